@@ -1,0 +1,21 @@
+#pragma once
+
+#include <vector>
+
+#include "service_step.h"
+
+namespace quillora {
+
+enum class Profile {
+    Prompted,   // optimisation by questions (youhua1)
+    Automatic,  // automatic optimisation (youhua2)
+    Restore,    // restore of the system defaults (youhua3)
+};
+
+// The rows of the catalogue that the profile runs, in run order.
+std::vector<ServiceStep> profileSteps(Profile profile);
+
+// Number of services the program knows, whether or not a profile runs them.
+std::size_t catalogueSize();
+
+}  // namespace quillora

@@ -1,0 +1,34 @@
+#include "runner.h"
+
+namespace quillora {
+
+std::wstring closingBanner()
+{
+    return std::wstring(kDashLine) + kLineEnd + kCompletionSentence;
+}
+
+void runStep(const ServiceStep& step, bool lastOfRun, ProgressLog& log, Platform& platform)
+{
+    const ActionKind performed = performedAction(step);
+    for (const std::wstring& commandLine : commandLines(performed, step.serviceKey))
+        platform.launch(commandLine, kHiddenWindow);
+
+    std::wstring appended = logLine(step, performed) + kLineEnd;
+    if (lastOfRun)
+        appended += closingBanner();
+    log.setText(log.text() + appended);
+
+    platform.processPendingMessages();
+}
+
+void runProfile(const std::vector<ServiceStep>& steps, ProgressLog& log, Platform& platform)
+{
+    for (std::size_t i = 0; i < steps.size(); ++i)
+        runStep(steps[i], i + 1 == steps.size(), log, platform);
+
+    log.setCaption(kCompletedCaption);
+    log.setStatusLabel(kCompletedCaption);
+    log.enableExit();
+}
+
+}  // namespace quillora

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "service_step.h"
+
+namespace quillora {
+
+// The progress window as a run sees it. Every call goes to the window that exists at that moment:
+// an implementation must not hold on to one window, because the user may close it while the run
+// lets messages through, and the next call then has to reach a freshly loaded one.
+class ProgressLog {
+public:
+    virtual ~ProgressLog() = default;
+    virtual std::wstring text() = 0;
+    virtual void setText(const std::wstring& text) = 0;
+    virtual void setCaption(const std::wstring& caption) = 0;
+    virtual void setStatusLabel(const std::wstring& status) = 0;
+    virtual void enableExit() = 0;
+};
+
+// What a run needs from the operating system. Both calls may throw PlatformFailure.
+class Platform {
+public:
+    virtual ~Platform() = default;
+    // Starts the command line with the given window-show state and returns at once.
+    virtual void launch(const std::wstring& commandLine, int showState) = 0;
+    // Handles every message already waiting, then returns. Other runs may start and finish in here.
+    virtual void processPendingMessages() = 0;
+};
+
+inline constexpr wchar_t kLineEnd[] = L"\r\n";
+inline constexpr wchar_t kDashLine[] = L"-----------------------------------------------------------";
+inline constexpr wchar_t kCompletionSentence[] = L"优化已经完成！";
+inline constexpr wchar_t kCompletedCaption[] = L"优化完成！";
+
+// The text the last step writes after its own line: the dash line and the completion sentence,
+// which is left without a line end.
+std::wstring closingBanner();
+
+// Launches the step's commands, appends its log line (and, for the last step of a run, the closing
+// banner) and lets pending messages through.
+void runStep(const ServiceStep& step, bool lastOfRun, ProgressLog& log, Platform& platform);
+
+// Runs every step in order and then marks the progress window as complete. A PlatformFailure
+// stops the run where it happened and reaches the caller; nothing after that point is done.
+void runProfile(const std::vector<ServiceStep>& steps, ProgressLog& log, Platform& platform);
+
+}  // namespace quillora

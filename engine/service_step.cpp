@@ -1,0 +1,17 @@
+#include "service_step.h"
+
+namespace quillora {
+
+ActionKind performedAction(const ServiceStep& step)
+{
+    if (!step.question)
+        return step.action;
+    return answeredYes(*step.question) ? ActionKind::ManualOnly : ActionKind::StopAndDisable;
+}
+
+std::wstring logLine(const ServiceStep& step, ActionKind performed)
+{
+    return step.label + L':' + step.displayName + L':' + modeWord(performed);
+}
+
+}  // namespace quillora

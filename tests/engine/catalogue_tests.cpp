@@ -1,0 +1,246 @@
+#include <doctest.h>
+
+#include <map>
+#include <set>
+
+#include "catalogue.h"
+#include "engine_doubles.h"
+#include "recording.h"
+#include "wide_strings.h"
+
+using namespace quillora;
+using testing::AnswersScope;
+
+namespace {
+
+struct Run {
+    std::vector<std::wstring> commandLines;
+    MemoryProgressLog log;
+};
+
+Run runOnEmptyLog(Profile profile)
+{
+    RecordingPlatform platform;
+    Run run;
+    runProfile(profileSteps(profile), run.log, platform);
+    for (const auto& launch : platform.launches) {
+        CHECK(launch.showState == 0);
+        run.commandLines.push_back(launch.commandLine);
+    }
+    CHECK(platform.messagePumps == static_cast<int>(profileSteps(profile).size()));
+    return run;
+}
+
+std::vector<std::wstring> lines(const std::wstring& text)
+{
+    std::vector<std::wstring> result;
+    std::size_t start = 0;
+    for (auto end = text.find(L"\r\n"); end != std::wstring::npos; end = text.find(L"\r\n", start)) {
+        result.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    result.push_back(text.substr(start));
+    return result;
+}
+
+std::map<ActionKind, int> kindCounts(const std::vector<ServiceStep>& steps, int& questions)
+{
+    std::map<ActionKind, int> counts;
+    questions = 0;
+    for (const ServiceStep& step : steps) {
+        if (step.question)
+            ++questions;
+        else
+            ++counts[step.action];
+    }
+    return counts;
+}
+
+}  // namespace
+
+TEST_CASE("each profile has its column's mix of action kinds")
+{
+    struct Expected {
+        Profile profile;
+        std::size_t steps;
+        int disable, stopManual, manual, automatic, questions;
+    };
+    const Expected table[] = {
+        {Profile::Prompted, 59, 39, 17, 0, 0, 3},
+        {Profile::Automatic, 59, 39, 17, 3, 0, 0},
+        {Profile::Restore, 60, 8, 1, 37, 14, 0},
+    };
+    CHECK(catalogueSize() == 60);
+    for (const Expected& e : table) {
+        CAPTURE(static_cast<int>(e.profile));
+        const auto steps = profileSteps(e.profile);
+        int questions = 0;
+        auto counts = kindCounts(steps, questions);
+        CHECK(steps.size() == e.steps);
+        CHECK(counts[ActionKind::StopAndDisable] == e.disable);
+        CHECK(counts[ActionKind::StopAndManual] == e.stopManual);
+        CHECK(counts[ActionKind::ManualOnly] == e.manual);
+        CHECK(counts[ActionKind::StartAndAutomatic] == e.automatic);
+        CHECK(questions == e.questions);
+        CHECK(steps.back().serviceKey == L"WmiApSrv");
+    }
+}
+
+TEST_CASE("labels, names and keys are the same in every profile; Themes is the restore's alone")
+{
+    const auto restore = profileSteps(Profile::Restore);
+    const auto automatic = profileSteps(Profile::Automatic);
+    std::set<std::wstring> labels;
+    std::size_t a = 0;
+    for (const ServiceStep& step : restore) {
+        CHECK(labels.insert(step.label).second);
+        if (step.serviceKey == L"Themes") {
+            CHECK(step.label == L"79.1");
+            continue;
+        }
+        REQUIRE(a < automatic.size());
+        CHECK(automatic[a].label == step.label);
+        CHECK(automatic[a].displayName == step.displayName);
+        CHECK(automatic[a].serviceKey == step.serviceKey);
+        ++a;
+    }
+    CHECK(a == automatic.size());
+    CHECK(restore[58].serviceKey == L"Themes");
+    CHECK(restore[5].displayName == L"automatic updates");
+    for (const wchar_t* absent : {L"3", L"7", L"53", L"76"})
+        CHECK(labels.count(absent) == 0);
+}
+
+TEST_CASE("nine rows act the same in all three profiles")
+{
+    const auto prompted = profileSteps(Profile::Prompted);
+    const auto automatic = profileSteps(Profile::Automatic);
+    const auto restore = profileSteps(Profile::Restore);
+    std::set<std::wstring> same;
+    for (std::size_t i = 0; i < automatic.size(); ++i) {
+        const ServiceStep& r = restore[i < 58 ? i : i + 1];
+        if (!prompted[i].question && prompted[i].action == automatic[i].action && automatic[i].action == r.action)
+            same.insert(automatic[i].serviceKey);
+    }
+    CHECK(same == std::set<std::wstring>{L"Alerter", L"ClipSrv", L"HidServ", L"Messenger", L"NetDDE",
+                                         L"RemoteAccess", L"srservice", L"TlntSvr", L"NetDDEdsdm"});
+}
+
+TEST_CASE("a complete automatic run")
+{
+    const Run run = runOnEmptyLog(Profile::Automatic);
+    REQUIRE(run.commandLines.size() == 115);
+    CHECK(std::vector<std::wstring>(run.commandLines.begin(), run.commandLines.begin() + 6)
+          == std::vector<std::wstring>{
+              L"cmd /c NET stop Alerter", L"cmd /c sc config Alerter start= disabled",
+              L"cmd /c NET stop ALG", L"cmd /c sc config ALG start= disabled",
+              L"cmd /c NET stop aspnet_state", L"cmd /c sc config aspnet_state start= demand"});
+    CHECK(run.commandLines[113] == L"cmd /c NET stop WmiApSrv");
+    CHECK(run.commandLines[114] == L"cmd /c sc config WmiApSrv start= disabled");
+    CHECK(std::count(run.commandLines.begin(), run.commandLines.end(),
+                     L"cmd /c NET stop \"Ati HotKey Poller\"") == 1);
+    CHECK(std::count(run.commandLines.begin(), run.commandLines.end(),
+                     L"cmd /c sc config \"ATI Smart\" start= disabled") == 1);
+
+    const auto logLines = lines(run.log.log);
+    CHECK(run.log.log.size() == 1864);
+    REQUIRE(logLines.size() == 61);
+    CHECK(logLines[0] == L"1:Alerter:禁用");
+    CHECK(logLines[1] == L"2:Application Layer Gateway Service:禁用");
+    CHECK(logLines[2] == L"3.1:ASP.NET State Service:手动");
+    CHECK(logLines[3] == L"3.2:Ati HotKey Poller:禁用");
+    CHECK(logLines[4] == L"3.3:ATI Smart:禁用");
+    CHECK(logLines[57] == L"79:Wireless Zero Configuration:手动");
+    CHECK(logLines[58] == L"80:WMI Performance Adapter:禁用");
+    CHECK(logLines[59] == std::wstring(59, L'-'));
+    CHECK(logLines[60] == L"优化已经完成！");
+    CHECK(run.log.caption == L"优化完成！");
+    CHECK(run.log.statusLabel == L"优化完成！");
+    CHECK(run.log.exitEnabled);
+}
+
+TEST_CASE("the automatic profile never reads the answer flags")
+{
+    AnswersScope answers(0, 0, 0);
+    const Run run = runOnEmptyLog(Profile::Automatic);
+    CHECK(run.commandLines.size() == 115);
+    CHECK(run.log.log.find(L"42:Print Spooler:手动") != std::wstring::npos);
+}
+
+TEST_CASE("a complete restore run")
+{
+    const Run run = runOnEmptyLog(Profile::Restore);
+    REQUIRE(run.commandLines.size() == 83);
+    CHECK(run.commandLines[0] == L"cmd /c NET stop Alerter");
+    CHECK(run.commandLines[1] == L"cmd /c sc config Alerter start= disabled");
+    CHECK(run.commandLines[2] == L"cmd /c sc config ALG start= demand");
+    CHECK(run.commandLines[80] == L"cmd /c NET start Themes");
+    CHECK(run.commandLines[81] == L"cmd /c sc config Themes start= auto");
+    CHECK(run.commandLines[82] == L"cmd /c sc config WmiApSrv start= demand");
+
+    const auto logLines = lines(run.log.log);
+    CHECK(run.log.log.size() == 1880);
+    REQUIRE(logLines.size() == 62);
+    CHECK(logLines[0] == L"1:Alerter:禁用");
+    CHECK(logLines[1] == L"2:Application Layer Gateway Service:手动");
+    CHECK(logLines[3] == L"3.2:Ati HotKey Poller:手动");
+    CHECK(logLines[4] == L"3.3:ATI Smart:手动");
+    CHECK(logLines[57] == L"79:Wireless Zero Configuration:自动");
+    CHECK(logLines[58] == L"79.1:Themes:自动");
+    CHECK(logLines[59] == L"80:WMI Performance Adapter:手动");
+    CHECK(logLines[61] == L"优化已经完成！");
+    CHECK(run.log.caption == L"优化完成！");
+    CHECK(run.log.exitEnabled);
+}
+
+TEST_CASE("the prompted profile follows each answer on its own row")
+{
+    SUBCASE("yes, yes, yes is the automatic run")
+    {
+        AnswersScope answers(-1, -1, -1);
+        const Run prompted = runOnEmptyLog(Profile::Prompted);
+        const Run automatic = runOnEmptyLog(Profile::Automatic);
+        CHECK(prompted.commandLines == automatic.commandLines);
+        CHECK(prompted.log.log == automatic.log.log);
+    }
+    SUBCASE("no, no, no stops and disables all three")
+    {
+        AnswersScope answers(0, 0, 0);
+        const Run run = runOnEmptyLog(Profile::Prompted);
+        CHECK(run.commandLines.size() == 118);
+        for (const wchar_t* line : {L"23:IMAPI CD-Burning COM Service:禁用\r\n", L"42:Print Spooler:禁用\r\n",
+                                    L"74:Windows Image Acquisition (WIA):禁用\r\n"})
+            CHECK(run.log.log.find(line) != std::wstring::npos);
+        for (const wchar_t* key : {L"ImapiService", L"Spooler", L"stisvc"}) {
+            const auto stop = std::find(run.commandLines.begin(), run.commandLines.end(),
+                                        std::wstring(L"cmd /c NET stop ") + key);
+            REQUIRE(stop + 1 < run.commandLines.end());
+            CHECK(stop[1] == std::wstring(L"cmd /c sc config ") + key + L" start= disabled");
+        }
+    }
+    SUBCASE("yes, no, yes")
+    {
+        AnswersScope answers(-1, 0, -1);
+        const Run run = runOnEmptyLog(Profile::Prompted);
+        CHECK(run.commandLines.size() == 116);
+        CHECK(run.log.log.find(L"23:IMAPI CD-Burning COM Service:手动\r\n") != std::wstring::npos);
+        CHECK(run.log.log.find(L"42:Print Spooler:禁用\r\n") != std::wstring::npos);
+        CHECK(run.log.log.find(L"74:Windows Image Acquisition (WIA):手动\r\n") != std::wstring::npos);
+    }
+    SUBCASE("a flag changed during the run counts if its row is still ahead")
+    {
+        AnswersScope answers(-1, -1, -1);
+        testing::ScriptedPlatform platform;
+        MemoryProgressLog log;
+        platform.atMessages = [](int pump) {
+            if (pump == 20)
+                Module1::AnswerCdBurner = 0;  // row 18 is behind: too late
+            if (pump == 30)
+                Module1::AnswerPrinter = 0;  // row 35 is ahead
+        };
+        runProfile(profileSteps(Profile::Prompted), log, platform);
+        CHECK(log.log.find(L"23:IMAPI CD-Burning COM Service:手动\r\n") != std::wstring::npos);
+        CHECK(log.log.find(L"42:Print Spooler:禁用\r\n") != std::wstring::npos);
+        CHECK(platform.launches.size() == 116);
+    }
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "failure.h"
+#include "recording.h"
+
+namespace quillora::testing {
+
+// A recording platform whose message points can run test code (a click, a window closed by the
+// user) and whose n-th launch can be refused.
+class ScriptedPlatform : public RecordingPlatform {
+public:
+    void launch(const std::wstring& commandLine, int showState) override
+    {
+        if (refusedLaunch && launches.size() == *refusedLaunch)
+            throw PlatformFailure(2, L"The system cannot find the file specified.");
+        RecordingPlatform::launch(commandLine, showState);
+    }
+
+    void processPendingMessages() override
+    {
+        RecordingPlatform::processPendingMessages();
+        if (atMessages)
+            atMessages(messagePumps);
+    }
+
+    std::optional<std::size_t> refusedLaunch;  // 0-based index among all launches
+    std::function<void(int pumpNumber)> atMessages;
+};
+
+// The progress window as the program has it: loaded, in its load state, by the first access;
+// closed by the user at any time; loaded afresh by the next access after a close.
+class ReloadingProgressLog : public ProgressLog {
+public:
+    struct Window {
+        std::wstring text;
+        std::wstring caption = L"正在优化系统服务...";
+        std::wstring statusLabel = L"正在优化系统服务，请稍等......";
+        bool exitEnabled = false;
+    };
+
+    std::wstring text() override { return current().text; }
+    void setText(const std::wstring& text) override { current().text = text; }
+    void setCaption(const std::wstring& caption) override { current().caption = caption; }
+    void setStatusLabel(const std::wstring& status) override { current().statusLabel = status; }
+    void enableExit() override { current().exitEnabled = true; }
+
+    Window& current()
+    {
+        if (!window) {
+            window.emplace();
+            ++loads;
+        }
+        return *window;
+    }
+    void close() { window.reset(); }
+
+    std::optional<Window> window;
+    int loads = 0;
+};
+
+}  // namespace quillora::testing
+
+namespace quillora::testing {
+
+// Sets the three answer flags for one test and puts the previous values back afterwards.
+class AnswersScope {
+public:
+    AnswersScope(std::int16_t cdBurner, std::int16_t printer, std::int16_t imaging)
+        : saved_{Module1::AnswerCdBurner, Module1::AnswerPrinter, Module1::AnswerImaging}
+    {
+        set(cdBurner, printer, imaging);
+    }
+    ~AnswersScope() { set(saved_[0], saved_[1], saved_[2]); }
+    AnswersScope(const AnswersScope&) = delete;
+    AnswersScope& operator=(const AnswersScope&) = delete;
+
+    static void set(std::int16_t cdBurner, std::int16_t printer, std::int16_t imaging)
+    {
+        Module1::AnswerCdBurner = cdBurner;
+        Module1::AnswerPrinter = printer;
+        Module1::AnswerImaging = imaging;
+    }
+
+private:
+    std::int16_t saved_[3];
+};
+
+}  // namespace quillora::testing

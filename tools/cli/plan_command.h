@@ -1,0 +1,38 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "catalogue.h"
+
+namespace quillora {
+
+// A command line the companion cannot take; the text names the problem in one line.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+enum class PlanOutput { Everything, CommandsOnly, LogOnly };
+
+struct PlanRequest {
+    Profile profile = Profile::Automatic;
+    std::array<std::int16_t, 3> answers{kAnswerYes, kAnswerYes, kAnswerYes};
+    PlanOutput output = PlanOutput::Everything;
+};
+
+// "y"/"n" letters for the three questions, in the wizard's order.
+std::array<std::int16_t, 3> parseAnswers(const std::string& letters);
+
+Profile parseProfile(const std::string& name);
+
+// The arguments after "plan". Throws UsageError.
+PlanRequest parsePlanArguments(const std::vector<std::string>& args);
+
+// Runs the profile against recording doubles and renders what it did, in UTF-8.
+std::string renderPlan(const PlanRequest& request);
+
+}  // namespace quillora
