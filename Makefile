@@ -23,7 +23,7 @@ test-native: native
 	ctest --preset native
 
 test-windows: windows
-	$(XVFB) scripts/wine-session ctest --preset windows
+	$(XVFB) scripts/wine-session --virtual-desktop 1280x1024 ctest --preset windows
 
 run: native
 	build/native/quillora-cli plan automatic

@@ -1,0 +1,29 @@
+#include "desktop.h"
+
+#include "message_pump.h"
+#include "process_launch.h"
+
+namespace quillora::platform {
+
+void WindowsDesktop::launch(const std::wstring& commandLine, int showState)
+{
+    launchProcess(commandLine, showState);
+}
+
+void WindowsDesktop::processPendingMessages()
+{
+    platform::processPendingMessages();
+}
+
+void WindowsDesktop::endProgram()
+{
+    // Every window goes with the process; launched commands run on by themselves.
+    ExitProcess(0);
+}
+
+void WindowsDesktop::showError(HWND owner, const std::wstring& text, const std::wstring& caption)
+{
+    MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
+}
+
+}  // namespace quillora::platform

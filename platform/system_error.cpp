@@ -1,0 +1,23 @@
+#include "system_error.h"
+
+namespace quillora::platform {
+
+std::wstring systemErrorText(DWORD error)
+{
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = length ? std::wstring(buffer, length) : L"Unknown error " + std::to_wstring(error);
+    LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
+        text.pop_back();
+    return text;
+}
+
+PlatformFailure systemFailure(DWORD error)
+{
+    return PlatformFailure(error, systemErrorText(error));
+}
+
+}  // namespace quillora::platform

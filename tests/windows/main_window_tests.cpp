@@ -1,0 +1,332 @@
+#include <doctest.h>
+
+#include "catalogue.h"
+#include "site.h"
+#include "test_desktop.h"
+#include "wide_strings.h"
+
+using namespace quillora;
+using namespace quillora::testing;
+using ui::MainWindow;
+using ui::ProgressWindow;
+
+namespace {
+
+struct ControlExpectation {
+    int id;
+    const wchar_t* className;
+    const wchar_t* caption;
+    RECT pixels;
+    const wchar_t* face;  // nullptr: the window's default font
+};
+
+const std::wstring kWebAddress = L"" QUILLORA_WEB_ADDRESS;
+
+std::wstring className(HWND window)
+{
+    wchar_t name[32] = {};
+    GetClassNameW(window, name, 32);
+    return name;
+}
+
+std::size_t countOf(const std::wstring& text, const std::wstring& piece)
+{
+    std::size_t count = 0;
+    for (auto at = text.find(piece); at != std::wstring::npos; at = text.find(piece, at + 1))
+        ++count;
+    return count;
+}
+
+}  // namespace
+
+TEST_CASE("the main window's design")
+{
+    ProgramFixture f;
+    MainWindow& form = f.program.Form1;
+    const HWND window = form.handle();
+    CHECK(ui::windowText(window) == L"Quillora1.1");
+    RECT client;
+    GetClientRect(window, &client);
+    CHECK(client.right == 350);
+    CHECK(client.bottom == 282);
+    const LONG style = GetWindowLongW(window, GWL_STYLE);
+    CHECK((style & WS_MINIMIZEBOX));
+    CHECK_FALSE((style & (WS_MAXIMIZEBOX | WS_THICKFRAME)));
+    CHECK(GetWindow(window, GW_OWNER) == nullptr);
+
+    const ControlExpectation controls[] = {
+        {MainWindow::Command1, L"Button", L"按提问优化(建议)", {56, 8, 289, 41}, L"宋体"},
+        {MainWindow::Label1, L"Static", L"根据软件的提问一步一步进行优化，优化效果最佳!", {56, 48, 289, 89}, nullptr},
+        {MainWindow::Command2, L"Button", L"自动优化", {56, 80, 289, 113}, L"宋体"},
+        {MainWindow::Label2, L"Static", L"软件自动进行优化，适合对系统服务不熟悉的用户!", {56, 120, 289, 161}, nullptr},
+        {MainWindow::Command3, L"Button", L"恢复系统默认", {56, 152, 289, 185}, L"宋体"},
+        {MainWindow::Label3, L"Static", L"对优化的服务恢复到系统默认状态！", {56, 192, 289, 217}, nullptr},
+        {MainWindow::Image1, L"Static", L"", {16, 220, 290, 255}, nullptr},
+        {MainWindow::Command5, L"Button", L"帮助", {304, 222, 345, 247}, nullptr},
+        {MainWindow::Command4, L"Button", L"退出", {304, 252, 345, 278}, nullptr},
+        {MainWindow::Label4, L"Static", nullptr, {16, 260, 289, 277}, L"宋体"},
+    };
+    for (const ControlExpectation& expected : controls) {
+        CAPTURE(expected.id);
+        const HWND control = form.control(expected.id);
+        REQUIRE(control);
+        CHECK(lstrcmpiW(className(control).c_str(), expected.className) == 0);
+        if (expected.caption)
+            CHECK(ui::windowText(control) == expected.caption);
+        CHECK(rectInParent(control) == expected.pixels);
+        if (expected.face) {
+            const LOGFONTW font = fontOf(control);
+            CHECK(std::wstring(font.lfFaceName) == expected.face);
+            CHECK(font.lfHeight == -14);
+            CHECK(font.lfWeight == FW_NORMAL);
+            CHECK(font.lfCharSet == GB2312_CHARSET);
+        }
+    }
+    CHECK(ui::windowText(form.control(MainWindow::Label4)) == L"最新免费版下载地址" + kWebAddress);
+
+    BITMAP banner{};
+    const auto bitmap = reinterpret_cast<HBITMAP>(SendMessageW(form.control(MainWindow::Image1), STM_GETIMAGE, IMAGE_BITMAP, 0));
+    REQUIRE(GetObjectW(bitmap, sizeof banner, &banner));
+    CHECK(banner.bmWidth == 274);
+    CHECK(banner.bmHeight == 35);
+}
+
+TEST_CASE("the main window at start: centred, focus on Command1, Tab walks the buttons")
+{
+    ProgramFixture f;
+    MainWindow& form = f.program.Form1;
+    form.show();
+    flushMessages();
+    RECT place;
+    GetWindowRect(form.handle(), &place);
+    CHECK(std::abs((place.left + place.right) / 2 - GetSystemMetrics(SM_CXSCREEN) / 2) <= 1);
+    REQUIRE(GetFocus() == form.control(MainWindow::Command1));
+
+    const int expectedOrder[] = {MainWindow::Command2, MainWindow::Command3, MainWindow::Command4, MainWindow::Command5,
+                                 MainWindow::Command1};
+    for (int expected : expectedOrder) {
+        PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+        flushMessages();
+        CHECK(GetDlgCtrlID(GetFocus()) == expected);
+    }
+    CHECK(f.desktop.recorder.launches.empty());
+    CHECK_FALSE(f.program.list.isLoaded());
+}
+
+TEST_CASE("the hand cursor over the banner and the link label only")
+{
+    ProgramFixture f;
+    MainWindow& form = f.program.Form1;
+    form.show();
+    for (int id : {MainWindow::Image1, MainWindow::Label4}) {
+        CHECK(SendMessageW(form.handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form.control(id)),
+                           MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)) == TRUE);
+        CHECK(GetCursor() == f.program.assets().handCursor());
+    }
+    CHECK(SendMessageW(form.handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form.control(MainWindow::Label1)),
+                       MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)) == FALSE);
+}
+
+TEST_CASE("Command2 and Command3 show the progress window and run their profile")
+{
+    struct Case {
+        int button;
+        Profile profile;
+        std::size_t launches;
+    };
+    for (const Case& c : {Case{MainWindow::Command2, Profile::Automatic, 115}, Case{MainWindow::Command3, Profile::Restore, 83}}) {
+        CAPTURE(c.button);
+        ProgramFixture f;
+        f.program.Form1.show();
+        bool visibleDuringRun = false;
+        f.desktop.recorder.atMessages = [&](int) { visibleDuringRun = f.program.list.isVisible(); };
+
+        click(f.program.Form1.control(c.button));
+
+        const PlannedRun planned = plannedRun(c.profile);
+        CHECK(f.desktop.recorder.launches.size() == c.launches);
+        CHECK(f.desktop.recorder.launches == planned.launches);
+        CHECK(visibleDuringRun);
+        ProgressWindow& list = f.program.list;
+        CHECK(list.text() == planned.log);
+        CHECK(ui::windowText(list.handle()) == L"优化完成！");
+        CHECK(list.controlText(ProgressWindow::Label1) == L"优化完成！");
+        CHECK(IsWindowEnabled(list.control(ProgressWindow::Command1)));
+        CHECK(f.desktop.errors.empty());
+    }
+}
+
+TEST_CASE("a second run in the progress window left open appends to its log")
+{
+    ProgramFixture f;
+    click(f.program.Form1.control(MainWindow::Command2));
+    click(f.program.Form1.control(MainWindow::Command3));
+    CHECK(f.program.list.text() == plannedRun(Profile::Automatic).log + plannedRun(Profile::Restore).log);
+    CHECK(f.desktop.recorder.launches.size() == 115 + 83);
+}
+
+TEST_CASE("a click during a run's message processing runs a whole second run first")
+{
+    ProgramFixture f;
+    f.program.Form1.show();
+    f.desktop.recorder.atMessages = [&](int pump) {
+        if (pump == 3)
+            click(f.program.Form1.control(MainWindow::Command3));
+    };
+    click(f.program.Form1.control(MainWindow::Command2));
+
+    const std::wstring automatic = plannedRun(Profile::Automatic).log;
+    const std::wstring restore = plannedRun(Profile::Restore).log;
+    std::size_t thirdLineEnd = 0;
+    for (int line = 0; line < 3; ++line)
+        thirdLineEnd = automatic.find(L"\r\n", thirdLineEnd) + 2;
+    CHECK(f.program.list.text() == automatic.substr(0, thirdLineEnd) + restore + automatic.substr(thirdLineEnd));
+    CHECK(f.desktop.recorder.launches.size() == 115 + 83);
+    CHECK(f.desktop.recorder.launches[6].commandLine == L"cmd /c NET stop Alerter");  // the nested run's first
+    CHECK(countOf(f.program.list.text(), L"优化已经完成！") == 2);
+}
+
+TEST_CASE("the progress window closed during a run: the run goes on into a fresh hidden window")
+{
+    ProgramFixture f;
+    f.desktop.recorder.atMessages = [&](int pump) {
+        if (pump == 2)
+            SendMessageW(f.program.list.handle(), WM_CLOSE, 0, 0);
+    };
+    click(f.program.Form1.control(MainWindow::Command2));
+
+    ProgressWindow& list = f.program.list;
+    CHECK(f.desktop.recorder.launches.size() == 115);
+    CHECK(list.isLoaded());
+    CHECK_FALSE(list.isVisible());
+    const std::wstring automatic = plannedRun(Profile::Automatic).log;
+    CHECK(list.text() == automatic.substr(automatic.find(L"3.1:")));
+    CHECK(ui::windowText(list.handle()) == L"优化完成！");
+    CHECK(IsWindowEnabled(list.control(ProgressWindow::Command1)));
+
+    // The next run shows that window with everything it holds and appends to it.
+    click(f.program.Form1.control(MainWindow::Command3));
+    CHECK(list.isVisible());
+    CHECK(list.text() == automatic.substr(automatic.find(L"3.1:")) + plannedRun(Profile::Restore).log);
+}
+
+TEST_CASE("the user edits the log box during a run")
+{
+    ProgramFixture f;
+    ProgressWindow& list = f.program.list;
+    SUBCASE("typed text stays and the next line follows it")
+    {
+        f.desktop.recorder.atMessages = [&](int pump) {
+            if (pump != 1)
+                return;
+            const HWND log = list.control(ProgressWindow::Text1);
+            SendMessageW(log, EM_SETSEL, 0x7FFFFFFF, 0x7FFFFFFF);
+            for (wchar_t c : std::wstring(L"note"))
+                SendMessageW(log, WM_CHAR, c, 0);
+        };
+        click(f.program.Form1.control(MainWindow::Command2));
+        CHECK(list.text().rfind(L"1:Alerter:禁用\r\nnote2:Application Layer Gateway Service:禁用\r\n", 0) == 0);
+    }
+    SUBCASE("an emptied box goes on from the next line")
+    {
+        f.desktop.recorder.atMessages = [&](int pump) {
+            if (pump == 58)
+                SetWindowTextW(list.control(ProgressWindow::Text1), L"");
+        };
+        click(f.program.Form1.control(MainWindow::Command2));
+        CHECK(list.text() == L"80:WMI Performance Adapter:禁用\r\n" + std::wstring(59, L'-') + L"\r\n优化已经完成！");
+    }
+}
+
+TEST_CASE("closing the main window ends the program at once, during a run too")
+{
+    ProgramFixture f;
+    MainWindow& form = f.program.Form1;
+
+    SUBCASE("during a run: nothing more is launched or written")
+    {
+        f.desktop.recorder.atMessages = [&](int pump) {
+            if (pump == 5)
+                SendMessageW(form.handle(), WM_CLOSE, 0, 0);
+        };
+        click(form.control(MainWindow::Command2));
+        CHECK(f.desktop.programEnds == 1);
+        CHECK(f.desktop.recorder.launches.size() == 10);
+        CHECK(f.desktop.recorder.messagePumps == 5);
+        CHECK(countOf(f.program.list.text(), L"\r\n") == 5);
+        CHECK(ui::windowText(f.program.list.handle()) == L"正在优化系统服务...");
+        CHECK_FALSE(IsWindowEnabled(f.program.list.control(ProgressWindow::Command1)));
+        CHECK(f.desktop.errors.empty());
+    }
+    SUBCASE("by its exit button")
+    {
+        click(form.control(MainWindow::Command4));
+        CHECK(f.desktop.programEnds == 1);
+    }
+    SUBCASE("by the system ending the session")
+    {
+        SendMessageW(form.handle(), WM_ENDSESSION, TRUE, 0);
+        CHECK(f.desktop.programEnds == 1);
+    }
+}
+
+TEST_CASE("a refused launch stops the run, is shown, and leaves the program open")
+{
+    ProgramFixture f;
+    f.program.Form1.show();
+    f.desktop.recorder.refusedLaunch = 4;
+    click(f.program.Form1.control(MainWindow::Command2));
+
+    REQUIRE(f.desktop.errors.size() == 1);
+    CHECK(f.desktop.errors[0].text == L"运行时错误 '2':\r\n\r\nThe system cannot find the file specified.");
+    CHECK(f.desktop.errors[0].caption == L"Quillora1.1");
+    CHECK(f.desktop.programEnds == 0);
+    CHECK(f.program.Form1.isVisible());
+    ProgressWindow& list = f.program.list;
+    CHECK(list.isVisible());
+    CHECK(list.text() == L"1:Alerter:禁用\r\n2:Application Layer Gateway Service:禁用\r\n");
+    CHECK(ui::windowText(list.handle()) == L"正在优化系统服务...");
+    CHECK_FALSE(IsWindowEnabled(list.control(ProgressWindow::Command1)));
+
+    // The program still works: the next run appends to the log that was kept.
+    f.desktop.recorder.refusedLaunch.reset();
+    click(f.program.Form1.control(MainWindow::Command3));
+    CHECK(list.text() == L"1:Alerter:禁用\r\n2:Application Layer Gateway Service:禁用\r\n" + plannedRun(Profile::Restore).log);
+}
+
+TEST_CASE("the banner and the link label each launch the web site, minimised")
+{
+    ProgramFixture f;
+    MainWindow& form = f.program.Form1;
+    form.show();
+    for (int id : {MainWindow::Image1, MainWindow::Label4}) {
+        const HWND link = form.control(id);
+        SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+        SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    }
+    const RecordingPlatform::Launch web{L"explorer " + kWebAddress, 2};
+    CHECK(f.desktop.recorder.launches == std::vector<RecordingPlatform::Launch>{web, web});
+    CHECK_FALSE(f.program.list.isLoaded());
+
+    SUBCASE("a refused web-site launch is shown and changes nothing else")
+    {
+        f.desktop.recorder.refusedLaunch = 2;
+        SendMessageW(form.control(MainWindow::Label4), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+        CHECK(f.desktop.errors.size() == 1);
+        CHECK(f.desktop.programEnds == 0);
+        CHECK(form.isVisible());
+    }
+}
+
+TEST_CASE("the labels do nothing when clicked")
+{
+    ProgramFixture f;
+    f.program.Form1.show();
+    for (int id : {MainWindow::Label1, MainWindow::Label2, MainWindow::Label3}) {
+        SendMessageW(f.program.Form1.control(id), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+        SendMessageW(f.program.Form1.control(id), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    }
+    flushMessages();
+    CHECK(f.desktop.recorder.launches.empty());
+    CHECK_FALSE(f.program.list.isLoaded());
+}

@@ -1,0 +1,97 @@
+#pragma once
+
+#include <windows.h>
+
+#include <doctest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "catalogue.h"
+#include "desktop.h"
+#include "failure.h"
+#include "message_pump.h"
+#include "program.h"
+#include "engine_doubles.h"
+#include "recording.h"
+
+inline bool operator==(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+namespace doctest {
+template <>
+struct StringMaker<RECT> {
+    static String convert(const RECT& r)
+    {
+        char text[64];
+        std::snprintf(text, sizeof text, "{%ld, %ld, %ld, %ld}", r.left, r.top, r.right, r.bottom);
+        return text;
+    }
+};
+}  // namespace doctest
+
+namespace quillora::testing {
+
+// The system as the windows see it, with launches recorded instead of started, the end of the
+// program and message boxes recorded instead of shown. Messages are processed for real, so the
+// windows under test get their clicks, closes and paints.
+class TestDesktop : public platform::Desktop {
+public:
+    struct Error {
+        HWND owner;
+        std::wstring text;
+        std::wstring caption;
+    };
+
+    void launch(const std::wstring& commandLine, int showState) override
+    {
+        recorder.launch(commandLine, showState);
+    }
+
+    void processPendingMessages() override
+    {
+        platform::processPendingMessages();
+        recorder.processPendingMessages();
+    }
+
+    void endProgram() override { ++programEnds; }
+
+    void showError(HWND owner, const std::wstring& text, const std::wstring& caption) override
+    {
+        errors.push_back({owner, text, caption});
+    }
+
+    // Launches, message points, a refused launch and code to run at a message point.
+    ScriptedPlatform recorder;
+    int programEnds = 0;
+    std::vector<Error> errors;
+};
+
+// A whole program with its windows, on a test desktop.
+struct ProgramFixture {
+    TestDesktop desktop;
+    ui::Program program{GetModuleHandleW(nullptr), desktop};
+};
+
+// What the engine alone produces for a profile on an empty log: the reference for the windows.
+struct PlannedRun {
+    std::vector<RecordingPlatform::Launch> launches;
+    std::wstring log;
+};
+PlannedRun plannedRun(Profile profile);
+
+// Handles every waiting message.
+void flushMessages();
+
+// A window's rectangle in its parent's client coordinates.
+RECT rectInParent(HWND control);
+
+// The font a window or control draws its text with.
+LOGFONTW fontOf(HWND window);
+
+void click(HWND button);
+
+}  // namespace quillora::testing

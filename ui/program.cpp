@@ -1,0 +1,87 @@
+#include "program.h"
+
+#include "resource_ids.h"
+#include "system_error.h"
+
+namespace quillora::ui {
+namespace {
+
+const wchar_t kWindowClassName[] = L"QuilloraWindow";
+
+HWND createHiddenOwner(HINSTANCE instance)
+{
+    const HWND owner = CreateWindowExW(0, L"STATIC", kProgramTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                       instance, nullptr);
+    if (!owner)
+        throw platform::systemFailure(GetLastError());
+    return owner;
+}
+
+}  // namespace
+
+WindowClass::WindowClass(HINSTANCE instance, WNDPROC procedure) : instance_(instance)
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    // Icons loaded this way are shared by the system and never destroyed by us.
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_PROGRAM));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
+                                                        GetSystemMetrics(SM_CXSMICON),
+                                                        GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kWindowClassName;
+    if (!RegisterClassExW(&windowClass))
+        throw platform::systemFailure(GetLastError());
+}
+
+WindowClass::~WindowClass()
+{
+    UnregisterClassW(kWindowClassName, instance_);
+}
+
+const wchar_t* WindowClass::name() const
+{
+    return kWindowClassName;
+}
+
+Program::Program(HINSTANCE instance, platform::Desktop& desktop)
+    : instance_(instance),
+      desktop_(desktop),
+      assets_(instance),
+      windowClass_(instance, &Window::windowProcedure),
+      hiddenOwner_(createHiddenOwner(instance))
+{
+}
+
+void Program::end()
+{
+    ended_ = true;
+    desktop_.endProgram();
+}
+
+std::wstring failureMessage(const PlatformFailure& failure)
+{
+    return L"运行时错误 '" + std::to_wstring(failure.number()) + L"':\r\n\r\n" + failure.description();
+}
+
+void Program::reportFailure(HWND owner, const PlatformFailure& failure)
+{
+    desktop_.showError(owner, failureMessage(failure), kProgramTitle);
+}
+
+void Program::RunPlatform::launch(const std::wstring& commandLine, int showState)
+{
+    program_.desktop().launch(commandLine, showState);
+}
+
+void Program::RunPlatform::processPendingMessages()
+{
+    program_.desktop().processPendingMessages();
+    if (program_.hasEnded())
+        throw ProgramEnded{};
+}
+
+}  // namespace quillora::ui

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <windows.h>
+
+#include "assets.h"
+#include "desktop.h"
+#include "failure.h"
+#include "handles.h"
+#include "main_window.h"
+#include "progress_window.h"
+
+namespace quillora::ui {
+
+inline constexpr wchar_t kProgramTitle[] = L"Quillora1.1";
+
+// The text of the message box that reports a failure: its number and the system's description.
+std::wstring failureMessage(const PlatformFailure& failure);
+
+// Thrown out of a run's message processing once the program has ended, so that the run stops
+// after its current step. On Windows the end never returns and this is never thrown; it matters
+// where a test stands in for the end of the program.
+struct ProgramEnded {};
+
+// The registered window class of every window of the program; unregistered when it goes.
+class WindowClass {
+public:
+    WindowClass(HINSTANCE instance, WNDPROC procedure);
+    ~WindowClass();
+    WindowClass(const WindowClass&) = delete;
+    WindowClass& operator=(const WindowClass&) = delete;
+    const wchar_t* name() const;
+
+private:
+    HINSTANCE instance_;
+};
+
+// The whole program: what the windows draw with, the system services they use, and the shared
+// instance of every window. Members are destroyed in reverse order, so every window is gone
+// before the fonts, brushes, pictures and the class it used.
+class Program {
+public:
+    Program(HINSTANCE instance, platform::Desktop& desktop);
+
+    HINSTANCE instance() const { return instance_; }
+    const Assets& assets() const { return assets_; }
+    const wchar_t* windowClassName() const { return windowClass_.name(); }
+    // Owner of the windows that must not get a taskbar button.
+    HWND hiddenOwner() const { return hiddenOwner_.get(); }
+
+    platform::Desktop& desktop() { return desktop_; }
+    // What the engine launches and pumps messages through during a run.
+    Platform& runPlatform() { return runPlatform_; }
+
+    // Ends the program at once, whatever is going on.
+    void end();
+    bool hasEnded() const { return ended_; }
+
+    // Tells the user about a failure that stopped a handler; the program stays open.
+    void reportFailure(HWND owner, const PlatformFailure& failure);
+
+private:
+    class RunPlatform : public Platform {
+    public:
+        explicit RunPlatform(Program& program) : program_(program) {}
+        void launch(const std::wstring& commandLine, int showState) override;
+        void processPendingMessages() override;
+
+    private:
+        Program& program_;
+    };
+
+    HINSTANCE instance_;
+    platform::Desktop& desktop_;
+    RunPlatform runPlatform_{*this};
+    bool ended_ = false;
+    Assets assets_;
+    WindowClass windowClass_;
+    platform::WindowHandle hiddenOwner_;
+
+public:
+    // The shared instances, by their designed names.
+    MainWindow Form1{*this};
+    ProgressWindow list{*this};
+};
+
+}  // namespace quillora::ui

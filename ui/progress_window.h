@@ -1,0 +1,31 @@
+#pragma once
+
+#include "runner.h"
+#include "window.h"
+
+namespace quillora::ui {
+
+// "list": the progress window in which every run writes its log. A run reaches it only through
+// the operations of ProgressLog; each of them loads the window, hidden, if the user closed it.
+class ProgressWindow : public Window, public ProgressLog {
+public:
+    enum ControlId { Label1 = 101, Text1, Command1 };
+
+    using Window::Window;
+
+    std::wstring text() override;
+    void setText(const std::wstring& text) override;
+    void setCaption(const std::wstring& caption) override;
+    void setStatusLabel(const std::wstring& status) override;
+    void enableExit() override;
+
+    static const WindowDesign& windowDesign();
+
+protected:
+    const WindowDesign& design() const override { return windowDesign(); }
+    void onLoaded() override;
+    void onCommand(int controlId, int notification) override;
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+}  // namespace quillora::ui

@@ -1,0 +1,196 @@
+#include "window.h"
+
+#include <vector>
+
+#include "program.h"
+#include "system_error.h"
+
+namespace quillora::ui {
+namespace {
+
+bool canTakeFocus(HWND control)
+{
+    return (GetWindowLongW(control, GWL_STYLE) & WS_TABSTOP) && IsWindowVisible(control)
+        && IsWindowEnabled(control);
+}
+
+HWND firstTabStop(HWND window)
+{
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (canTakeFocus(child))
+            return child;
+    }
+    return nullptr;
+}
+
+bool isPushButton(HWND control)
+{
+    wchar_t className[16] = {};
+    GetClassNameW(control, className, 16);
+    const LONG type = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+    return lstrcmpiW(className, L"BUTTON") == 0 && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
+}
+
+}  // namespace
+
+std::wstring windowText(HWND window)
+{
+    std::vector<wchar_t> buffer(GetWindowTextLengthW(window) + 1);
+    const int length = GetWindowTextW(window, buffer.data(), static_cast<int>(buffer.size()));
+    return std::wstring(buffer.data(), length);
+}
+
+Window::Window(Program& program) : program_(program) {}
+
+Window::~Window()
+{
+    if (hwnd_) {
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+}
+
+HWND Window::handle()
+{
+    if (!hwnd_)
+        load();
+    return hwnd_;
+}
+
+void Window::show()
+{
+    if (!isVisible())
+        ShowWindow(handle(), SW_SHOW);
+}
+
+void Window::hide()
+{
+    if (hwnd_)
+        ShowWindow(hwnd_, SW_HIDE);
+}
+
+void Window::unload()
+{
+    if (hwnd_)
+        DestroyWindow(hwnd_);
+}
+
+HWND Window::control(int id)
+{
+    return GetDlgItem(handle(), id);
+}
+
+std::wstring Window::controlText(int id)
+{
+    return windowText(control(id));
+}
+
+void Window::load()
+{
+    const WindowDesign& look = design();
+    const RECT place = windowRectFor(look);
+    const HWND owner = look.ownTaskbarButton ? nullptr : program_.hiddenOwner();
+    const HWND created = CreateWindowExW(look.exStyle, program_.windowClassName(), look.caption, look.style,
+                                         place.left, place.top, place.right - place.left,
+                                         place.bottom - place.top, owner, nullptr, program_.instance(), this);
+    if (!created)
+        throw platform::systemFailure(GetLastError());
+    try {
+        createControls(created, look, program_.assets());
+        onLoaded();
+    } catch (...) {
+        DestroyWindow(created);
+        throw;
+    }
+}
+
+void Window::onCommand(int, int) {}
+
+LRESULT Window::defaultProcessing(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+// The keyboard focus goes back to the control that had it, or to the first control of the tab
+// order, whenever the window becomes active, as in a dialog.
+void Window::restoreFocus()
+{
+    if (!lastFocus_ || !IsChild(hwnd_, lastFocus_) || !canTakeFocus(lastFocus_))
+        lastFocus_ = firstTabStop(hwnd_);
+    if (lastFocus_)
+        SetFocus(lastFocus_);
+}
+
+// Enter on a focused button clicks it; no window has a default button.
+void Window::clickFocusedButton()
+{
+    const HWND focus = GetFocus();
+    if (focus && IsChild(hwnd_, focus) && isPushButton(focus))
+        SendMessageW(focus, BM_CLICK, 0, 0);
+}
+
+LRESULT Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CLOSE:
+        onClose();
+        return 0;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK && lParam == 0)
+            clickFocusedButton();
+        else if (lParam != 0)
+            onCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            const HWND focus = GetFocus();
+            if (focus && IsChild(hwnd_, focus))
+                lastFocus_ = focus;
+        } else {
+            restoreFocus();
+        }
+        return 0;
+    default:
+        return defaultProcessing(message, wParam, lParam);
+    }
+}
+
+// Failures never leave a window procedure: they stop the handler they happened in and are shown to
+// the user, and the program stays open with everything it shows.
+LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    try {
+        return onMessage(message, wParam, lParam);
+    } catch (const PlatformFailure& failure) {
+        program_.reportFailure(hwnd_, failure);
+    } catch (const ProgramEnded&) {
+    } catch (const std::bad_alloc&) {
+        program_.reportFailure(hwnd_, platform::systemFailure(ERROR_NOT_ENOUGH_MEMORY));
+    } catch (const std::exception& error) {
+        const std::string what = error.what();
+        program_.reportFailure(hwnd_, PlatformFailure(ERROR_INTERNAL_ERROR, std::wstring(what.begin(), what.end())));
+    }
+    return 0;
+}
+
+LRESULT CALLBACK Window::windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto* window = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        window->hwnd_ = hwnd;
+        window->lastFocus_ = nullptr;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
+    }
+    auto* window = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!window)
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        window->hwnd_ = nullptr;
+        window->lastFocus_ = nullptr;
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    return window->handleMessage(message, wParam, lParam);
+}
+
+}  // namespace quillora::ui

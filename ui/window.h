@@ -1,0 +1,69 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "design.h"
+
+namespace quillora::ui {
+
+class Program;
+
+// One of the program's windows: a single shared instance that lives as long as the program and
+// loads its Windows window on first use. Closing the window destroys the Windows window; the next
+// access loads it afresh, in its design state.
+class Window {
+public:
+    explicit Window(Program& program);
+    virtual ~Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    // The window's handle; loads the window, hidden, if it is not loaded.
+    HWND handle();
+    bool isLoaded() const { return hwnd_ != nullptr; }
+    bool isVisible() const { return hwnd_ && IsWindowVisible(hwnd_); }
+
+    // Loads the window if needed and makes it visible; a visible window stays as it is.
+    void show();
+    // Makes the window invisible; it keeps its content and its place.
+    void hide();
+    // Destroys the window and all its content.
+    void unload();
+
+    // A control of the window, by its id; loads the window first.
+    HWND control(int id);
+    std::wstring controlText(int id);
+
+    // The window procedure of every window of the program.
+    static LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+protected:
+    virtual const WindowDesign& design() const = 0;
+    // Called once the controls of a freshly loaded window exist.
+    virtual void onLoaded() {}
+    virtual void onCommand(int controlId, int notification);
+    // Every message of the window; the default handles closing, commands and the focus.
+    virtual LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // What the title-bar close does; unloads the window unless a window says otherwise.
+    virtual void onClose() { unload(); }
+
+    LRESULT defaultProcessing(UINT message, WPARAM wParam, LPARAM lParam);
+    Program& program() const { return program_; }
+
+private:
+    void load();
+    void restoreFocus();
+    void clickFocusedButton();
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    Program& program_;
+    HWND hwnd_ = nullptr;
+    HWND lastFocus_ = nullptr;
+};
+
+// Text of any window or control.
+std::wstring windowText(HWND window);
+
+}  // namespace quillora::ui
