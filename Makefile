@@ -1,8 +1,9 @@
 # The two commands a newcomer needs: "make run" and "make test". Both install what is missing first.
 SHELL := /bin/bash
 XVFB := xvfb-run --auto-servernum --server-args="-screen 0 1280x1024x24"
+VIRTUAL_DESKTOP := scripts/wine-session --virtual-desktop 1280x1024
 
-.PHONY: all deps native windows test test-native test-windows run clean
+.PHONY: all deps native windows test test-native test-windows run screenshots clean
 
 all: native windows
 
@@ -22,11 +23,23 @@ test: test-native test-windows
 test-native: native
 	ctest --preset native
 
+# Windows tests run under Wine on a virtual X display of their own.
 test-windows: windows
-	$(XVFB) scripts/wine-session --virtual-desktop 1280x1024 ctest --preset windows
+	$(XVFB) $(VIRTUAL_DESKTOP) ctest --preset windows
 
-run: native
-	build/native/quillora-cli plan automatic
+# Quillora.exe under Wine on the current display, in a Wine prefix inside build/.
+run: windows
+	@if [ -z "$$DISPLAY" ]; then \
+	    echo "make run needs an X display: run it in a desktop session, or as: xvfb-run make run"; \
+	    exit 1; \
+	fi
+	scripts/wine-session wine build/windows/Quillora.exe
+
+# PNG pictures of every window, for the README.
+screenshots: windows
+	mkdir -p build/screenshots docs/screenshots
+	$(XVFB) $(VIRTUAL_DESKTOP) wine build/windows/quillora-screenshots.exe build/screenshots
+	/usr/bin/python3 scripts/bmp-to-png build/screenshots docs/screenshots
 
 clean:
 	rm -rf build

@@ -330,3 +330,35 @@ TEST_CASE("the labels do nothing when clicked")
     CHECK(f.desktop.recorder.launches.empty());
     CHECK_FALSE(f.program.list.isLoaded());
 }
+
+namespace {
+
+WNDPROC originalLogProcedure = nullptr;
+
+// A log box that cannot take any more text, as when memory runs out.
+LRESULT CALLBACK fullLogBox(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SETTEXT)
+        return FALSE;
+    return CallWindowProcW(originalLogProcedure, window, message, wParam, lParam);
+}
+
+}  // namespace
+
+TEST_CASE("a log write the box refuses stops the run and is shown, never lost silently")
+{
+    ProgramFixture f;
+    f.program.list.show();
+    const HWND log = f.program.list.control(ProgressWindow::Text1);
+    originalLogProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(log, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&fullLogBox)));
+
+    click(f.program.Form1.control(MainWindow::Command3));
+
+    REQUIRE(f.desktop.errors.size() == 1);
+    CHECK(f.desktop.errors[0].text.rfind(L"运行时错误 '8':", 0) == 0);
+    CHECK(f.desktop.recorder.launches.size() == 2);  // the first step's commands, nothing after
+    CHECK(f.desktop.recorder.messagePumps == 0);
+    CHECK(ui::windowText(f.program.list.handle()) == L"正在优化系统服务...");
+    SetWindowLongPtrW(log, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalLogProcedure));
+}
