@@ -9,8 +9,6 @@ namespace {
 
 constexpr int kShowMinimized = 2;  // SW_SHOWMINIMIZED: the browser opens minimised and active
 
-#define QUILLORA_WIDE(text) L"" text
-
 const ControlDesign kControls[] = {
     {ControlKind::PushButton, MainWindow::Command1, L"Command1", L"按提问优化(建议)", {840, 120, 3495, 495}, 0,
      FontRole::SimSun},
@@ -104,6 +102,9 @@ void MainWindow::onCommand(int controlId, int notification)
     if (notification != BN_CLICKED)  // STN_CLICKED has the same value
         return;
     switch (controlId) {
+    case Command1:
+        program().Dialog.show();
+        break;
     case Command2:
         showProgressAndRun(&MainWindow::youhua2);
         break;
@@ -112,6 +113,9 @@ void MainWindow::onCommand(int controlId, int notification)
         break;
     case Command4:
         onClose();
+        break;
+    case Command5:
+        program().help.show();
         break;
     case Image1:
     case Label4:

@@ -6,8 +6,10 @@
 #include "desktop.h"
 #include "failure.h"
 #include "handles.h"
+#include "help_window.h"
 #include "main_window.h"
 #include "progress_window.h"
+#include "question_window.h"
 
 namespace quillora::ui {
 
@@ -81,6 +83,10 @@ public:
     // The shared instances, by their designed names.
     MainWindow Form1{*this};
     ProgressWindow list{*this};
+    QuestionWindow Dialog{*this, QuestionWindow::firstQuestion(), AnswerFlag::CdBurner, &Dialog1};
+    QuestionWindow Dialog1{*this, QuestionWindow::secondQuestion(), AnswerFlag::Printer, &Dialog2};
+    QuestionWindow Dialog2{*this, QuestionWindow::thirdQuestion(), AnswerFlag::Imaging, nullptr};
+    HelpWindow help{*this};
 };
 
 }  // namespace quillora::ui

@@ -103,5 +103,18 @@ int wmain(int argc, wchar_t** argv)
     program.Form1.youhua2();
     settle();
     ok &= saveWindow(program.list.handle(), folder + L"\\progress-window-done.bmp");
+
+    const std::pair<ui::Window*, const wchar_t*> others[] = {
+        {&program.Dialog, L"question-1"},
+        {&program.Dialog1, L"question-2"},
+        {&program.Dialog2, L"question-3"},
+        {&program.help, L"help-window"},
+    };
+    for (const auto& [window, name] : others) {
+        window->show();
+        settle();
+        ok &= saveWindow(window->handle(), folder + L"\\" + name + L".bmp");
+        window->hide();
+    }
     return ok ? 0 : 1;
 }

@@ -1,0 +1,128 @@
+#include <doctest.h>
+
+#include "site.h"
+#include "test_desktop.h"
+#include "wide_strings.h"
+
+using namespace quillora;
+using namespace quillora::testing;
+using ui::HelpWindow;
+using ui::MainWindow;
+
+namespace {
+
+std::vector<std::wstring> linesOf(const std::wstring& text)
+{
+    std::vector<std::wstring> lines;
+    std::size_t start = 0;
+    for (auto end = text.find(L"\r\n"); end != std::wstring::npos; end = text.find(L"\r\n", start)) {
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    lines.push_back(text.substr(start));
+    return lines;
+}
+
+POINT clientOrigin(HWND window)
+{
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    return origin;
+}
+
+}  // namespace
+
+TEST_CASE("the help window's design and text")
+{
+    ProgramFixture f;
+    click(f.program.Form1.control(MainWindow::Command5));
+    HelpWindow& help = f.program.help;
+    REQUIRE(help.isVisible());
+    flushMessages();
+    const HWND window = help.handle();
+    CHECK(ui::windowText(window) == L"帮助");
+    RECT client;
+    GetClientRect(window, &client);
+    CHECK(client.right == 484);
+    CHECK(client.bottom == 392);
+    CHECK(clientOrigin(window).x == 184);
+    CHECK(clientOrigin(window).y == 250);
+    CHECK_FALSE((GetWindowLongW(window, GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)));
+    CHECK(GetWindow(window, GW_OWNER) == f.program.hiddenOwner());
+
+    const HWND text = help.control(HelpWindow::Text1);
+    CHECK(rectInParent(text) == RECT{8, 16, 473, 353});
+    const LONG style = GetWindowLongW(text, GWL_STYLE);
+    CHECK((style & ES_MULTILINE));
+    CHECK((style & WS_VSCROLL));
+    CHECK_FALSE((style & (WS_HSCROLL | ES_READONLY)));
+    CHECK(std::wstring(fontOf(text).lfFaceName) == L"宋体");
+    CHECK(fontOf(text).lfHeight == -14);
+    const HWND exit = help.control(HelpWindow::OKButton);
+    CHECK(ui::windowText(exit) == L"退出");
+    CHECK(rectInParent(exit) == RECT{392, 360, 473, 385});
+    CHECK(GetFocus() == exit);
+    DWORD selectionStart = 1, selectionEnd = 1;
+    SendMessageW(text, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart), reinterpret_cast<LPARAM>(&selectionEnd));
+    CHECK(selectionStart == selectionEnd);
+
+    const std::wstring shown = ui::windowText(text);
+    const std::vector<std::wstring> lines = linesOf(shown);
+    REQUIRE(lines.size() == 13);
+    CHECK(lines[0].empty());
+    CHECK(lines[1] == L"    对XP系统服务进行优化的软件，这个软件是免费的，你可以无偿获");
+    CHECK(lines[2] == L"取，下载网址为" QUILLORA_WIDE(QUILLORA_SITE_HOST) L"，它对系统常用的近百个服务进行优化，");
+    CHECK(lines[3] == L"大大提高系统运行速度，对于未优化过的系统来说，开机速度可以提高");
+    CHECK(lines[4] == L"20%以上，并减少内存的占用。建议使用“按提问优化”以达到最好效果");
+    CHECK(lines[5] == L"，对于不懂电脑的人来说，可以使用“自动优化”，另外，“恢复默认");
+    CHECK(lines[6] == L"设置”可以恢复到优化前的系统默认状态，可能对解决一些系统问题有");
+    CHECK(lines[7] == L"帮助！");
+    CHECK(lines[8].empty());
+    CHECK(lines[9] == QUILLORA_WIDE(QUILLORA_SITE_NAME) QUILLORA_WIDE(QUILLORA_WEB_ADDRESS));
+    CHECK(lines[10] == L"QQ:10001");
+    CHECK(lines[11] == L"mail:" QUILLORA_WIDE(QUILLORA_MAIL_ADDRESS));
+    CHECK(lines[12].empty());
+    CHECK(shown == HelpWindow::helpText());
+}
+
+TEST_CASE("one help window; Esc leaves it open; edits are gone after a close")
+{
+    ProgramFixture f;
+    MainWindow& form = f.program.Form1;
+    form.show();
+    click(form.control(MainWindow::Command5));
+    HelpWindow& help = f.program.help;
+    const HWND first = help.handle();
+    click(form.control(MainWindow::Command5));
+    CHECK(help.handle() == first);
+
+    const HWND text = help.control(HelpWindow::Text1);
+    SetFocus(text);
+    PostMessageW(text, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageW(text, WM_CHAR, VK_ESCAPE, 0);
+    flushMessages();
+    CHECK(help.isVisible());
+
+    SendMessageW(text, EM_SETSEL, 0, 0);
+    SendMessageW(text, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"typed"));
+    CHECK(ui::windowText(text).rfind(L"typed", 0) == 0);
+    click(help.control(HelpWindow::OKButton));
+    CHECK_FALSE(help.isLoaded());
+
+    click(form.control(MainWindow::Command5));
+    CHECK(ui::windowText(help.control(HelpWindow::Text1)) == HelpWindow::helpText());
+}
+
+TEST_CASE("the help window opens at its place whatever the main window's place")
+{
+    ProgramFixture f;
+    MainWindow& form = f.program.Form1;
+    form.show();
+    SetWindowPos(form.handle(), nullptr, 600, 500, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    click(form.control(MainWindow::Command5));
+    CHECK(clientOrigin(f.program.help.handle()).x == 184);
+    CHECK(clientOrigin(f.program.help.handle()).y == 250);
+    SendMessageW(f.program.help.handle(), WM_CLOSE, 0, 0);
+    CHECK_FALSE(f.program.help.isLoaded());
+    CHECK(f.desktop.programEnds == 0);
+}
