@@ -1,20 +1,15 @@
 #include <doctest.h>
 
+#include "text_helpers.h"
 #include "cli.h"
 #include "engine_doubles.h"
 
 using quillora::CliResult;
 using quillora::runCli;
+using quillora::testing::countOf;
 
 namespace {
 
-std::size_t countOf(const std::string& text, const std::string& piece)
-{
-    std::size_t count = 0;
-    for (auto at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1))
-        ++count;
-    return count;
-}
 
 std::string firstLine(const std::string& text)
 {

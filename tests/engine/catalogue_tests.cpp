@@ -3,12 +3,14 @@
 #include <map>
 #include <set>
 
+#include "text_helpers.h"
 #include "catalogue.h"
 #include "engine_doubles.h"
 #include "recording.h"
 #include "wide_strings.h"
 
 using namespace quillora;
+using quillora::testing::splitLines;
 using testing::AnswersScope;
 
 namespace {
@@ -31,17 +33,6 @@ Run runOnEmptyLog(Profile profile)
     return run;
 }
 
-std::vector<std::wstring> lines(const std::wstring& text)
-{
-    std::vector<std::wstring> result;
-    std::size_t start = 0;
-    for (auto end = text.find(L"\r\n"); end != std::wstring::npos; end = text.find(L"\r\n", start)) {
-        result.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    result.push_back(text.substr(start));
-    return result;
-}
 
 std::map<ActionKind, int> kindCounts(const std::vector<ServiceStep>& steps, int& questions)
 {
@@ -142,7 +133,7 @@ TEST_CASE("a complete automatic run")
     CHECK(std::count(run.commandLines.begin(), run.commandLines.end(),
                      L"cmd /c sc config \"ATI Smart\" start= disabled") == 1);
 
-    const auto logLines = lines(run.log.log);
+    const auto logLines = splitLines(run.log.log);
     CHECK(run.log.log.size() == 1864);
     REQUIRE(logLines.size() == 61);
     CHECK(logLines[0] == L"1:Alerter:禁用");
@@ -178,7 +169,7 @@ TEST_CASE("a complete restore run")
     CHECK(run.commandLines[81] == L"cmd /c sc config Themes start= auto");
     CHECK(run.commandLines[82] == L"cmd /c sc config WmiApSrv start= demand");
 
-    const auto logLines = lines(run.log.log);
+    const auto logLines = splitLines(run.log.log);
     CHECK(run.log.log.size() == 1880);
     REQUIRE(logLines.size() == 62);
     CHECK(logLines[0] == L"1:Alerter:禁用");

@@ -1,5 +1,6 @@
 #include <doctest.h>
 
+#include "text_helpers.h"
 #include "catalogue.h"
 #include "engine_doubles.h"
 #include "failure.h"
@@ -7,6 +8,7 @@
 #include "wide_strings.h"
 
 using namespace quillora;
+using quillora::testing::countOf;
 using testing::AnswersScope;
 using testing::ReloadingProgressLog;
 using testing::ScriptedPlatform;
@@ -21,13 +23,6 @@ const ServiceStep kThemes{L"79.1", L"Themes", L"Themes", ActionKind::StartAndAut
 const std::wstring kBanner =
     L"-----------------------------------------------------------\r\n优化已经完成！";
 
-std::size_t countOf(const std::wstring& text, const std::wstring& piece)
-{
-    std::size_t count = 0;
-    for (auto at = text.find(piece); at != std::wstring::npos; at = text.find(piece, at + 1))
-        ++count;
-    return count;
-}
 
 }  // namespace
 

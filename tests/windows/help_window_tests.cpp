@@ -1,5 +1,6 @@
 #include <doctest.h>
 
+#include "text_helpers.h"
 #include "site.h"
 #include "test_desktop.h"
 #include "wide_strings.h"
@@ -11,17 +12,6 @@ using ui::MainWindow;
 
 namespace {
 
-std::vector<std::wstring> linesOf(const std::wstring& text)
-{
-    std::vector<std::wstring> lines;
-    std::size_t start = 0;
-    for (auto end = text.find(L"\r\n"); end != std::wstring::npos; end = text.find(L"\r\n", start)) {
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    lines.push_back(text.substr(start));
-    return lines;
-}
 
 POINT clientOrigin(HWND window)
 {
@@ -67,7 +57,7 @@ TEST_CASE("the help window's design and text")
     CHECK(selectionStart == selectionEnd);
 
     const std::wstring shown = ui::windowText(text);
-    const std::vector<std::wstring> lines = linesOf(shown);
+    const std::vector<std::wstring> lines = splitLines(shown);
     REQUIRE(lines.size() == 13);
     CHECK(lines[0].empty());
     CHECK(lines[1] == L"    对XP系统服务进行优化的软件，这个软件是免费的，你可以无偿获");

@@ -1,5 +1,6 @@
 #include <doctest.h>
 
+#include "text_helpers.h"
 #include "catalogue.h"
 #include "site.h"
 #include "test_desktop.h"
@@ -29,13 +30,6 @@ std::wstring className(HWND window)
     return name;
 }
 
-std::size_t countOf(const std::wstring& text, const std::wstring& piece)
-{
-    std::size_t count = 0;
-    for (auto at = text.find(piece); at != std::wstring::npos; at = text.find(piece, at + 1))
-        ++count;
-    return count;
-}
 
 }  // namespace
 
