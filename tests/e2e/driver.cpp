@@ -1,0 +1,179 @@
+#include "driver.h"
+
+#include <algorithm>
+#include <cwctype>
+#include <stdexcept>
+
+namespace quillora::e2e {
+namespace {
+
+const wchar_t kWindowClass[] = L"QuilloraWindow";
+constexpr DWORD kPoll = 50;
+
+std::wstring folderOf(const std::wstring& path)
+{
+    return path.substr(0, path.find_last_of(L"\\/"));
+}
+
+std::wstring fromUtf8(const std::string& bytes)
+{
+    const int size = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(size, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), size);
+    return text;
+}
+
+}  // namespace
+
+std::wstring builtFile(const wchar_t* relativeToBuildFolder)
+{
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return folderOf(folderOf(path)) + L"\\" + relativeToBuildFolder;
+}
+
+std::wstring temporaryFolder(const wchar_t* name)
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + name;
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
+std::wstring lowerCase(std::wstring text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
+    return text;
+}
+
+void installStandIns()
+{
+    const std::wstring recorder = builtFile(L"tests\\quillora-recorder.exe");
+    wchar_t system[MAX_PATH], windows[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    for (const std::wstring& target : {std::wstring(system) + L"\\net.exe", std::wstring(system) + L"\\sc.exe",
+                                       std::wstring(windows) + L"\\explorer.exe"}) {
+        if (!CopyFileW(recorder.c_str(), target.c_str(), FALSE))
+            throw std::runtime_error("cannot install a stand-in");
+    }
+}
+
+QuilloraProcess::QuilloraProcess(const std::wstring& program, const std::wstring& currentFolder,
+                                 const std::wstring& recordFile)
+{
+    // The stand-ins and the planted programs find the record file through the environment.
+    SetEnvironmentVariableW(L"QUILLORA_RECORD", recordFile.c_str());
+    std::wstring commandLine = L"\"" + program + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        currentFolder.c_str(), &startup, &info))
+        throw std::runtime_error("cannot start Quillora.exe");
+    process_.reset(info.hProcess);
+    CloseHandle(info.hThread);
+    mainWindow_ = waitForWindow(L"Quillora1.1");
+}
+
+QuilloraProcess::~QuilloraProcess()
+{
+    if (!waitForExit(0)) {
+        PostMessageW(mainWindow_, WM_CLOSE, 0, 0);
+        if (!waitForExit(10000))
+            TerminateProcess(process_.get(), 1);
+    }
+}
+
+bool QuilloraProcess::waitForExit(DWORD milliseconds) const
+{
+    return WaitForSingleObject(process_.get(), milliseconds) == WAIT_OBJECT_0;
+}
+
+DWORD QuilloraProcess::exitCode() const
+{
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_.get(), &code);
+    return code;
+}
+
+HWND waitForWindow(const std::wstring& caption, DWORD milliseconds)
+{
+    for (DWORD waited = 0; waited <= milliseconds; waited += kPoll) {
+        if (const HWND window = FindWindowW(kWindowClass, caption.c_str()))
+            return window;
+        Sleep(kPoll);
+    }
+    throw std::runtime_error("window did not appear");
+}
+
+HWND waitForQuestion(const std::wstring& question, DWORD milliseconds)
+{
+    for (DWORD waited = 0; waited <= milliseconds; waited += kPoll) {
+        for (HWND window = FindWindowExW(nullptr, nullptr, kWindowClass, L"按提问优化(建议)"); window;
+             window = FindWindowExW(nullptr, window, kWindowClass, L"按提问优化(建议)")) {
+            if (IsWindowVisible(window) && textOf(GetDlgItem(window, 101)) == question)
+                return window;
+        }
+        Sleep(kPoll);
+    }
+    throw std::runtime_error("question did not appear");
+}
+
+std::wstring textOf(HWND window)
+{
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 30000, &length))
+        throw std::runtime_error("window does not answer");
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL, 30000,
+                        &copied);
+    text.resize(copied);
+    return text;
+}
+
+void postClick(HWND button)
+{
+    PostMessageW(button, BM_CLICK, 0, 0);
+}
+
+void postMouseClick(HWND control)
+{
+    PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+}
+
+std::vector<Record> readRecords(const std::wstring& recordFile)
+{
+    std::vector<Record> records;
+    const HANDLE file = CreateFileW(recordFile.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return records;
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    bytes.resize(read);
+    const std::wstring text = fromUtf8(bytes);
+    std::size_t start = 0;
+    for (auto end = text.find(L"\r\n"); end != std::wstring::npos; end = text.find(L"\r\n", start)) {
+        const std::wstring line = text.substr(start, end - start);
+        const auto tab = line.find(L'\t');
+        records.push_back({line.substr(0, tab), tab == std::wstring::npos ? L"" : line.substr(tab + 1)});
+        start = end + 2;
+    }
+    return records;
+}
+
+std::vector<Record> waitForRecords(const std::wstring& recordFile, std::size_t count, DWORD milliseconds)
+{
+    for (DWORD waited = 0; waited <= milliseconds && readRecords(recordFile).size() < count; waited += kPoll)
+        Sleep(kPoll);
+    Sleep(1000);
+    return readRecords(recordFile);
+}
+
+}  // namespace quillora::e2e

@@ -1,0 +1,208 @@
+#include <doctest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "catalogue.h"
+#include "driver.h"
+#include "engine_doubles.h"
+#include "main_window.h"
+#include "progress_window.h"
+#include "question_window.h"
+#include "recording.h"
+#include "site.h"
+#include "text_helpers.h"
+#include "wide_strings.h"
+
+using namespace quillora;
+using namespace quillora::e2e;
+using ui::MainWindow;
+using ui::ProgressWindow;
+using ui::QuestionWindow;
+
+namespace {
+
+const std::wstring kCompleted = L"优化完成！";
+
+struct Expected {
+    std::vector<std::wstring> commandLines;
+    std::wstring log;
+    std::vector<std::size_t> launchesAfterStep;  // running total of launches after each step
+};
+
+Expected planned(Profile profile)
+{
+    testing::ScriptedPlatform platform;
+    MemoryProgressLog log;
+    Expected expected;
+    platform.atMessages = [&](int) { expected.launchesAfterStep.push_back(platform.launches.size()); };
+    runProfile(profileSteps(profile), log, platform);
+    for (const auto& launch : platform.launches)
+        expected.commandLines.push_back(launch.commandLine);
+    expected.log = log.log;
+    return expected;
+}
+
+std::wstring systemFolder()
+{
+    wchar_t folder[MAX_PATH];
+    GetSystemDirectoryW(folder, MAX_PATH);
+    return lowerCase(folder);
+}
+
+// The command lines the stand-ins saw, as Quillora launched them: cmd passes "NET ..." and
+// "sc ..." on unchanged, so putting "cmd /c " back in front gives the launched line.
+std::multiset<std::wstring> launchedServiceCommands(const std::vector<Record>& records)
+{
+    std::multiset<std::wstring> lines;
+    for (const Record& record : records) {
+        const std::wstring program = lowerCase(record.program);
+        CHECK_MESSAGE((program == systemFolder() + L"\\net.exe" || program == systemFolder() + L"\\sc.exe"),
+                      "recorded from an unexpected program");
+        lines.insert(L"cmd /c " + record.commandLine);
+    }
+    return lines;
+}
+
+class RecordFile {
+public:
+    RecordFile() : path_(temporaryFolder(L"quillora-e2e") + L"\\record.txt") { DeleteFileW(path_.c_str()); }
+    ~RecordFile() { DeleteFileW(path_.c_str()); }
+    const std::wstring& path() const { return path_; }
+
+private:
+    std::wstring path_;
+};
+
+// Checks the progress window at the end of a complete run and the commands the run launched.
+void checkCompletedRun(const Expected& expected, const RecordFile& record)
+{
+    const HWND progress = waitForWindow(kCompleted, 180000);
+    CHECK(textOf(GetDlgItem(progress, ProgressWindow::Label1)) == kCompleted);
+    CHECK(IsWindowEnabled(GetDlgItem(progress, ProgressWindow::Command1)));
+    CHECK(IsWindowVisible(progress));
+    CHECK(textOf(GetDlgItem(progress, ProgressWindow::Text1)) == expected.log);
+
+    const std::vector<Record> records = waitForRecords(record.path(), expected.commandLines.size());
+    CHECK(records.size() == expected.commandLines.size());
+    CHECK(launchedServiceCommands(records)
+          == std::multiset<std::wstring>(expected.commandLines.begin(), expected.commandLines.end()));
+}
+
+struct EndToEnd {
+    EndToEnd() { installStandIns(); }
+    RecordFile record;
+    std::wstring quillora = builtFile(L"Quillora.exe");
+};
+
+}  // namespace
+
+TEST_CASE("the test prefix is Windows XP")
+{
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    REQUIRE(GetVersionExW(&version));
+    CHECK(version.dwMajorVersion == 5);
+    CHECK(version.dwMinorVersion == 1);
+}
+
+TEST_CASE_FIXTURE(EndToEnd, "automatic and restore runs from the main window's buttons")
+{
+    struct Case {
+        int button;
+        Profile profile;
+    };
+    for (const Case& c : {Case{MainWindow::Command2, Profile::Automatic}, Case{MainWindow::Command3, Profile::Restore}}) {
+        CAPTURE(c.button);
+        DeleteFileW(record.path().c_str());
+        QuilloraProcess program(quillora, temporaryFolder(L"quillora-e2e"), record.path());
+        postClick(GetDlgItem(program.mainWindow(), c.button));
+        checkCompletedRun(planned(c.profile), record);
+
+        PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
+        CHECK(program.waitForExit(20000));
+        CHECK(program.exitCode() == 0);
+    }
+}
+
+TEST_CASE_FIXTURE(EndToEnd, "the prompted run through the real question windows")
+{
+    const wchar_t* questions[] = {L"您是否使用刻录机刻光盘？", L"您是否使用打印机打印文档？", L"这台电脑是否要连接扫描仪或照像机？"};
+    for (const char* answers : {"nnn", "yny", "nyn", "yyy"}) {
+        CAPTURE(answers);
+        DeleteFileW(record.path().c_str());
+        QuilloraProcess program(quillora, temporaryFolder(L"quillora-e2e"), record.path());
+        postClick(GetDlgItem(program.mainWindow(), MainWindow::Command1));
+        for (int i = 0; i < 3; ++i) {
+            const HWND question = waitForQuestion(questions[i]);
+            postClick(GetDlgItem(question, answers[i] == 'y' ? QuestionWindow::OKButton : QuestionWindow::CancelButton));
+        }
+        testing::AnswersScope flags(answers[0] == 'y' ? -1 : 0, answers[1] == 'y' ? -1 : 0, answers[2] == 'y' ? -1 : 0);
+        checkCompletedRun(planned(Profile::Prompted), record);
+    }
+}
+
+TEST_CASE_FIXTURE(EndToEnd, "closing the main window during a run ends the program after the current step")
+{
+    QuilloraProcess program(quillora, temporaryFolder(L"quillora-e2e"), record.path());
+    postClick(GetDlgItem(program.mainWindow(), MainWindow::Command2));
+    const HWND progress = waitForWindow(L"正在优化系统服务...");
+    const HWND log = GetDlgItem(progress, ProgressWindow::Text1);
+    std::size_t stepsWritten = 0;
+    while (stepsWritten < 5) {
+        Sleep(10);
+        stepsWritten = testing::countOf(textOf(log), L"\r\n");
+    }
+    PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
+    REQUIRE(program.waitForExit(20000));
+    CHECK(program.exitCode() == 0);
+
+    const Expected expected = planned(Profile::Automatic);
+    const std::size_t atMost = expected.launchesAfterStep[stepsWritten];  // the step under way when closed
+    const std::size_t recorded = waitForRecords(record.path(), expected.launchesAfterStep[stepsWritten - 1], 30000).size();
+    CHECK(recorded >= expected.launchesAfterStep[stepsWritten - 1]);
+    CHECK(recorded <= atMost);
+    CHECK(recorded < expected.commandLines.size());
+}
+
+TEST_CASE_FIXTURE(EndToEnd, "programs planted beside Quillora.exe and in the current folder are never run")
+{
+    const std::wstring app = temporaryFolder(L"quillora-planted-app");
+    const std::wstring current = temporaryFolder(L"quillora-planted-cwd");
+    const std::wstring recorder = builtFile(L"tests\\quillora-recorder.exe");
+    const std::wstring copy = app + L"\\Quillora.exe";
+    REQUIRE(CopyFileW(quillora.c_str(), copy.c_str(), FALSE));
+    for (const std::wstring& folder : {app, current}) {
+        for (const wchar_t* name : {L"\\cmd.exe", L"\\net.exe", L"\\sc.exe"})
+            REQUIRE(CopyFileW(recorder.c_str(), (folder + name).c_str(), FALSE));
+        const HANDLE bat = CreateFileW((folder + L"\\net.bat").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        REQUIRE(bat != INVALID_HANDLE_VALUE);
+        const std::string script = "@echo planted net.bat>>\"%QUILLORA_RECORD%\"\r\n";
+        DWORD written = 0;
+        WriteFile(bat, script.data(), static_cast<DWORD>(script.size()), &written, nullptr);
+        CloseHandle(bat);
+    }
+
+    QuilloraProcess program(copy, current, record.path());
+    postClick(GetDlgItem(program.mainWindow(), MainWindow::Command2));
+    checkCompletedRun(planned(Profile::Automatic), record);
+    for (const Record& r : readRecords(record.path()))
+        CHECK(lowerCase(r.program).rfind(systemFolder() + L"\\", 0) == 0);
+}
+
+TEST_CASE_FIXTURE(EndToEnd, "the banner and the link label each start one explorer with the web address")
+{
+    QuilloraProcess program(quillora, temporaryFolder(L"quillora-e2e"), record.path());
+    postMouseClick(GetDlgItem(program.mainWindow(), MainWindow::Image1));
+    waitForRecords(record.path(), 1, 30000);
+    postMouseClick(GetDlgItem(program.mainWindow(), MainWindow::Label4));
+    const std::vector<Record> records = waitForRecords(record.path(), 2, 30000);
+    REQUIRE(records.size() == 2);
+    wchar_t windows[MAX_PATH];
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    for (const Record& r : records) {
+        CHECK(lowerCase(r.program) == lowerCase(windows) + L"\\explorer.exe");
+        CHECK(r.commandLine == L"explorer " QUILLORA_WIDE(QUILLORA_WEB_ADDRESS));
+    }
+    CHECK(textOf(program.mainWindow()) == L"Quillora1.1");
+}

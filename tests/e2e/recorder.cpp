@@ -1,0 +1,40 @@
+// A stand-in for net.exe, sc.exe, cmd.exe or explorer.exe in the end-to-end tests: it appends its
+// own path and its whole command line to the record file and exits, changing nothing.
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+std::wstring recordFile()
+{
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableW(L"QUILLORA_RECORD", path, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::wstring(path, length) : L"C:\\quillora-record.txt";
+}
+
+std::string utf8(const std::wstring& text)
+{
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(size, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
+    return bytes;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+{
+    wchar_t module[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, module, MAX_PATH);
+    // One write per record, in append mode, so that concurrent stand-ins never mix their lines.
+    const std::string line = utf8(std::wstring(module, length) + L"\t" + GetCommandLineW() + L"\r\n");
+    const HANDLE file = CreateFileW(recordFile().c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 1;
+    DWORD written = 0;
+    WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(file);
+    return written == line.size() ? 0 : 1;
+}
