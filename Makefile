@@ -3,7 +3,7 @@ SHELL := /bin/bash
 XVFB := xvfb-run --auto-servernum --server-args="-screen 0 1280x1024x24"
 VIRTUAL_DESKTOP := scripts/wine-session --virtual-desktop 1280x1024
 
-.PHONY: all deps native windows test test-native test-windows run screenshots clean
+.PHONY: all deps native windows test test-native test-windows run screenshots bench clean
 
 all: native windows
 
@@ -40,6 +40,10 @@ screenshots: windows
 	mkdir -p build/screenshots docs/screenshots
 	$(XVFB) $(VIRTUAL_DESKTOP) wine build/windows/quillora-screenshots.exe build/screenshots
 	/usr/bin/python3 scripts/bmp-to-png build/screenshots docs/screenshots
+
+# The benchmark table (see README, Performance).
+bench: native windows
+	scripts/bench
 
 clean:
 	rm -rf build

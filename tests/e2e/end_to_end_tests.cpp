@@ -169,7 +169,7 @@ TEST_CASE_FIXTURE(EndToEnd, "programs planted beside Quillora.exe and in the cur
 {
     const std::wstring app = temporaryFolder(L"quillora-planted-app");
     const std::wstring current = temporaryFolder(L"quillora-planted-cwd");
-    const std::wstring recorder = builtFile(L"tests\\quillora-recorder.exe");
+    const std::wstring recorder = builtFile(L"quillora-recorder.exe");
     const std::wstring copy = app + L"\\Quillora.exe";
     REQUIRE(CopyFileW(quillora.c_str(), copy.c_str(), FALSE));
     for (const std::wstring& folder : {app, current}) {

@@ -22,6 +22,15 @@ std::wstring lowerCase(std::wstring text);
 // Puts the recording stand-in in place of the system's net.exe, sc.exe and explorer.exe.
 void installStandIns();
 
+// A program started from outside that has shown its window and is waiting for input.
+struct StartedProgram {
+    platform::KernelHandle process;
+    HWND window = nullptr;
+    double seconds = 0;  // from process creation to the window shown and idle
+};
+StartedProgram startAndWaitUntilIdle(const std::wstring& program, const std::wstring& currentFolder,
+                                     const wchar_t* windowClass, const std::wstring& caption);
+
 // Quillora.exe started from outside, as a user would start it. Wine must be told to load the
 // stand-ins rather than its own net.exe, sc.exe and explorer.exe: the test runs with
 // WINEDLLOVERRIDES naming them native, which the processes it starts inherit.
@@ -30,18 +39,22 @@ public:
     QuilloraProcess(const std::wstring& program, const std::wstring& currentFolder, const std::wstring& recordFile);
     ~QuilloraProcess();
 
-    HWND mainWindow() const { return mainWindow_; }
+    HWND mainWindow() const { return started_.window; }
+    HANDLE process() const { return started_.process.get(); }
+    double startupSeconds() const { return started_.seconds; }
     // Waits for the process to end; true if it did within the time.
     bool waitForExit(DWORD milliseconds) const;
     DWORD exitCode() const;
 
 private:
-    platform::KernelHandle process_;
-    HWND mainWindow_ = nullptr;
+    StartedProgram started_;
 };
 
-// A top-level window of the program's class with this caption, waited for.
-HWND waitForWindow(const std::wstring& caption, DWORD milliseconds = 60000);
+// Seconds on a monotonic clock.
+double now();
+
+// A top-level window of Quillora's class (or another) with this caption, waited for.
+HWND waitForWindow(const std::wstring& caption, DWORD milliseconds = 60000, const wchar_t* windowClass = nullptr);
 // The visible question window showing this question.
 HWND waitForQuestion(const std::wstring& question, DWORD milliseconds = 20000);
 

@@ -25,11 +25,19 @@ std::wstring fromUtf8(const std::string& bytes)
 
 }  // namespace
 
-std::wstring builtFile(const wchar_t* relativeToBuildFolder)
+// The build folder: the one with Quillora.exe, this program's own or its parent.
+std::wstring buildFolder()
 {
     wchar_t path[MAX_PATH];
     GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return folderOf(folderOf(path)) + L"\\" + relativeToBuildFolder;
+    const std::wstring own = folderOf(path);
+    const bool here = GetFileAttributesW((own + L"\\Quillora.exe").c_str()) != INVALID_FILE_ATTRIBUTES;
+    return here ? own : folderOf(own);
+}
+
+std::wstring builtFile(const wchar_t* relativeToBuildFolder)
+{
+    return buildFolder() + L"\\" + relativeToBuildFolder;
 }
 
 std::wstring temporaryFolder(const wchar_t* name)
@@ -49,7 +57,7 @@ std::wstring lowerCase(std::wstring text)
 
 void installStandIns()
 {
-    const std::wstring recorder = builtFile(L"tests\\quillora-recorder.exe");
+    const std::wstring recorder = builtFile(L"quillora-recorder.exe");
     wchar_t system[MAX_PATH], windows[MAX_PATH];
     GetSystemDirectoryW(system, MAX_PATH);
     GetWindowsDirectoryW(windows, MAX_PATH);
@@ -60,50 +68,71 @@ void installStandIns()
     }
 }
 
+double now()
+{
+    LARGE_INTEGER frequency, counter;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+StartedProgram startAndWaitUntilIdle(const std::wstring& program, const std::wstring& currentFolder,
+                                     const wchar_t* windowClass, const std::wstring& caption)
+{
+    std::wstring commandLine = L"\"" + program + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    const double start = now();
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        currentFolder.c_str(), &startup, &info))
+        throw std::runtime_error("cannot start the program");
+    StartedProgram started;
+    started.process.reset(info.hProcess);
+    CloseHandle(info.hThread);
+    WaitForInputIdle(info.hProcess, 60000);
+    started.window = waitForWindow(caption, 60000, windowClass);
+    while (!IsWindowVisible(started.window))
+        Sleep(1);
+    started.seconds = now() - start;
+    return started;
+}
+
 QuilloraProcess::QuilloraProcess(const std::wstring& program, const std::wstring& currentFolder,
                                  const std::wstring& recordFile)
 {
     // The stand-ins and the planted programs find the record file through the environment.
     SetEnvironmentVariableW(L"QUILLORA_RECORD", recordFile.c_str());
-    std::wstring commandLine = L"\"" + program + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        currentFolder.c_str(), &startup, &info))
-        throw std::runtime_error("cannot start Quillora.exe");
-    process_.reset(info.hProcess);
-    CloseHandle(info.hThread);
-    mainWindow_ = waitForWindow(L"Quillora1.1");
+    started_ = startAndWaitUntilIdle(program, currentFolder, kWindowClass, L"Quillora1.1");
 }
 
 QuilloraProcess::~QuilloraProcess()
 {
     if (!waitForExit(0)) {
-        PostMessageW(mainWindow_, WM_CLOSE, 0, 0);
+        PostMessageW(mainWindow(), WM_CLOSE, 0, 0);
         if (!waitForExit(10000))
-            TerminateProcess(process_.get(), 1);
+            TerminateProcess(process(), 1);
     }
 }
 
 bool QuilloraProcess::waitForExit(DWORD milliseconds) const
 {
-    return WaitForSingleObject(process_.get(), milliseconds) == WAIT_OBJECT_0;
+    return WaitForSingleObject(process(), milliseconds) == WAIT_OBJECT_0;
 }
 
 DWORD QuilloraProcess::exitCode() const
 {
     DWORD code = STILL_ACTIVE;
-    GetExitCodeProcess(process_.get(), &code);
+    GetExitCodeProcess(process(), &code);
     return code;
 }
 
-HWND waitForWindow(const std::wstring& caption, DWORD milliseconds)
+HWND waitForWindow(const std::wstring& caption, DWORD milliseconds, const wchar_t* windowClass)
 {
-    for (DWORD waited = 0; waited <= milliseconds; waited += kPoll) {
-        if (const HWND window = FindWindowW(kWindowClass, caption.c_str()))
+    for (DWORD waited = 0; waited <= milliseconds; waited += 5) {
+        if (const HWND window = FindWindowW(windowClass ? windowClass : kWindowClass, caption.c_str()))
             return window;
-        Sleep(kPoll);
+        Sleep(5);
     }
     throw std::runtime_error("window did not appear");
 }
