@@ -58,32 +58,22 @@ std::multiset<std::wstring> launchedServiceCommands(const std::vector<Record>& r
     for (const Record& record : records) {
         const std::wstring program = lowerCase(record.program);
         CHECK_MESSAGE((program == systemFolder() + L"\\net.exe" || program == systemFolder() + L"\\sc.exe"),
-                      "recorded from an unexpected program");
+                      record.program);
         lines.insert(L"cmd /c " + record.commandLine);
     }
     return lines;
 }
 
-class RecordFile {
-public:
-    RecordFile() : path_(temporaryFolder(L"quillora-e2e") + L"\\record.txt") { DeleteFileW(path_.c_str()); }
-    ~RecordFile() { DeleteFileW(path_.c_str()); }
-    const std::wstring& path() const { return path_; }
-
-private:
-    std::wstring path_;
-};
-
 // Checks the progress window at the end of a complete run and the commands the run launched.
-void checkCompletedRun(const Expected& expected, const RecordFile& record)
+void checkCompletedRun(const Expected& expected, const QuilloraProcess& program)
 {
-    const HWND progress = waitForWindow(kCompleted, 180000);
+    const HWND progress = waitForWindow(program.process(), kCompleted, 180000);
     CHECK(textOf(GetDlgItem(progress, ProgressWindow::Label1)) == kCompleted);
     CHECK(IsWindowEnabled(GetDlgItem(progress, ProgressWindow::Command1)));
     CHECK(IsWindowVisible(progress));
     CHECK(textOf(GetDlgItem(progress, ProgressWindow::Text1)) == expected.log);
 
-    const std::vector<Record> records = waitForRecords(record.path(), expected.commandLines.size());
+    const std::vector<Record> records = waitForRecords(program.recordFile(), expected.commandLines.size());
     CHECK(records.size() == expected.commandLines.size());
     CHECK(launchedServiceCommands(records)
           == std::multiset<std::wstring>(expected.commandLines.begin(), expected.commandLines.end()));
@@ -91,7 +81,7 @@ void checkCompletedRun(const Expected& expected, const RecordFile& record)
 
 struct EndToEnd {
     EndToEnd() { installStandIns(); }
-    RecordFile record;
+    std::wstring folder = temporaryFolder(L"quillora-e2e");
     std::wstring quillora = builtFile(L"Quillora.exe");
 };
 
@@ -114,10 +104,9 @@ TEST_CASE_FIXTURE(EndToEnd, "automatic and restore runs from the main window's b
     };
     for (const Case& c : {Case{MainWindow::Command2, Profile::Automatic}, Case{MainWindow::Command3, Profile::Restore}}) {
         CAPTURE(c.button);
-        DeleteFileW(record.path().c_str());
-        QuilloraProcess program(quillora, temporaryFolder(L"quillora-e2e"), record.path());
+        QuilloraProcess program(quillora, folder);
         postClick(GetDlgItem(program.mainWindow(), c.button));
-        checkCompletedRun(planned(c.profile), record);
+        checkCompletedRun(planned(c.profile), program);
 
         PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
         CHECK(program.waitForExit(20000));
@@ -130,23 +119,22 @@ TEST_CASE_FIXTURE(EndToEnd, "the prompted run through the real question windows"
     const wchar_t* questions[] = {L"您是否使用刻录机刻光盘？", L"您是否使用打印机打印文档？", L"这台电脑是否要连接扫描仪或照像机？"};
     for (const char* answers : {"nnn", "yny", "nyn", "yyy"}) {
         CAPTURE(answers);
-        DeleteFileW(record.path().c_str());
-        QuilloraProcess program(quillora, temporaryFolder(L"quillora-e2e"), record.path());
+        QuilloraProcess program(quillora, folder);
         postClick(GetDlgItem(program.mainWindow(), MainWindow::Command1));
         for (int i = 0; i < 3; ++i) {
-            const HWND question = waitForQuestion(questions[i]);
+            const HWND question = waitForQuestion(program.process(), questions[i]);
             postClick(GetDlgItem(question, answers[i] == 'y' ? QuestionWindow::OKButton : QuestionWindow::CancelButton));
         }
         testing::AnswersScope flags(answers[0] == 'y' ? -1 : 0, answers[1] == 'y' ? -1 : 0, answers[2] == 'y' ? -1 : 0);
-        checkCompletedRun(planned(Profile::Prompted), record);
+        checkCompletedRun(planned(Profile::Prompted), program);
     }
 }
 
 TEST_CASE_FIXTURE(EndToEnd, "closing the main window during a run ends the program after the current step")
 {
-    QuilloraProcess program(quillora, temporaryFolder(L"quillora-e2e"), record.path());
+    QuilloraProcess program(quillora, folder);
     postClick(GetDlgItem(program.mainWindow(), MainWindow::Command2));
-    const HWND progress = waitForWindow(L"正在优化系统服务...");
+    const HWND progress = waitForWindow(program.process(), L"正在优化系统服务...");
     const HWND log = GetDlgItem(progress, ProgressWindow::Text1);
     std::size_t stepsWritten = 0;
     while (stepsWritten < 5) {
@@ -159,7 +147,7 @@ TEST_CASE_FIXTURE(EndToEnd, "closing the main window during a run ends the progr
 
     const Expected expected = planned(Profile::Automatic);
     const std::size_t atMost = expected.launchesAfterStep[stepsWritten];  // the step under way when closed
-    const std::size_t recorded = waitForRecords(record.path(), expected.launchesAfterStep[stepsWritten - 1], 30000).size();
+    const std::size_t recorded = waitForRecords(program.recordFile(), expected.launchesAfterStep[stepsWritten - 1], 30000).size();
     CHECK(recorded >= expected.launchesAfterStep[stepsWritten - 1]);
     CHECK(recorded <= atMost);
     CHECK(recorded < expected.commandLines.size());
@@ -183,20 +171,20 @@ TEST_CASE_FIXTURE(EndToEnd, "programs planted beside Quillora.exe and in the cur
         CloseHandle(bat);
     }
 
-    QuilloraProcess program(copy, current, record.path());
+    QuilloraProcess program(copy, current);
     postClick(GetDlgItem(program.mainWindow(), MainWindow::Command2));
-    checkCompletedRun(planned(Profile::Automatic), record);
-    for (const Record& r : readRecords(record.path()))
+    checkCompletedRun(planned(Profile::Automatic), program);
+    for (const Record& r : readRecords(program.recordFile()))
         CHECK(lowerCase(r.program).rfind(systemFolder() + L"\\", 0) == 0);
 }
 
 TEST_CASE_FIXTURE(EndToEnd, "the banner and the link label each start one explorer with the web address")
 {
-    QuilloraProcess program(quillora, temporaryFolder(L"quillora-e2e"), record.path());
+    QuilloraProcess program(quillora, folder);
     postMouseClick(GetDlgItem(program.mainWindow(), MainWindow::Image1));
-    waitForRecords(record.path(), 1, 30000);
+    waitForRecords(program.recordFile(), 1, 30000);
     postMouseClick(GetDlgItem(program.mainWindow(), MainWindow::Label4));
-    const std::vector<Record> records = waitForRecords(record.path(), 2, 30000);
+    const std::vector<Record> records = waitForRecords(program.recordFile(), 2, 30000);
     REQUIRE(records.size() == 2);
     wchar_t windows[MAX_PATH];
     GetWindowsDirectoryW(windows, MAX_PATH);

@@ -66,16 +66,11 @@ std::string format(const char* pattern, double value)
     return text;
 }
 
-std::wstring recordFile()
-{
-    return temporaryFolder(L"quillora-bench") + L"\\record.txt";
-}
-
 // Waits for the stand-ins of the last run to finish, so that they do not load the next one.
-void settleLaunches(std::size_t count)
+void settleLaunches(const std::wstring& recordFile, std::size_t count)
 {
-    waitForRecords(recordFile(), count, 120000);
-    DeleteFileW(recordFile().c_str());
+    waitForRecords(recordFile, count, 120000);
+    DeleteFileW(recordFile.c_str());
 }
 
 }  // namespace
@@ -87,10 +82,9 @@ int wmain()
     const std::wstring baselineProgram = builtFile(L"quillora-bench-baseline.exe");
     const std::wstring folder = temporaryFolder(L"quillora-bench");
     const std::vector<std::wstring> commandLines = automaticCommandLines();
-    DeleteFileW(recordFile().c_str());
 
     const double startup = medianOf([&] {
-        QuilloraProcess program(quillora, folder, recordFile());
+        QuilloraProcess program(quillora, folder);
         return program.startupSeconds();
     });
     PROCESS_MEMORY_COUNTERS baselineMemory{};
@@ -105,12 +99,12 @@ int wmain()
     PROCESS_MEMORY_COUNTERS memory{};
     double idleCpuMs = 0;
     const double run = medianOf([&] {
-        QuilloraProcess program(quillora, folder, recordFile());
+        QuilloraProcess program(quillora, folder);
         const double start = now();
         postClick(GetDlgItem(program.mainWindow(), ui::MainWindow::Command2));
-        waitForWindow(L"优化完成！", 180000);
+        waitForWindow(program.process(), L"优化完成！", 180000);
         const double seconds = now() - start;
-        settleLaunches(commandLines.size());
+        settleLaunches(program.recordFile(), commandLines.size());
 
         memory.cb = sizeof memory;
         GetProcessMemoryInfo(program.process(), &memory, sizeof memory);
@@ -123,12 +117,13 @@ int wmain()
         return seconds;
     });
     const double runBaseline = medianOf([&] {
-        SetEnvironmentVariableW(L"QUILLORA_RECORD", recordFile().c_str());
+        const std::wstring recordFile = newRecordFile();
+        SetEnvironmentVariableW(L"QUILLORA_RECORD", recordFile.c_str());
         const double start = now();
         for (const std::wstring& line : commandLines)
             platform::launchProcess(line, 0);
         const double seconds = now() - start;
-        settleLaunches(commandLines.size());
+        settleLaunches(recordFile, commandLines.size());
         return seconds;
     });
 

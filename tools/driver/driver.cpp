@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <functional>
 #include <stdexcept>
 
 namespace quillora::e2e {
@@ -38,6 +39,15 @@ std::wstring buildFolder()
 std::wstring builtFile(const wchar_t* relativeToBuildFolder)
 {
     return buildFolder() + L"\\" + relativeToBuildFolder;
+}
+
+std::wstring newRecordFile()
+{
+    static int made = 0;
+    const std::wstring path = temporaryFolder(L"quillora-records") + L"\\record-" + std::to_wstring(GetCurrentProcessId())
+        + L"-" + std::to_wstring(++made) + L".txt";
+    DeleteFileW(path.c_str());
+    return path;
 }
 
 std::wstring temporaryFolder(const wchar_t* name)
@@ -91,18 +101,18 @@ StartedProgram startAndWaitUntilIdle(const std::wstring& program, const std::wst
     started.process.reset(info.hProcess);
     CloseHandle(info.hThread);
     WaitForInputIdle(info.hProcess, 60000);
-    started.window = waitForWindow(caption, 60000, windowClass);
+    started.window = waitForWindow(info.hProcess, caption, 60000, windowClass);
     while (!IsWindowVisible(started.window))
         Sleep(1);
     started.seconds = now() - start;
     return started;
 }
 
-QuilloraProcess::QuilloraProcess(const std::wstring& program, const std::wstring& currentFolder,
-                                 const std::wstring& recordFile)
+QuilloraProcess::QuilloraProcess(const std::wstring& program, const std::wstring& currentFolder)
+    : recordFile_(newRecordFile())
 {
     // The stand-ins and the planted programs find the record file through the environment.
-    SetEnvironmentVariableW(L"QUILLORA_RECORD", recordFile.c_str());
+    SetEnvironmentVariableW(L"QUILLORA_RECORD", recordFile_.c_str());
     started_ = startAndWaitUntilIdle(program, currentFolder, kWindowClass, L"Quillora1.1");
 }
 
@@ -127,27 +137,53 @@ DWORD QuilloraProcess::exitCode() const
     return code;
 }
 
-HWND waitForWindow(const std::wstring& caption, DWORD milliseconds, const wchar_t* windowClass)
+namespace {
+
+bool belongsTo(HWND window, HANDLE process)
 {
-    for (DWORD waited = 0; waited <= milliseconds; waited += 5) {
-        if (const HWND window = FindWindowW(windowClass ? windowClass : kWindowClass, caption.c_str()))
-            return window;
-        Sleep(5);
-    }
-    throw std::runtime_error("window did not appear");
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    return owner == GetProcessId(process);
 }
 
-HWND waitForQuestion(const std::wstring& question, DWORD milliseconds)
+// The first top-level window of the process with this class and caption that passes the test.
+HWND findWindow(HANDLE process, const wchar_t* windowClass, const std::wstring& caption, bool (*accept)(HWND, const void*),
+                const void* context)
 {
-    for (DWORD waited = 0; waited <= milliseconds; waited += kPoll) {
-        for (HWND window = FindWindowExW(nullptr, nullptr, kWindowClass, L"按提问优化(建议)"); window;
-             window = FindWindowExW(nullptr, window, kWindowClass, L"按提问优化(建议)")) {
-            if (IsWindowVisible(window) && textOf(GetDlgItem(window, 101)) == question)
-                return window;
-        }
-        Sleep(kPoll);
+    for (HWND window = FindWindowExW(nullptr, nullptr, windowClass, caption.c_str()); window;
+         window = FindWindowExW(nullptr, window, windowClass, caption.c_str())) {
+        if (belongsTo(window, process) && accept(window, context))
+            return window;
     }
-    throw std::runtime_error("question did not appear");
+    return nullptr;
+}
+
+HWND poll(DWORD milliseconds, DWORD interval, const char* what, const std::function<HWND()>& find)
+{
+    for (DWORD waited = 0; waited <= milliseconds; waited += interval) {
+        if (const HWND window = find())
+            return window;
+        Sleep(interval);
+    }
+    throw std::runtime_error(what);
+}
+
+}  // namespace
+
+HWND waitForWindow(HANDLE process, const std::wstring& caption, DWORD milliseconds, const wchar_t* windowClass)
+{
+    const auto any = [](HWND, const void*) { return true; };
+    return poll(milliseconds, 5, "window did not appear",
+                [&] { return findWindow(process, windowClass ? windowClass : kWindowClass, caption, any, nullptr); });
+}
+
+HWND waitForQuestion(HANDLE process, const std::wstring& question, DWORD milliseconds)
+{
+    const auto showsQuestion = [](HWND window, const void* text) {
+        return IsWindowVisible(window) && textOf(GetDlgItem(window, 101)) == *static_cast<const std::wstring*>(text);
+    };
+    return poll(milliseconds, kPoll, "question did not appear",
+                [&] { return findWindow(process, kWindowClass, L"按提问优化(建议)", showsQuestion, &question); });
 }
 
 std::wstring textOf(HWND window)
@@ -177,8 +213,14 @@ void postMouseClick(HWND control)
 std::vector<Record> readRecords(const std::wstring& recordFile)
 {
     std::vector<Record> records;
-    const HANDLE file = CreateFileW(recordFile.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, 0, nullptr);
+    // A stand-in holds the file alone while it appends: wait for it.
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (int tries = 0; tries < 2000; ++tries) {
+        file = CreateFileW(recordFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION)
+            break;
+        Sleep(5);
+    }
     if (file == INVALID_HANDLE_VALUE)
         return records;
     std::string bytes(GetFileSize(file, nullptr), '\0');

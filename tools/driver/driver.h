@@ -16,6 +16,9 @@ struct Record {
 };
 
 std::wstring builtFile(const wchar_t* relativeToBuildFolder);
+// A record file of its own for each caller, so that commands still running from an earlier run
+// cannot write into a later run's record.
+std::wstring newRecordFile();
 std::wstring temporaryFolder(const wchar_t* name);
 std::wstring lowerCase(std::wstring text);
 
@@ -36,10 +39,12 @@ StartedProgram startAndWaitUntilIdle(const std::wstring& program, const std::wst
 // WINEDLLOVERRIDES naming them native, which the processes it starts inherit.
 class QuilloraProcess {
 public:
-    QuilloraProcess(const std::wstring& program, const std::wstring& currentFolder, const std::wstring& recordFile);
+    QuilloraProcess(const std::wstring& program, const std::wstring& currentFolder);
     ~QuilloraProcess();
 
     HWND mainWindow() const { return started_.window; }
+    // Where the stand-ins started by this process write what they were asked to do.
+    const std::wstring& recordFile() const { return recordFile_; }
     HANDLE process() const { return started_.process.get(); }
     double startupSeconds() const { return started_.seconds; }
     // Waits for the process to end; true if it did within the time.
@@ -47,16 +52,19 @@ public:
     DWORD exitCode() const;
 
 private:
+    std::wstring recordFile_;
     StartedProgram started_;
 };
 
 // Seconds on a monotonic clock.
 double now();
 
-// A top-level window of Quillora's class (or another) with this caption, waited for.
-HWND waitForWindow(const std::wstring& caption, DWORD milliseconds = 60000, const wchar_t* windowClass = nullptr);
-// The visible question window showing this question.
-HWND waitForQuestion(const std::wstring& question, DWORD milliseconds = 20000);
+// A top-level window of the process with Quillora's class (or another) and this caption, waited
+// for. Windows of a process that has just ended can linger for a moment, so the process counts.
+HWND waitForWindow(HANDLE process, const std::wstring& caption, DWORD milliseconds = 60000,
+                   const wchar_t* windowClass = nullptr);
+// The visible question window of the process showing this question.
+HWND waitForQuestion(HANDLE process, const std::wstring& question, DWORD milliseconds = 20000);
 
 // The text of a window of another process.
 std::wstring textOf(HWND window);

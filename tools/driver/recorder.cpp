@@ -27,12 +27,20 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     wchar_t module[MAX_PATH];
     const DWORD length = GetModuleFileNameW(nullptr, module, MAX_PATH);
-    // One write per record, in append mode, so that concurrent stand-ins never mix their lines.
     const std::string line = utf8(std::wstring(module, length) + L"\t" + GetCommandLineW() + L"\r\n");
-    const HANDLE file = CreateFileW(recordFile().c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Many stand-ins run at once: each holds the file alone while it appends, so that no record
+    // is lost or torn, and waits its turn.
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (int tries = 0; tries < 2000 && file == INVALID_HANDLE_VALUE; ++tries) {
+        file = CreateFileW(recordFile().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_SHARING_VIOLATION)
+            return 1;
+        if (file == INVALID_HANDLE_VALUE)
+            Sleep(5);
+    }
     if (file == INVALID_HANDLE_VALUE)
         return 1;
+    SetFilePointer(file, 0, nullptr, FILE_END);
     DWORD written = 0;
     WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     CloseHandle(file);
