@@ -129,4 +129,12 @@ std::size_t catalogueSize()
     return kCatalogue.size();
 }
 
+std::vector<std::wstring> catalogueKeys()
+{
+    std::vector<std::wstring> keys;
+    for (const Row& row : kCatalogue)
+        keys.push_back(row.serviceKey);
+    return keys;
+}
+
 }  // namespace quillora

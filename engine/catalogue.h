@@ -18,4 +18,7 @@ std::vector<ServiceStep> profileSteps(Profile profile);
 // Number of services the program knows, whether or not a profile runs them.
 std::size_t catalogueSize();
 
+// The keys of every service the program knows, in catalogue order.
+std::vector<std::wstring> catalogueKeys();
+
 }  // namespace quillora

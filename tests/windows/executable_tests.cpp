@@ -49,7 +49,7 @@ const char* const kNewerThanXp[] = {
 };
 
 const std::set<std::string> kXpSystemDlls{"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "MSVCRT.DLL",
-                                          "OLE32.DLL", "OLEAUT32.DLL", "ADVAPI32.DLL"};
+                                          "OLE32.DLL", "OLEAUT32.DLL", "ADVAPI32.DLL", "SHELL32.DLL"};
 
 void checkLoadsOnXp(const wchar_t* program, std::uint16_t subsystem)
 {

@@ -1,12 +1,17 @@
 #include "cli.h"
 
 #include "plan_command.h"
+#include "service_cli.h"
 
 namespace quillora {
 namespace {
 
 const char kUsage[] =
     "usage: quillora-cli plan PROFILE [--answers ABC] [--commands | --log]\n"
+    "       quillora-cli status PROFILE [--answers ABC]\n"
+    "       quillora-cli verify PROFILE [--answers ABC]\n"
+    "       quillora-cli backup FILE [--force]\n"
+    "       quillora-cli restore FILE\n"
     "       quillora-cli --help\n"
     "\n"
     "plan   prints what Quillora would do for PROFILE, in order, without launching anything:\n"
@@ -18,7 +23,16 @@ const char kUsage[] =
     "                 camera), each y or n; default yyy; only the prompted profile reads them\n"
     "  --commands     only the command lines, one per line\n"
     "  --log          only the progress log, byte for byte as the progress window holds it\n"
-    "                 (UTF-8, CR LF line ends, no line end after the completion sentence)\n";
+    "                 (UTF-8, CR LF line ends, no line end after the completion sentence)\n"
+    "\n"
+    "On Windows only:\n"
+    "status   every service of PROFILE: its start mode and state now, the mode the profile sets,\n"
+    "         and whether that would change; reads only\n"
+    "verify   every installed service whose mode differs from what PROFILE sets; status 1 if any\n"
+    "backup   saves the start mode of each of the catalogue's services to FILE; an existing FILE\n"
+    "         is replaced only with --force\n"
+    "restore  checks the whole of FILE first, then sets each service back to its saved mode;\n"
+    "         neither stops nor starts services; status 0 only if every installed one was set\n";
 
 bool isHelp(const std::string& arg)
 {
@@ -32,12 +46,24 @@ CliResult usageError(const std::string& problem)
 
 }  // namespace
 
+bool isServiceCommand(const std::string& command)
+{
+    return command == "status" || command == "verify" || command == "backup" || command == "restore";
+}
+
 CliResult runCli(const std::vector<std::string>& args)
 {
     if (args.empty())
         return usageError("missing command");
     if (isHelp(args[0]))
         return {0, kUsage, ""};
+    if (isServiceCommand(args[0])) {
+        try {
+            return runServiceCommand(args);
+        } catch (const UsageError& error) {
+            return usageError(error.what());
+        }
+    }
     if (args[0] != "plan")
         return usageError("unknown command '" + args[0] + "'");
 

@@ -3,11 +3,13 @@
 #include <vector>
 
 #include "cli.h"
+#include "utf8.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+#include <shellapi.h>
 #endif
 
 namespace {
@@ -31,10 +33,28 @@ void write(std::FILE* stream, const std::string& bytes)
 
 }  // namespace
 
+// The arguments in UTF-8: on Windows from the wide command line, so that any file name survives.
+std::vector<std::string> arguments(int argc, char** argv)
+{
+#ifdef _WIN32
+    (void)argc;
+    (void)argv;
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> args;
+    for (int i = 1; i < count; ++i)
+        args.push_back(quillora::toUtf8(wide[i]));
+    LocalFree(wide);
+    return args;
+#else
+    return std::vector<std::string>(argv + 1, argv + argc);
+#endif
+}
+
 int main(int argc, char** argv)
 {
     prepareStreams();
-    const quillora::CliResult result = quillora::runCli(std::vector<std::string>(argv + 1, argv + argc));
+    const quillora::CliResult result = quillora::runCli(arguments(argc, argv));
     write(stdout, result.out);
     write(stderr, result.err);
     return result.status;

@@ -75,7 +75,7 @@ Profile parseProfile(const std::string& name)
     throw UsageError("unknown profile '" + name + "': expected prompted, automatic or restore");
 }
 
-PlanRequest parsePlanArguments(const std::vector<std::string>& args)
+PlanRequest parsePlanArguments(const std::vector<std::string>& args, bool outputOptions)
 {
     PlanRequest request;
     bool profileGiven = false;
@@ -86,7 +86,7 @@ PlanRequest parsePlanArguments(const std::vector<std::string>& args)
             if (i + 1 == args.size())
                 throw UsageError("--answers needs a value, such as --answers yny");
             request.answers = parseAnswers(args[++i]);
-        } else if (arg == "--commands" || arg == "--log") {
+        } else if (outputOptions && (arg == "--commands" || arg == "--log")) {
             if (outputGiven)
                 throw UsageError("--commands and --log cannot be combined or repeated");
             outputGiven = true;
@@ -105,13 +105,18 @@ PlanRequest parsePlanArguments(const std::vector<std::string>& args)
     return request;
 }
 
-std::string renderPlan(const PlanRequest& request)
+void applyAnswers(const PlanRequest& request)
 {
     if (request.profile == Profile::Prompted) {
         answerFlag(AnswerFlag::CdBurner) = request.answers[0];
         answerFlag(AnswerFlag::Printer) = request.answers[1];
         answerFlag(AnswerFlag::Imaging) = request.answers[2];
     }
+}
+
+std::string renderPlan(const PlanRequest& request)
+{
+    applyAnswers(request);
     RecordingPlatform platform;
     MemoryProgressLog log;
     runProfile(profileSteps(request.profile), log, platform);

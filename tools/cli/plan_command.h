@@ -29,8 +29,12 @@ std::array<std::int16_t, 3> parseAnswers(const std::string& letters);
 
 Profile parseProfile(const std::string& name);
 
-// The arguments after "plan". Throws UsageError.
-PlanRequest parsePlanArguments(const std::vector<std::string>& args);
+// The arguments after "plan" (or, without the output options, after "status" and "verify").
+// Throws UsageError.
+PlanRequest parsePlanArguments(const std::vector<std::string>& args, bool outputOptions = true);
+
+// Puts the request's answers into the answer flags when its profile reads them.
+void applyAnswers(const PlanRequest& request);
 
 // Runs the profile against recording doubles and renders what it did, in UTF-8.
 std::string renderPlan(const PlanRequest& request);
