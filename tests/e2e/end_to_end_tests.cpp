@@ -135,7 +135,7 @@ TEST_CASE_FIXTURE(EndToEnd, "closing the main window during a run ends the progr
     QuilloraProcess program(quillora, folder);
     postClick(GetDlgItem(program.mainWindow(), MainWindow::Command2));
     const HWND progress = waitForWindow(program.process(), L"正在优化系统服务...");
-    const HWND log = GetDlgItem(progress, ProgressWindow::Text1);
+    const HWND log = waitForControl(progress, ProgressWindow::Text1);
     std::size_t stepsWritten = 0;
     while (stepsWritten < 5) {
         Sleep(10);

@@ -180,10 +180,16 @@ HWND waitForWindow(HANDLE process, const std::wstring& caption, DWORD millisecon
 HWND waitForQuestion(HANDLE process, const std::wstring& question, DWORD milliseconds)
 {
     const auto showsQuestion = [](HWND window, const void* text) {
-        return IsWindowVisible(window) && textOf(GetDlgItem(window, 101)) == *static_cast<const std::wstring*>(text);
+        const HWND label = GetDlgItem(window, 101);
+        return label && IsWindowVisible(window) && textOf(label) == *static_cast<const std::wstring*>(text);
     };
     return poll(milliseconds, kPoll, "question did not appear",
                 [&] { return findWindow(process, kWindowClass, L"按提问优化(建议)", showsQuestion, &question); });
+}
+
+HWND waitForControl(HWND window, int id, DWORD milliseconds)
+{
+    return poll(milliseconds, 5, "control did not appear", [&] { return GetDlgItem(window, id); });
 }
 
 std::wstring textOf(HWND window)

@@ -66,6 +66,9 @@ HWND waitForWindow(HANDLE process, const std::wstring& caption, DWORD millisecon
 // The visible question window of the process showing this question.
 HWND waitForQuestion(HANDLE process, const std::wstring& question, DWORD milliseconds = 20000);
 
+// A control of a window found from outside: the window may be found before its controls exist.
+HWND waitForControl(HWND window, int id, DWORD milliseconds = 20000);
+
 // The text of a window of another process.
 std::wstring textOf(HWND window);
 // A click that does not wait for the handler (which may run a whole profile).
