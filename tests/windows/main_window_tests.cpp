@@ -356,3 +356,23 @@ TEST_CASE("a log write the box refuses stops the run and is shown, never lost si
     CHECK(ui::windowText(f.program.list.handle()) == L"正在优化系统服务...");
     SetWindowLongPtrW(log, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalLogProcedure));
 }
+
+TEST_CASE("the main window minimises and comes back with the same layout")
+{
+    ProgramFixture f;
+    MainWindow& form = f.program.Form1;
+    form.show();
+    flushMessages();
+    const RECT before = rectInParent(form.control(MainWindow::Command3));
+    ShowWindow(form.handle(), SW_MINIMIZE);
+    flushMessages();
+    CHECK(IsIconic(form.handle()));
+    ShowWindow(form.handle(), SW_RESTORE);
+    flushMessages();
+    RECT client;
+    GetClientRect(form.handle(), &client);
+    CHECK(client.right == 350);
+    CHECK(client.bottom == 282);
+    CHECK(rectInParent(form.control(MainWindow::Command3)) == before);
+    CHECK(f.desktop.programEnds == 0);
+}
