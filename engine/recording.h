@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue.h"
 #include "runner.h"
 
 namespace quillora {
@@ -43,5 +44,12 @@ public:
     std::optional<std::wstring> statusLabel;
     bool exitEnabled = false;
 };
+
+// A whole run of a profile on an empty log, as the recording doubles saw it.
+struct RecordedRun {
+    RecordingPlatform platform;
+    MemoryProgressLog log;
+};
+RecordedRun recordRun(Profile profile);
 
 }  // namespace quillora

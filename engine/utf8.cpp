@@ -29,7 +29,53 @@ void appendCodePoint(std::string& out, char32_t c)
     }
 }
 
+void appendWide(std::wstring& out, char32_t c)
+{
+    if (sizeof(wchar_t) == 2 && c >= 0x10000) {
+        c -= 0x10000;
+        out += static_cast<wchar_t>(0xD800 + (c >> 10));
+        out += static_cast<wchar_t>(0xDC00 + (c & 0x3FF));
+    } else {
+        out += static_cast<wchar_t>(c);
+    }
+}
+
+// Decodes the sequence at text[at]; returns its length, or 0 if it is not valid UTF-8.
+std::size_t decode(const std::string& text, std::size_t at, char32_t& c)
+{
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char first = byte(at);
+    const std::size_t length = first < 0x80 ? 1 : (first >> 5) == 0x6 ? 2 : (first >> 4) == 0xE ? 3 : (first >> 3) == 0x1E ? 4 : 0;
+    if (length == 0 || at + length > text.size())
+        return 0;
+    c = length == 1 ? first : first & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(at + i) & 0xC0) != 0x80)
+            return 0;
+        c = (c << 6) | (byte(at + i) & 0x3F);
+    }
+    return length;
+}
+
 }  // namespace
+
+std::size_t utf8SequenceLength(const std::string& text, std::size_t at)
+{
+    char32_t ignored = 0;
+    return decode(text, at, ignored);
+}
+
+std::wstring fromUtf8(const std::string& text)
+{
+    std::wstring out;
+    for (std::size_t at = 0; at < text.size();) {
+        char32_t c = kReplacement;
+        const std::size_t length = decode(text, at, c);
+        appendWide(out, length ? c : kReplacement);
+        at += length ? length : 1;
+    }
+    return out;
+}
 
 std::string toUtf8(const std::wstring& text)
 {

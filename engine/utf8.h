@@ -8,4 +8,10 @@ namespace quillora {
 // surrogate becomes U+FFFD rather than malformed output.
 std::string toUtf8(const std::wstring& text);
 
+// The length of the UTF-8 sequence starting at text[at], or 0 if it is not valid UTF-8 there.
+std::size_t utf8SequenceLength(const std::string& text, std::size_t at);
+
+// A wide string from UTF-8; a byte that does not begin a valid sequence becomes U+FFFD.
+std::wstring fromUtf8(const std::string& text);
+
 }  // namespace quillora

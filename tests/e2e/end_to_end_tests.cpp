@@ -32,14 +32,16 @@ struct Expected {
 
 Expected planned(Profile profile)
 {
-    testing::ScriptedPlatform platform;
-    MemoryProgressLog log;
+    const RecordedRun run = recordRun(profile);
     Expected expected;
-    platform.atMessages = [&](int) { expected.launchesAfterStep.push_back(platform.launches.size()); };
-    runProfile(profileSteps(profile), log, platform);
-    for (const auto& launch : platform.launches)
+    for (const auto& launch : run.platform.launches)
         expected.commandLines.push_back(launch.commandLine);
-    expected.log = log.log;
+    expected.log = run.log.log;
+    std::size_t launches = 0;
+    for (const ServiceStep& step : profileSteps(profile)) {
+        launches += commandLines(performedAction(step), step.serviceKey).size();
+        expected.launchesAfterStep.push_back(launches);
+    }
     return expected;
 }
 

@@ -22,14 +22,13 @@ struct Run {
 
 Run runOnEmptyLog(Profile profile)
 {
-    RecordingPlatform platform;
-    Run run;
-    runProfile(profileSteps(profile), run.log, platform);
-    for (const auto& launch : platform.launches) {
+    const RecordedRun recorded = recordRun(profile);
+    Run run{{}, recorded.log};
+    for (const auto& launch : recorded.platform.launches) {
         CHECK(launch.showState == 0);
         run.commandLines.push_back(launch.commandLine);
     }
-    CHECK(platform.messagePumps == static_cast<int>(profileSteps(profile).size()));
+    CHECK(recorded.platform.messagePumps == static_cast<int>(profileSteps(profile).size()));
     return run;
 }
 

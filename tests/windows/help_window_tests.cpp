@@ -31,10 +31,8 @@ TEST_CASE("the help window's design and text")
     flushMessages();
     const HWND window = help.handle();
     CHECK(ui::windowText(window) == L"帮助");
-    RECT client;
-    GetClientRect(window, &client);
-    CHECK(client.right == 484);
-    CHECK(client.bottom == 392);
+    CHECK(clientSize(window).cx == 484);
+    CHECK(clientSize(window).cy == 392);
     CHECK(clientOrigin(window).x == 184);
     CHECK(clientOrigin(window).y == 250);
     CHECK_FALSE((GetWindowLongW(window, GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)));

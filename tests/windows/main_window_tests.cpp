@@ -39,10 +39,8 @@ TEST_CASE("the main window's design")
     MainWindow& form = f.program.Form1;
     const HWND window = form.handle();
     CHECK(ui::windowText(window) == L"Quillora1.1");
-    RECT client;
-    GetClientRect(window, &client);
-    CHECK(client.right == 350);
-    CHECK(client.bottom == 282);
+    CHECK(clientSize(window).cx == 350);
+    CHECK(clientSize(window).cy == 282);
     const LONG style = GetWindowLongW(window, GWL_STYLE);
     CHECK((style & WS_MINIMIZEBOX));
     CHECK_FALSE((style & (WS_MAXIMIZEBOX | WS_THICKFRAME)));
@@ -91,9 +89,7 @@ TEST_CASE("the main window at start: centred, focus on Command1, Tab walks the b
     MainWindow& form = f.program.Form1;
     form.show();
     flushMessages();
-    RECT place;
-    GetWindowRect(form.handle(), &place);
-    CHECK(std::abs((place.left + place.right) / 2 - GetSystemMetrics(SM_CXSCREEN) / 2) <= 1);
+    CHECK(std::abs(offsetFromScreenCentre(form.handle()).x) <= 1);
     REQUIRE(GetFocus() == form.control(MainWindow::Command1));
 
     const int expectedOrder[] = {MainWindow::Command2, MainWindow::Command3, MainWindow::Command4, MainWindow::Command5,
@@ -137,12 +133,12 @@ TEST_CASE("Command2 and Command3 show the progress window and run their profile"
 
         click(f.program.Form1.control(c.button));
 
-        const PlannedRun planned = plannedRun(c.profile);
+        const RecordedRun planned = recordRun(c.profile);
         CHECK(f.desktop.recorder.launches.size() == c.launches);
-        CHECK(f.desktop.recorder.launches == planned.launches);
+        CHECK(f.desktop.recorder.launches == planned.platform.launches);
         CHECK(visibleDuringRun);
         ProgressWindow& list = f.program.list;
-        CHECK(list.text() == planned.log);
+        CHECK(list.text() == planned.log.log);
         CHECK(ui::windowText(list.handle()) == L"优化完成！");
         CHECK(list.controlText(ProgressWindow::Label1) == L"优化完成！");
         CHECK(IsWindowEnabled(list.control(ProgressWindow::Command1)));
@@ -155,7 +151,7 @@ TEST_CASE("a second run in the progress window left open appends to its log")
     ProgramFixture f;
     click(f.program.Form1.control(MainWindow::Command2));
     click(f.program.Form1.control(MainWindow::Command3));
-    CHECK(f.program.list.text() == plannedRun(Profile::Automatic).log + plannedRun(Profile::Restore).log);
+    CHECK(f.program.list.text() == recordRun(Profile::Automatic).log.log + recordRun(Profile::Restore).log.log);
     CHECK(f.desktop.recorder.launches.size() == 115 + 83);
 }
 
@@ -169,8 +165,8 @@ TEST_CASE("a click during a run's message processing runs a whole second run fir
     };
     click(f.program.Form1.control(MainWindow::Command2));
 
-    const std::wstring automatic = plannedRun(Profile::Automatic).log;
-    const std::wstring restore = plannedRun(Profile::Restore).log;
+    const std::wstring automatic = recordRun(Profile::Automatic).log.log;
+    const std::wstring restore = recordRun(Profile::Restore).log.log;
     std::size_t thirdLineEnd = 0;
     for (int line = 0; line < 3; ++line)
         thirdLineEnd = automatic.find(L"\r\n", thirdLineEnd) + 2;
@@ -193,7 +189,7 @@ TEST_CASE("the progress window closed during a run: the run goes on into a fresh
     CHECK(f.desktop.recorder.launches.size() == 115);
     CHECK(list.isLoaded());
     CHECK_FALSE(list.isVisible());
-    const std::wstring automatic = plannedRun(Profile::Automatic).log;
+    const std::wstring automatic = recordRun(Profile::Automatic).log.log;
     CHECK(list.text() == automatic.substr(automatic.find(L"3.1:")));
     CHECK(ui::windowText(list.handle()) == L"优化完成！");
     CHECK(IsWindowEnabled(list.control(ProgressWindow::Command1)));
@@ -201,7 +197,7 @@ TEST_CASE("the progress window closed during a run: the run goes on into a fresh
     // The next run shows that window with everything it holds and appends to it.
     click(f.program.Form1.control(MainWindow::Command3));
     CHECK(list.isVisible());
-    CHECK(list.text() == automatic.substr(automatic.find(L"3.1:")) + plannedRun(Profile::Restore).log);
+    CHECK(list.text() == automatic.substr(automatic.find(L"3.1:")) + recordRun(Profile::Restore).log.log);
 }
 
 TEST_CASE("the user edits the log box during a run")
@@ -285,7 +281,7 @@ TEST_CASE("a refused launch stops the run, is shown, and leaves the program open
     // The program still works: the next run appends to the log that was kept.
     f.desktop.recorder.refusedLaunch.reset();
     click(f.program.Form1.control(MainWindow::Command3));
-    CHECK(list.text() == L"1:Alerter:禁用\r\n2:Application Layer Gateway Service:禁用\r\n" + plannedRun(Profile::Restore).log);
+    CHECK(list.text() == L"1:Alerter:禁用\r\n2:Application Layer Gateway Service:禁用\r\n" + recordRun(Profile::Restore).log.log);
 }
 
 TEST_CASE("the banner and the link label each launch the web site, minimised")
@@ -369,10 +365,8 @@ TEST_CASE("the main window minimises and comes back with the same layout")
     CHECK(IsIconic(form.handle()));
     ShowWindow(form.handle(), SW_RESTORE);
     flushMessages();
-    RECT client;
-    GetClientRect(form.handle(), &client);
-    CHECK(client.right == 350);
-    CHECK(client.bottom == 282);
+    CHECK(clientSize(form.handle()).cx == 350);
+    CHECK(clientSize(form.handle()).cy == 282);
     CHECK(rectInParent(form.control(MainWindow::Command3)) == before);
     CHECK(f.desktop.programEnds == 0);
 }

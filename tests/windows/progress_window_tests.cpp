@@ -32,19 +32,15 @@ TEST_CASE("the progress window's design")
     const HWND window = list.handle();
     CHECK(ui::windowText(window) == kLoadCaption);
 
-    RECT client;
-    GetClientRect(window, &client);
-    CHECK(client.right == 476);
-    CHECK(client.bottom == 320);
+    CHECK(clientSize(window).cx == 476);
+    CHECK(clientSize(window).cy == 320);
     const LONG style = GetWindowLongW(window, GWL_STYLE);
     CHECK((style & WS_SYSMENU));
     CHECK_FALSE((style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)));
     CHECK(GetWindow(window, GW_OWNER) == nullptr);
 
-    RECT place;
-    GetWindowRect(window, &place);
-    CHECK(std::abs((place.left + place.right) / 2 - GetSystemMetrics(SM_CXSCREEN) / 2) <= 1);
-    CHECK(std::abs((place.top + place.bottom) / 2 - GetSystemMetrics(SM_CYSCREEN) / 2) <= 1);
+    CHECK(std::abs(offsetFromScreenCentre(window).x) <= 1);
+    CHECK(std::abs(offsetFromScreenCentre(window).y) <= 1);
 
     const HWND label = item(list, ProgressWindow::Label1);
     CHECK(ui::windowText(label) == kLoadStatus);

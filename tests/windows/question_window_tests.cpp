@@ -72,18 +72,14 @@ TEST_CASE("the three question windows' designs")
         flushMessages();
         const HWND window = question.handle();
         CHECK(ui::windowText(window) == L"按提问优化(建议)");
-        RECT client;
-        GetClientRect(window, &client);
-        CHECK(client.right == expected.client.cx);
-        CHECK(client.bottom == expected.client.cy);
+        CHECK(clientSize(window).cx == expected.client.cx);
+        CHECK(clientSize(window).cy == expected.client.cy);
         const LONG style = GetWindowLongW(window, GWL_STYLE);
         CHECK((style & WS_SYSMENU));
         CHECK_FALSE((style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)));
         CHECK((GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME));
         CHECK(GetWindow(window, GW_OWNER) == f.program.hiddenOwner());  // no taskbar button
-        RECT place;
-        GetWindowRect(window, &place);
-        CHECK(std::abs((place.left + place.right) / 2 - GetSystemMetrics(SM_CXSCREEN) / 2) <= 1);
+        CHECK(std::abs(offsetFromScreenCentre(window).x) <= 1);
 
         const HWND label = question.control(QuestionWindow::Label1);
         CHECK(ui::windowText(label) == expected.question);
@@ -226,7 +222,7 @@ TEST_CASE("a second full pass overwrites the flags and appends to the open progr
     answer(f.program.Dialog2, kYes);
     CHECK(flags() == std::vector<int>{-1, -1, -1});
     const std::wstring firstLog = f.program.list.text();
-    CHECK(firstLog == plannedRun(Profile::Automatic).log);
+    CHECK(firstLog == recordRun(Profile::Automatic).log.log);
     f.desktop.recorder.launches.clear();
 
     click(f.program.Form1.control(MainWindow::Command1));

@@ -1,16 +1,6 @@
 #include "test_desktop.h"
 
-#include "catalogue.h"
-
 namespace quillora::testing {
-
-PlannedRun plannedRun(Profile profile)
-{
-    RecordingPlatform platform;
-    MemoryProgressLog log;
-    runProfile(profileSteps(profile), log, platform);
-    return {platform.launches, log.log};
-}
 
 void flushMessages()
 {
@@ -23,6 +13,21 @@ RECT rectInParent(HWND control)
     GetWindowRect(control, &rect);
     MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
+}
+
+SIZE clientSize(HWND window)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    return {client.right, client.bottom};
+}
+
+POINT offsetFromScreenCentre(HWND window)
+{
+    RECT place;
+    GetWindowRect(window, &place);
+    return {(place.left + place.right) / 2 - GetSystemMetrics(SM_CXSCREEN) / 2,
+            (place.top + place.bottom) / 2 - GetSystemMetrics(SM_CYSCREEN) / 2};
 }
 
 LOGFONTW fontOf(HWND window)

@@ -76,18 +76,17 @@ struct ProgramFixture {
     ui::Program program{GetModuleHandleW(nullptr), desktop};
 };
 
-// What the engine alone produces for a profile on an empty log: the reference for the windows.
-struct PlannedRun {
-    std::vector<RecordingPlatform::Launch> launches;
-    std::wstring log;
-};
-PlannedRun plannedRun(Profile profile);
-
 // Handles every waiting message.
 void flushMessages();
 
 // A window's rectangle in its parent's client coordinates.
 RECT rectInParent(HWND control);
+
+// The size of a window's client area.
+SIZE clientSize(HWND window);
+
+// How far the middle of a window lies from the middle of the screen.
+POINT offsetFromScreenCentre(HWND window);
 
 // The font a window or control draws its text with.
 LOGFONTW fontOf(HWND window);

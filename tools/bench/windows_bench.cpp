@@ -44,11 +44,8 @@ void closeAndWait(HANDLE process, HWND window)
 
 std::vector<std::wstring> automaticCommandLines()
 {
-    RecordingPlatform platform;
-    MemoryProgressLog log;
-    runProfile(profileSteps(Profile::Automatic), log, platform);
     std::vector<std::wstring> lines;
-    for (const auto& launch : platform.launches)
+    for (const auto& launch : recordRun(Profile::Automatic).platform.launches)
         lines.push_back(launch.commandLine);
     return lines;
 }

@@ -15,21 +15,6 @@ const char kAbsent[] = "absent";
 const char kDelayed[] = "delayed";
 constexpr std::size_t kLongestLine = 512;
 
-// The length of the UTF-8 sequence starting at text[at], or 0 if it is not valid UTF-8.
-std::size_t utf8SequenceLength(const std::string& text, std::size_t at)
-{
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char first = byte(at);
-    const std::size_t length = first < 0x80 ? 1 : (first >> 5) == 0x6 ? 2 : (first >> 4) == 0xE ? 3 : (first >> 3) == 0x1E ? 4 : 0;
-    if (length == 0 || at + length > text.size())
-        return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(at + i) & 0xC0) != 0x80)
-            return 0;
-    }
-    return length;
-}
-
 // Splits the file into lines, refusing anything but UTF-8 text with CR LF line ends.
 std::vector<std::string> checkedLines(const std::string& bytes)
 {

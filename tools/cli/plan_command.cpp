@@ -117,10 +117,8 @@ void applyAnswers(const PlanRequest& request)
 std::string renderPlan(const PlanRequest& request)
 {
     applyAnswers(request);
-    RecordingPlatform platform;
-    MemoryProgressLog log;
-    runProfile(profileSteps(request.profile), log, platform);
-    return render(request, platform, log);
+    const RecordedRun run = recordRun(request.profile);
+    return render(request, run.platform, run.log);
 }
 
 }  // namespace quillora

@@ -190,14 +190,6 @@ void WindowsServiceControl::setStartMode(const std::wstring& serviceKey, StartMo
     }
 }
 
-std::wstring fromUtf8(const std::string& text)
-{
-    const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(size, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-    return wide;
-}
-
 std::string readWholeFile(const std::wstring& path)
 {
     const platform::KernelHandle file(

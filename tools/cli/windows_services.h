@@ -24,9 +24,6 @@ private:
     ServiceHandle manager_;
 };
 
-// Wide text from UTF-8, for file names given on the command line.
-std::wstring fromUtf8(const std::string& text);
-
 std::string readWholeFile(const std::wstring& path);
 
 // Writes a temporary file beside the target and renames it into place, so that a failure never

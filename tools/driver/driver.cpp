@@ -1,5 +1,7 @@
 #include "driver.h"
 
+#include "utf8.h"
+
 #include <algorithm>
 #include <cwctype>
 #include <functional>
@@ -16,13 +18,6 @@ std::wstring folderOf(const std::wstring& path)
     return path.substr(0, path.find_last_of(L"\\/"));
 }
 
-std::wstring fromUtf8(const std::string& bytes)
-{
-    const int size = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(size, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), size);
-    return text;
-}
 
 }  // namespace
 

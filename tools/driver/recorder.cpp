@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "utf8.h"
+
 namespace {
 
 std::wstring recordFile()
@@ -13,21 +15,13 @@ std::wstring recordFile()
     return length > 0 && length < MAX_PATH ? std::wstring(path, length) : L"C:\\quillora-record.txt";
 }
 
-std::string utf8(const std::wstring& text)
-{
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(size, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
-    return bytes;
-}
-
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     wchar_t module[MAX_PATH];
     const DWORD length = GetModuleFileNameW(nullptr, module, MAX_PATH);
-    const std::string line = utf8(std::wstring(module, length) + L"\t" + GetCommandLineW() + L"\r\n");
+    const std::string line = quillora::toUtf8(std::wstring(module, length) + L"\t" + GetCommandLineW() + L"\r\n");
     // Many stand-ins run at once: each holds the file alone while it appends, so that no record
     // is lost or torn, and waits its turn.
     HANDLE file = INVALID_HANDLE_VALUE;
