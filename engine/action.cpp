@@ -1,4 +1,4 @@
-#include "action.h"
+#include "engine/action.h"
 
 namespace quillora {
 namespace {

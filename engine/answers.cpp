@@ -1,23 +1,33 @@
-#include "answers.h"
+#include "engine/answers.h"
 
 namespace quillora {
+namespace {
 
-std::int16_t& answerFlag(AnswerFlag flag)
+// The member that holds one flag, for const and non-const sets alike.
+template <typename Set>
+auto& member(Set& answers, AnswerFlag flag)
 {
     switch (flag) {
     case AnswerFlag::CdBurner:
-        return Module1::AnswerCdBurner;
+        return answers.AnswerCdBurner;
     case AnswerFlag::Printer:
-        return Module1::AnswerPrinter;
+        return answers.AnswerPrinter;
     case AnswerFlag::Imaging:
         break;
     }
-    return Module1::AnswerImaging;
+    return answers.AnswerImaging;
 }
 
-bool answeredYes(AnswerFlag flag)
+}  // namespace
+
+std::int16_t& Answers::operator[](AnswerFlag flag)
 {
-    return answerFlag(flag) == kAnswerYes;
+    return member(*this, flag);
+}
+
+std::int16_t Answers::operator[](AnswerFlag flag) const
+{
+    return member(*this, flag);
 }
 
 }  // namespace quillora

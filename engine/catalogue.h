@@ -2,14 +2,14 @@
 
 #include <vector>
 
-#include "service_step.h"
+#include "engine/service_step.h"
 
 namespace quillora {
 
 enum class Profile {
-    Prompted,   // optimisation by questions (youhua1)
-    Automatic,  // automatic optimisation (youhua2)
-    Restore,    // restore of the system defaults (youhua3)
+    Prompted,   // optimisation by questions: three rows follow the wizard's answers
+    Automatic,  // automatic optimisation
+    Restore,    // restore of the system defaults
 };
 
 // The rows of the catalogue that the profile runs, in run order.

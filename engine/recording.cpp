@@ -1,11 +1,11 @@
-#include "recording.h"
+#include "engine/recording.h"
 
 namespace quillora {
 
-RecordedRun recordRun(Profile profile)
+RecordedRun recordRun(Profile profile, const Answers& answers)
 {
     RecordedRun run;
-    runProfile(profileSteps(profile), run.log, run.platform);
+    runProfile(profileSteps(profile), answers, run.log, run.platform);
     return run;
 }
 

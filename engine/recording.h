@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "catalogue.h"
-#include "runner.h"
+#include "engine/catalogue.h"
+#include "engine/runner.h"
 
 namespace quillora {
 
@@ -50,6 +50,6 @@ struct RecordedRun {
     RecordingPlatform platform;
     MemoryProgressLog log;
 };
-RecordedRun recordRun(Profile profile);
+RecordedRun recordRun(Profile profile, const Answers& answers);
 
 }  // namespace quillora

@@ -1,4 +1,4 @@
-#include "runner.h"
+#include "engine/runner.h"
 
 namespace quillora {
 
@@ -7,9 +7,9 @@ std::wstring closingBanner()
     return std::wstring(kDashLine) + kLineEnd + kCompletionSentence;
 }
 
-void runStep(const ServiceStep& step, bool lastOfRun, ProgressLog& log, Platform& platform)
+void runStep(const ServiceStep& step, const Answers& answers, bool lastOfRun, ProgressLog& log, Platform& platform)
 {
-    const ActionKind performed = performedAction(step);
+    const ActionKind performed = performedAction(step, answers);
     for (const std::wstring& commandLine : commandLines(performed, step.serviceKey))
         platform.launch(commandLine, kHiddenWindow);
 
@@ -21,10 +21,10 @@ void runStep(const ServiceStep& step, bool lastOfRun, ProgressLog& log, Platform
     platform.processPendingMessages();
 }
 
-void runProfile(const std::vector<ServiceStep>& steps, ProgressLog& log, Platform& platform)
+void runProfile(const std::vector<ServiceStep>& steps, const Answers& answers, ProgressLog& log, Platform& platform)
 {
     for (std::size_t i = 0; i < steps.size(); ++i)
-        runStep(steps[i], i + 1 == steps.size(), log, platform);
+        runStep(steps[i], answers, i + 1 == steps.size(), log, platform);
 
     log.setCaption(kCompletedCaption);
     log.setStatusLabel(kCompletedCaption);

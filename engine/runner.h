@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "service_step.h"
+#include "engine/service_step.h"
 
 namespace quillora {
 
@@ -41,10 +41,12 @@ std::wstring closingBanner();
 
 // Launches the step's commands, appends its log line (and, for the last step of a run, the closing
 // banner) and lets pending messages through.
-void runStep(const ServiceStep& step, bool lastOfRun, ProgressLog& log, Platform& platform);
+void runStep(const ServiceStep& step, const Answers& answers, bool lastOfRun, ProgressLog& log, Platform& platform);
 
-// Runs every step in order and then marks the progress window as complete. A PlatformFailure
-// stops the run where it happened and reaches the caller; nothing after that point is done.
-void runProfile(const std::vector<ServiceStep>& steps, ProgressLog& log, Platform& platform);
+// Runs every step in order and then marks the progress window as complete. The answers are read
+// as the run goes, so a run nested inside this one, or an answer given meanwhile, counts for the
+// rows not yet reached. A PlatformFailure stops the run where it happened and reaches the caller;
+// nothing after that point is done.
+void runProfile(const std::vector<ServiceStep>& steps, const Answers& answers, ProgressLog& log, Platform& platform);
 
 }  // namespace quillora

@@ -1,12 +1,12 @@
-#include "service_step.h"
+#include "engine/service_step.h"
 
 namespace quillora {
 
-ActionKind performedAction(const ServiceStep& step)
+ActionKind performedAction(const ServiceStep& step, const Answers& answers)
 {
     if (!step.question)
         return step.action;
-    return answeredYes(*step.question) ? ActionKind::ManualOnly : ActionKind::StopAndDisable;
+    return answers.yes(*step.question) ? ActionKind::ManualOnly : ActionKind::StopAndDisable;
 }
 
 std::wstring logLine(const ServiceStep& step, ActionKind performed)

@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "action.h"
-#include "answers.h"
+#include "engine/action.h"
+#include "engine/answers.h"
 
 namespace quillora {
 
@@ -19,7 +19,7 @@ struct ServiceStep {
 
 // The kind the step performs now: a question-dependent step reads its flag at this moment, so an
 // answer given while a run is under way still counts if the run has not reached the step yet.
-ActionKind performedAction(const ServiceStep& step);
+ActionKind performedAction(const ServiceStep& step, const Answers& answers);
 
 // "label:displayName:mode", with no line end.
 std::wstring logLine(const ServiceStep& step, ActionKind performed);

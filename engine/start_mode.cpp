@@ -1,4 +1,4 @@
-#include "start_mode.h"
+#include "engine/start_mode.h"
 
 #include <array>
 #include <utility>

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "action.h"
+#include "engine/action.h"
 
 namespace quillora {
 

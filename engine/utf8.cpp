@@ -1,4 +1,4 @@
-#include "utf8.h"
+#include "engine/utf8.h"
 
 namespace quillora {
 namespace {

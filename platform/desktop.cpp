@@ -1,7 +1,7 @@
-#include "desktop.h"
+#include "platform/desktop.h"
 
-#include "message_pump.h"
-#include "process_launch.h"
+#include "platform/message_pump.h"
+#include "platform/process_launch.h"
 
 namespace quillora::platform {
 

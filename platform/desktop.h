@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "runner.h"
+#include "engine/runner.h"
 
 namespace quillora::platform {
 

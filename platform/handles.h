@@ -26,7 +26,14 @@ public:
     Owned& operator=(const Owned&) = delete;
 
     Handle get() const { return handle_; }
+    Handle operator->() const { return handle_; }
     explicit operator bool() const { return handle_ != nullptr; }
+    // For functions that hand out a new handle through an out parameter.
+    Handle* put()
+    {
+        reset();
+        return &handle_;
+    }
     void reset(Handle handle = nullptr)
     {
         if (handle_)
@@ -49,42 +56,14 @@ using BrushHandle = Owned<HBRUSH, deleteGdiObject>;
 using CursorHandle = Owned<HCURSOR, destroyCursor>;
 using WindowHandle = Owned<HWND, destroyWindow>;
 
+template <typename Interface>
+void releaseInterface(Interface* pointer)
+{
+    pointer->Release();
+}
+
 // Holds a COM interface pointer and releases it.
 template <typename Interface>
-class ComPtr {
-public:
-    ComPtr() = default;
-    ~ComPtr() { reset(); }
-    ComPtr(ComPtr&& other) noexcept : pointer_(std::exchange(other.pointer_, nullptr)) {}
-    ComPtr& operator=(ComPtr&& other) noexcept
-    {
-        if (this != &other) {
-            reset();
-            pointer_ = std::exchange(other.pointer_, nullptr);
-        }
-        return *this;
-    }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-
-    Interface* get() const { return pointer_; }
-    Interface* operator->() const { return pointer_; }
-    explicit operator bool() const { return pointer_ != nullptr; }
-    // For functions that hand out a new reference through an out parameter.
-    Interface** put()
-    {
-        reset();
-        return &pointer_;
-    }
-    void reset()
-    {
-        if (pointer_)
-            pointer_->Release();
-        pointer_ = nullptr;
-    }
-
-private:
-    Interface* pointer_ = nullptr;
-};
+using ComPtr = Owned<Interface*, releaseInterface<Interface>>;
 
 }  // namespace quillora::platform

@@ -1,4 +1,6 @@
-#include "message_pump.h"
+#include "platform/message_pump.h"
+
+#include <windows.h>
 
 namespace quillora::platform {
 namespace {
@@ -10,8 +12,8 @@ bool isEscapeKey(const MSG& message)
     return (message.message == WM_KEYDOWN || message.message == WM_CHAR) && message.wParam == VK_ESCAPE;
 }
 
-}  // namespace
-
+// Dispatches one message, giving the keyboard navigation of the window it belongs to (Tab,
+// arrows) first go, so that every window of the program moves its focus like a dialog.
 void dispatchMessage(MSG& message)
 {
     if (isEscapeKey(message))
@@ -22,6 +24,8 @@ void dispatchMessage(MSG& message)
     TranslateMessage(&message);
     DispatchMessageW(&message);
 }
+
+}  // namespace
 
 void processPendingMessages()
 {

@@ -1,11 +1,11 @@
-#include "process_launch.h"
+#include "platform/process_launch.h"
 
 #include <windows.h>
 
 #include <vector>
 
-#include "handles.h"
-#include "system_error.h"
+#include "platform/handles.h"
+#include "platform/system_error.h"
 
 namespace quillora::platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "system_error.h"
+#include "platform/system_error.h"
 
 namespace quillora::platform {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "failure.h"
+#include "engine/failure.h"
 
 namespace quillora::platform {
 

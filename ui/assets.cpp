@@ -1,9 +1,10 @@
-#include "assets.h"
+#include "ui/assets.h"
 
 #include <cstring>
 
-#include "resource_ids.h"
-#include "system_error.h"
+#include "platform/system_error.h"
+#include "resources/resource_ids.h"
+#include "ui/identifiers.h"
 
 namespace quillora::ui {
 namespace {
@@ -37,7 +38,7 @@ platform::BrushHandle solidBrush(COLORREF colour)
 // A copy of a resource's bytes in movable memory, as OLE's stream wants it.
 HGLOBAL resourceCopy(HINSTANCE instance, int resourceId)
 {
-    const HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(10));
+    const HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(resourceId), RT_RCDATA);
     const HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
     if (!bytes)
@@ -56,8 +57,11 @@ HGLOBAL resourceCopy(HINSTANCE instance, int resourceId)
 Picture::Picture(HINSTANCE instance, int resourceId)
 {
     platform::ComPtr<IStream> stream;
-    // The stream frees the memory when it goes.
-    HRESULT result = CreateStreamOnHGlobal(resourceCopy(instance, resourceId), TRUE, stream.put());
+    const HGLOBAL bytes = resourceCopy(instance, resourceId);
+    // Once made, the stream frees the memory when it goes; until then it is ours to free.
+    HRESULT result = CreateStreamOnHGlobal(bytes, TRUE, stream.put());
+    if (FAILED(result))
+        GlobalFree(bytes);
     if (SUCCEEDED(result))
         result = OleLoadPicture(stream.get(), 0, FALSE, IID_IPicture, reinterpret_cast<void**>(picture_.put()));
     if (FAILED(result))
@@ -71,22 +75,15 @@ HBITMAP Picture::bitmap() const
     return reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
 }
 
-SIZE Picture::pixelSize() const
-{
-    BITMAP info{};
-    GetObjectW(bitmap(), sizeof info, &info);
-    return {info.bmWidth, info.bmHeight};
-}
-
 Assets::Assets(HINSTANCE instance)
     : defaultFont_(simSunFont(90, FW_NORMAL)),
-      simSun_(simSunFont(105, FW_NORMAL)),
-      simSunBold12_(simSunFont(120, FW_BOLD)),
+      body_(simSunFont(105, FW_NORMAL)),
+      status_(simSunFont(120, FW_BOLD)),
       background_(instance, IDR_BACKGROUND_JPEG),
       banner_(instance, IDR_BANNER_GIF),
       backgroundBrush_(CreatePatternBrush(background_.bitmap())),
-      yellowBrush_(solidBrush(RGB(255, 255, 0))),
-      lightGreyBrush_(solidBrush(RGB(242, 242, 242))),
+      webLinkBrush_(solidBrush(kWebLinkBackground)),
+      helpTextBrush_(solidBrush(kHelpTextBackground)),
       handCursor_(static_cast<HCURSOR>(
           LoadImageW(instance, MAKEINTRESOURCEW(IDC_HAND_POINTER), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE)))
 {
@@ -97,10 +94,10 @@ Assets::Assets(HINSTANCE instance)
 HFONT Assets::font(FontRole role) const
 {
     switch (role) {
-    case FontRole::SimSun:
-        return simSun_.get();
-    case FontRole::SimSunBold12:
-        return simSunBold12_.get();
+    case FontRole::Body:
+        return body_.get();
+    case FontRole::Status:
+        return status_.get();
     case FontRole::WindowDefault:
         break;
     }

@@ -4,8 +4,8 @@
 #include <ocidl.h>
 #include <olectl.h>
 
-#include "design.h"
-#include "handles.h"
+#include "platform/handles.h"
+#include "ui/design.h"
 
 namespace quillora::ui {
 
@@ -14,7 +14,6 @@ class Picture {
 public:
     Picture(HINSTANCE instance, int resourceId);
     HBITMAP bitmap() const;
-    SIZE pixelSize() const;
 
 private:
     platform::ComPtr<IPicture> picture_;
@@ -31,18 +30,18 @@ public:
     HBITMAP banner() const { return banner_.bitmap(); }
     // Paints the main window's background picture, unscaled, from the origin of the brush.
     HBRUSH backgroundBrush() const { return backgroundBrush_.get(); }
-    HBRUSH yellowBrush() const { return yellowBrush_.get(); }
-    HBRUSH lightGreyBrush() const { return lightGreyBrush_.get(); }
+    HBRUSH webLinkBrush() const { return webLinkBrush_.get(); }
+    HBRUSH helpTextBrush() const { return helpTextBrush_.get(); }
 
 private:
     platform::FontHandle defaultFont_;
-    platform::FontHandle simSun_;
-    platform::FontHandle simSunBold12_;
+    platform::FontHandle body_;
+    platform::FontHandle status_;
     Picture background_;
     Picture banner_;
     platform::BrushHandle backgroundBrush_;
-    platform::BrushHandle yellowBrush_;
-    platform::BrushHandle lightGreyBrush_;
+    platform::BrushHandle webLinkBrush_;
+    platform::BrushHandle helpTextBrush_;
     platform::CursorHandle handCursor_;
 };
 

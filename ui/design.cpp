@@ -1,11 +1,11 @@
-#include "design.h"
+#include "ui/design.h"
 
 #include <algorithm>
 #include <climits>
 #include <vector>
 
-#include "assets.h"
-#include "system_error.h"
+#include "platform/system_error.h"
+#include "ui/assets.h"
 
 namespace quillora::ui {
 namespace {

@@ -18,8 +18,8 @@ enum class ControlKind { PushButton, Label, TextBox, Picture };
 // Which of the program's fonts a control uses.
 enum class FontRole {
     WindowDefault,  // the window's own default font
-    SimSun,         // 宋体 10.5 pt, GB2312
-    SimSunBold12,   // 宋体 12 pt bold, GB2312
+    Body,           // the designed text: 宋体 10.5 pt, GB2312
+    Status,         // the progress window's status line: 宋体 12 pt bold, GB2312
 };
 
 inline constexpr int kNoTabStop = -1;

@@ -1,7 +1,8 @@
-#include "help_window.h"
+#include "ui/help_window.h"
 
-#include "program.h"
-#include "site.h"
+#include "resources/site.h"
+#include "ui/identifiers.h"
+#include "ui/program.h"
 
 namespace quillora::ui {
 namespace {
@@ -21,13 +22,13 @@ const wchar_t kHelpText[] =
     L"mail:" QUILLORA_WIDE(QUILLORA_MAIL_ADDRESS) L"\r\n";
 
 const ControlDesign kControls[] = {
-    {ControlKind::TextBox, HelpWindow::Text1, L"Text1", kHelpText, {120, 240, 6975, 5055}, 1, FontRole::SimSun},
-    {ControlKind::PushButton, HelpWindow::OKButton, L"OKButton", L"退出", {5880, 5400, 1215, 375}, 0,
+    {ControlKind::TextBox, HelpControls::HelpText, L"Text1", kHelpText, {120, 240, 6975, 5055}, 1, FontRole::Body},
+    {ControlKind::PushButton, HelpControls::ExitButton, L"OKButton", L"退出", {5880, 5400, 1215, 375}, 0,
      FontRole::WindowDefault},
 };
 
 const WindowDesign kDesign{
-    L"帮助",
+    kHelpCaption,
     7260,
     5880,
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
@@ -37,8 +38,6 @@ const WindowDesign kDesign{
     {2760, 3750},
     kControls,
 };
-
-constexpr COLORREF kTextBackground = RGB(242, 242, 242);
 
 }  // namespace
 
@@ -54,17 +53,17 @@ std::wstring HelpWindow::helpText()
 
 void HelpWindow::onCommand(int controlId, int notification)
 {
-    if (controlId == OKButton && notification == BN_CLICKED)
+    if (controlId == HelpControls::ExitButton && notification == BN_CLICKED)
         unload();
 }
 
 LRESULT HelpWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_CTLCOLOREDIT && GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == Text1) {
+    if (message == WM_CTLCOLOREDIT && GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == HelpControls::HelpText) {
         const auto dc = reinterpret_cast<HDC>(wParam);
         SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-        SetBkColor(dc, kTextBackground);
-        return reinterpret_cast<LRESULT>(program().assets().lightGreyBrush());
+        SetBkColor(dc, kHelpTextBackground);
+        return reinterpret_cast<LRESULT>(program().assets().helpTextBrush());
     }
     return Window::onMessage(message, wParam, lParam);
 }

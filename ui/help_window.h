@@ -2,16 +2,13 @@
 
 #include <string>
 
-#include "window.h"
+#include "ui/window.h"
 
 namespace quillora::ui {
 
-// "help": the fixed help text and the maker's contacts. Edits to the text last until the window
-// closes.
+// The fixed help text and the maker's contacts. Edits to the text last until the window closes.
 class HelpWindow : public Window {
 public:
-    enum ControlId { Text1 = 101, OKButton };
-
     using Window::Window;
 
     static const WindowDesign& windowDesign();

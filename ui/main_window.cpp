@@ -1,39 +1,38 @@
-#include "main_window.h"
+#include "ui/main_window.h"
 
-#include "catalogue.h"
-#include "program.h"
-#include "site.h"
+#include "engine/catalogue.h"
+#include "resources/site.h"
+#include "ui/identifiers.h"
+#include "ui/program.h"
 
 namespace quillora::ui {
 namespace {
 
-constexpr int kShowMinimized = 2;  // SW_SHOWMINIMIZED: the browser opens minimised and active
-
 const ControlDesign kControls[] = {
-    {ControlKind::PushButton, MainWindow::Command1, L"Command1", L"按提问优化(建议)", {840, 120, 3495, 495}, 0,
-     FontRole::SimSun},
-    {ControlKind::Label, MainWindow::Label1, L"Label1", L"根据软件的提问一步一步进行优化，优化效果最佳!",
+    {ControlKind::PushButton, MainControls::QuestionsButton, L"Command1", L"按提问优化(建议)", {840, 120, 3495, 495}, 0,
+     FontRole::Body},
+    {ControlKind::Label, MainControls::QuestionsLabel, L"Label1", L"根据软件的提问一步一步进行优化，优化效果最佳!",
      {840, 720, 3495, 615}, 3, FontRole::WindowDefault},
-    {ControlKind::PushButton, MainWindow::Command2, L"Command2", L"自动优化", {840, 1200, 3495, 495}, 1,
-     FontRole::SimSun},
-    {ControlKind::Label, MainWindow::Label2, L"Label2", L"软件自动进行优化，适合对系统服务不熟悉的用户!",
+    {ControlKind::PushButton, MainControls::AutomaticButton, L"Command2", L"自动优化", {840, 1200, 3495, 495}, 1,
+     FontRole::Body},
+    {ControlKind::Label, MainControls::AutomaticLabel, L"Label2", L"软件自动进行优化，适合对系统服务不熟悉的用户!",
      {840, 1800, 3495, 615}, 4, FontRole::WindowDefault},
-    {ControlKind::PushButton, MainWindow::Command3, L"Command3", L"恢复系统默认", {840, 2280, 3495, 495}, 2,
-     FontRole::SimSun},
-    {ControlKind::Label, MainWindow::Label3, L"Label3", L"对优化的服务恢复到系统默认状态！",
+    {ControlKind::PushButton, MainControls::RestoreButton, L"Command3", L"恢复系统默认", {840, 2280, 3495, 495}, 2,
+     FontRole::Body},
+    {ControlKind::Label, MainControls::RestoreLabel, L"Label3", L"对优化的服务恢复到系统默认状态！",
      {840, 2880, 3495, 375}, 5, FontRole::WindowDefault},
-    {ControlKind::Picture, MainWindow::Image1, L"Image1", L"", {240, 3300, 4110, 525}, kNoTabStop,
+    {ControlKind::Picture, MainControls::Banner, L"Image1", L"", {240, 3300, 4110, 525}, kNoTabStop,
      FontRole::WindowDefault},
-    {ControlKind::PushButton, MainWindow::Command5, L"Command5", L"帮助", {4560, 3330, 615, 375}, 8,
+    {ControlKind::PushButton, MainControls::HelpButton, L"Command5", L"帮助", {4560, 3330, 615, 375}, 8,
      FontRole::WindowDefault},
-    {ControlKind::PushButton, MainWindow::Command4, L"Command4", L"退出", {4560, 3780, 615, 390}, 6,
+    {ControlKind::PushButton, MainControls::ExitButton, L"Command4", L"退出", {4560, 3780, 615, 390}, 6,
      FontRole::WindowDefault},
-    {ControlKind::Label, MainWindow::Label4, L"Label4", L"最新免费版下载地址" QUILLORA_WIDE(QUILLORA_WEB_ADDRESS),
-     {240, 3900, 4095, 255}, 7, FontRole::SimSun, SS_NOTIFY},
+    {ControlKind::Label, MainControls::WebLink, L"Label4", L"最新免费版下载地址" QUILLORA_WIDE(QUILLORA_WEB_ADDRESS),
+     {240, 3900, 4095, 255}, 7, FontRole::Body, SS_NOTIFY},
 };
 
 const WindowDesign kDesign{
-    L"Quillora1.1",
+    kMainCaption,
     5250,
     4230,
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
@@ -46,12 +45,13 @@ const WindowDesign kDesign{
 
 bool isTransparentLabel(int id)
 {
-    return id == MainWindow::Label1 || id == MainWindow::Label2 || id == MainWindow::Label3;
+    return id == MainControls::QuestionsLabel || id == MainControls::AutomaticLabel
+        || id == MainControls::RestoreLabel;
 }
 
 bool showsHandCursor(int id)
 {
-    return id == MainWindow::Image1 || id == MainWindow::Label4;
+    return id == MainControls::Banner || id == MainControls::WebLink;
 }
 
 }  // namespace
@@ -66,35 +66,42 @@ std::wstring MainWindow::webSiteCommandLine()
     return L"explorer " QUILLORA_WIDE(QUILLORA_WEB_ADDRESS);
 }
 
-void MainWindow::youhua1()
+void MainWindow::runOptimiseByQuestions()
 {
-    runProfile(profileSteps(Profile::Prompted), program().list, program().runPlatform());
+    run(Profile::Prompted);
 }
 
-void MainWindow::youhua2()
+void MainWindow::runAutomatic()
 {
-    runProfile(profileSteps(Profile::Automatic), program().list, program().runPlatform());
+    run(Profile::Automatic);
 }
 
-void MainWindow::youhua3()
+void MainWindow::runRestoreDefaults()
 {
-    runProfile(profileSteps(Profile::Restore), program().list, program().runPlatform());
+    run(Profile::Restore);
+}
+
+void MainWindow::run(Profile profile)
+{
+    runProfile(profileSteps(profile), program().answers(), program().progressWindow, program().runPlatform());
 }
 
 void MainWindow::onLoaded()
 {
-    SendMessageW(control(Image1), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(program().assets().banner()));
+    SendMessageW(control(MainControls::Banner), STM_SETIMAGE, IMAGE_BITMAP,
+                 reinterpret_cast<LPARAM>(program().assets().banner()));
 }
 
 void MainWindow::showProgressAndRun(void (MainWindow::*run)())
 {
-    program().list.show();
+    program().progressWindow.show();
     (this->*run)();
 }
 
 void MainWindow::openWebSite()
 {
-    program().desktop().launch(webSiteCommandLine(), kShowMinimized);
+    // The browser opens minimised and active.
+    program().desktop().launch(webSiteCommandLine(), SW_SHOWMINIMIZED);
 }
 
 void MainWindow::onCommand(int controlId, int notification)
@@ -102,23 +109,23 @@ void MainWindow::onCommand(int controlId, int notification)
     if (notification != BN_CLICKED)  // STN_CLICKED has the same value
         return;
     switch (controlId) {
-    case Command1:
-        program().Dialog.show();
+    case MainControls::QuestionsButton:
+        program().firstQuestion.show();
         break;
-    case Command2:
-        showProgressAndRun(&MainWindow::youhua2);
+    case MainControls::AutomaticButton:
+        showProgressAndRun(&MainWindow::runAutomatic);
         break;
-    case Command3:
-        showProgressAndRun(&MainWindow::youhua3);
+    case MainControls::RestoreButton:
+        showProgressAndRun(&MainWindow::runRestoreDefaults);
         break;
-    case Command4:
+    case MainControls::ExitButton:
         onClose();
         break;
-    case Command5:
-        program().help.show();
+    case MainControls::HelpButton:
+        program().helpWindow.show();
         break;
-    case Image1:
-    case Label4:
+    case MainControls::Banner:
+    case MainControls::WebLink:
         openWebSite();
         break;
     default:
@@ -135,9 +142,9 @@ void MainWindow::onClose()
 LRESULT MainWindow::labelColours(HDC dc, HWND label)
 {
     const int id = GetDlgCtrlID(label);
-    if (id == Label4) {
-        SetBkColor(dc, RGB(255, 255, 0));
-        return reinterpret_cast<LRESULT>(program().assets().yellowBrush());
+    if (id == MainControls::WebLink) {
+        SetBkColor(dc, kWebLinkBackground);
+        return reinterpret_cast<LRESULT>(program().assets().webLinkBrush());
     }
     if (!isTransparentLabel(id))
         return defaultProcessing(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label));

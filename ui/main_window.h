@@ -2,24 +2,23 @@
 
 #include <string>
 
-#include "window.h"
+#include "engine/catalogue.h"
+#include "ui/window.h"
 
 namespace quillora::ui {
 
-// "Form1": the window the program starts with. It carries the three runs as its public
-// operations; closing it in any way ends the program.
+// The window the program starts with. It carries the three runs as its public operations; closing
+// it in any way ends the program.
 class MainWindow : public Window {
 public:
-    enum ControlId { Command1 = 101, Label1, Command2, Label2, Command3, Label3, Image1, Command5, Command4, Label4 };
-
     using Window::Window;
 
     // Optimisation by questions: reads the wizard's three answers.
-    void youhua1();
+    void runOptimiseByQuestions();
     // Automatic optimisation.
-    void youhua2();
+    void runAutomatic();
     // Restore of the system defaults.
-    void youhua3();
+    void runRestoreDefaults();
 
     static const WindowDesign& windowDesign();
     // "explorer " and the maker's web address.
@@ -33,6 +32,7 @@ protected:
     void onClose() override;
 
 private:
+    void run(Profile profile);
     void openWebSite();
     void showProgressAndRun(void (MainWindow::*run)());
     LRESULT labelColours(HDC dc, HWND label);

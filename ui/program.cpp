@@ -1,16 +1,15 @@
-#include "program.h"
+#include "ui/program.h"
 
-#include "resource_ids.h"
-#include "system_error.h"
+#include "platform/system_error.h"
+#include "resources/resource_ids.h"
+#include "ui/identifiers.h"
 
 namespace quillora::ui {
 namespace {
 
-const wchar_t kWindowClassName[] = L"QuilloraWindow";
-
 HWND createHiddenOwner(HINSTANCE instance)
 {
-    const HWND owner = CreateWindowExW(0, L"STATIC", kProgramTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+    const HWND owner = CreateWindowExW(0, L"STATIC", kMainCaption, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                        instance, nullptr);
     if (!owner)
         throw platform::systemFailure(GetLastError());
@@ -30,7 +29,7 @@ WindowClass::WindowClass(HINSTANCE instance, WNDPROC procedure) : instance_(inst
     windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
                                                         GetSystemMetrics(SM_CXSMICON),
                                                         GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kWindowClassName;
     if (!RegisterClassExW(&windowClass))
@@ -69,7 +68,7 @@ std::wstring failureMessage(const PlatformFailure& failure)
 
 void Program::reportFailure(HWND owner, const PlatformFailure& failure)
 {
-    desktop_.showError(owner, failureMessage(failure), kProgramTitle);
+    desktop_.showError(owner, failureMessage(failure), kMainCaption);
 }
 
 void Program::RunPlatform::launch(const std::wstring& commandLine, int showState)

@@ -2,18 +2,16 @@
 
 #include <windows.h>
 
-#include "assets.h"
-#include "desktop.h"
-#include "failure.h"
-#include "handles.h"
-#include "help_window.h"
-#include "main_window.h"
-#include "progress_window.h"
-#include "question_window.h"
+#include "engine/failure.h"
+#include "platform/desktop.h"
+#include "platform/handles.h"
+#include "ui/assets.h"
+#include "ui/help_window.h"
+#include "ui/main_window.h"
+#include "ui/progress_window.h"
+#include "ui/question_window.h"
 
 namespace quillora::ui {
-
-inline constexpr wchar_t kProgramTitle[] = L"Quillora1.1";
 
 // The text of the message box that reports a failure: its number and the system's description.
 std::wstring failureMessage(const PlatformFailure& failure);
@@ -50,6 +48,8 @@ public:
     HWND hiddenOwner() const { return hiddenOwner_.get(); }
 
     platform::Desktop& desktop() { return desktop_; }
+    // The wizard's answers, which the question windows write and the runs read.
+    Answers& answers() { return answers_; }
     // What the engine launches and pumps messages through during a run.
     Platform& runPlatform() { return runPlatform_; }
 
@@ -75,18 +75,19 @@ private:
     platform::Desktop& desktop_;
     RunPlatform runPlatform_{*this};
     bool ended_ = false;
+    Answers answers_;
     Assets assets_;
     WindowClass windowClass_;
     platform::WindowHandle hiddenOwner_;
 
 public:
-    // The shared instances, by their designed names.
-    MainWindow Form1{*this};
-    ProgressWindow list{*this};
-    QuestionWindow Dialog{*this, QuestionWindow::firstQuestion(), AnswerFlag::CdBurner, &Dialog1};
-    QuestionWindow Dialog1{*this, QuestionWindow::secondQuestion(), AnswerFlag::Printer, &Dialog2};
-    QuestionWindow Dialog2{*this, QuestionWindow::thirdQuestion(), AnswerFlag::Imaging, nullptr};
-    HelpWindow help{*this};
+    // The shared instance of every window.
+    MainWindow mainWindow{*this};
+    ProgressWindow progressWindow{*this};
+    QuestionWindow firstQuestion{*this, QuestionWindow::firstDesign(), AnswerFlag::CdBurner, &secondQuestion};
+    QuestionWindow secondQuestion{*this, QuestionWindow::secondDesign(), AnswerFlag::Printer, &thirdQuestion};
+    QuestionWindow thirdQuestion{*this, QuestionWindow::thirdDesign(), AnswerFlag::Imaging, nullptr};
+    HelpWindow helpWindow{*this};
 };
 
 }  // namespace quillora::ui

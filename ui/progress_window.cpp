@@ -1,21 +1,22 @@
-#include "progress_window.h"
+#include "ui/progress_window.h"
 
-#include "system_error.h"
+#include "platform/system_error.h"
+#include "ui/identifiers.h"
 
 namespace quillora::ui {
 namespace {
 
 const ControlDesign kControls[] = {
-    {ControlKind::Label, ProgressWindow::Label1, L"Label1", L"正在优化系统服务，请稍等......",
-     {480, 240, 4455, 375}, 0, FontRole::SimSunBold12},
-    {ControlKind::TextBox, ProgressWindow::Text1, L"Text1", L"", {480, 720, 6015, 3375}, 1,
+    {ControlKind::Label, ProgressControls::StatusLabel, L"Label1", L"正在优化系统服务，请稍等......",
+     {480, 240, 4455, 375}, 0, FontRole::Status},
+    {ControlKind::TextBox, ProgressControls::LogBox, L"Text1", L"", {480, 720, 6015, 3375}, 1,
      FontRole::WindowDefault},
-    {ControlKind::PushButton, ProgressWindow::Command1, L"Command1", L"退出", {2760, 4320, 1215, 375}, 2,
+    {ControlKind::PushButton, ProgressControls::ExitButton, L"Command1", L"退出", {2760, 4320, 1215, 375}, 2,
      FontRole::WindowDefault, WS_DISABLED},
 };
 
 const WindowDesign kDesign{
-    L"正在优化系统服务...",
+    kProgressCaption,
     7140,
     4800,
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
@@ -25,9 +26,6 @@ const WindowDesign kDesign{
     {},
     kControls,
 };
-
-constexpr COLORREF kStatusColour = RGB(255, 0, 0);
-constexpr COLORREF kLogColour = RGB(0, 128, 0);
 
 // Replaces a window's text and makes sure all of it arrived: a log that silently lost its end
 // would tell the user that fewer services were changed than really were.
@@ -47,12 +45,12 @@ const WindowDesign& ProgressWindow::windowDesign()
 
 std::wstring ProgressWindow::text()
 {
-    return controlText(Text1);
+    return controlText(ProgressControls::LogBox);
 }
 
 void ProgressWindow::setText(const std::wstring& text)
 {
-    replaceText(control(Text1), text);
+    replaceText(control(ProgressControls::LogBox), text);
 }
 
 void ProgressWindow::setCaption(const std::wstring& caption)
@@ -62,24 +60,24 @@ void ProgressWindow::setCaption(const std::wstring& caption)
 
 void ProgressWindow::setStatusLabel(const std::wstring& status)
 {
-    replaceText(control(Label1), status);
+    replaceText(control(ProgressControls::StatusLabel), status);
 }
 
 void ProgressWindow::enableExit()
 {
-    EnableWindow(control(Command1), TRUE);
+    EnableWindow(control(ProgressControls::ExitButton), TRUE);
 }
 
 void ProgressWindow::onLoaded()
 {
     // The log box has no limit of its own: without this an edit box stops at about 32,000
     // characters, typed or written.
-    SendMessageW(control(Text1), EM_SETLIMITTEXT, 0, 0);
+    SendMessageW(control(ProgressControls::LogBox), EM_SETLIMITTEXT, 0, 0);
 }
 
 void ProgressWindow::onCommand(int controlId, int notification)
 {
-    if (controlId == Command1 && notification == BN_CLICKED)
+    if (controlId == ProgressControls::ExitButton && notification == BN_CLICKED)
         unload();
 }
 
@@ -87,13 +85,13 @@ LRESULT ProgressWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     const auto dc = reinterpret_cast<HDC>(wParam);
     const auto from = reinterpret_cast<HWND>(lParam);
-    if (message == WM_CTLCOLORSTATIC && GetDlgCtrlID(from) == Label1) {
-        SetTextColor(dc, kStatusColour);
+    if (message == WM_CTLCOLORSTATIC && GetDlgCtrlID(from) == ProgressControls::StatusLabel) {
+        SetTextColor(dc, kStatusText);
         SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
-    if (message == WM_CTLCOLOREDIT && GetDlgCtrlID(from) == Text1) {
-        SetTextColor(dc, kLogColour);
+    if (message == WM_CTLCOLOREDIT && GetDlgCtrlID(from) == ProgressControls::LogBox) {
+        SetTextColor(dc, kLogText);
         SetBkColor(dc, GetSysColor(COLOR_WINDOW));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
     }

@@ -1,16 +1,14 @@
 #pragma once
 
-#include "runner.h"
-#include "window.h"
+#include "engine/runner.h"
+#include "ui/window.h"
 
 namespace quillora::ui {
 
-// "list": the progress window in which every run writes its log. A run reaches it only through
-// the operations of ProgressLog; each of them loads the window, hidden, if the user closed it.
+// The progress window in which every run writes its log. A run reaches it only through the
+// operations of ProgressLog; each of them loads the window, hidden, if the user closed it.
 class ProgressWindow : public Window, public ProgressLog {
 public:
-    enum ControlId { Label1 = 101, Text1, Command1 };
-
     using Window::Window;
 
     std::wstring text() override;

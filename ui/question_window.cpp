@@ -1,8 +1,9 @@
-#include "question_window.h"
+#include "ui/question_window.h"
 
 #include <array>
 
-#include "program.h"
+#include "ui/identifiers.h"
+#include "ui/program.h"
 
 namespace quillora::ui {
 namespace {
@@ -11,19 +12,18 @@ constexpr int kButtonWidth = 1215;
 constexpr int kButtonHeight = 375;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
-const wchar_t kCaption[] = L"按提问优化(建议)";
 
 // The question and the three buttons in one row; yesTab and noTab give the order of "是" and "否".
 constexpr std::array<ControlDesign, 4> questionControls(const wchar_t* question, TwipsRect label, int buttonsTop,
                                                         int yesLeft, int noLeft, int exitLeft, int yesTab, int noTab)
 {
     return {{
-        {ControlKind::PushButton, QuestionWindow::OKButton, L"OKButton", L"是",
+        {ControlKind::PushButton, QuestionControls::YesButton, L"OKButton", L"是",
          {yesLeft, buttonsTop, kButtonWidth, kButtonHeight}, yesTab, FontRole::WindowDefault},
-        {ControlKind::PushButton, QuestionWindow::CancelButton, L"CancelButton", L"否",
+        {ControlKind::PushButton, QuestionControls::NoButton, L"CancelButton", L"否",
          {noLeft, buttonsTop, kButtonWidth, kButtonHeight}, noTab, FontRole::WindowDefault},
-        {ControlKind::Label, QuestionWindow::Label1, L"Label1", question, label, 2, FontRole::SimSun},
-        {ControlKind::PushButton, QuestionWindow::Command1, L"Command1", L"退出",
+        {ControlKind::Label, QuestionControls::QuestionLabel, L"Label1", question, label, 2, FontRole::Body},
+        {ControlKind::PushButton, QuestionControls::ExitButton, L"Command1", L"退出",
          {exitLeft, buttonsTop, kButtonWidth, kButtonHeight}, 3, FontRole::WindowDefault},
     }};
 }
@@ -35,9 +35,9 @@ constexpr auto kSecondControls =
 constexpr auto kThirdControls =
     questionControls(L"这台电脑是否要连接扫描仪或照像机？", {1080, 840, 3975, 495}, 1800, 480, 2040, 3600, 1, 0);
 
-const WindowDesign kFirst{kCaption, 5565, 2340, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, kFirstControls};
-const WindowDesign kSecond{kCaption, 5460, 2460, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, kSecondControls};
-const WindowDesign kThird{kCaption, 5280, 2595, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, kThirdControls};
+const WindowDesign kFirst{kQuestionCaption, 5565, 2340, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, kFirstControls};
+const WindowDesign kSecond{kQuestionCaption, 5460, 2460, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, kSecondControls};
+const WindowDesign kThird{kQuestionCaption, 5280, 2595, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, kThirdControls};
 
 }  // namespace
 
@@ -46,17 +46,17 @@ QuestionWindow::QuestionWindow(Program& program, const WindowDesign& design, Ans
 {
 }
 
-const WindowDesign& QuestionWindow::firstQuestion()
+const WindowDesign& QuestionWindow::firstDesign()
 {
     return kFirst;
 }
 
-const WindowDesign& QuestionWindow::secondQuestion()
+const WindowDesign& QuestionWindow::secondDesign()
 {
     return kSecond;
 }
 
-const WindowDesign& QuestionWindow::thirdQuestion()
+const WindowDesign& QuestionWindow::thirdDesign()
 {
     return kThird;
 }
@@ -66,12 +66,12 @@ void QuestionWindow::answer(std::int16_t value)
     hide();
     if (next_) {
         next_->show();
-        answerFlag(flag_) = value;
+        program().answers()[flag_] = value;
         return;
     }
-    answerFlag(flag_) = value;
-    program().list.show();
-    program().Form1.youhua1();
+    program().answers()[flag_] = value;
+    program().progressWindow.show();
+    program().mainWindow.runOptimiseByQuestions();
 }
 
 void QuestionWindow::onCommand(int controlId, int notification)
@@ -79,13 +79,13 @@ void QuestionWindow::onCommand(int controlId, int notification)
     if (notification != BN_CLICKED)
         return;
     switch (controlId) {
-    case OKButton:
+    case QuestionControls::YesButton:
         answer(kAnswerYes);
         break;
-    case CancelButton:
+    case QuestionControls::NoButton:
         answer(kAnswerNo);
         break;
-    case Command1:
+    case QuestionControls::ExitButton:
         unload();
         break;
     default:

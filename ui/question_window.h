@@ -1,24 +1,22 @@
 #pragma once
 
-#include "answers.h"
-#include "window.h"
+#include "engine/answers.h"
+#include "ui/window.h"
 
 namespace quillora::ui {
 
-// One of the wizard's three yes/no windows ("Dialog", "Dialog1", "Dialog2"). An answer hides the
-// window and stores -1 or 0 in its flag; the first two then show the next question, the last one
-// shows the progress window and starts the prompted run.
+// One of the wizard's three yes/no windows. An answer hides the window and stores -1 or 0 in its
+// flag; the first two then show the next question, the last one shows the progress window and
+// starts the run that optimises by questions.
 class QuestionWindow : public Window {
 public:
-    enum ControlId { Label1 = 101, OKButton, CancelButton, Command1 };
-
     // next: the window of the following question; nullptr for the last question.
     QuestionWindow(Program& program, const WindowDesign& design, AnswerFlag flag, QuestionWindow* next);
 
     // The designs of the three questions, in the wizard's order.
-    static const WindowDesign& firstQuestion();
-    static const WindowDesign& secondQuestion();
-    static const WindowDesign& thirdQuestion();
+    static const WindowDesign& firstDesign();
+    static const WindowDesign& secondDesign();
+    static const WindowDesign& thirdDesign();
 
 protected:
     const WindowDesign& design() const override { return design_; }

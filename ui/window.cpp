@@ -1,9 +1,9 @@
-#include "window.h"
+#include "ui/window.h"
 
 #include <vector>
 
-#include "program.h"
-#include "system_error.h"
+#include "platform/system_error.h"
+#include "ui/program.h"
 
 namespace quillora::ui {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "design.h"
+#include "ui/design.h"
 
 namespace quillora::ui {
 

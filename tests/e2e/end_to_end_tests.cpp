@@ -3,22 +3,20 @@
 #include <algorithm>
 #include <set>
 
-#include "catalogue.h"
-#include "driver.h"
-#include "engine_doubles.h"
-#include "main_window.h"
-#include "progress_window.h"
-#include "question_window.h"
-#include "recording.h"
-#include "site.h"
-#include "text_helpers.h"
-#include "wide_strings.h"
+#include "engine/catalogue.h"
+#include "engine/recording.h"
+#include "resources/site.h"
+#include "tests/support/engine_doubles.h"
+#include "tests/support/text_helpers.h"
+#include "tests/support/wide_strings.h"
+#include "tools/driver/driver.h"
+#include "ui/identifiers.h"
 
 using namespace quillora;
 using namespace quillora::e2e;
-using ui::MainWindow;
-using ui::ProgressWindow;
-using ui::QuestionWindow;
+using ui::MainControls;
+using ui::ProgressControls;
+using ui::QuestionControls;
 
 namespace {
 
@@ -30,16 +28,16 @@ struct Expected {
     std::vector<std::size_t> launchesAfterStep;  // running total of launches after each step
 };
 
-Expected planned(Profile profile)
+Expected planned(Profile profile, const Answers& answers = {})
 {
-    const RecordedRun run = recordRun(profile);
+    const RecordedRun run = recordRun(profile, answers);
     Expected expected;
     for (const auto& launch : run.platform.launches)
         expected.commandLines.push_back(launch.commandLine);
     expected.log = run.log.log;
     std::size_t launches = 0;
     for (const ServiceStep& step : profileSteps(profile)) {
-        launches += commandLines(performedAction(step), step.serviceKey).size();
+        launches += commandLines(performedAction(step, answers), step.serviceKey).size();
         expected.launchesAfterStep.push_back(launches);
     }
     return expected;
@@ -70,10 +68,10 @@ std::multiset<std::wstring> launchedServiceCommands(const std::vector<Record>& r
 void checkCompletedRun(const Expected& expected, const QuilloraProcess& program)
 {
     const HWND progress = waitForWindow(program.process(), kCompleted, 180000);
-    CHECK(textOf(GetDlgItem(progress, ProgressWindow::Label1)) == kCompleted);
-    CHECK(IsWindowEnabled(GetDlgItem(progress, ProgressWindow::Command1)));
+    CHECK(textOf(GetDlgItem(progress, ProgressControls::StatusLabel)) == kCompleted);
+    CHECK(IsWindowEnabled(GetDlgItem(progress, ProgressControls::ExitButton)));
     CHECK(IsWindowVisible(progress));
-    CHECK(textOf(GetDlgItem(progress, ProgressWindow::Text1)) == expected.log);
+    CHECK(textOf(GetDlgItem(progress, ProgressControls::LogBox)) == expected.log);
 
     const std::vector<Record> records = waitForRecords(program.recordFile(), expected.commandLines.size());
     CHECK(records.size() == expected.commandLines.size());
@@ -104,7 +102,7 @@ TEST_CASE_FIXTURE(EndToEnd, "automatic and restore runs from the main window's b
         int button;
         Profile profile;
     };
-    for (const Case& c : {Case{MainWindow::Command2, Profile::Automatic}, Case{MainWindow::Command3, Profile::Restore}}) {
+    for (const Case& c : {Case{MainControls::AutomaticButton, Profile::Automatic}, Case{MainControls::RestoreButton, Profile::Restore}}) {
         CAPTURE(c.button);
         QuilloraProcess program(quillora, folder);
         postClick(GetDlgItem(program.mainWindow(), c.button));
@@ -122,22 +120,22 @@ TEST_CASE_FIXTURE(EndToEnd, "the prompted run through the real question windows"
     for (const char* answers : {"nnn", "yny", "nyn", "yyy"}) {
         CAPTURE(answers);
         QuilloraProcess program(quillora, folder);
-        postClick(GetDlgItem(program.mainWindow(), MainWindow::Command1));
+        postClick(GetDlgItem(program.mainWindow(), MainControls::QuestionsButton));
         for (int i = 0; i < 3; ++i) {
             const HWND question = waitForQuestion(program.process(), questions[i]);
-            postClick(GetDlgItem(question, answers[i] == 'y' ? QuestionWindow::OKButton : QuestionWindow::CancelButton));
+            postClick(GetDlgItem(question, answers[i] == 'y' ? QuestionControls::YesButton : QuestionControls::NoButton));
         }
-        testing::AnswersScope flags(answers[0] == 'y' ? -1 : 0, answers[1] == 'y' ? -1 : 0, answers[2] == 'y' ? -1 : 0);
-        checkCompletedRun(planned(Profile::Prompted), program);
+        const auto flag = [&](int i) { return static_cast<std::int16_t>(answers[i] == 'y' ? kAnswerYes : kAnswerNo); };
+        checkCompletedRun(planned(Profile::Prompted, Answers{flag(0), flag(1), flag(2)}), program);
     }
 }
 
 TEST_CASE_FIXTURE(EndToEnd, "closing the main window during a run ends the program after the current step")
 {
     QuilloraProcess program(quillora, folder);
-    postClick(GetDlgItem(program.mainWindow(), MainWindow::Command2));
+    postClick(GetDlgItem(program.mainWindow(), MainControls::AutomaticButton));
     const HWND progress = waitForWindow(program.process(), L"正在优化系统服务...");
-    const HWND log = waitForControl(progress, ProgressWindow::Text1);
+    const HWND log = waitForControl(progress, ProgressControls::LogBox);
     std::size_t stepsWritten = 0;
     while (stepsWritten < 5) {
         Sleep(10);
@@ -174,7 +172,7 @@ TEST_CASE_FIXTURE(EndToEnd, "programs planted beside Quillora.exe and in the cur
     }
 
     QuilloraProcess program(copy, current);
-    postClick(GetDlgItem(program.mainWindow(), MainWindow::Command2));
+    postClick(GetDlgItem(program.mainWindow(), MainControls::AutomaticButton));
     checkCompletedRun(planned(Profile::Automatic), program);
     for (const Record& r : readRecords(program.recordFile()))
         CHECK(lowerCase(r.program).rfind(systemFolder() + L"\\", 0) == 0);
@@ -183,9 +181,9 @@ TEST_CASE_FIXTURE(EndToEnd, "programs planted beside Quillora.exe and in the cur
 TEST_CASE_FIXTURE(EndToEnd, "the banner and the link label each start one explorer with the web address")
 {
     QuilloraProcess program(quillora, folder);
-    postMouseClick(GetDlgItem(program.mainWindow(), MainWindow::Image1));
+    postMouseClick(GetDlgItem(program.mainWindow(), MainControls::Banner));
     waitForRecords(program.recordFile(), 1, 30000);
-    postMouseClick(GetDlgItem(program.mainWindow(), MainWindow::Label4));
+    postMouseClick(GetDlgItem(program.mainWindow(), MainControls::WebLink));
     const std::vector<Record> records = waitForRecords(program.recordFile(), 2, 30000);
     REQUIRE(records.size() == 2);
     wchar_t windows[MAX_PATH];

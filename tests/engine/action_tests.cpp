@@ -1,10 +1,10 @@
 #include <doctest.h>
 
-#include "action.h"
-#include "answers.h"
-#include "engine_doubles.h"
-#include "service_step.h"
-#include "wide_strings.h"
+#include "engine/action.h"
+#include "engine/answers.h"
+#include "engine/service_step.h"
+#include "tests/support/engine_doubles.h"
+#include "tests/support/wide_strings.h"
 
 using namespace quillora;
 
@@ -47,7 +47,7 @@ TEST_CASE("key quoting")
     {
         const ServiceStep step{L"3.2", L"Ati HotKey Poller", L"Ati HotKey Poller",
                                ActionKind::StopAndDisable, std::nullopt};
-        CHECK(logLine(step, performedAction(step)) == L"3.2:Ati HotKey Poller:禁用");
+        CHECK(logLine(step, performedAction(step, Answers{})) == L"3.2:Ati HotKey Poller:禁用");
     }
 }
 
@@ -55,30 +55,38 @@ TEST_CASE("a question-dependent step follows its flag at the moment it is asked"
 {
     const ServiceStep step{L"42", L"Print Spooler", L"Spooler", ActionKind::StopAndDisable,
                            AnswerFlag::Printer};
-    testing::AnswersScope answers(0, -1, 0);
+    Answers answers{0, -1, 0};
 
-    CHECK(performedAction(step) == ActionKind::ManualOnly);
-    CHECK(logLine(step, performedAction(step)) == L"42:Print Spooler:手动");
+    CHECK(performedAction(step, answers) == ActionKind::ManualOnly);
+    CHECK(logLine(step, performedAction(step, answers)) == L"42:Print Spooler:手动");
 
-    Module1::AnswerPrinter = 0;
-    CHECK(performedAction(step) == ActionKind::StopAndDisable);
+    answers.AnswerPrinter = 0;
+    CHECK(performedAction(step, answers) == ActionKind::StopAndDisable);
 
     // Only exactly -1 is a yes.
-    Module1::AnswerPrinter = 1;
-    CHECK(performedAction(step) == ActionKind::StopAndDisable);
-    CHECK(logLine(step, performedAction(step)) == L"42:Print Spooler:禁用");
+    answers.AnswerPrinter = 1;
+    CHECK(performedAction(step, answers) == ActionKind::StopAndDisable);
+    CHECK(logLine(step, performedAction(step, answers)) == L"42:Print Spooler:禁用");
+
+    // The other two answers do not count for this row.
+    CHECK(performedAction(step, Answers{-1, 0, -1}) == ActionKind::StopAndDisable);
 }
 
-TEST_CASE("each answer flag is its own variable and starts at zero")
+TEST_CASE("each answer is its own 16-bit value and starts at zero")
 {
-    CHECK(Module1::AnswerCdBurner == 0);
-    CHECK(Module1::AnswerPrinter == 0);
-    CHECK(Module1::AnswerImaging == 0);
-    testing::AnswersScope answers(0, 0, 0);
-    answerFlag(AnswerFlag::Imaging) = kAnswerYes;
-    CHECK(Module1::AnswerImaging == -1);
-    CHECK(answeredYes(AnswerFlag::Imaging));
-    CHECK_FALSE(answeredYes(AnswerFlag::CdBurner));
-    CHECK_FALSE(answeredYes(AnswerFlag::Printer));
-    static_assert(sizeof(Module1::AnswerCdBurner) == 2);
+    Answers answers;
+    CHECK(answers.AnswerCdBurner == 0);
+    CHECK(answers.AnswerPrinter == 0);
+    CHECK(answers.AnswerImaging == 0);
+    answers[AnswerFlag::Imaging] = kAnswerYes;
+    CHECK(answers.AnswerImaging == -1);
+    CHECK(answers.AnswerCdBurner == 0);
+    CHECK(answers.AnswerPrinter == 0);
+    CHECK(answers.yes(AnswerFlag::Imaging));
+    CHECK_FALSE(answers.yes(AnswerFlag::CdBurner));
+    CHECK_FALSE(answers.yes(AnswerFlag::Printer));
+    answers[AnswerFlag::CdBurner] = kAnswerYes;
+    CHECK(answers.AnswerCdBurner == -1);
+    CHECK(answers.AnswerPrinter == 0);
+    static_assert(sizeof(answers.AnswerCdBurner) == 2);
 }

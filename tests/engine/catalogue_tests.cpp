@@ -3,15 +3,14 @@
 #include <map>
 #include <set>
 
-#include "text_helpers.h"
-#include "catalogue.h"
-#include "engine_doubles.h"
-#include "recording.h"
-#include "wide_strings.h"
+#include "engine/catalogue.h"
+#include "engine/recording.h"
+#include "tests/support/engine_doubles.h"
+#include "tests/support/text_helpers.h"
+#include "tests/support/wide_strings.h"
 
 using namespace quillora;
 using quillora::testing::splitLines;
-using testing::AnswersScope;
 
 namespace {
 
@@ -20,9 +19,9 @@ struct Run {
     MemoryProgressLog log;
 };
 
-Run runOnEmptyLog(Profile profile)
+Run runOnEmptyLog(Profile profile, const Answers& answers = {})
 {
-    const RecordedRun recorded = recordRun(profile);
+    const RecordedRun recorded = recordRun(profile, answers);
     Run run{{}, recorded.log};
     for (const auto& launch : recorded.platform.launches) {
         CHECK(launch.showState == 0);
@@ -151,8 +150,7 @@ TEST_CASE("a complete automatic run")
 
 TEST_CASE("the automatic profile never reads the answer flags")
 {
-    AnswersScope answers(0, 0, 0);
-    const Run run = runOnEmptyLog(Profile::Automatic);
+    const Run run = runOnEmptyLog(Profile::Automatic, Answers{0, 0, 0});
     CHECK(run.commandLines.size() == 115);
     CHECK(run.log.log.find(L"42:Print Spooler:手动") != std::wstring::npos);
 }
@@ -187,16 +185,14 @@ TEST_CASE("the prompted profile follows each answer on its own row")
 {
     SUBCASE("yes, yes, yes is the automatic run")
     {
-        AnswersScope answers(-1, -1, -1);
-        const Run prompted = runOnEmptyLog(Profile::Prompted);
+        const Run prompted = runOnEmptyLog(Profile::Prompted, Answers{-1, -1, -1});
         const Run automatic = runOnEmptyLog(Profile::Automatic);
         CHECK(prompted.commandLines == automatic.commandLines);
         CHECK(prompted.log.log == automatic.log.log);
     }
     SUBCASE("no, no, no stops and disables all three")
     {
-        AnswersScope answers(0, 0, 0);
-        const Run run = runOnEmptyLog(Profile::Prompted);
+        const Run run = runOnEmptyLog(Profile::Prompted, Answers{0, 0, 0});
         CHECK(run.commandLines.size() == 118);
         for (const wchar_t* line : {L"23:IMAPI CD-Burning COM Service:禁用\r\n", L"42:Print Spooler:禁用\r\n",
                                     L"74:Windows Image Acquisition (WIA):禁用\r\n"})
@@ -210,8 +206,7 @@ TEST_CASE("the prompted profile follows each answer on its own row")
     }
     SUBCASE("yes, no, yes")
     {
-        AnswersScope answers(-1, 0, -1);
-        const Run run = runOnEmptyLog(Profile::Prompted);
+        const Run run = runOnEmptyLog(Profile::Prompted, Answers{-1, 0, -1});
         CHECK(run.commandLines.size() == 116);
         CHECK(run.log.log.find(L"23:IMAPI CD-Burning COM Service:手动\r\n") != std::wstring::npos);
         CHECK(run.log.log.find(L"42:Print Spooler:禁用\r\n") != std::wstring::npos);
@@ -219,16 +214,16 @@ TEST_CASE("the prompted profile follows each answer on its own row")
     }
     SUBCASE("a flag changed during the run counts if its row is still ahead")
     {
-        AnswersScope answers(-1, -1, -1);
+        Answers answers{-1, -1, -1};
         testing::ScriptedPlatform platform;
         MemoryProgressLog log;
-        platform.atMessages = [](int pump) {
+        platform.atMessages = [&answers](int pump) {
             if (pump == 20)
-                Module1::AnswerCdBurner = 0;  // row 18 is behind: too late
+                answers.AnswerCdBurner = 0;  // row 18 is behind: too late
             if (pump == 30)
-                Module1::AnswerPrinter = 0;  // row 35 is ahead
+                answers.AnswerPrinter = 0;  // row 35 is ahead
         };
-        runProfile(profileSteps(Profile::Prompted), log, platform);
+        runProfile(profileSteps(Profile::Prompted), answers, log, platform);
         CHECK(log.log.find(L"23:IMAPI CD-Burning COM Service:手动\r\n") != std::wstring::npos);
         CHECK(log.log.find(L"42:Print Spooler:禁用\r\n") != std::wstring::npos);
         CHECK(platform.launches.size() == 116);

@@ -1,15 +1,14 @@
 #include <doctest.h>
 
-#include "text_helpers.h"
-#include "catalogue.h"
-#include "engine_doubles.h"
-#include "failure.h"
-#include "runner.h"
-#include "wide_strings.h"
+#include "engine/catalogue.h"
+#include "engine/failure.h"
+#include "engine/runner.h"
+#include "tests/support/engine_doubles.h"
+#include "tests/support/text_helpers.h"
+#include "tests/support/wide_strings.h"
 
 using namespace quillora;
 using quillora::testing::countOf;
-using testing::AnswersScope;
 using testing::ReloadingProgressLog;
 using testing::ScriptedPlatform;
 
@@ -22,7 +21,6 @@ const ServiceStep kThemes{L"79.1", L"Themes", L"Themes", ActionKind::StartAndAut
 
 const std::wstring kBanner =
     L"-----------------------------------------------------------\r\n优化已经完成！";
-
 
 }  // namespace
 
@@ -39,7 +37,7 @@ TEST_CASE("one step: launches, then one log line, then one message point")
 
     SUBCASE("stop-and-disable")
     {
-        runStep(kAlerter, false, log, platform);
+        runStep(kAlerter, Answers{}, false, log, platform);
         CHECK(platform.launches
               == std::vector<RecordingPlatform::Launch>{{L"cmd /c NET stop Alerter", 0},
                                                         {L"cmd /c sc config Alerter start= disabled", 0}});
@@ -50,14 +48,14 @@ TEST_CASE("one step: launches, then one log line, then one message point")
     }
     SUBCASE("manual-only launches exactly one line")
     {
-        runStep(kAlg, false, log, platform);
+        runStep(kAlg, Answers{}, false, log, platform);
         REQUIRE(platform.launches.size() == 1);
         CHECK(platform.launches[0].commandLine == L"cmd /c sc config ALG start= demand");
         CHECK(log.current().text == L"2:Application Layer Gateway Service:手动\r\n");
     }
     SUBCASE("start-and-automatic starts the service, then sets it to auto")
     {
-        runStep(kThemes, false, log, platform);
+        runStep(kThemes, Answers{}, false, log, platform);
         REQUIRE(platform.launches.size() == 2);
         CHECK(platform.launches[0].commandLine == L"cmd /c NET start Themes");
         CHECK(platform.launches[1].commandLine == L"cmd /c sc config Themes start= auto");
@@ -65,7 +63,7 @@ TEST_CASE("one step: launches, then one log line, then one message point")
     }
     SUBCASE("the step writes nothing but its log text")
     {
-        runStep(kAlerter, false, log, platform);
+        runStep(kAlerter, Answers{}, false, log, platform);
         CHECK(log.current().caption == L"正在优化系统服务...");
         CHECK_FALSE(log.current().exitEnabled);
     }
@@ -91,10 +89,10 @@ TEST_CASE("question-dependent steps: -1 is yes, 0 and 1 are no")
     };
     for (const Case& c : cases) {
         CAPTURE(c.flag);
-        AnswersScope answers(0, 0, c.flag);
+        const Answers answers{0, 0, c.flag};
         ScriptedPlatform platform;
         ReloadingProgressLog log;
-        runStep(imaging, false, log, platform);
+        runStep(imaging, answers, false, log, platform);
         std::vector<std::wstring> launched;
         for (const auto& launch : platform.launches)
             launched.push_back(launch.commandLine);
@@ -117,7 +115,7 @@ TEST_CASE("finishing a run")
             CHECK(log.current().caption == L"正在优化系统服务...");
             CHECK_FALSE(log.current().exitEnabled);
         };
-        runProfile(steps, log, platform);
+        runProfile(steps, Answers{}, log, platform);
         CHECK(textAtEachMessagePoint
               == std::vector<std::wstring>{
                   L"1:Alerter:禁用\r\n",
@@ -136,13 +134,13 @@ TEST_CASE("finishing a run")
     SUBCASE("text already in the box stays in front of the new lines")
     {
         log.current().text = L"typed by the user";
-        runProfile(steps, log, platform);
+        runProfile(steps, Answers{}, log, platform);
         CHECK(log.current().text.rfind(L"typed by the user1:Alerter:禁用\r\n", 0) == 0);
     }
     SUBCASE("a second run in the same window starts on the completion sentence's line")
     {
-        runProfile(steps, log, platform);
-        runProfile(steps, log, platform);
+        runProfile(steps, Answers{}, log, platform);
+        runProfile(steps, Answers{}, log, platform);
         CHECK(countOf(log.current().text, L"优化已经完成！1:Alerter:禁用\r\n") == 1);
         CHECK(countOf(log.current().text, kBanner) == 2);
         CHECK(log.loads == 1);
@@ -159,11 +157,11 @@ TEST_CASE("a run started from inside another run's message processing runs to it
     platform.atMessages = [&](int pump) {
         if (pump == 1 && !nested) {
             nested = true;
-            runProfile(inner, log, platform);
+            runProfile(inner, Answers{}, log, platform);
             CHECK(log.current().exitEnabled);
         }
     };
-    runProfile(outer, log, platform);
+    runProfile(outer, Answers{}, log, platform);
 
     CHECK(log.current().text
           == L"1:Alerter:禁用\r\n"
@@ -183,7 +181,7 @@ TEST_CASE("the progress window closed during a run")
         if (pump == 2)
             log.close();
     };
-    runProfile(profileSteps(Profile::Automatic), log, platform);
+    runProfile(profileSteps(Profile::Automatic), Answers{}, log, platform);
 
     // The run goes on: the next access loads a fresh window, which gets the rest.
     CHECK(log.loads == 2);
@@ -205,7 +203,7 @@ TEST_CASE("a refused launch stops the run at that operation")
     {
         platform.refusedLaunch = 4;  // NET stop aspnet_state, third step
         try {
-            runProfile(profileSteps(Profile::Automatic), log, platform);
+            runProfile(profileSteps(Profile::Automatic), Answers{}, log, platform);
             FAIL("the failure did not reach the caller");
         } catch (const PlatformFailure& failure) {
             CHECK(failure.number() == 2);
@@ -221,7 +219,7 @@ TEST_CASE("a refused launch stops the run at that operation")
     SUBCASE("the second launch of the last step: no line, no banner, no signals")
     {
         platform.refusedLaunch = 114;
-        CHECK_THROWS_AS(runProfile(profileSteps(Profile::Automatic), log, platform), PlatformFailure);
+        CHECK_THROWS_AS(runProfile(profileSteps(Profile::Automatic), Answers{}, log, platform), PlatformFailure);
         CHECK(platform.launches.size() == 114);
         CHECK(log.current().text.find(L"WmiApSrv") == std::wstring::npos);
         CHECK(log.current().text.find(L"优化已经完成") == std::wstring::npos);
@@ -244,7 +242,7 @@ TEST_CASE("a log write the window refuses stops the run")
     };
     ScriptedPlatform platform;
     RefusingLog log;
-    CHECK_THROWS_AS(runProfile(profileSteps(Profile::Restore), log, platform), PlatformFailure);
+    CHECK_THROWS_AS(runProfile(profileSteps(Profile::Restore), Answers{}, log, platform), PlatformFailure);
     CHECK(platform.messagePumps == 2);
     CHECK(platform.launches.size() == 2 + 1 + 1);
     CHECK_FALSE(log.current().exitEnabled);

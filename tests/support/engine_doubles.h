@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "failure.h"
-#include "recording.h"
+#include "engine/failure.h"
+#include "engine/recording.h"
 
 namespace quillora::testing {
 
@@ -60,33 +60,6 @@ public:
 
     std::optional<Window> window;
     int loads = 0;
-};
-
-}  // namespace quillora::testing
-
-namespace quillora::testing {
-
-// Sets the three answer flags for one test and puts the previous values back afterwards.
-class AnswersScope {
-public:
-    AnswersScope(std::int16_t cdBurner, std::int16_t printer, std::int16_t imaging)
-        : saved_{Module1::AnswerCdBurner, Module1::AnswerPrinter, Module1::AnswerImaging}
-    {
-        set(cdBurner, printer, imaging);
-    }
-    ~AnswersScope() { set(saved_[0], saved_[1], saved_[2]); }
-    AnswersScope(const AnswersScope&) = delete;
-    AnswersScope& operator=(const AnswersScope&) = delete;
-
-    static void set(std::int16_t cdBurner, std::int16_t printer, std::int16_t imaging)
-    {
-        Module1::AnswerCdBurner = cdBurner;
-        Module1::AnswerPrinter = printer;
-        Module1::AnswerImaging = imaging;
-    }
-
-private:
-    std::int16_t saved_[3];
 };
 
 }  // namespace quillora::testing

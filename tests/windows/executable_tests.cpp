@@ -5,8 +5,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "pe_image.h"
-#include "site.h"
+#include "resources/site.h"
+#include "tests/windows/pe_image.h"
 
 using namespace quillora::testing;
 

@@ -1,13 +1,16 @@
 #include <doctest.h>
 
-#include "text_helpers.h"
-#include "site.h"
-#include "test_desktop.h"
-#include "wide_strings.h"
+#include "resources/site.h"
+#include "tests/support/text_helpers.h"
+#include "tests/support/wide_strings.h"
+#include "tests/windows/test_desktop.h"
+#include "ui/identifiers.h"
 
 using namespace quillora;
 using namespace quillora::testing;
 using ui::HelpWindow;
+using ui::HelpControls;
+using ui::MainControls;
 using ui::MainWindow;
 
 namespace {
@@ -25,8 +28,8 @@ POINT clientOrigin(HWND window)
 TEST_CASE("the help window's design and text")
 {
     ProgramFixture f;
-    click(f.program.Form1.control(MainWindow::Command5));
-    HelpWindow& help = f.program.help;
+    click(f.program.mainWindow.control(MainControls::HelpButton));
+    HelpWindow& help = f.program.helpWindow;
     REQUIRE(help.isVisible());
     flushMessages();
     const HWND window = help.handle();
@@ -38,7 +41,7 @@ TEST_CASE("the help window's design and text")
     CHECK_FALSE((GetWindowLongW(window, GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)));
     CHECK(GetWindow(window, GW_OWNER) == f.program.hiddenOwner());
 
-    const HWND text = help.control(HelpWindow::Text1);
+    const HWND text = help.control(HelpControls::HelpText);
     CHECK(rectInParent(text) == RECT{8, 16, 473, 353});
     const LONG style = GetWindowLongW(text, GWL_STYLE);
     CHECK((style & ES_MULTILINE));
@@ -46,7 +49,7 @@ TEST_CASE("the help window's design and text")
     CHECK_FALSE((style & (WS_HSCROLL | ES_READONLY)));
     CHECK(std::wstring(fontOf(text).lfFaceName) == L"宋体");
     CHECK(fontOf(text).lfHeight == -14);
-    const HWND exit = help.control(HelpWindow::OKButton);
+    const HWND exit = help.control(HelpControls::ExitButton);
     CHECK(ui::windowText(exit) == L"退出");
     CHECK(rectInParent(exit) == RECT{392, 360, 473, 385});
     CHECK(GetFocus() == exit);
@@ -76,15 +79,15 @@ TEST_CASE("the help window's design and text")
 TEST_CASE("one help window; Esc leaves it open; edits are gone after a close")
 {
     ProgramFixture f;
-    MainWindow& form = f.program.Form1;
+    MainWindow& form = f.program.mainWindow;
     form.show();
-    click(form.control(MainWindow::Command5));
-    HelpWindow& help = f.program.help;
+    click(form.control(MainControls::HelpButton));
+    HelpWindow& help = f.program.helpWindow;
     const HWND first = help.handle();
-    click(form.control(MainWindow::Command5));
+    click(form.control(MainControls::HelpButton));
     CHECK(help.handle() == first);
 
-    const HWND text = help.control(HelpWindow::Text1);
+    const HWND text = help.control(HelpControls::HelpText);
     SetFocus(text);
     PostMessageW(text, WM_KEYDOWN, VK_ESCAPE, 0);
     PostMessageW(text, WM_CHAR, VK_ESCAPE, 0);
@@ -94,23 +97,23 @@ TEST_CASE("one help window; Esc leaves it open; edits are gone after a close")
     SendMessageW(text, EM_SETSEL, 0, 0);
     SendMessageW(text, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"typed"));
     CHECK(ui::windowText(text).rfind(L"typed", 0) == 0);
-    click(help.control(HelpWindow::OKButton));
+    click(help.control(HelpControls::ExitButton));
     CHECK_FALSE(help.isLoaded());
 
-    click(form.control(MainWindow::Command5));
-    CHECK(ui::windowText(help.control(HelpWindow::Text1)) == HelpWindow::helpText());
+    click(form.control(MainControls::HelpButton));
+    CHECK(ui::windowText(help.control(HelpControls::HelpText)) == HelpWindow::helpText());
 }
 
 TEST_CASE("the help window opens at its place whatever the main window's place")
 {
     ProgramFixture f;
-    MainWindow& form = f.program.Form1;
+    MainWindow& form = f.program.mainWindow;
     form.show();
     SetWindowPos(form.handle(), nullptr, 600, 500, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    click(form.control(MainWindow::Command5));
-    CHECK(clientOrigin(f.program.help.handle()).x == 184);
-    CHECK(clientOrigin(f.program.help.handle()).y == 250);
-    SendMessageW(f.program.help.handle(), WM_CLOSE, 0, 0);
-    CHECK_FALSE(f.program.help.isLoaded());
+    click(form.control(MainControls::HelpButton));
+    CHECK(clientOrigin(f.program.helpWindow.handle()).x == 184);
+    CHECK(clientOrigin(f.program.helpWindow.handle()).y == 250);
+    SendMessageW(f.program.helpWindow.handle(), WM_CLOSE, 0, 0);
+    CHECK_FALSE(f.program.helpWindow.isLoaded());
     CHECK(f.desktop.programEnds == 0);
 }

@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "failure.h"
-#include "process_launch.h"
-#include "wide_strings.h"
+#include "engine/failure.h"
+#include "platform/process_launch.h"
+#include "tests/support/wide_strings.h"
 
 using namespace quillora;
 

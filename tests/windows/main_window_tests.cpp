@@ -1,14 +1,17 @@
 #include <doctest.h>
 
-#include "text_helpers.h"
-#include "catalogue.h"
-#include "site.h"
-#include "test_desktop.h"
-#include "wide_strings.h"
+#include "engine/catalogue.h"
+#include "resources/site.h"
+#include "tests/support/text_helpers.h"
+#include "tests/support/wide_strings.h"
+#include "tests/windows/test_desktop.h"
+#include "ui/identifiers.h"
 
 using namespace quillora;
 using namespace quillora::testing;
 using ui::MainWindow;
+using ui::MainControls;
+using ui::ProgressControls;
 using ui::ProgressWindow;
 
 namespace {
@@ -36,7 +39,7 @@ std::wstring className(HWND window)
 TEST_CASE("the main window's design")
 {
     ProgramFixture f;
-    MainWindow& form = f.program.Form1;
+    MainWindow& form = f.program.mainWindow;
     const HWND window = form.handle();
     CHECK(ui::windowText(window) == L"Quillora1.1");
     CHECK(clientSize(window).cx == 350);
@@ -47,16 +50,16 @@ TEST_CASE("the main window's design")
     CHECK(GetWindow(window, GW_OWNER) == nullptr);
 
     const ControlExpectation controls[] = {
-        {MainWindow::Command1, L"Button", L"按提问优化(建议)", {56, 8, 289, 41}, L"宋体"},
-        {MainWindow::Label1, L"Static", L"根据软件的提问一步一步进行优化，优化效果最佳!", {56, 48, 289, 89}, nullptr},
-        {MainWindow::Command2, L"Button", L"自动优化", {56, 80, 289, 113}, L"宋体"},
-        {MainWindow::Label2, L"Static", L"软件自动进行优化，适合对系统服务不熟悉的用户!", {56, 120, 289, 161}, nullptr},
-        {MainWindow::Command3, L"Button", L"恢复系统默认", {56, 152, 289, 185}, L"宋体"},
-        {MainWindow::Label3, L"Static", L"对优化的服务恢复到系统默认状态！", {56, 192, 289, 217}, nullptr},
-        {MainWindow::Image1, L"Static", L"", {16, 220, 290, 255}, nullptr},
-        {MainWindow::Command5, L"Button", L"帮助", {304, 222, 345, 247}, nullptr},
-        {MainWindow::Command4, L"Button", L"退出", {304, 252, 345, 278}, nullptr},
-        {MainWindow::Label4, L"Static", nullptr, {16, 260, 289, 277}, L"宋体"},
+        {MainControls::QuestionsButton, L"Button", L"按提问优化(建议)", {56, 8, 289, 41}, L"宋体"},
+        {MainControls::QuestionsLabel, L"Static", L"根据软件的提问一步一步进行优化，优化效果最佳!", {56, 48, 289, 89}, nullptr},
+        {MainControls::AutomaticButton, L"Button", L"自动优化", {56, 80, 289, 113}, L"宋体"},
+        {MainControls::AutomaticLabel, L"Static", L"软件自动进行优化，适合对系统服务不熟悉的用户!", {56, 120, 289, 161}, nullptr},
+        {MainControls::RestoreButton, L"Button", L"恢复系统默认", {56, 152, 289, 185}, L"宋体"},
+        {MainControls::RestoreLabel, L"Static", L"对优化的服务恢复到系统默认状态！", {56, 192, 289, 217}, nullptr},
+        {MainControls::Banner, L"Static", L"", {16, 220, 290, 255}, nullptr},
+        {MainControls::HelpButton, L"Button", L"帮助", {304, 222, 345, 247}, nullptr},
+        {MainControls::ExitButton, L"Button", L"退出", {304, 252, 345, 278}, nullptr},
+        {MainControls::WebLink, L"Static", nullptr, {16, 260, 289, 277}, L"宋体"},
     };
     for (const ControlExpectation& expected : controls) {
         CAPTURE(expected.id);
@@ -74,10 +77,10 @@ TEST_CASE("the main window's design")
             CHECK(font.lfCharSet == GB2312_CHARSET);
         }
     }
-    CHECK(ui::windowText(form.control(MainWindow::Label4)) == L"最新免费版下载地址" + kWebAddress);
+    CHECK(ui::windowText(form.control(MainControls::WebLink)) == L"最新免费版下载地址" + kWebAddress);
 
     BITMAP banner{};
-    const auto bitmap = reinterpret_cast<HBITMAP>(SendMessageW(form.control(MainWindow::Image1), STM_GETIMAGE, IMAGE_BITMAP, 0));
+    const auto bitmap = reinterpret_cast<HBITMAP>(SendMessageW(form.control(MainControls::Banner), STM_GETIMAGE, IMAGE_BITMAP, 0));
     REQUIRE(GetObjectW(bitmap, sizeof banner, &banner));
     CHECK(banner.bmWidth == 274);
     CHECK(banner.bmHeight == 35);
@@ -86,34 +89,34 @@ TEST_CASE("the main window's design")
 TEST_CASE("the main window at start: centred, focus on Command1, Tab walks the buttons")
 {
     ProgramFixture f;
-    MainWindow& form = f.program.Form1;
+    MainWindow& form = f.program.mainWindow;
     form.show();
     flushMessages();
     CHECK(std::abs(offsetFromScreenCentre(form.handle()).x) <= 1);
-    REQUIRE(GetFocus() == form.control(MainWindow::Command1));
+    REQUIRE(GetFocus() == form.control(MainControls::QuestionsButton));
 
-    const int expectedOrder[] = {MainWindow::Command2, MainWindow::Command3, MainWindow::Command4, MainWindow::Command5,
-                                 MainWindow::Command1};
+    const int expectedOrder[] = {MainControls::AutomaticButton, MainControls::RestoreButton, MainControls::ExitButton, MainControls::HelpButton,
+                                 MainControls::QuestionsButton};
     for (int expected : expectedOrder) {
         PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
         flushMessages();
         CHECK(GetDlgCtrlID(GetFocus()) == expected);
     }
     CHECK(f.desktop.recorder.launches.empty());
-    CHECK_FALSE(f.program.list.isLoaded());
+    CHECK_FALSE(f.program.progressWindow.isLoaded());
 }
 
 TEST_CASE("the hand cursor over the banner and the link label only")
 {
     ProgramFixture f;
-    MainWindow& form = f.program.Form1;
+    MainWindow& form = f.program.mainWindow;
     form.show();
-    for (int id : {MainWindow::Image1, MainWindow::Label4}) {
+    for (int id : {MainControls::Banner, MainControls::WebLink}) {
         CHECK(SendMessageW(form.handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form.control(id)),
                            MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)) == TRUE);
         CHECK(GetCursor() == f.program.assets().handCursor());
     }
-    CHECK(SendMessageW(form.handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form.control(MainWindow::Label1)),
+    CHECK(SendMessageW(form.handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form.control(MainControls::QuestionsLabel)),
                        MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)) == FALSE);
 }
 
@@ -124,24 +127,24 @@ TEST_CASE("Command2 and Command3 show the progress window and run their profile"
         Profile profile;
         std::size_t launches;
     };
-    for (const Case& c : {Case{MainWindow::Command2, Profile::Automatic, 115}, Case{MainWindow::Command3, Profile::Restore, 83}}) {
+    for (const Case& c : {Case{MainControls::AutomaticButton, Profile::Automatic, 115}, Case{MainControls::RestoreButton, Profile::Restore, 83}}) {
         CAPTURE(c.button);
         ProgramFixture f;
-        f.program.Form1.show();
+        f.program.mainWindow.show();
         bool visibleDuringRun = false;
-        f.desktop.recorder.atMessages = [&](int) { visibleDuringRun = f.program.list.isVisible(); };
+        f.desktop.recorder.atMessages = [&](int) { visibleDuringRun = f.program.progressWindow.isVisible(); };
 
-        click(f.program.Form1.control(c.button));
+        click(f.program.mainWindow.control(c.button));
 
-        const RecordedRun planned = recordRun(c.profile);
+        const RecordedRun planned = recordRun(c.profile, Answers{});
         CHECK(f.desktop.recorder.launches.size() == c.launches);
         CHECK(f.desktop.recorder.launches == planned.platform.launches);
         CHECK(visibleDuringRun);
-        ProgressWindow& list = f.program.list;
+        ProgressWindow& list = f.program.progressWindow;
         CHECK(list.text() == planned.log.log);
         CHECK(ui::windowText(list.handle()) == L"优化完成！");
-        CHECK(list.controlText(ProgressWindow::Label1) == L"优化完成！");
-        CHECK(IsWindowEnabled(list.control(ProgressWindow::Command1)));
+        CHECK(list.controlText(ProgressControls::StatusLabel) == L"优化完成！");
+        CHECK(IsWindowEnabled(list.control(ProgressControls::ExitButton)));
         CHECK(f.desktop.errors.empty());
     }
 }
@@ -149,31 +152,31 @@ TEST_CASE("Command2 and Command3 show the progress window and run their profile"
 TEST_CASE("a second run in the progress window left open appends to its log")
 {
     ProgramFixture f;
-    click(f.program.Form1.control(MainWindow::Command2));
-    click(f.program.Form1.control(MainWindow::Command3));
-    CHECK(f.program.list.text() == recordRun(Profile::Automatic).log.log + recordRun(Profile::Restore).log.log);
+    click(f.program.mainWindow.control(MainControls::AutomaticButton));
+    click(f.program.mainWindow.control(MainControls::RestoreButton));
+    CHECK(f.program.progressWindow.text() == recordRun(Profile::Automatic, Answers{}).log.log + recordRun(Profile::Restore, Answers{}).log.log);
     CHECK(f.desktop.recorder.launches.size() == 115 + 83);
 }
 
 TEST_CASE("a click during a run's message processing runs a whole second run first")
 {
     ProgramFixture f;
-    f.program.Form1.show();
+    f.program.mainWindow.show();
     f.desktop.recorder.atMessages = [&](int pump) {
         if (pump == 3)
-            click(f.program.Form1.control(MainWindow::Command3));
+            click(f.program.mainWindow.control(MainControls::RestoreButton));
     };
-    click(f.program.Form1.control(MainWindow::Command2));
+    click(f.program.mainWindow.control(MainControls::AutomaticButton));
 
-    const std::wstring automatic = recordRun(Profile::Automatic).log.log;
-    const std::wstring restore = recordRun(Profile::Restore).log.log;
+    const std::wstring automatic = recordRun(Profile::Automatic, Answers{}).log.log;
+    const std::wstring restore = recordRun(Profile::Restore, Answers{}).log.log;
     std::size_t thirdLineEnd = 0;
     for (int line = 0; line < 3; ++line)
         thirdLineEnd = automatic.find(L"\r\n", thirdLineEnd) + 2;
-    CHECK(f.program.list.text() == automatic.substr(0, thirdLineEnd) + restore + automatic.substr(thirdLineEnd));
+    CHECK(f.program.progressWindow.text() == automatic.substr(0, thirdLineEnd) + restore + automatic.substr(thirdLineEnd));
     CHECK(f.desktop.recorder.launches.size() == 115 + 83);
     CHECK(f.desktop.recorder.launches[6].commandLine == L"cmd /c NET stop Alerter");  // the nested run's first
-    CHECK(countOf(f.program.list.text(), L"优化已经完成！") == 2);
+    CHECK(countOf(f.program.progressWindow.text(), L"优化已经完成！") == 2);
 }
 
 TEST_CASE("the progress window closed during a run: the run goes on into a fresh hidden window")
@@ -181,49 +184,49 @@ TEST_CASE("the progress window closed during a run: the run goes on into a fresh
     ProgramFixture f;
     f.desktop.recorder.atMessages = [&](int pump) {
         if (pump == 2)
-            SendMessageW(f.program.list.handle(), WM_CLOSE, 0, 0);
+            SendMessageW(f.program.progressWindow.handle(), WM_CLOSE, 0, 0);
     };
-    click(f.program.Form1.control(MainWindow::Command2));
+    click(f.program.mainWindow.control(MainControls::AutomaticButton));
 
-    ProgressWindow& list = f.program.list;
+    ProgressWindow& list = f.program.progressWindow;
     CHECK(f.desktop.recorder.launches.size() == 115);
     CHECK(list.isLoaded());
     CHECK_FALSE(list.isVisible());
-    const std::wstring automatic = recordRun(Profile::Automatic).log.log;
+    const std::wstring automatic = recordRun(Profile::Automatic, Answers{}).log.log;
     CHECK(list.text() == automatic.substr(automatic.find(L"3.1:")));
     CHECK(ui::windowText(list.handle()) == L"优化完成！");
-    CHECK(IsWindowEnabled(list.control(ProgressWindow::Command1)));
+    CHECK(IsWindowEnabled(list.control(ProgressControls::ExitButton)));
 
     // The next run shows that window with everything it holds and appends to it.
-    click(f.program.Form1.control(MainWindow::Command3));
+    click(f.program.mainWindow.control(MainControls::RestoreButton));
     CHECK(list.isVisible());
-    CHECK(list.text() == automatic.substr(automatic.find(L"3.1:")) + recordRun(Profile::Restore).log.log);
+    CHECK(list.text() == automatic.substr(automatic.find(L"3.1:")) + recordRun(Profile::Restore, Answers{}).log.log);
 }
 
 TEST_CASE("the user edits the log box during a run")
 {
     ProgramFixture f;
-    ProgressWindow& list = f.program.list;
+    ProgressWindow& list = f.program.progressWindow;
     SUBCASE("typed text stays and the next line follows it")
     {
         f.desktop.recorder.atMessages = [&](int pump) {
             if (pump != 1)
                 return;
-            const HWND log = list.control(ProgressWindow::Text1);
+            const HWND log = list.control(ProgressControls::LogBox);
             SendMessageW(log, EM_SETSEL, 0x7FFFFFFF, 0x7FFFFFFF);
             for (wchar_t c : std::wstring(L"note"))
                 SendMessageW(log, WM_CHAR, c, 0);
         };
-        click(f.program.Form1.control(MainWindow::Command2));
+        click(f.program.mainWindow.control(MainControls::AutomaticButton));
         CHECK(list.text().rfind(L"1:Alerter:禁用\r\nnote2:Application Layer Gateway Service:禁用\r\n", 0) == 0);
     }
     SUBCASE("an emptied box goes on from the next line")
     {
         f.desktop.recorder.atMessages = [&](int pump) {
             if (pump == 58)
-                SetWindowTextW(list.control(ProgressWindow::Text1), L"");
+                SetWindowTextW(list.control(ProgressControls::LogBox), L"");
         };
-        click(f.program.Form1.control(MainWindow::Command2));
+        click(f.program.mainWindow.control(MainControls::AutomaticButton));
         CHECK(list.text() == L"80:WMI Performance Adapter:禁用\r\n" + std::wstring(59, L'-') + L"\r\n优化已经完成！");
     }
 }
@@ -231,7 +234,7 @@ TEST_CASE("the user edits the log box during a run")
 TEST_CASE("closing the main window ends the program at once, during a run too")
 {
     ProgramFixture f;
-    MainWindow& form = f.program.Form1;
+    MainWindow& form = f.program.mainWindow;
 
     SUBCASE("during a run: nothing more is launched or written")
     {
@@ -239,18 +242,18 @@ TEST_CASE("closing the main window ends the program at once, during a run too")
             if (pump == 5)
                 SendMessageW(form.handle(), WM_CLOSE, 0, 0);
         };
-        click(form.control(MainWindow::Command2));
+        click(form.control(MainControls::AutomaticButton));
         CHECK(f.desktop.programEnds == 1);
         CHECK(f.desktop.recorder.launches.size() == 10);
         CHECK(f.desktop.recorder.messagePumps == 5);
-        CHECK(countOf(f.program.list.text(), L"\r\n") == 5);
-        CHECK(ui::windowText(f.program.list.handle()) == L"正在优化系统服务...");
-        CHECK_FALSE(IsWindowEnabled(f.program.list.control(ProgressWindow::Command1)));
+        CHECK(countOf(f.program.progressWindow.text(), L"\r\n") == 5);
+        CHECK(ui::windowText(f.program.progressWindow.handle()) == L"正在优化系统服务...");
+        CHECK_FALSE(IsWindowEnabled(f.program.progressWindow.control(ProgressControls::ExitButton)));
         CHECK(f.desktop.errors.empty());
     }
     SUBCASE("by its exit button")
     {
-        click(form.control(MainWindow::Command4));
+        click(form.control(MainControls::ExitButton));
         CHECK(f.desktop.programEnds == 1);
     }
     SUBCASE("by the system ending the session")
@@ -263,45 +266,45 @@ TEST_CASE("closing the main window ends the program at once, during a run too")
 TEST_CASE("a refused launch stops the run, is shown, and leaves the program open")
 {
     ProgramFixture f;
-    f.program.Form1.show();
+    f.program.mainWindow.show();
     f.desktop.recorder.refusedLaunch = 4;
-    click(f.program.Form1.control(MainWindow::Command2));
+    click(f.program.mainWindow.control(MainControls::AutomaticButton));
 
     REQUIRE(f.desktop.errors.size() == 1);
     CHECK(f.desktop.errors[0].text == L"运行时错误 '2':\r\n\r\nThe system cannot find the file specified.");
     CHECK(f.desktop.errors[0].caption == L"Quillora1.1");
     CHECK(f.desktop.programEnds == 0);
-    CHECK(f.program.Form1.isVisible());
-    ProgressWindow& list = f.program.list;
+    CHECK(f.program.mainWindow.isVisible());
+    ProgressWindow& list = f.program.progressWindow;
     CHECK(list.isVisible());
     CHECK(list.text() == L"1:Alerter:禁用\r\n2:Application Layer Gateway Service:禁用\r\n");
     CHECK(ui::windowText(list.handle()) == L"正在优化系统服务...");
-    CHECK_FALSE(IsWindowEnabled(list.control(ProgressWindow::Command1)));
+    CHECK_FALSE(IsWindowEnabled(list.control(ProgressControls::ExitButton)));
 
     // The program still works: the next run appends to the log that was kept.
     f.desktop.recorder.refusedLaunch.reset();
-    click(f.program.Form1.control(MainWindow::Command3));
-    CHECK(list.text() == L"1:Alerter:禁用\r\n2:Application Layer Gateway Service:禁用\r\n" + recordRun(Profile::Restore).log.log);
+    click(f.program.mainWindow.control(MainControls::RestoreButton));
+    CHECK(list.text() == L"1:Alerter:禁用\r\n2:Application Layer Gateway Service:禁用\r\n" + recordRun(Profile::Restore, Answers{}).log.log);
 }
 
 TEST_CASE("the banner and the link label each launch the web site, minimised")
 {
     ProgramFixture f;
-    MainWindow& form = f.program.Form1;
+    MainWindow& form = f.program.mainWindow;
     form.show();
-    for (int id : {MainWindow::Image1, MainWindow::Label4}) {
+    for (int id : {MainControls::Banner, MainControls::WebLink}) {
         const HWND link = form.control(id);
         SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
         SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
     }
     const RecordingPlatform::Launch web{L"explorer " + kWebAddress, 2};
     CHECK(f.desktop.recorder.launches == std::vector<RecordingPlatform::Launch>{web, web});
-    CHECK_FALSE(f.program.list.isLoaded());
+    CHECK_FALSE(f.program.progressWindow.isLoaded());
 
     SUBCASE("a refused web-site launch is shown and changes nothing else")
     {
         f.desktop.recorder.refusedLaunch = 2;
-        SendMessageW(form.control(MainWindow::Label4), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+        SendMessageW(form.control(MainControls::WebLink), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
         CHECK(f.desktop.errors.size() == 1);
         CHECK(f.desktop.programEnds == 0);
         CHECK(form.isVisible());
@@ -311,14 +314,14 @@ TEST_CASE("the banner and the link label each launch the web site, minimised")
 TEST_CASE("the labels do nothing when clicked")
 {
     ProgramFixture f;
-    f.program.Form1.show();
-    for (int id : {MainWindow::Label1, MainWindow::Label2, MainWindow::Label3}) {
-        SendMessageW(f.program.Form1.control(id), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-        SendMessageW(f.program.Form1.control(id), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    f.program.mainWindow.show();
+    for (int id : {MainControls::QuestionsLabel, MainControls::AutomaticLabel, MainControls::RestoreLabel}) {
+        SendMessageW(f.program.mainWindow.control(id), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+        SendMessageW(f.program.mainWindow.control(id), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
     }
     flushMessages();
     CHECK(f.desktop.recorder.launches.empty());
-    CHECK_FALSE(f.program.list.isLoaded());
+    CHECK_FALSE(f.program.progressWindow.isLoaded());
 }
 
 namespace {
@@ -338,28 +341,28 @@ LRESULT CALLBACK fullLogBox(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 TEST_CASE("a log write the box refuses stops the run and is shown, never lost silently")
 {
     ProgramFixture f;
-    f.program.list.show();
-    const HWND log = f.program.list.control(ProgressWindow::Text1);
+    f.program.progressWindow.show();
+    const HWND log = f.program.progressWindow.control(ProgressControls::LogBox);
     originalLogProcedure = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(log, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&fullLogBox)));
 
-    click(f.program.Form1.control(MainWindow::Command3));
+    click(f.program.mainWindow.control(MainControls::RestoreButton));
 
     REQUIRE(f.desktop.errors.size() == 1);
     CHECK(f.desktop.errors[0].text.rfind(L"运行时错误 '8':", 0) == 0);
     CHECK(f.desktop.recorder.launches.size() == 2);  // the first step's commands, nothing after
     CHECK(f.desktop.recorder.messagePumps == 0);
-    CHECK(ui::windowText(f.program.list.handle()) == L"正在优化系统服务...");
+    CHECK(ui::windowText(f.program.progressWindow.handle()) == L"正在优化系统服务...");
     SetWindowLongPtrW(log, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalLogProcedure));
 }
 
 TEST_CASE("the main window minimises and comes back with the same layout")
 {
     ProgramFixture f;
-    MainWindow& form = f.program.Form1;
+    MainWindow& form = f.program.mainWindow;
     form.show();
     flushMessages();
-    const RECT before = rectInParent(form.control(MainWindow::Command3));
+    const RECT before = rectInParent(form.control(MainControls::RestoreButton));
     ShowWindow(form.handle(), SW_MINIMIZE);
     flushMessages();
     CHECK(IsIconic(form.handle()));
@@ -367,6 +370,6 @@ TEST_CASE("the main window minimises and comes back with the same layout")
     flushMessages();
     CHECK(clientSize(form.handle()).cx == 350);
     CHECK(clientSize(form.handle()).cy == 282);
-    CHECK(rectInParent(form.control(MainWindow::Command3)) == before);
+    CHECK(rectInParent(form.control(MainControls::RestoreButton)) == before);
     CHECK(f.desktop.programEnds == 0);
 }

@@ -1,4 +1,4 @@
-#include "pe_image.h"
+#include "tests/windows/pe_image.h"
 
 #include <cctype>
 #include <stdexcept>

@@ -1,10 +1,12 @@
 #include <doctest.h>
 
-#include "test_desktop.h"
-#include "wide_strings.h"
+#include "tests/support/wide_strings.h"
+#include "tests/windows/test_desktop.h"
+#include "ui/identifiers.h"
 
 using namespace quillora;
 using namespace quillora::testing;
+using ui::ProgressControls;
 using ui::ProgressWindow;
 
 namespace {
@@ -22,7 +24,7 @@ HWND item(ProgressWindow& window, int id)
 TEST_CASE("the progress window's design")
 {
     ProgramFixture f;
-    ProgressWindow& list = f.program.list;
+    ProgressWindow& list = f.program.progressWindow;
     CHECK_FALSE(list.isLoaded());
 
     // Any access loads it hidden, in its load state.
@@ -42,7 +44,7 @@ TEST_CASE("the progress window's design")
     CHECK(std::abs(offsetFromScreenCentre(window).x) <= 1);
     CHECK(std::abs(offsetFromScreenCentre(window).y) <= 1);
 
-    const HWND label = item(list, ProgressWindow::Label1);
+    const HWND label = item(list, ProgressControls::StatusLabel);
     CHECK(ui::windowText(label) == kLoadStatus);
     CHECK(rectInParent(label) == RECT{32, 16, 329, 41});
     const LOGFONTW labelFont = fontOf(label);
@@ -51,7 +53,7 @@ TEST_CASE("the progress window's design")
     CHECK(labelFont.lfWeight == FW_BOLD);
     CHECK(labelFont.lfCharSet == GB2312_CHARSET);
 
-    const HWND log = item(list, ProgressWindow::Text1);
+    const HWND log = item(list, ProgressControls::LogBox);
     CHECK(rectInParent(log) == RECT{32, 48, 433, 273});
     const LONG logStyle = GetWindowLongW(log, GWL_STYLE);
     CHECK((logStyle & ES_MULTILINE));
@@ -59,7 +61,7 @@ TEST_CASE("the progress window's design")
     CHECK_FALSE((logStyle & (WS_HSCROLL | ES_READONLY)));
     CHECK(std::wstring(fontOf(log).lfFaceName) == L"宋体");
 
-    const HWND exit = item(list, ProgressWindow::Command1);
+    const HWND exit = item(list, ProgressControls::ExitButton);
     CHECK(ui::windowText(exit) == L"退出");
     CHECK(rectInParent(exit) == RECT{184, 288, 265, 313});
     CHECK_FALSE(IsWindowEnabled(exit));
@@ -68,11 +70,11 @@ TEST_CASE("the progress window's design")
 TEST_CASE("the progress window shown: the log box has the focus; showing again changes nothing")
 {
     ProgramFixture f;
-    ProgressWindow& list = f.program.list;
+    ProgressWindow& list = f.program.progressWindow;
     list.show();
     flushMessages();
     CHECK(list.isVisible());
-    CHECK(GetFocus() == item(list, ProgressWindow::Text1));
+    CHECK(GetFocus() == item(list, ProgressControls::LogBox));
 
     SetWindowPos(list.handle(), nullptr, 10, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     list.setText(L"kept");
@@ -87,7 +89,7 @@ TEST_CASE("the progress window shown: the log box has the focus; showing again c
 TEST_CASE("the exit button and the title-bar close unload the window")
 {
     ProgramFixture f;
-    ProgressWindow& list = f.program.list;
+    ProgressWindow& list = f.program.progressWindow;
     list.show();
     list.setText(L"old log");
     list.setCaption(L"优化完成！");
@@ -95,7 +97,7 @@ TEST_CASE("the exit button and the title-bar close unload the window")
 
     SUBCASE("exit button")
     {
-        click(item(list, ProgressWindow::Command1));
+        click(item(list, ProgressControls::ExitButton));
     }
     SUBCASE("title-bar close")
     {
@@ -105,14 +107,14 @@ TEST_CASE("the exit button and the title-bar close unload the window")
     list.show();
     CHECK(list.text().empty());
     CHECK(ui::windowText(list.handle()) == kLoadCaption);
-    CHECK_FALSE(IsWindowEnabled(item(list, ProgressWindow::Command1)));
+    CHECK_FALSE(IsWindowEnabled(item(list, ProgressControls::ExitButton)));
 }
 
 TEST_CASE("the log box keeps text of any length")
 {
     ProgramFixture f;
-    ProgressWindow& list = f.program.list;
-    const HWND log = item(list, ProgressWindow::Text1);
+    ProgressWindow& list = f.program.progressWindow;
+    const HWND log = item(list, ProgressControls::LogBox);
 
     // Pasted by the user: a megabyte of text, far beyond an edit box's usual 32,000 characters.
     std::wstring pasted;

@@ -1,17 +1,20 @@
 #include <doctest.h>
 
-#include "test_desktop.h"
-#include "wide_strings.h"
+#include "tests/support/wide_strings.h"
+#include "tests/windows/test_desktop.h"
+#include "ui/identifiers.h"
 
 using namespace quillora;
 using namespace quillora::testing;
 using ui::MainWindow;
+using ui::MainControls;
+using ui::QuestionControls;
 using ui::QuestionWindow;
 
 namespace {
 
-constexpr int kYes = QuestionWindow::OKButton;
-constexpr int kNo = QuestionWindow::CancelButton;
+constexpr int kYes = QuestionControls::YesButton;
+constexpr int kNo = QuestionControls::NoButton;
 
 struct QuestionExpectation {
     QuestionWindow ui::Program::*window;
@@ -24,12 +27,12 @@ struct QuestionExpectation {
 };
 
 const QuestionExpectation kQuestions[] = {
-    {&ui::Program::Dialog, L"您是否使用刻录机刻光盘？", {371, 156}, {112, 48, 305, 81}, 104, {48, 152, 256},
-     QuestionWindow::OKButton},
-    {&ui::Program::Dialog1, L"您是否使用打印机打印文档？", {364, 164}, {88, 48, 281, 81}, 112, {40, 144, 248},
-     QuestionWindow::CancelButton},
-    {&ui::Program::Dialog2, L"这台电脑是否要连接扫描仪或照像机？", {352, 173}, {72, 56, 337, 89}, 120, {32, 136, 240},
-     QuestionWindow::CancelButton},
+    {&ui::Program::firstQuestion, L"您是否使用刻录机刻光盘？", {371, 156}, {112, 48, 305, 81}, 104, {48, 152, 256},
+     QuestionControls::YesButton},
+    {&ui::Program::secondQuestion, L"您是否使用打印机打印文档？", {364, 164}, {88, 48, 281, 81}, 112, {40, 144, 248},
+     QuestionControls::NoButton},
+    {&ui::Program::thirdQuestion, L"这台电脑是否要连接扫描仪或照像机？", {352, 173}, {72, 56, 337, 89}, 120, {32, 136, 240},
+     QuestionControls::NoButton},
 };
 
 void answer(QuestionWindow& window, int button)
@@ -37,10 +40,11 @@ void answer(QuestionWindow& window, int button)
     click(window.control(button));
 }
 
-// The three flags as one value, for compact checks.
-std::vector<int> flags()
+// The program's three answers as one value, for compact checks.
+std::vector<int> flags(ui::Program& program)
 {
-    return {Module1::AnswerCdBurner, Module1::AnswerPrinter, Module1::AnswerImaging};
+    const Answers& answers = program.answers();
+    return {answers.AnswerCdBurner, answers.AnswerPrinter, answers.AnswerImaging};
 }
 
 std::vector<std::wstring> launchedFor(const TestDesktop& desktop, const std::wstring& key)
@@ -81,13 +85,13 @@ TEST_CASE("the three question windows' designs")
         CHECK(GetWindow(window, GW_OWNER) == f.program.hiddenOwner());  // no taskbar button
         CHECK(std::abs(offsetFromScreenCentre(window).x) <= 1);
 
-        const HWND label = question.control(QuestionWindow::Label1);
+        const HWND label = question.control(QuestionControls::QuestionLabel);
         CHECK(ui::windowText(label) == expected.question);
         CHECK(rectInParent(label) == expected.label);
         CHECK(std::wstring(fontOf(label).lfFaceName) == L"宋体");
         CHECK(fontOf(label).lfHeight == -14);
         CHECK(fontOf(label).lfCharSet == GB2312_CHARSET);
-        const int buttons[] = {QuestionWindow::OKButton, QuestionWindow::CancelButton, QuestionWindow::Command1};
+        const int buttons[] = {QuestionControls::YesButton, QuestionControls::NoButton, QuestionControls::ExitButton};
         const wchar_t* captions[] = {L"是", L"否", L"退出"};
         for (int i = 0; i < 3; ++i) {
             const HWND button = question.control(buttons[i]);
@@ -97,9 +101,9 @@ TEST_CASE("the three question windows' designs")
         }
         CHECK(GetFocus() == question.control(expected.firstFocus));
         // Tab: the first two buttons in the designed order, then the exit button.
-        const int second = expected.firstFocus == QuestionWindow::OKButton ? QuestionWindow::CancelButton
-                                                                             : QuestionWindow::OKButton;
-        for (int next : {second, static_cast<int>(QuestionWindow::Command1), expected.firstFocus}) {
+        const int second = expected.firstFocus == QuestionControls::YesButton ? QuestionControls::NoButton
+                                                                             : QuestionControls::YesButton;
+        for (int next : {second, static_cast<int>(QuestionControls::ExitButton), expected.firstFocus}) {
             PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
             flushMessages();
             CHECK(GetDlgCtrlID(GetFocus()) == next);
@@ -125,134 +129,131 @@ TEST_CASE("full passes through the wizard set the flags and start the prompted r
          {L"23:IMAPI CD-Burning COM Service:手动", L"42:Print Spooler:禁用", L"74:Windows Image Acquisition (WIA):手动"}},
     };
     for (const Pass& pass : passes) {
-        AnswersScope reset(0, 0, 0);
         ProgramFixture f;
-        f.program.Form1.show();
-        click(f.program.Form1.control(MainWindow::Command1));
-        CHECK(f.program.Dialog.isVisible());
+        f.program.mainWindow.show();
+        click(f.program.mainWindow.control(MainControls::QuestionsButton));
+        CHECK(f.program.firstQuestion.isVisible());
 
-        answer(f.program.Dialog, pass.answers[0]);
-        CHECK_FALSE(f.program.Dialog.isVisible());
-        CHECK(f.program.Dialog1.isVisible());
-        answer(f.program.Dialog1, pass.answers[1]);
-        CHECK(f.program.Dialog2.isVisible());
-        answer(f.program.Dialog2, pass.answers[2]);
+        answer(f.program.firstQuestion, pass.answers[0]);
+        CHECK_FALSE(f.program.firstQuestion.isVisible());
+        CHECK(f.program.secondQuestion.isVisible());
+        answer(f.program.secondQuestion, pass.answers[1]);
+        CHECK(f.program.thirdQuestion.isVisible());
+        answer(f.program.thirdQuestion, pass.answers[2]);
 
-        CHECK(flags() == pass.flags);
+        CHECK(flags(f.program) == pass.flags);
         CHECK(f.desktop.recorder.launches.size() == pass.launches);
-        CHECK(f.program.list.isVisible());
+        CHECK(f.program.progressWindow.isVisible());
         for (const wchar_t* line : pass.lines)
-            CHECK(f.program.list.text().find(std::wstring(line) + L"\r\n") != std::wstring::npos);
+            CHECK(f.program.progressWindow.text().find(std::wstring(line) + L"\r\n") != std::wstring::npos);
         const bool printerNo = pass.flags[1] == 0;
         CHECK(launchedFor(f.desktop, L"Spooler")
               == (printerNo ? std::vector<std::wstring>{L"cmd /c NET stop Spooler", L"cmd /c sc config Spooler start= disabled"}
                             : std::vector<std::wstring>{L"cmd /c sc config Spooler start= demand"}));
         // After a full pass the three windows stay loaded and hidden.
-        for (QuestionWindow* window : {&f.program.Dialog, &f.program.Dialog1, &f.program.Dialog2}) {
+        for (QuestionWindow* window : {&f.program.firstQuestion, &f.program.secondQuestion, &f.program.thirdQuestion}) {
             CHECK(window->isLoaded());
             CHECK_FALSE(window->isVisible());
         }
-        CHECK(ui::windowText(f.program.list.handle()) == L"优化完成！");
+        CHECK(ui::windowText(f.program.progressWindow.handle()) == L"优化完成！");
     }
 }
 
 TEST_CASE("exit at a question: that window unloads, no run starts, earlier answers stay")
 {
-    AnswersScope reset(5, 5, 5);
     ProgramFixture f;
+    f.program.answers() = Answers{5, 5, 5};
     SUBCASE("at the first question, by its exit button")
     {
-        f.program.Dialog.show();
-        answer(f.program.Dialog, QuestionWindow::Command1);
-        CHECK_FALSE(f.program.Dialog.isLoaded());
-        CHECK(flags() == std::vector<int>{5, 5, 5});
+        f.program.firstQuestion.show();
+        answer(f.program.firstQuestion, QuestionControls::ExitButton);
+        CHECK_FALSE(f.program.firstQuestion.isLoaded());
+        CHECK(flags(f.program) == std::vector<int>{5, 5, 5});
     }
     SUBCASE("at the second, by the title bar, after a yes")
     {
-        f.program.Dialog.show();
-        answer(f.program.Dialog, kYes);
-        SendMessageW(f.program.Dialog1.handle(), WM_CLOSE, 0, 0);
-        CHECK_FALSE(f.program.Dialog1.isLoaded());
-        CHECK(f.program.Dialog.isLoaded());
-        CHECK(flags() == std::vector<int>{-1, 5, 5});
+        f.program.firstQuestion.show();
+        answer(f.program.firstQuestion, kYes);
+        SendMessageW(f.program.secondQuestion.handle(), WM_CLOSE, 0, 0);
+        CHECK_FALSE(f.program.secondQuestion.isLoaded());
+        CHECK(f.program.firstQuestion.isLoaded());
+        CHECK(flags(f.program) == std::vector<int>{-1, 5, 5});
     }
     SUBCASE("at the third, by the title bar")
     {
-        f.program.Dialog.show();
-        answer(f.program.Dialog, kNo);
-        answer(f.program.Dialog1, kYes);
-        SendMessageW(f.program.Dialog2.handle(), WM_CLOSE, 0, 0);
-        CHECK_FALSE(f.program.Dialog2.isLoaded());
-        CHECK(flags() == std::vector<int>{0, -1, 5});
+        f.program.firstQuestion.show();
+        answer(f.program.firstQuestion, kNo);
+        answer(f.program.secondQuestion, kYes);
+        SendMessageW(f.program.thirdQuestion.handle(), WM_CLOSE, 0, 0);
+        CHECK_FALSE(f.program.thirdQuestion.isLoaded());
+        CHECK(flags(f.program) == std::vector<int>{0, -1, 5});
     }
     CHECK(f.desktop.recorder.launches.empty());
-    CHECK_FALSE(f.program.list.isLoaded());
+    CHECK_FALSE(f.program.progressWindow.isLoaded());
 }
 
 TEST_CASE("a later pass shows a hidden question where it was left, an unloaded one centred")
 {
     ProgramFixture f;
-    MainWindow& form = f.program.Form1;
-    click(form.control(MainWindow::Command1));
-    SetWindowPos(f.program.Dialog.handle(), nullptr, 30, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    answer(f.program.Dialog, kYes);
-    const POINT secondCentred = topLeft(f.program.Dialog1.handle());
-    SetWindowPos(f.program.Dialog1.handle(), nullptr, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    answer(f.program.Dialog1, QuestionWindow::Command1);
+    MainWindow& form = f.program.mainWindow;
+    click(form.control(MainControls::QuestionsButton));
+    SetWindowPos(f.program.firstQuestion.handle(), nullptr, 30, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    answer(f.program.firstQuestion, kYes);
+    const POINT secondCentred = topLeft(f.program.secondQuestion.handle());
+    SetWindowPos(f.program.secondQuestion.handle(), nullptr, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    answer(f.program.secondQuestion, QuestionControls::ExitButton);
 
-    click(form.control(MainWindow::Command1));
-    CHECK(f.program.Dialog.isVisible());
-    CHECK(topLeft(f.program.Dialog.handle()).x == 30);
-    CHECK(topLeft(f.program.Dialog.handle()).y == 40);
-    answer(f.program.Dialog, kNo);
-    CHECK(topLeft(f.program.Dialog1.handle()).x == secondCentred.x);
-    CHECK(topLeft(f.program.Dialog1.handle()).y == secondCentred.y);
+    click(form.control(MainControls::QuestionsButton));
+    CHECK(f.program.firstQuestion.isVisible());
+    CHECK(topLeft(f.program.firstQuestion.handle()).x == 30);
+    CHECK(topLeft(f.program.firstQuestion.handle()).y == 40);
+    answer(f.program.firstQuestion, kNo);
+    CHECK(topLeft(f.program.secondQuestion.handle()).x == secondCentred.x);
+    CHECK(topLeft(f.program.secondQuestion.handle()).y == secondCentred.y);
 
     // Showing a visible question again changes nothing.
-    f.program.Dialog1.show();
-    CHECK(topLeft(f.program.Dialog1.handle()).x == secondCentred.x);
+    f.program.secondQuestion.show();
+    CHECK(topLeft(f.program.secondQuestion.handle()).x == secondCentred.x);
 }
 
 TEST_CASE("a second full pass overwrites the flags and appends to the open progress window")
 {
-    AnswersScope reset(0, 0, 0);
     ProgramFixture f;
-    answer(f.program.Dialog, kYes);
-    answer(f.program.Dialog1, kYes);
-    answer(f.program.Dialog2, kYes);
-    CHECK(flags() == std::vector<int>{-1, -1, -1});
-    const std::wstring firstLog = f.program.list.text();
-    CHECK(firstLog == recordRun(Profile::Automatic).log.log);
+    answer(f.program.firstQuestion, kYes);
+    answer(f.program.secondQuestion, kYes);
+    answer(f.program.thirdQuestion, kYes);
+    CHECK(flags(f.program) == std::vector<int>{-1, -1, -1});
+    const std::wstring firstLog = f.program.progressWindow.text();
+    CHECK(firstLog == recordRun(Profile::Automatic, Answers{}).log.log);
     f.desktop.recorder.launches.clear();
 
-    click(f.program.Form1.control(MainWindow::Command1));
-    answer(f.program.Dialog, kNo);
-    answer(f.program.Dialog1, kNo);
-    answer(f.program.Dialog2, kNo);
-    CHECK(flags() == std::vector<int>{0, 0, 0});
+    click(f.program.mainWindow.control(MainControls::QuestionsButton));
+    answer(f.program.firstQuestion, kNo);
+    answer(f.program.secondQuestion, kNo);
+    answer(f.program.thirdQuestion, kNo);
+    CHECK(flags(f.program) == std::vector<int>{0, 0, 0});
     CHECK(f.desktop.recorder.launches.size() == 118);
-    const std::wstring log = f.program.list.text();
+    const std::wstring log = f.program.progressWindow.text();
     CHECK(log.rfind(firstLog + L"1:Alerter:禁用\r\n", 0) == 0);
     CHECK(log.find(L"42:Print Spooler:禁用\r\n", firstLog.size()) != std::wstring::npos);
 }
 
 TEST_CASE("answers given during a prompted run")
 {
-    AnswersScope reset(0, 0, 0);
     ProgramFixture f;
     SUBCASE("the first question answered again counts only before its row")
     {
         f.desktop.recorder.atMessages = [&](int pump) {
             if (pump == 10 || pump == 25) {
-                f.program.Dialog.show();
-                answer(f.program.Dialog, kYes);  // row 18 is ahead at pump 10
-                f.program.Dialog1.hide();
+                f.program.firstQuestion.show();
+                answer(f.program.firstQuestion, kYes);  // row 18 is ahead at pump 10
+                f.program.secondQuestion.hide();
             }
         };
-        answer(f.program.Dialog, kNo);
-        answer(f.program.Dialog1, kNo);
-        answer(f.program.Dialog2, kNo);
-        CHECK(f.program.list.text().find(L"23:IMAPI CD-Burning COM Service:手动\r\n") != std::wstring::npos);
+        answer(f.program.firstQuestion, kNo);
+        answer(f.program.secondQuestion, kNo);
+        answer(f.program.thirdQuestion, kNo);
+        CHECK(f.program.progressWindow.text().find(L"23:IMAPI CD-Burning COM Service:手动\r\n") != std::wstring::npos);
         CHECK(f.desktop.recorder.launches.size() == 117);
     }
     SUBCASE("the third question answered again nests a second prompted run")
@@ -261,14 +262,14 @@ TEST_CASE("answers given during a prompted run")
         f.desktop.recorder.atMessages = [&](int pump) {
             if (pump == 2 && !nested) {
                 nested = true;
-                f.program.Dialog2.show();
-                answer(f.program.Dialog2, kYes);
+                f.program.thirdQuestion.show();
+                answer(f.program.thirdQuestion, kYes);
             }
         };
-        answer(f.program.Dialog, kYes);
-        answer(f.program.Dialog1, kYes);
-        answer(f.program.Dialog2, kNo);
-        const std::wstring log = f.program.list.text();
+        answer(f.program.firstQuestion, kYes);
+        answer(f.program.secondQuestion, kYes);
+        answer(f.program.thirdQuestion, kNo);
+        const std::wstring log = f.program.progressWindow.text();
         // The nested run sits between the outer run's second and third lines; its yes also
         // decides the outer run's row, which comes later.
         const std::wstring twoLines = L"1:Alerter:禁用\r\n2:Application Layer Gateway Service:禁用\r\n";

@@ -1,4 +1,4 @@
-#include "test_desktop.h"
+#include "tests/windows/test_desktop.h"
 
 namespace quillora::testing {
 

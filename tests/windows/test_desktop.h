@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "catalogue.h"
-#include "desktop.h"
-#include "failure.h"
-#include "message_pump.h"
-#include "program.h"
-#include "engine_doubles.h"
-#include "recording.h"
+#include "engine/catalogue.h"
+#include "engine/failure.h"
+#include "engine/recording.h"
+#include "platform/desktop.h"
+#include "platform/message_pump.h"
+#include "tests/support/engine_doubles.h"
+#include "ui/program.h"
 
 inline bool operator==(const RECT& a, const RECT& b)
 {

@@ -1,18 +1,19 @@
 // The engine alone: one complete automatic run against recording doubles.
 #include <benchmark/benchmark.h>
 
-#include "catalogue.h"
-#include "recording.h"
+#include "engine/catalogue.h"
+#include "engine/recording.h"
 
 namespace {
 
 void automaticRun(benchmark::State& state)
 {
     const auto steps = quillora::profileSteps(quillora::Profile::Automatic);
+    const quillora::Answers answers;
     for (auto _ : state) {
         quillora::RecordingPlatform platform;
         quillora::MemoryProgressLog log;
-        quillora::runProfile(steps, log, platform);
+        quillora::runProfile(steps, answers, log, platform);
         benchmark::DoNotOptimize(log.log.data());
     }
 }

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "catalogue.h"
-#include "driver.h"
-#include "main_window.h"
-#include "process_launch.h"
-#include "recording.h"
+#include "engine/catalogue.h"
+#include "engine/recording.h"
+#include "platform/process_launch.h"
+#include "tools/driver/driver.h"
+#include "ui/identifiers.h"
 
 using namespace quillora;
 using namespace quillora::e2e;
@@ -45,7 +45,7 @@ void closeAndWait(HANDLE process, HWND window)
 std::vector<std::wstring> automaticCommandLines()
 {
     std::vector<std::wstring> lines;
-    for (const auto& launch : recordRun(Profile::Automatic).platform.launches)
+    for (const auto& launch : recordRun(Profile::Automatic, Answers{}).platform.launches)
         lines.push_back(launch.commandLine);
     return lines;
 }
@@ -98,8 +98,8 @@ int wmain()
     const double run = medianOf([&] {
         QuilloraProcess program(quillora, folder);
         const double start = now();
-        postClick(GetDlgItem(program.mainWindow(), ui::MainWindow::Command2));
-        waitForWindow(program.process(), L"优化完成！", 180000);
+        postClick(GetDlgItem(program.mainWindow(), ui::MainControls::AutomaticButton));
+        waitForWindow(program.process(), kCompletedCaption, 180000);
         const double seconds = now() - start;
         settleLaunches(program.recordFile(), commandLines.size());
 

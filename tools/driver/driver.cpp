@@ -1,23 +1,23 @@
-#include "driver.h"
-
-#include "utf8.h"
+#include "tools/driver/driver.h"
 
 #include <algorithm>
 #include <cwctype>
 #include <functional>
 #include <stdexcept>
 
+#include "engine/utf8.h"
+#include "ui/identifiers.h"
+
 namespace quillora::e2e {
 namespace {
 
-const wchar_t kWindowClass[] = L"QuilloraWindow";
+using ui::kWindowClassName;
 constexpr DWORD kPoll = 50;
 
 std::wstring folderOf(const std::wstring& path)
 {
     return path.substr(0, path.find_last_of(L"\\/"));
 }
-
 
 }  // namespace
 
@@ -108,7 +108,7 @@ QuilloraProcess::QuilloraProcess(const std::wstring& program, const std::wstring
 {
     // The stand-ins and the planted programs find the record file through the environment.
     SetEnvironmentVariableW(L"QUILLORA_RECORD", recordFile_.c_str());
-    started_ = startAndWaitUntilIdle(program, currentFolder, kWindowClass, L"Quillora1.1");
+    started_ = startAndWaitUntilIdle(program, currentFolder, kWindowClassName, ui::kMainCaption);
 }
 
 QuilloraProcess::~QuilloraProcess()
@@ -169,17 +169,17 @@ HWND waitForWindow(HANDLE process, const std::wstring& caption, DWORD millisecon
 {
     const auto any = [](HWND, const void*) { return true; };
     return poll(milliseconds, 5, "window did not appear",
-                [&] { return findWindow(process, windowClass ? windowClass : kWindowClass, caption, any, nullptr); });
+                [&] { return findWindow(process, windowClass ? windowClass : kWindowClassName, caption, any, nullptr); });
 }
 
 HWND waitForQuestion(HANDLE process, const std::wstring& question, DWORD milliseconds)
 {
     const auto showsQuestion = [](HWND window, const void* text) {
-        const HWND label = GetDlgItem(window, 101);
+        const HWND label = GetDlgItem(window, ui::QuestionControls::QuestionLabel);
         return label && IsWindowVisible(window) && textOf(label) == *static_cast<const std::wstring*>(text);
     };
     return poll(milliseconds, kPoll, "question did not appear",
-                [&] { return findWindow(process, kWindowClass, L"按提问优化(建议)", showsQuestion, &question); });
+                [&] { return findWindow(process, kWindowClassName, ui::kQuestionCaption, showsQuestion, &question); });
 }
 
 HWND waitForControl(HWND window, int id, DWORD milliseconds)

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "handles.h"
+#include "platform/handles.h"
 
 namespace quillora::e2e {
 

@@ -1,41 +1,24 @@
-// Renders every window of the program into BMP files, for the README. Runs under Wine on a
-// virtual display (make screenshots); nothing is launched: the runs are recorded only.
+// Takes pictures of every window of the real Quillora.exe into BMP files, for the README. Runs
+// under Wine on a virtual display (make screenshots), with the recording stand-ins in place of
+// net.exe, sc.exe and explorer.exe, so that the run it shows changes no service.
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
-#include "desktop.h"
-#include "message_pump.h"
-#include "program.h"
-#include "recording.h"
+#include "engine/runner.h"
+#include "tools/driver/driver.h"
+#include "ui/identifiers.h"
 
 namespace {
 
 using namespace quillora;
+using namespace quillora::e2e;
 
-class RecordingDesktop : public platform::Desktop {
-public:
-    void launch(const std::wstring& commandLine, int showState) override { recorder_.launch(commandLine, showState); }
-    void processPendingMessages() override { platform::processPendingMessages(); }
-    void endProgram() override {}
-    void showError(HWND, const std::wstring& text, const std::wstring&) override
-    {
-        std::fwprintf(stderr, L"%ls\n", text.c_str());
-    }
-
-private:
-    RecordingPlatform recorder_;
-};
-
-// Lets the windows paint, then waits a moment for Wine to put it on the screen.
+// Gives the program and Wine a moment to put what it painted on the screen.
 void settle()
 {
-    for (int i = 0; i < 5; ++i) {
-        platform::processPendingMessages();
-        Sleep(100);
-    }
+    Sleep(500);
 }
 
 // Copies the window as the screen shows it, frame included, into a 24-bit BMP file.
@@ -79,6 +62,24 @@ bool saveWindow(HWND window, const std::wstring& path)
     return written;
 }
 
+// A picture of the progress window in the middle of a run: the program's thread is held while
+// the picture is taken, so that the screen shows one moment of it.
+bool saveDuringRun(HWND progress, const std::wstring& path)
+{
+    const HWND log = waitForControl(progress, ui::ProgressControls::LogBox);
+    while (textOf(log).find(L"\r\n10:") == std::wstring::npos)
+        Sleep(1);
+    const HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(progress, nullptr));
+    if (!thread)
+        return false;
+    SuspendThread(thread);
+    settle();
+    const bool saved = saveWindow(progress, path);
+    ResumeThread(thread);
+    CloseHandle(thread);
+    return saved;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -88,33 +89,36 @@ int wmain(int argc, wchar_t** argv)
         return 2;
     }
     const std::wstring folder = argv[1];
-    RecordingDesktop desktop;
-    ui::Program program(GetModuleHandleW(nullptr), desktop);
+    installStandIns();
+    QuilloraProcess program(builtFile(L"Quillora.exe"), temporaryFolder(L"quillora-screenshots"));
+    const HWND main = program.mainWindow();
     bool ok = true;
 
-    program.Form1.show();
     settle();
-    ok &= saveWindow(program.Form1.handle(), folder + L"\\main-window.bmp");
+    ok &= saveWindow(main, folder + L"\\main-window.bmp");
 
-    program.list.show();
+    postClick(GetDlgItem(main, ui::MainControls::AutomaticButton));
+    const HWND progress = waitForWindow(program.process(), ui::kProgressCaption);
+    ok &= saveDuringRun(progress, folder + L"\\progress-window-running.bmp");
+    waitForWindow(program.process(), kCompletedCaption, 180000);
     settle();
-    ok &= saveWindow(program.list.handle(), folder + L"\\progress-window-start.bmp");
+    ok &= saveWindow(progress, folder + L"\\progress-window-done.bmp");
+    postClick(GetDlgItem(progress, ui::ProgressControls::ExitButton));
 
-    program.Form1.youhua2();
-    settle();
-    ok &= saveWindow(program.list.handle(), folder + L"\\progress-window-done.bmp");
-
-    const std::pair<ui::Window*, const wchar_t*> others[] = {
-        {&program.Dialog, L"question-1"},
-        {&program.Dialog1, L"question-2"},
-        {&program.Dialog2, L"question-3"},
-        {&program.help, L"help-window"},
-    };
-    for (const auto& [window, name] : others) {
-        window->show();
+    // The wizard, walked through its real buttons; the last question is left unanswered.
+    postClick(GetDlgItem(main, ui::MainControls::QuestionsButton));
+    const wchar_t* const questions[] = {L"您是否使用刻录机刻光盘？", L"您是否使用打印机打印文档？",
+                                        L"这台电脑是否要连接扫描仪或照像机？"};
+    for (int i = 0; i < 3; ++i) {
+        const HWND question = waitForQuestion(program.process(), questions[i]);
         settle();
-        ok &= saveWindow(window->handle(), folder + L"\\" + name + L".bmp");
-        window->hide();
+        ok &= saveWindow(question, folder + L"\\question-" + std::to_wstring(i + 1) + L".bmp");
+        postClick(GetDlgItem(question, i < 2 ? ui::QuestionControls::YesButton : ui::QuestionControls::ExitButton));
     }
+
+    postClick(GetDlgItem(main, ui::MainControls::HelpButton));
+    const HWND help = waitForWindow(program.process(), ui::kHelpCaption);
+    settle();
+    ok &= saveWindow(help, folder + L"\\help-window.bmp");
     return ok ? 0 : 1;
 }

@@ -1,9 +1,9 @@
-#include "backup_file.h"
+#include "engine/backup_file.h"
 
 #include <set>
 
-#include "catalogue.h"
-#include "utf8.h"
+#include "engine/catalogue.h"
+#include "engine/utf8.h"
 
 namespace quillora {
 namespace {

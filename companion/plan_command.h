@@ -1,12 +1,11 @@
 #pragma once
 
-#include <array>
-#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "catalogue.h"
+#include "engine/answers.h"
+#include "engine/catalogue.h"
 
 namespace quillora {
 
@@ -20,21 +19,18 @@ enum class PlanOutput { Everything, CommandsOnly, LogOnly };
 
 struct PlanRequest {
     Profile profile = Profile::Automatic;
-    std::array<std::int16_t, 3> answers{kAnswerYes, kAnswerYes, kAnswerYes};
+    Answers answers{kAnswerYes, kAnswerYes, kAnswerYes};
     PlanOutput output = PlanOutput::Everything;
 };
 
 // "y"/"n" letters for the three questions, in the wizard's order.
-std::array<std::int16_t, 3> parseAnswers(const std::string& letters);
+Answers parseAnswers(const std::string& letters);
 
 Profile parseProfile(const std::string& name);
 
 // The arguments after "plan" (or, without the output options, after "status" and "verify").
 // Throws UsageError.
 PlanRequest parsePlanArguments(const std::vector<std::string>& args, bool outputOptions = true);
-
-// Puts the request's answers into the answer flags when its profile reads them.
-void applyAnswers(const PlanRequest& request);
 
 // Runs the profile against recording doubles and renders what it did, in UTF-8.
 std::string renderPlan(const PlanRequest& request);

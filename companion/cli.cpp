@@ -1,7 +1,7 @@
-#include "cli.h"
+#include "companion/cli.h"
 
-#include "plan_command.h"
-#include "service_cli.h"
+#include "companion/machine_commands.h"
+#include "companion/plan_command.h"
 
 namespace quillora {
 namespace {
@@ -46,20 +46,15 @@ CliResult usageError(const std::string& problem)
 
 }  // namespace
 
-bool isServiceCommand(const std::string& command)
-{
-    return command == "status" || command == "verify" || command == "backup" || command == "restore";
-}
-
-CliResult runCli(const std::vector<std::string>& args)
+CliResult runCli(const std::vector<std::string>& args, Machine* machine)
 {
     if (args.empty())
         return usageError("missing command");
     if (isHelp(args[0]))
         return {0, kUsage, ""};
-    if (isServiceCommand(args[0])) {
+    if (isMachineCommand(args[0])) {
         try {
-            return runServiceCommand(args);
+            return runMachineCommand(args, machine);
         } catch (const UsageError& error) {
             return usageError(error.what());
         }

@@ -1,15 +1,13 @@
 #include <doctest.h>
 
-#include "text_helpers.h"
-#include "cli.h"
-#include "engine_doubles.h"
+#include "companion/cli.h"
+#include "tests/support/text_helpers.h"
 
 using quillora::CliResult;
 using quillora::runCli;
 using quillora::testing::countOf;
 
 namespace {
-
 
 std::string firstLine(const std::string& text)
 {
@@ -21,7 +19,7 @@ std::string firstLine(const std::string& text)
 TEST_CASE("usage")
 {
     for (const auto& args : {std::vector<std::string>{"--help"}, {"plan", "--help"}, {"plan", "automatic", "-h"}}) {
-        const CliResult result = runCli(args);
+        const CliResult result = runCli(args, nullptr);
         CHECK(result.status == 0);
         CHECK(result.out.rfind("usage: quillora-cli plan PROFILE [--answers ABC] [--commands | --log]\n", 0) == 0);
         CHECK(result.err.empty());
@@ -54,7 +52,7 @@ TEST_CASE("bad arguments: one line naming the problem, the usage, status 2, noth
     };
     for (const Case& c : cases) {
         CAPTURE(c.problem);
-        const CliResult result = runCli(c.args);
+        const CliResult result = runCli(c.args, nullptr);
         CHECK(result.status == 2);
         CHECK(result.out.empty());
         CHECK(firstLine(result.err) == c.problem);
@@ -64,7 +62,7 @@ TEST_CASE("bad arguments: one line naming the problem, the usage, status 2, noth
 
 TEST_CASE("plan --commands prints the command lines alone")
 {
-    const CliResult result = runCli({"plan", "restore", "--commands"});
+    const CliResult result = runCli({"plan", "restore", "--commands"}, nullptr);
     CHECK(result.status == 0);
     CHECK(countOf(result.out, "\n") == 83);
     CHECK(result.out.rfind("cmd /c NET stop Alerter\ncmd /c sc config Alerter start= disabled\n"
@@ -75,7 +73,7 @@ TEST_CASE("plan --commands prints the command lines alone")
 
 TEST_CASE("plan --log prints the log byte for byte in UTF-8")
 {
-    const CliResult result = runCli({"plan", "automatic", "--log"});
+    const CliResult result = runCli({"plan", "automatic", "--log"}, nullptr);
     CHECK(result.status == 0);
     CHECK(result.out.rfind("1:Alerter:\xE7\xA6\x81\xE7\x94\xA8\r\n", 0) == 0);  // 禁用
     const std::string ending = "\r\n" + std::string(59, '-') + "\r\n\xE4\xBC\x98\xE5\x8C\x96\xE5\xB7\xB2"
@@ -88,21 +86,20 @@ TEST_CASE("plan --log prints the log byte for byte in UTF-8")
 
 TEST_CASE("plan with answers: only the prompted profile reads them")
 {
-    quillora::testing::AnswersScope untouched(0, 0, 0);
-    const CliResult prompted = runCli({"plan", "prompted", "--answers", "nyn", "--commands"});
+    const CliResult prompted = runCli({"plan", "prompted", "--answers", "nyn", "--commands"}, nullptr);
     CHECK(countOf(prompted.out, "\n") == 117);
     CHECK(countOf(prompted.out, "cmd /c NET stop ImapiService\n") == 1);
     CHECK(countOf(prompted.out, "cmd /c NET stop Spooler\n") == 0);
     CHECK(countOf(prompted.out, "cmd /c NET stop stisvc\n") == 1);
 
-    CHECK(runCli({"plan", "prompted", "--commands"}).out == runCli({"plan", "automatic", "--commands"}).out);
-    CHECK(runCli({"plan", "automatic", "--answers", "nnn", "--commands"}).out
-          == runCli({"plan", "automatic", "--commands"}).out);
+    CHECK(runCli({"plan", "prompted", "--commands"}, nullptr).out == runCli({"plan", "automatic", "--commands"}, nullptr).out);
+    CHECK(runCli({"plan", "automatic", "--answers", "nnn", "--commands"}, nullptr).out
+          == runCli({"plan", "automatic", "--commands"}, nullptr).out);
 }
 
 TEST_CASE("plan's default output: launches with their style, the log, the completion signals")
 {
-    const CliResult result = runCli({"plan", "automatic"});
+    const CliResult result = runCli({"plan", "automatic"}, nullptr);
     CHECK(result.status == 0);
     CHECK(result.out.rfind("launch 0 cmd /c NET stop Alerter\nlaunch 0 cmd /c sc config Alerter start= disabled\n", 0)
           == 0);

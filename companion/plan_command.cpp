@@ -1,7 +1,7 @@
-#include "plan_command.h"
+#include "companion/plan_command.h"
 
-#include "recording.h"
-#include "utf8.h"
+#include "engine/recording.h"
+#include "engine/utf8.h"
 
 namespace quillora {
 namespace {
@@ -51,13 +51,14 @@ std::string render(const PlanRequest& request, const RecordingPlatform& platform
 
 }  // namespace
 
-std::array<std::int16_t, 3> parseAnswers(const std::string& letters)
+Answers parseAnswers(const std::string& letters)
 {
-    std::array<std::int16_t, 3> answers{};
-    bool wellFormed = letters.size() == answers.size();
-    for (std::size_t i = 0; wellFormed && i < answers.size(); ++i) {
+    constexpr AnswerFlag kWizardOrder[] = {AnswerFlag::CdBurner, AnswerFlag::Printer, AnswerFlag::Imaging};
+    Answers answers;
+    bool wellFormed = letters.size() == std::size(kWizardOrder);
+    for (std::size_t i = 0; wellFormed && i < letters.size(); ++i) {
         wellFormed = letters[i] == 'y' || letters[i] == 'n';
-        answers[i] = letters[i] == 'y' ? kAnswerYes : kAnswerNo;
+        answers[kWizardOrder[i]] = letters[i] == 'y' ? kAnswerYes : kAnswerNo;
     }
     if (!wellFormed)
         throw UsageError("malformed --answers '" + letters + "': expected three letters, each y or n");
@@ -105,19 +106,9 @@ PlanRequest parsePlanArguments(const std::vector<std::string>& args, bool output
     return request;
 }
 
-void applyAnswers(const PlanRequest& request)
-{
-    if (request.profile == Profile::Prompted) {
-        answerFlag(AnswerFlag::CdBurner) = request.answers[0];
-        answerFlag(AnswerFlag::Printer) = request.answers[1];
-        answerFlag(AnswerFlag::Imaging) = request.answers[2];
-    }
-}
-
 std::string renderPlan(const PlanRequest& request)
 {
-    applyAnswers(request);
-    const RecordedRun run = recordRun(request.profile);
+    const RecordedRun run = recordRun(request.profile, request.answers);
     return render(request, run.platform, run.log);
 }
 

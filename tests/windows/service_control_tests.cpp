@@ -4,12 +4,14 @@
 
 #include <map>
 
-#include "cli.h"
-#include "failure.h"
-#include "text_helpers.h"
-#include "windows_services.h"
+#include "companion/cli.h"
+#include "engine/failure.h"
+#include "platform/machine.h"
+#include "platform/service_control.h"
+#include "tests/support/text_helpers.h"
 
 using namespace quillora;
+using quillora::platform::ServiceHandle;
 using quillora::testing::countOf;
 
 namespace {
@@ -81,12 +83,29 @@ std::string narrow(const std::wstring& text)
     return std::string(text.begin(), text.end());
 }
 
+// The companion as it runs on this machine.
+CliResult companion(const std::vector<std::string>& args)
+{
+    platform::WindowsMachine machine;
+    return runCli(args, &machine);
+}
+
+void writeFileAtomically(const std::wstring& path, const std::string& bytes, bool replace)
+{
+    platform::WindowsFiles().writeAtomically(narrow(path), bytes, replace);
+}
+
+std::string readWholeFile(const std::wstring& path)
+{
+    return platform::WindowsFiles().read(narrow(path));
+}
+
 }  // namespace
 
 TEST_CASE("status and verify read the Service Control Manager")
 {
     StandInServices machine({{L"Alerter", SERVICE_DISABLED}, {L"ALG", SERVICE_AUTO_START}, {L"Ati HotKey Poller", SERVICE_DEMAND_START}});
-    const CliResult status = runCli({"status", "automatic"});
+    const CliResult status = companion({"status", "automatic"});
     CHECK(status.status == 0);
     CHECK(status.out.find("1:Alerter (Alerter): now disabled, stopped; profile sets disabled: unchanged\n") != std::string::npos);
     CHECK(status.out.find("2:Application Layer Gateway Service (ALG): now auto, stopped; profile sets disabled: would change\n")
@@ -96,7 +115,7 @@ TEST_CASE("status and verify read the Service Control Manager")
     CHECK(status.out.find("3.3:ATI Smart (ATI Smart): not installed; profile sets disabled\n") != std::string::npos);
     CHECK(countOf(status.out, "\n") == 60);
 
-    const CliResult verify = runCli({"verify", "automatic"});
+    const CliResult verify = companion({"verify", "automatic"});
     CHECK(verify.status == 1);
     CHECK(verify.out.find("2:Application Layer Gateway Service (ALG): is auto, the profile sets disabled\n") != std::string::npos);
     CHECK(verify.out.find("Alerter (Alerter)") == std::string::npos);
@@ -106,14 +125,14 @@ TEST_CASE("backup, hand changes, restore: the saved modes come back")
 {
     StandInServices machine({{L"Alerter", SERVICE_DISABLED}, {L"ALG", SERVICE_AUTO_START}, {L"ATI Smart", SERVICE_DEMAND_START}});
     const std::wstring file = scratchFile(L"quillora-backup-test.txt");
-    const CliResult backup = runCli({"backup", narrow(file)});
+    const CliResult backup = companion({"backup", narrow(file)});
     REQUIRE(backup.status == 0);
     CHECK(backup.out.find("saved the start modes of 60 services") == 0);
 
     machine.setStartType(L"Alerter", SERVICE_AUTO_START);
     machine.setStartType(L"ALG", SERVICE_DISABLED);
 
-    const CliResult restore = runCli({"restore", narrow(file)});
+    const CliResult restore = companion({"restore", narrow(file)});
     CHECK(restore.out.find("Alerter: changed from auto to disabled\n") != std::string::npos);
     CHECK(restore.out.find("ALG: changed from disabled to auto\n") != std::string::npos);
     CHECK(restore.out.find("ATI Smart: unchanged (demand)\n") != std::string::npos);
@@ -129,7 +148,7 @@ TEST_CASE("backup never replaces a file without --force and leaves no partial fi
     const std::wstring file = scratchFile(L"quillora-backup-keep.txt");
     writeFileAtomically(file, "precious", false);
 
-    const CliResult refused = runCli({"backup", narrow(file)});
+    const CliResult refused = companion({"backup", narrow(file)});
     CHECK(refused.status == 1);
     CHECK(refused.err.find("exists already; give --force to replace it") != std::string::npos);
     CHECK(readWholeFile(file) == "precious");
@@ -140,7 +159,7 @@ TEST_CASE("backup never replaces a file without --force and leaves no partial fi
 
     CHECK_THROWS_AS(writeFileAtomically(L"C:\\no-such-folder-quillora\\backup.txt", "x", true), PlatformFailure);
 
-    CHECK(runCli({"backup", narrow(file), "--force"}).status == 0);
+    CHECK(companion({"backup", narrow(file), "--force"}).status == 0);
     CHECK(readWholeFile(file).rfind("quillora-backup 1\r\nAlerter\tdisabled\r\n", 0) == 0);
     DeleteFileW(file.c_str());
 }
@@ -150,13 +169,13 @@ TEST_CASE("a broken backup changes nothing and names its line")
     StandInServices machine({{L"Alerter", SERVICE_AUTO_START}});
     const std::wstring file = scratchFile(L"quillora-backup-broken.txt");
     writeFileAtomically(file, "quillora-backup 1\r\nAlerter\tdisabled\r\nALG\tsometimes\r\nend\r\n", true);
-    const CliResult result = runCli({"restore", narrow(file)});
+    const CliResult result = companion({"restore", narrow(file)});
     CHECK(result.status == 1);
     CHECK(result.err.find("line 3: unknown start mode 'sometimes'; nothing was changed") != std::string::npos);
     CHECK(machine.startType(L"Alerter") == SERVICE_AUTO_START);
     DeleteFileW(file.c_str());
 
-    const CliResult missing = runCli({"restore", "C:\\no-such-backup-quillora.txt"});
+    const CliResult missing = companion({"restore", "C:\\no-such-backup-quillora.txt"});
     CHECK(missing.status == 1);
     CHECK(missing.err.rfind("quillora-cli: error 2: ", 0) == 0);
 }

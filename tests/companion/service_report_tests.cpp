@@ -4,13 +4,12 @@
 #include <map>
 #include <set>
 
-#include "catalogue.h"
-#include "cli.h"
-#include "engine_doubles.h"
-#include "failure.h"
-#include "service_commands.h"
-#include "text_helpers.h"
-#include "wide_strings.h"
+#include "companion/cli.h"
+#include "engine/catalogue.h"
+#include "engine/failure.h"
+#include "engine/service_report.h"
+#include "tests/support/text_helpers.h"
+#include "tests/support/wide_strings.h"
 
 using namespace quillora;
 using quillora::testing::countOf;
@@ -46,26 +45,24 @@ TEST_CASE("status shows every step, what the profile sets and whether it changes
     MemoryServices machine;
     machine.services[L"Alerter"] = {StartMode::Disabled, false, "stopped"};
     machine.services[L"ALG"] = {StartMode::Manual, false, "running"};
-    const CliResult result = statusCommand(machine, profileSteps(Profile::Automatic));
-    CHECK(result.status == 0);
-    CHECK(result.out.rfind("1:Alerter (Alerter): now disabled, stopped; profile sets disabled: unchanged\n"
+    const ServiceReport result = statusReport(machine, profileSteps(Profile::Automatic), Answers{});
+    CHECK(result.text.rfind("1:Alerter (Alerter): now disabled, stopped; profile sets disabled: unchanged\n"
                            "2:Application Layer Gateway Service (ALG): now demand, running; profile sets disabled: would change\n"
                            "3.1:ASP.NET State Service (aspnet_state): not installed; profile sets demand\n", 0) == 0);
-    CHECK(countOf(result.out, "\n") == 60);
-    CHECK(result.out.find("1 of 59 services would change, 57 not installed\n") != std::string::npos);
+    CHECK(countOf(result.text, "\n") == 60);
+    CHECK(result.text.find("1 of 59 services would change, 57 not installed\n") != std::string::npos);
 }
 
 TEST_CASE("verify lists installed services that differ, status 1 if any")
 {
     MemoryServices machine;
     machine.services[L"Alerter"] = {StartMode::Disabled, false, "stopped"};
-    CHECK(verifyCommand(machine, profileSteps(Profile::Automatic)).status == 0);
+    CHECK(verifyReport(machine, profileSteps(Profile::Automatic), Answers{}).complete);
 
     machine.services[L"Spooler"] = {StartMode::Automatic, false, "running"};
-    testing::AnswersScope answers(0, 0, 0);
-    const CliResult prompted = verifyCommand(machine, profileSteps(Profile::Prompted));
-    CHECK(prompted.status == 1);
-    CHECK(prompted.out == "42:Print Spooler (Spooler): is auto, the profile sets disabled\n"
+    const ServiceReport prompted = verifyReport(machine, profileSteps(Profile::Prompted), Answers{0, 0, 0});
+    CHECK_FALSE(prompted.complete);
+    CHECK(prompted.text == "42:Print Spooler (Spooler): is auto, the profile sets disabled\n"
                           "1 installed services differ from the profile\n");
 }
 
@@ -83,9 +80,9 @@ TEST_CASE("restore sets each saved mode and reports every service")
     };
     SUBCASE("every installed service set")
     {
-        const CliResult result = restoreCommand(machine, backup);
-        CHECK(result.status == 0);
-        CHECK(result.out == "Alerter: unchanged (disabled)\n"
+        const ServiceReport result = restoreModes(machine, backup);
+        CHECK(result.complete);
+        CHECK(result.text == "Alerter: unchanged (disabled)\n"
                             "ALG: changed from disabled to demand\n"
                             "BITS: changed from demand to auto (delayed)\n"
                             "Messenger: not installed\n");
@@ -94,9 +91,9 @@ TEST_CASE("restore sets each saved mode and reports every service")
     SUBCASE("a refused change fails the restore but the others go on")
     {
         machine.refused.insert(L"ALG");
-        const CliResult result = restoreCommand(machine, backup);
-        CHECK(result.status == 1);
-        CHECK(result.out.find("ALG: failed (5: Access is denied.)\n") != std::string::npos);
+        const ServiceReport result = restoreModes(machine, backup);
+        CHECK_FALSE(result.complete);
+        CHECK(result.text.find("ALG: failed (5: Access is denied.)\n") != std::string::npos);
         CHECK(machine.services[L"BITS"].mode == StartMode::Automatic);
     }
 }
@@ -115,7 +112,7 @@ TEST_CASE("a backup holds every service of the catalogue")
 TEST_CASE("the service commands need Windows")
 {
     for (const char* command : {"status", "verify", "backup", "restore"}) {
-        const CliResult result = runCli({command, "automatic"});
+        const CliResult result = runCli({command, "automatic"}, nullptr);
         CHECK(result.status == 2);
         CHECK(result.out.empty());
         CHECK(result.err == std::string("quillora-cli: the ") + command + " command needs Windows\n");

@@ -1,8 +1,8 @@
-#include "service_commands.h"
+#include "engine/service_report.h"
 
-#include "catalogue.h"
-#include "failure.h"
-#include "utf8.h"
+#include "engine/catalogue.h"
+#include "engine/failure.h"
+#include "engine/utf8.h"
 
 namespace quillora {
 namespace {
@@ -22,20 +22,20 @@ std::string failureText(const PlatformFailure& failure)
     return "failed (" + std::to_string(failure.number()) + ": " + toUtf8(failure.description()) + ")";
 }
 
-// What the profile would set, read now: the prompted profile follows the answer flags.
-StartMode targetMode(const ServiceStep& step)
+// What the profile would set, read now: the prompted profile follows the answers.
+StartMode targetMode(const ServiceStep& step, const Answers& answers)
 {
-    return startModeFor(performedAction(step));
+    return startModeFor(performedAction(step, answers));
 }
 
 }  // namespace
 
-CliResult statusCommand(ServiceControl& services, const std::vector<ServiceStep>& steps)
+ServiceReport statusReport(ServiceControl& services, const std::vector<ServiceStep>& steps, const Answers& answers)
 {
-    CliResult result;
+    ServiceReport result;
     int changes = 0, missing = 0;
     for (const ServiceStep& step : steps) {
-        const StartMode target = targetMode(step);
+        const StartMode target = targetMode(step, answers);
         const std::optional<ServiceState> now = services.query(step.serviceKey);
         std::string line = serviceName(step) + ": ";
         if (!now) {
@@ -47,29 +47,29 @@ CliResult statusCommand(ServiceControl& services, const std::vector<ServiceStep>
             line += "now " + modeText(now->mode, now->delayed) + ", " + now->state + "; profile sets "
                 + startModeName(target) + (change ? ": would change" : ": unchanged");
         }
-        result.out += line + "\n";
+        result.text += line + "\n";
     }
-    result.out += std::to_string(changes) + " of " + std::to_string(steps.size()) + " services would change, "
+    result.text += std::to_string(changes) + " of " + std::to_string(steps.size()) + " services would change, "
         + std::to_string(missing) + " not installed\n";
     return result;
 }
 
-CliResult verifyCommand(ServiceControl& services, const std::vector<ServiceStep>& steps)
+ServiceReport verifyReport(ServiceControl& services, const std::vector<ServiceStep>& steps, const Answers& answers)
 {
-    CliResult result;
+    ServiceReport result;
     int differences = 0;
     for (const ServiceStep& step : steps) {
-        const StartMode target = targetMode(step);
+        const StartMode target = targetMode(step, answers);
         const std::optional<ServiceState> now = services.query(step.serviceKey);
         if (now && now->mode != target) {
             ++differences;
-            result.out += serviceName(step) + ": is " + modeText(now->mode, now->delayed) + ", the profile sets "
+            result.text += serviceName(step) + ": is " + modeText(now->mode, now->delayed) + ", the profile sets "
                 + startModeName(target) + "\n";
         }
     }
-    result.out += differences == 0 ? "every installed service is as the profile sets it\n"
+    result.text += differences == 0 ? "every installed service is as the profile sets it\n"
                                    : std::to_string(differences) + " installed services differ from the profile\n";
-    result.status = differences == 0 ? 0 : 1;
+    result.complete = differences == 0;
     return result;
 }
 
@@ -83,9 +83,9 @@ std::vector<BackupEntry> currentModes(ServiceControl& services)
     return entries;
 }
 
-CliResult restoreCommand(ServiceControl& services, const std::vector<BackupEntry>& backup)
+ServiceReport restoreModes(ServiceControl& services, const std::vector<BackupEntry>& backup)
 {
-    CliResult result;
+    ServiceReport result;
     int failures = 0;
     for (const BackupEntry& entry : backup) {
         std::string line = toUtf8(entry.serviceKey) + ": ";
@@ -105,9 +105,9 @@ CliResult restoreCommand(ServiceControl& services, const std::vector<BackupEntry
                 line += failureText(failure);
             }
         }
-        result.out += line + "\n";
+        result.text += line + "\n";
     }
-    result.status = failures == 0 ? 0 : 1;
+    result.complete = failures == 0;
     return result;
 }
 

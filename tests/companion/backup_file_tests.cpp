@@ -1,8 +1,8 @@
 #include <doctest.h>
 
-#include "backup_file.h"
-#include "catalogue.h"
-#include "wide_strings.h"
+#include "engine/backup_file.h"
+#include "engine/catalogue.h"
+#include "tests/support/wide_strings.h"
 
 using namespace quillora;
 

@@ -2,14 +2,16 @@
 #include <string>
 #include <vector>
 
-#include "cli.h"
-#include "utf8.h"
+#include "companion/cli.h"
+#include "engine/utf8.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 #include <shellapi.h>
+
+#include "platform/machine.h"
 #endif
 
 namespace {
@@ -31,14 +33,10 @@ void write(std::FILE* stream, const std::string& bytes)
     std::fflush(stream);
 }
 
-}  // namespace
-
 // The arguments in UTF-8: on Windows from the wide command line, so that any file name survives.
-std::vector<std::string> arguments(int argc, char** argv)
+std::vector<std::string> arguments([[maybe_unused]] int argc, [[maybe_unused]] char** argv)
 {
 #ifdef _WIN32
-    (void)argc;
-    (void)argv;
     int count = 0;
     wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
     std::vector<std::string> args;
@@ -51,10 +49,17 @@ std::vector<std::string> arguments(int argc, char** argv)
 #endif
 }
 
+}  // namespace
+
 int main(int argc, char** argv)
 {
     prepareStreams();
-    const quillora::CliResult result = quillora::runCli(arguments(argc, argv));
+#ifdef _WIN32
+    quillora::platform::WindowsMachine machine;
+    const quillora::CliResult result = quillora::runCli(arguments(argc, argv), &machine);
+#else
+    const quillora::CliResult result = quillora::runCli(arguments(argc, argv), nullptr);
+#endif
     write(stdout, result.out);
     write(stderr, result.err);
     return result.status;

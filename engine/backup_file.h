@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "start_mode.h"
+#include "engine/start_mode.h"
 
 namespace quillora {
 

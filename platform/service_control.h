@@ -1,0 +1,28 @@
+#pragma once
+
+#include <windows.h>
+
+#include "engine/machine.h"
+#include "platform/handles.h"
+
+namespace quillora::platform {
+
+inline void closeServiceHandle(SC_HANDLE handle) { CloseServiceHandle(handle); }
+using ServiceHandle = Owned<SC_HANDLE, closeServiceHandle>;
+
+// The services of this machine through the Service Control Manager: the one place that opens
+// services and reads or sets them.
+class WindowsServiceControl : public ServiceControl {
+public:
+    WindowsServiceControl();
+    std::optional<ServiceState> query(const std::wstring& serviceKey) override;
+    void setStartMode(const std::wstring& serviceKey, StartMode mode, bool delayed) override;
+
+private:
+    // nullptr when no such service is installed.
+    ServiceHandle open(const std::wstring& serviceKey, DWORD access);
+
+    ServiceHandle manager_;
+};
+
+}  // namespace quillora::platform
