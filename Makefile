@@ -38,8 +38,8 @@ run: windows
 # PNG pictures of every window, for the README.
 screenshots: windows
 	mkdir -p build/screenshots docs/screenshots
-	WINEDLLOVERRIDES="mscoree,mshtml=;net.exe,sc.exe,explorer.exe=n" \
-	    $(XVFB) $(VIRTUAL_DESKTOP) wine build/windows/quillora-screenshots.exe build/screenshots
+	$(XVFB) $(VIRTUAL_DESKTOP) env WINEDLLOVERRIDES="mscoree,mshtml=;net.exe,sc.exe,explorer.exe=n" \
+	    wine build/windows/quillora-screenshots.exe build/screenshots
 	/usr/bin/python3 scripts/bmp-to-png build/screenshots docs/screenshots
 
 # The benchmark table (see README, Performance).

@@ -86,7 +86,7 @@ TEST_CASE("the main window's design")
     CHECK(banner.bmHeight == 35);
 }
 
-TEST_CASE("the main window at start: centred, focus on Command1, Tab walks the buttons")
+TEST_CASE("the main window at start: centred, focus on the questions button, Tab walks the buttons")
 {
     ProgramFixture f;
     MainWindow& form = f.program.mainWindow;
@@ -120,7 +120,7 @@ TEST_CASE("the hand cursor over the banner and the link label only")
                        MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)) == FALSE);
 }
 
-TEST_CASE("Command2 and Command3 show the progress window and run their profile")
+TEST_CASE("the automatic and restore buttons show the progress window and run their profile")
 {
     struct Case {
         int button;
@@ -140,11 +140,11 @@ TEST_CASE("Command2 and Command3 show the progress window and run their profile"
         CHECK(f.desktop.recorder.launches.size() == c.launches);
         CHECK(f.desktop.recorder.launches == planned.platform.launches);
         CHECK(visibleDuringRun);
-        ProgressWindow& list = f.program.progressWindow;
-        CHECK(list.text() == planned.log.log);
-        CHECK(ui::windowText(list.handle()) == L"优化完成！");
-        CHECK(list.controlText(ProgressControls::StatusLabel) == L"优化完成！");
-        CHECK(IsWindowEnabled(list.control(ProgressControls::ExitButton)));
+        ProgressWindow& progress = f.program.progressWindow;
+        CHECK(progress.text() == planned.log.log);
+        CHECK(ui::windowText(progress.handle()) == L"优化完成！");
+        CHECK(progress.controlText(ProgressControls::StatusLabel) == L"优化完成！");
+        CHECK(IsWindowEnabled(progress.control(ProgressControls::ExitButton)));
         CHECK(f.desktop.errors.empty());
     }
 }
@@ -188,46 +188,46 @@ TEST_CASE("the progress window closed during a run: the run goes on into a fresh
     };
     click(f.program.mainWindow.control(MainControls::AutomaticButton));
 
-    ProgressWindow& list = f.program.progressWindow;
+    ProgressWindow& progress = f.program.progressWindow;
     CHECK(f.desktop.recorder.launches.size() == 115);
-    CHECK(list.isLoaded());
-    CHECK_FALSE(list.isVisible());
+    CHECK(progress.isLoaded());
+    CHECK_FALSE(progress.isVisible());
     const std::wstring automatic = recordRun(Profile::Automatic, Answers{}).log.log;
-    CHECK(list.text() == automatic.substr(automatic.find(L"3.1:")));
-    CHECK(ui::windowText(list.handle()) == L"优化完成！");
-    CHECK(IsWindowEnabled(list.control(ProgressControls::ExitButton)));
+    CHECK(progress.text() == automatic.substr(automatic.find(L"3.1:")));
+    CHECK(ui::windowText(progress.handle()) == L"优化完成！");
+    CHECK(IsWindowEnabled(progress.control(ProgressControls::ExitButton)));
 
     // The next run shows that window with everything it holds and appends to it.
     click(f.program.mainWindow.control(MainControls::RestoreButton));
-    CHECK(list.isVisible());
-    CHECK(list.text() == automatic.substr(automatic.find(L"3.1:")) + recordRun(Profile::Restore, Answers{}).log.log);
+    CHECK(progress.isVisible());
+    CHECK(progress.text() == automatic.substr(automatic.find(L"3.1:")) + recordRun(Profile::Restore, Answers{}).log.log);
 }
 
 TEST_CASE("the user edits the log box during a run")
 {
     ProgramFixture f;
-    ProgressWindow& list = f.program.progressWindow;
+    ProgressWindow& progress = f.program.progressWindow;
     SUBCASE("typed text stays and the next line follows it")
     {
         f.desktop.recorder.atMessages = [&](int pump) {
             if (pump != 1)
                 return;
-            const HWND log = list.control(ProgressControls::LogBox);
+            const HWND log = progress.control(ProgressControls::LogBox);
             SendMessageW(log, EM_SETSEL, 0x7FFFFFFF, 0x7FFFFFFF);
             for (wchar_t c : std::wstring(L"note"))
                 SendMessageW(log, WM_CHAR, c, 0);
         };
         click(f.program.mainWindow.control(MainControls::AutomaticButton));
-        CHECK(list.text().rfind(L"1:Alerter:禁用\r\nnote2:Application Layer Gateway Service:禁用\r\n", 0) == 0);
+        CHECK(progress.text().rfind(L"1:Alerter:禁用\r\nnote2:Application Layer Gateway Service:禁用\r\n", 0) == 0);
     }
     SUBCASE("an emptied box goes on from the next line")
     {
         f.desktop.recorder.atMessages = [&](int pump) {
             if (pump == 58)
-                SetWindowTextW(list.control(ProgressControls::LogBox), L"");
+                SetWindowTextW(progress.control(ProgressControls::LogBox), L"");
         };
         click(f.program.mainWindow.control(MainControls::AutomaticButton));
-        CHECK(list.text() == L"80:WMI Performance Adapter:禁用\r\n" + std::wstring(59, L'-') + L"\r\n优化已经完成！");
+        CHECK(progress.text() == L"80:WMI Performance Adapter:禁用\r\n" + std::wstring(59, L'-') + L"\r\n优化已经完成！");
     }
 }
 
@@ -275,16 +275,16 @@ TEST_CASE("a refused launch stops the run, is shown, and leaves the program open
     CHECK(f.desktop.errors[0].caption == L"Quillora1.1");
     CHECK(f.desktop.programEnds == 0);
     CHECK(f.program.mainWindow.isVisible());
-    ProgressWindow& list = f.program.progressWindow;
-    CHECK(list.isVisible());
-    CHECK(list.text() == L"1:Alerter:禁用\r\n2:Application Layer Gateway Service:禁用\r\n");
-    CHECK(ui::windowText(list.handle()) == L"正在优化系统服务...");
-    CHECK_FALSE(IsWindowEnabled(list.control(ProgressControls::ExitButton)));
+    ProgressWindow& progress = f.program.progressWindow;
+    CHECK(progress.isVisible());
+    CHECK(progress.text() == L"1:Alerter:禁用\r\n2:Application Layer Gateway Service:禁用\r\n");
+    CHECK(ui::windowText(progress.handle()) == L"正在优化系统服务...");
+    CHECK_FALSE(IsWindowEnabled(progress.control(ProgressControls::ExitButton)));
 
     // The program still works: the next run appends to the log that was kept.
     f.desktop.recorder.refusedLaunch.reset();
     click(f.program.mainWindow.control(MainControls::RestoreButton));
-    CHECK(list.text() == L"1:Alerter:禁用\r\n2:Application Layer Gateway Service:禁用\r\n" + recordRun(Profile::Restore, Answers{}).log.log);
+    CHECK(progress.text() == L"1:Alerter:禁用\r\n2:Application Layer Gateway Service:禁用\r\n" + recordRun(Profile::Restore, Answers{}).log.log);
 }
 
 TEST_CASE("the banner and the link label each launch the web site, minimised")
