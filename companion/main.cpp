@@ -11,7 +11,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "platform/machine.h"
+#include "platform/windows_machine.h"
 #endif
 
 namespace {

@@ -6,8 +6,8 @@
 
 #include "companion/cli.h"
 #include "engine/failure.h"
-#include "platform/machine.h"
 #include "platform/service_control.h"
+#include "platform/windows_machine.h"
 #include "tests/support/text_helpers.h"
 
 using namespace quillora;

@@ -1,4 +1,4 @@
-#include "platform/machine.h"
+#include "platform/windows_machine.h"
 
 #include "platform/service_control.h"
 
