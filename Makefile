@@ -27,12 +27,15 @@ test-native: native
 test-windows: windows
 	$(XVFB) $(VIRTUAL_DESKTOP) ctest --preset windows
 
-# Quillora.exe under Wine on the current display, in a Wine prefix inside build/.
-run: windows
+# Quillora.exe under Wine on the current display, in a Wine prefix inside build/. Builds only the
+# program, not the tests and tools.
+run: deps
 	@if [ -z "$$DISPLAY" ]; then \
 	    echo "make run needs an X display: run it in a desktop session, or as: xvfb-run make run"; \
 	    exit 1; \
 	fi
+	cmake --preset windows
+	cmake --build --preset windows --target Quillora
 	scripts/wine-session wine build/windows/Quillora.exe
 
 # PNG pictures of every window, for the README.

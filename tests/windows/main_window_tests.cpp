@@ -2,6 +2,7 @@
 
 #include "engine/catalogue.h"
 #include "resources/site.h"
+#include "tests/support/golden.h"
 #include "tests/support/text_helpers.h"
 #include "tests/support/wide_strings.h"
 #include "tests/windows/test_desktop.h"
@@ -124,10 +125,10 @@ TEST_CASE("the automatic and restore buttons show the progress window and run th
 {
     struct Case {
         int button;
-        Profile profile;
+        const char* golden;
         std::size_t launches;
     };
-    for (const Case& c : {Case{MainControls::AutomaticButton, Profile::Automatic, 115}, Case{MainControls::RestoreButton, Profile::Restore, 83}}) {
+    for (const Case& c : {Case{MainControls::AutomaticButton, "automatic", 115}, Case{MainControls::RestoreButton, "restore", 83}}) {
         CAPTURE(c.button);
         ProgramFixture f;
         f.program.mainWindow.show();
@@ -136,12 +137,16 @@ TEST_CASE("the automatic and restore buttons show the progress window and run th
 
         click(f.program.mainWindow.control(c.button));
 
-        const RecordedRun planned = recordRun(c.profile, Answers{});
         CHECK(f.desktop.recorder.launches.size() == c.launches);
-        CHECK(f.desktop.recorder.launches == planned.platform.launches);
+        std::vector<std::wstring> launched;
+        for (const auto& launch : f.desktop.recorder.launches) {
+            CHECK(launch.showState == SW_HIDE);
+            launched.push_back(launch.commandLine);
+        }
+        CHECK(launched == goldenCommandLines(c.golden));
         CHECK(visibleDuringRun);
         ProgressWindow& progress = f.program.progressWindow;
-        CHECK(progress.text() == planned.log.log);
+        CHECK(progress.text() == goldenLog(c.golden));
         CHECK(ui::windowText(progress.handle()) == L"优化完成！");
         CHECK(progress.controlText(ProgressControls::StatusLabel) == L"优化完成！");
         CHECK(IsWindowEnabled(progress.control(ProgressControls::ExitButton)));
@@ -154,7 +159,7 @@ TEST_CASE("a second run in the progress window left open appends to its log")
     ProgramFixture f;
     click(f.program.mainWindow.control(MainControls::AutomaticButton));
     click(f.program.mainWindow.control(MainControls::RestoreButton));
-    CHECK(f.program.progressWindow.text() == recordRun(Profile::Automatic, Answers{}).log.log + recordRun(Profile::Restore, Answers{}).log.log);
+    CHECK(f.program.progressWindow.text() == goldenLog("automatic") + goldenLog("restore"));
     CHECK(f.desktop.recorder.launches.size() == 115 + 83);
 }
 
@@ -168,8 +173,8 @@ TEST_CASE("a click during a run's message processing runs a whole second run fir
     };
     click(f.program.mainWindow.control(MainControls::AutomaticButton));
 
-    const std::wstring automatic = recordRun(Profile::Automatic, Answers{}).log.log;
-    const std::wstring restore = recordRun(Profile::Restore, Answers{}).log.log;
+    const std::wstring automatic = goldenLog("automatic");
+    const std::wstring restore = goldenLog("restore");
     std::size_t thirdLineEnd = 0;
     for (int line = 0; line < 3; ++line)
         thirdLineEnd = automatic.find(L"\r\n", thirdLineEnd) + 2;
@@ -192,7 +197,7 @@ TEST_CASE("the progress window closed during a run: the run goes on into a fresh
     CHECK(f.desktop.recorder.launches.size() == 115);
     CHECK(progress.isLoaded());
     CHECK_FALSE(progress.isVisible());
-    const std::wstring automatic = recordRun(Profile::Automatic, Answers{}).log.log;
+    const std::wstring automatic = goldenLog("automatic");
     CHECK(progress.text() == automatic.substr(automatic.find(L"3.1:")));
     CHECK(ui::windowText(progress.handle()) == L"优化完成！");
     CHECK(IsWindowEnabled(progress.control(ProgressControls::ExitButton)));
@@ -200,7 +205,7 @@ TEST_CASE("the progress window closed during a run: the run goes on into a fresh
     // The next run shows that window with everything it holds and appends to it.
     click(f.program.mainWindow.control(MainControls::RestoreButton));
     CHECK(progress.isVisible());
-    CHECK(progress.text() == automatic.substr(automatic.find(L"3.1:")) + recordRun(Profile::Restore, Answers{}).log.log);
+    CHECK(progress.text() == automatic.substr(automatic.find(L"3.1:")) + goldenLog("restore"));
 }
 
 TEST_CASE("the user edits the log box during a run")
@@ -284,7 +289,7 @@ TEST_CASE("a refused launch stops the run, is shown, and leaves the program open
     // The program still works: the next run appends to the log that was kept.
     f.desktop.recorder.refusedLaunch.reset();
     click(f.program.mainWindow.control(MainControls::RestoreButton));
-    CHECK(progress.text() == L"1:Alerter:禁用\r\n2:Application Layer Gateway Service:禁用\r\n" + recordRun(Profile::Restore, Answers{}).log.log);
+    CHECK(progress.text() == L"1:Alerter:禁用\r\n2:Application Layer Gateway Service:禁用\r\n" + goldenLog("restore"));
 }
 
 TEST_CASE("the banner and the link label each launch the web site, minimised")

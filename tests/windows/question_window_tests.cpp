@@ -1,5 +1,6 @@
 #include <doctest.h>
 
+#include "tests/support/golden.h"
 #include "tests/support/wide_strings.h"
 #include "tests/windows/test_desktop.h"
 #include "ui/identifiers.h"
@@ -224,7 +225,7 @@ TEST_CASE("a second full pass overwrites the flags and appends to the open progr
     answer(f.program.thirdQuestion, kYes);
     CHECK(flags(f.program) == std::vector<int>{-1, -1, -1});
     const std::wstring firstLog = f.program.progressWindow.text();
-    CHECK(firstLog == recordRun(Profile::Automatic, Answers{}).log.log);
+    CHECK(firstLog == goldenLog("automatic"));
     f.desktop.recorder.launches.clear();
 
     click(f.program.mainWindow.control(MainControls::QuestionsButton));

@@ -1,0 +1,61 @@
+// Every control of every window sits where its design table puts it, converted from twips with
+// the screen's real DPI. The expected pixels are worked out here, from the twips alone.
+#include <doctest.h>
+
+#include <windows.h>
+
+#include "tests/support/wide_strings.h"
+#include "tests/windows/test_desktop.h"
+
+using namespace quillora;
+using namespace quillora::testing;
+
+namespace {
+
+// Twips to pixels as a ruler gives them: 1440 twips to the inch, rounded to the nearest pixel.
+int pixels(int twips, int dpi)
+{
+    return (twips * dpi + 720) / 1440;
+}
+
+RECT expectedPixels(const ui::TwipsRect& twips, SIZE dpi)
+{
+    const int left = pixels(twips.left, dpi.cx);
+    const int top = pixels(twips.top, dpi.cy);
+    return {left, top, left + pixels(twips.width, dpi.cx), top + pixels(twips.height, dpi.cy)};
+}
+
+SIZE screenDpi()
+{
+    const HDC screen = GetDC(nullptr);
+    const SIZE dpi{GetDeviceCaps(screen, LOGPIXELSX), GetDeviceCaps(screen, LOGPIXELSY)};
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+}  // namespace
+
+TEST_CASE("every window and control is placed as its design table says")
+{
+    ProgramFixture f;
+    const SIZE dpi = screenDpi();
+    const std::pair<ui::Window*, const ui::WindowDesign*> windows[] = {
+        {&f.program.mainWindow, &ui::MainWindow::windowDesign()},
+        {&f.program.progressWindow, &ui::ProgressWindow::windowDesign()},
+        {&f.program.firstQuestion, &ui::QuestionWindow::firstDesign()},
+        {&f.program.secondQuestion, &ui::QuestionWindow::secondDesign()},
+        {&f.program.thirdQuestion, &ui::QuestionWindow::thirdDesign()},
+        {&f.program.helpWindow, &ui::HelpWindow::windowDesign()},
+    };
+    for (const auto& [window, design] : windows) {
+        CAPTURE(std::wstring(design->caption));
+        const HWND handle = window->handle();
+        CHECK(clientSize(handle).cx == pixels(design->clientWidth, dpi.cx));
+        CHECK(clientSize(handle).cy == pixels(design->clientHeight, dpi.cy));
+        for (const ui::ControlDesign& control : design->controls) {
+            CAPTURE(std::wstring(control.name));
+            REQUIRE(window->control(control.id));
+            CHECK(rectInParent(window->control(control.id)) == expectedPixels(control.rect, dpi));
+        }
+    }
+}
