@@ -2,12 +2,14 @@
 
 #include "companion/machine_commands.h"
 #include "companion/plan_command.h"
+#include "engine/profile_table.h"
 
 namespace quillora {
 namespace {
 
 const char kUsage[] =
     "usage: quillora-cli plan PROFILE [--answers ABC] [--commands | --log]\n"
+    "       quillora-cli services\n"
     "       quillora-cli status PROFILE [--answers ABC]\n"
     "       quillora-cli verify PROFILE [--answers ABC]\n"
     "       quillora-cli backup FILE [--force]\n"
@@ -24,6 +26,8 @@ const char kUsage[] =
     "  --commands     only the command lines, one per line\n"
     "  --log          only the progress log, byte for byte as the progress window holds it\n"
     "                 (UTF-8, CR LF line ends, no line end after the completion sentence)\n"
+    "\n"
+    "services  every service Quillora knows and what each profile does to it, as a table\n"
     "\n"
     "On Windows only:\n"
     "status   every service of PROFILE: its start mode and state now, the mode the profile sets,\n"
@@ -58,6 +62,11 @@ CliResult runCli(const std::vector<std::string>& args, Machine* machine)
         } catch (const UsageError& error) {
             return usageError(error.what());
         }
+    }
+    if (args[0] == "services") {
+        if (args.size() > 1)
+            return isHelp(args[1]) ? CliResult{0, kUsage, ""} : usageError("services takes no arguments");
+        return {0, profileTable(), ""};
     }
     if (args[0] != "plan")
         return usageError("unknown command '" + args[0] + "'");
