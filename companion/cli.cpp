@@ -1,42 +1,62 @@
 #include "companion/cli.h"
 
+#include "companion/arguments.h"
+#include "companion/export_command.h"
 #include "companion/machine_commands.h"
 #include "companion/plan_command.h"
+#include "engine/failure.h"
 #include "engine/profile_table.h"
+#include "engine/utf8.h"
+#include "resources/version.h"
 
 namespace quillora {
 namespace {
 
+constexpr std::size_t kLongestPath = 260;
+
 const char kUsage[] =
     "usage: quillora-cli plan PROFILE [--answers ABC] [--commands | --log]\n"
     "       quillora-cli services\n"
+    "       quillora-cli export PROFILE [--answers ABC] --format inf|ansible [--output FILE [--force]]\n"
+    "                           [--installed-only]\n"
+    "       quillora-cli export --from-backup FILE --format inf|ansible [--output FILE [--force]]\n"
     "       quillora-cli status PROFILE [--answers ABC]\n"
     "       quillora-cli verify PROFILE [--answers ABC]\n"
-    "       quillora-cli backup FILE [--force]\n"
-    "       quillora-cli restore FILE\n"
-    "       quillora-cli --help\n"
-    "\n"
-    "plan   prints what Quillora would do for PROFILE, in order, without launching anything:\n"
-    "       every launch as 'launch STYLE COMMAND-LINE', then the progress log, then the\n"
-    "       completion signals.\n"
+    "       quillora-cli apply PROFILE [--answers ABC] [--timeout SECONDS]\n"
+    "       quillora-cli backup FILE [--force] | backup --name NAME [--force]\n"
+    "       quillora-cli backups\n"
+    "       quillora-cli restore FILE | restore --last\n"
+    "       quillora-cli --help | --version\n"
     "\n"
     "  PROFILE        prompted, automatic or restore\n"
     "  --answers ABC  the answers to the three questions (CD burner, printer, scanner or\n"
-    "                 camera), each y or n; default yyy; only the prompted profile reads them\n"
-    "  --commands     only the command lines, one per line\n"
-    "  --log          only the progress log, byte for byte as the progress window holds it\n"
-    "                 (UTF-8, CR LF line ends, no line end after the completion sentence)\n"
+    "                 camera), each y or n; default yyy; only for the prompted profile\n"
     "\n"
+    "plan      what Quillora would do for PROFILE, in order, without launching anything: every\n"
+    "          launch as 'launch STYLE COMMAND-LINE', then the progress log, then the completion\n"
+    "          signals; --commands: the command lines alone; --log: the log alone, byte for byte\n"
+    "          as the progress window holds it (UTF-8, CR LF, no line end after the last line)\n"
     "services  every service Quillora knows and what each profile does to it, as a table\n"
+    "export    PROFILE, or a backup's modes, for many machines: --format inf writes a Group\n"
+    "          Policy security template (secedit, Import Policy), --format ansible a playbook;\n"
+    "          to standard output, or to FILE, never replacing one without --force;\n"
+    "          --installed-only (Windows) keeps only the services installed here\n"
     "\n"
     "On Windows only:\n"
-    "status   every service of PROFILE: its start mode and state now, the mode the profile sets,\n"
-    "         and whether that would change; reads only\n"
-    "verify   every installed service whose mode differs from what PROFILE sets; status 1 if any\n"
-    "backup   saves the start mode of each of the catalogue's services to FILE; an existing FILE\n"
-    "         is replaced only with --force\n"
-    "restore  checks the whole of FILE first, then sets each service back to its saved mode;\n"
-    "         neither stops nor starts services; status 0 only if every installed one was set\n";
+    "status    every service of PROFILE: its start mode and state now, the mode the profile sets,\n"
+    "          and whether that would change; reads only\n"
+    "verify    every installed service whose mode differs from what PROFILE sets\n"
+    "apply     saves an automatic backup, then sets every installed service of PROFILE through\n"
+    "          the Service Control Manager: disabled ones stopped first, automatic ones started\n"
+    "          after; every wait at most SECONDS (default 30)\n"
+    "backup    saves the start mode of each of the catalogue's services to FILE, or as NAME in the\n"
+    "          backup folder; an existing file is replaced only with --force\n"
+    "backups   the automatic and named backups of the backup folder, newest first\n"
+    "restore   checks the whole backup first, then sets each service back to its saved mode;\n"
+    "          neither stops nor starts services; --last takes the newest automatic backup\n"
+    "\n"
+    "Exit status: 0 success; 1 differences found, or services not brought to their state\n"
+    "(verify, apply, restore); 2 a command line it cannot take; 3 a file or the system refused.\n";
 
 bool isHelp(const std::string& arg)
 {
@@ -45,41 +65,64 @@ bool isHelp(const std::string& arg)
 
 CliResult usageError(const std::string& problem)
 {
-    return {kExitUsage, "", "quillora-cli: " + problem + "\n" + kUsage};
+    return {kExitUsage, "", "quillora-cli: " + problem + "\nTry 'quillora-cli --help' for more.\n"};
+}
+
+CliResult fileFailure(const FileFailure& failure)
+{
+    std::string text = "quillora-cli: " + quoted(failure.path(), kLongestPath) + ": " + toUtf8(failure.description());
+    if (failure.number() != 0)
+        text += " (error " + std::to_string(failure.number()) + ")";
+    return {kExitFailure, "", text + "\n"};
+}
+
+CliResult systemFailure(const PlatformFailure& failure)
+{
+    return {kExitFailure, "",
+            "quillora-cli: error " + std::to_string(failure.number()) + ": " + toUtf8(failure.description()) + "\n"};
+}
+
+CliResult servicesCommand(const std::vector<std::string>& args)
+{
+    if (args.size() > 1)
+        throw UsageError("unexpected argument " + quoted(args[1]) + ": services takes none");
+    return {kExitSuccess, profileTable(), ""};
+}
+
+CliResult dispatch(const std::vector<std::string>& args, Machine& machine)
+{
+    const std::string& command = args[0];
+    if (command == "plan")
+        return planCommand(args);
+    if (command == "services")
+        return servicesCommand(args);
+    if (command == "export")
+        return exportCommand(args, machine);
+    if (isMachineCommand(command))
+        return runMachineCommand(args, machine);
+    throw UsageError("unknown command " + quoted(command));
 }
 
 }  // namespace
 
-CliResult runCli(const std::vector<std::string>& args, Machine* machine)
+CliResult runCli(const std::vector<std::string>& args, Machine& machine)
 {
     if (args.empty())
         return usageError("missing command");
-    if (isHelp(args[0]))
-        return {0, kUsage, ""};
-    if (isMachineCommand(args[0])) {
-        try {
-            return runMachineCommand(args, machine);
-        } catch (const UsageError& error) {
-            return usageError(error.what());
-        }
-    }
-    if (args[0] == "services") {
-        if (args.size() > 1)
-            return isHelp(args[1]) ? CliResult{0, kUsage, ""} : usageError("services takes no arguments");
-        return {0, profileTable(), ""};
-    }
-    if (args[0] != "plan")
-        return usageError("unknown command '" + args[0] + "'");
-
-    const std::vector<std::string> planArgs(args.begin() + 1, args.end());
-    for (const std::string& arg : planArgs) {
+    for (const std::string& arg : args) {
         if (isHelp(arg))
-            return {0, kUsage, ""};
+            return {kExitSuccess, kUsage, ""};
     }
+    if (args[0] == "--version")
+        return {kExitSuccess, "quillora-cli " QUILLORA_VERSION_TEXT " (" QUILLORA_PRODUCT_NAME ")\n", ""};
     try {
-        return {0, renderPlan(parsePlanArguments(planArgs)), ""};
+        return dispatch(args, machine);
     } catch (const UsageError& error) {
         return usageError(error.what());
+    } catch (const FileFailure& failure) {
+        return fileFailure(failure);
+    } catch (const PlatformFailure& failure) {
+        return systemFailure(failure);
     }
 }
 

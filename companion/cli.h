@@ -14,11 +14,14 @@ struct CliResult {
     std::string err;
 };
 
-inline constexpr int kExitUsage = 2;
+// Exit statuses, the same for every command.
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitIncomplete = 1;  // differences found, services not brought to their state
+inline constexpr int kExitUsage = 2;       // a command line the companion cannot take
+inline constexpr int kExitFailure = 3;     // a file or the system refused
 
-// Runs the companion on its arguments (without the program name), on this machine's services and
-// files; machine is nullptr where there are none to reach (anywhere but Windows). Prints nothing
-// itself, so that the whole behaviour can be checked without a console.
-CliResult runCli(const std::vector<std::string>& args, Machine* machine);
+// Runs the companion on its arguments (without the program name), on this machine. Prints
+// nothing itself, so that the whole behaviour can be checked without a console.
+CliResult runCli(const std::vector<std::string>& args, Machine& machine);
 
 }  // namespace quillora

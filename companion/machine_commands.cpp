@@ -1,7 +1,11 @@
 #include "companion/machine_commands.h"
 
-#include "companion/plan_command.h"
+#include <ctime>
+#include <stdexcept>
+
+#include "companion/arguments.h"
 #include "engine/backup_file.h"
+#include "engine/backup_store.h"
 #include "engine/failure.h"
 #include "engine/service_report.h"
 #include "engine/utf8.h"
@@ -9,83 +13,166 @@
 namespace quillora {
 namespace {
 
-CliResult failed(const std::string& problem, int status = 1)
-{
-    return {status, "", "quillora-cli: " + problem + "\n"};
-}
+constexpr int kDefaultTimeoutSeconds = 30;
+constexpr int kLongestTimeoutSeconds = 3600;
 
 CliResult reported(const ServiceReport& report)
 {
-    return {report.complete ? 0 : 1, report.text, ""};
+    return {report.complete ? kExitSuccess : kExitIncomplete, report.text, ""};
+}
+
+ServiceControl& servicesOf(Machine& machine, const std::string& command)
+{
+    ServiceControl* services = machine.services();
+    if (!services)
+        throw UsageError("the " + command + " command needs Windows");
+    return *services;
+}
+
+std::string onePositional(const Arguments& arguments, const std::string& command, const char* what)
+{
+    if (arguments.positional.empty())
+        throw UsageError(command + " needs " + what);
+    if (arguments.positional.size() > 1)
+        throw UsageError("unexpected argument " + quoted(arguments.positional[1]) + ": " + command + " takes one "
+                         + what);
+    return arguments.positional[0];
+}
+
+std::chrono::milliseconds timeoutOf(const Arguments& arguments)
+{
+    const std::string* text = arguments.value("--timeout");
+    if (!text)
+        return std::chrono::seconds(kDefaultTimeoutSeconds);
+    const bool digits = !text->empty() && text->size() <= 4
+        && text->find_first_not_of("0123456789") == std::string::npos;
+    const int seconds = digits ? std::stoi(*text) : 0;
+    if (seconds < 1 || seconds > kLongestTimeoutSeconds)
+        throw UsageError("--timeout " + quoted(*text) + ": expected whole seconds from 1 to "
+                         + std::to_string(kLongestTimeoutSeconds));
+    return std::chrono::seconds(seconds);
 }
 
 CliResult profileCommand(const std::vector<std::string>& args, Machine& machine)
 {
-    const PlanRequest request = parsePlanArguments(std::vector<std::string>(args.begin() + 1, args.end()), false);
+    const bool apply = args[0] == "apply";
+    const Arguments arguments = parseArguments(args, apply ? std::set<std::string>{"--answers", "--timeout"}
+                                                           : std::set<std::string>{"--answers"},
+                                               {});
+    const ProfileRequest request = profileRequest(arguments, args[0]);
+    const std::chrono::milliseconds timeout = timeoutOf(arguments);
+    ServiceControl& services = servicesOf(machine, args[0]);
     const std::vector<ServiceStep> steps = profileSteps(request.profile);
-    ServiceControl& services = machine.services();
+    if (args[0] == "status")
+        return {kExitSuccess, statusReport(services, steps, request.answers).text, ""};
     if (args[0] == "verify")
         return reported(verifyReport(services, steps, request.answers));
-    // status only reads: what it finds is never a failure of the command.
-    return {0, statusReport(services, steps, request.answers).text, ""};
+    // apply keeps what it is about to change, as the program does before a run.
+    const std::string backup = saveAutomaticBackup(machine);
+    CliResult result = reported(applyProfile(services, steps, request.answers, timeout));
+    result.out = "saved the start modes from before in " + backup + "\n" + result.out;
+    return result;
 }
 
 CliResult backupCommand(const std::vector<std::string>& args, Machine& machine)
 {
+    const Arguments arguments = parseArguments(args, {"--name"}, {"--force"});
+    ServiceControl& services = servicesOf(machine, "backup");
     std::string file;
-    bool force = false;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--force")
-            force = true;
-        else if (args[i].rfind("-", 0) == 0)
-            throw UsageError("unknown option '" + args[i] + "'");
-        else if (file.empty())
-            file = args[i];
-        else
-            throw UsageError("unexpected argument '" + args[i] + "'");
+    if (const std::string* name = arguments.value("--name")) {
+        if (!arguments.positional.empty())
+            throw UsageError("give either a file or --name, not both");
+        try {
+            file = namedBackupPath(machine, *name);
+        } catch (const std::invalid_argument& error) {
+            throw UsageError("--name " + quoted(*name) + ": " + error.what());
+        }
+        machine.files().createFolders(backupFolder(machine));
+    } else {
+        file = onePositional(arguments, "backup", "a file name (or --name NAME)");
     }
-    if (file.empty())
-        throw UsageError("missing backup file name");
-    const std::vector<BackupEntry> entries = currentModes(machine.services());
+    const bool force = arguments.has("--force");
+    if (machine.files().isFolder(file))
+        throw FileFailure(file, 0, L"is a folder; give the name of a file in it");
     if (!force && machine.files().exists(file))
-        return failed(file + " exists already; give --force to replace it");
+        throw FileFailure(file, 0, L"exists already; give --force to replace it");
+    const std::vector<BackupEntry> entries = currentModes(services);
     machine.files().writeAtomically(file, formatBackup(entries), force);
-    return {0, "saved the start modes of " + std::to_string(entries.size()) + " services to " + file + "\n", ""};
+    return {kExitSuccess, "saved the start modes of " + std::to_string(entries.size()) + " services to " + file + "\n",
+            ""};
+}
+
+std::string newestAutomaticBackup(Machine& machine)
+{
+    for (const StoredBackup& backup : storedBackups(machine)) {
+        if (backup.automatic)
+            return backup.path;
+    }
+    throw FileFailure(backupFolder(machine), 0, L"holds no automatic backup yet");
 }
 
 CliResult restoreCommand(const std::vector<std::string>& args, Machine& machine)
 {
-    if (args.size() != 2 || args[1].rfind("-", 0) == 0)
-        throw UsageError("restore takes exactly one backup file");
+    const Arguments arguments = parseArguments(args, {}, {"--last"});
+    ServiceControl& services = servicesOf(machine, "restore");
+    std::string file;
+    if (arguments.has("--last")) {
+        if (!arguments.positional.empty())
+            throw UsageError("give either a backup file or --last, not both");
+        file = newestAutomaticBackup(machine);
+    } else {
+        file = onePositional(arguments, "restore", "a backup file (or --last)");
+    }
     std::vector<BackupEntry> backup;
     try {
-        backup = parseBackup(machine.files().read(args[1]));
+        backup = parseBackup(machine.files().read(file));
     } catch (const BackupError& error) {
-        return failed(args[1] + ": " + error.what() + "; nothing was changed");
+        throw FileFailure(file, 0, fromUtf8(std::string(error.what()) + "; nothing was changed"));
     }
-    return reported(restoreModes(machine.services(), backup));
+    CliResult result = reported(restoreModes(services, backup));
+    result.out = "restoring " + file + "\n" + result.out;
+    return result;
+}
+
+std::string localTime(std::int64_t seconds)
+{
+    const std::time_t time = static_cast<std::time_t>(seconds);
+    char text[32] = "?";
+    if (const std::tm* local = std::localtime(&time))
+        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", local);
+    return text;
+}
+
+CliResult backupsCommand(const std::vector<std::string>& args, Machine& machine)
+{
+    const Arguments arguments = parseArguments(args, {}, {});
+    servicesOf(machine, "backups");
+    if (!arguments.positional.empty())
+        throw UsageError("unexpected argument " + quoted(arguments.positional[0]) + ": backups takes none");
+    const std::vector<StoredBackup> backups = storedBackups(machine);
+    std::string out = backups.empty() ? "no backups yet in " + backupFolder(machine) + "\n" : "";
+    for (const StoredBackup& backup : backups)
+        out += localTime(backup.modified) + "  " + (backup.automatic ? "automatic" : "named    ") + "  " + backup.path + "\n";
+    return {kExitSuccess, out, ""};
 }
 
 }  // namespace
 
 bool isMachineCommand(const std::string& command)
 {
-    return command == "status" || command == "verify" || command == "backup" || command == "restore";
+    return command == "status" || command == "verify" || command == "apply" || command == "backup"
+        || command == "backups" || command == "restore";
 }
 
-CliResult runMachineCommand(const std::vector<std::string>& args, Machine* machine)
+CliResult runMachineCommand(const std::vector<std::string>& args, Machine& machine)
 {
-    if (!machine)
-        return failed("the " + args[0] + " command needs Windows", kExitUsage);
-    try {
-        if (args[0] == "status" || args[0] == "verify")
-            return profileCommand(args, *machine);
-        if (args[0] == "backup")
-            return backupCommand(args, *machine);
-        return restoreCommand(args, *machine);
-    } catch (const PlatformFailure& failure) {
-        return failed("error " + std::to_string(failure.number()) + ": " + toUtf8(failure.description()));
-    }
+    if (args[0] == "backup")
+        return backupCommand(args, machine);
+    if (args[0] == "backups")
+        return backupsCommand(args, machine);
+    if (args[0] == "restore")
+        return restoreCommand(args, machine);
+    return profileCommand(args, machine);
 }
 
 }  // namespace quillora

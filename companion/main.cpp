@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "companion/cli.h"
+#include "engine/standard_files.h"
 #include "engine/utf8.h"
 
 #ifdef _WIN32
@@ -49,6 +50,21 @@ std::vector<std::string> arguments([[maybe_unused]] int argc, [[maybe_unused]] c
 #endif
 }
 
+#ifndef _WIN32
+// A system without Windows services: the companion plans, lists and exports here.
+class PortableMachine : public quillora::Machine {
+public:
+    quillora::ServiceControl* services() override { return nullptr; }
+    quillora::Files& files() override { return files_; }
+    std::optional<std::string> backupFolder() override { return std::nullopt; }
+    std::string timeStamp() override { return {}; }
+    char separator() const override { return '/'; }
+
+private:
+    quillora::StandardFiles files_;
+};
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -56,9 +72,10 @@ int main(int argc, char** argv)
     prepareStreams();
 #ifdef _WIN32
     quillora::platform::WindowsMachine machine;
-    const quillora::CliResult result = quillora::runCli(arguments(argc, argv), &machine);
+    const quillora::CliResult result = quillora::runCli(arguments(argc, argv), machine);
 #else
-    const quillora::CliResult result = quillora::runCli(arguments(argc, argv), nullptr);
+    PortableMachine machine;
+    const quillora::CliResult result = quillora::runCli(arguments(argc, argv), machine);
 #endif
     write(stdout, result.out);
     write(stderr, result.err);

@@ -118,6 +118,8 @@ std::vector<BackupEntry> parseBackup(const std::string& bytes)
         if (lines[i] == kEnd) {
             if (i + 1 != lines.size())
                 throw BackupError(lineNumber + 1, "nothing may follow the end line");
+            if (entries.empty())
+                throw BackupError(lineNumber, "the backup lists no service");
             return entries;
         }
         BackupEntry entry = parseEntry(lines[i], lineNumber, keys);

@@ -37,8 +37,8 @@ private:
 
 std::string formatBackup(const std::vector<BackupEntry>& entries);
 
-// Reads and checks a whole backup; only keys of the catalogue, each once, with known modes.
-// Throws BackupError.
+// Reads and checks a whole backup; only keys of the catalogue, each once, with known modes, and at
+// least one of them. Throws BackupError.
 std::vector<BackupEntry> parseBackup(const std::string& bytes);
 
 }  // namespace quillora

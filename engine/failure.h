@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace quillora {
 
@@ -21,6 +22,21 @@ public:
 private:
     unsigned long number_;
     std::wstring description_;
+};
+
+// A file that could not be read or written, named by its path (UTF-8), so that every message
+// about it can say which file it was.
+class FileFailure : public PlatformFailure {
+public:
+    FileFailure(std::string path, unsigned long number, std::wstring description)
+        : PlatformFailure(number, std::move(description)), path_(std::move(path))
+    {
+    }
+
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
 };
 
 }  // namespace quillora

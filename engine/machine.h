@@ -1,7 +1,10 @@
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/start_mode.h"
 
@@ -13,14 +16,25 @@ struct ServiceState {
     std::string state;  // "running", "stopped", ...
 };
 
-// The services of this machine as the companion reads and sets them. On Windows this is the
-// Service Control Manager; every call throws PlatformFailure when Windows refuses.
+// The services of this machine as the companion and the program read and set them. On Windows
+// this is the Service Control Manager; every call throws PlatformFailure when Windows refuses.
 class ServiceControl {
 public:
     virtual ~ServiceControl() = default;
     // nullopt when no such service is installed.
     virtual std::optional<ServiceState> query(const std::wstring& serviceKey) = 0;
     virtual void setStartMode(const std::wstring& serviceKey, StartMode mode, bool delayed) = 0;
+    // The services that depend on this one and are not stopped.
+    virtual std::vector<std::wstring> runningDependants(const std::wstring& serviceKey) = 0;
+    // Ask the service to stop or start and wait until it has, for at most the time given; false
+    // when it had not got there by then.
+    virtual bool stop(const std::wstring& serviceKey, std::chrono::milliseconds timeout) = 0;
+    virtual bool start(const std::wstring& serviceKey, std::chrono::milliseconds timeout) = 0;
+};
+
+struct FileEntry {
+    std::string name;       // without its folder
+    std::int64_t modified;  // seconds since 1970, UTC
 };
 
 // Whole files, read at once and written so that a failure never leaves half a file. Paths are
@@ -29,17 +43,30 @@ class Files {
 public:
     virtual ~Files() = default;
     virtual bool exists(const std::string& path) = 0;
+    virtual bool isFolder(const std::string& path) = 0;
     virtual std::string read(const std::string& path) = 0;
     // An existing file is replaced only when replace is true.
     virtual void writeAtomically(const std::string& path, const std::string& bytes, bool replace) = 0;
+    // Makes the folder and any missing folder above it.
+    virtual void createFolders(const std::string& path) = 0;
+    // The files of a folder (not its subfolders); empty when the folder does not exist.
+    virtual std::vector<FileEntry> list(const std::string& folder) = 0;
 };
 
-// What the companion's service commands work on: this machine's services and files.
+// What the companion and the program's backups work on: this machine's files and, on Windows,
+// its services and the user's folder for automatic backups.
 class Machine {
 public:
     virtual ~Machine() = default;
-    virtual ServiceControl& services() = 0;
+    // nullptr where services cannot be reached (anywhere but Windows).
+    virtual ServiceControl* services() = 0;
     virtual Files& files() = 0;
+    // Where automatic backups go; nullopt where there is no such folder.
+    virtual std::optional<std::string> backupFolder() = 0;
+    // The local date and time as YYYYMMDD-HHMMSS, for naming a backup.
+    virtual std::string timeStamp() = 0;
+    // The character between a folder and a file name.
+    virtual char separator() const = 0;
 };
 
 }  // namespace quillora

@@ -28,6 +28,44 @@ StartMode targetMode(const ServiceStep& step, const Answers& answers)
     return startModeFor(performedAction(step, answers));
 }
 
+// The counts that end an apply.
+struct ApplyTally {
+    int changed = 0, unchanged = 0, missing = 0, leftRunning = 0, failed = 0;
+
+    std::string summary() const
+    {
+        return std::to_string(changed) + " changed, " + std::to_string(unchanged) + " unchanged, "
+            + std::to_string(missing) + " not installed, " + std::to_string(leftRunning) + " left running, "
+            + std::to_string(failed) + " failed\n";
+    }
+};
+
+std::string joined(const std::vector<std::wstring>& keys)
+{
+    std::string text;
+    for (const std::wstring& key : keys)
+        text += (text.empty() ? "" : ", ") + toUtf8(key);
+    return text;
+}
+
+std::string seconds(std::chrono::milliseconds timeout)
+{
+    return std::to_string(std::chrono::duration_cast<std::chrono::seconds>(timeout).count()) + " s";
+}
+
+// Stops a service that is to be disabled, unless others that are running depend on it. Returns
+// what kept it running, or nothing when it is stopped.
+std::optional<std::string> stopUnlessNeeded(ServiceControl& services, const std::wstring& key,
+                                            std::chrono::milliseconds timeout)
+{
+    const std::vector<std::wstring> dependants = services.runningDependants(key);
+    if (!dependants.empty())
+        return "left running: running services depend on it (" + joined(dependants) + ")";
+    if (!services.stop(key, timeout))
+        return "left running: it did not stop within " + seconds(timeout);
+    return std::nullopt;
+}
+
 }  // namespace
 
 ServiceReport statusReport(ServiceControl& services, const std::vector<ServiceStep>& steps, const Answers& answers)
@@ -108,6 +146,59 @@ ServiceReport restoreModes(ServiceControl& services, const std::vector<BackupEnt
         result.text += line + "\n";
     }
     result.complete = failures == 0;
+    return result;
+}
+
+ServiceReport applyProfile(ServiceControl& services, const std::vector<ServiceStep>& steps, const Answers& answers,
+                           std::chrono::milliseconds timeout)
+{
+    ServiceReport result;
+    ApplyTally tally;
+    for (const ServiceStep& step : steps) {
+        const StartMode target = targetMode(step, answers);
+        std::string line = serviceName(step) + ": ";
+        try {
+            const std::optional<ServiceState> now = services.query(step.serviceKey);
+            if (!now) {
+                ++tally.missing;
+                result.text += line + "not installed\n";
+                continue;
+            }
+            std::vector<std::string> done;
+            std::optional<std::string> leftRunning;
+            if (target == StartMode::Disabled && now->state != "stopped") {
+                leftRunning = stopUnlessNeeded(services, step.serviceKey, timeout);
+                if (!leftRunning)
+                    done.push_back("stopped");
+            }
+            if (now->mode != target || now->delayed) {
+                services.setStartMode(step.serviceKey, target, false);
+                done.push_back("changed from " + modeText(now->mode, now->delayed) + " to " + startModeName(target));
+            }
+            if (target == StartMode::Automatic && now->state != "running") {
+                if (!services.start(step.serviceKey, timeout))
+                    throw PlatformFailure(1053, L"it did not start within " + fromUtf8(seconds(timeout)));
+                done.push_back("started");
+            }
+            if (leftRunning) {
+                ++tally.leftRunning;
+                done.push_back(*leftRunning);
+            } else if (done.empty()) {
+                ++tally.unchanged;
+                done.push_back("unchanged (" + modeText(now->mode, now->delayed) + ", " + now->state + ")");
+            } else {
+                ++tally.changed;
+            }
+            for (std::size_t i = 0; i < done.size(); ++i)
+                line += (i ? "; " : "") + done[i];
+        } catch (const PlatformFailure& failure) {
+            ++tally.failed;
+            line += failureText(failure);
+        }
+        result.text += line + "\n";
+    }
+    result.text += tally.summary();
+    result.complete = tally.leftRunning == 0 && tally.failed == 0;
     return result;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -30,5 +31,12 @@ std::vector<BackupEntry> currentModes(ServiceControl& services);
 // Sets every service of a checked backup to its saved mode; complete only if every installed one
 // was set.
 ServiceReport restoreModes(ServiceControl& services, const std::vector<BackupEntry>& backup);
+
+// Brings every installed service of the profile to the state its row means: disabled ones are
+// stopped and then disabled, manual ones only set, automatic ones set and then started. A service
+// that running services depend on is left running (its new mode still applies). Each wait lasts
+// at most timeout. Complete only if every installed service ended in the profile's state.
+ServiceReport applyProfile(ServiceControl& services, const std::vector<ServiceStep>& steps, const Answers& answers,
+                           std::chrono::milliseconds timeout);
 
 }  // namespace quillora

@@ -97,4 +97,23 @@ std::string toUtf8(const std::wstring& text)
     return out;
 }
 
+std::string toUtf16Le(const std::wstring& text)
+{
+    std::string out;
+    const auto unit = [&out](char32_t value) {
+        out += static_cast<char>(value & 0xFF);
+        out += static_cast<char>((value >> 8) & 0xFF);
+    };
+    for (wchar_t wide : text) {
+        const char32_t c = static_cast<char32_t>(wide) & (sizeof(wchar_t) == 2 ? 0xFFFF : 0x1FFFFF);
+        if (c < 0x10000) {
+            unit(c);
+        } else {
+            unit(0xD800 + ((c - 0x10000) >> 10));
+            unit(0xDC00 + ((c - 0x10000) & 0x3FF));
+        }
+    }
+    return out;
+}
+
 }  // namespace quillora

@@ -14,4 +14,7 @@ std::size_t utf8SequenceLength(const std::string& text, std::size_t at);
 // A wide string from UTF-8; a byte that does not begin a valid sequence becomes U+FFFD.
 std::wstring fromUtf8(const std::string& text);
 
+// UTF-16LE bytes, without a byte-order mark, whether wchar_t holds UTF-16 or UTF-32.
+std::string toUtf16Le(const std::wstring& text);
+
 }  // namespace quillora

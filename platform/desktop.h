@@ -4,14 +4,18 @@
 
 #include <string>
 
+#include "engine/machine.h"
 #include "engine/runner.h"
+#include "platform/windows_machine.h"
 
 namespace quillora::platform {
 
 // Everything the windows need from the system besides windowing itself: the engine's launch and
-// message processing, ending the program, and a message box. Tests put a recording double here.
+// message processing, ending the program, a message box, and the machine whose services a run
+// backs up. Tests put a recording double here.
 class Desktop : public Platform {
 public:
+    virtual Machine& machine() = 0;
     // Ends the program at once. The Windows implementation never returns.
     virtual void endProgram() = 0;
     // Shows a modal error message to the user.
@@ -24,6 +28,10 @@ public:
     void processPendingMessages() override;
     [[noreturn]] void endProgram() override;
     void showError(HWND owner, const std::wstring& text, const std::wstring& caption) override;
+    Machine& machine() override { return machine_; }
+
+private:
+    WindowsMachine machine_;
 };
 
 }  // namespace quillora::platform

@@ -2,15 +2,42 @@
 
 #include <windows.h>
 
+#include "engine/failure.h"
 #include "engine/utf8.h"
 #include "platform/handles.h"
 #include "platform/system_error.h"
 
 namespace quillora::platform {
+namespace {
+
+// Seconds between 1601 (FILETIME) and 1970.
+constexpr std::int64_t kEpochDifference = 11644473600LL;
+
+FileFailure fileFailure(const std::string& path, DWORD error)
+{
+    return FileFailure(path, error, systemErrorText(error));
+}
+
+inline void closeFind(HANDLE find) { FindClose(find); }
+using FindHandle = Owned<HANDLE, closeFind>;
+
+std::int64_t unixSeconds(const FILETIME& time)
+{
+    const std::int64_t ticks = (static_cast<std::int64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    return ticks / 10000000 - kEpochDifference;
+}
+
+}  // namespace
 
 bool WindowsFiles::exists(const std::string& path)
 {
     return GetFileAttributesW(fromUtf8(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool WindowsFiles::isFolder(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesW(fromUtf8(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::string WindowsFiles::read(const std::string& path)
@@ -18,7 +45,7 @@ std::string WindowsFiles::read(const std::string& path)
     const KernelHandle file(
         CreateFileW(fromUtf8(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE)
-        throw systemFailure(GetLastError());
+        throw fileFailure(path, GetLastError());
     std::string bytes;
     char chunk[65536];
     DWORD read = 0;
@@ -35,22 +62,50 @@ void WindowsFiles::writeAtomically(const std::string& path, const std::string& b
         const KernelHandle file(
             CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file.get() == INVALID_HANDLE_VALUE)
-            throw systemFailure(GetLastError());
+            throw fileFailure(path, GetLastError());
         DWORD written = 0;
         const bool complete = WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)
             && written == bytes.size() && FlushFileBuffers(file.get());
         if (!complete) {
             const DWORD error = GetLastError();
             DeleteFileW(temporary.c_str());
-            throw systemFailure(error ? error : ERROR_WRITE_FAULT);
+            throw fileFailure(path, error ? error : ERROR_WRITE_FAULT);
         }
     }
     const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
     if (!MoveFileExW(temporary.c_str(), target.c_str(), flags)) {
         const DWORD error = GetLastError();
         DeleteFileW(temporary.c_str());
-        throw systemFailure(error);
+        throw fileFailure(path, error);
     }
+}
+
+void WindowsFiles::createFolders(const std::string& path)
+{
+    const std::wstring folder = fromUtf8(path);
+    for (std::size_t at = folder.find_first_of(L"\\/", 3); at != std::wstring::npos;
+         at = folder.find_first_of(L"\\/", at + 1))
+        CreateDirectoryW(folder.substr(0, at).c_str(), nullptr);
+    if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        throw fileFailure(path, GetLastError());
+}
+
+std::vector<FileEntry> WindowsFiles::list(const std::string& folder)
+{
+    std::vector<FileEntry> files;
+    WIN32_FIND_DATAW found{};
+    const FindHandle find(FindFirstFileW((fromUtf8(folder) + L"\\*").c_str(), &found));
+    if (find.get() == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return files;
+        throw fileFailure(folder, error);
+    }
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            files.push_back({toUtf8(found.cFileName), unixSeconds(found.ftLastWriteTime)});
+    } while (FindNextFileW(find.get(), &found));
+    return files;
 }
 
 }  // namespace quillora::platform

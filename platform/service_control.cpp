@@ -87,6 +87,31 @@ bool isDelayed(SC_HANDLE service)
         && info.delayed;
 }
 
+SERVICE_STATUS currentStatus(SC_HANDLE service)
+{
+    SERVICE_STATUS status{};
+    if (!QueryServiceStatus(service, &status))
+        throw systemFailure(GetLastError());
+    return status;
+}
+
+// Polls the service until it reaches the state, gives up on its way (stopped while starting), or
+// the time is up; the status it was last seen in. The Service Control Manager of Windows XP has
+// no notification of state changes, so polling is what works everywhere.
+SERVICE_STATUS waitForState(SC_HANDLE service, DWORD wanted, std::chrono::milliseconds timeout)
+{
+    constexpr DWORD kPollMilliseconds = 100;
+    const DWORD started = GetTickCount();
+    SERVICE_STATUS status = currentStatus(service);
+    while (status.dwCurrentState != wanted && GetTickCount() - started < static_cast<DWORD>(timeout.count())) {
+        if (wanted == SERVICE_RUNNING && status.dwCurrentState == SERVICE_STOPPED)
+            break;
+        Sleep(kPollMilliseconds);
+        status = currentStatus(service);
+    }
+    return status;
+}
+
 }  // namespace
 
 WindowsServiceControl::WindowsServiceControl() : manager_(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT))
@@ -108,17 +133,21 @@ std::optional<ServiceState> WindowsServiceControl::query(const std::wstring& ser
     const ServiceHandle service = open(serviceKey, SERVICE_QUERY_CONFIG | SERVICE_QUERY_STATUS);
     if (!service)
         return std::nullopt;
-    SERVICE_STATUS status{};
-    if (!QueryServiceStatus(service.get(), &status))
-        throw systemFailure(GetLastError());
-    return ServiceState{modeOf(startTypeOfService(service.get())), isDelayed(service.get()), stateName(status.dwCurrentState)};
+    return ServiceState{modeOf(startTypeOfService(service.get())), isDelayed(service.get()),
+                        stateName(currentStatus(service.get()).dwCurrentState)};
+}
+
+ServiceHandle WindowsServiceControl::openInstalled(const std::wstring& serviceKey, DWORD access)
+{
+    ServiceHandle service = open(serviceKey, access);
+    if (!service)
+        throw systemFailure(ERROR_SERVICE_DOES_NOT_EXIST);
+    return service;
 }
 
 void WindowsServiceControl::setStartMode(const std::wstring& serviceKey, StartMode mode, bool delayed)
 {
-    const ServiceHandle service = open(serviceKey, SERVICE_CHANGE_CONFIG | SERVICE_QUERY_CONFIG);
-    if (!service)
-        throw systemFailure(ERROR_SERVICE_DOES_NOT_EXIST);
+    const ServiceHandle service = openInstalled(serviceKey, SERVICE_CHANGE_CONFIG | SERVICE_QUERY_CONFIG);
     if (!ChangeServiceConfigW(service.get(), SERVICE_NO_CHANGE, startTypeOf(mode), SERVICE_NO_CHANGE, nullptr, nullptr,
                               nullptr, nullptr, nullptr, nullptr, nullptr))
         throw systemFailure(GetLastError());
@@ -131,6 +160,44 @@ void WindowsServiceControl::setStartMode(const std::wstring& serviceKey, StartMo
         if (delayed || error != ERROR_INVALID_LEVEL)
             throw systemFailure(error);
     }
+}
+
+std::vector<std::wstring> WindowsServiceControl::runningDependants(const std::wstring& serviceKey)
+{
+    const ServiceHandle service = openInstalled(serviceKey, SERVICE_ENUMERATE_DEPENDENTS);
+    DWORD needed = 0, count = 0;
+    std::vector<unsigned char> buffer(sizeof(ENUM_SERVICE_STATUSW));
+    while (!EnumDependentServicesW(service.get(), SERVICE_ACTIVE, reinterpret_cast<ENUM_SERVICE_STATUSW*>(buffer.data()),
+                                   static_cast<DWORD>(buffer.size()), &needed, &count)) {
+        if (GetLastError() != ERROR_MORE_DATA)
+            throw systemFailure(GetLastError());
+        buffer.resize(needed);
+    }
+    std::vector<std::wstring> names;
+    const auto* dependants = reinterpret_cast<const ENUM_SERVICE_STATUSW*>(buffer.data());
+    for (DWORD i = 0; i < count; ++i)
+        names.push_back(dependants[i].lpServiceName);
+    return names;
+}
+
+bool WindowsServiceControl::stop(const std::wstring& serviceKey, std::chrono::milliseconds timeout)
+{
+    const ServiceHandle service = openInstalled(serviceKey, SERVICE_STOP | SERVICE_QUERY_STATUS);
+    SERVICE_STATUS status{};
+    if (!ControlService(service.get(), SERVICE_CONTROL_STOP, &status) && GetLastError() != ERROR_SERVICE_NOT_ACTIVE)
+        throw systemFailure(GetLastError());
+    return waitForState(service.get(), SERVICE_STOPPED, timeout).dwCurrentState == SERVICE_STOPPED;
+}
+
+bool WindowsServiceControl::start(const std::wstring& serviceKey, std::chrono::milliseconds timeout)
+{
+    const ServiceHandle service = openInstalled(serviceKey, SERVICE_START | SERVICE_QUERY_STATUS);
+    if (!StartServiceW(service.get(), 0, nullptr) && GetLastError() != ERROR_SERVICE_ALREADY_RUNNING)
+        throw systemFailure(GetLastError());
+    const SERVICE_STATUS status = waitForState(service.get(), SERVICE_RUNNING, timeout);
+    if (status.dwCurrentState == SERVICE_STOPPED)
+        throw systemFailure(status.dwWin32ExitCode ? status.dwWin32ExitCode : ERROR_SERVICE_NEVER_STARTED);
+    return status.dwCurrentState == SERVICE_RUNNING;
 }
 
 }  // namespace quillora::platform

@@ -17,10 +17,15 @@ public:
     WindowsServiceControl();
     std::optional<ServiceState> query(const std::wstring& serviceKey) override;
     void setStartMode(const std::wstring& serviceKey, StartMode mode, bool delayed) override;
+    std::vector<std::wstring> runningDependants(const std::wstring& serviceKey) override;
+    bool stop(const std::wstring& serviceKey, std::chrono::milliseconds timeout) override;
+    bool start(const std::wstring& serviceKey, std::chrono::milliseconds timeout) override;
 
 private:
     // nullptr when no such service is installed.
     ServiceHandle open(const std::wstring& serviceKey, DWORD access);
+    // Like open, but a missing service is a failure.
+    ServiceHandle openInstalled(const std::wstring& serviceKey, DWORD access);
 
     ServiceHandle manager_;
 };

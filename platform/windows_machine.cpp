@@ -1,17 +1,45 @@
 #include "platform/windows_machine.h"
 
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstdio>
+
+#include "engine/utf8.h"
 #include "platform/service_control.h"
+#include "platform/system_error.h"
 
 namespace quillora::platform {
 
 WindowsMachine::WindowsMachine() = default;
 WindowsMachine::~WindowsMachine() = default;
 
-ServiceControl& WindowsMachine::services()
+ServiceControl* WindowsMachine::services()
 {
     if (!services_)
         services_ = std::make_unique<WindowsServiceControl>();
-    return *services_;
+    return services_.get();
+}
+
+std::optional<std::string> WindowsMachine::backupFolder()
+{
+    // The user's local application data: C:\Documents and Settings\USER\Local Settings\Application
+    // Data on XP, C:\Users\USER\AppData\Local later.
+    wchar_t folder[MAX_PATH] = {};
+    const HRESULT result = SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
+    if (FAILED(result))
+        throw PlatformFailure(static_cast<unsigned long>(result), systemErrorText(result));
+    return toUtf8(folder) + "\\Quillora\\backups";
+}
+
+std::string WindowsMachine::timeStamp()
+{
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04u%02u%02u-%02u%02u%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
+                  now.wMinute, now.wSecond);
+    return text;
 }
 
 }  // namespace quillora::platform

@@ -7,13 +7,17 @@
 
 namespace quillora::platform {
 
-// This machine: its Service Control Manager, opened on first use, and its files.
+// This machine: its Service Control Manager, opened on first use, its files, and the user's
+// local application-data folder for Quillora's backups.
 class WindowsMachine : public Machine {
 public:
     WindowsMachine();
     ~WindowsMachine() override;
-    ServiceControl& services() override;
+    ServiceControl* services() override;
     Files& files() override { return files_; }
+    std::optional<std::string> backupFolder() override;
+    std::string timeStamp() override;
+    char separator() const override { return '\\'; }
 
 private:
     std::unique_ptr<ServiceControl> services_;

@@ -83,6 +83,7 @@ void MainWindow::runRestoreDefaults()
 
 void MainWindow::run(Profile profile)
 {
+    program().backUpBeforeRun();
     runProfile(profileSteps(profile), program().answers(), program().progressWindow, program().runPlatform());
 }
 

@@ -1,5 +1,7 @@
 #include "ui/program.h"
 
+#include "engine/backup_store.h"
+#include "engine/utf8.h"
 #include "platform/system_error.h"
 #include "resources/resource_ids.h"
 #include "ui/identifiers.h"
@@ -69,6 +71,16 @@ std::wstring failureMessage(const PlatformFailure& failure)
 void Program::reportFailure(HWND owner, const PlatformFailure& failure)
 {
     desktop_.showError(owner, failureMessage(failure), kMainCaption);
+}
+
+void Program::backUpBeforeRun()
+{
+    try {
+        saveAutomaticBackup(desktop_.machine());
+    } catch (const FileFailure& failure) {
+        throw PlatformFailure(failure.number(), L"无法保存运行前的服务备份 " + fromUtf8(failure.path()) + L"\r\n"
+                                                    + failure.description());
+    }
 }
 
 void Program::RunPlatform::launch(const std::wstring& commandLine, int showState)

@@ -60,6 +60,11 @@ public:
     // Tells the user about a failure that stopped a handler; the program stays open.
     void reportFailure(HWND owner, const PlatformFailure& failure);
 
+    // Saves the start modes a run is about to change, so that the user's own settings can be put
+    // back (quillora-cli restore --last). Throws PlatformFailure naming the backup file when it
+    // cannot: the run must then not start.
+    void backUpBeforeRun();
+
 private:
     class RunPlatform : public Platform {
     public:

@@ -1,32 +1,40 @@
 #include <doctest.h>
 
 #include "companion/cli.h"
+#include "tests/support/memory_machine.h"
 #include "tests/support/text_helpers.h"
 
 using quillora::CliResult;
-using quillora::runCli;
 using quillora::testing::countOf;
+using quillora::testing::MemoryMachine;
 
 namespace {
 
-std::string firstLine(const std::string& text)
+// The companion on a machine of its own, as on Windows (with services) unless told otherwise.
+CliResult run(const std::vector<std::string>& args, bool withServices = true)
 {
-    return text.substr(0, text.find('\n'));
+    MemoryMachine machine(withServices);
+    return quillora::runCli(args, machine);
 }
+
+const char kHint[] = "Try 'quillora-cli --help' for more.\n";
 
 }  // namespace
 
-TEST_CASE("usage")
+TEST_CASE("usage and version")
 {
     for (const auto& args : {std::vector<std::string>{"--help"}, {"plan", "--help"}, {"plan", "automatic", "-h"}}) {
-        const CliResult result = runCli(args, nullptr);
+        const CliResult result = run(args);
         CHECK(result.status == 0);
         CHECK(result.out.rfind("usage: quillora-cli plan PROFILE [--answers ABC] [--commands | --log]\n", 0) == 0);
         CHECK(result.err.empty());
     }
+    const CliResult version = run({"--version"});
+    CHECK(version.status == 0);
+    CHECK(version.out == "quillora-cli 1.01 (Quillora v1.1)\n");
 }
 
-TEST_CASE("bad arguments: one line naming the problem, the usage, status 2, nothing on stdout")
+TEST_CASE("a command line it cannot take: one line naming the problem and a hint, status 2, nothing on stdout")
 {
     struct Case {
         std::vector<std::string> args;
@@ -35,7 +43,7 @@ TEST_CASE("bad arguments: one line naming the problem, the usage, status 2, noth
     const Case cases[] = {
         {{}, "quillora-cli: missing command"},
         {{"plna", "automatic"}, "quillora-cli: unknown command 'plna'"},
-        {{"plan"}, "quillora-cli: missing profile: expected prompted, automatic or restore"},
+        {{"plan"}, "quillora-cli: missing profile for plan: expected prompted, automatic or restore"},
         {{"plan", "fast"}, "quillora-cli: unknown profile 'fast': expected prompted, automatic or restore"},
         {{"plan", "prompted", "--answers", "yy"},
          "quillora-cli: malformed --answers 'yy': expected three letters, each y or n"},
@@ -43,26 +51,69 @@ TEST_CASE("bad arguments: one line naming the problem, the usage, status 2, noth
          "quillora-cli: malformed --answers 'yYn': expected three letters, each y or n"},
         {{"plan", "prompted", "--answers", "ynyn"},
          "quillora-cli: malformed --answers 'ynyn': expected three letters, each y or n"},
-        {{"plan", "prompted", "--answers"}, "quillora-cli: --answers needs a value, such as --answers yny"},
-        {{"plan", "restore", "--commands", "--log"},
-         "quillora-cli: --commands and --log cannot be combined or repeated"},
-        {{"plan", "restore", "--verbose"}, "quillora-cli: unknown option '--verbose'"},
-        {{"plan", "restore", "automatic"},
-         "quillora-cli: unexpected argument 'automatic': only one profile can be planned"},
+        {{"plan", "prompted", "--answers"}, "quillora-cli: --answers needs a value"},
+        {{"plan", "prompted", "--answers", "yyy", "--answers", "nnn"}, "quillora-cli: --answers given twice"},
+        {{"plan", "automatic", "--answers", "nnn"},
+         "quillora-cli: --answers is only for the prompted profile: the automatic profile asks nothing"},
+        {{"status", "restore", "--answers", "nyn"},
+         "quillora-cli: --answers is only for the prompted profile: the restore profile asks nothing"},
+        {{"plan", "restore", "--commands", "--log"}, "quillora-cli: --commands and --log cannot be combined"},
+        {{"plan", "restore", "--verbose"}, "quillora-cli: unknown option '--verbose' for plan"},
+        {{"plan", "restore", "automatic"}, "quillora-cli: unexpected argument 'automatic': plan takes one profile"},
+        {{"services", "all"}, "quillora-cli: unexpected argument 'all': services takes none"},
+        {{"export", "automatic"}, "quillora-cli: export needs --format inf or --format ansible"},
+        {{"export", "automatic", "--format", "xml"}, "quillora-cli: unknown format 'xml': expected inf or ansible"},
+        {{"export", "automatic", "--format", "inf", "--force"},
+         "quillora-cli: --force is for --output: standard output is never refused"},
+        {{"export", "restore", "--from-backup", "b.txt", "--format", "inf"},
+         "quillora-cli: give either a profile or --from-backup FILE, not both"},
+        {{"apply", "automatic", "--timeout", "0"}, "quillora-cli: --timeout '0': expected whole seconds from 1 to 3600"},
+        {{"apply", "automatic", "--timeout", "ten"},
+         "quillora-cli: --timeout 'ten': expected whole seconds from 1 to 3600"},
+        {{"backup"}, "quillora-cli: backup needs a file name (or --name NAME)"},
+        {{"backup", "--name", "../x"},
+         "quillora-cli: --name '../x': a backup name may hold only letters, digits, '-', '_' and '.'"},
+        {{"restore"}, "quillora-cli: restore needs a backup file (or --last)"},
+        {{"restore", "b.txt", "--last"}, "quillora-cli: give either a backup file or --last, not both"},
+        {{"backups", "now"}, "quillora-cli: unexpected argument 'now': backups takes none"},
     };
     for (const Case& c : cases) {
         CAPTURE(c.problem);
-        const CliResult result = runCli(c.args, nullptr);
+        const CliResult result = run(c.args);
         CHECK(result.status == 2);
         CHECK(result.out.empty());
-        CHECK(firstLine(result.err) == c.problem);
-        CHECK(result.err.find("usage: quillora-cli plan") != std::string::npos);
+        CHECK(result.err == std::string(c.problem) + "\n" + kHint);
+    }
+}
+
+TEST_CASE("an argument quoted back is cut short and shows control characters escaped")
+{
+    const CliResult huge = run({"plan", std::string(100000, 'x')});
+    CHECK(huge.status == 2);
+    CHECK(huge.err == "quillora-cli: unknown profile '" + std::string(60, 'x')
+                          + "...' (100000 bytes): expected prompted, automatic or restore\n" + kHint);
+
+    const CliResult escapes = run({"plna\x1B]0;owned\x07\r\n\xC2\x9B" "2J"});
+    CHECK(escapes.err == std::string("quillora-cli: unknown command 'plna\\x1B]0;owned\\x07\\x0D\\x0A\\u009B2J'\n") + kHint);
+    CHECK(escapes.err.find('\x1B') == std::string::npos);
+
+    // Chinese is text, not a control character.
+    CHECK(run({"plan", "\xE8\x87\xAA\xE5\x8A\xA8"}).err.rfind("quillora-cli: unknown profile '\xE8\x87\xAA\xE5\x8A\xA8'", 0) == 0);
+}
+
+TEST_CASE("the service commands need Windows")
+{
+    for (const char* command : {"status", "verify", "apply", "backup", "backups", "restore"}) {
+        const CliResult result = run({command, "automatic"}, false);
+        CHECK(result.status == 2);
+        CHECK(result.out.empty());
+        CHECK(result.err == std::string("quillora-cli: the ") + command + " command needs Windows\n" + kHint);
     }
 }
 
 TEST_CASE("plan --commands prints the command lines alone")
 {
-    const CliResult result = runCli({"plan", "restore", "--commands"}, nullptr);
+    const CliResult result = run({"plan", "restore", "--commands"});
     CHECK(result.status == 0);
     CHECK(countOf(result.out, "\n") == 83);
     CHECK(result.out.rfind("cmd /c NET stop Alerter\ncmd /c sc config Alerter start= disabled\n"
@@ -73,7 +124,7 @@ TEST_CASE("plan --commands prints the command lines alone")
 
 TEST_CASE("plan --log prints the log byte for byte in UTF-8")
 {
-    const CliResult result = runCli({"plan", "automatic", "--log"}, nullptr);
+    const CliResult result = run({"plan", "automatic", "--log"});
     CHECK(result.status == 0);
     CHECK(result.out.rfind("1:Alerter:\xE7\xA6\x81\xE7\x94\xA8\r\n", 0) == 0);  // 禁用
     const std::string ending = "\r\n" + std::string(59, '-') + "\r\n\xE4\xBC\x98\xE5\x8C\x96\xE5\xB7\xB2"
@@ -86,20 +137,19 @@ TEST_CASE("plan --log prints the log byte for byte in UTF-8")
 
 TEST_CASE("plan with answers: only the prompted profile reads them")
 {
-    const CliResult prompted = runCli({"plan", "prompted", "--answers", "nyn", "--commands"}, nullptr);
+    const CliResult prompted = run({"plan", "prompted", "--answers", "nny", "--commands"});
     CHECK(countOf(prompted.out, "\n") == 117);
     CHECK(countOf(prompted.out, "cmd /c NET stop ImapiService\n") == 1);
-    CHECK(countOf(prompted.out, "cmd /c NET stop Spooler\n") == 0);
-    CHECK(countOf(prompted.out, "cmd /c NET stop stisvc\n") == 1);
+    CHECK(countOf(prompted.out, "cmd /c NET stop Spooler\n") == 1);
+    CHECK(countOf(prompted.out, "cmd /c NET stop stisvc\n") == 0);
 
-    CHECK(runCli({"plan", "prompted", "--commands"}, nullptr).out == runCli({"plan", "automatic", "--commands"}, nullptr).out);
-    CHECK(runCli({"plan", "automatic", "--answers", "nnn", "--commands"}, nullptr).out
-          == runCli({"plan", "automatic", "--commands"}, nullptr).out);
+    // Without --answers the prompted profile takes yes to all three: the automatic run.
+    CHECK(run({"plan", "prompted", "--commands"}).out == run({"plan", "automatic", "--commands"}).out);
 }
 
 TEST_CASE("plan's default output: launches with their style, the log, the completion signals")
 {
-    const CliResult result = runCli({"plan", "automatic"}, nullptr);
+    const CliResult result = run({"plan", "automatic"});
     CHECK(result.status == 0);
     CHECK(result.out.rfind("launch 0 cmd /c NET stop Alerter\nlaunch 0 cmd /c sc config Alerter start= disabled\n", 0)
           == 0);

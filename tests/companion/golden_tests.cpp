@@ -2,6 +2,7 @@
 
 #include "companion/cli.h"
 #include "tests/support/golden.h"
+#include "tests/support/memory_machine.h"
 
 using namespace quillora;
 using namespace quillora::testing;
@@ -19,7 +20,8 @@ TEST_CASE("plan matches the golden command lines and log of every profile, byte 
             CAPTURE(output);
             std::vector<std::string> withOutput = args;
             withOutput.push_back(std::string("--") + output);
-            const CliResult result = runCli(withOutput, nullptr);
+            MemoryMachine machine;
+            const CliResult result = runCli(withOutput, machine);
             CHECK(result.status == 0);
             CHECK(result.out == goldenBytes(run.name, output));
         }

@@ -9,65 +9,13 @@
 #include "platform/service_control.h"
 #include "platform/windows_machine.h"
 #include "tests/support/text_helpers.h"
+#include "tests/windows/stand_in_services.h"
 
 using namespace quillora;
-using quillora::platform::ServiceHandle;
+using quillora::testing::StandInServices;
 using quillora::testing::countOf;
 
 namespace {
-
-// Stand-in services with keys of the catalogue, created in the test prefix through the real
-// Service Control Manager and deleted again afterwards. Wine has none of these services itself.
-class StandInServices {
-public:
-    explicit StandInServices(const std::map<std::wstring, DWORD>& startTypes)
-        : manager_(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS))
-    {
-        REQUIRE(manager_);
-        for (const auto& [key, startType] : startTypes) {
-            remove(key);
-            ServiceHandle service(CreateServiceW(manager_.get(), key.c_str(), key.c_str(), SERVICE_ALL_ACCESS,
-                                                 SERVICE_WIN32_OWN_PROCESS, startType, SERVICE_ERROR_IGNORE,
-                                                 L"C:\\windows\\system32\\notepad.exe", nullptr, nullptr, nullptr,
-                                                 nullptr, nullptr));
-            REQUIRE(service);
-            keys_.push_back(key);
-        }
-    }
-    ~StandInServices()
-    {
-        for (const std::wstring& key : keys_)
-            remove(key);
-    }
-
-    DWORD startType(const std::wstring& key)
-    {
-        ServiceHandle service(OpenServiceW(manager_.get(), key.c_str(), SERVICE_QUERY_CONFIG));
-        std::vector<unsigned char> buffer(8192);
-        DWORD needed = 0;
-        auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data());
-        REQUIRE(QueryServiceConfigW(service.get(), config, static_cast<DWORD>(buffer.size()), &needed));
-        return config->dwStartType;
-    }
-
-    void setStartType(const std::wstring& key, DWORD startType)
-    {
-        ServiceHandle service(OpenServiceW(manager_.get(), key.c_str(), SERVICE_CHANGE_CONFIG));
-        REQUIRE(ChangeServiceConfigW(service.get(), SERVICE_NO_CHANGE, startType, SERVICE_NO_CHANGE, nullptr, nullptr,
-                                     nullptr, nullptr, nullptr, nullptr, nullptr));
-    }
-
-private:
-    void remove(const std::wstring& key)
-    {
-        ServiceHandle service(OpenServiceW(manager_.get(), key.c_str(), DELETE));
-        if (service)
-            DeleteService(service.get());
-    }
-
-    ServiceHandle manager_;
-    std::vector<std::wstring> keys_;
-};
 
 std::wstring scratchFile(const wchar_t* name)
 {
@@ -87,7 +35,7 @@ std::string narrow(const std::wstring& text)
 CliResult companion(const std::vector<std::string>& args)
 {
     platform::WindowsMachine machine;
-    return runCli(args, &machine);
+    return runCli(args, machine);
 }
 
 void writeFileAtomically(const std::wstring& path, const std::string& bytes, bool replace)
@@ -149,8 +97,8 @@ TEST_CASE("backup never replaces a file without --force and leaves no partial fi
     writeFileAtomically(file, "precious", false);
 
     const CliResult refused = companion({"backup", narrow(file)});
-    CHECK(refused.status == 1);
-    CHECK(refused.err.find("exists already; give --force to replace it") != std::string::npos);
+    CHECK(refused.status == 3);
+    CHECK(refused.err == "quillora-cli: '" + narrow(file) + "': exists already; give --force to replace it\n");
     CHECK(readWholeFile(file) == "precious");
 
     CHECK_THROWS_AS(writeFileAtomically(file, "half", false), PlatformFailure);
@@ -170,12 +118,50 @@ TEST_CASE("a broken backup changes nothing and names its line")
     const std::wstring file = scratchFile(L"quillora-backup-broken.txt");
     writeFileAtomically(file, "quillora-backup 1\r\nAlerter\tdisabled\r\nALG\tsometimes\r\nend\r\n", true);
     const CliResult result = companion({"restore", narrow(file)});
-    CHECK(result.status == 1);
-    CHECK(result.err.find("line 3: unknown start mode 'sometimes'; nothing was changed") != std::string::npos);
+    CHECK(result.status == 3);
+    CHECK(result.err == "quillora-cli: '" + narrow(file) + "': line 3: unknown start mode 'sometimes'; nothing was changed\n");
     CHECK(machine.startType(L"Alerter") == SERVICE_AUTO_START);
     DeleteFileW(file.c_str());
 
     const CliResult missing = companion({"restore", "C:\\no-such-backup-quillora.txt"});
-    CHECK(missing.status == 1);
-    CHECK(missing.err.rfind("quillora-cli: error 2: ", 0) == 0);
+    CHECK(missing.status == 3);
+    CHECK(missing.err.rfind("quillora-cli: 'C:\\no-such-backup-quillora.txt': ", 0) == 0);
+    CHECK(missing.err.find("(error 2)\n") != std::string::npos);
+
+    // A folder given as the backup file, and a folder that does not exist, are named as such.
+    const std::string folder = narrow(scratchFile(L""));
+    const CliResult intoFolder = companion({"backup", folder, "--force"});
+    CHECK(intoFolder.status == 3);
+    CHECK(intoFolder.err == "quillora-cli: '" + folder + "': is a folder; give the name of a file in it\n");
+    const CliResult missingFolder = companion({"backup", "C:\\no-such-folder-quillora\\b.txt"});
+    CHECK(missingFolder.status == 3);
+    CHECK(missingFolder.err.rfind("quillora-cli: 'C:\\no-such-folder-quillora\\b.txt': ", 0) == 0);
+    CHECK(missingFolder.err.find("(error 3)\n") != std::string::npos);
+}
+
+TEST_CASE("apply brings stand-in services to the profile, verify agrees, and restore --last brings them back")
+{
+    StandInServices machine({{L"Alerter", SERVICE_AUTO_START}, {L"ALG", SERVICE_AUTO_START},
+                             {L"Spooler", SERVICE_DISABLED}, {L"aspnet_state", SERVICE_AUTO_START}});
+    const CliResult applied = companion({"apply", "automatic", "--timeout", "10"});
+    CHECK(applied.status == 0);
+    CHECK(applied.out.rfind("saved the start modes from before in ", 0) == 0);
+    CHECK(applied.out.find("1:Alerter (Alerter): changed from auto to disabled\n") != std::string::npos);
+    CHECK(applied.out.find("42:Print Spooler (Spooler): changed from disabled to demand\n") != std::string::npos);
+    // Wine has a few of the catalogue's services of its own, so only the end of the count is fixed.
+    CHECK(applied.out.find(" 0 left running, 0 failed\n") != std::string::npos);
+    CHECK(machine.startType(L"Alerter") == SERVICE_DISABLED);
+    CHECK(machine.startType(L"aspnet_state") == SERVICE_DEMAND_START);
+    CHECK(companion({"verify", "automatic"}).status == 0);
+
+    const CliResult listed = companion({"backups"});
+    CHECK(listed.out.find("automatic  ") != std::string::npos);
+
+    const CliResult restored = companion({"restore", "--last"});
+    CHECK(restored.status == 0);
+    CHECK(machine.startType(L"Alerter") == SERVICE_AUTO_START);
+    CHECK(machine.startType(L"ALG") == SERVICE_AUTO_START);
+    CHECK(machine.startType(L"Spooler") == SERVICE_DISABLED);
+    CHECK(machine.startType(L"aspnet_state") == SERVICE_AUTO_START);
+    CHECK(companion({"verify", "automatic"}).status == 1);
 }

@@ -14,6 +14,7 @@
 #include "platform/desktop.h"
 #include "platform/message_pump.h"
 #include "tests/support/engine_doubles.h"
+#include "tests/support/memory_machine.h"
 #include "ui/program.h"
 
 inline bool operator==(const RECT& a, const RECT& b)
@@ -58,6 +59,8 @@ public:
     }
 
     void endProgram() override { ++programEnds; }
+    // Services and files in memory, unless a test points this at the real machine.
+    Machine& machine() override { return *machineInUse; }
 
     void showError(HWND owner, const std::wstring& text, const std::wstring& caption) override
     {
@@ -68,6 +71,8 @@ public:
     ScriptedPlatform recorder;
     int programEnds = 0;
     std::vector<Error> errors;
+    MemoryMachine memoryMachine;
+    Machine* machineInUse = &memoryMachine;
 };
 
 // A whole program with its windows, on a test desktop.

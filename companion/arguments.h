@@ -1,0 +1,52 @@
+#pragma once
+
+#include <map>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "engine/answers.h"
+#include "engine/catalogue.h"
+
+namespace quillora {
+
+// A command line the companion cannot take; the text names the problem in one line.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// An argument quoted back in a message: cut to a readable length, with control characters shown
+// escaped, so that nothing the user typed can flood or steer the terminal.
+std::string quoted(const std::string& argument, std::size_t longest = 60);
+
+// The arguments of one command: options with a value, flags, and the rest in order.
+struct Arguments {
+    std::vector<std::string> positional;
+    std::map<std::string, std::string> values;
+    std::set<std::string> flags;
+
+    bool has(const std::string& flag) const { return flags.count(flag) != 0; }
+    const std::string* value(const std::string& option) const;
+};
+
+// Reads the arguments after the command (args[0]). An option not named here, an option given
+// twice or a missing value is a UsageError.
+Arguments parseArguments(const std::vector<std::string>& args, const std::set<std::string>& valued,
+                         const std::set<std::string>& flags);
+
+// A profile chosen on the command line, with the answers its runs read.
+struct ProfileRequest {
+    Profile profile = Profile::Automatic;
+    std::string name;
+    Answers answers{kAnswerYes, kAnswerYes, kAnswerYes};
+};
+
+// "y"/"n" letters for the three questions, in the wizard's order.
+Answers parseAnswers(const std::string& letters);
+
+// The one positional argument as a profile and --answers, which only the prompted profile takes.
+ProfileRequest profileRequest(const Arguments& arguments, const std::string& command);
+
+}  // namespace quillora

@@ -1,0 +1,78 @@
+#include "companion/export_command.h"
+
+#include "companion/arguments.h"
+#include "engine/backup_file.h"
+#include "engine/export.h"
+#include "engine/failure.h"
+#include "engine/utf8.h"
+
+namespace quillora {
+namespace {
+
+ExportPlan fromBackup(const Arguments& arguments, const std::string& file, Machine& machine)
+{
+    if (!arguments.positional.empty())
+        throw UsageError("give either a profile or --from-backup FILE, not both");
+    if (arguments.value("--answers"))
+        throw UsageError("--answers is for a profile, not for --from-backup");
+    if (arguments.has("--installed-only"))
+        throw UsageError("--installed-only is for a profile: a backup already names what was installed");
+    try {
+        return backupExport(parseBackup(machine.files().read(file)), file);
+    } catch (const BackupError& error) {
+        throw FileFailure(file, 0, fromUtf8(error.what()));
+    }
+}
+
+// Keeps only the services this machine has, for a template meant for machines like it.
+void keepInstalled(ExportPlan& plan, Machine& machine)
+{
+    ServiceControl* services = machine.services();
+    if (!services)
+        throw UsageError("--installed-only reads this machine's services, which needs Windows");
+    std::vector<ExportTarget> installed;
+    for (const ExportTarget& target : plan.targets) {
+        if (services->query(target.serviceKey))
+            installed.push_back(target);
+        else
+            plan.description.push_back("left out: " + toUtf8(target.serviceKey) + " (not installed here)");
+    }
+    plan.targets = installed;
+}
+
+}  // namespace
+
+CliResult exportCommand(const std::vector<std::string>& args, Machine& machine)
+{
+    const Arguments arguments =
+        parseArguments(args, {"--answers", "--format", "--output", "--from-backup"}, {"--force", "--installed-only"});
+    const std::string* format = arguments.value("--format");
+    if (!format)
+        throw UsageError("export needs --format inf or --format ansible");
+    if (*format != "inf" && *format != "ansible")
+        throw UsageError("unknown format " + quoted(*format) + ": expected inf or ansible");
+    const std::string* output = arguments.value("--output");
+    if (arguments.has("--force") && !output)
+        throw UsageError("--force is for --output: standard output is never refused");
+
+    ExportPlan plan;
+    if (const std::string* backup = arguments.value("--from-backup")) {
+        plan = fromBackup(arguments, *backup, machine);
+    } else {
+        const ProfileRequest request = profileRequest(arguments, "export");
+        plan = profileExport(request.profile, request.name, request.answers);
+        if (arguments.has("--installed-only"))
+            keepInstalled(plan, machine);
+    }
+    const std::string bytes = *format == "inf" ? securityTemplate(plan) : ansiblePlaybook(plan);
+    if (!output)
+        return {kExitSuccess, bytes, ""};
+    if (machine.files().isFolder(*output))
+        throw FileFailure(*output, 0, L"is a folder; give the name of a file in it");
+    if (!arguments.has("--force") && machine.files().exists(*output))
+        throw FileFailure(*output, 0, L"exists already; give --force to replace it");
+    machine.files().writeAtomically(*output, bytes, arguments.has("--force"));
+    return {kExitSuccess, "wrote " + *output + "\n", ""};
+}
+
+}  // namespace quillora

@@ -1,0 +1,97 @@
+#include "engine/backup_store.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "engine/backup_file.h"
+#include "engine/failure.h"
+#include "engine/service_report.h"
+
+namespace quillora {
+namespace {
+
+const char kAutomaticPrefix[] = "auto-";
+const char kExtension[] = ".txt";
+constexpr int kMostPerSecond = 99;
+
+bool isAutomatic(const std::string& name)
+{
+    return name.rfind(kAutomaticPrefix, 0) == 0;
+}
+
+bool isBackupName(const std::string& name)
+{
+    const std::size_t extension = sizeof kExtension - 1;
+    return name.size() > extension && name.compare(name.size() - extension, extension, kExtension) == 0;
+}
+
+std::string inFolder(Machine& machine, const std::string& name)
+{
+    return backupFolder(machine) + machine.separator() + name;
+}
+
+ServiceControl& servicesOf(Machine& machine)
+{
+    ServiceControl* services = machine.services();
+    if (!services)
+        throw PlatformFailure(0, L"this system has no Windows services");
+    return *services;
+}
+
+}  // namespace
+
+std::string backupFolder(Machine& machine)
+{
+    const std::optional<std::string> folder = machine.backupFolder();
+    if (!folder)
+        throw PlatformFailure(0, L"this system has no folder for Quillora's backups");
+    return *folder;
+}
+
+std::string saveAutomaticBackup(Machine& machine)
+{
+    const std::string bytes = formatBackup(currentModes(servicesOf(machine)));
+    const std::string folder = backupFolder(machine);
+    machine.files().createFolders(folder);
+    const std::string stamp = kAutomaticPrefix + machine.timeStamp();
+    // Runs can follow each other within a second: each gets a file of its own.
+    for (int sequence = 1; sequence <= kMostPerSecond; ++sequence) {
+        const std::string number = (sequence < 10 ? "-0" : "-") + std::to_string(sequence);
+        const std::string path = inFolder(machine, stamp + number + kExtension);
+        if (machine.files().exists(path))
+            continue;
+        machine.files().writeAtomically(path, bytes, false);
+        return path;
+    }
+    throw FileFailure(inFolder(machine, stamp + "-" + std::to_string(kMostPerSecond) + kExtension), 80,
+                      L"The file exists.");
+}
+
+std::string namedBackupPath(Machine& machine, const std::string& name)
+{
+    const bool plain = !name.empty() && name.size() <= 64
+        && std::all_of(name.begin(), name.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '-'
+                   || c == '_' || c == '.';
+           });
+    if (!plain || name[0] == '.')
+        throw std::invalid_argument("a backup name may hold only letters, digits, '-', '_' and '.'");
+    if (isAutomatic(name))
+        throw std::invalid_argument("names starting with 'auto-' are kept for automatic backups");
+    return inFolder(machine, name + kExtension);
+}
+
+std::vector<StoredBackup> storedBackups(Machine& machine)
+{
+    std::vector<StoredBackup> backups;
+    for (const FileEntry& file : machine.files().list(backupFolder(machine))) {
+        if (isBackupName(file.name))
+            backups.push_back({inFolder(machine, file.name), file.name, isAutomatic(file.name), file.modified});
+    }
+    std::sort(backups.begin(), backups.end(), [](const StoredBackup& a, const StoredBackup& b) {
+        return a.modified != b.modified ? a.modified > b.modified : a.name > b.name;
+    });
+    return backups;
+}
+
+}  // namespace quillora

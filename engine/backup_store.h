@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/machine.h"
+
+namespace quillora {
+
+// A backup in the user's backup folder: automatic ones are made before every run of the program
+// and by apply; named ones by `quillora-cli backup --name`.
+struct StoredBackup {
+    std::string path;
+    std::string name;  // the file name
+    bool automatic;
+    std::int64_t modified;  // seconds since 1970, UTC
+};
+
+// The backup folder of this machine. Throws PlatformFailure where there is none.
+std::string backupFolder(Machine& machine);
+
+// Saves the current start mode of every catalogue service as a new automatic backup, written
+// atomically and never over an existing file, and returns its path. Throws FileFailure (naming
+// the backup) or PlatformFailure.
+std::string saveAutomaticBackup(Machine& machine);
+
+// The path of a named backup in the backup folder. Throws std::invalid_argument for a name that
+// is not a plain name (letters, digits, '-', '_', '.'; not starting as automatic ones do).
+std::string namedBackupPath(Machine& machine, const std::string& name);
+
+// Every backup of the folder, newest first.
+std::vector<StoredBackup> storedBackups(Machine& machine);
+
+}  // namespace quillora

@@ -1,0 +1,125 @@
+#include <doctest.h>
+
+#include "companion/cli.h"
+#include "tests/support/memory_machine.h"
+#include "tests/support/text_helpers.h"
+
+using namespace quillora;
+using quillora::testing::countOf;
+using quillora::testing::MemoryMachine;
+using quillora::testing::installed;
+
+namespace {
+
+const std::string kBackups = "/home/user/Quillora/backups";
+
+// A machine with three of the catalogue's services, in modes no profile gives them all.
+MemoryMachine machineWithServices()
+{
+    MemoryMachine machine;
+    machine.memoryServices.services[L"Alerter"] = installed(StartMode::Automatic, "running");
+    machine.memoryServices.services[L"ALG"] = installed(StartMode::Manual, "stopped");
+    machine.memoryServices.services[L"wuauserv"] = installed(StartMode::Automatic, "running", true);
+    return machine;
+}
+
+}  // namespace
+
+TEST_CASE("apply keeps the modes from before in an automatic backup, and restore --last puts them back")
+{
+    MemoryMachine machine = machineWithServices();
+    const CliResult applied = runCli({"apply", "automatic"}, machine);
+    CHECK(applied.status == 0);
+    const std::string backup = kBackups + "/auto-20261207-101500-01.txt";
+    CHECK(applied.out.rfind("saved the start modes from before in " + backup + "\n", 0) == 0);
+    CHECK(applied.out.find("3 changed, 0 unchanged, 56 not installed, 0 left running, 0 failed\n") != std::string::npos);
+    const std::string saved = machine.memoryFiles.files.at(backup).bytes;
+    CHECK(saved.find("\r\nAlerter\tauto\r\n") != std::string::npos);
+    CHECK(saved.find("\r\nALG\tdemand\r\n") != std::string::npos);
+    CHECK(saved.find("\r\nwuauserv\tauto\tdelayed\r\n") != std::string::npos);
+    CHECK(machine.memoryServices.services[L"Alerter"].mode == StartMode::Disabled);
+    CHECK(machine.memoryServices.services[L"Alerter"].state == "stopped");
+
+    CHECK(runCli({"verify", "automatic"}, machine).status == 0);
+
+    // A second apply in the same second gets a backup of its own.
+    CHECK(runCli({"apply", "automatic"}, machine).out.find(kBackups + "/auto-20261207-101500-02.txt") != std::string::npos);
+
+    // --last takes the newest automatic backup: the one from before the second apply would change
+    // nothing, so restore the first by making it the newest.
+    machine.memoryFiles.files.erase(kBackups + "/auto-20261207-101500-02.txt");
+    const CliResult restored = runCli({"restore", "--last"}, machine);
+    CHECK(restored.status == 0);
+    CHECK(restored.out.rfind("restoring " + backup + "\n", 0) == 0);
+    CHECK(machine.memoryServices.services[L"Alerter"].mode == StartMode::Automatic);
+    CHECK(machine.memoryServices.services[L"ALG"].mode == StartMode::Manual);
+    CHECK(machine.memoryServices.services[L"wuauserv"].delayed);
+    CHECK(runCli({"verify", "automatic"}, machine).status == 1);
+}
+
+TEST_CASE("backups lists automatic and named backups, newest first")
+{
+    MemoryMachine machine = machineWithServices();
+    CHECK(runCli({"backups"}, machine).out == "no backups yet in " + kBackups + "\n");
+    CHECK(runCli({"backup", "--name", "before-holiday"}, machine).status == 0);
+    machine.stamp = "20261207-101501";
+    CHECK(runCli({"apply", "restore"}, machine).status == 0);
+    const CliResult listed = runCli({"backups"}, machine);
+    CHECK(listed.status == 0);
+    const auto named = listed.out.find("named      " + kBackups + "/before-holiday.txt\n");
+    const auto automatic = listed.out.find("automatic  " + kBackups + "/auto-20261207-101501-01.txt\n");
+    REQUIRE(named != std::string::npos);
+    REQUIRE(automatic != std::string::npos);
+    CHECK(automatic < named);
+    CHECK(countOf(listed.out, "\n") == 2);
+
+    // A named backup is no automatic one: --last does not take it.
+    machine.memoryFiles.files.erase(kBackups + "/auto-20261207-101501-01.txt");
+    const CliResult none = runCli({"restore", "--last"}, machine);
+    CHECK(none.status == 3);
+    CHECK(none.err == "quillora-cli: '" + kBackups + "': holds no automatic backup yet\n");
+}
+
+TEST_CASE("file errors name the file and exit with status 3, changing nothing")
+{
+    MemoryMachine machine = machineWithServices();
+    machine.memoryFiles.folders.insert("/tmp/backups");
+    machine.memoryFiles.files["/tmp/kept.txt"] = {"precious", 1};
+    machine.memoryFiles.files["/tmp/empty.txt"] = {"quillora-backup 1\r\nend\r\n", 1};
+    machine.memoryFiles.files["/tmp/broken.txt"] = {"quillora-backup 1\r\nAlerter\tdisabled\r\nALG\tsometimes\r\nend\r\n", 1};
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"backup", "/tmp/backups"}, "'/tmp/backups': is a folder; give the name of a file in it"},
+        {{"backup", "/tmp/backups", "--force"}, "'/tmp/backups': is a folder; give the name of a file in it"},
+        {{"backup", "/nowhere/b.txt"}, "'/nowhere/b.txt': The system cannot find the path specified. (error 3)"},
+        {{"backup", "/tmp/kept.txt"}, "'/tmp/kept.txt': exists already; give --force to replace it"},
+        {{"restore", "/tmp/missing.txt"},
+         "'/tmp/missing.txt': The system cannot find the file specified. (error 2)"},
+        {{"restore", "/tmp/empty.txt"}, "'/tmp/empty.txt': line 2: the backup lists no service; nothing was changed"},
+        {{"restore", "/tmp/broken.txt"},
+         "'/tmp/broken.txt': line 3: unknown start mode 'sometimes'; nothing was changed"},
+        {{"export", "automatic", "--format", "inf", "--output", "/tmp/kept.txt"},
+         "'/tmp/kept.txt': exists already; give --force to replace it"},
+        {{"export", "--from-backup", "/tmp/missing.txt", "--format", "ansible"},
+         "'/tmp/missing.txt': The system cannot find the file specified. (error 2)"},
+    };
+    for (const Case& c : cases) {
+        CAPTURE(c.message);
+        const CliResult result = runCli(c.args, machine);
+        CHECK(result.status == 3);
+        CHECK(result.out.empty());
+        CHECK(result.err == "quillora-cli: " + c.message + "\n");
+    }
+    CHECK(machine.memoryFiles.files.at("/tmp/kept.txt").bytes == "precious");
+    CHECK(machine.memoryServices.changes.empty());
+
+    // A system call refused: status 3 as well, not 1, which means differences.
+    machine.memoryFiles.readOnly = true;
+    const CliResult refused = runCli({"apply", "automatic"}, machine);
+    CHECK(refused.status == 3);
+    CHECK(refused.err == "quillora-cli: '" + kBackups + "': Access is denied. (error 5)\n");
+    CHECK(machine.memoryServices.changes.empty());
+}

@@ -1,0 +1,168 @@
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/failure.h"
+#include "engine/machine.h"
+
+namespace quillora::testing {
+
+// Services held in memory, each able to refuse in the ways Windows services do.
+class MemoryServices : public ServiceControl {
+public:
+    struct Service {
+        StartMode mode = StartMode::Manual;
+        bool delayed = false;
+        std::string state = "stopped";
+        std::vector<std::wstring> dependants;
+        bool accessDenied = false;  // every change refused, as without administrator rights
+        bool hangsOnStop = false;   // never reaches stopped
+        bool failsToStart = false;  // stops again at once, with an exit code
+    };
+
+    std::optional<ServiceState> query(const std::wstring& key) override
+    {
+        const auto found = services.find(key);
+        if (found == services.end())
+            return std::nullopt;
+        return ServiceState{found->second.mode, found->second.delayed, found->second.state};
+    }
+    void setStartMode(const std::wstring& key, StartMode mode, bool delayed) override
+    {
+        Service& service = changeable(key);
+        service.mode = mode;
+        service.delayed = delayed;
+        changes.push_back(key);
+    }
+    std::vector<std::wstring> runningDependants(const std::wstring& key) override
+    {
+        std::vector<std::wstring> running;
+        for (const std::wstring& dependant : services.at(key).dependants) {
+            if (services.at(dependant).state != "stopped")
+                running.push_back(dependant);
+        }
+        return running;
+    }
+    bool stop(const std::wstring& key, std::chrono::milliseconds timeout) override
+    {
+        waits.push_back(timeout);
+        Service& service = changeable(key);
+        if (service.hangsOnStop) {
+            service.state = "stopping";
+            return false;
+        }
+        service.state = "stopped";
+        return true;
+    }
+    bool start(const std::wstring& key, std::chrono::milliseconds timeout) override
+    {
+        waits.push_back(timeout);
+        Service& service = changeable(key);
+        if (service.failsToStart)
+            throw PlatformFailure(1066, L"The service has returned a service-specific error code.");
+        service.state = "running";
+        return true;
+    }
+
+    std::map<std::wstring, Service> services;
+    std::vector<std::wstring> changes;
+    std::vector<std::chrono::milliseconds> waits;
+
+private:
+    Service& changeable(const std::wstring& key)
+    {
+        Service& service = services.at(key);
+        if (service.accessDenied)
+            throw PlatformFailure(5, L"Access is denied.");
+        return service;
+    }
+};
+
+// A service in a mode and a state, with no dependants and no refusals.
+inline MemoryServices::Service installed(StartMode mode, const char* state, bool delayed = false)
+{
+    MemoryServices::Service service;
+    service.mode = mode;
+    service.state = state;
+    service.delayed = delayed;
+    return service;
+}
+
+// Files held in memory, in folders named with '/'.
+class MemoryFiles : public Files {
+public:
+    struct File {
+        std::string bytes;
+        std::int64_t modified = 0;
+    };
+
+    bool exists(const std::string& path) override { return files.count(path) || folders.count(path); }
+    bool isFolder(const std::string& path) override { return folders.count(path) != 0; }
+    std::string read(const std::string& path) override
+    {
+        const auto found = files.find(path);
+        if (found == files.end())
+            throw FileFailure(path, 2, L"The system cannot find the file specified.");
+        return found->second.bytes;
+    }
+    void writeAtomically(const std::string& path, const std::string& bytes, bool replace) override
+    {
+        if (readOnly)
+            throw FileFailure(path, 5, L"Access is denied.");
+        if (!folders.count(path.substr(0, path.rfind('/'))))
+            throw FileFailure(path, 3, L"The system cannot find the path specified.");
+        if (!replace && exists(path))
+            throw FileFailure(path, 80, L"The file exists.");
+        files[path] = {bytes, ++clock};
+    }
+    void createFolders(const std::string& path) override
+    {
+        if (readOnly)
+            throw FileFailure(path, 5, L"Access is denied.");
+        for (std::size_t at = path.find('/', 1); at != std::string::npos; at = path.find('/', at + 1))
+            folders.insert(path.substr(0, at));
+        folders.insert(path);
+    }
+    std::vector<FileEntry> list(const std::string& folder) override
+    {
+        std::vector<FileEntry> entries;
+        for (const auto& [path, file] : files) {
+            if (path.rfind(folder + "/", 0) == 0 && path.find('/', folder.size() + 1) == std::string::npos)
+                entries.push_back({path.substr(folder.size() + 1), file.modified});
+        }
+        return entries;
+    }
+
+    std::map<std::string, File> files;
+    std::set<std::string> folders{"", "/tmp"};
+    bool readOnly = false;
+    std::int64_t clock = 1000;
+};
+
+// A machine of memory services and files; without services it stands for a system other than
+// Windows.
+class MemoryMachine : public Machine {
+public:
+    explicit MemoryMachine(bool withServices = true) : withServices_(withServices) {}
+
+    ServiceControl* services() override { return withServices_ ? &memoryServices : nullptr; }
+    Files& files() override { return memoryFiles; }
+    std::optional<std::string> backupFolder() override
+    {
+        return withServices_ ? std::optional<std::string>("/home/user/Quillora/backups") : std::nullopt;
+    }
+    std::string timeStamp() override { return stamp; }
+    char separator() const override { return '/'; }
+
+    MemoryServices memoryServices;
+    MemoryFiles memoryFiles;
+    std::string stamp = "20261207-101500";
+
+private:
+    bool withServices_;
+};
+
+}  // namespace quillora::testing

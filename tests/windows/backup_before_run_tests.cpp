@@ -1,0 +1,108 @@
+// Every run of the program first keeps the start modes it is about to change.
+#include <doctest.h>
+
+#include <windows.h>
+
+#include "engine/backup_store.h"
+#include "platform/windows_machine.h"
+#include "tests/support/golden.h"
+#include "tests/support/memory_machine.h"
+#include "tests/support/wide_strings.h"
+#include "tests/windows/stand_in_services.h"
+#include "tests/windows/test_desktop.h"
+#include "ui/identifiers.h"
+
+using namespace quillora;
+using namespace quillora::testing;
+using ui::MainControls;
+
+namespace {
+
+const std::string kBackups = "/home/user/Quillora/backups";
+
+std::size_t backupsIn(MemoryMachine& machine)
+{
+    return machine.memoryFiles.list(kBackups).size();
+}
+
+}  // namespace
+
+TEST_CASE("each run, a nested one too, saves the modes before its first launch; the run is unchanged")
+{
+    ProgramFixture f;
+    MemoryMachine& machine = f.desktop.memoryMachine;
+    machine.memoryServices.services[L"Alerter"] = installed(StartMode::Automatic, "running");
+    machine.memoryServices.services[L"Spooler"] = installed(StartMode::Disabled, "stopped");
+    f.program.mainWindow.show();
+
+    std::vector<std::size_t> backupsAtPump;
+    std::size_t launchesAtNestedBackup = 0;
+    f.desktop.recorder.atMessages = [&](int pump) {
+        backupsAtPump.push_back(backupsIn(machine));
+        if (pump == 1) {
+            launchesAtNestedBackup = f.desktop.recorder.launches.size();
+            click(f.program.mainWindow.control(MainControls::RestoreButton));
+        }
+    };
+    click(f.program.mainWindow.control(MainControls::AutomaticButton));
+
+    REQUIRE(backupsAtPump.size() == 59 + 60);
+    CHECK(backupsAtPump.front() == 1);  // the outer run's, made before its first step
+    CHECK(backupsAtPump[1] == 2);       // the nested run's, made before its own first step
+    CHECK(launchesAtNestedBackup == 2);
+    const std::string first = machine.memoryFiles.files.at(kBackups + "/auto-20261207-101500-01.txt").bytes;
+    CHECK(first.find("\r\nAlerter\tauto\r\n") != std::string::npos);
+    CHECK(first.find("\r\nSpooler\tdisabled\r\n") != std::string::npos);
+    CHECK(first.find("\r\nMessenger\tabsent\r\n") != std::string::npos);
+    CHECK(machine.memoryFiles.files.count(kBackups + "/auto-20261207-101500-02.txt") == 1);
+    CHECK(machine.memoryServices.changes.empty());
+
+    // The nested restore run sits after the outer run's first line, then the outer run goes on.
+    const std::wstring automatic = goldenLog("automatic");
+    const std::wstring firstLine = automatic.substr(0, automatic.find(L"\r\n") + 2);
+    CHECK(f.program.progressWindow.text() == firstLine + goldenLog("restore") + automatic.substr(firstLine.size()));
+    CHECK(f.desktop.recorder.launches.size() == 115 + 83);
+    CHECK(f.desktop.errors.empty());
+}
+
+TEST_CASE("a run whose backup cannot be saved does not start, says why and where, and the program stays open")
+{
+    ProgramFixture f;
+    f.desktop.memoryMachine.memoryFiles.readOnly = true;
+    f.program.mainWindow.show();
+    click(f.program.mainWindow.control(MainControls::AutomaticButton));
+
+    CHECK(f.desktop.recorder.launches.empty());
+    REQUIRE(f.desktop.errors.size() == 1);
+    CHECK(f.desktop.errors[0].text
+          == L"运行时错误 '5':\r\n\r\n无法保存运行前的服务备份 /home/user/Quillora/backups\r\nAccess is denied.");
+    CHECK(f.desktop.errors[0].caption == L"Quillora1.1");
+    CHECK(f.desktop.programEnds == 0);
+    CHECK(f.program.mainWindow.isVisible());
+    CHECK(f.program.progressWindow.text().empty());
+    CHECK_FALSE(IsWindowEnabled(f.program.progressWindow.control(ui::ProgressControls::ExitButton)));
+
+    // Once the backup can be saved, the next click runs as usual.
+    f.desktop.memoryMachine.memoryFiles.readOnly = false;
+    click(f.program.mainWindow.control(MainControls::AutomaticButton));
+    CHECK(f.program.progressWindow.text() == goldenLog("automatic"));
+}
+
+TEST_CASE("under Wine's Service Control Manager the backup holds the modes from before the run")
+{
+    StandInServices services({{L"Alerter", SERVICE_AUTO_START}, {L"ALG", SERVICE_DEMAND_START}});
+    platform::WindowsMachine machine;
+    ProgramFixture f;
+    f.desktop.machineInUse = &machine;
+    f.program.mainWindow.show();
+    const std::size_t before = storedBackups(machine).size();
+    click(f.program.mainWindow.control(MainControls::AutomaticButton));
+
+    const std::vector<StoredBackup> after = storedBackups(machine);
+    REQUIRE(after.size() == before + 1);
+    REQUIRE(after.front().automatic);
+    const std::string saved = machine.files().read(after.front().path);
+    CHECK(saved.rfind("quillora-backup 1\r\nAlerter\tauto\r\nALG\tdemand\r\n", 0) == 0);
+    CHECK(saved.find("\r\nMessenger\tabsent\r\n") != std::string::npos);
+    CHECK(f.program.progressWindow.text() == goldenLog("automatic"));
+}
