@@ -16,7 +16,7 @@ void runStep(const ServiceStep& step, const Answers& answers, bool lastOfRun, Pr
     std::wstring appended = logLine(step, performed) + kLineEnd;
     if (lastOfRun)
         appended += closingBanner();
-    log.setText(log.text() + appended);
+    log.append(appended);
 
     platform.processPendingMessages();
 }

@@ -15,6 +15,9 @@ public:
     virtual ~ProgressLog() = default;
     virtual std::wstring text() = 0;
     virtual void setText(const std::wstring& text) = 0;
+    // Adds to the end of the log. Whatever the window does, the user must see exactly what
+    // replacing the whole text with text() + more would show; this is that, for doubles.
+    virtual void append(const std::wstring& more) { setText(text() + more); }
     virtual void setCaption(const std::wstring& caption) = 0;
     virtual void setStatusLabel(const std::wstring& status) = 0;
     virtual void enableExit() = 0;

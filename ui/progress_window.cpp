@@ -53,6 +53,30 @@ void ProgressWindow::setText(const std::wstring& text)
     replaceText(control(ProgressControls::LogBox), text);
 }
 
+// Replacing the whole text makes the box lay out every line again, so a run's cost would grow
+// with the log; inserting at the end lays out only the new lines. Afterwards the box is put in the
+// state a new whole text leaves: caret at the start, first line at the top, nothing to undo, not
+// modified.
+void ProgressWindow::append(const std::wstring& more)
+{
+    const HWND box = control(ProgressControls::LogBox);
+    const auto before = static_cast<std::size_t>(GetWindowTextLengthW(box));
+    SendMessageW(box, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(box, EM_SETSEL, before, before);
+    SendMessageW(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(more.c_str()));
+    const bool complete = static_cast<std::size_t>(GetWindowTextLengthW(box)) == before + more.size();
+    SendMessageW(box, EM_SETSEL, 0, 0);
+    SendMessageW(box, WM_VSCROLL, SB_TOP, 0);
+    SendMessageW(box, EM_EMPTYUNDOBUFFER, 0, 0);
+    SendMessageW(box, EM_SETMODIFY, FALSE, 0);
+    SendMessageW(box, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(box, nullptr, TRUE);
+    // A box that took less than all of it would tell the user that fewer services were changed
+    // than really were.
+    if (!complete)
+        throw platform::systemFailure(ERROR_NOT_ENOUGH_MEMORY);
+}
+
 void ProgressWindow::setCaption(const std::wstring& caption)
 {
     replaceText(handle(), caption);

@@ -336,7 +336,7 @@ WNDPROC originalLogProcedure = nullptr;
 // A log box that cannot take any more text, as when memory runs out.
 LRESULT CALLBACK fullLogBox(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_SETTEXT)
+    if (message == WM_SETTEXT || message == EM_REPLACESEL)
         return FALSE;
     return CallWindowProcW(originalLogProcedure, window, message, wParam, lParam);
 }
