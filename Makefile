@@ -3,7 +3,7 @@ SHELL := /bin/bash
 XVFB := xvfb-run --auto-servernum --server-args="-screen 0 1280x1024x24"
 VIRTUAL_DESKTOP := scripts/wine-session --virtual-desktop 1280x1024
 
-.PHONY: all deps native windows test test-native test-windows run screenshots bench clean
+.PHONY: all deps native windows test test-native test-windows run screenshots pictures bench clean
 
 all: native windows
 
@@ -44,6 +44,13 @@ screenshots: windows
 	$(XVFB) $(VIRTUAL_DESKTOP) env WINEDLLOVERRIDES="mscoree,mshtml=;net.exe,sc.exe,explorer.exe=n" \
 	    wine build/windows/quillora-screenshots.exe build/screenshots
 	/usr/bin/python3 scripts/bmp-to-png build/screenshots docs/screenshots
+
+# The pictures: drawn by resources/draw_pictures.py, then decoded as Windows decodes them into the
+# BMPs that Quillora.exe carries.
+pictures: windows
+	/usr/bin/python3 resources/draw_pictures.py
+	scripts/wine-session wine build/windows/quillora-pictures.exe resources/background.jpg resources/background.bmp
+	scripts/wine-session wine build/windows/quillora-pictures.exe resources/banner.gif resources/banner.bmp
 
 # The benchmark table (see README, Performance).
 bench: native windows

@@ -26,14 +26,7 @@ public:
     Owned& operator=(const Owned&) = delete;
 
     Handle get() const { return handle_; }
-    Handle operator->() const { return handle_; }
     explicit operator bool() const { return handle_ != nullptr; }
-    // For functions that hand out a new handle through an out parameter.
-    Handle* put()
-    {
-        reset();
-        return &handle_;
-    }
     void reset(Handle handle = nullptr)
     {
         if (handle_)
@@ -49,21 +42,14 @@ inline void closeKernelHandle(HANDLE handle) { CloseHandle(handle); }
 inline void deleteGdiObject(HGDIOBJ object) { DeleteObject(object); }
 inline void destroyCursor(HCURSOR cursor) { DestroyCursor(cursor); }
 inline void destroyWindow(HWND window) { DestroyWindow(window); }
+inline void freeLibrary(HMODULE library) { FreeLibrary(library); }
 
 using KernelHandle = Owned<HANDLE, closeKernelHandle>;
 using FontHandle = Owned<HFONT, deleteGdiObject>;
 using BrushHandle = Owned<HBRUSH, deleteGdiObject>;
+using BitmapHandle = Owned<HBITMAP, deleteGdiObject>;
 using CursorHandle = Owned<HCURSOR, destroyCursor>;
 using WindowHandle = Owned<HWND, destroyWindow>;
-
-template <typename Interface>
-void releaseInterface(Interface* pointer)
-{
-    pointer->Release();
-}
-
-// Holds a COM interface pointer and releases it.
-template <typename Interface>
-using ComPtr = Owned<Interface*, releaseInterface<Interface>>;
+using LibraryHandle = Owned<HMODULE, freeLibrary>;
 
 }  // namespace quillora::platform

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "engine/utf8.h"
+#include "platform/process_launch.h"
 #include "platform/service_control.h"
 #include "platform/system_error.h"
 
@@ -23,10 +24,19 @@ ServiceControl* WindowsMachine::services()
 
 std::optional<std::string> WindowsMachine::backupFolder()
 {
+    // shell32 brings a dozen libraries with it: it is loaded when the first backup is made, not
+    // at every start of the program.
+    if (!shell_)
+        shell_.reset(LoadLibraryW((systemDirectory() + L"\\shell32.dll").c_str()));
+    using FolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPWSTR);
+    const auto folderPath = reinterpret_cast<FolderPath>(
+        reinterpret_cast<void*>(shell_ ? GetProcAddress(shell_.get(), "SHGetFolderPathW") : nullptr));
+    if (!folderPath)
+        throw systemFailure(GetLastError());
     // The user's local application data: C:\Documents and Settings\USER\Local Settings\Application
     // Data on XP, C:\Users\USER\AppData\Local later.
     wchar_t folder[MAX_PATH] = {};
-    const HRESULT result = SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
+    const HRESULT result = folderPath(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
     if (FAILED(result))
         throw PlatformFailure(static_cast<unsigned long>(result), systemErrorText(result));
     return toUtf8(folder) + "\\Quillora\\backups";

@@ -4,6 +4,7 @@
 
 #include "engine/machine.h"
 #include "platform/files.h"
+#include "platform/handles.h"
 
 namespace quillora::platform {
 
@@ -22,6 +23,7 @@ public:
 private:
     std::unique_ptr<ServiceControl> services_;
     WindowsFiles files_;
+    LibraryHandle shell_;
 };
 
 }  // namespace quillora::platform

@@ -1,7 +1,11 @@
 #!/usr/bin/python3
 """Draws Quillora's pictures: the program icon, the hand cursor, the main window's background
 and the banner. Run it from anywhere with Debian's Python and Pillow (python3-pil); it rewrites
-the four files beside it, and the results are committed."""
+the files beside it, and the results are committed.
+
+The background is drawn as a JPEG and the banner as a GIF. The program carries them as BMPs,
+which Windows loads without a decoder, so that start-up does not wait for one: `make pictures`
+runs this script and then decodes both as Windows does (tools/pictures) into those BMPs."""
 
 import math
 import os

@@ -1,7 +1,5 @@
 #include "ui/assets.h"
 
-#include <cstring>
-
 #include "platform/system_error.h"
 #include "resources/resource_ids.h"
 #include "ui/identifiers.h"
@@ -35,53 +33,26 @@ platform::BrushHandle solidBrush(COLORREF colour)
     return brush;
 }
 
-// A copy of a resource's bytes in movable memory, as OLE's stream wants it.
-HGLOBAL resourceCopy(HINSTANCE instance, int resourceId)
+// A picture of the program's resources, pixel for pixel as stored: a DIB section, not converted
+// to the screen's format.
+platform::BitmapHandle picture(HINSTANCE instance, int resourceId)
 {
-    const HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(resourceId), RT_RCDATA);
-    const HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    if (!bytes)
-        throw platform::systemFailure(ERROR_RESOURCE_DATA_NOT_FOUND);
-    const DWORD size = SizeofResource(instance, found);
-    const HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
-    if (!copy)
+    platform::BitmapHandle bitmap(static_cast<HBITMAP>(
+        LoadImageW(instance, MAKEINTRESOURCEW(resourceId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (!bitmap)
         throw platform::systemFailure(GetLastError());
-    std::memcpy(GlobalLock(copy), bytes, size);
-    GlobalUnlock(copy);
-    return copy;
+    return bitmap;
 }
 
 }  // namespace
-
-Picture::Picture(HINSTANCE instance, int resourceId)
-{
-    platform::ComPtr<IStream> stream;
-    const HGLOBAL bytes = resourceCopy(instance, resourceId);
-    // Once made, the stream frees the memory when it goes; until then it is ours to free.
-    HRESULT result = CreateStreamOnHGlobal(bytes, TRUE, stream.put());
-    if (FAILED(result))
-        GlobalFree(bytes);
-    if (SUCCEEDED(result))
-        result = OleLoadPicture(stream.get(), 0, FALSE, IID_IPicture, reinterpret_cast<void**>(picture_.put()));
-    if (FAILED(result))
-        throw PlatformFailure(static_cast<unsigned long>(result), platform::systemErrorText(result));
-}
-
-HBITMAP Picture::bitmap() const
-{
-    OLE_HANDLE handle = 0;
-    picture_->get_Handle(&handle);
-    return reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
-}
 
 Assets::Assets(HINSTANCE instance)
     : defaultFont_(simSunFont(90, FW_NORMAL)),
       body_(simSunFont(105, FW_NORMAL)),
       status_(simSunFont(120, FW_BOLD)),
-      background_(instance, IDR_BACKGROUND_JPEG),
-      banner_(instance, IDR_BANNER_GIF),
-      backgroundBrush_(CreatePatternBrush(background_.bitmap())),
+      background_(picture(instance, IDB_BACKGROUND)),
+      banner_(picture(instance, IDB_BANNER)),
+      backgroundBrush_(CreatePatternBrush(background_.get())),
       webLinkBrush_(solidBrush(kWebLinkBackground)),
       helpTextBrush_(solidBrush(kHelpTextBackground)),
       handCursor_(static_cast<HCURSOR>(

@@ -1,0 +1,40 @@
+// The program carries its pictures as BMPs; they must show exactly what decoding the drawn JPEG
+// and GIF through OLE, as the program once did at every start, showed.
+#include <doctest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "tests/windows/test_desktop.h"
+#include "tools/pictures/ole_picture.h"
+
+using namespace quillora;
+
+namespace {
+
+std::string sourceFile(const char* name)
+{
+    std::ifstream file(std::string(QUILLORA_SOURCE_DIR) + "/resources/" + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+TEST_CASE("the carried pictures are pixel for pixel the decoded JPEG and GIF")
+{
+    const ui::Assets assets(GetModuleHandleW(nullptr));
+    const std::pair<const char*, HBITMAP> pictures[] = {
+        {"background.jpg", assets.background()},
+        {"banner.gif", assets.banner()},
+    };
+    for (const auto& [source, carried] : pictures) {
+        CAPTURE(source);
+        const pictures::OlePicture decoded(sourceFile(source));
+        REQUIRE(decoded.bitmap());
+        const std::vector<char> expected = pictures::pixels24(decoded.bitmap());
+        REQUIRE_FALSE(expected.empty());
+        CHECK(pictures::pixels24(carried) == expected);
+    }
+}
