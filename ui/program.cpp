@@ -52,9 +52,15 @@ Program::Program(HINSTANCE instance, platform::Desktop& desktop)
     : instance_(instance),
       desktop_(desktop),
       assets_(instance),
-      windowClass_(instance, &Window::windowProcedure),
-      hiddenOwner_(createHiddenOwner(instance))
+      windowClass_(instance, &Window::windowProcedure)
 {
+}
+
+HWND Program::hiddenOwner()
+{
+    if (!hiddenOwner_)
+        hiddenOwner_.reset(createHiddenOwner(instance_));
+    return hiddenOwner_.get();
 }
 
 void Program::end()

@@ -44,8 +44,8 @@ public:
     HINSTANCE instance() const { return instance_; }
     const Assets& assets() const { return assets_; }
     const wchar_t* windowClassName() const { return windowClass_.name(); }
-    // Owner of the windows that must not get a taskbar button.
-    HWND hiddenOwner() const { return hiddenOwner_.get(); }
+    // Owner of the windows that must not get a taskbar button; made when the first of them is.
+    HWND hiddenOwner();
 
     platform::Desktop& desktop() { return desktop_; }
     // The wizard's answers, which the question windows write and the runs read.
