@@ -8,7 +8,7 @@
 #include <iterator>
 
 #include "tests/windows/test_desktop.h"
-#include "tools/pictures/ole_picture.h"
+#include "tools/pictures/bitmaps.h"
 
 using namespace quillora;
 
@@ -33,8 +33,8 @@ TEST_CASE("the carried pictures are pixel for pixel the decoded JPEG and GIF")
         CAPTURE(source);
         const pictures::OlePicture decoded(sourceFile(source));
         REQUIRE(decoded.bitmap());
-        const std::vector<char> expected = pictures::pixels24(decoded.bitmap());
+        const std::vector<char> expected = pictures::pixels24(decoded.bitmap()).bytes;
         REQUIRE_FALSE(expected.empty());
-        CHECK(pictures::pixels24(carried) == expected);
+        CHECK(pictures::pixels24(carried).bytes == expected);
     }
 }

@@ -8,6 +8,7 @@
 
 #include "engine/runner.h"
 #include "tools/driver/driver.h"
+#include "tools/pictures/bitmaps.h"
 #include "ui/identifiers.h"
 
 namespace {
@@ -26,36 +27,13 @@ bool saveWindow(HWND window, const std::wstring& path)
 {
     RECT place;
     GetWindowRect(window, &place);
-    const int width = place.right - place.left;
-    const int height = place.bottom - place.top;
-
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
     const HDC screen = GetDC(nullptr);
     const HDC memory = CreateCompatibleDC(screen);
-    const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, place.right - place.left, place.bottom - place.top);
     const HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, place.left, place.top, SRCCOPY);
+    BitBlt(memory, 0, 0, place.right - place.left, place.bottom - place.top, screen, place.left, place.top, SRCCOPY);
     SelectObject(memory, previous);
-
-    const DWORD stride = ((width * 3 + 3) / 4) * 4;
-    const DWORD imageSize = stride * height;
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-    file.bfSize = file.bfOffBits + imageSize;
-    bool written = false;
-    if (FILE* out = _wfopen(path.c_str(), L"wb")) {
-        written = std::fwrite(&file, sizeof file, 1, out) == 1
-            && std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1
-            && std::fwrite(bits, 1, imageSize, out) == imageSize;
-        written = std::fclose(out) == 0 && written;
-    }
+    const bool written = pictures::writeBmp(pictures::pixels24(bitmap), path.c_str());
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);

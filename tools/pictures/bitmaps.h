@@ -1,11 +1,13 @@
 #pragma once
 
-// Decoding a JPEG or GIF as Windows does, through OLE, and reading a bitmap's pixels: for the
-// tool that writes the program's BMPs and for the test that holds them against their sources.
+// Decoding a JPEG or GIF as Windows does, through OLE, and reading and writing a bitmap's pixels:
+// for the tool that writes the program's BMPs, the test that holds them against their sources,
+// and the screenshots.
 #include <windows.h>
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -51,23 +53,51 @@ private:
     IPicture* picture_ = nullptr;
 };
 
-// The bitmap's pixels as bottom-up 24-bit rows, each padded to four bytes; empty on failure.
-inline std::vector<char> pixels24(HBITMAP bitmap)
+// A bitmap's pixels as bottom-up 24-bit rows, each padded to four bytes, with the header that
+// describes them; no pixels on failure.
+struct Pixels24 {
+    BITMAPINFOHEADER header{};
+    std::vector<char> bytes;
+};
+
+inline Pixels24 pixels24(HBITMAP bitmap)
 {
     BITMAP size{};
+    Pixels24 pixels;
     if (!GetObjectW(bitmap, sizeof size, &size))
-        return {};
+        return pixels;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = size.bmWidth;
     info.bmiHeader.biHeight = size.bmHeight;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
-    std::vector<char> pixels(((size.bmWidth * 3 + 3) / 4) * 4 * size.bmHeight);
+    pixels.bytes.resize(((size.bmWidth * 3 + 3) / 4) * 4 * size.bmHeight);
     const HDC screen = GetDC(nullptr);
-    const int lines = GetDIBits(screen, bitmap, 0, size.bmHeight, pixels.data(), &info, DIB_RGB_COLORS);
+    const int lines = GetDIBits(screen, bitmap, 0, size.bmHeight, pixels.bytes.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
-    return lines == size.bmHeight ? pixels : std::vector<char>{};
+    if (lines != size.bmHeight)
+        pixels.bytes.clear();
+    pixels.header = info.bmiHeader;
+    return pixels;
+}
+
+// Writes the pixels as a BMP file; false when they are missing or the file cannot be written.
+inline bool writeBmp(const Pixels24& pixels, const wchar_t* path)
+{
+    if (pixels.bytes.empty())
+        return false;
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof pixels.header;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.bytes.size());
+    FILE* out = _wfopen(path, L"wb");
+    if (!out)
+        return false;
+    const bool written = std::fwrite(&file, sizeof file, 1, out) == 1
+        && std::fwrite(&pixels.header, sizeof pixels.header, 1, out) == 1
+        && std::fwrite(pixels.bytes.data(), 1, pixels.bytes.size(), out) == pixels.bytes.size();
+    return std::fclose(out) == 0 && written;
 }
 
 }  // namespace quillora::pictures
