@@ -23,6 +23,15 @@ public:
     virtual ~ServiceControl() = default;
     // nullopt when no such service is installed.
     virtual std::optional<ServiceState> query(const std::wstring& serviceKey) = 0;
+    // The same for many services at once, in their order; a system may answer this faster than
+    // one query at a time.
+    virtual std::vector<std::optional<ServiceState>> queryAll(const std::vector<std::wstring>& serviceKeys)
+    {
+        std::vector<std::optional<ServiceState>> states;
+        for (const std::wstring& key : serviceKeys)
+            states.push_back(query(key));
+        return states;
+    }
     virtual void setStartMode(const std::wstring& serviceKey, StartMode mode, bool delayed) = 0;
     // The services that depend on this one and are not stopped.
     virtual std::vector<std::wstring> runningDependants(const std::wstring& serviceKey) = 0;

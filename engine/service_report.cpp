@@ -113,10 +113,12 @@ ServiceReport verifyReport(ServiceControl& services, const std::vector<ServiceSt
 
 std::vector<BackupEntry> currentModes(ServiceControl& services)
 {
+    const std::vector<std::wstring> keys = catalogueKeys();
+    const std::vector<std::optional<ServiceState>> states = services.queryAll(keys);
     std::vector<BackupEntry> entries;
-    for (const std::wstring& key : catalogueKeys()) {
-        const std::optional<ServiceState> now = services.query(key);
-        entries.push_back({key, now ? std::optional<StartMode>(now->mode) : std::nullopt, now && now->delayed});
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const std::optional<ServiceState>& now = states[i];
+        entries.push_back({keys[i], now ? std::optional<StartMode>(now->mode) : std::nullopt, now && now->delayed});
     }
     return entries;
 }

@@ -1,5 +1,6 @@
 #include "platform/service_control.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/system_error.h"
@@ -114,7 +115,8 @@ SERVICE_STATUS waitForState(SC_HANDLE service, DWORD wanted, std::chrono::millis
 
 }  // namespace
 
-WindowsServiceControl::WindowsServiceControl() : manager_(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT))
+WindowsServiceControl::WindowsServiceControl()
+    : manager_(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT | SC_MANAGER_ENUMERATE_SERVICE))
 {
     if (!manager_)
         throw systemFailure(GetLastError());
@@ -198,6 +200,33 @@ bool WindowsServiceControl::start(const std::wstring& serviceKey, std::chrono::m
     if (status.dwCurrentState == SERVICE_STOPPED)
         throw systemFailure(status.dwWin32ExitCode ? status.dwWin32ExitCode : ERROR_SERVICE_NEVER_STARTED);
     return status.dwCurrentState == SERVICE_RUNNING;
+}
+
+std::vector<std::optional<ServiceState>> WindowsServiceControl::queryAll(const std::vector<std::wstring>& serviceKeys)
+{
+    DWORD needed = 0, count = 0, resume = 0;
+    std::vector<unsigned char> buffer(64 * 1024);
+    std::vector<std::wstring> installed;
+    for (;;) {
+        const BOOL done = EnumServicesStatusExW(manager_.get(), SC_ENUM_PROCESS_INFO, SERVICE_WIN32 | SERVICE_DRIVER,
+                                                SERVICE_STATE_ALL, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                &needed, &count, &resume, nullptr);
+        if (!done && GetLastError() != ERROR_MORE_DATA)
+            throw systemFailure(GetLastError());
+        const auto* services = reinterpret_cast<const ENUM_SERVICE_STATUS_PROCESSW*>(buffer.data());
+        for (DWORD i = 0; i < count; ++i)
+            installed.push_back(services[i].lpServiceName);
+        if (done)
+            break;
+        buffer.resize(std::max<std::size_t>(buffer.size(), needed));
+    }
+    std::vector<std::optional<ServiceState>> states;
+    for (const std::wstring& key : serviceKeys) {
+        const bool exists = std::any_of(installed.begin(), installed.end(),
+                                        [&](const std::wstring& name) { return lstrcmpiW(name.c_str(), key.c_str()) == 0; });
+        states.push_back(exists ? query(key) : std::nullopt);
+    }
+    return states;
 }
 
 }  // namespace quillora::platform

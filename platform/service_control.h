@@ -16,6 +16,8 @@ class WindowsServiceControl : public ServiceControl {
 public:
     WindowsServiceControl();
     std::optional<ServiceState> query(const std::wstring& serviceKey) override;
+    // One enumeration tells which services exist, so that only those are opened.
+    std::vector<std::optional<ServiceState>> queryAll(const std::vector<std::wstring>& serviceKeys) override;
     void setStartMode(const std::wstring& serviceKey, StartMode mode, bool delayed) override;
     std::vector<std::wstring> runningDependants(const std::wstring& serviceKey) override;
     bool stop(const std::wstring& serviceKey, std::chrono::milliseconds timeout) override;

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "companion/cli.h"
+#include "engine/catalogue.h"
 #include "engine/failure.h"
 #include "platform/service_control.h"
 #include "platform/windows_machine.h"
@@ -164,4 +165,27 @@ TEST_CASE("apply brings stand-in services to the profile, verify agrees, and res
     CHECK(machine.startType(L"Spooler") == SERVICE_DISABLED);
     CHECK(machine.startType(L"aspnet_state") == SERVICE_AUTO_START);
     CHECK(companion({"verify", "automatic"}).status == 1);
+}
+
+TEST_CASE("asking for all services at once gives what asking one at a time gives")
+{
+    StandInServices machine({{L"Alerter", SERVICE_DISABLED}, {L"ATI Smart", SERVICE_AUTO_START}, {L"ALG", SERVICE_DEMAND_START}});
+    platform::WindowsServiceControl services;
+    std::vector<std::wstring> keys = catalogueKeys();
+    keys.push_back(L"alerter");  // service names are not case-sensitive
+    keys.push_back(L"NoSuchService");
+    const std::vector<std::optional<ServiceState>> all = services.queryAll(keys);
+    REQUIRE(all.size() == keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        CAPTURE(narrow(keys[i]));
+        const std::optional<ServiceState> one = services.query(keys[i]);
+        REQUIRE(all[i].has_value() == one.has_value());
+        if (one) {
+            CHECK(all[i]->mode == one->mode);
+            CHECK(all[i]->state == one->state);
+        }
+    }
+    CHECK(all[0]->mode == StartMode::Disabled);
+    CHECK(all[keys.size() - 2]->mode == StartMode::Disabled);
+    CHECK_FALSE(all.back());
 }
