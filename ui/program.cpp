@@ -81,11 +81,15 @@ void Program::reportFailure(HWND owner, const PlatformFailure& failure)
 
 void Program::backUpBeforeRun()
 {
+    const auto notSaved = [](const PlatformFailure& failure, const std::wstring& where) {
+        return PlatformFailure(failure.number(), L"无法保存运行前的服务备份" + where + L"\r\n" + failure.description());
+    };
     try {
         saveAutomaticBackup(desktop_.machine());
     } catch (const FileFailure& failure) {
-        throw PlatformFailure(failure.number(), L"无法保存运行前的服务备份 " + fromUtf8(failure.path()) + L"\r\n"
-                                                    + failure.description());
+        throw notSaved(failure, L" " + fromUtf8(failure.path()));
+    } catch (const PlatformFailure& failure) {
+        throw notSaved(failure, L"");
     }
 }
 

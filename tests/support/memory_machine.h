@@ -25,6 +25,8 @@ public:
 
     std::optional<ServiceState> query(const std::wstring& key) override
     {
+        if (queryRefused)
+            throw PlatformFailure(5, L"Access is denied.");
         const auto found = services.find(key);
         if (found == services.end())
             return std::nullopt;
@@ -68,6 +70,7 @@ public:
     }
 
     std::map<std::wstring, Service> services;
+    bool queryRefused = false;  // as a Service Control Manager that will not even be read
     std::vector<std::wstring> changes;
     std::vector<std::chrono::milliseconds> waits;
 

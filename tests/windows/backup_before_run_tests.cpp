@@ -106,3 +106,14 @@ TEST_CASE("under Wine's Service Control Manager the backup holds the modes from 
     CHECK(saved.find("\r\nMessenger\tabsent\r\n") != std::string::npos);
     CHECK(f.program.progressWindow.text() == goldenLog("automatic"));
 }
+
+TEST_CASE("a run whose services cannot be read does not start either, and says so")
+{
+    ProgramFixture f;
+    f.desktop.memoryMachine.memoryServices.services[L"Alerter"] = installed(StartMode::Automatic, "running");
+    f.desktop.memoryMachine.memoryServices.queryRefused = true;
+    click(f.program.mainWindow.control(MainControls::RestoreButton));
+    CHECK(f.desktop.recorder.launches.empty());
+    REQUIRE(f.desktop.errors.size() == 1);
+    CHECK(f.desktop.errors[0].text == L"运行时错误 '5':\r\n\r\n无法保存运行前的服务备份\r\nAccess is denied.");
+}
