@@ -1,6 +1,7 @@
 #include "companion/export_command.h"
 
 #include "companion/arguments.h"
+#include "companion/output_file.h"
 #include "engine/backup_file.h"
 #include "engine/export.h"
 #include "engine/failure.h"
@@ -67,10 +68,7 @@ CliResult exportCommand(const std::vector<std::string>& args, Machine& machine)
     const std::string bytes = *format == "inf" ? securityTemplate(plan) : ansiblePlaybook(plan);
     if (!output)
         return {kExitSuccess, bytes, ""};
-    if (machine.files().isFolder(*output))
-        throw FileFailure(*output, 0, L"is a folder; give the name of a file in it");
-    if (!arguments.has("--force") && machine.files().exists(*output))
-        throw FileFailure(*output, 0, L"exists already; give --force to replace it");
+    checkOutputFile(machine.files(), *output, arguments.has("--force"));
     machine.files().writeAtomically(*output, bytes, arguments.has("--force"));
     return {kExitSuccess, "wrote " + *output + "\n", ""};
 }

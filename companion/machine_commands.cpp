@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "companion/arguments.h"
+#include "companion/output_file.h"
 #include "engine/backup_file.h"
 #include "engine/backup_store.h"
 #include "engine/failure.h"
@@ -92,10 +93,7 @@ CliResult backupCommand(const std::vector<std::string>& args, Machine& machine)
         file = onePositional(arguments, "backup", "a file name (or --name NAME)");
     }
     const bool force = arguments.has("--force");
-    if (machine.files().isFolder(file))
-        throw FileFailure(file, 0, L"is a folder; give the name of a file in it");
-    if (!force && machine.files().exists(file))
-        throw FileFailure(file, 0, L"exists already; give --force to replace it");
+    checkOutputFile(machine.files(), file, force);
     const std::vector<BackupEntry> entries = currentModes(services);
     machine.files().writeAtomically(file, formatBackup(entries), force);
     return {kExitSuccess, "saved the start modes of " + std::to_string(entries.size()) + " services to " + file + "\n",

@@ -1,12 +1,10 @@
 #pragma once
 
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "engine/utf8.h"
+#include "tests/support/text_helpers.h"
 
 // The golden files of tests/golden: every command line and the whole log of a run, written from
 // the design's service table by hand, never from the program's output.
@@ -36,11 +34,7 @@ inline const std::vector<GoldenRun>& goldenRuns()
 // The bytes of tests/golden/NAME.EXTENSION.
 inline std::string goldenBytes(const std::string& name, const char* extension)
 {
-    const std::string path = std::string(QUILLORA_GOLDEN_DIR) + "/" + name + "." + extension;
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        throw std::runtime_error("cannot read " + path);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return projectFile("tests/golden/" + name + "." + extension);
 }
 
 // The log of a golden run, as the progress window holds it.
@@ -52,13 +46,9 @@ inline std::wstring goldenLog(const std::string& name)
 // The command lines of a golden run, in launch order.
 inline std::vector<std::wstring> goldenCommandLines(const std::string& name)
 {
-    std::vector<std::wstring> lines;
-    const std::wstring text = fromUtf8(goldenBytes(name, "commands"));
-    std::size_t start = 0;
-    for (auto end = text.find(L'\n'); end != std::wstring::npos; end = text.find(L'\n', start)) {
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
+    // Every line ends in LF, so the part after the last one is empty.
+    std::vector<std::wstring> lines = splitLines(fromUtf8(goldenBytes(name, "commands")), L"\n");
+    lines.pop_back();
     return lines;
 }
 

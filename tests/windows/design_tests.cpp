@@ -25,20 +25,12 @@ RECT expectedPixels(const ui::TwipsRect& twips, SIZE dpi)
     return {left, top, left + pixels(twips.width, dpi.cx), top + pixels(twips.height, dpi.cy)};
 }
 
-SIZE screenDpi()
-{
-    const HDC screen = GetDC(nullptr);
-    const SIZE dpi{GetDeviceCaps(screen, LOGPIXELSX), GetDeviceCaps(screen, LOGPIXELSY)};
-    ReleaseDC(nullptr, screen);
-    return dpi;
-}
-
 }  // namespace
 
 TEST_CASE("every window and control is placed as its design table says")
 {
     ProgramFixture f;
-    const SIZE dpi = screenDpi();
+    const SIZE dpi = ui::screenDpi();
     const std::pair<ui::Window*, const ui::WindowDesign*> windows[] = {
         {&f.program.mainWindow, &ui::MainWindow::windowDesign()},
         {&f.program.progressWindow, &ui::ProgressWindow::windowDesign()},

@@ -4,23 +4,11 @@
 
 #include <windows.h>
 
-#include <fstream>
-#include <iterator>
-
+#include "tests/support/text_helpers.h"
 #include "tests/windows/test_desktop.h"
 #include "tools/pictures/bitmaps.h"
 
 using namespace quillora;
-
-namespace {
-
-std::string sourceFile(const char* name)
-{
-    std::ifstream file(std::string(QUILLORA_SOURCE_DIR) + "/resources/" + name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-}  // namespace
 
 TEST_CASE("the carried pictures are pixel for pixel the decoded JPEG and GIF")
 {
@@ -31,7 +19,7 @@ TEST_CASE("the carried pictures are pixel for pixel the decoded JPEG and GIF")
     };
     for (const auto& [source, carried] : pictures) {
         CAPTURE(source);
-        const pictures::OlePicture decoded(sourceFile(source));
+        const pictures::OlePicture decoded(testing::projectFile(std::string("resources/") + source));
         REQUIRE(decoded.bitmap());
         const std::vector<char> expected = pictures::pixels24(decoded.bitmap()).bytes;
         REQUIRE_FALSE(expected.empty());
