@@ -1,9 +1,5 @@
 #include "companion/arguments.h"
 
-#include <cstdio>
-
-#include "engine/utf8.h"
-
 namespace quillora {
 namespace {
 
@@ -19,34 +15,6 @@ Profile parseProfile(const std::string& name)
 }
 
 }  // namespace
-
-std::string quoted(const std::string& argument, std::size_t longest)
-{
-    std::string text = "'";
-    std::size_t at = 0;
-    while (at < argument.size() && at < longest) {
-        const unsigned char c = static_cast<unsigned char>(argument[at]);
-        const std::size_t length = utf8SequenceLength(argument, at);
-        // C0 controls, DEL and bytes that are not UTF-8 are shown as bytes; C1 controls (U+0080
-        // to U+009F), which steer terminals too, as characters.
-        const bool byte = c < 0x20 || c == 0x7F || length == 0;
-        const bool c1 = length == 2 && c == 0xC2 && static_cast<unsigned char>(argument[at + 1]) < 0xA0;
-        if (byte || c1) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, byte ? "\\x%02X" : "\\u%04X",
-                          byte ? c : static_cast<unsigned char>(argument[at + 1]));
-            text += escaped;
-        } else {
-            text.append(argument, at, length);
-        }
-        at += byte ? 1 : length;
-    }
-    if (at < argument.size())
-        text += "...' (" + std::to_string(argument.size()) + " bytes)";
-    else
-        text += "'";
-    return text;
-}
 
 const std::string* Arguments::value(const std::string& option) const
 {

@@ -8,6 +8,7 @@
 
 #include "engine/answers.h"
 #include "engine/catalogue.h"
+#include "engine/printable.h"
 
 namespace quillora {
 
@@ -16,10 +17,6 @@ class UsageError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-// An argument quoted back in a message: cut to a readable length, with control characters shown
-// escaped, so that nothing the user typed can flood or steer the terminal.
-std::string quoted(const std::string& argument, std::size_t longest = 60);
 
 // The arguments of one command: options with a value, flags, and the rest in order.
 struct Arguments {

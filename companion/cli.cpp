@@ -70,7 +70,8 @@ CliResult usageError(const std::string& problem)
 
 CliResult fileFailure(const FileFailure& failure)
 {
-    std::string text = "quillora-cli: " + quoted(failure.path(), kLongestPath) + ": " + toUtf8(failure.description());
+    std::string text =
+        "quillora-cli: " + quoted(failure.path(), kLongestPath) + ": " + printable(toUtf8(failure.description()));
     if (failure.number() != 0)
         text += " (error " + std::to_string(failure.number()) + ")";
     return {kExitFailure, "", text + "\n"};
@@ -79,7 +80,8 @@ CliResult fileFailure(const FileFailure& failure)
 CliResult systemFailure(const PlatformFailure& failure)
 {
     return {kExitFailure, "",
-            "quillora-cli: error " + std::to_string(failure.number()) + ": " + toUtf8(failure.description()) + "\n"};
+            "quillora-cli: error " + std::to_string(failure.number()) + ": " + printable(toUtf8(failure.description()))
+                + "\n"};
 }
 
 CliResult servicesCommand(const std::vector<std::string>& args)
@@ -89,8 +91,18 @@ CliResult servicesCommand(const std::vector<std::string>& args)
     return {kExitSuccess, profileTable(), ""};
 }
 
+// Every argument must be text: a name that is not UTF-8 would reach files and messages garbled.
+void checkArgumentsAreText(const std::vector<std::string>& args)
+{
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (!isUtf8(args[i]))
+            throw UsageError("argument " + std::to_string(i + 1) + " is not valid UTF-8 text: " + quoted(args[i]));
+    }
+}
+
 CliResult dispatch(const std::vector<std::string>& args, Machine& machine)
 {
+    checkArgumentsAreText(args);
     const std::string& command = args[0];
     if (command == "plan")
         return planCommand(args);

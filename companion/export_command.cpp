@@ -70,7 +70,7 @@ CliResult exportCommand(const std::vector<std::string>& args, Machine& machine)
         return {kExitSuccess, bytes, ""};
     checkOutputFile(machine.files(), *output, arguments.has("--force"));
     machine.files().writeAtomically(*output, bytes, arguments.has("--force"));
-    return {kExitSuccess, "wrote " + *output + "\n", ""};
+    return {kExitSuccess, "wrote " + printable(*output) + "\n", ""};
 }
 
 }  // namespace quillora

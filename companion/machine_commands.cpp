@@ -71,7 +71,7 @@ CliResult profileCommand(const std::vector<std::string>& args, Machine& machine)
     // apply keeps what it is about to change, as the program does before a run.
     const std::string backup = saveAutomaticBackup(machine);
     CliResult result = reported(applyProfile(services, steps, request.answers, timeout));
-    result.out = "saved the start modes from before in " + backup + "\n" + result.out;
+    result.out = "saved the start modes from before in " + printable(backup) + "\n" + result.out;
     return result;
 }
 
@@ -96,8 +96,8 @@ CliResult backupCommand(const std::vector<std::string>& args, Machine& machine)
     checkOutputFile(machine.files(), file, force);
     const std::vector<BackupEntry> entries = currentModes(services);
     machine.files().writeAtomically(file, formatBackup(entries), force);
-    return {kExitSuccess, "saved the start modes of " + std::to_string(entries.size()) + " services to " + file + "\n",
-            ""};
+    return {kExitSuccess,
+            "saved the start modes of " + std::to_string(entries.size()) + " services to " + printable(file) + "\n", ""};
 }
 
 std::string newestAutomaticBackup(Machine& machine)
@@ -128,7 +128,7 @@ CliResult restoreCommand(const std::vector<std::string>& args, Machine& machine)
         throw FileFailure(file, 0, fromUtf8(std::string(error.what()) + "; nothing was changed"));
     }
     CliResult result = reported(restoreModes(services, backup));
-    result.out = "restoring " + file + "\n" + result.out;
+    result.out = "restoring " + printable(file) + "\n" + result.out;
     return result;
 }
 
@@ -148,9 +148,10 @@ CliResult backupsCommand(const std::vector<std::string>& args, Machine& machine)
     if (!arguments.positional.empty())
         throw UsageError("unexpected argument " + quoted(arguments.positional[0]) + ": backups takes none");
     const std::vector<StoredBackup> backups = storedBackups(machine);
-    std::string out = backups.empty() ? "no backups yet in " + backupFolder(machine) + "\n" : "";
+    std::string out = backups.empty() ? "no backups yet in " + printable(backupFolder(machine)) + "\n" : "";
     for (const StoredBackup& backup : backups)
-        out += localTime(backup.modified) + "  " + (backup.automatic ? "automatic" : "named    ") + "  " + backup.path + "\n";
+        out += localTime(backup.modified) + "  " + (backup.automatic ? "automatic" : "named    ") + "  "
+            + printable(backup.path) + "\n";
     return {kExitSuccess, out, ""};
 }
 

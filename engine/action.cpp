@@ -1,17 +1,42 @@
 #include "engine/action.h"
 
+#include <array>
+#include <cstring>
+
 namespace quillora {
 namespace {
+
+struct KindEffect {
+    ActionKind kind;
+    ActionEffect effect;
+};
+
+constexpr std::array<KindEffect, 4> kEffects{{
+    {ActionKind::StopAndDisable, {true, StartMode::Disabled, false, L"禁用"}},
+    {ActionKind::StopAndManual, {true, StartMode::Manual, false, L"手动"}},
+    {ActionKind::ManualOnly, {false, StartMode::Manual, false, L"手动"}},
+    {ActionKind::StartAndAutomatic, {false, StartMode::Automatic, true, L"自动"}},
+}};
 
 const wchar_t kNetStop[] = L"cmd /c NET stop ";
 const wchar_t kNetStart[] = L"cmd /c NET start ";
 
-std::wstring scConfig(const std::wstring& key, const wchar_t* startMode)
+std::wstring scConfig(const std::wstring& key, StartMode mode)
 {
-    return L"cmd /c sc config " + quotedKey(key) + L" start= " + startMode;
+    const char* name = startModeName(mode);
+    return L"cmd /c sc config " + quotedKey(key) + L" start= " + std::wstring(name, name + std::strlen(name));
 }
 
 }  // namespace
+
+const ActionEffect& effectOf(ActionKind kind)
+{
+    for (const KindEffect& entry : kEffects) {
+        if (entry.kind == kind)
+            return entry.effect;
+    }
+    return kEffects.front().effect;
+}
 
 std::wstring quotedKey(const std::wstring& serviceKey)
 {
@@ -20,33 +45,29 @@ std::wstring quotedKey(const std::wstring& serviceKey)
     return L'"' + serviceKey + L'"';
 }
 
+// The NET command is launched before sc config whether it stops or starts the service: the
+// program waits for neither, so both are under way together.
 std::vector<std::wstring> commandLines(ActionKind kind, const std::wstring& serviceKey)
 {
-    switch (kind) {
-    case ActionKind::StopAndDisable:
-        return {kNetStop + quotedKey(serviceKey), scConfig(serviceKey, L"disabled")};
-    case ActionKind::StopAndManual:
-        return {kNetStop + quotedKey(serviceKey), scConfig(serviceKey, L"demand")};
-    case ActionKind::ManualOnly:
-        return {scConfig(serviceKey, L"demand")};
-    case ActionKind::StartAndAutomatic:
-        return {kNetStart + quotedKey(serviceKey), scConfig(serviceKey, L"auto")};
-    }
-    return {};
+    const ActionEffect& effect = effectOf(kind);
+    std::vector<std::wstring> lines;
+    if (effect.stopsFirst)
+        lines.push_back(kNetStop + quotedKey(serviceKey));
+    if (effect.startsAfter)
+        lines.push_back(kNetStart + quotedKey(serviceKey));
+    lines.push_back(scConfig(serviceKey, effect.mode));
+    return lines;
 }
 
-const wchar_t* modeWord(ActionKind kind)
+std::string actionDescription(ActionKind kind)
 {
-    switch (kind) {
-    case ActionKind::StopAndDisable:
-        return L"禁用";
-    case ActionKind::StopAndManual:
-    case ActionKind::ManualOnly:
-        return L"手动";
-    case ActionKind::StartAndAutomatic:
-        return L"自动";
-    }
-    return L"";
+    const ActionEffect& effect = effectOf(kind);
+    const std::string mode = startModeDescription(effect.mode);
+    if (effect.stopsFirst)
+        return "stop, " + mode;
+    if (effect.startsAfter)
+        return "start, " + mode;
+    return mode;
 }
 
 }  // namespace quillora

@@ -3,16 +3,28 @@
 #include <string>
 #include <vector>
 
+#include "engine/start_mode.h"
+
 namespace quillora {
 
-// What one step does to its service: which command lines it launches and which mode word its log
-// line states.
+// What one step does to its service.
 enum class ActionKind {
     StopAndDisable,
     StopAndManual,
     ManualOnly,
     StartAndAutomatic,
 };
+
+// The meaning of an action kind, the one place that says it: the program's command lines and log
+// words, apply, both exports, the services table, status and verify all read it here.
+struct ActionEffect {
+    bool stopsFirst;          // the service is stopped before its start mode is set
+    StartMode mode;           // the start mode it is set to
+    bool startsAfter;         // the service is started once the mode allows it
+    const wchar_t* modeWord;  // the word the log line states for the mode
+};
+
+const ActionEffect& effectOf(ActionKind kind);
 
 // Window-show state for every service command: the command interpreter's console stays hidden.
 inline constexpr int kHiddenWindow = 0;
@@ -21,11 +33,11 @@ inline constexpr int kHiddenWindow = 0;
 // the sc config command.
 std::vector<std::wstring> commandLines(ActionKind kind, const std::wstring& serviceKey);
 
-// The word the log line uses for the start mode the step requests.
-const wchar_t* modeWord(ActionKind kind);
-
 // A key with a blank must reach cmd as one argument, so it is put in double quotation marks; every
 // other key goes in as it is.
 std::wstring quotedKey(const std::wstring& serviceKey);
+
+// What a step of this kind does, in a few words: "stop, disabled", "manual", "start, automatic".
+std::string actionDescription(ActionKind kind);
 
 }  // namespace quillora

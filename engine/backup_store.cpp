@@ -63,7 +63,7 @@ std::string saveAutomaticBackup(Machine& machine)
         machine.files().writeAtomically(path, bytes, false);
         return path;
     }
-    throw FileFailure(inFolder(machine, stamp + "-" + std::to_string(kMostPerSecond) + kExtension), 80,
+    throw FileFailure(inFolder(machine, stamp + "-" + std::to_string(kMostPerSecond) + kExtension), windows_error::kFileExists,
                       L"The file exists.");
 }
 

@@ -1,5 +1,6 @@
 #include "engine/export.h"
 
+#include "engine/printable.h"
 #include "engine/utf8.h"
 
 namespace quillora {
@@ -10,18 +11,11 @@ const char* answerWord(const Answers& answers, AnswerFlag flag)
     return answers.yes(flag) ? "yes" : "no";
 }
 
-ExportTarget::Run runFor(ActionKind kind)
+ExportTarget::Run runFor(const ActionEffect& effect)
 {
-    switch (kind) {
-    case ActionKind::StopAndDisable:
-    case ActionKind::StopAndManual:
+    if (effect.stopsFirst)
         return ExportTarget::Run::Stop;
-    case ActionKind::StartAndAutomatic:
-        return ExportTarget::Run::Start;
-    case ActionKind::ManualOnly:
-        break;
-    }
-    return ExportTarget::Run::Leave;
+    return effect.startsAfter ? ExportTarget::Run::Start : ExportTarget::Run::Leave;
 }
 
 // A template's service name may hold only these characters; one line with any other makes a
@@ -56,19 +50,16 @@ const char* ansibleMode(const ExportTarget& target)
     }
 }
 
-// Text from outside (a file name) made safe for one comment line or a quoted YAML scalar.
-std::string oneLine(const std::string& text)
+// A double-quoted YAML scalar holding printable text.
+std::string yamlQuoted(const std::string& text)
 {
-    std::string line;
+    std::string scalar = "\"";
     for (char c : text) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-            line += '?';
-        else if (c == '"' || c == '\\')
-            line += std::string("\\") + c;
-        else
-            line += c;
+        if (c == '"' || c == '\\')
+            scalar += '\\';
+        scalar += c;
     }
-    return line;
+    return scalar + "\"";
 }
 
 std::string commentLines(const std::vector<std::string>& lines, const char* marker, const char* lineEnd)
@@ -91,8 +82,8 @@ ExportPlan profileExport(Profile profile, const std::string& profileName, const 
                                    + answerWord(answers, AnswerFlag::Imaging));
     }
     for (const ServiceStep& step : profileSteps(profile)) {
-        const ActionKind performed = performedAction(step, answers);
-        plan.targets.push_back({step.serviceKey, startModeFor(performed), false, runFor(performed)});
+        const ActionEffect& effect = effectOf(performedAction(step, answers));
+        plan.targets.push_back({step.serviceKey, effect.mode, false, runFor(effect)});
     }
     return plan;
 }
@@ -100,7 +91,7 @@ ExportPlan profileExport(Profile profile, const std::string& profileName, const 
 ExportPlan backupExport(const std::vector<BackupEntry>& backup, const std::string& backupName)
 {
     ExportPlan plan;
-    plan.description.push_back("Quillora backup " + oneLine(backupName)
+    plan.description.push_back("Quillora backup " + printable(backupName)
                                + ": the saved start modes; nothing is stopped or started");
     for (const BackupEntry& entry : backup) {
         if (!entry.mode)
@@ -150,7 +141,7 @@ std::string ansiblePlaybook(const ExportPlan& plan)
     }
     return "---\n" + commentLines(plan.description, "# ", "\n")
         + "# run: ansible-playbook -i INVENTORY THIS-FILE [-e quillora_hosts=PATTERN]\n"
-          "- name: \"" + plan.description.front() + "\"\n"
+          "- name: " + yamlQuoted(plan.description.front()) + "\n"
           "  hosts: \"{{ quillora_hosts | default('windows') }}\"\n"
           "  gather_facts: false\n"
           "  vars:\n"

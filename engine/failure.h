@@ -6,6 +6,17 @@
 
 namespace quillora {
 
+// The Windows error numbers that the engine and its doubles report themselves, under the names
+// Windows gives them (ERROR_...); the platform checks them against Windows' own headers.
+namespace windows_error {
+inline constexpr unsigned long kFileNotFound = 2;
+inline constexpr unsigned long kPathNotFound = 3;
+inline constexpr unsigned long kAccessDenied = 5;
+inline constexpr unsigned long kFileExists = 80;
+inline constexpr unsigned long kServiceRequestTimeout = 1053;
+inline constexpr unsigned long kServiceSpecificError = 1066;
+}  // namespace windows_error
+
 // A platform operation that could not be carried out: a refused process launch, a log write the
 // window could not hold. It carries the system's error number and its description so that whoever
 // finally reports it can show both.

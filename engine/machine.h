@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/run_state.h"
 #include "engine/start_mode.h"
 
 namespace quillora {
@@ -13,7 +14,7 @@ namespace quillora {
 struct ServiceState {
     StartMode mode;
     bool delayed = false;
-    std::string state;  // "running", "stopped", ...
+    RunState state = RunState::Stopped;
 };
 
 // The services of this machine as the companion and the program read and set them. On Windows

@@ -9,21 +9,6 @@
 namespace quillora {
 namespace {
 
-std::string actionText(ActionKind kind)
-{
-    switch (kind) {
-    case ActionKind::StopAndDisable:
-        return "stop, disabled";
-    case ActionKind::StopAndManual:
-        return "stop, manual";
-    case ActionKind::ManualOnly:
-        return "manual";
-    case ActionKind::StartAndAutomatic:
-        break;
-    }
-    return "start, automatic";
-}
-
 const char* questionText(AnswerFlag flag)
 {
     switch (flag) {
@@ -44,9 +29,11 @@ std::string cellText(const std::vector<ServiceStep>& steps, const std::wstring& 
         if (step.serviceKey != key)
             continue;
         if (!step.question)
-            return actionText(step.action);
-        return std::string("asks: ") + questionText(*step.question) + "? yes: " + actionText(ActionKind::ManualOnly)
-            + "; no: " + actionText(ActionKind::StopAndDisable);
+            return actionDescription(step.action);
+        Answers yes;
+        yes[*step.question] = kAnswerYes;
+        return std::string("asks: ") + questionText(*step.question) + "? yes: "
+            + actionDescription(performedAction(step, yes)) + "; no: " + actionDescription(performedAction(step, Answers{}));
     }
     return "-";
 }

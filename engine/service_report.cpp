@@ -2,6 +2,7 @@
 
 #include "engine/catalogue.h"
 #include "engine/failure.h"
+#include "engine/printable.h"
 #include "engine/utf8.h"
 
 namespace quillora {
@@ -19,13 +20,38 @@ std::string serviceName(const ServiceStep& step)
 
 std::string failureText(const PlatformFailure& failure)
 {
-    return "failed (" + std::to_string(failure.number()) + ": " + toUtf8(failure.description()) + ")";
+    return "failed (" + std::to_string(failure.number()) + ": " + printable(toUtf8(failure.description())) + ")";
 }
 
-// What the profile would set, read now: the prompted profile follows the answers.
-StartMode targetMode(const ServiceStep& step, const Answers& answers)
+// What the step's row does to its service, read now: the prompted profile follows the answers.
+const ActionEffect& rowEffect(const ServiceStep& step, const Answers& answers)
 {
-    return startModeFor(performedAction(step, answers));
+    return effectOf(performedAction(step, answers));
+}
+
+// "disabled and stops it": the state a row leaves its service in.
+std::string targetText(const ActionEffect& effect)
+{
+    return std::string(startModeName(effect.mode))
+        + (effect.stopsFirst ? " and stops it" : effect.startsAfter ? " and starts it" : "");
+}
+
+// Whether the service is as the row leaves it: in the row's start mode, stopped where the row
+// stops it and running where it starts it.
+bool asRowLeavesIt(const ActionEffect& effect, const ServiceState& now)
+{
+    if (now.mode != effect.mode)
+        return false;
+    if (effect.stopsFirst)
+        return now.state == RunState::Stopped;
+    if (effect.startsAfter)
+        return now.state == RunState::Running;
+    return true;
+}
+
+std::string stateText(const ServiceState& now)
+{
+    return modeText(now.mode, now.delayed) + ", " + runStateName(now.state);
 }
 
 // The counts that end an apply.
@@ -44,7 +70,7 @@ std::string joined(const std::vector<std::wstring>& keys)
 {
     std::string text;
     for (const std::wstring& key : keys)
-        text += (text.empty() ? "" : ", ") + toUtf8(key);
+        text += (text.empty() ? "" : ", ") + printable(toUtf8(key));
     return text;
 }
 
@@ -53,7 +79,7 @@ std::string seconds(std::chrono::milliseconds timeout)
     return std::to_string(std::chrono::duration_cast<std::chrono::seconds>(timeout).count()) + " s";
 }
 
-// Stops a service that is to be disabled, unless others that are running depend on it. Returns
+// Stops a service that its row stops, unless others that are running depend on it. Returns
 // what kept it running, or nothing when it is stopped.
 std::optional<std::string> stopUnlessNeeded(ServiceControl& services, const std::wstring& key,
                                             std::chrono::milliseconds timeout)
@@ -73,17 +99,17 @@ ServiceReport statusReport(ServiceControl& services, const std::vector<ServiceSt
     ServiceReport result;
     int changes = 0, missing = 0;
     for (const ServiceStep& step : steps) {
-        const StartMode target = targetMode(step, answers);
+        const ActionEffect& effect = rowEffect(step, answers);
         const std::optional<ServiceState> now = services.query(step.serviceKey);
         std::string line = serviceName(step) + ": ";
         if (!now) {
             ++missing;
-            line += std::string("not installed; profile sets ") + startModeName(target);
+            line += "not installed; profile sets " + targetText(effect);
         } else {
-            const bool change = now->mode != target;
+            const bool change = !asRowLeavesIt(effect, *now);
             changes += change;
-            line += "now " + modeText(now->mode, now->delayed) + ", " + now->state + "; profile sets "
-                + startModeName(target) + (change ? ": would change" : ": unchanged");
+            line += "now " + stateText(*now) + "; profile sets " + targetText(effect)
+                + (change ? ": would change" : ": unchanged");
         }
         result.text += line + "\n";
     }
@@ -97,12 +123,12 @@ ServiceReport verifyReport(ServiceControl& services, const std::vector<ServiceSt
     ServiceReport result;
     int differences = 0;
     for (const ServiceStep& step : steps) {
-        const StartMode target = targetMode(step, answers);
+        const ActionEffect& effect = rowEffect(step, answers);
         const std::optional<ServiceState> now = services.query(step.serviceKey);
-        if (now && now->mode != target) {
+        if (now && !asRowLeavesIt(effect, *now)) {
             ++differences;
-            result.text += serviceName(step) + ": is " + modeText(now->mode, now->delayed) + ", the profile sets "
-                + startModeName(target) + "\n";
+            result.text += serviceName(step) + ": is " + stateText(*now) + "; the profile sets " + targetText(effect)
+                + "\n";
         }
     }
     result.text += differences == 0 ? "every installed service is as the profile sets it\n"
@@ -157,7 +183,7 @@ ServiceReport applyProfile(ServiceControl& services, const std::vector<ServiceSt
     ServiceReport result;
     ApplyTally tally;
     for (const ServiceStep& step : steps) {
-        const StartMode target = targetMode(step, answers);
+        const ActionEffect& effect = rowEffect(step, answers);
         std::string line = serviceName(step) + ": ";
         try {
             const std::optional<ServiceState> now = services.query(step.serviceKey);
@@ -168,18 +194,19 @@ ServiceReport applyProfile(ServiceControl& services, const std::vector<ServiceSt
             }
             std::vector<std::string> done;
             std::optional<std::string> leftRunning;
-            if (target == StartMode::Disabled && now->state != "stopped") {
+            if (effect.stopsFirst && now->state != RunState::Stopped) {
                 leftRunning = stopUnlessNeeded(services, step.serviceKey, timeout);
                 if (!leftRunning)
                     done.push_back("stopped");
             }
-            if (now->mode != target || now->delayed) {
-                services.setStartMode(step.serviceKey, target, false);
-                done.push_back("changed from " + modeText(now->mode, now->delayed) + " to " + startModeName(target));
+            if (now->mode != effect.mode || now->delayed) {
+                services.setStartMode(step.serviceKey, effect.mode, false);
+                done.push_back("changed from " + modeText(now->mode, now->delayed) + " to " + startModeName(effect.mode));
             }
-            if (target == StartMode::Automatic && now->state != "running") {
+            if (effect.startsAfter && now->state != RunState::Running) {
                 if (!services.start(step.serviceKey, timeout))
-                    throw PlatformFailure(1053, L"it did not start within " + fromUtf8(seconds(timeout)));
+                    throw PlatformFailure(windows_error::kServiceRequestTimeout,
+                                          L"it did not start within " + fromUtf8(seconds(timeout)));
                 done.push_back("started");
             }
             if (leftRunning) {
@@ -187,7 +214,7 @@ ServiceReport applyProfile(ServiceControl& services, const std::vector<ServiceSt
                 done.push_back(*leftRunning);
             } else if (done.empty()) {
                 ++tally.unchanged;
-                done.push_back("unchanged (" + modeText(now->mode, now->delayed) + ", " + now->state + ")");
+                done.push_back("unchanged (" + stateText(*now) + ")");
             } else {
                 ++tally.changed;
             }

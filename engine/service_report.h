@@ -18,11 +18,12 @@ struct ServiceReport {
     bool complete = true;
 };
 
-// For every step: the service, its current mode and state, the mode the profile sets, and whether
-// that would change anything. Reads only.
+// For every step: the service, its current mode and state, what its row sets (the mode, and
+// whether the service is stopped or started), and whether that would change anything. Reads only.
 ServiceReport statusReport(ServiceControl& services, const std::vector<ServiceStep>& steps, const Answers& answers);
 
-// Every installed service whose mode differs from what the profile sets; incomplete if any does.
+// Every installed service that is not as its row leaves it (its mode, and stopped or running where
+// the row stops or starts it); incomplete if any is not.
 ServiceReport verifyReport(ServiceControl& services, const std::vector<ServiceStep>& steps, const Answers& answers);
 
 // The current mode of every service of the catalogue, as a backup.
@@ -32,10 +33,11 @@ std::vector<BackupEntry> currentModes(ServiceControl& services);
 // was set.
 ServiceReport restoreModes(ServiceControl& services, const std::vector<BackupEntry>& backup);
 
-// Brings every installed service of the profile to the state its row means: disabled ones are
-// stopped and then disabled, manual ones only set, automatic ones set and then started. A service
-// that running services depend on is left running (its new mode still applies). Each wait lasts
-// at most timeout. Complete only if every installed service ended in the profile's state.
+// Brings every installed service of the profile to the state its row leaves it in, as the
+// program's commands for the row do: a row that stops its service stops it and then sets the
+// mode, a manual row only sets the mode, an automatic row sets it and then starts the service. A
+// service that running services depend on is left running (its new mode still applies). Each
+// wait lasts at most timeout. Complete only if every installed service ended in its row's state.
 ServiceReport applyProfile(ServiceControl& services, const std::vector<ServiceStep>& steps, const Answers& answers,
                            std::chrono::milliseconds timeout);
 

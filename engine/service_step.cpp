@@ -11,7 +11,7 @@ ActionKind performedAction(const ServiceStep& step, const Answers& answers)
 
 std::wstring logLine(const ServiceStep& step, ActionKind performed)
 {
-    return step.label + L':' + step.displayName + L':' + modeWord(performed);
+    return step.label + L':' + step.displayName + L':' + effectOf(performed).modeWord;
 }
 
 }  // namespace quillora

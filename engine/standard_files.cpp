@@ -1,11 +1,12 @@
 #include "engine/standard_files.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <memory>
 #include <system_error>
 
 #include "engine/failure.h"
@@ -49,10 +50,18 @@ std::string StandardFiles::read(const std::string& path)
 {
     if (isFolder(path))
         throw failure(path, EISDIR);
-    std::ifstream file(path, std::ios::binary);
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
     if (!file)
         throw failure(path, errno ? errno : ENOENT);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    std::string bytes;
+    char chunk[65536];
+    while (const std::size_t read = std::fread(chunk, 1, sizeof chunk, file.get()))
+        bytes.append(chunk, read);
+    // A read the system refuses is an error, never the end of the file: half a backup must not
+    // pass for a whole one.
+    if (std::ferror(file.get()))
+        throw failure(path, errno ? errno : EIO);
+    return bytes;
 }
 
 void StandardFiles::writeAtomically(const std::string& path, const std::string& bytes, bool replace)

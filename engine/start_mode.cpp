@@ -1,49 +1,50 @@
 #include "engine/start_mode.h"
 
 #include <array>
-#include <utility>
 
 namespace quillora {
 namespace {
 
-constexpr std::array<std::pair<StartMode, const char*>, 5> kNames{{
-    {StartMode::Boot, "boot"},
-    {StartMode::System, "system"},
-    {StartMode::Automatic, "auto"},
-    {StartMode::Manual, "demand"},
-    {StartMode::Disabled, "disabled"},
+struct ModeNames {
+    StartMode mode;
+    const char* name;         // as sc config writes it
+    const char* description;  // as a person says it
+};
+
+constexpr std::array<ModeNames, 5> kNames{{
+    {StartMode::Boot, "boot", "boot"},
+    {StartMode::System, "system", "system"},
+    {StartMode::Automatic, "auto", "automatic"},
+    {StartMode::Manual, "demand", "manual"},
+    {StartMode::Disabled, "disabled", "disabled"},
 }};
+
+const ModeNames& namesOf(StartMode mode)
+{
+    for (const ModeNames& names : kNames) {
+        if (names.mode == mode)
+            return names;
+    }
+    return kNames.front();
+}
 
 }  // namespace
 
-StartMode startModeFor(ActionKind kind)
-{
-    switch (kind) {
-    case ActionKind::StopAndDisable:
-        return StartMode::Disabled;
-    case ActionKind::StartAndAutomatic:
-        return StartMode::Automatic;
-    case ActionKind::StopAndManual:
-    case ActionKind::ManualOnly:
-        break;
-    }
-    return StartMode::Manual;
-}
-
 const char* startModeName(StartMode mode)
 {
-    for (const auto& [known, name] : kNames) {
-        if (known == mode)
-            return name;
-    }
-    return "";
+    return namesOf(mode).name;
+}
+
+const char* startModeDescription(StartMode mode)
+{
+    return namesOf(mode).description;
 }
 
 std::optional<StartMode> parseStartMode(const std::string& name)
 {
-    for (const auto& [mode, known] : kNames) {
-        if (name == known)
-            return mode;
+    for (const ModeNames& names : kNames) {
+        if (name == names.name)
+            return names.mode;
     }
     return std::nullopt;
 }

@@ -40,21 +40,49 @@ void appendWide(std::wstring& out, char32_t c)
     }
 }
 
-// Decodes the sequence at text[at]; returns its length, or 0 if it is not valid UTF-8.
+// The well-formed UTF-8 byte sequences, by their first byte: how long the sequence is and the
+// range its second byte must lie in (every later byte lies in 80..BF). This leaves out overlong
+// forms (C0, C1, E0 80..9F, F0 80..8F), the surrogates (ED A0..BF) and everything above U+10FFFF
+// (F4 90..BF, F5..FF).
+struct SequenceShape {
+    unsigned char firstLow, firstHigh;
+    std::size_t length;
+    unsigned char secondLow, secondHigh;
+};
+
+constexpr SequenceShape kShapes[] = {
+    {0x00, 0x7F, 1, 0, 0},
+    {0xC2, 0xDF, 2, 0x80, 0xBF},
+    {0xE0, 0xE0, 3, 0xA0, 0xBF},
+    {0xE1, 0xEC, 3, 0x80, 0xBF},
+    {0xED, 0xED, 3, 0x80, 0x9F},
+    {0xEE, 0xEF, 3, 0x80, 0xBF},
+    {0xF0, 0xF0, 4, 0x90, 0xBF},
+    {0xF1, 0xF3, 4, 0x80, 0xBF},
+    {0xF4, 0xF4, 4, 0x80, 0x8F},
+};
+
+// Decodes the sequence at text[at]; returns its length, or 0 if it is not well-formed UTF-8.
 std::size_t decode(const std::string& text, std::size_t at, char32_t& c)
 {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char first = byte(at);
-    const std::size_t length = first < 0x80 ? 1 : (first >> 5) == 0x6 ? 2 : (first >> 4) == 0xE ? 3 : (first >> 3) == 0x1E ? 4 : 0;
-    if (length == 0 || at + length > text.size())
-        return 0;
-    c = length == 1 ? first : first & (0x7F >> length);
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(at + i) & 0xC0) != 0x80)
+    for (const SequenceShape& shape : kShapes) {
+        if (first < shape.firstLow || first > shape.firstHigh)
+            continue;
+        if (at + shape.length > text.size())
             return 0;
-        c = (c << 6) | (byte(at + i) & 0x3F);
+        if (shape.length > 1 && (byte(at + 1) < shape.secondLow || byte(at + 1) > shape.secondHigh))
+            return 0;
+        c = shape.length == 1 ? first : first & (0x7F >> shape.length);
+        for (std::size_t i = 1; i < shape.length; ++i) {
+            if ((byte(at + i) & 0xC0) != 0x80)
+                return 0;
+            c = (c << 6) | (byte(at + i) & 0x3F);
+        }
+        return shape.length;
     }
-    return length;
+    return 0;
 }
 
 }  // namespace
@@ -63,6 +91,17 @@ std::size_t utf8SequenceLength(const std::string& text, std::size_t at)
 {
     char32_t ignored = 0;
     return decode(text, at, ignored);
+}
+
+bool isUtf8(const std::string& text)
+{
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = utf8SequenceLength(text, at);
+        if (length == 0)
+            return false;
+        at += length;
+    }
+    return true;
 }
 
 std::wstring fromUtf8(const std::string& text)

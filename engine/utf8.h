@@ -8,8 +8,13 @@ namespace quillora {
 // surrogate becomes U+FFFD rather than malformed output.
 std::string toUtf8(const std::wstring& text);
 
-// The length of the UTF-8 sequence starting at text[at], or 0 if it is not valid UTF-8 there.
+// The length of the UTF-8 sequence starting at text[at], or 0 if no well-formed sequence starts
+// there: overlong forms, surrogates, values above U+10FFFF, stray continuation bytes and cut-off
+// sequences are all refused.
 std::size_t utf8SequenceLength(const std::string& text, std::size_t at);
+
+// Whether the whole text is well-formed UTF-8.
+bool isUtf8(const std::string& text);
 
 // A wide string from UTF-8; a byte that does not begin a valid sequence becomes U+FFFD.
 std::wstring fromUtf8(const std::string& text);

@@ -49,9 +49,15 @@ std::string WindowsFiles::read(const std::string& path)
     std::string bytes;
     char chunk[65536];
     DWORD read = 0;
-    while (ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr) && read > 0)
+    // A read the system refuses is an error, never the end of the file: half a backup must not
+    // pass for a whole one.
+    for (;;) {
+        if (!ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr))
+            throw fileFailure(path, GetLastError());
+        if (read == 0)
+            return bytes;
         bytes.append(chunk, read);
-    return bytes;
+    }
 }
 
 void WindowsFiles::writeAtomically(const std::string& path, const std::string& bytes, bool replace)

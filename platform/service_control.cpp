@@ -47,25 +47,25 @@ DWORD startTypeOf(StartMode mode)
     return SERVICE_DEMAND_START;
 }
 
-const char* stateName(DWORD state)
+RunState runStateOf(DWORD state)
 {
     switch (state) {
     case SERVICE_STOPPED:
-        return "stopped";
+        return RunState::Stopped;
     case SERVICE_START_PENDING:
-        return "starting";
+        return RunState::Starting;
     case SERVICE_STOP_PENDING:
-        return "stopping";
+        return RunState::Stopping;
     case SERVICE_RUNNING:
-        return "running";
+        return RunState::Running;
     case SERVICE_CONTINUE_PENDING:
-        return "continuing";
+        return RunState::Continuing;
     case SERVICE_PAUSE_PENDING:
-        return "pausing";
+        return RunState::Pausing;
     case SERVICE_PAUSED:
-        return "paused";
+        return RunState::Paused;
     default:
-        return "unknown";
+        return RunState::Unknown;
     }
 }
 
@@ -136,7 +136,7 @@ std::optional<ServiceState> WindowsServiceControl::query(const std::wstring& ser
     if (!service)
         return std::nullopt;
     return ServiceState{modeOf(startTypeOfService(service.get())), isDelayed(service.get()),
-                        stateName(currentStatus(service.get()).dwCurrentState)};
+                        runStateOf(currentStatus(service.get()).dwCurrentState)};
 }
 
 ServiceHandle WindowsServiceControl::openInstalled(const std::wstring& serviceKey, DWORD access)

@@ -21,3 +21,14 @@ PlatformFailure systemFailure(DWORD error)
 }
 
 }  // namespace quillora::platform
+
+namespace quillora::platform {
+
+static_assert(windows_error::kFileNotFound == ERROR_FILE_NOT_FOUND);
+static_assert(windows_error::kPathNotFound == ERROR_PATH_NOT_FOUND);
+static_assert(windows_error::kAccessDenied == ERROR_ACCESS_DENIED);
+static_assert(windows_error::kFileExists == ERROR_FILE_EXISTS);
+static_assert(windows_error::kServiceRequestTimeout == ERROR_SERVICE_REQUEST_TIMEOUT);
+static_assert(windows_error::kServiceSpecificError == ERROR_SERVICE_SPECIFIC_ERROR);
+
+}  // namespace quillora::platform

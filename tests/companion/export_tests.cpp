@@ -3,7 +3,6 @@
 #include <doctest.h>
 
 #include <map>
-#include <regex>
 
 #include "companion/cli.h"
 #include "engine/utf8.h"
@@ -15,29 +14,6 @@ using namespace quillora;
 using namespace quillora::testing;
 
 namespace {
-
-struct Expected {
-    std::string mode;   // the sc config word: disabled, demand, auto
-    std::string state;  // stopped, started or empty, from the NET command before it
-};
-
-// Per service key, what the golden command lines of a run do.
-std::map<std::string, Expected> expectedFromGolden(const std::string& name)
-{
-    std::map<std::string, Expected> expected;
-    std::string state;
-    for (const std::wstring& wide : goldenCommandLines(name)) {
-        const std::string line = toUtf8(wide);
-        std::smatch match;
-        if (std::regex_match(line, match, std::regex(R"(cmd /c NET (stop|start) .*)"))) {
-            state = match[1] == "stop" ? "stopped" : "started";
-        } else if (std::regex_match(line, match, std::regex(R"re(cmd /c sc config "?(.+?)"? start= (\w+))re"))) {
-            expected[match[1]] = {match[2], state};
-            state.clear();
-        }
-    }
-    return expected;
-}
 
 std::string exported(const std::vector<std::string>& args)
 {
@@ -97,9 +73,9 @@ std::map<std::string, std::string> templateModes(const std::vector<std::string>&
     return modes;
 }
 
-std::map<std::string, Expected> playbookServices(const std::string& playbook)
+std::map<std::string, GoldenEffect> playbookServices(const std::string& playbook)
 {
-    std::map<std::string, Expected> services;
+    std::map<std::string, GoldenEffect> services;
     const std::regex item(R"re(      - \{name: "([^"]+)", start_mode: (\w+)(?:, state: (\w+))?\}\n)re");
     for (auto it = std::sregex_iterator(playbook.begin(), playbook.end(), item); it != std::sregex_iterator(); ++it) {
         const std::map<std::string, std::string> modes{
@@ -132,7 +108,7 @@ TEST_CASE("the security template sets every service of the run as its command li
         CHECK(lines.front() == "[Unicode]");
 
         std::map<std::string, std::string> expected;
-        for (const auto& [key, what] : expectedFromGolden(run.name)) {
+        for (const auto& [key, what] : goldenEffects(run.name)) {
             // A blank in a service name is not allowed in a template: those two rows stay out.
             if (key.find(' ') == std::string::npos)
                 expected[key] = what.mode;
@@ -159,7 +135,7 @@ TEST_CASE("the playbook sets every service of the run, stopping and starting as 
     for (const GoldenRun& run : goldenRuns()) {
         CAPTURE(run.name);
         const std::string playbook = exported(profileArguments(run, "ansible"));
-        const auto expected = expectedFromGolden(run.name);
+        const auto expected = goldenEffects(run.name);
         const auto found = playbookServices(playbook);
         REQUIRE(found.size() == expected.size());
         for (const auto& [key, what] : expected) {

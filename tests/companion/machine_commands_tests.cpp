@@ -17,9 +17,9 @@ const std::string kBackups = "/home/user/Quillora/backups";
 MemoryMachine machineWithServices()
 {
     MemoryMachine machine;
-    machine.memoryServices.services[L"Alerter"] = installed(StartMode::Automatic, "running");
-    machine.memoryServices.services[L"ALG"] = installed(StartMode::Manual, "stopped");
-    machine.memoryServices.services[L"wuauserv"] = installed(StartMode::Automatic, "running", true);
+    machine.memoryServices.services[L"Alerter"] = installed(StartMode::Automatic, RunState::Running);
+    machine.memoryServices.services[L"ALG"] = installed(StartMode::Manual, RunState::Stopped);
+    machine.memoryServices.services[L"wuauserv"] = installed(StartMode::Automatic, RunState::Running, true);
     return machine;
 }
 
@@ -38,7 +38,7 @@ TEST_CASE("apply keeps the modes from before in an automatic backup, and restore
     CHECK(saved.find("\r\nALG\tdemand\r\n") != std::string::npos);
     CHECK(saved.find("\r\nwuauserv\tauto\tdelayed\r\n") != std::string::npos);
     CHECK(machine.memoryServices.services[L"Alerter"].mode == StartMode::Disabled);
-    CHECK(machine.memoryServices.services[L"Alerter"].state == "stopped");
+    CHECK(machine.memoryServices.services[L"Alerter"].state == RunState::Stopped);
 
     CHECK(runCli({"verify", "automatic"}, machine).status == 0);
 
@@ -100,7 +100,7 @@ TEST_CASE("file errors name the file and exit with status 3, changing nothing")
          "'/tmp/missing.txt': The system cannot find the file specified. (error 2)"},
         {{"restore", "/tmp/empty.txt"}, "'/tmp/empty.txt': line 2: the backup lists no service; nothing was changed"},
         {{"restore", "/tmp/broken.txt"},
-         "'/tmp/broken.txt': line 3: unknown start mode 'sometimes'; nothing was changed"},
+         "'/tmp/broken.txt': line 3: unknown start mode: 'ALG\\x09sometimes'; nothing was changed"},
         {{"export", "automatic", "--format", "inf", "--output", "/tmp/kept.txt"},
          "'/tmp/kept.txt': exists already; give --force to replace it"},
         {{"export", "--from-backup", "/tmp/missing.txt", "--format", "ansible"},

@@ -20,12 +20,31 @@ TEST_CASE("each action kind launches its exact command lines in order")
           == Lines{L"cmd /c NET start Themes", L"cmd /c sc config Themes start= auto"});
 }
 
-TEST_CASE("mode words")
+TEST_CASE("what each action kind does: stopped first, the mode it sets, started after, its log word")
 {
-    CHECK(std::wstring(modeWord(ActionKind::StopAndDisable)) == L"禁用");
-    CHECK(std::wstring(modeWord(ActionKind::StopAndManual)) == L"手动");
-    CHECK(std::wstring(modeWord(ActionKind::ManualOnly)) == L"手动");
-    CHECK(std::wstring(modeWord(ActionKind::StartAndAutomatic)) == L"自动");
+    struct Expected {
+        ActionKind kind;
+        bool stopsFirst;
+        StartMode mode;
+        bool startsAfter;
+        const wchar_t* modeWord;
+        const char* description;
+    };
+    const Expected table[] = {
+        {ActionKind::StopAndDisable, true, StartMode::Disabled, false, L"禁用", "stop, disabled"},
+        {ActionKind::StopAndManual, true, StartMode::Manual, false, L"手动", "stop, manual"},
+        {ActionKind::ManualOnly, false, StartMode::Manual, false, L"手动", "manual"},
+        {ActionKind::StartAndAutomatic, false, StartMode::Automatic, true, L"自动", "start, automatic"},
+    };
+    for (const Expected& row : table) {
+        CAPTURE(row.description);
+        const ActionEffect& effect = effectOf(row.kind);
+        CHECK(effect.stopsFirst == row.stopsFirst);
+        CHECK(effect.mode == row.mode);
+        CHECK(effect.startsAfter == row.startsAfter);
+        CHECK(std::wstring(effect.modeWord) == row.modeWord);
+        CHECK(actionDescription(row.kind) == row.description);
+    }
 }
 
 TEST_CASE("key quoting")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <map>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -50,6 +52,30 @@ inline std::vector<std::wstring> goldenCommandLines(const std::string& name)
     std::vector<std::wstring> lines = splitLines(fromUtf8(goldenBytes(name, "commands")), L"\n");
     lines.pop_back();
     return lines;
+}
+
+// What a golden run's command lines do to one service.
+struct GoldenEffect {
+    std::string mode;   // the sc config word: disabled, demand, auto
+    std::string state;  // "stopped" or "started" by the NET command before it, or empty
+};
+
+// Per service key, read from the golden command lines alone.
+inline std::map<std::string, GoldenEffect> goldenEffects(const std::string& name)
+{
+    std::map<std::string, GoldenEffect> effects;
+    std::string state;
+    for (const std::wstring& wide : goldenCommandLines(name)) {
+        const std::string line = toUtf8(wide);
+        std::smatch match;
+        if (std::regex_match(line, match, std::regex(R"(cmd /c NET (stop|start) .*)"))) {
+            state = match[1] == "stop" ? "stopped" : "started";
+        } else if (std::regex_match(line, match, std::regex(R"re(cmd /c sc config "?(.+?)"? start= (\w+))re"))) {
+            effects[match[1]] = {match[2], state};
+            state.clear();
+        }
+    }
+    return effects;
 }
 
 }  // namespace quillora::testing

@@ -16,7 +16,7 @@ public:
     struct Service {
         StartMode mode = StartMode::Manual;
         bool delayed = false;
-        std::string state = "stopped";
+        RunState state = RunState::Stopped;
         std::vector<std::wstring> dependants;
         bool accessDenied = false;  // every change refused, as without administrator rights
         bool hangsOnStop = false;   // never reaches stopped
@@ -26,7 +26,7 @@ public:
     std::optional<ServiceState> query(const std::wstring& key) override
     {
         if (queryRefused)
-            throw PlatformFailure(5, L"Access is denied.");
+            throw PlatformFailure(windows_error::kAccessDenied, refusal);
         const auto found = services.find(key);
         if (found == services.end())
             return std::nullopt;
@@ -43,7 +43,7 @@ public:
     {
         std::vector<std::wstring> running;
         for (const std::wstring& dependant : services.at(key).dependants) {
-            if (services.at(dependant).state != "stopped")
+            if (services.at(dependant).state != RunState::Stopped)
                 running.push_back(dependant);
         }
         return running;
@@ -53,10 +53,10 @@ public:
         waits.push_back(timeout);
         Service& service = changeable(key);
         if (service.hangsOnStop) {
-            service.state = "stopping";
+            service.state = RunState::Stopping;
             return false;
         }
-        service.state = "stopped";
+        service.state = RunState::Stopped;
         return true;
     }
     bool start(const std::wstring& key, std::chrono::milliseconds timeout) override
@@ -64,13 +64,14 @@ public:
         waits.push_back(timeout);
         Service& service = changeable(key);
         if (service.failsToStart)
-            throw PlatformFailure(1066, L"The service has returned a service-specific error code.");
-        service.state = "running";
+            throw PlatformFailure(windows_error::kServiceSpecificError, L"The service has returned a service-specific error code.");
+        service.state = RunState::Running;
         return true;
     }
 
     std::map<std::wstring, Service> services;
     bool queryRefused = false;  // as a Service Control Manager that will not even be read
+    std::wstring refusal = L"Access is denied.";  // the system's message for a refusal
     std::vector<std::wstring> changes;
     std::vector<std::chrono::milliseconds> waits;
 
@@ -79,13 +80,13 @@ private:
     {
         Service& service = services.at(key);
         if (service.accessDenied)
-            throw PlatformFailure(5, L"Access is denied.");
+            throw PlatformFailure(windows_error::kAccessDenied, refusal);
         return service;
     }
 };
 
 // A service in a mode and a state, with no dependants and no refusals.
-inline MemoryServices::Service installed(StartMode mode, const char* state, bool delayed = false)
+inline MemoryServices::Service installed(StartMode mode, RunState state, bool delayed = false)
 {
     MemoryServices::Service service;
     service.mode = mode;
@@ -108,23 +109,23 @@ public:
     {
         const auto found = files.find(path);
         if (found == files.end())
-            throw FileFailure(path, 2, L"The system cannot find the file specified.");
+            throw FileFailure(path, windows_error::kFileNotFound, L"The system cannot find the file specified.");
         return found->second.bytes;
     }
     void writeAtomically(const std::string& path, const std::string& bytes, bool replace) override
     {
         if (readOnly)
-            throw FileFailure(path, 5, L"Access is denied.");
+            throw FileFailure(path, windows_error::kAccessDenied, L"Access is denied.");
         if (!folders.count(path.substr(0, path.rfind('/'))))
-            throw FileFailure(path, 3, L"The system cannot find the path specified.");
+            throw FileFailure(path, windows_error::kPathNotFound, L"The system cannot find the path specified.");
         if (!replace && exists(path))
-            throw FileFailure(path, 80, L"The file exists.");
+            throw FileFailure(path, windows_error::kFileExists, L"The file exists.");
         files[path] = {bytes, ++clock};
     }
     void createFolders(const std::string& path) override
     {
         if (readOnly)
-            throw FileFailure(path, 5, L"Access is denied.");
+            throw FileFailure(path, windows_error::kAccessDenied, L"Access is denied.");
         for (std::size_t at = path.find('/', 1); at != std::string::npos; at = path.find('/', at + 1))
             folders.insert(path.substr(0, at));
         folders.insert(path);
@@ -155,7 +156,7 @@ public:
     Files& files() override { return memoryFiles; }
     std::optional<std::string> backupFolder() override
     {
-        return withServices_ ? std::optional<std::string>("/home/user/Quillora/backups") : std::nullopt;
+        return withServices_ ? std::optional<std::string>(backups) : std::nullopt;
     }
     std::string timeStamp() override { return stamp; }
     char separator() const override { return '/'; }
@@ -163,6 +164,7 @@ public:
     MemoryServices memoryServices;
     MemoryFiles memoryFiles;
     std::string stamp = "20261207-101500";
+    std::string backups = "/home/user/Quillora/backups";
 
 private:
     bool withServices_;

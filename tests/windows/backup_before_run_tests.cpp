@@ -31,8 +31,8 @@ TEST_CASE("each run, a nested one too, saves the modes before its first launch; 
 {
     ProgramFixture f;
     MemoryMachine& machine = f.desktop.memoryMachine;
-    machine.memoryServices.services[L"Alerter"] = installed(StartMode::Automatic, "running");
-    machine.memoryServices.services[L"Spooler"] = installed(StartMode::Disabled, "stopped");
+    machine.memoryServices.services[L"Alerter"] = installed(StartMode::Automatic, RunState::Running);
+    machine.memoryServices.services[L"Spooler"] = installed(StartMode::Disabled, RunState::Stopped);
     f.program.mainWindow.show();
 
     std::vector<std::size_t> backupsAtPump;
@@ -110,7 +110,7 @@ TEST_CASE("under Wine's Service Control Manager the backup holds the modes from 
 TEST_CASE("a run whose services cannot be read does not start either, and says so")
 {
     ProgramFixture f;
-    f.desktop.memoryMachine.memoryServices.services[L"Alerter"] = installed(StartMode::Automatic, "running");
+    f.desktop.memoryMachine.memoryServices.services[L"Alerter"] = installed(StartMode::Automatic, RunState::Running);
     f.desktop.memoryMachine.memoryServices.queryRefused = true;
     click(f.program.mainWindow.control(MainControls::RestoreButton));
     CHECK(f.desktop.recorder.launches.empty());

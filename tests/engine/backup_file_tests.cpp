@@ -54,34 +54,34 @@ TEST_CASE("broken backups are refused with the line at fault and what is wrong w
         const char* what;
         std::string bytes;
         int line;
-        const char* message;
+        std::string message;
     };
     const Case cases[] = {
         {"empty", "", 1, "line 1: the file is empty"},
         {"cut off inside a line", kGood.substr(0, kGood.size() - 9), 4,
-         "line 4: the file is cut off: the last line has no line end"},
+         "line 4: the file is cut off: the last line has no line end: 'wuauserv\\x09auto\\x09delay'"},
         {"cut off at a line end, without the end line", kGood.substr(0, kGood.size() - 5), 5,
          "line 5: the file is cut off: the end line is missing"},
-        {"unknown version", "quillora-backup 2\r\nend\r\n", 1, "line 1: unknown format version '2'"},
-        {"not a backup", "hello\r\nend\r\n", 1, "line 1: not a Quillora backup file"},
+        {"unknown version", "quillora-backup 2\r\nend\r\n", 1, "line 1: unknown format version: 'quillora-backup 2'"},
+        {"not a backup", "hello\r\nend\r\n", 1, "line 1: not a Quillora backup file: 'hello'"},
         {"unknown key", "quillora-backup 1\r\nAlerter\tdisabled\r\nNoSuchService\tdemand\r\nend\r\n", 3,
-         "line 3: unknown service key 'NoSuchService'"},
+         "line 3: unknown service key: 'NoSuchService\\x09demand'"},
         {"key with different case", "quillora-backup 1\r\nalerter\tdisabled\r\nend\r\n", 2,
-         "line 2: unknown service key 'alerter'"},
+         "line 2: unknown service key: 'alerter\\x09disabled'"},
         {"duplicate key", "quillora-backup 1\r\nALG\tdemand\r\nBITS\tauto\r\nALG\tdisabled\r\nend\r\n", 4,
-         "line 4: service key 'ALG' appears twice"},
-        {"bad mode", "quillora-backup 1\r\nALG\tsometimes\r\nend\r\n", 2, "line 2: unknown start mode 'sometimes'"},
+         "line 4: the service appears twice: 'ALG\\x09disabled'"},
+        {"bad mode", "quillora-backup 1\r\nALG\tsometimes\r\nend\r\n", 2, "line 2: unknown start mode: 'ALG\\x09sometimes'"},
         {"delayed on a manual start", "quillora-backup 1\r\nALG\tdemand\tdelayed\r\nend\r\n", 2,
-         "line 2: only an automatic start can be marked delayed"},
-        {"no mode", "quillora-backup 1\r\nALG\r\nend\r\n", 2, "line 2: expected KEY, a tab and a start mode"},
+         "line 2: only an automatic start can be marked delayed: 'ALG\\x09demand\\x09delayed'"},
+        {"no mode", "quillora-backup 1\r\nALG\r\nend\r\n", 2, "line 2: expected KEY, a tab and a start mode: 'ALG'"},
         {"byte-order mark", "\xEF\xBB\xBF" + kGood, 1,
          "line 1: the file starts with a byte-order mark; save it as UTF-8 without one"},
-        {"LF line ends", "quillora-backup 1\nALG\tdemand\nend\n", 1, "line 1: line ends must be CR LF"},
-        {"a lone LF later on", "quillora-backup 1\r\nALG\tdemand\nend\r\n", 2, "line 2: line ends must be CR LF"},
+        {"LF line ends", "quillora-backup 1\nALG\tdemand\nend\n", 1, "line 1: line ends must be CR LF: 'quillora-backup 1\\x0AALG\\x09demand\\x0Aend\\x0A'"},
+        {"a lone LF later on", "quillora-backup 1\r\nALG\tdemand\nend\r\n", 2, "line 2: line ends must be CR LF: 'ALG\\x09demand\\x0Aend'"},
         {"very long line", "quillora-backup 1\r\nALG\t" + std::string(100000, 'x') + "\r\nend\r\n", 2,
-         "line 2: line too long"},
-        {"invalid UTF-8", "quillora-backup 1\r\nALG\tdem\xC3\x28nd\r\nend\r\n", 2, "line 2: not valid UTF-8 text"},
-        {"text after the end line", kGood + "ALG\tdemand\r\n", 6, "line 6: nothing may follow the end line"},
+         "line 2: line too long: 'ALG\\x09" + std::string(56, 'x') + "...' (100004 bytes)"},
+        {"invalid UTF-8", "quillora-backup 1\r\nALG\tdem\xC3\x28nd\r\nend\r\n", 2, "line 2: not valid UTF-8 text: 'ALG\\x09dem\\xC3(nd'"},
+        {"text after the end line", kGood + "ALG\tdemand\r\n", 6, "line 6: nothing may follow the end line: 'ALG\\x09demand'"},
     };
     for (const Case& c : cases) {
         CAPTURE(c.what);

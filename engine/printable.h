@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+namespace quillora {
+
+// Text from outside the program (a file's name or contents, a command-line argument, a message
+// of the system) as it may be shown in a terminal or a window: every C0 control character (tab
+// and line feed included, so that it cannot fake a line), DEL and every byte that is not UTF-8 is
+// written as \xNN, and every C1 control character as \u00NN, so that nothing in it can steer a
+// terminal. Everything else, Chinese included, stays as it is.
+std::string printable(const std::string& text);
+
+// The same in single quotes, cut after about `longest` bytes with the whole size added, so that a
+// long text cannot flood the screen either.
+std::string quoted(const std::string& text, std::size_t longest = 60);
+
+}  // namespace quillora

@@ -1,0 +1,45 @@
+#include <doctest.h>
+
+#include <string>
+
+#include "engine/printable.h"
+
+using quillora::printable;
+using quillora::quoted;
+
+TEST_CASE("text from outside is printed with every control character escaped and nothing else changed")
+{
+    struct Case {
+        const char* what;
+        std::string text;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {"plain text", "C:\\Users\\me\\backup 1.txt", "C:\\Users\\me\\backup 1.txt"},
+        {"Chinese", "\xE8\x87\xAA\xE5\x8A\xA8", "\xE8\x87\xAA\xE5\x8A\xA8"},
+        {"a terminal title sequence", "a\x1B]0;owned\x07z", "a\\x1B]0;owned\\x07z"},
+        {"tab, line feed and carriage return", "a\tb\nc\rd", "a\\x09b\\x0Ac\\x0Dd"},
+        {"NUL and DEL", std::string("a\0b\x7F", 4), "a\\x00b\\x7F"},
+        {"C1 controls: CSI and NEL", "\xC2\x9B" "2J\xC2\x85", "\\u009B2J\\u0085"},
+        {"the first character after C1 stays", "\xC2\xA0", "\xC2\xA0"},
+        {"bytes that are not UTF-8", "a\xC0\xAF\xFF", "a\\xC0\\xAF\\xFF"},
+        {"a surrogate in UTF-8 form", "\xED\xA0\x80", "\\xED\\xA0\\x80"},
+    };
+    for (const Case& c : cases) {
+        CAPTURE(c.what);
+        CHECK(printable(c.text) == c.shown);
+        // What is printed once prints the same again: an escape is never escaped twice.
+        CHECK(printable(c.shown) == c.shown);
+    }
+}
+
+TEST_CASE("a quoted text is cut at a character, never inside one, and says how long it was")
+{
+    CHECK(quoted("backup.txt") == "'backup.txt'");
+    CHECK(quoted(std::string(61, 'x')) == "'" + std::string(60, 'x') + "...' (61 bytes)");
+    CHECK(quoted(std::string(60, 'x')) == "'" + std::string(60, 'x') + "'");
+    // 59 letters and a three-byte character: the character is kept whole.
+    const std::string text = std::string(59, 'x') + "\xE8\x87\xAA" + "y";
+    CHECK(quoted(text) == "'" + std::string(59, 'x') + "\xE8\x87\xAA...' (63 bytes)");
+    CHECK(quoted("\x1B\x1B\x1B", 2) == "'\\x1B\\x1B...' (3 bytes)");
+}

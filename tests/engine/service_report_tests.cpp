@@ -1,0 +1,227 @@
+#include <doctest.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "engine/catalogue.h"
+#include "engine/failure.h"
+#include "engine/service_report.h"
+#include "engine/utf8.h"
+#include "tests/support/golden.h"
+#include "tests/support/memory_machine.h"
+#include "tests/support/text_helpers.h"
+#include "tests/support/wide_strings.h"
+
+using namespace quillora;
+using quillora::testing::countOf;
+
+using quillora::testing::installed;
+using quillora::testing::GoldenEffect;
+using quillora::testing::GoldenRun;
+using quillora::testing::goldenEffects;
+using quillora::testing::goldenRuns;
+using quillora::testing::MemoryServices;
+
+TEST_CASE("status shows every step, what the profile sets and whether it changes")
+{
+    testing::MemoryServices machine;
+    machine.services[L"Alerter"] = installed(StartMode::Disabled, RunState::Stopped);
+    machine.services[L"ALG"] = installed(StartMode::Manual, RunState::Running);
+    const ServiceReport result = statusReport(machine, profileSteps(Profile::Automatic), Answers{});
+    CHECK(result.text.rfind("1:Alerter (Alerter): now disabled, stopped; profile sets disabled and stops it: unchanged\n"
+                           "2:Application Layer Gateway Service (ALG): now demand, running; profile sets disabled and stops "
+                           "it: would change\n"
+                           "3.1:ASP.NET State Service (aspnet_state): not installed; profile sets demand and stops it\n",
+                           0) == 0);
+    CHECK(countOf(result.text, "\n") == 60);
+    CHECK(result.text.find("1 of 59 services would change, 57 not installed\n") != std::string::npos);
+}
+
+TEST_CASE("verify lists installed services that differ, status 1 if any")
+{
+    testing::MemoryServices machine;
+    machine.services[L"Alerter"] = installed(StartMode::Disabled, RunState::Stopped);
+    CHECK(verifyReport(machine, profileSteps(Profile::Automatic), Answers{}).complete);
+
+    machine.services[L"Spooler"] = installed(StartMode::Automatic, RunState::Running);
+    const ServiceReport prompted = verifyReport(machine, profileSteps(Profile::Prompted), Answers{0, 0, 0});
+    CHECK_FALSE(prompted.complete);
+    CHECK(prompted.text == "42:Print Spooler (Spooler): is auto, running; the profile sets disabled and stops it\n"
+                          "1 installed services differ from the profile\n");
+
+    // A row that stops its service is not met while the service runs, whatever its mode; a row
+    // that only sets the mode is met whether the service runs or not.
+    machine.services[L"MSIServer"] = installed(StartMode::Manual, RunState::Running);
+    machine.services[L"Spooler"] = installed(StartMode::Manual, RunState::Running);
+    machine.services[L"Themes"] = installed(StartMode::Automatic, RunState::Stopped);
+    const ServiceReport automatic = verifyReport(machine, profileSteps(Profile::Automatic), Answers{});
+    CHECK(automatic.text == "75:Windows Installer (MSIServer): is demand, running; the profile sets demand and stops it\n"
+                            "1 installed services differ from the profile\n");
+    const ServiceReport restore = verifyReport(machine, profileSteps(Profile::Restore), Answers{});
+    CHECK(restore.text.find("79.1:Themes (Themes): is auto, stopped; the profile sets auto and starts it\n")
+          != std::string::npos);
+}
+
+TEST_CASE("restore sets each saved mode and reports every service")
+{
+    testing::MemoryServices machine;
+    machine.services[L"Alerter"] = installed(StartMode::Disabled, RunState::Stopped);
+    machine.services[L"ALG"] = installed(StartMode::Disabled, RunState::Stopped);
+    machine.services[L"BITS"] = installed(StartMode::Manual, RunState::Stopped);
+    const std::vector<BackupEntry> backup{
+        {L"Alerter", StartMode::Disabled, false},
+        {L"ALG", StartMode::Manual, false},
+        {L"BITS", StartMode::Automatic, true},
+        {L"Messenger", StartMode::Manual, false},
+    };
+    SUBCASE("every installed service set")
+    {
+        const ServiceReport result = restoreModes(machine, backup);
+        CHECK(result.complete);
+        CHECK(result.text == "Alerter: unchanged (disabled)\n"
+                            "ALG: changed from disabled to demand\n"
+                            "BITS: changed from demand to auto (delayed)\n"
+                            "Messenger: not installed\n");
+        CHECK(machine.services[L"BITS"].delayed);
+    }
+    SUBCASE("a refused change fails the restore but the others go on")
+    {
+        machine.services[L"ALG"].accessDenied = true;
+        const ServiceReport result = restoreModes(machine, backup);
+        CHECK_FALSE(result.complete);
+        CHECK(result.text.find("ALG: failed (5: Access is denied.)\n") != std::string::npos);
+        CHECK(machine.services[L"BITS"].mode == StartMode::Automatic);
+    }
+}
+
+TEST_CASE("a backup holds every service of the catalogue")
+{
+    testing::MemoryServices machine;
+    machine.services[L"W32Time"] = installed(StartMode::Automatic, RunState::Running, true);
+    const std::vector<BackupEntry> entries = currentModes(machine);
+    CHECK(entries.size() == 60);
+    CHECK(entries[0] == BackupEntry{L"Alerter", std::nullopt, false});
+    CHECK(std::count(entries.begin(), entries.end(), BackupEntry{L"W32Time", StartMode::Automatic, true}) == 1);
+}
+
+TEST_CASE("apply brings each installed service to its row's state and says what kept one from it")
+{
+    testing::MemoryServices machine;
+    machine.services[L"Alerter"] = installed(StartMode::Automatic, RunState::Running);
+    machine.services[L"ALG"] = installed(StartMode::Disabled, RunState::Stopped);
+    machine.services[L"aspnet_state"] = installed(StartMode::Automatic, RunState::Running);
+    machine.services[L"Messenger"] = installed(StartMode::Automatic, RunState::Running);
+    machine.services[L"Messenger"].dependants = {L"Dependant"};
+    machine.services[L"Dependant"] = installed(StartMode::Automatic, RunState::Running);
+    machine.services[L"W32Time"] = installed(StartMode::Automatic, RunState::Running);
+    machine.services[L"W32Time"].hangsOnStop = true;
+    machine.services[L"TrkWks"] = installed(StartMode::Manual, RunState::Stopped);
+    machine.services[L"TrkWks"].accessDenied = true;
+    const std::chrono::seconds timeout(5);
+
+    const ServiceReport automatic = applyProfile(machine, profileSteps(Profile::Automatic), Answers{}, timeout);
+    CHECK_FALSE(automatic.complete);
+    const std::string lines[] = {
+        "1:Alerter (Alerter): stopped; changed from auto to disabled\n",
+        "2:Application Layer Gateway Service (ALG): unchanged (disabled, stopped)\n",
+        // A stop-and-manual row stops its service, as its NET stop command does.
+        "3.1:ASP.NET State Service (aspnet_state): stopped; changed from auto to demand\n",
+        "3.2:Ati HotKey Poller (Ati HotKey Poller): not installed\n",
+        "14:Distributed Link Tracking Client (TrkWks): failed (5: Access is denied.)\n",
+        "28:Messenger (Messenger): changed from auto to disabled; left running: running services depend on it "
+        "(Dependant)\n",
+        "78:Windows Time (W32Time): changed from auto to disabled; left running: it did not stop within 5 s\n",
+        "2 changed, 1 unchanged, 53 not installed, 2 left running, 1 failed\n",
+    };
+    for (const std::string& line : lines) {
+        CAPTURE(line);
+        CHECK(automatic.text.find(line) != std::string::npos);
+    }
+    CHECK(countOf(automatic.text, "\n") == 60);
+    CHECK(machine.services[L"Messenger"].state == RunState::Running);
+    CHECK(machine.services[L"Dependant"].state == RunState::Running);
+    CHECK(machine.services[L"aspnet_state"].state == RunState::Stopped);
+    for (const auto wait : machine.waits)
+        CHECK(wait == timeout);
+
+    // Automatic rows are set, then started; a start that fails is a failure of that service only.
+    machine.services[L"wuauserv"] = installed(StartMode::Disabled, RunState::Stopped);
+    machine.services[L"wuauserv"].failsToStart = true;
+    machine.services[L"Themes"] = installed(StartMode::Manual, RunState::Stopped);
+    const ServiceReport restore = applyProfile(machine, profileSteps(Profile::Restore), Answers{}, timeout);
+    CHECK(restore.text.find("4:automatic updates (wuauserv): failed (1066: The service has returned a "
+                            "service-specific error code.)\n") != std::string::npos);
+    CHECK(restore.text.find("79.1:Themes (Themes): changed from demand to auto; started\n") != std::string::npos);
+    CHECK(machine.services[L"Themes"].state == RunState::Running);
+    CHECK_FALSE(restore.complete);
+}
+
+TEST_CASE("apply on services already in the profile's state changes nothing and is complete")
+{
+    testing::MemoryServices machine;
+    machine.services[L"Alerter"] = installed(StartMode::Disabled, RunState::Stopped);
+    machine.services[L"Spooler"] = installed(StartMode::Manual, RunState::Running);
+    const ServiceReport report = applyProfile(machine, profileSteps(Profile::Prompted), Answers{-1, -1, 0},
+                                              std::chrono::seconds(30));
+    CHECK(report.complete);
+    CHECK(report.text.find("42:Print Spooler (Spooler): unchanged (demand, running)\n") != std::string::npos);
+    CHECK(report.text.find("0 changed, 2 unchanged, 57 not installed, 0 left running, 0 failed\n") != std::string::npos);
+    CHECK(machine.changes.empty());
+}
+
+namespace {
+
+// Answers as the golden runs give them: letters y or n, in the wizard's order.
+Answers goldenAnswers(const char* letters)
+{
+    if (!letters)
+        return Answers{};
+    return Answers{static_cast<std::int16_t>(letters[0] == 'y' ? kAnswerYes : kAnswerNo),
+                   static_cast<std::int16_t>(letters[1] == 'y' ? kAnswerYes : kAnswerNo),
+                   static_cast<std::int16_t>(letters[2] == 'y' ? kAnswerYes : kAnswerNo)};
+}
+
+Profile goldenProfile(const std::string& name)
+{
+    return name == "restore" ? Profile::Restore : name == "automatic" ? Profile::Automatic : Profile::Prompted;
+}
+
+}  // namespace
+
+TEST_CASE("apply leaves every service as the program's own command lines for its row do")
+{
+    const std::map<std::string, StartMode> modes{
+        {"disabled", StartMode::Disabled}, {"demand", StartMode::Manual}, {"auto", StartMode::Automatic}};
+    // Every service installed, once all running and automatic, once all stopped and disabled, so
+    // that each row has something to stop, start or set.
+    for (const MemoryServices::Service& before :
+         {installed(StartMode::Automatic, RunState::Running), installed(StartMode::Disabled, RunState::Stopped)}) {
+        for (const GoldenRun& run : goldenRuns()) {
+            CAPTURE(run.name);
+            CAPTURE(runStateName(before.state));
+            testing::MemoryServices machine;
+            for (const std::wstring& key : catalogueKeys())
+                machine.services[key] = before;
+            const ServiceReport report = applyProfile(machine, profileSteps(goldenProfile(run.name)),
+                                                      goldenAnswers(run.answers), std::chrono::seconds(5));
+            CHECK(report.complete);
+            const std::map<std::string, GoldenEffect> effects = goldenEffects(run.name);
+            for (const std::wstring& key : catalogueKeys()) {
+                CAPTURE(toUtf8(key));
+                const MemoryServices::Service& after = machine.services.at(key);
+                const auto effect = effects.find(toUtf8(key));
+                if (effect == effects.end()) {
+                    CHECK(after.mode == before.mode);  // a row the profile does not run
+                    CHECK(after.state == before.state);
+                    continue;
+                }
+                CHECK(after.mode == modes.at(effect->second.mode));
+                const RunState state = effect->second.state == "stopped"   ? RunState::Stopped
+                                       : effect->second.state == "started" ? RunState::Running
+                                                                           : before.state;
+                CHECK(after.state == state);
+            }
+        }
+    }
+}
