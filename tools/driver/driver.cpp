@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "engine/utf8.h"
+#include "tools/driver/wine_only.h"
 #include "ui/identifiers.h"
 
 namespace quillora::e2e {
@@ -62,6 +63,7 @@ std::wstring lowerCase(std::wstring text)
 
 void installStandIns()
 {
+    wine_only::refuseOutsideWine("put recording stand-ins in place of net.exe, sc.exe and explorer.exe");
     const std::wstring recorder = builtFile(L"quillora-recorder.exe");
     wchar_t system[MAX_PATH], windows[MAX_PATH];
     GetSystemDirectoryW(system, MAX_PATH);

@@ -7,7 +7,7 @@
 
 #include "tests/support/golden.h"
 #include "tests/support/wide_strings.h"
-#include "tests/windows/test_desktop.h"
+#include "tests/ui/test_desktop.h"
 #include "ui/identifiers.h"
 
 using namespace quillora;

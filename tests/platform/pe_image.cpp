@@ -1,4 +1,4 @@
-#include "tests/windows/pe_image.h"
+#include "tests/platform/pe_image.h"
 
 #include <cctype>
 #include <stdexcept>

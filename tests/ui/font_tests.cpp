@@ -9,7 +9,7 @@
 #include <string>
 
 #include "tests/support/wide_strings.h"
-#include "tests/windows/test_desktop.h"
+#include "tests/ui/test_desktop.h"
 #include "ui/assets.h"
 
 using namespace quillora;

@@ -1,7 +1,7 @@
 #include <doctest.h>
 
 #include "tests/support/wide_strings.h"
-#include "tests/windows/test_desktop.h"
+#include "tests/ui/test_desktop.h"
 #include "ui/identifiers.h"
 
 using namespace quillora;

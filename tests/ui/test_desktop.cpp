@@ -1,4 +1,4 @@
-#include "tests/windows/test_desktop.h"
+#include "tests/ui/test_desktop.h"
 
 namespace quillora::testing {
 

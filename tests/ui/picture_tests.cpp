@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "tests/support/text_helpers.h"
-#include "tests/windows/test_desktop.h"
+#include "tests/ui/test_desktop.h"
 #include "tools/pictures/bitmaps.h"
 
 using namespace quillora;

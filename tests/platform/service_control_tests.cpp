@@ -10,7 +10,7 @@
 #include "platform/service_control.h"
 #include "platform/windows_machine.h"
 #include "tests/support/text_helpers.h"
-#include "tests/windows/stand_in_services.h"
+#include "tests/support/stand_in_services.h"
 
 using namespace quillora;
 using quillora::testing::StandInServices;
@@ -56,17 +56,23 @@ TEST_CASE("status and verify read the Service Control Manager")
     StandInServices machine({{L"Alerter", SERVICE_DISABLED}, {L"ALG", SERVICE_AUTO_START}, {L"Ati HotKey Poller", SERVICE_DEMAND_START}});
     const CliResult status = companion({"status", "automatic"});
     CHECK(status.status == 0);
-    CHECK(status.out.find("1:Alerter (Alerter): now disabled, stopped; profile sets disabled: unchanged\n") != std::string::npos);
-    CHECK(status.out.find("2:Application Layer Gateway Service (ALG): now auto, stopped; profile sets disabled: would change\n")
+    CHECK(status.out.find("1:Alerter (Alerter): now disabled, stopped; profile sets disabled and stops it: unchanged\n")
           != std::string::npos);
-    CHECK(status.out.find("3.2:Ati HotKey Poller (Ati HotKey Poller): now demand, stopped; profile sets disabled: would change\n")
+    CHECK(status.out.find("2:Application Layer Gateway Service (ALG): now auto, stopped; profile sets disabled and stops "
+                          "it: would change\n")
           != std::string::npos);
-    CHECK(status.out.find("3.3:ATI Smart (ATI Smart): not installed; profile sets disabled\n") != std::string::npos);
+    CHECK(status.out.find("3.2:Ati HotKey Poller (Ati HotKey Poller): now demand, stopped; profile sets disabled and "
+                          "stops it: would change\n")
+          != std::string::npos);
+    CHECK(status.out.find("3.3:ATI Smart (ATI Smart): not installed; profile sets disabled and stops it\n")
+          != std::string::npos);
     CHECK(countOf(status.out, "\n") == 60);
 
     const CliResult verify = companion({"verify", "automatic"});
     CHECK(verify.status == 1);
-    CHECK(verify.out.find("2:Application Layer Gateway Service (ALG): is auto, the profile sets disabled\n") != std::string::npos);
+    CHECK(verify.out.find("2:Application Layer Gateway Service (ALG): is auto, stopped; the profile sets disabled and "
+                          "stops it\n")
+          != std::string::npos);
     CHECK(verify.out.find("Alerter (Alerter)") == std::string::npos);
 }
 
@@ -113,15 +119,24 @@ TEST_CASE("backup never replaces a file without --force and leaves no partial fi
     DeleteFileW(file.c_str());
 }
 
-TEST_CASE("a broken backup changes nothing and names its line")
+TEST_CASE("a broken backup changes nothing and names its line, escaped")
 {
     StandInServices machine({{L"Alerter", SERVICE_AUTO_START}});
     const std::wstring file = scratchFile(L"quillora-backup-broken.txt");
-    writeFileAtomically(file, "quillora-backup 1\r\nAlerter\tdisabled\r\nALG\tsometimes\r\nend\r\n", true);
-    const CliResult result = companion({"restore", narrow(file)});
-    CHECK(result.status == 3);
-    CHECK(result.err == "quillora-cli: '" + narrow(file) + "': line 3: unknown start mode 'sometimes'; nothing was changed\n");
-    CHECK(machine.startType(L"Alerter") == SERVICE_AUTO_START);
+    const std::pair<std::string, std::string> broken[] = {
+        {"quillora-backup 1\r\nAlerter\tdisabled\r\nALG\tsometimes\r\nend\r\n",
+         "line 3: unknown start mode: 'ALG\\x09sometimes'"},
+        // A key holding a sequence that would retitle the terminal.
+        {"quillora-backup 1\r\nAlerter\x1B]0;owned\x07\tdisabled\r\nend\r\n",
+         "line 2: unknown service key: 'Alerter\\x1B]0;owned\\x07\\x09disabled'"},
+    };
+    for (const auto& [bytes, problem] : broken) {
+        writeFileAtomically(file, bytes, true);
+        const CliResult result = companion({"restore", narrow(file)});
+        CHECK(result.status == 3);
+        CHECK(result.err == "quillora-cli: '" + narrow(file) + "': " + problem + "; nothing was changed\n");
+        CHECK(machine.startType(L"Alerter") == SERVICE_AUTO_START);
+    }
     DeleteFileW(file.c_str());
 
     const CliResult missing = companion({"restore", "C:\\no-such-backup-quillora.txt"});
@@ -165,6 +180,23 @@ TEST_CASE("apply brings stand-in services to the profile, verify agrees, and res
     CHECK(machine.startType(L"Spooler") == SERVICE_DISABLED);
     CHECK(machine.startType(L"aspnet_state") == SERVICE_AUTO_START);
     CHECK(companion({"verify", "automatic"}).status == 1);
+}
+
+TEST_CASE("apply stops a stop-and-manual row's service: Wine's own Windows Installer, running and automatic")
+{
+    StandInServices services({});
+    services.borrow(L"MSIServer");
+    services.setStartType(L"MSIServer", SERVICE_AUTO_START);
+    services.start(L"MSIServer");
+
+    const CliResult applied = companion({"apply", "automatic", "--timeout", "20"});
+    CHECK(applied.out.find("75:Windows Installer (MSIServer): stopped; changed from auto to demand\n") != std::string::npos);
+    CHECK(services.state(L"MSIServer") == SERVICE_STOPPED);
+    CHECK(services.startType(L"MSIServer") == SERVICE_DEMAND_START);
+    CHECK(applied.out.find(" 0 left running, 0 failed\n") != std::string::npos);
+
+    // Give Wine's other services of the catalogue their modes back.
+    CHECK(companion({"restore", "--last"}).status == 0);
 }
 
 TEST_CASE("asking for all services at once gives what asking one at a time gives")

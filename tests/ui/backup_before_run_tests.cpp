@@ -8,8 +8,8 @@
 #include "tests/support/golden.h"
 #include "tests/support/memory_machine.h"
 #include "tests/support/wide_strings.h"
-#include "tests/windows/stand_in_services.h"
-#include "tests/windows/test_desktop.h"
+#include "tests/support/stand_in_services.h"
+#include "tests/ui/test_desktop.h"
 #include "ui/identifiers.h"
 
 using namespace quillora;

@@ -6,7 +6,7 @@
 #include <iterator>
 
 #include "resources/site.h"
-#include "tests/windows/pe_image.h"
+#include "tests/platform/pe_image.h"
 
 using namespace quillora::testing;
 

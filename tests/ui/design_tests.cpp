@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "tests/support/wide_strings.h"
-#include "tests/windows/test_desktop.h"
+#include "tests/ui/test_desktop.h"
 
 using namespace quillora;
 using namespace quillora::testing;

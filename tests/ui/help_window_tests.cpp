@@ -3,7 +3,7 @@
 #include "resources/site.h"
 #include "tests/support/text_helpers.h"
 #include "tests/support/wide_strings.h"
-#include "tests/windows/test_desktop.h"
+#include "tests/ui/test_desktop.h"
 #include "ui/identifiers.h"
 
 using namespace quillora;
