@@ -6,3 +6,26 @@ add_link_options(
     -Wl,--major-subsystem-version,5,--minor-subsystem-version,1
     -Wl,--major-os-version,5,--minor-os-version,1
 )
+
+# The shipped programs are the same to the byte from any clone of a commit, in any folder, at any
+# time. The source and build folders are mapped out of everything the compiler writes...
+add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}/= -ffile-prefix-map=${PROJECT_BINARY_DIR}/=)
+
+# ...and the PE header's time stamp is the last commit's time: GNU ld takes it from
+# SOURCE_DATE_EPOCH. A given SOURCE_DATE_EPOCH wins; a copy without git history and without one
+# gets 0.
+if(DEFINED ENV{SOURCE_DATE_EPOCH})
+    set(QUILLORA_SOURCE_DATE_EPOCH "$ENV{SOURCE_DATE_EPOCH}")
+else()
+    execute_process(COMMAND git log -1 --format=%ct
+        WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
+        OUTPUT_VARIABLE QUILLORA_SOURCE_DATE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    if(NOT QUILLORA_SOURCE_DATE_EPOCH)
+        set(QUILLORA_SOURCE_DATE_EPOCH 0)
+    endif()
+endif()
+set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${QUILLORA_SOURCE_DATE_EPOCH})
+# Rewritten only when the time changes; the shipped programs depend on it, so that a new commit
+# relinks them with its time.
+file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/source-date-epoch.txt CONTENT "${QUILLORA_SOURCE_DATE_EPOCH}\n")
+set(QUILLORA_SOURCE_DATE_FILE ${PROJECT_BINARY_DIR}/source-date-epoch.txt)

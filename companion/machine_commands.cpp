@@ -100,15 +100,6 @@ CliResult backupCommand(const std::vector<std::string>& args, Machine& machine)
             "saved the start modes of " + std::to_string(entries.size()) + " services to " + printable(file) + "\n", ""};
 }
 
-std::string newestAutomaticBackup(Machine& machine)
-{
-    for (const StoredBackup& backup : storedBackups(machine)) {
-        if (backup.automatic)
-            return backup.path;
-    }
-    throw FileFailure(backupFolder(machine), 0, L"holds no automatic backup yet");
-}
-
 CliResult restoreCommand(const std::vector<std::string>& args, Machine& machine)
 {
     const Arguments arguments = parseArguments(args, {}, {"--last"});
@@ -117,7 +108,10 @@ CliResult restoreCommand(const std::vector<std::string>& args, Machine& machine)
     if (arguments.has("--last")) {
         if (!arguments.positional.empty())
             throw UsageError("give either a backup file or --last, not both");
-        file = newestAutomaticBackup(machine);
+        const std::optional<StoredBackup> newest = newestAutomaticBackup(machine);
+        if (!newest)
+            throw FileFailure(backupFolder(machine), 0, L"holds no automatic backup yet");
+        file = newest->path;
     } else {
         file = onePositional(arguments, "restore", "a backup file (or --last)");
     }
@@ -127,7 +121,7 @@ CliResult restoreCommand(const std::vector<std::string>& args, Machine& machine)
     } catch (const BackupError& error) {
         throw FileFailure(file, 0, fromUtf8(std::string(error.what()) + "; nothing was changed"));
     }
-    CliResult result = reported(restoreModes(services, backup));
+    CliResult result = reported(restoreModes(services, backup).report);
     result.out = "restoring " + printable(file) + "\n" + result.out;
     return result;
 }

@@ -94,4 +94,28 @@ std::vector<StoredBackup> storedBackups(Machine& machine)
     return backups;
 }
 
+std::optional<StoredBackup> newestAutomaticBackup(Machine& machine)
+{
+    for (const StoredBackup& backup : storedBackups(machine)) {
+        if (backup.automatic)
+            return backup;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> automaticBackupTime(const StoredBackup& backup)
+{
+    // auto-YYYYMMDD-HHMMSS-NN.txt
+    const std::string& name = backup.name;
+    const std::size_t stamp = sizeof kAutomaticPrefix - 1;
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    const bool digits = name.size() >= stamp + 15 && name[stamp + 8] == '-'
+        && std::all_of(name.begin() + stamp, name.begin() + stamp + 8, isDigit)
+        && std::all_of(name.begin() + stamp + 9, name.begin() + stamp + 15, isDigit);
+    if (!backup.automatic || !digits)
+        return std::nullopt;
+    const auto part = [&](std::size_t from, std::size_t length) { return name.substr(stamp + from, length); };
+    return part(0, 4) + "-" + part(4, 2) + "-" + part(6, 2) + " " + part(9, 2) + ":" + part(11, 2) + ":" + part(13, 2);
+}
+
 }  // namespace quillora

@@ -33,4 +33,11 @@ std::string namedBackupPath(Machine& machine, const std::string& name);
 // Every backup of the folder, newest first.
 std::vector<StoredBackup> storedBackups(Machine& machine);
 
+// The newest automatic backup: the start modes from before the last run. nullopt if there is none.
+std::optional<StoredBackup> newestAutomaticBackup(Machine& machine);
+
+// When an automatic backup was made, in local time, as "2026-12-07 10:15:00", read from its name;
+// nullopt for a name that does not carry one.
+std::optional<std::string> automaticBackupTime(const StoredBackup& backup);
+
 }  // namespace quillora

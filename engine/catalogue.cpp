@@ -137,4 +137,13 @@ std::vector<std::wstring> catalogueKeys()
     return keys;
 }
 
+std::wstring displayNameOf(const std::wstring& serviceKey)
+{
+    for (const Row& row : kCatalogue) {
+        if (serviceKey == row.serviceKey)
+            return row.displayName;
+    }
+    return serviceKey;
+}
+
 }  // namespace quillora

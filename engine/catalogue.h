@@ -21,4 +21,7 @@ std::size_t catalogueSize();
 // The keys of every service the program knows, in catalogue order.
 std::vector<std::wstring> catalogueKeys();
 
+// The name the log shows for a service of the catalogue; the key itself for any other.
+std::wstring displayNameOf(const std::wstring& serviceKey);
+
 }  // namespace quillora

@@ -49,6 +49,12 @@ bool asRowLeavesIt(const ActionEffect& effect, const ServiceState& now)
     return true;
 }
 
+// Whether the service is in the start mode the backup saved for it.
+bool hasSavedMode(const ServiceState& now, const BackupEntry& entry)
+{
+    return now.mode == *entry.mode && now.delayed == entry.delayed;
+}
+
 std::string stateText(const ServiceState& now)
 {
     return modeText(now.mode, now.delayed) + ", " + runStateName(now.state);
@@ -149,10 +155,20 @@ std::vector<BackupEntry> currentModes(ServiceControl& services)
     return entries;
 }
 
-ServiceReport restoreModes(ServiceControl& services, const std::vector<BackupEntry>& backup)
+std::vector<std::wstring> restoreWouldChange(ServiceControl& services, const std::vector<BackupEntry>& backup)
 {
-    ServiceReport result;
-    int failures = 0;
+    std::vector<std::wstring> keys;
+    for (const BackupEntry& entry : backup) {
+        const std::optional<ServiceState> now = entry.mode ? services.query(entry.serviceKey) : std::nullopt;
+        if (now && !hasSavedMode(*now, entry))
+            keys.push_back(entry.serviceKey);
+    }
+    return keys;
+}
+
+RestoreResult restoreModes(ServiceControl& services, const std::vector<BackupEntry>& backup)
+{
+    RestoreResult result;
     for (const BackupEntry& entry : backup) {
         std::string line = toUtf8(entry.serviceKey) + ": ";
         const std::optional<ServiceState> now = services.query(entry.serviceKey);
@@ -160,20 +176,22 @@ ServiceReport restoreModes(ServiceControl& services, const std::vector<BackupEnt
             line += "not installed";
         } else if (!entry.mode) {
             line += "not installed when the backup was made; left as it is";
-        } else if (now->mode == *entry.mode && now->delayed == entry.delayed) {
+        } else if (hasSavedMode(*now, entry)) {
+            ++result.unchanged;
             line += "unchanged (" + modeText(now->mode, now->delayed) + ")";
         } else {
             try {
                 services.setStartMode(entry.serviceKey, *entry.mode, entry.delayed);
+                ++result.changed;
                 line += "changed from " + modeText(now->mode, now->delayed) + " to " + modeText(*entry.mode, entry.delayed);
             } catch (const PlatformFailure& failure) {
-                ++failures;
+                result.failures.emplace_back(entry.serviceKey, failure);
                 line += failureText(failure);
             }
         }
-        result.text += line + "\n";
+        result.report.text += line + "\n";
     }
-    result.complete = failures == 0;
+    result.report.complete = result.failures.empty();
     return result;
 }
 

@@ -2,10 +2,12 @@
 
 #include <chrono>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/answers.h"
 #include "engine/backup_file.h"
+#include "engine/failure.h"
 #include "engine/machine.h"
 #include "engine/service_step.h"
 
@@ -29,9 +31,20 @@ ServiceReport verifyReport(ServiceControl& services, const std::vector<ServiceSt
 // The current mode of every service of the catalogue, as a backup.
 std::vector<BackupEntry> currentModes(ServiceControl& services);
 
-// Sets every service of a checked backup to its saved mode; complete only if every installed one
-// was set.
-ServiceReport restoreModes(ServiceControl& services, const std::vector<BackupEntry>& backup);
+// The installed services whose start mode a restore of the backup would change, in its order.
+std::vector<std::wstring> restoreWouldChange(ServiceControl& services, const std::vector<BackupEntry>& backup);
+
+// What a restore did: the companion's report, and the counts and failures for a window.
+struct RestoreResult {
+    ServiceReport report;
+    int changed = 0;
+    int unchanged = 0;
+    std::vector<std::pair<std::wstring, PlatformFailure>> failures;  // service key, and why
+};
+
+// Sets every service of a checked backup to its saved mode; neither stops nor starts any.
+// Complete only if every installed one was set.
+RestoreResult restoreModes(ServiceControl& services, const std::vector<BackupEntry>& backup);
 
 // Brings every installed service of the profile to the state its row leaves it in, as the
 // program's commands for the row do: a row that stops its service stops it and then sets the

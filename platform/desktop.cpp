@@ -26,4 +26,14 @@ void WindowsDesktop::showError(HWND owner, const std::wstring& text, const std::
     MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
 }
 
+bool WindowsDesktop::ask(HWND owner, const std::wstring& text, const std::wstring& caption)
+{
+    return MessageBoxW(owner, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void WindowsDesktop::inform(HWND owner, const std::wstring& text, const std::wstring& caption, bool warning)
+{
+    MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK | (warning ? MB_ICONWARNING : MB_ICONINFORMATION));
+}
+
 }  // namespace quillora::platform

@@ -20,6 +20,10 @@ public:
     virtual void endProgram() = 0;
     // Shows a modal error message to the user.
     virtual void showError(HWND owner, const std::wstring& text, const std::wstring& caption) = 0;
+    // Asks the user a modal yes-or-no question; true for yes.
+    virtual bool ask(HWND owner, const std::wstring& text, const std::wstring& caption) = 0;
+    // Shows a modal message that needs no answer, as a warning or as information.
+    virtual void inform(HWND owner, const std::wstring& text, const std::wstring& caption, bool warning) = 0;
 };
 
 class WindowsDesktop final : public Desktop {
@@ -28,6 +32,8 @@ public:
     void processPendingMessages() override;
     [[noreturn]] void endProgram() override;
     void showError(HWND owner, const std::wstring& text, const std::wstring& caption) override;
+    bool ask(HWND owner, const std::wstring& text, const std::wstring& caption) override;
+    void inform(HWND owner, const std::wstring& text, const std::wstring& caption, bool warning) override;
     Machine& machine() override { return machine_; }
 
 private:

@@ -42,6 +42,11 @@ struct HelpControls {
     enum Id : int { HelpText = 101, ExitButton };
 };
 
+// The main window's system-menu item that undoes the last run, and its text. A system command's
+// low four bits belong to Windows.
+inline constexpr unsigned kUndoLastRunCommand = 0x0100;
+inline constexpr wchar_t kUndoLastRunItem[] = L"撤销上次优化(&U)...";
+
 // Colours as COLORREF values (0x00BBGGRR).
 constexpr unsigned long colour(unsigned red, unsigned green, unsigned blue)
 {

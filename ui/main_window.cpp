@@ -4,6 +4,7 @@
 #include "resources/site.h"
 #include "ui/identifiers.h"
 #include "ui/program.h"
+#include "ui/undo_last_run.h"
 
 namespace quillora::ui {
 namespace {
@@ -83,20 +84,47 @@ void MainWindow::runRestoreDefaults()
 
 void MainWindow::run(Profile profile)
 {
-    program().backUpBeforeRun();
+    const Program::RunUnderWay running(program());
     runProfile(profileSteps(profile), program().answers(), program().progressWindow, program().runPlatform());
+}
+
+void MainWindow::startRun(void (MainWindow::*run)())
+{
+    program().backUpBeforeRun();
+    program().progressWindow.show();
+    (this->*run)();
 }
 
 void MainWindow::onLoaded()
 {
     SendMessageW(control(MainControls::Banner), STM_SETIMAGE, IMAGE_BITMAP,
                  reinterpret_cast<LPARAM>(program().assets().banner()));
+    addUndoToSystemMenu();
 }
 
-void MainWindow::showProgressAndRun(void (MainWindow::*run)())
+void MainWindow::addUndoToSystemMenu()
 {
-    program().progressWindow.show();
-    (this->*run)();
+    const HMENU menu = GetSystemMenu(handle(), FALSE);
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, kUndoLastRunCommand, kUndoLastRunItem);
+}
+
+// Whether there is a run to undo can change at any time (a run, quillora-cli, a backup deleted by
+// hand), so it is decided each time the menu opens.
+void MainWindow::updateSystemMenu()
+{
+    const UINT state = canUndoLastRun(program()) ? MF_ENABLED : MF_GRAYED;
+    EnableMenuItem(GetSystemMenu(handle(), FALSE), kUndoLastRunCommand, MF_BYCOMMAND | state);
+}
+
+bool MainWindow::onSystemCommand(WPARAM command)
+{
+    if ((command & 0xFFF0) != kUndoLastRunCommand)
+        return false;
+    // The item is greyed during a run, but a command can also arrive without the menu.
+    if (!program().runInProgress())
+        undoLastRun(program(), handle());
+    return true;
 }
 
 void MainWindow::openWebSite()
@@ -114,10 +142,10 @@ void MainWindow::onCommand(int controlId, int notification)
         program().firstQuestion.show();
         break;
     case MainControls::AutomaticButton:
-        showProgressAndRun(&MainWindow::runAutomatic);
+        startRun(&MainWindow::runAutomatic);
         break;
     case MainControls::RestoreButton:
-        showProgressAndRun(&MainWindow::runRestoreDefaults);
+        startRun(&MainWindow::runRestoreDefaults);
         break;
     case MainControls::ExitButton:
         onClose();
@@ -179,6 +207,14 @@ LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
             SetCursor(program().assets().handCursor());
             return TRUE;
         }
+        break;
+    case WM_INITMENUPOPUP:
+        if (HIWORD(lParam))
+            updateSystemMenu();
+        break;
+    case WM_SYSCOMMAND:
+        if (onSystemCommand(wParam))
+            return 0;
         break;
     case WM_ENDSESSION:
         if (wParam)

@@ -20,6 +20,11 @@ public:
     // Restore of the system defaults.
     void runRestoreDefaults();
 
+    // What every caller of a run does: keeps the start modes the run is about to change, shows
+    // the progress window and runs. A run whose backup cannot be saved shows nothing: no window is
+    // left claiming a run that never started.
+    void startRun(void (MainWindow::*run)());
+
     static const WindowDesign& windowDesign();
     // "explorer " and the maker's web address.
     static std::wstring webSiteCommandLine();
@@ -34,7 +39,9 @@ protected:
 private:
     void run(Profile profile);
     void openWebSite();
-    void showProgressAndRun(void (MainWindow::*run)());
+    void addUndoToSystemMenu();
+    void updateSystemMenu();
+    bool onSystemCommand(WPARAM command);
     LRESULT labelColours(HDC dc, HWND label);
     bool paintBackground(HDC dc);
 };

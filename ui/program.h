@@ -61,9 +61,22 @@ public:
     void reportFailure(HWND owner, const PlatformFailure& failure);
 
     // Saves the start modes a run is about to change, so that the user's own settings can be put
-    // back (quillora-cli restore --last). Throws PlatformFailure naming the backup file when it
-    // cannot: the run must then not start.
+    // back (the main window's undo, quillora-cli restore --last). Throws PlatformFailure naming the
+    // backup file when it cannot: the run must then not start.
     void backUpBeforeRun();
+
+    // Marks a run as under way for as long as it lives; runs nest.
+    class RunUnderWay {
+    public:
+        explicit RunUnderWay(Program& program) : program_(program) { ++program_.runsUnderWay_; }
+        ~RunUnderWay() { --program_.runsUnderWay_; }
+        RunUnderWay(const RunUnderWay&) = delete;
+        RunUnderWay& operator=(const RunUnderWay&) = delete;
+
+    private:
+        Program& program_;
+    };
+    bool runInProgress() const { return runsUnderWay_ > 0; }
 
 private:
     class RunPlatform : public Platform {
@@ -80,6 +93,7 @@ private:
     platform::Desktop& desktop_;
     RunPlatform runPlatform_{*this};
     bool ended_ = false;
+    int runsUnderWay_ = 0;
     Answers answers_;
     Assets assets_;
     WindowClass windowClass_;

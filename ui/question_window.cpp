@@ -70,8 +70,7 @@ void QuestionWindow::answer(std::int16_t value)
         return;
     }
     program().answers()[flag_] = value;
-    program().progressWindow.show();
-    program().mainWindow.runOptimiseByQuestions();
+    program().mainWindow.startRun(&MainWindow::runOptimiseByQuestions);
 }
 
 void QuestionWindow::onCommand(int controlId, int notification)

@@ -75,22 +75,32 @@ TEST_CASE("restore sets each saved mode and reports every service")
         {L"BITS", StartMode::Automatic, true},
         {L"Messenger", StartMode::Manual, false},
     };
+    // What a restore would change is asked before it is done, and is what it then changes.
+    CHECK(restoreWouldChange(machine, backup) == std::vector<std::wstring>{L"ALG", L"BITS"});
     SUBCASE("every installed service set")
     {
-        const ServiceReport result = restoreModes(machine, backup);
-        CHECK(result.complete);
-        CHECK(result.text == "Alerter: unchanged (disabled)\n"
-                            "ALG: changed from disabled to demand\n"
-                            "BITS: changed from demand to auto (delayed)\n"
-                            "Messenger: not installed\n");
+        const RestoreResult result = restoreModes(machine, backup);
+        CHECK(result.report.complete);
+        CHECK(result.report.text == "Alerter: unchanged (disabled)\n"
+                                   "ALG: changed from disabled to demand\n"
+                                   "BITS: changed from demand to auto (delayed)\n"
+                                   "Messenger: not installed\n");
+        CHECK(result.changed == 2);
+        CHECK(result.unchanged == 1);
+        CHECK(result.failures.empty());
         CHECK(machine.services[L"BITS"].delayed);
+        CHECK(restoreWouldChange(machine, backup).empty());
     }
     SUBCASE("a refused change fails the restore but the others go on")
     {
         machine.services[L"ALG"].accessDenied = true;
-        const ServiceReport result = restoreModes(machine, backup);
-        CHECK_FALSE(result.complete);
-        CHECK(result.text.find("ALG: failed (5: Access is denied.)\n") != std::string::npos);
+        const RestoreResult result = restoreModes(machine, backup);
+        CHECK_FALSE(result.report.complete);
+        CHECK(result.report.text.find("ALG: failed (5: Access is denied.)\n") != std::string::npos);
+        REQUIRE(result.failures.size() == 1);
+        CHECK(result.failures[0].first == L"ALG");
+        CHECK(result.failures[0].second.number() == 5);
+        CHECK(result.changed == 1);
         CHECK(machine.services[L"BITS"].mode == StartMode::Automatic);
     }
 }

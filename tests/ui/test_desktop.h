@@ -41,10 +41,11 @@ namespace quillora::testing {
 // windows under test get their clicks, closes and paints.
 class TestDesktop : public platform::Desktop {
 public:
-    struct Error {
+    struct Message {
         HWND owner;
         std::wstring text;
         std::wstring caption;
+        bool warning = false;
     };
 
     void launch(const std::wstring& commandLine, int showState) override
@@ -67,10 +68,24 @@ public:
         errors.push_back({owner, text, caption});
     }
 
+    bool ask(HWND owner, const std::wstring& text, const std::wstring& caption) override
+    {
+        questions.push_back({owner, text, caption});
+        return answerYes;
+    }
+
+    void inform(HWND owner, const std::wstring& text, const std::wstring& caption, bool warning) override
+    {
+        notices.push_back({owner, text, caption, warning});
+    }
+
     // Launches, message points, a refused launch and code to run at a message point.
     ScriptedPlatform recorder;
     int programEnds = 0;
-    std::vector<Error> errors;
+    std::vector<Message> errors;
+    std::vector<Message> questions;
+    bool answerYes = false;  // what every question is answered
+    std::vector<Message> notices;
     MemoryMachine memoryMachine;
     Machine* machineInUse = &memoryMachine;
 };

@@ -22,11 +22,9 @@ void settle()
     Sleep(500);
 }
 
-// Copies the window as the screen shows it, frame included, into a 24-bit BMP file.
-bool saveWindow(HWND window, const std::wstring& path)
+// Copies a part of the screen into a 24-bit BMP file.
+bool saveArea(const RECT& place, const std::wstring& path)
 {
-    RECT place;
-    GetWindowRect(window, &place);
     const HDC screen = GetDC(nullptr);
     const HDC memory = CreateCompatibleDC(screen);
     const HBITMAP bitmap = CreateCompatibleBitmap(screen, place.right - place.left, place.bottom - place.top);
@@ -38,6 +36,43 @@ bool saveWindow(HWND window, const std::wstring& path)
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return written;
+}
+
+// Copies the window as the screen shows it, frame included.
+bool saveWindow(HWND window, const std::wstring& path)
+{
+    RECT place;
+    GetWindowRect(window, &place);
+    return saveArea(place, path);
+}
+
+void press(BYTE key, DWORD flags = 0)
+{
+    keybd_event(key, static_cast<BYTE>(MapVirtualKeyW(key, 0)), flags, 0);
+}
+
+// The main window with its system menu open (Alt+Space), as a user sees the undo item.
+bool saveSystemMenu(HWND main, const std::wstring& path)
+{
+    SetForegroundWindow(main);
+    press(VK_MENU);
+    press(VK_SPACE);
+    press(VK_SPACE, KEYEVENTF_KEYUP);
+    press(VK_MENU, KEYEVENTF_KEYUP);
+    HWND menu = nullptr;
+    for (int tries = 0; tries < 100 && !(menu = FindWindowW(L"#32768", nullptr)); ++tries)
+        Sleep(50);
+    settle();
+    RECT window, popup, both;
+    GetWindowRect(main, &window);
+    const bool saved = menu && GetWindowRect(menu, &popup) && UnionRect(&both, &window, &popup) && saveArea(both, path);
+    // The first Escape closes the menu, the second leaves menu mode.
+    for (int i = 0; i < 2; ++i) {
+        press(VK_ESCAPE);
+        press(VK_ESCAPE, KEYEVENTF_KEYUP);
+    }
+    settle();
+    return saved;
 }
 
 // A picture of the progress window in the middle of a run: the program's thread is held while
@@ -82,6 +117,9 @@ int wmain(int argc, wchar_t** argv)
     settle();
     ok &= saveWindow(progress, folder + L"\\progress-window-done.bmp");
     postClick(GetDlgItem(progress, ui::ProgressControls::ExitButton));
+
+    // The run left a backup, so the undo item is there to choose.
+    ok &= saveSystemMenu(main, folder + L"\\main-window-system-menu.bmp");
 
     // The wizard, walked through its real buttons; the last question is left unanswered.
     postClick(GetDlgItem(main, ui::MainControls::QuestionsButton));

@@ -1,0 +1,56 @@
+#!/usr/bin/env python3
+"""Writes a zip that Windows' own compressed folders open, the same to the byte for the same input.
+
+usage: make-zip.py EPOCH ZIP NAME=SOURCE...
+
+Entries go in the order given, deflated, with the time EPOCH (seconds since 1970, UTC), no extra
+fields, and the attributes of a plain file. SOURCE is a file copied as it is, "text:FILE" for a
+text Notepad on Windows XP reads (UTF-8 with a byte-order mark, CR LF line ends), or
+"readme:FILE" for the users' part of the README (everything before "# For developers") as such a
+text, without the pictures and comments that only a web page shows.
+"""
+import sys
+import time
+import zipfile
+
+USERS_PART_ENDS = "\n# For developers\n"
+
+
+def notepad_text(text):
+    lines = text.replace("\r\n", "\n").split("\n")
+    return ("\ufeff" + "\r\n".join(lines)).encode("utf-8")
+
+
+def users_readme(text):
+    end = text.find(USERS_PART_ENDS)
+    if end < 0:
+        sys.exit("make-zip: the README has no '# For developers' heading")
+    kept = [line for line in text[: end + 1].split("\n")
+            if not line.lstrip().startswith(("![", "<!--"))]
+    return "\n".join(kept).rstrip("\n") + "\n"
+
+
+def contents(source):
+    kind, _, path = source.partition(":")
+    if kind == "text":
+        return notepad_text(open(path, encoding="utf-8").read())
+    if kind == "readme":
+        return notepad_text(users_readme(open(path, encoding="utf-8").read()))
+    return open(source, "rb").read()
+
+
+def main():
+    epoch, zip_path, entries = int(sys.argv[1]), sys.argv[2], sys.argv[3:]
+    date_time = time.gmtime(epoch)[:6]
+    with zipfile.ZipFile(zip_path, "w") as archive:
+        for entry in entries:
+            name, _, source = entry.partition("=")
+            info = zipfile.ZipInfo(name, date_time)
+            info.compress_type = zipfile.ZIP_DEFLATED
+            info.create_system = 0  # MS-DOS attributes, as Windows writes them
+            info.external_attr = 0x20  # FILE_ATTRIBUTE_ARCHIVE: a plain file
+            archive.writestr(info, contents(source), compresslevel=9)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,243 @@
+// Undo of the last run from the main window's system menu.
+#include <doctest.h>
+
+#include <windows.h>
+
+#include <initializer_list>
+
+#include "engine/backup_store.h"
+#include "engine/catalogue.h"
+#include "platform/windows_machine.h"
+#include "tests/support/memory_machine.h"
+#include "tests/support/stand_in_services.h"
+#include "tests/support/text_helpers.h"
+#include "tests/support/wide_strings.h"
+#include "tests/ui/test_desktop.h"
+#include "ui/identifiers.h"
+
+using namespace quillora;
+using namespace quillora::testing;
+using ui::MainControls;
+
+namespace {
+
+const wchar_t kItemText[] = L"撤销上次优化(&U)...";
+const std::string kBackups = "/home/user/Quillora/backups";
+
+// The undo item's position in the main window's system menu, found by its text; -1 if absent.
+int undoItemPosition(HWND window)
+{
+    const HMENU menu = GetSystemMenu(window, FALSE);
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        wchar_t text[64] = L"";
+        GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+        if (std::wstring(text) == kItemText)
+            return i;
+    }
+    return -1;
+}
+
+void press(BYTE key, DWORD flags = 0)
+{
+    keybd_event(key, static_cast<BYTE>(MapVirtualKeyW(key, 0)), flags, 0);
+}
+
+// Opens the system menu from the keyboard as a user does (Alt+Space), then presses keys in it.
+// The keys go in as input, so they arrive in the order a keyboard gives them.
+void systemMenuKeys(HWND window, std::initializer_list<BYTE> keys)
+{
+    SetForegroundWindow(window);
+    SetFocus(window);
+    press(VK_MENU);
+    press(VK_SPACE);
+    press(VK_SPACE, KEYEVENTF_KEYUP);
+    press(VK_MENU, KEYEVENTF_KEYUP);
+    for (const BYTE key : keys) {
+        press(key);
+        press(key, KEYEVENTF_KEYUP);
+    }
+    flushMessages();
+}
+
+// Whether the item is greyed after the system menu was opened (and closed again with Escape).
+bool greyedWhenOpened(HWND window)
+{
+    // The first Escape closes the menu, the second leaves the menu mode it returns to.
+    systemMenuKeys(window, {VK_ESCAPE, VK_ESCAPE});
+    const UINT state = GetMenuState(GetSystemMenu(window, FALSE), static_cast<UINT>(undoItemPosition(window)),
+                                    MF_BYPOSITION);
+    return (state & MF_GRAYED) != 0;
+}
+
+}  // namespace
+
+TEST_CASE("the system menu ends with a separator and the undo item, greyed while there is no backup")
+{
+    ProgramFixture f;
+    f.program.mainWindow.show();
+    const HWND main = f.program.mainWindow.handle();
+    const int position = undoItemPosition(main);
+    const HMENU menu = GetSystemMenu(main, FALSE);
+    REQUIRE(position == GetMenuItemCount(menu) - 1);
+    CHECK((GetMenuState(menu, static_cast<UINT>(position - 1), MF_BYPOSITION) & MF_SEPARATOR) != 0);
+    CHECK(greyedWhenOpened(main));
+
+    // A run leaves its backup: the next time the menu opens the item is there to choose.
+    click(f.program.mainWindow.control(MainControls::AutomaticButton));
+    CHECK_FALSE(greyedWhenOpened(main));
+    // Nothing else of the window changed.
+    CHECK(ui::windowText(main) == L"Quillora1.1");
+}
+
+TEST_CASE("during a run the item is greyed and the command does nothing")
+{
+    ProgramFixture f;
+    f.program.mainWindow.show();
+    const HWND main = f.program.mainWindow.handle();
+    click(f.program.mainWindow.control(MainControls::RestoreButton));  // a backup to undo
+    f.desktop.answerYes = true;
+    bool greyed = false;
+    const int pumpsBefore = f.desktop.recorder.messagePumps;
+    f.desktop.recorder.atMessages = [&](int pump) {
+        if (pump == pumpsBefore + 3) {
+            greyed = greyedWhenOpened(main);
+            SendMessageW(main, WM_SYSCOMMAND, ui::kUndoLastRunCommand, 0);
+        }
+    };
+    click(f.program.mainWindow.control(MainControls::AutomaticButton));
+    CHECK(greyed);
+    CHECK(f.desktop.questions.empty());
+    CHECK(f.desktop.notices.empty());
+    CHECK(f.desktop.memoryMachine.memoryServices.changes.empty());
+    CHECK_FALSE(greyedWhenOpened(main));
+}
+
+TEST_CASE("undo under Wine's Service Control Manager: No changes nothing, Yes puts the modes back, twice is once")
+{
+    StandInServices services({{L"Alerter", SERVICE_AUTO_START}, {L"ALG", SERVICE_DEMAND_START},
+                              {L"Spooler", SERVICE_DISABLED}});
+    platform::WindowsMachine machine;
+    ProgramFixture f;
+    f.desktop.machineInUse = &machine;
+    f.program.mainWindow.show();
+    const HWND main = f.program.mainWindow.handle();
+    click(f.program.mainWindow.control(MainControls::AutomaticButton));
+    const std::vector<StoredBackup> backups = storedBackups(machine);
+    REQUIRE_FALSE(backups.empty());
+    // What the run's commands would have done to the stand-ins.
+    services.setStartType(L"Alerter", SERVICE_DISABLED);
+    services.setStartType(L"ALG", SERVICE_DISABLED);
+    services.setStartType(L"Spooler", SERVICE_DEMAND_START);
+
+    // auto-YYYYMMDD-HHMMSS-NN.txt names the local time the backup was made.
+    const std::string& name = backups.front().name;
+    const std::wstring time = fromUtf8(name.substr(5, 4) + "-" + name.substr(9, 2) + "-" + name.substr(11, 2) + " "
+                                       + name.substr(14, 2) + ":" + name.substr(16, 2) + ":" + name.substr(18, 2));
+
+    SUBCASE("No")
+    {
+        systemMenuKeys(main, {'U'});
+        REQUIRE(f.desktop.questions.size() == 1);
+        const std::wstring& question = f.desktop.questions[0].text;
+        CHECK(f.desktop.questions[0].caption == L"Quillora1.1");
+        CHECK(f.desktop.questions[0].owner == main);
+        CHECK(question.find(L"将按 " + time + L" 的自动备份恢复服务的启动类型，3 个已安装的服务将会改变：\r\n"
+                            L"    Alerter\r\n    Application Layer Gateway Service\r\n    Print Spooler\r\n")
+              != std::wstring::npos);
+        CHECK(question.find(L"不会启动或停止任何服务") != std::wstring::npos);
+        CHECK(f.desktop.notices.empty());
+        CHECK(services.startType(L"Alerter") == SERVICE_DISABLED);
+        CHECK(services.startType(L"Spooler") == SERVICE_DEMAND_START);
+    }
+    SUBCASE("Yes, then again")
+    {
+        f.desktop.answerYes = true;
+        systemMenuKeys(main, {'U'});
+        CHECK(services.startType(L"Alerter") == SERVICE_AUTO_START);
+        CHECK(services.startType(L"ALG") == SERVICE_DEMAND_START);
+        CHECK(services.startType(L"Spooler") == SERVICE_DISABLED);
+        REQUIRE(f.desktop.notices.size() == 1);
+        CHECK_FALSE(f.desktop.notices[0].warning);
+        CHECK(f.desktop.notices[0].text.rfind(L"已撤销上次优化。\r\n\r\n已更改：3 个服务\r\n未更改：", 0) == 0);
+        CHECK(f.desktop.notices[0].text.find(L"失败：0 个服务\r\n") != std::wstring::npos);
+        CHECK(f.desktop.notices[0].text.find(L"设回自动启动的服务将在下次重新启动 Windows 后运行") != std::wstring::npos);
+        CHECK(storedBackups(machine).size() == backups.size());  // no backup of its own
+
+        systemMenuKeys(main, {'U'});
+        CHECK(f.desktop.questions.size() == 1);
+        REQUIRE(f.desktop.notices.size() == 2);
+        CHECK(f.desktop.notices[1].text.find(L"无需撤销") != std::wstring::npos);
+        CHECK(services.startType(L"Alerter") == SERVICE_AUTO_START);
+    }
+    CHECK(f.desktop.recorder.launches.size() == 115);  // the run's; the undo launches nothing
+    CHECK(f.desktop.errors.empty());
+}
+
+TEST_CASE("the question names ten services and counts the rest; refusals are listed with the system's reason")
+{
+    ProgramFixture f;
+    MemoryServices& services = f.desktop.memoryMachine.memoryServices;
+    for (const std::wstring& key : catalogueKeys())
+        services.services[key] = installed(StartMode::Disabled, RunState::Stopped);
+    f.program.mainWindow.show();
+    click(f.program.mainWindow.control(MainControls::AutomaticButton));
+    for (auto& [key, service] : services.services)
+        service.mode = StartMode::Manual;
+    services.services[L"ALG"].accessDenied = true;
+    f.desktop.answerYes = true;
+    SendMessageW(f.program.mainWindow.handle(), WM_SYSCOMMAND, ui::kUndoLastRunCommand, 0);
+
+    REQUIRE(f.desktop.questions.size() == 1);
+    const std::wstring& question = f.desktop.questions[0].text;
+    CHECK(question.find(L"60 个已安装的服务将会改变：\r\n    Alerter\r\n    Application Layer Gateway Service\r\n")
+          != std::wstring::npos);
+    CHECK(question.find(L"    Cryptographic Services\r\n    …另外 50 个服务\r\n") != std::wstring::npos);
+    CHECK(countOf(question, L"\r\n    ") == 11);
+    REQUIRE(f.desktop.notices.size() == 1);
+    CHECK(f.desktop.notices[0].warning);
+    CHECK(f.desktop.notices[0].text.find(L"已更改：59 个服务\r\n未更改：0 个服务\r\n失败：1 个服务\r\n"
+                                         L"    Application Layer Gateway Service (ALG)：Access is denied. (5)\r\n")
+          != std::wstring::npos);
+    CHECK(services.services[L"Alerter"].mode == StartMode::Disabled);
+    CHECK(services.services[L"ALG"].mode == StartMode::Manual);
+}
+
+TEST_CASE("a damaged backup is named with what is wrong, and nothing is changed")
+{
+    ProgramFixture f;
+    MemoryMachine& machine = f.desktop.memoryMachine;
+    machine.memoryServices.services[L"Alerter"] = installed(StartMode::Automatic, RunState::Running);
+    machine.memoryFiles.createFolders(kBackups);
+    machine.memoryFiles.files[kBackups + "/auto-20261207-101500-01.txt"] = {
+        "quillora-backup 1\r\nAlerter\tsometimes\r\nend\r\n", 5};
+    f.desktop.answerYes = true;
+    f.program.mainWindow.show();
+    systemMenuKeys(f.program.mainWindow.handle(), {'U'});
+
+    REQUIRE(f.desktop.errors.size() == 1);
+    CHECK(f.desktop.errors[0].text
+          == L"无法撤销上次优化：自动备份不能使用。\r\n/home/user/Quillora/backups/auto-20261207-101500-01.txt\r\n"
+             L"line 2: unknown start mode: 'Alerter\\x09sometimes'\r\n\r\n未做任何更改。");
+    CHECK(f.desktop.questions.empty());
+    CHECK(machine.memoryServices.changes.empty());
+}
+
+TEST_CASE("a run whose backup fails leaves no progress window claiming a run")
+{
+    ProgramFixture f;
+    f.desktop.memoryMachine.memoryFiles.readOnly = true;
+    f.program.mainWindow.show();
+    click(f.program.mainWindow.control(MainControls::AutomaticButton));
+    CHECK(f.desktop.errors.size() == 1);
+    CHECK_FALSE(f.program.progressWindow.isVisible());
+
+    // Through the questions as well.
+    f.program.firstQuestion.show();
+    click(f.program.firstQuestion.control(ui::QuestionControls::YesButton));
+    click(f.program.secondQuestion.control(ui::QuestionControls::NoButton));
+    click(f.program.thirdQuestion.control(ui::QuestionControls::YesButton));
+    CHECK(f.desktop.errors.size() == 2);
+    CHECK_FALSE(f.program.progressWindow.isVisible());
+    CHECK_FALSE(f.program.thirdQuestion.isVisible());
+    CHECK(f.desktop.recorder.launches.empty());
+}

@@ -1,0 +1,123 @@
+#include "ui/undo_last_run.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/backup_file.h"
+#include "engine/backup_store.h"
+#include "engine/catalogue.h"
+#include "engine/printable.h"
+#include "engine/service_report.h"
+#include "engine/utf8.h"
+#include "ui/identifiers.h"
+#include "ui/program.h"
+
+namespace quillora::ui {
+namespace {
+
+constexpr std::size_t kServicesListed = 10;
+
+const wchar_t kNothingToUndo[] = L"没有可撤销的优化：还没有运行前的自动备份。";
+const wchar_t kAlreadyUndone[] =
+    L"各服务的启动类型已与上次优化之前的自动备份相同，无需撤销。";
+const wchar_t kNoStartOrStop[] =
+    L"设回自动启动的服务将在下次重新启动 Windows 后运行；撤销本身不会启动或停止任何服务。";
+
+std::wstring lines(const std::vector<std::wstring>& items)
+{
+    std::wstring text;
+    for (const std::wstring& item : items)
+        text += item + L"\r\n";
+    return text;
+}
+
+std::wstring backupTime(const StoredBackup& backup)
+{
+    const std::optional<std::string> time = automaticBackupTime(backup);
+    return fromUtf8(printable(time ? *time : backup.name));
+}
+
+// The question: when the backup was made, how many installed services change, the first ten of
+// them by name and how many more.
+std::wstring question(const StoredBackup& backup, const std::vector<std::wstring>& changing)
+{
+    std::vector<std::wstring> names;
+    for (std::size_t i = 0; i < changing.size() && i < kServicesListed; ++i)
+        names.push_back(L"    " + displayNameOf(changing[i]));
+    if (changing.size() > kServicesListed)
+        names.push_back(L"    …另外 " + std::to_wstring(changing.size() - kServicesListed) + L" 个服务");
+    return L"要撤销上次优化吗？\r\n\r\n将按 " + backupTime(backup) + L" 的自动备份恢复服务的启动类型，"
+        + std::to_wstring(changing.size()) + L" 个已安装的服务将会改变：\r\n" + lines(names) + L"\r\n"
+        + kNoStartOrStop;
+}
+
+std::wstring outcome(const RestoreResult& result)
+{
+    std::vector<std::wstring> failures;
+    for (const auto& [key, failure] : result.failures) {
+        failures.push_back(L"    " + displayNameOf(key) + L" (" + key + L")：" + fromUtf8(printable(toUtf8(failure.description())))
+                           + L" (" + std::to_wstring(failure.number()) + L")");
+    }
+    return std::wstring(result.failures.empty() ? L"已撤销上次优化。" : L"上次优化只撤销了一部分。") + L"\r\n\r\n已更改："
+        + std::to_wstring(result.changed) + L" 个服务\r\n未更改：" + std::to_wstring(result.unchanged)
+        + L" 个服务\r\n失败：" + std::to_wstring(result.failures.size()) + L" 个服务\r\n" + lines(failures) + L"\r\n"
+        + kNoStartOrStop;
+}
+
+// The backup, read and checked whole; nullopt, after saying what is wrong with it, when it cannot
+// be used.
+std::optional<std::vector<BackupEntry>> readBackup(Program& program, HWND owner, const StoredBackup& backup)
+{
+    std::wstring problem;
+    try {
+        return parseBackup(program.desktop().machine().files().read(backup.path));
+    } catch (const BackupError& error) {
+        problem = fromUtf8(error.what());
+    } catch (const FileFailure& failure) {
+        problem = fromUtf8(printable(toUtf8(failure.description()))) + L" (" + std::to_wstring(failure.number()) + L")";
+    }
+    program.desktop().showError(owner,
+                                L"无法撤销上次优化：自动备份不能使用。\r\n" + fromUtf8(printable(backup.path)) + L"\r\n"
+                                    + problem + L"\r\n\r\n未做任何更改。",
+                                kMainCaption);
+    return std::nullopt;
+}
+
+}  // namespace
+
+bool canUndoLastRun(Program& program)
+{
+    if (program.runInProgress() || !program.desktop().machine().services())
+        return false;
+    try {
+        return newestAutomaticBackup(program.desktop().machine()).has_value();
+    } catch (const PlatformFailure&) {
+        return false;
+    }
+}
+
+void undoLastRun(Program& program, HWND owner)
+{
+    platform::Desktop& desktop = program.desktop();
+    ServiceControl* services = desktop.machine().services();
+    const std::optional<StoredBackup> newest = services ? newestAutomaticBackup(desktop.machine()) : std::nullopt;
+    if (!newest) {
+        desktop.inform(owner, kNothingToUndo, kMainCaption, false);
+        return;
+    }
+    const std::optional<std::vector<BackupEntry>> backup = readBackup(program, owner, *newest);
+    if (!backup)
+        return;
+    const std::vector<std::wstring> changing = restoreWouldChange(*services, *backup);
+    if (changing.empty()) {
+        desktop.inform(owner, kAlreadyUndone, kMainCaption, false);
+        return;
+    }
+    if (!desktop.ask(owner, question(*newest, changing), kMainCaption))
+        return;
+    const RestoreResult result = restoreModes(*services, *backup);
+    desktop.inform(owner, outcome(result), kMainCaption, !result.failures.empty());
+}
+
+}  // namespace quillora::ui

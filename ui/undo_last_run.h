@@ -1,0 +1,18 @@
+#pragma once
+
+#include <windows.h>
+
+namespace quillora::ui {
+
+class Program;
+
+// Whether the main window's undo can be offered now: an automatic backup exists (the start modes
+// from before the last run) and no run is under way.
+bool canUndoLastRun(Program& program);
+
+// Puts back the start modes of the newest automatic backup through the Service Control Manager,
+// as quillora-cli restore --last does, after asking; then says what changed. Starts and stops no
+// service, and saves no backup of its own, so a second undo finds nothing more to do.
+void undoLastRun(Program& program, HWND owner);
+
+}  // namespace quillora::ui
