@@ -3,7 +3,7 @@ SHELL := /bin/bash
 XVFB := xvfb-run --auto-servernum --server-args="-screen 0 1280x1024x24"
 VIRTUAL_DESKTOP := scripts/wine-session --virtual-desktop 1280x1024
 
-.PHONY: all deps native windows test test-native test-windows run screenshots pictures bench clean
+.PHONY: all deps native windows test test-native test-windows test-reproducible run screenshots pictures bench dist clean
 
 all: native windows
 
@@ -18,7 +18,7 @@ windows: deps
 	cmake --preset windows
 	cmake --build --preset windows
 
-test: test-native test-windows
+test: test-native test-windows test-reproducible
 
 test-native: native
 	ctest --preset native
@@ -26,6 +26,16 @@ test-native: native
 # Windows tests run under Wine on a virtual X display of their own.
 test-windows: windows
 	$(XVFB) $(VIRTUAL_DESKTOP) ctest --preset windows
+
+# Two builds of this checkout in two other folders give the same zip and programs as each other and
+# as build/windows, whose programs the tests ran.
+test-reproducible: windows
+	scripts/check-reproducible
+
+# The release: dist/quillora-VERSION-win32.zip and dist/SHA256SUMS, from the programs in
+# build/windows.
+dist: windows
+	scripts/dist
 
 # Quillora.exe under Wine on the current display, in a Wine prefix inside build/. Builds only the
 # program, not the tests and tools.
@@ -57,4 +67,4 @@ bench: native windows
 	scripts/bench
 
 clean:
-	rm -rf build
+	rm -rf build dist
