@@ -43,6 +43,7 @@ inline void deleteGdiObject(HGDIOBJ object) { DeleteObject(object); }
 inline void destroyCursor(HCURSOR cursor) { DestroyCursor(cursor); }
 inline void destroyWindow(HWND window) { DestroyWindow(window); }
 inline void freeLibrary(HMODULE library) { FreeLibrary(library); }
+inline void deleteDc(HDC dc) { DeleteDC(dc); }
 
 using KernelHandle = Owned<HANDLE, closeKernelHandle>;
 using FontHandle = Owned<HFONT, deleteGdiObject>;
@@ -51,5 +52,6 @@ using BitmapHandle = Owned<HBITMAP, deleteGdiObject>;
 using CursorHandle = Owned<HCURSOR, destroyCursor>;
 using WindowHandle = Owned<HWND, destroyWindow>;
 using LibraryHandle = Owned<HMODULE, freeLibrary>;
+using MemoryDcHandle = Owned<HDC, deleteDc>;
 
 }  // namespace quillora::platform

@@ -15,9 +15,11 @@ public:
 
     HFONT font(FontRole role) const;
     HCURSOR handCursor() const { return handCursor_.get(); }
+    // The pictures at the screen's DPI: as carried at 96 DPI, scaled by DPI/96 at any other.
     HBITMAP background() const { return background_.get(); }
     HBITMAP banner() const { return banner_.get(); }
-    // Paints the main window's background picture, unscaled, from the origin of the brush.
+    // Paints the main window's background picture, at the screen's DPI, from the origin of the
+    // brush.
     HBRUSH backgroundBrush() const { return backgroundBrush_.get(); }
     HBRUSH webLinkBrush() const { return webLinkBrush_.get(); }
     HBRUSH helpTextBrush() const { return helpTextBrush_.get(); }

@@ -50,6 +50,9 @@ struct WindowDesign {
     std::span<const ControlDesign> controls;
 };
 
+// The DPI the windows were designed at: 100 % display scaling, 15 twips to the pixel.
+inline constexpr int kDesignDpi = 96;
+
 // Pixels per logical inch of the screen, horizontally and vertically.
 SIZE screenDpi();
 

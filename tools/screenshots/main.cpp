@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "engine/runner.h"
 #include "tools/driver/driver.h"
@@ -93,6 +94,38 @@ bool saveDuringRun(HWND progress, const std::wstring& path)
     return saved;
 }
 
+// Sets the screen's DPI for programs started from now on, as the display settings do.
+void setScreenDpi(DWORD dpi)
+{
+    const std::pair<HKEY, const wchar_t*> places[] = {
+        {HKEY_CURRENT_USER, L"Control Panel\\Desktop"},
+        {HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"},
+    };
+    for (const auto& [root, path] : places) {
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+            RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+            RegCloseKey(key);
+        }
+    }
+}
+
+// The main window of a second Quillora.exe started at 150 % display scaling (144 DPI).
+bool saveMainWindowAt150(const std::wstring& path)
+{
+    setScreenDpi(144);
+    bool saved = false;
+    {
+        QuilloraProcess scaled(builtFile(L"Quillora.exe"), temporaryFolder(L"quillora-screenshots"));
+        settle();
+        saved = saveWindow(scaled.mainWindow(), path);
+        PostMessageW(scaled.mainWindow(), WM_CLOSE, 0, 0);
+        scaled.waitForExit(10000);
+    }
+    setScreenDpi(96);
+    return saved;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -136,5 +169,7 @@ int wmain(int argc, wchar_t** argv)
     const HWND help = waitForWindow(program.process(), ui::kHelpCaption);
     settle();
     ok &= saveWindow(help, folder + L"\\help-window.bmp");
+
+    ok &= saveMainWindowAt150(folder + L"\\main-window-150.bmp");
     return ok ? 0 : 1;
 }

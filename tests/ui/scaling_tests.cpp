@@ -1,0 +1,265 @@
+// The main window's pictures at the screen's DPI, held against the carried BMPs resized here by a
+// bilinear filter of the test's own. Runs at 96 DPI with the other window tests, and at 120, 144
+// and 192 DPI with the prefix's LogPixels set (tests/ui/at-dpi).
+#include <doctest.h>
+
+#include <windows.h>
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tests/support/text_helpers.h"
+#include "tests/ui/test_desktop.h"
+#include "ui/identifiers.h"
+
+using namespace quillora;
+using namespace quillora::testing;
+
+namespace {
+
+struct Image {
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> rgb;  // top-down rows, three bytes a pixel
+
+    const std::uint8_t* at(int x, int y) const { return &rgb[(static_cast<std::size_t>(y) * width + x) * 3]; }
+};
+
+std::uint32_t little(const std::string& bytes, std::size_t at, int size)
+{
+    std::uint32_t value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
+    return value;
+}
+
+// A 24-bit bottom-up BMP file of the project, read without Windows.
+Image readBmp(const std::string& path)
+{
+    const std::string bytes = projectFile(path);
+    REQUIRE(bytes.substr(0, 2) == "BM");
+    REQUIRE(little(bytes, 28, 2) == 24);
+    Image image;
+    image.width = static_cast<int>(little(bytes, 18, 4));
+    image.height = static_cast<int>(little(bytes, 22, 4));
+    const std::size_t offset = little(bytes, 10, 4);
+    const std::size_t stride = (static_cast<std::size_t>(image.width) * 3 + 3) / 4 * 4;
+    for (int y = 0; y < image.height; ++y) {
+        const std::size_t row = offset + stride * static_cast<std::size_t>(image.height - 1 - y);
+        for (int x = 0; x < image.width; ++x) {
+            for (int c = 2; c >= 0; --c)  // stored blue, green, red
+                image.rgb.push_back(static_cast<std::uint8_t>(bytes[row + x * 3 + c]));
+        }
+    }
+    return image;
+}
+
+// Bilinear resampling with pixel centres aligned, clamped at the edges.
+Image resized(const Image& source, int width, int height)
+{
+    Image out{width, height, {}};
+    for (int y = 0; y < height; ++y) {
+        const double sy = std::clamp((y + 0.5) * source.height / height - 0.5, 0.0, source.height - 1.0);
+        const int y0 = static_cast<int>(sy), y1 = std::min(y0 + 1, source.height - 1);
+        for (int x = 0; x < width; ++x) {
+            const double sx = std::clamp((x + 0.5) * source.width / width - 0.5, 0.0, source.width - 1.0);
+            const int x0 = static_cast<int>(sx), x1 = std::min(x0 + 1, source.width - 1);
+            for (int c = 0; c < 3; ++c) {
+                const double top = source.at(x0, y0)[c] * (x1 - sx + (x0 == x1)) + source.at(x1, y0)[c] * (sx - x0);
+                const double bottom = source.at(x0, y1)[c] * (x1 - sx + (x0 == x1)) + source.at(x1, y1)[c] * (sx - x0);
+                const double fy = sy - y0;
+                out.rgb.push_back(static_cast<std::uint8_t>(std::lround(top * (1 - fy) + bottom * fy)));
+            }
+        }
+    }
+    return out;
+}
+
+// What a window's client area shows now.
+Image clientPixels(HWND window)
+{
+    RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    flushMessages();
+    const SIZE size = clientSize(window);
+    const HDC dc = GetDC(window);
+    const HDC memory = CreateCompatibleDC(dc);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, size.cx, size.cy, dc, 0, 0, SRCCOPY);
+    GdiFlush();
+    Image image{size.cx, size.cy, {}};
+    const auto* pixels = static_cast<const std::uint8_t*>(bits);
+    for (long i = 0; i < size.cx * size.cy; ++i) {
+        for (int c = 2; c >= 0; --c)
+            image.rgb.push_back(pixels[i * 4 + c]);
+    }
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(window, dc);
+    return image;
+}
+
+// How far the shown pixels lie from the expected ones, on average per colour channel (0 to 255),
+// over the pixels `counted` says to count; worst is the largest average of any 16-row band, so
+// that a seam or a tiled stretch shows even where the rest agrees.
+struct Difference {
+    double mean = 0, worstBand = 0;
+};
+
+template <typename Counted>
+Difference difference(const Image& shown, const Image& expected, Counted counted)
+{
+    double total = 0, pixels = 0;
+    Difference result;
+    for (int band = 0; band < shown.height; band += 16) {
+        double bandTotal = 0, bandPixels = 0;
+        for (int y = band; y < std::min(band + 16, shown.height); ++y) {
+            for (int x = 0; x < shown.width; ++x) {
+                if (!counted(x, y))
+                    continue;
+                for (int c = 0; c < 3; ++c)
+                    bandTotal += std::abs(int(shown.at(x, y)[c]) - int(expected.at(x, y)[c]));
+                bandPixels += 3;
+            }
+        }
+        if (bandPixels > 0)
+            result.worstBand = std::max(result.worstBand, bandTotal / bandPixels);
+        total += bandTotal;
+        pixels += bandPixels;
+    }
+    result.mean = pixels > 0 ? total / pixels : 0;
+    return result;
+}
+
+// The share of pixels that equal their right-hand neighbour. Stretching by s without smoothing
+// repeats every pixel about s times, which raises the share of a picture whose share is p to
+// about 1 - (1 - p) / s; smooth stretching keeps it near p.
+double repeatedShare(const Image& image)
+{
+    double repeated = 0;
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x + 1 < image.width; ++x)
+            repeated += std::equal(image.at(x, y), image.at(x, y) + 3, image.at(x + 1, y));
+    }
+    return repeated / (static_cast<double>(image.width - 1) * image.height);
+}
+
+// Smooth: nearer to the picture's own share than to what repeating its pixels would give.
+void checkSmooth(const Image& picture, const Image& shown, double scale)
+{
+    const double own = repeatedShare(picture);
+    const double blocky = 1 - (1 - own) / scale;
+    const double seen = repeatedShare(shown);
+    MESSAGE("repeated neighbours: picture " << own << ", shown " << seen << ", blocky would be " << blocky);
+    CHECK(seen < (own + blocky) / 2);
+}
+
+int scaled(int pixels, int dpi)
+{
+    return (pixels * dpi + 48) / 96;
+}
+
+}  // namespace
+
+TEST_CASE("the background covers the main window as the picture scaled by DPI/96, smooth and untiled")
+{
+    ProgramFixture f;
+    f.program.mainWindow.show();
+    const HWND main = f.program.mainWindow.handle();
+    const SIZE dpi = ui::screenDpi();
+    const Image picture = readBmp("resources/background.bmp");
+    const Image shown = clientPixels(main);
+    const Image expected = resized(picture, scaled(picture.width, dpi.cx), scaled(picture.height, dpi.cy));
+    REQUIRE(expected.width >= shown.width);
+    REQUIRE(expected.height >= shown.height);
+
+    // The margins no control covers, with a few pixels kept clear of every control's edge.
+    std::vector<RECT> controls;
+    for (HWND child = GetWindow(main, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT place = rectInParent(child);
+        InflateRect(&place, 4, 4);
+        controls.push_back(place);
+    }
+    const auto uncovered = [&](int x, int y) {
+        for (const RECT& place : controls) {
+            if (x >= place.left && x < place.right && y >= place.top && y < place.bottom)
+                return false;
+        }
+        return true;
+    };
+    const Difference seen = difference(shown, expected, uncovered);
+    MESSAGE("background at " << dpi.cx << " DPI: mean " << seen.mean << ", worst band " << seen.worstBand);
+    if (dpi.cx == ui::kDesignDpi) {
+        CHECK(seen.worstBand == 0);  // drawn 1:1 from the top-left corner
+    } else {
+        CHECK(seen.mean < 4);
+        CHECK(seen.worstBand < 8);
+    }
+}
+
+TEST_CASE("the banner fills its box as the picture scaled by DPI/96")
+{
+    ProgramFixture f;
+    f.program.mainWindow.show();
+    const SIZE dpi = ui::screenDpi();
+    const HWND banner = f.program.mainWindow.control(ui::MainControls::Banner);
+    const Image picture = readBmp("resources/banner.bmp");
+    const Image shown = clientPixels(banner);
+    CHECK(shown.width == scaled(picture.width, dpi.cx));
+    CHECK(shown.height == scaled(picture.height, dpi.cy));
+    const Image expected = resized(picture, shown.width, shown.height);
+    const Difference seen = difference(shown, expected, [](int, int) { return true; });
+    MESSAGE("banner at " << dpi.cx << " DPI: mean " << seen.mean << ", worst band " << seen.worstBand);
+    if (dpi.cx == ui::kDesignDpi) {
+        CHECK(seen.worstBand == 0);
+    } else {
+        CHECK(seen.mean < 8);
+        CHECK(seen.worstBand < 12);
+        checkSmooth(picture, shown, dpi.cx / 96.0);
+    }
+}
+
+TEST_CASE("every control's text fits its box and every font keeps its point size, scaled by DPI/96")
+{
+    ProgramFixture f;
+    const int dpi = ui::screenDpi().cy;
+    const std::pair<ui::Window*, const ui::WindowDesign*> windows[] = {
+        {&f.program.mainWindow, &ui::MainWindow::windowDesign()},
+        {&f.program.progressWindow, &ui::ProgressWindow::windowDesign()},
+        {&f.program.firstQuestion, &ui::QuestionWindow::firstDesign()},
+        {&f.program.secondQuestion, &ui::QuestionWindow::secondDesign()},
+        {&f.program.thirdQuestion, &ui::QuestionWindow::thirdDesign()},
+        {&f.program.helpWindow, &ui::HelpWindow::windowDesign()},
+    };
+    // Points as a ruler gives them: 72 to the inch.
+    const auto pixelHeight = [dpi](int tenthsOfPoint) { return (tenthsOfPoint * dpi + 360) / 720; };
+    for (const auto& [window, design] : windows) {
+        for (const ui::ControlDesign& control : design->controls) {
+            CAPTURE(std::wstring(control.name));
+            const HWND handle = window->control(control.id);
+            if (control.font == ui::FontRole::Body)
+                CHECK(-fontOf(handle).lfHeight == pixelHeight(105));
+            if (control.font == ui::FontRole::Status)
+                CHECK(-fontOf(handle).lfHeight == pixelHeight(120));
+            if (control.kind != ui::ControlKind::Label && control.kind != ui::ControlKind::PushButton)
+                continue;  // the text boxes scroll; the picture has no text
+            RECT box;
+            GetClientRect(handle, &box);
+            RECT needed = box;
+            const HDC dc = GetDC(handle);
+            const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(handle, WM_GETFONT, 0, 0)));
+            const std::wstring text = ui::windowText(handle);
+            const UINT layout = control.kind == ui::ControlKind::Label ? DT_WORDBREAK : DT_SINGLELINE;
+            DrawTextW(dc, text.c_str(), -1, &needed, layout | DT_CALCRECT);
+            SelectObject(dc, previous);
+            ReleaseDC(handle, dc);
+            CHECK(needed.right - needed.left <= box.right - box.left);
+            CHECK(needed.bottom - needed.top <= box.bottom - box.top);
+        }
+    }
+}
