@@ -31,15 +31,7 @@ TEST_CASE("every window and control is placed as its design table says")
 {
     ProgramFixture f;
     const SIZE dpi = ui::screenDpi();
-    const std::pair<ui::Window*, const ui::WindowDesign*> windows[] = {
-        {&f.program.mainWindow, &ui::MainWindow::windowDesign()},
-        {&f.program.progressWindow, &ui::ProgressWindow::windowDesign()},
-        {&f.program.firstQuestion, &ui::QuestionWindow::firstDesign()},
-        {&f.program.secondQuestion, &ui::QuestionWindow::secondDesign()},
-        {&f.program.thirdQuestion, &ui::QuestionWindow::thirdDesign()},
-        {&f.program.helpWindow, &ui::HelpWindow::windowDesign()},
-    };
-    for (const auto& [window, design] : windows) {
+    for (const auto& [window, design] : everyWindow(f.program)) {
         CAPTURE(std::wstring(design->caption));
         const HWND handle = window->handle();
         CHECK(clientSize(handle).cx == pixels(design->clientWidth, dpi.cx));

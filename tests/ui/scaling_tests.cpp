@@ -228,17 +228,10 @@ TEST_CASE("every control's text fits its box and every font keeps its point size
 {
     ProgramFixture f;
     const int dpi = ui::screenDpi().cy;
-    const std::pair<ui::Window*, const ui::WindowDesign*> windows[] = {
-        {&f.program.mainWindow, &ui::MainWindow::windowDesign()},
-        {&f.program.progressWindow, &ui::ProgressWindow::windowDesign()},
-        {&f.program.firstQuestion, &ui::QuestionWindow::firstDesign()},
-        {&f.program.secondQuestion, &ui::QuestionWindow::secondDesign()},
-        {&f.program.thirdQuestion, &ui::QuestionWindow::thirdDesign()},
-        {&f.program.helpWindow, &ui::HelpWindow::windowDesign()},
-    };
+
     // Points as a ruler gives them: 72 to the inch.
     const auto pixelHeight = [dpi](int tenthsOfPoint) { return (tenthsOfPoint * dpi + 360) / 720; };
-    for (const auto& [window, design] : windows) {
+    for (const auto& [window, design] : everyWindow(f.program)) {
         for (const ui::ControlDesign& control : design->controls) {
             CAPTURE(std::wstring(control.name));
             const HWND handle = window->control(control.id);

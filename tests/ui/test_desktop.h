@@ -96,6 +96,19 @@ struct ProgramFixture {
     ui::Program program{GetModuleHandleW(nullptr), desktop};
 };
 
+// Every window of the program with its design.
+inline std::vector<std::pair<ui::Window*, const ui::WindowDesign*>> everyWindow(ui::Program& program)
+{
+    return {
+        {&program.mainWindow, &ui::MainWindow::windowDesign()},
+        {&program.progressWindow, &ui::ProgressWindow::windowDesign()},
+        {&program.firstQuestion, &ui::QuestionWindow::firstDesign()},
+        {&program.secondQuestion, &ui::QuestionWindow::secondDesign()},
+        {&program.thirdQuestion, &ui::QuestionWindow::thirdDesign()},
+        {&program.helpWindow, &ui::HelpWindow::windowDesign()},
+    };
+}
+
 // Handles every waiting message.
 void flushMessages();
 

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <initializer_list>
 
 #include "engine/backup_store.h"
@@ -224,20 +225,25 @@ TEST_CASE("a damaged backup is named with what is wrong, and nothing is changed"
 
 TEST_CASE("a run whose backup fails leaves no progress window claiming a run")
 {
-    ProgramFixture f;
-    f.desktop.memoryMachine.memoryFiles.readOnly = true;
-    f.program.mainWindow.show();
-    click(f.program.mainWindow.control(MainControls::AutomaticButton));
-    CHECK(f.desktop.errors.size() == 1);
-    CHECK_FALSE(f.program.progressWindow.isVisible());
-
-    // Through the questions as well.
-    f.program.firstQuestion.show();
-    click(f.program.firstQuestion.control(ui::QuestionControls::YesButton));
-    click(f.program.secondQuestion.control(ui::QuestionControls::NoButton));
-    click(f.program.thirdQuestion.control(ui::QuestionControls::YesButton));
-    CHECK(f.desktop.errors.size() == 2);
-    CHECK_FALSE(f.program.progressWindow.isVisible());
-    CHECK_FALSE(f.program.thirdQuestion.isVisible());
-    CHECK(f.desktop.recorder.launches.empty());
+    // Each way a run starts: the two buttons, and the last answer of the questions.
+    const std::function<void(ui::Program&)> starts[] = {
+        [](ui::Program& program) { click(program.mainWindow.control(MainControls::AutomaticButton)); },
+        [](ui::Program& program) { click(program.mainWindow.control(MainControls::RestoreButton)); },
+        [](ui::Program& program) {
+            program.firstQuestion.show();
+            click(program.firstQuestion.control(ui::QuestionControls::YesButton));
+            click(program.secondQuestion.control(ui::QuestionControls::NoButton));
+            click(program.thirdQuestion.control(ui::QuestionControls::YesButton));
+            CHECK_FALSE(program.thirdQuestion.isVisible());
+        },
+    };
+    for (const auto& start : starts) {
+        ProgramFixture f;
+        f.desktop.memoryMachine.memoryFiles.readOnly = true;
+        f.program.mainWindow.show();
+        start(f.program);
+        CHECK(f.desktop.errors.size() == 1);
+        CHECK_FALSE(f.program.progressWindow.isVisible());
+        CHECK(f.desktop.recorder.launches.empty());
+    }
 }
