@@ -38,6 +38,11 @@ std::wstring backupTime(const StoredBackup& backup)
     return fromUtf8(printable(time ? *time : backup.name));
 }
 
+std::wstring count(int services)
+{
+    return std::to_wstring(services) + L" 个服务";
+}
+
 // The question: when the backup was made, how many installed services change, the first ten of
 // them by name and how many more.
 std::wstring question(const StoredBackup& backup, const std::vector<std::wstring>& changing)
@@ -46,23 +51,27 @@ std::wstring question(const StoredBackup& backup, const std::vector<std::wstring
     for (std::size_t i = 0; i < changing.size() && i < kServicesListed; ++i)
         names.push_back(L"    " + displayNameOf(changing[i]));
     if (changing.size() > kServicesListed)
-        names.push_back(L"    …另外 " + std::to_wstring(changing.size() - kServicesListed) + L" 个服务");
+        names.push_back(L"    …另外 " + count(static_cast<int>(changing.size() - kServicesListed)));
     return L"要撤销上次优化吗？\r\n\r\n将按 " + backupTime(backup) + L" 的自动备份恢复服务的启动类型，"
         + std::to_wstring(changing.size()) + L" 个已安装的服务将会改变：\r\n" + lines(names) + L"\r\n"
         + kNoStartOrStop;
 }
 
+// The system's text for a failure, as it may be shown, and its number.
+std::wstring reason(const PlatformFailure& failure)
+{
+    return fromUtf8(printable(toUtf8(failure.description()))) + L" (" + std::to_wstring(failure.number()) + L")";
+}
+
 std::wstring outcome(const RestoreResult& result)
 {
     std::vector<std::wstring> failures;
-    for (const auto& [key, failure] : result.failures) {
-        failures.push_back(L"    " + displayNameOf(key) + L" (" + key + L")：" + fromUtf8(printable(toUtf8(failure.description())))
-                           + L" (" + std::to_wstring(failure.number()) + L")");
-    }
-    return std::wstring(result.failures.empty() ? L"已撤销上次优化。" : L"上次优化只撤销了一部分。") + L"\r\n\r\n已更改："
-        + std::to_wstring(result.changed) + L" 个服务\r\n未更改：" + std::to_wstring(result.unchanged)
-        + L" 个服务\r\n失败：" + std::to_wstring(result.failures.size()) + L" 个服务\r\n" + lines(failures) + L"\r\n"
-        + kNoStartOrStop;
+    for (const auto& [key, failure] : result.failures)
+        failures.push_back(L"    " + displayNameOf(key) + L" (" + key + L")：" + reason(failure));
+    const wchar_t* headline = result.failures.empty() ? L"已撤销上次优化。" : L"上次优化只撤销了一部分。";
+    return headline + std::wstring(L"\r\n\r\n已更改：") + count(result.changed) + L"\r\n未更改："
+        + count(result.unchanged) + L"\r\n失败：" + count(static_cast<int>(result.failures.size())) + L"\r\n"
+        + lines(failures) + L"\r\n" + kNoStartOrStop;
 }
 
 // The backup, read and checked whole; nullopt, after saying what is wrong with it, when it cannot
@@ -75,7 +84,7 @@ std::optional<std::vector<BackupEntry>> readBackup(Program& program, HWND owner,
     } catch (const BackupError& error) {
         problem = fromUtf8(error.what());
     } catch (const FileFailure& failure) {
-        problem = fromUtf8(printable(toUtf8(failure.description()))) + L" (" + std::to_wstring(failure.number()) + L")";
+        problem = reason(failure);
     }
     program.desktop().showError(owner,
                                 L"无法撤销上次优化：自动备份不能使用。\r\n" + fromUtf8(printable(backup.path)) + L"\r\n"
