@@ -48,11 +48,12 @@ run: deps
 	cmake --build --preset windows --target Quillora
 	scripts/wine-session wine build/windows/Quillora.exe
 
-# PNG pictures of every window, for the README.
+# PNG pictures of every window, for the README, and of the main window at 150 % (144 DPI).
 screenshots: windows
 	mkdir -p build/screenshots docs/screenshots
 	$(XVFB) $(VIRTUAL_DESKTOP) env WINEDLLOVERRIDES="mscoree,mshtml=;net.exe,sc.exe,explorer.exe=n" \
-	    wine build/windows/quillora-screenshots.exe build/screenshots
+	    sh -c 'wine build/windows/quillora-screenshots.exe build/screenshots && \
+	        scripts/at-dpi 144 build/windows/quillora-screenshots.exe --main-window build/screenshots/main-window-150.bmp'
 	/usr/bin/python3 scripts/bmp-to-png build/screenshots docs/screenshots
 
 # The pictures: drawn by resources/draw_pictures.py, then decoded as Windows decodes them into the

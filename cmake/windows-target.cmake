@@ -26,6 +26,6 @@ else()
 endif()
 set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${QUILLORA_SOURCE_DATE_EPOCH})
 # Rewritten only when the time changes; the shipped programs depend on it, so that a new commit
-# relinks them with its time.
-file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/source-date-epoch.txt CONTENT "${QUILLORA_SOURCE_DATE_EPOCH}\n")
+# relinks them with its time, and make dist gives the zip's entries the same time.
 set(QUILLORA_SOURCE_DATE_FILE ${PROJECT_BINARY_DIR}/source-date-epoch.txt)
+file(CONFIGURE OUTPUT ${QUILLORA_SOURCE_DATE_FILE} CONTENT "${QUILLORA_SOURCE_DATE_EPOCH}\n")

@@ -73,7 +73,7 @@ CliResult usageError(const std::string& problem)
 CliResult fileFailure(const FileFailure& failure)
 {
     std::string text =
-        "quillora-cli: " + quoted(failure.path(), kLongestPath) + ": " + printable(toUtf8(failure.description()));
+        "quillora-cli: " + quoted(failure.path(), kLongestPath) + ": " + printable(failure.description());
     if (failure.number() != 0)
         text += " (error " + std::to_string(failure.number()) + ")";
     return {kExitFailure, "", text + "\n"};
@@ -82,7 +82,7 @@ CliResult fileFailure(const FileFailure& failure)
 CliResult systemFailure(const PlatformFailure& failure)
 {
     return {kExitFailure, "",
-            "quillora-cli: error " + std::to_string(failure.number()) + ": " + printable(toUtf8(failure.description()))
+            "quillora-cli: error " + std::to_string(failure.number()) + ": " + printable(failure.description())
                 + "\n"};
 }
 

@@ -39,6 +39,11 @@ std::string printable(const std::string& text)
     return out;
 }
 
+std::string printable(const std::wstring& text)
+{
+    return printable(toUtf8(text));
+}
+
 std::string quoted(const std::string& text, std::size_t longest)
 {
     std::string out = "'";

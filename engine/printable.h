@@ -10,6 +10,8 @@ namespace quillora {
 // written as \xNN, and every C1 control character as \u00NN, so that nothing in it can steer a
 // terminal. Everything else, Chinese included, stays as it is.
 std::string printable(const std::string& text);
+// The same for wide text, such as a message of the system, in UTF-8.
+std::string printable(const std::wstring& text);
 
 // The same in single quotes, cut after about `longest` bytes with the whole size added, so that a
 // long text cannot flood the screen either.

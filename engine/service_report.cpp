@@ -20,7 +20,7 @@ std::string serviceName(const ServiceStep& step)
 
 std::string failureText(const PlatformFailure& failure)
 {
-    return "failed (" + std::to_string(failure.number()) + ": " + printable(toUtf8(failure.description())) + ")";
+    return "failed (" + std::to_string(failure.number()) + ": " + printable(failure.description()) + ")";
 }
 
 // What the step's row does to its service, read now: the prompted profile follows the answers.
@@ -76,7 +76,7 @@ std::string joined(const std::vector<std::wstring>& keys)
 {
     std::string text;
     for (const std::wstring& key : keys)
-        text += (text.empty() ? "" : ", ") + printable(toUtf8(key));
+        text += (text.empty() ? "" : ", ") + printable(key);
     return text;
 }
 

@@ -121,9 +121,7 @@ bool MainWindow::onSystemCommand(WPARAM command)
 {
     if ((command & 0xFFF0) != kUndoLastRunCommand)
         return false;
-    // The item is greyed during a run, but a command can also arrive without the menu.
-    if (!program().runInProgress())
-        undoLastRun(program(), handle());
+    undoLastRun(program(), handle());
     return true;
 }
 

@@ -60,7 +60,7 @@ std::wstring question(const StoredBackup& backup, const std::vector<std::wstring
 // The system's text for a failure, as it may be shown, and its number.
 std::wstring reason(const PlatformFailure& failure)
 {
-    return fromUtf8(printable(toUtf8(failure.description()))) + L" (" + std::to_wstring(failure.number()) + L")";
+    return fromUtf8(printable(failure.description())) + L" (" + std::to_wstring(failure.number()) + L")";
 }
 
 std::wstring outcome(const RestoreResult& result)
@@ -108,6 +108,9 @@ bool canUndoLastRun(Program& program)
 
 void undoLastRun(Program& program, HWND owner)
 {
+    // The item is greyed during a run, but the command can also arrive without the menu.
+    if (program.runInProgress())
+        return;
     platform::Desktop& desktop = program.desktop();
     ServiceControl* services = desktop.machine().services();
     const std::optional<StoredBackup> newest = services ? newestAutomaticBackup(desktop.machine()) : std::nullopt;

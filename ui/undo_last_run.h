@@ -12,7 +12,8 @@ bool canUndoLastRun(Program& program);
 
 // Puts back the start modes of the newest automatic backup through the Service Control Manager,
 // as quillora-cli restore --last does, after asking; then says what changed. Starts and stops no
-// service, and saves no backup of its own, so a second undo finds nothing more to do.
+// service, and saves no backup of its own, so a second undo finds nothing more to do. Does nothing
+// while a run is under way.
 void undoLastRun(Program& program, HWND owner);
 
 }  // namespace quillora::ui

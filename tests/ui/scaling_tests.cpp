@@ -1,17 +1,19 @@
 // The main window's pictures at the screen's DPI, held against the carried BMPs resized here by a
 // bilinear filter of the test's own. Runs at 96 DPI with the other window tests, and at 120, 144
-// and 192 DPI with the prefix's LogPixels set (tests/ui/at-dpi).
+// and 192 DPI with the prefix's LogPixels set (scripts/at-dpi).
 #include <doctest.h>
 
 #include <windows.h>
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "tests/support/text_helpers.h"
 #include "tests/ui/test_desktop.h"
+#include "tools/pictures/bitmaps.h"
 #include "ui/identifiers.h"
 
 using namespace quillora;
@@ -26,33 +28,35 @@ struct Image {
     const std::uint8_t* at(int x, int y) const { return &rgb[(static_cast<std::size_t>(y) * width + x) * 3]; }
 };
 
-std::uint32_t little(const std::string& bytes, std::size_t at, int size)
+// Top-down RGB from the bottom-up, padded BGR rows a BMP file and a DIB keep.
+Image imageOf(const pictures::Pixels24& pixels)
 {
-    std::uint32_t value = 0;
-    for (int i = size - 1; i >= 0; --i)
-        value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
-    return value;
-}
-
-// A 24-bit bottom-up BMP file of the project, read without Windows.
-Image readBmp(const std::string& path)
-{
-    const std::string bytes = projectFile(path);
-    REQUIRE(bytes.substr(0, 2) == "BM");
-    REQUIRE(little(bytes, 28, 2) == 24);
-    Image image;
-    image.width = static_cast<int>(little(bytes, 18, 4));
-    image.height = static_cast<int>(little(bytes, 22, 4));
-    const std::size_t offset = little(bytes, 10, 4);
+    Image image{static_cast<int>(pixels.header.biWidth), static_cast<int>(pixels.header.biHeight), {}};
     const std::size_t stride = (static_cast<std::size_t>(image.width) * 3 + 3) / 4 * 4;
+    REQUIRE(pixels.bytes.size() >= stride * static_cast<std::size_t>(image.height));
     for (int y = 0; y < image.height; ++y) {
-        const std::size_t row = offset + stride * static_cast<std::size_t>(image.height - 1 - y);
+        const std::size_t row = stride * static_cast<std::size_t>(image.height - 1 - y);
         for (int x = 0; x < image.width; ++x) {
-            for (int c = 2; c >= 0; --c)  // stored blue, green, red
-                image.rgb.push_back(static_cast<std::uint8_t>(bytes[row + x * 3 + c]));
+            for (int c = 2; c >= 0; --c)
+                image.rgb.push_back(static_cast<std::uint8_t>(pixels.bytes[row + x * 3 + c]));
         }
     }
     return image;
+}
+
+// A 24-bit BMP file of the project, read from its bytes.
+Image readBmp(const std::string& path)
+{
+    const std::string bytes = projectFile(path);
+    REQUIRE(bytes.size() > sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER));
+    REQUIRE(bytes.substr(0, 2) == "BM");
+    pictures::Pixels24 pixels;
+    std::memcpy(&pixels.header, bytes.data() + sizeof(BITMAPFILEHEADER), sizeof pixels.header);
+    REQUIRE(pixels.header.biBitCount == 24);
+    BITMAPFILEHEADER file{};
+    std::memcpy(&file, bytes.data(), sizeof file);
+    pixels.bytes.assign(bytes.begin() + file.bfOffBits, bytes.end());
+    return imageOf(pixels);
 }
 
 // Bilinear resampling with pixel centres aligned, clamped at the edges.
@@ -81,25 +85,10 @@ Image clientPixels(HWND window)
 {
     RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     flushMessages();
-    const SIZE size = clientSize(window);
+    RECT client;
+    GetClientRect(window, &client);
     const HDC dc = GetDC(window);
-    const HDC memory = CreateCompatibleDC(dc);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof info.bmiHeader, size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    const HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    const HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, size.cx, size.cy, dc, 0, 0, SRCCOPY);
-    GdiFlush();
-    Image image{size.cx, size.cy, {}};
-    const auto* pixels = static_cast<const std::uint8_t*>(bits);
-    for (long i = 0; i < size.cx * size.cy; ++i) {
-        for (int c = 2; c >= 0; --c)
-            image.rgb.push_back(pixels[i * 4 + c]);
-    }
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    const Image image = imageOf(pictures::pixelsOf(dc, client));
     ReleaseDC(window, dc);
     return image;
 }

@@ -14,6 +14,7 @@
 #include "tests/support/text_helpers.h"
 #include "tests/support/wide_strings.h"
 #include "tests/ui/test_desktop.h"
+#include "tools/driver/keyboard.h"
 #include "ui/identifiers.h"
 
 using namespace quillora;
@@ -38,32 +39,20 @@ int undoItemPosition(HWND window)
     return -1;
 }
 
-void press(BYTE key, DWORD flags = 0)
-{
-    keybd_event(key, static_cast<BYTE>(MapVirtualKeyW(key, 0)), flags, 0);
-}
-
 // Opens the system menu from the keyboard as a user does (Alt+Space), then presses keys in it.
-// The keys go in as input, so they arrive in the order a keyboard gives them.
 void systemMenuKeys(HWND window, std::initializer_list<BYTE> keys)
 {
     SetForegroundWindow(window);
     SetFocus(window);
-    press(VK_MENU);
-    press(VK_SPACE);
-    press(VK_SPACE, KEYEVENTF_KEYUP);
-    press(VK_MENU, KEYEVENTF_KEYUP);
-    for (const BYTE key : keys) {
-        press(key);
-        press(key, KEYEVENTF_KEYUP);
-    }
+    keyboard::altSpace();
+    for (const BYTE key : keys)
+        keyboard::press(key);
     flushMessages();
 }
 
 // Whether the item is greyed after the system menu was opened (and closed again with Escape).
 bool greyedWhenOpened(HWND window)
 {
-    // The first Escape closes the menu, the second leaves the menu mode it returns to.
     systemMenuKeys(window, {VK_ESCAPE, VK_ESCAPE});
     const UINT state = GetMenuState(GetSystemMenu(window, FALSE), static_cast<UINT>(undoItemPosition(window)),
                                     MF_BYPOSITION);

@@ -1,8 +1,8 @@
 #pragma once
 
 // Decoding a JPEG or GIF as Windows does, through OLE, and reading and writing a bitmap's pixels:
-// for the tool that writes the program's BMPs, the test that holds them against their sources,
-// and the screenshots.
+// for the tool that writes the program's BMPs, the tests that hold the pictures against their
+// sources, and the screenshots.
 #include <windows.h>
 #include <ocidl.h>
 #include <olectl.h>
@@ -79,6 +79,20 @@ inline Pixels24 pixels24(HBITMAP bitmap)
     if (lines != size.bmHeight)
         pixels.bytes.clear();
     pixels.header = info.bmiHeader;
+    return pixels;
+}
+
+// What a device context shows in a rectangle (of the screen, of a window), as pixels.
+inline Pixels24 pixelsOf(HDC dc, const RECT& area)
+{
+    const HDC memory = CreateCompatibleDC(dc);
+    const HBITMAP bitmap = CreateCompatibleBitmap(dc, area.right - area.left, area.bottom - area.top);
+    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, area.right - area.left, area.bottom - area.top, dc, area.left, area.top, SRCCOPY);
+    SelectObject(memory, previous);
+    const Pixels24 pixels = pixels24(bitmap);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
     return pixels;
 }
 

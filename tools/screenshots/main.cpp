@@ -5,10 +5,10 @@
 
 #include <cstdio>
 #include <string>
-#include <utility>
 
 #include "engine/runner.h"
 #include "tools/driver/driver.h"
+#include "tools/driver/keyboard.h"
 #include "tools/pictures/bitmaps.h"
 #include "ui/identifiers.h"
 
@@ -27,14 +27,7 @@ void settle()
 bool saveArea(const RECT& place, const std::wstring& path)
 {
     const HDC screen = GetDC(nullptr);
-    const HDC memory = CreateCompatibleDC(screen);
-    const HBITMAP bitmap = CreateCompatibleBitmap(screen, place.right - place.left, place.bottom - place.top);
-    const HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, place.right - place.left, place.bottom - place.top, screen, place.left, place.top, SRCCOPY);
-    SelectObject(memory, previous);
-    const bool written = pictures::writeBmp(pictures::pixels24(bitmap), path.c_str());
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    const bool written = pictures::writeBmp(pictures::pixelsOf(screen, place), path.c_str());
     ReleaseDC(nullptr, screen);
     return written;
 }
@@ -47,19 +40,11 @@ bool saveWindow(HWND window, const std::wstring& path)
     return saveArea(place, path);
 }
 
-void press(BYTE key, DWORD flags = 0)
-{
-    keybd_event(key, static_cast<BYTE>(MapVirtualKeyW(key, 0)), flags, 0);
-}
-
 // The main window with its system menu open (Alt+Space), as a user sees the undo item.
 bool saveSystemMenu(HWND main, const std::wstring& path)
 {
     SetForegroundWindow(main);
-    press(VK_MENU);
-    press(VK_SPACE);
-    press(VK_SPACE, KEYEVENTF_KEYUP);
-    press(VK_MENU, KEYEVENTF_KEYUP);
+    keyboard::altSpace();
     HWND menu = nullptr;
     for (int tries = 0; tries < 100 && !(menu = FindWindowW(L"#32768", nullptr)); ++tries)
         Sleep(50);
@@ -67,11 +52,8 @@ bool saveSystemMenu(HWND main, const std::wstring& path)
     RECT window, popup, both;
     GetWindowRect(main, &window);
     const bool saved = menu && GetWindowRect(menu, &popup) && UnionRect(&both, &window, &popup) && saveArea(both, path);
-    // The first Escape closes the menu, the second leaves menu mode.
-    for (int i = 0; i < 2; ++i) {
-        press(VK_ESCAPE);
-        press(VK_ESCAPE, KEYEVENTF_KEYUP);
-    }
+    keyboard::press(VK_ESCAPE);
+    keyboard::press(VK_ESCAPE);
     settle();
     return saved;
 }
@@ -94,48 +76,9 @@ bool saveDuringRun(HWND progress, const std::wstring& path)
     return saved;
 }
 
-// Sets the screen's DPI for programs started from now on, as the display settings do.
-void setScreenDpi(DWORD dpi)
+// Every window of a run, a walk through the questions, and the help window.
+bool saveEveryWindow(const std::wstring& folder)
 {
-    const std::pair<HKEY, const wchar_t*> places[] = {
-        {HKEY_CURRENT_USER, L"Control Panel\\Desktop"},
-        {HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"},
-    };
-    for (const auto& [root, path] : places) {
-        HKEY key = nullptr;
-        if (RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
-            RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
-            RegCloseKey(key);
-        }
-    }
-}
-
-// The main window of a second Quillora.exe started at 150 % display scaling (144 DPI).
-bool saveMainWindowAt150(const std::wstring& path)
-{
-    setScreenDpi(144);
-    bool saved = false;
-    {
-        QuilloraProcess scaled(builtFile(L"Quillora.exe"), temporaryFolder(L"quillora-screenshots"));
-        settle();
-        saved = saveWindow(scaled.mainWindow(), path);
-        PostMessageW(scaled.mainWindow(), WM_CLOSE, 0, 0);
-        scaled.waitForExit(10000);
-    }
-    setScreenDpi(96);
-    return saved;
-}
-
-}  // namespace
-
-int wmain(int argc, wchar_t** argv)
-{
-    if (argc != 2) {
-        std::fwprintf(stderr, L"usage: quillora-screenshots FOLDER\n");
-        return 2;
-    }
-    const std::wstring folder = argv[1];
-    installStandIns();
     QuilloraProcess program(builtFile(L"Quillora.exe"), temporaryFolder(L"quillora-screenshots"));
     const HWND main = program.mainWindow();
     bool ok = true;
@@ -169,7 +112,30 @@ int wmain(int argc, wchar_t** argv)
     const HWND help = waitForWindow(program.process(), ui::kHelpCaption);
     settle();
     ok &= saveWindow(help, folder + L"\\help-window.bmp");
+    return ok;
+}
 
-    ok &= saveMainWindowAt150(folder + L"\\main-window-150.bmp");
+// The main window alone, as the screen's DPI of the moment shows it.
+bool saveMainWindow(const std::wstring& path)
+{
+    QuilloraProcess program(builtFile(L"Quillora.exe"), temporaryFolder(L"quillora-screenshots"));
+    settle();
+    const bool saved = saveWindow(program.mainWindow(), path);
+    PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
+    program.waitForExit(10000);
+    return saved;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    const bool mainWindowOnly = argc == 3 && std::wstring(argv[1]) == L"--main-window";
+    if (argc != 2 && !mainWindowOnly) {
+        std::fwprintf(stderr, L"usage: quillora-screenshots FOLDER | --main-window FILE\n");
+        return 2;
+    }
+    installStandIns();
+    const bool ok = mainWindowOnly ? saveMainWindow(argv[2]) : saveEveryWindow(argv[1]);
     return ok ? 0 : 1;
 }
