@@ -86,7 +86,7 @@ CliResult systemFailure(const PlatformFailure& failure)
                 + "\n"};
 }
 
-CliResult servicesCommand(const std::vector<std::string>& args)
+CliResult servicesCommand(const std::vector<std::string>& args, Machine&)
 {
     if (args.size() > 1)
         throw UsageError("unexpected argument " + quoted(args[1]) + ": services takes none");
@@ -102,19 +102,37 @@ void checkArgumentsAreText(const std::vector<std::string>& args)
     }
 }
 
+// Every command once: its name, whether it reads or changes this machine's services, and what
+// runs it.
+struct Command {
+    const char* name;
+    bool needsWindows;
+    CliResult (*run)(const std::vector<std::string>& args, Machine& machine);
+};
+
+constexpr Command kCommands[] = {
+    {"plan", false, planCommand},
+    {"services", false, servicesCommand},
+    {"export", false, exportCommand},
+    {"status", true, statusCommand},
+    {"verify", true, verifyCommand},
+    {"apply", true, applyCommand},
+    {"backup", true, backupCommand},
+    {"backups", true, backupsCommand},
+    {"restore", true, restoreCommand},
+};
+
 CliResult dispatch(const std::vector<std::string>& args, Machine& machine)
 {
     checkArgumentsAreText(args);
-    const std::string& command = args[0];
-    if (command == "plan")
-        return planCommand(args);
-    if (command == "services")
-        return servicesCommand(args);
-    if (command == "export")
-        return exportCommand(args, machine);
-    if (isMachineCommand(command))
-        return runMachineCommand(args, machine);
-    throw UsageError("unknown command " + quoted(command));
+    for (const Command& command : kCommands) {
+        if (args[0] != command.name)
+            continue;
+        if (command.needsWindows && !machine.services())
+            throw UsageError(std::string("the ") + command.name + " command needs Windows");
+        return command.run(args, machine);
+    }
+    throw UsageError("unknown command " + quoted(args[0]));
 }
 
 }  // namespace

@@ -8,7 +8,8 @@
 #include "engine/backup_file.h"
 #include "engine/backup_store.h"
 #include "engine/failure.h"
-#include "engine/service_report.h"
+#include "engine/backup_on_machine.h"
+#include "engine/profile_on_machine.h"
 #include "engine/utf8.h"
 
 namespace quillora {
@@ -20,14 +21,6 @@ constexpr int kLongestTimeoutSeconds = 3600;
 CliResult reported(const ServiceReport& report)
 {
     return {report.complete ? kExitSuccess : kExitIncomplete, report.text, ""};
-}
-
-ServiceControl& servicesOf(Machine& machine, const std::string& command)
-{
-    ServiceControl* services = machine.services();
-    if (!services)
-        throw UsageError("the " + command + " command needs Windows");
-    return *services;
 }
 
 std::string onePositional(const Arguments& arguments, const std::string& command, const char* what)
@@ -54,23 +47,50 @@ std::chrono::milliseconds timeoutOf(const Arguments& arguments)
     return std::chrono::seconds(seconds);
 }
 
-CliResult profileCommand(const std::vector<std::string>& args, Machine& machine)
+std::string localTime(std::int64_t seconds)
 {
-    const bool apply = args[0] == "apply";
-    const Arguments arguments = parseArguments(args, apply ? std::set<std::string>{"--answers", "--timeout"}
-                                                           : std::set<std::string>{"--answers"},
-                                               {});
+    const std::time_t time = static_cast<std::time_t>(seconds);
+    char text[32] = "?";
+    if (const std::tm* local = std::localtime(&time))
+        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", local);
+    return text;
+}
+
+// The profile that status, verify or apply works on, with the answers its rows read.
+struct ProfileOnMachine {
+    Arguments arguments;
+    std::vector<ServiceStep> steps;
+    Answers answers;
+};
+
+ProfileOnMachine profileOnMachine(const std::vector<std::string>& args, const std::set<std::string>& valued)
+{
+    Arguments arguments = parseArguments(args, valued, {});
     const ProfileRequest request = profileRequest(arguments, args[0]);
-    const std::chrono::milliseconds timeout = timeoutOf(arguments);
-    ServiceControl& services = servicesOf(machine, args[0]);
-    const std::vector<ServiceStep> steps = profileSteps(request.profile);
-    if (args[0] == "status")
-        return {kExitSuccess, statusReport(services, steps, request.answers).text, ""};
-    if (args[0] == "verify")
-        return reported(verifyReport(services, steps, request.answers));
+    return {std::move(arguments), profileSteps(request.profile), request.answers};
+}
+
+}  // namespace
+
+CliResult statusCommand(const std::vector<std::string>& args, Machine& machine)
+{
+    const ProfileOnMachine profile = profileOnMachine(args, {"--answers"});
+    return {kExitSuccess, statusReport(servicesOf(machine), profile.steps, profile.answers).text, ""};
+}
+
+CliResult verifyCommand(const std::vector<std::string>& args, Machine& machine)
+{
+    const ProfileOnMachine profile = profileOnMachine(args, {"--answers"});
+    return reported(verifyReport(servicesOf(machine), profile.steps, profile.answers));
+}
+
+CliResult applyCommand(const std::vector<std::string>& args, Machine& machine)
+{
+    const ProfileOnMachine profile = profileOnMachine(args, {"--answers", "--timeout"});
+    const std::chrono::milliseconds timeout = timeoutOf(profile.arguments);
     // apply keeps what it is about to change, as the program does before a run.
     const std::string backup = saveAutomaticBackup(machine);
-    CliResult result = reported(applyProfile(services, steps, request.answers, timeout));
+    CliResult result = reported(applyProfile(servicesOf(machine), profile.steps, profile.answers, timeout));
     result.out = "saved the start modes from before in " + printable(backup) + "\n" + result.out;
     return result;
 }
@@ -78,7 +98,7 @@ CliResult profileCommand(const std::vector<std::string>& args, Machine& machine)
 CliResult backupCommand(const std::vector<std::string>& args, Machine& machine)
 {
     const Arguments arguments = parseArguments(args, {"--name"}, {"--force"});
-    ServiceControl& services = servicesOf(machine, "backup");
+    ServiceControl& services = servicesOf(machine);
     std::string file;
     if (const std::string* name = arguments.value("--name")) {
         if (!arguments.positional.empty())
@@ -103,7 +123,7 @@ CliResult backupCommand(const std::vector<std::string>& args, Machine& machine)
 CliResult restoreCommand(const std::vector<std::string>& args, Machine& machine)
 {
     const Arguments arguments = parseArguments(args, {}, {"--last"});
-    ServiceControl& services = servicesOf(machine, "restore");
+    ServiceControl& services = servicesOf(machine);
     std::string file;
     if (arguments.has("--last")) {
         if (!arguments.positional.empty())
@@ -126,19 +146,9 @@ CliResult restoreCommand(const std::vector<std::string>& args, Machine& machine)
     return result;
 }
 
-std::string localTime(std::int64_t seconds)
-{
-    const std::time_t time = static_cast<std::time_t>(seconds);
-    char text[32] = "?";
-    if (const std::tm* local = std::localtime(&time))
-        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", local);
-    return text;
-}
-
 CliResult backupsCommand(const std::vector<std::string>& args, Machine& machine)
 {
     const Arguments arguments = parseArguments(args, {}, {});
-    servicesOf(machine, "backups");
     if (!arguments.positional.empty())
         throw UsageError("unexpected argument " + quoted(arguments.positional[0]) + ": backups takes none");
     const std::vector<StoredBackup> backups = storedBackups(machine);
@@ -147,25 +157,6 @@ CliResult backupsCommand(const std::vector<std::string>& args, Machine& machine)
         out += localTime(backup.modified) + "  " + (backup.automatic ? "automatic" : "named    ") + "  "
             + printable(backup.path) + "\n";
     return {kExitSuccess, out, ""};
-}
-
-}  // namespace
-
-bool isMachineCommand(const std::string& command)
-{
-    return command == "status" || command == "verify" || command == "apply" || command == "backup"
-        || command == "backups" || command == "restore";
-}
-
-CliResult runMachineCommand(const std::vector<std::string>& args, Machine& machine)
-{
-    if (args[0] == "backup")
-        return backupCommand(args, machine);
-    if (args[0] == "backups")
-        return backupsCommand(args, machine);
-    if (args[0] == "restore")
-        return restoreCommand(args, machine);
-    return profileCommand(args, machine);
 }
 
 }  // namespace quillora

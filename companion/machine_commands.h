@@ -8,13 +8,21 @@
 
 namespace quillora {
 
-// The commands that read or change this machine's services and backups: status, verify, apply,
-// backup, backups, restore.
-bool isMachineCommand(const std::string& command);
+// The commands that read or change this machine's services and backups. Each takes the whole
+// command line (args[0] is the command) and a machine whose services can be reached, and throws
+// UsageError for bad arguments, FileFailure or PlatformFailure when the system refuses.
 
-// Runs one of them (args[0] is the command). Throws UsageError for bad arguments and where the
-// machine has no services (anywhere but Windows), FileFailure or PlatformFailure when the system
-// refuses.
-CliResult runMachineCommand(const std::vector<std::string>& args, Machine& machine);
+// status PROFILE [--answers ABC]
+CliResult statusCommand(const std::vector<std::string>& args, Machine& machine);
+// verify PROFILE [--answers ABC]
+CliResult verifyCommand(const std::vector<std::string>& args, Machine& machine);
+// apply PROFILE [--answers ABC] [--timeout SECONDS]
+CliResult applyCommand(const std::vector<std::string>& args, Machine& machine);
+// backup FILE [--force] | backup --name NAME [--force]
+CliResult backupCommand(const std::vector<std::string>& args, Machine& machine);
+// backups
+CliResult backupsCommand(const std::vector<std::string>& args, Machine& machine);
+// restore FILE | restore --last
+CliResult restoreCommand(const std::vector<std::string>& args, Machine& machine);
 
 }  // namespace quillora

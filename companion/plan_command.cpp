@@ -51,7 +51,7 @@ std::string render(PlanOutput output, const RecordingPlatform& platform, const M
 
 }  // namespace
 
-CliResult planCommand(const std::vector<std::string>& args)
+CliResult planCommand(const std::vector<std::string>& args, Machine&)
 {
     const Arguments arguments = parseArguments(args, {"--answers"}, {"--commands", "--log"});
     if (arguments.has("--commands") && arguments.has("--log"))

@@ -5,7 +5,7 @@
 
 #include "engine/backup_file.h"
 #include "engine/failure.h"
-#include "engine/service_report.h"
+#include "engine/backup_on_machine.h"
 
 namespace quillora {
 namespace {
@@ -28,14 +28,6 @@ bool isBackupName(const std::string& name)
 std::string inFolder(Machine& machine, const std::string& name)
 {
     return backupFolder(machine) + machine.separator() + name;
-}
-
-ServiceControl& servicesOf(Machine& machine)
-{
-    ServiceControl* services = machine.services();
-    if (!services)
-        throw PlatformFailure(0, L"this system has no Windows services");
-    return *services;
 }
 
 }  // namespace

@@ -10,7 +10,7 @@ namespace {
 struct Cell {
     bool runs;
     ActionKind action;
-    std::optional<AnswerFlag> question;
+    std::optional<RowQuestion> question;
 };
 
 constexpr Cell StopDisable{true, ActionKind::StopAndDisable, std::nullopt};
@@ -19,10 +19,10 @@ constexpr Cell ManualOnly{true, ActionKind::ManualOnly, std::nullopt};
 constexpr Cell StartAuto{true, ActionKind::StartAndAutomatic, std::nullopt};
 constexpr Cell NotRun{false, ActionKind::ManualOnly, std::nullopt};
 
-// Yes sets the service to manual start, no stops and disables it.
-constexpr Cell ask(AnswerFlag flag)
+// A row that the answer to one of the wizard's questions decides.
+constexpr Cell ask(AnswerFlag flag, const Cell& ifYes, const Cell& ifNo)
 {
-    return {true, ActionKind::StopAndDisable, flag};
+    return {true, ifNo.action, RowQuestion{flag, ifYes.action}};
 }
 
 struct Row {
@@ -53,7 +53,7 @@ constexpr std::array<Row, 60> kCatalogue{{
     {L"20", L"Help and Support", L"helpsvc", StopDisable, StopDisable, StartAuto},
     {L"21", L"HTTP SSL", L"HTTPFilter", StopManual, StopManual, ManualOnly},
     {L"22", L"Human Interface Device Access", L"HidServ", StopDisable, StopDisable, StopDisable},
-    {L"23", L"IMAPI CD-Burning COM Service", L"ImapiService", ask(AnswerFlag::CdBurner), ManualOnly, ManualOnly},
+    {L"23", L"IMAPI CD-Burning COM Service", L"ImapiService", ask(AnswerFlag::CdBurner, ManualOnly, StopDisable), ManualOnly, ManualOnly},
     {L"24", L"Indexing Service", L"CiSvc", StopDisable, StopDisable, ManualOnly},
     {L"25", L"IPSEC Services", L"PolicyAgent", StopDisable, StopDisable, StartAuto},
     {L"27", L"Logical Disk Manager Administrative Service", L"dmadmin", StopDisable, StopDisable, ManualOnly},
@@ -70,7 +70,7 @@ constexpr std::array<Row, 60> kCatalogue{{
     {L"38.1", L"Office Source Engine", L"ose", StopManual, StopManual, ManualOnly},
     {L"39", L"Performance Logs and Alerts", L"Sysmonlog", StopDisable, StopDisable, ManualOnly},
     {L"41", L"Portable Media Serial Number Service", L"WmDmPmSN", StopDisable, StopDisable, ManualOnly},
-    {L"42", L"Print Spooler", L"Spooler", ask(AnswerFlag::Printer), ManualOnly, ManualOnly},
+    {L"42", L"Print Spooler", L"Spooler", ask(AnswerFlag::Printer, ManualOnly, StopDisable), ManualOnly, ManualOnly},
     {L"44", L"QoS RSVP", L"RSVP", StopManual, StopManual, ManualOnly},
     {L"45", L"Remote Access Auto Connection Manager", L"RasAuto", StopManual, StopManual, ManualOnly},
     {L"47", L"Remote Desktop Help Session Manager", L"RDSessMgr", StopManual, StopManual, ManualOnly},
@@ -88,7 +88,7 @@ constexpr std::array<Row, 60> kCatalogue{{
     {L"68", L"Uninterruptible Power Supply", L"UPS", StopDisable, StopDisable, ManualOnly},
     {L"70", L"Volume Shadow Copy", L"VSS", StopDisable, StopDisable, ManualOnly},
     {L"71", L"WebClient", L"WebClient", StopDisable, StopDisable, StartAuto},
-    {L"74", L"Windows Image Acquisition (WIA)", L"stisvc", ask(AnswerFlag::Imaging), ManualOnly, ManualOnly},
+    {L"74", L"Windows Image Acquisition (WIA)", L"stisvc", ask(AnswerFlag::Imaging, ManualOnly, StopDisable), ManualOnly, ManualOnly},
     {L"75", L"Windows Installer", L"MSIServer", StopManual, StopManual, ManualOnly},
     {L"77", L"Windows Management Instrumentation Driver Extensions", L"WMI", StopManual, StopManual, ManualOnly},
     {L"78", L"Windows Time", L"W32Time", StopDisable, StopDisable, StartAuto},

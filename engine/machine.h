@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/failure.h"
 #include "engine/run_state.h"
 #include "engine/start_mode.h"
 
@@ -78,5 +79,8 @@ public:
     // The character between a folder and a file name.
     virtual char separator() const = 0;
 };
+
+// The machine's services; throws PlatformFailure where it has none (anywhere but Windows).
+ServiceControl& servicesOf(Machine& machine);
 
 }  // namespace quillora

@@ -31,8 +31,8 @@ std::string cellText(const std::vector<ServiceStep>& steps, const std::wstring& 
         if (!step.question)
             return actionDescription(step.action);
         Answers yes;
-        yes[*step.question] = kAnswerYes;
-        return std::string("asks: ") + questionText(*step.question) + "? yes: "
+        yes[step.question->flag] = kAnswerYes;
+        return std::string("asks: ") + questionText(step.question->flag) + "? yes: "
             + actionDescription(performedAction(step, yes)) + "; no: " + actionDescription(performedAction(step, Answers{}));
     }
     return "-";

@@ -4,9 +4,7 @@ namespace quillora {
 
 ActionKind performedAction(const ServiceStep& step, const Answers& answers)
 {
-    if (!step.question)
-        return step.action;
-    return answers.yes(*step.question) ? ActionKind::ManualOnly : ActionKind::StopAndDisable;
+    return step.question && answers.yes(step.question->flag) ? step.question->ifYes : step.action;
 }
 
 std::wstring logLine(const ServiceStep& step, ActionKind performed)

@@ -73,7 +73,7 @@ TEST_CASE("key quoting")
 TEST_CASE("a question-dependent step follows its flag at the moment it is asked")
 {
     const ServiceStep step{L"42", L"Print Spooler", L"Spooler", ActionKind::StopAndDisable,
-                           AnswerFlag::Printer};
+                           RowQuestion{AnswerFlag::Printer, ActionKind::ManualOnly}};
     Answers answers{0, -1, 0};
 
     CHECK(performedAction(step, answers) == ActionKind::ManualOnly);
@@ -89,6 +89,12 @@ TEST_CASE("a question-dependent step follows its flag at the moment it is asked"
 
     // The other two answers do not count for this row.
     CHECK(performedAction(step, Answers{-1, 0, -1}) == ActionKind::StopAndDisable);
+
+    // Both actions come from the row itself, whatever they are.
+    const ServiceStep unusual{L"9", L"Unusual", L"Unusual", ActionKind::StartAndAutomatic,
+                              RowQuestion{AnswerFlag::Imaging, ActionKind::StopAndManual}};
+    CHECK(performedAction(unusual, Answers{0, 0, -1}) == ActionKind::StopAndManual);
+    CHECK(performedAction(unusual, Answers{-1, -1, 0}) == ActionKind::StartAndAutomatic);
 }
 
 TEST_CASE("each answer is its own 16-bit value and starts at zero")

@@ -36,7 +36,7 @@ std::map<ActionKind, int> kindCounts(const std::vector<ServiceStep>& steps, int&
     std::map<ActionKind, int> counts;
     questions = 0;
     for (const ServiceStep& step : steps) {
-        if (step.question)
+        if (step.question.has_value())
             ++questions;
         else
             ++counts[step.action];

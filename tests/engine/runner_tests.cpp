@@ -72,7 +72,7 @@ TEST_CASE("one step: launches, then one log line, then one message point")
 TEST_CASE("question-dependent steps: -1 is yes, 0 and 1 are no")
 {
     const ServiceStep imaging{L"74", L"Windows Image Acquisition (WIA)", L"stisvc",
-                              ActionKind::StopAndDisable, AnswerFlag::Imaging};
+                              ActionKind::StopAndDisable, RowQuestion{AnswerFlag::Imaging, ActionKind::ManualOnly}};
     struct Case {
         std::int16_t flag;
         std::vector<std::wstring> lines;

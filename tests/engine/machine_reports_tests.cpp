@@ -4,9 +4,11 @@
 #include <map>
 #include <set>
 
+#include "engine/backup_file.h"
+#include "engine/backup_on_machine.h"
 #include "engine/catalogue.h"
 #include "engine/failure.h"
-#include "engine/service_report.h"
+#include "engine/profile_on_machine.h"
 #include "engine/utf8.h"
 #include "tests/support/golden.h"
 #include "tests/support/memory_machine.h"
@@ -234,4 +236,58 @@ TEST_CASE("apply leaves every service as the program's own command lines for its
             }
         }
     }
+}
+
+TEST_CASE("a delayed automatic start: the row's plain automatic start changes it, everywhere alike")
+{
+    // The row's command, sc config KEY start= auto, leaves a plain automatic start.
+    testing::MemoryServices machine;
+    machine.services[L"wuauserv"] = installed(StartMode::Automatic, RunState::Running, true);
+    const std::vector<ServiceStep> restore = profileSteps(Profile::Restore);
+
+    CHECK(statusReport(machine, restore, Answers{}).text.find(
+              "4:automatic updates (wuauserv): now auto (delayed), running; profile sets auto and starts it: "
+              "would change\n")
+          != std::string::npos);
+    const ServiceReport differs = verifyReport(machine, restore, Answers{});
+    CHECK_FALSE(differs.complete);
+    CHECK(differs.text == "4:automatic updates (wuauserv): is auto (delayed), running; the profile sets auto and starts "
+                          "it\n1 installed services differ from the profile\n");
+
+    const ServiceReport applied = applyProfile(machine, restore, Answers{}, std::chrono::seconds(5));
+    CHECK(applied.text.find("4:automatic updates (wuauserv): changed from auto (delayed) to auto\n") != std::string::npos);
+    CHECK_FALSE(machine.services[L"wuauserv"].delayed);
+    // Once applied, all three agree that nothing is left to do.
+    CHECK(verifyReport(machine, restore, Answers{}).complete);
+    CHECK(statusReport(machine, restore, Answers{}).text.find("now auto, running; profile sets auto and starts it: unchanged")
+          != std::string::npos);
+    CHECK(applyProfile(machine, restore, Answers{}, std::chrono::seconds(5)).text.find(
+              "4:automatic updates (wuauserv): unchanged (auto, running)\n")
+          != std::string::npos);
+}
+
+TEST_CASE("Windows heeds the delayed flag only for an automatic start")
+{
+    // Windows keeps the flag when a delayed service is set to manual, and ignores it there.
+    testing::MemoryServices machine;
+    machine.services[L"BITS"] = installed(StartMode::Manual, RunState::Stopped, true);
+    machine.services[L"ALG"] = installed(StartMode::Manual, RunState::Stopped, true);
+
+    // The restore profile's manual-only rows find nothing to do.
+    CHECK(verifyReport(machine, profileSteps(Profile::Restore), Answers{}).complete);
+    const ServiceReport applied = applyProfile(machine, profileSteps(Profile::Restore), Answers{}, std::chrono::seconds(5));
+    CHECK(applied.text.find("5:Background Intelligent Transfer Service (BITS): unchanged") != std::string::npos);
+    CHECK(machine.changes.empty());
+
+    // A backup marks no delay on a manual start, so that it can be read back.
+    const std::vector<BackupEntry> entries = currentModes(machine);
+    CHECK(std::count(entries.begin(), entries.end(), BackupEntry{L"BITS", StartMode::Manual, false}) == 1);
+    CHECK(parseBackup(formatBackup(entries)) == entries);
+
+    // The undo's count: a saved manual start is met; a saved delayed start differs from a plain one.
+    CHECK(restoreWouldChange(machine, {{L"BITS", StartMode::Manual, false}}).empty());
+    machine.services[L"W32Time"] = installed(StartMode::Automatic, RunState::Running, false);
+    machine.services[L"Schedule"] = installed(StartMode::Automatic, RunState::Running, true);
+    CHECK(restoreWouldChange(machine, {{L"W32Time", StartMode::Automatic, true}, {L"Schedule", StartMode::Automatic, false}})
+          == std::vector<std::wstring>{L"W32Time", L"Schedule"});
 }

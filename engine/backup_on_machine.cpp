@@ -1,0 +1,74 @@
+#include "engine/backup_on_machine.h"
+
+#include "engine/catalogue.h"
+#include "engine/service_change.h"
+#include "engine/utf8.h"
+
+namespace quillora {
+namespace {
+
+// Whether a restore of the entry would set the service's mode. An entry of a service that was not
+// installed when the backup was made changes nothing.
+bool restoreChanges(const BackupEntry& entry, const ServiceState& now)
+{
+    return entry.mode && pendingChange(targetOf(entry), now).any();
+}
+
+}  // namespace
+
+std::vector<BackupEntry> currentModes(ServiceControl& services)
+{
+    const std::vector<std::wstring> keys = catalogueKeys();
+    const std::vector<std::optional<ServiceState>> states = services.queryAll(keys);
+    std::vector<BackupEntry> entries;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const std::optional<ServiceState>& now = states[i];
+        // Windows keeps a delayed flag for any service but heeds it only for an automatic start;
+        // a backup marks only the delays that count.
+        const bool delayed = now && now->mode == StartMode::Automatic && now->delayed;
+        entries.push_back({keys[i], now ? std::optional<StartMode>(now->mode) : std::nullopt, delayed});
+    }
+    return entries;
+}
+
+std::vector<std::wstring> restoreWouldChange(ServiceControl& services, const std::vector<BackupEntry>& backup)
+{
+    std::vector<std::wstring> keys;
+    for (const BackupEntry& entry : backup) {
+        const std::optional<ServiceState> now = entry.mode ? services.query(entry.serviceKey) : std::nullopt;
+        if (now && restoreChanges(entry, *now))
+            keys.push_back(entry.serviceKey);
+    }
+    return keys;
+}
+
+RestoreResult restoreModes(ServiceControl& services, const std::vector<BackupEntry>& backup)
+{
+    RestoreResult result;
+    for (const BackupEntry& entry : backup) {
+        std::string line = toUtf8(entry.serviceKey) + ": ";
+        const std::optional<ServiceState> now = services.query(entry.serviceKey);
+        if (!now) {
+            line += "not installed";
+        } else if (!entry.mode) {
+            line += "not installed when the backup was made; left as it is";
+        } else if (!restoreChanges(entry, *now)) {
+            ++result.unchanged;
+            line += "unchanged (" + modeText(now->mode, now->delayed) + ")";
+        } else {
+            try {
+                services.setStartMode(entry.serviceKey, *entry.mode, entry.delayed);
+                ++result.changed;
+                line += "changed from " + modeText(now->mode, now->delayed) + " to " + modeText(*entry.mode, entry.delayed);
+            } catch (const PlatformFailure& failure) {
+                result.failures.emplace_back(entry.serviceKey, failure);
+                line += failureText(failure);
+            }
+        }
+        result.report.text += line + "\n";
+    }
+    result.report.complete = result.failures.empty();
+    return result;
+}
+
+}  // namespace quillora

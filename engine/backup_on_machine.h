@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/backup_file.h"
+#include "engine/failure.h"
+#include "engine/machine.h"
+#include "engine/service_report.h"
+
+namespace quillora {
+
+// A backup held against this machine's services: what to save, what a restore would change, and
+// the restore itself.
+
+// The current mode of every service of the catalogue, as a backup.
+std::vector<BackupEntry> currentModes(ServiceControl& services);
+
+// The installed services whose start mode a restore of the backup would change, in its order.
+std::vector<std::wstring> restoreWouldChange(ServiceControl& services, const std::vector<BackupEntry>& backup);
+
+// What a restore did: the companion's report, and the counts and failures for a window.
+struct RestoreResult {
+    ServiceReport report;
+    int changed = 0;
+    int unchanged = 0;
+    std::vector<std::pair<std::wstring, PlatformFailure>> failures;  // service key, and why
+};
+
+// Sets every service of a checked backup to its saved mode; neither stops nor starts any.
+// Complete only if every installed one was set.
+RestoreResult restoreModes(ServiceControl& services, const std::vector<BackupEntry>& backup);
+
+}  // namespace quillora

@@ -1,0 +1,177 @@
+#include "engine/profile_on_machine.h"
+
+#include "engine/printable.h"
+#include "engine/service_change.h"
+#include "engine/utf8.h"
+
+namespace quillora {
+namespace {
+
+std::string serviceName(const ServiceStep& step)
+{
+    return toUtf8(step.label + L":" + step.displayName) + " (" + toUtf8(step.serviceKey) + ")";
+}
+
+// What the step's row does to its service, read now: the prompted profile follows the answers.
+const ActionEffect& rowEffect(const ServiceStep& step, const Answers& answers)
+{
+    return effectOf(performedAction(step, answers));
+}
+
+// "disabled and stops it": the state a row leaves its service in.
+std::string targetText(const ActionEffect& effect)
+{
+    return std::string(startModeName(effect.mode))
+        + (effect.stopsFirst ? " and stops it" : effect.startsAfter ? " and starts it" : "");
+}
+
+// What the row would still change on the service: nothing once it is as the row leaves it.
+PendingChange rowWouldChange(const ActionEffect& effect, const ServiceState& now)
+{
+    return pendingChange(targetOf(effect), now);
+}
+
+std::string stateText(const ServiceState& now)
+{
+    return modeText(now.mode, now.delayed) + ", " + runStateName(now.state);
+}
+
+// The counts that end an apply.
+struct ApplyTally {
+    int changed = 0, unchanged = 0, missing = 0, leftRunning = 0, failed = 0;
+
+    std::string summary() const
+    {
+        return std::to_string(changed) + " changed, " + std::to_string(unchanged) + " unchanged, "
+            + std::to_string(missing) + " not installed, " + std::to_string(leftRunning) + " left running, "
+            + std::to_string(failed) + " failed\n";
+    }
+};
+
+std::string joined(const std::vector<std::wstring>& keys)
+{
+    std::string text;
+    for (const std::wstring& key : keys)
+        text += (text.empty() ? "" : ", ") + printable(key);
+    return text;
+}
+
+std::string seconds(std::chrono::milliseconds timeout)
+{
+    return std::to_string(std::chrono::duration_cast<std::chrono::seconds>(timeout).count()) + " s";
+}
+
+// Stops a service that its row stops, unless others that are running depend on it. Returns
+// what kept it running, or nothing when it is stopped.
+std::optional<std::string> stopUnlessNeeded(ServiceControl& services, const std::wstring& key,
+                                            std::chrono::milliseconds timeout)
+{
+    const std::vector<std::wstring> dependants = services.runningDependants(key);
+    if (!dependants.empty())
+        return "left running: running services depend on it (" + joined(dependants) + ")";
+    if (!services.stop(key, timeout))
+        return "left running: it did not stop within " + seconds(timeout);
+    return std::nullopt;
+}
+
+}  // namespace
+
+ServiceReport statusReport(ServiceControl& services, const std::vector<ServiceStep>& steps, const Answers& answers)
+{
+    ServiceReport result;
+    int changes = 0, missing = 0;
+    for (const ServiceStep& step : steps) {
+        const ActionEffect& effect = rowEffect(step, answers);
+        const std::optional<ServiceState> now = services.query(step.serviceKey);
+        std::string line = serviceName(step) + ": ";
+        if (!now) {
+            ++missing;
+            line += "not installed; profile sets " + targetText(effect);
+        } else {
+            const bool change = rowWouldChange(effect, *now).any();
+            changes += change;
+            line += "now " + stateText(*now) + "; profile sets " + targetText(effect)
+                + (change ? ": would change" : ": unchanged");
+        }
+        result.text += line + "\n";
+    }
+    result.text += std::to_string(changes) + " of " + std::to_string(steps.size()) + " services would change, "
+        + std::to_string(missing) + " not installed\n";
+    return result;
+}
+
+ServiceReport verifyReport(ServiceControl& services, const std::vector<ServiceStep>& steps, const Answers& answers)
+{
+    ServiceReport result;
+    int differences = 0;
+    for (const ServiceStep& step : steps) {
+        const ActionEffect& effect = rowEffect(step, answers);
+        const std::optional<ServiceState> now = services.query(step.serviceKey);
+        if (now && rowWouldChange(effect, *now).any()) {
+            ++differences;
+            result.text += serviceName(step) + ": is " + stateText(*now) + "; the profile sets " + targetText(effect)
+                + "\n";
+        }
+    }
+    result.text += differences == 0 ? "every installed service is as the profile sets it\n"
+                                   : std::to_string(differences) + " installed services differ from the profile\n";
+    result.complete = differences == 0;
+    return result;
+}
+
+ServiceReport applyProfile(ServiceControl& services, const std::vector<ServiceStep>& steps, const Answers& answers,
+                           std::chrono::milliseconds timeout)
+{
+    ServiceReport result;
+    ApplyTally tally;
+    for (const ServiceStep& step : steps) {
+        const ActionEffect& effect = rowEffect(step, answers);
+        std::string line = serviceName(step) + ": ";
+        try {
+            const std::optional<ServiceState> now = services.query(step.serviceKey);
+            if (!now) {
+                ++tally.missing;
+                result.text += line + "not installed\n";
+                continue;
+            }
+            const PendingChange pending = rowWouldChange(effect, *now);
+            std::vector<std::string> done;
+            std::optional<std::string> leftRunning;
+            if (pending.stop) {
+                leftRunning = stopUnlessNeeded(services, step.serviceKey, timeout);
+                if (!leftRunning)
+                    done.push_back("stopped");
+            }
+            if (pending.setMode) {
+                services.setStartMode(step.serviceKey, effect.mode, false);
+                done.push_back("changed from " + modeText(now->mode, now->delayed) + " to " + startModeName(effect.mode));
+            }
+            if (pending.start) {
+                if (!services.start(step.serviceKey, timeout))
+                    throw PlatformFailure(windows_error::kServiceRequestTimeout,
+                                          L"it did not start within " + fromUtf8(seconds(timeout)));
+                done.push_back("started");
+            }
+            if (leftRunning) {
+                ++tally.leftRunning;
+                done.push_back(*leftRunning);
+            } else if (done.empty()) {
+                ++tally.unchanged;
+                done.push_back("unchanged (" + stateText(*now) + ")");
+            } else {
+                ++tally.changed;
+            }
+            for (std::size_t i = 0; i < done.size(); ++i)
+                line += (i ? "; " : "") + done[i];
+        } catch (const PlatformFailure& failure) {
+            ++tally.failed;
+            line += failureText(failure);
+        }
+        result.text += line + "\n";
+    }
+    result.text += tally.summary();
+    result.complete = tally.leftRunning == 0 && tally.failed == 0;
+    return result;
+}
+
+}  // namespace quillora

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <chrono>
+#include <vector>
+
+#include "engine/answers.h"
+#include "engine/machine.h"
+#include "engine/service_report.h"
+#include "engine/service_step.h"
+
+namespace quillora {
+
+// A profile held against this machine's services: what it would change, what differs from it,
+// and bringing the services to it.
+
+// For every step: the service, its current mode and state, what its row sets (the mode, and
+// whether the service is stopped or started), and whether that would change anything. Reads only.
+ServiceReport statusReport(ServiceControl& services, const std::vector<ServiceStep>& steps, const Answers& answers);
+
+// Every installed service that is not as its row leaves it (its mode, and stopped or running where
+// the row stops or starts it); incomplete if any is not.
+ServiceReport verifyReport(ServiceControl& services, const std::vector<ServiceStep>& steps, const Answers& answers);
+
+// Brings every installed service of the profile to the state its row leaves it in, as the
+// program's commands for the row do: a row that stops its service stops it and then sets the
+// mode, a manual row only sets the mode, an automatic row sets it and then starts the service. A
+// service that running services depend on is left running (its new mode still applies). Each
+// wait lasts at most timeout. Complete only if every installed service ended in its row's state.
+ServiceReport applyProfile(ServiceControl& services, const std::vector<ServiceStep>& steps, const Answers& answers,
+                           std::chrono::milliseconds timeout);
+
+}  // namespace quillora
