@@ -6,8 +6,6 @@
 
 namespace quillora::ui {
 
-class Assets;
-
 // Lengths in twips, the designer's unit: 1440 to the inch, 15 to the pixel at 96 DPI.
 struct TwipsRect {
     int left, top, width, height;
@@ -62,9 +60,5 @@ RECT twipsToPixels(const TwipsRect& rect);
 
 // The outer rectangle of a window with this design, placed as the design says.
 RECT windowRectFor(const WindowDesign& design);
-
-// Creates the controls of the design in tab order, so that Tab walks them as designed and earlier
-// controls lie above later ones where they overlap.
-void createControls(HWND parent, const WindowDesign& design, const Assets& assets);
 
 }  // namespace quillora::ui

@@ -2,7 +2,6 @@
 
 #include "resources/site.h"
 #include "ui/identifiers.h"
-#include "ui/program.h"
 
 namespace quillora::ui {
 namespace {
@@ -63,7 +62,7 @@ LRESULT HelpWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         const auto dc = reinterpret_cast<HDC>(wParam);
         SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
         SetBkColor(dc, kHelpTextBackground);
-        return reinterpret_cast<LRESULT>(program().assets().helpTextBrush());
+        return reinterpret_cast<LRESULT>(host().assets().helpTextBrush());
     }
     return Window::onMessage(message, wParam, lParam);
 }

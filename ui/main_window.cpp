@@ -1,9 +1,7 @@
 #include "ui/main_window.h"
 
-#include "engine/catalogue.h"
 #include "resources/site.h"
 #include "ui/identifiers.h"
-#include "ui/program.h"
 #include "ui/undo_last_run.h"
 
 namespace quillora::ui {
@@ -57,6 +55,12 @@ bool showsHandCursor(int id)
 
 }  // namespace
 
+MainWindow::MainWindow(WindowHost& host, RunController& runs, platform::Desktop& desktop, Window& firstQuestion,
+                       Window& helpWindow)
+    : Window(host), runs_(runs), desktop_(desktop), firstQuestion_(firstQuestion), helpWindow_(helpWindow)
+{
+}
+
 const WindowDesign& MainWindow::windowDesign()
 {
     return kDesign;
@@ -67,38 +71,10 @@ std::wstring MainWindow::webSiteCommandLine()
     return L"explorer " QUILLORA_WIDE(QUILLORA_WEB_ADDRESS);
 }
 
-void MainWindow::runOptimiseByQuestions()
-{
-    run(Profile::Prompted);
-}
-
-void MainWindow::runAutomatic()
-{
-    run(Profile::Automatic);
-}
-
-void MainWindow::runRestoreDefaults()
-{
-    run(Profile::Restore);
-}
-
-void MainWindow::run(Profile profile)
-{
-    const Program::RunUnderWay running(program());
-    runProfile(profileSteps(profile), program().answers(), program().progressWindow, program().runPlatform());
-}
-
-void MainWindow::startRun(void (MainWindow::*run)())
-{
-    program().backUpBeforeRun();
-    program().progressWindow.show();
-    (this->*run)();
-}
-
 void MainWindow::onLoaded()
 {
     SendMessageW(control(MainControls::Banner), STM_SETIMAGE, IMAGE_BITMAP,
-                 reinterpret_cast<LPARAM>(program().assets().banner()));
+                 reinterpret_cast<LPARAM>(host().assets().banner()));
     addUndoToSystemMenu();
 }
 
@@ -113,7 +89,7 @@ void MainWindow::addUndoToSystemMenu()
 // hand), so it is decided each time the menu opens.
 void MainWindow::updateSystemMenu()
 {
-    const UINT state = canUndoLastRun(program()) ? MF_ENABLED : MF_GRAYED;
+    const UINT state = canUndoLastRun(desktop_, runs_) ? MF_ENABLED : MF_GRAYED;
     EnableMenuItem(GetSystemMenu(handle(), FALSE), kUndoLastRunCommand, MF_BYCOMMAND | state);
 }
 
@@ -121,14 +97,14 @@ bool MainWindow::onSystemCommand(WPARAM command)
 {
     if ((command & 0xFFF0) != kUndoLastRunCommand)
         return false;
-    undoLastRun(program(), handle());
+    undoLastRun(desktop_, runs_, handle());
     return true;
 }
 
 void MainWindow::openWebSite()
 {
     // The browser opens minimised and active.
-    program().desktop().launch(webSiteCommandLine(), SW_SHOWMINIMIZED);
+    desktop_.launch(webSiteCommandLine(), SW_SHOWMINIMIZED);
 }
 
 void MainWindow::onCommand(int controlId, int notification)
@@ -137,19 +113,19 @@ void MainWindow::onCommand(int controlId, int notification)
         return;
     switch (controlId) {
     case MainControls::QuestionsButton:
-        program().firstQuestion.show();
+        firstQuestion_.show();
         break;
     case MainControls::AutomaticButton:
-        startRun(&MainWindow::runAutomatic);
+        runs_.start(Profile::Automatic);
         break;
     case MainControls::RestoreButton:
-        startRun(&MainWindow::runRestoreDefaults);
+        runs_.start(Profile::Restore);
         break;
     case MainControls::ExitButton:
         onClose();
         break;
     case MainControls::HelpButton:
-        program().helpWindow.show();
+        helpWindow_.show();
         break;
     case MainControls::Banner:
     case MainControls::WebLink:
@@ -163,7 +139,7 @@ void MainWindow::onCommand(int controlId, int notification)
 // Closing the main window ends the program at once, during a run too.
 void MainWindow::onClose()
 {
-    program().end();
+    runs_.endProgram();
 }
 
 LRESULT MainWindow::labelColours(HDC dc, HWND label)
@@ -171,7 +147,7 @@ LRESULT MainWindow::labelColours(HDC dc, HWND label)
     const int id = GetDlgCtrlID(label);
     if (id == MainControls::WebLink) {
         SetBkColor(dc, kWebLinkBackground);
-        return reinterpret_cast<LRESULT>(program().assets().webLinkBrush());
+        return reinterpret_cast<LRESULT>(host().assets().webLinkBrush());
     }
     if (!isTransparentLabel(id))
         return defaultProcessing(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label));
@@ -181,7 +157,7 @@ LRESULT MainWindow::labelColours(HDC dc, HWND label)
     MapWindowPoints(nullptr, handle(), reinterpret_cast<POINT*>(&place), 2);
     SetBrushOrgEx(dc, -place.left, -place.top, nullptr);
     SetBkMode(dc, TRANSPARENT);
-    return reinterpret_cast<LRESULT>(program().assets().backgroundBrush());
+    return reinterpret_cast<LRESULT>(host().assets().backgroundBrush());
 }
 
 bool MainWindow::paintBackground(HDC dc)
@@ -189,7 +165,7 @@ bool MainWindow::paintBackground(HDC dc)
     RECT client;
     GetClientRect(handle(), &client);
     SetBrushOrgEx(dc, 0, 0, nullptr);
-    FillRect(dc, &client, program().assets().backgroundBrush());
+    FillRect(dc, &client, host().assets().backgroundBrush());
     return true;
 }
 
@@ -202,7 +178,7 @@ LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return labelColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_SETCURSOR:
         if (showsHandCursor(GetDlgCtrlID(reinterpret_cast<HWND>(wParam)))) {
-            SetCursor(program().assets().handCursor());
+            SetCursor(host().assets().handCursor());
             return TRUE;
         }
         break;
@@ -216,10 +192,10 @@ LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_ENDSESSION:
         if (wParam)
-            program().end();
+            runs_.endProgram();
         return 0;
     case WM_DESTROY:
-        program().end();
+        runs_.endProgram();
         return 0;
     default:
         break;

@@ -2,28 +2,20 @@
 
 #include <string>
 
-#include "engine/catalogue.h"
+#include "platform/desktop.h"
+#include "ui/run_controller.h"
 #include "ui/window.h"
 
 namespace quillora::ui {
 
-// The window the program starts with. It carries the three runs as its public operations; closing
-// it in any way ends the program.
+// The window the program starts with: it starts two of the runs itself and the third through the
+// wizard's first question, opens the help window and the maker's web site, and offers the undo.
+// Closing it in any way ends the program.
 class MainWindow : public Window {
 public:
-    using Window::Window;
-
-    // Optimisation by questions: reads the wizard's three answers.
-    void runOptimiseByQuestions();
-    // Automatic optimisation.
-    void runAutomatic();
-    // Restore of the system defaults.
-    void runRestoreDefaults();
-
-    // What every caller of a run does: keeps the start modes the run is about to change, shows
-    // the progress window and runs. A run whose backup cannot be saved shows nothing: no window is
-    // left claiming a run that never started.
-    void startRun(void (MainWindow::*run)());
+    // firstQuestion and helpWindow: the windows its buttons open.
+    MainWindow(WindowHost& host, RunController& runs, platform::Desktop& desktop, Window& firstQuestion,
+               Window& helpWindow);
 
     static const WindowDesign& windowDesign();
     // "explorer " and the maker's web address.
@@ -37,13 +29,17 @@ protected:
     void onClose() override;
 
 private:
-    void run(Profile profile);
     void openWebSite();
     void addUndoToSystemMenu();
     void updateSystemMenu();
     bool onSystemCommand(WPARAM command);
     LRESULT labelColours(HDC dc, HWND label);
     bool paintBackground(HDC dc);
+
+    RunController& runs_;
+    platform::Desktop& desktop_;
+    Window& firstQuestion_;
+    Window& helpWindow_;
 };
 
 }  // namespace quillora::ui

@@ -1,108 +1,12 @@
 #include "ui/program.h"
 
-#include "engine/backup_store.h"
-#include "engine/utf8.h"
-#include "platform/system_error.h"
-#include "resources/resource_ids.h"
-#include "ui/identifiers.h"
-
 namespace quillora::ui {
-namespace {
-
-HWND createHiddenOwner(HINSTANCE instance)
-{
-    const HWND owner = CreateWindowExW(0, L"STATIC", kMainCaption, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                       instance, nullptr);
-    if (!owner)
-        throw platform::systemFailure(GetLastError());
-    return owner;
-}
-
-}  // namespace
-
-WindowClass::WindowClass(HINSTANCE instance, WNDPROC procedure) : instance_(instance)
-{
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    // Icons loaded this way are shared by the system and never destroyed by us.
-    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_PROGRAM));
-    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
-                                                        GetSystemMetrics(SM_CXSMICON),
-                                                        GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kWindowClassName;
-    if (!RegisterClassExW(&windowClass))
-        throw platform::systemFailure(GetLastError());
-}
-
-WindowClass::~WindowClass()
-{
-    UnregisterClassW(kWindowClassName, instance_);
-}
-
-const wchar_t* WindowClass::name() const
-{
-    return kWindowClassName;
-}
 
 Program::Program(HINSTANCE instance, platform::Desktop& desktop)
-    : instance_(instance),
-      desktop_(desktop),
-      assets_(instance),
-      windowClass_(instance, &Window::windowProcedure)
+    : host(instance, &Window::windowProcedure, desktop),
+      runs(desktop, progressWindow),
+      mainWindow(host, runs, desktop, firstQuestion, helpWindow)
 {
-}
-
-HWND Program::hiddenOwner()
-{
-    if (!hiddenOwner_)
-        hiddenOwner_.reset(createHiddenOwner(instance_));
-    return hiddenOwner_.get();
-}
-
-void Program::end()
-{
-    ended_ = true;
-    desktop_.endProgram();
-}
-
-std::wstring failureMessage(const PlatformFailure& failure)
-{
-    return L"运行时错误 '" + std::to_wstring(failure.number()) + L"':\r\n\r\n" + failure.description();
-}
-
-void Program::reportFailure(HWND owner, const PlatformFailure& failure)
-{
-    desktop_.showError(owner, failureMessage(failure), kMainCaption);
-}
-
-void Program::backUpBeforeRun()
-{
-    const auto notSaved = [](const PlatformFailure& failure, const std::wstring& where) {
-        return PlatformFailure(failure.number(), L"无法保存运行前的服务备份" + where + L"\r\n" + failure.description());
-    };
-    try {
-        saveAutomaticBackup(desktop_.machine());
-    } catch (const FileFailure& failure) {
-        throw notSaved(failure, L" " + fromUtf8(failure.path()));
-    } catch (const PlatformFailure& failure) {
-        throw notSaved(failure, L"");
-    }
-}
-
-void Program::RunPlatform::launch(const std::wstring& commandLine, int showState)
-{
-    program_.desktop().launch(commandLine, showState);
-}
-
-void Program::RunPlatform::processPendingMessages()
-{
-    program_.desktop().processPendingMessages();
-    if (program_.hasEnded())
-        throw ProgramEnded{};
 }
 
 }  // namespace quillora::ui

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "engine/runner.h"
+#include "ui/run_controller.h"
 #include "ui/window.h"
 
 namespace quillora::ui {
 
 // The progress window in which every run writes its log. A run reaches it only through the
-// operations of ProgressLog; each of them loads the window, hidden, if the user closed it.
-class ProgressWindow : public Window, public ProgressLog {
+// operations of RunDisplay; each of them loads the window, hidden, if the user closed it.
+class ProgressWindow : public Window, public RunDisplay {
 public:
     using Window::Window;
 
@@ -17,6 +17,7 @@ public:
     void setCaption(const std::wstring& caption) override;
     void setStatusLabel(const std::wstring& status) override;
     void enableExit() override;
+    void present() override { show(); }
 
     static const WindowDesign& windowDesign();
 

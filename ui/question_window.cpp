@@ -3,7 +3,6 @@
 #include <array>
 
 #include "ui/identifiers.h"
-#include "ui/program.h"
 
 namespace quillora::ui {
 namespace {
@@ -41,8 +40,9 @@ const WindowDesign kThird{kQuestionCaption, 5280, 2595, kStyle, kExStyle, false,
 
 }  // namespace
 
-QuestionWindow::QuestionWindow(Program& program, const WindowDesign& design, AnswerFlag flag, QuestionWindow* next)
-    : Window(program), design_(design), flag_(flag), next_(next)
+QuestionWindow::QuestionWindow(WindowHost& host, RunController& runs, const WindowDesign& design, AnswerFlag flag,
+                               QuestionWindow* next)
+    : Window(host), runs_(runs), design_(design), flag_(flag), next_(next)
 {
 }
 
@@ -66,11 +66,11 @@ void QuestionWindow::answer(std::int16_t value)
     hide();
     if (next_) {
         next_->show();
-        program().answers()[flag_] = value;
+        runs_.answers()[flag_] = value;
         return;
     }
-    program().answers()[flag_] = value;
-    program().mainWindow.startRun(&MainWindow::runOptimiseByQuestions);
+    runs_.answers()[flag_] = value;
+    runs_.start(Profile::Prompted);
 }
 
 void QuestionWindow::onCommand(int controlId, int notification)

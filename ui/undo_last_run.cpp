@@ -8,10 +8,9 @@
 #include "engine/backup_store.h"
 #include "engine/catalogue.h"
 #include "engine/printable.h"
-#include "engine/service_report.h"
+#include "engine/backup_on_machine.h"
 #include "engine/utf8.h"
 #include "ui/identifiers.h"
-#include "ui/program.h"
 
 namespace quillora::ui {
 namespace {
@@ -76,17 +75,17 @@ std::wstring outcome(const RestoreResult& result)
 
 // The backup, read and checked whole; nullopt, after saying what is wrong with it, when it cannot
 // be used.
-std::optional<std::vector<BackupEntry>> readBackup(Program& program, HWND owner, const StoredBackup& backup)
+std::optional<std::vector<BackupEntry>> readBackup(platform::Desktop& desktop, HWND owner, const StoredBackup& backup)
 {
     std::wstring problem;
     try {
-        return parseBackup(program.desktop().machine().files().read(backup.path));
+        return parseBackup(desktop.machine().files().read(backup.path));
     } catch (const BackupError& error) {
         problem = fromUtf8(error.what());
     } catch (const FileFailure& failure) {
         problem = reason(failure);
     }
-    program.desktop().showError(owner,
+    desktop.showError(owner,
                                 L"无法撤销上次优化：自动备份不能使用。\r\n" + fromUtf8(printable(backup.path)) + L"\r\n"
                                     + problem + L"\r\n\r\n未做任何更改。",
                                 kMainCaption);
@@ -95,30 +94,29 @@ std::optional<std::vector<BackupEntry>> readBackup(Program& program, HWND owner,
 
 }  // namespace
 
-bool canUndoLastRun(Program& program)
+bool canUndoLastRun(platform::Desktop& desktop, const RunController& runs)
 {
-    if (program.runInProgress() || !program.desktop().machine().services())
+    if (runs.inProgress() || !desktop.machine().services())
         return false;
     try {
-        return newestAutomaticBackup(program.desktop().machine()).has_value();
+        return newestAutomaticBackup(desktop.machine()).has_value();
     } catch (const PlatformFailure&) {
         return false;
     }
 }
 
-void undoLastRun(Program& program, HWND owner)
+void undoLastRun(platform::Desktop& desktop, const RunController& runs, HWND owner)
 {
     // The item is greyed during a run, but the command can also arrive without the menu.
-    if (program.runInProgress())
+    if (runs.inProgress())
         return;
-    platform::Desktop& desktop = program.desktop();
     ServiceControl* services = desktop.machine().services();
     const std::optional<StoredBackup> newest = services ? newestAutomaticBackup(desktop.machine()) : std::nullopt;
     if (!newest) {
         desktop.inform(owner, kNothingToUndo, kMainCaption, false);
         return;
     }
-    const std::optional<std::vector<BackupEntry>> backup = readBackup(program, owner, *newest);
+    const std::optional<std::vector<BackupEntry>> backup = readBackup(desktop, owner, *newest);
     if (!backup)
         return;
     const std::vector<std::wstring> changing = restoreWouldChange(*services, *backup);

@@ -1,12 +1,74 @@
 #include "ui/window.h"
 
+#include <algorithm>
+#include <climits>
 #include <vector>
 
 #include "platform/system_error.h"
-#include "ui/program.h"
 
 namespace quillora::ui {
 namespace {
+
+struct ControlClass {
+    const wchar_t* className;
+    DWORD style;
+    DWORD exStyle;
+};
+
+ControlClass controlClass(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::PushButton:
+        return {L"BUTTON", BS_PUSHBUTTON, 0};
+    case ControlKind::Label:
+        return {L"STATIC", SS_LEFT, 0};
+    case ControlKind::TextBox:
+        return {L"EDIT", ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL, WS_EX_CLIENTEDGE};
+    case ControlKind::Picture:
+        break;
+    }
+    return {L"STATIC", SS_BITMAP | SS_NOTIFY, 0};
+}
+
+// Labels carry a tab index in the design but never take the focus.
+bool takesFocus(const ControlDesign& control)
+{
+    return control.tabIndex != kNoTabStop && control.kind != ControlKind::Label
+        && control.kind != ControlKind::Picture;
+}
+
+std::vector<const ControlDesign*> inTabOrder(std::span<const ControlDesign> controls)
+{
+    std::vector<const ControlDesign*> ordered;
+    for (const ControlDesign& control : controls)
+        ordered.push_back(&control);
+    std::stable_sort(ordered.begin(), ordered.end(), [](const ControlDesign* a, const ControlDesign* b) {
+        const auto key = [](const ControlDesign* c) { return c->tabIndex == kNoTabStop ? INT_MAX : c->tabIndex; };
+        return key(a) < key(b);
+    });
+    return ordered;
+}
+
+// Creates the controls of the design in tab order, so that Tab walks them as designed and earlier
+// controls lie above later ones where they overlap.
+void createControls(HWND parent, const WindowDesign& design, const Assets& assets)
+{
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
+    for (const ControlDesign* control : inTabOrder(design.controls)) {
+        const ControlClass kind = controlClass(control->kind);
+        const RECT box = twipsToPixels(control->rect);
+        DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style | control->extraStyle;
+        if (takesFocus(*control))
+            style |= WS_TABSTOP;
+        const HWND child = CreateWindowExW(kind.exStyle, kind.className, control->caption, style, box.left,
+                                           box.top, box.right - box.left, box.bottom - box.top, parent,
+                                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(control->id)),
+                                           instance, nullptr);
+        if (!child)
+            throw platform::systemFailure(GetLastError());
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(assets.font(control->font)), FALSE);
+    }
+}
 
 bool canTakeFocus(HWND control)
 {
@@ -40,7 +102,7 @@ std::wstring windowText(HWND window)
     return std::wstring(buffer.data(), length);
 }
 
-Window::Window(Program& program) : program_(program) {}
+Window::Window(WindowHost& host) : host_(host) {}
 
 Window::~Window()
 {
@@ -89,14 +151,14 @@ void Window::load()
 {
     const WindowDesign& look = design();
     const RECT place = windowRectFor(look);
-    const HWND owner = look.ownTaskbarButton ? nullptr : program_.hiddenOwner();
-    const HWND created = CreateWindowExW(look.exStyle, program_.windowClassName(), look.caption, look.style,
+    const HWND owner = look.ownTaskbarButton ? nullptr : host_.hiddenOwner();
+    const HWND created = CreateWindowExW(look.exStyle, host_.windowClassName(), look.caption, look.style,
                                          place.left, place.top, place.right - place.left,
-                                         place.bottom - place.top, owner, nullptr, program_.instance(), this);
+                                         place.bottom - place.top, owner, nullptr, host_.instance(), this);
     if (!created)
         throw platform::systemFailure(GetLastError());
     try {
-        createControls(created, look, program_.assets());
+        createControls(created, look, host_.assets());
         onLoaded();
     } catch (...) {
         DestroyWindow(created);
@@ -162,13 +224,12 @@ LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     try {
         return onMessage(message, wParam, lParam);
     } catch (const PlatformFailure& failure) {
-        program_.reportFailure(hwnd_, failure);
-    } catch (const ProgramEnded&) {
+        host_.reportFailure(hwnd_, failure);
     } catch (const std::bad_alloc&) {
-        program_.reportFailure(hwnd_, platform::systemFailure(ERROR_NOT_ENOUGH_MEMORY));
+        host_.reportFailure(hwnd_, platform::systemFailure(ERROR_NOT_ENOUGH_MEMORY));
     } catch (const std::exception& error) {
         const std::string what = error.what();
-        program_.reportFailure(hwnd_, PlatformFailure(ERROR_INTERNAL_ERROR, std::wstring(what.begin(), what.end())));
+        host_.reportFailure(hwnd_, PlatformFailure(ERROR_INTERNAL_ERROR, std::wstring(what.begin(), what.end())));
     }
     return 0;
 }

@@ -5,17 +5,16 @@
 #include <string>
 
 #include "ui/design.h"
+#include "ui/window_host.h"
 
 namespace quillora::ui {
-
-class Program;
 
 // One of the program's windows: a single shared instance that lives as long as the program and
 // loads its Windows window on first use. Closing the window destroys the Windows window; the next
 // access loads it afresh, in its design state.
 class Window {
 public:
-    explicit Window(Program& program);
+    explicit Window(WindowHost& host);
     virtual ~Window();
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
@@ -50,7 +49,7 @@ protected:
     virtual void onClose() { unload(); }
 
     LRESULT defaultProcessing(UINT message, WPARAM wParam, LPARAM lParam);
-    Program& program() const { return program_; }
+    WindowHost& host() const { return host_; }
 
 private:
     void load();
@@ -58,7 +57,7 @@ private:
     void clickFocusedButton();
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-    Program& program_;
+    WindowHost& host_;
     HWND hwnd_ = nullptr;
     HWND lastFocus_ = nullptr;
 };

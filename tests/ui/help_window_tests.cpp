@@ -39,7 +39,7 @@ TEST_CASE("the help window's design and text")
     CHECK(clientOrigin(window).x == 184);
     CHECK(clientOrigin(window).y == 250);
     CHECK_FALSE((GetWindowLongW(window, GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)));
-    CHECK(GetWindow(window, GW_OWNER) == f.program.hiddenOwner());
+    CHECK(GetWindow(window, GW_OWNER) == f.program.host.hiddenOwner());
 
     const HWND text = help.control(HelpControls::HelpText);
     CHECK(rectInParent(text) == RECT{8, 16, 473, 353});

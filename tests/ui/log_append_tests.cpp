@@ -83,7 +83,7 @@ void userTypes(ProgressWindow& window, const wchar_t* typed)
 struct TwoLogs {
     ProgramFixture f;
     ProgressWindow& appended = f.program.progressWindow;
-    ProgressWindow replaced{f.program};
+    ProgressWindow replaced{f.program.host};
     ReplacingLog replacing{replaced};
 
     TwoLogs()

@@ -115,7 +115,7 @@ TEST_CASE("the hand cursor over the banner and the link label only")
     for (int id : {MainControls::Banner, MainControls::WebLink}) {
         CHECK(SendMessageW(form.handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form.control(id)),
                            MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)) == TRUE);
-        CHECK(GetCursor() == f.program.assets().handCursor());
+        CHECK(GetCursor() == f.program.host.assets().handCursor());
     }
     CHECK(SendMessageW(form.handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form.control(MainControls::QuestionsLabel)),
                        MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)) == FALSE);

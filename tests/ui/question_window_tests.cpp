@@ -44,7 +44,7 @@ void answer(QuestionWindow& window, int button)
 // The program's three answers as one value, for compact checks.
 std::vector<int> flags(ui::Program& program)
 {
-    const Answers& answers = program.answers();
+    const Answers& answers = program.runs.answers();
     return {answers.AnswerCdBurner, answers.AnswerPrinter, answers.AnswerImaging};
 }
 
@@ -83,7 +83,7 @@ TEST_CASE("the three question windows' designs")
         CHECK((style & WS_SYSMENU));
         CHECK_FALSE((style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)));
         CHECK((GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME));
-        CHECK(GetWindow(window, GW_OWNER) == f.program.hiddenOwner());  // no taskbar button
+        CHECK(GetWindow(window, GW_OWNER) == f.program.host.hiddenOwner());  // no taskbar button
         CHECK(std::abs(offsetFromScreenCentre(window).x) <= 1);
 
         const HWND label = question.control(QuestionControls::QuestionLabel);
@@ -163,7 +163,7 @@ TEST_CASE("full passes through the wizard set the flags and start the prompted r
 TEST_CASE("exit at a question: that window unloads, no run starts, earlier answers stay")
 {
     ProgramFixture f;
-    f.program.answers() = Answers{5, 5, 5};
+    f.program.runs.answers() = Answers{5, 5, 5};
     SUBCASE("at the first question, by its exit button")
     {
         f.program.firstQuestion.show();

@@ -1,0 +1,71 @@
+#include "ui/window_host.h"
+
+#include "platform/system_error.h"
+#include "resources/resource_ids.h"
+#include "ui/identifiers.h"
+
+namespace quillora::ui {
+namespace {
+
+HWND createHiddenOwner(HINSTANCE instance)
+{
+    const HWND owner = CreateWindowExW(0, L"STATIC", kMainCaption, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                       instance, nullptr);
+    if (!owner)
+        throw platform::systemFailure(GetLastError());
+    return owner;
+}
+
+}  // namespace
+
+std::wstring failureMessage(const PlatformFailure& failure)
+{
+    return L"运行时错误 '" + std::to_wstring(failure.number()) + L"':\r\n\r\n" + failure.description();
+}
+
+WindowClass::WindowClass(HINSTANCE instance, WNDPROC procedure) : instance_(instance)
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    // Icons loaded this way are shared by the system and never destroyed by us.
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_PROGRAM));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
+                                                        GetSystemMetrics(SM_CXSMICON),
+                                                        GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kWindowClassName;
+    if (!RegisterClassExW(&windowClass))
+        throw platform::systemFailure(GetLastError());
+}
+
+WindowClass::~WindowClass()
+{
+    UnregisterClassW(kWindowClassName, instance_);
+}
+
+const wchar_t* WindowClass::name() const
+{
+    return kWindowClassName;
+}
+
+WindowHost::WindowHost(HINSTANCE instance, WNDPROC procedure, platform::Desktop& desktop)
+    : instance_(instance), desktop_(desktop), assets_(instance), windowClass_(instance, procedure)
+{
+}
+
+HWND WindowHost::hiddenOwner()
+{
+    if (!hiddenOwner_)
+        hiddenOwner_.reset(createHiddenOwner(instance_));
+    return hiddenOwner_.get();
+}
+
+void WindowHost::reportFailure(HWND owner, const PlatformFailure& failure)
+{
+    desktop_.showError(owner, failureMessage(failure), kMainCaption);
+}
+
+}  // namespace quillora::ui
