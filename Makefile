@@ -3,7 +3,7 @@ SHELL := /bin/bash
 XVFB := xvfb-run --auto-servernum --server-args="-screen 0 1280x1024x24"
 VIRTUAL_DESKTOP := scripts/wine-session --virtual-desktop 1280x1024
 
-.PHONY: all deps native windows test test-native test-windows test-reproducible run screenshots pictures bench dist clean
+.PHONY: all deps native sanitize windows test test-native test-sanitize test-windows test-reproducible run screenshots pictures bench dist clean
 
 all: native windows
 
@@ -14,14 +14,23 @@ native: deps
 	cmake --preset native
 	cmake --build --preset native
 
+# The engine, the companion and their tests built with clang under AddressSanitizer and
+# UndefinedBehaviorSanitizer; any report fails the test that made it.
+sanitize: deps
+	cmake --preset sanitize
+	cmake --build --preset sanitize
+
 windows: deps
 	cmake --preset windows
 	cmake --build --preset windows
 
-test: test-native test-windows test-reproducible
+test: test-native test-sanitize test-windows test-reproducible
 
 test-native: native
 	ctest --preset native
+
+test-sanitize: sanitize
+	ctest --preset sanitize
 
 # Windows tests run under Wine on a virtual X display of their own.
 test-windows: windows

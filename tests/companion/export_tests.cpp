@@ -138,11 +138,12 @@ TEST_CASE("the playbook sets every service of the run, stopping and starting as 
         const auto expected = goldenEffects(run.name);
         const auto found = playbookServices(playbook);
         REQUIRE(found.size() == expected.size());
-        for (const auto& [key, what] : expected) {
+        for (const auto& entry : expected) {
+            const auto& key = entry.first;
             CAPTURE(key);
             REQUIRE(found.count(key));
-            CHECK(found.at(key).mode == what.mode);
-            CHECK(found.at(key).state == what.state);
+            CHECK(found.at(key).mode == entry.second.mode);
+            CHECK(found.at(key).state == entry.second.state);
         }
         CHECK(playbook.find("  hosts: \"{{ quillora_hosts | default('windows') }}\"\n") != std::string::npos);
     }

@@ -31,16 +31,20 @@ public:
     std::function<void(int pumpNumber)> atMessages;
 };
 
+// One load of the progress window, in its load state until a run writes to it.
+struct LoadedProgressWindow {
+    std::wstring text;
+    std::wstring caption = L"正在优化系统服务...";
+    std::wstring statusLabel = L"正在优化系统服务，请稍等......";
+    bool exitEnabled = false;
+};
+
 // The progress window as the program has it: loaded, in its load state, by the first access;
 // closed by the user at any time; loaded afresh by the next access after a close.
+
 class ReloadingProgressLog : public ProgressLog {
 public:
-    struct Window {
-        std::wstring text;
-        std::wstring caption = L"正在优化系统服务...";
-        std::wstring statusLabel = L"正在优化系统服务，请稍等......";
-        bool exitEnabled = false;
-    };
+    using Window = LoadedProgressWindow;
 
     std::wstring text() override { return current().text; }
     void setText(const std::wstring& text) override { current().text = text; }

@@ -16,55 +16,6 @@ using namespace quillora;
 using namespace quillora::testing;
 using ui::MainControls;
 
-namespace {
-
-const std::string kBackups = "/home/user/Quillora/backups";
-
-std::size_t backupsIn(MemoryMachine& machine)
-{
-    return machine.memoryFiles.list(kBackups).size();
-}
-
-}  // namespace
-
-TEST_CASE("each run, a nested one too, saves the modes before its first launch; the run is unchanged")
-{
-    ProgramFixture f;
-    MemoryMachine& machine = f.desktop.memoryMachine;
-    machine.memoryServices.services[L"Alerter"] = installed(StartMode::Automatic, RunState::Running);
-    machine.memoryServices.services[L"Spooler"] = installed(StartMode::Disabled, RunState::Stopped);
-    f.program.mainWindow.show();
-
-    std::vector<std::size_t> backupsAtPump;
-    std::size_t launchesAtNestedBackup = 0;
-    f.desktop.recorder.atMessages = [&](int pump) {
-        backupsAtPump.push_back(backupsIn(machine));
-        if (pump == 1) {
-            launchesAtNestedBackup = f.desktop.recorder.launches.size();
-            click(f.program.mainWindow.control(MainControls::RestoreButton));
-        }
-    };
-    click(f.program.mainWindow.control(MainControls::AutomaticButton));
-
-    REQUIRE(backupsAtPump.size() == 59 + 60);
-    CHECK(backupsAtPump.front() == 1);  // the outer run's, made before its first step
-    CHECK(backupsAtPump[1] == 2);       // the nested run's, made before its own first step
-    CHECK(launchesAtNestedBackup == 2);
-    const std::string first = machine.memoryFiles.files.at(kBackups + "/auto-20261207-101500-01.txt").bytes;
-    CHECK(first.find("\r\nAlerter\tauto\r\n") != std::string::npos);
-    CHECK(first.find("\r\nSpooler\tdisabled\r\n") != std::string::npos);
-    CHECK(first.find("\r\nMessenger\tabsent\r\n") != std::string::npos);
-    CHECK(machine.memoryFiles.files.count(kBackups + "/auto-20261207-101500-02.txt") == 1);
-    CHECK(machine.memoryServices.changes.empty());
-
-    // The nested restore run sits after the outer run's first line, then the outer run goes on.
-    const std::wstring automatic = goldenLog("automatic");
-    const std::wstring firstLine = automatic.substr(0, automatic.find(L"\r\n") + 2);
-    CHECK(f.program.progressWindow.text() == firstLine + goldenLog("restore") + automatic.substr(firstLine.size()));
-    CHECK(f.desktop.recorder.launches.size() == 115 + 83);
-    CHECK(f.desktop.errors.empty());
-}
-
 TEST_CASE("a run whose backup cannot be saved does not start, says why and where, and the program stays open")
 {
     ProgramFixture f;

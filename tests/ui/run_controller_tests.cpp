@@ -1,0 +1,189 @@
+// The rules of a run, on the run controller itself: backup first, nesting, the end of the program.
+// No window is clicked; the progress window is a display in memory.
+#include <doctest.h>
+
+#include <windows.h>
+
+#include "tests/support/golden.h"
+#include "tests/support/memory_machine.h"
+#include "tests/ui/test_desktop.h"
+#include "ui/run_controller.h"
+
+using namespace quillora;
+using namespace quillora::testing;
+
+namespace {
+
+const std::string kBackups = "/home/user/Quillora/backups";
+
+// The progress window in memory; it notes what the world looked like each time a run brought it
+// up.
+class MemoryDisplay : public ui::RunDisplay {
+public:
+    explicit MemoryDisplay(TestDesktop& desktop) : desktop_(desktop) {}
+
+    std::wstring text() override { return log; }
+    void setText(const std::wstring& text) override { log = text; }
+    void setCaption(const std::wstring& text) override { caption = text; }
+    void setStatusLabel(const std::wstring& text) override { statusLabel = text; }
+    void enableExit() override { exitEnabled = true; }
+    void present() override
+    {
+        presentedAfter.push_back({backups(), desktop_.recorder.launches.size()});
+    }
+
+    std::size_t backups() { return desktop_.memoryMachine.memoryFiles.list(kBackups).size(); }
+
+    struct Moment {
+        std::size_t backups;
+        std::size_t launches;
+    };
+    std::vector<Moment> presentedAfter;
+    std::wstring log;
+    std::wstring caption;
+    std::wstring statusLabel;
+    bool exitEnabled = false;
+
+private:
+    TestDesktop& desktop_;
+};
+
+struct Runs {
+    TestDesktop desktop;
+    MemoryDisplay display{desktop};
+    ui::RunController controller{desktop, display};
+};
+
+// The first n lines of a log, each with its line end.
+std::wstring firstLines(const std::wstring& log, int n)
+{
+    std::size_t end = 0;
+    for (int line = 0; line < n; ++line)
+        end = log.find(L"\r\n", end) + 2;
+    return log.substr(0, end);
+}
+
+}  // namespace
+
+TEST_CASE("each run, a nested one too, saves the modes before its first launch and shows the log after")
+{
+    Runs r;
+    MemoryServices& services = r.desktop.memoryMachine.memoryServices;
+    services.services[L"Alerter"] = installed(StartMode::Automatic, RunState::Running);
+    services.services[L"Spooler"] = installed(StartMode::Disabled, RunState::Stopped);
+
+    std::vector<std::size_t> backupsAtPump;
+    std::vector<bool> inProgressAtPump;
+    r.desktop.recorder.atMessages = [&](int pump) {
+        backupsAtPump.push_back(r.display.backups());
+        inProgressAtPump.push_back(r.controller.inProgress());
+        if (pump == 1)
+            r.controller.start(Profile::Restore);
+    };
+    CHECK_FALSE(r.controller.inProgress());
+    r.controller.start(Profile::Automatic);
+
+    REQUIRE(r.display.presentedAfter.size() == 2);
+    CHECK(r.display.presentedAfter[0].backups == 1);  // the outer run: backed up, nothing launched
+    CHECK(r.display.presentedAfter[0].launches == 0);
+    CHECK(r.display.presentedAfter[1].backups == 2);  // the nested run: after the outer's first step
+    CHECK(r.display.presentedAfter[1].launches == 2);
+    REQUIRE(backupsAtPump.size() == 59 + 60);
+    CHECK(backupsAtPump.front() == 1);
+    CHECK(backupsAtPump[1] == 2);
+    CHECK(backupsAtPump.back() == 2);
+
+    const std::string first = r.desktop.memoryMachine.memoryFiles.files.at(kBackups + "/auto-20261207-101500-01.txt").bytes;
+    CHECK(first.find("\r\nAlerter\tauto\r\n") != std::string::npos);
+    CHECK(first.find("\r\nSpooler\tdisabled\r\n") != std::string::npos);
+    CHECK(first.find("\r\nMessenger\tabsent\r\n") != std::string::npos);
+    CHECK(r.desktop.memoryMachine.memoryFiles.files.count(kBackups + "/auto-20261207-101500-02.txt") == 1);
+    CHECK(services.changes.empty());
+
+    // Under way at every message point, the nested run's and the outer run's after it; not after.
+    CHECK(std::count(inProgressAtPump.begin(), inProgressAtPump.end(), true) == 59 + 60);
+    CHECK_FALSE(r.controller.inProgress());
+
+    // The nested restore run sits after the outer run's first line, then the outer run goes on.
+    const std::wstring automatic = goldenLog("automatic");
+    CHECK(r.display.log == firstLines(automatic, 1) + goldenLog("restore") + automatic.substr(firstLines(automatic, 1).size()));
+    CHECK(r.desktop.recorder.launches.size() == 115 + 83);
+    CHECK(r.display.exitEnabled);
+}
+
+TEST_CASE("a run whose backup is refused launches nothing and shows no window")
+{
+    Runs r;
+    r.desktop.memoryMachine.memoryFiles.readOnly = true;
+    CHECK_THROWS_AS(r.controller.start(Profile::Automatic), PlatformFailure);
+    CHECK(r.display.presentedAfter.empty());
+    CHECK(r.desktop.recorder.launches.empty());
+    CHECK(r.display.log.empty());
+    CHECK_FALSE(r.controller.inProgress());
+
+    // Nested: the refused backup stops the nested run only; the outer one goes on to its end.
+    r.desktop.memoryMachine.memoryFiles.readOnly = false;
+    std::optional<PlatformFailure> nestedFailure;
+    r.desktop.recorder.atMessages = [&](int pump) {
+        if (pump != 2)
+            return;
+        r.desktop.memoryMachine.memoryFiles.readOnly = true;
+        try {
+            r.controller.start(Profile::Restore);
+        } catch (const PlatformFailure& failure) {
+            nestedFailure = failure;
+        }
+        r.desktop.memoryMachine.memoryFiles.readOnly = false;
+    };
+    r.controller.start(Profile::Automatic);
+    CHECK(nestedFailure.has_value());
+    CHECK(r.display.presentedAfter.size() == 1);
+    CHECK(r.display.log == goldenLog("automatic"));
+}
+
+TEST_CASE("the end of the program stops every run after its current step")
+{
+    Runs r;
+    SUBCASE("one run")
+    {
+        r.desktop.recorder.atMessages = [&](int pump) {
+            if (pump == 5)
+                r.controller.endProgram();
+        };
+        r.controller.start(Profile::Automatic);
+        CHECK(r.desktop.programEnds == 1);
+        CHECK(r.desktop.recorder.launches.size() == 10);
+        CHECK(r.desktop.recorder.messagePumps == 5);
+        CHECK(r.display.log == firstLines(goldenLog("automatic"), 5));
+        CHECK_FALSE(r.display.exitEnabled);
+        CHECK(r.display.caption.empty());
+    }
+    SUBCASE("a nested run, and the run it is nested in")
+    {
+        r.desktop.recorder.atMessages = [&](int pump) {
+            if (pump == 1)
+                r.controller.start(Profile::Restore);
+            if (pump == 3)
+                r.controller.endProgram();
+        };
+        r.controller.start(Profile::Automatic);
+        // The outer run's first step, the nested run's first two, and nothing after.
+        CHECK(r.desktop.recorder.launches.size() == 2 + 3);
+        CHECK(r.desktop.recorder.messagePumps == 3);
+        CHECK(r.display.log == firstLines(goldenLog("automatic"), 1) + firstLines(goldenLog("restore"), 2));
+        CHECK_FALSE(r.display.exitEnabled);
+    }
+    CHECK_FALSE(r.controller.inProgress());
+}
+
+TEST_CASE("a refused launch ends the run under way, and the next run can start")
+{
+    Runs r;
+    r.desktop.recorder.refusedLaunch = 4;
+    CHECK_THROWS_AS(r.controller.start(Profile::Automatic), PlatformFailure);
+    CHECK_FALSE(r.controller.inProgress());
+    r.desktop.recorder.refusedLaunch.reset();
+    r.display.log.clear();
+    r.controller.start(Profile::Restore);
+    CHECK(r.display.log == goldenLog("restore"));
+}
