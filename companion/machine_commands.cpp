@@ -11,6 +11,7 @@
 #include "engine/backup_on_machine.h"
 #include "engine/profile_on_machine.h"
 #include "engine/utf8.h"
+#include "engine/windows_needs.h"
 
 namespace quillora {
 namespace {
@@ -63,9 +64,10 @@ struct ProfileOnMachine {
     Answers answers;
 };
 
-ProfileOnMachine profileOnMachine(const std::vector<std::string>& args, const std::set<std::string>& valued)
+ProfileOnMachine profileOnMachine(const std::vector<std::string>& args, const std::set<std::string>& valued,
+                                  const std::set<std::string>& flags = {})
 {
-    Arguments arguments = parseArguments(args, valued, {});
+    Arguments arguments = parseArguments(args, valued, flags);
     const ProfileRequest request = profileRequest(arguments, args[0]);
     return {std::move(arguments), profileSteps(request.profile), request.answers};
 }
@@ -75,7 +77,8 @@ ProfileOnMachine profileOnMachine(const std::vector<std::string>& args, const st
 CliResult statusCommand(const std::vector<std::string>& args, Machine& machine)
 {
     const ProfileOnMachine profile = profileOnMachine(args, {"--answers"});
-    return {kExitSuccess, statusReport(servicesOf(machine), profile.steps, profile.answers).text, ""};
+    return {kExitSuccess,
+            statusReport(servicesOf(machine), profile.steps, profile.answers, machine.windowsVersion()).text, ""};
 }
 
 CliResult verifyCommand(const std::vector<std::string>& args, Machine& machine)
@@ -86,11 +89,17 @@ CliResult verifyCommand(const std::vector<std::string>& args, Machine& machine)
 
 CliResult applyCommand(const std::vector<std::string>& args, Machine& machine)
 {
-    const ProfileOnMachine profile = profileOnMachine(args, {"--answers", "--timeout"});
+    const ProfileOnMachine profile = profileOnMachine(args, {"--answers", "--timeout"}, {"--all"});
     const std::chrono::milliseconds timeout = timeoutOf(profile.arguments);
+    const std::optional<WindowsVersion> windows = machine.windowsVersion();
+    // Services this Windows needs are left alone, as the program's "yes" leaves them, unless
+    // --all asks for every one.
+    std::vector<ServiceStep> steps = profile.steps;
+    if (windows && !profile.arguments.has("--all"))
+        steps = leavingAlone(steps, neededServicesTouched(steps, profile.answers, generationOf(*windows)));
     // apply keeps what it is about to change, as the program does before a run.
     const std::string backup = saveAutomaticBackup(machine);
-    CliResult result = reported(applyProfile(servicesOf(machine), profile.steps, profile.answers, timeout));
+    CliResult result = reported(applyProfile(servicesOf(machine), steps, profile.answers, timeout, windows));
     result.out = "saved the start modes from before in " + printable(backup) + "\n" + result.out;
     return result;
 }

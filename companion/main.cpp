@@ -59,6 +59,7 @@ public:
     std::optional<std::string> backupFolder() override { return std::nullopt; }
     std::string timeStamp() override { return {}; }
     char separator() const override { return '/'; }
+    std::optional<quillora::WindowsVersion> windowsVersion() override { return std::nullopt; }
 
 private:
     quillora::StandardFiles files_;

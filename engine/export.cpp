@@ -2,6 +2,7 @@
 
 #include "engine/printable.h"
 #include "engine/utf8.h"
+#include "engine/windows_needs.h"
 
 namespace quillora {
 namespace {
@@ -81,9 +82,20 @@ ExportPlan profileExport(Profile profile, const std::string& profileName, const 
                                    + ", printer " + answerWord(answers, AnswerFlag::Printer) + ", scanner or camera "
                                    + answerWord(answers, AnswerFlag::Imaging));
     }
-    for (const ServiceStep& step : profileSteps(profile)) {
+    const std::vector<ServiceStep> steps = profileSteps(profile);
+    for (const ServiceStep& step : steps) {
         const ActionEffect& effect = effectOf(performedAction(step, answers));
         plan.targets.push_back({step.serviceKey, effect.mode, false, runFor(effect)});
+    }
+    // A fleet today runs Windows 10 and 11: say which services they need that this export stops or
+    // disables, so that whoever applies it can leave them out.
+    const std::vector<ServiceStep> needed = neededServicesTouched(steps, answers, WindowsGeneration::VistaAndLater);
+    if (!needed.empty()) {
+        std::string keys;
+        for (const ServiceStep& step : needed)
+            keys += (keys.empty() ? "" : ", ") + toUtf8(step.serviceKey);
+        plan.description.push_back("Windows Vista and later (10 and 11 too) need these services, which this export "
+                                   "stops or disables: " + keys);
     }
     return plan;
 }

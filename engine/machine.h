@@ -9,6 +9,7 @@
 #include "engine/failure.h"
 #include "engine/run_state.h"
 #include "engine/start_mode.h"
+#include "engine/windows_version.h"
 
 namespace quillora {
 
@@ -78,6 +79,8 @@ public:
     virtual std::string timeStamp() = 0;
     // The character between a folder and a file name.
     virtual char separator() const = 0;
+    // The Windows it runs, as the kernel reports it; nullopt anywhere but Windows.
+    virtual std::optional<WindowsVersion> windowsVersion() = 0;
 };
 
 // The machine's services; throws PlatformFailure where it has none (anywhere but Windows).

@@ -3,6 +3,7 @@
 #include "engine/printable.h"
 #include "engine/service_change.h"
 #include "engine/utf8.h"
+#include "engine/windows_needs.h"
 
 namespace quillora {
 namespace {
@@ -31,6 +32,14 @@ PendingChange rowWouldChange(const ActionEffect& effect, const ServiceState& now
     return pendingChange(targetOf(effect), now);
 }
 
+// "needed by Windows 10" where the row stops or disables a service that this Windows needs.
+std::string neededNote(const ServiceStep& step, const Answers& answers, const std::optional<WindowsVersion>& windows)
+{
+    if (!windows || !isNeeded(step.serviceKey, generationOf(*windows)) || !stopsOrDisables(step, answers))
+        return "";
+    return "needed by " + windowsProductName(*windows);
+}
+
 std::string stateText(const ServiceState& now)
 {
     return modeText(now.mode, now.delayed) + ", " + runStateName(now.state);
@@ -38,13 +47,14 @@ std::string stateText(const ServiceState& now)
 
 // The counts that end an apply.
 struct ApplyTally {
-    int changed = 0, unchanged = 0, missing = 0, leftRunning = 0, failed = 0;
+    int changed = 0, unchanged = 0, missing = 0, leftRunning = 0, failed = 0, leftAlone = 0;
 
     std::string summary() const
     {
         return std::to_string(changed) + " changed, " + std::to_string(unchanged) + " unchanged, "
             + std::to_string(missing) + " not installed, " + std::to_string(leftRunning) + " left running, "
-            + std::to_string(failed) + " failed\n";
+            + std::to_string(failed) + " failed"
+            + (leftAlone ? ", " + std::to_string(leftAlone) + " left alone as this Windows needs them" : "") + "\n";
     }
 };
 
@@ -76,7 +86,8 @@ std::optional<std::string> stopUnlessNeeded(ServiceControl& services, const std:
 
 }  // namespace
 
-ServiceReport statusReport(ServiceControl& services, const std::vector<ServiceStep>& steps, const Answers& answers)
+ServiceReport statusReport(ServiceControl& services, const std::vector<ServiceStep>& steps, const Answers& answers,
+                           const std::optional<WindowsVersion>& windows)
 {
     ServiceReport result;
     int changes = 0, missing = 0;
@@ -93,7 +104,8 @@ ServiceReport statusReport(ServiceControl& services, const std::vector<ServiceSt
             line += "now " + stateText(*now) + "; profile sets " + targetText(effect)
                 + (change ? ": would change" : ": unchanged");
         }
-        result.text += line + "\n";
+        const std::string needed = neededNote(step, answers, windows);
+        result.text += line + (needed.empty() ? "" : "; " + needed) + "\n";
     }
     result.text += std::to_string(changes) + " of " + std::to_string(steps.size()) + " services would change, "
         + std::to_string(missing) + " not installed\n";
@@ -120,13 +132,19 @@ ServiceReport verifyReport(ServiceControl& services, const std::vector<ServiceSt
 }
 
 ServiceReport applyProfile(ServiceControl& services, const std::vector<ServiceStep>& steps, const Answers& answers,
-                           std::chrono::milliseconds timeout)
+                           std::chrono::milliseconds timeout, const std::optional<WindowsVersion>& windows)
 {
     ServiceReport result;
     ApplyTally tally;
     for (const ServiceStep& step : steps) {
         const ActionEffect& effect = rowEffect(step, answers);
         std::string line = serviceName(step) + ": ";
+        if (step.leftAlone) {
+            ++tally.leftAlone;
+            const std::string needed = neededNote(step, answers, windows);
+            result.text += line + "left alone" + (needed.empty() ? "" : ": " + needed) + " (--all changes it too)\n";
+            continue;
+        }
         try {
             const std::optional<ServiceState> now = services.query(step.serviceKey);
             if (!now) {

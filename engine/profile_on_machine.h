@@ -1,12 +1,14 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <vector>
 
 #include "engine/answers.h"
 #include "engine/machine.h"
 #include "engine/service_report.h"
 #include "engine/service_step.h"
+#include "engine/windows_version.h"
 
 namespace quillora {
 
@@ -14,8 +16,10 @@ namespace quillora {
 // and bringing the services to it.
 
 // For every step: the service, its current mode and state, what its row sets (the mode, and
-// whether the service is stopped or started), and whether that would change anything. Reads only.
-ServiceReport statusReport(ServiceControl& services, const std::vector<ServiceStep>& steps, const Answers& answers);
+// whether the service is stopped or started), and whether that would change anything; and where
+// the row stops or disables a service that this Windows needs, that it does. Reads only.
+ServiceReport statusReport(ServiceControl& services, const std::vector<ServiceStep>& steps, const Answers& answers,
+                           const std::optional<WindowsVersion>& windows = std::nullopt);
 
 // Every installed service that is not as its row leaves it (its mode, and stopped or running where
 // the row stops or starts it); incomplete if any is not.
@@ -25,8 +29,10 @@ ServiceReport verifyReport(ServiceControl& services, const std::vector<ServiceSt
 // program's commands for the row do: a row that stops its service stops it and then sets the
 // mode, a manual row only sets the mode, an automatic row sets it and then starts the service. A
 // service that running services depend on is left running (its new mode still applies). Each
-// wait lasts at most timeout. Complete only if every installed service ended in its row's state.
+// wait lasts at most timeout. A step left alone is not touched: its line says that this Windows
+// needs the service. Complete only if every other installed service ended in its row's state.
 ServiceReport applyProfile(ServiceControl& services, const std::vector<ServiceStep>& steps, const Answers& answers,
-                           std::chrono::milliseconds timeout);
+                           std::chrono::milliseconds timeout,
+                           const std::optional<WindowsVersion>& windows = std::nullopt);
 
 }  // namespace quillora

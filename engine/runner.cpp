@@ -10,8 +10,10 @@ std::wstring closingBanner()
 void runStep(const ServiceStep& step, const Answers& answers, bool lastOfRun, ProgressLog& log, Platform& platform)
 {
     const ActionKind performed = performedAction(step, answers);
-    for (const std::wstring& commandLine : commandLines(performed, step.serviceKey))
-        platform.launch(commandLine, kHiddenWindow);
+    if (!step.leftAlone) {
+        for (const std::wstring& commandLine : commandLines(performed, step.serviceKey))
+            platform.launch(commandLine, kHiddenWindow);
+    }
 
     std::wstring appended = logLine(step, performed) + kLineEnd;
     if (lastOfRun)

@@ -9,7 +9,7 @@ ActionKind performedAction(const ServiceStep& step, const Answers& answers)
 
 std::wstring logLine(const ServiceStep& step, ActionKind performed)
 {
-    return step.label + L':' + step.displayName + L':' + effectOf(performed).modeWord;
+    return step.label + L':' + step.displayName + L':' + (step.leftAlone ? kLeftAloneWord : effectOf(performed).modeWord);
 }
 
 }  // namespace quillora

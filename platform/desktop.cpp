@@ -36,4 +36,16 @@ void WindowsDesktop::inform(HWND owner, const std::wstring& text, const std::wst
     MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK | (warning ? MB_ICONWARNING : MB_ICONINFORMATION));
 }
 
+Desktop::Choice WindowsDesktop::warnAndChoose(HWND owner, const std::wstring& text, const std::wstring& caption)
+{
+    switch (MessageBoxW(owner, text.c_str(), caption.c_str(), MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON1)) {
+    case IDYES:
+        return Choice::Yes;
+    case IDNO:
+        return Choice::No;
+    default:
+        return Choice::Cancel;
+    }
+}
+
 }  // namespace quillora::platform

@@ -15,6 +15,8 @@ namespace quillora::platform {
 // backs up. Tests put a recording double here.
 class Desktop : public Platform {
 public:
+    enum class Choice { Yes, No, Cancel };
+
     virtual Machine& machine() = 0;
     // Ends the program at once. The Windows implementation never returns.
     virtual void endProgram() = 0;
@@ -24,6 +26,8 @@ public:
     virtual bool ask(HWND owner, const std::wstring& text, const std::wstring& caption) = 0;
     // Shows a modal message that needs no answer, as a warning or as information.
     virtual void inform(HWND owner, const std::wstring& text, const std::wstring& caption, bool warning) = 0;
+    // Warns and asks yes, no or cancel, yes being the default.
+    virtual Choice warnAndChoose(HWND owner, const std::wstring& text, const std::wstring& caption) = 0;
 };
 
 class WindowsDesktop final : public Desktop {
@@ -34,6 +38,7 @@ public:
     void showError(HWND owner, const std::wstring& text, const std::wstring& caption) override;
     bool ask(HWND owner, const std::wstring& text, const std::wstring& caption) override;
     void inform(HWND owner, const std::wstring& text, const std::wstring& caption, bool warning) override;
+    Choice warnAndChoose(HWND owner, const std::wstring& text, const std::wstring& caption) override;
     Machine& machine() override { return machine_; }
 
 private:

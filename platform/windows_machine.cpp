@@ -42,6 +42,21 @@ std::optional<std::string> WindowsMachine::backupFolder()
     return toUtf8(folder) + "\\Quillora\\backups";
 }
 
+// The version the kernel reports, which no compatibility setting or manifest changes: GetVersionEx
+// answers what the program's manifest or a compatibility mode lets it see.
+std::optional<WindowsVersion> WindowsMachine::windowsVersion()
+{
+    using GetVersion = LONG(WINAPI*)(OSVERSIONINFOEXW*);
+    const auto rtlGetVersion = reinterpret_cast<GetVersion>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+    OSVERSIONINFOEXW info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    if (!rtlGetVersion || rtlGetVersion(&info) != 0)
+        throw systemFailure(ERROR_CALL_NOT_IMPLEMENTED);
+    return WindowsVersion{info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber,
+                          info.wProductType != VER_NT_WORKSTATION};
+}
+
 std::string WindowsMachine::timeStamp()
 {
     SYSTEMTIME now{};

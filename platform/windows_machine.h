@@ -19,6 +19,7 @@ public:
     std::optional<std::string> backupFolder() override;
     std::string timeStamp() override;
     char separator() const override { return '\\'; }
+    std::optional<WindowsVersion> windowsVersion() override;
 
 private:
     std::unique_ptr<ServiceControl> services_;

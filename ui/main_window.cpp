@@ -116,10 +116,10 @@ void MainWindow::onCommand(int controlId, int notification)
         firstQuestion_.show();
         break;
     case MainControls::AutomaticButton:
-        runs_.start(Profile::Automatic);
+        runs_.start(Profile::Automatic, handle());
         break;
     case MainControls::RestoreButton:
-        runs_.start(Profile::Restore);
+        runs_.start(Profile::Restore, handle());
         break;
     case MainControls::ExitButton:
         onClose();

@@ -70,7 +70,7 @@ void QuestionWindow::answer(std::int16_t value)
         return;
     }
     runs_.answers()[flag_] = value;
-    runs_.start(Profile::Prompted);
+    runs_.start(Profile::Prompted, handle());
 }
 
 void QuestionWindow::onCommand(int controlId, int notification)

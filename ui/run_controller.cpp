@@ -2,6 +2,8 @@
 
 #include "engine/backup_store.h"
 #include "engine/utf8.h"
+#include "engine/windows_needs.h"
+#include "ui/identifiers.h"
 
 namespace quillora::ui {
 namespace {
@@ -23,21 +25,57 @@ private:
     int& count_;
 };
 
+// The warning before a run that would stop or disable services this Windows needs: which Windows,
+// and each service with its name, key and what it does.
+std::wstring neededServicesWarning(const WindowsVersion& version, const std::vector<ServiceStep>& needed)
+{
+    std::wstring text = L"这台电脑运行的是 " + fromUtf8(windowsName(version))
+        + L"。这次优化会停止或禁用下面这些服务，而这个版本的 Windows 需要它们：\r\n\r\n";
+    for (const ServiceStep& step : needed)
+        text += L"    " + step.displayName + L" (" + step.serviceKey + L")：" + purposeInChinese(step.serviceKey) + L"\r\n";
+    return text + L"\r\n是：保留这些服务不变，只优化其余的服务。\r\n否：仍然优化全部服务。\r\n取消：不做任何更改。";
+}
+
 }  // namespace
 
 RunController::RunController(platform::Desktop& desktop, RunDisplay& display) : desktop_(desktop), display_(display)
 {
 }
 
-void RunController::start(Profile profile)
+void RunController::start(Profile profile, HWND owner)
 {
+    const std::optional<std::vector<ServiceStep>> steps = stepsToRun(profile, owner);
+    if (!steps)
+        return;
     backUpBeforeRun();
     display_.present();
     const UnderWay running(runsUnderWay_);
     try {
-        runProfile(profileSteps(profile), answers_, display_, platform_);
+        runProfile(*steps, answers_, display_, platform_);
     } catch (const RunAbandoned&) {
     }
+}
+
+// The profile's steps, with the services this Windows needs left alone where the user chooses so;
+// nullopt when the user cancels. Windows XP and Server 2003 need none of them: nothing is asked.
+std::optional<std::vector<ServiceStep>> RunController::stepsToRun(Profile profile, HWND owner)
+{
+    std::vector<ServiceStep> steps = profileSteps(profile);
+    const std::optional<WindowsVersion> version = desktop_.machine().windowsVersion();
+    if (!version)
+        return steps;
+    const std::vector<ServiceStep> needed = neededServicesTouched(steps, answers_, generationOf(*version));
+    if (needed.empty())
+        return steps;
+    switch (desktop_.warnAndChoose(owner, neededServicesWarning(*version, needed), kMainCaption)) {
+    case platform::Desktop::Choice::Yes:
+        return leavingAlone(std::move(steps), needed);
+    case platform::Desktop::Choice::No:
+        return steps;
+    case platform::Desktop::Choice::Cancel:
+        break;
+    }
+    return std::nullopt;
 }
 
 void RunController::endProgram()

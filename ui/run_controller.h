@@ -31,8 +31,11 @@ public:
 
     // Saves the start modes the run is about to change, shows the progress window and runs the
     // profile to its end. A run whose backup cannot be saved throws PlatformFailure before it
-    // launches or shows anything: no window is left claiming a run that never started.
-    void start(Profile profile);
+    // launches or shows anything: no window is left claiming a run that never started. On a
+    // Windows that needs services the run would stop or disable, it first warns (owned by owner)
+    // and lets the user leave them alone, run everything, or cancel: nothing happens then, and no
+    // backup is made.
+    void start(Profile profile, HWND owner);
 
     bool inProgress() const { return runsUnderWay_ > 0; }
 
@@ -52,6 +55,7 @@ private:
         RunController& controller_;
     };
 
+    std::optional<std::vector<ServiceStep>> stepsToRun(Profile profile, HWND owner);
     void backUpBeforeRun();
 
     platform::Desktop& desktop_;

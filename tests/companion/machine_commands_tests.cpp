@@ -123,3 +123,36 @@ TEST_CASE("file errors name the file and exit with status 3, changing nothing")
     CHECK(refused.err == "quillora-cli: '" + kBackups + "': Access is denied. (error 5)\n");
     CHECK(machine.memoryServices.changes.empty());
 }
+
+TEST_CASE("on Windows 10 status names the services it needs, and apply leaves them alone unless --all")
+{
+    MemoryMachine machine = machineWithServices();
+    machine.version = WindowsVersion{10, 0, 19045, false};
+
+    const CliResult status = runCli({"status", "automatic"}, machine);
+    CHECK(status.out.find("4:automatic updates (wuauserv): now auto (delayed), running; profile sets disabled and stops "
+                          "it: would change; needed by Windows 10\n")
+          != std::string::npos);
+    CHECK(status.out.find("1:Alerter (Alerter): now auto, running; profile sets disabled and stops it: would change\n")
+          != std::string::npos);
+    CHECK(countOf(status.out, "needed by Windows 10") == 21);
+
+    const CliResult applied = runCli({"apply", "automatic"}, machine);
+    CHECK(applied.status == 0);  // leaving a needed service alone is not a failure
+    CHECK(applied.out.find("4:automatic updates (wuauserv): left alone: needed by Windows 10 (--all changes it too)\n")
+          != std::string::npos);
+    CHECK(applied.out.find("1 changed, 0 unchanged, 37 not installed, 0 left running, 0 failed, 21 left alone as this "
+                           "Windows needs them\n")
+          != std::string::npos);
+    CHECK(machine.memoryServices.services[L"wuauserv"].mode == StartMode::Automatic);
+    CHECK(machine.memoryServices.services[L"ALG"].mode == StartMode::Manual);
+    CHECK(machine.memoryServices.services[L"Alerter"].mode == StartMode::Disabled);
+
+    const CliResult all = runCli({"apply", "automatic", "--all"}, machine);
+    CHECK(all.out.find("left alone") == std::string::npos);
+    CHECK(machine.memoryServices.services[L"wuauserv"].mode == StartMode::Disabled);
+
+    // On Windows XP nothing is named and nothing left alone.
+    machine.version = WindowsVersion{};
+    CHECK(runCli({"status", "restore"}, machine).out.find("needed by") == std::string::npos);
+}

@@ -160,11 +160,16 @@ public:
     }
     std::string timeStamp() override { return stamp; }
     char separator() const override { return '/'; }
+    std::optional<WindowsVersion> windowsVersion() override
+    {
+        return withServices_ ? std::optional<WindowsVersion>(version) : std::nullopt;
+    }
 
     MemoryServices memoryServices;
     MemoryFiles memoryFiles;
     std::string stamp = "20261207-101500";
     std::string backups = "/home/user/Quillora/backups";
+    WindowsVersion version;  // Windows XP SP3 unless a test says otherwise
 
 private:
     bool withServices_;

@@ -78,10 +78,10 @@ TEST_CASE("each run, a nested one too, saves the modes before its first launch a
         backupsAtPump.push_back(r.display.backups());
         inProgressAtPump.push_back(r.controller.inProgress());
         if (pump == 1)
-            r.controller.start(Profile::Restore);
+            r.controller.start(Profile::Restore, nullptr);
     };
     CHECK_FALSE(r.controller.inProgress());
-    r.controller.start(Profile::Automatic);
+    r.controller.start(Profile::Automatic, nullptr);
 
     REQUIRE(r.display.presentedAfter.size() == 2);
     CHECK(r.display.presentedAfter[0].backups == 1);  // the outer run: backed up, nothing launched
@@ -115,7 +115,7 @@ TEST_CASE("a run whose backup is refused launches nothing and shows no window")
 {
     Runs r;
     r.desktop.memoryMachine.memoryFiles.readOnly = true;
-    CHECK_THROWS_AS(r.controller.start(Profile::Automatic), PlatformFailure);
+    CHECK_THROWS_AS(r.controller.start(Profile::Automatic, nullptr), PlatformFailure);
     CHECK(r.display.presentedAfter.empty());
     CHECK(r.desktop.recorder.launches.empty());
     CHECK(r.display.log.empty());
@@ -129,13 +129,13 @@ TEST_CASE("a run whose backup is refused launches nothing and shows no window")
             return;
         r.desktop.memoryMachine.memoryFiles.readOnly = true;
         try {
-            r.controller.start(Profile::Restore);
+            r.controller.start(Profile::Restore, nullptr);
         } catch (const PlatformFailure& failure) {
             nestedFailure = failure;
         }
         r.desktop.memoryMachine.memoryFiles.readOnly = false;
     };
-    r.controller.start(Profile::Automatic);
+    r.controller.start(Profile::Automatic, nullptr);
     CHECK(nestedFailure.has_value());
     CHECK(r.display.presentedAfter.size() == 1);
     CHECK(r.display.log == goldenLog("automatic"));
@@ -150,7 +150,7 @@ TEST_CASE("the end of the program stops every run after its current step")
             if (pump == 5)
                 r.controller.endProgram();
         };
-        r.controller.start(Profile::Automatic);
+        r.controller.start(Profile::Automatic, nullptr);
         CHECK(r.desktop.programEnds == 1);
         CHECK(r.desktop.recorder.launches.size() == 10);
         CHECK(r.desktop.recorder.messagePumps == 5);
@@ -162,11 +162,11 @@ TEST_CASE("the end of the program stops every run after its current step")
     {
         r.desktop.recorder.atMessages = [&](int pump) {
             if (pump == 1)
-                r.controller.start(Profile::Restore);
+                r.controller.start(Profile::Restore, nullptr);
             if (pump == 3)
                 r.controller.endProgram();
         };
-        r.controller.start(Profile::Automatic);
+        r.controller.start(Profile::Automatic, nullptr);
         // The outer run's first step, the nested run's first two, and nothing after.
         CHECK(r.desktop.recorder.launches.size() == 2 + 3);
         CHECK(r.desktop.recorder.messagePumps == 3);
@@ -180,10 +180,10 @@ TEST_CASE("a refused launch ends the run under way, and the next run can start")
 {
     Runs r;
     r.desktop.recorder.refusedLaunch = 4;
-    CHECK_THROWS_AS(r.controller.start(Profile::Automatic), PlatformFailure);
+    CHECK_THROWS_AS(r.controller.start(Profile::Automatic, nullptr), PlatformFailure);
     CHECK_FALSE(r.controller.inProgress());
     r.desktop.recorder.refusedLaunch.reset();
     r.display.log.clear();
-    r.controller.start(Profile::Restore);
+    r.controller.start(Profile::Restore, nullptr);
     CHECK(r.display.log == goldenLog("restore"));
 }

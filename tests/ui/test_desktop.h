@@ -79,6 +79,12 @@ public:
         notices.push_back({owner, text, caption, warning});
     }
 
+    Choice warnAndChoose(HWND owner, const std::wstring& text, const std::wstring& caption) override
+    {
+        warnings.push_back({owner, text, caption, true});
+        return choice;
+    }
+
     // Launches, message points, a refused launch and code to run at a message point.
     ScriptedPlatform recorder;
     int programEnds = 0;
@@ -86,6 +92,8 @@ public:
     std::vector<Message> questions;
     bool answerYes = false;  // what every question is answered
     std::vector<Message> notices;
+    std::vector<Message> warnings;
+    Choice choice = Choice::Yes;  // what every warning with a choice is answered
     MemoryMachine memoryMachine;
     Machine* machineInUse = &memoryMachine;
 };

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+namespace quillora {
+
+// The version of Windows a machine really runs, as its kernel reports it.
+struct WindowsVersion {
+    unsigned major = 5;
+    unsigned minor = 1;
+    unsigned build = 2600;
+    bool server = false;  // a server edition rather than a workstation one
+};
+
+// The generations of Windows that differ in which of the catalogue's services they need.
+enum class WindowsGeneration {
+    XpAndServer2003,  // the Windows the catalogue was made for: it needs none of them kept
+    VistaAndLater,
+};
+
+WindowsGeneration generationOf(const WindowsVersion& version);
+
+// "Windows 10": the product's name.
+std::string windowsProductName(const WindowsVersion& version);
+
+// "Windows 10, 10.0.19045": the product's name and the version number.
+std::string windowsName(const WindowsVersion& version);
+
+}  // namespace quillora

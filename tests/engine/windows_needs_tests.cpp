@@ -1,0 +1,147 @@
+#include <doctest.h>
+
+#include <cwchar>
+#include <set>
+
+#include "engine/catalogue.h"
+#include "engine/recording.h"
+#include "engine/windows_needs.h"
+#include "tests/support/golden.h"
+#include "tests/support/text_helpers.h"
+#include "tests/support/wide_strings.h"
+
+using namespace quillora;
+
+namespace {
+
+// Microsoft's ratings for Windows Server 2016 with Desktop Experience, transcribed for the
+// catalogue's keys: "Do not disable", and "No guidance" (leave the default as it is).
+const std::set<std::wstring> kDoNotDisable{L"RemoteRegistry", L"TermService", L"Themes"};
+const std::set<std::wstring> kNoGuidance{
+    L"ALG", L"BITS", L"COMSysApp", L"CryptSvc", L"TrkWks", L"MSDTC", L"HidServ", L"PolicyAgent", L"SwPrv", L"Netlogon",
+    L"RasAuto", L"SENS", L"Schedule", L"LmHosts", L"VSS", L"MSIServer", L"W32Time", L"wuauserv", L"WmiApSrv",
+};
+
+std::vector<std::wstring> keysOf(const std::vector<ServiceStep>& steps)
+{
+    std::vector<std::wstring> keys;
+    for (const ServiceStep& step : steps)
+        keys.push_back(step.serviceKey);
+    return keys;
+}
+
+// The service a golden command line acts on: "cmd /c NET stop KEY", "cmd /c NET start KEY" or
+// "cmd /c sc config KEY start= MODE", a key with a blank in double quotation marks.
+std::wstring serviceKeyOf(const std::wstring& line)
+{
+    std::wstring key;
+    for (const wchar_t* prefix : {L"cmd /c NET stop ", L"cmd /c NET start ", L"cmd /c sc config "}) {
+        if (line.rfind(prefix, 0) == 0)
+            key = line.substr(std::wcslen(prefix));
+    }
+    key = key.substr(0, key.find(L" start= "));
+    if (key.size() > 1 && key.front() == L'"')
+        key = key.substr(1, key.size() - 2);
+    return key;
+}
+
+}  // namespace
+
+TEST_CASE("which Windows a version is, and its generation")
+{
+    struct Case {
+        WindowsVersion version;
+        const char* name;
+        WindowsGeneration generation;
+    };
+    const Case cases[] = {
+        {{5, 1, 2600, false}, "Windows XP, 5.1.2600", WindowsGeneration::XpAndServer2003},
+        {{5, 2, 3790, true}, "Windows Server 2003, 5.2.3790", WindowsGeneration::XpAndServer2003},
+        {{5, 2, 3790, false}, "Windows XP x64, 5.2.3790", WindowsGeneration::XpAndServer2003},
+        {{6, 0, 6002, false}, "Windows Vista, 6.0.6002", WindowsGeneration::VistaAndLater},
+        {{6, 1, 7601, false}, "Windows 7, 6.1.7601", WindowsGeneration::VistaAndLater},
+        {{6, 3, 9600, true}, "Windows Server 2012 R2, 6.3.9600", WindowsGeneration::VistaAndLater},
+        {{10, 0, 19045, false}, "Windows 10, 10.0.19045", WindowsGeneration::VistaAndLater},
+        {{10, 0, 21999, false}, "Windows 10, 10.0.21999", WindowsGeneration::VistaAndLater},
+        {{10, 0, 22000, false}, "Windows 11, 10.0.22000", WindowsGeneration::VistaAndLater},
+        {{10, 0, 26100, false}, "Windows 11, 10.0.26100", WindowsGeneration::VistaAndLater},
+        {{10, 0, 14393, true}, "Windows Server 2016, 10.0.14393", WindowsGeneration::VistaAndLater},
+        {{10, 0, 20348, true}, "Windows Server 2022, 10.0.20348", WindowsGeneration::VistaAndLater},
+        {{10, 0, 25398, true}, "Windows Server, 10.0.25398", WindowsGeneration::VistaAndLater},
+    };
+    for (const Case& c : cases) {
+        CAPTURE(c.name);
+        CHECK(windowsName(c.version) == c.name);
+        CHECK(generationOf(c.version) == c.generation);
+    }
+}
+
+TEST_CASE("the services each generation needs are Microsoft's, and Windows XP needs none")
+{
+    for (const std::wstring& key : catalogueKeys()) {
+        CAPTURE(key);
+        CHECK_FALSE(isNeeded(key, WindowsGeneration::XpAndServer2003));
+        const bool needed = kDoNotDisable.count(key) || kNoGuidance.count(key);
+        CHECK(isNeeded(key, WindowsGeneration::VistaAndLater) == needed);
+        // A needed service says what it does, in both languages.
+        CHECK(purposeInChinese(key).empty() == !needed);
+        CHECK(purposeInEnglish(key).empty() == !needed);
+    }
+    CHECK(guidanceFor(L"Spooler", WindowsGeneration::VistaAndLater) == Guidance::MayDisable);
+    CHECK(guidanceFor(L"Alerter", WindowsGeneration::VistaAndLater) == Guidance::NotListed);
+}
+
+TEST_CASE("the rows of each run that would stop or disable a needed service")
+{
+    const auto touched = [](Profile profile, const Answers& answers) {
+        return keysOf(neededServicesTouched(profileSteps(profile), answers, WindowsGeneration::VistaAndLater));
+    };
+    // Every needed service of the automatic profile but Themes, which it leaves alone, in catalogue
+    // order; its manual-only rows (the three question services) are not among them.
+    CHECK(touched(Profile::Automatic, {}) == std::vector<std::wstring>{
+              L"ALG", L"wuauserv", L"BITS", L"COMSysApp", L"CryptSvc", L"TrkWks", L"MSDTC", L"HidServ", L"PolicyAgent",
+              L"SwPrv", L"Netlogon", L"RasAuto", L"RemoteRegistry", L"SENS", L"Schedule", L"LmHosts", L"TermService",
+              L"VSS", L"MSIServer", L"W32Time", L"WmiApSrv"});
+    // The prompted profile touches the same ones whatever the answers: they decide only services
+    // that Windows may do without.
+    CHECK(touched(Profile::Prompted, {0, 0, 0}) == touched(Profile::Automatic, {}));
+    CHECK(touched(Profile::Prompted, {-1, -1, -1}) == touched(Profile::Automatic, {}));
+    // The restore profile disables only one of them.
+    CHECK(touched(Profile::Restore, {}) == std::vector<std::wstring>{L"HidServ"});
+    CHECK(neededServicesTouched(profileSteps(Profile::Automatic), {}, WindowsGeneration::XpAndServer2003).empty());
+}
+
+TEST_CASE("a run that leaves needed services alone launches nothing for them and logs 保留")
+{
+    const std::vector<ServiceStep> steps = profileSteps(Profile::Automatic);
+    const std::vector<ServiceStep> alone = neededServicesTouched(steps, {}, WindowsGeneration::VistaAndLater);
+    RecordingPlatform platform;
+    MemoryProgressLog log;
+    runProfile(leavingAlone(steps, alone), Answers{}, log, platform);
+
+    // Expected: the golden run without the lines of those keys, and its log with 保留 in their
+    // mode's place.
+    const std::vector<std::wstring> aloneKeys = keysOf(alone);
+    const std::set<std::wstring> keys(aloneKeys.begin(), aloneKeys.end());
+    std::vector<std::wstring> expectedLines;
+    for (const std::wstring& line : testing::goldenCommandLines("automatic")) {
+        if (!keys.count(serviceKeyOf(line)))
+            expectedLines.push_back(line);
+    }
+    std::vector<std::wstring> launched;
+    for (const RecordingPlatform::Launch& launch : platform.launches)
+        launched.push_back(launch.commandLine);
+    CHECK(launched == expectedLines);
+    CHECK(launched.size() == 115 - 2 * 21);
+
+    std::wstring expectedLog = testing::goldenLog("automatic");
+    for (const ServiceStep& step : alone) {
+        const std::wstring line = step.label + L":" + step.displayName + L":";
+        const std::size_t at = expectedLog.find(line);
+        REQUIRE(at != std::wstring::npos);
+        const std::size_t end = expectedLog.find(L"\r\n", at);
+        expectedLog.replace(at + line.size(), end - at - line.size(), L"保留");
+    }
+    CHECK(log.log == expectedLog);
+    CHECK(log.log.find(L"\r\n4:automatic updates:保留\r\n") != std::wstring::npos);
+}
