@@ -68,9 +68,9 @@ std::string guidanceText(Guidance guidance)
 {
     switch (guidance) {
     case Guidance::DoNotDisable:
-        return "needed (\"Do not disable\")";
+        return "**needed**: \"Do not disable\"";
     case Guidance::KeepDefault:
-        return "needed (\"No guidance\": keep the default)";
+        return "**needed**: \"No guidance\", keep the default";
     case Guidance::MayDisable:
         return "may be disabled";
     case Guidance::NotListed:
@@ -140,8 +140,9 @@ std::string windowsNeedsTable()
                         "|---|---|---|---|---|\n";
     for (const std::wstring& key : catalogueKeys()) {
         const Guidance later = guidanceFor(key, WindowsGeneration::VistaAndLater);
-        table += "| " + toUtf8(displayNameOf(key)) + " | `" + toUtf8(key) + "` | - | " + guidanceText(later) + " | "
-            + purposeInEnglish(key) + " |\n";
+        const std::string purpose = purposeInEnglish(key);
+        table += "| " + toUtf8(displayNameOf(key)) + " | `" + toUtf8(key) + "` | not needed | " + guidanceText(later)
+            + " | " + (purpose.empty() ? "-" : purpose) + " |\n";
     }
     return table;
 }

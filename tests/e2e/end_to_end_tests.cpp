@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "engine/backup_store.h"
 #include "engine/catalogue.h"
 #include "engine/recording.h"
 #include "resources/site.h"
@@ -10,6 +11,7 @@
 #include "tests/support/golden.h"
 #include "tests/support/text_helpers.h"
 #include "tests/support/wide_strings.h"
+#include "platform/windows_machine.h"
 #include "tools/driver/driver.h"
 #include "ui/identifiers.h"
 
@@ -197,4 +199,83 @@ TEST_CASE_FIXTURE(EndToEnd, "the banner and the link label each start one explor
         CHECK(r.commandLine == L"explorer " QUILLORA_WIDE(QUILLORA_WEB_ADDRESS));
     }
     CHECK(textOf(program.mainWindow()) == L"Quillora1.1");
+}
+
+namespace {
+
+// A copy of Quillora.exe that Wine tells it runs on Windows 10 (Wine's per-program version,
+// in the test prefix only), with everything else as for the other tests.
+std::wstring programOnWindows10(const std::wstring& quillora)
+{
+    const wchar_t name[] = L"QuilloraOnWindows10.exe";
+    const std::wstring copy = temporaryFolder(L"quillora-windows-10") + L"\\" + name;
+    REQUIRE(CopyFileW(quillora.c_str(), copy.c_str(), FALSE));
+    HKEY key = nullptr;
+    const std::wstring path = std::wstring(L"Software\\Wine\\AppDefaults\\") + name;
+    REQUIRE(RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr)
+            == ERROR_SUCCESS);
+    const wchar_t version[] = L"win10";
+    RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version), sizeof version);
+    RegCloseKey(key);
+    return copy;
+}
+
+BOOL CALLBACK gatherText(HWND child, LPARAM gathered)
+{
+    *reinterpret_cast<std::wstring*>(gathered) += textOf(child) + L"\n";
+    return TRUE;
+}
+
+// Every text of a message box: its message and its buttons.
+std::wstring messageBoxText(HWND box)
+{
+    std::wstring text;
+    EnumChildWindows(box, gatherText, reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
+std::size_t backupsNow()
+{
+    platform::WindowsMachine machine;
+    return storedBackups(machine).size();
+}
+
+}  // namespace
+
+TEST_CASE_FIXTURE(EndToEnd, "on Windows 10 the automatic run warns of wuauserv; yes leaves it alone, cancel does nothing")
+{
+    const std::wstring onWindows10 = programOnWindows10(quillora);
+    SUBCASE("yes")
+    {
+        QuilloraProcess program(onWindows10, folder);
+        postClick(GetDlgItem(program.mainWindow(), MainControls::AutomaticButton));
+        const HWND box = waitForWindow(program.process(), L"Quillora1.1", 60000, L"#32770");
+        const std::wstring text = messageBoxText(box);
+        CHECK(text.find(L"Windows 10, 10.0.") != std::wstring::npos);
+        CHECK(text.find(L"automatic updates (wuauserv)：") != std::wstring::npos);
+        postClick(GetDlgItem(box, IDYES));
+
+        const HWND progress = waitForWindow(program.process(), kCompleted, 180000);
+        const std::wstring log = textOf(GetDlgItem(progress, ProgressControls::LogBox));
+        CHECK(log.find(L"\r\n4:automatic updates:保留\r\n") != std::wstring::npos);
+        CHECK(log.rfind(L"1:Alerter:禁用\r\n", 0) == 0);
+        const std::vector<Record> records = waitForRecords(program.recordFile(), 115 - 2 * 21);
+        CHECK(records.size() == 115 - 2 * 21);
+        for (const Record& record : records)
+            CHECK(record.commandLine.find(L"wuauserv") == std::wstring::npos);
+    }
+    SUBCASE("cancel")
+    {
+        const std::size_t before = backupsNow();
+        QuilloraProcess program(onWindows10, folder);
+        postClick(GetDlgItem(program.mainWindow(), MainControls::AutomaticButton));
+        const HWND box = waitForWindow(program.process(), L"Quillora1.1", 60000, L"#32770");
+        postClick(GetDlgItem(box, IDCANCEL));
+        Sleep(2000);
+        CHECK(readRecords(program.recordFile()).empty());
+        CHECK(backupsNow() == before);
+        CHECK_FALSE(FindWindowW(ui::kWindowClassName, L"正在优化系统服务..."));
+        PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
+        CHECK(program.waitForExit(20000));
+    }
 }
