@@ -203,3 +203,15 @@ TEST_CASE("--installed-only keeps the services this machine has")
     CHECK(refused.err.rfind("quillora-cli: --installed-only reads this machine's services, which needs Windows\n", 0)
           == 0);
 }
+
+TEST_CASE("an export names the services Windows 10 and 11 need that it stops or disables")
+{
+    const std::string comment = "Windows Vista and later (10 and 11 too) need these services, which this export stops "
+                                "or disables: ";
+    const std::string playbook = exported({"export", "restore", "--format", "ansible"});
+    CHECK(playbook.find("# " + comment + "HidServ\n") != std::string::npos);
+    const std::string automatic = exported({"export", "automatic", "--format", "ansible"});
+    CHECK(automatic.find("# " + comment + "ALG, wuauserv, BITS,") != std::string::npos);
+    const std::vector<std::string> lines = templateLines(exported({"export", "restore", "--format", "inf"}));
+    CHECK(std::count(lines.begin(), lines.end(), "; " + comment + "HidServ") == 1);
+}
