@@ -3,6 +3,17 @@
 namespace quillora {
 namespace {
 
+// Windows users type names in any case: "Automatic", "YNY". Only ASCII letters change, so the
+// text shown back in a message is still the user's.
+std::string lowerCase(std::string text)
+{
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
 Profile parseProfile(const std::string& name)
 {
     if (name == "prompted")
@@ -50,10 +61,11 @@ Answers parseAnswers(const std::string& letters)
 {
     constexpr AnswerFlag kWizardOrder[] = {AnswerFlag::CdBurner, AnswerFlag::Printer, AnswerFlag::Imaging};
     Answers answers;
-    bool wellFormed = letters.size() == std::size(kWizardOrder);
-    for (std::size_t i = 0; wellFormed && i < letters.size(); ++i) {
-        wellFormed = letters[i] == 'y' || letters[i] == 'n';
-        answers[kWizardOrder[i]] = letters[i] == 'y' ? kAnswerYes : kAnswerNo;
+    const std::string lower = lowerCase(letters);
+    bool wellFormed = lower.size() == std::size(kWizardOrder);
+    for (std::size_t i = 0; wellFormed && i < lower.size(); ++i) {
+        wellFormed = lower[i] == 'y' || lower[i] == 'n';
+        answers[kWizardOrder[i]] = lower[i] == 'y' ? kAnswerYes : kAnswerNo;
     }
     if (!wellFormed)
         throw UsageError("malformed --answers " + quoted(letters) + ": expected three letters, each y or n");
@@ -68,7 +80,7 @@ ProfileRequest profileRequest(const Arguments& arguments, const std::string& com
         throw UsageError("unexpected argument " + quoted(arguments.positional[1]) + ": " + command
                          + " takes one profile");
     ProfileRequest request;
-    request.name = arguments.positional[0];
+    request.name = lowerCase(arguments.positional[0]);
     request.profile = parseProfile(request.name);
     if (const std::string* letters = arguments.value("--answers")) {
         if (request.profile != Profile::Prompted)

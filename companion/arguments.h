@@ -40,10 +40,11 @@ struct ProfileRequest {
     Answers answers{kAnswerYes, kAnswerYes, kAnswerYes};
 };
 
-// "y"/"n" letters for the three questions, in the wizard's order.
+// "y"/"n" letters for the three questions, in the wizard's order, in either case.
 Answers parseAnswers(const std::string& letters);
 
-// The one positional argument as a profile and --answers, which only the prompted profile takes.
+// The one positional argument as a profile, in any case, and --answers, which only the prompted
+// profile takes.
 ProfileRequest profileRequest(const Arguments& arguments, const std::string& command);
 
 }  // namespace quillora

@@ -27,9 +27,9 @@ const char kUsage[] =
     "       quillora-cli backup FILE [--force] | backup --name NAME [--force]\n"
     "       quillora-cli backups\n"
     "       quillora-cli restore FILE | restore --last\n"
-    "       quillora-cli --help | --version\n"
+    "       quillora-cli --help (or -h, /?) | --version\n"
     "\n"
-    "  PROFILE        prompted, automatic or restore\n"
+    "  PROFILE        prompted, automatic or restore, in any case\n"
     "  --answers ABC  the answers to the three questions (CD burner, printer, scanner or\n"
     "                 camera), each y or n; default yyy; only for the prompted profile\n"
     "\n"
@@ -62,9 +62,10 @@ const char kUsage[] =
     "Exit status: 0 success; 1 differences found, or services not brought to their state\n"
     "(verify, apply, restore); 2 a command line it cannot take; 3 a file or the system refused.\n";
 
+// --help, and the Windows habits -h and /?.
 bool isHelp(const std::string& arg)
 {
-    return arg == "--help" || arg == "-h";
+    return arg == "--help" || arg == "-h" || arg == "/?";
 }
 
 CliResult usageError(const std::string& problem)

@@ -2,7 +2,7 @@
 
 #include "companion/arguments.h"
 #include "companion/output_file.h"
-#include "engine/backup_file.h"
+#include "engine/backup_store.h"
 #include "engine/export.h"
 #include "engine/failure.h"
 #include "engine/utf8.h"
@@ -19,7 +19,7 @@ ExportPlan fromBackup(const Arguments& arguments, const std::string& file, Machi
     if (arguments.has("--installed-only"))
         throw UsageError("--installed-only is for a profile: a backup already names what was installed");
     try {
-        return backupExport(parseBackup(machine.files().read(file)), file);
+        return backupExport(readBackupFile(machine.files(), file), file);
     } catch (const BackupError& error) {
         throw FileFailure(file, 0, fromUtf8(error.what()));
     }

@@ -146,7 +146,7 @@ CliResult restoreCommand(const std::vector<std::string>& args, Machine& machine)
     }
     std::vector<BackupEntry> backup;
     try {
-        backup = parseBackup(machine.files().read(file));
+        backup = readBackupFile(machine.files(), file);
     } catch (const BackupError& error) {
         throw FileFailure(file, 0, fromUtf8(std::string(error.what()) + "; nothing was changed"));
     }

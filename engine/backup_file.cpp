@@ -23,38 +23,62 @@ BackupError lineError(int lineNumber, const std::string& problem, const std::str
     return BackupError(lineNumber, problem + ": " + quoted(line));
 }
 
-// One line as it must be: well-formed UTF-8, no other line end inside, not too long.
+// One line as it must be: well-formed UTF-8, no lone carriage return inside, not too long.
 void checkLine(const std::string& line, int lineNumber)
 {
-    if (line.find_first_of("\r\n") != std::string::npos)
-        throw lineError(lineNumber, "line ends must be CR LF", line);
+    if (line.find('\r') != std::string::npos)
+        throw lineError(lineNumber, "line ends must be CR LF or LF", line);
     if (!isUtf8(line))
         throw lineError(lineNumber, "not valid UTF-8 text", line);
     if (line.size() > kLongestLine)
         throw lineError(lineNumber, "line too long", line);
 }
 
-// Splits the file into lines, refusing anything but UTF-8 text with CR LF line ends.
-std::vector<std::string> checkedLines(const std::string& bytes)
+// What Notepad saves as "Unicode": a UTF-16 byte-order mark, or plain letters each followed by a
+// zero byte.
+bool isUtf16(const std::string& bytes)
+{
+    const bool byteOrderMark = bytes.rfind("\xFF\xFE", 0) == 0 || bytes.rfind("\xFE\xFF", 0) == 0;
+    return byteOrderMark || (bytes.size() >= 2 && bytes[0] != '\0' && bytes[1] == '\0');
+}
+
+// The file's lines, as editors save them: UTF-8 with or without a byte-order mark (Notepad always
+// writes one), CR LF or LF line ends. The text is checked line by line as it is read, after the
+// first line has shown that this is a backup at all.
+struct Lines {
+    std::vector<std::string> lines;
+    bool lastEnded = true;  // whether the last line has its line end
+};
+
+Lines splitLines(const std::string& bytes)
 {
     if (bytes.empty())
         throw BackupError(1, "the file is empty");
-    if (bytes.rfind("\xEF\xBB\xBF", 0) == 0)
-        throw BackupError(1, "the file starts with a byte-order mark; save it as UTF-8 without one");
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end = bytes.find("\r\n"); end != std::string::npos; end = bytes.find("\r\n", start)) {
-        lines.push_back(bytes.substr(start, end - start));
-        checkLine(lines.back(), static_cast<int>(lines.size()));
-        start = end + 2;
+    if (isUtf16(bytes))
+        throw BackupError(1, "saved as Unicode (UTF-16): save it as UTF-8 or ANSI");
+    const std::size_t begin = bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
+    Lines split;
+    std::size_t start = begin;
+    for (std::size_t end = bytes.find('\n', start); end != std::string::npos; end = bytes.find('\n', start)) {
+        const bool crlf = end > start && bytes[end - 1] == '\r';
+        split.lines.push_back(bytes.substr(start, end - start - (crlf ? 1 : 0)));
+        start = end + 1;
     }
-    if (start < bytes.size()) {
-        const std::string rest = bytes.substr(start);
-        const int lineNumber = static_cast<int>(lines.size()) + 1;
-        checkLine(rest, lineNumber);
-        throw lineError(lineNumber, "the file is cut off: the last line has no line end", rest);
+    if (start < bytes.size() || split.lines.empty()) {
+        split.lines.push_back(bytes.substr(start));
+        split.lastEnded = false;
     }
-    return lines;
+    return split;
+}
+
+// The start modes a backup may hold, as a reader is told them.
+std::string modeWords()
+{
+    std::string words;
+    for (const StartMode mode :
+         {StartMode::Automatic, StartMode::Manual, StartMode::Disabled, StartMode::Boot, StartMode::System})
+        words += std::string(startModeName(mode)) + ", ";
+    return words + kAbsent;
 }
 
 std::vector<std::string> fields(const std::string& line)
@@ -84,7 +108,7 @@ BackupEntry parseEntry(const std::string& line, int lineNumber, const std::vecto
     if (parts[1] != kAbsent) {
         entry.mode = parseStartMode(parts[1]);
         if (!entry.mode)
-            throw lineError(lineNumber, "unknown start mode", line);
+            throw lineError(lineNumber, "unknown start mode (the modes are " + modeWords() + ")", line);
     }
     if (parts.size() == 3) {
         if (parts[2] != kDelayed || entry.mode != StartMode::Automatic)
@@ -115,11 +139,17 @@ std::string formatBackup(const std::vector<BackupEntry>& entries)
 
 std::vector<BackupEntry> parseBackup(const std::string& bytes)
 {
-    const std::vector<std::string> lines = checkedLines(bytes);
+    const Lines split = splitLines(bytes);
+    const std::vector<std::string>& lines = split.lines;
     if (lines[0] != kHeader) {
-        const bool otherVersion = lines[0].rfind(kHeaderWord, 0) == 0;
-        throw lineError(1, otherVersion ? "unknown format version" : "not a Quillora backup file", lines[0]);
+        if (lines[0].rfind(kHeaderWord, 0) == 0)
+            throw lineError(1, "unknown format version", lines[0]);
+        throw BackupError(1, std::string("not a Quillora backup (the first line must be '") + kHeader + "')");
     }
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        checkLine(lines[i], static_cast<int>(i + 1));
+    if (!split.lastEnded)
+        throw lineError(static_cast<int>(lines.size()), "the file is cut off: the last line has no line end", lines.back());
     const std::vector<std::wstring> keys = catalogueKeys();
     std::vector<BackupEntry> entries;
     std::set<std::wstring> seen;

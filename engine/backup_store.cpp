@@ -32,6 +32,13 @@ std::string inFolder(Machine& machine, const std::string& name)
 
 }  // namespace
 
+std::vector<BackupEntry> readBackupFile(Files& files, const std::string& path)
+{
+    if (files.isFolder(path))
+        throw FileFailure(path, 0, L"is a folder");
+    return parseBackup(files.read(path));
+}
+
 std::string backupFolder(Machine& machine)
 {
     const std::optional<std::string> folder = machine.backupFolder();

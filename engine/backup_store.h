@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/backup_file.h"
 #include "engine/machine.h"
 
 namespace quillora {
@@ -17,6 +18,10 @@ struct StoredBackup {
     bool automatic;
     std::int64_t modified;  // seconds since 1970, UTC
 };
+
+// A backup file read and checked whole. Throws FileFailure for a folder or a file the system will
+// not read, BackupError for one that is not a whole, well-formed backup.
+std::vector<BackupEntry> readBackupFile(Files& files, const std::string& path);
 
 // The backup folder of this machine. Throws PlatformFailure where there is none.
 std::string backupFolder(Machine& machine);

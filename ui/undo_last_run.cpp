@@ -79,7 +79,7 @@ std::optional<std::vector<BackupEntry>> readBackup(platform::Desktop& desktop, H
 {
     std::wstring problem;
     try {
-        return parseBackup(desktop.machine().files().read(backup.path));
+        return readBackupFile(desktop.machine().files(), backup.path);
     } catch (const BackupError& error) {
         problem = fromUtf8(error.what());
     } catch (const FileFailure& failure) {

@@ -23,7 +23,8 @@ const char kHint[] = "Try 'quillora-cli --help' for more.\n";
 
 TEST_CASE("usage and version")
 {
-    for (const auto& args : {std::vector<std::string>{"--help"}, {"plan", "--help"}, {"plan", "automatic", "-h"}}) {
+    for (const auto& args : {std::vector<std::string>{"--help"}, {"plan", "--help"}, {"plan", "automatic", "-h"}, {"/?"},
+                             {"-h"}, {"status", "/?"}}) {
         const CliResult result = run(args);
         CHECK(result.status == 0);
         CHECK(result.out.rfind("usage: quillora-cli plan PROFILE [--answers ABC] [--commands | --log]\n", 0) == 0);
@@ -32,6 +33,21 @@ TEST_CASE("usage and version")
     const CliResult version = run({"--version"});
     CHECK(version.status == 0);
     CHECK(version.out == "quillora-cli 1.01 (Quillora v1.1)\n");
+}
+
+TEST_CASE("profile names and answer letters in any case")
+{
+    const CliResult lower = run({"plan", "prompted", "--answers", "yny"});
+    for (const auto& args : {std::vector<std::string>{"plan", "PROMPTED", "--answers", "YNY"},
+                             {"plan", "Prompted", "--answers", "yNy"}}) {
+        const CliResult result = run(args);
+        CHECK(result.status == 0);
+        CHECK(result.out == lower.out);
+    }
+    CHECK(run({"export", "Automatic", "--format", "ansible"}).out == run({"export", "automatic", "--format", "ansible"}).out);
+    // Only the case is forgiven.
+    CHECK(run({"plan", "AUTOMATIC!"}).status == 2);
+    CHECK(run({"plan", "prompted", "--answers", "YES"}).status == 2);
 }
 
 TEST_CASE("a command line it cannot take: one line naming the problem and a hint, status 2, nothing on stdout")
@@ -47,8 +63,8 @@ TEST_CASE("a command line it cannot take: one line naming the problem and a hint
         {{"plan", "fast"}, "quillora-cli: unknown profile 'fast': expected prompted, automatic or restore"},
         {{"plan", "prompted", "--answers", "yy"},
          "quillora-cli: malformed --answers 'yy': expected three letters, each y or n"},
-        {{"plan", "prompted", "--answers", "yYn"},
-         "quillora-cli: malformed --answers 'yYn': expected three letters, each y or n"},
+        {{"plan", "prompted", "--answers", "y-n"},
+         "quillora-cli: malformed --answers 'y-n': expected three letters, each y or n"},
         {{"plan", "prompted", "--answers", "ynyn"},
          "quillora-cli: malformed --answers 'ynyn': expected three letters, each y or n"},
         {{"plan", "prompted", "--answers"}, "quillora-cli: --answers needs a value"},

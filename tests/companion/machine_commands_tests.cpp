@@ -86,7 +86,9 @@ TEST_CASE("file errors name the file and exit with status 3, changing nothing")
     machine.memoryFiles.folders.insert("/tmp/backups");
     machine.memoryFiles.files["/tmp/kept.txt"] = {"precious", 1};
     machine.memoryFiles.files["/tmp/empty.txt"] = {"quillora-backup 1\r\nend\r\n", 1};
-    machine.memoryFiles.files["/tmp/broken.txt"] = {"quillora-backup 1\r\nAlerter\tdisabled\r\nALG\tsometimes\r\nend\r\n", 1};
+    machine.memoryFiles.files["/tmp/broken.txt"] = {"quillora-backup 1\r\nAlerter\tdisabled\r\nALG\tmanual\r\nend\r\n", 1};
+    machine.memoryFiles.files["/tmp/unicode.txt"] = {std::string("\xFF\xFEq\0u\0i\0", 8), 1};
+    machine.memoryFiles.files["/tmp/README.txt"] = {"\xEF\xBB\xBF# Quillora\r\n\r\nQuillora is a small program\r\n", 1};
     struct Case {
         std::vector<std::string> args;
         std::string message;
@@ -100,7 +102,15 @@ TEST_CASE("file errors name the file and exit with status 3, changing nothing")
          "'/tmp/missing.txt': The system cannot find the file specified. (error 2)"},
         {{"restore", "/tmp/empty.txt"}, "'/tmp/empty.txt': line 2: the backup lists no service; nothing was changed"},
         {{"restore", "/tmp/broken.txt"},
-         "'/tmp/broken.txt': line 3: unknown start mode: 'ALG\\x09sometimes'; nothing was changed"},
+         "'/tmp/broken.txt': line 3: unknown start mode (the modes are auto, demand, disabled, boot, system, absent): "
+         "'ALG\\x09manual'; nothing was changed"},
+        {{"restore", "/tmp/unicode.txt"},
+         "'/tmp/unicode.txt': line 1: saved as Unicode (UTF-16): save it as UTF-8 or ANSI; nothing was changed"},
+        {{"restore", "/tmp/README.txt"},
+         "'/tmp/README.txt': line 1: not a Quillora backup (the first line must be 'quillora-backup 1'); nothing was "
+         "changed"},
+        {{"restore", "/tmp/backups"}, "'/tmp/backups': is a folder"},
+        {{"export", "--from-backup", "/tmp/backups", "--format", "inf"}, "'/tmp/backups': is a folder"},
         {{"export", "automatic", "--format", "inf", "--output", "/tmp/kept.txt"},
          "'/tmp/kept.txt': exists already; give --force to replace it"},
         {{"export", "--from-backup", "/tmp/missing.txt", "--format", "ansible"},
