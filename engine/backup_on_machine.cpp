@@ -14,7 +14,13 @@ bool restoreChanges(const BackupEntry& entry, const ServiceState& now)
     return entry.mode && pendingChange(targetOf(entry), now).any();
 }
 
+ModeChange changeOf(const BackupEntry& entry, const ServiceState& now)
+{
+    return {entry.serviceKey, now.mode, now.mode == StartMode::Automatic && now.delayed, *entry.mode, entry.delayed};
+}
+
 }  // namespace
+
 
 std::vector<BackupEntry> currentModes(ServiceControl& services)
 {
@@ -31,26 +37,29 @@ std::vector<BackupEntry> currentModes(ServiceControl& services)
     return entries;
 }
 
-std::vector<std::wstring> restoreWouldChange(ServiceControl& services, const std::vector<BackupEntry>& backup)
+
+std::vector<ModeChange> restoreWouldChange(ServiceControl& services, const std::vector<BackupEntry>& backup)
 {
-    std::vector<std::wstring> keys;
+    std::vector<ModeChange> changes;
     for (const BackupEntry& entry : backup) {
         const std::optional<ServiceState> now = entry.mode ? services.query(entry.serviceKey) : std::nullopt;
         if (now && restoreChanges(entry, *now))
-            keys.push_back(entry.serviceKey);
+            changes.push_back(changeOf(entry, *now));
     }
-    return keys;
+    return changes;
 }
 
 RestoreResult restoreModes(ServiceControl& services, const std::vector<BackupEntry>& backup)
 {
     RestoreResult result;
     for (const BackupEntry& entry : backup) {
-        std::string line = toUtf8(entry.serviceKey) + ": ";
+        std::string line = serviceName(entry.serviceKey) + ": ";
         const std::optional<ServiceState> now = services.query(entry.serviceKey);
         if (!now) {
+            ++result.notInstalled;
             line += "not installed";
         } else if (!entry.mode) {
+            ++result.unchanged;
             line += "not installed when the backup was made; left as it is";
         } else if (!restoreChanges(entry, *now)) {
             ++result.unchanged;
@@ -58,7 +67,7 @@ RestoreResult restoreModes(ServiceControl& services, const std::vector<BackupEnt
         } else {
             try {
                 services.setStartMode(entry.serviceKey, *entry.mode, entry.delayed);
-                ++result.changed;
+                result.changed.push_back(changeOf(entry, *now));
                 line += "changed from " + modeText(now->mode, now->delayed) + " to " + modeText(*entry.mode, entry.delayed);
             } catch (const PlatformFailure& failure) {
                 result.failures.emplace_back(entry.serviceKey, failure);
@@ -67,6 +76,9 @@ RestoreResult restoreModes(ServiceControl& services, const std::vector<BackupEnt
         }
         result.report.text += line + "\n";
     }
+    result.report.text += std::to_string(result.changed.size()) + " changed, " + std::to_string(result.unchanged)
+        + " unchanged, " + std::to_string(result.notInstalled) + " not installed, "
+        + std::to_string(result.failures.size()) + " failed\n";
     result.report.complete = result.failures.empty();
     return result;
 }

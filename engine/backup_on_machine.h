@@ -17,14 +17,26 @@ namespace quillora {
 // The current mode of every service of the catalogue, as a backup.
 std::vector<BackupEntry> currentModes(ServiceControl& services);
 
-// The installed services whose start mode a restore of the backup would change, in its order.
-std::vector<std::wstring> restoreWouldChange(ServiceControl& services, const std::vector<BackupEntry>& backup);
+// One service's start mode before and after a restore.
+struct ModeChange {
+    std::wstring serviceKey;
+    StartMode from;
+    bool fromDelayed;
+    StartMode to;
+    bool toDelayed;
+    bool operator==(const ModeChange&) const = default;
+};
 
-// What a restore did: the companion's report, and the counts and failures for a window.
+// The installed services whose start mode a restore of the backup would change, in its order.
+std::vector<ModeChange> restoreWouldChange(ServiceControl& services, const std::vector<BackupEntry>& backup);
+
+// What a restore did: the companion's report, and what changed, the counts and the failures for a
+// window.
 struct RestoreResult {
     ServiceReport report;
-    int changed = 0;
-    int unchanged = 0;
+    std::vector<ModeChange> changed;
+    int unchanged = 0;     // installed, and as saved already or not installed when it was saved
+    int notInstalled = 0;  // not installed now
     std::vector<std::pair<std::wstring, PlatformFailure>> failures;  // service key, and why
 };
 

@@ -111,6 +111,15 @@ const Cell& cellOf(const Row& row, Profile profile)
     return row.restore;
 }
 
+const Row* rowOf(const std::wstring& serviceKey)
+{
+    for (const Row& row : kCatalogue) {
+        if (serviceKey == row.serviceKey)
+            return &row;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 std::vector<ServiceStep> profileSteps(Profile profile)
@@ -139,11 +148,14 @@ std::vector<std::wstring> catalogueKeys()
 
 std::wstring displayNameOf(const std::wstring& serviceKey)
 {
-    for (const Row& row : kCatalogue) {
-        if (serviceKey == row.serviceKey)
-            return row.displayName;
-    }
-    return serviceKey;
+    const Row* row = rowOf(serviceKey);
+    return row ? row->displayName : serviceKey;
+}
+
+std::wstring labelOf(const std::wstring& serviceKey)
+{
+    const Row* row = rowOf(serviceKey);
+    return row ? row->label : L"";
 }
 
 }  // namespace quillora

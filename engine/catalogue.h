@@ -24,4 +24,8 @@ std::vector<std::wstring> catalogueKeys();
 // The name the log shows for a service of the catalogue; the key itself for any other.
 std::wstring displayNameOf(const std::wstring& serviceKey);
 
+// The label that starts the service's log line, such as "3.1"; empty for a key the catalogue
+// does not know.
+std::wstring labelOf(const std::wstring& serviceKey);
+
 }  // namespace quillora

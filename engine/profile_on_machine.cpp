@@ -8,11 +8,6 @@
 namespace quillora {
 namespace {
 
-std::string serviceName(const ServiceStep& step)
-{
-    return toUtf8(step.label + L":" + step.displayName) + " (" + toUtf8(step.serviceKey) + ")";
-}
-
 // What the step's row does to its service, read now: the prompted profile follows the answers.
 const ActionEffect& rowEffect(const ServiceStep& step, const Answers& answers)
 {
@@ -94,7 +89,7 @@ ServiceReport statusReport(ServiceControl& services, const std::vector<ServiceSt
     for (const ServiceStep& step : steps) {
         const ActionEffect& effect = rowEffect(step, answers);
         const std::optional<ServiceState> now = services.query(step.serviceKey);
-        std::string line = serviceName(step) + ": ";
+        std::string line = serviceName(step.serviceKey) + ": ";
         if (!now) {
             ++missing;
             line += "not installed; profile sets " + targetText(effect);
@@ -121,7 +116,7 @@ ServiceReport verifyReport(ServiceControl& services, const std::vector<ServiceSt
         const std::optional<ServiceState> now = services.query(step.serviceKey);
         if (now && rowWouldChange(effect, *now).any()) {
             ++differences;
-            result.text += serviceName(step) + ": is " + stateText(*now) + "; the profile sets " + targetText(effect)
+            result.text += serviceName(step.serviceKey) + ": is " + stateText(*now) + "; the profile sets " + targetText(effect)
                 + "\n";
         }
     }
@@ -138,7 +133,7 @@ ServiceReport applyProfile(ServiceControl& services, const std::vector<ServiceSt
     ApplyTally tally;
     for (const ServiceStep& step : steps) {
         const ActionEffect& effect = rowEffect(step, answers);
-        std::string line = serviceName(step) + ": ";
+        std::string line = serviceName(step.serviceKey) + ": ";
         if (step.leftAlone) {
             ++tally.leftAlone;
             const std::string needed = neededNote(step, answers, windows);

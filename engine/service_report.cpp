@@ -1,12 +1,19 @@
 #include "engine/service_report.h"
 
+#include "engine/catalogue.h"
 #include "engine/printable.h"
+#include "engine/utf8.h"
 
 namespace quillora {
 
 std::string modeText(StartMode mode, bool delayed)
 {
     return std::string(startModeName(mode)) + (delayed ? " (delayed)" : "");
+}
+
+std::string serviceName(const std::wstring& serviceKey)
+{
+    return toUtf8(labelOf(serviceKey) + L":" + displayNameOf(serviceKey)) + " (" + toUtf8(serviceKey) + ")";
 }
 
 std::string failureText(const PlatformFailure& failure)

@@ -17,6 +17,9 @@ struct ServiceReport {
 // "auto (delayed)", "demand": a start mode as the reports show it.
 std::string modeText(StartMode mode, bool delayed);
 
+// "4:automatic updates (wuauserv)": a service as every report names it, by its log label and name.
+std::string serviceName(const std::wstring& serviceKey);
+
 // "failed (5: Access is denied.)": a refusal as the reports show it, safe for a terminal.
 std::string failureText(const PlatformFailure& failure);
 

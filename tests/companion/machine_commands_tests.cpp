@@ -51,10 +51,25 @@ TEST_CASE("apply keeps the modes from before in an automatic backup, and restore
     const CliResult restored = runCli({"restore", "--last"}, machine);
     CHECK(restored.status == 0);
     CHECK(restored.out.rfind("restoring " + backup + "\n", 0) == 0);
+    // Labelled as apply labels them, and counted as apply counts.
+    CHECK(restored.out.find("\n4:automatic updates (wuauserv): changed from disabled to auto (delayed)\n")
+          != std::string::npos);
+    CHECK(restored.out.find("\n3 changed, 0 unchanged, 57 not installed, 0 failed\n") != std::string::npos);
     CHECK(machine.memoryServices.services[L"Alerter"].mode == StartMode::Automatic);
     CHECK(machine.memoryServices.services[L"ALG"].mode == StartMode::Manual);
     CHECK(machine.memoryServices.services[L"wuauserv"].delayed);
     CHECK(runCli({"verify", "automatic"}, machine).status == 1);
+}
+
+TEST_CASE("a backup saved again by Notepad, with a byte-order mark and LF line ends, restores")
+{
+    MemoryMachine machine = machineWithServices();
+    machine.memoryFiles.files["/tmp/notepad.txt"] = {"\xEF\xBB\xBFquillora-backup 1\nAlerter\tdisabled\nALG\tauto\nend\n", 1};
+    const CliResult restored = runCli({"restore", "/tmp/notepad.txt"}, machine);
+    CHECK(restored.status == 0);
+    CHECK(restored.out.find("2 changed, 0 unchanged, 0 not installed, 0 failed\n") != std::string::npos);
+    CHECK(machine.memoryServices.services[L"ALG"].mode == StartMode::Automatic);
+    CHECK(machine.memoryServices.services[L"Alerter"].mode == StartMode::Disabled);
 }
 
 TEST_CASE("backups lists automatic and named backups, newest first")

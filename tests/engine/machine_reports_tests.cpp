@@ -78,17 +78,22 @@ TEST_CASE("restore sets each saved mode and reports every service")
         {L"Messenger", StartMode::Manual, false},
     };
     // What a restore would change is asked before it is done, and is what it then changes.
-    CHECK(restoreWouldChange(machine, backup) == std::vector<std::wstring>{L"ALG", L"BITS"});
+    const std::vector<ModeChange> expected{{L"ALG", StartMode::Disabled, false, StartMode::Manual, false},
+                                           {L"BITS", StartMode::Manual, false, StartMode::Automatic, true}};
+    CHECK(restoreWouldChange(machine, backup) == expected);
     SUBCASE("every installed service set")
     {
         const RestoreResult result = restoreModes(machine, backup);
         CHECK(result.report.complete);
-        CHECK(result.report.text == "Alerter: unchanged (disabled)\n"
-                                   "ALG: changed from disabled to demand\n"
-                                   "BITS: changed from demand to auto (delayed)\n"
-                                   "Messenger: not installed\n");
-        CHECK(result.changed == 2);
+        CHECK(result.report.text == "1:Alerter (Alerter): unchanged (disabled)\n"
+                                   "2:Application Layer Gateway Service (ALG): changed from disabled to demand\n"
+                                   "5:Background Intelligent Transfer Service (BITS): changed from demand to auto "
+                                   "(delayed)\n"
+                                   "28:Messenger (Messenger): not installed\n"
+                                   "2 changed, 1 unchanged, 1 not installed, 0 failed\n");
+        CHECK(result.changed == expected);
         CHECK(result.unchanged == 1);
+        CHECK(result.notInstalled == 1);
         CHECK(result.failures.empty());
         CHECK(machine.services[L"BITS"].delayed);
         CHECK(restoreWouldChange(machine, backup).empty());
@@ -98,11 +103,13 @@ TEST_CASE("restore sets each saved mode and reports every service")
         machine.services[L"ALG"].accessDenied = true;
         const RestoreResult result = restoreModes(machine, backup);
         CHECK_FALSE(result.report.complete);
-        CHECK(result.report.text.find("ALG: failed (5: Access is denied.)\n") != std::string::npos);
+        CHECK(result.report.text.find("2:Application Layer Gateway Service (ALG): failed (5: Access is denied.)\n")
+              != std::string::npos);
+        CHECK(result.report.text.find("1 changed, 1 unchanged, 1 not installed, 1 failed\n") != std::string::npos);
         REQUIRE(result.failures.size() == 1);
         CHECK(result.failures[0].first == L"ALG");
         CHECK(result.failures[0].second.number() == 5);
-        CHECK(result.changed == 1);
+        CHECK(result.changed.size() == 1);
         CHECK(machine.services[L"BITS"].mode == StartMode::Automatic);
     }
 }
@@ -289,5 +296,6 @@ TEST_CASE("Windows heeds the delayed flag only for an automatic start")
     machine.services[L"W32Time"] = installed(StartMode::Automatic, RunState::Running, false);
     machine.services[L"Schedule"] = installed(StartMode::Automatic, RunState::Running, true);
     CHECK(restoreWouldChange(machine, {{L"W32Time", StartMode::Automatic, true}, {L"Schedule", StartMode::Automatic, false}})
-          == std::vector<std::wstring>{L"W32Time", L"Schedule"});
+          == std::vector<ModeChange>{{L"W32Time", StartMode::Automatic, false, StartMode::Automatic, true},
+                                     {L"Schedule", StartMode::Automatic, true, StartMode::Automatic, false}});
 }
