@@ -1,5 +1,6 @@
 #include "ui/undo_last_run.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,8 +21,8 @@ constexpr std::size_t kServicesListed = 10;
 const wchar_t kNothingToUndo[] = L"没有可撤销的优化：还没有运行前的自动备份。";
 const wchar_t kAlreadyUndone[] =
     L"各服务的启动类型已与上次优化之前的自动备份相同，无需撤销。";
-const wchar_t kNoStartOrStop[] =
-    L"设回自动启动的服务将在下次重新启动 Windows 后运行；撤销本身不会启动或停止任何服务。";
+const wchar_t kRunsAfterRestart[] = L"设回自动启动的服务将在下次重新启动 Windows 后运行；";
+const wchar_t kNoStartOrStop[] = L"撤销本身不会启动或停止任何服务。";
 
 std::wstring lines(const std::vector<std::wstring>& items)
 {
@@ -42,18 +43,55 @@ std::wstring count(int services)
     return std::to_wstring(services) + L" 个服务";
 }
 
-// The question: when the backup was made, how many installed services change, the first ten of
-// them by name and how many more.
-std::wstring question(const StoredBackup& backup, const std::vector<std::wstring>& changing)
+// A start mode in the window's words, those of the progress log.
+std::wstring modeWord(StartMode mode, bool delayed)
 {
-    std::vector<std::wstring> names;
-    for (std::size_t i = 0; i < changing.size() && i < kServicesListed; ++i)
-        names.push_back(L"    " + displayNameOf(changing[i]));
-    if (changing.size() > kServicesListed)
-        names.push_back(L"    …另外 " + count(static_cast<int>(changing.size() - kServicesListed)));
+    switch (mode) {
+    case StartMode::Automatic:
+        return delayed ? L"自动（延迟启动）" : L"自动";
+    case StartMode::Manual:
+        return L"手动";
+    case StartMode::Disabled:
+        return L"禁用";
+    case StartMode::Boot:
+        return L"引导";
+    case StartMode::System:
+        break;
+    }
+    return L"系统";
+}
+
+// "    automatic updates: 禁用 → 自动" for the first ten changes, then how many more.
+std::wstring changeLines(const std::vector<ModeChange>& changes)
+{
+    std::vector<std::wstring> listed;
+    for (std::size_t i = 0; i < changes.size() && i < kServicesListed; ++i) {
+        const ModeChange& change = changes[i];
+        listed.push_back(L"    " + displayNameOf(change.serviceKey) + L": " + modeWord(change.from, change.fromDelayed)
+                         + L" → " + modeWord(change.to, change.toDelayed));
+    }
+    if (changes.size() > kServicesListed)
+        listed.push_back(L"    …另外 " + count(static_cast<int>(changes.size() - kServicesListed)));
+    return lines(listed);
+}
+
+// That undo starts and stops nothing, and, where a service goes back to automatic start, that it
+// runs after the next restart.
+std::wstring startAndStopNote(const std::vector<ModeChange>& changes)
+{
+    const bool backToAutomatic = std::any_of(changes.begin(), changes.end(), [](const ModeChange& change) {
+        return change.to == StartMode::Automatic;
+    });
+    return (backToAutomatic ? std::wstring(kRunsAfterRestart) : L"") + kNoStartOrStop;
+}
+
+// The question: when the backup was made, how many installed services change, the first ten of
+// them with their modes before and after, and how many more.
+std::wstring question(const StoredBackup& backup, const std::vector<ModeChange>& changing)
+{
     return L"要撤销上次优化吗？\r\n\r\n将按 " + backupTime(backup) + L" 的自动备份恢复服务的启动类型，"
-        + std::to_wstring(changing.size()) + L" 个已安装的服务将会改变：\r\n" + lines(names) + L"\r\n"
-        + kNoStartOrStop;
+        + std::to_wstring(changing.size()) + L" 个已安装的服务将会改变：\r\n" + changeLines(changing) + L"\r\n"
+        + startAndStopNote(changing);
 }
 
 // The system's text for a failure, as it may be shown, and its number.
@@ -68,9 +106,10 @@ std::wstring outcome(const RestoreResult& result)
     for (const auto& [key, failure] : result.failures)
         failures.push_back(L"    " + displayNameOf(key) + L" (" + key + L")：" + reason(failure));
     const wchar_t* headline = result.failures.empty() ? L"已撤销上次优化。" : L"上次优化只撤销了一部分。";
-    return headline + std::wstring(L"\r\n\r\n已更改：") + count(result.changed) + L"\r\n未更改："
-        + count(result.unchanged) + L"\r\n失败：" + count(static_cast<int>(result.failures.size())) + L"\r\n"
-        + lines(failures) + L"\r\n" + kNoStartOrStop;
+    return headline + std::wstring(L"\r\n\r\n已更改：") + count(static_cast<int>(result.changed.size())) + L"\r\n"
+        + changeLines(result.changed) + L"未更改：" + count(result.unchanged) + L"\r\n失败："
+        + count(static_cast<int>(result.failures.size())) + L"\r\n" + lines(failures) + L"\r\n"
+        + startAndStopNote(result.changed);
 }
 
 // The backup, read and checked whole; nullopt, after saying what is wrong with it, when it cannot
@@ -119,7 +158,7 @@ void undoLastRun(platform::Desktop& desktop, const RunController& runs, HWND own
     const std::optional<std::vector<BackupEntry>> backup = readBackup(desktop, owner, *newest);
     if (!backup)
         return;
-    const std::vector<std::wstring> changing = restoreWouldChange(*services, *backup);
+    const std::vector<ModeChange> changing = restoreWouldChange(*services, *backup);
     if (changing.empty()) {
         desktop.inform(owner, kAlreadyUndone, kMainCaption, false);
         return;

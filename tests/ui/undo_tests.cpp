@@ -132,9 +132,12 @@ TEST_CASE("undo under Wine's Service Control Manager: No changes nothing, Yes pu
         CHECK(f.desktop.questions[0].caption == L"Quillora1.1");
         CHECK(f.desktop.questions[0].owner == main);
         CHECK(question.find(L"将按 " + time + L" 的自动备份恢复服务的启动类型，3 个已安装的服务将会改变：\r\n"
-                            L"    Alerter\r\n    Application Layer Gateway Service\r\n    Print Spooler\r\n")
+                            L"    Alerter: 禁用 → 自动\r\n    Application Layer Gateway Service: 禁用 → 手动\r\n"
+                            L"    Print Spooler: 手动 → 禁用\r\n")
               != std::wstring::npos);
-        CHECK(question.find(L"不会启动或停止任何服务") != std::wstring::npos);
+        // Alerter goes back to automatic start: it runs after the next restart.
+        CHECK(question.find(L"\r\n\r\n设回自动启动的服务将在下次重新启动 Windows 后运行；撤销本身不会启动或停止任何服务。")
+              != std::wstring::npos);
         CHECK(f.desktop.notices.empty());
         CHECK(services.startType(L"Alerter") == SERVICE_DISABLED);
         CHECK(services.startType(L"Spooler") == SERVICE_DEMAND_START);
@@ -148,7 +151,10 @@ TEST_CASE("undo under Wine's Service Control Manager: No changes nothing, Yes pu
         CHECK(services.startType(L"Spooler") == SERVICE_DISABLED);
         REQUIRE(f.desktop.notices.size() == 1);
         CHECK_FALSE(f.desktop.notices[0].warning);
-        CHECK(f.desktop.notices[0].text.rfind(L"已撤销上次优化。\r\n\r\n已更改：3 个服务\r\n未更改：", 0) == 0);
+        CHECK(f.desktop.notices[0].text.rfind(L"已撤销上次优化。\r\n\r\n已更改：3 个服务\r\n"
+                                              L"    Alerter: 禁用 → 自动\r\n",
+                                              0)
+              == 0);
         CHECK(f.desktop.notices[0].text.find(L"失败：0 个服务\r\n") != std::wstring::npos);
         CHECK(f.desktop.notices[0].text.find(L"设回自动启动的服务将在下次重新启动 Windows 后运行") != std::wstring::npos);
         CHECK(storedBackups(machine).size() == backups.size());  // no backup of its own
@@ -179,15 +185,21 @@ TEST_CASE("the question names ten services and counts the rest; refusals are lis
 
     REQUIRE(f.desktop.questions.size() == 1);
     const std::wstring& question = f.desktop.questions[0].text;
-    CHECK(question.find(L"60 个已安装的服务将会改变：\r\n    Alerter\r\n    Application Layer Gateway Service\r\n")
+    CHECK(question.find(L"60 个已安装的服务将会改变：\r\n    Alerter: 手动 → 禁用\r\n"
+                        L"    Application Layer Gateway Service: 手动 → 禁用\r\n")
           != std::wstring::npos);
-    CHECK(question.find(L"    Cryptographic Services\r\n    …另外 50 个服务\r\n") != std::wstring::npos);
+    CHECK(question.find(L"    Cryptographic Services: 手动 → 禁用\r\n    …另外 50 个服务\r\n") != std::wstring::npos);
     CHECK(countOf(question, L"\r\n    ") == 11);
+    // Nothing goes back to automatic start: no word of a restart.
+    CHECK(question.find(L"重新启动") == std::wstring::npos);
+    CHECK(question.find(L"\r\n\r\n撤销本身不会启动或停止任何服务。") != std::wstring::npos);
     REQUIRE(f.desktop.notices.size() == 1);
     CHECK(f.desktop.notices[0].warning);
-    CHECK(f.desktop.notices[0].text.find(L"已更改：59 个服务\r\n未更改：0 个服务\r\n失败：1 个服务\r\n"
+    CHECK(f.desktop.notices[0].text.find(L"已更改：59 个服务\r\n    Alerter: 手动 → 禁用\r\n") != std::wstring::npos);
+    CHECK(f.desktop.notices[0].text.find(L"    …另外 49 个服务\r\n未更改：0 个服务\r\n失败：1 个服务\r\n"
                                          L"    Application Layer Gateway Service (ALG)：Access is denied. (5)\r\n")
           != std::wstring::npos);
+    CHECK(f.desktop.notices[0].text.find(L"重新启动") == std::wstring::npos);
     CHECK(services.services[L"Alerter"].mode == StartMode::Disabled);
     CHECK(services.services[L"ALG"].mode == StartMode::Manual);
 }
