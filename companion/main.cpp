@@ -7,31 +7,34 @@
 #include "engine/utf8.h"
 
 #ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
 #include <windows.h>
 #include <shellapi.h>
 
+#include "platform/console.h"
 #include "platform/windows_machine.h"
 #endif
 
 namespace {
 
-// Output is UTF-8 bytes written as they are: the log keeps its CR LF line ends and gains no
-// others, and a Windows console shows the Chinese text.
-void prepareStreams()
+// Output is UTF-8. On Windows a console shows it in any code page and a file or pipe gets CR LF
+// line ends (the log's own CR LF stay as they are); elsewhere the bytes go out as they are.
+void writeOut(bool toError, const std::string& bytes)
 {
 #ifdef _WIN32
-    _setmode(_fileno(stdout), _O_BINARY);
-    _setmode(_fileno(stderr), _O_BINARY);
-    SetConsoleOutputCP(CP_UTF8);
-#endif
-}
-
-void write(std::FILE* stream, const std::string& bytes)
-{
+    const HANDLE stream = GetStdHandle(toError ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+    // Started without a console or a redirection, the companion has nowhere to write.
+    if (stream == nullptr || stream == INVALID_HANDLE_VALUE)
+        return;
+    try {
+        quillora::platform::writeStandard(stream, bytes);
+    } catch (const quillora::PlatformFailure&) {
+        // A closed pipe takes nothing more; the exit status still tells the outcome.
+    }
+#else
+    std::FILE* stream = toError ? stderr : stdout;
     std::fwrite(bytes.data(), 1, bytes.size(), stream);
     std::fflush(stream);
+#endif
 }
 
 // The arguments in UTF-8: on Windows from the wide command line, so that any file name survives.
@@ -70,7 +73,6 @@ private:
 
 int main(int argc, char** argv)
 {
-    prepareStreams();
 #ifdef _WIN32
     quillora::platform::WindowsMachine machine;
     const quillora::CliResult result = quillora::runCli(arguments(argc, argv), machine);
@@ -78,7 +80,7 @@ int main(int argc, char** argv)
     PortableMachine machine;
     const quillora::CliResult result = quillora::runCli(arguments(argc, argv), machine);
 #endif
-    write(stdout, result.out);
-    write(stderr, result.err);
+    writeOut(false, result.out);
+    writeOut(true, result.err);
     return result.status;
 }

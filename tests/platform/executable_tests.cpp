@@ -87,6 +87,20 @@ TEST_CASE("the programs load on Windows XP SP3: i386, subsystem 5.01, only XP's 
     checkLoadsOnXp(L"quillora-cli.exe", 3);
 }
 
+TEST_CASE("quillora-cli.exe carries the program's version, product name and copyright")
+{
+    const std::wstring companion = builtProgram(L"quillora-cli.exe");
+    std::vector<unsigned char> block(GetFileVersionInfoSizeW(companion.c_str(), nullptr));
+    REQUIRE(!block.empty());
+    REQUIRE(GetFileVersionInfoW(companion.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
+    CHECK(versionString(block, L"ProductName") == "Quillora v1.1");
+    CHECK(versionString(block, L"FileVersion") == "1.01");
+    CHECK(versionString(block, L"ProductVersion") == "1.01");
+    CHECK(versionString(block, L"LegalCopyright") == QUILLORA_WEB_ADDRESS);
+    CHECK(versionString(block, L"InternalName") == "quillora-cli");
+    CHECK(versionString(block, L"OriginalFilename") == "quillora-cli.exe");
+}
+
 TEST_CASE("Quillora.exe carries its version strings and its manifest")
 {
     const std::wstring program = builtProgram(L"Quillora.exe");

@@ -88,10 +88,11 @@ TEST_CASE("backup, hand changes, restore: the saved modes come back")
     machine.setStartType(L"ALG", SERVICE_DISABLED);
 
     const CliResult restore = companion({"restore", narrow(file)});
-    CHECK(restore.out.find("Alerter: changed from auto to disabled\n") != std::string::npos);
-    CHECK(restore.out.find("ALG: changed from disabled to auto\n") != std::string::npos);
-    CHECK(restore.out.find("ATI Smart: unchanged (demand)\n") != std::string::npos);
-    CHECK(restore.out.find("Messenger: not installed\n") != std::string::npos);
+    CHECK(restore.out.find("1:Alerter (Alerter): changed from auto to disabled\n") != std::string::npos);
+    CHECK(restore.out.find("2:Application Layer Gateway Service (ALG): changed from disabled to auto\n")
+          != std::string::npos);
+    CHECK(restore.out.find("3.3:ATI Smart (ATI Smart): unchanged (demand)\n") != std::string::npos);
+    CHECK(restore.out.find("28:Messenger (Messenger): not installed\n") != std::string::npos);
     CHECK(machine.startType(L"Alerter") == SERVICE_DISABLED);
     CHECK(machine.startType(L"ALG") == SERVICE_AUTO_START);
     DeleteFileW(file.c_str());
@@ -125,7 +126,8 @@ TEST_CASE("a broken backup changes nothing and names its line, escaped")
     const std::wstring file = scratchFile(L"quillora-backup-broken.txt");
     const std::pair<std::string, std::string> broken[] = {
         {"quillora-backup 1\r\nAlerter\tdisabled\r\nALG\tsometimes\r\nend\r\n",
-         "line 3: unknown start mode: 'ALG\\x09sometimes'"},
+         "line 3: unknown start mode (the modes are auto, demand, disabled, boot, system, absent): "
+         "'ALG\\x09sometimes'"},
         // A key holding a sequence that would retitle the terminal.
         {"quillora-backup 1\r\nAlerter\x1B]0;owned\x07\tdisabled\r\nend\r\n",
          "line 2: unknown service key: 'Alerter\\x1B]0;owned\\x07\\x09disabled'"},

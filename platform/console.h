@@ -1,0 +1,18 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace quillora::platform {
+
+// Writes UTF-8 text to a standard stream as Windows shows it best. A console gets it as UTF-16
+// through WriteConsoleW, so that Chinese is readable whatever the console's code page, XP's
+// included; a file or a pipe gets UTF-8 with CR LF line ends, as Notepad reads it, a line end
+// that is CR LF already left as it is. Throws PlatformFailure when the stream refuses.
+void writeStandard(HANDLE stream, const std::string& utf8);
+
+// The text with every LF that no CR precedes made CR LF.
+std::string withCrLf(const std::string& text);
+
+}  // namespace quillora::platform
