@@ -7,6 +7,7 @@
 #include "companion/output_file.h"
 #include "engine/backup_file.h"
 #include "engine/backup_store.h"
+#include "engine/run_result.h"
 #include "engine/failure.h"
 #include "engine/backup_on_machine.h"
 #include "engine/profile_on_machine.h"
@@ -98,7 +99,7 @@ CliResult applyCommand(const std::vector<std::string>& args, Machine& machine)
     if (windows && !profile.arguments.has("--all"))
         steps = leavingAlone(steps, neededServicesTouched(steps, profile.answers, generationOf(*windows)));
     // apply keeps what it is about to change, as the program does before a run.
-    const std::string backup = saveAutomaticBackup(machine);
+    const std::string backup = saveAutomaticBackup(machine).path;
     CliResult result = reported(applyProfile(servicesOf(machine), steps, profile.answers, timeout, windows));
     result.out = "saved the start modes from before in " + printable(backup) + "\n" + result.out;
     return result;
@@ -164,7 +165,8 @@ CliResult backupsCommand(const std::vector<std::string>& args, Machine& machine)
     std::string out = backups.empty() ? "no backups yet in " + printable(backupFolder(machine)) + "\n" : "";
     for (const StoredBackup& backup : backups)
         out += localTime(backup.modified) + "  " + (backup.automatic ? "automatic" : "named    ") + "  "
-            + printable(backup.path) + "\n";
+            + printable(backup.path) + (backup.hasResult ? "  (result: " + printable(resultPathFor(backup.name)) + ")" : "")
+            + "\n";
     return {kExitSuccess, out, ""};
 }
 

@@ -6,6 +6,7 @@
 #include "engine/backup_file.h"
 #include "engine/failure.h"
 #include "engine/backup_on_machine.h"
+#include "engine/run_result.h"
 
 namespace quillora {
 namespace {
@@ -47,9 +48,10 @@ std::string backupFolder(Machine& machine)
     return *folder;
 }
 
-std::string saveAutomaticBackup(Machine& machine)
+SavedBackup saveAutomaticBackup(Machine& machine)
 {
-    const std::string bytes = formatBackup(currentModes(servicesOf(machine)));
+    const std::vector<BackupEntry> entries = currentModes(servicesOf(machine));
+    const std::string bytes = formatBackup(entries);
     const std::string folder = backupFolder(machine);
     machine.files().createFolders(folder);
     const std::string stamp = kAutomaticPrefix + machine.timeStamp();
@@ -60,7 +62,7 @@ std::string saveAutomaticBackup(Machine& machine)
         if (machine.files().exists(path))
             continue;
         machine.files().writeAtomically(path, bytes, false);
-        return path;
+        return {path, entries};
     }
     throw FileFailure(inFolder(machine, stamp + "-" + std::to_string(kMostPerSecond) + kExtension), windows_error::kFileExists,
                       L"The file exists.");
@@ -83,9 +85,14 @@ std::string namedBackupPath(Machine& machine, const std::string& name)
 std::vector<StoredBackup> storedBackups(Machine& machine)
 {
     std::vector<StoredBackup> backups;
-    for (const FileEntry& file : machine.files().list(backupFolder(machine))) {
-        if (isBackupName(file.name))
-            backups.push_back({inFolder(machine, file.name), file.name, isAutomatic(file.name), file.modified});
+    const std::vector<FileEntry> files = machine.files().list(backupFolder(machine));
+    for (const FileEntry& file : files) {
+        if (!isBackupName(file.name))
+            continue;
+        const bool hasResult = std::any_of(files.begin(), files.end(), [&](const FileEntry& other) {
+            return other.name == resultPathFor(file.name);
+        });
+        backups.push_back({inFolder(machine, file.name), file.name, isAutomatic(file.name), file.modified, hasResult});
     }
     std::sort(backups.begin(), backups.end(), [](const StoredBackup& a, const StoredBackup& b) {
         return a.modified != b.modified ? a.modified > b.modified : a.name > b.name;

@@ -17,6 +17,13 @@ struct StoredBackup {
     std::string name;  // the file name
     bool automatic;
     std::int64_t modified;  // seconds since 1970, UTC
+    bool hasResult = false;  // what the run after it really did is saved beside it
+};
+
+// An automatic backup just saved: where, and what it holds.
+struct SavedBackup {
+    std::string path;
+    std::vector<BackupEntry> entries;
 };
 
 // A backup file read and checked whole. Throws FileFailure for a folder or a file the system will
@@ -27,9 +34,9 @@ std::vector<BackupEntry> readBackupFile(Files& files, const std::string& path);
 std::string backupFolder(Machine& machine);
 
 // Saves the current start mode of every catalogue service as a new automatic backup, written
-// atomically and never over an existing file, and returns its path. Throws FileFailure (naming
-// the backup) or PlatformFailure.
-std::string saveAutomaticBackup(Machine& machine);
+// atomically and never over an existing file. Throws FileFailure (naming the backup) or
+// PlatformFailure.
+SavedBackup saveAutomaticBackup(Machine& machine);
 
 // The path of a named backup in the backup folder. Throws std::invalid_argument for a name that
 // is not a plain name (letters, digits, '-', '_', '.'; not starting as automatic ones do).
