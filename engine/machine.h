@@ -42,6 +42,9 @@ public:
     // when it had not got there by then.
     virtual bool stop(const std::wstring& serviceKey, std::chrono::milliseconds timeout) = 0;
     virtual bool start(const std::wstring& serviceKey, std::chrono::milliseconds timeout) = 0;
+    // What the service does, in the words and language of this Windows; empty when it gives none
+    // or the service is not installed.
+    virtual std::wstring description(const std::wstring& serviceKey) = 0;
 };
 
 struct FileEntry {

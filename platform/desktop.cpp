@@ -2,12 +2,34 @@
 
 #include "platform/message_pump.h"
 #include "platform/process_launch.h"
+#include "platform/system_error.h"
 
 namespace quillora::platform {
 
 void WindowsDesktop::launch(const std::wstring& commandLine, int showState)
 {
     launchProcess(commandLine, showState);
+}
+
+std::size_t WindowsDesktop::launchKept(const std::wstring& commandLine, int showState)
+{
+    const std::size_t launch = nextLaunch_++;
+    kept_.emplace(launch, launchProcess(commandLine, showState));
+    return launch;
+}
+
+std::optional<unsigned long> WindowsDesktop::exitStatus(std::size_t launch)
+{
+    const auto found = kept_.find(launch);
+    if (found == kept_.end())
+        return std::nullopt;
+    DWORD status = 0;
+    if (!GetExitCodeProcess(found->second.get(), &status))
+        throw systemFailure(GetLastError());
+    if (status == STILL_ACTIVE && WaitForSingleObject(found->second.get(), 0) == WAIT_TIMEOUT)
+        return std::nullopt;
+    kept_.erase(found);
+    return status;
 }
 
 void WindowsDesktop::processPendingMessages()

@@ -47,7 +47,7 @@ std::wstring applicationPath(const std::wstring& commandLine)
     return {};
 }
 
-void launchProcess(const std::wstring& commandLine, int showState)
+KernelHandle launchProcess(const std::wstring& commandLine, int showState)
 {
     const std::wstring application = applicationPath(commandLine);
     if (application.empty())
@@ -66,8 +66,8 @@ void launchProcess(const std::wstring& commandLine, int showState)
     if (!CreateProcessW(application.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         startFolder.c_str(), &startup, &process))
         throw systemFailure(GetLastError());
-    KernelHandle processHandle(process.hProcess);
     KernelHandle threadHandle(process.hThread);
+    return KernelHandle(process.hProcess);
 }
 
 void removeCurrentDirectoryFromDllSearch()

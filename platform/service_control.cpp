@@ -229,4 +229,20 @@ std::vector<std::optional<ServiceState>> WindowsServiceControl::queryAll(const s
     return states;
 }
 
+std::wstring WindowsServiceControl::description(const std::wstring& serviceKey)
+{
+    const ServiceHandle service = open(serviceKey, SERVICE_QUERY_CONFIG);
+    if (!service)
+        return {};
+    DWORD needed = 0;
+    QueryServiceConfig2W(service.get(), SERVICE_CONFIG_DESCRIPTION, nullptr, 0, &needed);
+    if (needed == 0)
+        return {};
+    std::vector<BYTE> buffer(needed);
+    if (!QueryServiceConfig2W(service.get(), SERVICE_CONFIG_DESCRIPTION, buffer.data(), needed, &needed))
+        return {};
+    const auto* text = reinterpret_cast<const SERVICE_DESCRIPTIONW*>(buffer.data());
+    return text->lpDescription ? text->lpDescription : L"";
+}
+
 }  // namespace quillora::platform

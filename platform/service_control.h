@@ -22,6 +22,7 @@ public:
     std::vector<std::wstring> runningDependants(const std::wstring& serviceKey) override;
     bool stop(const std::wstring& serviceKey, std::chrono::milliseconds timeout) override;
     bool start(const std::wstring& serviceKey, std::chrono::milliseconds timeout) override;
+    std::wstring description(const std::wstring& serviceKey) override;
 
 private:
     // nullptr when no such service is installed.

@@ -11,7 +11,7 @@ struct TwipsRect {
     int left, top, width, height;
 };
 
-enum class ControlKind { PushButton, Label, TextBox, Picture };
+enum class ControlKind { PushButton, Label, TextBox, Picture, DropDownList, ListView };
 
 // Which of the program's fonts a control uses.
 enum class FontRole {

@@ -13,6 +13,7 @@ inline constexpr wchar_t kMainCaption[] = L"Quillora1.1";
 inline constexpr wchar_t kQuestionCaption[] = L"按提问优化(建议)";
 inline constexpr wchar_t kProgressCaption[] = L"正在优化系统服务...";
 inline constexpr wchar_t kHelpCaption[] = L"帮助";
+inline constexpr wchar_t kServicesCaption[] = L"查看服务";
 
 // Control ids, window by window.
 struct MainControls {
@@ -42,10 +43,22 @@ struct HelpControls {
     enum Id : int { HelpText = 101, ExitButton };
 };
 
+struct ServicesControls {
+    enum Id : int { ViewLabel = 101, ViewChoice, ServiceList, DescriptionBox };
+};
+
 // The main window's system-menu item that undoes the last run, and its text. A system command's
 // low four bits belong to Windows.
 inline constexpr unsigned kUndoLastRunCommand = 0x0100;
 inline constexpr wchar_t kUndoLastRunItem[] = L"撤销上次优化(&U)...";
+
+// The item below it that opens the services window.
+inline constexpr unsigned kViewServicesCommand = 0x0110;
+inline constexpr wchar_t kViewServicesItem[] = L"查看服务(&V)...";
+
+// The views of the services window, in the order of its choice: a profile each, then the result
+// of the last run.
+inline constexpr const wchar_t* kServicesViews[] = {L"按提问优化(建议)", L"自动优化", L"恢复系统默认", L"上次优化的结果"};
 
 // Colours as COLORREF values (0x00BBGGRR).
 constexpr unsigned long colour(unsigned red, unsigned green, unsigned blue)

@@ -48,6 +48,9 @@ bool isTransparentLabel(int id)
         || id == MainControls::RestoreLabel;
 }
 
+constexpr UINT_PTR kResultTimer = 1;
+constexpr UINT kResultPollMilliseconds = 500;
+
 bool showsHandCursor(int id)
 {
     return id == MainControls::Banner || id == MainControls::WebLink;
@@ -56,8 +59,13 @@ bool showsHandCursor(int id)
 }  // namespace
 
 MainWindow::MainWindow(WindowHost& host, RunController& runs, platform::Desktop& desktop, Window& firstQuestion,
-                       Window& helpWindow)
-    : Window(host), runs_(runs), desktop_(desktop), firstQuestion_(firstQuestion), helpWindow_(helpWindow)
+                       Window& helpWindow, ServicesWindow& servicesWindow)
+    : Window(host),
+      runs_(runs),
+      desktop_(desktop),
+      firstQuestion_(firstQuestion),
+      helpWindow_(helpWindow),
+      servicesWindow_(servicesWindow)
 {
 }
 
@@ -75,14 +83,17 @@ void MainWindow::onLoaded()
 {
     SendMessageW(control(MainControls::Banner), STM_SETIMAGE, IMAGE_BITMAP,
                  reinterpret_cast<LPARAM>(host().assets().banner()));
-    addUndoToSystemMenu();
+    addToSystemMenu();
+    // Once a run's commands have ended, what it really did is read back and saved.
+    SetTimer(handle(), kResultTimer, kResultPollMilliseconds, nullptr);
 }
 
-void MainWindow::addUndoToSystemMenu()
+void MainWindow::addToSystemMenu()
 {
     const HMENU menu = GetSystemMenu(handle(), FALSE);
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING, kUndoLastRunCommand, kUndoLastRunItem);
+    AppendMenuW(menu, MF_STRING, kViewServicesCommand, kViewServicesItem);
 }
 
 // Whether there is a run to undo can change at any time (a run, quillora-cli, a backup deleted by
@@ -95,10 +106,16 @@ void MainWindow::updateSystemMenu()
 
 bool MainWindow::onSystemCommand(WPARAM command)
 {
-    if ((command & 0xFFF0) != kUndoLastRunCommand)
+    switch (command & 0xFFF0) {
+    case kUndoLastRunCommand:
+        undoLastRun(desktop_, runs_, handle());
+        return true;
+    case kViewServicesCommand:
+        servicesWindow_.open();
+        return true;
+    default:
         return false;
-    undoLastRun(desktop_, runs_, handle());
-    return true;
+    }
 }
 
 void MainWindow::openWebSite()
@@ -190,6 +207,10 @@ LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (onSystemCommand(wParam))
             return 0;
         break;
+    case WM_TIMER:
+        if (wParam == kResultTimer)
+            runs_.collectResults();
+        return 0;
     case WM_ENDSESSION:
         if (wParam)
             runs_.endProgram();

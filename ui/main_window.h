@@ -4,6 +4,7 @@
 
 #include "platform/desktop.h"
 #include "ui/run_controller.h"
+#include "ui/services_window.h"
 #include "ui/window.h"
 
 namespace quillora::ui {
@@ -13,9 +14,10 @@ namespace quillora::ui {
 // Closing it in any way ends the program.
 class MainWindow : public Window {
 public:
-    // firstQuestion and helpWindow: the windows its buttons open.
+    // firstQuestion and helpWindow: the windows its buttons open; servicesWindow: the one its
+    // system menu opens.
     MainWindow(WindowHost& host, RunController& runs, platform::Desktop& desktop, Window& firstQuestion,
-               Window& helpWindow);
+               Window& helpWindow, ServicesWindow& servicesWindow);
 
     static const WindowDesign& windowDesign();
     // "explorer " and the maker's web address.
@@ -30,7 +32,7 @@ protected:
 
 private:
     void openWebSite();
-    void addUndoToSystemMenu();
+    void addToSystemMenu();
     void updateSystemMenu();
     bool onSystemCommand(WPARAM command);
     LRESULT labelColours(HDC dc, HWND label);
@@ -40,6 +42,7 @@ private:
     platform::Desktop& desktop_;
     Window& firstQuestion_;
     Window& helpWindow_;
+    ServicesWindow& servicesWindow_;
 };
 
 }  // namespace quillora::ui

@@ -3,9 +3,10 @@
 namespace quillora::ui {
 
 Program::Program(HINSTANCE instance, platform::Desktop& desktop)
-    : host(instance, &Window::windowProcedure, desktop),
+    : desktop_(desktop),
+      host(instance, &Window::windowProcedure, desktop),
       runs(desktop, progressWindow),
-      mainWindow(host, runs, desktop, firstQuestion, helpWindow)
+      mainWindow(host, runs, desktop, firstQuestion, helpWindow, servicesWindow)
 {
 }
 

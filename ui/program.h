@@ -8,6 +8,7 @@
 #include "ui/progress_window.h"
 #include "ui/question_window.h"
 #include "ui/run_controller.h"
+#include "ui/services_window.h"
 #include "ui/window_host.h"
 
 namespace quillora::ui {
@@ -20,6 +21,11 @@ class Program {
 public:
     Program(HINSTANCE instance, platform::Desktop& desktop);
 
+private:
+    platform::Desktop& desktop_;
+
+public:
+
     WindowHost host;
     ProgressWindow progressWindow{host};
     RunController runs;
@@ -27,6 +33,7 @@ public:
     QuestionWindow thirdQuestion{host, runs, QuestionWindow::thirdDesign(), AnswerFlag::Imaging, nullptr};
     QuestionWindow secondQuestion{host, runs, QuestionWindow::secondDesign(), AnswerFlag::Printer, &thirdQuestion};
     QuestionWindow firstQuestion{host, runs, QuestionWindow::firstDesign(), AnswerFlag::CdBurner, &secondQuestion};
+    ServicesWindow servicesWindow{host, runs, desktop_};
     MainWindow mainWindow;
 };
 

@@ -66,10 +66,10 @@ void QuestionWindow::answer(std::int16_t value)
     hide();
     if (next_) {
         next_->show();
-        runs_.answers()[flag_] = value;
+        runs_.answer(flag_, value);
         return;
     }
-    runs_.answers()[flag_] = value;
+    runs_.answer(flag_, value);
     runs_.start(Profile::Prompted, handle());
 }
 

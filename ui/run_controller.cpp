@@ -3,6 +3,7 @@
 #include "engine/backup_store.h"
 #include "engine/utf8.h"
 #include "engine/windows_needs.h"
+#include "platform/system_error.h"
 #include "ui/identifiers.h"
 
 namespace quillora::ui {
@@ -36,7 +37,47 @@ std::wstring neededServicesWarning(const WindowsVersion& version, const std::vec
     return text + L"\r\n是：保留这些服务不变，只优化其余的服务。\r\n否：仍然优化全部服务。\r\n取消：不做任何更改。";
 }
 
+// Saves a run's result beside its backup; a failure names the file.
+void saveResult(Machine& machine, const RunResult& result)
+{
+    const std::string path = resultPathFor(result.backupPath);
+    try {
+        machine.files().writeAtomically(path, formatRunResult(result), true);
+    } catch (const PlatformFailure& failure) {
+        throw PlatformFailure(failure.number(),
+                              L"无法保存优化的结果 " + fromUtf8(path) + L"\r\n" + failure.description());
+    }
+}
+
 }  // namespace
+
+// A run whose result is still to be known: its record, and whether the run is over.
+struct RunController::TrackedRun {
+    explicit TrackedRun(RunRecord run) : record(std::move(run)) {}
+    RunRecord record;
+    bool over = false;
+};
+
+// What one run launches, lets messages through and writes its log with: launches are kept and
+// noted step by step in the run's record, every log line closes a step. After the program has
+// ended it stops the run instead of letting it go on.
+class RunController::Tracking : public Platform, public ProgressLog {
+public:
+    Tracking(RunController& controller, RunRecord& record) : controller_(controller), record_(record) {}
+    void launch(const std::wstring& commandLine, int showState) override;
+    void processPendingMessages() override;
+
+    std::wstring text() override { return controller_.display_.text(); }
+    void setText(const std::wstring& text) override { controller_.display_.setText(text); }
+    void append(const std::wstring& more) override;
+    void setCaption(const std::wstring& caption) override { controller_.display_.setCaption(caption); }
+    void setStatusLabel(const std::wstring& status) override { controller_.display_.setStatusLabel(status); }
+    void enableExit() override { controller_.display_.enableExit(); }
+
+private:
+    RunController& controller_;
+    RunRecord& record_;
+};
 
 RunController::RunController(platform::Desktop& desktop, RunDisplay& display) : desktop_(desktop), display_(display)
 {
@@ -47,13 +88,85 @@ void RunController::start(Profile profile, HWND owner)
     const std::optional<std::vector<ServiceStep>> steps = stepsToRun(profile, owner);
     if (!steps)
         return;
-    backUpBeforeRun();
+    SavedBackup backup = backUpBeforeRun();
     display_.present();
+    tracked_.push_back(std::make_unique<TrackedRun>(RunRecord(*steps, backup.path, std::move(backup.entries))));
+    newestTracked_ = true;
+    TrackedRun& tracked = *tracked_.back();
     const UnderWay running(runsUnderWay_);
+    Tracking tracking(*this, tracked.record);
     try {
-        runProfile(*steps, answers_, display_, platform_);
+        runProfile(*steps, answers_, tracking, tracking);
     } catch (const RunAbandoned&) {
+    } catch (...) {
+        tracked.over = true;
+        throw;
     }
+    tracked.over = true;
+}
+
+void RunController::answer(AnswerFlag flag, std::int16_t value)
+{
+    answers_[flag] = value;
+    answersGiven_ = true;
+}
+
+Answers RunController::answersOrAllYes() const
+{
+    return answersGiven_ ? answers_ : Answers{kAnswerYes, kAnswerYes, kAnswerYes};
+}
+
+bool RunController::lastResultPending() const
+{
+    return newestTracked_;
+}
+
+void RunController::collectResults()
+{
+    for (auto run = tracked_.begin(); run != tracked_.end();) {
+        RunRecord& record = (*run)->record;
+        for (const std::size_t launch : record.running()) {
+            if (const std::optional<unsigned long> status = desktop_.exitStatus(launch))
+                record.ended(launch, *status);
+        }
+        if (!record.complete((*run)->over)) {
+            ++run;
+            continue;
+        }
+        const bool newest = std::next(run) == tracked_.end() && newestTracked_;
+        RunResult result = readBack(record);
+        run = tracked_.erase(run);
+        if (newest) {
+            lastResult_ = result;
+            newestTracked_ = false;
+        }
+        saveResult(desktop_.machine(), result);
+    }
+}
+
+// Every service the run touched, read back now and judged, with Windows' words for a failure.
+RunResult RunController::readBack(const RunRecord& record)
+{
+    RunResult result{record.backupPath(), {}};
+    ServiceControl& services = servicesOf(desktop_.machine());
+    for (const TouchedService& touched : record.touched()) {
+        ServiceResult judged = judge(touched, record.before(touched.serviceKey), services.query(touched.serviceKey));
+        if (judged.outcome == Outcome::Failed)
+            judged.reason = failureReason(judged);
+        result.services.push_back(std::move(judged));
+    }
+    return result;
+}
+
+// sc's exit status is a Windows error number, so Windows has words for it; NET's is not.
+std::wstring RunController::failureReason(const ServiceResult& result) const
+{
+    if (!result.failedCommand)
+        return L"命令报告成功，但服务没有改变";
+    const unsigned long status = *result.failedCommand->exitStatus;
+    if (isScConfig(result.failedCommand->commandLine))
+        return platform::systemErrorText(status) + L" (" + std::to_wstring(status) + L")";
+    return L"NET 命令以退出码 " + std::to_wstring(status) + L" 结束";
 }
 
 // The profile's steps, with the services this Windows needs left alone where the user chooses so;
@@ -86,13 +199,13 @@ void RunController::endProgram()
 
 // Keeps the start modes a run is about to change, so that the user's own settings can be put back
 // (the main window's undo, quillora-cli restore --last).
-void RunController::backUpBeforeRun()
+SavedBackup RunController::backUpBeforeRun()
 {
     const auto notSaved = [](const PlatformFailure& failure, const std::wstring& where) {
         return PlatformFailure(failure.number(), L"无法保存运行前的服务备份" + where + L"\r\n" + failure.description());
     };
     try {
-        saveAutomaticBackup(desktop_.machine());
+        return saveAutomaticBackup(desktop_.machine());
     } catch (const FileFailure& failure) {
         throw notSaved(failure, L" " + fromUtf8(failure.path()));
     } catch (const PlatformFailure& failure) {
@@ -100,16 +213,22 @@ void RunController::backUpBeforeRun()
     }
 }
 
-void RunController::RunPlatform::launch(const std::wstring& commandLine, int showState)
+void RunController::Tracking::launch(const std::wstring& commandLine, int showState)
 {
-    controller_.desktop_.launch(commandLine, showState);
+    record_.launched(controller_.desktop_.launchKept(commandLine, showState), commandLine);
 }
 
-void RunController::RunPlatform::processPendingMessages()
+void RunController::Tracking::processPendingMessages()
 {
     controller_.desktop_.processPendingMessages();
     if (controller_.ended_)
         throw RunAbandoned{};
+}
+
+void RunController::Tracking::append(const std::wstring& more)
+{
+    controller_.display_.append(more);
+    record_.stepLogged(controller_.answers_);
 }
 
 }  // namespace quillora::ui

@@ -1,7 +1,13 @@
 #pragma once
 
+#include <memory>
+#include <optional>
+#include <vector>
+
 #include "engine/answers.h"
+#include "engine/backup_store.h"
 #include "engine/catalogue.h"
+#include "engine/run_result.h"
 #include "engine/runner.h"
 #include "platform/desktop.h"
 
@@ -25,9 +31,12 @@ public:
     RunController(const RunController&) = delete;
     RunController& operator=(const RunController&) = delete;
 
-    // The wizard's answers, which the question windows write and the runs read.
-    Answers& answers() { return answers_; }
+    // The wizard's answers, which the question windows give and the runs read.
     const Answers& answers() const { return answers_; }
+    void answer(AnswerFlag flag, std::int16_t value);
+    // The answers given in this start of the program, or all yes before any was given: what the
+    // services window shows the prompted profile with.
+    Answers answersOrAllYes() const;
 
     // Saves the start modes the run is about to change, shows the progress window and runs the
     // profile to its end. A run whose backup cannot be saved throws PlatformFailure before it
@@ -42,28 +51,35 @@ public:
     // Ends the program at once; a run under way stops after its current step.
     void endProgram();
 
-private:
-    // What a run launches and lets messages through with; after the program has ended it stops
-    // the run instead of going on.
-    class RunPlatform : public Platform {
-    public:
-        explicit RunPlatform(RunController& controller) : controller_(controller) {}
-        void launch(const std::wstring& commandLine, int showState) override;
-        void processPendingMessages() override;
+    // Notes which launched commands have ended. Once all the commands of a run that is over have
+    // ended, reads back every service it touched, keeps the result and saves it beside the run's
+    // backup; throws PlatformFailure naming the file when it cannot be saved (the result is kept
+    // all the same). Called on a timer; the run itself never waits for a command.
+    void collectResults();
+    // What the last run started really did, once all its commands have ended.
+    const std::optional<RunResult>& lastResult() const { return lastResult_; }
+    // Whether the last run started is still running or waiting for its commands to end.
+    bool lastResultPending() const;
 
-    private:
-        RunController& controller_;
-    };
+private:
+    struct TrackedRun;
+    class Tracking;
 
     std::optional<std::vector<ServiceStep>> stepsToRun(Profile profile, HWND owner);
-    void backUpBeforeRun();
+    SavedBackup backUpBeforeRun();
+    RunResult readBack(const RunRecord& record);
+    std::wstring failureReason(const ServiceResult& result) const;
 
     platform::Desktop& desktop_;
     RunDisplay& display_;
-    RunPlatform platform_{*this};
     Answers answers_;
+    bool answersGiven_ = false;
     int runsUnderWay_ = 0;
     bool ended_ = false;
+    // Runs whose result is not known yet, in the order they started; the last is the newest.
+    std::vector<std::unique_ptr<TrackedRun>> tracked_;
+    bool newestTracked_ = false;  // whether the last run started is among them
+    std::optional<RunResult> lastResult_;
 };
 
 }  // namespace quillora::ui

@@ -12,6 +12,7 @@
 #include "engine/backup_on_machine.h"
 #include "engine/utf8.h"
 #include "ui/identifiers.h"
+#include "ui/service_words.h"
 
 namespace quillora::ui {
 namespace {
@@ -41,24 +42,6 @@ std::wstring backupTime(const StoredBackup& backup)
 std::wstring count(int services)
 {
     return std::to_wstring(services) + L" 个服务";
-}
-
-// A start mode in the window's words, those of the progress log.
-std::wstring modeWord(StartMode mode, bool delayed)
-{
-    switch (mode) {
-    case StartMode::Automatic:
-        return delayed ? L"自动（延迟启动）" : L"自动";
-    case StartMode::Manual:
-        return L"手动";
-    case StartMode::Disabled:
-        return L"禁用";
-    case StartMode::Boot:
-        return L"引导";
-    case StartMode::System:
-        break;
-    }
-    return L"系统";
 }
 
 // "    automatic updates: 禁用 → 自动" for the first ten changes, then how many more.

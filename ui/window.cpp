@@ -1,5 +1,7 @@
 #include "ui/window.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <climits>
 #include <vector>
@@ -24,6 +26,10 @@ ControlClass controlClass(ControlKind kind)
         return {L"STATIC", SS_LEFT, 0};
     case ControlKind::TextBox:
         return {L"EDIT", ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL, WS_EX_CLIENTEDGE};
+    case ControlKind::DropDownList:
+        return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL, 0};
+    case ControlKind::ListView:
+        return {WC_LISTVIEWW, LVS_REPORT | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE};
     case ControlKind::Picture:
         break;
     }

@@ -21,6 +21,7 @@ public:
         bool accessDenied = false;  // every change refused, as without administrator rights
         bool hangsOnStop = false;   // never reaches stopped
         bool failsToStart = false;  // stops again at once, with an exit code
+        std::wstring description;
     };
 
     std::optional<ServiceState> query(const std::wstring& key) override
@@ -67,6 +68,12 @@ public:
             throw PlatformFailure(windows_error::kServiceSpecificError, L"The service has returned a service-specific error code.");
         service.state = RunState::Running;
         return true;
+    }
+
+    std::wstring description(const std::wstring& key) override
+    {
+        const auto found = services.find(key);
+        return found == services.end() ? L"" : found->second.description;
     }
 
     std::map<std::wstring, Service> services;

@@ -5,6 +5,8 @@
 #include <doctest.h>
 
 #include <cstdio>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -79,6 +81,22 @@ public:
         notices.push_back({owner, text, caption, warning});
     }
 
+    // Launches are recorded; each ends at once with the exit status a test gives it (0 unless it
+    // says otherwise), or runs on while it is in stillRunning.
+    std::size_t launchKept(const std::wstring& commandLine, int showState) override
+    {
+        recorder.launch(commandLine, showState);
+        return recorder.launches.size() - 1;
+    }
+
+    std::optional<unsigned long> exitStatus(std::size_t launch) override
+    {
+        if (stillRunning.count(launch))
+            return std::nullopt;
+        const auto given = exitStatuses.find(launch);
+        return given == exitStatuses.end() ? 0UL : given->second;
+    }
+
     Choice warnAndChoose(HWND owner, const std::wstring& text, const std::wstring& caption) override
     {
         warnings.push_back({owner, text, caption, true});
@@ -94,6 +112,8 @@ public:
     std::vector<Message> notices;
     std::vector<Message> warnings;
     Choice choice = Choice::Yes;  // what every warning with a choice is answered
+    std::map<std::size_t, unsigned long> exitStatuses;  // by launch, counted from 0
+    std::set<std::size_t> stillRunning;
     MemoryMachine memoryMachine;
     Machine* machineInUse = &memoryMachine;
 };
