@@ -83,6 +83,8 @@ RunController::RunController(platform::Desktop& desktop, RunDisplay& display) : 
 {
 }
 
+RunController::~RunController() = default;
+
 void RunController::start(Profile profile, HWND owner)
 {
     const std::optional<std::vector<ServiceStep>> steps = stepsToRun(profile, owner);

@@ -28,6 +28,7 @@ public:
 class RunController {
 public:
     RunController(platform::Desktop& desktop, RunDisplay& display);
+    ~RunController();
     RunController(const RunController&) = delete;
     RunController& operator=(const RunController&) = delete;
 

@@ -163,7 +163,8 @@ TEST_CASE("full passes through the wizard set the flags and start the prompted r
 TEST_CASE("exit at a question: that window unloads, no run starts, earlier answers stay")
 {
     ProgramFixture f;
-    f.program.runs.answers() = Answers{5, 5, 5};
+    for (const AnswerFlag flag : {AnswerFlag::CdBurner, AnswerFlag::Printer, AnswerFlag::Imaging})
+        f.program.runs.answer(flag, 5);
     SUBCASE("at the first question, by its exit button")
     {
         f.program.firstQuestion.show();

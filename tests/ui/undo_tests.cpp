@@ -61,14 +61,17 @@ bool greyedWhenOpened(HWND window)
 
 }  // namespace
 
-TEST_CASE("the system menu ends with a separator and the undo item, greyed while there is no backup")
+TEST_CASE("the system menu ends with a separator, the undo item greyed while there is no backup, and the services item")
 {
     ProgramFixture f;
     f.program.mainWindow.show();
     const HWND main = f.program.mainWindow.handle();
     const int position = undoItemPosition(main);
     const HMENU menu = GetSystemMenu(main, FALSE);
-    REQUIRE(position == GetMenuItemCount(menu) - 1);
+    REQUIRE(position == GetMenuItemCount(menu) - 2);
+    wchar_t last[64] = L"";
+    GetMenuStringW(menu, static_cast<UINT>(position + 1), last, 64, MF_BYPOSITION);
+    CHECK(std::wstring(last) == L"查看服务(&V)...");
     CHECK((GetMenuState(menu, static_cast<UINT>(position - 1), MF_BYPOSITION) & MF_SEPARATOR) != 0);
     CHECK(greyedWhenOpened(main));
 
