@@ -251,14 +251,15 @@ void ServicesWindow::sortBy(int column)
     showDescription();
 }
 
-// Windows' own description of the selected service, in its own language; why a run failed on it.
+// Windows' own description of the chosen service, in its own language; why a run failed on it.
 void ServicesWindow::showDescription()
 {
     std::wstring text;
     if (selectedView() == kLastRunView && rows_.empty())
         text = showedPending_ ? kCommandsRunning : kNoRunYet;
+    // The row with the focus: the one the user last chose, among several selected for copying.
     const int selected = static_cast<int>(
-        SendMessageW(control(ServicesControls::ServiceList), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+        SendMessageW(control(ServicesControls::ServiceList), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
     if (selected >= 0 && selected < static_cast<int>(rows_.size())) {
         const Row& row = rows_[selected];
         ServiceControl* services = desktop_.machine().services();

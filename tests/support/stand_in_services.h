@@ -65,6 +65,14 @@ public:
 
     DWORD state(const std::wstring& key) { return stateOf(open(key, SERVICE_QUERY_STATUS).get()); }
 
+    // Gives the service a description, as Windows has one for each of its own.
+    void describe(const std::wstring& key, const std::wstring& text)
+    {
+        ServiceHandle service = open(key, SERVICE_CHANGE_CONFIG);
+        SERVICE_DESCRIPTIONW description{const_cast<wchar_t*>(text.c_str())};
+        REQUIRE(ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_DESCRIPTION, &description));
+    }
+
     // Starts the service and waits until it runs.
     void start(const std::wstring& key)
     {

@@ -1,0 +1,178 @@
+// The services window: the catalogue as this Windows has it, and what the last run really did.
+#include <doctest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "engine/backup_store.h"
+#include "engine/run_result.h"
+#include "platform/windows_machine.h"
+#include "tests/support/stand_in_services.h"
+#include "tests/support/text_helpers.h"
+#include "tests/support/wide_strings.h"
+#include "tests/ui/test_desktop.h"
+#include "ui/identifiers.h"
+
+using namespace quillora;
+using namespace quillora::testing;
+using ui::MainControls;
+using ui::ServicesControls;
+
+namespace {
+
+void chooseView(ui::ServicesWindow& window, int view)
+{
+    const HWND choice = window.control(ServicesControls::ViewChoice);
+    SendMessageW(choice, CB_SETCURSEL, view, 0);
+    SendMessageW(window.handle(), WM_COMMAND, MAKEWPARAM(ServicesControls::ViewChoice, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(choice));
+}
+
+// The row of a service, as the copy gives it.
+std::wstring rowOf(ui::ServicesWindow& window, const std::wstring& key)
+{
+    for (const std::wstring& row : window.rowTexts()) {
+        if (row.find(L"\t" + key + L"\t") != std::wstring::npos)
+            return row;
+    }
+    return L"(no row)";
+}
+
+void selectRow(ui::ServicesWindow& window, const std::wstring& key)
+{
+    const std::vector<std::wstring> rows = window.rowTexts();
+    const auto found = std::find_if(rows.begin(), rows.end(), [&](const std::wstring& row) {
+        return row.find(L"\t" + key + L"\t") != std::wstring::npos;
+    });
+    REQUIRE(found != rows.end());
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(window.control(ServicesControls::ServiceList), LVM_SETITEMSTATE, found - rows.begin(),
+                 reinterpret_cast<LPARAM>(&item));
+}
+
+void openServices(ui::Program& program)
+{
+    SendMessageW(program.mainWindow.handle(), WM_SYSCOMMAND, ui::kViewServicesCommand, 0);
+}
+
+}  // namespace
+
+TEST_CASE("the services window under Wine's Service Control Manager: states, actions, descriptions")
+{
+    StandInServices services({{L"Alerter", SERVICE_AUTO_START}, {L"ALG", SERVICE_DISABLED}});
+    services.describe(L"Alerter", L"Notifies selected users and computers of administrative alerts.");
+    platform::WindowsMachine machine;
+    ProgramFixture f;
+    f.desktop.machineInUse = &machine;
+    f.program.mainWindow.show();
+    openServices(f.program);
+    ui::ServicesWindow& window = f.program.servicesWindow;
+    REQUIRE(window.isVisible());
+    CHECK(ui::windowText(window.handle()) == L"查看服务");
+    const HWND list = window.control(ServicesControls::ServiceList);
+    CHECK(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 60);
+
+    // The prompted profile with all yes before any answer: Alerter is stopped and disabled.
+    CHECK(rowOf(window, L"Alerter") == L"1\tAlerter\tAlerter\t自动，已停止\t停止，禁用\t会改变");
+    CHECK(rowOf(window, L"ALG") == L"2\tApplication Layer Gateway Service\tALG\t禁用，已停止\t停止，禁用\t不变");
+    CHECK(rowOf(window, L"Spooler") == L"42\tPrint Spooler\tSpooler\t未安装\t手动\t-");
+    chooseView(window, 2);
+    CHECK(rowOf(window, L"ALG") == L"2\tApplication Layer Gateway Service\tALG\t禁用，已停止\t手动\t会改变");
+    CHECK(rowOf(window, L"Themes") == L"79.1\tThemes\tThemes\t未安装\t自动，启动\t-");
+
+    selectRow(window, L"Alerter");
+    CHECK(window.controlText(ServicesControls::DescriptionBox)
+          == L"Notifies selected users and computers of administrative alerts.");
+    selectRow(window, L"Messenger");
+    CHECK(window.controlText(ServicesControls::DescriptionBox) == L"未安装");
+
+    // F5 reads the states again.
+    services.setStartType(L"ALG", SERVICE_DEMAND_START);
+    NMLVKEYDOWN key{{list, ServicesControls::ServiceList, LVN_KEYDOWN}, VK_F5, 0};
+    SendMessageW(window.handle(), WM_NOTIFY, ServicesControls::ServiceList, reinterpret_cast<LPARAM>(&key));
+    CHECK(rowOf(window, L"ALG") == L"2\tApplication Layer Gateway Service\tALG\t手动，已停止\t手动\t不变");
+
+    // A column header sorts by it, labels as numbers; a second click turns the order round.
+    NMLISTVIEW header{{list, ServicesControls::ServiceList, LVN_COLUMNCLICK}, -1, 2, 0, 0, 0, {0, 0}, 0};
+    SendMessageW(window.handle(), WM_NOTIFY, ServicesControls::ServiceList, reinterpret_cast<LPARAM>(&header));
+    CHECK(window.rowTexts().front().find(L"\tALG\t") != std::wstring::npos);  // keys: ALG, Alerter, aspnet_state...
+    header.iSubItem = 0;
+    SendMessageW(window.handle(), WM_NOTIFY, ServicesControls::ServiceList, reinterpret_cast<LPARAM>(&header));
+    CHECK(window.rowTexts()[2].rfind(L"3.1\t", 0) == 0);
+    CHECK(window.rowTexts()[8].rfind(L"8\t", 0) == 0);
+    SendMessageW(window.handle(), WM_NOTIFY, ServicesControls::ServiceList, reinterpret_cast<LPARAM>(&header));
+    CHECK(window.rowTexts().front().rfind(L"80\t", 0) == 0);
+    CHECK(window.rowTexts().back().rfind(L"1\t", 0) == 0);
+
+    // A second choice brings the same window to the front.
+    const HWND first = window.handle();
+    openServices(f.program);
+    CHECK(window.handle() == first);
+}
+
+TEST_CASE("the result of the last run: read back once its commands end, shown and saved alike")
+{
+    StandInServices services({{L"Alerter", SERVICE_AUTO_START}, {L"ALG", SERVICE_DEMAND_START}});
+    platform::WindowsMachine machine;
+    ProgramFixture f;
+    f.desktop.machineInUse = &machine;
+    // Alerter's commands work; sc config for ALG (the fourth launch) is refused.
+    f.desktop.recorder.atMessages = [&](int pump) {
+        if (pump == 1)
+            services.setStartType(L"Alerter", SERVICE_DISABLED);
+    };
+    f.desktop.exitStatuses[3] = ERROR_ACCESS_DENIED;
+    f.desktop.stillRunning = {3};
+    f.program.mainWindow.show();
+    click(f.program.mainWindow.control(MainControls::AutomaticButton));
+
+    openServices(f.program);
+    ui::ServicesWindow& window = f.program.servicesWindow;
+    chooseView(window, 3);
+    f.program.runs.collectResults();
+    CHECK(window.rowTexts().empty());
+    CHECK(window.controlText(ServicesControls::DescriptionBox).find(L"命令还在运行") != std::wstring::npos);
+
+    f.desktop.stillRunning.clear();
+    f.program.runs.collectResults();
+    SendMessageW(window.handle(), WM_TIMER, 1, 0);
+    CHECK(window.rowTexts().size() == 59);
+    CHECK(rowOf(window, L"Alerter") == L"1\tAlerter\tAlerter\t自动\t停止，禁用\t禁用，已停止\t已更改");
+    CHECK(rowOf(window, L"ALG") == L"2\tApplication Layer Gateway Service\tALG\t手动\t停止，禁用\t手动，已停止\t失败");
+    CHECK(rowOf(window, L"Messenger") == L"28\tMessenger\tMessenger\t未安装\t停止，禁用\t未安装\t未安装");
+    selectRow(window, L"ALG");
+    CHECK(window.controlText(ServicesControls::DescriptionBox).rfind(L"失败的原因：", 0) == 0);
+    CHECK(window.controlText(ServicesControls::DescriptionBox).find(L" (5)") != std::wstring::npos);
+
+    // The saved file says the same.
+    const std::vector<StoredBackup> backups = storedBackups(machine);
+    REQUIRE_FALSE(backups.empty());
+    CHECK(backups.front().hasResult);
+    const std::string saved = machine.files().read(resultPathFor(backups.front().path));
+    CHECK(saved.find("\r\nAlerter\tauto\tstop, disabled\tdisabled, stopped\tchanged\r\n") != std::string::npos);
+    CHECK(saved.find("\r\nALG\tdemand\tstop, disabled\tdemand, stopped\tfailed\t") != std::string::npos);
+    CHECK(saved.find("\r\nMessenger\tabsent\tstop, disabled\tabsent\tnot installed\r\n") != std::string::npos);
+    CHECK(countOf(saved, std::string("\r\n")) == 59 + 3);
+}
+
+TEST_CASE("a result that cannot be saved is reported and still shown")
+{
+    ProgramFixture f;
+    f.desktop.memoryMachine.memoryServices.services[L"Alerter"] = installed(StartMode::Automatic, RunState::Running);
+    f.program.mainWindow.show();
+    click(f.program.mainWindow.control(MainControls::AutomaticButton));
+    f.desktop.memoryMachine.memoryFiles.readOnly = true;
+    SendMessageW(f.program.mainWindow.handle(), WM_TIMER, 1, 0);
+    REQUIRE(f.desktop.errors.size() == 1);
+    CHECK(f.desktop.errors[0].text.find(L"无法保存优化的结果 /home/user/Quillora/backups/auto-20261207-101500-01.result.log")
+          != std::wstring::npos);
+    REQUIRE(f.program.runs.lastResult().has_value());
+    CHECK(f.program.runs.lastResult()->services.size() == 59);
+    // Reported once: the result is not saved again at every tick.
+    SendMessageW(f.program.mainWindow.handle(), WM_TIMER, 1, 0);
+    CHECK(f.desktop.errors.size() == 1);
+}
