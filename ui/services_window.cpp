@@ -27,15 +27,15 @@ const ControlDesign kControls[] = {
     {ControlKind::Label, ServicesControls::ViewLabel, L"Label1", L"显示：", {120, 165, 900, 255}, 0, FontRole::Body},
     {ControlKind::DropDownList, ServicesControls::ViewChoice, L"Combo1", L"", {1020, 120, 3600, 3000}, 1,
      FontRole::Body},
-    {ControlKind::ListView, ServicesControls::ServiceList, L"List1", L"", {120, 540, 10260, 4320}, 2, FontRole::Body},
-    {ControlKind::TextBox, ServicesControls::DescriptionBox, L"Text1", L"", {120, 4980, 10260, 1500}, 3,
+    {ControlKind::ListView, ServicesControls::ServiceList, L"List1", L"", {120, 540, 8760, 4020}, 2, FontRole::Body},
+    {ControlKind::TextBox, ServicesControls::DescriptionBox, L"Text1", L"", {120, 4680, 8760, 1500}, 3,
      FontRole::Body, ES_READONLY},
 };
 
 const WindowDesign kDesign{
     kServicesCaption,
-    10500,
-    6600,
+    9000,
+    6300,
     WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
     0,
     false,
@@ -158,7 +158,7 @@ void ServicesWindow::showColumns(const std::vector<const wchar_t*>& titles)
     const HWND list = control(ServicesControls::ServiceList);
     while (SendMessageW(list, LVM_DELETECOLUMN, 0, 0)) {
     }
-    const int widthsTwips[] = {600, 3300, 1800, 1650, 1650, 1200, 900};
+    const int widthsTwips[] = {600, 2700, 1800, 1650, 1650, 1200, 900};
     for (std::size_t i = 0; i < titles.size(); ++i) {
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH;

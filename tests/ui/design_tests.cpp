@@ -39,7 +39,12 @@ TEST_CASE("every window and control is placed as its design table says")
         for (const ui::ControlDesign& control : design->controls) {
             CAPTURE(std::wstring(control.name));
             REQUIRE(window->control(control.id));
-            CHECK(rectInParent(window->control(control.id)) == expectedPixels(control.rect, dpi));
+            RECT expected = expectedPixels(control.rect, dpi);
+            // A drop-down list's height in the design is its open list's; closed, Windows sizes it
+            // to its font.
+            if (control.kind == ui::ControlKind::DropDownList)
+                expected.bottom = rectInParent(window->control(control.id)).bottom;
+            CHECK(rectInParent(window->control(control.id)) == expected);
         }
     }
 }

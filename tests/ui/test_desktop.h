@@ -134,6 +134,7 @@ inline std::vector<std::pair<ui::Window*, const ui::WindowDesign*>> everyWindow(
         {&program.secondQuestion, &ui::QuestionWindow::secondDesign()},
         {&program.thirdQuestion, &ui::QuestionWindow::thirdDesign()},
         {&program.helpWindow, &ui::HelpWindow::windowDesign()},
+        {&program.servicesWindow, &ui::ServicesWindow::windowDesign()},
     };
 }
 
