@@ -1,5 +1,8 @@
 #include <doctest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <algorithm>
 #include <set>
 
@@ -12,7 +15,9 @@
 #include "tests/support/text_helpers.h"
 #include "tests/support/wide_strings.h"
 #include "platform/windows_machine.h"
+#include "tests/support/stand_in_services.h"
 #include "tools/driver/driver.h"
+#include "tools/driver/keyboard.h"
 #include "ui/identifiers.h"
 
 using namespace quillora;
@@ -278,4 +283,50 @@ TEST_CASE_FIXTURE(EndToEnd, "on Windows 10 the automatic run warns of wuauserv; 
         PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
         CHECK(program.waitForExit(20000));
     }
+}
+
+namespace {
+
+std::wstring clipboardText()
+{
+    std::wstring text;
+    if (!OpenClipboard(nullptr))
+        return text;
+    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        text = static_cast<const wchar_t*>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+}  // namespace
+
+TEST_CASE_FIXTURE(EndToEnd, "Alt+Space, V opens the services window: 60 rows, a service's real mode")
+{
+    testing::StandInServices services({{L"Alerter", SERVICE_DEMAND_START}});
+    QuilloraProcess program(quillora, folder);
+    SetForegroundWindow(program.mainWindow());
+    keyboard::altSpace();
+    keyboard::press('V');
+    const HWND window = waitForWindow(program.process(), ui::kServicesCaption);
+    const HWND list = waitForControl(window, ui::ServicesControls::ServiceList);
+    CHECK(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 60);
+
+    // The rows as a user copies them: Tab from the choice of view to the list, Ctrl+A, Ctrl+C.
+    SetForegroundWindow(window);
+    keyboard::press(VK_TAB);
+    keyboard::key(VK_CONTROL, 0);
+    keyboard::press('A');
+    keyboard::press('C');
+    keyboard::key(VK_CONTROL, KEYEVENTF_KEYUP);
+    std::wstring copied;
+    for (int tries = 0; tries < 100 && copied.find(L"\tAlerter\t") == std::wstring::npos; ++tries) {
+        Sleep(50);
+        copied = clipboardText();
+    }
+    CHECK(copied.find(L"1\tAlerter\tAlerter\t手动，已停止\t停止，禁用\t会改变\r\n") != std::wstring::npos);
+    CHECK(testing::countOf(copied, L"\r\n") == 60);
+    PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
+    CHECK(program.waitForExit(20000));
 }
