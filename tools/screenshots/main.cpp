@@ -76,6 +76,27 @@ bool saveDuringRun(HWND progress, const std::wstring& path)
     return saved;
 }
 
+// The services window from the system menu: the automatic profile on this machine, then what the
+// run really did.
+bool saveServicesWindow(const QuilloraProcess& program, const std::wstring& folder)
+{
+    SetForegroundWindow(program.mainWindow());
+    keyboard::altSpace();
+    keyboard::press('V');
+    const HWND window = waitForWindow(program.process(), ui::kServicesCaption);
+    const HWND choice = waitForControl(window, ui::ServicesControls::ViewChoice);
+    const auto view = [&](int index, const wchar_t* name) {
+        SendMessageW(choice, CB_SETCURSEL, index, 0);
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(ui::ServicesControls::ViewChoice, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(choice));
+        settle();
+        return saveWindow(window, folder + name);
+    };
+    const bool ok = view(1, L"\\services-window.bmp") & view(3, L"\\services-window-result.bmp");
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    return ok;
+}
+
 // Every window of a run, a walk through the questions, and the help window.
 bool saveEveryWindow(const std::wstring& folder)
 {
@@ -96,6 +117,7 @@ bool saveEveryWindow(const std::wstring& folder)
 
     // The run left a backup, so the undo item is there to choose.
     ok &= saveSystemMenu(main, folder + L"\\main-window-system-menu.bmp");
+    ok &= saveServicesWindow(program, folder);
 
     // The wizard, walked through its real buttons; the last question is left unanswered.
     postClick(GetDlgItem(main, ui::MainControls::QuestionsButton));
