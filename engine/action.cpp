@@ -12,10 +12,10 @@ struct KindEffect {
 };
 
 constexpr std::array<KindEffect, 4> kEffects{{
-    {ActionKind::StopAndDisable, {true, StartMode::Disabled, false, L"禁用"}},
-    {ActionKind::StopAndManual, {true, StartMode::Manual, false, L"手动"}},
-    {ActionKind::ManualOnly, {false, StartMode::Manual, false, L"手动"}},
-    {ActionKind::StartAndAutomatic, {false, StartMode::Automatic, true, L"自动"}},
+    {ActionKind::StopAndDisable, {true, StartMode::Disabled, false}},
+    {ActionKind::StopAndManual, {true, StartMode::Manual, false}},
+    {ActionKind::ManualOnly, {false, StartMode::Manual, false}},
+    {ActionKind::StartAndAutomatic, {false, StartMode::Automatic, true}},
 }};
 
 const wchar_t kNetStop[] = L"cmd /c NET stop ";

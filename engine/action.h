@@ -21,7 +21,6 @@ struct ActionEffect {
     bool stopsFirst;          // the service is stopped before its start mode is set
     StartMode mode;           // the start mode it is set to
     bool startsAfter;         // the service is started once the mode allows it
-    const wchar_t* modeWord;  // the word the log line states for the mode
 };
 
 const ActionEffect& effectOf(ActionKind kind);

@@ -2,9 +2,9 @@
 
 namespace quillora {
 
-std::wstring closingBanner()
+std::wstring closingBanner(const LogWords& words)
 {
-    return std::wstring(kDashLine) + kLineEnd + kCompletionSentence;
+    return std::wstring(kDashLine) + kLineEnd + words.completionSentence;
 }
 
 void runStep(const ServiceStep& step, const Answers& answers, bool lastOfRun, ProgressLog& log, Platform& platform)
@@ -15,9 +15,10 @@ void runStep(const ServiceStep& step, const Answers& answers, bool lastOfRun, Pr
             platform.launch(commandLine, kHiddenWindow);
     }
 
-    std::wstring appended = logLine(step, performed) + kLineEnd;
+    const LogWords& words = log.words();
+    std::wstring appended = logLine(step, performed, words) + kLineEnd;
     if (lastOfRun)
-        appended += closingBanner();
+        appended += closingBanner(words);
     log.append(appended);
 
     platform.processPendingMessages();
@@ -28,8 +29,9 @@ void runProfile(const std::vector<ServiceStep>& steps, const Answers& answers, P
     for (std::size_t i = 0; i < steps.size(); ++i)
         runStep(steps[i], answers, i + 1 == steps.size(), log, platform);
 
-    log.setCaption(kCompletedCaption);
-    log.setStatusLabel(kCompletedCaption);
+    const LogWords& words = log.words();
+    log.setCaption(words.completedCaption);
+    log.setStatusLabel(words.completedCaption);
     log.enableExit();
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/log_words.h"
 #include "engine/service_step.h"
 
 namespace quillora {
@@ -21,6 +22,9 @@ public:
     virtual void setCaption(const std::wstring& caption) = 0;
     virtual void setStatusLabel(const std::wstring& status) = 0;
     virtual void enableExit() = 0;
+    // The words the run writes, read at every step: a window whose language changes during a run
+    // gets the new words from the next line on.
+    virtual const LogWords& words() { return kChineseLogWords; }
 };
 
 // What a run needs from the operating system. Both calls may throw PlatformFailure.
@@ -35,12 +39,10 @@ public:
 
 inline constexpr wchar_t kLineEnd[] = L"\r\n";
 inline constexpr wchar_t kDashLine[] = L"-----------------------------------------------------------";
-inline constexpr wchar_t kCompletionSentence[] = L"优化已经完成！";
-inline constexpr wchar_t kCompletedCaption[] = L"优化完成！";
 
 // The text the last step writes after its own line: the dash line and the completion sentence,
 // which is left without a line end.
-std::wstring closingBanner();
+std::wstring closingBanner(const LogWords& words = kChineseLogWords);
 
 // Launches the step's commands, appends its log line (and, for the last step of a run, the closing
 // banner) and lets pending messages through.

@@ -5,6 +5,7 @@
 
 #include "engine/action.h"
 #include "engine/answers.h"
+#include "engine/log_words.h"
 
 namespace quillora {
 
@@ -27,15 +28,12 @@ struct ServiceStep {
     bool leftAlone = false;
 };
 
-// The log's word for a step left alone.
-inline constexpr wchar_t kLeftAloneWord[] = L"保留";
-
 // The kind the step performs now, the one place that says it: a question row reads its flag at
 // this moment, so an answer given while a run is under way still counts if the run has not
 // reached the step yet. Any answer but a yes counts as no.
 ActionKind performedAction(const ServiceStep& step, const Answers& answers);
 
-// "label:displayName:mode", with no line end; "保留" in place of the mode for a step left alone.
-std::wstring logLine(const ServiceStep& step, ActionKind performed);
+// "label:displayName:mode", with no line end; the word for a step left alone in place of the mode.
+std::wstring logLine(const ServiceStep& step, ActionKind performed, const LogWords& words = kChineseLogWords);
 
 }  // namespace quillora

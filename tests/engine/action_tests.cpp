@@ -28,13 +28,14 @@ TEST_CASE("what each action kind does: stopped first, the mode it sets, started 
         StartMode mode;
         bool startsAfter;
         const wchar_t* modeWord;
+        const wchar_t* englishWord;
         const char* description;
     };
     const Expected table[] = {
-        {ActionKind::StopAndDisable, true, StartMode::Disabled, false, L"禁用", "stop, disabled"},
-        {ActionKind::StopAndManual, true, StartMode::Manual, false, L"手动", "stop, manual"},
-        {ActionKind::ManualOnly, false, StartMode::Manual, false, L"手动", "manual"},
-        {ActionKind::StartAndAutomatic, false, StartMode::Automatic, true, L"自动", "start, automatic"},
+        {ActionKind::StopAndDisable, true, StartMode::Disabled, false, L"禁用", L"disabled", "stop, disabled"},
+        {ActionKind::StopAndManual, true, StartMode::Manual, false, L"手动", L"manual", "stop, manual"},
+        {ActionKind::ManualOnly, false, StartMode::Manual, false, L"手动", L"manual", "manual"},
+        {ActionKind::StartAndAutomatic, false, StartMode::Automatic, true, L"自动", L"automatic", "start, automatic"},
     };
     for (const Expected& row : table) {
         CAPTURE(row.description);
@@ -42,7 +43,8 @@ TEST_CASE("what each action kind does: stopped first, the mode it sets, started 
         CHECK(effect.stopsFirst == row.stopsFirst);
         CHECK(effect.mode == row.mode);
         CHECK(effect.startsAfter == row.startsAfter);
-        CHECK(std::wstring(effect.modeWord) == row.modeWord);
+        CHECK(std::wstring(modeWordOf(kChineseLogWords, effect.mode)) == row.modeWord);
+        CHECK(std::wstring(modeWordOf(kEnglishLogWords, effect.mode)) == row.englishWord);
         CHECK(actionDescription(row.kind) == row.description);
     }
 }

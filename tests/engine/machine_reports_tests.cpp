@@ -189,24 +189,6 @@ TEST_CASE("apply on services already in the profile's state changes nothing and 
     CHECK(machine.changes.empty());
 }
 
-namespace {
-
-// Answers as the golden runs give them: letters y or n, in the wizard's order.
-Answers goldenAnswers(const char* letters)
-{
-    if (!letters)
-        return Answers{};
-    return Answers{static_cast<std::int16_t>(letters[0] == 'y' ? kAnswerYes : kAnswerNo),
-                   static_cast<std::int16_t>(letters[1] == 'y' ? kAnswerYes : kAnswerNo),
-                   static_cast<std::int16_t>(letters[2] == 'y' ? kAnswerYes : kAnswerNo)};
-}
-
-Profile goldenProfile(const std::string& name)
-{
-    return name == "restore" ? Profile::Restore : name == "automatic" ? Profile::Automatic : Profile::Prompted;
-}
-
-}  // namespace
 
 TEST_CASE("apply leaves every service as the program's own command lines for its row do")
 {
@@ -222,8 +204,8 @@ TEST_CASE("apply leaves every service as the program's own command lines for its
             testing::MemoryServices machine;
             for (const std::wstring& key : catalogueKeys())
                 machine.services[key] = before;
-            const ServiceReport report = applyProfile(machine, profileSteps(goldenProfile(run.name)),
-                                                      goldenAnswers(run.answers), std::chrono::seconds(5));
+            const ServiceReport report = applyProfile(machine, profileSteps(testing::goldenProfile(run.name)),
+                                                      testing::goldenAnswers(run.answers), std::chrono::seconds(5));
             CHECK(report.complete);
             const std::map<std::string, GoldenEffect> effects = goldenEffects(run.name);
             for (const std::wstring& key : catalogueKeys()) {

@@ -4,6 +4,7 @@
 #include "engine/failure.h"
 #include "engine/runner.h"
 #include "tests/support/engine_doubles.h"
+#include "tests/support/golden.h"
 #include "tests/support/text_helpers.h"
 #include "tests/support/wide_strings.h"
 
@@ -246,4 +247,45 @@ TEST_CASE("a log write the window refuses stops the run")
     CHECK(platform.messagePumps == 2);
     CHECK(platform.launches.size() == 2 + 1 + 1);
     CHECK_FALSE(log.current().exitEnabled);
+}
+
+namespace {
+
+// A log in memory that writes in English.
+class EnglishLog : public MemoryProgressLog {
+public:
+    const LogWords& words() override { return kEnglishLogWords; }
+};
+
+}  // namespace
+
+TEST_CASE("every golden run in English: the same command lines, the log in English words")
+{
+    for (const testing::GoldenRun& run : testing::goldenRuns()) {
+        CAPTURE(run.name);
+        RecordingPlatform platform;
+        EnglishLog log;
+        runProfile(profileSteps(testing::goldenProfile(run.name)), testing::goldenAnswers(run.answers), log, platform);
+        CHECK(log.log == fromUtf8(testing::goldenBytes(run.name, "en.log")));
+        std::vector<std::wstring> launched;
+        for (const RecordingPlatform::Launch& launch : platform.launches)
+            launched.push_back(launch.commandLine);
+        CHECK(launched == testing::goldenCommandLines(run.name));
+        CHECK(log.caption == L"Optimisation complete!");
+        CHECK(log.statusLabel == L"Optimisation complete!");
+    }
+}
+
+TEST_CASE("a language changed during a run: lines already written stay, new lines use the new words")
+{
+    class SwitchingLog : public MemoryProgressLog {
+    public:
+        const LogWords& words() override { return log.empty() ? kChineseLogWords : kEnglishLogWords; }
+    };
+    RecordingPlatform platform;
+    SwitchingLog log;
+    runProfile(profileSteps(Profile::Automatic), Answers{}, log, platform);
+    CHECK(log.log.rfind(L"1:Alerter:禁用\r\n2:Application Layer Gateway Service:disabled\r\n", 0) == 0);
+    CHECK(log.log.find(L"禁用") == log.log.rfind(L"禁用"));
+    CHECK(log.caption == L"Optimisation complete!");
 }

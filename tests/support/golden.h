@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/answers.h"
+#include "engine/catalogue.h"
 #include "engine/utf8.h"
 #include "tests/support/text_helpers.h"
 
@@ -31,6 +33,21 @@ inline const std::vector<GoldenRun>& goldenRuns()
         {"prompted-nnn", "prompted", "nnn"},
     };
     return runs;
+}
+
+// Answers as the golden runs give them: letters y or n, in the wizard's order; none for a profile
+// that asks nothing.
+inline Answers goldenAnswers(const char* letters)
+{
+    if (!letters)
+        return Answers{};
+    const auto flag = [&](int i) { return static_cast<std::int16_t>(letters[i] == 'y' ? kAnswerYes : kAnswerNo); };
+    return Answers{flag(0), flag(1), flag(2)};
+}
+
+inline Profile goldenProfile(const std::string& name)
+{
+    return name == "restore" ? Profile::Restore : name == "automatic" ? Profile::Automatic : Profile::Prompted;
 }
 
 // The bytes of tests/golden/NAME.EXTENSION.

@@ -1,0 +1,370 @@
+#pragma once
+
+// Every text the windows show, in one table per language. Chinese is the program as designed and
+// what every user sees until they choose otherwise; English stands beside it. A text is found by
+// its id; "{1}" and "{2}" in a text are filled in where it is used.
+
+#include <initializer_list>
+#include <iterator>
+#include <string>
+
+#include "resources/site.h"
+#include "ui/identifiers.h"
+
+namespace quillora::ui {
+
+enum class Language { Chinese, English };
+
+enum class Text : int {
+    Empty,  // a control without text
+    // Window captions.
+    MainCaption,
+    QuestionCaption,
+    ProgressCaption,
+    HelpCaption,
+    ServicesCaption,
+    // The main window.
+    QuestionsButton,
+    QuestionsLabel,
+    AutomaticButton,
+    AutomaticLabel,
+    RestoreButton,
+    RestoreLabel,
+    HelpButton,
+    ExitButton,
+    WebLink,
+    // The main window's system menu.
+    UndoItem,
+    ServicesItem,
+    LanguageItem,  // switches to the other language
+    // The questions.
+    YesButton,
+    NoButton,
+    CdBurnerQuestion,
+    PrinterQuestion,
+    ImagingQuestion,
+    // The progress window.
+    RunningStatus,
+    // The help window.
+    HelpText,
+    // Message boxes.
+    RuntimeError,         // {1} the number, {2} the description
+    BackupNotSaved,
+    ResultNotSaved,       // {1} the file
+    LanguageNotSaved,     // {1} the file
+    NeededWarning,        // {1} this Windows
+    NeededChoices,
+    // The undo.
+    NothingToUndo,
+    AlreadyUndone,
+    UndoQuestion,         // {1} when the backup was made, {2} how many services change
+    UndoDone,
+    UndoPartly,
+    ChangedCount,
+    UnchangedCount,
+    FailedCount,
+    ServiceCount,         // {1} how many
+    MoreServices,         // {1} how many more
+    RunsAfterRestart,
+    NoStartOrStop,
+    BackupUnusable,
+    NothingChanged,
+    // Modes, states and actions.
+    ModeAutomatic,
+    ModeDelayed,
+    ModeManual,
+    ModeDisabled,
+    ModeBoot,
+    ModeSystem,
+    StateRunning,
+    StateStopped,
+    StateStarting,
+    StateStopping,
+    StatePaused,
+    StateUnknown,
+    ActionStopDisable,
+    ActionStopManual,
+    ActionManual,
+    ActionStartAutomatic,
+    // The services window.
+    ViewLabel,
+    ViewPrompted,
+    ViewAutomatic,
+    ViewRestore,
+    ViewLastRun,
+    ColumnLabel,
+    ColumnName,
+    ColumnKey,
+    ColumnNow,
+    ColumnAction,
+    ColumnChange,
+    ColumnBefore,
+    ColumnAsked,
+    ColumnAfter,
+    ColumnResult,
+    NotInstalled,
+    NeededHere,
+    WouldChange,
+    NoChange,
+    OutcomeChanged,
+    OutcomeUnchanged,
+    OutcomeNotInstalled,
+    OutcomeFailed,
+    NoRunYet,
+    CommandsRunning,
+    FailureReason,
+    ReasonReportedSuccess,
+    ReasonNetExit,        // {1} the exit status
+    Count,
+};
+
+struct TextEntry {
+    Text id;
+    const wchar_t* text;
+};
+
+// The program as designed.
+inline constexpr TextEntry kChineseTexts[] = {
+    {Text::Empty, L""},
+    {Text::MainCaption, kMainCaption},
+    {Text::QuestionCaption, kQuestionCaption},
+    {Text::ProgressCaption, kProgressCaption},
+    {Text::HelpCaption, kHelpCaption},
+    {Text::ServicesCaption, kServicesCaption},
+    {Text::QuestionsButton, L"按提问优化(建议)"},
+    {Text::QuestionsLabel, L"根据软件的提问一步一步进行优化，优化效果最佳!"},
+    {Text::AutomaticButton, L"自动优化"},
+    {Text::AutomaticLabel, L"软件自动进行优化，适合对系统服务不熟悉的用户!"},
+    {Text::RestoreButton, L"恢复系统默认"},
+    {Text::RestoreLabel, L"对优化的服务恢复到系统默认状态！"},
+    {Text::HelpButton, L"帮助"},
+    {Text::ExitButton, L"退出"},
+    {Text::WebLink, L"最新免费版下载地址" QUILLORA_WIDE(QUILLORA_WEB_ADDRESS)},
+    {Text::UndoItem, kUndoLastRunItem},
+    {Text::ServicesItem, kViewServicesItem},
+    {Text::LanguageItem, L"&English"},
+    {Text::YesButton, L"是"},
+    {Text::NoButton, L"否"},
+    {Text::CdBurnerQuestion, L"您是否使用刻录机刻光盘？"},
+    {Text::PrinterQuestion, L"您是否使用打印机打印文档？"},
+    {Text::ImagingQuestion, L"这台电脑是否要连接扫描仪或照像机？"},
+    {Text::RunningStatus, L"正在优化系统服务，请稍等......"},
+    {Text::HelpText,
+     L"\r\n"
+     L"    对XP系统服务进行优化的软件，这个软件是免费的，你可以无偿获\r\n"
+     L"取，下载网址为" QUILLORA_WIDE(QUILLORA_SITE_HOST) L"，它对系统常用的近百个服务进行优化，\r\n"
+     L"大大提高系统运行速度，对于未优化过的系统来说，开机速度可以提高\r\n"
+     L"20%以上，并减少内存的占用。建议使用“按提问优化”以达到最好效果\r\n"
+     L"，对于不懂电脑的人来说，可以使用“自动优化”，另外，“恢复默认\r\n"
+     L"设置”可以恢复到优化前的系统默认状态，可能对解决一些系统问题有\r\n"
+     L"帮助！\r\n"
+     L"\r\n" QUILLORA_WIDE(QUILLORA_SITE_NAME) QUILLORA_WIDE(QUILLORA_WEB_ADDRESS) L"\r\n" QUILLORA_WIDE(
+         QUILLORA_MESSAGING_CONTACT) L"\r\n"
+     L"mail:" QUILLORA_WIDE(QUILLORA_MAIL_ADDRESS) L"\r\n"},
+    {Text::RuntimeError, L"运行时错误 '{1}':\r\n\r\n{2}"},
+    {Text::BackupNotSaved, L"无法保存运行前的服务备份"},
+    {Text::ResultNotSaved, L"无法保存优化的结果 {1}"},
+    {Text::LanguageNotSaved, L"无法保存语言的选择 {1}"},
+    {Text::NeededWarning, L"这台电脑运行的是 {1}。这次优化会停止或禁用下面这些服务，而这个版本的 Windows 需要它们："},
+    {Text::NeededChoices, L"是：保留这些服务不变，只优化其余的服务。\r\n否：仍然优化全部服务。\r\n取消：不做任何更改。"},
+    {Text::NothingToUndo, L"没有可撤销的优化：还没有运行前的自动备份。"},
+    {Text::AlreadyUndone, L"各服务的启动类型已与上次优化之前的自动备份相同，无需撤销。"},
+    {Text::UndoQuestion, L"要撤销上次优化吗？\r\n\r\n将按 {1} 的自动备份恢复服务的启动类型，{2} 个已安装的服务将会改变："},
+    {Text::UndoDone, L"已撤销上次优化。"},
+    {Text::UndoPartly, L"上次优化只撤销了一部分。"},
+    {Text::ChangedCount, L"已更改：{1}"},
+    {Text::UnchangedCount, L"未更改：{1}"},
+    {Text::FailedCount, L"失败：{1}"},
+    {Text::ServiceCount, L"{1} 个服务"},
+    {Text::MoreServices, L"…另外 {1} 个服务"},
+    {Text::RunsAfterRestart, L"设回自动启动的服务将在下次重新启动 Windows 后运行；"},
+    {Text::NoStartOrStop, L"撤销本身不会启动或停止任何服务。"},
+    {Text::BackupUnusable, L"无法撤销上次优化：自动备份不能使用。"},
+    {Text::NothingChanged, L"未做任何更改。"},
+    {Text::ModeAutomatic, L"自动"},
+    {Text::ModeDelayed, L"自动（延迟启动）"},
+    {Text::ModeManual, L"手动"},
+    {Text::ModeDisabled, L"禁用"},
+    {Text::ModeBoot, L"引导"},
+    {Text::ModeSystem, L"系统"},
+    {Text::StateRunning, L"正在运行"},
+    {Text::StateStopped, L"已停止"},
+    {Text::StateStarting, L"正在启动"},
+    {Text::StateStopping, L"正在停止"},
+    {Text::StatePaused, L"已暂停"},
+    {Text::StateUnknown, L"未知"},
+    {Text::ActionStopDisable, L"停止，禁用"},
+    {Text::ActionStopManual, L"停止，手动"},
+    {Text::ActionManual, L"手动"},
+    {Text::ActionStartAutomatic, L"自动，启动"},
+    {Text::ViewLabel, L"显示："},
+    {Text::ViewPrompted, L"按提问优化(建议)"},
+    {Text::ViewAutomatic, L"自动优化"},
+    {Text::ViewRestore, L"恢复系统默认"},
+    {Text::ViewLastRun, L"上次优化的结果"},
+    {Text::ColumnLabel, L"编号"},
+    {Text::ColumnName, L"服务"},
+    {Text::ColumnKey, L"服务名"},
+    {Text::ColumnNow, L"当前状态"},
+    {Text::ColumnAction, L"该方案的操作"},
+    {Text::ColumnChange, L"会改变吗"},
+    {Text::ColumnBefore, L"之前"},
+    {Text::ColumnAsked, L"要求"},
+    {Text::ColumnAfter, L"之后"},
+    {Text::ColumnResult, L"结果"},
+    {Text::NotInstalled, L"未安装"},
+    {Text::NeededHere, L"（此 Windows 需要它）"},
+    {Text::WouldChange, L"会改变"},
+    {Text::NoChange, L"不变"},
+    {Text::OutcomeChanged, L"已更改"},
+    {Text::OutcomeUnchanged, L"未更改"},
+    {Text::OutcomeNotInstalled, L"未安装"},
+    {Text::OutcomeFailed, L"失败"},
+    {Text::NoRunYet, L"这次启动程序后还没有运行过优化。"},
+    {Text::CommandsRunning, L"这次优化启动的命令还在运行，全部结束后这里会显示结果。"},
+    {Text::FailureReason, L"失败的原因："},
+    {Text::ReasonReportedSuccess, L"命令报告成功，但服务没有改变"},
+    {Text::ReasonNetExit, L"NET 命令以退出码 {1} 结束"},
+};
+
+// English, worded to fit the designed boxes.
+inline constexpr TextEntry kEnglishTexts[] = {
+    {Text::Empty, L""},
+    {Text::MainCaption, kMainCaption},
+    {Text::QuestionCaption, L"Optimise by questions"},
+    {Text::ProgressCaption, L"Optimising system services..."},
+    {Text::HelpCaption, L"Help"},
+    {Text::ServicesCaption, L"Services"},
+    {Text::QuestionsButton, L"By questions (best)"},
+    {Text::QuestionsLabel, L"Answer three questions, step by step, for the best result!"},
+    {Text::AutomaticButton, L"Automatic"},
+    {Text::AutomaticLabel, L"Optimises on its own: for users who do not know services!"},
+    {Text::RestoreButton, L"Restore defaults"},
+    {Text::RestoreLabel, L"Puts the services back to Windows' defaults!"},
+    {Text::HelpButton, L"Help"},
+    {Text::ExitButton, L"Exit"},
+    {Text::WebLink, L"Latest free version: " QUILLORA_WIDE(QUILLORA_WEB_ADDRESS)},
+    {Text::UndoItem, L"&Undo last optimisation..."},
+    {Text::ServicesItem, L"&View services..."},
+    {Text::LanguageItem, L"中文(&Z)"},
+    {Text::YesButton, L"Yes"},
+    {Text::NoButton, L"No"},
+    {Text::CdBurnerQuestion, L"Do you burn CDs or DVDs?"},
+    {Text::PrinterQuestion, L"Do you print documents?"},
+    {Text::ImagingQuestion, L"Will a scanner or camera be connected?"},
+    {Text::RunningStatus, L"Optimising system services, please wait..."},
+    {Text::HelpText,
+     L"\r\n"
+     L"    Quillora tunes the system services of Windows XP. It is free:\r\n"
+     L"download it from " QUILLORA_WIDE(QUILLORA_SITE_HOST) L". It optimises close to a hundred\r\n"
+     L"common services, which speeds the system up a lot: on a system never\r\n"
+     L"optimised, start-up can be more than 20% faster, and less memory is\r\n"
+     L"used. Use \"By questions\" for the best result; if you know little\r\n"
+     L"about computers, use \"Automatic\". \"Restore defaults\" puts the\r\n"
+     L"system back to its default state from before optimising, which may\r\n"
+     L"help with some system problems.\r\n"
+     L"\r\n" QUILLORA_WIDE(QUILLORA_SITE_NAME) QUILLORA_WIDE(QUILLORA_WEB_ADDRESS) L"\r\n" QUILLORA_WIDE(
+         QUILLORA_MESSAGING_CONTACT) L"\r\n"
+     L"mail:" QUILLORA_WIDE(QUILLORA_MAIL_ADDRESS) L"\r\n"},
+    {Text::RuntimeError, L"Run-time error '{1}':\r\n\r\n{2}"},
+    {Text::BackupNotSaved, L"Could not save the services' backup before the run"},
+    {Text::ResultNotSaved, L"Could not save the result of the optimisation {1}"},
+    {Text::LanguageNotSaved, L"Could not save the choice of language {1}"},
+    {Text::NeededWarning,
+     L"This computer runs {1}. This optimisation would stop or disable these services, which this Windows needs:"},
+    {Text::NeededChoices,
+     L"Yes: leave these services alone and optimise the rest.\r\nNo: optimise every service all the same.\r\n"
+     L"Cancel: change nothing."},
+    {Text::NothingToUndo, L"There is nothing to undo: no automatic backup from before a run yet."},
+    {Text::AlreadyUndone,
+     L"Every service already has the start mode of the automatic backup from before the last run: nothing to undo."},
+    {Text::UndoQuestion,
+     L"Undo the last optimisation?\r\n\r\nThe start modes of the automatic backup of {1} will be put back; {2} installed "
+     L"services will change:"},
+    {Text::UndoDone, L"The last optimisation is undone."},
+    {Text::UndoPartly, L"The last optimisation is only partly undone."},
+    {Text::ChangedCount, L"Changed: {1}"},
+    {Text::UnchangedCount, L"Unchanged: {1}"},
+    {Text::FailedCount, L"Failed: {1}"},
+    {Text::ServiceCount, L"{1} services"},
+    {Text::MoreServices, L"...and {1} more services"},
+    {Text::RunsAfterRestart, L"services set back to automatic start run after the next restart of Windows; "},
+    {Text::NoStartOrStop, L"undo itself starts and stops no service."},
+    {Text::BackupUnusable, L"Cannot undo the last optimisation: the automatic backup cannot be used."},
+    {Text::NothingChanged, L"Nothing was changed."},
+    {Text::ModeAutomatic, L"automatic"},
+    {Text::ModeDelayed, L"automatic (delayed)"},
+    {Text::ModeManual, L"manual"},
+    {Text::ModeDisabled, L"disabled"},
+    {Text::ModeBoot, L"boot"},
+    {Text::ModeSystem, L"system"},
+    {Text::StateRunning, L"running"},
+    {Text::StateStopped, L"stopped"},
+    {Text::StateStarting, L"starting"},
+    {Text::StateStopping, L"stopping"},
+    {Text::StatePaused, L"paused"},
+    {Text::StateUnknown, L"unknown"},
+    {Text::ActionStopDisable, L"stop, disabled"},
+    {Text::ActionStopManual, L"stop, manual"},
+    {Text::ActionManual, L"manual"},
+    {Text::ActionStartAutomatic, L"automatic, start"},
+    {Text::ViewLabel, L"Show:"},
+    {Text::ViewPrompted, L"By questions (best)"},
+    {Text::ViewAutomatic, L"Automatic"},
+    {Text::ViewRestore, L"Restore defaults"},
+    {Text::ViewLastRun, L"Result of the last run"},
+    {Text::ColumnLabel, L"No."},
+    {Text::ColumnName, L"Service"},
+    {Text::ColumnKey, L"Key"},
+    {Text::ColumnNow, L"Now"},
+    {Text::ColumnAction, L"Profile does"},
+    {Text::ColumnChange, L"Changes?"},
+    {Text::ColumnBefore, L"Before"},
+    {Text::ColumnAsked, L"Asked"},
+    {Text::ColumnAfter, L"After"},
+    {Text::ColumnResult, L"Result"},
+    {Text::NotInstalled, L"not installed"},
+    {Text::NeededHere, L" (this Windows needs it)"},
+    {Text::WouldChange, L"would change"},
+    {Text::NoChange, L"no change"},
+    {Text::OutcomeChanged, L"changed"},
+    {Text::OutcomeUnchanged, L"unchanged"},
+    {Text::OutcomeNotInstalled, L"not installed"},
+    {Text::OutcomeFailed, L"failed"},
+    {Text::NoRunYet, L"No optimisation has run since the program started."},
+    {Text::CommandsRunning, L"The commands of this optimisation are still running; the result shows here when they end."},
+    {Text::FailureReason, L"Why it failed: "},
+    {Text::ReasonReportedSuccess, L"the commands reported success, but the service did not change"},
+    {Text::ReasonNetExit, L"the NET command ended with exit status {1}"},
+};
+
+constexpr const wchar_t* findText(const TextEntry* table, std::size_t size, Text id)
+{
+    for (std::size_t i = 0; i < size; ++i) {
+        if (table[i].id == id)
+            return table[i].text;
+    }
+    return nullptr;
+}
+
+// The text in the language; nullptr only where a table lacks it, which a test rules out.
+constexpr const wchar_t* textIn(Language language, Text id)
+{
+    return language == Language::English ? findText(kEnglishTexts, std::size(kEnglishTexts), id)
+                                         : findText(kChineseTexts, std::size(kChineseTexts), id);
+}
+
+// The text in the language with "{1}", "{2}" filled in.
+inline std::wstring textIn(Language language, Text id, std::initializer_list<std::wstring> values)
+{
+    std::wstring text = textIn(language, id);
+    int number = 1;
+    for (const std::wstring& value : values) {
+        const std::wstring mark = L"{" + std::to_wstring(number++) + L"}";
+        for (std::size_t at = text.find(mark); at != std::wstring::npos; at = text.find(mark, at + value.size()))
+            text.replace(at, mark.size(), value);
+    }
+    return text;
+}
+
+}  // namespace quillora::ui
