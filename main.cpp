@@ -1,22 +1,53 @@
 #include <windows.h>
 
+#include <optional>
+#include <string>
+
 #include "platform/desktop.h"
 #include "platform/message_pump.h"
 #include "platform/process_launch.h"
 #include "ui/identifiers.h"
 #include "ui/program.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+namespace {
+
+// "/lang:en" or "/lang:zh", in any case, chooses the language for this start; every other
+// argument is ignored.
+std::optional<quillora::ui::Language> languageArgument(const wchar_t* commandLine)
+{
+    std::optional<quillora::ui::Language> chosen;
+    std::wstring word;
+    for (const wchar_t* c = commandLine;; ++c) {
+        if (*c && *c != L' ' && *c != L'\t') {
+            word += static_cast<wchar_t>(*c >= L'A' && *c <= L'Z' ? *c - L'A' + L'a' : *c);
+            continue;
+        }
+        if (word == L"/lang:en")
+            chosen = quillora::ui::Language::English;
+        else if (word == L"/lang:zh")
+            chosen = quillora::ui::Language::Chinese;
+        word.clear();
+        if (!*c)
+            return chosen;
+    }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
 {
     quillora::platform::removeCurrentDirectoryFromDllSearch();
     quillora::platform::WindowsDesktop desktop;
+    const std::optional<quillora::ui::Language> chosen = languageArgument(commandLine);
     try {
-        quillora::ui::Program program(instance, desktop);
+        quillora::ui::Program program(instance, desktop, chosen);
         program.mainWindow.show();
         return quillora::platform::runMessageLoop();
     } catch (const quillora::PlatformFailure& failure) {
         // Nothing could be shown yet: say why and stop.
-        desktop.showError(nullptr, quillora::ui::failureMessage(failure), quillora::ui::kMainCaption);
+        desktop.showError(nullptr,
+                          quillora::ui::failureMessage(chosen.value_or(quillora::ui::Language::Chinese), failure),
+                          quillora::ui::kMainCaption);
         return 1;
     }
 }

@@ -7,22 +7,42 @@
 namespace quillora::ui {
 namespace {
 
-// 宋体 (SimSun) with the GB2312 character set; the size in tenths of a point.
-platform::FontHandle simSunFont(int tenthsOfPoint, int weight)
+// A font of the face and character set; the size in tenths of a point.
+platform::FontHandle makeFont(const wchar_t* face, BYTE charset, int tenthsOfPoint, int weight)
 {
     LOGFONTW font{};
     font.lfHeight = -MulDiv(tenthsOfPoint, screenDpi().cy, 720);
     font.lfWeight = weight;
-    font.lfCharSet = GB2312_CHARSET;
+    font.lfCharSet = charset;
     font.lfOutPrecision = OUT_DEFAULT_PRECIS;
     font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     font.lfQuality = DEFAULT_QUALITY;
     font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    wcscpy(font.lfFaceName, L"宋体");
+    lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
     platform::FontHandle handle(CreateFontIndirectW(&font));
     if (!handle)
         throw platform::systemFailure(GetLastError());
     return handle;
+}
+
+// The face the system writes its messages in: Tahoma on XP, Segoe UI on later Windows.
+std::wstring messageFontFace()
+{
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+        throw platform::systemFailure(GetLastError());
+    return metrics.lfMessageFont.lfFaceName;
+}
+
+// The designed fonts: 宋体 with GB2312 for Chinese; in English the system's message font at the
+// same sizes.
+Assets::Fonts fontsFor(Language language)
+{
+    const std::wstring face = language == Language::English ? messageFontFace() : L"宋体";
+    const BYTE charset = language == Language::English ? DEFAULT_CHARSET : GB2312_CHARSET;
+    return {makeFont(face.c_str(), charset, 90, FW_NORMAL), makeFont(face.c_str(), charset, 105, FW_NORMAL),
+            makeFont(face.c_str(), charset, 120, FW_BOLD)};
 }
 
 platform::BrushHandle solidBrush(COLORREF colour)
@@ -97,9 +117,8 @@ platform::BitmapHandle forScreen(platform::BitmapHandle picture)
 }  // namespace
 
 Assets::Assets(HINSTANCE instance)
-    : defaultFont_(simSunFont(90, FW_NORMAL)),
-      body_(simSunFont(105, FW_NORMAL)),
-      status_(simSunFont(120, FW_BOLD)),
+    : chinese_(fontsFor(Language::Chinese)),
+      english_(fontsFor(Language::English)),
       background_(forScreen(picture(instance, IDB_BACKGROUND))),
       banner_(forScreen(picture(instance, IDB_BANNER))),
       backgroundBrush_(CreatePatternBrush(background_.get())),
@@ -112,17 +131,18 @@ Assets::Assets(HINSTANCE instance)
         throw platform::systemFailure(GetLastError());
 }
 
-HFONT Assets::font(FontRole role) const
+HFONT Assets::font(FontRole role, Language language) const
 {
+    const Fonts& fonts = language == Language::English ? english_ : chinese_;
     switch (role) {
     case FontRole::Body:
-        return body_.get();
+        return fonts.body.get();
     case FontRole::Status:
-        return status_.get();
+        return fonts.status.get();
     case FontRole::WindowDefault:
         break;
     }
-    return defaultFont_.get();
+    return fonts.windowDefault.get();
 }
 
 }  // namespace quillora::ui

@@ -4,6 +4,7 @@
 
 #include "platform/handles.h"
 #include "ui/design.h"
+#include "ui/texts.h"
 
 namespace quillora::ui {
 
@@ -13,7 +14,7 @@ class Assets {
 public:
     explicit Assets(HINSTANCE instance);
 
-    HFONT font(FontRole role) const;
+    HFONT font(FontRole role, Language language) const;
     HCURSOR handCursor() const { return handCursor_.get(); }
     // The pictures at the screen's DPI: as carried at 96 DPI, scaled by DPI/96 at any other.
     HBITMAP background() const { return background_.get(); }
@@ -24,10 +25,16 @@ public:
     HBRUSH webLinkBrush() const { return webLinkBrush_.get(); }
     HBRUSH helpTextBrush() const { return helpTextBrush_.get(); }
 
+    // One language's fonts for every role.
+    struct Fonts {
+        platform::FontHandle windowDefault;
+        platform::FontHandle body;
+        platform::FontHandle status;
+    };
+
 private:
-    platform::FontHandle defaultFont_;
-    platform::FontHandle body_;
-    platform::FontHandle status_;
+    Fonts chinese_;
+    Fonts english_;
     platform::BitmapHandle background_;
     platform::BitmapHandle banner_;
     platform::BrushHandle backgroundBrush_;

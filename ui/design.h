@@ -4,6 +4,8 @@
 
 #include <span>
 
+#include "ui/texts.h"
+
 namespace quillora::ui {
 
 // Lengths in twips, the designer's unit: 1440 to the inch, 15 to the pixel at 96 DPI.
@@ -26,7 +28,7 @@ struct ControlDesign {
     ControlKind kind;
     int id;
     const wchar_t* name;  // the designer's name, for tests and messages
-    const wchar_t* caption;
+    Text caption;
     TwipsRect rect;
     int tabIndex;  // order of the tab chain; kNoTabStop for controls without one
     FontRole font;
@@ -39,7 +41,7 @@ enum class Placement {
 };
 
 struct WindowDesign {
-    const wchar_t* caption;
+    Text caption;
     int clientWidth, clientHeight;  // twips
     DWORD style, exStyle;
     bool ownTaskbarButton;

@@ -56,9 +56,8 @@ inline constexpr wchar_t kUndoLastRunItem[] = L"撤销上次优化(&U)...";
 inline constexpr unsigned kViewServicesCommand = 0x0110;
 inline constexpr wchar_t kViewServicesItem[] = L"查看服务(&V)...";
 
-// The views of the services window, in the order of its choice: a profile each, then the result
-// of the last run.
-inline constexpr const wchar_t* kServicesViews[] = {L"按提问优化(建议)", L"自动优化", L"恢复系统默认", L"上次优化的结果"};
+// The item below them that switches the windows to the other language.
+inline constexpr unsigned kLanguageCommand = 0x0120;
 
 // Colours as COLORREF values (0x00BBGGRR).
 constexpr unsigned long colour(unsigned red, unsigned green, unsigned blue)

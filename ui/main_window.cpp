@@ -1,5 +1,7 @@
 #include "ui/main_window.h"
 
+#include "engine/settings.h"
+#include "engine/utf8.h"
 #include "resources/site.h"
 #include "ui/identifiers.h"
 #include "ui/undo_last_run.h"
@@ -8,30 +10,30 @@ namespace quillora::ui {
 namespace {
 
 const ControlDesign kControls[] = {
-    {ControlKind::PushButton, MainControls::QuestionsButton, L"Command1", L"按提问优化(建议)", {840, 120, 3495, 495}, 0,
+    {ControlKind::PushButton, MainControls::QuestionsButton, L"Command1", Text::QuestionsButton, {840, 120, 3495, 495}, 0,
      FontRole::Body},
-    {ControlKind::Label, MainControls::QuestionsLabel, L"Label1", L"根据软件的提问一步一步进行优化，优化效果最佳!",
+    {ControlKind::Label, MainControls::QuestionsLabel, L"Label1", Text::QuestionsLabel,
      {840, 720, 3495, 615}, 3, FontRole::WindowDefault},
-    {ControlKind::PushButton, MainControls::AutomaticButton, L"Command2", L"自动优化", {840, 1200, 3495, 495}, 1,
+    {ControlKind::PushButton, MainControls::AutomaticButton, L"Command2", Text::AutomaticButton, {840, 1200, 3495, 495}, 1,
      FontRole::Body},
-    {ControlKind::Label, MainControls::AutomaticLabel, L"Label2", L"软件自动进行优化，适合对系统服务不熟悉的用户!",
+    {ControlKind::Label, MainControls::AutomaticLabel, L"Label2", Text::AutomaticLabel,
      {840, 1800, 3495, 615}, 4, FontRole::WindowDefault},
-    {ControlKind::PushButton, MainControls::RestoreButton, L"Command3", L"恢复系统默认", {840, 2280, 3495, 495}, 2,
+    {ControlKind::PushButton, MainControls::RestoreButton, L"Command3", Text::RestoreButton, {840, 2280, 3495, 495}, 2,
      FontRole::Body},
-    {ControlKind::Label, MainControls::RestoreLabel, L"Label3", L"对优化的服务恢复到系统默认状态！",
+    {ControlKind::Label, MainControls::RestoreLabel, L"Label3", Text::RestoreLabel,
      {840, 2880, 3495, 375}, 5, FontRole::WindowDefault},
-    {ControlKind::Picture, MainControls::Banner, L"Image1", L"", {240, 3300, 4110, 525}, kNoTabStop,
+    {ControlKind::Picture, MainControls::Banner, L"Image1", Text::Empty, {240, 3300, 4110, 525}, kNoTabStop,
      FontRole::WindowDefault},
-    {ControlKind::PushButton, MainControls::HelpButton, L"Command5", L"帮助", {4560, 3330, 615, 375}, 8,
+    {ControlKind::PushButton, MainControls::HelpButton, L"Command5", Text::HelpButton, {4560, 3330, 615, 375}, 8,
      FontRole::WindowDefault},
-    {ControlKind::PushButton, MainControls::ExitButton, L"Command4", L"退出", {4560, 3780, 615, 390}, 6,
+    {ControlKind::PushButton, MainControls::ExitButton, L"Command4", Text::ExitButton, {4560, 3780, 615, 390}, 6,
      FontRole::WindowDefault},
-    {ControlKind::Label, MainControls::WebLink, L"Label4", L"最新免费版下载地址" QUILLORA_WIDE(QUILLORA_WEB_ADDRESS),
+    {ControlKind::Label, MainControls::WebLink, L"Label4", Text::WebLink,
      {240, 3900, 4095, 255}, 7, FontRole::Body, SS_NOTIFY},
 };
 
 const WindowDesign kDesign{
-    kMainCaption,
+    Text::MainCaption,
     5250,
     4230,
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
@@ -92,8 +94,40 @@ void MainWindow::addToSystemMenu()
 {
     const HMENU menu = GetSystemMenu(handle(), FALSE);
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu, MF_STRING, kUndoLastRunCommand, kUndoLastRunItem);
-    AppendMenuW(menu, MF_STRING, kViewServicesCommand, kViewServicesItem);
+    AppendMenuW(menu, MF_STRING, kUndoLastRunCommand, host().text(Text::UndoItem));
+    AppendMenuW(menu, MF_STRING, kViewServicesCommand, host().text(Text::ServicesItem));
+    AppendMenuW(menu, MF_STRING, kLanguageCommand, host().text(Text::LanguageItem));
+}
+
+void MainWindow::onLanguageChanged()
+{
+    const HMENU menu = GetSystemMenu(handle(), FALSE);
+    const std::pair<unsigned, Text> items[] = {
+        {kUndoLastRunCommand, Text::UndoItem}, {kViewServicesCommand, Text::ServicesItem},
+        {kLanguageCommand, Text::LanguageItem}};
+    for (const auto& [command, text] : items) {
+        const UINT greyed = GetMenuState(menu, command, MF_BYCOMMAND) & MF_GRAYED;
+        ModifyMenuW(menu, command, MF_BYCOMMAND | MF_STRING | greyed, command, host().text(text));
+    }
+}
+
+// Switches every window to the other language and keeps the choice for the next start; a choice
+// that cannot be kept is said, and the windows speak the new language all the same.
+void MainWindow::switchLanguage()
+{
+    const Language chosen = host().language() == Language::English ? Language::Chinese : Language::English;
+    host().setLanguage(chosen);
+    try {
+        saveLanguage(desktop_.machine(), chosen == Language::English ? "en" : "zh");
+    } catch (const FileFailure& failure) {
+        desktop_.showError(handle(),
+                           host().text(Text::LanguageNotSaved, {fromUtf8(failure.path())}) + L"\r\n"
+                               + failure.description(),
+                           kMainCaption);
+    } catch (const PlatformFailure& failure) {
+        desktop_.showError(handle(), host().text(Text::LanguageNotSaved, {L""}) + L"\r\n" + failure.description(),
+                           kMainCaption);
+    }
 }
 
 // Whether there is a run to undo can change at any time (a run, quillora-cli, a backup deleted by
@@ -108,10 +142,13 @@ bool MainWindow::onSystemCommand(WPARAM command)
 {
     switch (command & 0xFFF0) {
     case kUndoLastRunCommand:
-        undoLastRun(desktop_, runs_, handle());
+        undoLastRun(desktop_, runs_, host().language(), handle());
         return true;
     case kViewServicesCommand:
         servicesWindow_.open();
+        return true;
+    case kLanguageCommand:
+        switchLanguage();
         return true;
     default:
         return false;

@@ -33,6 +33,8 @@ protected:
 private:
     void openWebSite();
     void addToSystemMenu();
+    void switchLanguage();
+    void onLanguageChanged() override;
     void updateSystemMenu();
     bool onSystemCommand(WPARAM command);
     LRESULT labelColours(HDC dc, HWND label);

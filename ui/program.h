@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "platform/desktop.h"
 #include "ui/help_window.h"
 #include "ui/main_window.h"
@@ -19,7 +21,9 @@ namespace quillora::ui {
 // pictures and class of the host.
 class Program {
 public:
-    Program(HINSTANCE instance, platform::Desktop& desktop);
+    // chosen: the language asked for on the command line, for this start only; without one the
+    // windows speak the language the user last chose, Chinese until they choose.
+    Program(HINSTANCE instance, platform::Desktop& desktop, std::optional<Language> chosen = std::nullopt);
 
 private:
     platform::Desktop& desktop_;

@@ -7,16 +7,16 @@ namespace quillora::ui {
 namespace {
 
 const ControlDesign kControls[] = {
-    {ControlKind::Label, ProgressControls::StatusLabel, L"Label1", L"正在优化系统服务，请稍等......",
+    {ControlKind::Label, ProgressControls::StatusLabel, L"Label1", Text::RunningStatus,
      {480, 240, 4455, 375}, 0, FontRole::Status},
-    {ControlKind::TextBox, ProgressControls::LogBox, L"Text1", L"", {480, 720, 6015, 3375}, 1,
+    {ControlKind::TextBox, ProgressControls::LogBox, L"Text1", Text::Empty, {480, 720, 6015, 3375}, 1,
      FontRole::WindowDefault},
-    {ControlKind::PushButton, ProgressControls::ExitButton, L"Command1", L"退出", {2760, 4320, 1215, 375}, 2,
+    {ControlKind::PushButton, ProgressControls::ExitButton, L"Command1", Text::ExitButton, {2760, 4320, 1215, 375}, 2,
      FontRole::WindowDefault, WS_DISABLED},
 };
 
 const WindowDesign kDesign{
-    kProgressCaption,
+    Text::ProgressCaption,
     7140,
     4800,
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
@@ -80,6 +80,21 @@ void ProgressWindow::append(const std::wstring& more)
 void ProgressWindow::setCaption(const std::wstring& caption)
 {
     replaceText(handle(), caption);
+    completed_ = caption == kChineseLogWords.completedCaption || caption == kEnglishLogWords.completedCaption;
+}
+
+const LogWords& ProgressWindow::words()
+{
+    return host().language() == Language::English ? kEnglishLogWords : kChineseLogWords;
+}
+
+// The log keeps the lines already written; a completed window says so in the new language.
+void ProgressWindow::onLanguageChanged()
+{
+    if (!completed_)
+        return;
+    setCaption(words().completedCaption);
+    setStatusLabel(words().completedCaption);
 }
 
 void ProgressWindow::setStatusLabel(const std::wstring& status)
@@ -94,6 +109,7 @@ void ProgressWindow::enableExit()
 
 void ProgressWindow::onLoaded()
 {
+    completed_ = false;
     // The log box has no limit of its own: without this an edit box stops at about 32,000
     // characters, typed or written.
     SendMessageW(control(ProgressControls::LogBox), EM_SETLIMITTEXT, 0, 0);

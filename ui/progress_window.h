@@ -18,14 +18,19 @@ public:
     void setStatusLabel(const std::wstring& status) override;
     void enableExit() override;
     void present() override { show(); }
+    const LogWords& words() override;
 
     static const WindowDesign& windowDesign();
 
 protected:
     const WindowDesign& design() const override { return windowDesign(); }
     void onLoaded() override;
+    void onLanguageChanged() override;
     void onCommand(int controlId, int notification) override;
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    bool completed_ = false;  // a run has marked the window complete since it was loaded
 };
 
 }  // namespace quillora::ui

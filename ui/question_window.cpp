@@ -13,30 +13,30 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 
 // The question and the three buttons in one row; yesTab and noTab give the order of "是" and "否".
-constexpr std::array<ControlDesign, 4> questionControls(const wchar_t* question, TwipsRect label, int buttonsTop,
+constexpr std::array<ControlDesign, 4> questionControls(Text question, TwipsRect label, int buttonsTop,
                                                         int yesLeft, int noLeft, int exitLeft, int yesTab, int noTab)
 {
     return {{
-        {ControlKind::PushButton, QuestionControls::YesButton, L"OKButton", L"是",
+        {ControlKind::PushButton, QuestionControls::YesButton, L"OKButton", Text::YesButton,
          {yesLeft, buttonsTop, kButtonWidth, kButtonHeight}, yesTab, FontRole::WindowDefault},
-        {ControlKind::PushButton, QuestionControls::NoButton, L"CancelButton", L"否",
+        {ControlKind::PushButton, QuestionControls::NoButton, L"CancelButton", Text::NoButton,
          {noLeft, buttonsTop, kButtonWidth, kButtonHeight}, noTab, FontRole::WindowDefault},
         {ControlKind::Label, QuestionControls::QuestionLabel, L"Label1", question, label, 2, FontRole::Body},
-        {ControlKind::PushButton, QuestionControls::ExitButton, L"Command1", L"退出",
+        {ControlKind::PushButton, QuestionControls::ExitButton, L"Command1", Text::ExitButton,
          {exitLeft, buttonsTop, kButtonWidth, kButtonHeight}, 3, FontRole::WindowDefault},
     }};
 }
 
 constexpr auto kFirstControls =
-    questionControls(L"您是否使用刻录机刻光盘？", {1680, 720, 2895, 495}, 1560, 720, 2280, 3840, 0, 1);
+    questionControls(Text::CdBurnerQuestion, {1680, 720, 2895, 495}, 1560, 720, 2280, 3840, 0, 1);
 constexpr auto kSecondControls =
-    questionControls(L"您是否使用打印机打印文档？", {1320, 720, 2895, 495}, 1680, 600, 2160, 3720, 1, 0);
+    questionControls(Text::PrinterQuestion, {1320, 720, 2895, 495}, 1680, 600, 2160, 3720, 1, 0);
 constexpr auto kThirdControls =
-    questionControls(L"这台电脑是否要连接扫描仪或照像机？", {1080, 840, 3975, 495}, 1800, 480, 2040, 3600, 1, 0);
+    questionControls(Text::ImagingQuestion, {1080, 840, 3975, 495}, 1800, 480, 2040, 3600, 1, 0);
 
-const WindowDesign kFirst{kQuestionCaption, 5565, 2340, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, kFirstControls};
-const WindowDesign kSecond{kQuestionCaption, 5460, 2460, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, kSecondControls};
-const WindowDesign kThird{kQuestionCaption, 5280, 2595, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, kThirdControls};
+const WindowDesign kFirst{Text::QuestionCaption, 5565, 2340, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, kFirstControls};
+const WindowDesign kSecond{Text::QuestionCaption, 5460, 2460, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, kSecondControls};
+const WindowDesign kThird{Text::QuestionCaption, 5280, 2595, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, kThirdControls};
 
 }  // namespace
 

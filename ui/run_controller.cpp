@@ -28,24 +28,27 @@ private:
 
 // The warning before a run that would stop or disable services this Windows needs: which Windows,
 // and each service with its name, key and what it does.
-std::wstring neededServicesWarning(const WindowsVersion& version, const std::vector<ServiceStep>& needed)
+std::wstring neededServicesWarning(Language language, const WindowsVersion& version,
+                                   const std::vector<ServiceStep>& needed)
 {
-    std::wstring text = L"这台电脑运行的是 " + fromUtf8(windowsName(version))
-        + L"。这次优化会停止或禁用下面这些服务，而这个版本的 Windows 需要它们：\r\n\r\n";
-    for (const ServiceStep& step : needed)
-        text += L"    " + step.displayName + L" (" + step.serviceKey + L")：" + purposeInChinese(step.serviceKey) + L"\r\n";
-    return text + L"\r\n是：保留这些服务不变，只优化其余的服务。\r\n否：仍然优化全部服务。\r\n取消：不做任何更改。";
+    std::wstring text = textIn(language, Text::NeededWarning, {fromUtf8(windowsName(version))}) + L"\r\n\r\n";
+    for (const ServiceStep& step : needed) {
+        const std::wstring purpose = language == Language::English ? fromUtf8(purposeInEnglish(step.serviceKey))
+                                                                   : purposeInChinese(step.serviceKey);
+        text += textIn(language, Text::ServiceNote, {step.displayName, step.serviceKey, purpose}) + L"\r\n";
+    }
+    return text + L"\r\n" + textIn(language, Text::NeededChoices);
 }
 
 // Saves a run's result beside its backup; a failure names the file.
-void saveResult(Machine& machine, const RunResult& result)
+void saveResult(Machine& machine, Language language, const RunResult& result)
 {
     const std::string path = resultPathFor(result.backupPath);
     try {
         machine.files().writeAtomically(path, formatRunResult(result), true);
     } catch (const PlatformFailure& failure) {
-        throw PlatformFailure(failure.number(),
-                              L"无法保存优化的结果 " + fromUtf8(path) + L"\r\n" + failure.description());
+        throw PlatformFailure(failure.number(), textIn(language, Text::ResultNotSaved, {fromUtf8(path)}) + L"\r\n"
+                                                    + failure.description());
     }
 }
 
@@ -79,7 +82,8 @@ private:
     RunRecord& record_;
 };
 
-RunController::RunController(platform::Desktop& desktop, RunDisplay& display) : desktop_(desktop), display_(display)
+RunController::RunController(platform::Desktop& desktop, RunDisplay& display, const WindowHost& host)
+    : desktop_(desktop), display_(display), host_(host)
 {
 }
 
@@ -142,7 +146,7 @@ void RunController::collectResults()
             lastResult_ = result;
             newestTracked_ = false;
         }
-        saveResult(desktop_.machine(), result);
+        saveResult(desktop_.machine(), host_.language(), result);
     }
 }
 
@@ -164,11 +168,11 @@ RunResult RunController::readBack(const RunRecord& record)
 std::wstring RunController::failureReason(const ServiceResult& result) const
 {
     if (!result.failedCommand)
-        return L"命令报告成功，但服务没有改变";
+        return host_.text(Text::ReasonReportedSuccess);
     const unsigned long status = *result.failedCommand->exitStatus;
     if (isScConfig(result.failedCommand->commandLine))
         return platform::systemErrorText(status) + L" (" + std::to_wstring(status) + L")";
-    return L"NET 命令以退出码 " + std::to_wstring(status) + L" 结束";
+    return host_.text(Text::ReasonNetExit, {std::to_wstring(status)});
 }
 
 // The profile's steps, with the services this Windows needs left alone where the user chooses so;
@@ -182,7 +186,7 @@ std::optional<std::vector<ServiceStep>> RunController::stepsToRun(Profile profil
     const std::vector<ServiceStep> needed = neededServicesTouched(steps, answers_, generationOf(*version));
     if (needed.empty())
         return steps;
-    switch (desktop_.warnAndChoose(owner, neededServicesWarning(*version, needed), kMainCaption)) {
+    switch (desktop_.warnAndChoose(owner, neededServicesWarning(host_.language(), *version, needed), kMainCaption)) {
     case platform::Desktop::Choice::Yes:
         return leavingAlone(std::move(steps), needed);
     case platform::Desktop::Choice::No:
@@ -203,8 +207,9 @@ void RunController::endProgram()
 // (the main window's undo, quillora-cli restore --last).
 SavedBackup RunController::backUpBeforeRun()
 {
-    const auto notSaved = [](const PlatformFailure& failure, const std::wstring& where) {
-        return PlatformFailure(failure.number(), L"无法保存运行前的服务备份" + where + L"\r\n" + failure.description());
+    const auto notSaved = [this](const PlatformFailure& failure, const std::wstring& where) {
+        return PlatformFailure(failure.number(),
+                               host_.text(Text::BackupNotSaved) + where + L"\r\n" + failure.description());
     };
     try {
         return saveAutomaticBackup(desktop_.machine());

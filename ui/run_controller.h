@@ -10,6 +10,7 @@
 #include "engine/run_result.h"
 #include "engine/runner.h"
 #include "platform/desktop.h"
+#include "ui/window_host.h"
 
 namespace quillora::ui {
 
@@ -27,7 +28,8 @@ public:
 // another lets messages through goes to its end inside it.
 class RunController {
 public:
-    RunController(platform::Desktop& desktop, RunDisplay& display);
+    // host: the language the run speaks in its messages.
+    RunController(platform::Desktop& desktop, RunDisplay& display, const WindowHost& host);
     ~RunController();
     RunController(const RunController&) = delete;
     RunController& operator=(const RunController&) = delete;
@@ -73,6 +75,7 @@ private:
 
     platform::Desktop& desktop_;
     RunDisplay& display_;
+    const WindowHost& host_;
     Answers answers_;
     bool answersGiven_ = false;
     int runsUnderWay_ = 0;

@@ -1,54 +1,82 @@
 #include "ui/service_words.h"
 
 namespace quillora::ui {
+namespace {
 
-std::wstring modeWord(StartMode mode, bool delayed)
+Text modeText(StartMode mode, bool delayed)
 {
     switch (mode) {
     case StartMode::Automatic:
-        return delayed ? L"自动（延迟启动）" : L"自动";
+        return delayed ? Text::ModeDelayed : Text::ModeAutomatic;
     case StartMode::Manual:
-        return L"手动";
+        return Text::ModeManual;
     case StartMode::Disabled:
-        return L"禁用";
+        return Text::ModeDisabled;
     case StartMode::Boot:
-        return L"引导";
+        return Text::ModeBoot;
     case StartMode::System:
         break;
     }
-    return L"系统";
+    return Text::ModeSystem;
 }
 
-std::wstring runStateWord(RunState state)
+Text stateText(RunState state)
 {
     switch (state) {
     case RunState::Running:
-        return L"正在运行";
+        return Text::StateRunning;
     case RunState::Stopped:
-        return L"已停止";
+        return Text::StateStopped;
     case RunState::Starting:
     case RunState::Continuing:
-        return L"正在启动";
+        return Text::StateStarting;
     case RunState::Stopping:
-        return L"正在停止";
+        return Text::StateStopping;
     case RunState::Pausing:
     case RunState::Paused:
-        return L"已暂停";
+        return Text::StatePaused;
     case RunState::Unknown:
         break;
     }
-    return L"未知";
+    return Text::StateUnknown;
 }
 
-std::wstring stateWords(const ServiceState& state)
+Text actionText(ActionKind kind)
 {
-    return modeWord(state.mode, state.mode == StartMode::Automatic && state.delayed) + L"，" + runStateWord(state.state);
+    switch (kind) {
+    case ActionKind::StopAndDisable:
+        return Text::ActionStopDisable;
+    case ActionKind::StopAndManual:
+        return Text::ActionStopManual;
+    case ActionKind::ManualOnly:
+        return Text::ActionManual;
+    case ActionKind::StartAndAutomatic:
+        break;
+    }
+    return Text::ActionStartAutomatic;
 }
 
-std::wstring actionWords(ActionKind kind)
+}  // namespace
+
+std::wstring modeWord(Language language, StartMode mode, bool delayed)
 {
-    const ActionEffect& effect = effectOf(kind);
-    return std::wstring(effect.stopsFirst ? L"停止，" : L"") + effect.modeWord + (effect.startsAfter ? L"，启动" : L"");
+    return textIn(language, modeText(mode, delayed));
+}
+
+std::wstring runStateWord(Language language, RunState state)
+{
+    return textIn(language, stateText(state));
+}
+
+std::wstring stateWords(Language language, const ServiceState& state)
+{
+    return modeWord(language, state.mode, state.mode == StartMode::Automatic && state.delayed)
+        + (language == Language::English ? L", " : L"，") + runStateWord(language, state.state);
+}
+
+std::wstring actionWords(Language language, ActionKind kind)
+{
+    return textIn(language, actionText(kind));
 }
 
 }  // namespace quillora::ui

@@ -24,16 +24,16 @@ constexpr int kListTopTwips = 540;
 constexpr int kDescriptionTwips = 1500;
 
 const ControlDesign kControls[] = {
-    {ControlKind::Label, ServicesControls::ViewLabel, L"Label1", L"显示：", {120, 165, 900, 255}, 0, FontRole::Body},
-    {ControlKind::DropDownList, ServicesControls::ViewChoice, L"Combo1", L"", {1020, 120, 3600, 3000}, 1,
+    {ControlKind::Label, ServicesControls::ViewLabel, L"Label1", Text::ViewLabel, {120, 165, 900, 255}, 0, FontRole::Body},
+    {ControlKind::DropDownList, ServicesControls::ViewChoice, L"Combo1", Text::Empty, {1020, 120, 3600, 3000}, 1,
      FontRole::Body},
-    {ControlKind::ListView, ServicesControls::ServiceList, L"List1", L"", {120, 540, 8760, 4020}, 2, FontRole::Body},
-    {ControlKind::TextBox, ServicesControls::DescriptionBox, L"Text1", L"", {120, 4680, 8760, 1500}, 3,
+    {ControlKind::ListView, ServicesControls::ServiceList, L"List1", Text::Empty, {120, 540, 8760, 4020}, 2, FontRole::Body},
+    {ControlKind::TextBox, ServicesControls::DescriptionBox, L"Text1", Text::Empty, {120, 4680, 8760, 1500}, 3,
      FontRole::Body, ES_READONLY},
 };
 
 const WindowDesign kDesign{
-    kServicesCaption,
+    Text::ServicesCaption,
     9000,
     6300,
     WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
@@ -44,32 +44,31 @@ const WindowDesign kDesign{
     kControls,
 };
 
-const wchar_t kNotInstalled[] = L"未安装";
-const wchar_t kNoRunYet[] = L"这次启动程序后还没有运行过优化。";
-const wchar_t kCommandsRunning[] = L"这次优化启动的命令还在运行，全部结束后这里会显示结果。";
+const std::vector<Text> kViews = {Text::ViewPrompted, Text::ViewAutomatic, Text::ViewRestore, Text::ViewLastRun};
+const std::vector<Text> kProfileColumns = {Text::ColumnLabel, Text::ColumnName, Text::ColumnKey,
+                                           Text::ColumnNow,   Text::ColumnAction, Text::ColumnChange};
+const std::vector<Text> kResultColumns = {Text::ColumnLabel,  Text::ColumnName,  Text::ColumnKey,   Text::ColumnBefore,
+                                          Text::ColumnAsked,  Text::ColumnAfter, Text::ColumnResult};
 
-const std::vector<const wchar_t*> kProfileColumns = {L"编号", L"服务", L"服务名", L"当前状态", L"该方案的操作",
-                                                     L"会改变吗"};
-const std::vector<const wchar_t*> kResultColumns = {L"编号", L"服务", L"服务名", L"之前", L"要求", L"之后", L"结果"};
-
-const wchar_t* outcomeWord(Outcome outcome)
+Text outcomeText(Outcome outcome)
 {
     switch (outcome) {
     case Outcome::Changed:
-        return L"已更改";
+        return Text::OutcomeChanged;
     case Outcome::Unchanged:
-        return L"未更改";
+        return Text::OutcomeUnchanged;
     case Outcome::NotInstalled:
-        return L"未安装";
+        return Text::OutcomeNotInstalled;
     case Outcome::Failed:
         break;
     }
-    return L"失败";
+    return Text::OutcomeFailed;
 }
 
-std::wstring beforeWords(const std::optional<BackupEntry>& before)
+std::wstring beforeWords(Language language, const std::optional<BackupEntry>& before)
 {
-    return before && before->mode ? modeWord(*before->mode, before->delayed) : kNotInstalled;
+    return before && before->mode ? modeWord(language, *before->mode, before->delayed)
+                                  : textIn(language, Text::NotInstalled);
 }
 
 // Log labels sort as numbers: 3.1 comes after 3 and before 4, 10 after 9.
@@ -124,13 +123,25 @@ void ServicesWindow::open()
 
 void ServicesWindow::onLoaded()
 {
-    const HWND choice = control(ServicesControls::ViewChoice);
-    for (const wchar_t* view : kServicesViews)
-        SendMessageW(choice, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(view));
-    SendMessageW(choice, CB_SETCURSEL, 0, 0);
+    fillViewChoice(0);
     SendMessageW(control(ServicesControls::ServiceList), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
                  LVS_EX_FULLROWSELECT);
     SetTimer(handle(), kResultTimer, kResultPollMilliseconds, nullptr);
+    refresh();
+}
+
+void ServicesWindow::fillViewChoice(int selected)
+{
+    const HWND choice = control(ServicesControls::ViewChoice);
+    SendMessageW(choice, CB_RESETCONTENT, 0, 0);
+    for (const Text view : kViews)
+        SendMessageW(choice, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(host().text(view)));
+    SendMessageW(choice, CB_SETCURSEL, selected, 0);
+}
+
+void ServicesWindow::onLanguageChanged()
+{
+    fillViewChoice(selectedView());
     refresh();
 }
 
@@ -153,7 +164,7 @@ void ServicesWindow::refresh()
     showDescription();
 }
 
-void ServicesWindow::showColumns(const std::vector<const wchar_t*>& titles)
+void ServicesWindow::showColumns(const std::vector<Text>& titles)
 {
     const HWND list = control(ServicesControls::ServiceList);
     while (SendMessageW(list, LVM_DELETECOLUMN, 0, 0)) {
@@ -162,7 +173,7 @@ void ServicesWindow::showColumns(const std::vector<const wchar_t*>& titles)
     for (std::size_t i = 0; i < titles.size(); ++i) {
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
-        column.pszText = const_cast<wchar_t*>(titles[i]);
+        column.pszText = const_cast<wchar_t*>(host().text(titles[i]));
         column.cx = twipsToPixelsX(widthsTwips[i]);
         SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     }
@@ -176,6 +187,7 @@ void ServicesWindow::fillProfileRows(Profile profile)
     const std::vector<ServiceStep> steps = profileSteps(profile);
     const Answers answers = runs_.answersOrAllYes();
     const std::optional<WindowsVersion> windows = desktop_.machine().windowsVersion();
+    const Language language = host().language();
     ServiceControl* services = desktop_.machine().services();
     const std::vector<std::wstring> keys = catalogueKeys();
     const std::vector<std::optional<ServiceState>> states =
@@ -188,14 +200,14 @@ void ServicesWindow::fillProfileRows(Profile profile)
         std::wstring change = L"-";
         if (step) {
             const ActionKind kind = performedAction(*step, answers);
-            action = actionWords(kind);
+            action = actionWords(language, kind);
             if (windows && isNeeded(key, generationOf(*windows)) && stopsOrDisables(*step, answers))
-                action += L"（此 Windows 需要它）";
+                action += host().text(Text::NeededHere);
             if (now)
-                change = pendingChange(targetOf(effectOf(kind)), *now).any() ? L"会改变" : L"不变";
+                change = host().text(pendingChange(targetOf(effectOf(kind)), *now).any() ? Text::WouldChange : Text::NoChange);
         }
-        rows_.push_back({key, {labelOf(key), displayNameOf(key), key, now ? stateWords(*now) : kNotInstalled, action, change},
-                         L""});
+        const std::wstring state = now ? stateWords(language, *now) : host().text(Text::NotInstalled);
+        rows_.push_back({key, {labelOf(key), displayNameOf(key), key, state, action, change}, L""});
     }
 }
 
@@ -208,11 +220,13 @@ void ServicesWindow::fillResultRows()
     const std::optional<RunResult>& result = runs_.lastResult();
     if (showedPending_ || !result)
         return;
+    const Language language = host().language();
     for (const ServiceResult& service : result->services) {
         const std::wstring& key = service.serviceKey;
+        const std::wstring after = service.after ? stateWords(language, *service.after) : host().text(Text::NotInstalled);
         rows_.push_back({key,
-                         {labelOf(key), displayNameOf(key), key, beforeWords(service.before), actionWords(service.asked),
-                          service.after ? stateWords(*service.after) : kNotInstalled, outcomeWord(service.outcome)},
+                         {labelOf(key), displayNameOf(key), key, beforeWords(language, service.before),
+                          actionWords(language, service.asked), after, host().text(outcomeText(service.outcome))},
                          service.reason});
     }
 }
@@ -256,7 +270,7 @@ void ServicesWindow::showDescription()
 {
     std::wstring text;
     if (selectedView() == kLastRunView && rows_.empty())
-        text = showedPending_ ? kCommandsRunning : kNoRunYet;
+        text = host().text(showedPending_ ? Text::CommandsRunning : Text::NoRunYet);
     // The row with the focus: the one the user last chose, among several selected for copying.
     const int selected = static_cast<int>(
         SendMessageW(control(ServicesControls::ServiceList), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
@@ -264,8 +278,9 @@ void ServicesWindow::showDescription()
         const Row& row = rows_[selected];
         ServiceControl* services = desktop_.machine().services();
         const std::wstring description = services ? services->description(row.serviceKey) : L"";
-        text = row.note.empty() ? L"" : L"失败的原因：" + row.note + L"\r\n\r\n";
-        text += description.empty() ? (services && services->query(row.serviceKey) ? L"" : kNotInstalled) : description;
+        text = row.note.empty() ? L"" : host().text(Text::FailureReason) + row.note + L"\r\n\r\n";
+        const bool installed = services && services->query(row.serviceKey);
+        text += description.empty() && !installed ? host().text(Text::NotInstalled) : description;
     }
     SetWindowTextW(control(ServicesControls::DescriptionBox), text.c_str());
 }

@@ -39,7 +39,9 @@ private:
         std::wstring note;  // shown below the description: why a run failed on it
     };
 
-    void showColumns(const std::vector<const wchar_t*>& titles);
+    void showColumns(const std::vector<Text>& titles);
+    void fillViewChoice(int selected);
+    void onLanguageChanged() override;
     void fillProfileRows(Profile profile);
     void fillResultRows();
     void showRows();

@@ -69,6 +69,7 @@ enum class Text : int {
     NoStartOrStop,
     BackupUnusable,
     NothingChanged,
+    ServiceNote,          // {1} the service, {2} its key, {3} a few words on it
     // Modes, states and actions.
     ModeAutomatic,
     ModeDelayed,
@@ -181,6 +182,7 @@ inline constexpr TextEntry kChineseTexts[] = {
     {Text::NoStartOrStop, L"撤销本身不会启动或停止任何服务。"},
     {Text::BackupUnusable, L"无法撤销上次优化：自动备份不能使用。"},
     {Text::NothingChanged, L"未做任何更改。"},
+    {Text::ServiceNote, L"    {1} ({2})：{3}"},
     {Text::ModeAutomatic, L"自动"},
     {Text::ModeDelayed, L"自动（延迟启动）"},
     {Text::ModeManual, L"手动"},
@@ -292,6 +294,7 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::NoStartOrStop, L"undo itself starts and stops no service."},
     {Text::BackupUnusable, L"Cannot undo the last optimisation: the automatic backup cannot be used."},
     {Text::NothingChanged, L"Nothing was changed."},
+    {Text::ServiceNote, L"    {1} ({2}): {3}"},
     {Text::ModeAutomatic, L"automatic"},
     {Text::ModeDelayed, L"automatic (delayed)"},
     {Text::ModeManual, L"manual"},

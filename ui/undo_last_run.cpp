@@ -19,12 +19,6 @@ namespace {
 
 constexpr std::size_t kServicesListed = 10;
 
-const wchar_t kNothingToUndo[] = L"没有可撤销的优化：还没有运行前的自动备份。";
-const wchar_t kAlreadyUndone[] =
-    L"各服务的启动类型已与上次优化之前的自动备份相同，无需撤销。";
-const wchar_t kRunsAfterRestart[] = L"设回自动启动的服务将在下次重新启动 Windows 后运行；";
-const wchar_t kNoStartOrStop[] = L"撤销本身不会启动或停止任何服务。";
-
 std::wstring lines(const std::vector<std::wstring>& items)
 {
     std::wstring text;
@@ -39,42 +33,43 @@ std::wstring backupTime(const StoredBackup& backup)
     return fromUtf8(printable(time ? *time : backup.name));
 }
 
-std::wstring count(int services)
+std::wstring count(Language language, std::size_t services)
 {
-    return std::to_wstring(services) + L" 个服务";
+    return textIn(language, Text::ServiceCount, {std::to_wstring(services)});
 }
 
 // "    automatic updates: 禁用 → 自动" for the first ten changes, then how many more.
-std::wstring changeLines(const std::vector<ModeChange>& changes)
+std::wstring changeLines(Language language, const std::vector<ModeChange>& changes)
 {
     std::vector<std::wstring> listed;
     for (std::size_t i = 0; i < changes.size() && i < kServicesListed; ++i) {
         const ModeChange& change = changes[i];
-        listed.push_back(L"    " + displayNameOf(change.serviceKey) + L": " + modeWord(change.from, change.fromDelayed)
-                         + L" → " + modeWord(change.to, change.toDelayed));
+        listed.push_back(L"    " + displayNameOf(change.serviceKey) + L": "
+                         + modeWord(language, change.from, change.fromDelayed) + L" → "
+                         + modeWord(language, change.to, change.toDelayed));
     }
     if (changes.size() > kServicesListed)
-        listed.push_back(L"    …另外 " + count(static_cast<int>(changes.size() - kServicesListed)));
+        listed.push_back(L"    " + textIn(language, Text::MoreServices, {std::to_wstring(changes.size() - kServicesListed)}));
     return lines(listed);
 }
 
 // That undo starts and stops nothing, and, where a service goes back to automatic start, that it
 // runs after the next restart.
-std::wstring startAndStopNote(const std::vector<ModeChange>& changes)
+std::wstring startAndStopNote(Language language, const std::vector<ModeChange>& changes)
 {
     const bool backToAutomatic = std::any_of(changes.begin(), changes.end(), [](const ModeChange& change) {
         return change.to == StartMode::Automatic;
     });
-    return (backToAutomatic ? std::wstring(kRunsAfterRestart) : L"") + kNoStartOrStop;
+    return (backToAutomatic ? std::wstring(textIn(language, Text::RunsAfterRestart)) : L"")
+        + textIn(language, Text::NoStartOrStop);
 }
 
 // The question: when the backup was made, how many installed services change, the first ten of
 // them with their modes before and after, and how many more.
-std::wstring question(const StoredBackup& backup, const std::vector<ModeChange>& changing)
+std::wstring question(Language language, const StoredBackup& backup, const std::vector<ModeChange>& changing)
 {
-    return L"要撤销上次优化吗？\r\n\r\n将按 " + backupTime(backup) + L" 的自动备份恢复服务的启动类型，"
-        + std::to_wstring(changing.size()) + L" 个已安装的服务将会改变：\r\n" + changeLines(changing) + L"\r\n"
-        + startAndStopNote(changing);
+    return textIn(language, Text::UndoQuestion, {backupTime(backup), std::to_wstring(changing.size())}) + L"\r\n"
+        + changeLines(language, changing) + L"\r\n" + startAndStopNote(language, changing);
 }
 
 // The system's text for a failure, as it may be shown, and its number.
@@ -83,21 +78,24 @@ std::wstring reason(const PlatformFailure& failure)
     return fromUtf8(printable(failure.description())) + L" (" + std::to_wstring(failure.number()) + L")";
 }
 
-std::wstring outcome(const RestoreResult& result)
+std::wstring outcome(Language language, const RestoreResult& result)
 {
     std::vector<std::wstring> failures;
     for (const auto& [key, failure] : result.failures)
-        failures.push_back(L"    " + displayNameOf(key) + L" (" + key + L")：" + reason(failure));
-    const wchar_t* headline = result.failures.empty() ? L"已撤销上次优化。" : L"上次优化只撤销了一部分。";
-    return headline + std::wstring(L"\r\n\r\n已更改：") + count(static_cast<int>(result.changed.size())) + L"\r\n"
-        + changeLines(result.changed) + L"未更改：" + count(result.unchanged) + L"\r\n失败："
-        + count(static_cast<int>(result.failures.size())) + L"\r\n" + lines(failures) + L"\r\n"
-        + startAndStopNote(result.changed);
+        failures.push_back(textIn(language, Text::ServiceNote, {displayNameOf(key), key, reason(failure)}));
+    const Text headline = result.failures.empty() ? Text::UndoDone : Text::UndoPartly;
+    return textIn(language, headline) + std::wstring(L"\r\n\r\n")
+        + textIn(language, Text::ChangedCount, {count(language, result.changed.size())}) + L"\r\n"
+        + changeLines(language, result.changed)
+        + textIn(language, Text::UnchangedCount, {count(language, static_cast<std::size_t>(result.unchanged))})
+        + L"\r\n" + textIn(language, Text::FailedCount, {count(language, result.failures.size())}) + L"\r\n"
+        + lines(failures) + L"\r\n" + startAndStopNote(language, result.changed);
 }
 
 // The backup, read and checked whole; nullopt, after saying what is wrong with it, when it cannot
 // be used.
-std::optional<std::vector<BackupEntry>> readBackup(platform::Desktop& desktop, HWND owner, const StoredBackup& backup)
+std::optional<std::vector<BackupEntry>> readBackup(platform::Desktop& desktop, Language language, HWND owner,
+                                                   const StoredBackup& backup)
 {
     std::wstring problem;
     try {
@@ -108,9 +106,9 @@ std::optional<std::vector<BackupEntry>> readBackup(platform::Desktop& desktop, H
         problem = reason(failure);
     }
     desktop.showError(owner,
-                                L"无法撤销上次优化：自动备份不能使用。\r\n" + fromUtf8(printable(backup.path)) + L"\r\n"
-                                    + problem + L"\r\n\r\n未做任何更改。",
-                                kMainCaption);
+                      textIn(language, Text::BackupUnusable) + std::wstring(L"\r\n") + fromUtf8(printable(backup.path))
+                          + L"\r\n" + problem + L"\r\n\r\n" + textIn(language, Text::NothingChanged),
+                      kMainCaption);
     return std::nullopt;
 }
 
@@ -127,7 +125,7 @@ bool canUndoLastRun(platform::Desktop& desktop, const RunController& runs)
     }
 }
 
-void undoLastRun(platform::Desktop& desktop, const RunController& runs, HWND owner)
+void undoLastRun(platform::Desktop& desktop, const RunController& runs, Language language, HWND owner)
 {
     // The item is greyed during a run, but the command can also arrive without the menu.
     if (runs.inProgress())
@@ -135,21 +133,21 @@ void undoLastRun(platform::Desktop& desktop, const RunController& runs, HWND own
     ServiceControl* services = desktop.machine().services();
     const std::optional<StoredBackup> newest = services ? newestAutomaticBackup(desktop.machine()) : std::nullopt;
     if (!newest) {
-        desktop.inform(owner, kNothingToUndo, kMainCaption, false);
+        desktop.inform(owner, textIn(language, Text::NothingToUndo), kMainCaption, false);
         return;
     }
-    const std::optional<std::vector<BackupEntry>> backup = readBackup(desktop, owner, *newest);
+    const std::optional<std::vector<BackupEntry>> backup = readBackup(desktop, language, owner, *newest);
     if (!backup)
         return;
     const std::vector<ModeChange> changing = restoreWouldChange(*services, *backup);
     if (changing.empty()) {
-        desktop.inform(owner, kAlreadyUndone, kMainCaption, false);
+        desktop.inform(owner, textIn(language, Text::AlreadyUndone), kMainCaption, false);
         return;
     }
-    if (!desktop.ask(owner, question(*newest, changing), kMainCaption))
+    if (!desktop.ask(owner, question(language, *newest, changing), kMainCaption))
         return;
     const RestoreResult result = restoreModes(*services, *backup);
-    desktop.inform(owner, outcome(result), kMainCaption, !result.failures.empty());
+    desktop.inform(owner, outcome(language, result), kMainCaption, !result.failures.empty());
 }
 
 }  // namespace quillora::ui

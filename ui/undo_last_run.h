@@ -4,6 +4,7 @@
 
 #include "platform/desktop.h"
 #include "ui/run_controller.h"
+#include "ui/texts.h"
 
 namespace quillora::ui {
 
@@ -15,6 +16,6 @@ bool canUndoLastRun(platform::Desktop& desktop, const RunController& runs);
 // as quillora-cli restore --last does, after asking; then says what changed. Starts and stops no
 // service, and saves no backup of its own, so a second undo finds nothing more to do. Does nothing
 // while a run is under way.
-void undoLastRun(platform::Desktop& desktop, const RunController& runs, HWND owner);
+void undoLastRun(platform::Desktop& desktop, const RunController& runs, Language language, HWND owner);
 
 }  // namespace quillora::ui

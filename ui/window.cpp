@@ -57,7 +57,7 @@ std::vector<const ControlDesign*> inTabOrder(std::span<const ControlDesign> cont
 
 // Creates the controls of the design in tab order, so that Tab walks them as designed and earlier
 // controls lie above later ones where they overlap.
-void createControls(HWND parent, const WindowDesign& design, const Assets& assets)
+void createControls(HWND parent, const WindowDesign& design, const WindowHost& host)
 {
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
     for (const ControlDesign* control : inTabOrder(design.controls)) {
@@ -66,13 +66,13 @@ void createControls(HWND parent, const WindowDesign& design, const Assets& asset
         DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style | control->extraStyle;
         if (takesFocus(*control))
             style |= WS_TABSTOP;
-        const HWND child = CreateWindowExW(kind.exStyle, kind.className, control->caption, style, box.left,
+        const HWND child = CreateWindowExW(kind.exStyle, kind.className, host.text(control->caption), style, box.left,
                                            box.top, box.right - box.left, box.bottom - box.top, parent,
                                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(control->id)),
                                            instance, nullptr);
         if (!child)
             throw platform::systemFailure(GetLastError());
-        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(assets.font(control->font)), FALSE);
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(host.font(control->font)), FALSE);
     }
 }
 
@@ -108,10 +108,14 @@ std::wstring windowText(HWND window)
     return std::wstring(buffer.data(), length);
 }
 
-Window::Window(WindowHost& host) : host_(host) {}
+Window::Window(WindowHost& host) : host_(host)
+{
+    host_.listen(*this);
+}
 
 Window::~Window()
 {
+    host_.stopListening(*this);
     if (hwnd_) {
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
@@ -158,18 +162,34 @@ void Window::load()
     const WindowDesign& look = design();
     const RECT place = windowRectFor(look);
     const HWND owner = look.ownTaskbarButton ? nullptr : host_.hiddenOwner();
-    const HWND created = CreateWindowExW(look.exStyle, host_.windowClassName(), look.caption, look.style,
+    const HWND created = CreateWindowExW(look.exStyle, host_.windowClassName(), host_.text(look.caption), look.style,
                                          place.left, place.top, place.right - place.left,
                                          place.bottom - place.top, owner, nullptr, host_.instance(), this);
     if (!created)
         throw platform::systemFailure(GetLastError());
     try {
-        createControls(created, look, host_.assets());
+        createControls(created, look, host_);
         onLoaded();
     } catch (...) {
         DestroyWindow(created);
         throw;
     }
+}
+
+void Window::languageChanged()
+{
+    if (!hwnd_)
+        return;
+    const WindowDesign& look = design();
+    SetWindowTextW(hwnd_, host_.text(look.caption));
+    for (const ControlDesign& control : look.controls) {
+        const HWND child = GetDlgItem(hwnd_, control.id);
+        if (control.caption != Text::Empty)
+            SetWindowTextW(child, host_.text(control.caption));
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(host_.font(control.font)), TRUE);
+    }
+    onLanguageChanged();
+    InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void Window::onCommand(int, int) {}

@@ -12,7 +12,7 @@ namespace quillora::ui {
 // One of the program's windows: a single shared instance that lives as long as the program and
 // loads its Windows window on first use. Closing the window destroys the Windows window; the next
 // access loads it afresh, in its design state.
-class Window {
+class Window : public LanguageListener {
 public:
     explicit Window(WindowHost& host);
     virtual ~Window();
@@ -35,6 +35,9 @@ public:
     HWND control(int id);
     std::wstring controlText(int id);
 
+    // Puts the window's captions and fonts in the host's language of now.
+    void languageChanged() override;
+
     // The window procedure of every window of the program.
     static LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -47,6 +50,8 @@ protected:
     virtual LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // What the title-bar close does; unloads the window unless a window says otherwise.
     virtual void onClose() { unload(); }
+    // Called after the captions of a loaded window have changed language, for the rest it shows.
+    virtual void onLanguageChanged() {}
 
     LRESULT defaultProcessing(UINT message, WPARAM wParam, LPARAM lParam);
     WindowHost& host() const { return host_; }

@@ -1,5 +1,7 @@
 #include "ui/window_host.h"
 
+#include <algorithm>
+
 #include "platform/system_error.h"
 #include "resources/resource_ids.h"
 #include "ui/identifiers.h"
@@ -18,9 +20,9 @@ HWND createHiddenOwner(HINSTANCE instance)
 
 }  // namespace
 
-std::wstring failureMessage(const PlatformFailure& failure)
+std::wstring failureMessage(Language language, const PlatformFailure& failure)
 {
-    return L"运行时错误 '" + std::to_wstring(failure.number()) + L"':\r\n\r\n" + failure.description();
+    return textIn(language, Text::RuntimeError, {std::to_wstring(failure.number()), failure.description()});
 }
 
 WindowClass::WindowClass(HINSTANCE instance, WNDPROC procedure) : instance_(instance)
@@ -51,9 +53,26 @@ const wchar_t* WindowClass::name() const
     return kWindowClassName;
 }
 
-WindowHost::WindowHost(HINSTANCE instance, WNDPROC procedure, platform::Desktop& desktop)
-    : instance_(instance), desktop_(desktop), assets_(instance), windowClass_(instance, procedure)
+WindowHost::WindowHost(HINSTANCE instance, WNDPROC procedure, platform::Desktop& desktop, Language language)
+    : instance_(instance), desktop_(desktop), language_(language), assets_(instance), windowClass_(instance, procedure)
 {
+}
+
+void WindowHost::setLanguage(Language language)
+{
+    language_ = language;
+    for (LanguageListener* listener : listeners_)
+        listener->languageChanged();
+}
+
+void WindowHost::listen(LanguageListener& listener)
+{
+    listeners_.push_back(&listener);
+}
+
+void WindowHost::stopListening(LanguageListener& listener)
+{
+    listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), &listener), listeners_.end());
 }
 
 HWND WindowHost::hiddenOwner()
@@ -65,7 +84,7 @@ HWND WindowHost::hiddenOwner()
 
 void WindowHost::reportFailure(HWND owner, const PlatformFailure& failure)
 {
-    desktop_.showError(owner, failureMessage(failure), kMainCaption);
+    desktop_.showError(owner, failureMessage(language_, failure), text(Text::MainCaption));
 }
 
 }  // namespace quillora::ui

@@ -2,17 +2,29 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "engine/failure.h"
 #include "platform/desktop.h"
 #include "platform/handles.h"
 #include "ui/assets.h"
+#include "ui/texts.h"
 
 namespace quillora::ui {
 
 // The text of the message box that reports a failure: its number and the system's description.
-std::wstring failureMessage(const PlatformFailure& failure);
+std::wstring failureMessage(Language language, const PlatformFailure& failure);
+
+// What is told when the language of the windows changes.
+class LanguageListener {
+public:
+    virtual void languageChanged() = 0;
+
+protected:
+    ~LanguageListener() = default;
+};
 
 // The registered window class of every window of the program; unregistered when it goes.
 class WindowClass {
@@ -29,11 +41,26 @@ private:
 
 // What every window of the program needs to exist: the instance, the window class, the fonts,
 // brushes and pictures it draws with, the hidden owner of windows without a taskbar button, and a
-// way to tell the user about a failure. It outlives every window that uses it.
+// way to tell the user about a failure; and the language every window speaks. It outlives every
+// window that uses it.
 class WindowHost {
 public:
     // procedure: the window procedure of every window of the program.
-    WindowHost(HINSTANCE instance, WNDPROC procedure, platform::Desktop& desktop);
+    WindowHost(HINSTANCE instance, WNDPROC procedure, platform::Desktop& desktop, Language language);
+
+    Language language() const { return language_; }
+    // Switches every window to the language at once.
+    void setLanguage(Language language);
+    void listen(LanguageListener& listener);
+    void stopListening(LanguageListener& listener);
+
+    // A text of the windows, and a font, in the language of now.
+    const wchar_t* text(Text id) const { return textIn(language_, id); }
+    std::wstring text(Text id, std::initializer_list<std::wstring> values) const
+    {
+        return textIn(language_, id, values);
+    }
+    HFONT font(FontRole role) const { return assets_.font(role, language_); }
 
     HINSTANCE instance() const { return instance_; }
     const Assets& assets() const { return assets_; }
@@ -47,6 +74,8 @@ public:
 private:
     HINSTANCE instance_;
     platform::Desktop& desktop_;
+    Language language_;
+    std::vector<LanguageListener*> listeners_;
     Assets assets_;
     WindowClass windowClass_;
     platform::WindowHandle hiddenOwner_;

@@ -1,0 +1,52 @@
+#include "engine/settings.h"
+
+#include "engine/backup_store.h"
+
+namespace quillora {
+namespace {
+
+const char kFileName[] = "settings.ini";
+const char kLanguageKey[] = "language=";
+
+// The folder that holds the backups' folder.
+std::string programFolder(Machine& machine)
+{
+    const std::string backups = backupFolder(machine);
+    const std::size_t separator = backups.find_last_of(machine.separator());
+    return separator == std::string::npos ? backups : backups.substr(0, separator);
+}
+
+}  // namespace
+
+std::string settingsPath(Machine& machine)
+{
+    return programFolder(machine) + machine.separator() + kFileName;
+}
+
+std::optional<std::string> savedLanguage(Machine& machine)
+{
+    try {
+        const std::string path = settingsPath(machine);
+        if (!machine.files().exists(path))
+            return std::nullopt;
+        const std::string text = machine.files().read(path);
+        const std::size_t at = text.find(kLanguageKey);
+        if (at == std::string::npos)
+            return std::nullopt;
+        const std::string value = text.substr(at + sizeof kLanguageKey - 1, 2);
+        if (value == "en" || value == "zh")
+            return value;
+    } catch (const PlatformFailure&) {
+        // Settings that cannot be read leave the program as designed.
+    }
+    return std::nullopt;
+}
+
+void saveLanguage(Machine& machine, const std::string& language)
+{
+    machine.files().createFolders(programFolder(machine));
+    machine.files().writeAtomically(settingsPath(machine), "[Quillora]\r\n" + std::string(kLanguageKey) + language + "\r\n",
+                                    true);
+}
+
+}  // namespace quillora
