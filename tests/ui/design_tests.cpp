@@ -32,7 +32,7 @@ TEST_CASE("every window and control is placed as its design table says")
     ProgramFixture f;
     const SIZE dpi = ui::screenDpi();
     for (const auto& [window, design] : everyWindow(f.program)) {
-        CAPTURE(std::wstring(design->caption));
+        CAPTURE(std::wstring(ui::textIn(ui::Language::Chinese, design->caption)));
         const HWND handle = window->handle();
         CHECK(clientSize(handle).cx == pixels(design->clientWidth, dpi.cx));
         CHECK(clientSize(handle).cy == pixels(design->clientHeight, dpi.cy));

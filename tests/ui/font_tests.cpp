@@ -93,7 +93,7 @@ TEST_CASE("every font of the windows draws Chinese from outlines")
 {
     const ui::Assets assets(GetModuleHandleW(nullptr));
     for (ui::FontRole role : {ui::FontRole::WindowDefault, ui::FontRole::Body, ui::FontRole::Status}) {
-        const FontContext context(assets.font(role));
+        const FontContext context(assets.font(role, ui::Language::Chinese));
         const std::wstring family = context.family();
         CAPTURE(family);
         // The outline font the prefixes are given for 宋体 (scripts/wine-session).

@@ -51,7 +51,8 @@ private:
 struct Runs {
     TestDesktop desktop;
     MemoryDisplay display{desktop};
-    ui::RunController controller{desktop, display};
+    ui::WindowHost host{GetModuleHandleW(nullptr), DefWindowProcW, desktop, ui::Language::Chinese};
+    ui::RunController controller{desktop, display, host};
 };
 
 // The first n lines of a log, each with its line end.

@@ -61,17 +61,20 @@ bool greyedWhenOpened(HWND window)
 
 }  // namespace
 
-TEST_CASE("the system menu ends with a separator, the undo item greyed while there is no backup, and the services item")
+TEST_CASE("the system menu ends with a separator, the undo item greyed while there is no backup, the services and language items")
 {
     ProgramFixture f;
     f.program.mainWindow.show();
     const HWND main = f.program.mainWindow.handle();
     const int position = undoItemPosition(main);
     const HMENU menu = GetSystemMenu(main, FALSE);
-    REQUIRE(position == GetMenuItemCount(menu) - 2);
-    wchar_t last[64] = L"";
-    GetMenuStringW(menu, static_cast<UINT>(position + 1), last, 64, MF_BYPOSITION);
-    CHECK(std::wstring(last) == L"查看服务(&V)...");
+    REQUIRE(position == GetMenuItemCount(menu) - 3);
+    wchar_t services[64] = L"";
+    GetMenuStringW(menu, static_cast<UINT>(position + 1), services, 64, MF_BYPOSITION);
+    CHECK(std::wstring(services) == L"查看服务(&V)...");
+    wchar_t language[64] = L"";
+    GetMenuStringW(menu, static_cast<UINT>(position + 2), language, 64, MF_BYPOSITION);
+    CHECK(std::wstring(language) == L"&English");
     CHECK((GetMenuState(menu, static_cast<UINT>(position - 1), MF_BYPOSITION) & MF_SEPARATOR) != 0);
     CHECK(greyedWhenOpened(main));
 
