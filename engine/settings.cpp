@@ -44,9 +44,14 @@ std::optional<std::string> savedLanguage(Machine& machine)
 
 void saveLanguage(Machine& machine, const std::string& language)
 {
-    machine.files().createFolders(programFolder(machine));
-    machine.files().writeAtomically(settingsPath(machine), "[Quillora]\r\n" + std::string(kLanguageKey) + language + "\r\n",
-                                    true);
+    const std::string path = settingsPath(machine);
+    try {
+        machine.files().createFolders(programFolder(machine));
+        machine.files().writeAtomically(path, "[Quillora]\r\n" + std::string(kLanguageKey) + language + "\r\n", true);
+    } catch (const FileFailure& failure) {
+        // Whichever step failed, the user is told of the file they asked to keep.
+        throw FileFailure(path, failure.number(), failure.description());
+    }
 }
 
 }  // namespace quillora

@@ -242,7 +242,7 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::AutomaticButton, L"Automatic"},
     {Text::AutomaticLabel, L"Optimises on its own: for users who do not know services!"},
     {Text::RestoreButton, L"Restore defaults"},
-    {Text::RestoreLabel, L"Puts the services back to Windows' defaults!"},
+    {Text::RestoreLabel, L"Back to Windows' default settings!"},
     {Text::HelpButton, L"Help"},
     {Text::ExitButton, L"Exit"},
     {Text::WebLink, L"Latest free version: " QUILLORA_WIDE(QUILLORA_WEB_ADDRESS)},
@@ -254,7 +254,7 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::CdBurnerQuestion, L"Do you burn CDs or DVDs?"},
     {Text::PrinterQuestion, L"Do you print documents?"},
     {Text::ImagingQuestion, L"Will a scanner or camera be connected?"},
-    {Text::RunningStatus, L"Optimising system services, please wait..."},
+    {Text::RunningStatus, L"Optimising, please wait..."},
     {Text::HelpText,
      L"\r\n"
      L"    Quillora tunes the system services of Windows XP. It is free:\r\n"

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/support/text_helpers.h"
+#include "tests/support/wide_strings.h"
 #include "tests/ui/test_desktop.h"
 #include "tools/pictures/bitmaps.h"
 #include "ui/identifiers.h"
@@ -213,14 +214,17 @@ TEST_CASE("the banner fills its box as the picture scaled by DPI/96")
     }
 }
 
-TEST_CASE("every control's text fits its box and every font keeps its point size, scaled by DPI/96")
+TEST_CASE("in both languages every control's text fits its box and every font keeps its point size, scaled by DPI/96")
 {
     ProgramFixture f;
     const int dpi = ui::screenDpi().cy;
 
     // Points as a ruler gives them: 72 to the inch.
     const auto pixelHeight = [dpi](int tenthsOfPoint) { return (tenthsOfPoint * dpi + 360) / 720; };
+    for (const ui::Language language : {ui::Language::Chinese, ui::Language::English})
     for (const auto& [window, design] : everyWindow(f.program)) {
+        f.program.host.setLanguage(language);
+        CAPTURE(static_cast<int>(language));
         for (const ui::ControlDesign& control : design->controls) {
             CAPTURE(std::wstring(control.name));
             const HWND handle = window->control(control.id);
