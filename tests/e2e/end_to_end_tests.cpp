@@ -8,6 +8,8 @@
 
 #include "engine/backup_store.h"
 #include "engine/catalogue.h"
+#include "engine/settings.h"
+#include "engine/utf8.h"
 #include "engine/recording.h"
 #include "resources/site.h"
 #include "tests/support/engine_doubles.h"
@@ -329,4 +331,69 @@ TEST_CASE_FIXTURE(EndToEnd, "Alt+Space, V opens the services window: 60 rows, a 
     CHECK(testing::countOf(copied, L"\r\n") == 60);
     PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
     CHECK(program.waitForExit(20000));
+}
+
+namespace {
+
+// The language kept in the test prefix's settings, removed before and after a test that sets it,
+// so that every other test sees the program as designed.
+struct KeptLanguage {
+    KeptLanguage() { forget(); }
+    ~KeptLanguage() { forget(); }
+    void forget()
+    {
+        platform::WindowsMachine machine;
+        DeleteFileW(fromUtf8(settingsPath(machine)).c_str());
+    }
+};
+
+std::wstring automaticButtonText(const QuilloraProcess& program)
+{
+    return textOf(GetDlgItem(program.mainWindow(), MainControls::AutomaticButton));
+}
+
+void pressInSystemMenu(const QuilloraProcess& program, BYTE key)
+{
+    SetForegroundWindow(program.mainWindow());
+    keyboard::altSpace();
+    keyboard::press(key);
+    for (int tries = 0; tries < 100 && automaticButtonText(program) != (key == 'E' ? L"Automatic" : L"自动优化"); ++tries)
+        Sleep(50);
+}
+
+}  // namespace
+
+TEST_CASE_FIXTURE(EndToEnd, "English by choice: /lang:en for one start, the system menu's English and 中文 kept")
+{
+    const KeptLanguage kept;
+    SUBCASE("/lang:en: English buttons, a log in English words, the same commands")
+    {
+        QuilloraProcess program(quillora, folder, L"/lang:en");
+        CHECK(automaticButtonText(program) == L"Automatic");
+        CHECK(textOf(GetDlgItem(program.mainWindow(), MainControls::QuestionsButton)) == L"By questions (best)");
+        postClick(GetDlgItem(program.mainWindow(), MainControls::AutomaticButton));
+        const HWND progress = waitForWindow(program.process(), L"Optimisation complete!", 180000);
+        CHECK(textOf(GetDlgItem(progress, ProgressControls::LogBox))
+              == fromUtf8(testing::goldenBytes("automatic", "en.log")));
+        const std::vector<std::wstring> golden = testing::goldenCommandLines("automatic");
+        const std::vector<Record> records = waitForRecords(program.recordFile(), golden.size());
+        CHECK(launchedServiceCommands(records) == std::multiset<std::wstring>(golden.begin(), golden.end()));
+    }
+    SUBCASE("Alt+Space, E switches and is kept; Alt+Space, Z switches back")
+    {
+        {
+            QuilloraProcess program(quillora, folder);
+            CHECK(automaticButtonText(program) == L"自动优化");
+            pressInSystemMenu(program, 'E');
+            CHECK(automaticButtonText(program) == L"Automatic");
+        }
+        {
+            QuilloraProcess program(quillora, folder);
+            CHECK(automaticButtonText(program) == L"Automatic");
+            pressInSystemMenu(program, 'Z');
+            CHECK(automaticButtonText(program) == L"自动优化");
+        }
+        QuilloraProcess program(quillora, folder);
+        CHECK(automaticButtonText(program) == L"自动优化");
+    }
 }

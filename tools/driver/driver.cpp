@@ -84,9 +84,10 @@ double now()
 }
 
 StartedProgram startAndWaitUntilIdle(const std::wstring& program, const std::wstring& currentFolder,
-                                     const wchar_t* windowClass, const std::wstring& caption)
+                                     const wchar_t* windowClass, const std::wstring& caption,
+                                     const std::wstring& arguments)
 {
-    std::wstring commandLine = L"\"" + program + L"\"";
+    std::wstring commandLine = L"\"" + program + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
@@ -105,12 +106,13 @@ StartedProgram startAndWaitUntilIdle(const std::wstring& program, const std::wst
     return started;
 }
 
-QuilloraProcess::QuilloraProcess(const std::wstring& program, const std::wstring& currentFolder)
+QuilloraProcess::QuilloraProcess(const std::wstring& program, const std::wstring& currentFolder,
+                                 const std::wstring& arguments)
     : recordFile_(newRecordFile())
 {
     // The stand-ins and the planted programs find the record file through the environment.
     SetEnvironmentVariableW(L"QUILLORA_RECORD", recordFile_.c_str());
-    started_ = startAndWaitUntilIdle(program, currentFolder, kWindowClassName, ui::kMainCaption);
+    started_ = startAndWaitUntilIdle(program, currentFolder, kWindowClassName, ui::kMainCaption, arguments);
 }
 
 QuilloraProcess::~QuilloraProcess()

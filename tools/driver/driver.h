@@ -32,14 +32,15 @@ struct StartedProgram {
     double seconds = 0;  // from process creation to the window shown and idle
 };
 StartedProgram startAndWaitUntilIdle(const std::wstring& program, const std::wstring& currentFolder,
-                                     const wchar_t* windowClass, const std::wstring& caption);
+                                     const wchar_t* windowClass, const std::wstring& caption,
+                                     const std::wstring& arguments = L"");
 
 // Quillora.exe started from outside, as a user would start it. Wine must be told to load the
 // stand-ins rather than its own net.exe, sc.exe and explorer.exe: the test runs with
 // WINEDLLOVERRIDES naming them native, which the processes it starts inherit.
 class QuilloraProcess {
 public:
-    QuilloraProcess(const std::wstring& program, const std::wstring& currentFolder);
+    QuilloraProcess(const std::wstring& program, const std::wstring& currentFolder, const std::wstring& arguments = L"");
     ~QuilloraProcess();
 
     HWND mainWindow() const { return started_.window; }

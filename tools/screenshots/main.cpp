@@ -137,6 +137,19 @@ bool saveEveryWindow(const std::wstring& folder)
     return ok;
 }
 
+// The main window and a finished run in English, started with /lang:en.
+bool saveEnglish(const std::wstring& folder)
+{
+    QuilloraProcess program(builtFile(L"Quillora.exe"), temporaryFolder(L"quillora-screenshots"), L"/lang:en");
+    settle();
+    bool ok = saveWindow(program.mainWindow(), folder + L"\\main-window-en.bmp");
+    postClick(GetDlgItem(program.mainWindow(), ui::MainControls::AutomaticButton));
+    const HWND progress = waitForWindow(program.process(), L"Optimisation complete!", 180000);
+    settle();
+    ok &= saveWindow(progress, folder + L"\\progress-window-done-en.bmp");
+    return ok;
+}
+
 // The main window alone, as the screen's DPI of the moment shows it.
 bool saveMainWindow(const std::wstring& path)
 {
@@ -158,6 +171,6 @@ int wmain(int argc, wchar_t** argv)
         return 2;
     }
     installStandIns();
-    const bool ok = mainWindowOnly ? saveMainWindow(argv[2]) : saveEveryWindow(argv[1]);
+    const bool ok = mainWindowOnly ? saveMainWindow(argv[2]) : saveEveryWindow(argv[1]) & saveEnglish(argv[1]);
     return ok ? 0 : 1;
 }
