@@ -17,7 +17,7 @@ constexpr std::size_t kLongestPath = 260;
 
 const char kUsage[] =
     "usage: quillora-cli plan PROFILE [--answers ABC] [--commands | --log]\n"
-    "       quillora-cli services [--windows]\n"
+    "       quillora-cli services [--windows | --chinese]\n"
     "       quillora-cli export PROFILE [--answers ABC] --format inf|ansible [--output FILE [--force]]\n"
     "                           [--installed-only]\n"
     "       quillora-cli export --from-backup FILE --format inf|ansible [--output FILE [--force]]\n"
@@ -38,7 +38,8 @@ const char kUsage[] =
     "          signals; --commands: the command lines alone; --log: the log alone, byte for byte\n"
     "          as the progress window holds it (UTF-8, CR LF, no line end after the last line)\n"
     "services  every service Quillora knows and what each profile does to it, as a table;\n"
-    "          --windows: which of them each generation of Windows needs, and why\n"
+    "          --windows: which of them each generation of Windows needs, and why;\n"
+    "          --chinese: the table in Chinese\n"
     "export    PROFILE, or a backup's modes, for many machines: --format inf writes a Group\n"
     "          Policy security template (secedit, Import Policy), --format ansible a playbook;\n"
     "          to standard output, or to FILE, never replacing one without --force;\n"
@@ -91,10 +92,12 @@ CliResult systemFailure(const PlatformFailure& failure)
 
 CliResult servicesCommand(const std::vector<std::string>& args, Machine&)
 {
-    const Arguments arguments = parseArguments(args, {}, {"--windows"});
+    const Arguments arguments = parseArguments(args, {}, {"--windows", "--chinese"});
     if (!arguments.positional.empty())
         throw UsageError("unexpected argument " + quoted(arguments.positional[0]) + ": services takes none");
-    return {kExitSuccess, arguments.has("--windows") ? windowsNeedsTable() : profileTable(), ""};
+    if (arguments.has("--windows"))
+        return {kExitSuccess, windowsNeedsTable(), ""};
+    return {kExitSuccess, profileTable(arguments.has("--chinese") ? TableLanguage::Chinese : TableLanguage::English), ""};
 }
 
 // Every argument must be text: a name that is not UTF-8 would reach files and messages garbled.

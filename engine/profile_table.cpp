@@ -9,49 +9,70 @@
 namespace quillora {
 namespace {
 
-const char* questionText(AnswerFlag flag)
+// The words of a table.
+struct TableWords {
+    const char* header;
+    const char* questions[3];  // in the wizard's order
+    const char* asks;          // "asks: "
+    const char* yes;           // "? yes: "
+    const char* no;            // "; no: "
+};
+
+constexpr TableWords kEnglish{"| log | service | key | 按提问优化(建议) | 自动优化 | 恢复系统默认 |\n",
+                              {"CD burner", "printer", "scanner or camera"},
+                              "asks: ",
+                              "? yes: ",
+                              "; no: "};
+constexpr TableWords kChinese{"| 编号 | 服务 | 服务名 | 按提问优化(建议) | 自动优化 | 恢复系统默认 |\n",
+                              {"刻录机", "打印机", "扫描仪或照像机"},
+                              "询问",
+                              "？是：",
+                              "；否："};
+
+// What an action does, in the table's language: the English description, or the progress log's
+// Chinese words ("停止，禁用").
+std::string actionText(TableLanguage language, ActionKind kind)
 {
-    switch (flag) {
-    case AnswerFlag::CdBurner:
-        return "CD burner";
-    case AnswerFlag::Printer:
-        return "printer";
-    case AnswerFlag::Imaging:
-        break;
-    }
-    return "scanner or camera";
+    if (language == TableLanguage::English)
+        return actionDescription(kind);
+    const ActionEffect& effect = effectOf(kind);
+    return std::string(effect.stopsFirst ? "\xE5\x81\x9C\xE6\xAD\xA2\xEF\xBC\x8C" : "")  // 停止，
+        + toUtf8(modeWordOf(kChineseLogWords, effect.mode))
+        + (effect.startsAfter ? "\xEF\xBC\x8C\xE5\x90\xAF\xE5\x8A\xA8" : "");  // ，启动
 }
 
 // What one profile does to the service with this key, or a dash where it leaves it alone.
-std::string cellText(const std::vector<ServiceStep>& steps, const std::wstring& key)
+std::string cellText(TableLanguage language, const std::vector<ServiceStep>& steps, const std::wstring& key)
 {
+    const TableWords& words = language == TableLanguage::Chinese ? kChinese : kEnglish;
     for (const ServiceStep& step : steps) {
         if (step.serviceKey != key)
             continue;
         if (!step.question)
-            return actionDescription(step.action);
+            return actionText(language, step.action);
         Answers yes;
         yes[step.question->flag] = kAnswerYes;
-        return std::string("asks: ") + questionText(step.question->flag) + "? yes: "
-            + actionDescription(performedAction(step, yes)) + "; no: " + actionDescription(performedAction(step, Answers{}));
+        return std::string(words.asks) + words.questions[static_cast<int>(step.question->flag)] + words.yes
+            + actionText(language, performedAction(step, yes)) + words.no
+            + actionText(language, performedAction(step, Answers{}));
     }
     return "-";
 }
 
 }  // namespace
 
-std::string profileTable()
+std::string profileTable(TableLanguage language)
 {
     const std::vector<ServiceStep> prompted = profileSteps(Profile::Prompted);
     const std::vector<ServiceStep> automatic = profileSteps(Profile::Automatic);
     const std::vector<ServiceStep> restore = profileSteps(Profile::Restore);
-    std::string table = "| log | service | key | 按提问优化(建议) | 自动优化 | 恢复系统默认 |\n"
-                        "|---|---|---|---|---|---|\n";
+    std::string table = std::string(language == TableLanguage::Chinese ? kChinese.header : kEnglish.header)
+        + "|---|---|---|---|---|---|\n";
     // The restore profile runs every row of the catalogue.
     for (const ServiceStep& row : restore) {
         table += "| " + toUtf8(row.label) + " | " + toUtf8(row.displayName) + " | `" + toUtf8(row.serviceKey) + "` | "
-            + cellText(prompted, row.serviceKey) + " | " + cellText(automatic, row.serviceKey) + " | "
-            + cellText(restore, row.serviceKey) + " |\n";
+            + cellText(language, prompted, row.serviceKey) + " | " + cellText(language, automatic, row.serviceKey)
+            + " | " + cellText(language, restore, row.serviceKey) + " |\n";
     }
     return table;
 }

@@ -5,9 +5,10 @@ usage: make-zip.py EPOCH ZIP NAME=SOURCE...
 
 Entries go in the order given, deflated, with the time EPOCH (seconds since 1970, UTC), no extra
 fields, and the attributes of a plain file. SOURCE is a file copied as it is, "text:FILE" for a
-text Notepad on Windows XP reads (UTF-8 with a byte-order mark, CR LF line ends), or
-"readme:FILE" for the users' part of the README (everything before "# For developers") as such a
-text, without the pictures and comments that only a web page shows.
+text Notepad on Windows XP reads (UTF-8 with a byte-order mark, CR LF line ends), "manual:FILE"
+for a manual as such a text, without the pictures (and the tables that only hold pictures) and
+comments that only a web page shows, or "readme:FILE" for the users' part of the README
+(everything before "# For developers") as such a manual.
 """
 import sys
 import time
@@ -21,13 +22,30 @@ def notepad_text(text):
     return ("\ufeff" + "\r\n".join(lines)).encode("utf-8")
 
 
+def is_table_row(line):
+    return line.lstrip().startswith("|")
+
+
+def manual_text(text):
+    """The text without pictures, the table rows around them, and comments."""
+    kept = []
+    for line in text.split("\n"):
+        if line.lstrip().startswith("<!--"):
+            continue
+        if "![" in line:
+            # A table of pictures goes whole: its header and separator rows too.
+            while kept and is_table_row(kept[-1]) and is_table_row(line):
+                kept.pop()
+            continue
+        kept.append(line)
+    return "\n".join(kept).rstrip("\n") + "\n"
+
+
 def users_readme(text):
     end = text.find(USERS_PART_ENDS)
     if end < 0:
         sys.exit("make-zip: the README has no '# For developers' heading")
-    kept = [line for line in text[: end + 1].split("\n")
-            if not line.lstrip().startswith(("![", "<!--"))]
-    return "\n".join(kept).rstrip("\n") + "\n"
+    return manual_text(text[: end + 1])
 
 
 def contents(source):
@@ -36,6 +54,8 @@ def contents(source):
         return notepad_text(open(path, encoding="utf-8").read())
     if kind == "readme":
         return notepad_text(users_readme(open(path, encoding="utf-8").read()))
+    if kind == "manual":
+        return notepad_text(manual_text(open(path, encoding="utf-8").read()))
     return open(source, "rb").read()
 
 
