@@ -69,6 +69,15 @@ void checkLoadsOnXp(const wchar_t* program, std::uint16_t subsystem)
     }
 }
 
+// A program's version information, whole.
+std::vector<unsigned char> versionBlock(const std::wstring& program)
+{
+    std::vector<unsigned char> block(GetFileVersionInfoSizeW(program.c_str(), nullptr));
+    REQUIRE(!block.empty());
+    REQUIRE(GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
+    return block;
+}
+
 std::string versionString(const std::vector<unsigned char>& block, const wchar_t* name)
 {
     wchar_t* value = nullptr;
@@ -89,10 +98,7 @@ TEST_CASE("the programs load on Windows XP SP3: i386, subsystem 5.01, only XP's 
 
 TEST_CASE("quillora-cli.exe carries the program's version, product name and copyright")
 {
-    const std::wstring companion = builtProgram(L"quillora-cli.exe");
-    std::vector<unsigned char> block(GetFileVersionInfoSizeW(companion.c_str(), nullptr));
-    REQUIRE(!block.empty());
-    REQUIRE(GetFileVersionInfoW(companion.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
+    const std::vector<unsigned char> block = versionBlock(builtProgram(L"quillora-cli.exe"));
     CHECK(versionString(block, L"ProductName") == "Quillora v1.1");
     CHECK(versionString(block, L"FileVersion") == "1.01");
     CHECK(versionString(block, L"ProductVersion") == "1.01");
@@ -104,9 +110,7 @@ TEST_CASE("quillora-cli.exe carries the program's version, product name and copy
 TEST_CASE("Quillora.exe carries its version strings and its manifest")
 {
     const std::wstring program = builtProgram(L"Quillora.exe");
-    std::vector<unsigned char> block(GetFileVersionInfoSizeW(program.c_str(), nullptr));
-    REQUIRE(!block.empty());
-    REQUIRE(GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
+    const std::vector<unsigned char> block = versionBlock(program);
     CHECK(versionString(block, L"ProductName") == "Quillora v1.1");
     CHECK(versionString(block, L"FileVersion") == "1.01");
     CHECK(versionString(block, L"ProductVersion") == "1.01");
