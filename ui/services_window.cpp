@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <cwchar>
+#include <utility>
 
 #include "engine/catalogue.h"
 #include "engine/service_change.h"
@@ -71,11 +71,25 @@ std::wstring beforeWords(Language language, const std::optional<BackupEntry>& be
                                   : textIn(language, Text::NotInstalled);
 }
 
+// A log label as a number and its decimal, "38.1" as {38, 1}, so that labels sort as numbers.
+std::pair<int, int> labelNumber(const std::wstring& label)
+{
+    std::pair<int, int> number{0, 0};
+    int* part = &number.first;
+    for (const wchar_t c : label) {
+        if (c == L'.')
+            part = &number.second;
+        else if (c >= L'0' && c <= L'9')
+            *part = *part * 10 + (c - L'0');
+    }
+    return number;
+}
+
 // Log labels sort as numbers: 3.1 comes after 3 and before 4, 10 after 9.
 bool lessInColumn(const std::wstring& a, const std::wstring& b, int column)
 {
     if (column == 0)
-        return std::wcstod(a.c_str(), nullptr) < std::wcstod(b.c_str(), nullptr);
+        return labelNumber(a) < labelNumber(b);
     return a < b;
 }
 
