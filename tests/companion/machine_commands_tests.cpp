@@ -181,3 +181,18 @@ TEST_CASE("on Windows 10 status names the services it needs, and apply leaves th
     machine.version = WindowsVersion{};
     CHECK(runCli({"status", "restore"}, machine).out.find("needed by") == std::string::npos);
 }
+
+TEST_CASE("backups names the result saved beside a backup")
+{
+    MemoryMachine machine = machineWithServices();
+    machine.memoryFiles.createFolders(kBackups);
+    machine.memoryFiles.files[kBackups + "/auto-20261207-101500-01.txt"] = {"quillora-backup 1\r\nend\r\n", 100};
+    machine.memoryFiles.files[kBackups + "/auto-20261207-101500-01.result.log"] = {"quillora-result 1\r\nend\r\n", 101};
+    machine.memoryFiles.files[kBackups + "/auto-20261207-101500-02.txt"] = {"quillora-backup 1\r\nend\r\n", 102};
+    const CliResult listed = runCli({"backups"}, machine);
+    CHECK(listed.status == 0);
+    CHECK(countOf(listed.out, "\n") == 2);  // the result is not a backup
+    CHECK(listed.out.find(kBackups + "/auto-20261207-101500-01.txt  (result: auto-20261207-101500-01.result.log)\n")
+          != std::string::npos);
+    CHECK(listed.out.find(kBackups + "/auto-20261207-101500-02.txt\n") != std::string::npos);
+}

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "engine/backup_store.h"
 #include "tests/support/golden.h"
 #include "tests/support/memory_machine.h"
 #include "tests/ui/test_desktop.h"
@@ -32,7 +33,7 @@ public:
         presentedAfter.push_back({backups(), desktop_.recorder.launches.size()});
     }
 
-    std::size_t backups() { return desktop_.memoryMachine.memoryFiles.list(kBackups).size(); }
+    std::size_t backups() { return storedBackups(desktop_.memoryMachine).size(); }
 
     struct Moment {
         std::size_t backups;
