@@ -63,7 +63,8 @@ void openServices(ui::Program& program)
 
 TEST_CASE("the services window under Wine's Service Control Manager: states, actions, descriptions")
 {
-    StandInServices services({{L"Alerter", SERVICE_AUTO_START}, {L"ALG", SERVICE_DISABLED}});
+    StandInServices services(
+        {{L"Alerter", SERVICE_AUTO_START}, {L"ALG", SERVICE_DISABLED}, {L"ImapiService", SERVICE_DISABLED}});
     services.describe(L"Alerter", L"Notifies selected users and computers of administrative alerts.");
     platform::WindowsMachine machine;
     ProgramFixture f;
@@ -79,7 +80,10 @@ TEST_CASE("the services window under Wine's Service Control Manager: states, act
     // The prompted profile with all yes before any answer: Alerter is stopped and disabled.
     CHECK(rowOf(window, L"Alerter") == L"1\tAlerter\tAlerter\t自动，已停止\t停止，禁用\t会改变");
     CHECK(rowOf(window, L"ALG") == L"2\tApplication Layer Gateway Service\tALG\t禁用，已停止\t停止，禁用\t不变");
-    CHECK(rowOf(window, L"Spooler") == L"42\tPrint Spooler\tSpooler\t未安装\t手动\t-");
+    // A question row, with all yes before any answer: manual.
+    CHECK(rowOf(window, L"ImapiService")
+          == L"23\tIMAPI CD-Burning COM Service\tImapiService\t禁用，已停止\t手动\t会改变");
+    CHECK(rowOf(window, L"Messenger") == L"28\tMessenger\tMessenger\t未安装\t停止，禁用\t-");
     chooseView(window, 2);
     CHECK(rowOf(window, L"ALG") == L"2\tApplication Layer Gateway Service\tALG\t禁用，已停止\t手动\t会改变");
     CHECK(rowOf(window, L"Themes") == L"79.1\tThemes\tThemes\t未安装\t自动，启动\t-");
