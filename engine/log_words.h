@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+
+#include "engine/action.h"
 #include "engine/start_mode.h"
 
 namespace quillora {
@@ -7,8 +10,9 @@ namespace quillora {
 inline constexpr wchar_t kCompletionSentence[] = L"优化已经完成！";
 inline constexpr wchar_t kCompletedCaption[] = L"优化完成！";
 
-// The words a run writes into the progress window, in the window's language: the mode at the end
-// of each log line, the word for a row left alone, and the completion texts.
+// The words the program says modes and actions with, in one language: the mode at the end of
+// each log line, the word for a row left alone, the completion texts, and the pieces that make an
+// action's words in the windows and the manual ("停止，禁用").
 struct LogWords {
     const wchar_t* disabled;
     const wchar_t* manual;
@@ -16,17 +20,34 @@ struct LogWords {
     const wchar_t* leftAlone;
     const wchar_t* completionSentence;
     const wchar_t* completedCaption;
+    const wchar_t* stop;
+    const wchar_t* start;
+    const wchar_t* comma;  // between the parts of an action, or of a mode and a state
 };
 
 // The program as designed.
-inline constexpr LogWords kChineseLogWords{L"禁用", L"手动", L"自动", L"保留", kCompletionSentence, kCompletedCaption};
+inline constexpr LogWords kChineseLogWords{
+    L"禁用", L"手动", L"自动", L"保留", kCompletionSentence, kCompletedCaption, L"停止", L"启动", L"，"};
 inline constexpr LogWords kEnglishLogWords{L"disabled",   L"manual", L"automatic", L"kept", L"Optimisation is complete!",
-                                           L"Optimisation complete!"};
+                                           L"Optimisation complete!", L"stop",  L"start",     L", "};
 
 // The word a log line states for a start mode a row sets.
 constexpr const wchar_t* modeWordOf(const LogWords& words, StartMode mode)
 {
     return mode == StartMode::Disabled ? words.disabled : mode == StartMode::Manual ? words.manual : words.automatic;
+}
+
+// What an action does, from the action table: "停止，禁用", "手动", "自动，启动"; in English
+// "stop, disabled", "manual", "automatic, start".
+inline std::wstring actionWords(const LogWords& words, ActionKind kind)
+{
+    const ActionEffect& effect = effectOf(kind);
+    std::wstring text = modeWordOf(words, effect.mode);
+    if (effect.stopsFirst)
+        text = words.stop + (words.comma + text);
+    if (effect.startsAfter)
+        text += words.comma + std::wstring(words.start);
+    return text;
 }
 
 }  // namespace quillora

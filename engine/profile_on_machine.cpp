@@ -30,7 +30,7 @@ PendingChange rowWouldChange(const ActionEffect& effect, const ServiceState& now
 // "needed by Windows 10" where the row stops or disables a service that this Windows needs.
 std::string neededNote(const ServiceStep& step, const Answers& answers, const std::optional<WindowsVersion>& windows)
 {
-    if (!windows || !isNeeded(step.serviceKey, generationOf(*windows)) || !stopsOrDisables(step, answers))
+    if (!windows || !touchesNeeded(step, answers, generationOf(*windows)))
         return "";
     return "needed by " + windowsProductName(*windows);
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/catalogue.h"
+#include "engine/log_words.h"
 #include "engine/utf8.h"
 
 namespace quillora {
@@ -29,16 +30,11 @@ constexpr TableWords kChinese{"| 编号 | 服务 | 服务名 | 按提问优化(�
                               "？是：",
                               "；否："};
 
-// What an action does, in the table's language: the English description, or the progress log's
-// Chinese words ("停止，禁用").
+// What an action does, in the table's language: the English description, or the words the
+// Chinese windows use ("停止，禁用").
 std::string actionText(TableLanguage language, ActionKind kind)
 {
-    if (language == TableLanguage::English)
-        return actionDescription(kind);
-    const ActionEffect& effect = effectOf(kind);
-    return std::string(effect.stopsFirst ? "\xE5\x81\x9C\xE6\xAD\xA2\xEF\xBC\x8C" : "")  // 停止，
-        + toUtf8(modeWordOf(kChineseLogWords, effect.mode))
-        + (effect.startsAfter ? "\xEF\xBC\x8C\xE5\x90\xAF\xE5\x8A\xA8" : "");  // ，启动
+    return language == TableLanguage::English ? actionDescription(kind) : toUtf8(actionWords(kChineseLogWords, kind));
 }
 
 // What one profile does to the service with this key, or a dash where it leaves it alone.

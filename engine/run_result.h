@@ -39,11 +39,13 @@ public:
     void stepLogged(const Answers& answers);
     // Notes how a launch ended.
     void ended(std::size_t launch, unsigned long exitStatus);
+    // The run is over: it has written its last line, or stopped where it was.
+    void runOver() { over_ = true; }
 
     // The launches that have not been seen to end yet.
     std::vector<std::size_t> running() const;
-    // Whether every step has been logged (or the run stopped) and every command has ended.
-    bool complete(bool runOver) const { return runOver && running().empty(); }
+    // Whether the run is over and every command it launched has ended.
+    bool complete() const { return over_ && running().empty(); }
 
     const std::vector<TouchedService>& touched() const { return touched_; }
     const std::string& backupPath() const { return backupPath_; }
@@ -57,6 +59,7 @@ private:
     std::vector<TouchedService> touched_;
     std::string backupPath_;
     std::vector<BackupEntry> backup_;
+    bool over_ = false;
 };
 
 enum class Outcome { Changed, Unchanged, NotInstalled, Failed };

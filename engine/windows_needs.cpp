@@ -79,6 +79,13 @@ std::string guidanceText(Guidance guidance)
     return "not rated";
 }
 
+// Whether the step, with these answers, stops or disables its service.
+bool stopsOrDisables(const ServiceStep& step, const Answers& answers)
+{
+    const ActionEffect& effect = effectOf(performedAction(step, answers));
+    return effect.stopsFirst || effect.mode == StartMode::Disabled;
+}
+
 }  // namespace
 
 Guidance guidanceFor(const std::wstring& serviceKey, WindowsGeneration generation)
@@ -107,10 +114,9 @@ std::string purposeInEnglish(const std::wstring& serviceKey)
     return entry ? entry->purposeEnglish : "";
 }
 
-bool stopsOrDisables(const ServiceStep& step, const Answers& answers)
+bool touchesNeeded(const ServiceStep& step, const Answers& answers, WindowsGeneration generation)
 {
-    const ActionEffect& effect = effectOf(performedAction(step, answers));
-    return effect.stopsFirst || effect.mode == StartMode::Disabled;
+    return isNeeded(step.serviceKey, generation) && stopsOrDisables(step, answers);
 }
 
 std::vector<ServiceStep> neededServicesTouched(const std::vector<ServiceStep>& steps, const Answers& answers,
@@ -118,7 +124,7 @@ std::vector<ServiceStep> neededServicesTouched(const std::vector<ServiceStep>& s
 {
     std::vector<ServiceStep> touched;
     for (const ServiceStep& step : steps) {
-        if (!step.leftAlone && isNeeded(step.serviceKey, generation) && stopsOrDisables(step, answers))
+        if (!step.leftAlone && touchesNeeded(step, answers, generation))
             touched.push_back(step);
     }
     return touched;

@@ -29,8 +29,8 @@ bool isNeeded(const std::wstring& serviceKey, WindowsGeneration generation);
 std::wstring purposeInChinese(const std::wstring& serviceKey);
 std::string purposeInEnglish(const std::wstring& serviceKey);
 
-// Whether the step, with these answers, stops or disables its service.
-bool stopsOrDisables(const ServiceStep& step, const Answers& answers);
+// Whether the step, with these answers, stops or disables a service that this generation needs.
+bool touchesNeeded(const ServiceStep& step, const Answers& answers, WindowsGeneration generation);
 
 // The steps that would stop or disable a service that this generation needs, in run order.
 std::vector<ServiceStep> neededServicesTouched(const std::vector<ServiceStep>& steps, const Answers& answers,

@@ -80,18 +80,18 @@ void ProgressWindow::append(const std::wstring& more)
 void ProgressWindow::setCaption(const std::wstring& caption)
 {
     replaceText(handle(), caption);
-    completed_ = caption == kChineseLogWords.completedCaption || caption == kEnglishLogWords.completedCaption;
 }
 
 const LogWords& ProgressWindow::words()
 {
-    return host().language() == Language::English ? kEnglishLogWords : kChineseLogWords;
+    return logWordsFor(host().language());
 }
 
-// The log keeps the lines already written; a completed window says so in the new language.
+// The log keeps the lines already written; a completed window, the one whose exit a run has
+// enabled, says so in the new language.
 void ProgressWindow::onLanguageChanged()
 {
-    if (!completed_)
+    if (!IsWindowEnabled(control(ProgressControls::ExitButton)))
         return;
     setCaption(words().completedCaption);
     setStatusLabel(words().completedCaption);
@@ -109,7 +109,6 @@ void ProgressWindow::enableExit()
 
 void ProgressWindow::onLoaded()
 {
-    completed_ = false;
     // The log box has no limit of its own: without this an edit box stops at about 32,000
     // characters, typed or written.
     SendMessageW(control(ProgressControls::LogBox), EM_SETLIMITTEXT, 0, 0);

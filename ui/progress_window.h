@@ -28,9 +28,6 @@ protected:
     void onLanguageChanged() override;
     void onCommand(int controlId, int notification) override;
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
-private:
-    bool completed_ = false;  // a run has marked the window complete since it was loaded
 };
 
 }  // namespace quillora::ui

@@ -54,13 +54,6 @@ void saveResult(Machine& machine, Language language, const RunResult& result)
 
 }  // namespace
 
-// A run whose result is still to be known: its record, and whether the run is over.
-struct RunController::TrackedRun {
-    explicit TrackedRun(RunRecord run) : record(std::move(run)) {}
-    RunRecord record;
-    bool over = false;
-};
-
 // What one run launches, lets messages through and writes its log with: launches are kept and
 // noted step by step in the run's record, every log line closes a step. After the program has
 // ended it stops the run instead of letting it go on.
@@ -97,19 +90,19 @@ void RunController::start(Profile profile, HWND owner)
         return;
     SavedBackup backup = backUpBeforeRun();
     display_.present();
-    tracked_.push_back(std::make_unique<TrackedRun>(RunRecord(*steps, backup.path, std::move(backup.entries))));
+    tracked_.push_back(std::make_unique<RunRecord>(*steps, backup.path, std::move(backup.entries)));
     newestTracked_ = true;
-    TrackedRun& tracked = *tracked_.back();
+    RunRecord& record = *tracked_.back();
     const UnderWay running(runsUnderWay_);
-    Tracking tracking(*this, tracked.record);
+    Tracking tracking(*this, record);
     try {
         runProfile(*steps, answers_, tracking, tracking);
     } catch (const RunAbandoned&) {
     } catch (...) {
-        tracked.over = true;
+        record.runOver();
         throw;
     }
-    tracked.over = true;
+    record.runOver();
 }
 
 void RunController::answer(AnswerFlag flag, std::int16_t value)
@@ -131,12 +124,12 @@ bool RunController::lastResultPending() const
 void RunController::collectResults()
 {
     for (auto run = tracked_.begin(); run != tracked_.end();) {
-        RunRecord& record = (*run)->record;
+        RunRecord& record = **run;
         for (const std::size_t launch : record.running()) {
             if (const std::optional<unsigned long> status = desktop_.exitStatus(launch))
                 record.ended(launch, *status);
         }
-        if (!record.complete((*run)->over)) {
+        if (!record.complete()) {
             ++run;
             continue;
         }

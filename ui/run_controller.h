@@ -65,7 +65,6 @@ public:
     bool lastResultPending() const;
 
 private:
-    struct TrackedRun;
     class Tracking;
 
     std::optional<std::vector<ServiceStep>> stepsToRun(Profile profile, HWND owner);
@@ -81,7 +80,7 @@ private:
     int runsUnderWay_ = 0;
     bool ended_ = false;
     // Runs whose result is not known yet, in the order they started; the last is the newest.
-    std::vector<std::unique_ptr<TrackedRun>> tracked_;
+    std::vector<std::unique_ptr<RunRecord>> tracked_;
     bool newestTracked_ = false;  // whether the last run started is among them
     std::optional<RunResult> lastResult_;
 };

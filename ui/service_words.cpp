@@ -41,21 +41,6 @@ Text stateText(RunState state)
     return Text::StateUnknown;
 }
 
-Text actionText(ActionKind kind)
-{
-    switch (kind) {
-    case ActionKind::StopAndDisable:
-        return Text::ActionStopDisable;
-    case ActionKind::StopAndManual:
-        return Text::ActionStopManual;
-    case ActionKind::ManualOnly:
-        return Text::ActionManual;
-    case ActionKind::StartAndAutomatic:
-        break;
-    }
-    return Text::ActionStartAutomatic;
-}
-
 }  // namespace
 
 std::wstring modeWord(Language language, StartMode mode, bool delayed)
@@ -71,12 +56,7 @@ std::wstring runStateWord(Language language, RunState state)
 std::wstring stateWords(Language language, const ServiceState& state)
 {
     return modeWord(language, state.mode, state.mode == StartMode::Automatic && state.delayed)
-        + (language == Language::English ? L", " : L"，") + runStateWord(language, state.state);
-}
-
-std::wstring actionWords(Language language, ActionKind kind)
-{
-    return textIn(language, actionText(kind));
+        + logWordsFor(language).comma + runStateWord(language, state.state);
 }
 
 }  // namespace quillora::ui

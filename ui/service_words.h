@@ -2,13 +2,13 @@
 
 #include <string>
 
-#include "engine/action.h"
 #include "engine/machine.h"
 #include "ui/texts.h"
 
 namespace quillora::ui {
 
-// What the windows call start modes, run states and actions, in the progress log's words.
+// What the windows call start modes and run states, in the progress log's words; actions are
+// actionWords (engine/log_words.h).
 
 // "自动", "自动（延迟启动）", "手动", "禁用", "引导", "系统".
 std::wstring modeWord(Language language, StartMode mode, bool delayed);
@@ -18,8 +18,5 @@ std::wstring runStateWord(Language language, RunState state);
 
 // "自动，正在运行": a service as Windows reports it now.
 std::wstring stateWords(Language language, const ServiceState& state);
-
-// What an action does: "停止，禁用", "停止，手动", "手动", "自动，启动".
-std::wstring actionWords(Language language, ActionKind kind);
 
 }  // namespace quillora::ui

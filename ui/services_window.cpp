@@ -44,7 +44,8 @@ const WindowDesign kDesign{
     kControls,
 };
 
-const std::vector<Text> kViews = {Text::ViewPrompted, Text::ViewAutomatic, Text::ViewRestore, Text::ViewLastRun};
+// A profile each, as the main window's buttons name them, then the last run's result.
+const std::vector<Text> kViews = {Text::QuestionsButton, Text::AutomaticButton, Text::RestoreButton, Text::ViewLastRun};
 const std::vector<Text> kProfileColumns = {Text::ColumnLabel, Text::ColumnName, Text::ColumnKey,
                                            Text::ColumnNow,   Text::ColumnAction, Text::ColumnChange};
 const std::vector<Text> kResultColumns = {Text::ColumnLabel,  Text::ColumnName,  Text::ColumnKey,   Text::ColumnBefore,
@@ -58,7 +59,7 @@ Text outcomeText(Outcome outcome)
     case Outcome::Unchanged:
         return Text::OutcomeUnchanged;
     case Outcome::NotInstalled:
-        return Text::OutcomeNotInstalled;
+        return Text::NotInstalled;
     case Outcome::Failed:
         break;
     }
@@ -214,8 +215,8 @@ void ServicesWindow::fillProfileRows(Profile profile)
         std::wstring change = L"-";
         if (step) {
             const ActionKind kind = performedAction(*step, answers);
-            action = actionWords(language, kind);
-            if (windows && isNeeded(key, generationOf(*windows)) && stopsOrDisables(*step, answers))
+            action = actionWords(logWordsFor(language), kind);
+            if (windows && touchesNeeded(*step, answers, generationOf(*windows)))
                 action += host().text(Text::NeededHere);
             if (now)
                 change = host().text(pendingChange(targetOf(effectOf(kind)), *now).any() ? Text::WouldChange : Text::NoChange);
@@ -240,7 +241,7 @@ void ServicesWindow::fillResultRows()
         const std::wstring after = service.after ? stateWords(language, *service.after) : host().text(Text::NotInstalled);
         rows_.push_back({key,
                          {labelOf(key), displayNameOf(key), key, beforeWords(language, service.before),
-                          actionWords(language, service.asked), after, host().text(outcomeText(service.outcome))},
+                          actionWords(logWordsFor(language), service.asked), after, host().text(outcomeText(service.outcome))},
                          service.reason});
     }
 }

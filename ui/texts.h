@@ -1,6 +1,7 @@
 #pragma once
 
-// Every text the windows show, in one table per language. Chinese is the program as designed and
+// Every text the windows show, in one table per language; the words of modes and actions are the
+// progress log's (engine/log_words.h). Chinese is the program as designed and
 // what every user sees until they choose otherwise; English stands beside it. A text is found by
 // its id; "{1}" and "{2}" in a text are filled in where it is used.
 
@@ -8,6 +9,7 @@
 #include <iterator>
 #include <string>
 
+#include "engine/log_words.h"
 #include "resources/site.h"
 #include "ui/identifiers.h"
 
@@ -83,15 +85,8 @@ enum class Text : int {
     StateStopping,
     StatePaused,
     StateUnknown,
-    ActionStopDisable,
-    ActionStopManual,
-    ActionManual,
-    ActionStartAutomatic,
     // The services window.
     ViewLabel,
-    ViewPrompted,
-    ViewAutomatic,
-    ViewRestore,
     ViewLastRun,
     ColumnLabel,
     ColumnName,
@@ -109,7 +104,6 @@ enum class Text : int {
     NoChange,
     OutcomeChanged,
     OutcomeUnchanged,
-    OutcomeNotInstalled,
     OutcomeFailed,
     NoRunYet,
     CommandsRunning,
@@ -183,10 +177,10 @@ inline constexpr TextEntry kChineseTexts[] = {
     {Text::BackupUnusable, L"无法撤销上次优化：自动备份不能使用。"},
     {Text::NothingChanged, L"未做任何更改。"},
     {Text::ServiceNote, L"    {1} ({2})：{3}"},
-    {Text::ModeAutomatic, L"自动"},
+    {Text::ModeAutomatic, kChineseLogWords.automatic},
     {Text::ModeDelayed, L"自动（延迟启动）"},
-    {Text::ModeManual, L"手动"},
-    {Text::ModeDisabled, L"禁用"},
+    {Text::ModeManual, kChineseLogWords.manual},
+    {Text::ModeDisabled, kChineseLogWords.disabled},
     {Text::ModeBoot, L"引导"},
     {Text::ModeSystem, L"系统"},
     {Text::StateRunning, L"正在运行"},
@@ -195,14 +189,7 @@ inline constexpr TextEntry kChineseTexts[] = {
     {Text::StateStopping, L"正在停止"},
     {Text::StatePaused, L"已暂停"},
     {Text::StateUnknown, L"未知"},
-    {Text::ActionStopDisable, L"停止，禁用"},
-    {Text::ActionStopManual, L"停止，手动"},
-    {Text::ActionManual, L"手动"},
-    {Text::ActionStartAutomatic, L"自动，启动"},
     {Text::ViewLabel, L"显示："},
-    {Text::ViewPrompted, L"按提问优化(建议)"},
-    {Text::ViewAutomatic, L"自动优化"},
-    {Text::ViewRestore, L"恢复系统默认"},
     {Text::ViewLastRun, L"上次优化的结果"},
     {Text::ColumnLabel, L"编号"},
     {Text::ColumnName, L"服务"},
@@ -220,7 +207,6 @@ inline constexpr TextEntry kChineseTexts[] = {
     {Text::NoChange, L"不变"},
     {Text::OutcomeChanged, L"已更改"},
     {Text::OutcomeUnchanged, L"未更改"},
-    {Text::OutcomeNotInstalled, L"未安装"},
     {Text::OutcomeFailed, L"失败"},
     {Text::NoRunYet, L"这次启动程序后还没有运行过优化。"},
     {Text::CommandsRunning, L"这次优化启动的命令还在运行，全部结束后这里会显示结果。"},
@@ -295,10 +281,10 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::BackupUnusable, L"Cannot undo the last optimisation: the automatic backup cannot be used."},
     {Text::NothingChanged, L"Nothing was changed."},
     {Text::ServiceNote, L"    {1} ({2}): {3}"},
-    {Text::ModeAutomatic, L"automatic"},
+    {Text::ModeAutomatic, kEnglishLogWords.automatic},
     {Text::ModeDelayed, L"automatic (delayed)"},
-    {Text::ModeManual, L"manual"},
-    {Text::ModeDisabled, L"disabled"},
+    {Text::ModeManual, kEnglishLogWords.manual},
+    {Text::ModeDisabled, kEnglishLogWords.disabled},
     {Text::ModeBoot, L"boot"},
     {Text::ModeSystem, L"system"},
     {Text::StateRunning, L"running"},
@@ -307,14 +293,7 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::StateStopping, L"stopping"},
     {Text::StatePaused, L"paused"},
     {Text::StateUnknown, L"unknown"},
-    {Text::ActionStopDisable, L"stop, disabled"},
-    {Text::ActionStopManual, L"stop, manual"},
-    {Text::ActionManual, L"manual"},
-    {Text::ActionStartAutomatic, L"automatic, start"},
     {Text::ViewLabel, L"Show:"},
-    {Text::ViewPrompted, L"By questions (best)"},
-    {Text::ViewAutomatic, L"Automatic"},
-    {Text::ViewRestore, L"Restore defaults"},
     {Text::ViewLastRun, L"Result of the last run"},
     {Text::ColumnLabel, L"No."},
     {Text::ColumnName, L"Service"},
@@ -332,7 +311,6 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::NoChange, L"no change"},
     {Text::OutcomeChanged, L"changed"},
     {Text::OutcomeUnchanged, L"unchanged"},
-    {Text::OutcomeNotInstalled, L"not installed"},
     {Text::OutcomeFailed, L"failed"},
     {Text::NoRunYet, L"No optimisation has run since the program started."},
     {Text::CommandsRunning, L"The commands of this optimisation are still running; the result shows here when they end."},
@@ -355,6 +333,12 @@ constexpr const wchar_t* textIn(Language language, Text id)
 {
     return language == Language::English ? findText(kEnglishTexts, std::size(kEnglishTexts), id)
                                          : findText(kChineseTexts, std::size(kChineseTexts), id);
+}
+
+// The words of modes and actions, and of the progress log, in the language.
+constexpr const LogWords& logWordsFor(Language language)
+{
+    return language == Language::English ? kEnglishLogWords : kChineseLogWords;
 }
 
 // The text in the language with "{1}", "{2}" filled in.

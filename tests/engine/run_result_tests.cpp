@@ -41,7 +41,7 @@ TEST_CASE("a run's launches belong to the step whose log line follows them")
     record.launched(9, L"cmd /c sc config ALG start= demand");
     record.stepLogged({});
     record.stepLogged({});  // left alone: launched nothing, touched nothing
-    CHECK_FALSE(record.complete(false));
+    CHECK_FALSE(record.complete());
 
     REQUIRE(record.touched().size() == 2);
     CHECK(record.touched()[0].serviceKey == L"Alerter");
@@ -54,7 +54,9 @@ TEST_CASE("a run's launches belong to the step whose log line follows them")
     record.ended(7, 2);
     CHECK(record.running() == std::vector<std::size_t>{9});
     record.ended(9, 0);
-    CHECK(record.complete(true));
+    CHECK_FALSE(record.complete());  // every command ended, but the run goes on
+    record.runOver();
+    CHECK(record.complete());
     CHECK(record.touched()[0].commands[0].exitStatus == 2UL);
     CHECK(record.before(L"Alerter")->mode == StartMode::Automatic);
     CHECK_FALSE(record.before(L"ALG").has_value());

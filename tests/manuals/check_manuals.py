@@ -9,11 +9,12 @@ README.txt names is in it and nothing points into the developers' part; every co
 not hold is named; both manuals have the same sections in the same order; the Chinese services
 table is the program's; both are texts Notepad on Windows XP reads.
 """
-import importlib.util
 import os
 import re
+import runpy
 import subprocess
 import sys
+import types
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 ZIP_NAMES = {"Quillora.exe", "quillora-cli.exe", "README.txt", "README-zh.txt", "LICENSE.txt", "CHANGELOG.txt"}
@@ -46,10 +47,8 @@ def fail(message):
 
 
 def load_make_zip():
-    spec = importlib.util.spec_from_file_location("make_zip", os.path.join(ROOT, "scripts", "make-zip.py"))
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    return module
+    """The functions of scripts/make-zip.py, the release's own code that writes the manuals."""
+    return types.SimpleNamespace(**runpy.run_path(os.path.join(ROOT, "scripts", "make-zip.py")))
 
 
 def headings(text):
