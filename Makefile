@@ -24,7 +24,9 @@ windows: deps
 	cmake --preset windows
 	cmake --build --preset windows
 
-test: test-native test-sanitize test-windows test-reproducible
+# Every phase in turn, stopping at the first that fails, then a table of each phase's seconds.
+test: deps
+	@scripts/timed-phases test-native test-sanitize test-windows test-reproducible
 
 test-native: native
 	ctest --preset native
@@ -36,8 +38,8 @@ test-sanitize: sanitize
 test-windows: windows
 	$(XVFB) $(VIRTUAL_DESKTOP) ctest --preset windows
 
-# Two builds of this checkout in two other folders give the same zip and programs as each other and
-# as build/windows, whose programs the tests ran.
+# A clean build of this checkout in another folder gives the same zip and programs as
+# build/windows, whose programs the tests ran.
 test-reproducible: windows
 	scripts/check-reproducible
 
@@ -48,17 +50,21 @@ dist: windows
 
 # Quillora.exe under Wine on the current display, in a Wine prefix inside build/. Builds only the
 # program, not the tests and tools.
+# The Wine prefix is made while the program builds.
 run: deps
 	@if [ -z "$$DISPLAY" ]; then \
 	    echo "make run needs an X display: run it in a desktop session, or as: xvfb-run make run"; \
 	    exit 1; \
 	fi
 	cmake --preset windows
-	cmake --build --preset windows --target Quillora
+	scripts/wine-session true & prefix=$$!; \
+	    cmake --build --preset windows --target Quillora; built=$$?; \
+	    wait $$prefix && [ $$built -eq 0 ]
 	scripts/wine-session wine build/windows/Quillora.exe
 
 # PNG pictures of every window, for the README, and of the main window at 150 % (144 DPI).
 screenshots: windows
+	cmake --build --preset windows --target quillora-screenshots
 	mkdir -p build/screenshots docs/screenshots
 	$(XVFB) $(VIRTUAL_DESKTOP) env WINEDLLOVERRIDES="mscoree,mshtml=;net.exe,sc.exe,explorer.exe=n" \
 	    sh -c 'wine build/windows/quillora-screenshots.exe build/screenshots && \
@@ -68,12 +74,15 @@ screenshots: windows
 # The pictures: drawn by resources/draw_pictures.py, then decoded as Windows decodes them into the
 # BMPs that Quillora.exe carries.
 pictures: windows
+	cmake --build --preset windows --target quillora-pictures
 	/usr/bin/python3 resources/draw_pictures.py
 	scripts/wine-session wine build/windows/quillora-pictures.exe resources/background.jpg resources/background.bmp
 	scripts/wine-session wine build/windows/quillora-pictures.exe resources/banner.gif resources/banner.bmp
 
 # The benchmark table (see README, Performance).
 bench: native windows
+	cmake --build --preset native --target engine_bench
+	cmake --build --preset windows --target quillora-bench
 	scripts/bench
 
 clean:

@@ -24,8 +24,15 @@ else()
         set(QUILLORA_SOURCE_DATE_EPOCH 0)
     endif()
 endif()
-set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${QUILLORA_SOURCE_DATE_EPOCH})
 # Rewritten only when the time changes; the shipped programs depend on it, so that a new commit
 # relinks them with its time, and make dist gives the zip's entries the same time.
 set(QUILLORA_SOURCE_DATE_FILE ${PROJECT_BINARY_DIR}/source-date-epoch.txt)
 file(CONFIGURE OUTPUT ${QUILLORA_SOURCE_DATE_FILE} CONTENT "${QUILLORA_SOURCE_DATE_EPOCH}\n")
+
+# A shipped program is linked with the commit's time and relinked when it changes. Only the two
+# shipped programs: stamping the tests and tools too would relink all of them at every commit.
+function(quillora_stamp_commit_time target)
+    set_target_properties(${target} PROPERTIES
+        CXX_LINKER_LAUNCHER "${CMAKE_COMMAND};-E;env;SOURCE_DATE_EPOCH=${QUILLORA_SOURCE_DATE_EPOCH}")
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${QUILLORA_SOURCE_DATE_FILE})
+endfunction()

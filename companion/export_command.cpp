@@ -18,6 +18,8 @@ ExportPlan fromBackup(const Arguments& arguments, const std::string& file, Machi
         throw UsageError("--answers is for a profile, not for --from-backup");
     if (arguments.has("--installed-only"))
         throw UsageError("--installed-only is for a profile: a backup already names what was installed");
+    if (arguments.has("--all"))
+        throw UsageError("--all is for a profile: a backup's modes are the machine's own");
     try {
         return backupExport(readBackupFile(machine.files(), file), file);
     } catch (const BackupError& error) {
@@ -46,7 +48,7 @@ void keepInstalled(ExportPlan& plan, Machine& machine)
 CliResult exportCommand(const std::vector<std::string>& args, Machine& machine)
 {
     const Arguments arguments =
-        parseArguments(args, {"--answers", "--format", "--output", "--from-backup"}, {"--force", "--installed-only"});
+        parseArguments(args, {"--answers", "--format", "--output", "--from-backup"}, {"--force", "--installed-only", "--all"});
     const std::string* format = arguments.value("--format");
     if (!format)
         throw UsageError("export needs --format inf or --format ansible");
@@ -61,7 +63,7 @@ CliResult exportCommand(const std::vector<std::string>& args, Machine& machine)
         plan = fromBackup(arguments, *backup, machine);
     } else {
         const ProfileRequest request = profileRequest(arguments, "export");
-        plan = profileExport(request.profile, request.name, request.answers);
+        plan = profileExport(request.profile, request.name, request.answers, arguments.has("--all"));
         if (arguments.has("--installed-only"))
             keepInstalled(plan, machine);
     }

@@ -58,7 +58,9 @@ std::string localTime(std::int64_t seconds)
     return text;
 }
 
-// The profile that status, verify or apply works on, with the answers its rows read.
+// The profile that status, verify or apply works on, with the answers its rows read. The steps
+// are those the program's "yes" runs on this Windows: a service it needs is left alone, unless
+// --all asks for every one; all three read --all alike, so that their reports agree.
 struct ProfileOnMachine {
     Arguments arguments;
     std::vector<ServiceStep> steps;
@@ -66,41 +68,40 @@ struct ProfileOnMachine {
 };
 
 ProfileOnMachine profileOnMachine(const std::vector<std::string>& args, const std::set<std::string>& valued,
-                                  const std::set<std::string>& flags = {})
+                                  const std::optional<WindowsVersion>& windows)
 {
-    Arguments arguments = parseArguments(args, valued, flags);
+    Arguments arguments = parseArguments(args, valued, {"--all"});
     const ProfileRequest request = profileRequest(arguments, args[0]);
-    return {std::move(arguments), profileSteps(request.profile), request.answers};
+    std::vector<ServiceStep> steps = profileSteps(request.profile);
+    if (!arguments.has("--all"))
+        steps = leavingNeededAlone(std::move(steps), windows);
+    return {std::move(arguments), std::move(steps), request.answers};
 }
 
 }  // namespace
 
 CliResult statusCommand(const std::vector<std::string>& args, Machine& machine)
 {
-    const ProfileOnMachine profile = profileOnMachine(args, {"--answers"});
-    return {kExitSuccess,
-            statusReport(servicesOf(machine), profile.steps, profile.answers, machine.windowsVersion()).text, ""};
+    const std::optional<WindowsVersion> windows = machine.windowsVersion();
+    const ProfileOnMachine profile = profileOnMachine(args, {"--answers"}, windows);
+    return {kExitSuccess, statusReport(servicesOf(machine), profile.steps, profile.answers, windows).text, ""};
 }
 
 CliResult verifyCommand(const std::vector<std::string>& args, Machine& machine)
 {
-    const ProfileOnMachine profile = profileOnMachine(args, {"--answers"});
-    return reported(verifyReport(servicesOf(machine), profile.steps, profile.answers));
+    const std::optional<WindowsVersion> windows = machine.windowsVersion();
+    const ProfileOnMachine profile = profileOnMachine(args, {"--answers"}, windows);
+    return reported(verifyReport(servicesOf(machine), profile.steps, profile.answers, windows));
 }
 
 CliResult applyCommand(const std::vector<std::string>& args, Machine& machine)
 {
-    const ProfileOnMachine profile = profileOnMachine(args, {"--answers", "--timeout"}, {"--all"});
-    const std::chrono::milliseconds timeout = timeoutOf(profile.arguments);
     const std::optional<WindowsVersion> windows = machine.windowsVersion();
-    // Services this Windows needs are left alone, as the program's "yes" leaves them, unless
-    // --all asks for every one.
-    std::vector<ServiceStep> steps = profile.steps;
-    if (windows && !profile.arguments.has("--all"))
-        steps = leavingAlone(steps, neededServicesTouched(steps, profile.answers, generationOf(*windows)));
+    const ProfileOnMachine profile = profileOnMachine(args, {"--answers", "--timeout"}, windows);
+    const std::chrono::milliseconds timeout = timeoutOf(profile.arguments);
     // apply keeps what it is about to change, as the program does before a run.
     const std::string backup = saveAutomaticBackup(machine).path;
-    CliResult result = reported(applyProfile(servicesOf(machine), steps, profile.answers, timeout, windows));
+    CliResult result = reported(applyProfile(servicesOf(machine), profile.steps, profile.answers, timeout, windows));
     result.out = "saved the start modes from before in " + printable(backup) + "\n" + result.out;
     return result;
 }

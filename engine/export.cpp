@@ -73,7 +73,7 @@ std::string commentLines(const std::vector<std::string>& lines, const char* mark
 
 }  // namespace
 
-ExportPlan profileExport(Profile profile, const std::string& profileName, const Answers& answers)
+ExportPlan profileExport(Profile profile, const std::string& profileName, const Answers& answers, bool withNeeded)
 {
     ExportPlan plan;
     plan.description.push_back("Quillora profile " + profileName);
@@ -83,19 +83,21 @@ ExportPlan profileExport(Profile profile, const std::string& profileName, const 
                                    + answerWord(answers, AnswerFlag::Imaging));
     }
     const std::vector<ServiceStep> steps = profileSteps(profile);
-    for (const ServiceStep& step : steps) {
-        const ActionEffect& effect = effectOf(performedAction(step, answers));
-        plan.targets.push_back({step.serviceKey, effect.mode, false, runFor(effect)});
-    }
-    // A fleet today runs Windows 10 and 11: say which services they need that this export stops or
-    // disables, so that whoever applies it can leave them out.
-    const std::vector<ServiceStep> needed = neededServicesTouched(steps, answers, WindowsGeneration::VistaAndLater);
+    const std::vector<ServiceStep> needed = neededServicesTouched(steps, WindowsGeneration::VistaAndLater);
     if (!needed.empty()) {
         std::string keys;
         for (const ServiceStep& step : needed)
             keys += (keys.empty() ? "" : ", ") + toUtf8(step.serviceKey);
-        plan.description.push_back("Windows Vista and later (10 and 11 too) need these services, which this export "
-                                   "stops or disables: " + keys);
+        plan.description.push_back(withNeeded ? "Windows Vista and later (10 and 11 too) need these services as Windows"
+                                                " sets them, and this export changes them (--all): " + keys
+                                              : "left out: Windows Vista and later (10 and 11 too) need these services"
+                                                " as Windows sets them; --all includes them: " + keys);
+    }
+    for (const ServiceStep& step : withNeeded ? steps : leavingAlone(steps, needed)) {
+        if (step.leftAlone)
+            continue;
+        const ActionEffect& effect = effectOf(performedAction(step, answers));
+        plan.targets.push_back({step.serviceKey, effect.mode, false, runFor(effect)});
     }
     return plan;
 }

@@ -27,12 +27,39 @@ PendingChange rowWouldChange(const ActionEffect& effect, const ServiceState& now
     return pendingChange(targetOf(effect), now);
 }
 
-// "needed by Windows 10" where the row stops or disables a service that this Windows needs.
-std::string neededNote(const ServiceStep& step, const Answers& answers, const std::optional<WindowsVersion>& windows)
+// "needed by Windows 10" where the row changes a service that this Windows needs.
+std::string neededNote(const ServiceStep& step, const std::optional<WindowsVersion>& windows)
 {
-    if (!windows || !touchesNeeded(step, answers, generationOf(*windows)))
+    if (!windows || !touchesNeeded(step, generationOf(*windows)))
         return "";
     return "needed by " + windowsProductName(*windows);
+}
+
+// What status, verify and apply make of one row, each in its own words, counted alike: a row whose
+// service is not installed is that first; then a row left alone because this Windows needs it;
+// then whether the row would still change anything.
+enum class RowOutcome { NotInstalled, LeftAlone, AsAsked, WouldChange };
+
+RowOutcome outcomeOf(const ServiceStep& step, const std::optional<ServiceState>& now, const Answers& answers)
+{
+    if (!now)
+        return RowOutcome::NotInstalled;
+    if (step.leftAlone)
+        return RowOutcome::LeftAlone;
+    return rowWouldChange(rowEffect(step, answers), *now).any() ? RowOutcome::WouldChange : RowOutcome::AsAsked;
+}
+
+// "left alone: needed by Windows 10 (--all changes it too)", the line of a row left alone.
+std::string leftAloneText(const ServiceStep& step, const std::optional<WindowsVersion>& windows, const char* withAll)
+{
+    const std::string needed = neededNote(step, windows);
+    return "left alone" + (needed.empty() ? "" : ": " + needed) + " (--all " + withAll + ")";
+}
+
+// ", 21 left alone as this Windows needs them", where any were.
+std::string leftAloneCount(int leftAlone)
+{
+    return leftAlone ? ", " + std::to_string(leftAlone) + " left alone as this Windows needs them" : "";
 }
 
 std::string stateText(const ServiceState& now)
@@ -48,8 +75,7 @@ struct ApplyTally {
     {
         return std::to_string(changed) + " changed, " + std::to_string(unchanged) + " unchanged, "
             + std::to_string(missing) + " not installed, " + std::to_string(leftRunning) + " left running, "
-            + std::to_string(failed) + " failed"
-            + (leftAlone ? ", " + std::to_string(leftAlone) + " left alone as this Windows needs them" : "") + "\n";
+            + std::to_string(failed) + " failed" + leftAloneCount(leftAlone) + "\n";
     }
 };
 
@@ -85,43 +111,65 @@ ServiceReport statusReport(ServiceControl& services, const std::vector<ServiceSt
                            const std::optional<WindowsVersion>& windows)
 {
     ServiceReport result;
-    int changes = 0, missing = 0;
+    int changes = 0, missing = 0, leftAlone = 0;
     for (const ServiceStep& step : steps) {
         const ActionEffect& effect = rowEffect(step, answers);
         const std::optional<ServiceState> now = services.query(step.serviceKey);
-        std::string line = serviceName(step.serviceKey) + ": ";
-        if (!now) {
-            ++missing;
-            line += "not installed; profile sets " + targetText(effect);
-        } else {
-            const bool change = rowWouldChange(effect, *now).any();
-            changes += change;
-            line += "now " + stateText(*now) + "; profile sets " + targetText(effect)
-                + (change ? ": would change" : ": unchanged");
+        const std::string needed = neededNote(step, windows);
+        const std::string neededSuffix = needed.empty() ? "" : "; " + needed;
+        const RowOutcome outcome = outcomeOf(step, now, answers);
+        missing += outcome == RowOutcome::NotInstalled;
+        leftAlone += outcome == RowOutcome::LeftAlone;
+        changes += outcome == RowOutcome::WouldChange;
+        std::string line = serviceName(step.serviceKey) + ": "
+            + (now ? "now " + stateText(*now) + "; " : "not installed; ") + "profile sets " + targetText(effect);
+        switch (outcome) {
+        case RowOutcome::NotInstalled:
+            line += neededSuffix;
+            break;
+        case RowOutcome::LeftAlone:
+            line += ": " + leftAloneText(step, windows, "includes it");
+            break;
+        case RowOutcome::WouldChange:
+            line += ": would change" + neededSuffix;
+            break;
+        case RowOutcome::AsAsked:
+            line += ": unchanged" + neededSuffix;
+            break;
         }
-        const std::string needed = neededNote(step, answers, windows);
-        result.text += line + (needed.empty() ? "" : "; " + needed) + "\n";
+        result.text += line + "\n";
     }
     result.text += std::to_string(changes) + " of " + std::to_string(steps.size()) + " services would change, "
-        + std::to_string(missing) + " not installed\n";
+        + std::to_string(missing) + " not installed" + leftAloneCount(leftAlone) + "\n";
     return result;
 }
 
-ServiceReport verifyReport(ServiceControl& services, const std::vector<ServiceStep>& steps, const Answers& answers)
+ServiceReport verifyReport(ServiceControl& services, const std::vector<ServiceStep>& steps, const Answers& answers,
+                           const std::optional<WindowsVersion>& windows)
 {
     ServiceReport result;
-    int differences = 0;
+    int differences = 0, leftAlone = 0;
     for (const ServiceStep& step : steps) {
         const ActionEffect& effect = rowEffect(step, answers);
         const std::optional<ServiceState> now = services.query(step.serviceKey);
-        if (now && rowWouldChange(effect, *now).any()) {
+        switch (outcomeOf(step, now, answers)) {
+        case RowOutcome::WouldChange:
             ++differences;
-            result.text += serviceName(step.serviceKey) + ": is " + stateText(*now) + "; the profile sets " + targetText(effect)
-                + "\n";
+            result.text += serviceName(step.serviceKey) + ": is " + stateText(*now) + "; the profile sets "
+                + targetText(effect) + "\n";
+            break;
+        case RowOutcome::LeftAlone:
+            ++leftAlone;
+            result.text += serviceName(step.serviceKey) + ": " + leftAloneText(step, windows, "checks it too") + "\n";
+            break;
+        case RowOutcome::NotInstalled:
+        case RowOutcome::AsAsked:
+            break;
         }
     }
-    result.text += differences == 0 ? "every installed service is as the profile sets it\n"
-                                   : std::to_string(differences) + " installed services differ from the profile\n";
+    result.text += (differences == 0 ? "every installed service is as the profile sets it"
+                                     : std::to_string(differences) + " installed services differ from the profile")
+        + leftAloneCount(leftAlone) + "\n";
     result.complete = differences == 0;
     return result;
 }
@@ -134,17 +182,17 @@ ServiceReport applyProfile(ServiceControl& services, const std::vector<ServiceSt
     for (const ServiceStep& step : steps) {
         const ActionEffect& effect = rowEffect(step, answers);
         std::string line = serviceName(step.serviceKey) + ": ";
-        if (step.leftAlone) {
-            ++tally.leftAlone;
-            const std::string needed = neededNote(step, answers, windows);
-            result.text += line + "left alone" + (needed.empty() ? "" : ": " + needed) + " (--all changes it too)\n";
-            continue;
-        }
         try {
             const std::optional<ServiceState> now = services.query(step.serviceKey);
-            if (!now) {
+            const RowOutcome outcome = outcomeOf(step, now, answers);
+            if (outcome == RowOutcome::NotInstalled) {
                 ++tally.missing;
                 result.text += line + "not installed\n";
+                continue;
+            }
+            if (outcome == RowOutcome::LeftAlone) {
+                ++tally.leftAlone;
+                result.text += line + leftAloneText(step, windows, "changes it too") + "\n";
                 continue;
             }
             const PendingChange pending = rowWouldChange(effect, *now);

@@ -15,15 +15,21 @@ namespace quillora {
 // A profile held against this machine's services: what it would change, what differs from it,
 // and bringing the services to it.
 
+// Each of the three reads a row alike: a service that is not installed; a step left alone (where
+// this Windows needs its service, unless every row was asked for); one whose service is as its row
+// leaves it; one that it would still change. Their totals describe the same rows.
+
 // For every step: the service, its current mode and state, what its row sets (the mode, and
 // whether the service is stopped or started), and whether that would change anything; and where
-// the row stops or disables a service that this Windows needs, that it does. Reads only.
+// the row changes a service that this Windows needs, that it does. Reads only.
 ServiceReport statusReport(ServiceControl& services, const std::vector<ServiceStep>& steps, const Answers& answers,
                            const std::optional<WindowsVersion>& windows = std::nullopt);
 
 // Every installed service that is not as its row leaves it (its mode, and stopped or running where
-// the row stops or starts it); incomplete if any is not.
-ServiceReport verifyReport(ServiceControl& services, const std::vector<ServiceStep>& steps, const Answers& answers);
+// the row stops or starts it), and every step left alone, which is not checked; incomplete if any
+// other is not as its row leaves it.
+ServiceReport verifyReport(ServiceControl& services, const std::vector<ServiceStep>& steps, const Answers& answers,
+                           const std::optional<WindowsVersion>& windows = std::nullopt);
 
 // Brings every installed service of the profile to the state its row leaves it in, as the
 // program's commands for the row do: a row that stops its service stops it and then sets the

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "engine/action.h"
 #include "engine/catalogue.h"
 #include "engine/utf8.h"
 
@@ -79,13 +78,6 @@ std::string guidanceText(Guidance guidance)
     return "not rated";
 }
 
-// Whether the step, with these answers, stops or disables its service.
-bool stopsOrDisables(const ServiceStep& step, const Answers& answers)
-{
-    const ActionEffect& effect = effectOf(performedAction(step, answers));
-    return effect.stopsFirst || effect.mode == StartMode::Disabled;
-}
-
 }  // namespace
 
 Guidance guidanceFor(const std::wstring& serviceKey, WindowsGeneration generation)
@@ -114,17 +106,16 @@ std::string purposeInEnglish(const std::wstring& serviceKey)
     return entry ? entry->purposeEnglish : "";
 }
 
-bool touchesNeeded(const ServiceStep& step, const Answers& answers, WindowsGeneration generation)
+bool touchesNeeded(const ServiceStep& step, WindowsGeneration generation)
 {
-    return isNeeded(step.serviceKey, generation) && stopsOrDisables(step, answers);
+    return isNeeded(step.serviceKey, generation);
 }
 
-std::vector<ServiceStep> neededServicesTouched(const std::vector<ServiceStep>& steps, const Answers& answers,
-                                               WindowsGeneration generation)
+std::vector<ServiceStep> neededServicesTouched(const std::vector<ServiceStep>& steps, WindowsGeneration generation)
 {
     std::vector<ServiceStep> touched;
     for (const ServiceStep& step : steps) {
-        if (!step.leftAlone && touchesNeeded(step, answers, generation))
+        if (!step.leftAlone && touchesNeeded(step, generation))
             touched.push_back(step);
     }
     return touched;
@@ -138,6 +129,15 @@ std::vector<ServiceStep> leavingAlone(std::vector<ServiceStep> steps, const std:
                                            });
     }
     return steps;
+}
+
+std::vector<ServiceStep> leavingNeededAlone(std::vector<ServiceStep> steps,
+                                            const std::optional<WindowsVersion>& windows)
+{
+    if (!windows)
+        return steps;
+    const std::vector<ServiceStep> needed = neededServicesTouched(steps, generationOf(*windows));
+    return leavingAlone(std::move(steps), needed);
 }
 
 std::string windowsNeedsTable()

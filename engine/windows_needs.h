@@ -1,9 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "engine/answers.h"
 #include "engine/service_step.h"
 #include "engine/windows_version.h"
 
@@ -20,8 +20,8 @@ enum class Guidance {
 
 Guidance guidanceFor(const std::wstring& serviceKey, WindowsGeneration generation);
 
-// Whether the generation needs the service: a run must not stop or disable it. Windows XP and
-// Server 2003 need none of them: the catalogue was made for them.
+// Whether the generation needs the service as Windows sets it: a run must not change it. Windows XP
+// and Server 2003 need none of them: the catalogue was made for them.
 bool isNeeded(const std::wstring& serviceKey, WindowsGeneration generation);
 
 // A few words on what a service does, in Chinese for the windows and in English for the
@@ -29,15 +29,21 @@ bool isNeeded(const std::wstring& serviceKey, WindowsGeneration generation);
 std::wstring purposeInChinese(const std::wstring& serviceKey);
 std::string purposeInEnglish(const std::wstring& serviceKey);
 
-// Whether the step, with these answers, stops or disables a service that this generation needs.
-bool touchesNeeded(const ServiceStep& step, const Answers& answers, WindowsGeneration generation);
+// Whether the step changes a service that this generation needs. Every row sets its service's start
+// mode and may stop or start it, whatever the answers: on a generation that needs the service, any
+// row changes what Windows should keep as it has it, in whichever direction.
+bool touchesNeeded(const ServiceStep& step, WindowsGeneration generation);
 
-// The steps that would stop or disable a service that this generation needs, in run order.
-std::vector<ServiceStep> neededServicesTouched(const std::vector<ServiceStep>& steps, const Answers& answers,
-                                               WindowsGeneration generation);
+// The steps that would change a service that this generation needs, in run order.
+std::vector<ServiceStep> neededServicesTouched(const std::vector<ServiceStep>& steps, WindowsGeneration generation);
 
 // The same steps with those of the given services left alone: they launch nothing and log "保留".
 std::vector<ServiceStep> leavingAlone(std::vector<ServiceStep> steps, const std::vector<ServiceStep>& alone);
+
+// The steps as they run on this Windows unless every row is asked for: those that would change a
+// service it needs left alone. On Windows XP and Server 2003, and on an unknown Windows, all run.
+std::vector<ServiceStep> leavingNeededAlone(std::vector<ServiceStep> steps,
+                                            const std::optional<WindowsVersion>& windows);
 
 // The table of every catalogue service and what each generation needs, as Markdown, for the
 // README; UTF-8.

@@ -26,18 +26,30 @@ private:
     int& count_;
 };
 
-// The warning before a run that would stop or disable services this Windows needs: which Windows,
-// and each service with its name, key and what it does.
+// The keys of the services, a few to a line: one line a service, or a few words on each, made the
+// box taller than a 768-pixel screen at high scaling. The services window says what each does.
+std::wstring keysInShortLines(const std::vector<ServiceStep>& steps)
+{
+    constexpr std::size_t kLineLength = 48;
+    std::wstring text, line;
+    for (const ServiceStep& step : steps) {
+        if (!line.empty() && line.size() + 2 + step.serviceKey.size() > kLineLength) {
+            text += line + L",\r\n";
+            line.clear();
+        }
+        line += (line.empty() ? L"" : L", ") + step.serviceKey;
+    }
+    return text + line + L"\r\n";
+}
+
+// The warning before a run that would change services this Windows needs: which Windows, the
+// services' keys, where to read what each does, and the choices.
 std::wstring neededServicesWarning(Language language, const WindowsVersion& version,
                                    const std::vector<ServiceStep>& needed)
 {
-    std::wstring text = textIn(language, Text::NeededWarning, {fromUtf8(windowsName(version))}) + L"\r\n\r\n";
-    for (const ServiceStep& step : needed) {
-        const std::wstring purpose = language == Language::English ? fromUtf8(purposeInEnglish(step.serviceKey))
-                                                                   : purposeInChinese(step.serviceKey);
-        text += textIn(language, Text::ServiceNote, {step.displayName, step.serviceKey, purpose}) + L"\r\n";
-    }
-    return text + L"\r\n" + textIn(language, Text::NeededChoices);
+    return textIn(language, Text::NeededWarning, {fromUtf8(windowsName(version))}) + L"\r\n\r\n"
+        + keysInShortLines(needed) + L"\r\n" + textIn(language, Text::NeededDetails) + L"\r\n\r\n"
+        + textIn(language, Text::NeededChoices);
 }
 
 // Saves a run's result beside its backup; a failure names the file.
@@ -177,7 +189,7 @@ std::optional<std::vector<ServiceStep>> RunController::stepsToRun(Profile profil
     const std::optional<WindowsVersion> version = desktop_.machine().windowsVersion();
     if (!version)
         return steps;
-    const std::vector<ServiceStep> needed = neededServicesTouched(steps, answers_, generationOf(*version));
+    const std::vector<ServiceStep> needed = neededServicesTouched(steps, generationOf(*version));
     if (needed.empty())
         return steps;
     switch (desktop_.warnAndChoose(owner, neededServicesWarning(host_.language(), *version, needed), kMainCaption)) {

@@ -216,7 +216,7 @@ void ServicesWindow::fillProfileRows(Profile profile)
         if (step) {
             const ActionKind kind = performedAction(*step, answers);
             action = actionWords(logWordsFor(language), kind);
-            if (windows && touchesNeeded(*step, answers, generationOf(*windows)))
+            if (windows && touchesNeeded(*step, generationOf(*windows)))
                 action += host().text(Text::NeededHere);
             if (now)
                 change = host().text(pendingChange(targetOf(effectOf(kind)), *now).any() ? Text::WouldChange : Text::NoChange);

@@ -56,6 +56,7 @@ enum class Text : int {
     LanguageNotSaved,     // {1} the file
     NeededWarning,        // {1} this Windows
     NeededChoices,
+    NeededDetails,
     // The undo.
     NothingToUndo,
     AlreadyUndone,
@@ -160,7 +161,8 @@ inline constexpr TextEntry kChineseTexts[] = {
     {Text::BackupNotSaved, L"无法保存运行前的服务备份"},
     {Text::ResultNotSaved, L"无法保存优化的结果 {1}"},
     {Text::LanguageNotSaved, L"无法保存语言的选择 {1}"},
-    {Text::NeededWarning, L"这台电脑运行的是 {1}。这次优化会停止或禁用下面这些服务，而这个版本的 Windows 需要它们："},
+    {Text::NeededWarning, L"这台电脑运行的是 {1}。这次优化会更改下面这些服务，而这个版本的 Windows 需要保持它们原有的设置："},
+    {Text::NeededDetails, L"系统菜单中的“查看服务(V)...”说明每个服务的作用。"},
     {Text::NeededChoices, L"是：保留这些服务不变，只优化其余的服务。\r\n否：仍然优化全部服务。\r\n取消：不做任何更改。"},
     {Text::NothingToUndo, L"没有可撤销的优化：还没有运行前的自动备份。"},
     {Text::AlreadyUndone, L"各服务的启动类型已与上次优化之前的自动备份相同，无需撤销。"},
@@ -259,7 +261,9 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::ResultNotSaved, L"Could not save the result of the optimisation {1}"},
     {Text::LanguageNotSaved, L"Could not save the choice of language {1}"},
     {Text::NeededWarning,
-     L"This computer runs {1}. This optimisation would stop or disable these services, which this Windows needs:"},
+     L"This computer runs {1}. This optimisation would change these services, which this Windows needs as it has "
+     L"them:"},
+    {Text::NeededDetails, L"View services... in the system menu says what each one does."},
     {Text::NeededChoices,
      L"Yes: leave these services alone and optimise the rest.\r\nNo: optimise every service all the same.\r\n"
      L"Cancel: change nothing."},

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/common_controls.h"
 #include "platform/system_error.h"
 #include "resources/resource_ids.h"
 #include "ui/identifiers.h"
@@ -56,6 +57,8 @@ const wchar_t* WindowClass::name() const
 WindowHost::WindowHost(HINSTANCE instance, WNDPROC procedure, platform::Desktop& desktop, Language language)
     : instance_(instance), desktop_(desktop), language_(language), assets_(instance), windowClass_(instance, procedure)
 {
+    // Before any window: the services window's list is a common control.
+    platform::initialiseCommonControls();
 }
 
 void WindowHost::setLanguage(Language language)

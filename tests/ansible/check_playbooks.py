@@ -7,7 +7,10 @@ unknown value, every option of every task must be one that `ansible-doc -j` docu
 module, with every value among the documented choices: templated values are resolved against each
 item of the loop they come from.
 
-usage: check_playbooks.py QUILLORA-CLI
+All playbooks go through one syntax check, and the modules' documentation is asked for once and
+kept in DOCS-CACHE (a JSON file) for as long as the installed Ansible is the same version.
+
+usage: check_playbooks.py QUILLORA-CLI [DOCS-CACHE]
 """
 import json
 import os
@@ -30,9 +33,27 @@ BACKUP = ("quillora-backup 1\r\nAlerter\tdisabled\r\nALG\tabsent\r\nwuauserv\tau
 ITEM_FIELD = re.compile(r"^\{\{ item\.(\w+)(?: \| default\(omit\))? \}\}$")
 
 
-def module_docs(module):
-    out = subprocess.run(["ansible-doc", "-j", module], check=True, capture_output=True, text=True).stdout
-    return json.loads(out)[module]["doc"]["options"] or {}
+MODULES = ["ansible.windows.win_service", "ansible.windows.win_service_info", "ansible.builtin.debug"]
+
+
+def ansible_version():
+    return subprocess.run(["ansible-doc", "--version"], check=True, capture_output=True, text=True).stdout
+
+
+def module_docs(cache_path):
+    """The documented options of every module the playbooks use, by module name."""
+    version = ansible_version()
+    if cache_path and os.path.exists(cache_path):
+        with open(cache_path, encoding="utf-8") as file:
+            cached = json.load(file)
+        if cached.get("version") == version:
+            return cached["docs"]
+    out = subprocess.run(["ansible-doc", "-j", *MODULES], check=True, capture_output=True, text=True).stdout
+    docs = {module: entry["doc"]["options"] or {} for module, entry in json.loads(out).items()}
+    if cache_path:
+        with open(cache_path, "w", encoding="utf-8") as file:
+            json.dump({"version": version, "docs": docs}, file)
+    return docs
 
 
 def values_of(value, items):
@@ -50,7 +71,8 @@ def check_task(task, items, docs, problems):
         return
     module = modules[0]
     if module not in docs:
-        docs[module] = module_docs(module)
+        problems.append(f"task {task.get('name')!r}: module {module} is not one the check knows")
+        return
     options = docs[module]
     for option, value in (task[module] or {}).items():
         if option not in options:
@@ -62,12 +84,14 @@ def check_task(task, items, docs, problems):
                 problems.append(f"{module}: {option}={actual!r} is not one of {choices}")
 
 
-def check_playbook(path, problems):
-    syntax = subprocess.run(["ansible-playbook", "--syntax-check", "-i", "localhost,", path],
+def check_syntax(paths, problems):
+    syntax = subprocess.run(["ansible-playbook", "--syntax-check", "-i", "localhost,", *paths],
                             capture_output=True, text=True)
     if syntax.returncode != 0:
-        problems.append(f"{path}: syntax check failed:\n{syntax.stdout}{syntax.stderr}")
-    docs = {}
+        problems.append(f"syntax check failed:\n{syntax.stdout}{syntax.stderr}")
+
+
+def check_playbook(path, docs, problems):
     for play in yaml.safe_load(open(path, encoding="utf-8")):
         items = play.get("vars", {}).get("quillora_services", [])
         if not items:
@@ -78,17 +102,21 @@ def check_playbook(path, problems):
 
 def main():
     cli = sys.argv[1]
+    docs = module_docs(sys.argv[2] if len(sys.argv) > 2 else None)
     problems = []
     with tempfile.TemporaryDirectory() as folder:
         backup = os.path.join(folder, "before.txt")
         with open(backup, "w", newline="", encoding="utf-8") as file:
             file.write(BACKUP)
         exports = [run for run in RUNS] + [["--from-backup", backup]]
+        paths = []
         for number, arguments in enumerate(exports):
             path = os.path.join(folder, f"playbook-{number}.yml")
             subprocess.run([cli, "export", *arguments, "--format", "ansible", "--output", path], check=True)
-            check_playbook(path, problems)
+            check_playbook(path, docs, problems)
+            paths.append(path)
             print("checked", " ".join(arguments))
+        check_syntax(paths, problems)
     for problem in problems:
         print("PROBLEM:", problem)
     return 1 if problems else 0

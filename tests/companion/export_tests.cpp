@@ -2,7 +2,9 @@
 // program's command lines do to each service is what the files ask of Group Policy and Ansible.
 #include <doctest.h>
 
+#include <algorithm>
 #include <map>
+#include <set>
 
 #include "companion/cli.h"
 #include "engine/utf8.h"
@@ -85,9 +87,10 @@ std::map<std::string, GoldenEffect> playbookServices(const std::string& playbook
     return services;
 }
 
+// With --all: every row of the run, as the command lines do.
 std::vector<std::string> profileArguments(const GoldenRun& run, const char* format)
 {
-    std::vector<std::string> args{"export", run.profile, "--format", format};
+    std::vector<std::string> args{"export", run.profile, "--format", format, "--all"};
     if (run.answers) {
         args.push_back("--answers");
         args.push_back(run.answers);
@@ -204,14 +207,74 @@ TEST_CASE("--installed-only keeps the services this machine has")
           == 0);
 }
 
-TEST_CASE("an export names the services Windows 10 and 11 need that it stops or disables")
+// Microsoft's ratings "Do not disable" and "No guidance" for Windows Server 2016 and Windows 10,
+// transcribed for the catalogue's keys.
+const std::set<std::string> kNeededOnWindows10{
+    "RemoteRegistry", "TermService", "Themes", "ALG", "BITS", "COMSysApp", "CryptSvc", "TrkWks", "MSDTC", "HidServ",
+    "PolicyAgent", "SwPrv", "Netlogon", "RasAuto", "SENS", "Schedule", "LmHosts", "VSS", "MSIServer", "W32Time",
+    "wuauserv", "WmiApSrv"};
+
+TEST_CASE("by default an export leaves out every service Windows 10 and 11 need, and says that --all includes them")
 {
-    const std::string comment = "Windows Vista and later (10 and 11 too) need these services, which this export stops "
-                                "or disables: ";
-    const std::string playbook = exported({"export", "restore", "--format", "ansible"});
-    CHECK(playbook.find("# " + comment + "HidServ\n") != std::string::npos);
-    const std::string automatic = exported({"export", "automatic", "--format", "ansible"});
-    CHECK(automatic.find("# " + comment + "ALG, wuauserv, BITS,") != std::string::npos);
-    const std::vector<std::string> lines = templateLines(exported({"export", "restore", "--format", "inf"}));
-    CHECK(std::count(lines.begin(), lines.end(), "; " + comment + "HidServ") == 1);
+    for (const GoldenRun& run : goldenRuns()) {
+        CAPTURE(run.name);
+        std::vector<std::string> plain = profileArguments(run, "ansible");
+        plain.erase(std::find(plain.begin(), plain.end(), "--all"));
+        const std::string playbook = exported(plain);
+        std::map<std::string, GoldenEffect> expected;
+        std::vector<std::string> leftOut;
+        for (const auto& [key, what] : goldenEffects(run.name)) {
+            if (kNeededOnWindows10.count(key))
+                leftOut.push_back(key);
+            else
+                expected[key] = what;
+        }
+        const auto found = playbookServices(playbook);
+        CHECK(found.size() == expected.size());
+        for (const auto& [key, what] : expected) {
+            CAPTURE(key);
+            REQUIRE(found.count(key));
+            CHECK(found.at(key).mode == what.mode);
+        }
+        const std::string lead = "# left out: Windows Vista and later (10 and 11 too) need these services as Windows "
+                                 "sets them; --all includes them: ";
+        const std::size_t comment = playbook.find(lead);
+        REQUIRE(comment != std::string::npos);
+        std::set<std::string> named;
+        const std::string list = playbook.substr(comment + lead.size(), playbook.find('\n', comment) - comment - lead.size());
+        for (std::size_t start = 0; start < list.size();) {
+            const std::size_t end = std::min(list.find(", ", start), list.size());
+            named.insert(list.substr(start, end - start));
+            start = end + 2;
+        }
+        CHECK(named == std::set<std::string>(leftOut.begin(), leftOut.end()));
+        for (const std::string& key : leftOut)
+            CHECK_MESSAGE(playbook.find("\"" + key + "\"") == std::string::npos, key);
+
+        std::vector<std::string> plainInf = profileArguments(run, "inf");
+        plainInf.erase(std::find(plainInf.begin(), plainInf.end(), "--all"));
+        const std::map<std::string, std::string> modes =
+            templateModes(sections(templateLines(exported(plainInf))).at("Service General Setting"));
+        for (const char* key : {"wuauserv", "W32Time", "Schedule", "RemoteRegistry"})
+            CHECK(modes.count(key) == 0);
+        CHECK(modes.count("Alerter") == 1);
+    }
+}
+
+TEST_CASE("with --all an export changes the needed services too and names them")
+{
+    const std::string comment = "Windows Vista and later (10 and 11 too) need these services as Windows sets them, and "
+                                "this export changes them (--all): ";
+    const std::string restore = exported({"export", "restore", "--format", "ansible", "--all"});
+    CHECK(restore.find("# " + comment + "ALG, wuauserv, BITS,") != std::string::npos);
+    CHECK(restore.find("      - {name: \"RemoteRegistry\", start_mode: auto, state: started}\n") != std::string::npos);
+    const std::vector<std::string> lines = templateLines(exported({"export", "automatic", "--format", "inf", "--all"}));
+    CHECK(std::count_if(lines.begin(), lines.end(), [&](const std::string& line) { return line.rfind("; " + comment, 0) == 0; })
+          == 1);
+    CHECK(std::count(lines.begin(), lines.end(), "\"wuauserv\",4,\"\"") == 1);
+
+    // A backup's modes are the machine's own: --all means nothing there.
+    MemoryMachine machine;
+    const CliResult refused = runCli({"export", "--from-backup", "x.txt", "--format", "inf", "--all"}, machine);
+    CHECK(refused.status == 2);
 }

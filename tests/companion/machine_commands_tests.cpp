@@ -149,37 +149,77 @@ TEST_CASE("file errors name the file and exit with status 3, changing nothing")
     CHECK(machine.memoryServices.changes.empty());
 }
 
-TEST_CASE("on Windows 10 status names the services it needs, and apply leaves them alone unless --all")
+TEST_CASE("on Windows 10 status, apply and verify leave the services it needs alone unless --all, and agree")
 {
     MemoryMachine machine = machineWithServices();
     machine.version = WindowsVersion{10, 0, 19045, false};
 
+    // Of the three installed services, ALG and wuauserv are needed; the other 56 rows are not
+    // installed, whatever Windows needs.
     const CliResult status = runCli({"status", "automatic"}, machine);
     CHECK(status.out.find("4:automatic updates (wuauserv): now auto (delayed), running; profile sets disabled and stops "
-                          "it: would change; needed by Windows 10\n")
+                          "it: left alone: needed by Windows 10 (--all includes it)\n")
           != std::string::npos);
     CHECK(status.out.find("1:Alerter (Alerter): now auto, running; profile sets disabled and stops it: would change\n")
           != std::string::npos);
+    CHECK(status.out.find("33:Network DDE (NetDDE): not installed; profile sets disabled and stops it\n")
+          != std::string::npos);
     CHECK(countOf(status.out, "needed by Windows 10") == 21);
+    CHECK(status.out.find("1 of 59 services would change, 56 not installed, 2 left alone as this Windows needs them\n")
+          != std::string::npos);
 
     const CliResult applied = runCli({"apply", "automatic"}, machine);
     CHECK(applied.status == 0);  // leaving a needed service alone is not a failure
     CHECK(applied.out.find("4:automatic updates (wuauserv): left alone: needed by Windows 10 (--all changes it too)\n")
           != std::string::npos);
-    CHECK(applied.out.find("1 changed, 0 unchanged, 37 not installed, 0 left running, 0 failed, 21 left alone as this "
+    CHECK(applied.out.find("1 changed, 0 unchanged, 56 not installed, 0 left running, 0 failed, 2 left alone as this "
                            "Windows needs them\n")
           != std::string::npos);
     CHECK(machine.memoryServices.services[L"wuauserv"].mode == StartMode::Automatic);
     CHECK(machine.memoryServices.services[L"ALG"].mode == StartMode::Manual);
     CHECK(machine.memoryServices.services[L"Alerter"].mode == StartMode::Disabled);
 
+    // After it, status counts nothing that would change, and verify judges what apply did.
+    CHECK(runCli({"status", "automatic"}, machine).out.find(
+              "0 of 59 services would change, 56 not installed, 2 left alone as this Windows needs them\n")
+          != std::string::npos);
+    const CliResult verified = runCli({"verify", "automatic"}, machine);
+    CHECK(verified.status == 0);
+    CHECK(verified.out.find("2:Application Layer Gateway Service (ALG): left alone: needed by Windows 10 (--all checks "
+                            "it too)\n")
+          != std::string::npos);
+    CHECK(verified.out.find("every installed service is as the profile sets it, 2 left alone as this Windows needs "
+                            "them\n")
+          != std::string::npos);
+    // With --all, verify checks the needed services too, which apply left as they were.
+    CHECK(runCli({"verify", "automatic", "--all"}, machine).status == 1);
+
     const CliResult all = runCli({"apply", "automatic", "--all"}, machine);
     CHECK(all.out.find("left alone") == std::string::npos);
     CHECK(machine.memoryServices.services[L"wuauserv"].mode == StartMode::Disabled);
+    CHECK(runCli({"verify", "automatic", "--all"}, machine).status == 0);
+    CHECK(runCli({"status", "automatic", "--all"}, machine).out.find("0 of 59 services would change, 56 not installed\n")
+          != std::string::npos);
 
     // On Windows XP nothing is named and nothing left alone.
     machine.version = WindowsVersion{};
     CHECK(runCli({"status", "restore"}, machine).out.find("needed by") == std::string::npos);
+    CHECK(runCli({"verify", "restore"}, machine).out.find("left alone") == std::string::npos);
+}
+
+TEST_CASE("restoring defaults on Windows 10 leaves RemoteRegistry as it was; on XP it sets it")
+{
+    MemoryMachine machine;
+    machine.memoryServices.services[L"RemoteRegistry"] = installed(StartMode::Manual, RunState::Stopped);
+    machine.version = WindowsVersion{10, 0, 19045, false};
+    CHECK(runCli({"apply", "restore"}, machine).status == 0);
+    CHECK(machine.memoryServices.services[L"RemoteRegistry"].mode == StartMode::Manual);
+    CHECK(machine.memoryServices.services[L"RemoteRegistry"].state == RunState::Stopped);
+
+    machine.version = WindowsVersion{5, 1, 2600, false};
+    CHECK(runCli({"apply", "restore"}, machine).status == 0);
+    CHECK(machine.memoryServices.services[L"RemoteRegistry"].mode == StartMode::Automatic);
+    CHECK(machine.memoryServices.services[L"RemoteRegistry"].state == RunState::Running);
 }
 
 TEST_CASE("backups names the result saved beside a backup")

@@ -91,30 +91,36 @@ TEST_CASE("the services each generation needs are Microsoft's, and Windows XP ne
     CHECK(guidanceFor(L"Alerter", WindowsGeneration::VistaAndLater) == Guidance::NotListed);
 }
 
-TEST_CASE("the rows of each run that would stop or disable a needed service")
+TEST_CASE("the rows of each run that would change a needed service, in any direction")
 {
-    const auto touched = [](Profile profile, const Answers& answers) {
-        return keysOf(neededServicesTouched(profileSteps(profile), answers, WindowsGeneration::VistaAndLater));
+    const auto touched = [](Profile profile) {
+        return keysOf(neededServicesTouched(profileSteps(profile), WindowsGeneration::VistaAndLater));
     };
-    // Every needed service of the automatic profile but Themes, which it leaves alone, in catalogue
-    // order; its manual-only rows (the three question services) are not among them.
-    CHECK(touched(Profile::Automatic, {}) == std::vector<std::wstring>{
-              L"ALG", L"wuauserv", L"BITS", L"COMSysApp", L"CryptSvc", L"TrkWks", L"MSDTC", L"HidServ", L"PolicyAgent",
-              L"SwPrv", L"Netlogon", L"RasAuto", L"RemoteRegistry", L"SENS", L"Schedule", L"LmHosts", L"TermService",
-              L"VSS", L"MSIServer", L"W32Time", L"WmiApSrv"});
-    // The prompted profile touches the same ones whatever the answers: they decide only services
-    // that Windows may do without.
-    CHECK(touched(Profile::Prompted, {0, 0, 0}) == touched(Profile::Automatic, {}));
-    CHECK(touched(Profile::Prompted, {-1, -1, -1}) == touched(Profile::Automatic, {}));
-    // The restore profile disables only one of them.
-    CHECK(touched(Profile::Restore, {}) == std::vector<std::wstring>{L"HidServ"});
-    CHECK(neededServicesTouched(profileSteps(Profile::Automatic), {}, WindowsGeneration::XpAndServer2003).empty());
+    // Every needed service of the automatic profile but Themes, which it does not run, in catalogue
+    // order.
+    const std::vector<std::wstring> automatic{
+        L"ALG", L"wuauserv", L"BITS", L"COMSysApp", L"CryptSvc", L"TrkWks", L"MSDTC", L"HidServ", L"PolicyAgent",
+        L"SwPrv", L"Netlogon", L"RasAuto", L"RemoteRegistry", L"SENS", L"Schedule", L"LmHosts", L"TermService",
+        L"VSS", L"MSIServer", L"W32Time", L"WmiApSrv"};
+    CHECK(touched(Profile::Automatic) == automatic);
+    // The prompted profile runs the same rows: the answers decide only services Windows may do
+    // without.
+    CHECK(touched(Profile::Prompted) == automatic);
+    // Restoring sets them too, to manual or to a started automatic start, and Themes as well: a
+    // change all the same, such as RemoteRegistry reachable from the network where Windows 10 has it
+    // manual.
+    CHECK(touched(Profile::Restore) == std::vector<std::wstring>{
+              L"ALG", L"wuauserv", L"BITS", L"COMSysApp", L"CryptSvc", L"TrkWks", L"MSDTC", L"HidServ",
+              L"PolicyAgent", L"SwPrv", L"Netlogon", L"RasAuto", L"RemoteRegistry", L"SENS", L"Schedule", L"LmHosts",
+              L"TermService", L"VSS", L"MSIServer", L"W32Time", L"Themes", L"WmiApSrv"});
+    CHECK(neededServicesTouched(profileSteps(Profile::Automatic), WindowsGeneration::XpAndServer2003).empty());
+    CHECK(neededServicesTouched(profileSteps(Profile::Restore), WindowsGeneration::XpAndServer2003).empty());
 }
 
 TEST_CASE("a run that leaves needed services alone launches nothing for them and logs 保留")
 {
     const std::vector<ServiceStep> steps = profileSteps(Profile::Automatic);
-    const std::vector<ServiceStep> alone = neededServicesTouched(steps, {}, WindowsGeneration::VistaAndLater);
+    const std::vector<ServiceStep> alone = neededServicesTouched(steps, WindowsGeneration::VistaAndLater);
     RecordingPlatform platform;
     MemoryProgressLog log;
     runProfile(leavingAlone(steps, alone), Answers{}, log, platform);

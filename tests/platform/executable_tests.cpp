@@ -48,8 +48,12 @@ const char* const kNewerThanXp[] = {
     "GetLogicalProcessorInformation", "InitializeCriticalSectionEx", "CancelIoEx", "WerRegisterRuntimeExceptionModule",
 };
 
-const std::set<std::string> kXpSystemDlls{"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "MSVCRT.DLL",
-                                          "OLE32.DLL", "OLEAUT32.DLL", "ADVAPI32.DLL", "SHELL32.DLL"};
+const std::set<std::string> kXpSystemDlls{"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "MSVCRT.DLL",   "OLE32.DLL",
+                                          "OLEAUT32.DLL", "ADVAPI32.DLL", "SHELL32.DLL", "COMCTL32.DLL"};
+
+// What the program may take from COMCTL32: the functions that its version 5.82, which every XP
+// has without a manifest, exports by name. The rest of the list view is messages.
+const std::set<std::string> kXpCommonControls{"InitCommonControlsEx"};
 
 void checkLoadsOnXp(const wchar_t* program, std::uint16_t subsystem)
 {
@@ -66,6 +70,10 @@ void checkLoadsOnXp(const wchar_t* program, std::uint16_t subsystem)
         CHECK(kXpSystemDlls.count(dll) == 1);
         for (const char* newer : kNewerThanXp)
             CHECK_MESSAGE(functions.count(newer) == 0, newer);
+        if (dll == "COMCTL32.DLL") {
+            for (const std::string& function : functions)
+                CHECK_MESSAGE(kXpCommonControls.count(function) == 1, function);
+        }
     }
 }
 
@@ -94,6 +102,11 @@ TEST_CASE("the programs load on Windows XP SP3: i386, subsystem 5.01, only XP's 
 {
     checkLoadsOnXp(L"Quillora.exe", 2);
     checkLoadsOnXp(L"quillora-cli.exe", 3);
+    // The services window's list view is a common control: the program registers its class, as
+    // Windows asks, before the first window.
+    const PeImage program = readPeImage(fileBytes(builtProgram(L"Quillora.exe")));
+    REQUIRE(program.imports.count("COMCTL32.DLL") == 1);
+    CHECK(program.imports.at("COMCTL32.DLL").count("InitCommonControlsEx") == 1);
 }
 
 TEST_CASE("quillora-cli.exe carries the program's version, product name and copyright")

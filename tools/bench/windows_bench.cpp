@@ -70,9 +70,9 @@ void printRatioRow(const char* measure, double value, double baseline, const cha
 }
 
 // Waits for the stand-ins of the last run to finish, so that they do not load the next one.
-void settleLaunches(const std::wstring& recordFile, std::size_t count)
+void settleLaunches(const std::wstring& recordFile, HANDLE launcher, std::size_t count)
 {
-    waitForRecords(recordFile, count, 120000);
+    waitForRecords(recordFile, launcher, count, 120000);
     DeleteFileW(recordFile.c_str());
 }
 
@@ -100,7 +100,7 @@ public:
         clickAutomatic();
         progress_ = waitForWindow(program_.process(), kCompletedCaption, 180000);
         log_ = GetDlgItem(progress_, ui::ProgressControls::LogBox);
-        settleLaunches(program_.recordFile(), launches_);
+        settleLaunches(program_.recordFile(), program_.process(), launches_);
     }
 
     LogRun runOn(const std::wstring& earlierText)
@@ -120,7 +120,7 @@ public:
             Sleep(2);
         }
         run.seconds = now() - start;
-        settleLaunches(program_.recordFile(), launches_);
+        settleLaunches(program_.recordFile(), program_.process(), launches_);
         return run;
     }
 
@@ -190,7 +190,7 @@ int wmain()
         postClick(GetDlgItem(program.mainWindow(), ui::MainControls::AutomaticButton));
         waitForWindow(program.process(), kCompletedCaption, 180000);
         const double seconds = now() - start;
-        settleLaunches(program.recordFile(), commandLines.size());
+        settleLaunches(program.recordFile(), program.process(), commandLines.size());
 
         PROCESS_MEMORY_COUNTERS memory{};
         memory.cb = sizeof memory;
@@ -211,7 +211,7 @@ int wmain()
         for (const std::wstring& line : commandLines)
             platform::launchProcess(line, 0);
         const double seconds = now() - start;
-        settleLaunches(recordFile, commandLines.size());
+        settleLaunches(recordFile, GetCurrentProcess(), commandLines.size());
         return seconds;
     });
 

@@ -1,5 +1,7 @@
 #include "tools/driver/driver.h"
 
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <cwctype>
 #include <functional>
@@ -13,6 +15,8 @@ namespace quillora::e2e {
 namespace {
 
 using ui::kWindowClassName;
+// Often enough that a test hardly waits longer than its condition; rarely enough that the program
+// under test keeps the processor.
 constexpr DWORD kPoll = 50;
 
 std::wstring folderOf(const std::wstring& path)
@@ -172,7 +176,7 @@ HWND poll(DWORD milliseconds, DWORD interval, const char* what, const std::funct
 HWND waitForWindow(HANDLE process, const std::wstring& caption, DWORD milliseconds, const wchar_t* windowClass)
 {
     const auto any = [](HWND, const void*) { return true; };
-    return poll(milliseconds, 5, "window did not appear",
+    return poll(milliseconds, kPoll, "window did not appear",
                 [&] { return findWindow(process, windowClass ? windowClass : kWindowClassName, caption, any, nullptr); });
 }
 
@@ -188,7 +192,7 @@ HWND waitForQuestion(HANDLE process, const std::wstring& question, DWORD millise
 
 HWND waitForControl(HWND window, int id, DWORD milliseconds)
 {
-    return poll(milliseconds, 5, "control did not appear", [&] { return GetDlgItem(window, id); });
+    return poll(milliseconds, kPoll, "control did not appear", [&] { return GetDlgItem(window, id); });
 }
 
 std::wstring textOf(HWND window)
@@ -244,11 +248,43 @@ std::vector<Record> readRecords(const std::wstring& recordFile)
     return records;
 }
 
-std::vector<Record> waitForRecords(const std::wstring& recordFile, std::size_t count, DWORD milliseconds)
+namespace {
+
+// Whether any process started by the process with this id, or by one of those, is still running.
+// Windows keeps a process's parent id after the parent has ended, so this holds after the program
+// has exited too.
+bool descendantsRunning(DWORD processId)
 {
-    for (DWORD waited = 0; waited <= milliseconds && readRecords(recordFile).size() < count; waited += kPoll)
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        throw std::runtime_error("cannot list the processes");
+    std::vector<std::pair<DWORD, DWORD>> processes;  // id, parent id
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+        processes.emplace_back(entry.th32ProcessID, entry.th32ParentProcessID);
+    CloseHandle(snapshot);
+    std::vector<DWORD> family{processId};
+    for (std::size_t i = 0; i < family.size(); ++i) {
+        for (const auto& [id, parent] : processes) {
+            if (parent == family[i] && std::find(family.begin(), family.end(), id) == family.end())
+                family.push_back(id);
+        }
+    }
+    return family.size() > 1;
+}
+
+}  // namespace
+
+std::vector<Record> waitForRecords(const std::wstring& recordFile, HANDLE launcher, std::size_t count,
+                                   DWORD milliseconds)
+{
+    const DWORD launcherId = GetProcessId(launcher);
+    for (DWORD waited = 0; waited <= milliseconds; waited += kPoll) {
+        if (readRecords(recordFile).size() >= count && !descendantsRunning(launcherId))
+            break;
         Sleep(kPoll);
-    Sleep(1000);
+    }
     return readRecords(recordFile);
 }
 

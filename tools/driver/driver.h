@@ -77,7 +77,9 @@ void postClick(HWND button);
 void postMouseClick(HWND control);
 
 std::vector<Record> readRecords(const std::wstring& recordFile);
-// Waits until the record file holds at least count records, then a moment longer for stragglers.
-std::vector<Record> waitForRecords(const std::wstring& recordFile, std::size_t count, DWORD milliseconds = 120000);
+// Waits until the record file holds at least count records and every process that the launcher
+// started (and their own) has ended, so that no record can still come.
+std::vector<Record> waitForRecords(const std::wstring& recordFile, HANDLE launcher, std::size_t count,
+                                   DWORD milliseconds = 120000);
 
 }  // namespace quillora::e2e
