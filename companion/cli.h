@@ -12,6 +12,9 @@ struct CliResult {
     int status = 0;
     std::string out;
     std::string err;
+    // out is a file's exact bytes (an export to standard output): a redirection gets them as
+    // --output would write them, not as text whose line ends are made CR LF.
+    bool outIsFile = false;
 };
 
 // Exit statuses, the same for every command.

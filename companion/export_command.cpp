@@ -69,7 +69,7 @@ CliResult exportCommand(const std::vector<std::string>& args, Machine& machine)
     }
     const std::string bytes = *format == "inf" ? securityTemplate(plan) : ansiblePlaybook(plan);
     if (!output)
-        return {kExitSuccess, bytes, ""};
+        return {kExitSuccess, bytes, "", true};
     checkOutputFile(machine.files(), *output, arguments.has("--force"));
     machine.files().writeAtomically(*output, bytes, arguments.has("--force"));
     return {kExitSuccess, "wrote " + printable(*output) + "\n", ""};

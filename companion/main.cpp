@@ -17,8 +17,9 @@
 namespace {
 
 // Output is UTF-8. On Windows a console shows it in any code page and a file or pipe gets CR LF
-// line ends (the log's own CR LF stay as they are); elsewhere the bytes go out as they are.
-void writeOut(bool toError, const std::string& bytes)
+// line ends (the log's own CR LF stay as they are), except an exported file, which goes out as its
+// exact bytes; elsewhere the bytes go out as they are.
+void writeOut(bool toError, const std::string& bytes, [[maybe_unused]] bool isFile = false)
 {
 #ifdef _WIN32
     const HANDLE stream = GetStdHandle(toError ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
@@ -26,7 +27,10 @@ void writeOut(bool toError, const std::string& bytes)
     if (stream == nullptr || stream == INVALID_HANDLE_VALUE)
         return;
     try {
-        quillora::platform::writeStandard(stream, bytes);
+        if (isFile)
+            quillora::platform::writeFileToStandard(stream, bytes);
+        else
+            quillora::platform::writeStandard(stream, bytes);
     } catch (const quillora::PlatformFailure&) {
         // A closed pipe takes nothing more; the exit status still tells the outcome.
     }
@@ -80,7 +84,7 @@ int main(int argc, char** argv)
     PortableMachine machine;
     const quillora::CliResult result = quillora::runCli(arguments(argc, argv), machine);
 #endif
-    writeOut(false, result.out);
+    writeOut(false, result.out, result.outIsFile);
     writeOut(true, result.err);
     return result.status;
 }

@@ -62,4 +62,24 @@ void writeStandard(HANDLE stream, const std::string& utf8)
         writeBytes(stream, withCrLf(utf8));
 }
 
+void writeFileToStandard(HANDLE stream, const std::string& bytes)
+{
+    if (bytes.empty())
+        return;
+    if (!isConsole(stream)) {
+        writeBytes(stream, bytes);
+        return;
+    }
+    const bool utf16 = bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE';
+    if (!utf16) {
+        writeToConsole(stream, fromUtf8(bytes));
+        return;
+    }
+    // Windows' wchar_t is a UTF-16 unit: the bytes after the mark, a pair to a unit.
+    std::wstring text;
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
+        text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
+    writeToConsole(stream, text);
+}
+
 }  // namespace quillora::platform

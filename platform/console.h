@@ -12,6 +12,10 @@ namespace quillora::platform {
 // that is CR LF already left as it is. Throws PlatformFailure when the stream refuses.
 void writeStandard(HANDLE stream, const std::string& utf8);
 
+// Writes a file's exact bytes (UTF-16LE with its byte-order mark, or UTF-8) to a standard stream:
+// a file or a pipe gets them unchanged, byte for byte the file itself; a console shows the text.
+void writeFileToStandard(HANDLE stream, const std::string& bytes);
+
 // The text with every LF that no CR precedes made CR LF.
 std::string withCrLf(const std::string& text);
 

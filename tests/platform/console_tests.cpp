@@ -64,8 +64,8 @@ struct Run {
     std::string err;
 };
 
-// quillora-cli.exe started from outside as "quillora-cli.exe ARGS > out 2> err".
-Run runCompanion(const std::wstring& arguments)
+// quillora-cli.exe (or a copy) started from outside as "quillora-cli.exe ARGS > out 2> err".
+Run runCompanion(const std::wstring& arguments, const std::wstring& program = builtCompanion())
 {
     static int runs = 0;
     ++runs;
@@ -84,7 +84,7 @@ Run runCompanion(const std::wstring& arguments)
         startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
         startup.hStdOutput = outFile.get();
         startup.hStdError = errFile.get();
-        std::wstring commandLine = L"\"" + builtCompanion() + L"\" " + arguments;
+        std::wstring commandLine = L"\"" + program + L"\" " + arguments;
         PROCESS_INFORMATION started{};
         REQUIRE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
                                &startup, &started));
@@ -105,6 +105,23 @@ bool hasLoneLineFeed(const std::string& bytes)
             return true;
     }
     return false;
+}
+
+// A copy of quillora-cli.exe that Wine tells it runs on Windows 10 (Wine's per-program version, in
+// the test prefix only).
+std::wstring companionOnWindows10()
+{
+    const wchar_t name[] = L"QuilloraCliOnWindows10.exe";
+    const std::wstring copy = temporaryFile(name);
+    REQUIRE(CopyFileW(builtCompanion().c_str(), copy.c_str(), FALSE));
+    HKEY key = nullptr;
+    const std::wstring path = std::wstring(L"Software\\Wine\\AppDefaults\\") + name;
+    REQUIRE(RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr)
+            == ERROR_SUCCESS);
+    const wchar_t version[] = L"win10";
+    RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version), sizeof version);
+    RegCloseKey(key);
+    return copy;
 }
 
 }  // namespace
@@ -155,6 +172,23 @@ TEST_CASE("quillora-cli.exe from outside: redirected output, Windows habits, inp
         CHECK(services.out.find("\r\n") != std::string::npos);
         CHECK_FALSE(hasLoneLineFeed(services.out));
     }
+    SUBCASE("an export to standard output is byte for byte the file --output writes")
+    {
+        for (const wchar_t* format : {L"inf", L"ansible"}) {
+            CAPTURE(std::string(format, format + wcslen(format)));
+            const std::wstring file = temporaryFile((std::wstring(L"quillora-export.") + format).c_str());
+            DeleteFileW(file.c_str());
+            REQUIRE(runCompanion(std::wstring(L"export automatic --format ") + format + L" --output \"" + file + L"\"")
+                        .status
+                    == 0);
+            const Run redirected = runCompanion(std::wstring(L"export automatic --format ") + format);
+            CHECK(redirected.status == 0);
+            CHECK(redirected.out == fileBytes(file));
+        }
+        // The template's first line end, as UTF-16LE: CR LF with nothing doubled.
+        const Run inf = runCompanion(L"export automatic --format inf");
+        CHECK(inf.out.substr(0, 24) == std::string("\xFF\xFE[\0U\0n\0i\0c\0o\0d\0e\0]\0\r\0\n\0", 24));
+    }
     SUBCASE("/? is the help")
     {
         const Run help = runCompanion(L"/?");
@@ -186,4 +220,23 @@ TEST_CASE("quillora-cli.exe from outside: redirected output, Windows habits, inp
               != std::string::npos);
         CHECK(services.startType(L"ALG") == SERVICE_AUTO_START);
     }
+}
+
+TEST_CASE("on Windows 10, against Wine's own services, apply then verify both succeed, and status finds nothing to change")
+{
+    const std::wstring onWindows10 = companionOnWindows10();
+    const Run status = runCompanion(L"status automatic", onWindows10);
+    REQUIRE(status.status == 0);
+    CHECK(status.out.find("needed by Windows 10") != std::string::npos);
+
+    const Run applied = runCompanion(L"apply automatic", onWindows10);
+    CHECK(applied.status == 0);
+    const Run verified = runCompanion(L"verify automatic", onWindows10);
+    CHECK(verified.status == 0);
+    CHECK(verified.out.find("left alone: needed by Windows 10 (--all checks it too)\r\n") != std::string::npos);
+    const Run after = runCompanion(L"status automatic", onWindows10);
+    CHECK(after.out.find("\r\n0 of 59 services would change, ") != std::string::npos);
+
+    // The prefix's services as they were, for the tests after this one.
+    CHECK(runCompanion(L"restore --last", onWindows10).status == 0);
 }

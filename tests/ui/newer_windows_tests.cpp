@@ -1,5 +1,5 @@
-// On a Windows later than XP, a run that would stop or disable services that Windows needs asks
-// first; on XP nothing changes.
+// On a Windows later than XP, a run that would change services that Windows needs asks first; on
+// XP nothing changes.
 #include <doctest.h>
 
 #include <functional>
@@ -9,6 +9,7 @@
 #include "tests/support/text_helpers.h"
 #include "tests/support/wide_strings.h"
 #include "tests/ui/test_desktop.h"
+#include "platform/desktop.h"
 #include "ui/identifiers.h"
 
 using namespace quillora;
@@ -24,16 +25,19 @@ struct StartRun {
     const char* name;
     std::function<void(ui::Program&)> start;
     const char* golden;
-    std::size_t launchesLeftOut;  // command lines of the needed services the run stops or disables
+    std::size_t servicesLeftAlone;  // the needed services the run would change
+    std::size_t launchesLeftOut;    // and their command lines
 };
 
-// Each way a run starts, and how many launches leaving the needed services alone saves: two for
-// each of them (NET stop, then sc config).
+// Each way a run starts, and how many launches leaving the needed services alone saves. The
+// automatic and prompted runs stop 21 of them (NET stop, then sc config). Restoring sets 11 to
+// manual (sc config alone) and 11 to a started automatic start (sc config, then NET start), one of
+// them, HidServ, stopped and disabled instead.
 const StartRun kStarts[] = {
     {"automatic button", [](ui::Program& p) { click(p.mainWindow.control(MainControls::AutomaticButton)); },
-     "automatic", 2 * 21},
+     "automatic", 21, 2 * 21},
     {"restore button", [](ui::Program& p) { click(p.mainWindow.control(MainControls::RestoreButton)); }, "restore",
-     2 * 1},
+     22, 11 + 2 * 11},
     {"last question",
      [](ui::Program& p) {
          p.firstQuestion.show();
@@ -41,12 +45,12 @@ const StartRun kStarts[] = {
          click(p.secondQuestion.control(QuestionControls::NoButton));
          click(p.thirdQuestion.control(QuestionControls::YesButton));
      },
-     "prompted-yny", 2 * 21},
+     "prompted-yny", 21, 2 * 21},
 };
 
 }  // namespace
 
-TEST_CASE("on Windows 10 a run that would stop or disable needed services asks first")
+TEST_CASE("on Windows 10 a run that would change needed services asks first")
 {
     for (const StartRun& way : kStarts) {
         CAPTURE(way.name);
@@ -62,8 +66,9 @@ TEST_CASE("on Windows 10 a run that would stop or disable needed services asks f
             const std::wstring& text = f.desktop.warnings[0].text;
             CHECK(f.desktop.warnings[0].caption == L"Quillora1.1");
             CHECK(text.find(L"Windows 10, 10.0.19045") != std::wstring::npos);
-            CHECK(text.find(L"    Human Interface Device Access (HidServ)：键盘和遥控器等设备上的热键\r\n")
-                  != std::wstring::npos);
+            CHECK(text.find(L"\r\nALG, wuauserv, BITS, COMSysApp, CryptSvc, TrkWks,\r\n") != std::wstring::npos);
+            CHECK(text.find(L"RemoteRegistry") != std::wstring::npos);
+            CHECK(text.find(L"系统菜单中的“查看服务(V)...”说明每个服务的作用。") != std::wstring::npos);
             // Backups only: the main window may already have saved the run's result beside its backup.
             const std::size_t backups = storedBackups(f.desktop.memoryMachine).size();
             const std::vector<std::wstring> golden = goldenCommandLines(way.golden);
@@ -77,7 +82,7 @@ TEST_CASE("on Windows 10 a run that would stop or disable needed services asks f
                 CHECK(backups == 1);
             } else {
                 CHECK(f.desktop.recorder.launches.size() == golden.size() - way.launchesLeftOut);
-                CHECK(countOf(f.program.progressWindow.text(), L":保留\r\n") == way.launchesLeftOut / 2);
+                CHECK(countOf(f.program.progressWindow.text(), L":保留\r\n") == way.servicesLeftAlone);
                 CHECK(countOf(f.program.progressWindow.text(), L"\r\n") == countOf(goldenLog(way.golden), L"\r\n"));
                 CHECK(backups == 1);
             }
@@ -93,8 +98,7 @@ TEST_CASE("on Windows 10 the automatic run left alone: wuauserv launches nothing
     click(f.program.mainWindow.control(MainControls::AutomaticButton));
     REQUIRE(f.desktop.warnings.size() == 1);
     CHECK(f.desktop.warnings[0].text.find(L"Windows 11, 10.0.22631") != std::wstring::npos);
-    CHECK(f.desktop.warnings[0].text.find(L"    automatic updates (wuauserv)：检测、下载并安装 Windows 更新\r\n")
-          != std::wstring::npos);
+    CHECK(f.desktop.warnings[0].text.find(L"这次优化会更改下面这些服务") != std::wstring::npos);
     for (const auto& launch : f.desktop.recorder.launches)
         CHECK(launch.commandLine.find(L"wuauserv") == std::wstring::npos);
     CHECK(f.program.progressWindow.text().find(L"\r\n4:automatic updates:保留\r\n") != std::wstring::npos);
@@ -111,4 +115,53 @@ TEST_CASE("on Windows XP no run asks anything")
         CHECK(f.desktop.warnings.empty());
         CHECK(f.program.progressWindow.text() == goldenLog(way.golden));
     }
+}
+
+namespace {
+
+// The message box a call shows, measured and then cancelled by a timer that its own message loop
+// runs. A timer procedure takes no context: the one box measured at a time is found here.
+RECT measuredBox;
+
+void CALLBACK measureAndCancel(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    const HWND box = FindWindowW(L"#32770", L"Quillora1.1");
+    DWORD owner = 0;
+    if (!box || GetWindowThreadProcessId(box, &owner) != GetCurrentThreadId() || !IsWindowVisible(box))
+        return;
+    GetWindowRect(box, &measuredBox);
+    KillTimer(nullptr, timer);
+    PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+}
+
+}  // namespace
+
+TEST_CASE("the warning fits a 1024 x 768 screen with a taskbar, its buttons too, scaled by DPI/96")
+{
+    // The longest warning: restoring defaults changes 22 needed services.
+    ProgramFixture f;
+    f.desktop.memoryMachine.version = WindowsVersion{10, 0, 19045, false};
+    f.desktop.choice = Choice::Cancel;
+    f.program.mainWindow.show();
+    click(f.program.mainWindow.control(MainControls::RestoreButton));
+    REQUIRE(f.desktop.warnings.size() == 1);
+
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    CAPTURE(dpi);
+    // Windows 10's taskbar is 40 pixels tall at 96 DPI and grows with the scaling.
+    const long workAreaHeight = 768 - MulDiv(40, dpi, 96);
+
+    platform::WindowsDesktop desktop;
+    measuredBox = RECT{};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, measureAndCancel);
+    REQUIRE(timer != 0);
+    CHECK(desktop.warnAndChoose(f.program.mainWindow.handle(), f.desktop.warnings[0].text, L"Quillora1.1")
+          == Choice::Cancel);
+    KillTimer(nullptr, timer);
+    CAPTURE(measuredBox.bottom - measuredBox.top);
+    CHECK(measuredBox.bottom - measuredBox.top > 0);
+    CHECK(measuredBox.bottom - measuredBox.top <= workAreaHeight);
+    CHECK(measuredBox.right - measuredBox.left <= 1024);
 }
