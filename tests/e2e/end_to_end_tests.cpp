@@ -269,7 +269,7 @@ TEST_CASE_FIXTURE(EndToEnd, "on Windows 10 the automatic run warns of wuauserv; 
         const HWND box = waitForWindow(program.process(), L"Quillora1.1", 60000, L"#32770");
         const std::wstring text = messageBoxText(box);
         CHECK(text.find(L"Windows 10, 10.0.") != std::wstring::npos);
-        CHECK(text.find(L"automatic updates (wuauserv)：") != std::wstring::npos);
+        CHECK(text.find(L", wuauserv, ") != std::wstring::npos);
         postClick(GetDlgItem(box, IDYES));
 
         const HWND progress = waitForWindow(program.process(), kCompleted, 180000);
