@@ -245,15 +245,13 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::RunningStatus, L"Optimising, please wait..."},
     {Text::HelpText,
      L"\r\n"
-     L"    Quillora tunes the system services of Windows XP. It is free:\r\n"
-     L"download it from " QUILLORA_WIDE(QUILLORA_SITE_HOST) L". It optimises close to a hundred\r\n"
-     L"common services, which speeds the system up a lot: on a system never\r\n"
-     L"optimised, start-up can be more than 20% faster, and less memory is\r\n"
-     L"used. Use \"By questions\" for the best result; if you know little\r\n"
-     L"about computers, use \"Automatic\". \"Restore defaults\" puts the\r\n"
-     L"system back to its default state from before optimising, which may\r\n"
-     L"help with some system problems.\r\n"
-     L"\r\n" QUILLORA_WIDE(QUILLORA_SITE_NAME) QUILLORA_WIDE(QUILLORA_WEB_ADDRESS) L"\r\n" QUILLORA_WIDE(
+     // One paragraph: the box wraps it at its own width.
+     L"    Quillora tunes the system services of Windows XP. It is free: download it from "
+     QUILLORA_WIDE(QUILLORA_SITE_HOST) L". It optimises close to a hundred common services, which speeds the system up "
+     L"a lot: on a system never optimised, start-up can be more than 20% faster, and less memory is used. Use \"By "
+     L"questions\" for the best result; if you know little about computers, use \"Automatic\". \"Restore defaults\" "
+     L"puts the system back to its default state from before optimising, which may help with some system problems.\r\n"
+     L"\r\nQuillora software site: " QUILLORA_WIDE(QUILLORA_WEB_ADDRESS) L"\r\n" QUILLORA_WIDE(
          QUILLORA_MESSAGING_CONTACT) L"\r\n"
      L"mail:" QUILLORA_WIDE(QUILLORA_MAIL_ADDRESS) L"\r\n"},
     {Text::RuntimeError, L"Run-time error '{1}':\r\n\r\n{2}"},

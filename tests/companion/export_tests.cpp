@@ -231,10 +231,10 @@ TEST_CASE("by default an export leaves out every service Windows 10 and 11 need,
         }
         const auto found = playbookServices(playbook);
         CHECK(found.size() == expected.size());
-        for (const auto& [key, what] : expected) {
-            CAPTURE(key);
-            REQUIRE(found.count(key));
-            CHECK(found.at(key).mode == what.mode);
+        for (const auto& entry : expected) {
+            CAPTURE(entry.first);
+            REQUIRE(found.count(entry.first));
+            CHECK(found.at(entry.first).mode == entry.second.mode);
         }
         const std::string lead = "# left out: Windows Vista and later (10 and 11 too) need these services as Windows "
                                  "sets them; --all includes them: ";

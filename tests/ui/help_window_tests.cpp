@@ -9,6 +9,7 @@
 using namespace quillora;
 using namespace quillora::testing;
 using ui::HelpWindow;
+using ui::Language;
 using ui::HelpControls;
 using ui::MainControls;
 using ui::MainWindow;
@@ -74,6 +75,29 @@ TEST_CASE("the help window's design and text")
     CHECK(lines[11] == L"mail:" QUILLORA_WIDE(QUILLORA_MAIL_ADDRESS));
     CHECK(lines[12].empty());
     CHECK(shown == HelpWindow::helpText());
+}
+
+TEST_CASE("the English help reads as English: no Chinese character, no line break inside a sentence")
+{
+    ProgramFixture f;
+    f.program.host.setLanguage(Language::English);
+    click(f.program.mainWindow.control(MainControls::HelpButton));
+    REQUIRE(f.program.helpWindow.isVisible());
+    const std::wstring shown = ui::windowText(f.program.helpWindow.control(HelpControls::HelpText));
+    for (const wchar_t c : shown)
+        CHECK_MESSAGE((c < 0x2E80 || c > 0xFFEF), static_cast<int>(c));
+    // Every line ends where a sentence or a contact line ends; the box wraps the rest.
+    const std::vector<std::wstring> lines = splitLines(shown);
+    REQUIRE(lines.size() == 7);
+    CHECK(lines[0].empty());
+    CHECK(lines[1].rfind(L"    Quillora tunes the system services of Windows XP.", 0) == 0);
+    CHECK(lines[1].find(L"never optimised, start-up can be more than 20% faster, and less memory is used.")
+          != std::wstring::npos);
+    CHECK(lines[1].back() == L'.');
+    CHECK(lines[2].empty());
+    CHECK(lines[3] == L"Quillora software site: " QUILLORA_WIDE(QUILLORA_WEB_ADDRESS));
+    CHECK(lines[4] == L"QQ:10001");
+    CHECK(lines[5] == L"mail:" QUILLORA_WIDE(QUILLORA_MAIL_ADDRESS));
 }
 
 TEST_CASE("one help window; Esc leaves it open; edits are gone after a close")
