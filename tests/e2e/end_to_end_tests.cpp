@@ -14,6 +14,7 @@
 #include "resources/site.h"
 #include "tests/support/engine_doubles.h"
 #include "tests/support/golden.h"
+#include "tests/support/on_windows_10.h"
 #include "tests/support/text_helpers.h"
 #include "tests/support/wide_strings.h"
 #include "platform/windows_machine.h"
@@ -220,21 +221,9 @@ TEST_CASE_FIXTURE(EndToEnd, "the banner and the link label each start one explor
 
 namespace {
 
-// A copy of Quillora.exe that Wine tells it runs on Windows 10 (Wine's per-program version,
-// in the test prefix only), with everything else as for the other tests.
 std::wstring programOnWindows10(const std::wstring& quillora)
 {
-    const wchar_t name[] = L"QuilloraOnWindows10.exe";
-    const std::wstring copy = temporaryFolder(L"quillora-windows-10") + L"\\" + name;
-    REQUIRE(CopyFileW(quillora.c_str(), copy.c_str(), FALSE));
-    HKEY key = nullptr;
-    const std::wstring path = std::wstring(L"Software\\Wine\\AppDefaults\\") + name;
-    REQUIRE(RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr)
-            == ERROR_SUCCESS);
-    const wchar_t version[] = L"win10";
-    RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version), sizeof version);
-    RegCloseKey(key);
-    return copy;
+    return testing::copyOnWindows10(quillora, temporaryFolder(L"quillora-windows-10") + L"\\QuilloraOnWindows10.exe");
 }
 
 BOOL CALLBACK gatherText(HWND child, LPARAM gathered)

@@ -11,6 +11,7 @@
 #include "platform/console.h"
 #include "platform/handles.h"
 #include "tests/support/golden.h"
+#include "tests/support/on_windows_10.h"
 #include "tests/support/stand_in_services.h"
 #include "tests/support/text_helpers.h"
 #include "tests/support/wide_strings.h"
@@ -105,23 +106,6 @@ bool hasLoneLineFeed(const std::string& bytes)
             return true;
     }
     return false;
-}
-
-// A copy of quillora-cli.exe that Wine tells it runs on Windows 10 (Wine's per-program version, in
-// the test prefix only).
-std::wstring companionOnWindows10()
-{
-    const wchar_t name[] = L"QuilloraCliOnWindows10.exe";
-    const std::wstring copy = temporaryFile(name);
-    REQUIRE(CopyFileW(builtCompanion().c_str(), copy.c_str(), FALSE));
-    HKEY key = nullptr;
-    const std::wstring path = std::wstring(L"Software\\Wine\\AppDefaults\\") + name;
-    REQUIRE(RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr)
-            == ERROR_SUCCESS);
-    const wchar_t version[] = L"win10";
-    RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version), sizeof version);
-    RegCloseKey(key);
-    return copy;
 }
 
 }  // namespace
@@ -224,7 +208,8 @@ TEST_CASE("quillora-cli.exe from outside: redirected output, Windows habits, inp
 
 TEST_CASE("on Windows 10, against Wine's own services, apply then verify both succeed, and status finds nothing to change")
 {
-    const std::wstring onWindows10 = companionOnWindows10();
+    const std::wstring onWindows10 =
+        quillora::testing::copyOnWindows10(builtCompanion(), temporaryFile(L"QuilloraCliOnWindows10.exe"));
     const Run status = runCompanion(L"status automatic", onWindows10);
     REQUIRE(status.status == 0);
     CHECK(status.out.find("needed by Windows 10") != std::string::npos);
