@@ -248,7 +248,7 @@ std::size_t backupsNow()
 
 }  // namespace
 
-TEST_CASE_FIXTURE(EndToEnd, "on Windows 10 the automatic run warns of wuauserv; yes leaves it alone, cancel does nothing")
+TEST_CASE_FIXTURE(EndToEnd, "on Windows 10 the automatic run warns of wuauserv and restoring of RemoteRegistry; yes leaves them alone, cancel does nothing")
 {
     const std::wstring onWindows10 = programOnWindows10(quillora);
     SUBCASE("yes")
@@ -269,6 +269,14 @@ TEST_CASE_FIXTURE(EndToEnd, "on Windows 10 the automatic run warns of wuauserv; 
         CHECK(records.size() == 115 - 2 * 21);
         for (const Record& record : records)
             CHECK(record.commandLine.find(L"wuauserv") == std::wstring::npos);
+    }
+    SUBCASE("restoring defaults warns of RemoteRegistry too")
+    {
+        QuilloraProcess program(onWindows10, folder);
+        postClick(GetDlgItem(program.mainWindow(), MainControls::RestoreButton));
+        const HWND box = waitForWindow(program.process(), L"Quillora1.1", 60000, L"#32770");
+        CHECK(messageBoxText(box).find(L"RemoteRegistry") != std::wstring::npos);
+        postClick(GetDlgItem(box, IDCANCEL));
     }
     SUBCASE("cancel")
     {
