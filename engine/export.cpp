@@ -93,8 +93,8 @@ ExportPlan profileExport(Profile profile, const std::string& profileName, const 
                                               : "left out: Windows Vista and later (10 and 11 too) need these services"
                                                 " as Windows sets them; --all includes them: " + keys);
     }
-    for (const ServiceStep& step : withNeeded ? steps : leavingAlone(steps, needed)) {
-        if (step.leftAlone)
+    for (const ServiceStep& step : steps) {
+        if (!withNeeded && touchesNeeded(step, WindowsGeneration::VistaAndLater))
             continue;
         const ActionEffect& effect = effectOf(performedAction(step, answers));
         plan.targets.push_back({step.serviceKey, effect.mode, false, runFor(effect)});
