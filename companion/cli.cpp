@@ -17,7 +17,7 @@ constexpr std::size_t kLongestPath = 260;
 
 const char kUsage[] =
     "usage: quillora-cli plan PROFILE [--answers ABC] [--commands | --log]\n"
-    "       quillora-cli services [--windows | --chinese]\n"
+    "       quillora-cli services [--windows] [--chinese]\n"
     "       quillora-cli export PROFILE [--answers ABC] --format inf|ansible [--output FILE [--force]]\n"
     "                           [--installed-only] [--all]\n"
     "       quillora-cli export --from-backup FILE --format inf|ansible [--output FILE [--force]]\n"
@@ -39,7 +39,7 @@ const char kUsage[] =
     "          as the progress window holds it (UTF-8, CR LF, no line end after the last line)\n"
     "services  every service Quillora knows and what each profile does to it, as a table;\n"
     "          --windows: which of them each generation of Windows needs, and why;\n"
-    "          --chinese: the table in Chinese\n"
+    "          --chinese: either table in Chinese\n"
     "export    PROFILE, or a backup's modes, for many machines: --format inf writes a Group\n"
     "          Policy security template (secedit, Import Policy), --format ansible a playbook;\n"
     "          to standard output, or to FILE, never replacing one without --force;\n"
@@ -97,9 +97,10 @@ CliResult servicesCommand(const std::vector<std::string>& args, Machine&)
     const Arguments arguments = parseArguments(args, {}, {"--windows", "--chinese"});
     if (!arguments.positional.empty())
         throw UsageError("unexpected argument " + quoted(arguments.positional[0]) + ": services takes none");
+    const TableLanguage language = arguments.has("--chinese") ? TableLanguage::Chinese : TableLanguage::English;
     if (arguments.has("--windows"))
-        return {kExitSuccess, windowsNeedsTable(), ""};
-    return {kExitSuccess, profileTable(arguments.has("--chinese") ? TableLanguage::Chinese : TableLanguage::English), ""};
+        return {kExitSuccess, windowsNeedsTable(language), ""};
+    return {kExitSuccess, profileTable(language), ""};
 }
 
 // Every argument must be text: a name that is not UTF-8 would reach files and messages garbled.

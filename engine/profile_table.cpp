@@ -25,7 +25,7 @@ constexpr TableWords kEnglish{"| log | service | key | 按提问优化(建议) |
                               "? yes: ",
                               "; no: "};
 constexpr TableWords kChinese{"| 编号 | 服务 | 服务名 | 按提问优化(建议) | 自动优化 | 恢复系统默认 |\n",
-                              {"刻录机", "打印机", "扫描仪或照像机"},
+                              {"刻录机", "打印机", "扫描仪或照相机"},
                               "询问",
                               "？是：",
                               "；否："};

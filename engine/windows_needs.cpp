@@ -63,19 +63,44 @@ const NeedsEntry* entryOf(const std::wstring& serviceKey)
     return nullptr;
 }
 
-std::string guidanceText(Guidance guidance)
+// The words of the table, in one language.
+struct NeedsTableWords {
+    const char* header;
+    const char* notNeeded;
+    const char* doNotDisable;
+    const char* keepDefault;
+    const char* mayDisable;
+    const char* notRated;
+};
+
+constexpr NeedsTableWords kEnglishNeedsWords{
+    "| service | key | Windows XP, Server 2003 | Windows Vista and later | what it does |\n",
+    "not needed",
+    "**needed**: \"Do not disable\"",
+    "**needed**: \"No guidance\", keep the default",
+    "may be disabled",
+    "not rated"};
+constexpr NeedsTableWords kChineseNeedsWords{
+    "| 服务 | 服务名 | Windows XP、Server 2003 | Windows Vista 及以后的版本 | 作用 |\n",
+    "不需要",
+    "**需要**：“Do not disable”（不要禁用）",
+    "**需要**：“No guidance”（无指导意见），保持默认设置",
+    "可以禁用",
+    "未评级"};
+
+std::string guidanceText(const NeedsTableWords& words, Guidance guidance)
 {
     switch (guidance) {
     case Guidance::DoNotDisable:
-        return "**needed**: \"Do not disable\"";
+        return words.doNotDisable;
     case Guidance::KeepDefault:
-        return "**needed**: \"No guidance\", keep the default";
+        return words.keepDefault;
     case Guidance::MayDisable:
-        return "may be disabled";
+        return words.mayDisable;
     case Guidance::NotListed:
         break;
     }
-    return "not rated";
+    return words.notRated;
 }
 
 }  // namespace
@@ -140,15 +165,16 @@ std::vector<ServiceStep> leavingNeededAlone(std::vector<ServiceStep> steps,
     return leavingAlone(std::move(steps), needed);
 }
 
-std::string windowsNeedsTable()
+std::string windowsNeedsTable(TableLanguage language)
 {
-    std::string table = "| service | key | Windows XP, Server 2003 | Windows Vista and later | what it does |\n"
-                        "|---|---|---|---|---|\n";
+    const bool chinese = language == TableLanguage::Chinese;
+    const NeedsTableWords& words = chinese ? kChineseNeedsWords : kEnglishNeedsWords;
+    std::string table = std::string(words.header) + "|---|---|---|---|---|\n";
     for (const std::wstring& key : catalogueKeys()) {
         const Guidance later = guidanceFor(key, WindowsGeneration::VistaAndLater);
-        const std::string purpose = purposeInEnglish(key);
-        table += "| " + toUtf8(displayNameOf(key)) + " | `" + toUtf8(key) + "` | not needed | " + guidanceText(later)
-            + " | " + (purpose.empty() ? "-" : purpose) + " |\n";
+        const std::string purpose = chinese ? toUtf8(purposeInChinese(key)) : purposeInEnglish(key);
+        table += "| " + toUtf8(displayNameOf(key)) + " | `" + toUtf8(key) + "` | " + words.notNeeded + " | "
+            + guidanceText(words, later) + " | " + (purpose.empty() ? "-" : purpose) + " |\n";
     }
     return table;
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/profile_table.h"
 #include "engine/service_step.h"
 #include "engine/windows_version.h"
 
@@ -46,7 +47,7 @@ std::vector<ServiceStep> leavingNeededAlone(std::vector<ServiceStep> steps,
                                             const std::optional<WindowsVersion>& windows);
 
 // The table of every catalogue service and what each generation needs, as Markdown, for the
-// README; UTF-8.
-std::string windowsNeedsTable();
+// manuals; UTF-8.
+std::string windowsNeedsTable(TableLanguage language = TableLanguage::English);
 
 }  // namespace quillora

@@ -27,7 +27,8 @@ def is_table_row(line):
 
 
 def manual_text(text):
-    """The text without pictures, the table rows around them, and comments."""
+    """The text without pictures, the table rows around them, and comments, and never two blank
+    lines in a row."""
     kept = []
     for line in text.split("\n"):
         if line.lstrip().startswith("<!--"):
@@ -37,7 +38,8 @@ def manual_text(text):
             while kept and is_table_row(kept[-1]) and is_table_row(line):
                 kept.pop()
             continue
-        kept.append(line)
+        if line.strip() or not kept or kept[-1].strip():
+            kept.append(line)  # a blank line where a picture or comment stood is not doubled
     return "\n".join(kept).rstrip("\n") + "\n"
 
 

@@ -6,8 +6,11 @@ usage: check_manuals.py QUILLORA-CLI
 Checks what the zip will hold, made by the release's own code (scripts/make-zip.py): every section
 README.txt names is in it and nothing points into the developers' part; every command that
 `quillora-cli --help` lists is documented; no file or folder of the repository that the zip does
-not hold is named; both manuals have the same sections in the same order; the Chinese services
-table is the program's; both are texts Notepad on Windows XP reads.
+not hold is named; both manuals have the same sections in the same order and the same tables,
+row for row; the Chinese tables are the program's; each manual's opening names every file the
+program's own code writes and neither claims it writes nothing else; README.txt names each item of
+the program in English beside its Chinese text; both are texts Notepad on Windows XP reads, with
+no two blank lines in a row.
 """
 import os
 import re
@@ -111,16 +114,192 @@ def check_sections(users, chinese):
         fail("README-zh.txt sections differ from the list: %s" % zh)
 
 
-def check_chinese_table(chinese, cli):
-    table = subprocess.run([cli, "services", "--chinese"], capture_output=True, text=True, check=True).stdout
-    start = "<!-- 服务表：由 `quillora-cli services --chinese` 生成，测试会与程序的服务目录核对 -->\n"
-    end = "<!-- 服务表结束 -->"
-    if start not in chinese or end not in chinese:
-        fail("README-zh.md has no services table markers")
-        return
-    between = chinese[chinese.index(start) + len(start):chinese.index(end)]
-    if between != table:
-        fail("README-zh.md's services table is not the program's")
+def check_generated_tables(chinese, cli):
+    """The Chinese manual's generated tables are the program's, between their markers."""
+    for arguments, start, end in (
+        (["services", "--chinese"], "<!-- 服务表：由 `quillora-cli services --chinese` 生成，测试会与程序的服务目录核对 -->\n",
+         "<!-- 服务表结束 -->"),
+        (["services", "--windows", "--chinese"],
+         "<!-- Windows 表：由 `quillora-cli services --windows --chinese` 生成，测试会与程序的核对 -->\n",
+         "<!-- Windows 表结束 -->"),
+    ):
+        table = subprocess.run([cli] + arguments, capture_output=True, text=True, check=True).stdout
+        if start not in chinese or end not in chinese:
+            fail("README-zh.md has no markers for `quillora-cli %s`" % " ".join(arguments))
+            continue
+        between = chinese[chinese.index(start) + len(start):chinese.index(end)]
+        if between != table:
+            fail("README-zh.md's table is not what `quillora-cli %s` prints" % " ".join(arguments))
+
+
+def sections_of(text):
+    """The text of each section (## or ###), by its heading; the opening under ""."""
+    parts, heading = {"": []}, ""
+    for line in text.split("\n"):
+        if re.match(r"#{1,3} ", line) and not line.startswith("# "):
+            heading = line
+            parts[heading] = []
+        else:
+            parts[heading].append(line)
+    return {heading: "\n".join(lines) for heading, lines in parts.items()}
+
+
+def tables_of(text):
+    """Each table of the text as a list of rows, each a list of its cells."""
+    tables, current = [], None
+    for line in text.split("\n"):
+        if line.startswith("|"):
+            if current is None:
+                current = []
+                tables.append(current)
+            cells = [cell.strip() for cell in line.strip().strip("|").split("|")]
+            if not all(re.fullmatch(r"-+", cell) for cell in cells):
+                current.append(cells)
+        else:
+            current = None
+    return tables
+
+
+def fixed_cell(cell):
+    """A cell that reads the same in both languages: a number, a service label or code."""
+    return re.fullmatch(r"[\d.]+|-|`[^`]*`", cell) is not None
+
+
+def check_tables(users, chinese):
+    """Each section has the same tables in both manuals, row for row, and the cells that are not
+    words (numbers, keys, code) are the same."""
+    english, zh = sections_of(users), sections_of(chinese)
+    for english_heading, chinese_heading in SECTIONS:
+        english_tables = tables_of(english.get(english_heading, ""))
+        chinese_tables = tables_of(zh.get(chinese_heading, ""))
+        if len(english_tables) != len(chinese_tables):
+            fail("%r has %d tables in README.txt, %r %d in README-zh.txt"
+                 % (english_heading, len(english_tables), chinese_heading, len(chinese_tables)))
+            continue
+        for number, (one, other) in enumerate(zip(english_tables, chinese_tables), 1):
+            if len(one) != len(other) or any(len(a) != len(b) for a, b in zip(one, other)):
+                fail("table %d of %r has other rows or columns in README-zh.txt" % (number, english_heading))
+                continue
+            for row, (a, b) in enumerate(zip(one, other)):
+                for cell_a, cell_b in zip(a, b):
+                    if (fixed_cell(cell_a) or fixed_cell(cell_b)) and cell_a != cell_b:
+                        fail("table %d of %r, row %d: %r in README.txt, %r in README-zh.txt"
+                             % (number, english_heading, row, cell_a, cell_b))
+
+
+def source(path):
+    return open(os.path.join(ROOT, path), encoding="utf-8").read()
+
+
+def constant(path, pattern):
+    found = re.search(pattern, source(path))
+    if not found:
+        sys.exit("check_manuals: %s no longer holds %s; update the list of files the program writes" % (path, pattern))
+    return found.group(1)
+
+
+def files_the_program_writes():
+    """The names the program's own code gives the files it writes."""
+    return [
+        constant("platform/windows_machine.cpp", r'"\\\\Quillora\\\\(\w+)"'),  # the backup folder
+        constant("engine/backup_store.cpp", r'kAutomaticPrefix\[\] = "([^"]+)"'),
+        constant("engine/run_result.cpp", r'kResultExtension\[\] = "([^"]+)"'),
+        constant("engine/settings.cpp", r'kFileName\[\] = "([^"]+)"'),
+    ]
+
+
+# Claims that the program writes or keeps nothing more.
+DENIALS = [
+    r"no settings? (?:are |is )?kept", r"keeps? no settings?", r"only files? (?:it|the program) writes?",
+    r"writes? (?:no|nothing but)", r"不在两次运行之间保存", r"不保存(?:任何)?设置", r"只写.{0,6}备份", r"写的文件只有",
+]
+
+
+def check_file_claims(name, text):
+    """The opening (up to the second section) names every file the program writes, and no
+    sentence anywhere says it writes or keeps nothing more."""
+    opening = "\n".join(text.split("\n## ")[:2])
+    for written in files_the_program_writes():
+        if written not in opening:
+            fail("%s does not name %s, which the program writes, in its opening" % (name, written))
+    for denial in DENIALS:
+        for found in re.finditer(denial, text, re.I):
+            fail("%s says %r, but the program writes %s" % (name, found.group(0), ", ".join(files_the_program_writes())))
+
+
+CJK = "\u3000-\u9fff\uff00-\uffef"
+
+
+def cpp_strings(literals):
+    return "".join(re.findall(r'L"((?:[^"\\]|\\.)*)"', literals)).replace('\\"', '"')
+
+
+def item_names():
+    """Each Chinese text of the windows and the log with its English one: the tables of
+    ui/texts.h, the constants they name, and the log's words."""
+    constants = {name: cpp_strings(value) for name, value in
+                 re.findall(r"constexpr wchar_t (k\w+)\[\] = (L\"[^;]*);", source("ui/identifiers.h"))}
+    log_words = source("engine/log_words.h")
+    fields = re.findall(r"const wchar_t\* (\w+);", log_words)
+    def words_of(table):
+        body = re.search(table + r"\{(.*?)\};", log_words, re.S).group(1)
+        values = re.findall(r'L"((?:[^"\\]|\\.)*)"|(k\w+)', body)
+        return {field: (text or constants.get(ref) or cpp_strings(re.search(
+            ref + r'\[\] = (L"[^;]*);', log_words).group(1)))
+            for field, (text, ref) in zip(fields, values)}
+    chinese_words, english_words = words_of("kChineseLogWords"), words_of("kEnglishLogWords")
+    def table(name, words):
+        body = re.search(name + r"\[\] = \{(.*?)\n\};", source("ui/texts.h"), re.S).group(1)
+        entries = {}
+        for text_id, value in re.findall(r"\{Text::(\w+),\s*(.*?)\},?\n(?=\s*\{Text::|$)", body + "\n", re.S):
+            reference = re.fullmatch(r"(k\w+)(?:\.(\w+))?", value.strip())
+            if reference and reference.group(2):
+                entries[text_id] = words[reference.group(2)]
+            elif reference:
+                entries[text_id] = constants.get(reference.group(1), "")
+            else:
+                entries[text_id] = cpp_strings(value)
+        return entries
+    chinese, english = table("kChineseTexts", chinese_words), table("kEnglishTexts", english_words)
+    pairs = [(chinese[key], english[key]) for key in chinese if key in english]
+    pairs += [(chinese_words[field], english_words[field]) for field in chinese_words]
+    for mode in ("disabled", "manual"):
+        pairs.append((chinese_words["stop"] + chinese_words["comma"] + chinese_words[mode],
+                      english_words["stop"] + english_words["comma"] + english_words[mode]))
+    pairs.append((chinese_words["automatic"] + chinese_words["comma"] + chinese_words["start"],
+                  english_words["automatic"] + english_words["comma"] + english_words["start"]))
+    names = {}
+    for zh, en in pairs:
+        zh, en = zh.replace("&", ""), en.replace("&", "").strip()
+        if re.search("[\u4e00-\u9fff]", zh) and not re.search(r"[{\\]", zh) and en:
+            names.setdefault(zh, set()).add(en)
+    return names
+
+
+def check_item_names(users):
+    """The first time README.txt names an item by its Chinese text, one of its English texts
+    stands in the same paragraph."""
+    paragraphs = re.split(r"\n\s*\n", users)
+    for zh, english in sorted(item_names().items()):
+        pattern = r"(?<![%s])%s(?![%s])" % (CJK, re.escape(zh), CJK)
+        for paragraph in paragraphs:
+            if re.search(pattern, paragraph):
+                words = " ".join(paragraph.split()).lower()
+                if not any(" ".join(en.split()).lower() in words for en in english):
+                    fail("README.txt first names %r without its English text (%s): %r"
+                         % (zh, " or ".join(sorted(english)), paragraph.strip()[:100]))
+                break
+
+
+# Words once mended in the Chinese manual: a misspelling, a false friend, a reading as "64-bit",
+# and translationese.
+MENDED_WORDS = ["照像机", "转送", "64 位十六进制", "英文覆盖"]
+
+
+def check_chinese_words(chinese):
+    for word in MENDED_WORDS:
+        if word in chinese:
+            fail("README-zh.txt says %r again" % word)
 
 
 def check_notepad(name, data):
@@ -128,6 +307,8 @@ def check_notepad(name, data):
         fail("%s has no byte-order mark" % name)
     if re.search(rb"(?<!\r)\n", data):
         fail("%s has a line end without CR" % name)
+    if b"\r\n\r\n\r\n" in data:
+        fail("%s has two blank lines in a row" % name)
     data.decode("utf-8")
 
 
@@ -145,7 +326,12 @@ def main():
     check_names("README-zh.txt", chinese)
     check_names("CHANGELOG.txt", open(os.path.join(ROOT, "CHANGELOG.md"), encoding="utf-8").read())
     check_sections(users, chinese)
-    check_chinese_table(chinese_source, cli)
+    check_generated_tables(chinese_source, cli)
+    check_tables(users, chinese)
+    check_file_claims("README.txt", users)
+    check_file_claims("README-zh.txt", chinese)
+    check_item_names(users)
+    check_chinese_words(chinese)
     check_notepad("README.txt", make_zip.contents("readme:" + os.path.join(ROOT, "README.md")))
     check_notepad("README-zh.txt", make_zip.contents("manual:" + os.path.join(ROOT, "README-zh.md")))
     if "![" in users or "![" in chinese:
