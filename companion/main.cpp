@@ -63,7 +63,7 @@ class PortableMachine : public quillora::Machine {
 public:
     quillora::ServiceControl* services() override { return nullptr; }
     quillora::Files& files() override { return files_; }
-    std::optional<std::string> backupFolder() override { return std::nullopt; }
+    std::optional<std::string> dataFolder() override { return std::nullopt; }
     std::string timeStamp() override { return {}; }
     char separator() const override { return '/'; }
     std::optional<quillora::WindowsVersion> windowsVersion() override { return std::nullopt; }

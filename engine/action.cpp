@@ -47,16 +47,16 @@ std::wstring quotedKey(const std::wstring& serviceKey)
 
 // The NET command is launched before sc config whether it stops or starts the service: the
 // program waits for neither, so both are under way together.
-std::vector<std::wstring> commandLines(ActionKind kind, const std::wstring& serviceKey)
+std::vector<ServiceCommand> serviceCommands(ActionKind kind, const std::wstring& serviceKey)
 {
     const ActionEffect& effect = effectOf(kind);
-    std::vector<std::wstring> lines;
+    std::vector<ServiceCommand> commands;
     if (effect.stopsFirst)
-        lines.push_back(kNetStop + quotedKey(serviceKey));
+        commands.push_back({CommandKind::NetStop, kNetStop + quotedKey(serviceKey)});
     if (effect.startsAfter)
-        lines.push_back(kNetStart + quotedKey(serviceKey));
-    lines.push_back(scConfig(serviceKey, effect.mode));
-    return lines;
+        commands.push_back({CommandKind::NetStart, kNetStart + quotedKey(serviceKey)});
+    commands.push_back({CommandKind::ScConfig, scConfig(serviceKey, effect.mode)});
+    return commands;
 }
 
 std::string actionDescription(ActionKind kind)

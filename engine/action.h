@@ -28,9 +28,21 @@ const ActionEffect& effectOf(ActionKind kind);
 // Window-show state for every service command: the command interpreter's console stays hidden.
 inline constexpr int kHiddenWindow = 0;
 
-// The command lines of one step, in launch order: the NET command first where there is one, then
-// the sc config command.
-std::vector<std::wstring> commandLines(ActionKind kind, const std::wstring& serviceKey);
+// The commands a step launches, each for one part of what its row asks.
+enum class CommandKind {
+    NetStop,   // stops the service
+    NetStart,  // starts the service
+    ScConfig,  // sets the start mode; its exit status is a Windows error number
+};
+
+struct ServiceCommand {
+    CommandKind kind;
+    std::wstring line;
+};
+
+// The commands of one step, in launch order: the NET command first where there is one, then the
+// sc config command.
+std::vector<ServiceCommand> serviceCommands(ActionKind kind, const std::wstring& serviceKey);
 
 // A key with a blank must reach cmd as one argument, so it is put in double quotation marks; every
 // other key goes in as it is.

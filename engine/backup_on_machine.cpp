@@ -22,10 +22,8 @@ ModeChange changeOf(const BackupEntry& entry, const ServiceState& now)
 }  // namespace
 
 
-std::vector<BackupEntry> currentModes(ServiceControl& services)
+std::vector<BackupEntry> modesOf(const std::vector<std::wstring>& keys, const std::vector<std::optional<ServiceState>>& states)
 {
-    const std::vector<std::wstring> keys = catalogueKeys();
-    const std::vector<std::optional<ServiceState>> states = services.queryAll(keys);
     std::vector<BackupEntry> entries;
     for (std::size_t i = 0; i < keys.size(); ++i) {
         const std::optional<ServiceState>& now = states[i];
@@ -35,6 +33,12 @@ std::vector<BackupEntry> currentModes(ServiceControl& services)
         entries.push_back({keys[i], now ? std::optional<StartMode>(now->mode) : std::nullopt, delayed});
     }
     return entries;
+}
+
+std::vector<BackupEntry> currentModes(ServiceControl& services)
+{
+    const std::vector<std::wstring> keys = catalogueKeys();
+    return modesOf(keys, services.queryAll(keys));
 }
 
 

@@ -16,6 +16,8 @@ namespace quillora {
 
 // The current mode of every service of the catalogue, as a backup.
 std::vector<BackupEntry> currentModes(ServiceControl& services);
+// The same from states already read, one for each key.
+std::vector<BackupEntry> modesOf(const std::vector<std::wstring>& keys, const std::vector<std::optional<ServiceState>>& states);
 
 // One service's start mode before and after a restore.
 struct ModeChange {

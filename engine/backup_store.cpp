@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "engine/backup_file.h"
+#include "engine/catalogue.h"
 #include "engine/failure.h"
 #include "engine/backup_on_machine.h"
 #include "engine/run_result.h"
@@ -11,6 +12,7 @@
 namespace quillora {
 namespace {
 
+const char kBackupFolderName[] = "backups";
 const char kAutomaticPrefix[] = "auto-";
 const char kExtension[] = ".txt";
 constexpr int kMostPerSecond = 99;
@@ -42,15 +44,14 @@ std::vector<BackupEntry> readBackupFile(Files& files, const std::string& path)
 
 std::string backupFolder(Machine& machine)
 {
-    const std::optional<std::string> folder = machine.backupFolder();
-    if (!folder)
-        throw PlatformFailure(0, L"this system has no folder for Quillora's backups");
-    return *folder;
+    return dataFolder(machine) + machine.separator() + kBackupFolderName;
 }
 
 SavedBackup saveAutomaticBackup(Machine& machine)
 {
-    const std::vector<BackupEntry> entries = currentModes(servicesOf(machine));
+    const std::vector<std::wstring> keys = catalogueKeys();
+    std::vector<std::optional<ServiceState>> states = servicesOf(machine).queryAll(keys);
+    const std::vector<BackupEntry> entries = modesOf(keys, states);
     const std::string bytes = formatBackup(entries);
     const std::string folder = backupFolder(machine);
     machine.files().createFolders(folder);
@@ -61,8 +62,16 @@ SavedBackup saveAutomaticBackup(Machine& machine)
         const std::string path = inFolder(machine, stamp + number + kExtension);
         if (machine.files().exists(path))
             continue;
-        machine.files().writeAtomically(path, bytes, false);
-        return {path, entries};
+        try {
+            machine.files().writeAtomically(path, bytes, false);
+        } catch (const FileFailure&) {
+            // Another program (quillora-cli apply, another start of Quillora) took the name
+            // between the look and the write: the next number is free.
+            if (machine.files().exists(path))
+                continue;
+            throw;
+        }
+        return {path, entries, std::move(states)};
     }
     throw FileFailure(inFolder(machine, stamp + "-" + std::to_string(kMostPerSecond) + kExtension), windows_error::kFileExists,
                       L"The file exists.");

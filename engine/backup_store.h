@@ -20,10 +20,12 @@ struct StoredBackup {
     bool hasResult = false;  // what the run after it really did is saved beside it
 };
 
-// An automatic backup just saved: where, and what it holds.
+// An automatic backup just saved: where, what it holds, and the states it was made from, one for
+// each entry.
 struct SavedBackup {
     std::string path;
     std::vector<BackupEntry> entries;
+    std::vector<std::optional<ServiceState>> states;
 };
 
 // A backup file read and checked whole. Throws FileFailure for a folder or a file the system will

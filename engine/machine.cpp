@@ -10,4 +10,12 @@ ServiceControl& servicesOf(Machine& machine)
     return *services;
 }
 
+std::string dataFolder(Machine& machine)
+{
+    const std::optional<std::string> folder = machine.dataFolder();
+    if (!folder)
+        throw PlatformFailure(0, L"this system has no folder for Quillora's backups and settings");
+    return *folder;
+}
+
 }  // namespace quillora

@@ -17,6 +17,7 @@ struct ServiceState {
     StartMode mode;
     bool delayed = false;
     RunState state = RunState::Stopped;
+    bool operator==(const ServiceState&) const = default;
 };
 
 // The services of this machine as the companion and the program read and set them. On Windows
@@ -76,8 +77,9 @@ public:
     // nullptr where services cannot be reached (anywhere but Windows).
     virtual ServiceControl* services() = 0;
     virtual Files& files() = 0;
-    // Where automatic backups go; nullopt where there is no such folder.
-    virtual std::optional<std::string> backupFolder() = 0;
+    // The user's folder for what the program keeps (backups, results, settings); nullopt where
+    // there is no such folder.
+    virtual std::optional<std::string> dataFolder() = 0;
     // The local date and time as YYYYMMDD-HHMMSS, for naming a backup.
     virtual std::string timeStamp() = 0;
     // The character between a folder and a file name.
@@ -88,5 +90,8 @@ public:
 
 // The machine's services; throws PlatformFailure where it has none (anywhere but Windows).
 ServiceControl& servicesOf(Machine& machine);
+
+// The machine's data folder; throws PlatformFailure where it has none.
+std::string dataFolder(Machine& machine);
 
 }  // namespace quillora

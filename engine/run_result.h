@@ -6,18 +6,17 @@
 #include <vector>
 
 #include "engine/action.h"
-#include "engine/answers.h"
 #include "engine/backup_file.h"
 #include "engine/machine.h"
-#include "engine/service_step.h"
 
 namespace quillora {
 
 // One command a run launched, and how it ended.
 struct LaunchedCommand {
-    std::size_t launch;  // the number the desktop gave the launch
-    std::wstring commandLine;
-    std::optional<unsigned long> exitStatus;  // nullopt while the command runs
+    CommandKind kind;
+    std::size_t launch;  // the number the system gave the launch
+    bool ended = false;
+    std::optional<unsigned long> exitStatus;  // nullopt while it runs, or where it could not be read
 };
 
 // A service a run asked something of, and the commands it launched for it, in order.
@@ -27,83 +26,111 @@ struct TouchedService {
     std::vector<LaunchedCommand> commands;
 };
 
-// A run's launches, step by step, as the run makes them. The runner launches a step's commands
-// and then writes its log line, so the commands launched since the last line belong to the step
-// of the next one. Steps left alone launch nothing and touch nothing.
+// What a service was like as the run began: its start mode as the backup saved it, and its state.
+struct ServiceBefore {
+    std::optional<BackupEntry> saved;  // nullopt for a service the backup has no line for
+    std::optional<ServiceState> state;  // nullopt: not installed
+};
+
+// A run's launches, step by step, as the run tells them: a step names the commands it is about
+// to launch, and each launch that follows is the next of them. Steps left alone touch nothing.
 class RunRecord {
 public:
-    RunRecord(std::vector<ServiceStep> steps, std::string backupPath, std::vector<BackupEntry> backup);
+    // states: the services as they were when the backup was saved, in the backup's order.
+    RunRecord(std::string backupPath, std::vector<BackupEntry> backup, std::vector<std::optional<ServiceState>> states);
 
-    void launched(std::size_t launch, const std::wstring& commandLine);
-    // The next step's log line was written; the answers are those its action was read with.
-    void stepLogged(const Answers& answers);
-    // Notes how a launch ended.
-    void ended(std::size_t launch, unsigned long exitStatus);
+    void stepStarts(const std::wstring& serviceKey, ActionKind asked, const std::vector<ServiceCommand>& commands);
+    // The next command of the step under way was launched.
+    void launched(std::size_t launch);
+    // How a launch ended; nullopt where its exit status could not be read.
+    void ended(std::size_t launch, std::optional<unsigned long> exitStatus);
     // The run is over: it has written its last line, or stopped where it was.
     void runOver() { over_ = true; }
 
     // The launches that have not been seen to end yet.
     std::vector<std::size_t> running() const;
+    bool over() const { return over_; }
     // Whether the run is over and every command it launched has ended.
     bool complete() const { return over_ && running().empty(); }
 
     const std::vector<TouchedService>& touched() const { return touched_; }
     const std::string& backupPath() const { return backupPath_; }
-    // The start mode the backup saved for a service; nullopt for one it has no line for.
-    std::optional<BackupEntry> before(const std::wstring& serviceKey) const;
+    ServiceBefore before(const std::wstring& serviceKey) const;
 
 private:
-    std::vector<ServiceStep> steps_;
-    std::size_t nextStep_ = 0;
-    std::vector<LaunchedCommand> unassigned_;
     std::vector<TouchedService> touched_;
+    std::vector<CommandKind> planned_;  // the commands the step under way has still to launch
     std::string backupPath_;
     std::vector<BackupEntry> backup_;
+    std::vector<std::optional<ServiceState>> states_;
     bool over_ = false;
 };
 
-enum class Outcome { Changed, Unchanged, NotInstalled, Failed };
+enum class Outcome {
+    Changed,       // as the row leaves it, and not so before
+    Unchanged,     // as the row leaves it, as it was before
+    NotInstalled,
+    Failed,        // not as the row leaves it
+    Unknown,       // the program ended before a command of the service finished
+};
+
+// The command whose outcome explains a failure: sc config where the mode was not set, NET where
+// the state was not reached.
+struct CommandFailure {
+    CommandKind kind;
+    std::optional<unsigned long> exitStatus;  // nullopt where it could not be read
+    bool operator==(const CommandFailure&) const = default;
+};
 
 // What a run really did to one service: the mode from before (its backup), what was asked, what
-// Windows reports now, and the verdict.
+// Windows reports afterwards, and the verdict.
 struct ServiceResult {
     std::wstring serviceKey;
     std::optional<BackupEntry> before;
     ActionKind asked;
     std::optional<ServiceState> after;
     Outcome outcome;
-    // For a failure: the first command that did not end well, if one did not; none when every
-    // command reported success and the service is still not as asked.
-    std::optional<LaunchedCommand> failedCommand;
-    std::wstring reason;  // Windows' words for the failure, filled in by the caller
+    // For a failure, the command that explains it; none where every command reported success.
+    std::optional<CommandFailure> failure;
+    bool operator==(const ServiceResult&) const = default;
 };
 
-// Judges one touched service by the state read back: as the row leaves it is a change (or no
-// change where the backup already held that mode), otherwise a failure; sc's exit status is a
-// Windows error number, NET's is not, so a failing command only names the reason.
-ServiceResult judge(const TouchedService& touched, const std::optional<BackupEntry>& before,
+// Judges one touched service by its state read back against the start mode and the running
+// state its row asks for, before and after.
+ServiceResult judge(const TouchedService& touched, const ServiceBefore& before,
                     const std::optional<ServiceState>& after);
 
-// Whether a command line is the sc config one, whose exit status is a Windows error number.
-bool isScConfig(const std::wstring& commandLine);
-
-// The result of a whole run, read back from the services once all its commands have ended.
+// The result of a whole run.
 struct RunResult {
     std::string backupPath;
     std::vector<ServiceResult> services;
+    bool operator==(const RunResult&) const = default;
 };
+
+// Every service the run touched, read back now and judged. A service whose command still runs is
+// Unknown. Throws PlatformFailure where the services cannot be read.
+RunResult readBack(const RunRecord& record, ServiceControl& services);
+
+// How many services Windows refused.
+std::size_t failures(const RunResult& result);
 
 // "auto-20261207-101500-01.txt" -> "auto-20261207-101500-01.result.log", beside it.
 std::string resultPathFor(const std::string& backupPath);
 
-// The result as the file saved beside the backup: UTF-8, CR LF.
+// The result as the file saved beside the backup: UTF-8, CR LF, the same in every window language.
 //   quillora-result 1
 //   backup<TAB>BACKUP-FILE-NAME
 //   KEY<TAB>BEFORE<TAB>ASKED<TAB>AFTER<TAB>RESULT[<TAB>REASON]
 //   end
+// REASON, for a failure: the command and its exit status ("sc-config 5", "net-stop 2", "net-start
+// ?" where it could not be read), or "reported-success".
 std::string formatRunResult(const RunResult& result);
 
-// The words of a result in the file: changed, unchanged, not installed, failed.
+// A saved result read back: nullopt for a file that is not a whole, well-formed result. The backup
+// path is the folder of resultPath and the backup's name in the file.
+std::optional<RunResult> parseRunResult(const std::string& resultPath, const std::string& text);
+
+// The words of an outcome in the file: changed, unchanged, not installed, failed, unknown.
 const char* outcomeName(Outcome outcome);
 
 }  // namespace quillora

@@ -28,4 +28,13 @@ const char* runStateName(RunState state)
     return "unknown";
 }
 
+std::optional<RunState> parseRunState(const std::string& name)
+{
+    for (const auto& [known, knownName] : kNames) {
+        if (name == knownName)
+            return known;
+    }
+    return std::nullopt;
+}
+
 }  // namespace quillora

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <optional>
+#include <string>
+
 namespace quillora {
 
 // Whether a service runs, as the Service Control Manager reports it.
@@ -7,5 +10,6 @@ enum class RunState { Stopped, Starting, Stopping, Running, Continuing, Pausing,
 
 // "stopped", "running", ...: the words status and apply print.
 const char* runStateName(RunState state);
+std::optional<RunState> parseRunState(const std::string& name);
 
 }  // namespace quillora

@@ -11,8 +11,10 @@ void runStep(const ServiceStep& step, const Answers& answers, bool lastOfRun, Pr
 {
     const ActionKind performed = performedAction(step, answers);
     if (!step.leftAlone) {
-        for (const std::wstring& commandLine : commandLines(performed, step.serviceKey))
-            platform.launch(commandLine, kHiddenWindow);
+        const std::vector<ServiceCommand> commands = serviceCommands(performed, step.serviceKey);
+        platform.stepStarts(step, performed, commands);
+        for (const ServiceCommand& command : commands)
+            platform.launch(command.line, kHiddenWindow);
     }
 
     const LogWords& words = log.words();

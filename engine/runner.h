@@ -35,6 +35,9 @@ public:
     virtual void launch(const std::wstring& commandLine, int showState) = 0;
     // Handles every message already waiting, then returns. Other runs may start and finish in here.
     virtual void processPendingMessages() = 0;
+    // The step is about to launch these commands, in this order (none for a step left alone): what
+    // follows until the next step belongs to it, even where a launch is refused half-way.
+    virtual void stepStarts(const ServiceStep&, ActionKind /*performed*/, const std::vector<ServiceCommand>&) {}
 };
 
 inline constexpr wchar_t kLineEnd[] = L"\r\n";

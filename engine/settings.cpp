@@ -1,6 +1,6 @@
 #include "engine/settings.h"
 
-#include "engine/backup_store.h"
+#include "engine/machine.h"
 
 namespace quillora {
 namespace {
@@ -8,19 +8,11 @@ namespace {
 const char kFileName[] = "settings.ini";
 const char kLanguageKey[] = "language=";
 
-// The folder that holds the backups' folder.
-std::string programFolder(Machine& machine)
-{
-    const std::string backups = backupFolder(machine);
-    const std::size_t separator = backups.find_last_of(machine.separator());
-    return separator == std::string::npos ? backups : backups.substr(0, separator);
-}
-
 }  // namespace
 
 std::string settingsPath(Machine& machine)
 {
-    return programFolder(machine) + machine.separator() + kFileName;
+    return dataFolder(machine) + machine.separator() + kFileName;
 }
 
 std::optional<std::string> savedLanguage(Machine& machine)
@@ -46,7 +38,7 @@ void saveLanguage(Machine& machine, const std::string& language)
 {
     const std::string path = settingsPath(machine);
     try {
-        machine.files().createFolders(programFolder(machine));
+        machine.files().createFolders(dataFolder(machine));
         machine.files().writeAtomically(path, "[Quillora]\r\n" + std::string(kLanguageKey) + language + "\r\n", true);
     } catch (const FileFailure& failure) {
         // Whichever step failed, the user is told of the file they asked to keep.

@@ -1,5 +1,7 @@
 #include "engine/standard_files.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <chrono>
@@ -66,7 +68,8 @@ std::string StandardFiles::read(const std::string& path)
 
 void StandardFiles::writeAtomically(const std::string& path, const std::string& bytes, bool replace)
 {
-    const std::string temporary = path + ".quillora-tmp";
+    // A name of this process's own: another program saving the same file meanwhile writes its own.
+    const std::string temporary = path + "." + std::to_string(getpid()) + ".quillora-tmp";
     std::error_code ignored;
     {
         std::ofstream file(temporary, std::ios::binary | std::ios::trunc);

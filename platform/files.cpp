@@ -63,7 +63,8 @@ std::string WindowsFiles::read(const std::string& path)
 void WindowsFiles::writeAtomically(const std::string& path, const std::string& bytes, bool replace)
 {
     const std::wstring target = fromUtf8(path);
-    const std::wstring temporary = target + L".quillora-tmp";
+    // A name of this process's own: another program saving the same file meanwhile writes its own.
+    const std::wstring temporary = target + L"." + std::to_wstring(GetCurrentProcessId()) + L".quillora-tmp";
     {
         const KernelHandle file(
             CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

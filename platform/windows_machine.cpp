@@ -22,7 +22,7 @@ ServiceControl* WindowsMachine::services()
     return services_.get();
 }
 
-std::optional<std::string> WindowsMachine::backupFolder()
+std::optional<std::string> WindowsMachine::dataFolder()
 {
     // shell32 brings a dozen libraries with it: it is loaded when the first backup is made, not
     // at every start of the program.
@@ -39,7 +39,7 @@ std::optional<std::string> WindowsMachine::backupFolder()
     const HRESULT result = folderPath(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
     if (FAILED(result))
         throw PlatformFailure(static_cast<unsigned long>(result), systemErrorText(result));
-    return toUtf8(folder) + "\\Quillora\\backups";
+    return toUtf8(folder) + "\\Quillora";
 }
 
 // The version the kernel reports, which no compatibility setting or manifest changes: GetVersionEx

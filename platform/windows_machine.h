@@ -16,7 +16,7 @@ public:
     ~WindowsMachine() override;
     ServiceControl* services() override;
     Files& files() override { return files_; }
-    std::optional<std::string> backupFolder() override;
+    std::optional<std::string> dataFolder() override;
     std::string timeStamp() override;
     char separator() const override { return '\\'; }
     std::optional<WindowsVersion> windowsVersion() override;

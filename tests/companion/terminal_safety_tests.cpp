@@ -118,7 +118,7 @@ TEST_CASE("file names, arguments, file contents and system messages are all prin
     }
     SUBCASE("a backup folder whose name holds control characters")
     {
-        machine.backups = "/tmp/backups" + kTitle;
+        machine.data = "/tmp/data" + kTitle;
         checkTerminalSafe(runCli({"backups"}, machine));
         checkTerminalSafe(runCli({"apply", "restore"}, machine));
         checkTerminalSafe(runCli({"backups"}, machine));

@@ -8,9 +8,35 @@
 
 using namespace quillora;
 
-TEST_CASE("each action kind launches its exact command lines in order")
+namespace {
+
+using Lines = std::vector<std::wstring>;
+
+Lines commandLines(ActionKind kind, const std::wstring& key)
 {
-    using Lines = std::vector<std::wstring>;
+    Lines lines;
+    for (const ServiceCommand& command : serviceCommands(kind, key))
+        lines.push_back(command.line);
+    return lines;
+}
+
+std::vector<CommandKind> commandKinds(ActionKind kind)
+{
+    std::vector<CommandKind> kinds;
+    for (const ServiceCommand& command : serviceCommands(kind, L"Svc"))
+        kinds.push_back(command.kind);
+    return kinds;
+}
+
+}  // namespace
+
+TEST_CASE("each action kind launches its exact command lines in order, each of its kind")
+{
+    using Kinds = std::vector<CommandKind>;
+    CHECK(commandKinds(ActionKind::StopAndDisable) == Kinds{CommandKind::NetStop, CommandKind::ScConfig});
+    CHECK(commandKinds(ActionKind::StopAndManual) == Kinds{CommandKind::NetStop, CommandKind::ScConfig});
+    CHECK(commandKinds(ActionKind::ManualOnly) == Kinds{CommandKind::ScConfig});
+    CHECK(commandKinds(ActionKind::StartAndAutomatic) == Kinds{CommandKind::NetStart, CommandKind::ScConfig});
     CHECK(commandLines(ActionKind::StopAndDisable, L"Alerter")
           == Lines{L"cmd /c NET stop Alerter", L"cmd /c sc config Alerter start= disabled"});
     CHECK(commandLines(ActionKind::StopAndManual, L"CryptSvc")

@@ -161,9 +161,9 @@ public:
 
     ServiceControl* services() override { return withServices_ ? &memoryServices : nullptr; }
     Files& files() override { return memoryFiles; }
-    std::optional<std::string> backupFolder() override
+    std::optional<std::string> dataFolder() override
     {
-        return withServices_ ? std::optional<std::string>(backups) : std::nullopt;
+        return withServices_ ? std::optional<std::string>(data) : std::nullopt;
     }
     std::string timeStamp() override { return stamp; }
     char separator() const override { return '/'; }
@@ -175,7 +175,7 @@ public:
     MemoryServices memoryServices;
     MemoryFiles memoryFiles;
     std::string stamp = "20261207-101500";
-    std::string backups = "/home/user/Quillora/backups";
+    std::string data = "/home/user/Quillora";
     WindowsVersion version;  // Windows XP SP3 unless a test says otherwise
 
 private:
