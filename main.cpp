@@ -3,7 +3,9 @@
 #include <optional>
 #include <string>
 
-#include "platform/desktop.h"
+#include "platform/dialogs.h"
+#include "platform/processes.h"
+#include "platform/windows_machine.h"
 #include "platform/message_pump.h"
 #include "platform/process_launch.h"
 #include "ui/identifiers.h"
@@ -37,15 +39,17 @@ std::optional<quillora::ui::Language> languageArgument(const wchar_t* commandLin
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
 {
     quillora::platform::removeCurrentDirectoryFromDllSearch();
-    quillora::platform::WindowsDesktop desktop;
+    quillora::platform::WindowsProcesses processes;
+    quillora::platform::WindowsDialogs dialogs;
+    quillora::platform::WindowsMachine machine;
     const std::optional<quillora::ui::Language> chosen = languageArgument(commandLine);
     try {
-        quillora::ui::Program program(instance, desktop, chosen);
+        quillora::ui::Program program(instance, processes, dialogs, machine, chosen);
         program.mainWindow.show();
         return quillora::platform::runMessageLoop();
     } catch (const quillora::PlatformFailure& failure) {
         // Nothing could be shown yet: say why and stop.
-        desktop.showError(nullptr,
+        dialogs.showError(nullptr,
                           quillora::ui::failureMessage(chosen.value_or(quillora::ui::Language::Chinese), failure),
                           quillora::ui::kMainCaption);
         return 1;

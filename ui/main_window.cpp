@@ -50,9 +50,6 @@ bool isTransparentLabel(int id)
         || id == MainControls::RestoreLabel;
 }
 
-constexpr UINT_PTR kResultTimer = 1;
-constexpr UINT kResultPollMilliseconds = 500;
-
 bool showsHandCursor(int id)
 {
     return id == MainControls::Banner || id == MainControls::WebLink;
@@ -60,16 +57,45 @@ bool showsHandCursor(int id)
 
 }  // namespace
 
-MainWindow::MainWindow(WindowHost& host, RunController& runs, platform::Desktop& desktop, Window& firstQuestion,
-                       Window& helpWindow, ServicesWindow& servicesWindow)
+MainWindow::MainWindow(WindowHost& host, RunController& runs, RunResults& results, platform::Processes& processes,
+                       platform::Dialogs& dialogs, Machine& machine, Window& firstQuestion, Window& helpWindow,
+                       ServicesWindow& servicesWindow)
     : Window(host),
       runs_(runs),
-      desktop_(desktop),
+      results_(results),
+      processes_(processes),
+      dialogs_(dialogs),
+      machine_(machine),
       firstQuestion_(firstQuestion),
       helpWindow_(helpWindow),
       servicesWindow_(servicesWindow)
 {
+    results_.listen(*this);
 }
+
+MainWindow::~MainWindow()
+{
+    results_.stopListening(*this);
+}
+
+// A run that Windows refused in part ends as designed; the user is told once, here, and may look.
+void MainWindow::resultArrived(const RunResult& result)
+{
+    const std::size_t refused = failures(result);
+    if (refused == 0)
+        return;
+    if (dialogs_.ask(handle(), host().text(Text::ServicesRefused, {std::to_wstring(refused)}), kMainCaption))
+        servicesWindow_.openLastRun();
+}
+
+void MainWindow::resultProblem(const ResultProblem& problem)
+{
+    const Text what = problem.saving ? Text::ResultNotSaved : Text::ResultNotRead;
+    dialogs_.showError(handle(),
+                       host().text(what, {fromUtf8(problem.path)}) + L"\r\n" + problem.failure.description(),
+                       kMainCaption);
+}
+
 
 const WindowDesign& MainWindow::windowDesign()
 {
@@ -86,8 +112,6 @@ void MainWindow::onLoaded()
     SendMessageW(control(MainControls::Banner), STM_SETIMAGE, IMAGE_BITMAP,
                  reinterpret_cast<LPARAM>(host().assets().banner()));
     addToSystemMenu();
-    // Once a run's commands have ended, what it really did is read back and saved.
-    SetTimer(handle(), kResultTimer, kResultPollMilliseconds, nullptr);
 }
 
 void MainWindow::addToSystemMenu()
@@ -118,23 +142,23 @@ void MainWindow::switchLanguage()
     const Language chosen = host().language() == Language::English ? Language::Chinese : Language::English;
     host().setLanguage(chosen);
     try {
-        saveLanguage(desktop_.machine(), chosen == Language::English ? "en" : "zh");
+        saveLanguage(machine_, chosen == Language::English ? "en" : "zh");
     } catch (const FileFailure& failure) {
-        desktop_.showError(handle(),
+        dialogs_.showError(handle(),
                            host().text(Text::LanguageNotSaved, {fromUtf8(failure.path())}) + L"\r\n"
                                + failure.description(),
                            kMainCaption);
     } catch (const PlatformFailure& failure) {
-        desktop_.showError(handle(), host().text(Text::LanguageNotSaved, {L""}) + L"\r\n" + failure.description(),
+        dialogs_.showError(handle(), host().text(Text::LanguageNotSaved, {L""}) + L"\r\n" + failure.description(),
                            kMainCaption);
     }
 }
 
-// Whether there is a run to undo can change at any time (a run, quillora-cli, a backup deleted by
-// hand), so it is decided each time the menu opens.
+// Whether there is a run to undo can change at any time (a run, its commands ending, quillora-cli, a
+// backup deleted by hand), so it is decided each time the menu opens.
 void MainWindow::updateSystemMenu()
 {
-    const UINT state = canUndoLastRun(desktop_, runs_) ? MF_ENABLED : MF_GRAYED;
+    const UINT state = canUndoLastRun(machine_, runs_, results_) ? MF_ENABLED : MF_GRAYED;
     EnableMenuItem(GetSystemMenu(handle(), FALSE), kUndoLastRunCommand, MF_BYCOMMAND | state);
 }
 
@@ -142,7 +166,7 @@ bool MainWindow::onSystemCommand(WPARAM command)
 {
     switch (command & 0xFFF0) {
     case kUndoLastRunCommand:
-        undoLastRun(desktop_, runs_, host().language(), handle());
+        undoLastRun(dialogs_, machine_, runs_, results_, host().language(), handle());
         return true;
     case kViewServicesCommand:
         servicesWindow_.open();
@@ -158,7 +182,7 @@ bool MainWindow::onSystemCommand(WPARAM command)
 void MainWindow::openWebSite()
 {
     // The browser opens minimised and active.
-    desktop_.launch(webSiteCommandLine(), SW_SHOWMINIMIZED);
+    processes_.launch(webSiteCommandLine(), SW_SHOWMINIMIZED);
 }
 
 void MainWindow::onCommand(int controlId, int notification)
@@ -244,10 +268,6 @@ LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (onSystemCommand(wParam))
             return 0;
         break;
-    case WM_TIMER:
-        if (wParam == kResultTimer)
-            runs_.collectResults();
-        return 0;
     case WM_ENDSESSION:
         if (wParam)
             runs_.endProgram();

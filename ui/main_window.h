@@ -2,7 +2,10 @@
 
 #include <string>
 
-#include "platform/desktop.h"
+#include "engine/machine.h"
+#include "engine/run_results.h"
+#include "platform/dialogs.h"
+#include "platform/processes.h"
 #include "ui/run_controller.h"
 #include "ui/services_window.h"
 #include "ui/window.h"
@@ -11,13 +14,16 @@ namespace quillora::ui {
 
 // The window the program starts with: it starts two of the runs itself and the third through the
 // wizard's first question, opens the help window and the maker's web site, and offers the undo.
-// Closing it in any way ends the program.
-class MainWindow : public Window {
+// It says when a run's result holds failures, and when a result cannot be read or saved. Closing
+// it in any way ends the program.
+class MainWindow : public Window, private ResultListener {
 public:
     // firstQuestion and helpWindow: the windows its buttons open; servicesWindow: the one its
     // system menu opens.
-    MainWindow(WindowHost& host, RunController& runs, platform::Desktop& desktop, Window& firstQuestion,
-               Window& helpWindow, ServicesWindow& servicesWindow);
+    MainWindow(WindowHost& host, RunController& runs, RunResults& results, platform::Processes& processes,
+               platform::Dialogs& dialogs, Machine& machine, Window& firstQuestion, Window& helpWindow,
+               ServicesWindow& servicesWindow);
+    ~MainWindow() override;
 
     static const WindowDesign& windowDesign();
     // "explorer " and the maker's web address.
@@ -31,6 +37,8 @@ protected:
     void onClose() override;
 
 private:
+    void resultArrived(const RunResult& result) override;
+    void resultProblem(const ResultProblem& problem) override;
     void openWebSite();
     void addToSystemMenu();
     void switchLanguage();
@@ -41,7 +49,10 @@ private:
     bool paintBackground(HDC dc);
 
     RunController& runs_;
-    platform::Desktop& desktop_;
+    RunResults& results_;
+    platform::Processes& processes_;
+    platform::Dialogs& dialogs_;
+    Machine& machine_;
     Window& firstQuestion_;
     Window& helpWindow_;
     ServicesWindow& servicesWindow_;

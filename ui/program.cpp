@@ -6,20 +6,22 @@ namespace quillora::ui {
 
 namespace {
 
-Language startLanguage(platform::Desktop& desktop, std::optional<Language> chosen)
+Language startLanguage(Machine& machine, std::optional<Language> chosen)
 {
     if (chosen)
         return *chosen;
-    return savedLanguage(desktop.machine()) == "en" ? Language::English : Language::Chinese;
+    return savedLanguage(machine) == "en" ? Language::English : Language::Chinese;
 }
 
 }  // namespace
 
-Program::Program(HINSTANCE instance, platform::Desktop& desktop, std::optional<Language> chosen)
-    : desktop_(desktop),
-      host(instance, &Window::windowProcedure, desktop, startLanguage(desktop, chosen)),
-      runs(desktop, progressWindow, host),
-      mainWindow(host, runs, desktop, firstQuestion, helpWindow, servicesWindow)
+Program::Program(HINSTANCE instance, platform::Processes& processes, platform::Dialogs& dialogs, Machine& machine,
+                 std::optional<Language> chosen)
+    : host(instance, &Window::windowProcedure, dialogs, startLanguage(machine, chosen)),
+      results(processes, machine),
+      runs(processes, dialogs, machine, results, progressWindow, host),
+      servicesWindow(host, runs, results, machine),
+      mainWindow(host, runs, results, processes, dialogs, machine, firstQuestion, helpWindow, servicesWindow)
 {
 }
 

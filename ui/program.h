@@ -4,7 +4,10 @@
 
 #include <optional>
 
-#include "platform/desktop.h"
+#include "engine/machine.h"
+#include "engine/run_results.h"
+#include "platform/dialogs.h"
+#include "platform/processes.h"
 #include "ui/help_window.h"
 #include "ui/main_window.h"
 #include "ui/progress_window.h"
@@ -15,29 +18,26 @@
 
 namespace quillora::ui {
 
-// The whole program, built and wired: the host that every window needs, the run controller, and
-// the shared instance of every window, each given what it uses. Members are destroyed in reverse
-// order, so every window is gone before the run controller and before the fonts, brushes,
-// pictures and class of the host.
+// The whole program, built and wired: the host that every window needs, the results of runs, the
+// run controller, and the shared instance of every window, each given what it uses. Members are
+// destroyed in reverse order, so every window is gone before the run controller, the results and
+// the fonts, brushes, pictures and class of the host.
 class Program {
 public:
     // chosen: the language asked for on the command line, for this start only; without one the
     // windows speak the language the user last chose, Chinese until they choose.
-    Program(HINSTANCE instance, platform::Desktop& desktop, std::optional<Language> chosen = std::nullopt);
-
-private:
-    platform::Desktop& desktop_;
-
-public:
+    Program(HINSTANCE instance, platform::Processes& processes, platform::Dialogs& dialogs, Machine& machine,
+            std::optional<Language> chosen = std::nullopt);
 
     WindowHost host;
     ProgressWindow progressWindow{host};
+    RunResults results;
     RunController runs;
     HelpWindow helpWindow{host};
     QuestionWindow thirdQuestion{host, runs, QuestionWindow::thirdDesign(), AnswerFlag::Imaging, nullptr};
     QuestionWindow secondQuestion{host, runs, QuestionWindow::secondDesign(), AnswerFlag::Printer, &thirdQuestion};
     QuestionWindow firstQuestion{host, runs, QuestionWindow::firstDesign(), AnswerFlag::CdBurner, &secondQuestion};
-    ServicesWindow servicesWindow{host, runs, desktop_};
+    ServicesWindow servicesWindow;
     MainWindow mainWindow;
 };
 

@@ -3,7 +3,6 @@
 #include "engine/backup_store.h"
 #include "engine/utf8.h"
 #include "engine/windows_needs.h"
-#include "platform/system_error.h"
 #include "ui/identifiers.h"
 
 namespace quillora::ui {
@@ -52,32 +51,24 @@ std::wstring neededServicesWarning(Language language, const WindowsVersion& vers
         + textIn(language, Text::NeededChoices);
 }
 
-// Saves a run's result beside its backup; a failure names the file.
-void saveResult(Machine& machine, Language language, const RunResult& result)
-{
-    const std::string path = resultPathFor(result.backupPath);
-    try {
-        machine.files().writeAtomically(path, formatRunResult(result), true);
-    } catch (const PlatformFailure& failure) {
-        throw PlatformFailure(failure.number(), textIn(language, Text::ResultNotSaved, {fromUtf8(path)}) + L"\r\n"
-                                                    + failure.description());
-    }
-}
-
 }  // namespace
 
-// What one run launches, lets messages through and writes its log with: launches are kept and
-// noted step by step in the run's record, every log line closes a step. After the program has
-// ended it stops the run instead of letting it go on.
+// What one run launches, lets messages through and writes its log with: each step and each
+// launch is told to the run's record, and launches are kept so that the results learn how they
+// ended. After the program has ended it stops the run instead of letting it go on.
 class RunController::Tracking : public Platform, public ProgressLog {
 public:
     Tracking(RunController& controller, RunRecord& record) : controller_(controller), record_(record) {}
+    void stepStarts(const ServiceStep& step, ActionKind performed, const std::vector<ServiceCommand>& commands) override
+    {
+        record_.stepStarts(step.serviceKey, performed, commands);
+    }
     void launch(const std::wstring& commandLine, int showState) override;
     void processPendingMessages() override;
 
     std::wstring text() override { return controller_.display_.text(); }
     void setText(const std::wstring& text) override { controller_.display_.setText(text); }
-    void append(const std::wstring& more) override;
+    void append(const std::wstring& more) override { controller_.display_.append(more); }
     void setCaption(const std::wstring& caption) override { controller_.display_.setCaption(caption); }
     void setStatusLabel(const std::wstring& status) override { controller_.display_.setStatusLabel(status); }
     void enableExit() override { controller_.display_.enableExit(); }
@@ -88,8 +79,9 @@ private:
     RunRecord& record_;
 };
 
-RunController::RunController(platform::Desktop& desktop, RunDisplay& display, const WindowHost& host)
-    : desktop_(desktop), display_(display), host_(host)
+RunController::RunController(platform::Processes& processes, platform::Dialogs& dialogs, Machine& machine,
+                             RunResults& results, RunDisplay& display, const WindowHost& host)
+    : processes_(processes), dialogs_(dialogs), machine_(machine), results_(results), display_(display), host_(host)
 {
 }
 
@@ -100,21 +92,19 @@ void RunController::start(Profile profile, HWND owner)
     const std::optional<std::vector<ServiceStep>> steps = stepsToRun(profile, owner);
     if (!steps)
         return;
-    SavedBackup backup = backUpBeforeRun();
+    const SavedBackup backup = backUpBeforeRun();
     display_.present();
-    tracked_.push_back(std::make_unique<RunRecord>(*steps, backup.path, std::move(backup.entries)));
-    newestTracked_ = true;
-    RunRecord& record = *tracked_.back();
+    RunRecord& record = results_.runStarts(backup);
     const UnderWay running(runsUnderWay_);
     Tracking tracking(*this, record);
     try {
         runProfile(*steps, answers_, tracking, tracking);
     } catch (const RunAbandoned&) {
     } catch (...) {
-        record.runOver();
+        results_.runOver(record);
         throw;
     }
-    record.runOver();
+    results_.runOver(record);
 }
 
 void RunController::answer(AnswerFlag flag, std::int16_t value)
@@ -128,76 +118,23 @@ Answers RunController::answersOrAllYes() const
     return answersGiven_ ? answers_ : Answers{kAnswerYes, kAnswerYes, kAnswerYes};
 }
 
-bool RunController::lastResultPending() const
-{
-    return newestTracked_;
-}
-
-void RunController::collectResults()
-{
-    for (auto run = tracked_.begin(); run != tracked_.end();) {
-        RunRecord& record = **run;
-        for (const std::size_t launch : record.running()) {
-            if (const std::optional<unsigned long> status = desktop_.exitStatus(launch))
-                record.ended(launch, *status);
-        }
-        if (!record.complete()) {
-            ++run;
-            continue;
-        }
-        const bool newest = std::next(run) == tracked_.end() && newestTracked_;
-        RunResult result = readBack(record);
-        run = tracked_.erase(run);
-        if (newest) {
-            lastResult_ = result;
-            newestTracked_ = false;
-        }
-        saveResult(desktop_.machine(), host_.language(), result);
-    }
-}
-
-// Every service the run touched, read back now and judged, with Windows' words for a failure.
-RunResult RunController::readBack(const RunRecord& record)
-{
-    RunResult result{record.backupPath(), {}};
-    ServiceControl& services = servicesOf(desktop_.machine());
-    for (const TouchedService& touched : record.touched()) {
-        ServiceResult judged = judge(touched, record.before(touched.serviceKey), services.query(touched.serviceKey));
-        if (judged.outcome == Outcome::Failed)
-            judged.reason = failureReason(judged);
-        result.services.push_back(std::move(judged));
-    }
-    return result;
-}
-
-// sc's exit status is a Windows error number, so Windows has words for it; NET's is not.
-std::wstring RunController::failureReason(const ServiceResult& result) const
-{
-    if (!result.failedCommand)
-        return host_.text(Text::ReasonReportedSuccess);
-    const unsigned long status = *result.failedCommand->exitStatus;
-    if (isScConfig(result.failedCommand->commandLine))
-        return platform::systemErrorText(status) + L" (" + std::to_wstring(status) + L")";
-    return host_.text(Text::ReasonNetExit, {std::to_wstring(status)});
-}
-
 // The profile's steps, with the services this Windows needs left alone where the user chooses so;
 // nullopt when the user cancels. Windows XP and Server 2003 need none of them: nothing is asked.
 std::optional<std::vector<ServiceStep>> RunController::stepsToRun(Profile profile, HWND owner)
 {
     std::vector<ServiceStep> steps = profileSteps(profile);
-    const std::optional<WindowsVersion> version = desktop_.machine().windowsVersion();
+    const std::optional<WindowsVersion> version = machine_.windowsVersion();
     if (!version)
         return steps;
     const std::vector<ServiceStep> needed = neededServicesTouched(steps, generationOf(*version));
     if (needed.empty())
         return steps;
-    switch (desktop_.warnAndChoose(owner, neededServicesWarning(host_.language(), *version, needed), kMainCaption)) {
-    case platform::Desktop::Choice::Yes:
+    switch (dialogs_.warnAndChoose(owner, neededServicesWarning(host_.language(), *version, needed), kMainCaption)) {
+    case platform::Dialogs::Choice::Yes:
         return leavingAlone(std::move(steps), needed);
-    case platform::Desktop::Choice::No:
+    case platform::Dialogs::Choice::No:
         return steps;
-    case platform::Desktop::Choice::Cancel:
+    case platform::Dialogs::Choice::Cancel:
         break;
     }
     return std::nullopt;
@@ -206,7 +143,8 @@ std::optional<std::vector<ServiceStep>> RunController::stepsToRun(Profile profil
 void RunController::endProgram()
 {
     ended_ = true;
-    desktop_.endProgram();
+    results_.programEnds();
+    processes_.endProgram();
 }
 
 // Keeps the start modes a run is about to change, so that the user's own settings can be put back
@@ -218,7 +156,7 @@ SavedBackup RunController::backUpBeforeRun()
                                host_.text(Text::BackupNotSaved) + where + L"\r\n" + failure.description());
     };
     try {
-        return saveAutomaticBackup(desktop_.machine());
+        return saveAutomaticBackup(machine_);
     } catch (const FileFailure& failure) {
         throw notSaved(failure, L" " + fromUtf8(failure.path()));
     } catch (const PlatformFailure& failure) {
@@ -228,20 +166,14 @@ SavedBackup RunController::backUpBeforeRun()
 
 void RunController::Tracking::launch(const std::wstring& commandLine, int showState)
 {
-    record_.launched(controller_.desktop_.launchKept(commandLine, showState), commandLine);
+    record_.launched(controller_.processes_.launchKept(commandLine, showState));
 }
 
 void RunController::Tracking::processPendingMessages()
 {
-    controller_.desktop_.processPendingMessages();
+    controller_.processes_.processPendingMessages();
     if (controller_.ended_)
         throw RunAbandoned{};
-}
-
-void RunController::Tracking::append(const std::wstring& more)
-{
-    controller_.display_.append(more);
-    record_.stepLogged(controller_.answers_);
 }
 
 }  // namespace quillora::ui

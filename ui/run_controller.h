@@ -7,9 +7,10 @@
 #include "engine/answers.h"
 #include "engine/backup_store.h"
 #include "engine/catalogue.h"
-#include "engine/run_result.h"
+#include "engine/run_results.h"
 #include "engine/runner.h"
-#include "platform/desktop.h"
+#include "platform/dialogs.h"
+#include "platform/processes.h"
 #include "ui/window_host.h"
 
 namespace quillora::ui {
@@ -24,12 +25,14 @@ public:
 
 // The one owner of the program's runs. The windows ask it to start a run and whether one is under
 // way; it keeps the wizard's answers that the runs read, saves the start modes before each run,
-// and stops every run after its current step when the program ends. Runs nest: a run started while
-// another lets messages through goes to its end inside it.
+// tells the results of each run's steps and launches, and stops every run after its current step
+// when the program ends. Runs nest: a run started while another lets messages through goes to its
+// end inside it.
 class RunController {
 public:
     // host: the language the run speaks in its messages.
-    RunController(platform::Desktop& desktop, RunDisplay& display, const WindowHost& host);
+    RunController(platform::Processes& processes, platform::Dialogs& dialogs, Machine& machine, RunResults& results,
+                  RunDisplay& display, const WindowHost& host);
     ~RunController();
     RunController(const RunController&) = delete;
     RunController& operator=(const RunController&) = delete;
@@ -51,38 +54,26 @@ public:
 
     bool inProgress() const { return runsUnderWay_ > 0; }
 
-    // Ends the program at once; a run under way stops after its current step.
+    // Ends the program at once: the results still waited for are saved as they stand, and a run
+    // under way stops after its current step.
     void endProgram();
-
-    // Notes which launched commands have ended. Once all the commands of a run that is over have
-    // ended, reads back every service it touched, keeps the result and saves it beside the run's
-    // backup; throws PlatformFailure naming the file when it cannot be saved (the result is kept
-    // all the same). Called on a timer; the run itself never waits for a command.
-    void collectResults();
-    // What the last run started really did, once all its commands have ended.
-    const std::optional<RunResult>& lastResult() const { return lastResult_; }
-    // Whether the last run started is still running or waiting for its commands to end.
-    bool lastResultPending() const;
 
 private:
     class Tracking;
 
     std::optional<std::vector<ServiceStep>> stepsToRun(Profile profile, HWND owner);
     SavedBackup backUpBeforeRun();
-    RunResult readBack(const RunRecord& record);
-    std::wstring failureReason(const ServiceResult& result) const;
 
-    platform::Desktop& desktop_;
+    platform::Processes& processes_;
+    platform::Dialogs& dialogs_;
+    Machine& machine_;
+    RunResults& results_;
     RunDisplay& display_;
     const WindowHost& host_;
     Answers answers_;
     bool answersGiven_ = false;
     int runsUnderWay_ = 0;
     bool ended_ = false;
-    // Runs whose result is not known yet, in the order they started; the last is the newest.
-    std::vector<std::unique_ptr<RunRecord>> tracked_;
-    bool newestTracked_ = false;  // whether the last run started is among them
-    std::optional<RunResult> lastResult_;
 };
 
 }  // namespace quillora::ui

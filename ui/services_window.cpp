@@ -6,19 +6,17 @@
 #include <cstring>
 #include <utility>
 
+#include "engine/backup_store.h"
 #include "engine/catalogue.h"
-#include "engine/service_change.h"
-#include "engine/windows_needs.h"
+#include "engine/utf8.h"
 #include "platform/system_error.h"
 #include "ui/identifiers.h"
-#include "ui/service_words.h"
+#include "ui/list_view.h"
 
 namespace quillora::ui {
 namespace {
 
 constexpr int kLastRunView = 3;
-constexpr UINT_PTR kResultTimer = 1;
-constexpr UINT kResultPollMilliseconds = 500;
 constexpr int kMarginTwips = 120;
 constexpr int kListTopTwips = 540;
 constexpr int kDescriptionTwips = 1500;
@@ -46,59 +44,8 @@ const WindowDesign kDesign{
 
 // A profile each, as the main window's buttons name them, then the last run's result.
 const std::vector<Text> kViews = {Text::QuestionsButton, Text::AutomaticButton, Text::RestoreButton, Text::ViewLastRun};
-const std::vector<Text> kProfileColumns = {Text::ColumnLabel, Text::ColumnName, Text::ColumnKey,
-                                           Text::ColumnNow,   Text::ColumnAction, Text::ColumnChange};
-const std::vector<Text> kResultColumns = {Text::ColumnLabel,  Text::ColumnName,  Text::ColumnKey,   Text::ColumnBefore,
-                                          Text::ColumnAsked,  Text::ColumnAfter, Text::ColumnResult};
-
-Text outcomeText(Outcome outcome)
-{
-    switch (outcome) {
-    case Outcome::Changed:
-        return Text::OutcomeChanged;
-    case Outcome::Unchanged:
-        return Text::OutcomeUnchanged;
-    case Outcome::NotInstalled:
-        return Text::NotInstalled;
-    case Outcome::Failed:
-        break;
-    }
-    return Text::OutcomeFailed;
-}
-
-std::wstring beforeWords(Language language, const std::optional<BackupEntry>& before)
-{
-    return before && before->mode ? modeWord(language, *before->mode, before->delayed)
-                                  : textIn(language, Text::NotInstalled);
-}
-
-// A log label as a number and its decimal, "38.1" as {38, 1}, so that labels sort as numbers.
-std::pair<int, int> labelNumber(const std::wstring& label)
-{
-    std::pair<int, int> number{0, 0};
-    int* part = &number.first;
-    for (const wchar_t c : label) {
-        if (c == L'.')
-            part = &number.second;
-        else if (c >= L'0' && c <= L'9')
-            *part = *part * 10 + (c - L'0');
-    }
-    return number;
-}
-
-// Log labels sort as numbers: 3.1 comes after 3 and before 4, 10 after 9.
-bool lessInColumn(const std::wstring& a, const std::wstring& b, int column)
-{
-    if (column == 0)
-        return labelNumber(a) < labelNumber(b);
-    return a < b;
-}
-
-const ServiceStep* stepFor(const std::vector<ServiceStep>& steps, const std::wstring& key)
-{
-    const auto found = std::find_if(steps.begin(), steps.end(), [&](const ServiceStep& s) { return s.serviceKey == key; });
-    return found == steps.end() ? nullptr : &*found;
-}
+constexpr Profile kProfiles[] = {Profile::Prompted, Profile::Automatic, Profile::Restore};
+constexpr int kColumnTwips[] = {600, 2700, 1800, 1650, 1650, 1200, 900};
 
 void putOnClipboard(HWND owner, const std::wstring& text)
 {
@@ -117,11 +64,25 @@ void putOnClipboard(HWND owner, const std::wstring& text)
     CloseClipboard();
 }
 
+// The run a result belongs to, as its backup's name tells: "2026-12-07 10:15:00".
+std::optional<std::string> runTime(const RunResult& result)
+{
+    const std::size_t slash = result.backupPath.find_last_of("/\\");
+    const std::string name = slash == std::string::npos ? result.backupPath : result.backupPath.substr(slash + 1);
+    return automaticBackupTime(StoredBackup{result.backupPath, name, true, 0, true});
+}
+
 }  // namespace
 
-ServicesWindow::ServicesWindow(WindowHost& host, RunController& runs, platform::Desktop& desktop)
-    : Window(host), runs_(runs), desktop_(desktop)
+ServicesWindow::ServicesWindow(WindowHost& host, const RunController& runs, RunResults& results, Machine& machine)
+    : Window(host), runs_(runs), results_(results), machine_(machine)
 {
+    results_.listen(*this);
+}
+
+ServicesWindow::~ServicesWindow()
+{
+    results_.stopListening(*this);
 }
 
 const WindowDesign& ServicesWindow::windowDesign()
@@ -136,13 +97,30 @@ void ServicesWindow::open()
     BringWindowToTop(handle());
 }
 
+void ServicesWindow::openLastRun()
+{
+    open();
+    if (selectedView() != kLastRunView) {
+        SendMessageW(control(ServicesControls::ViewChoice), CB_SETCURSEL, kLastRunView, 0);
+        sortColumn_ = 0;
+        ascending_ = true;
+        refresh();
+    }
+}
+
 void ServicesWindow::onLoaded()
 {
     fillViewChoice(0);
     SendMessageW(control(ServicesControls::ServiceList), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
                  LVS_EX_FULLROWSELECT);
-    SetTimer(handle(), kResultTimer, kResultPollMilliseconds, nullptr);
     refresh();
+}
+
+// A run started or a result arrived: the result view shows it at once.
+void ServicesWindow::resultsChanged()
+{
+    if (isVisible() && selectedView() == kLastRunView)
+        refresh();
 }
 
 void ServicesWindow::fillViewChoice(int selected)
@@ -154,6 +132,7 @@ void ServicesWindow::fillViewChoice(int selected)
     SendMessageW(choice, CB_SETCURSEL, selected, 0);
 }
 
+// Every row's words are made again in the new language.
 void ServicesWindow::onLanguageChanged()
 {
     fillViewChoice(selectedView());
@@ -168,108 +147,44 @@ int ServicesWindow::selectedView()
 
 void ServicesWindow::refresh()
 {
-    const int view = selectedView();
-    if (view == kLastRunView) {
-        fillResultRows();
-    } else {
-        constexpr Profile kProfiles[] = {Profile::Prompted, Profile::Automatic, Profile::Restore};
-        fillProfileRows(kProfiles[view]);
-    }
+    fillRows();
     showRows();
     showDescription();
 }
 
-void ServicesWindow::showColumns(const std::vector<Text>& titles)
+void ServicesWindow::fillRows()
 {
-    const HWND list = control(ServicesControls::ServiceList);
-    while (SendMessageW(list, LVM_DELETECOLUMN, 0, 0)) {
-    }
-    const int widthsTwips[] = {600, 2700, 1800, 1650, 1650, 1200, 900};
-    for (std::size_t i = 0; i < titles.size(); ++i) {
-        LVCOLUMNW column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH;
-        column.pszText = const_cast<wchar_t*>(host().text(titles[i]));
-        column.cx = twipsToPixelsX(widthsTwips[i]);
-        SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
-    }
-}
-
-// What the profile would do here: every service of the catalogue, with its state now.
-void ServicesWindow::fillProfileRows(Profile profile)
-{
-    showColumns(kProfileColumns);
-    rows_.clear();
-    const std::vector<ServiceStep> steps = profileSteps(profile);
-    const Answers answers = runs_.answersOrAllYes();
-    const std::optional<WindowsVersion> windows = desktop_.machine().windowsVersion();
     const Language language = host().language();
-    ServiceControl* services = desktop_.machine().services();
+    const int view = selectedView();
+    const std::vector<Text>& columns = view == kLastRunView ? resultColumns() : profileColumns();
+    std::vector<std::wstring> titles;
+    std::vector<int> widths;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        titles.push_back(host().text(columns[i]));
+        widths.push_back(twipsToPixelsX(kColumnTwips[i]));
+    }
+    ListView(control(ServicesControls::ServiceList)).setColumns(titles, widths);
+    if (view == kLastRunView) {
+        const std::optional<RunResult>& result = results_.lastResult();
+        rows_ = result && !results_.lastRunPending()
+            ? resultRows(*result, language, [](unsigned long error) { return platform::systemErrorText(error); })
+            : std::vector<ServiceRow>{};
+        return;
+    }
+    ServiceControl* services = machine_.services();
     const std::vector<std::wstring> keys = catalogueKeys();
     const std::vector<std::optional<ServiceState>> states =
         services ? services->queryAll(keys) : std::vector<std::optional<ServiceState>>(keys.size());
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        const std::wstring& key = keys[i];
-        const std::optional<ServiceState>& now = states[i];
-        const ServiceStep* step = stepFor(steps, key);
-        std::wstring action = L"-";
-        std::wstring change = L"-";
-        if (step) {
-            const ActionKind kind = performedAction(*step, answers);
-            action = actionWords(logWordsFor(language), kind);
-            if (windows && touchesNeeded(*step, generationOf(*windows)))
-                action += host().text(Text::NeededHere);
-            if (now)
-                change = host().text(pendingChange(targetOf(effectOf(kind)), *now).any() ? Text::WouldChange : Text::NoChange);
-        }
-        const std::wstring state = now ? stateWords(language, *now) : host().text(Text::NotInstalled);
-        rows_.push_back({key, {labelOf(key), displayNameOf(key), key, state, action, change}, L""});
-    }
-}
-
-// What the last run really did, once its commands have ended.
-void ServicesWindow::fillResultRows()
-{
-    showColumns(kResultColumns);
-    rows_.clear();
-    showedPending_ = runs_.lastResultPending();
-    const std::optional<RunResult>& result = runs_.lastResult();
-    if (showedPending_ || !result)
-        return;
-    const Language language = host().language();
-    for (const ServiceResult& service : result->services) {
-        const std::wstring& key = service.serviceKey;
-        const std::wstring after = service.after ? stateWords(language, *service.after) : host().text(Text::NotInstalled);
-        rows_.push_back({key,
-                         {labelOf(key), displayNameOf(key), key, beforeWords(language, service.before),
-                          actionWords(logWordsFor(language), service.asked), after, host().text(outcomeText(service.outcome))},
-                         service.reason});
-    }
+    rows_ = profileRows(kProfiles[view], runs_.answersOrAllYes(), states, machine_.windowsVersion(), language);
 }
 
 void ServicesWindow::showRows()
 {
-    std::stable_sort(rows_.begin(), rows_.end(), [this](const Row& a, const Row& b) {
-        const std::wstring& left = a.cells[sortColumn_];
-        const std::wstring& right = b.cells[sortColumn_];
-        return ascending_ ? lessInColumn(left, right, sortColumn_) : lessInColumn(right, left, sortColumn_);
-    });
-    const HWND list = control(ServicesControls::ServiceList);
-    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
-        LVITEMW item{};
-        item.mask = LVIF_TEXT;
-        item.iItem = static_cast<int>(i);
-        item.pszText = const_cast<wchar_t*>(rows_[i].cells[0].c_str());
-        SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        for (std::size_t column = 1; column < rows_[i].cells.size(); ++column) {
-            item.iSubItem = static_cast<int>(column);
-            item.pszText = const_cast<wchar_t*>(rows_[i].cells[column].c_str());
-            SendMessageW(list, LVM_SETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
-        }
-    }
-    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
+    sortRows(rows_, static_cast<std::size_t>(sortColumn_), ascending_);
+    std::vector<std::vector<std::wstring>> cells;
+    for (const ServiceRow& row : rows_)
+        cells.push_back(row.cells);
+    ListView(control(ServicesControls::ServiceList)).setRows(cells);
 }
 
 void ServicesWindow::sortBy(int column)
@@ -280,20 +195,31 @@ void ServicesWindow::sortBy(int column)
     showDescription();
 }
 
+// What the result view says of the last run as a whole: still running, none yet, or when it was.
+std::wstring ServicesWindow::lastRunText()
+{
+    if (results_.lastRunPending())
+        return host().text(Text::CommandsRunning);
+    const std::optional<RunResult>& result = results_.lastResult();
+    if (!result)
+        return host().text(Text::NoRunYet);
+    const std::optional<std::string> time = runTime(*result);
+    return time ? host().text(Text::ResultOfRun, {fromUtf8(*time)}) : L"";
+}
+
 // Windows' own description of the chosen service, in its own language; why a run failed on it.
 void ServicesWindow::showDescription()
 {
-    std::wstring text;
-    if (selectedView() == kLastRunView && rows_.empty())
-        text = host().text(showedPending_ ? Text::CommandsRunning : Text::NoRunYet);
-    // The row with the focus: the one the user last chose, among several selected for copying.
-    const int selected = static_cast<int>(
-        SendMessageW(control(ServicesControls::ServiceList), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    std::wstring text = selectedView() == kLastRunView ? lastRunText() : L"";
+    const int selected = ListView(control(ServicesControls::ServiceList)).focused();
     if (selected >= 0 && selected < static_cast<int>(rows_.size())) {
-        const Row& row = rows_[selected];
-        ServiceControl* services = desktop_.machine().services();
+        const ServiceRow& row = rows_[static_cast<std::size_t>(selected)];
+        ServiceControl* services = machine_.services();
         const std::wstring description = services ? services->description(row.serviceKey) : L"";
-        text = row.note.empty() ? L"" : host().text(Text::FailureReason) + row.note + L"\r\n\r\n";
+        if (!text.empty())
+            text += L"\r\n\r\n";
+        if (!row.note.empty())
+            text += host().text(Text::FailureReason) + row.note + L"\r\n\r\n";
         const bool installed = services && services->query(row.serviceKey);
         text += description.empty() && !installed ? host().text(Text::NotInstalled) : description;
     }
@@ -304,11 +230,9 @@ std::vector<std::wstring> ServicesWindow::rowTexts()
 {
     handle();
     std::vector<std::wstring> texts;
-    for (const Row& row : rows_) {
-        std::wstring line;
-        for (std::size_t i = 0; i < row.cells.size(); ++i)
-            line += (i ? L"\t" : L"") + row.cells[i];
-        texts.push_back(line);
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        std::wstring line = copiedText(rows_, {i});
+        texts.push_back(line.substr(0, line.size() - 2));
     }
     return texts;
 }
@@ -316,22 +240,9 @@ std::vector<std::wstring> ServicesWindow::rowTexts()
 // The selected rows as tab-separated text, for a spreadsheet or a mail.
 void ServicesWindow::copySelection()
 {
-    const HWND list = control(ServicesControls::ServiceList);
-    const std::vector<std::wstring> texts = rowTexts();
-    std::wstring text;
-    for (int i = -1; (i = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, i, LVNI_SELECTED))) >= 0;)
-        text += texts[i] + L"\r\n";
+    const std::wstring text = copiedText(rows_, ListView(control(ServicesControls::ServiceList)).selected());
     if (!text.empty())
         putOnClipboard(handle(), text);
-}
-
-void ServicesWindow::selectAll()
-{
-    LVITEMW item{};
-    item.stateMask = LVIS_SELECTED;
-    item.state = LVIS_SELECTED;
-    SendMessageW(control(ServicesControls::ServiceList), LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-                 reinterpret_cast<LPARAM>(&item));
 }
 
 // The list takes the room the window has, the description a fixed band below it.
@@ -363,7 +274,7 @@ bool ServicesWindow::onListNotification(const NMHDR& header)
         else if (control && key == 'C')
             copySelection();
         else if (control && key == 'A')
-            selectAll();
+            ListView(this->control(ServicesControls::ServiceList)).selectAll();
         return true;
     }
     default:
@@ -392,11 +303,6 @@ LRESULT ServicesWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         break;
     }
-    case WM_TIMER:
-        // The result view fills in once the last run's commands have ended.
-        if (wParam == kResultTimer && selectedView() == kLastRunView && showedPending_ && !runs_.lastResultPending())
-            refresh();
-        return 0;
     default:
         break;
     }

@@ -53,6 +53,8 @@ enum class Text : int {
     RuntimeError,         // {1} the number, {2} the description
     BackupNotSaved,
     ResultNotSaved,       // {1} the file
+    ResultNotRead,        // {1} the file
+    ServicesRefused,      // {1} how many
     LanguageNotSaved,     // {1} the file
     NeededWarning,        // {1} this Windows
     NeededChoices,
@@ -106,11 +108,15 @@ enum class Text : int {
     OutcomeChanged,
     OutcomeUnchanged,
     OutcomeFailed,
+    OutcomeUnknown,
     NoRunYet,
     CommandsRunning,
+    ResultOfRun,          // {1} when the run started
     FailureReason,
     ReasonReportedSuccess,
-    ReasonNetExit,        // {1} the exit status
+    ReasonCommandExit,    // {1} the command, {2} the exit status
+    ReasonStatusUnread,   // {1} the command
+    ReasonProgramEnded,
     Count,
 };
 
@@ -160,6 +166,8 @@ inline constexpr TextEntry kChineseTexts[] = {
     {Text::RuntimeError, L"运行时错误 '{1}':\r\n\r\n{2}"},
     {Text::BackupNotSaved, L"无法保存运行前的服务备份"},
     {Text::ResultNotSaved, L"无法保存优化的结果 {1}"},
+    {Text::ResultNotRead, L"无法读取优化的结果 {1}"},
+    {Text::ServicesRefused, L"这次优化中，Windows 拒绝了对 {1} 个服务的更改。要查看上次优化的结果吗？"},
     {Text::LanguageNotSaved, L"无法保存语言的选择 {1}"},
     {Text::NeededWarning, L"这台电脑运行的是 {1}。这次优化会更改下面这些服务，而这个版本的 Windows 需要保持它们原有的设置："},
     {Text::NeededDetails, L"系统菜单中的“查看服务(V)...”说明每个服务的作用。"},
@@ -210,11 +218,15 @@ inline constexpr TextEntry kChineseTexts[] = {
     {Text::OutcomeChanged, L"已更改"},
     {Text::OutcomeUnchanged, L"未更改"},
     {Text::OutcomeFailed, L"失败"},
-    {Text::NoRunYet, L"这次启动程序后还没有运行过优化。"},
+    {Text::OutcomeUnknown, L"未知"},
+    {Text::NoRunYet, L"还没有运行过优化。"},
     {Text::CommandsRunning, L"这次优化启动的命令还在运行，全部结束后这里会显示结果。"},
+    {Text::ResultOfRun, L"这是 {1} 开始的那次优化的结果。"},
     {Text::FailureReason, L"失败的原因："},
     {Text::ReasonReportedSuccess, L"命令报告成功，但服务没有改变"},
-    {Text::ReasonNetExit, L"NET 命令以退出码 {1} 结束"},
+    {Text::ReasonCommandExit, L"{1} 命令以退出码 {2} 结束"},
+    {Text::ReasonStatusUnread, L"无法读取 {1} 命令的退出码"},
+    {Text::ReasonProgramEnded, L"程序在这个服务的命令结束之前就退出了，结果未知"},
 };
 
 // English, worded to fit the designed boxes.
@@ -257,6 +269,8 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::RuntimeError, L"Run-time error '{1}':\r\n\r\n{2}"},
     {Text::BackupNotSaved, L"Could not save the services' backup before the run"},
     {Text::ResultNotSaved, L"Could not save the result of the optimisation {1}"},
+    {Text::ResultNotRead, L"Could not read the result of the optimisation {1}"},
+    {Text::ServicesRefused, L"Windows refused this optimisation's changes to {1} services. Show the result of the last run?"},
     {Text::LanguageNotSaved, L"Could not save the choice of language {1}"},
     {Text::NeededWarning,
      L"This computer runs {1}. This optimisation would change these services, which this Windows needs as it has "
@@ -314,11 +328,15 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::OutcomeChanged, L"changed"},
     {Text::OutcomeUnchanged, L"unchanged"},
     {Text::OutcomeFailed, L"failed"},
-    {Text::NoRunYet, L"No optimisation has run since the program started."},
+    {Text::OutcomeUnknown, L"unknown"},
+    {Text::NoRunYet, L"No optimisation has run yet."},
     {Text::CommandsRunning, L"The commands of this optimisation are still running; the result shows here when they end."},
+    {Text::ResultOfRun, L"This is the result of the run started at {1}."},
     {Text::FailureReason, L"Why it failed: "},
     {Text::ReasonReportedSuccess, L"the commands reported success, but the service did not change"},
-    {Text::ReasonNetExit, L"the NET command ended with exit status {1}"},
+    {Text::ReasonCommandExit, L"the {1} command ended with exit status {2}"},
+    {Text::ReasonStatusUnread, L"the exit status of the {1} command could not be read"},
+    {Text::ReasonProgramEnded, L"the program ended before its command finished: how it ended is unknown"},
 };
 
 constexpr const wchar_t* findText(const TextEntry* table, std::size_t size, Text id)

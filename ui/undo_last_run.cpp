@@ -94,18 +94,18 @@ std::wstring outcome(Language language, const RestoreResult& result)
 
 // The backup, read and checked whole; nullopt, after saying what is wrong with it, when it cannot
 // be used.
-std::optional<std::vector<BackupEntry>> readBackup(platform::Desktop& desktop, Language language, HWND owner,
+std::optional<std::vector<BackupEntry>> readBackup(platform::Dialogs& dialogs, Machine& machine, Language language, HWND owner,
                                                    const StoredBackup& backup)
 {
     std::wstring problem;
     try {
-        return readBackupFile(desktop.machine().files(), backup.path);
+        return readBackupFile(machine.files(), backup.path);
     } catch (const BackupError& error) {
         problem = fromUtf8(error.what());
     } catch (const FileFailure& failure) {
         problem = reason(failure);
     }
-    desktop.showError(owner,
+    dialogs.showError(owner,
                       textIn(language, Text::BackupUnusable) + std::wstring(L"\r\n") + fromUtf8(printable(backup.path))
                           + L"\r\n" + problem + L"\r\n\r\n" + textIn(language, Text::NothingChanged),
                       kMainCaption);
@@ -114,40 +114,42 @@ std::optional<std::vector<BackupEntry>> readBackup(platform::Desktop& desktop, L
 
 }  // namespace
 
-bool canUndoLastRun(platform::Desktop& desktop, const RunController& runs)
+bool canUndoLastRun(Machine& machine, const RunController& runs, const RunResults& results)
 {
-    if (runs.inProgress() || !desktop.machine().services())
+    if (runs.inProgress() || results.lastRunPending() || !machine.services())
         return false;
     try {
-        return newestAutomaticBackup(desktop.machine()).has_value();
+        return newestAutomaticBackup(machine).has_value();
     } catch (const PlatformFailure&) {
         return false;
     }
 }
 
-void undoLastRun(platform::Desktop& desktop, const RunController& runs, Language language, HWND owner)
+void undoLastRun(platform::Dialogs& dialogs, Machine& machine, const RunController& runs, const RunResults& results,
+                 Language language, HWND owner)
 {
-    // The item is greyed during a run, but the command can also arrive without the menu.
-    if (runs.inProgress())
+    // The item is greyed during a run and until its commands have ended, but the command can also
+    // arrive without the menu.
+    if (runs.inProgress() || results.lastRunPending())
         return;
-    ServiceControl* services = desktop.machine().services();
-    const std::optional<StoredBackup> newest = services ? newestAutomaticBackup(desktop.machine()) : std::nullopt;
+    ServiceControl* services = machine.services();
+    const std::optional<StoredBackup> newest = services ? newestAutomaticBackup(machine) : std::nullopt;
     if (!newest) {
-        desktop.inform(owner, textIn(language, Text::NothingToUndo), kMainCaption, false);
+        dialogs.inform(owner, textIn(language, Text::NothingToUndo), kMainCaption, false);
         return;
     }
-    const std::optional<std::vector<BackupEntry>> backup = readBackup(desktop, language, owner, *newest);
+    const std::optional<std::vector<BackupEntry>> backup = readBackup(dialogs, machine, language, owner, *newest);
     if (!backup)
         return;
     const std::vector<ModeChange> changing = restoreWouldChange(*services, *backup);
     if (changing.empty()) {
-        desktop.inform(owner, textIn(language, Text::AlreadyUndone), kMainCaption, false);
+        dialogs.inform(owner, textIn(language, Text::AlreadyUndone), kMainCaption, false);
         return;
     }
-    if (!desktop.ask(owner, question(language, *newest, changing), kMainCaption))
+    if (!dialogs.ask(owner, question(language, *newest, changing), kMainCaption))
         return;
     const RestoreResult result = restoreModes(*services, *backup);
-    desktop.inform(owner, outcome(language, result), kMainCaption, !result.failures.empty());
+    dialogs.inform(owner, outcome(language, result), kMainCaption, !result.failures.empty());
 }
 
 }  // namespace quillora::ui

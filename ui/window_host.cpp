@@ -54,8 +54,8 @@ const wchar_t* WindowClass::name() const
     return kWindowClassName;
 }
 
-WindowHost::WindowHost(HINSTANCE instance, WNDPROC procedure, platform::Desktop& desktop, Language language)
-    : instance_(instance), desktop_(desktop), language_(language), assets_(instance), windowClass_(instance, procedure)
+WindowHost::WindowHost(HINSTANCE instance, WNDPROC procedure, platform::Dialogs& dialogs, Language language)
+    : instance_(instance), dialogs_(dialogs), language_(language), assets_(instance), windowClass_(instance, procedure)
 {
     // Before any window: the services window's list is a common control.
     platform::initialiseCommonControls();
@@ -87,7 +87,7 @@ HWND WindowHost::hiddenOwner()
 
 void WindowHost::reportFailure(HWND owner, const PlatformFailure& failure)
 {
-    desktop_.showError(owner, failureMessage(language_, failure), text(Text::MainCaption));
+    dialogs_.showError(owner, failureMessage(language_, failure), text(Text::MainCaption));
 }
 
 }  // namespace quillora::ui

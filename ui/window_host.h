@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/failure.h"
-#include "platform/desktop.h"
+#include "platform/dialogs.h"
 #include "platform/handles.h"
 #include "ui/assets.h"
 #include "ui/texts.h"
@@ -46,7 +46,7 @@ private:
 class WindowHost {
 public:
     // procedure: the window procedure of every window of the program.
-    WindowHost(HINSTANCE instance, WNDPROC procedure, platform::Desktop& desktop, Language language);
+    WindowHost(HINSTANCE instance, WNDPROC procedure, platform::Dialogs& dialogs, Language language);
 
     Language language() const { return language_; }
     // Switches every window to the language at once.
@@ -73,7 +73,7 @@ public:
 
 private:
     HINSTANCE instance_;
-    platform::Desktop& desktop_;
+    platform::Dialogs& dialogs_;
     Language language_;
     std::vector<LanguageListener*> listeners_;
     Assets assets_;

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+
+#include "engine/run_results.h"
+#include "platform/handles.h"
+
+namespace quillora::platform {
+
+// A repeating timer on a message-only window of its own: it ticks from the thread's message loop,
+// as the windows' own messages arrive, and needs no window of the program.
+class WindowTimer final : public Timer {
+public:
+    WindowTimer(std::chrono::milliseconds period, std::function<void()> tick);
+    ~WindowTimer() override;
+    WindowTimer(const WindowTimer&) = delete;
+    WindowTimer& operator=(const WindowTimer&) = delete;
+
+private:
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    std::function<void()> tick_;
+    WindowHandle window_;
+};
+
+}  // namespace quillora::platform

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace quillora::ui {
+
+// The few things the services window asks of a report-style list view control.
+class ListView {
+public:
+    explicit ListView(HWND list) : list_(list) {}
+
+    // Replaces the columns: one title and width in pixels each.
+    void setColumns(const std::vector<std::wstring>& titles, const std::vector<int>& widths);
+    // Replaces the rows, each a list of cells, without redrawing row by row.
+    void setRows(const std::vector<std::vector<std::wstring>>& rows);
+    // The selected rows, in list order.
+    std::vector<std::size_t> selected() const;
+    // The row with the focus, which the user last chose; -1 for none.
+    int focused() const;
+    void selectAll();
+
+private:
+    HWND list_;
+};
+
+}  // namespace quillora::ui

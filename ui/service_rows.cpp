@@ -1,0 +1,175 @@
+#include "ui/service_rows.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "engine/service_change.h"
+#include "engine/windows_needs.h"
+#include "ui/service_words.h"
+
+namespace quillora::ui {
+namespace {
+
+const wchar_t kNothing[] = L"-";
+
+Text outcomeText(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::Changed:
+        return Text::OutcomeChanged;
+    case Outcome::Unchanged:
+        return Text::OutcomeUnchanged;
+    case Outcome::NotInstalled:
+        return Text::NotInstalled;
+    case Outcome::Unknown:
+        return Text::OutcomeUnknown;
+    case Outcome::Failed:
+        break;
+    }
+    return Text::OutcomeFailed;
+}
+
+const wchar_t* commandName(CommandKind kind)
+{
+    switch (kind) {
+    case CommandKind::NetStop:
+        return L"NET stop";
+    case CommandKind::NetStart:
+        return L"NET start";
+    case CommandKind::ScConfig:
+        break;
+    }
+    return L"sc config";
+}
+
+// Why a service failed, in the language: the command that explains it and its exit status, with
+// Windows' words where the status is a Windows error number (sc config's).
+std::wstring failureReason(const ServiceResult& service, Language language, const ErrorWords& errorWords)
+{
+    if (service.outcome == Outcome::Unknown)
+        return textIn(language, Text::ReasonProgramEnded);
+    if (service.outcome != Outcome::Failed)
+        return L"";
+    if (!service.failure)
+        return textIn(language, Text::ReasonReportedSuccess);
+    const wchar_t* command = commandName(service.failure->kind);
+    if (!service.failure->exitStatus)
+        return textIn(language, Text::ReasonStatusUnread, {command});
+    const unsigned long status = *service.failure->exitStatus;
+    std::wstring reason = textIn(language, Text::ReasonCommandExit, {command, std::to_wstring(status)});
+    if (service.failure->kind == CommandKind::ScConfig)
+        reason += L"\r\n" + errorWords(status);
+    return reason;
+}
+
+std::wstring beforeWords(Language language, const std::optional<BackupEntry>& before)
+{
+    return before && before->mode ? modeWord(language, *before->mode, before->delayed)
+                                   : textIn(language, Text::NotInstalled);
+}
+
+// A log label as a number and its decimal, "38.1" as {38, 1}.
+std::pair<int, int> labelNumber(const std::wstring& label)
+{
+    std::pair<int, int> number{0, 0};
+    int* part = &number.first;
+    for (const wchar_t c : label) {
+        if (c == L'.')
+            part = &number.second;
+        else if (c >= L'0' && c <= L'9')
+            *part = *part * 10 + (c - L'0');
+    }
+    return number;
+}
+
+bool lessInColumn(const std::wstring& a, const std::wstring& b, std::size_t column)
+{
+    if (column == 0)
+        return labelNumber(a) < labelNumber(b);
+    return a < b;
+}
+
+}  // namespace
+
+const std::vector<Text>& profileColumns()
+{
+    static const std::vector<Text> columns = {Text::ColumnLabel, Text::ColumnName,   Text::ColumnKey,
+                                              Text::ColumnNow,   Text::ColumnAction, Text::ColumnChange};
+    return columns;
+}
+
+const std::vector<Text>& resultColumns()
+{
+    static const std::vector<Text> columns = {Text::ColumnLabel, Text::ColumnName,  Text::ColumnKey,   Text::ColumnBefore,
+                                              Text::ColumnAsked, Text::ColumnAfter, Text::ColumnResult};
+    return columns;
+}
+
+std::vector<ServiceRow> profileRows(Profile profile, const Answers& answers,
+                                    const std::vector<std::optional<ServiceState>>& states,
+                                    const std::optional<WindowsVersion>& windows, Language language)
+{
+    const std::vector<ServiceStep> steps = profileSteps(profile);
+    const std::vector<std::wstring> keys = catalogueKeys();
+    std::vector<ServiceRow> rows;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const std::wstring& key = keys[i];
+        const std::optional<ServiceState> now = i < states.size() ? states[i] : std::nullopt;
+        const auto step = std::find_if(steps.begin(), steps.end(), [&](const ServiceStep& s) { return s.serviceKey == key; });
+        std::wstring action = kNothing;
+        std::wstring change = kNothing;
+        if (step != steps.end()) {
+            const ActionKind kind = performedAction(*step, answers);
+            action = actionWords(logWordsFor(language), kind);
+            if (windows && touchesNeeded(*step, generationOf(*windows)))
+                action += textIn(language, Text::NeededHere);
+            if (now)
+                change = textIn(language, pendingChange(targetOf(effectOf(kind)), *now).any() ? Text::WouldChange
+                                                                                               : Text::NoChange);
+        }
+        const std::wstring state = now ? stateWords(language, *now) : textIn(language, Text::NotInstalled);
+        rows.push_back({key, {labelOf(key), displayNameOf(key), key, state, action, change}, L""});
+    }
+    return rows;
+}
+
+std::vector<ServiceRow> resultRows(const RunResult& result, Language language, const ErrorWords& errorWords)
+{
+    std::vector<ServiceRow> rows;
+    for (const ServiceResult& service : result.services) {
+        const std::wstring& key = service.serviceKey;
+        const std::wstring after = service.outcome == Outcome::Unknown && !service.after ? kNothing
+            : service.after ? stateWords(language, *service.after)
+                            : textIn(language, Text::NotInstalled);
+        rows.push_back({key,
+                        {labelOf(key), displayNameOf(key), key, beforeWords(language, service.before),
+                         actionWords(logWordsFor(language), service.asked), after, textIn(language, outcomeText(service.outcome))},
+                        failureReason(service, language, errorWords)});
+    }
+    return rows;
+}
+
+void sortRows(std::vector<ServiceRow>& rows, std::size_t column, bool ascending)
+{
+    std::stable_sort(rows.begin(), rows.end(), [&](const ServiceRow& a, const ServiceRow& b) {
+        const std::wstring& left = a.cells[column];
+        const std::wstring& right = b.cells[column];
+        return ascending ? lessInColumn(left, right, column) : lessInColumn(right, left, column);
+    });
+}
+
+std::wstring copiedText(const std::vector<ServiceRow>& rows, const std::vector<std::size_t>& chosen)
+{
+    std::wstring text;
+    for (const std::size_t index : chosen) {
+        if (index >= rows.size())
+            continue;
+        const std::vector<std::wstring>& cells = rows[index].cells;
+        for (std::size_t i = 0; i < cells.size(); ++i)
+            text += (i ? L"\t" : L"") + cells[i];
+        text += L"\r\n";
+    }
+    return text;
+}
+
+}  // namespace quillora::ui

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/answers.h"
+#include "engine/catalogue.h"
+#include "engine/machine.h"
+#include "engine/run_result.h"
+#include "engine/windows_version.h"
+#include "ui/texts.h"
+
+namespace quillora::ui {
+
+// The rows of the services window, as text in the window's language: what the list shows, how it
+// sorts and what it copies. No window here: the window puts these rows into its list view.
+
+struct ServiceRow {
+    std::wstring serviceKey;
+    std::vector<std::wstring> cells;
+    std::wstring note;  // shown below the list: why the run failed on it
+};
+
+// The columns of a profile's view and of the result's view, in order.
+const std::vector<Text>& profileColumns();
+const std::vector<Text>& resultColumns();
+
+// Every service of the catalogue as the profile would treat it here. states: the services now, in
+// catalogue order (nullopt: not installed); windows: the Windows it runs, nullopt where unknown.
+std::vector<ServiceRow> profileRows(Profile profile, const Answers& answers,
+                                    const std::vector<std::optional<ServiceState>>& states,
+                                    const std::optional<WindowsVersion>& windows, Language language);
+
+// Windows' words for one of its error numbers, as sc config's exit status is.
+using ErrorWords = std::function<std::wstring(unsigned long)>;
+
+// Every service a run touched and what became of it.
+std::vector<ServiceRow> resultRows(const RunResult& result, Language language, const ErrorWords& errorWords);
+
+// Sorts by one column, keeping the order of equal rows; log labels sort as numbers (3.1 after 3,
+// 10 after 9).
+void sortRows(std::vector<ServiceRow>& rows, std::size_t column, bool ascending);
+
+// The rows chosen, as tab-separated text with CR LF line ends, for a spreadsheet or a mail.
+std::wstring copiedText(const std::vector<ServiceRow>& rows, const std::vector<std::size_t>& chosen);
+
+}  // namespace quillora::ui
