@@ -48,7 +48,7 @@ Expected planned(const std::string& golden, Profile profile, const Answers& answ
     expected.log = testing::goldenLog(golden);
     std::size_t launches = 0;
     for (const ServiceStep& step : profileSteps(profile)) {
-        launches += commandLines(performedAction(step, answers), step.serviceKey).size();
+        launches += serviceCommands(performedAction(step, answers), step.serviceKey).size();
         expected.launchesAfterStep.push_back(launches);
     }
     return expected;

@@ -44,7 +44,7 @@ TEST_CASE("under Wine's Service Control Manager the backup holds the modes from 
     StandInServices services({{L"Alerter", SERVICE_AUTO_START}, {L"ALG", SERVICE_DEMAND_START}});
     platform::WindowsMachine machine;
     ProgramFixture f;
-    f.desktop.machineInUse = &machine;
+    f.desktop.machine.target = &machine;
     f.program.mainWindow.show();
     const std::size_t before = storedBackups(machine).size();
     click(f.program.mainWindow.control(MainControls::AutomaticButton));

@@ -77,7 +77,7 @@ TEST_CASE("the choice is kept for the next start; a choice for one start is not"
 {
     TestDesktop desktop;
     const auto startAndRead = [&](std::optional<Language> chosen, bool switchLanguage) {
-        ui::Program program(GetModuleHandleW(nullptr), desktop, chosen);
+        ui::Program program(GetModuleHandleW(nullptr), desktop, desktop, desktop.machine, chosen);
         program.mainWindow.show();
         if (switchLanguage)
             chooseLanguageFromMenu(program);

@@ -9,7 +9,7 @@
 #include "tests/support/text_helpers.h"
 #include "tests/support/wide_strings.h"
 #include "tests/ui/test_desktop.h"
-#include "platform/desktop.h"
+#include "platform/dialogs.h"
 #include "ui/identifiers.h"
 
 using namespace quillora;
@@ -19,7 +19,7 @@ using ui::QuestionControls;
 
 namespace {
 
-using Choice = platform::Desktop::Choice;
+using Choice = platform::Dialogs::Choice;
 
 struct StartRun {
     const char* name;
@@ -153,11 +153,11 @@ TEST_CASE("the warning fits a 1024 x 768 screen with a taskbar, its buttons too,
     // Windows 10's taskbar is 40 pixels tall at 96 DPI and grows with the scaling.
     const long workAreaHeight = 768 - MulDiv(40, dpi, 96);
 
-    platform::WindowsDesktop desktop;
+    platform::WindowsDialogs dialogs;
     measuredBox = RECT{};
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, measureAndCancel);
     REQUIRE(timer != 0);
-    CHECK(desktop.warnAndChoose(f.program.mainWindow.handle(), f.desktop.warnings[0].text, L"Quillora1.1")
+    CHECK(dialogs.warnAndChoose(f.program.mainWindow.handle(), f.desktop.warnings[0].text, L"Quillora1.1")
           == Choice::Cancel);
     KillTimer(nullptr, timer);
     CAPTURE(measuredBox.bottom - measuredBox.top);

@@ -53,7 +53,8 @@ struct Runs {
     TestDesktop desktop;
     MemoryDisplay display{desktop};
     ui::WindowHost host{GetModuleHandleW(nullptr), DefWindowProcW, desktop, ui::Language::Chinese};
-    ui::RunController controller{desktop, display, host};
+    RunResults results{desktop, desktop.machine};
+    ui::RunController controller{desktop, desktop, desktop.machine, results, display, host};
 };
 
 // The first n lines of a log, each with its line end.
@@ -148,12 +149,22 @@ TEST_CASE("the end of the program stops every run after its current step")
     Runs r;
     SUBCASE("one run")
     {
+        MemoryServices& services = r.desktop.memoryMachine.memoryServices;
+        services.services[L"Alerter"] = installed(StartMode::Automatic, RunState::Running);
+        r.desktop.stillRunning = {3};  // ALG's sc config
         r.desktop.recorder.atMessages = [&](int pump) {
+            if (pump == 1)
+                services.services[L"Alerter"] = installed(StartMode::Disabled, RunState::Stopped);
             if (pump == 5)
                 r.controller.endProgram();
         };
         r.controller.start(Profile::Automatic, nullptr);
         CHECK(r.desktop.programEnds == 1);
+        // The result was saved first, at once: the service whose command still ran is unknown.
+        const std::string result = r.desktop.memoryMachine.memoryFiles.read(kBackups + "/auto-20261207-101500-01.result.log");
+        CHECK(result.find("\r\nAlerter\tauto\tstop, disabled\tdisabled, stopped\tchanged\r\n") != std::string::npos);
+        CHECK(result.find("\r\nALG\tabsent\tstop, disabled\tabsent\tunknown\r\n") != std::string::npos);
+        CHECK(r.desktop.forgotten.count(3) == 1);
         CHECK(r.desktop.recorder.launches.size() == 10);
         CHECK(r.desktop.recorder.messagePumps == 5);
         CHECK(r.display.log == firstLines(goldenLog("automatic"), 5));

@@ -68,7 +68,7 @@ TEST_CASE("the services window under Wine's Service Control Manager: states, act
     services.describe(L"Alerter", L"Notifies selected users and computers of administrative alerts.");
     platform::WindowsMachine machine;
     ProgramFixture f;
-    f.desktop.machineInUse = &machine;
+    f.desktop.machine.target = &machine;
     f.program.mainWindow.show();
     openServices(f.program);
     ui::ServicesWindow& window = f.program.servicesWindow;
@@ -118,12 +118,12 @@ TEST_CASE("the services window under Wine's Service Control Manager: states, act
     CHECK(window.handle() == first);
 }
 
-TEST_CASE("the result of the last run: read back once its commands end, shown and saved alike")
+TEST_CASE("the result of the last run: read back once its commands end, shown in the window's language, saved in one form")
 {
     StandInServices services({{L"Alerter", SERVICE_AUTO_START}, {L"ALG", SERVICE_DEMAND_START}});
     platform::WindowsMachine machine;
     ProgramFixture f;
-    f.desktop.machineInUse = &machine;
+    f.desktop.machine.target = &machine;
     // Alerter's commands work; sc config for ALG (the fourth launch) is refused.
     f.desktop.recorder.atMessages = [&](int pump) {
         if (pump == 1)
@@ -137,20 +137,40 @@ TEST_CASE("the result of the last run: read back once its commands end, shown an
     openServices(f.program);
     ui::ServicesWindow& window = f.program.servicesWindow;
     chooseView(window, 3);
-    f.program.runs.collectResults();
+    f.program.results.collect();
     CHECK(window.rowTexts().empty());
     CHECK(window.controlText(ServicesControls::DescriptionBox).find(L"命令还在运行") != std::wstring::npos);
+    CHECK(f.desktop.questions.empty());
 
+    // The result arrives while the windows speak English: the view fills in by itself, in English.
     f.desktop.stillRunning.clear();
-    f.program.runs.collectResults();
-    SendMessageW(window.handle(), WM_TIMER, 1, 0);
+    f.program.host.setLanguage(ui::Language::English);
+    f.program.results.collect();
     CHECK(window.rowTexts().size() == 59);
+    CHECK(rowOf(window, L"ALG") == L"2\tApplication Layer Gateway Service\tALG\tmanual\tstop, disabled\tmanual, stopped\tfailed");
+    // Windows refused some services (ALG, and under Wine the services of its own that the recorded
+    // commands never stopped): said once, owned by the main window, and the user may look.
+    const std::vector<std::wstring> rows = window.rowTexts();
+    const auto refused = std::count_if(rows.begin(), rows.end(), [](const std::wstring& row) {
+        return row.size() > 7 && row.compare(row.size() - 7, 7, L"\tfailed") == 0;
+    });
+    CHECK(refused >= 1);
+    REQUIRE(f.desktop.questions.size() == 1);
+    CHECK(f.desktop.questions[0].owner == f.program.mainWindow.handle());
+    CHECK(f.desktop.questions[0].text == L"Windows refused this optimisation's changes to " + std::to_wstring(refused)
+                                             + L" services. Show the result of the last run?");
+    f.program.results.collect();
+    CHECK(f.desktop.questions.size() == 1);
+
+    // Back in Chinese, the same result in Chinese words.
+    f.program.host.setLanguage(ui::Language::Chinese);
     CHECK(rowOf(window, L"Alerter") == L"1\tAlerter\tAlerter\t自动\t停止，禁用\t禁用，已停止\t已更改");
     CHECK(rowOf(window, L"ALG") == L"2\tApplication Layer Gateway Service\tALG\t手动\t停止，禁用\t手动，已停止\t失败");
     CHECK(rowOf(window, L"Messenger") == L"28\tMessenger\tMessenger\t未安装\t停止，禁用\t未安装\t未安装");
     selectRow(window, L"ALG");
-    CHECK(window.controlText(ServicesControls::DescriptionBox).rfind(L"失败的原因：", 0) == 0);
-    CHECK(window.controlText(ServicesControls::DescriptionBox).find(L" (5)") != std::wstring::npos);
+    const std::wstring description = window.controlText(ServicesControls::DescriptionBox);
+    CHECK(description.rfind(L"这是 ", 0) == 0);
+    CHECK(description.find(L"失败的原因：sc config 命令以退出码 5 结束\r\n") != std::wstring::npos);
 
     // The saved file says the same.
     const std::vector<StoredBackup> backups = storedBackups(machine);
@@ -158,7 +178,7 @@ TEST_CASE("the result of the last run: read back once its commands end, shown an
     CHECK(backups.front().hasResult);
     const std::string saved = machine.files().read(resultPathFor(backups.front().path));
     CHECK(saved.find("\r\nAlerter\tauto\tstop, disabled\tdisabled, stopped\tchanged\r\n") != std::string::npos);
-    CHECK(saved.find("\r\nALG\tdemand\tstop, disabled\tdemand, stopped\tfailed\t") != std::string::npos);
+    CHECK(saved.find("\r\nALG\tdemand\tstop, disabled\tdemand, stopped\tfailed\tsc-config 5\r\n") != std::string::npos);
     CHECK(saved.find("\r\nMessenger\tabsent\tstop, disabled\tabsent\tnot installed\r\n") != std::string::npos);
     CHECK(countOf(saved, std::string("\r\n")) == 59 + 3);
 }
@@ -170,13 +190,14 @@ TEST_CASE("a result that cannot be saved is reported and still shown")
     f.program.mainWindow.show();
     click(f.program.mainWindow.control(MainControls::AutomaticButton));
     f.desktop.memoryMachine.memoryFiles.readOnly = true;
-    SendMessageW(f.program.mainWindow.handle(), WM_TIMER, 1, 0);
+    f.program.results.collect();
     REQUIRE(f.desktop.errors.size() == 1);
+    CHECK(f.desktop.errors[0].owner == f.program.mainWindow.handle());
     CHECK(f.desktop.errors[0].text.find(L"无法保存优化的结果 /home/user/Quillora/backups/auto-20261207-101500-01.result.log")
           != std::wstring::npos);
-    REQUIRE(f.program.runs.lastResult().has_value());
-    CHECK(f.program.runs.lastResult()->services.size() == 59);
+    REQUIRE(f.program.results.lastResult().has_value());
+    CHECK(f.program.results.lastResult()->services.size() == 59);
     // Reported once: the result is not saved again at every tick.
-    SendMessageW(f.program.mainWindow.handle(), WM_TIMER, 1, 0);
+    f.program.results.collect();
     CHECK(f.desktop.errors.size() == 1);
 }

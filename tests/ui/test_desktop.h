@@ -13,8 +13,10 @@
 #include "engine/catalogue.h"
 #include "engine/failure.h"
 #include "engine/recording.h"
-#include "platform/desktop.h"
+#include "platform/dialogs.h"
 #include "platform/message_pump.h"
+#include "platform/processes.h"
+#include "platform/window_timer.h"
 #include "tests/support/engine_doubles.h"
 #include "tests/support/memory_machine.h"
 #include "ui/program.h"
@@ -38,10 +40,24 @@ struct StringMaker<RECT> {
 
 namespace quillora::testing {
 
+// A machine that is another one: the memory machine, unless a test points it at the real one.
+class MachineInUse : public Machine {
+public:
+    explicit MachineInUse(Machine& machine) : target(&machine) {}
+    ServiceControl* services() override { return target->services(); }
+    Files& files() override { return target->files(); }
+    std::optional<std::string> dataFolder() override { return target->dataFolder(); }
+    std::string timeStamp() override { return target->timeStamp(); }
+    char separator() const override { return target->separator(); }
+    std::optional<WindowsVersion> windowsVersion() override { return target->windowsVersion(); }
+
+    Machine* target;
+};
+
 // The system as the windows see it, with launches recorded instead of started, the end of the
-// program and message boxes recorded instead of shown. Messages are processed for real, so the
-// windows under test get their clicks, closes and paints.
-class TestDesktop : public platform::Desktop {
+// program and message boxes recorded instead of shown. Messages and timers are processed for real,
+// so the windows under test get their clicks, closes, paints and results.
+class TestDesktop : public platform::Processes, public platform::Dialogs {
 public:
     struct Message {
         HWND owner;
@@ -62,8 +78,6 @@ public:
     }
 
     void endProgram() override { ++programEnds; }
-    // Services and files in memory, unless a test points this at the real machine.
-    Machine& machine() override { return *machineInUse; }
 
     void showError(HWND owner, const std::wstring& text, const std::wstring& caption) override
     {
@@ -93,8 +107,16 @@ public:
     {
         if (stillRunning.count(launch))
             return std::nullopt;
+        forgotten.insert(launch);
         const auto given = exitStatuses.find(launch);
         return given == exitStatuses.end() ? 0UL : given->second;
+    }
+
+    void forget(std::size_t launch) override { forgotten.insert(launch); }
+
+    std::unique_ptr<Timer> every(std::chrono::milliseconds period, std::function<void()> tick) override
+    {
+        return std::make_unique<platform::WindowTimer>(period, std::move(tick));
     }
 
     Choice warnAndChoose(HWND owner, const std::wstring& text, const std::wstring& caption) override
@@ -114,14 +136,15 @@ public:
     Choice choice = Choice::Yes;  // what every warning with a choice is answered
     std::map<std::size_t, unsigned long> exitStatuses;  // by launch, counted from 0
     std::set<std::size_t> stillRunning;
+    std::set<std::size_t> forgotten;  // launches whose process the program let go
     MemoryMachine memoryMachine;
-    Machine* machineInUse = &memoryMachine;
+    MachineInUse machine{memoryMachine};
 };
 
 // A whole program with its windows, on a test desktop.
 struct ProgramFixture {
     TestDesktop desktop;
-    ui::Program program{GetModuleHandleW(nullptr), desktop};
+    ui::Program program{GetModuleHandleW(nullptr), desktop, desktop, desktop.machine};
 };
 
 // Every window of the program with its design.
