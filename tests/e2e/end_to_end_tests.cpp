@@ -11,6 +11,7 @@
 #include "engine/settings.h"
 #include "engine/utf8.h"
 #include "engine/recording.h"
+#include "engine/run_result.h"
 #include "resources/site.h"
 #include "tests/support/engine_doubles.h"
 #include "tests/support/golden.h"
@@ -409,4 +410,127 @@ TEST_CASE_FIXTURE(EndToEnd, "English by choice: /lang:en for one start, the syst
         QuilloraProcess program(quillora, folder);
         CHECK(automaticButtonText(program) == L"自动优化");
     }
+}
+
+namespace {
+
+// Stand-ins for sc.exe that act on these services through the Service Control Manager, slowly for
+// some, refused for others; net.exe's stand-in then ends with status 2, as NET does for a stopped
+// service. Only while the object lives; Wine's own services are never touched.
+struct ActingStandIns {
+    ActingStandIns(const wchar_t* keys, const wchar_t* slow, const wchar_t* refused)
+    {
+        SetEnvironmentVariableW(L"QUILLORA_ACT", keys);
+        SetEnvironmentVariableW(L"QUILLORA_SLOW", slow);
+        SetEnvironmentVariableW(L"QUILLORA_SLOW_MS", L"15000");
+        SetEnvironmentVariableW(L"QUILLORA_REFUSE", refused);
+    }
+    ~ActingStandIns()
+    {
+        for (const wchar_t* name : {L"QUILLORA_ACT", L"QUILLORA_SLOW", L"QUILLORA_SLOW_MS", L"QUILLORA_REFUSE"})
+            SetEnvironmentVariableW(name, nullptr);
+    }
+};
+
+// Whether Alt+Space, U opened nothing. Keys go on in order: an undo question would take the next
+// Alt+Space, V, so that no services window would come.
+bool undoOpensNothing(const QuilloraProcess& program)
+{
+    SetForegroundWindow(program.mainWindow());
+    keyboard::altSpace();
+    keyboard::press('U');
+    keyboard::altSpace();
+    keyboard::press('V');
+    const HWND services = waitForWindow(program.process(), ui::kServicesCaption, 10000);
+    const bool noBox = FindWindowW(L"#32770", L"Quillora1.1") == nullptr;
+    if (services)
+        PostMessageW(services, WM_CLOSE, 0, 0);
+    return services && noBox;
+}
+
+// The result saved beside the newest automatic backup of the test prefix.
+std::string newestResult()
+{
+    platform::WindowsMachine machine;
+    const std::optional<StoredBackup> newest = newestAutomaticBackup(machine);
+    REQUIRE(newest);
+    REQUIRE(newest->hasResult);
+    return machine.files().read(resultPathFor(newest->path));
+}
+
+}  // namespace
+
+TEST_CASE_FIXTURE(EndToEnd, "exit as soon as a run is complete: its result is saved at once, the slow service unknown; undo waits")
+{
+    testing::StandInServices services({{L"ALG", SERVICE_AUTO_START}, {L"WmiApSrv", SERVICE_AUTO_START}});
+    const ActingStandIns acting(L"ALG;WmiApSrv", L"WmiApSrv", L"");
+    QuilloraProcess program(quillora, folder);
+    postClick(GetDlgItem(program.mainWindow(), MainControls::AutomaticButton));
+    waitForWindow(program.process(), kCompleted, 180000);
+    // The last step's sc config still runs: the undo waits for the result.
+    CHECK(undoOpensNothing(program));
+    postClick(GetDlgItem(program.mainWindow(), MainControls::ExitButton));
+    REQUIRE(program.waitForExit(20000));
+
+    const std::string saved = newestResult();
+    CHECK(saved.find("\r\nALG\tauto\tstop, disabled\tdisabled, stopped\tchanged\r\n") != std::string::npos);
+    CHECK(saved.find("\r\nWmiApSrv\tauto\tstop, disabled\tauto, stopped\tunknown\r\n") != std::string::npos);
+    CHECK(testing::countOf(saved, std::string("\r\n")) == 59 + 3);  // no row lost
+    waitForRecords(program.recordFile(), program.process(), 115, 60000);
+}
+
+TEST_CASE_FIXTURE(EndToEnd, "a refused sc config: said in a box, saved in one form in English too, undo once the result is in, shown after a restart")
+{
+    testing::StandInServices services({{L"Alerter", SERVICE_AUTO_START}, {L"ALG", SERVICE_AUTO_START}});
+    const ActingStandIns acting(L"Alerter;ALG", L"", L"ALG");
+    {
+        QuilloraProcess program(quillora, folder, L"/lang:en");
+        postClick(GetDlgItem(program.mainWindow(), MainControls::AutomaticButton));
+        const HWND box = waitForWindow(program.process(), L"Quillora1.1", 180000, L"#32770");
+        const std::wstring text = messageBoxText(box);
+        CHECK(text.find(L"Windows refused this optimisation's changes to ") != std::wstring::npos);
+        CHECK(text.find(L"Show the result of the last run?") != std::wstring::npos);
+        postClick(GetDlgItem(box, IDNO));
+        for (int tries = 0; tries < 400 && IsWindow(box); ++tries)
+            Sleep(50);
+
+        // The result is in: the undo item opens the undo question.
+        SetForegroundWindow(program.mainWindow());
+        keyboard::altSpace();
+        keyboard::press('U');
+        const HWND question = waitForWindow(program.process(), L"Quillora1.1", 20000, L"#32770");
+        CHECK(messageBoxText(question).find(L"Undo the last optimisation?") != std::wstring::npos);
+        postClick(GetDlgItem(question, IDNO));
+
+        const std::string saved = newestResult();
+        CHECK(saved.find("\r\nAlerter\tauto\tstop, disabled\tdisabled, stopped\tchanged\r\n") != std::string::npos);
+        CHECK(saved.find("\r\nALG\tauto\tstop, disabled\tauto, stopped\tfailed\tsc-config 5\r\n") != std::string::npos);
+        PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
+        REQUIRE(program.waitForExit(20000));
+    }
+    // After a restart, in Chinese, the result view shows that run's result.
+    QuilloraProcess program(quillora, folder);
+    SetForegroundWindow(program.mainWindow());
+    keyboard::altSpace();
+    keyboard::press('V');
+    const HWND window = waitForWindow(program.process(), ui::kServicesCaption);
+    const HWND choice = waitForControl(window, ui::ServicesControls::ViewChoice);
+    SendMessageW(choice, CB_SETCURSEL, 3, 0);
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(ui::ServicesControls::ViewChoice, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(choice));
+    SetForegroundWindow(window);
+    keyboard::press(VK_TAB);
+    keyboard::key(VK_CONTROL, 0);
+    keyboard::press('A');
+    keyboard::press('C');
+    keyboard::key(VK_CONTROL, KEYEVENTF_KEYUP);
+    std::wstring copied;
+    for (int tries = 0; tries < 100 && copied.find(L"\tALG\t") == std::wstring::npos; ++tries) {
+        Sleep(50);
+        copied = clipboardText();
+    }
+    CHECK(copied.find(L"2\tApplication Layer Gateway Service\tALG\t自动\t停止，禁用\t自动，已停止\t失败\r\n") != std::wstring::npos);
+    CHECK(copied.find(L"1\tAlerter\tAlerter\t自动\t停止，禁用\t禁用，已停止\t已更改\r\n") != std::wstring::npos);
+    PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
+    CHECK(program.waitForExit(20000));
 }
