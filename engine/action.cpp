@@ -1,5 +1,8 @@
 #include "engine/action.h"
 
+#include "engine/utf8.h"
+#include "engine/wording.h"
+
 #include <array>
 #include <cstring>
 
@@ -61,13 +64,7 @@ std::vector<ServiceCommand> serviceCommands(ActionKind kind, const std::wstring&
 
 std::string actionDescription(ActionKind kind)
 {
-    const ActionEffect& effect = effectOf(kind);
-    const std::string mode = startModeDescription(effect.mode);
-    if (effect.stopsFirst)
-        return "stop, " + mode;
-    if (effect.startsAfter)
-        return "start, " + mode;
-    return mode;
+    return toUtf8(actionWords(kEnglishWording, kind));
 }
 
 }  // namespace quillora

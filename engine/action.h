@@ -48,7 +48,9 @@ std::vector<ServiceCommand> serviceCommands(ActionKind kind, const std::wstring&
 // other key goes in as it is.
 std::wstring quotedKey(const std::wstring& serviceKey);
 
-// What a step of this kind does, in a few words: "stop, disabled", "manual", "start, automatic".
+// What a step of this kind does, in English: "stop, disabled", "manual", "automatic, start"; the
+// words of the English windows (engine/wording.h), in UTF-8 for the companion, the manual's table
+// and the saved results.
 std::string actionDescription(ActionKind kind);
 
 }  // namespace quillora

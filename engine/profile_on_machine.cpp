@@ -14,13 +14,6 @@ const ActionEffect& rowEffect(const ServiceStep& step, const Answers& answers)
     return effectOf(performedAction(step, answers));
 }
 
-// "disabled and stops it": the state a row leaves its service in.
-std::string targetText(const ActionEffect& effect)
-{
-    return std::string(startModeName(effect.mode))
-        + (effect.stopsFirst ? " and stops it" : effect.startsAfter ? " and starts it" : "");
-}
-
 // What the row would still change on the service: nothing once it is as the row leaves it.
 PendingChange rowWouldChange(const ActionEffect& effect, const ServiceState& now)
 {
@@ -113,7 +106,7 @@ ServiceReport statusReport(ServiceControl& services, const std::vector<ServiceSt
     ServiceReport result;
     int changes = 0, missing = 0, leftAlone = 0;
     for (const ServiceStep& step : steps) {
-        const ActionEffect& effect = rowEffect(step, answers);
+        const std::string asked = actionDescription(performedAction(step, answers));
         const std::optional<ServiceState> now = services.query(step.serviceKey);
         const std::string needed = neededNote(step, windows);
         const std::string neededSuffix = needed.empty() ? "" : "; " + needed;
@@ -122,7 +115,7 @@ ServiceReport statusReport(ServiceControl& services, const std::vector<ServiceSt
         leftAlone += outcome == RowOutcome::LeftAlone;
         changes += outcome == RowOutcome::WouldChange;
         std::string line = serviceName(step.serviceKey) + ": "
-            + (now ? "now " + stateText(*now) + "; " : "not installed; ") + "profile sets " + targetText(effect);
+            + (now ? "now " + stateText(*now) + "; " : "not installed; ") + "profile asks " + asked;
         switch (outcome) {
         case RowOutcome::NotInstalled:
             line += neededSuffix;
@@ -150,13 +143,12 @@ ServiceReport verifyReport(ServiceControl& services, const std::vector<ServiceSt
     ServiceReport result;
     int differences = 0, leftAlone = 0;
     for (const ServiceStep& step : steps) {
-        const ActionEffect& effect = rowEffect(step, answers);
         const std::optional<ServiceState> now = services.query(step.serviceKey);
         switch (outcomeOf(step, now, answers)) {
         case RowOutcome::WouldChange:
             ++differences;
-            result.text += serviceName(step.serviceKey) + ": is " + stateText(*now) + "; the profile sets "
-                + targetText(effect) + "\n";
+            result.text += serviceName(step.serviceKey) + ": is " + stateText(*now) + "; the profile asks "
+                + actionDescription(performedAction(step, answers)) + "\n";
             break;
         case RowOutcome::LeftAlone:
             ++leftAlone;

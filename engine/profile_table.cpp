@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "engine/catalogue.h"
-#include "engine/log_words.h"
+#include "engine/wording.h"
 #include "engine/utf8.h"
 
 namespace quillora {
@@ -34,7 +34,7 @@ constexpr TableWords kChinese{"| 编号 | 服务 | 服务名 | 按提问优化(�
 // Chinese windows use ("停止，禁用").
 std::string actionText(TableLanguage language, ActionKind kind)
 {
-    return language == TableLanguage::English ? actionDescription(kind) : toUtf8(actionWords(kChineseLogWords, kind));
+    return language == TableLanguage::English ? actionDescription(kind) : toUtf8(actionWords(kChineseWording, kind));
 }
 
 // What one profile does to the service with this key, or a dash where it leaves it alone.

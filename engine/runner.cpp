@@ -2,7 +2,7 @@
 
 namespace quillora {
 
-std::wstring closingBanner(const LogWords& words)
+std::wstring closingBanner(const Wording& words)
 {
     return std::wstring(kDashLine) + kLineEnd + words.completionSentence;
 }
@@ -17,7 +17,7 @@ void runStep(const ServiceStep& step, const Answers& answers, bool lastOfRun, Pr
             platform.launch(command.line, kHiddenWindow);
     }
 
-    const LogWords& words = log.words();
+    const Wording& words = log.words();
     std::wstring appended = logLine(step, performed, words) + kLineEnd;
     if (lastOfRun)
         appended += closingBanner(words);
@@ -31,7 +31,7 @@ void runProfile(const std::vector<ServiceStep>& steps, const Answers& answers, P
     for (std::size_t i = 0; i < steps.size(); ++i)
         runStep(steps[i], answers, i + 1 == steps.size(), log, platform);
 
-    const LogWords& words = log.words();
+    const Wording& words = log.words();
     log.setCaption(words.completedCaption);
     log.setStatusLabel(words.completedCaption);
     log.enableExit();

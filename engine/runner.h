@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/log_words.h"
+#include "engine/wording.h"
 #include "engine/service_step.h"
 
 namespace quillora {
@@ -24,7 +24,7 @@ public:
     virtual void enableExit() = 0;
     // The words the run writes, read at every step: a window whose language changes during a run
     // gets the new words from the next line on.
-    virtual const LogWords& words() { return kChineseLogWords; }
+    virtual const Wording& words() { return kChineseWording; }
 };
 
 // What a run needs from the operating system. Both calls may throw PlatformFailure.
@@ -45,7 +45,7 @@ inline constexpr wchar_t kDashLine[] = L"---------------------------------------
 
 // The text the last step writes after its own line: the dash line and the completion sentence,
 // which is left without a line end.
-std::wstring closingBanner(const LogWords& words = kChineseLogWords);
+std::wstring closingBanner(const Wording& words = kChineseWording);
 
 // Launches the step's commands, appends its log line (and, for the last step of a run, the closing
 // banner) and lets pending messages through.

@@ -5,7 +5,7 @@
 
 #include "engine/action.h"
 #include "engine/answers.h"
-#include "engine/log_words.h"
+#include "engine/wording.h"
 
 namespace quillora {
 
@@ -34,6 +34,6 @@ struct ServiceStep {
 ActionKind performedAction(const ServiceStep& step, const Answers& answers);
 
 // "label:displayName:mode", with no line end; the word for a step left alone in place of the mode.
-std::wstring logLine(const ServiceStep& step, ActionKind performed, const LogWords& words = kChineseLogWords);
+std::wstring logLine(const ServiceStep& step, ActionKind performed, const Wording& words = kChineseWording);
 
 }  // namespace quillora

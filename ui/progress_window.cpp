@@ -82,9 +82,9 @@ void ProgressWindow::setCaption(const std::wstring& caption)
     replaceText(handle(), caption);
 }
 
-const LogWords& ProgressWindow::words()
+const Wording& ProgressWindow::words()
 {
-    return logWordsFor(host().language());
+    return wordingFor(host().language());
 }
 
 // The log keeps the lines already written; a completed window, the one whose exit a run has

@@ -18,7 +18,7 @@ public:
     void setStatusLabel(const std::wstring& status) override;
     void enableExit() override;
     void present() override { show(); }
-    const LogWords& words() override;
+    const Wording& words() override;
 
     static const WindowDesign& windowDesign();
 

@@ -72,7 +72,7 @@ public:
     void setCaption(const std::wstring& caption) override { controller_.display_.setCaption(caption); }
     void setStatusLabel(const std::wstring& status) override { controller_.display_.setStatusLabel(status); }
     void enableExit() override { controller_.display_.enableExit(); }
-    const LogWords& words() override { return controller_.display_.words(); }
+    const Wording& words() override { return controller_.display_.words(); }
 
 private:
     RunController& controller_;

@@ -120,7 +120,7 @@ std::vector<ServiceRow> profileRows(Profile profile, const Answers& answers,
         std::wstring change = kNothing;
         if (step != steps.end()) {
             const ActionKind kind = performedAction(*step, answers);
-            action = actionWords(logWordsFor(language), kind);
+            action = actionWords(wordingFor(language), kind);
             if (windows && touchesNeeded(*step, generationOf(*windows)))
                 action += textIn(language, Text::NeededHere);
             if (now)
@@ -143,7 +143,7 @@ std::vector<ServiceRow> resultRows(const RunResult& result, Language language, c
                             : textIn(language, Text::NotInstalled);
         rows.push_back({key,
                         {labelOf(key), displayNameOf(key), key, beforeWords(language, service.before),
-                         actionWords(logWordsFor(language), service.asked), after, textIn(language, outcomeText(service.outcome))},
+                         actionWords(wordingFor(language), service.asked), after, textIn(language, outcomeText(service.outcome))},
                         failureReason(service, language, errorWords)});
     }
     return rows;

@@ -56,7 +56,7 @@ std::wstring runStateWord(Language language, RunState state)
 std::wstring stateWords(Language language, const ServiceState& state)
 {
     return modeWord(language, state.mode, state.mode == StartMode::Automatic && state.delayed)
-        + logWordsFor(language).comma + runStateWord(language, state.state);
+        + wordingFor(language).comma + runStateWord(language, state.state);
 }
 
 }  // namespace quillora::ui

@@ -8,7 +8,7 @@
 namespace quillora::ui {
 
 // What the windows call start modes and run states, in the progress log's words; actions are
-// actionWords (engine/log_words.h).
+// actionWords (engine/wording.h).
 
 // "自动", "自动（延迟启动）", "手动", "禁用", "引导", "系统".
 std::wstring modeWord(Language language, StartMode mode, bool delayed);

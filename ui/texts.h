@@ -1,7 +1,7 @@
 #pragma once
 
 // Every text the windows show, in one table per language; the words of modes and actions are the
-// progress log's (engine/log_words.h). Chinese is the program as designed and
+// progress log's (engine/wording.h). Chinese is the program as designed and
 // what every user sees until they choose otherwise; English stands beside it. A text is found by
 // its id; "{1}" and "{2}" in a text are filled in where it is used.
 
@@ -9,7 +9,7 @@
 #include <iterator>
 #include <string>
 
-#include "engine/log_words.h"
+#include "engine/wording.h"
 #include "resources/site.h"
 #include "ui/identifiers.h"
 
@@ -187,10 +187,10 @@ inline constexpr TextEntry kChineseTexts[] = {
     {Text::BackupUnusable, L"无法撤销上次优化：自动备份不能使用。"},
     {Text::NothingChanged, L"未做任何更改。"},
     {Text::ServiceNote, L"    {1} ({2})：{3}"},
-    {Text::ModeAutomatic, kChineseLogWords.automatic},
+    {Text::ModeAutomatic, kChineseWording.automatic},
     {Text::ModeDelayed, L"自动（延迟启动）"},
-    {Text::ModeManual, kChineseLogWords.manual},
-    {Text::ModeDisabled, kChineseLogWords.disabled},
+    {Text::ModeManual, kChineseWording.manual},
+    {Text::ModeDisabled, kChineseWording.disabled},
     {Text::ModeBoot, L"引导"},
     {Text::ModeSystem, L"系统"},
     {Text::StateRunning, L"正在运行"},
@@ -297,10 +297,10 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::BackupUnusable, L"Cannot undo the last optimisation: the automatic backup cannot be used."},
     {Text::NothingChanged, L"Nothing was changed."},
     {Text::ServiceNote, L"    {1} ({2}): {3}"},
-    {Text::ModeAutomatic, kEnglishLogWords.automatic},
+    {Text::ModeAutomatic, kEnglishWording.automatic},
     {Text::ModeDelayed, L"automatic (delayed)"},
-    {Text::ModeManual, kEnglishLogWords.manual},
-    {Text::ModeDisabled, kEnglishLogWords.disabled},
+    {Text::ModeManual, kEnglishWording.manual},
+    {Text::ModeDisabled, kEnglishWording.disabled},
     {Text::ModeBoot, L"boot"},
     {Text::ModeSystem, L"system"},
     {Text::StateRunning, L"running"},
@@ -356,9 +356,9 @@ constexpr const wchar_t* textIn(Language language, Text id)
 }
 
 // The words of modes and actions, and of the progress log, in the language.
-constexpr const LogWords& logWordsFor(Language language)
+constexpr const Wording& wordingFor(Language language)
 {
-    return language == Language::English ? kEnglishLogWords : kChineseLogWords;
+    return language == Language::English ? kEnglishWording : kChineseWording;
 }
 
 // The text in the language with "{1}", "{2}" filled in.

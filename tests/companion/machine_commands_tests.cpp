@@ -157,12 +157,12 @@ TEST_CASE("on Windows 10 status, apply and verify leave the services it needs al
     // Of the three installed services, ALG and wuauserv are needed; the other 56 rows are not
     // installed, whatever Windows needs.
     const CliResult status = runCli({"status", "automatic"}, machine);
-    CHECK(status.out.find("4:automatic updates (wuauserv): now auto (delayed), running; profile sets disabled and stops "
-                          "it: left alone: needed by Windows 10 (--all includes it)\n")
+    CHECK(status.out.find("4:automatic updates (wuauserv): now auto (delayed), running; profile asks stop, disabled"
+        ": left alone: needed by Windows 10 (--all includes it)\n")
           != std::string::npos);
-    CHECK(status.out.find("1:Alerter (Alerter): now auto, running; profile sets disabled and stops it: would change\n")
+    CHECK(status.out.find("1:Alerter (Alerter): now auto, running; profile asks stop, disabled: would change\n")
           != std::string::npos);
-    CHECK(status.out.find("33:Network DDE (NetDDE): not installed; profile sets disabled and stops it\n")
+    CHECK(status.out.find("33:Network DDE (NetDDE): not installed; profile asks stop, disabled\n")
           != std::string::npos);
     CHECK(countOf(status.out, "needed by Windows 10") == 21);
     CHECK(status.out.find("1 of 59 services would change, 56 not installed, 2 left alone as this Windows needs them\n")

@@ -61,7 +61,7 @@ TEST_CASE("what each action kind does: stopped first, the mode it sets, started 
         {ActionKind::StopAndDisable, true, StartMode::Disabled, false, L"禁用", L"disabled", "stop, disabled"},
         {ActionKind::StopAndManual, true, StartMode::Manual, false, L"手动", L"manual", "stop, manual"},
         {ActionKind::ManualOnly, false, StartMode::Manual, false, L"手动", L"manual", "manual"},
-        {ActionKind::StartAndAutomatic, false, StartMode::Automatic, true, L"自动", L"automatic", "start, automatic"},
+        {ActionKind::StartAndAutomatic, false, StartMode::Automatic, true, L"自动", L"automatic", "automatic, start"},
     };
     for (const Expected& row : table) {
         CAPTURE(row.description);
@@ -69,8 +69,8 @@ TEST_CASE("what each action kind does: stopped first, the mode it sets, started 
         CHECK(effect.stopsFirst == row.stopsFirst);
         CHECK(effect.mode == row.mode);
         CHECK(effect.startsAfter == row.startsAfter);
-        CHECK(std::wstring(modeWordOf(kChineseLogWords, effect.mode)) == row.modeWord);
-        CHECK(std::wstring(modeWordOf(kEnglishLogWords, effect.mode)) == row.englishWord);
+        CHECK(std::wstring(modeWordOf(kChineseWording, effect.mode)) == row.modeWord);
+        CHECK(std::wstring(modeWordOf(kEnglishWording, effect.mode)) == row.englishWord);
         CHECK(actionDescription(row.kind) == row.description);
     }
 }

@@ -6,6 +6,7 @@
 
 #include "engine/backup_file.h"
 #include "engine/backup_on_machine.h"
+#include "engine/backup_store.h"
 #include "engine/catalogue.h"
 #include "engine/failure.h"
 #include "engine/profile_on_machine.h"
@@ -31,10 +32,10 @@ TEST_CASE("status shows every step, what the profile sets and whether it changes
     machine.services[L"Alerter"] = installed(StartMode::Disabled, RunState::Stopped);
     machine.services[L"ALG"] = installed(StartMode::Manual, RunState::Running);
     const ServiceReport result = statusReport(machine, profileSteps(Profile::Automatic), Answers{});
-    CHECK(result.text.rfind("1:Alerter (Alerter): now disabled, stopped; profile sets disabled and stops it: unchanged\n"
-                           "2:Application Layer Gateway Service (ALG): now demand, running; profile sets disabled and stops "
-                           "it: would change\n"
-                           "3.1:ASP.NET State Service (aspnet_state): not installed; profile sets demand and stops it\n",
+    CHECK(result.text.rfind("1:Alerter (Alerter): now disabled, stopped; profile asks stop, disabled: unchanged\n"
+                           "2:Application Layer Gateway Service (ALG): now demand, running; profile asks stop, disabled"
+        ": would change\n"
+                           "3.1:ASP.NET State Service (aspnet_state): not installed; profile asks stop, manual\n",
                            0) == 0);
     CHECK(countOf(result.text, "\n") == 60);
     CHECK(result.text.find("1 of 59 services would change, 57 not installed\n") != std::string::npos);
@@ -49,7 +50,7 @@ TEST_CASE("verify lists installed services that differ, status 1 if any")
     machine.services[L"Spooler"] = installed(StartMode::Automatic, RunState::Running);
     const ServiceReport prompted = verifyReport(machine, profileSteps(Profile::Prompted), Answers{0, 0, 0});
     CHECK_FALSE(prompted.complete);
-    CHECK(prompted.text == "42:Print Spooler (Spooler): is auto, running; the profile sets disabled and stops it\n"
+    CHECK(prompted.text == "42:Print Spooler (Spooler): is auto, running; the profile asks stop, disabled\n"
                           "1 installed services differ from the profile\n");
 
     // A row that stops its service is not met while the service runs, whatever its mode; a row
@@ -58,10 +59,10 @@ TEST_CASE("verify lists installed services that differ, status 1 if any")
     machine.services[L"Spooler"] = installed(StartMode::Manual, RunState::Running);
     machine.services[L"Themes"] = installed(StartMode::Automatic, RunState::Stopped);
     const ServiceReport automatic = verifyReport(machine, profileSteps(Profile::Automatic), Answers{});
-    CHECK(automatic.text == "75:Windows Installer (MSIServer): is demand, running; the profile sets demand and stops it\n"
+    CHECK(automatic.text == "75:Windows Installer (MSIServer): is demand, running; the profile asks stop, manual\n"
                             "1 installed services differ from the profile\n");
     const ServiceReport restore = verifyReport(machine, profileSteps(Profile::Restore), Answers{});
-    CHECK(restore.text.find("79.1:Themes (Themes): is auto, stopped; the profile sets auto and starts it\n")
+    CHECK(restore.text.find("79.1:Themes (Themes): is auto, stopped; the profile asks automatic, start\n")
           != std::string::npos);
 }
 
@@ -122,6 +123,31 @@ TEST_CASE("a backup holds every service of the catalogue")
     CHECK(entries.size() == 60);
     CHECK(entries[0] == BackupEntry{L"Alerter", std::nullopt, false});
     CHECK(std::count(entries.begin(), entries.end(), BackupEntry{L"W32Time", StartMode::Automatic, true}) == 1);
+}
+
+TEST_CASE("two programs saving an automatic backup in the same second both succeed, each under a name of its own")
+{
+    // Another program (quillora-cli apply, another start of Quillora) takes the first free name
+    // between this one's look and its write.
+    struct RacedFiles : testing::MemoryFiles {
+        void writeAtomically(const std::string& path, const std::string& bytes, bool replace) override
+        {
+            if (!raced && path.find("-01.txt") != std::string::npos) {
+                raced = true;
+                testing::MemoryFiles::writeAtomically(path, "the other program's", false);
+            }
+            testing::MemoryFiles::writeAtomically(path, bytes, replace);
+        }
+        bool raced = false;
+    };
+    struct RacedMachine : testing::MemoryMachine {
+        Files& files() override { return raced; }
+        RacedFiles raced;
+    } machine;
+    const SavedBackup saved = saveAutomaticBackup(machine);
+    CHECK(saved.path == "/home/user/Quillora/backups/auto-20261207-101500-02.txt");
+    CHECK(machine.raced.read("/home/user/Quillora/backups/auto-20261207-101500-01.txt") == "the other program's");
+    CHECK(machine.raced.read(saved.path) == formatBackup(saved.entries));
 }
 
 TEST_CASE("apply brings each installed service to its row's state and says what kept one from it")
@@ -235,20 +261,20 @@ TEST_CASE("a delayed automatic start: the row's plain automatic start changes it
     const std::vector<ServiceStep> restore = profileSteps(Profile::Restore);
 
     CHECK(statusReport(machine, restore, Answers{}).text.find(
-              "4:automatic updates (wuauserv): now auto (delayed), running; profile sets auto and starts it: "
+              "4:automatic updates (wuauserv): now auto (delayed), running; profile asks automatic, start: "
               "would change\n")
           != std::string::npos);
     const ServiceReport differs = verifyReport(machine, restore, Answers{});
     CHECK_FALSE(differs.complete);
-    CHECK(differs.text == "4:automatic updates (wuauserv): is auto (delayed), running; the profile sets auto and starts "
-                          "it\n1 installed services differ from the profile\n");
+    CHECK(differs.text == "4:automatic updates (wuauserv): is auto (delayed), running; the profile asks automatic, start"
+        "\n1 installed services differ from the profile\n");
 
     const ServiceReport applied = applyProfile(machine, restore, Answers{}, std::chrono::seconds(5));
     CHECK(applied.text.find("4:automatic updates (wuauserv): changed from auto (delayed) to auto\n") != std::string::npos);
     CHECK_FALSE(machine.services[L"wuauserv"].delayed);
     // Once applied, all three agree that nothing is left to do.
     CHECK(verifyReport(machine, restore, Answers{}).complete);
-    CHECK(statusReport(machine, restore, Answers{}).text.find("now auto, running; profile sets auto and starts it: unchanged")
+    CHECK(statusReport(machine, restore, Answers{}).text.find("now auto, running; profile asks automatic, start: unchanged")
           != std::string::npos);
     CHECK(applyProfile(machine, restore, Answers{}, std::chrono::seconds(5)).text.find(
               "4:automatic updates (wuauserv): unchanged (auto, running)\n")

@@ -236,7 +236,7 @@ TEST_CASE("the saved result: one fixed form, read back as it was saved")
                              "Alerter\tauto\tstop, disabled\tdisabled, stopped\tchanged\r\n"
                              "wuauserv\tauto (delayed)\tstop, disabled\tauto (delayed), running\tfailed\tsc-config 5\r\n"
                              "BITS\tdemand\tstop, manual\tdemand, running\tfailed\tnet-stop ?\r\n"
-                             "Themes\tdemand\tstart, automatic\tauto, stopped\tfailed\treported-success\r\n"
+                             "Themes\tdemand\tautomatic, start\tauto, stopped\tfailed\treported-success\r\n"
                              "SENS\tauto\tstop, disabled\tabsent\tunknown\r\n"
                              "ALG\tabsent\tmanual\tabsent\tnot installed\r\n"
                              "end\r\n";

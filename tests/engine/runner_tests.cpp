@@ -254,7 +254,7 @@ namespace {
 // A log in memory that writes in English.
 class EnglishLog : public MemoryProgressLog {
 public:
-    const LogWords& words() override { return kEnglishLogWords; }
+    const Wording& words() override { return kEnglishWording; }
 };
 
 }  // namespace
@@ -280,7 +280,7 @@ TEST_CASE("a language changed during a run: lines already written stay, new line
 {
     class SwitchingLog : public MemoryProgressLog {
     public:
-        const LogWords& words() override { return log.empty() ? kChineseLogWords : kEnglishLogWords; }
+        const Wording& words() override { return log.empty() ? kChineseWording : kEnglishWording; }
     };
     RecordingPlatform platform;
     SwitchingLog log;

@@ -201,7 +201,7 @@ def constant(path, pattern):
 def files_the_program_writes():
     """The names the program's own code gives the files it writes."""
     return [
-        constant("platform/windows_machine.cpp", r'"\\\\Quillora\\\\(\w+)"'),  # the backup folder
+        constant("engine/backup_store.cpp", r'kBackupFolderName\[\] = "([^"]+)"'),
         constant("engine/backup_store.cpp", r'kAutomaticPrefix\[\] = "([^"]+)"'),
         constant("engine/run_result.cpp", r'kResultExtension\[\] = "([^"]+)"'),
         constant("engine/settings.cpp", r'kFileName\[\] = "([^"]+)"'),
@@ -239,7 +239,7 @@ def item_names():
     ui/texts.h, the constants they name, and the log's words."""
     constants = {name: cpp_strings(value) for name, value in
                  re.findall(r"constexpr wchar_t (k\w+)\[\] = (L\"[^;]*);", source("ui/identifiers.h"))}
-    log_words = source("engine/log_words.h")
+    log_words = source("engine/wording.h")
     fields = re.findall(r"const wchar_t\* (\w+);", log_words)
     def words_of(table):
         body = re.search(table + r"\{(.*?)\};", log_words, re.S).group(1)
@@ -247,7 +247,7 @@ def item_names():
         return {field: (text or constants.get(ref) or cpp_strings(re.search(
             ref + r'\[\] = (L"[^;]*);', log_words).group(1)))
             for field, (text, ref) in zip(fields, values)}
-    chinese_words, english_words = words_of("kChineseLogWords"), words_of("kEnglishLogWords")
+    chinese_words, english_words = words_of("kChineseWording"), words_of("kEnglishWording")
     def table(name, words):
         body = re.search(name + r"\[\] = \{(.*?)\n\};", source("ui/texts.h"), re.S).group(1)
         entries = {}

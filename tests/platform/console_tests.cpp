@@ -185,7 +185,7 @@ TEST_CASE("quillora-cli.exe from outside: redirected output, Windows habits, inp
         StandInServices services({{L"Alerter", SERVICE_DISABLED}, {L"ALG", SERVICE_DISABLED}});
         const Run status = runCompanion(L"status AUTOMATIC");
         CHECK(status.status == 0);
-        CHECK(status.out.find("1:Alerter (Alerter): now disabled, stopped; profile sets disabled and stops it: "
+        CHECK(status.out.find("1:Alerter (Alerter): now disabled, stopped; profile asks stop, disabled: "
                               "unchanged\r\n")
               != std::string::npos);
 

@@ -56,22 +56,22 @@ TEST_CASE("status and verify read the Service Control Manager")
     StandInServices machine({{L"Alerter", SERVICE_DISABLED}, {L"ALG", SERVICE_AUTO_START}, {L"Ati HotKey Poller", SERVICE_DEMAND_START}});
     const CliResult status = companion({"status", "automatic"});
     CHECK(status.status == 0);
-    CHECK(status.out.find("1:Alerter (Alerter): now disabled, stopped; profile sets disabled and stops it: unchanged\n")
+    CHECK(status.out.find("1:Alerter (Alerter): now disabled, stopped; profile asks stop, disabled: unchanged\n")
           != std::string::npos);
-    CHECK(status.out.find("2:Application Layer Gateway Service (ALG): now auto, stopped; profile sets disabled and stops "
-                          "it: would change\n")
+    CHECK(status.out.find("2:Application Layer Gateway Service (ALG): now auto, stopped; profile asks stop, disabled"
+        ": would change\n")
           != std::string::npos);
-    CHECK(status.out.find("3.2:Ati HotKey Poller (Ati HotKey Poller): now demand, stopped; profile sets disabled and "
-                          "stops it: would change\n")
+    CHECK(status.out.find("3.2:Ati HotKey Poller (Ati HotKey Poller): now demand, stopped; profile asks stop, disabled"
+        ": would change\n")
           != std::string::npos);
-    CHECK(status.out.find("3.3:ATI Smart (ATI Smart): not installed; profile sets disabled and stops it\n")
+    CHECK(status.out.find("3.3:ATI Smart (ATI Smart): not installed; profile asks stop, disabled\n")
           != std::string::npos);
     CHECK(countOf(status.out, "\n") == 60);
 
     const CliResult verify = companion({"verify", "automatic"});
     CHECK(verify.status == 1);
-    CHECK(verify.out.find("2:Application Layer Gateway Service (ALG): is auto, stopped; the profile sets disabled and "
-                          "stops it\n")
+    CHECK(verify.out.find("2:Application Layer Gateway Service (ALG): is auto, stopped; the profile asks stop, disabled"
+        "\n")
           != std::string::npos);
     CHECK(verify.out.find("Alerter (Alerter)") == std::string::npos);
 }

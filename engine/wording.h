@@ -13,7 +13,7 @@ inline constexpr wchar_t kCompletedCaption[] = L"优化完成！";
 // The words the program says modes and actions with, in one language: the mode at the end of
 // each log line, the word for a row left alone, the completion texts, and the pieces that make an
 // action's words in the windows and the manual ("停止，禁用").
-struct LogWords {
+struct Wording {
     const wchar_t* disabled;
     const wchar_t* manual;
     const wchar_t* automatic;
@@ -26,20 +26,20 @@ struct LogWords {
 };
 
 // The program as designed.
-inline constexpr LogWords kChineseLogWords{
+inline constexpr Wording kChineseWording{
     L"禁用", L"手动", L"自动", L"保留", kCompletionSentence, kCompletedCaption, L"停止", L"启动", L"，"};
-inline constexpr LogWords kEnglishLogWords{L"disabled",   L"manual", L"automatic", L"kept", L"Optimisation is complete!",
+inline constexpr Wording kEnglishWording{L"disabled",   L"manual", L"automatic", L"kept", L"Optimisation is complete!",
                                            L"Optimisation complete!", L"stop",  L"start",     L", "};
 
 // The word a log line states for a start mode a row sets.
-constexpr const wchar_t* modeWordOf(const LogWords& words, StartMode mode)
+constexpr const wchar_t* modeWordOf(const Wording& words, StartMode mode)
 {
     return mode == StartMode::Disabled ? words.disabled : mode == StartMode::Manual ? words.manual : words.automatic;
 }
 
 // What an action does, from the action table: "停止，禁用", "手动", "自动，启动"; in English
 // "stop, disabled", "manual", "automatic, start".
-inline std::wstring actionWords(const LogWords& words, ActionKind kind)
+inline std::wstring actionWords(const Wording& words, ActionKind kind)
 {
     const ActionEffect& effect = effectOf(kind);
     std::wstring text = modeWordOf(words, effect.mode);
