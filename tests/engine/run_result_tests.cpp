@@ -257,9 +257,9 @@ TEST_CASE("the saved result: one fixed form, read back as it was saved")
             {"a status beyond 32 bits", "quillora-result 1\r\nbackup\ta.txt\r\nALG\tauto\tmanual\tauto, stopped\tfailed\tsc-config 4294967296\r\nend\r\n"},
             {"an unknown command", "quillora-result 1\r\nbackup\ta.txt\r\nALG\tauto\tmanual\tauto, stopped\tfailed\tnet-pause 2\r\nend\r\n"},
         };
-        for (const auto& [name, text] : bad) {
-            CAPTURE(name);
-            CHECK_FALSE(parseRunResult("/b/a.result.log", text).has_value());
+        for (const auto& refused : bad) {
+            CAPTURE(refused.first);
+            CHECK_FALSE(parseRunResult("/b/a.result.log", refused.second).has_value());
         }
     }
 }
