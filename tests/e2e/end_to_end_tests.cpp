@@ -316,6 +316,24 @@ std::wstring clipboardText()
     return text;
 }
 
+// The services window's rows as a user copies them: Tab from the choice of view to the list,
+// Ctrl+A, Ctrl+C; waited for until the clipboard holds the text looked for.
+std::wstring copiedRows(HWND window, const std::wstring& lookedFor)
+{
+    SetForegroundWindow(window);
+    keyboard::press(VK_TAB);
+    keyboard::key(VK_CONTROL, 0);
+    keyboard::press('A');
+    keyboard::press('C');
+    keyboard::key(VK_CONTROL, KEYEVENTF_KEYUP);
+    std::wstring copied;
+    for (int tries = 0; tries < 100 && copied.find(lookedFor) == std::wstring::npos; ++tries) {
+        Sleep(50);
+        copied = clipboardText();
+    }
+    return copied;
+}
+
 }  // namespace
 
 TEST_CASE_FIXTURE(EndToEnd, "Alt+Space, V opens the services window: 60 rows, a service's real mode")
@@ -329,18 +347,7 @@ TEST_CASE_FIXTURE(EndToEnd, "Alt+Space, V opens the services window: 60 rows, a 
     const HWND list = waitForControl(window, ui::ServicesControls::ServiceList);
     CHECK(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 60);
 
-    // The rows as a user copies them: Tab from the choice of view to the list, Ctrl+A, Ctrl+C.
-    SetForegroundWindow(window);
-    keyboard::press(VK_TAB);
-    keyboard::key(VK_CONTROL, 0);
-    keyboard::press('A');
-    keyboard::press('C');
-    keyboard::key(VK_CONTROL, KEYEVENTF_KEYUP);
-    std::wstring copied;
-    for (int tries = 0; tries < 100 && copied.find(L"\tAlerter\t") == std::wstring::npos; ++tries) {
-        Sleep(50);
-        copied = clipboardText();
-    }
+    const std::wstring copied = copiedRows(window, L"\tAlerter\t");
     CHECK(copied.find(L"1\tAlerter\tAlerter\t手动，已停止\t停止，禁用\t会改变\r\n") != std::wstring::npos);
     CHECK(testing::countOf(copied, L"\r\n") == 60);
     PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
@@ -518,17 +525,7 @@ TEST_CASE_FIXTURE(EndToEnd, "a refused sc config: said in a box, saved in one fo
     SendMessageW(choice, CB_SETCURSEL, 3, 0);
     SendMessageW(window, WM_COMMAND, MAKEWPARAM(ui::ServicesControls::ViewChoice, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(choice));
-    SetForegroundWindow(window);
-    keyboard::press(VK_TAB);
-    keyboard::key(VK_CONTROL, 0);
-    keyboard::press('A');
-    keyboard::press('C');
-    keyboard::key(VK_CONTROL, KEYEVENTF_KEYUP);
-    std::wstring copied;
-    for (int tries = 0; tries < 100 && copied.find(L"\tALG\t") == std::wstring::npos; ++tries) {
-        Sleep(50);
-        copied = clipboardText();
-    }
+    const std::wstring copied = copiedRows(window, L"\tALG\t");
     CHECK(copied.find(L"2\tApplication Layer Gateway Service\tALG\t自动\t停止，禁用\t自动，已停止\t失败\r\n") != std::wstring::npos);
     CHECK(copied.find(L"1\tAlerter\tAlerter\t自动\t停止，禁用\t禁用，已停止\t已更改\r\n") != std::wstring::npos);
     PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
