@@ -320,6 +320,11 @@ std::wstring clipboardText()
 // Ctrl+A, Ctrl+C; waited for until the clipboard holds the text looked for.
 std::wstring copiedRows(HWND window, const std::wstring& lookedFor)
 {
+    // What an earlier copy left must not pass for this one.
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
     SetForegroundWindow(window);
     keyboard::press(VK_TAB);
     keyboard::key(VK_CONTROL, 0);
