@@ -63,44 +63,27 @@ const NeedsEntry* entryOf(const std::wstring& serviceKey)
     return nullptr;
 }
 
-// The words of the table, in one language.
-struct NeedsTableWords {
-    const char* header;
-    const char* notNeeded;
-    const char* doNotDisable;
-    const char* keepDefault;
-    const char* mayDisable;
-    const char* notRated;
+// The table's words for each rating, in English and in Chinese.
+struct GuidanceWords {
+    Guidance guidance;
+    const char* english;
+    const char* chinese;
 };
 
-constexpr NeedsTableWords kEnglishNeedsWords{
-    "| service | key | Windows XP, Server 2003 | Windows Vista and later | what it does |\n",
-    "not needed",
-    "**needed**: \"Do not disable\"",
-    "**needed**: \"No guidance\", keep the default",
-    "may be disabled",
-    "not rated"};
-constexpr NeedsTableWords kChineseNeedsWords{
-    "| 服务 | 服务名 | Windows XP、Server 2003 | Windows Vista 及以后的版本 | 作用 |\n",
-    "不需要",
-    "**需要**：“Do not disable”（不要禁用）",
-    "**需要**：“No guidance”（无指导意见），保持默认设置",
-    "可以禁用",
-    "未评级"};
+constexpr GuidanceWords kGuidanceWords[] = {
+    {Guidance::DoNotDisable, "**needed**: \"Do not disable\"", "**需要**：“Do not disable”（不要禁用）"},
+    {Guidance::KeepDefault, "**needed**: \"No guidance\", keep the default", "**需要**：“No guidance”（无指导意见），保持默认设置"},
+    {Guidance::MayDisable, "may be disabled", "可以禁用"},
+    {Guidance::NotListed, "not rated", "未评级"},
+};
 
-std::string guidanceText(const NeedsTableWords& words, Guidance guidance)
+std::string guidanceText(TableLanguage language, Guidance guidance)
 {
-    switch (guidance) {
-    case Guidance::DoNotDisable:
-        return words.doNotDisable;
-    case Guidance::KeepDefault:
-        return words.keepDefault;
-    case Guidance::MayDisable:
-        return words.mayDisable;
-    case Guidance::NotListed:
-        break;
+    for (const GuidanceWords& words : kGuidanceWords) {
+        if (words.guidance == guidance)
+            return language == TableLanguage::Chinese ? words.chinese : words.english;
     }
-    return words.notRated;
+    return "";
 }
 
 }  // namespace
@@ -168,13 +151,15 @@ std::vector<ServiceStep> leavingNeededAlone(std::vector<ServiceStep> steps,
 std::string windowsNeedsTable(TableLanguage language)
 {
     const bool chinese = language == TableLanguage::Chinese;
-    const NeedsTableWords& words = chinese ? kChineseNeedsWords : kEnglishNeedsWords;
-    std::string table = std::string(words.header) + "|---|---|---|---|---|\n";
+    std::string table = chinese ? "| 服务 | 服务名 | Windows XP、Server 2003 | Windows Vista 及以后的版本 | 作用 |\n"
+                                : "| service | key | Windows XP, Server 2003 | Windows Vista and later | what it does |\n";
+    table += "|---|---|---|---|---|\n";
+    const std::string notNeeded = chinese ? "不需要" : "not needed";
     for (const std::wstring& key : catalogueKeys()) {
         const Guidance later = guidanceFor(key, WindowsGeneration::VistaAndLater);
         const std::string purpose = chinese ? toUtf8(purposeInChinese(key)) : purposeInEnglish(key);
-        table += "| " + toUtf8(displayNameOf(key)) + " | `" + toUtf8(key) + "` | " + words.notNeeded + " | "
-            + guidanceText(words, later) + " | " + (purpose.empty() ? "-" : purpose) + " |\n";
+        table += "| " + toUtf8(displayNameOf(key)) + " | `" + toUtf8(key) + "` | " + notNeeded + " | "
+            + guidanceText(language, later) + " | " + (purpose.empty() ? "-" : purpose) + " |\n";
     }
     return table;
 }

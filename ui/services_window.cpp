@@ -3,12 +3,12 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 #include "engine/backup_store.h"
 #include "engine/catalogue.h"
 #include "engine/utf8.h"
+#include "platform/clipboard.h"
 #include "platform/system_error.h"
 #include "ui/identifiers.h"
 #include "ui/list_view.h"
@@ -46,23 +46,6 @@ const WindowDesign kDesign{
 const std::vector<Text> kViews = {Text::QuestionsButton, Text::AutomaticButton, Text::RestoreButton, Text::ViewLastRun};
 constexpr Profile kProfiles[] = {Profile::Prompted, Profile::Automatic, Profile::Restore};
 constexpr int kColumnTwips[] = {600, 2700, 1800, 1650, 1650, 1200, 900};
-
-void putOnClipboard(HWND owner, const std::wstring& text)
-{
-    if (!OpenClipboard(owner))
-        throw platform::systemFailure(GetLastError());
-    EmptyClipboard();
-    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    if (memory) {
-        std::memcpy(GlobalLock(memory), text.c_str(), bytes);
-        GlobalUnlock(memory);
-        // The clipboard owns the memory once it takes it.
-        if (!SetClipboardData(CF_UNICODETEXT, memory))
-            GlobalFree(memory);
-    }
-    CloseClipboard();
-}
 
 // The run a result belongs to, as its backup's name tells: "2026-12-07 10:15:00".
 std::optional<std::string> runTime(const RunResult& result)
@@ -242,7 +225,7 @@ void ServicesWindow::copySelection()
 {
     const std::wstring text = copiedText(rows_, ListView(control(ServicesControls::ServiceList)).selected());
     if (!text.empty())
-        putOnClipboard(handle(), text);
+        platform::putOnClipboard(handle(), text);
 }
 
 // The list takes the room the window has, the description a fixed band below it.

@@ -241,6 +241,13 @@ std::wstring messageBoxText(HWND box)
     return text;
 }
 
+// Clicks a button of the main window and waits for the message box the click brings.
+HWND clickForBox(const QuilloraProcess& program, int button, DWORD milliseconds)
+{
+    postClick(GetDlgItem(program.mainWindow(), button));
+    return waitForWindow(program.process(), L"Quillora1.1", milliseconds, L"#32770");
+}
+
 std::size_t backupsNow()
 {
     platform::WindowsMachine machine;
@@ -255,8 +262,7 @@ TEST_CASE_FIXTURE(EndToEnd, "on Windows 10 the automatic run warns of wuauserv a
     SUBCASE("yes")
     {
         QuilloraProcess program(onWindows10, folder);
-        postClick(GetDlgItem(program.mainWindow(), MainControls::AutomaticButton));
-        const HWND box = waitForWindow(program.process(), L"Quillora1.1", 60000, L"#32770");
+        const HWND box = clickForBox(program, MainControls::AutomaticButton, 60000);
         const std::wstring text = messageBoxText(box);
         CHECK(text.find(L"Windows 10, 10.0.") != std::wstring::npos);
         CHECK(text.find(L", wuauserv, ") != std::wstring::npos);
@@ -274,8 +280,7 @@ TEST_CASE_FIXTURE(EndToEnd, "on Windows 10 the automatic run warns of wuauserv a
     SUBCASE("restoring defaults warns of RemoteRegistry too")
     {
         QuilloraProcess program(onWindows10, folder);
-        postClick(GetDlgItem(program.mainWindow(), MainControls::RestoreButton));
-        const HWND box = waitForWindow(program.process(), L"Quillora1.1", 60000, L"#32770");
+        const HWND box = clickForBox(program, MainControls::RestoreButton, 60000);
         CHECK(messageBoxText(box).find(L"RemoteRegistry") != std::wstring::npos);
         postClick(GetDlgItem(box, IDCANCEL));
     }
@@ -283,8 +288,7 @@ TEST_CASE_FIXTURE(EndToEnd, "on Windows 10 the automatic run warns of wuauserv a
     {
         const std::size_t before = backupsNow();
         QuilloraProcess program(onWindows10, folder);
-        postClick(GetDlgItem(program.mainWindow(), MainControls::AutomaticButton));
-        const HWND box = waitForWindow(program.process(), L"Quillora1.1", 60000, L"#32770");
+        const HWND box = clickForBox(program, MainControls::AutomaticButton, 60000);
         postClick(GetDlgItem(box, IDCANCEL));
         // The click has been handled once the box is gone and the main window answers again; a
         // run it started would have shown its window by then.
@@ -497,8 +501,7 @@ TEST_CASE_FIXTURE(EndToEnd, "a refused sc config: said in a box, saved in one fo
     const ActingStandIns acting(L"Alerter;ALG", L"", L"ALG");
     {
         QuilloraProcess program(quillora, folder, L"/lang:en");
-        postClick(GetDlgItem(program.mainWindow(), MainControls::AutomaticButton));
-        const HWND box = waitForWindow(program.process(), L"Quillora1.1", 180000, L"#32770");
+        const HWND box = clickForBox(program, MainControls::AutomaticButton, 180000);
         const std::wstring text = messageBoxText(box);
         CHECK(text.find(L"Windows refused this optimisation's changes to ") != std::wstring::npos);
         CHECK(text.find(L"Show the result of the last run?") != std::wstring::npos);

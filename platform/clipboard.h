@@ -1,0 +1,13 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace quillora::platform {
+
+// Puts text on the clipboard as Unicode text, owned by the window. Throws PlatformFailure where
+// the clipboard cannot be opened.
+void putOnClipboard(HWND owner, const std::wstring& text);
+
+}  // namespace quillora::platform
