@@ -1,5 +1,7 @@
 #include "companion/arguments.h"
 
+#include "engine/skip_choice.h"
+
 namespace quillora {
 namespace {
 
@@ -89,6 +91,19 @@ ProfileRequest profileRequest(const Arguments& arguments, const std::string& com
         request.answers = parseAnswers(*letters);
     }
     return request;
+}
+
+std::vector<std::wstring> skippedKeys(const Arguments& arguments, Files& files)
+{
+    const std::string* path = arguments.value("--skip");
+    if (!path)
+        return {};
+    try {
+        return parseSkipFile(files.read(*path));
+    } catch (const SkipFileError& error) {
+        throw UsageError("--skip " + quoted(*path, kLongestPath)
+                         + (error.line() ? ", line " + std::to_string(error.line()) : "") + ": " + error.what());
+    }
 }
 
 }  // namespace quillora

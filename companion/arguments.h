@@ -8,9 +8,13 @@
 
 #include "engine/answers.h"
 #include "engine/catalogue.h"
+#include "engine/machine.h"
 #include "engine/printable.h"
 
 namespace quillora {
+
+// File names are quoted back whole up to the longest path Windows takes.
+inline constexpr std::size_t kLongestPath = 260;
 
 // A command line the companion cannot take; the text names the problem in one line.
 class UsageError : public std::runtime_error {
@@ -46,5 +50,9 @@ Answers parseAnswers(const std::string& letters);
 // The one positional argument as a profile, in any case, and --answers, which only the prompted
 // profile takes.
 ProfileRequest profileRequest(const Arguments& arguments, const std::string& command);
+
+// The keys of the file --skip names, none without it. A file that cannot be taken is a UsageError
+// naming the file, the line and the problem; one the system will not read, a FileFailure.
+std::vector<std::wstring> skippedKeys(const Arguments& arguments, Files& files);
 
 }  // namespace quillora

@@ -13,17 +13,15 @@
 namespace quillora {
 namespace {
 
-constexpr std::size_t kLongestPath = 260;
-
 const char kUsage[] =
-    "usage: quillora-cli plan PROFILE [--answers ABC] [--commands | --log]\n"
+    "usage: quillora-cli plan PROFILE [--answers ABC] [--skip FILE] [--commands | --log]\n"
     "       quillora-cli services [--windows] [--chinese]\n"
     "       quillora-cli export PROFILE [--answers ABC] --format inf|ansible [--output FILE [--force]]\n"
-    "                           [--installed-only] [--all]\n"
+    "                           [--installed-only] [--all] [--skip FILE]\n"
     "       quillora-cli export --from-backup FILE --format inf|ansible [--output FILE [--force]]\n"
-    "       quillora-cli status PROFILE [--answers ABC] [--all]\n"
-    "       quillora-cli verify PROFILE [--answers ABC] [--all]\n"
-    "       quillora-cli apply PROFILE [--answers ABC] [--timeout SECONDS] [--all]\n"
+    "       quillora-cli status PROFILE [--answers ABC] [--all] [--skip FILE]\n"
+    "       quillora-cli verify PROFILE [--answers ABC] [--all] [--skip FILE]\n"
+    "       quillora-cli apply PROFILE [--answers ABC] [--timeout SECONDS] [--all] [--skip FILE]\n"
     "       quillora-cli backup FILE [--force] | backup --name NAME [--force]\n"
     "       quillora-cli backups\n"
     "       quillora-cli restore FILE | restore --last\n"
@@ -32,6 +30,8 @@ const char kUsage[] =
     "  PROFILE        prompted, automatic or restore, in any case\n"
     "  --answers ABC  the answers to the three questions (CD burner, printer, scanner or\n"
     "                 camera), each y or n; default yyy; only for the prompted profile\n"
+    "  --skip FILE    services left alone by your choice: one service key a line (UTF-8,\n"
+    "                 '#' starts a comment); reports name them 'skipped by choice'\n"
     "\n"
     "plan      what Quillora would do for PROFILE, in order, without launching anything: every\n"
     "          launch as 'launch STYLE COMMAND-LINE', then the progress log, then the completion\n"

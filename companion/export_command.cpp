@@ -18,6 +18,8 @@ ExportPlan fromBackup(const Arguments& arguments, const std::string& file, Machi
         throw UsageError("--answers is for a profile, not for --from-backup");
     if (arguments.has("--installed-only"))
         throw UsageError("--installed-only is for a profile: a backup already names what was installed");
+    if (arguments.value("--skip"))
+        throw UsageError("--skip is for a profile: an export of a backup holds the machine's own modes");
     if (arguments.has("--all"))
         throw UsageError("--all is for a profile: a backup's modes are the machine's own");
     try {
@@ -48,7 +50,7 @@ void keepInstalled(ExportPlan& plan, Machine& machine)
 CliResult exportCommand(const std::vector<std::string>& args, Machine& machine)
 {
     const Arguments arguments =
-        parseArguments(args, {"--answers", "--format", "--output", "--from-backup"}, {"--force", "--installed-only", "--all"});
+        parseArguments(args, {"--answers", "--format", "--output", "--from-backup", "--skip"}, {"--force", "--installed-only", "--all"});
     const std::string* format = arguments.value("--format");
     if (!format)
         throw UsageError("export needs --format inf or --format ansible");
@@ -63,7 +65,8 @@ CliResult exportCommand(const std::vector<std::string>& args, Machine& machine)
         plan = fromBackup(arguments, *backup, machine);
     } else {
         const ProfileRequest request = profileRequest(arguments, "export");
-        plan = profileExport(request.profile, request.name, request.answers, arguments.has("--all"));
+        plan = profileExport(request.profile, request.name, request.answers, arguments.has("--all"),
+                             skippedKeys(arguments, machine.files()));
         if (arguments.has("--installed-only"))
             keepInstalled(plan, machine);
     }

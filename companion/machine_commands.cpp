@@ -1,5 +1,7 @@
 #include "companion/machine_commands.h"
 
+#include "engine/skip_choice.h"
+
 #include <ctime>
 #include <stdexcept>
 
@@ -67,12 +69,13 @@ struct ProfileOnMachine {
     Answers answers;
 };
 
-ProfileOnMachine profileOnMachine(const std::vector<std::string>& args, const std::set<std::string>& valued,
-                                  const std::optional<WindowsVersion>& windows)
+ProfileOnMachine profileOnMachine(const std::vector<std::string>& args, std::set<std::string> valued, Machine& machine)
 {
+    valued.insert("--skip");
     Arguments arguments = parseArguments(args, valued, {"--all"});
     const ProfileRequest request = profileRequest(arguments, args[0]);
-    std::vector<ServiceStep> steps = profileSteps(request.profile);
+    const std::optional<WindowsVersion> windows = machine.windowsVersion();
+    std::vector<ServiceStep> steps = leavingChosenAlone(profileSteps(request.profile), skippedKeys(arguments, machine.files()));
     if (!arguments.has("--all"))
         steps = leavingNeededAlone(std::move(steps), windows);
     return {std::move(arguments), std::move(steps), request.answers};
@@ -83,21 +86,21 @@ ProfileOnMachine profileOnMachine(const std::vector<std::string>& args, const st
 CliResult statusCommand(const std::vector<std::string>& args, Machine& machine)
 {
     const std::optional<WindowsVersion> windows = machine.windowsVersion();
-    const ProfileOnMachine profile = profileOnMachine(args, {"--answers"}, windows);
+    const ProfileOnMachine profile = profileOnMachine(args, {"--answers"}, machine);
     return {kExitSuccess, statusReport(servicesOf(machine), profile.steps, profile.answers, windows).text, ""};
 }
 
 CliResult verifyCommand(const std::vector<std::string>& args, Machine& machine)
 {
     const std::optional<WindowsVersion> windows = machine.windowsVersion();
-    const ProfileOnMachine profile = profileOnMachine(args, {"--answers"}, windows);
+    const ProfileOnMachine profile = profileOnMachine(args, {"--answers"}, machine);
     return reported(verifyReport(servicesOf(machine), profile.steps, profile.answers, windows));
 }
 
 CliResult applyCommand(const std::vector<std::string>& args, Machine& machine)
 {
     const std::optional<WindowsVersion> windows = machine.windowsVersion();
-    const ProfileOnMachine profile = profileOnMachine(args, {"--answers", "--timeout"}, windows);
+    const ProfileOnMachine profile = profileOnMachine(args, {"--answers", "--timeout"}, machine);
     const std::chrono::milliseconds timeout = timeoutOf(profile.arguments);
     // apply keeps what it is about to change, as the program does before a run.
     const std::string backup = saveAutomaticBackup(machine).path;

@@ -1,5 +1,7 @@
 #include "companion/plan_command.h"
 
+#include "engine/skip_choice.h"
+
 #include "companion/arguments.h"
 #include "engine/recording.h"
 #include "engine/utf8.h"
@@ -51,16 +53,17 @@ std::string render(PlanOutput output, const RecordingPlatform& platform, const M
 
 }  // namespace
 
-CliResult planCommand(const std::vector<std::string>& args, Machine&)
+CliResult planCommand(const std::vector<std::string>& args, Machine& machine)
 {
-    const Arguments arguments = parseArguments(args, {"--answers"}, {"--commands", "--log"});
+    const Arguments arguments = parseArguments(args, {"--answers", "--skip"}, {"--commands", "--log"});
     if (arguments.has("--commands") && arguments.has("--log"))
         throw UsageError("--commands and --log cannot be combined");
     const ProfileRequest request = profileRequest(arguments, "plan");
     const PlanOutput output = arguments.has("--log")        ? PlanOutput::LogOnly
                               : arguments.has("--commands") ? PlanOutput::CommandsOnly
                                                             : PlanOutput::Everything;
-    const RecordedRun run = recordRun(request.profile, request.answers);
+    const RecordedRun run =
+        recordRun(leavingChosenAlone(profileSteps(request.profile), skippedKeys(arguments, machine.files())), request.answers);
     return {kExitSuccess, render(output, run.platform, run.log), ""};
 }
 

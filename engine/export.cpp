@@ -1,5 +1,7 @@
 #include "engine/export.h"
 
+#include <algorithm>
+
 #include "engine/printable.h"
 #include "engine/utf8.h"
 #include "engine/windows_needs.h"
@@ -73,7 +75,8 @@ std::string commentLines(const std::vector<std::string>& lines, const char* mark
 
 }  // namespace
 
-ExportPlan profileExport(Profile profile, const std::string& profileName, const Answers& answers, bool withNeeded)
+ExportPlan profileExport(Profile profile, const std::string& profileName, const Answers& answers, bool withNeeded,
+                         const std::vector<std::wstring>& skipped)
 {
     ExportPlan plan;
     plan.description.push_back("Quillora profile " + profileName);
@@ -93,8 +96,16 @@ ExportPlan profileExport(Profile profile, const std::string& profileName, const 
                                               : "left out: Windows Vista and later (10 and 11 too) need these services"
                                                 " as Windows sets them; --all includes them: " + keys);
     }
+    if (!skipped.empty()) {
+        std::string keys;
+        for (const std::wstring& key : skipped)
+            keys += (keys.empty() ? "" : ", ") + toUtf8(key);
+        plan.description.push_back("left out: skipped by choice (--skip): " + keys);
+    }
     for (const ServiceStep& step : steps) {
         if (!withNeeded && touchesNeeded(step, WindowsGeneration::VistaAndLater))
+            continue;
+        if (std::find(skipped.begin(), skipped.end(), step.serviceKey) != skipped.end())
             continue;
         const ActionEffect& effect = effectOf(performedAction(step, answers));
         plan.targets.push_back({step.serviceKey, effect.mode, false, runFor(effect)});

@@ -31,8 +31,9 @@ struct ExportPlan {
 // Every row of the profile, the prompted one following the answers. A fleet today runs Windows 10
 // and 11, and every machine Ansible manages is a later Windows than XP: unless withNeeded, the
 // rows that change a service Windows Vista and later need are left out, and named in a comment.
+// The services skipped by choice are left out too, and named in a comment of their own.
 ExportPlan profileExport(Profile profile, const std::string& profileName, const Answers& answers,
-                         bool withNeeded = false);
+                         bool withNeeded = false, const std::vector<std::wstring>& skipped = {});
 
 // The saved modes of a backup, neither stopping nor starting anything, as restore does; services
 // that were not installed when it was made are left out.

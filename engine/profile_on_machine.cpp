@@ -42,18 +42,28 @@ RowOutcome outcomeOf(const ServiceStep& step, const std::optional<ServiceState>&
     return rowWouldChange(rowEffect(step, answers), *now).any() ? RowOutcome::WouldChange : RowOutcome::AsAsked;
 }
 
-// "left alone: needed by Windows 10 (--all changes it too)", the line of a row left alone.
+// "left alone: needed by Windows 10 (--all changes it too)", the line of a row left alone, or
+// "skipped by choice" for one the user chose to leave alone.
 std::string leftAloneText(const ServiceStep& step, const std::optional<WindowsVersion>& windows, const char* withAll)
 {
+    if (step.byChoice)
+        return "skipped by choice";
     const std::string needed = neededNote(step, windows);
     return "left alone" + (needed.empty() ? "" : ": " + needed) + " (--all " + withAll + ")";
 }
 
-// ", 21 left alone as this Windows needs them", where any were.
-std::string leftAloneCount(int leftAlone)
-{
-    return leftAlone ? ", " + std::to_string(leftAlone) + " left alone as this Windows needs them" : "";
-}
+// The rows left alone, counted by why.
+struct LeftAloneCount {
+    int needed = 0, chosen = 0;
+
+    void count(const ServiceStep& step) { ++(step.byChoice ? chosen : needed); }
+    // ", 21 left alone as this Windows needs them, 1 skipped by choice", for those there were.
+    std::string text() const
+    {
+        return (needed ? ", " + std::to_string(needed) + " left alone as this Windows needs them" : "")
+            + (chosen ? ", " + std::to_string(chosen) + " skipped by choice" : "");
+    }
+};
 
 std::string stateText(const ServiceState& now)
 {
@@ -62,13 +72,14 @@ std::string stateText(const ServiceState& now)
 
 // The counts that end an apply.
 struct ApplyTally {
-    int changed = 0, unchanged = 0, missing = 0, leftRunning = 0, failed = 0, leftAlone = 0;
+    int changed = 0, unchanged = 0, missing = 0, leftRunning = 0, failed = 0;
+    LeftAloneCount leftAlone;
 
     std::string summary() const
     {
         return std::to_string(changed) + " changed, " + std::to_string(unchanged) + " unchanged, "
             + std::to_string(missing) + " not installed, " + std::to_string(leftRunning) + " left running, "
-            + std::to_string(failed) + " failed" + leftAloneCount(leftAlone) + "\n";
+            + std::to_string(failed) + " failed" + leftAlone.text() + "\n";
     }
 };
 
@@ -104,7 +115,8 @@ ServiceReport statusReport(ServiceControl& services, const std::vector<ServiceSt
                            const std::optional<WindowsVersion>& windows)
 {
     ServiceReport result;
-    int changes = 0, missing = 0, leftAlone = 0;
+    int changes = 0, missing = 0;
+    LeftAloneCount leftAlone;
     for (const ServiceStep& step : steps) {
         const std::string asked = actionDescription(performedAction(step, answers));
         const std::optional<ServiceState> now = services.query(step.serviceKey);
@@ -112,7 +124,8 @@ ServiceReport statusReport(ServiceControl& services, const std::vector<ServiceSt
         const std::string neededSuffix = needed.empty() ? "" : "; " + needed;
         const RowOutcome outcome = outcomeOf(step, now, answers);
         missing += outcome == RowOutcome::NotInstalled;
-        leftAlone += outcome == RowOutcome::LeftAlone;
+        if (outcome == RowOutcome::LeftAlone)
+            leftAlone.count(step);
         changes += outcome == RowOutcome::WouldChange;
         std::string line = serviceName(step.serviceKey) + ": "
             + (now ? "now " + stateText(*now) + "; " : "not installed; ") + "profile asks " + asked;
@@ -133,7 +146,7 @@ ServiceReport statusReport(ServiceControl& services, const std::vector<ServiceSt
         result.text += line + "\n";
     }
     result.text += std::to_string(changes) + " of " + std::to_string(steps.size()) + " services would change, "
-        + std::to_string(missing) + " not installed" + leftAloneCount(leftAlone) + "\n";
+        + std::to_string(missing) + " not installed" + leftAlone.text() + "\n";
     return result;
 }
 
@@ -141,7 +154,8 @@ ServiceReport verifyReport(ServiceControl& services, const std::vector<ServiceSt
                            const std::optional<WindowsVersion>& windows)
 {
     ServiceReport result;
-    int differences = 0, leftAlone = 0;
+    int differences = 0;
+    LeftAloneCount leftAlone;
     for (const ServiceStep& step : steps) {
         const std::optional<ServiceState> now = services.query(step.serviceKey);
         switch (outcomeOf(step, now, answers)) {
@@ -151,7 +165,7 @@ ServiceReport verifyReport(ServiceControl& services, const std::vector<ServiceSt
                 + actionDescription(performedAction(step, answers)) + "\n";
             break;
         case RowOutcome::LeftAlone:
-            ++leftAlone;
+            leftAlone.count(step);
             result.text += serviceName(step.serviceKey) + ": " + leftAloneText(step, windows, "checks it too") + "\n";
             break;
         case RowOutcome::NotInstalled:
@@ -161,7 +175,7 @@ ServiceReport verifyReport(ServiceControl& services, const std::vector<ServiceSt
     }
     result.text += (differences == 0 ? "every installed service is as the profile sets it"
                                      : std::to_string(differences) + " installed services differ from the profile")
-        + leftAloneCount(leftAlone) + "\n";
+        + leftAlone.text() + "\n";
     result.complete = differences == 0;
     return result;
 }
@@ -183,7 +197,7 @@ ServiceReport applyProfile(ServiceControl& services, const std::vector<ServiceSt
                 continue;
             }
             if (outcome == RowOutcome::LeftAlone) {
-                ++tally.leftAlone;
+                tally.leftAlone.count(step);
                 result.text += line + leftAloneText(step, windows, "changes it too") + "\n";
                 continue;
             }

@@ -2,10 +2,10 @@
 
 namespace quillora {
 
-RecordedRun recordRun(Profile profile, const Answers& answers)
+RecordedRun recordRun(const std::vector<ServiceStep>& steps, const Answers& answers)
 {
     RecordedRun run;
-    runProfile(profileSteps(profile), answers, run.log, run.platform);
+    runProfile(steps, answers, run.log, run.platform);
     return run;
 }
 

@@ -50,6 +50,6 @@ struct RecordedRun {
     RecordingPlatform platform;
     MemoryProgressLog log;
 };
-RecordedRun recordRun(Profile profile, const Answers& answers);
+RecordedRun recordRun(const std::vector<ServiceStep>& steps, const Answers& answers);
 
 }  // namespace quillora

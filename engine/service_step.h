@@ -23,9 +23,10 @@ struct ServiceStep {
     std::wstring serviceKey;   // the name the command lines use, unquoted
     ActionKind action;         // what the row performs; for a question row, what a "no" performs
     std::optional<RowQuestion> question;
-    // Left alone because this Windows needs the service: the step launches nothing and its log
-    // line says so in place of the mode.
+    // Left alone because this Windows needs the service, or by the user's choice: the step
+    // launches nothing and its log line says so in place of the mode.
     bool leftAlone = false;
+    bool byChoice = false;  // left alone because the user chose so
 };
 
 // The kind the step performs now, the one place that says it: a question row reads its flag at

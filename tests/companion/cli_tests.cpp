@@ -27,7 +27,7 @@ TEST_CASE("usage and version")
                              {"-h"}, {"status", "/?"}}) {
         const CliResult result = run(args);
         CHECK(result.status == 0);
-        CHECK(result.out.rfind("usage: quillora-cli plan PROFILE [--answers ABC] [--commands | --log]\n", 0) == 0);
+        CHECK(result.out.rfind("usage: quillora-cli plan PROFILE [--answers ABC] [--skip FILE] [--commands | --log]\n", 0) == 0);
         CHECK(result.err.empty());
     }
     const CliResult version = run({"--version"});

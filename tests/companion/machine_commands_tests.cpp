@@ -1,6 +1,7 @@
 #include <doctest.h>
 
 #include "companion/cli.h"
+#include "engine/backup_store.h"
 #include "tests/support/memory_machine.h"
 #include "tests/support/text_helpers.h"
 
@@ -235,4 +236,79 @@ TEST_CASE("backups names the result saved beside a backup")
     CHECK(listed.out.find(kBackups + "/auto-20261207-101500-01.txt  (result: auto-20261207-101500-01.result.log)\n")
           != std::string::npos);
     CHECK(listed.out.find(kBackups + "/auto-20261207-101500-02.txt\n") != std::string::npos);
+}
+
+TEST_CASE("--skip FILE: the services in it are left alone by plan, apply, status, verify and export, and named")
+{
+    MemoryMachine machine = machineWithServices();
+    const std::string skip = "/tmp/skip.txt";
+    machine.memoryFiles.files[skip] = {"\xEF\xBB\xBF# Quillora: the automatic profile\r\nAlerter\r\n\r\n  ALG  \r\n", 1};
+
+    SUBCASE("plan launches nothing for them and logs them as kept")
+    {
+        const CliResult commands = runCli({"plan", "automatic", "--skip", skip, "--commands"}, machine);
+        CHECK(commands.status == 0);
+        CHECK(commands.out.find("Alerter") == std::string::npos);
+        CHECK(commands.out.find(" ALG ") == std::string::npos);
+        CHECK(countOf(commands.out, std::string("\n")) == 115 - 2 - 2);
+        const CliResult log = runCli({"plan", "automatic", "--skip", skip, "--log"}, machine);
+        CHECK(log.out.rfind("1:Alerter:保留\r\n2:Application Layer Gateway Service:保留\r\n", 0) == 0);
+    }
+    SUBCASE("apply changes nothing of them, and says so; verify and status agree")
+    {
+        const CliResult applied = runCli({"apply", "automatic", "--skip", skip}, machine);
+        CHECK(applied.status == 0);
+        CHECK(applied.out.find("1:Alerter (Alerter): skipped by choice\n") != std::string::npos);
+        CHECK(applied.out.find("1 changed, 0 unchanged, 56 not installed, 0 left running, 0 failed, 2 skipped by choice\n")
+              != std::string::npos);
+        CHECK(machine.memoryServices.services[L"Alerter"].mode == StartMode::Automatic);
+        CHECK(machine.memoryServices.services[L"ALG"].mode == StartMode::Manual);
+        CHECK(machine.memoryServices.services[L"wuauserv"].mode == StartMode::Disabled);
+        CHECK(runCli({"verify", "automatic", "--skip", skip}, machine).status == 0);
+        CHECK(runCli({"verify", "automatic"}, machine).status == 1);
+        const CliResult status = runCli({"status", "automatic", "--skip", skip}, machine);
+        CHECK(status.out.find("0 of 59 services would change, 56 not installed, 2 skipped by choice\n") != std::string::npos);
+    }
+    SUBCASE("export leaves them out and names them")
+    {
+        const CliResult exported = runCli({"export", "automatic", "--format", "ansible", "--skip", skip}, machine);
+        CHECK(exported.status == 0);
+        CHECK(exported.out.find("skipped by choice (--skip): Alerter, ALG") != std::string::npos);
+        CHECK(exported.out.find("{name: \"Alerter\"") == std::string::npos);
+        CHECK(exported.out.find("{name: \"ALG\"") == std::string::npos);
+        CHECK(exported.out.find("{name: \"ClipSrv\"") != std::string::npos);
+        const CliResult inf = runCli({"export", "automatic", "--format", "inf", "--skip", skip}, machine);
+        CHECK(inf.status == 0);
+        CHECK(inf.out.find(std::string("\"\0A\0l\0e\0r\0t\0e\0r\0\"\0", 16)) == std::string::npos);
+        CHECK(inf.out.find(std::string("\"\0C\0l\0i\0p\0S\0r\0v\0\"\0", 16)) != std::string::npos);
+        // A backup's export holds the machine's own modes: nothing to skip.
+        CHECK(runCli({"export", "--from-backup", "/tmp/b.txt", "--format", "inf", "--skip", skip}, machine).status == 2);
+    }
+}
+
+TEST_CASE("a --skip file that cannot be taken is refused with status 2, naming the line and the problem")
+{
+    MemoryMachine machine = machineWithServices();
+    struct Bad {
+        const char* name;
+        std::string bytes;
+        const char* said;
+    };
+    const Bad bad[] = {
+        {"an unknown key", "Alerter\r\nNoSuchService\r\n", "line 2: unknown service key 'NoSuchService'"},
+        {"a key given twice", "# mine\r\nAlerter\r\nALG\r\nAlerter\r\n", "line 4: service key 'Alerter' given twice"},
+        {"not UTF-8", "Alerter\r\nAl\xE9rter\r\n", "line 2: not UTF-8 text"},
+        {"saved as Unicode", std::string("\xFF\xFE" "A\0l\0", 6), "UTF-16"},
+    };
+    for (const Bad& file : bad) {
+        CAPTURE(file.name);
+        machine.memoryFiles.files["/tmp/bad.txt"] = {file.bytes, 1};
+        const CliResult result = runCli({"apply", "automatic", "--skip", "/tmp/bad.txt"}, machine);
+        CHECK(result.status == 2);
+        CHECK(result.err.find("/tmp/bad.txt") != std::string::npos);
+        CHECK(result.err.find(file.said) != std::string::npos);
+        CHECK(machine.memoryServices.changes.empty());
+        CHECK(storedBackups(machine).empty());
+    }
+    CHECK(runCli({"plan", "automatic", "--skip", "/tmp/none.txt"}, machine).status == 3);
 }

@@ -20,7 +20,7 @@ struct Run {
 
 Run runOnEmptyLog(Profile profile, const Answers& answers = {})
 {
-    const RecordedRun recorded = recordRun(profile, answers);
+    const RecordedRun recorded = recordRun(profileSteps(profile), answers);
     Run run{{}, recorded.log};
     for (const auto& launch : recorded.platform.launches) {
         CHECK(launch.showState == 0);

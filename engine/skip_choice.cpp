@@ -1,0 +1,70 @@
+#include "engine/skip_choice.h"
+
+#include <algorithm>
+
+#include "engine/printable.h"
+#include "engine/utf8.h"
+
+namespace quillora {
+namespace {
+
+const char kByteOrderMark[] = "\xEF\xBB\xBF";
+
+std::string trimmed(const std::string& text)
+{
+    const std::size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos)
+        return "";
+    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+}  // namespace
+
+std::vector<std::wstring> parseSkipFile(const std::string& bytes)
+{
+    if (bytes.rfind("\xFF\xFE", 0) == 0 || bytes.rfind("\xFE\xFF", 0) == 0)
+        throw SkipFileError(0, "saved as UTF-16 (\"Unicode\"): save it as UTF-8");
+    const std::string text = bytes.rfind(kByteOrderMark, 0) == 0 ? bytes.substr(3) : bytes;
+    const std::vector<std::wstring> catalogue = catalogueKeys();
+    std::vector<std::wstring> keys;
+    int number = 0;
+    for (std::size_t from = 0; from < text.size();) {
+        const std::size_t end = std::min(text.find('\n', from), text.size());
+        const std::string line = trimmed(text.substr(from, end - from));
+        from = end + 1;
+        ++number;
+        if (line.empty() || line[0] == '#')
+            continue;
+        if (!isUtf8(line))
+            throw SkipFileError(number, "not UTF-8 text: " + quoted(line));
+        const std::wstring key = fromUtf8(line);
+        if (std::find(catalogue.begin(), catalogue.end(), key) == catalogue.end())
+            throw SkipFileError(number, "unknown service key " + quoted(line));
+        if (std::find(keys.begin(), keys.end(), key) != keys.end())
+            throw SkipFileError(number, "service key " + quoted(line) + " given twice");
+        keys.push_back(key);
+    }
+    return keys;
+}
+
+std::string formatSkipFile(const std::string& profileName, const std::vector<std::wstring>& keys)
+{
+    std::string text = std::string(kByteOrderMark) + "# Quillora: the services the " + profileName
+        + " profile leaves alone by your choice, one key a line\r\n";
+    for (const std::wstring& key : keys)
+        text += toUtf8(key) + "\r\n";
+    return text;
+}
+
+std::vector<ServiceStep> leavingChosenAlone(std::vector<ServiceStep> steps, const std::vector<std::wstring>& keys)
+{
+    for (ServiceStep& step : steps) {
+        if (std::find(keys.begin(), keys.end(), step.serviceKey) != keys.end()) {
+            step.leftAlone = true;
+            step.byChoice = true;
+        }
+    }
+    return steps;
+}
+
+}  // namespace quillora
