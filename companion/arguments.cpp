@@ -18,12 +18,10 @@ std::string lowerCase(std::string text)
 
 Profile parseProfile(const std::string& name)
 {
-    if (name == "prompted")
-        return Profile::Prompted;
-    if (name == "automatic")
-        return Profile::Automatic;
-    if (name == "restore")
-        return Profile::Restore;
+    for (const Profile profile : {Profile::Prompted, Profile::Automatic, Profile::Restore}) {
+        if (name == profileName(profile))
+            return profile;
+    }
     throw UsageError("unknown profile " + quoted(name) + ": expected prompted, automatic or restore");
 }
 

@@ -158,4 +158,17 @@ std::wstring labelOf(const std::wstring& serviceKey)
     return row ? row->label : L"";
 }
 
+const char* profileName(Profile profile)
+{
+    switch (profile) {
+    case Profile::Prompted:
+        return "prompted";
+    case Profile::Automatic:
+        return "automatic";
+    case Profile::Restore:
+        break;
+    }
+    return "restore";
+}
+
 }  // namespace quillora

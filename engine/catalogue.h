@@ -15,6 +15,9 @@ enum class Profile {
 // The rows of the catalogue that the profile runs, in run order.
 std::vector<ServiceStep> profileSteps(Profile profile);
 
+// "prompted", "automatic", "restore": the profile's name on the command line and in the settings.
+const char* profileName(Profile profile);
+
 // Number of services the program knows, whether or not a profile runs them.
 std::size_t catalogueSize();
 

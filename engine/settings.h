@@ -2,13 +2,17 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "engine/catalogue.h"
 #include "engine/machine.h"
 
 namespace quillora {
 
-// The program's one setting, the language of its windows, kept in settings.ini in the program's
-// per-user folder, beside the backups' folder: "[Quillora]", then "language=en" or "language=zh".
+// What the program keeps for the user between starts, in settings.ini in the machine's data
+// folder, beside the backups' folder: "[Quillora]", then one "key=value" line each: the language
+// of its windows ("language=en" or "language=zh") and, for each profile, the services the user
+// chose to leave alone ("skip.automatic=Alerter,ALG"). Saving one setting keeps the others.
 
 // Where the settings are kept. Throws PlatformFailure where there is no such folder.
 std::string settingsPath(Machine& machine);
@@ -19,5 +23,12 @@ std::optional<std::string> savedLanguage(Machine& machine);
 // Keeps the language for the next start, written whole or not at all. Throws FileFailure naming
 // the file, or PlatformFailure.
 void saveLanguage(Machine& machine, const std::string& language);
+
+// The services the user chose to leave alone in the profile, in catalogue order; none when none
+// is saved or the file cannot be read. Keys the catalogue does not know are dropped.
+std::vector<std::wstring> savedSkips(Machine& machine, Profile profile);
+
+// Keeps the choice for the next start, as saveLanguage does.
+void saveSkips(Machine& machine, Profile profile, const std::vector<std::wstring>& keys);
 
 }  // namespace quillora

@@ -28,3 +28,25 @@ TEST_CASE("the language setting: beside the backups' folder, read back as writte
     MemoryMachine elsewhere(false);
     CHECK_FALSE(savedLanguage(elsewhere).has_value());
 }
+
+TEST_CASE("the services left alone by choice: one line a profile, kept beside the language, unknown keys dropped")
+{
+    MemoryMachine machine;
+    CHECK(savedSkips(machine, Profile::Automatic).empty());
+    saveLanguage(machine, "en");
+    saveSkips(machine, Profile::Automatic, {L"Alerter", L"Ati HotKey Poller"});
+    saveSkips(machine, Profile::Restore, {L"Themes"});
+    saveSkips(machine, Profile::Automatic, {L"Ati HotKey Poller", L"W32Time"});
+    CHECK(machine.memoryFiles.files.at("/home/user/Quillora/settings.ini").bytes
+          == "[Quillora]\r\nlanguage=en\r\nskip.automatic=Ati HotKey Poller,W32Time\r\nskip.restore=Themes\r\n");
+    CHECK(savedSkips(machine, Profile::Automatic) == std::vector<std::wstring>{L"Ati HotKey Poller", L"W32Time"});
+    CHECK(savedSkips(machine, Profile::Restore) == std::vector<std::wstring>{L"Themes"});
+    CHECK(savedSkips(machine, Profile::Prompted).empty());
+    saveLanguage(machine, "zh");
+    CHECK(savedSkips(machine, Profile::Restore) == std::vector<std::wstring>{L"Themes"});
+
+    // Edited by hand: a key of no service, and a service named twice, count once or not at all.
+    machine.memoryFiles.files["/home/user/Quillora/settings.ini"].bytes =
+        "[Quillora]\nskip.prompted=Nothing,ALG,Alerter,ALG\n";
+    CHECK(savedSkips(machine, Profile::Prompted) == std::vector<std::wstring>{L"Alerter", L"ALG"});
+}
