@@ -47,9 +47,14 @@ std::string backupFolder(Machine& machine)
     return dataFolder(machine) + machine.separator() + kBackupFolderName;
 }
 
-SavedBackup saveAutomaticBackup(Machine& machine)
+SavedBackup saveAutomaticBackup(Machine& machine, const std::vector<std::wstring>& leftOut)
 {
-    const std::vector<std::wstring> keys = catalogueKeys();
+    std::vector<std::wstring> keys = catalogueKeys();
+    keys.erase(std::remove_if(keys.begin(), keys.end(),
+                              [&](const std::wstring& key) {
+                                  return std::find(leftOut.begin(), leftOut.end(), key) != leftOut.end();
+                              }),
+               keys.end());
     std::vector<std::optional<ServiceState>> states = servicesOf(machine).queryAll(keys);
     const std::vector<BackupEntry> entries = modesOf(keys, states);
     const std::string bytes = formatBackup(entries);

@@ -35,10 +35,10 @@ std::vector<BackupEntry> readBackupFile(Files& files, const std::string& path);
 // The backup folder of this machine. Throws PlatformFailure where there is none.
 std::string backupFolder(Machine& machine);
 
-// Saves the current start mode of every catalogue service as a new automatic backup, written
-// atomically and never over an existing file. Throws FileFailure (naming the backup) or
-// PlatformFailure.
-SavedBackup saveAutomaticBackup(Machine& machine);
+// Saves the current start mode of every catalogue service but those left out (the ones a run
+// leaves alone by the user's choice) as a new automatic backup, written atomically and never over
+// an existing file. Throws FileFailure (naming the backup) or PlatformFailure.
+SavedBackup saveAutomaticBackup(Machine& machine, const std::vector<std::wstring>& leftOut = {});
 
 // The path of a named backup in the backup folder. Throws std::invalid_argument for a name that
 // is not a plain name (letters, digits, '-', '_', '.'; not starting as automatic ones do).

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/printable.h"
+#include "engine/settings.h"
 #include "engine/utf8.h"
 
 namespace quillora {
@@ -65,6 +66,34 @@ std::vector<ServiceStep> leavingChosenAlone(std::vector<ServiceStep> steps, cons
         }
     }
     return steps;
+}
+
+ChosenSkips::Choice& ChosenSkips::of(Profile profile)
+{
+    Choice& choice = choices_[static_cast<int>(profile)];
+    if (!choice.read) {
+        choice.keys = savedSkips(machine_, profile);
+        choice.read = true;
+    }
+    return choice;
+}
+
+const std::vector<std::wstring>& ChosenSkips::skipped(Profile profile)
+{
+    return of(profile).keys;
+}
+
+void ChosenSkips::choose(Profile profile, std::vector<std::wstring> keys)
+{
+    // Kept in catalogue order, whatever order they were chosen in.
+    std::vector<std::wstring> ordered;
+    for (const std::wstring& key : catalogueKeys()) {
+        if (std::find(keys.begin(), keys.end(), key) != keys.end())
+            ordered.push_back(key);
+    }
+    Choice& choice = of(profile);
+    choice.keys = std::move(ordered);
+    saveSkips(machine_, profile, choice.keys);
 }
 
 }  // namespace quillora

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/catalogue.h"
+#include "engine/machine.h"
 #include "engine/service_step.h"
 
 namespace quillora {
@@ -34,5 +35,28 @@ std::string formatSkipFile(const std::string& profileName, const std::vector<std
 
 // The steps with the chosen services left alone by choice: they launch nothing and log "保留".
 std::vector<ServiceStep> leavingChosenAlone(std::vector<ServiceStep> steps, const std::vector<std::wstring>& keys);
+
+// The services the user of this machine chose to leave alone, profile by profile: read from the
+// settings when first asked for, and kept there whenever they change.
+class ChosenSkips {
+public:
+    explicit ChosenSkips(Machine& machine) : machine_(machine) {}
+
+    // In catalogue order.
+    const std::vector<std::wstring>& skipped(Profile profile);
+    // The choice holds for this start at once; then it is saved. Throws FileFailure or
+    // PlatformFailure when it cannot be saved.
+    void choose(Profile profile, std::vector<std::wstring> keys);
+
+private:
+    struct Choice {
+        bool read = false;
+        std::vector<std::wstring> keys;
+    };
+    Choice& of(Profile profile);
+
+    Machine& machine_;
+    Choice choices_[3];
+};
 
 }  // namespace quillora

@@ -1,5 +1,10 @@
 #include "platform/dialogs.h"
 
+#include <commdlg.h>
+
+#include "platform/process_launch.h"
+#include "platform/system_error.h"
+
 namespace quillora::platform {
 
 void WindowsDialogs::showError(HWND owner, const std::wstring& text, const std::wstring& caption)
@@ -27,6 +32,53 @@ Dialogs::Choice WindowsDialogs::warnAndChoose(HWND owner, const std::wstring& te
     default:
         return Choice::Cancel;
     }
+}
+
+namespace {
+
+using FileDialog = BOOL(WINAPI*)(OPENFILENAMEW*);
+
+// The common file dialog, run: the file chosen, or nullopt when the user cancels.
+std::optional<std::wstring> runFileDialog(FileDialog dialog, HWND owner, const std::wstring& suggestedName, DWORD flags)
+{
+    if (!dialog)
+        throw systemFailure(GetLastError());
+    wchar_t path[MAX_PATH] = {};
+    suggestedName.copy(path, MAX_PATH - 1);
+    static constexpr wchar_t kFilter[] = L"*.txt\0*.txt\0*.*\0*.*\0";
+    OPENFILENAMEW file{};
+    file.lStructSize = sizeof file;
+    file.hwndOwner = owner;
+    file.lpstrFilter = kFilter;
+    file.lpstrFile = path;
+    file.nMaxFile = MAX_PATH;
+    file.lpstrDefExt = L"txt";
+    file.Flags = flags | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!dialog(&file))
+        return std::nullopt;
+    return std::wstring(path);
+}
+
+}  // namespace
+
+// comdlg32 brings libraries of its own: it is loaded when a file is first chosen, not at every
+// start of the program.
+void* WindowsDialogs::commonDialog(const char* name)
+{
+    if (!commonDialogs_)
+        commonDialogs_.reset(LoadLibraryW((systemDirectory() + L"\\comdlg32.dll").c_str()));
+    return commonDialogs_ ? reinterpret_cast<void*>(GetProcAddress(commonDialogs_.get(), name)) : nullptr;
+}
+
+std::optional<std::wstring> WindowsDialogs::chooseFileToSave(HWND owner, const std::wstring& suggestedName)
+{
+    return runFileDialog(reinterpret_cast<FileDialog>(commonDialog("GetSaveFileNameW")), owner, suggestedName,
+                         OFN_OVERWRITEPROMPT);
+}
+
+std::optional<std::wstring> WindowsDialogs::chooseFileToOpen(HWND owner)
+{
+    return runFileDialog(reinterpret_cast<FileDialog>(commonDialog("GetOpenFileNameW")), owner, L"", OFN_FILEMUSTEXIST);
 }
 
 }  // namespace quillora::platform

@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
+
+#include "platform/handles.h"
 
 namespace quillora::platform {
 
@@ -20,6 +23,10 @@ public:
     virtual void inform(HWND owner, const std::wstring& text, const std::wstring& caption, bool warning) = 0;
     // Warns and asks yes, no or cancel, yes being the default.
     virtual Choice warnAndChoose(HWND owner, const std::wstring& text, const std::wstring& caption) = 0;
+    // The file the user chooses to write, starting from a suggested name, or to read; nullopt when
+    // the user cancels. Text files (*.txt) are offered first.
+    virtual std::optional<std::wstring> chooseFileToSave(HWND owner, const std::wstring& suggestedName) = 0;
+    virtual std::optional<std::wstring> chooseFileToOpen(HWND owner) = 0;
 };
 
 class WindowsDialogs final : public Dialogs {
@@ -28,6 +35,13 @@ public:
     bool ask(HWND owner, const std::wstring& text, const std::wstring& caption) override;
     void inform(HWND owner, const std::wstring& text, const std::wstring& caption, bool warning) override;
     Choice warnAndChoose(HWND owner, const std::wstring& text, const std::wstring& caption) override;
+    std::optional<std::wstring> chooseFileToSave(HWND owner, const std::wstring& suggestedName) override;
+    std::optional<std::wstring> chooseFileToOpen(HWND owner) override;
+
+private:
+    void* commonDialog(const char* name);
+
+    LibraryHandle commonDialogs_;
 };
 
 }  // namespace quillora::platform

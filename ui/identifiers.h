@@ -44,7 +44,17 @@ struct HelpControls {
 };
 
 struct ServicesControls {
-    enum Id : int { ViewLabel = 101, ViewChoice, ServiceList, DescriptionBox };
+    enum Id : int {
+        ViewLabel = 101,
+        ViewChoice,
+        ServiceList,
+        DescriptionBox,
+        SelectAllButton,
+        SelectNoneButton,
+        SaveChoiceButton,
+        ReadChoiceButton,
+        ChoiceCount,
+    };
 };
 
 // The main window's system-menu item that undoes the last run, and its text. A system command's

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace quillora::ui {
 
 void ListView::setColumns(const std::vector<std::wstring>& titles, const std::vector<int>& widths)
@@ -56,6 +58,76 @@ void ListView::selectAll()
     item.stateMask = LVIS_SELECTED;
     item.state = LVIS_SELECTED;
     SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+}
+
+void ListView::showCheckBoxes(bool shown)
+{
+    SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, shown ? LVS_EX_CHECKBOXES : 0);
+}
+
+bool ListView::isChecked(std::size_t row) const
+{
+    const UINT state = static_cast<UINT>(SendMessageW(list_, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
+    return (state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+}
+
+void ListView::setChecked(std::size_t row, bool checked)
+{
+    LVITEMW item{};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+    SendMessageW(list_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+void ListView::setCell(std::size_t row, std::size_t column, const std::wstring& text)
+{
+    LVITEMW item{};
+    item.iSubItem = static_cast<int>(column);
+    item.pszText = const_cast<wchar_t*>(text.c_str());
+    SendMessageW(list_, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+}
+
+std::vector<int> ListView::widthsToShow(const std::vector<std::wstring>& titles,
+                                        const std::vector<std::vector<std::wstring>>& rows) const
+{
+    const auto textWidth = [this](const std::wstring& text) {
+        return static_cast<int>(SendMessageW(list_, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text.c_str())));
+    };
+    // A cell's text stands inside a margin on each side; the first column also holds the check box,
+    // and a title the sort mark.
+    const int margin = 2 * GetSystemMetrics(SM_CXEDGE) + 12;
+    const bool checkBoxes = (SendMessageW(list_, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_CHECKBOXES) != 0;
+    std::vector<int> widths;
+    for (std::size_t column = 0; column < titles.size(); ++column) {
+        int widest = textWidth(titles[column]) + margin;
+        for (const std::vector<std::wstring>& row : rows) {
+            if (column < row.size())
+                widest = std::max(widest, textWidth(row[column]) + margin);
+        }
+        if (column == 0 && checkBoxes)
+            widest += GetSystemMetrics(SM_CXSMICON) + 4;
+        widths.push_back(widest);
+    }
+    return widths;
+}
+
+std::vector<int> ListView::columnWidths() const
+{
+    std::vector<int> widths;
+    for (int column = 0;; ++column) {
+        LVCOLUMNW info{};
+        info.mask = LVCF_WIDTH;
+        if (!SendMessageW(list_, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&info)))
+            return widths;
+        widths.push_back(info.cx);
+    }
+}
+
+int ListView::room() const
+{
+    RECT client;
+    GetClientRect(list_, &client);
+    return client.right - client.left;
 }
 
 }  // namespace quillora::ui

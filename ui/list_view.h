@@ -23,6 +23,19 @@ public:
     int focused() const;
     void selectAll();
 
+    // Check boxes before the rows, or none.
+    void showCheckBoxes(bool shown);
+    bool isChecked(std::size_t row) const;
+    void setChecked(std::size_t row, bool checked);
+    void setCell(std::size_t row, std::size_t column, const std::wstring& text);
+
+    // The width each column needs for its title and every cell of these rows to show whole.
+    std::vector<int> widthsToShow(const std::vector<std::wstring>& titles,
+                                  const std::vector<std::vector<std::wstring>>& rows) const;
+    std::vector<int> columnWidths() const;
+    // The room the columns have: the list's client width.
+    int room() const;
+
 private:
     HWND list_;
 };

@@ -19,8 +19,9 @@ Program::Program(HINSTANCE instance, platform::Processes& processes, platform::D
                  std::optional<Language> chosen)
     : host(instance, &Window::windowProcedure, dialogs, startLanguage(machine, chosen)),
       results(processes, machine),
-      runs(processes, dialogs, machine, results, progressWindow, host),
-      servicesWindow(host, runs, results, machine),
+      skips(machine),
+      runs(processes, dialogs, machine, results, skips, progressWindow, host),
+      servicesWindow(host, runs, results, skips, dialogs, machine),
       mainWindow(host, runs, results, processes, dialogs, machine, firstQuestion, helpWindow, servicesWindow)
 {
 }

@@ -32,6 +32,7 @@ public:
     WindowHost host;
     ProgressWindow progressWindow{host};
     RunResults results;
+    ChosenSkips skips;
     RunController runs;
     HelpWindow helpWindow{host};
     QuestionWindow thirdQuestion{host, runs, QuestionWindow::thirdDesign(), AnswerFlag::Imaging, nullptr};

@@ -80,8 +80,14 @@ private:
 };
 
 RunController::RunController(platform::Processes& processes, platform::Dialogs& dialogs, Machine& machine,
-                             RunResults& results, RunDisplay& display, const WindowHost& host)
-    : processes_(processes), dialogs_(dialogs), machine_(machine), results_(results), display_(display), host_(host)
+                             RunResults& results, ChosenSkips& skips, RunDisplay& display, const WindowHost& host)
+    : processes_(processes),
+      dialogs_(dialogs),
+      machine_(machine),
+      results_(results),
+      skips_(skips),
+      display_(display),
+      host_(host)
 {
 }
 
@@ -92,7 +98,7 @@ void RunController::start(Profile profile, HWND owner)
     const std::optional<std::vector<ServiceStep>> steps = stepsToRun(profile, owner);
     if (!steps)
         return;
-    const SavedBackup backup = backUpBeforeRun();
+    const SavedBackup backup = backUpBeforeRun(skips_.skipped(profile));
     display_.present();
     RunRecord& record = results_.runStarts(backup);
     const UnderWay running(runsUnderWay_);
@@ -122,7 +128,7 @@ Answers RunController::answersOrAllYes() const
 // nullopt when the user cancels. Windows XP and Server 2003 need none of them: nothing is asked.
 std::optional<std::vector<ServiceStep>> RunController::stepsToRun(Profile profile, HWND owner)
 {
-    std::vector<ServiceStep> steps = profileSteps(profile);
+    std::vector<ServiceStep> steps = leavingChosenAlone(profileSteps(profile), skips_.skipped(profile));
     const std::optional<WindowsVersion> version = machine_.windowsVersion();
     if (!version)
         return steps;
@@ -149,14 +155,14 @@ void RunController::endProgram()
 
 // Keeps the start modes a run is about to change, so that the user's own settings can be put back
 // (the main window's undo, quillora-cli restore --last).
-SavedBackup RunController::backUpBeforeRun()
+SavedBackup RunController::backUpBeforeRun(const std::vector<std::wstring>& leftOut)
 {
     const auto notSaved = [this](const PlatformFailure& failure, const std::wstring& where) {
         return PlatformFailure(failure.number(),
                                host_.text(Text::BackupNotSaved) + where + L"\r\n" + failure.description());
     };
     try {
-        return saveAutomaticBackup(machine_);
+        return saveAutomaticBackup(machine_, leftOut);
     } catch (const FileFailure& failure) {
         throw notSaved(failure, L" " + fromUtf8(failure.path()));
     } catch (const PlatformFailure& failure) {

@@ -9,6 +9,7 @@
 #include "engine/catalogue.h"
 #include "engine/run_results.h"
 #include "engine/runner.h"
+#include "engine/skip_choice.h"
 #include "platform/dialogs.h"
 #include "platform/processes.h"
 #include "ui/window_host.h"
@@ -31,8 +32,9 @@ public:
 class RunController {
 public:
     // host: the language the run speaks in its messages.
+    // skips: the services each profile leaves alone by the user's choice.
     RunController(platform::Processes& processes, platform::Dialogs& dialogs, Machine& machine, RunResults& results,
-                  RunDisplay& display, const WindowHost& host);
+                  ChosenSkips& skips, RunDisplay& display, const WindowHost& host);
     ~RunController();
     RunController(const RunController&) = delete;
     RunController& operator=(const RunController&) = delete;
@@ -45,7 +47,8 @@ public:
     Answers answersOrAllYes() const;
 
     // Saves the start modes the run is about to change, shows the progress window and runs the
-    // profile to its end. A run whose backup cannot be saved throws PlatformFailure before it
+    // profile to its end; the services the user chose to leave alone get no command and log
+    // "保留", and the backup leaves them out. A run whose backup cannot be saved throws PlatformFailure before it
     // launches or shows anything: no window is left claiming a run that never started. On a
     // Windows that needs services the run would stop or disable, it first warns (owned by owner)
     // and lets the user leave them alone, run everything, or cancel: nothing happens then, and no
@@ -62,12 +65,13 @@ private:
     class Tracking;
 
     std::optional<std::vector<ServiceStep>> stepsToRun(Profile profile, HWND owner);
-    SavedBackup backUpBeforeRun();
+    SavedBackup backUpBeforeRun(const std::vector<std::wstring>& leftOut);
 
     platform::Processes& processes_;
     platform::Dialogs& dialogs_;
     Machine& machine_;
     RunResults& results_;
+    ChosenSkips& skips_;
     RunDisplay& display_;
     const WindowHost& host_;
     Answers answers_;

@@ -107,7 +107,8 @@ const std::vector<Text>& resultColumns()
 
 std::vector<ServiceRow> profileRows(Profile profile, const Answers& answers,
                                     const std::vector<std::optional<ServiceState>>& states,
-                                    const std::optional<WindowsVersion>& windows, Language language)
+                                    const std::optional<WindowsVersion>& windows, Language language,
+                                    const std::vector<std::wstring>& skipped)
 {
     const std::vector<ServiceStep> steps = profileSteps(profile);
     const std::vector<std::wstring> keys = catalogueKeys();
@@ -123,7 +124,10 @@ std::vector<ServiceRow> profileRows(Profile profile, const Answers& answers,
             action = actionWords(wordingFor(language), kind);
             if (windows && touchesNeeded(*step, generationOf(*windows)))
                 action += textIn(language, Text::NeededHere);
-            if (now)
+            const bool chosen = std::find(skipped.begin(), skipped.end(), key) != skipped.end();
+            if (chosen)
+                change = textIn(language, Text::NoChangeByChoice);
+            else if (now)
                 change = textIn(language, pendingChange(targetOf(effectOf(kind)), *now).any() ? Text::WouldChange
                                                                                                : Text::NoChange);
         }
@@ -158,18 +162,27 @@ void sortRows(std::vector<ServiceRow>& rows, std::size_t column, bool ascending)
     });
 }
 
-std::wstring copiedText(const std::vector<ServiceRow>& rows, const std::vector<std::size_t>& chosen)
+namespace {
+
+std::wstring tabSeparated(const std::vector<std::wstring>& cells)
+{
+    std::wstring line;
+    for (std::size_t i = 0; i < cells.size(); ++i)
+        line += (i ? L"\t" : L"") + cells[i];
+    return line + L"\r\n";
+}
+
+}  // namespace
+
+std::wstring copiedText(const std::vector<std::wstring>& titles, const std::vector<ServiceRow>& rows,
+                        const std::vector<std::size_t>& chosen)
 {
     std::wstring text;
     for (const std::size_t index : chosen) {
-        if (index >= rows.size())
-            continue;
-        const std::vector<std::wstring>& cells = rows[index].cells;
-        for (std::size_t i = 0; i < cells.size(); ++i)
-            text += (i ? L"\t" : L"") + cells[i];
-        text += L"\r\n";
+        if (index < rows.size())
+            text += tabSeparated(rows[index].cells);
     }
-    return text;
+    return text.empty() ? text : tabSeparated(titles) + text;
 }
 
 }  // namespace quillora::ui

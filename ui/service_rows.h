@@ -29,10 +29,12 @@ const std::vector<Text>& profileColumns();
 const std::vector<Text>& resultColumns();
 
 // Every service of the catalogue as the profile would treat it here. states: the services now, in
-// catalogue order (nullopt: not installed); windows: the Windows it runs, nullopt where unknown.
+// catalogue order (nullopt: not installed); windows: the Windows it runs, nullopt where unknown;
+// skipped: the services the profile leaves alone by the user's choice, which change nothing.
 std::vector<ServiceRow> profileRows(Profile profile, const Answers& answers,
                                     const std::vector<std::optional<ServiceState>>& states,
-                                    const std::optional<WindowsVersion>& windows, Language language);
+                                    const std::optional<WindowsVersion>& windows, Language language,
+                                    const std::vector<std::wstring>& skipped = {});
 
 // Windows' words for one of its error numbers, as sc config's exit status is.
 using ErrorWords = std::function<std::wstring(unsigned long)>;
@@ -44,7 +46,9 @@ std::vector<ServiceRow> resultRows(const RunResult& result, Language language, c
 // 10 after 9).
 void sortRows(std::vector<ServiceRow>& rows, std::size_t column, bool ascending);
 
-// The rows chosen, as tab-separated text with CR LF line ends, for a spreadsheet or a mail.
-std::wstring copiedText(const std::vector<ServiceRow>& rows, const std::vector<std::size_t>& chosen);
+// The column titles, then the rows chosen, as tab-separated text with CR LF line ends, for a
+// spreadsheet or a mail; nothing when no row is chosen.
+std::wstring copiedText(const std::vector<std::wstring>& titles, const std::vector<ServiceRow>& rows,
+                        const std::vector<std::size_t>& chosen);
 
 }  // namespace quillora::ui

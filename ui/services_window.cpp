@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "engine/backup_store.h"
+#include "engine/settings.h"
 #include "engine/catalogue.h"
 #include "engine/utf8.h"
 #include "platform/clipboard.h"
@@ -19,16 +20,32 @@ namespace {
 constexpr int kLastRunView = 3;
 constexpr int kMarginTwips = 120;
 constexpr int kListTopTwips = 540;
+constexpr int kButtonsTwips = 360;
 constexpr int kDescriptionTwips = 1500;
 
 const ControlDesign kControls[] = {
     {ControlKind::Label, ServicesControls::ViewLabel, L"Label1", Text::ViewLabel, {120, 165, 900, 255}, 0, FontRole::Body},
     {ControlKind::DropDownList, ServicesControls::ViewChoice, L"Combo1", Text::Empty, {1020, 120, 3600, 3000}, 1,
      FontRole::Body},
-    {ControlKind::ListView, ServicesControls::ServiceList, L"List1", Text::Empty, {120, 540, 8760, 4020}, 2, FontRole::Body},
-    {ControlKind::TextBox, ServicesControls::DescriptionBox, L"Text1", Text::Empty, {120, 4680, 8760, 1500}, 3,
+    {ControlKind::Label, ServicesControls::ChoiceCount, L"Label2", Text::Empty, {4740, 165, 4140, 255}, kNoTabStop,
+     FontRole::Body},
+    {ControlKind::ListView, ServicesControls::ServiceList, L"List1", Text::Empty, {120, 540, 8760, 3540}, 2, FontRole::Body},
+    {ControlKind::PushButton, ServicesControls::SelectAllButton, L"Command1", Text::SelectAllButton,
+     {120, 4200, 1320, 360}, 3, FontRole::Body},
+    {ControlKind::PushButton, ServicesControls::SelectNoneButton, L"Command2", Text::SelectNoneButton,
+     {1500, 4200, 1320, 360}, 4, FontRole::Body},
+    {ControlKind::PushButton, ServicesControls::SaveChoiceButton, L"Command3", Text::SaveChoiceButton,
+     {2880, 4200, 1800, 360}, 5, FontRole::Body},
+    {ControlKind::PushButton, ServicesControls::ReadChoiceButton, L"Command4", Text::ReadChoiceButton,
+     {4740, 4200, 1800, 360}, 6, FontRole::Body},
+    {ControlKind::TextBox, ServicesControls::DescriptionBox, L"Text1", Text::Empty, {120, 4680, 8760, 1500}, 7,
      FontRole::Body, ES_READONLY},
 };
+
+// The controls of the choice, shown in a profile's views and not in the result's.
+constexpr int kChoiceControls[] = {ServicesControls::ChoiceCount, ServicesControls::SelectAllButton,
+                                   ServicesControls::SelectNoneButton, ServicesControls::SaveChoiceButton,
+                                   ServicesControls::ReadChoiceButton};
 
 const WindowDesign kDesign{
     Text::ServicesCaption,
@@ -57,8 +74,9 @@ std::optional<std::string> runTime(const RunResult& result)
 
 }  // namespace
 
-ServicesWindow::ServicesWindow(WindowHost& host, const RunController& runs, RunResults& results, Machine& machine)
-    : Window(host), runs_(runs), results_(results), machine_(machine)
+ServicesWindow::ServicesWindow(WindowHost& host, const RunController& runs, RunResults& results, ChosenSkips& skips,
+                               platform::Dialogs& dialogs, Machine& machine)
+    : Window(host), runs_(runs), results_(results), skips_(skips), dialogs_(dialogs), machine_(machine)
 {
     results_.listen(*this);
 }
@@ -97,6 +115,15 @@ void ServicesWindow::onLoaded()
     SendMessageW(control(ServicesControls::ServiceList), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
                  LVS_EX_FULLROWSELECT);
     refresh();
+    fitWindowToColumns();
+}
+
+// Widths set by hand last until the window closes.
+void ServicesWindow::onClose()
+{
+    for (std::map<int, int>& widths : widthsByHand_)
+        widths.clear();
+    unload();
 }
 
 // A run started or a result arrived: the result view shows it at once.
@@ -128,6 +155,20 @@ int ServicesWindow::selectedView()
     return selected == CB_ERR ? 0 : static_cast<int>(selected);
 }
 
+std::optional<Profile> ServicesWindow::viewedProfile()
+{
+    const int view = selectedView();
+    return view == kLastRunView ? std::nullopt : std::optional<Profile>(kProfiles[view]);
+}
+
+std::vector<std::wstring> ServicesWindow::columnTitles()
+{
+    std::vector<std::wstring> titles;
+    for (const Text column : viewedProfile() ? profileColumns() : resultColumns())
+        titles.push_back(host().text(column));
+    return titles;
+}
+
 void ServicesWindow::refresh()
 {
     fillRows();
@@ -138,16 +179,14 @@ void ServicesWindow::refresh()
 void ServicesWindow::fillRows()
 {
     const Language language = host().language();
-    const int view = selectedView();
-    const std::vector<Text>& columns = view == kLastRunView ? resultColumns() : profileColumns();
-    std::vector<std::wstring> titles;
-    std::vector<int> widths;
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        titles.push_back(host().text(columns[i]));
-        widths.push_back(twipsToPixelsX(kColumnTwips[i]));
-    }
-    ListView(control(ServicesControls::ServiceList)).setColumns(titles, widths);
-    if (view == kLastRunView) {
+    const std::optional<Profile> profile = viewedProfile();
+    ListView list(control(ServicesControls::ServiceList));
+    list.showCheckBoxes(profile.has_value());
+    for (const int id : kChoiceControls)
+        ShowWindow(control(id), profile ? SW_SHOW : SW_HIDE);
+    const std::vector<std::wstring> titles = columnTitles();
+    list.setColumns(titles, std::vector<int>(titles.size(), 0));
+    if (!profile) {
         const std::optional<RunResult>& result = results_.lastResult();
         rows_ = result && !results_.lastRunPending()
             ? resultRows(*result, language, [](unsigned long error) { return platform::systemErrorText(error); })
@@ -156,9 +195,9 @@ void ServicesWindow::fillRows()
     }
     ServiceControl* services = machine_.services();
     const std::vector<std::wstring> keys = catalogueKeys();
-    const std::vector<std::optional<ServiceState>> states =
-        services ? services->queryAll(keys) : std::vector<std::optional<ServiceState>>(keys.size());
-    rows_ = profileRows(kProfiles[view], runs_.answersOrAllYes(), states, machine_.windowsVersion(), language);
+    states_ = services ? services->queryAll(keys) : std::vector<std::optional<ServiceState>>(keys.size());
+    rows_ = profileRows(*profile, runs_.answersOrAllYes(), states_, machine_.windowsVersion(), language,
+                        skips_.skipped(*profile));
 }
 
 void ServicesWindow::showRows()
@@ -167,7 +206,65 @@ void ServicesWindow::showRows()
     std::vector<std::vector<std::wstring>> cells;
     for (const ServiceRow& row : rows_)
         cells.push_back(row.cells);
-    ListView(control(ServicesControls::ServiceList)).setRows(cells);
+    ListView list(control(ServicesControls::ServiceList));
+    filling_ = true;
+    list.setRows(cells);
+    if (const std::optional<Profile> profile = viewedProfile()) {
+        const std::vector<std::wstring>& skipped = skips_.skipped(*profile);
+        for (std::size_t i = 0; i < rows_.size(); ++i)
+            list.setChecked(i, std::find(skipped.begin(), skipped.end(), rows_[i].serviceKey) == skipped.end());
+    }
+    filling_ = false;
+    fitColumns();
+    showChoice();
+}
+
+// Every column as wide as its widest cell, or as the user made it; the room left over is shared out.
+void ServicesWindow::fitColumns()
+{
+    ListView list(control(ServicesControls::ServiceList));
+    std::vector<std::vector<std::wstring>> cells;
+    for (const ServiceRow& row : rows_)
+        cells.push_back(row.cells);
+    std::vector<int> widths = list.widthsToShow(columnTitles(), cells);
+    const std::map<int, int>& byHand = widthsByHand_[viewedProfile() ? 0 : 1];
+    int total = 0, sharing = 0;
+    for (std::size_t i = 0; i < widths.size(); ++i) {
+        const auto set = byHand.find(static_cast<int>(i));
+        if (set != byHand.end())
+            widths[i] = set->second;
+        else
+            sharing += widths[i];
+        total += widths[i];
+    }
+    const int extra = list.room() - total;
+    const HWND handle = control(ServicesControls::ServiceList);
+    for (std::size_t i = 0; i < widths.size(); ++i) {
+        if (extra > 0 && sharing > 0 && !byHand.count(static_cast<int>(i)))
+            widths[i] += MulDiv(extra, widths[i], sharing);
+        SendMessageW(handle, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(widths[i], 0));
+    }
+}
+
+// The window opens wide enough for every column of its rows, as far as the screen has room.
+void ServicesWindow::fitWindowToColumns()
+{
+    ListView list(control(ServicesControls::ServiceList));
+    std::vector<std::vector<std::wstring>> cells;
+    for (const ServiceRow& row : rows_)
+        cells.push_back(row.cells);
+    int needed = GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE);
+    for (const int width : list.widthsToShow(columnTitles(), cells))
+        needed += width;
+    const int missing = needed - list.room();
+    if (missing <= 0)
+        return;
+    RECT work{}, window{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(handle(), &window);
+    const int width = std::min<int>(window.right - window.left + missing, work.right - work.left);
+    const int left = work.left + (work.right - work.left - width) / 2;
+    SetWindowPos(handle(), nullptr, left, window.top, width, window.bottom - window.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void ServicesWindow::sortBy(int column)
@@ -213,31 +310,152 @@ std::vector<std::wstring> ServicesWindow::rowTexts()
 {
     handle();
     std::vector<std::wstring> texts;
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
-        std::wstring line = copiedText(rows_, {i});
-        texts.push_back(line.substr(0, line.size() - 2));
+    for (const ServiceRow& row : rows_) {
+        std::wstring line;
+        for (std::size_t i = 0; i < row.cells.size(); ++i)
+            line += (i ? L"\t" : L"") + row.cells[i];
+        texts.push_back(line);
     }
     return texts;
 }
 
-// The selected rows as tab-separated text, for a spreadsheet or a mail.
+// The selected rows as tab-separated text under the column titles, for a spreadsheet or a mail.
 void ServicesWindow::copySelection()
 {
-    const std::wstring text = copiedText(rows_, ListView(control(ServicesControls::ServiceList)).selected());
+    const std::wstring text =
+        copiedText(columnTitles(), rows_, ListView(control(ServicesControls::ServiceList)).selected());
     if (!text.empty())
         platform::putOnClipboard(handle(), text);
 }
 
-// The list takes the room the window has, the description a fixed band below it.
+// The user checked or unchecked a row: Space does it to every selected row.
+void ServicesWindow::onCheckChanged(bool checked)
+{
+    ListView list(control(ServicesControls::ServiceList));
+    if (std::exchange(spacePressed_, false)) {
+        filling_ = true;
+        for (const std::size_t selected : list.selected())
+            list.setChecked(selected, checked);
+        filling_ = false;
+    }
+    keepChoice();
+}
+
+void ServicesWindow::checkAll(bool checked)
+{
+    ListView list(control(ServicesControls::ServiceList));
+    filling_ = true;
+    for (std::size_t i = 0; i < rows_.size(); ++i)
+        list.setChecked(i, checked);
+    filling_ = false;
+    keepChoice();
+}
+
+// The unchecked rows are the profile's services left alone by choice, from now on; the choice is
+// kept for the next start, and a failure to keep it is said once.
+void ServicesWindow::keepChoice()
+{
+    const std::optional<Profile> profile = viewedProfile();
+    if (!profile)
+        return;
+    ListView list(control(ServicesControls::ServiceList));
+    std::vector<std::wstring> skipped;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        if (!list.isChecked(i))
+            skipped.push_back(rows_[i].serviceKey);
+    }
+    try {
+        skips_.choose(*profile, skipped);
+    } catch (const PlatformFailure& failure) {
+        if (!std::exchange(choiceFailureSaid_, true)) {
+            const auto* file = dynamic_cast<const FileFailure*>(&failure);
+            dialogs_.showError(handle(),
+                               host().text(Text::ChoiceNotSaved, {file ? fromUtf8(file->path()) : L""}) + L"\r\n"
+                                   + failure.description(),
+                               kMainCaption);
+        }
+    }
+    // Whether each row would change follows the choice at once.
+    const std::vector<ServiceRow> now = profileRows(*profile, runs_.answersOrAllYes(), states_, machine_.windowsVersion(),
+                                                    host().language(), skips_.skipped(*profile));
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        for (const ServiceRow& fresh : now) {
+            if (fresh.serviceKey == rows_[i].serviceKey && fresh.cells.back() != rows_[i].cells.back()) {
+                rows_[i].cells.back() = fresh.cells.back();
+                list.setCell(i, rows_[i].cells.size() - 1, rows_[i].cells.back());
+            }
+        }
+    }
+    showChoice();
+}
+
+void ServicesWindow::showChoice()
+{
+    const std::optional<Profile> profile = viewedProfile();
+    const std::wstring text =
+        profile ? host().text(Text::ChoiceCount, {std::to_wstring(skips_.skipped(*profile).size())}) : L"";
+    SetWindowTextW(control(ServicesControls::ChoiceCount), text.c_str());
+}
+
+void ServicesWindow::saveChoiceToFile()
+{
+    const std::optional<Profile> profile = viewedProfile();
+    if (!profile)
+        return;
+    const std::string name = profileName(*profile);
+    const std::optional<std::wstring> path = dialogs_.chooseFileToSave(handle(), fromUtf8("quillora-skip-" + name + ".txt"));
+    if (!path)
+        return;
+    try {
+        machine_.files().writeAtomically(toUtf8(*path), formatSkipFile(name, skips_.skipped(*profile)), true);
+    } catch (const PlatformFailure& failure) {
+        host().reportFailure(handle(), failure);
+    }
+}
+
+void ServicesWindow::readChoiceFromFile()
+{
+    const std::optional<Profile> profile = viewedProfile();
+    if (!profile)
+        return;
+    const std::optional<std::wstring> path = dialogs_.chooseFileToOpen(handle());
+    if (!path)
+        return;
+    std::wstring problem;
+    try {
+        skips_.choose(*profile, parseSkipFile(machine_.files().read(toUtf8(*path))));
+        refresh();
+        return;
+    } catch (const SkipFileError& error) {
+        problem = (error.line() ? L"line " + std::to_wstring(error.line()) + L": " : L"") + fromUtf8(error.what());
+    } catch (const PlatformFailure& failure) {
+        problem = failure.description();
+    }
+    dialogs_.showError(handle(), host().text(Text::ChoiceFileRefused, {*path, problem}), kMainCaption);
+}
+
+// The list takes the room the window has; the choice's buttons stand below it, then the
+// description in a fixed band.
 void ServicesWindow::layOut(int width, int height)
 {
     const int margin = twipsToPixelsX(kMarginTwips);
     const int top = twipsToPixelsY(kListTopTwips);
+    const int buttons = twipsToPixelsY(kButtonsTwips);
     const int band = twipsToPixelsY(kDescriptionTwips);
-    const int listHeight = std::max(0, height - top - band - 2 * margin);
+    const int listHeight = std::max(0, height - top - buttons - band - 3 * margin);
     MoveWindow(control(ServicesControls::ServiceList), margin, top, std::max(0, width - 2 * margin), listHeight, TRUE);
-    MoveWindow(control(ServicesControls::DescriptionBox), margin, top + listHeight + margin,
+    for (const int id : {ServicesControls::SelectAllButton, ServicesControls::SelectNoneButton,
+                         ServicesControls::SaveChoiceButton, ServicesControls::ReadChoiceButton}) {
+        const HWND button = control(id);
+        RECT place;
+        GetWindowRect(button, &place);
+        MapWindowPoints(nullptr, handle(), reinterpret_cast<POINT*>(&place), 2);
+        MoveWindow(button, place.left, top + listHeight + margin, place.right - place.left, buttons, TRUE);
+    }
+    MoveWindow(control(ServicesControls::DescriptionBox), margin, top + listHeight + buttons + 2 * margin,
                std::max(0, width - 2 * margin), band, TRUE);
+    if (!rows_.empty())
+        fitColumns();
 }
 
 bool ServicesWindow::onListNotification(const NMHDR& header)
@@ -246,13 +464,21 @@ bool ServicesWindow::onListNotification(const NMHDR& header)
     case LVN_COLUMNCLICK:
         sortBy(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
         return true;
-    case LVN_ITEMCHANGED:
+    case LVN_ITEMCHANGED: {
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+        const bool checkChanged = (change.uChanged & LVIF_STATE) && ((change.uNewState ^ change.uOldState) & LVIS_STATEIMAGEMASK)
+            && (change.uOldState & LVIS_STATEIMAGEMASK);
+        if (checkChanged && !filling_ && change.iItem >= 0 && viewedProfile())
+            onCheckChanged((change.uNewState & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2));
         showDescription();
         return true;
+    }
     case LVN_KEYDOWN: {
         const WORD key = reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey;
         const bool control = GetKeyState(VK_CONTROL) < 0;
-        if (key == VK_F5)
+        if (key == VK_SPACE)
+            spacePressed_ = true;
+        else if (key == VK_F5)
             refresh();
         else if (control && key == 'C')
             copySelection();
@@ -271,6 +497,25 @@ void ServicesWindow::onCommand(int controlId, int notification)
         sortColumn_ = 0;
         ascending_ = true;
         refresh();
+        return;
+    }
+    if (notification != BN_CLICKED)
+        return;
+    switch (controlId) {
+    case ServicesControls::SelectAllButton:
+        checkAll(true);
+        break;
+    case ServicesControls::SelectNoneButton:
+        checkAll(false);
+        break;
+    case ServicesControls::SaveChoiceButton:
+        saveChoiceToFile();
+        break;
+    case ServicesControls::ReadChoiceButton:
+        readChoiceFromFile();
+        break;
+    default:
+        break;
     }
 }
 
@@ -284,6 +529,14 @@ LRESULT ServicesWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
         if (header.idFrom == ServicesControls::ServiceList && onListNotification(header))
             return 0;
+        // A column widened or narrowed by hand keeps its width across changes of view.
+        if ((header.code == HDN_ENDTRACKW || header.code == HDN_ENDTRACKA)
+            && header.hwndFrom == reinterpret_cast<HWND>(SendMessageW(control(ServicesControls::ServiceList),
+                                                                      LVM_GETHEADER, 0, 0))) {
+            const auto& track = reinterpret_cast<const NMHEADERW&>(header);
+            if (track.pitem && (track.pitem->mask & HDI_WIDTH))
+                widthsByHand_[viewedProfile() ? 0 : 1][track.iItem] = track.pitem->cxy;
+        }
         break;
     }
     default:

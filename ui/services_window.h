@@ -1,10 +1,15 @@
 #pragma once
 
+#include <array>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/machine.h"
 #include "engine/run_results.h"
+#include "engine/skip_choice.h"
+#include "platform/dialogs.h"
 #include "ui/run_controller.h"
 #include "ui/service_rows.h"
 #include "ui/window.h"
@@ -13,11 +18,14 @@ namespace quillora::ui {
 
 // Every service of the catalogue as this Windows has it: its mode and state now, what a chosen
 // profile would do to it and whether that would change anything here, Windows' own description of
-// it, and what the last run really did. One shared instance, resizable, opened from the main
+// it, and what the last run really did. In a profile's views a check box before each row says
+// whether the profile changes it: an unchecked row is one the user chose to leave alone, which
+// every run of the profile then leaves alone. One shared instance, resizable, opened from the main
 // window's system menu. It shows a new result as the results tell of it.
 class ServicesWindow : public Window, private ResultListener {
 public:
-    ServicesWindow(WindowHost& host, const RunController& runs, RunResults& results, Machine& machine);
+    ServicesWindow(WindowHost& host, const RunController& runs, RunResults& results, ChosenSkips& skips,
+                   platform::Dialogs& dialogs, Machine& machine);
     ~ServicesWindow() override;
 
     static const WindowDesign& windowDesign();
@@ -36,6 +44,7 @@ protected:
     void onLoaded() override;
     void onCommand(int controlId, int notification) override;
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void onClose() override;
 
 private:
     void resultsChanged() override;
@@ -43,6 +52,8 @@ private:
     void fillViewChoice(int selected);
     void fillRows();
     void showRows();
+    void fitColumns();
+    void fitWindowToColumns();
     void sortBy(int column);
     void showDescription();
     std::wstring lastRunText();
@@ -50,13 +61,32 @@ private:
     void layOut(int width, int height);
     bool onListNotification(const NMHDR& header);
     int selectedView();
+    std::optional<Profile> viewedProfile();
+    std::vector<std::wstring> columnTitles();
+
+    // The choice.
+    void onCheckChanged(bool checked);
+    void checkAll(bool checked);
+    void keepChoice();
+    void showChoice();
+    void saveChoiceToFile();
+    void readChoiceFromFile();
 
     const RunController& runs_;
     RunResults& results_;
+    ChosenSkips& skips_;
+    platform::Dialogs& dialogs_;
     Machine& machine_;
     std::vector<ServiceRow> rows_;
+    std::vector<std::optional<ServiceState>> states_;  // as last read, in catalogue order
     int sortColumn_ = 0;
     bool ascending_ = true;
+    bool filling_ = false;       // check boxes set by the window, not by the user
+    bool spacePressed_ = false;  // the check box about to change was toggled by Space
+    bool choiceFailureSaid_ = false;
+    // Widths the user gave columns by hand, by view kind (profile, result) and column; kept until
+    // the window closes.
+    std::array<std::map<int, int>, 2> widthsByHand_;
 };
 
 }  // namespace quillora::ui

@@ -54,7 +54,8 @@ struct Runs {
     MemoryDisplay display{desktop};
     ui::WindowHost host{GetModuleHandleW(nullptr), DefWindowProcW, desktop, ui::Language::Chinese};
     RunResults results{desktop, desktop.machine};
-    ui::RunController controller{desktop, desktop, desktop.machine, results, display, host};
+    ChosenSkips skips{desktop.machine};
+    ui::RunController controller{desktop, desktop, desktop.machine, results, skips, display, host};
 };
 
 // The first n lines of a log, each with its line end.

@@ -70,6 +70,18 @@ TEST_CASE("a profile's rows: every service of the catalogue, its state now, the 
         CHECK(rowOf(rows, L"wuauserv").cells[4] == L"automatic, start (this Windows needs it)");
         CHECK(rowOf(rows, L"Alerter").cells[4] == L"stop, disabled");
     }
+    SUBCASE("a service left alone by the user's choice changes nothing, in words of its own")
+    {
+        const auto states = withState(L"Alerter", {StartMode::Automatic, false, RunState::Running});
+        const std::vector<ServiceRow> chinese =
+            profileRows(Profile::Automatic, allYes, states, std::nullopt, Language::Chinese, {L"Alerter", L"ALG"});
+        CHECK(rowOf(chinese, L"Alerter").cells[5] == L"不变（您的选择）");
+        CHECK(rowOf(chinese, L"ALG").cells[5] == L"不变（您的选择）");  // not installed, and chosen
+        CHECK(rowOf(chinese, L"Alerter").cells[4] == L"停止，禁用");       // what the profile would do
+        const std::vector<ServiceRow> english =
+            profileRows(Profile::Automatic, allYes, states, std::nullopt, Language::English, {L"Alerter"});
+        CHECK(rowOf(english, L"Alerter").cells[5] == L"no change (your choice)");
+    }
     SUBCASE("the prompted profile follows the answers")
     {
         const std::vector<ServiceRow> rows = profileRows(Profile::Prompted, Answers{kAnswerYes, 0, kAnswerYes}, noneInstalled(),
@@ -116,7 +128,7 @@ TEST_CASE("the result's rows: each outcome and its reason, worded in the languag
     CHECK(english[3].cells[6] == L"unknown");
 }
 
-TEST_CASE("rows sort by any column, labels as numbers, and copy as tab-separated lines")
+TEST_CASE("rows sort by any column, labels as numbers, and copy as tab-separated lines under a header")
 {
     std::vector<ServiceRow> rows = {
         {L"c", {L"10", L"Gamma", L"c"}, L""}, {L"a", {L"3.2", L"Alpha", L"a"}, L""}, {L"d", {L"3", L"Delta", L"d"}, L""},
@@ -134,6 +146,7 @@ TEST_CASE("rows sort by any column, labels as numbers, and copy as tab-separated
         keys.push_back(row.serviceKey);
     CHECK(keys == std::vector<std::wstring>{L"c", L"d", L"b", L"a", L"e"});  // equal names keep their order
 
-    CHECK(copiedText(rows, {0, 3}) == L"10\tGamma\tc\r\n3.2\tAlpha\ta\r\n");
-    CHECK(copiedText(rows, {}) == L"");
+    const std::vector<std::wstring> titles = {L"No.", L"Service", L"Key"};
+    CHECK(copiedText(titles, rows, {0, 3}) == L"No.\tService\tKey\r\n10\tGamma\tc\r\n3.2\tAlpha\ta\r\n");
+    CHECK(copiedText(titles, rows, {}) == L"");
 }

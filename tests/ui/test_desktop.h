@@ -125,6 +125,14 @@ public:
         return choice;
     }
 
+    // The file a test chooses in the file dialogs; none as cancelled.
+    std::optional<std::wstring> chooseFileToSave(HWND, const std::wstring& suggestedName) override
+    {
+        suggestedNames.push_back(suggestedName);
+        return fileChosen;
+    }
+    std::optional<std::wstring> chooseFileToOpen(HWND) override { return fileChosen; }
+
     // Launches, message points, a refused launch and code to run at a message point.
     ScriptedPlatform recorder;
     int programEnds = 0;
@@ -134,6 +142,8 @@ public:
     std::vector<Message> notices;
     std::vector<Message> warnings;
     Choice choice = Choice::Yes;  // what every warning with a choice is answered
+    std::optional<std::wstring> fileChosen;
+    std::vector<std::wstring> suggestedNames;
     std::map<std::size_t, unsigned long> exitStatuses;  // by launch, counted from 0
     std::set<std::size_t> stillRunning;
     std::set<std::size_t> forgotten;  // launches whose process the program let go
