@@ -79,6 +79,14 @@ void ListView::setChecked(std::size_t row, bool checked)
     SendMessageW(list_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
 }
 
+void ListView::hideCheckBox(std::size_t row)
+{
+    LVITEMW item{};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(0);
+    SendMessageW(list_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
 void ListView::setCell(std::size_t row, std::size_t column, const std::wstring& text)
 {
     LVITEMW item{};

@@ -27,6 +27,7 @@ public:
     void showCheckBoxes(bool shown);
     bool isChecked(std::size_t row) const;
     void setChecked(std::size_t row, bool checked);
+    void hideCheckBox(std::size_t row);
     void setCell(std::size_t row, std::size_t column, const std::wstring& text);
 
     // The width each column needs for its title and every cell of these rows to show whole.

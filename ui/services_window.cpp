@@ -64,6 +64,13 @@ const std::vector<Text> kViews = {Text::QuestionsButton, Text::AutomaticButton, 
 constexpr Profile kProfiles[] = {Profile::Prompted, Profile::Automatic, Profile::Restore};
 constexpr int kColumnTwips[] = {600, 2700, 1800, 1650, 1650, 1200, 900};
 
+// Whether the profile has a row for the service: only those are the user's to choose.
+bool touches(Profile profile, const std::wstring& key)
+{
+    const std::vector<ServiceStep> steps = profileSteps(profile);
+    return std::any_of(steps.begin(), steps.end(), [&](const ServiceStep& step) { return step.serviceKey == key; });
+}
+
 // The run a result belongs to, as its backup's name tells: "2026-12-07 10:15:00".
 std::optional<std::string> runTime(const RunResult& result)
 {
@@ -211,8 +218,12 @@ void ServicesWindow::showRows()
     list.setRows(cells);
     if (const std::optional<Profile> profile = viewedProfile()) {
         const std::vector<std::wstring>& skipped = skips_.skipped(*profile);
-        for (std::size_t i = 0; i < rows_.size(); ++i)
-            list.setChecked(i, std::find(skipped.begin(), skipped.end(), rows_[i].serviceKey) == skipped.end());
+        for (std::size_t i = 0; i < rows_.size(); ++i) {
+            if (touches(*profile, rows_[i].serviceKey))
+                list.setChecked(i, std::find(skipped.begin(), skipped.end(), rows_[i].serviceKey) == skipped.end());
+            else
+                list.hideCheckBox(i);
+        }
     }
     filling_ = false;
     fitColumns();
@@ -237,13 +248,17 @@ void ServicesWindow::fitColumns()
             sharing += widths[i];
         total += widths[i];
     }
+    // Each column not set by hand takes a share of the room left, in proportion to its width.
     const int extra = list.room() - total;
-    const HWND handle = control(ServicesControls::ServiceList);
-    for (std::size_t i = 0; i < widths.size(); ++i) {
-        if (extra > 0 && sharing > 0 && !byHand.count(static_cast<int>(i)))
-            widths[i] += MulDiv(extra, widths[i], sharing);
-        SendMessageW(handle, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(widths[i], 0));
+    if (extra > 0 && sharing > 0) {
+        for (std::size_t i = 0; i < widths.size(); ++i) {
+            if (!byHand.count(static_cast<int>(i)))
+                widths[i] += static_cast<int>(static_cast<long long>(extra) * widths[i] / sharing);
+        }
     }
+    const HWND handle = control(ServicesControls::ServiceList);
+    for (std::size_t i = 0; i < widths.size(); ++i)
+        SendMessageW(handle, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(widths[i], 0));
 }
 
 // The window opens wide enough for every column of its rows, as far as the screen has room.
@@ -343,10 +358,15 @@ void ServicesWindow::onCheckChanged(bool checked)
 
 void ServicesWindow::checkAll(bool checked)
 {
+    const std::optional<Profile> profile = viewedProfile();
+    if (!profile)
+        return;
     ListView list(control(ServicesControls::ServiceList));
     filling_ = true;
-    for (std::size_t i = 0; i < rows_.size(); ++i)
-        list.setChecked(i, checked);
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        if (touches(*profile, rows_[i].serviceKey))
+            list.setChecked(i, checked);
+    }
     filling_ = false;
     keepChoice();
 }
@@ -361,7 +381,7 @@ void ServicesWindow::keepChoice()
     ListView list(control(ServicesControls::ServiceList));
     std::vector<std::wstring> skipped;
     for (std::size_t i = 0; i < rows_.size(); ++i) {
-        if (!list.isChecked(i))
+        if (touches(*profile, rows_[i].serviceKey) && !list.isChecked(i))
             skipped.push_back(rows_[i].serviceKey);
     }
     try {

@@ -9,6 +9,7 @@
 #include "engine/backup_store.h"
 #include "engine/run_result.h"
 #include "platform/windows_machine.h"
+#include "tests/support/golden.h"
 #include "tests/support/stand_in_services.h"
 #include "tests/support/text_helpers.h"
 #include "tests/support/wide_strings.h"
@@ -200,4 +201,188 @@ TEST_CASE("a result that cannot be saved is reported and still shown")
     // Reported once: the result is not saved again at every tick.
     f.program.results.collect();
     CHECK(f.desktop.errors.size() == 1);
+}
+
+namespace {
+
+// Space pressed in the list, as the keyboard presses it.
+void pressSpace(ui::ServicesWindow& window)
+{
+    const HWND list = window.control(ServicesControls::ServiceList);
+    SetFocus(list);
+    SendMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
+    SendMessageW(list, WM_KEYUP, VK_SPACE, 0);
+    flushMessages();
+}
+
+bool checkedRow(ui::ServicesWindow& window, const std::wstring& key)
+{
+    const std::vector<std::wstring> rows = window.rowTexts();
+    const auto found = std::find_if(rows.begin(), rows.end(), [&](const std::wstring& row) {
+        return row.find(L"\t" + key + L"\t") != std::wstring::npos;
+    });
+    REQUIRE(found != rows.end());
+    const LRESULT state = SendMessageW(window.control(ServicesControls::ServiceList), LVM_GETITEMSTATE,
+                                       found - rows.begin(), LVIS_STATEIMAGEMASK);
+    return (state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+}
+
+const std::string kSettings = "/home/user/Quillora/settings.ini";
+
+}  // namespace
+
+TEST_CASE("a row unchecked with Space: the runs leave it alone, as kept, and the choice lasts a restart")
+{
+    TestDesktop desktop;
+    {
+        ui::Program program{GetModuleHandleW(nullptr), desktop, desktop, desktop.machine};
+        program.mainWindow.show();
+        openServices(program);
+        ui::ServicesWindow& window = program.servicesWindow;
+        chooseView(window, 1);
+        CHECK(checkedRow(window, L"Alerter"));
+        CHECK(window.controlText(ServicesControls::ChoiceCount) == L"按您的选择保留 0 个服务");
+        selectRow(window, L"Alerter");
+        pressSpace(window);
+        CHECK_FALSE(checkedRow(window, L"Alerter"));
+        CHECK(rowOf(window, L"Alerter").substr(rowOf(window, L"Alerter").rfind(L'\t') + 1) == L"不变（您的选择）");
+        CHECK(window.controlText(ServicesControls::ChoiceCount) == L"按您的选择保留 1 个服务");
+        CHECK(desktop.memoryMachine.memoryFiles.files.at(kSettings).bytes == "[Quillora]\r\nskip.automatic=Alerter\r\n");
+        // Another profile's choice is its own.
+        chooseView(window, 2);
+        CHECK(checkedRow(window, L"Alerter"));
+        // The result view has no check boxes and no buttons of the choice.
+        chooseView(window, 3);
+        CHECK((SendMessageW(window.control(ServicesControls::ServiceList), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0)
+               & LVS_EX_CHECKBOXES) == 0);
+        CHECK_FALSE(IsWindowVisible(window.control(ServicesControls::SelectAllButton)));
+        SendMessageW(window.handle(), WM_CLOSE, 0, 0);
+
+        click(program.mainWindow.control(MainControls::AutomaticButton));
+        CHECK(desktop.recorder.launches.size() == 115 - 2);
+        for (const auto& launch : desktop.recorder.launches)
+            CHECK(launch.commandLine.find(L"Alerter") == std::wstring::npos);
+        const std::wstring log = ui::windowText(program.progressWindow.control(ui::ProgressControls::LogBox));
+        CHECK(log.rfind(L"1:Alerter:保留\r\n2:Application Layer Gateway Service:禁用\r\n", 0) == 0);
+        // The backup holds only what the run changes.
+        const std::vector<StoredBackup> backups = storedBackups(desktop.memoryMachine);
+        REQUIRE(backups.size() == 1);
+        CHECK(desktop.memoryMachine.memoryFiles.read(backups[0].path).find("Alerter\t") == std::string::npos);
+    }
+    desktop.recorder.launches.clear();
+    {
+        // Started again: the choice is read back.
+        ui::Program program{GetModuleHandleW(nullptr), desktop, desktop, desktop.machine};
+        program.mainWindow.show();
+        click(program.mainWindow.control(MainControls::AutomaticButton));
+        CHECK(desktop.recorder.launches.size() == 115 - 2);
+        // Select all: the run is the designed one again, byte for byte.
+        openServices(program);
+        ui::ServicesWindow& window = program.servicesWindow;
+        chooseView(window, 1);
+        click(window.control(ServicesControls::SelectAllButton));
+        CHECK(checkedRow(window, L"Alerter"));
+        CHECK(desktop.memoryMachine.memoryFiles.files.at(kSettings).bytes == "[Quillora]\r\nskip.automatic=\r\n");
+        desktop.recorder.launches.clear();
+        click(program.mainWindow.control(MainControls::AutomaticButton));
+        std::vector<std::wstring> lines;
+        for (const auto& launch : desktop.recorder.launches)
+            lines.push_back(launch.commandLine);
+        CHECK(lines == goldenCommandLines("automatic"));
+        const std::wstring log = ui::windowText(program.progressWindow.control(ui::ProgressControls::LogBox));
+        const std::wstring designed = goldenLog("automatic");
+        REQUIRE(log.size() >= designed.size());
+        CHECK(log.substr(log.size() - designed.size()) == designed);  // after the run before it
+    }
+}
+
+TEST_CASE("the choice: Space on several rows, none and all, saved to a file and read back, a bad file refused")
+{
+    ProgramFixture f;
+    f.program.mainWindow.show();
+    openServices(f.program);
+    ui::ServicesWindow& window = f.program.servicesWindow;
+    chooseView(window, 1);
+    const HWND list = window.control(ServicesControls::ServiceList);
+    selectRow(window, L"Alerter");
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = LVIS_SELECTED;
+    SendMessageW(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&item));  // ALG too
+    pressSpace(window);
+    CHECK_FALSE(checkedRow(window, L"Alerter"));
+    CHECK_FALSE(checkedRow(window, L"ALG"));
+    CHECK(checkedRow(window, L"BITS"));
+    CHECK(f.program.skips.skipped(Profile::Automatic) == std::vector<std::wstring>{L"Alerter", L"ALG"});
+
+    f.desktop.fileChosen = L"/tmp/choice.txt";
+    click(window.control(ServicesControls::SaveChoiceButton));
+    CHECK(f.desktop.suggestedNames == std::vector<std::wstring>{L"quillora-skip-automatic.txt"});
+    CHECK(f.desktop.memoryMachine.memoryFiles.read("/tmp/choice.txt")
+          == "\xEF\xBB\xBF# Quillora: the services the automatic profile leaves alone by your choice, one key a line\r\n"
+             "Alerter\r\nALG\r\n");
+
+    // Every service the profile touches; Themes, which it leaves alone anyway, has no check box.
+    click(window.control(ServicesControls::SelectNoneButton));
+    CHECK(f.program.skips.skipped(Profile::Automatic).size() == 59);
+    CHECK(window.controlText(ServicesControls::ChoiceCount) == L"按您的选择保留 59 个服务");
+    click(window.control(ServicesControls::ReadChoiceButton));
+    CHECK(f.program.skips.skipped(Profile::Automatic) == std::vector<std::wstring>{L"Alerter", L"ALG"});
+    CHECK(checkedRow(window, L"BITS"));
+
+    f.desktop.memoryMachine.memoryFiles.files["/tmp/choice.txt"] = {"Alerter\r\nNoSuchService\r\n", 1};
+    click(window.control(ServicesControls::ReadChoiceButton));
+    REQUIRE(f.desktop.errors.size() == 1);
+    CHECK(f.desktop.errors[0].text.find(L"line 2: unknown service key 'NoSuchService'") != std::wstring::npos);
+    CHECK(f.program.skips.skipped(Profile::Automatic) == std::vector<std::wstring>{L"Alerter", L"ALG"});
+}
+
+TEST_CASE("columns: at the default size every column shows, no cell cut; widths set by hand last; the copy has a header")
+{
+    for (const ui::Language language : {ui::Language::Chinese, ui::Language::English}) {
+        CAPTURE(static_cast<int>(language));
+        ProgramFixture f;
+        f.program.host.setLanguage(language);
+        f.program.mainWindow.show();
+        openServices(f.program);
+        ui::ServicesWindow& window = f.program.servicesWindow;
+        const HWND list = window.control(ServicesControls::ServiceList);
+        RECT client;
+        GetClientRect(list, &client);
+        int total = 0;
+        for (int column = 0; column < 6; ++column) {
+            const int width = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
+            total += width;
+            for (int row = 0; row < 60; ++row) {
+                wchar_t text[256] = L"";
+                LVITEMW item{};
+                item.iSubItem = column;
+                item.pszText = text;
+                item.cchTextMax = 256;
+                SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+                const int needed = static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text)));
+                CAPTURE(std::wstring(text));
+                CHECK(needed + 12 <= width);
+            }
+        }
+        CHECK(total <= client.right - client.left);
+    }
+
+    // A width set by hand lasts across changes of view, until the window closes.
+    ProgramFixture f;
+    f.program.mainWindow.show();
+    openServices(f.program);
+    ui::ServicesWindow& window = f.program.servicesWindow;
+    const HWND list = window.control(ServicesControls::ServiceList);
+    HDITEMW width{};
+    width.mask = HDI_WIDTH;
+    width.cxy = 50;
+    NMHEADERW tracked{{reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)), 0, HDN_ENDTRACKW}, 1, 0, &width};
+    SendMessageW(window.handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tracked));
+    chooseView(window, 3);
+    chooseView(window, 1);
+    CHECK(SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0) == 50);
+    SendMessageW(window.handle(), WM_CLOSE, 0, 0);
+    openServices(f.program);
+    CHECK(SendMessageW(window.control(ServicesControls::ServiceList), LVM_GETCOLUMNWIDTH, 1, 0) > 50);
 }
