@@ -358,18 +358,19 @@ TEST_CASE_FIXTURE(EndToEnd, "Alt+Space, V opens the services window: 60 rows, a 
 
     const std::wstring copied = copiedRows(window, L"\tAlerter\t");
     CHECK(copied.find(L"1\tAlerter\tAlerter\t手动，已停止\t停止，禁用\t会改变\r\n") != std::wstring::npos);
-    CHECK(testing::countOf(copied, L"\r\n") == 60);
+    CHECK(copied.rfind(L"编号\t服务\t服务名\t当前状态\t该方案的操作\t会改变吗\r\n", 0) == 0);
+    CHECK(testing::countOf(copied, L"\r\n") == 1 + 60);
     PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
     CHECK(program.waitForExit(20000));
 }
 
 namespace {
 
-// The language kept in the test prefix's settings, removed before and after a test that sets it,
-// so that every other test sees the program as designed.
-struct KeptLanguage {
-    KeptLanguage() { forget(); }
-    ~KeptLanguage() { forget(); }
+// The settings of the test prefix (the language, the services left alone by choice), removed
+// before and after a test that sets them, so that every other test sees the program as designed.
+struct KeptSettings {
+    KeptSettings() { forget(); }
+    ~KeptSettings() { forget(); }
     void forget()
     {
         platform::WindowsMachine machine;
@@ -395,7 +396,7 @@ void pressInSystemMenu(const QuilloraProcess& program, BYTE key)
 
 TEST_CASE_FIXTURE(EndToEnd, "English by choice: /lang:en for one start, the system menu's English and 中文 kept")
 {
-    const KeptLanguage kept;
+    const KeptSettings kept;
     SUBCASE("/lang:en: English buttons, a log in English words, the same commands")
     {
         QuilloraProcess program(quillora, folder, L"/lang:en");
@@ -538,4 +539,80 @@ TEST_CASE_FIXTURE(EndToEnd, "a refused sc config: said in a box, saved in one fo
     CHECK(copied.find(L"1\tAlerter\tAlerter\t自动\t停止，禁用\t禁用，已停止\t已更改\r\n") != std::wstring::npos);
     PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
     CHECK(program.waitForExit(20000));
+}
+
+namespace {
+
+// Alt+Space, V, and the view of a profile chosen (1: automatic).
+HWND servicesWindowOn(const QuilloraProcess& program, int view)
+{
+    SetForegroundWindow(program.mainWindow());
+    keyboard::altSpace();
+    keyboard::press('V');
+    const HWND window = waitForWindow(program.process(), ui::kServicesCaption);
+    const HWND choice = waitForControl(window, ui::ServicesControls::ViewChoice);
+    SendMessageW(choice, CB_SETCURSEL, view, 0);
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(ui::ServicesControls::ViewChoice, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(choice));
+    return window;
+}
+
+// The automatic run, complete: its records and its log.
+std::pair<std::vector<Record>, std::wstring> automaticRun(const QuilloraProcess& program, std::size_t launches)
+{
+    postClick(GetDlgItem(program.mainWindow(), MainControls::AutomaticButton));
+    const HWND progress = waitForWindow(program.process(), kCompleted, 180000);
+    const std::wstring log = textOf(GetDlgItem(progress, ProgressControls::LogBox));
+    return {waitForRecords(program.recordFile(), program.process(), launches), log};
+}
+
+}  // namespace
+
+TEST_CASE_FIXTURE(EndToEnd, "Alerter unchecked with Space in the automatic view: the run leaves it alone, after a restart too; all checked, the designed run")
+{
+    const KeptSettings kept;
+    {
+        QuilloraProcess program(quillora, folder);
+        const HWND window = servicesWindowOn(program, 1);
+        const HWND list = waitForControl(window, ui::ServicesControls::ServiceList);
+        SetForegroundWindow(window);
+        SetFocus(list);
+        keyboard::press(VK_TAB);   // from the choice of view to the list
+        keyboard::press(VK_HOME);  // the first row, Alerter, selected
+        keyboard::press(VK_SPACE);
+        const HWND count = waitForControl(window, ui::ServicesControls::ChoiceCount);
+        for (int tries = 0; tries < 200 && textOf(count) != L"按您的选择保留 1 个服务"; ++tries)
+            Sleep(50);
+        CHECK(textOf(count) == L"按您的选择保留 1 个服务");
+        PostMessageW(window, WM_CLOSE, 0, 0);
+
+        const auto [records, log] = automaticRun(program, 115 - 2);
+        CHECK(records.size() == 115 - 2);
+        for (const Record& record : records)
+            CHECK(record.commandLine.find(L"Alerter") == std::wstring::npos);
+        CHECK(log.rfind(L"1:Alerter:保留\r\n", 0) == 0);
+        PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
+        REQUIRE(program.waitForExit(20000));
+    }
+    QuilloraProcess program(quillora, folder);
+    {
+        const auto [records, log] = automaticRun(program, 115 - 2);
+        CHECK(records.size() == 115 - 2);
+        for (const Record& record : records)
+            CHECK(record.commandLine.find(L"Alerter") == std::wstring::npos);
+    }
+    const HWND window = servicesWindowOn(program, 1);
+    postClick(waitForControl(window, ui::ServicesControls::SelectAllButton));
+    const HWND count = waitForControl(window, ui::ServicesControls::ChoiceCount);
+    for (int tries = 0; tries < 200 && textOf(count) != L"按您的选择保留 0 个服务"; ++tries)
+        Sleep(50);
+    CHECK(textOf(count) == L"按您的选择保留 0 个服务");
+    PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
+    REQUIRE(program.waitForExit(20000));
+    // With every row checked, the run is the designed one, byte for byte.
+    QuilloraProcess again(quillora, folder);
+    postClick(GetDlgItem(again.mainWindow(), MainControls::AutomaticButton));
+    checkCompletedRun(planned("automatic", Profile::Automatic), again);
+    PostMessageW(again.mainWindow(), WM_CLOSE, 0, 0);
+    CHECK(again.waitForExit(20000));
 }
