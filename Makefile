@@ -68,7 +68,13 @@ screenshots: windows
 	mkdir -p build/screenshots docs/screenshots
 	$(XVFB) $(VIRTUAL_DESKTOP) env WINEDLLOVERRIDES="mscoree,mshtml=;net.exe,sc.exe,explorer.exe=n" \
 	    sh -c 'wine build/windows/quillora-screenshots.exe build/screenshots && \
+	        wine build/windows/quillora-screenshots.exe --services-window build/screenshots 100 && \
 	        scripts/at-dpi 144 build/windows/quillora-screenshots.exe --main-window build/screenshots/main-window-150.bmp'
+	# The services window at 150 % needs a desktop wider than the tests' one, which Wine's own
+	# explorer makes (so explorer.exe is Wine's here).
+	xvfb-run --auto-servernum --server-args="-screen 0 1920x1200x24" scripts/wine-session --virtual-desktop 1920x1200 \
+	    env WINEDLLOVERRIDES="mscoree,mshtml=;net.exe,sc.exe=n;explorer.exe=b" \
+	    scripts/at-dpi 144 explorer /desktop=Wide,1920x1200 build/windows/quillora-screenshots.exe --services-window build/screenshots 150
 	/usr/bin/python3 scripts/bmp-to-png build/screenshots docs/screenshots
 
 # The pictures: drawn by resources/draw_pictures.py, then decoded as Windows decodes them into the

@@ -76,6 +76,22 @@ bool saveDuringRun(HWND progress, const std::wstring& path)
     return saved;
 }
 
+// The box that says how many services Windows refused, which comes once the run's commands have
+// ended (the stand-ins change nothing, so Windows' own services of the catalogue stay as they
+// were), answered No.
+void dismissRefusalBox()
+{
+    for (int tries = 0; tries < 200; ++tries) {
+        if (const HWND box = FindWindowW(L"#32770", ui::kMainCaption)) {
+            postClick(GetDlgItem(box, IDNO));
+            while (IsWindow(box))
+                Sleep(20);
+            return;
+        }
+        Sleep(50);
+    }
+}
+
 // The services window from the system menu: the automatic profile on this machine, then what the
 // run really did.
 bool saveServicesWindow(const QuilloraProcess& program, const std::wstring& folder)
@@ -114,8 +130,9 @@ bool saveEveryWindow(const std::wstring& folder)
     settle();
     ok &= saveWindow(progress, folder + L"\\progress-window-done.bmp");
     postClick(GetDlgItem(progress, ui::ProgressControls::ExitButton));
+    dismissRefusalBox();
 
-    // The run left a backup, so the undo item is there to choose.
+    // The run left a backup, and its result is in, so the undo item is there to choose.
     ok &= saveSystemMenu(main, folder + L"\\main-window-system-menu.bmp");
     ok &= saveServicesWindow(program, folder);
 
@@ -150,6 +167,30 @@ bool saveEnglish(const std::wstring& folder)
     return ok;
 }
 
+// The services window's automatic view alone, in both languages, as the screen's DPI of the moment
+// shows it: FOLDER\services-window-SUFFIX.bmp and FOLDER\services-window-en-SUFFIX.bmp.
+bool saveServicesViews(const std::wstring& folder, const std::wstring& suffix)
+{
+    bool ok = true;
+    for (const wchar_t* language : {L"", L"-en"}) {
+        QuilloraProcess program(builtFile(L"Quillora.exe"), temporaryFolder(L"quillora-screenshots"),
+                                *language ? L"/lang:en" : L"");
+        SetForegroundWindow(program.mainWindow());
+        keyboard::altSpace();
+        keyboard::press('V');
+        const HWND window = waitForWindow(program.process(), *language ? L"Services" : ui::kServicesCaption);
+        const HWND choice = waitForControl(window, ui::ServicesControls::ViewChoice);
+        SendMessageW(choice, CB_SETCURSEL, 1, 0);
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(ui::ServicesControls::ViewChoice, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(choice));
+        settle();
+        ok &= saveWindow(window, folder + L"\\services-window" + language + L"-" + suffix + L".bmp");
+        PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
+        program.waitForExit(10000);
+    }
+    return ok;
+}
+
 // The main window alone, as the screen's DPI of the moment shows it.
 bool saveMainWindow(const std::wstring& path)
 {
@@ -166,11 +207,14 @@ bool saveMainWindow(const std::wstring& path)
 int wmain(int argc, wchar_t** argv)
 {
     const bool mainWindowOnly = argc == 3 && std::wstring(argv[1]) == L"--main-window";
-    if (argc != 2 && !mainWindowOnly) {
-        std::fwprintf(stderr, L"usage: quillora-screenshots FOLDER | --main-window FILE\n");
+    const bool servicesOnly = argc == 4 && std::wstring(argv[1]) == L"--services-window";
+    if (argc != 2 && !mainWindowOnly && !servicesOnly) {
+        std::fwprintf(stderr, L"usage: quillora-screenshots FOLDER | --main-window FILE | --services-window FOLDER SUFFIX\n");
         return 2;
     }
     installStandIns();
-    const bool ok = mainWindowOnly ? saveMainWindow(argv[2]) : saveEveryWindow(argv[1]) & saveEnglish(argv[1]);
+    const bool ok = mainWindowOnly ? saveMainWindow(argv[2])
+        : servicesOnly             ? saveServicesViews(argv[2], argv[3])
+                                   : saveEveryWindow(argv[1]) & saveEnglish(argv[1]);
     return ok ? 0 : 1;
 }
