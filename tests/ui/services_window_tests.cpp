@@ -386,3 +386,32 @@ TEST_CASE("columns: at the default size every column shows, no cell cut; widths 
     openServices(f.program);
     CHECK(SendMessageW(window.control(ServicesControls::ServiceList), LVM_GETCOLUMNWIDTH, 1, 0) > 50);
 }
+
+TEST_CASE("a choice that cannot be kept is said once and still holds; the prompted profile follows it after its last question")
+{
+    ProgramFixture f;
+    f.program.mainWindow.show();
+    openServices(f.program);
+    ui::ServicesWindow& window = f.program.servicesWindow;
+    chooseView(window, 0);
+    f.desktop.memoryMachine.memoryFiles.readOnly = true;
+    selectRow(window, L"Alerter");
+    pressSpace(window);
+    selectRow(window, L"ALG");
+    pressSpace(window);
+    REQUIRE(f.desktop.errors.size() == 1);
+    CHECK(f.desktop.errors[0].text.rfind(L"无法保存您对服务的选择 /home/user/Quillora/settings.ini", 0) == 0);
+    CHECK(f.program.skips.skipped(Profile::Prompted) == std::vector<std::wstring>{L"Alerter", L"ALG"});
+    f.desktop.memoryMachine.memoryFiles.readOnly = false;
+    SendMessageW(window.handle(), WM_CLOSE, 0, 0);
+
+    // Through the three questions, each answered yes by its button.
+    click(f.program.mainWindow.control(MainControls::QuestionsButton));
+    for (ui::QuestionWindow* question : {&f.program.firstQuestion, &f.program.secondQuestion, &f.program.thirdQuestion})
+        click(question->control(ui::QuestionControls::YesButton));
+    CHECK(f.desktop.recorder.launches.size() == goldenCommandLines("automatic").size() - 2 - 2);  // all yes: as automatic
+    for (const auto& launch : f.desktop.recorder.launches)
+        CHECK(launch.commandLine.find(L"Alerter") == std::wstring::npos);
+    const std::wstring log = ui::windowText(f.program.progressWindow.control(ui::ProgressControls::LogBox));
+    CHECK(log.rfind(L"1:Alerter:保留\r\n2:Application Layer Gateway Service:保留\r\n", 0) == 0);
+}
