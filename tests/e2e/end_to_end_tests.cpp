@@ -543,12 +543,11 @@ TEST_CASE_FIXTURE(EndToEnd, "a refused sc config: said in a box, saved in one fo
 
 namespace {
 
-// Alt+Space, V, and the view of a profile chosen (1: automatic).
+// The services window from the system menu's item, on the view of a profile (1: automatic). The
+// item is chosen by its command, which needs no keyboard focus (Alt+Space, V is tested above).
 HWND servicesWindowOn(const QuilloraProcess& program, int view)
 {
-    SetForegroundWindow(program.mainWindow());
-    keyboard::altSpace();
-    keyboard::press('V');
+    PostMessageW(program.mainWindow(), WM_SYSCOMMAND, ui::kViewServicesCommand, 0);
     const HWND window = waitForWindow(program.process(), ui::kServicesCaption);
     const HWND choice = waitForControl(window, ui::ServicesControls::ViewChoice);
     SendMessageW(choice, CB_SETCURSEL, view, 0);
@@ -574,12 +573,12 @@ TEST_CASE_FIXTURE(EndToEnd, "Alerter unchecked with Space in the automatic view:
     {
         QuilloraProcess program(quillora, folder);
         const HWND window = servicesWindowOn(program, 1);
+        // Home selects the first row, Alerter; Space toggles it. Sent to the list as its keys.
         const HWND list = waitForControl(window, ui::ServicesControls::ServiceList);
-        SetForegroundWindow(window);
-        SetFocus(list);
-        keyboard::press(VK_TAB);   // from the choice of view to the list
-        keyboard::press(VK_HOME);  // the first row, Alerter, selected
-        keyboard::press(VK_SPACE);
+        for (const WPARAM key : {VK_HOME, VK_SPACE}) {
+            PostMessageW(list, WM_KEYDOWN, key, 0);
+            PostMessageW(list, WM_KEYUP, key, 0xC0000001);
+        }
         const HWND count = waitForControl(window, ui::ServicesControls::ChoiceCount);
         for (int tries = 0; tries < 200 && textOf(count) != L"按您的选择保留 1 个服务"; ++tries)
             Sleep(50);
