@@ -229,6 +229,15 @@ bool checkedRow(ui::ServicesWindow& window, const std::wstring& key)
 
 const std::string kSettings = "/home/user/Quillora/settings.ini";
 
+// The program shown, and its services window open on a view.
+ui::ServicesWindow& servicesWindowOn(ProgramFixture& f, int view)
+{
+    f.program.mainWindow.show();
+    openServices(f.program);
+    chooseView(f.program.servicesWindow, view);
+    return f.program.servicesWindow;
+}
+
 }  // namespace
 
 TEST_CASE("a row unchecked with Space: the runs leave it alone, as kept, and the choice lasts a restart")
@@ -299,10 +308,7 @@ TEST_CASE("a row unchecked with Space: the runs leave it alone, as kept, and the
 TEST_CASE("the choice: Space on several rows, none and all, saved to a file and read back, a bad file refused")
 {
     ProgramFixture f;
-    f.program.mainWindow.show();
-    openServices(f.program);
-    ui::ServicesWindow& window = f.program.servicesWindow;
-    chooseView(window, 1);
+    ui::ServicesWindow& window = servicesWindowOn(f, 1);
     const HWND list = window.control(ServicesControls::ServiceList);
     selectRow(window, L"Alerter");
     LVITEMW item{};
@@ -390,10 +396,7 @@ TEST_CASE("columns: at the default size every column shows, no cell cut; widths 
 TEST_CASE("a choice that cannot be kept is said once and still holds; the prompted profile follows it after its last question")
 {
     ProgramFixture f;
-    f.program.mainWindow.show();
-    openServices(f.program);
-    ui::ServicesWindow& window = f.program.servicesWindow;
-    chooseView(window, 0);
+    ui::ServicesWindow& window = servicesWindowOn(f, 0);
     f.desktop.memoryMachine.memoryFiles.readOnly = true;
     selectRow(window, L"Alerter");
     pressSpace(window);
