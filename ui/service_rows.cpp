@@ -132,7 +132,7 @@ std::vector<ServiceRow> profileRows(Profile profile, const Answers& answers,
                                                                                                : Text::NoChange);
         }
         const std::wstring state = now ? stateWords(language, *now) : textIn(language, Text::NotInstalled);
-        rows.push_back({key, {labelOf(key), displayNameOf(key), key, state, action, change}, L""});
+        rows.push_back({key, {labelOf(key), displayNameOf(key), key, state, action, change}, L"", step != steps.end()});
     }
     return rows;
 }
@@ -142,9 +142,10 @@ std::vector<ServiceRow> resultRows(const RunResult& result, Language language, c
     std::vector<ServiceRow> rows;
     for (const ServiceResult& service : result.services) {
         const std::wstring& key = service.serviceKey;
-        const std::wstring after = service.outcome == Outcome::Unknown && !service.after ? kNothing
-            : service.after ? stateWords(language, *service.after)
-                            : textIn(language, Text::NotInstalled);
+        // A service whose command never finished was not read back: nothing is known of it after.
+        std::wstring after = service.after ? stateWords(language, *service.after) : textIn(language, Text::NotInstalled);
+        if (!service.after && service.outcome == Outcome::Unknown)
+            after = kNothing;
         rows.push_back({key,
                         {labelOf(key), displayNameOf(key), key, beforeWords(language, service.before),
                          actionWords(wordingFor(language), service.asked), after, textIn(language, outcomeText(service.outcome))},
@@ -169,10 +170,15 @@ std::wstring tabSeparated(const std::vector<std::wstring>& cells)
     std::wstring line;
     for (std::size_t i = 0; i < cells.size(); ++i)
         line += (i ? L"\t" : L"") + cells[i];
-    return line + L"\r\n";
+    return line;
 }
 
 }  // namespace
+
+std::wstring rowText(const ServiceRow& row)
+{
+    return tabSeparated(row.cells);
+}
 
 std::wstring copiedText(const std::vector<std::wstring>& titles, const std::vector<ServiceRow>& rows,
                         const std::vector<std::size_t>& chosen)
@@ -180,9 +186,9 @@ std::wstring copiedText(const std::vector<std::wstring>& titles, const std::vect
     std::wstring text;
     for (const std::size_t index : chosen) {
         if (index < rows.size())
-            text += tabSeparated(rows[index].cells);
+            text += rowText(rows[index]) + L"\r\n";
     }
-    return text.empty() ? text : tabSeparated(titles) + text;
+    return text.empty() ? text : tabSeparated(titles) + L"\r\n" + text;
 }
 
 }  // namespace quillora::ui

@@ -22,6 +22,7 @@ struct ServiceRow {
     std::wstring serviceKey;
     std::vector<std::wstring> cells;
     std::wstring note;  // shown below the list: why the run failed on it
+    bool choosable = false;  // a profile's row for a service it touches: the user's to leave alone
 };
 
 // The columns of a profile's view and of the result's view, in order.
@@ -45,6 +46,9 @@ std::vector<ServiceRow> resultRows(const RunResult& result, Language language, c
 // Sorts by one column, keeping the order of equal rows; log labels sort as numbers (3.1 after 3,
 // 10 after 9).
 void sortRows(std::vector<ServiceRow>& rows, std::size_t column, bool ascending);
+
+// A row's cells, tab-separated, without a line end.
+std::wstring rowText(const ServiceRow& row);
 
 // The column titles, then the rows chosen, as tab-separated text with CR LF line ends, for a
 // spreadsheet or a mail; nothing when no row is chosen.

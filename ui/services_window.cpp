@@ -42,10 +42,10 @@ const ControlDesign kControls[] = {
      FontRole::Body, ES_READONLY},
 };
 
-// The controls of the choice, shown in a profile's views and not in the result's.
-constexpr int kChoiceControls[] = {ServicesControls::ChoiceCount, ServicesControls::SelectAllButton,
-                                   ServicesControls::SelectNoneButton, ServicesControls::SaveChoiceButton,
-                                   ServicesControls::ReadChoiceButton};
+// The buttons of the choice, in a row below the list; they and the count of the choice are shown in
+// a profile's views and not in the result's.
+constexpr int kChoiceButtons[] = {ServicesControls::SelectAllButton, ServicesControls::SelectNoneButton,
+                                  ServicesControls::SaveChoiceButton, ServicesControls::ReadChoiceButton};
 
 const WindowDesign kDesign{
     Text::ServicesCaption,
@@ -64,11 +64,12 @@ const std::vector<Text> kViews = {Text::QuestionsButton, Text::AutomaticButton, 
 constexpr Profile kProfiles[] = {Profile::Prompted, Profile::Automatic, Profile::Restore};
 constexpr int kColumnTwips[] = {600, 2700, 1800, 1650, 1650, 1200, 900};
 
-// Whether the profile has a row for the service: only those are the user's to choose.
-bool touches(Profile profile, const std::wstring& key)
+std::vector<std::vector<std::wstring>> cellsOf(const std::vector<ServiceRow>& rows)
 {
-    const std::vector<ServiceStep> steps = profileSteps(profile);
-    return std::any_of(steps.begin(), steps.end(), [&](const ServiceStep& step) { return step.serviceKey == key; });
+    std::vector<std::vector<std::wstring>> cells;
+    for (const ServiceRow& row : rows)
+        cells.push_back(row.cells);
+    return cells;
 }
 
 // The run a result belongs to, as its backup's name tells: "2026-12-07 10:15:00".
@@ -189,7 +190,8 @@ void ServicesWindow::fillRows()
     const std::optional<Profile> profile = viewedProfile();
     ListView list(control(ServicesControls::ServiceList));
     list.showCheckBoxes(profile.has_value());
-    for (const int id : kChoiceControls)
+    ShowWindow(control(ServicesControls::ChoiceCount), profile ? SW_SHOW : SW_HIDE);
+    for (const int id : kChoiceButtons)
         ShowWindow(control(id), profile ? SW_SHOW : SW_HIDE);
     const std::vector<std::wstring> titles = columnTitles();
     list.setColumns(titles, std::vector<int>(titles.size(), 0));
@@ -210,16 +212,14 @@ void ServicesWindow::fillRows()
 void ServicesWindow::showRows()
 {
     sortRows(rows_, static_cast<std::size_t>(sortColumn_), ascending_);
-    std::vector<std::vector<std::wstring>> cells;
-    for (const ServiceRow& row : rows_)
-        cells.push_back(row.cells);
+    const std::vector<std::vector<std::wstring>> cells = cellsOf(rows_);
     ListView list(control(ServicesControls::ServiceList));
     filling_ = true;
     list.setRows(cells);
     if (const std::optional<Profile> profile = viewedProfile()) {
         const std::vector<std::wstring>& skipped = skips_.skipped(*profile);
         for (std::size_t i = 0; i < rows_.size(); ++i) {
-            if (touches(*profile, rows_[i].serviceKey))
+            if (rows_[i].choosable)
                 list.setChecked(i, std::find(skipped.begin(), skipped.end(), rows_[i].serviceKey) == skipped.end());
             else
                 list.hideCheckBox(i);
@@ -234,9 +234,7 @@ void ServicesWindow::showRows()
 void ServicesWindow::fitColumns()
 {
     ListView list(control(ServicesControls::ServiceList));
-    std::vector<std::vector<std::wstring>> cells;
-    for (const ServiceRow& row : rows_)
-        cells.push_back(row.cells);
+    const std::vector<std::vector<std::wstring>> cells = cellsOf(rows_);
     std::vector<int> widths = list.widthsToShow(columnTitles(), cells);
     const std::map<int, int>& byHand = widthsByHand_[viewedProfile() ? 0 : 1];
     int total = 0, sharing = 0;
@@ -265,9 +263,7 @@ void ServicesWindow::fitColumns()
 void ServicesWindow::fitWindowToColumns()
 {
     ListView list(control(ServicesControls::ServiceList));
-    std::vector<std::vector<std::wstring>> cells;
-    for (const ServiceRow& row : rows_)
-        cells.push_back(row.cells);
+    const std::vector<std::vector<std::wstring>> cells = cellsOf(rows_);
     int needed = GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE);
     for (const int width : list.widthsToShow(columnTitles(), cells))
         needed += width;
@@ -325,12 +321,8 @@ std::vector<std::wstring> ServicesWindow::rowTexts()
 {
     handle();
     std::vector<std::wstring> texts;
-    for (const ServiceRow& row : rows_) {
-        std::wstring line;
-        for (std::size_t i = 0; i < row.cells.size(); ++i)
-            line += (i ? L"\t" : L"") + row.cells[i];
-        texts.push_back(line);
-    }
+    for (const ServiceRow& row : rows_)
+        texts.push_back(rowText(row));
     return texts;
 }
 
@@ -364,7 +356,7 @@ void ServicesWindow::checkAll(bool checked)
     ListView list(control(ServicesControls::ServiceList));
     filling_ = true;
     for (std::size_t i = 0; i < rows_.size(); ++i) {
-        if (touches(*profile, rows_[i].serviceKey))
+        if (rows_[i].choosable)
             list.setChecked(i, checked);
     }
     filling_ = false;
@@ -381,7 +373,7 @@ void ServicesWindow::keepChoice()
     ListView list(control(ServicesControls::ServiceList));
     std::vector<std::wstring> skipped;
     for (std::size_t i = 0; i < rows_.size(); ++i) {
-        if (touches(*profile, rows_[i].serviceKey) && !list.isChecked(i))
+        if (rows_[i].choosable && !list.isChecked(i))
             skipped.push_back(rows_[i].serviceKey);
     }
     try {
@@ -464,8 +456,7 @@ void ServicesWindow::layOut(int width, int height)
     const int band = twipsToPixelsY(kDescriptionTwips);
     const int listHeight = std::max(0, height - top - buttons - band - 3 * margin);
     MoveWindow(control(ServicesControls::ServiceList), margin, top, std::max(0, width - 2 * margin), listHeight, TRUE);
-    for (const int id : {ServicesControls::SelectAllButton, ServicesControls::SelectNoneButton,
-                         ServicesControls::SaveChoiceButton, ServicesControls::ReadChoiceButton}) {
+    for (const int id : kChoiceButtons) {
         const HWND button = control(id);
         RECT place;
         GetWindowRect(button, &place);
