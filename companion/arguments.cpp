@@ -97,7 +97,7 @@ std::vector<std::wstring> skippedKeys(const Arguments& arguments, Files& files)
     if (!path)
         return {};
     try {
-        return parseSkipFile(files.read(*path));
+        return parseSkipFile(readFile(files, *path));
     } catch (const SkipFileError& error) {
         throw UsageError("--skip " + quoted(*path, kLongestPath)
                          + (error.line() ? ", line " + std::to_string(error.line()) : "") + ": " + error.what());

@@ -67,6 +67,7 @@ struct ProfileOnMachine {
     Arguments arguments;
     std::vector<ServiceStep> steps;
     Answers answers;
+    std::vector<std::wstring> skipped;  // left alone by choice (--skip)
 };
 
 ProfileOnMachine profileOnMachine(const std::vector<std::string>& args, std::set<std::string> valued, Machine& machine)
@@ -75,10 +76,11 @@ ProfileOnMachine profileOnMachine(const std::vector<std::string>& args, std::set
     Arguments arguments = parseArguments(args, valued, {"--all"});
     const ProfileRequest request = profileRequest(arguments, args[0]);
     const std::optional<WindowsVersion> windows = machine.windowsVersion();
-    std::vector<ServiceStep> steps = leavingChosenAlone(profileSteps(request.profile), skippedKeys(arguments, machine.files()));
+    std::vector<std::wstring> skipped = skippedKeys(arguments, machine.files());
+    std::vector<ServiceStep> steps = leavingChosenAlone(profileSteps(request.profile), skipped);
     if (!arguments.has("--all"))
         steps = leavingNeededAlone(std::move(steps), windows);
-    return {std::move(arguments), std::move(steps), request.answers};
+    return {std::move(arguments), std::move(steps), request.answers, std::move(skipped)};
 }
 
 }  // namespace
@@ -102,8 +104,9 @@ CliResult applyCommand(const std::vector<std::string>& args, Machine& machine)
     const std::optional<WindowsVersion> windows = machine.windowsVersion();
     const ProfileOnMachine profile = profileOnMachine(args, {"--answers", "--timeout"}, machine);
     const std::chrono::milliseconds timeout = timeoutOf(profile.arguments);
-    // apply keeps what it is about to change, as the program does before a run.
-    const std::string backup = saveAutomaticBackup(machine).path;
+    // apply keeps what it is about to change, as the program does before a run: the services left
+    // alone by choice are neither changed nor saved, so that restore --last leaves them alone too.
+    const std::string backup = saveAutomaticBackup(machine, profile.skipped).path;
     CliResult result = reported(applyProfile(servicesOf(machine), profile.steps, profile.answers, timeout, windows));
     result.out = "saved the start modes from before in " + printable(backup) + "\n" + result.out;
     return result;

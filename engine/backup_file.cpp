@@ -158,8 +158,6 @@ std::vector<BackupEntry> parseBackup(const std::string& bytes)
         if (lines[i] == kEnd) {
             if (i + 1 != lines.size())
                 throw lineError(lineNumber + 1, "nothing may follow the end line", lines[i + 1]);
-            if (entries.empty())
-                throw BackupError(lineNumber, "the backup lists no service");
             return entries;
         }
         BackupEntry entry = parseEntry(lines[i], lineNumber, keys);

@@ -37,8 +37,9 @@ private:
 
 std::string formatBackup(const std::vector<BackupEntry>& entries);
 
-// Reads and checks a whole backup; only keys of the catalogue, each once, with known modes, and at
-// least one of them. Throws BackupError.
+// Reads and checks a whole backup; only keys of the catalogue, each once, with known modes. A
+// backup with no service is whole: it was saved before a run that left every service alone.
+// Throws BackupError.
 std::vector<BackupEntry> parseBackup(const std::string& bytes);
 
 }  // namespace quillora

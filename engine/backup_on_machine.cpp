@@ -56,6 +56,8 @@ std::vector<ModeChange> restoreWouldChange(ServiceControl& services, const std::
 RestoreResult restoreModes(ServiceControl& services, const std::vector<BackupEntry>& backup)
 {
     RestoreResult result;
+    if (backup.empty())
+        result.report.text = "the backup lists no service: the run it was saved before left every service alone\n";
     for (const BackupEntry& entry : backup) {
         std::string line = serviceName(entry.serviceKey) + ": ";
         const std::optional<ServiceState> now = services.query(entry.serviceKey);

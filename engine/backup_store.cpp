@@ -37,9 +37,7 @@ std::string inFolder(Machine& machine, const std::string& name)
 
 std::vector<BackupEntry> readBackupFile(Files& files, const std::string& path)
 {
-    if (files.isFolder(path))
-        throw FileFailure(path, 0, L"is a folder");
-    return parseBackup(files.read(path));
+    return parseBackup(readFile(files, path));
 }
 
 std::string backupFolder(Machine& machine)

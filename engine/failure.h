@@ -1,5 +1,6 @@
 #pragma once
 
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -10,11 +11,13 @@ namespace quillora {
 // Windows gives them (ERROR_...); the platform checks them against Windows' own headers.
 namespace windows_error {
 inline constexpr unsigned long kFileNotFound = 2;
+inline constexpr unsigned long kNotEnoughMemory = 8;
 inline constexpr unsigned long kPathNotFound = 3;
 inline constexpr unsigned long kAccessDenied = 5;
 inline constexpr unsigned long kFileExists = 80;
 inline constexpr unsigned long kServiceRequestTimeout = 1053;
 inline constexpr unsigned long kServiceSpecificError = 1066;
+inline constexpr unsigned long kInternalError = 1359;
 }  // namespace windows_error
 
 // A platform operation that could not be carried out: a refused process launch, a log write the
@@ -49,5 +52,17 @@ public:
 private:
     std::string path_;
 };
+
+// Any failure caught where it cannot go further (a timer, a listener), as a PlatformFailure that
+// can be told like the others.
+inline PlatformFailure failureOf(const std::exception& error)
+{
+    if (const auto* failure = dynamic_cast<const PlatformFailure*>(&error))
+        return *failure;
+    if (dynamic_cast<const std::bad_alloc*>(&error))
+        return PlatformFailure(windows_error::kNotEnoughMemory, L"Not enough memory.");
+    const std::string what = error.what();
+    return PlatformFailure(windows_error::kInternalError, std::wstring(what.begin(), what.end()));
+}
 
 }  // namespace quillora

@@ -10,6 +10,13 @@ ServiceControl& servicesOf(Machine& machine)
     return *services;
 }
 
+std::string readFile(Files& files, const std::string& path)
+{
+    if (files.isFolder(path))
+        throw FileFailure(path, 0, L"is a folder");
+    return files.read(path);
+}
+
 std::string dataFolder(Machine& machine)
 {
     const std::optional<std::string> folder = machine.dataFolder();

@@ -91,6 +91,10 @@ public:
 // The machine's services; throws PlatformFailure where it has none (anywhere but Windows).
 ServiceControl& servicesOf(Machine& machine);
 
+// The bytes of a file. Throws FileFailure naming it where it cannot be read, in the same words
+// wherever a folder stands in its place.
+std::string readFile(Files& files, const std::string& path);
+
 // The machine's data folder; throws PlatformFailure where it has none.
 std::string dataFolder(Machine& machine);
 

@@ -17,6 +17,8 @@ const char kBackupExtension[] = ".txt";
 const char kResultExtension[] = ".result.log";
 const char kAbsent[] = "absent";
 const char kReportedSuccess[] = "reported-success";
+const char kNotLaunched[] = "not-launched";
+const char kUnread[] = "?";
 
 constexpr std::array<Outcome, 5> kOutcomes{Outcome::Changed, Outcome::Unchanged, Outcome::NotInstalled, Outcome::Failed,
                                            Outcome::Unknown};
@@ -65,17 +67,20 @@ std::string reasonText(const ServiceResult& service)
     if (!service.failure)
         return kReportedSuccess;
     const std::optional<unsigned long>& status = service.failure->exitStatus;
-    return std::string(commandName(service.failure->kind)) + " " + (status ? std::to_string(*status) : "?");
+    const std::string statusText = !service.failure->launched ? kNotLaunched : status ? std::to_string(*status) : kUnread;
+    return std::string(commandName(service.failure->kind)) + " " + statusText;
 }
 
-// The command of this kind that did not end well: a nonzero exit status, or one that could not be
-// read.
+// The command of this kind that did not end well: a nonzero exit status, one that could not be
+// read, or one that was never launched.
 std::optional<CommandFailure> failedCommand(const TouchedService& touched, CommandKind kind)
 {
     for (const LaunchedCommand& command : touched.commands) {
         if (command.kind == kind && (!command.exitStatus || *command.exitStatus != 0))
             return CommandFailure{kind, command.exitStatus};
     }
+    if (std::find(touched.notLaunched.begin(), touched.notLaunched.end(), kind) != touched.notLaunched.end())
+        return CommandFailure{kind, std::nullopt, false};
     return std::nullopt;
 }
 
@@ -163,8 +168,8 @@ std::optional<ServiceResult> parseServiceLine(const std::string& line)
         if (kind == kCommandNames.end() || blank == std::string::npos)
             return std::nullopt;
         const std::string status = parts[5].substr(blank + 1);
-        service.failure = CommandFailure{kind->kind, parseExitStatus(status)};
-        if (status != "?" && !service.failure->exitStatus)
+        service.failure = CommandFailure{kind->kind, parseExitStatus(status), status != kNotLaunched};
+        if (status != kUnread && status != kNotLaunched && !service.failure->exitStatus)
             return std::nullopt;
     }
     if ((parts.size() == 6) != (service.outcome == Outcome::Failed))
@@ -181,18 +186,19 @@ RunRecord::RunRecord(std::string backupPath, std::vector<BackupEntry> backup, st
 
 void RunRecord::stepStarts(const std::wstring& serviceKey, ActionKind asked, const std::vector<ServiceCommand>& commands)
 {
-    touched_.push_back({serviceKey, asked, {}});
-    planned_.clear();
+    TouchedService service{serviceKey, asked, {}};
     for (const ServiceCommand& command : commands)
-        planned_.push_back(command.kind);
+        service.notLaunched.push_back(command.kind);
+    touched_.push_back(std::move(service));
 }
 
 void RunRecord::launched(std::size_t launch)
 {
-    if (touched_.empty() || planned_.empty())
+    if (touched_.empty() || touched_.back().notLaunched.empty())
         return;
-    touched_.back().commands.push_back({planned_.front(), launch, false, std::nullopt});
-    planned_.erase(planned_.begin());
+    std::vector<CommandKind>& planned = touched_.back().notLaunched;
+    touched_.back().commands.push_back({planned.front(), launch, false, std::nullopt});
+    planned.erase(planned.begin());
 }
 
 void RunRecord::ended(std::size_t launch, std::optional<unsigned long> exitStatus)

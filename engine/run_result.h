@@ -24,6 +24,9 @@ struct TouchedService {
     std::wstring serviceKey;
     ActionKind asked;
     std::vector<LaunchedCommand> commands;
+    // The commands its step named that were never launched (the system refused the first of them,
+    // or the run stopped), in order.
+    std::vector<CommandKind> notLaunched = {};
 };
 
 // What a service was like as the run began: its start mode as the backup saved it, and its state.
@@ -59,7 +62,6 @@ public:
 
 private:
     std::vector<TouchedService> touched_;
-    std::vector<CommandKind> planned_;  // the commands the step under way has still to launch
     std::string backupPath_;
     std::vector<BackupEntry> backup_;
     std::vector<std::optional<ServiceState>> states_;
@@ -78,7 +80,8 @@ enum class Outcome {
 // the state was not reached.
 struct CommandFailure {
     CommandKind kind;
-    std::optional<unsigned long> exitStatus;  // nullopt where it could not be read
+    std::optional<unsigned long> exitStatus;  // nullopt where it could not be read or never was
+    bool launched = true;                     // false: the command was never launched
     bool operator==(const CommandFailure&) const = default;
 };
 
@@ -123,7 +126,8 @@ std::string resultPathFor(const std::string& backupPath);
 //   KEY<TAB>BEFORE<TAB>ASKED<TAB>AFTER<TAB>RESULT[<TAB>REASON]
 //   end
 // REASON, for a failure: the command and its exit status ("sc-config 5", "net-stop 2", "net-start
-// ?" where it could not be read), or "reported-success".
+// ?" where it could not be read, "sc-config not-launched" where it never ran), or
+// "reported-success".
 std::string formatRunResult(const RunResult& result);
 
 // A saved result read back: nullopt for a file that is not a whole, well-formed result. The backup

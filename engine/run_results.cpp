@@ -16,12 +16,13 @@ RunRecord& RunResults::runStarts(const SavedBackup& backup)
     if (!timer_)
         timer_ = processes_.every(kCollectPeriod, [this] { collect(); });
     tracked_.push_back({std::make_unique<RunRecord>(backup.path, backup.entries, backup.states)});
-    lastRun_ = tracked_.back().record.get();
+    // Taken before anyone is told: a listener may start a run of its own.
+    RunRecord& record = *tracked_.back().record;
+    lastRun_ = &record;
     anyRun_ = true;
     lastResult_.reset();
-    for (ResultListener* listener : std::vector(listeners_))
-        listener->resultsChanged();
-    return *tracked_.back().record;
+    tellEach([](ResultListener& listener) { listener.resultsChanged(); });
+    return record;
 }
 
 void RunResults::runOver(RunRecord& record)
@@ -29,7 +30,7 @@ void RunResults::runOver(RunRecord& record)
     record.runOver();
 }
 
-void RunResults::noteEnded(Tracked& tracked)
+void RunResults::noteEnded(Tracked& tracked, News& news)
 {
     for (const std::size_t launch : tracked.record->running()) {
         try {
@@ -40,13 +41,13 @@ void RunResults::noteEnded(Tracked& tracked)
             // unknown.
             processes_.forget(launch);
             tracked.record->ended(launch, std::nullopt);
-            problem(&tracked, {false, resultPathFor(tracked.record->backupPath()), failure});
+            problem(&tracked, {false, resultPathFor(tracked.record->backupPath()), failure}, news);
         }
     }
 }
 
 // Reads back and saves the run's result; the record is done with.
-RunResult RunResults::finish(Tracked& tracked)
+RunResult RunResults::finish(Tracked& tracked, News& news)
 {
     RunResult result{tracked.record->backupPath(), {}};
     try {
@@ -56,30 +57,29 @@ RunResult RunResults::finish(Tracked& tracked)
         for (const TouchedService& touched : tracked.record->touched())
             result.services.push_back({touched.serviceKey, tracked.record->before(touched.serviceKey).saved,
                                        touched.asked, std::nullopt, Outcome::Unknown, std::nullopt});
-        problem(&tracked, {false, resultPathFor(result.backupPath), failure});
+        problem(&tracked, {false, resultPathFor(result.backupPath), failure}, news);
     }
-    save(tracked, result);
+    save(tracked, result, news);
     for (const std::size_t launch : tracked.record->running())
         processes_.forget(launch);
     return result;
 }
 
-void RunResults::save(Tracked& tracked, const RunResult& result)
+void RunResults::save(Tracked& tracked, const RunResult& result, News& news)
 {
     const std::string path = resultPathFor(result.backupPath);
     try {
         machine_.files().writeAtomically(path, formatRunResult(result), true);
     } catch (const PlatformFailure& failure) {
-        problem(&tracked, {true, path, failure});
+        problem(&tracked, {true, path, failure}, news);
     }
 }
 
-void RunResults::problem(Tracked* tracked, const ResultProblem& what)
+void RunResults::problem(Tracked* tracked, const ResultProblem& what, News& news)
 {
     if (tracked && std::exchange(tracked->problemSaid, true))
         return;
-    for (ResultListener* listener : std::vector(listeners_))
-        listener->resultProblem(what);
+    news.problems.push_back(what);
 }
 
 void RunResults::collect()
@@ -88,32 +88,73 @@ void RunResults::collect()
     if (collecting_)
         return;
     collecting_ = true;
-    std::vector<RunResult> arrived;
-    bool newestArrived = false;
+    News news;
+    std::optional<PlatformFailure> failed;
+    try {
+        collectInto(news);
+    } catch (const std::exception& error) {
+        failed = failureOf(error);
+    }
+    collecting_ = false;
+    tell(news);
+    if (failed)
+        tellEach([&](ResultListener& listener) { listener.resultsFailed(*failed); });
+}
+
+void RunResults::collectInto(News& news)
+{
     for (std::size_t i = 0; i < tracked_.size();) {
         Tracked& tracked = tracked_[i];
-        noteEnded(tracked);
+        noteEnded(tracked, news);
         if (!tracked.record->complete()) {
             ++i;
             continue;
         }
-        arrived.push_back(finish(tracked));
+        news.arrived.push_back(finish(tracked, news));
         if (tracked.record.get() == lastRun_) {
             lastRun_ = nullptr;
-            lastResult_ = arrived.back();
-            newestArrived = true;
+            lastResult_ = news.arrived.back();
+            news.newestArrived = true;
         }
         tracked_.erase(tracked_.begin() + static_cast<std::ptrdiff_t>(i));
     }
-    collecting_ = false;
-    // Told once nothing is held: a listener may start a run or show a box that lets ticks through.
-    for (const RunResult& result : arrived) {
-        for (ResultListener* listener : std::vector(listeners_))
-            listener->resultArrived(result);
+}
+
+// Told once nothing is held: a listener may start a run, or show a box that lets ticks through.
+void RunResults::tell(const News& news)
+{
+    for (const ResultProblem& problem : news.problems)
+        tellEach([&](ResultListener& listener) { listener.resultProblem(problem); });
+    for (const RunResult& result : news.arrived)
+        tellEach([&](ResultListener& listener) { listener.resultArrived(result); });
+    if (news.newestArrived)
+        tellEach([](ResultListener& listener) { listener.resultsChanged(); });
+}
+
+// Tells every listener, each whatever the others do; a listener that fails is told to them all.
+template <typename Call>
+void RunResults::tellEach(Call call)
+{
+    std::vector<PlatformFailure> failed;
+    for (ResultListener* listener : std::vector(listeners_)) {
+        // One told before it may have made another stop listening.
+        if (std::find(listeners_.begin(), listeners_.end(), listener) == listeners_.end())
+            continue;
+        try {
+            call(*listener);
+        } catch (const std::exception& error) {
+            failed.push_back(failureOf(error));
+        }
     }
-    if (newestArrived) {
-        for (ResultListener* listener : std::vector(listeners_))
-            listener->resultsChanged();
+    for (const PlatformFailure& failure : failed) {
+        for (ResultListener* listener : std::vector(listeners_)) {
+            try {
+                listener->resultsFailed(failure);
+            } catch (const std::exception&) {
+                // A listener that cannot say a failure has nobody left to say it to; the results
+                // stay whole.
+            }
+        }
     }
 }
 
@@ -122,10 +163,13 @@ void RunResults::programEnds()
     std::vector<Tracked> pending = std::move(tracked_);
     tracked_.clear();
     lastRun_ = nullptr;
+    News news;
     for (Tracked& tracked : pending) {
-        noteEnded(tracked);
-        finish(tracked);
+        noteEnded(tracked, news);
+        finish(tracked, news);
     }
+    for (const ResultProblem& problem : news.problems)
+        tellEach([&](ResultListener& listener) { listener.resultProblem(problem); });
 }
 
 bool RunResults::lastRunPending() const
@@ -146,6 +190,7 @@ void RunResults::loadNewestSaved()
     loaded_ = true;
     if (!machine_.services())
         return;
+    News news;
     std::string path;
     try {
         const std::optional<StoredBackup> newest = newestAutomaticBackup(machine_);
@@ -154,10 +199,11 @@ void RunResults::loadNewestSaved()
         path = resultPathFor(newest->path);
         lastResult_ = parseRunResult(path, machine_.files().read(path));
         if (!lastResult_)
-            problem(nullptr, {false, path, PlatformFailure(0, L"not a whole Quillora result")});
+            news.problems.push_back({false, path, PlatformFailure(0, L"not a whole Quillora result")});
     } catch (const PlatformFailure& failure) {
-        problem(nullptr, {false, path, failure});
+        news.problems.push_back({false, path, failure});
     }
+    tell(news);
 }
 
 void RunResults::listen(ResultListener& listener)

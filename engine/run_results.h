@@ -41,7 +41,8 @@ struct ResultProblem {
     PlatformFailure failure;
 };
 
-// What is told when the results change. Every call may show something to the user.
+// What is told when the results change. Every call may show something to the user, or start a
+// run: nothing is told while the results hold a reference into their own state.
 class ResultListener {
 public:
     // A run started, or a result arrived: whatever shows the last run shows it anew.
@@ -50,6 +51,9 @@ public:
     virtual void resultArrived(const RunResult&) {}
     // A result could not be read back, saved or loaded; said once per run.
     virtual void resultProblem(const ResultProblem&) {}
+    // Something failed while results were collected or told (a listener among them); the results
+    // go on as they were.
+    virtual void resultsFailed(const PlatformFailure&) {}
 
 protected:
     ~ResultListener() = default;
@@ -76,6 +80,7 @@ public:
     void runOver(RunRecord& record);
 
     // Notes which commands have ended, and reads back, saves and tells every result now complete.
+    // Whatever fails on the way is told to the listeners, never thrown: it runs from a timer.
     void collect();
     // Saves every result still waited for, now, without waiting for its commands.
     void programEnds();
@@ -96,10 +101,21 @@ private:
         bool problemSaid = false;
     };
 
-    void noteEnded(Tracked& tracked);
-    RunResult finish(Tracked& tracked);
-    void save(Tracked& tracked, const RunResult& result);
-    void problem(Tracked* tracked, const ResultProblem& what);
+    // What is to be told once the loop over the tracked runs is done with them.
+    struct News {
+        std::vector<ResultProblem> problems;
+        std::vector<RunResult> arrived;
+        bool newestArrived = false;
+    };
+
+    void noteEnded(Tracked& tracked, News& news);
+    RunResult finish(Tracked& tracked, News& news);
+    void save(Tracked& tracked, const RunResult& result, News& news);
+    static void problem(Tracked* tracked, const ResultProblem& what, News& news);
+    void collectInto(News& news);
+    void tell(const News& news);
+    template <typename Call>
+    void tellEach(Call call);
     void loadNewestSaved();
 
     LaunchedProcesses& processes_;

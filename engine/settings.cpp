@@ -11,14 +11,15 @@ const char kFileName[] = "settings.ini";
 const char kSection[] = "[Quillora]";
 const char kLanguage[] = "language";
 
-// The file's "key=value" lines, in their order; nothing where it does not exist.
+// The file's "key=value" lines, in their order; nothing where it does not exist. Throws FileFailure
+// naming the file where it exists and cannot be read.
 std::vector<std::pair<std::string, std::string>> readSettings(Machine& machine)
 {
     std::vector<std::pair<std::string, std::string>> settings;
     const std::string path = settingsPath(machine);
     if (!machine.files().exists(path))
         return settings;
-    const std::string text = machine.files().read(path);
+    const std::string text = readFile(machine.files(), path);
     for (std::size_t from = 0; from < text.size();) {
         const std::size_t end = std::min(text.find('\n', from), text.size());
         std::string line = text.substr(from, end - from);
@@ -32,15 +33,12 @@ std::vector<std::pair<std::string, std::string>> readSettings(Machine& machine)
     return settings;
 }
 
+// The value kept under the key; nullopt where none is kept. Throws as readSettings does.
 std::optional<std::string> savedSetting(Machine& machine, const std::string& key)
 {
-    try {
-        for (const auto& [name, value] : readSettings(machine)) {
-            if (name == key)
-                return value;
-        }
-    } catch (const PlatformFailure&) {
-        // Settings that cannot be read leave the program as designed.
+    for (const auto& [name, value] : readSettings(machine)) {
+        if (name == key)
+            return value;
     }
     return std::nullopt;
 }
@@ -81,9 +79,13 @@ std::string settingsPath(Machine& machine)
 
 std::optional<std::string> savedLanguage(Machine& machine)
 {
-    const std::optional<std::string> value = savedSetting(machine, kLanguage);
-    if (value == "en" || value == "zh")
-        return value;
+    try {
+        const std::optional<std::string> value = savedSetting(machine, kLanguage);
+        if (value == "en" || value == "zh")
+            return value;
+    } catch (const PlatformFailure&) {
+        // A language that cannot be read leaves the windows as designed, in Chinese.
+    }
     return std::nullopt;
 }
 

@@ -25,7 +25,8 @@ std::optional<std::string> savedLanguage(Machine& machine);
 void saveLanguage(Machine& machine, const std::string& language);
 
 // The services the user chose to leave alone in the profile, in catalogue order; none when none
-// is saved or the file cannot be read. Keys the catalogue does not know are dropped.
+// is saved. Keys the catalogue does not know are dropped. Throws FileFailure naming the file where
+// it exists and cannot be read: no choice is made up from a file that could not be read.
 std::vector<std::wstring> savedSkips(Machine& machine, Profile profile);
 
 // Keeps the choice for the next start, as saveLanguage does.

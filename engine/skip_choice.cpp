@@ -83,17 +83,34 @@ const std::vector<std::wstring>& ChosenSkips::skipped(Profile profile)
     return of(profile).keys;
 }
 
-void ChosenSkips::choose(Profile profile, std::vector<std::wstring> keys)
+namespace {
+
+// Kept in catalogue order, whatever order they were chosen in.
+std::vector<std::wstring> inCatalogueOrder(const std::vector<std::wstring>& keys)
 {
-    // Kept in catalogue order, whatever order they were chosen in.
     std::vector<std::wstring> ordered;
     for (const std::wstring& key : catalogueKeys()) {
         if (std::find(keys.begin(), keys.end(), key) != keys.end())
             ordered.push_back(key);
     }
+    return ordered;
+}
+
+}  // namespace
+
+void ChosenSkips::choose(Profile profile, const std::vector<std::wstring>& keys)
+{
     Choice& choice = of(profile);
-    choice.keys = std::move(ordered);
+    choice.keys = inCatalogueOrder(keys);
     saveSkips(machine_, profile, choice.keys);
+}
+
+void ChosenSkips::replace(Profile profile, const std::vector<std::wstring>& keys)
+{
+    Choice& choice = of(profile);
+    std::vector<std::wstring> ordered = inCatalogueOrder(keys);
+    saveSkips(machine_, profile, ordered);
+    choice.keys = std::move(ordered);
 }
 
 }  // namespace quillora

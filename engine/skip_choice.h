@@ -37,16 +37,21 @@ std::string formatSkipFile(const std::string& profileName, const std::vector<std
 std::vector<ServiceStep> leavingChosenAlone(std::vector<ServiceStep> steps, const std::vector<std::wstring>& keys);
 
 // The services the user of this machine chose to leave alone, profile by profile: read from the
-// settings when first asked for, and kept there whenever they change.
+// settings when first asked for, and kept there whenever they change. A saved choice that cannot
+// be read is never taken for an empty one: it is read again at every ask until it can be.
 class ChosenSkips {
 public:
     explicit ChosenSkips(Machine& machine) : machine_(machine) {}
 
-    // In catalogue order.
+    // In catalogue order. Throws FileFailure where the saved choice cannot be read.
     const std::vector<std::wstring>& skipped(Profile profile);
-    // The choice holds for this start at once; then it is saved. Throws FileFailure or
-    // PlatformFailure when it cannot be saved.
-    void choose(Profile profile, std::vector<std::wstring> keys);
+    // A check box changed: the choice holds for this start at once; then it is saved. Throws
+    // FileFailure, with nothing changed, where the saved choice cannot be read; FileFailure or
+    // PlatformFailure, with the choice holding, where it cannot be saved.
+    void choose(Profile profile, const std::vector<std::wstring>& keys);
+    // A whole new choice, as from a file: saved first, and holding only once it is. Throws as
+    // choose does, with nothing changed.
+    void replace(Profile profile, const std::vector<std::wstring>& keys);
 
 private:
     struct Choice {

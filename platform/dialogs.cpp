@@ -37,26 +37,37 @@ Dialogs::Choice WindowsDialogs::warnAndChoose(HWND owner, const std::wstring& te
 namespace {
 
 using FileDialog = BOOL(WINAPI*)(OPENFILENAMEW*);
+using ExtendedError = DWORD(WINAPI*)();
 
-// The common file dialog, run: the file chosen, or nullopt when the user cancels.
-std::optional<std::wstring> runFileDialog(FileDialog dialog, HWND owner, const std::wstring& suggestedName, DWORD flags)
+// The longest path Windows takes with the \\?\ prefix: a path in a deep folder, longer than
+// MAX_PATH, is still a path the user chose.
+constexpr DWORD kLongestPath = 32768;
+
+// The common file dialog, run: the file chosen, or nullopt when the user cancels. A dialog that
+// fails is said as the failure it is, never taken for a cancel.
+std::optional<std::wstring> runFileDialog(FileDialog dialog, ExtendedError extendedError, HWND owner,
+                                          const std::wstring& suggestedName, DWORD flags)
 {
-    if (!dialog)
+    if (!dialog || !extendedError)
         throw systemFailure(GetLastError());
-    wchar_t path[MAX_PATH] = {};
-    suggestedName.copy(path, MAX_PATH - 1);
+    std::wstring path(kLongestPath, L'\0');
+    suggestedName.copy(path.data(), kLongestPath - 1);
     static constexpr wchar_t kFilter[] = L"*.txt\0*.txt\0*.*\0*.*\0";
     OPENFILENAMEW file{};
     file.lStructSize = sizeof file;
     file.hwndOwner = owner;
     file.lpstrFilter = kFilter;
-    file.lpstrFile = path;
-    file.nMaxFile = MAX_PATH;
+    file.lpstrFile = path.data();
+    file.nMaxFile = kLongestPath;
     file.lpstrDefExt = L"txt";
     file.Flags = flags | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!dialog(&file))
+    if (!dialog(&file)) {
+        if (const DWORD error = extendedError())
+            throw PlatformFailure(error, L"The file dialog failed (CommDlgExtendedError " + std::to_wstring(error) + L").");
         return std::nullopt;
-    return std::wstring(path);
+    }
+    path.resize(path.find(L'\0'));
+    return path;
 }
 
 }  // namespace
@@ -72,13 +83,16 @@ void* WindowsDialogs::commonDialog(const char* name)
 
 std::optional<std::wstring> WindowsDialogs::chooseFileToSave(HWND owner, const std::wstring& suggestedName)
 {
-    return runFileDialog(reinterpret_cast<FileDialog>(commonDialog("GetSaveFileNameW")), owner, suggestedName,
+    return runFileDialog(reinterpret_cast<FileDialog>(commonDialog("GetSaveFileNameW")),
+                         reinterpret_cast<ExtendedError>(commonDialog("CommDlgExtendedError")), owner, suggestedName,
                          OFN_OVERWRITEPROMPT);
 }
 
 std::optional<std::wstring> WindowsDialogs::chooseFileToOpen(HWND owner)
 {
-    return runFileDialog(reinterpret_cast<FileDialog>(commonDialog("GetOpenFileNameW")), owner, L"", OFN_FILEMUSTEXIST);
+    return runFileDialog(reinterpret_cast<FileDialog>(commonDialog("GetOpenFileNameW")),
+                         reinterpret_cast<ExtendedError>(commonDialog("CommDlgExtendedError")), owner, L"",
+                         OFN_FILEMUSTEXIST);
 }
 
 }  // namespace quillora::platform

@@ -27,23 +27,45 @@ std::int64_t unixSeconds(const FILETIME& time)
     return ticks / 10000000 - kEpochDifference;
 }
 
+// The path as the system takes it. A whole path too long for MAX_PATH (one chosen in a deep
+// folder of the file dialogs, say) gets the \\?\ prefix that lifts the limit, which also asks for
+// backslashes only; room is left for the temporary name of an atomic write.
+std::wstring systemPath(const std::string& path)
+{
+    constexpr std::size_t kTemporaryRoom = 32;
+    std::wstring wide = fromUtf8(path);
+    if (wide.size() + kTemporaryRoom < MAX_PATH)
+        return wide;
+    for (wchar_t& c : wide) {
+        if (c == L'/')
+            c = L'\\';
+    }
+    const bool drive = wide.size() > 2 && wide[1] == L':' && wide[2] == L'\\';
+    const bool share = wide.rfind(L"\\\\", 0) == 0 && wide.rfind(L"\\\\?\\", 0) != 0;
+    if (drive)
+        return L"\\\\?\\" + wide;
+    if (share)
+        return L"\\\\?\\UNC\\" + wide.substr(2);
+    return wide;
+}
+
 }  // namespace
 
 bool WindowsFiles::exists(const std::string& path)
 {
-    return GetFileAttributesW(fromUtf8(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(systemPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool WindowsFiles::isFolder(const std::string& path)
 {
-    const DWORD attributes = GetFileAttributesW(fromUtf8(path).c_str());
+    const DWORD attributes = GetFileAttributesW(systemPath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::string WindowsFiles::read(const std::string& path)
 {
     const KernelHandle file(
-        CreateFileW(fromUtf8(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        CreateFileW(systemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE)
         throw fileFailure(path, GetLastError());
     std::string bytes;
@@ -62,7 +84,7 @@ std::string WindowsFiles::read(const std::string& path)
 
 void WindowsFiles::writeAtomically(const std::string& path, const std::string& bytes, bool replace)
 {
-    const std::wstring target = fromUtf8(path);
+    const std::wstring target = systemPath(path);
     // A name of this process's own: another program saving the same file meanwhile writes its own.
     const std::wstring temporary = target + L"." + std::to_wstring(GetCurrentProcessId()) + L".quillora-tmp";
     {

@@ -25,6 +25,8 @@ PlatformFailure systemFailure(DWORD error)
 namespace quillora::platform {
 
 static_assert(windows_error::kFileNotFound == ERROR_FILE_NOT_FOUND);
+static_assert(windows_error::kNotEnoughMemory == ERROR_NOT_ENOUGH_MEMORY);
+static_assert(windows_error::kInternalError == ERROR_INTERNAL_ERROR);
 static_assert(windows_error::kPathNotFound == ERROR_PATH_NOT_FOUND);
 static_assert(windows_error::kAccessDenied == ERROR_ACCESS_DENIED);
 static_assert(windows_error::kFileExists == ERROR_FILE_EXISTS);

@@ -1,5 +1,7 @@
 #include "platform/window_timer.h"
 
+#include <exception>
+
 #include "platform/system_error.h"
 
 namespace quillora::platform {
@@ -42,8 +44,14 @@ WindowTimer::~WindowTimer()
 LRESULT CALLBACK WindowTimer::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_TIMER && wParam == kTimerId) {
-        if (auto* timer = reinterpret_cast<WindowTimer*>(GetWindowLongPtrW(window, GWLP_USERDATA)))
-            timer->tick_();
+        auto* timer = reinterpret_cast<WindowTimer*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        try {
+            if (timer)
+                timer->tick_();
+        } catch (const std::exception&) {
+            // A tick says its own failures; one that escapes all the same must not cross into the
+            // system's code, nor end the program. The next tick comes as usual.
+        }
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);

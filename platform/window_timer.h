@@ -11,7 +11,8 @@
 namespace quillora::platform {
 
 // A repeating timer on a message-only window of its own: it ticks from the thread's message loop,
-// as the windows' own messages arrive, and needs no window of the program.
+// as the windows' own messages arrive, and needs no window of the program. A tick tells its own
+// failures: whatever it throws is dropped at the window procedure.
 class WindowTimer final : public Timer {
 public:
     WindowTimer(std::chrono::milliseconds period, std::function<void()> tick);

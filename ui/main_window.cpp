@@ -79,23 +79,29 @@ MainWindow::~MainWindow()
 }
 
 // A run that Windows refused in part ends as designed; the user is told once, here, and may look.
+// Every box about results waits for the runs under way to end: a box would stop them.
 void MainWindow::resultArrived(const RunResult& result)
 {
     const std::size_t refused = failures(result);
     if (refused == 0)
         return;
-    if (dialogs_.ask(handle(), host().text(Text::ServicesRefused, {std::to_wstring(refused)}), kMainCaption))
-        servicesWindow_.openLastRun();
+    runs_.afterRuns([this, refused] {
+        if (dialogs_.ask(handle(), host().text(Text::ServicesRefused, {std::to_wstring(refused)}), kMainCaption))
+            servicesWindow_.openLastRun();
+    });
 }
 
 void MainWindow::resultProblem(const ResultProblem& problem)
 {
     const Text what = problem.saving ? Text::ResultNotSaved : Text::ResultNotRead;
-    dialogs_.showError(handle(),
-                       host().text(what, {fromUtf8(problem.path)}) + L"\r\n" + problem.failure.description(),
-                       kMainCaption);
+    const std::wstring text = host().text(what, {fromUtf8(problem.path)}) + L"\r\n" + problem.failure.description();
+    runs_.afterRuns([this, text] { dialogs_.showError(handle(), text, kMainCaption); });
 }
 
+void MainWindow::resultsFailed(const PlatformFailure& failure)
+{
+    runs_.afterRuns([this, failure] { host().reportFailure(handle(), failure); });
+}
 
 const WindowDesign& MainWindow::windowDesign()
 {

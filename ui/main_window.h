@@ -39,6 +39,7 @@ protected:
 private:
     void resultArrived(const RunResult& result) override;
     void resultProblem(const ResultProblem& problem) override;
+    void resultsFailed(const PlatformFailure& failure) override;
     void openWebSite();
     void addToSystemMenu();
     void switchLanguage();

@@ -15,9 +15,10 @@ Language startLanguage(Machine& machine, std::optional<Language> chosen)
 
 }  // namespace
 
-Program::Program(HINSTANCE instance, platform::Processes& processes, platform::Dialogs& dialogs, Machine& machine,
+Program::Program(HINSTANCE instance, platform::Processes& processes, platform::Dialogs& shownDialogs, Machine& machine,
                  std::optional<Language> chosen)
-    : host(instance, &Window::windowProcedure, dialogs, startLanguage(machine, chosen)),
+    : dialogs(shownDialogs),
+      host(instance, &Window::windowProcedure, dialogs, startLanguage(machine, chosen)),
       results(processes, machine),
       skips(machine),
       runs(processes, dialogs, machine, results, skips, progressWindow, host),

@@ -7,6 +7,7 @@
 #include "engine/machine.h"
 #include "engine/run_results.h"
 #include "platform/dialogs.h"
+#include "platform/modal_dialogs.h"
 #include "platform/processes.h"
 #include "ui/help_window.h"
 #include "ui/main_window.h"
@@ -18,7 +19,7 @@
 
 namespace quillora::ui {
 
-// The whole program, built and wired: the host that every window needs, the results of runs, the
+// The whole program, built and wired: the boxes, the host that every window needs, the results of runs, the
 // run controller, and the shared instance of every window, each given what it uses. Members are
 // destroyed in reverse order, so every window is gone before the run controller, the results and
 // the fonts, brushes, pictures and class of the host.
@@ -26,9 +27,11 @@ class Program {
 public:
     // chosen: the language asked for on the command line, for this start only; without one the
     // windows speak the language the user last chose, Chinese until they choose.
-    Program(HINSTANCE instance, platform::Processes& processes, platform::Dialogs& dialogs, Machine& machine,
+    Program(HINSTANCE instance, platform::Processes& processes, platform::Dialogs& shownDialogs, Machine& machine,
             std::optional<Language> chosen = std::nullopt);
 
+    // Every box and file dialog of the program, each holding the whole program while it waits.
+    platform::ProgramModalDialogs dialogs;
     WindowHost host;
     ProgressWindow progressWindow{host};
     RunResults results;

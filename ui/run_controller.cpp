@@ -1,6 +1,7 @@
 #include "ui/run_controller.h"
 
 #include "engine/backup_store.h"
+#include "engine/printable.h"
 #include "engine/utf8.h"
 #include "engine/windows_needs.h"
 #include "ui/identifiers.h"
@@ -95,22 +96,66 @@ RunController::~RunController() = default;
 
 void RunController::start(Profile profile, HWND owner)
 {
-    const std::optional<std::vector<ServiceStep>> steps = stepsToRun(profile, owner);
+    // Read once: the steps and the backup leave alone the same services, whatever the user
+    // chooses while the warning waits.
+    const std::optional<std::vector<std::wstring>> skipped = choiceForRun(profile, owner);
+    if (!skipped)
+        return;
+    const std::optional<std::vector<ServiceStep>> steps = stepsToRun(profile, *skipped, owner);
     if (!steps)
         return;
-    const SavedBackup backup = backUpBeforeRun(skips_.skipped(profile));
+    const SavedBackup backup = backUpBeforeRun(*skipped);
     display_.present();
-    RunRecord& record = results_.runStarts(backup);
+    run(*steps, results_.runStarts(backup));
+    if (runsUnderWay_ == 0)
+        tellWaiting();
+}
+
+void RunController::run(const std::vector<ServiceStep>& steps, RunRecord& record)
+{
     const UnderWay running(runsUnderWay_);
     Tracking tracking(*this, record);
     try {
-        runProfile(*steps, answers_, tracking, tracking);
+        runProfile(steps, answers_, tracking, tracking);
     } catch (const RunAbandoned&) {
     } catch (...) {
         results_.runOver(record);
         throw;
     }
     results_.runOver(record);
+}
+
+void RunController::afterRuns(std::function<void()> tell)
+{
+    waiting_.push_back(std::move(tell));
+    if (runsUnderWay_ == 0)
+        tellWaiting();
+}
+
+// What waited for the runs to end is told now, in the order it came; told, it may start a run,
+// which keeps whatever arrives meanwhile waiting for its own end.
+void RunController::tellWaiting()
+{
+    while (!waiting_.empty() && runsUnderWay_ == 0 && !ended_) {
+        const std::function<void()> tell = std::move(waiting_.front());
+        waiting_.erase(waiting_.begin());
+        tell();
+    }
+}
+
+// The services the user chose to leave alone in the profile. Where the saved choice cannot be
+// read, the user is asked whether to run with none left alone; nullopt when they say no.
+std::optional<std::vector<std::wstring>> RunController::choiceForRun(Profile profile, HWND owner)
+{
+    try {
+        return skips_.skipped(profile);
+    } catch (const PlatformFailure& failure) {
+        const auto* file = dynamic_cast<const FileFailure*>(&failure);
+        const std::wstring where = file ? fromUtf8(printable(file->path())) : L"";
+        if (dialogs_.ask(owner, host_.text(Text::RunWithoutChoice, {where, failure.description()}), kMainCaption))
+            return std::vector<std::wstring>{};
+        return std::nullopt;
+    }
 }
 
 void RunController::answer(AnswerFlag flag, std::int16_t value)
@@ -126,9 +171,10 @@ Answers RunController::answersOrAllYes() const
 
 // The profile's steps, with the services this Windows needs left alone where the user chooses so;
 // nullopt when the user cancels. Windows XP and Server 2003 need none of them: nothing is asked.
-std::optional<std::vector<ServiceStep>> RunController::stepsToRun(Profile profile, HWND owner)
+std::optional<std::vector<ServiceStep>> RunController::stepsToRun(Profile profile, const std::vector<std::wstring>& skipped,
+                                                                   HWND owner)
 {
-    std::vector<ServiceStep> steps = leavingChosenAlone(profileSteps(profile), skips_.skipped(profile));
+    std::vector<ServiceStep> steps = leavingChosenAlone(profileSteps(profile), skipped);
     const std::optional<WindowsVersion> version = machine_.windowsVersion();
     if (!version)
         return steps;
@@ -149,6 +195,7 @@ std::optional<std::vector<ServiceStep>> RunController::stepsToRun(Profile profil
 void RunController::endProgram()
 {
     ended_ = true;
+    waiting_.clear();
     results_.programEnds();
     processes_.endProgram();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -48,7 +49,8 @@ public:
 
     // Saves the start modes the run is about to change, shows the progress window and runs the
     // profile to its end; the services the user chose to leave alone get no command and log
-    // "保留", and the backup leaves them out. A run whose backup cannot be saved throws PlatformFailure before it
+    // "保留", and the backup leaves them out. Where the saved choice cannot be read, it first asks
+    // whether to run leaving none alone, and does nothing on no. A run whose backup cannot be saved throws PlatformFailure before it
     // launches or shows anything: no window is left claiming a run that never started. On a
     // Windows that needs services the run would stop or disable, it first warns (owned by owner)
     // and lets the user leave them alone, run everything, or cancel: nothing happens then, and no
@@ -57,6 +59,10 @@ public:
 
     bool inProgress() const { return runsUnderWay_ > 0; }
 
+    // Tells something that would stop a run under way (a message box): now where no run is under
+    // way, or else once the last run has ended. Nothing waits past the end of the program.
+    void afterRuns(std::function<void()> tell);
+
     // Ends the program at once: the results still waited for are saved as they stand, and a run
     // under way stops after its current step.
     void endProgram();
@@ -64,8 +70,12 @@ public:
 private:
     class Tracking;
 
-    std::optional<std::vector<ServiceStep>> stepsToRun(Profile profile, HWND owner);
+    std::optional<std::vector<std::wstring>> choiceForRun(Profile profile, HWND owner);
+    std::optional<std::vector<ServiceStep>> stepsToRun(Profile profile, const std::vector<std::wstring>& skipped,
+                                                      HWND owner);
     SavedBackup backUpBeforeRun(const std::vector<std::wstring>& leftOut);
+    void run(const std::vector<ServiceStep>& steps, RunRecord& record);
+    void tellWaiting();
 
     platform::Processes& processes_;
     platform::Dialogs& dialogs_;
@@ -78,6 +88,7 @@ private:
     bool answersGiven_ = false;
     int runsUnderWay_ = 0;
     bool ended_ = false;
+    std::vector<std::function<void()>> waiting_;  // told once the last run has ended
 };
 
 }  // namespace quillora::ui

@@ -53,6 +53,8 @@ std::wstring failureReason(const ServiceResult& service, Language language, cons
     if (!service.failure)
         return textIn(language, Text::ReasonReportedSuccess);
     const wchar_t* command = commandName(service.failure->kind);
+    if (!service.failure->launched)
+        return textIn(language, Text::ReasonNotLaunched, {command});
     if (!service.failure->exitStatus)
         return textIn(language, Text::ReasonStatusUnread, {command});
     const unsigned long status = *service.failure->exitStatus;

@@ -64,6 +64,18 @@ const std::vector<Text> kViews = {Text::QuestionsButton, Text::AutomaticButton, 
 constexpr Profile kProfiles[] = {Profile::Prompted, Profile::Automatic, Profile::Restore};
 constexpr int kColumnTwips[] = {600, 2700, 1800, 1650, 1650, 1200, 900};
 
+// Posted when a Space key press has been handled whole, list view's own toggle included.
+constexpr UINT kSpaceHandled = WM_APP + 1;
+// Posted to say, once the window is up, that the saved choice cannot be read.
+constexpr UINT kSayUnreadableChoice = WM_APP + 2;
+
+// Whether a change of a row's state is a change of its check box (set, cleared, added or taken
+// away).
+bool checkChanges(const NMLISTVIEW& change)
+{
+    return (change.uChanged & LVIF_STATE) && ((change.uNewState ^ change.uOldState) & LVIS_STATEIMAGEMASK);
+}
+
 std::vector<std::vector<std::wstring>> cellsOf(const std::vector<ServiceRow>& rows)
 {
     std::vector<std::vector<std::wstring>> cells;
@@ -189,7 +201,9 @@ void ServicesWindow::fillRows()
     const Language language = host().language();
     const std::optional<Profile> profile = viewedProfile();
     ListView list(control(ServicesControls::ServiceList));
-    list.showCheckBoxes(profile.has_value());
+    filling_ = true;
+    list.showCheckBoxes(false);
+    filling_ = false;
     ShowWindow(control(ServicesControls::ChoiceCount), profile ? SW_SHOW : SW_HIDE);
     for (const int id : kChoiceButtons)
         ShowWindow(control(id), profile ? SW_SHOW : SW_HIDE);
@@ -205,8 +219,40 @@ void ServicesWindow::fillRows()
     ServiceControl* services = machine_.services();
     const std::vector<std::wstring> keys = catalogueKeys();
     states_ = services ? services->queryAll(keys) : std::vector<std::optional<ServiceState>>(keys.size());
+    choice_ = readChoice(*profile);
+    // A choice that cannot be read offers no check boxes: a click would build on a choice made up.
+    filling_ = true;
+    list.showCheckBoxes(choice_.has_value());
+    filling_ = false;
+    for (const int id : kChoiceButtons)
+        EnableWindow(control(id), choice_.has_value());
     rows_ = profileRows(*profile, runs_.answersOrAllYes(), states_, machine_.windowsVersion(), language,
-                        skips_.skipped(*profile));
+                        choice_.value_or(std::vector<std::wstring>{}));
+}
+
+// The profile's choice as saved; nullopt where it cannot be read, which is said once until it can
+// be read again.
+std::optional<std::vector<std::wstring>> ServicesWindow::readChoice(Profile profile)
+{
+    try {
+        std::vector<std::wstring> keys = skips_.skipped(profile);
+        choiceUnreadableSaid_ = false;
+        return keys;
+    } catch (const PlatformFailure& failure) {
+        if (!std::exchange(choiceUnreadableSaid_, true)) {
+            // Said once the window is up: the list may be filled while it is still being made.
+            unreadableChoice_ = choiceFailureText(Text::ChoiceNotRead, failure);
+            PostMessageW(handle(), kSayUnreadableChoice, 0, 0);
+        }
+        return std::nullopt;
+    }
+}
+
+// "Could not … {file}" and the system's reason.
+std::wstring ServicesWindow::choiceFailureText(Text what, const PlatformFailure& failure)
+{
+    const auto* file = dynamic_cast<const FileFailure*>(&failure);
+    return host().text(what, {file ? fromUtf8(file->path()) : L""}) + L"\r\n" + failure.description();
 }
 
 void ServicesWindow::showRows()
@@ -216,8 +262,8 @@ void ServicesWindow::showRows()
     ListView list(control(ServicesControls::ServiceList));
     filling_ = true;
     list.setRows(cells);
-    if (const std::optional<Profile> profile = viewedProfile()) {
-        const std::vector<std::wstring>& skipped = skips_.skipped(*profile);
+    if (viewedProfile() && choice_) {
+        const std::vector<std::wstring>& skipped = *choice_;
         for (std::size_t i = 0; i < rows_.size(); ++i) {
             if (rows_[i].choosable)
                 list.setChecked(i, std::find(skipped.begin(), skipped.end(), rows_[i].serviceKey) == skipped.end());
@@ -335,23 +381,46 @@ void ServicesWindow::copySelection()
         platform::putOnClipboard(handle(), text);
 }
 
-// The user checked or unchecked a row: Space does it to every selected row.
-void ServicesWindow::onCheckChanged(bool checked)
+// Space checks or unchecks every selected row that has a box, once, as the focused row's box
+// goes (or, where it has none, the first selected box); the list's own toggle of the focused row,
+// which follows the key, is refused while this key press lasts.
+void ServicesWindow::onSpace()
 {
     ListView list(control(ServicesControls::ServiceList));
-    if (std::exchange(spacePressed_, false)) {
-        filling_ = true;
-        for (const std::size_t selected : list.selected())
-            list.setChecked(selected, checked);
-        filling_ = false;
+    std::vector<std::size_t> boxes;
+    for (const std::size_t selected : list.selected()) {
+        if (selected < rows_.size() && rows_[selected].choosable)
+            boxes.push_back(selected);
     }
+    spaceHandled_ = true;
+    PostMessageW(handle(), kSpaceHandled, 0, 0);
+    if (boxes.empty() || !choice_)
+        return;
+    const int focused = list.focused();
+    const bool focusedHasBox = focused >= 0 && static_cast<std::size_t>(focused) < rows_.size()
+        && rows_[static_cast<std::size_t>(focused)].choosable;
+    const bool checked = !list.isChecked(focusedHasBox ? static_cast<std::size_t>(focused) : boxes.front());
+    filling_ = true;
+    for (const std::size_t row : boxes)
+        list.setChecked(row, checked);
+    filling_ = false;
     keepChoice();
+}
+
+// Whether the list may change a row's check box: only a row that has one, never during a Space
+// already applied, and always when the window sets them itself.
+bool ServicesWindow::mayChangeCheck(int row) const
+{
+    if (filling_)
+        return true;
+    return !spaceHandled_ && row >= 0 && static_cast<std::size_t>(row) < rows_.size()
+        && rows_[static_cast<std::size_t>(row)].choosable && choice_.has_value();
 }
 
 void ServicesWindow::checkAll(bool checked)
 {
     const std::optional<Profile> profile = viewedProfile();
-    if (!profile)
+    if (!profile || !choice_)
         return;
     ListView list(control(ServicesControls::ServiceList));
     filling_ = true;
@@ -368,7 +437,7 @@ void ServicesWindow::checkAll(bool checked)
 void ServicesWindow::keepChoice()
 {
     const std::optional<Profile> profile = viewedProfile();
-    if (!profile)
+    if (!profile || !choice_)
         return;
     ListView list(control(ServicesControls::ServiceList));
     std::vector<std::wstring> skipped;
@@ -379,17 +448,13 @@ void ServicesWindow::keepChoice()
     try {
         skips_.choose(*profile, skipped);
     } catch (const PlatformFailure& failure) {
-        if (!std::exchange(choiceFailureSaid_, true)) {
-            const auto* file = dynamic_cast<const FileFailure*>(&failure);
-            dialogs_.showError(handle(),
-                               host().text(Text::ChoiceNotSaved, {file ? fromUtf8(file->path()) : L""}) + L"\r\n"
-                                   + failure.description(),
-                               kMainCaption);
-        }
+        if (!std::exchange(choiceFailureSaid_, true))
+            dialogs_.showError(handle(), choiceFailureText(Text::ChoiceNotSaved, failure), kMainCaption);
     }
+    choice_ = skipped;
     // Whether each row would change follows the choice at once.
     const std::vector<ServiceRow> now = profileRows(*profile, runs_.answersOrAllYes(), states_, machine_.windowsVersion(),
-                                                    host().language(), skips_.skipped(*profile));
+                                                    host().language(), *choice_);
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         for (const ServiceRow& fresh : now) {
             if (fresh.serviceKey == rows_[i].serviceKey && fresh.cells.back() != rows_[i].cells.back()) {
@@ -403,23 +468,23 @@ void ServicesWindow::keepChoice()
 
 void ServicesWindow::showChoice()
 {
-    const std::optional<Profile> profile = viewedProfile();
-    const std::wstring text =
-        profile ? host().text(Text::ChoiceCount, {std::to_wstring(skips_.skipped(*profile).size())}) : L"";
+    const std::wstring text = !viewedProfile() ? L""
+        : choice_                                 ? host().text(Text::ChoiceCount, {std::to_wstring(choice_->size())})
+                                                  : host().text(Text::ChoiceUnreadable);
     SetWindowTextW(control(ServicesControls::ChoiceCount), text.c_str());
 }
 
 void ServicesWindow::saveChoiceToFile()
 {
     const std::optional<Profile> profile = viewedProfile();
-    if (!profile)
+    if (!profile || !choice_)
         return;
     const std::string name = profileName(*profile);
     const std::optional<std::wstring> path = dialogs_.chooseFileToSave(handle(), fromUtf8("quillora-skip-" + name + ".txt"));
     if (!path)
         return;
     try {
-        machine_.files().writeAtomically(toUtf8(*path), formatSkipFile(name, skips_.skipped(*profile)), true);
+        machine_.files().writeAtomically(toUtf8(*path), formatSkipFile(name, *choice_), true);
     } catch (const PlatformFailure& failure) {
         host().reportFailure(handle(), failure);
     }
@@ -428,14 +493,15 @@ void ServicesWindow::saveChoiceToFile()
 void ServicesWindow::readChoiceFromFile()
 {
     const std::optional<Profile> profile = viewedProfile();
-    if (!profile)
+    if (!profile || !choice_)
         return;
     const std::optional<std::wstring> path = dialogs_.chooseFileToOpen(handle());
     if (!path)
         return;
     std::wstring problem;
     try {
-        skips_.choose(*profile, parseSkipFile(machine_.files().read(toUtf8(*path))));
+        // The choice, its check marks and the saved file change together, or none of them.
+        skips_.replace(*profile, parseSkipFile(readFile(machine_.files(), toUtf8(*path))));
         refresh();
         return;
     } catch (const SkipFileError& error) {
@@ -469,18 +535,23 @@ void ServicesWindow::layOut(int width, int height)
         fitColumns();
 }
 
-bool ServicesWindow::onListNotification(const NMHDR& header)
+bool ServicesWindow::onListNotification(const NMHDR& header, LRESULT& answer)
 {
     switch (header.code) {
+    case LVN_ITEMCHANGING: {
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+        answer = checkChanges(change) && !mayChangeCheck(change.iItem);
+        return true;
+    }
     case LVN_COLUMNCLICK:
         sortBy(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
         return true;
     case LVN_ITEMCHANGED: {
         const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
-        const bool checkChanged = (change.uChanged & LVIF_STATE) && ((change.uNewState ^ change.uOldState) & LVIS_STATEIMAGEMASK)
-            && (change.uOldState & LVIS_STATEIMAGEMASK);
-        if (checkChanged && !filling_ && change.iItem >= 0 && viewedProfile())
-            onCheckChanged((change.uNewState & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2));
+        // A box that was there and changed: one the user toggled, not one given or taken away.
+        const bool toggled = checkChanges(change) && (change.uOldState & LVIS_STATEIMAGEMASK);
+        if (toggled && !filling_ && change.iItem >= 0 && viewedProfile())
+            keepChoice();
         showDescription();
         return true;
     }
@@ -488,7 +559,7 @@ bool ServicesWindow::onListNotification(const NMHDR& header)
         const WORD key = reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey;
         const bool control = GetKeyState(VK_CONTROL) < 0;
         if (key == VK_SPACE)
-            spacePressed_ = true;
+            onSpace();
         else if (key == VK_F5)
             refresh();
         else if (control && key == 'C')
@@ -536,10 +607,17 @@ LRESULT ServicesWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SIZE:
         layOut(LOWORD(lParam), HIWORD(lParam));
         return 0;
+    case kSpaceHandled:
+        spaceHandled_ = false;
+        return 0;
+    case kSayUnreadableChoice:
+        dialogs_.showError(handle(), unreadableChoice_, kMainCaption);
+        return 0;
     case WM_NOTIFY: {
         const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
-        if (header.idFrom == ServicesControls::ServiceList && onListNotification(header))
-            return 0;
+        LRESULT answer = 0;
+        if (header.idFrom == ServicesControls::ServiceList && onListNotification(header, answer))
+            return answer;
         // A column widened or narrowed by hand keeps its width across changes of view.
         if ((header.code == HDN_ENDTRACKW || header.code == HDN_ENDTRACKA)
             && header.hwndFrom == reinterpret_cast<HWND>(SendMessageW(control(ServicesControls::ServiceList),

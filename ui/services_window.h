@@ -59,13 +59,17 @@ private:
     std::wstring lastRunText();
     void copySelection();
     void layOut(int width, int height);
-    bool onListNotification(const NMHDR& header);
+    // answer: what the window procedure answers a notification handled here.
+    bool onListNotification(const NMHDR& header, LRESULT& answer);
     int selectedView();
     std::optional<Profile> viewedProfile();
     std::vector<std::wstring> columnTitles();
 
     // The choice.
-    void onCheckChanged(bool checked);
+    std::optional<std::vector<std::wstring>> readChoice(Profile profile);
+    std::wstring choiceFailureText(Text what, const PlatformFailure& failure);
+    void onSpace();
+    bool mayChangeCheck(int row) const;
     void checkAll(bool checked);
     void keepChoice();
     void showChoice();
@@ -81,9 +85,13 @@ private:
     std::vector<std::optional<ServiceState>> states_;  // as last read, in catalogue order
     int sortColumn_ = 0;
     bool ascending_ = true;
+    // The viewed profile's choice as last read or made; nullopt where it cannot be read.
+    std::optional<std::vector<std::wstring>> choice_;
     bool filling_ = false;       // check boxes set by the window, not by the user
-    bool spacePressed_ = false;  // the check box about to change was toggled by Space
+    bool spaceHandled_ = false;  // a Space key press has been applied to the selection
     bool choiceFailureSaid_ = false;
+    bool choiceUnreadableSaid_ = false;
+    std::wstring unreadableChoice_;  // what is said of a choice that cannot be read
     // Widths the user gave columns by hand, by view kind (profile, result) and column; kept until
     // the window closes.
     std::array<std::map<int, int>, 2> widthsByHand_;

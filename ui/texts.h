@@ -62,6 +62,8 @@ enum class Text : int {
     // The undo.
     NothingToUndo,
     AlreadyUndone,
+    LastRunChangedNothing,
+    UndoOvertaken,
     UndoQuestion,         // {1} when the backup was made, {2} how many services change
     UndoDone,
     UndoPartly,
@@ -113,6 +115,9 @@ enum class Text : int {
     ChoiceCount,          // {1} how many
     ChoiceNotSaved,       // {1} the file
     ChoiceFileRefused,    // {1} the file, {2} the problem
+    ChoiceNotRead,        // {1} the file
+    ChoiceUnreadable,
+    RunWithoutChoice,     // {1} the file, {2} why it cannot be read
     OutcomeChanged,
     OutcomeUnchanged,
     OutcomeFailed,
@@ -124,6 +129,7 @@ enum class Text : int {
     ReasonReportedSuccess,
     ReasonCommandExit,    // {1} the command, {2} the exit status
     ReasonStatusUnread,   // {1} the command
+    ReasonNotLaunched,    // {1} the command
     ReasonProgramEnded,
     Count,
 };
@@ -182,6 +188,8 @@ inline constexpr TextEntry kChineseTexts[] = {
     {Text::NeededChoices, L"是：保留这些服务不变，只优化其余的服务。\r\n否：仍然优化全部服务。\r\n取消：不做任何更改。"},
     {Text::NothingToUndo, L"没有可撤销的优化：还没有运行前的自动备份。"},
     {Text::AlreadyUndone, L"各服务的启动类型已与上次优化之前的自动备份相同，无需撤销。"},
+    {Text::LastRunChangedNothing, L"上次优化没有更改任何服务（所有服务都按您的选择保留），无需撤销。"},
+    {Text::UndoOvertaken, L"在您回答时又开始了一次优化，未做任何更改。"},
     {Text::UndoQuestion, L"要撤销上次优化吗？\r\n\r\n将按 {1} 的自动备份恢复服务的启动类型，{2} 个已安装的服务将会改变："},
     {Text::UndoDone, L"已撤销上次优化。"},
     {Text::UndoPartly, L"上次优化只撤销了一部分。"},
@@ -231,6 +239,10 @@ inline constexpr TextEntry kChineseTexts[] = {
     {Text::ChoiceCount, L"按您的选择保留 {1} 个服务"},
     {Text::ChoiceNotSaved, L"无法保存您对服务的选择 {1}"},
     {Text::ChoiceFileRefused, L"无法使用这个文件 {1}：\r\n{2}\r\n\r\n未做任何更改。"},
+    {Text::ChoiceNotRead, L"无法读取您保存的对服务的选择 {1}"},
+    {Text::ChoiceUnreadable, L"无法读取您保存的选择"},
+    {Text::RunWithoutChoice,
+     L"无法读取您保存的对服务的选择 {1}：\r\n{2}\r\n\r\n如果继续，这次优化将不保留任何服务，包括您可能选择保留的服务。\r\n\r\n是否继续？"},
     {Text::OutcomeChanged, L"已更改"},
     {Text::OutcomeUnchanged, L"未更改"},
     {Text::OutcomeFailed, L"失败"},
@@ -242,6 +254,7 @@ inline constexpr TextEntry kChineseTexts[] = {
     {Text::ReasonReportedSuccess, L"命令报告成功，但服务没有改变"},
     {Text::ReasonCommandExit, L"{1} 命令以退出码 {2} 结束"},
     {Text::ReasonStatusUnread, L"无法读取 {1} 命令的退出码"},
+    {Text::ReasonNotLaunched, L"{1} 命令没有启动"},
     {Text::ReasonProgramEnded, L"程序在这个服务的命令结束之前就退出了，结果未知"},
 };
 
@@ -298,6 +311,9 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::NothingToUndo, L"There is nothing to undo: no automatic backup from before a run yet."},
     {Text::AlreadyUndone,
      L"Every service already has the start mode of the automatic backup from before the last run: nothing to undo."},
+    {Text::LastRunChangedNothing,
+     L"The last run changed no service (you chose to leave every one alone): there is nothing to undo."},
+    {Text::UndoOvertaken, L"A run started while you were answering. Nothing was changed."},
     {Text::UndoQuestion,
      L"Undo the last optimisation?\r\n\r\nThe start modes of the automatic backup of {1} will be put back; {2} installed "
      L"services will change:"},
@@ -349,6 +365,11 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::ChoiceCount, L"Left alone by your choice: {1}"},
     {Text::ChoiceNotSaved, L"Could not save your choice of services {1}"},
     {Text::ChoiceFileRefused, L"Cannot use the file {1}:\r\n{2}\r\n\r\nNothing was changed."},
+    {Text::ChoiceNotRead, L"Could not read your saved choice of services {1}"},
+    {Text::ChoiceUnreadable, L"Your saved choice cannot be read"},
+    {Text::RunWithoutChoice,
+     L"Could not read your saved choice of services {1}:\r\n{2}\r\n\r\nIf you go on, this run leaves no service "
+     L"alone, not even those you may have chosen to leave alone.\r\n\r\nGo on?"},
     {Text::OutcomeChanged, L"changed"},
     {Text::OutcomeUnchanged, L"unchanged"},
     {Text::OutcomeFailed, L"failed"},
@@ -360,6 +381,7 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::ReasonReportedSuccess, L"the commands reported success, but the service did not change"},
     {Text::ReasonCommandExit, L"the {1} command ended with exit status {2}"},
     {Text::ReasonStatusUnread, L"the exit status of the {1} command could not be read"},
+    {Text::ReasonNotLaunched, L"the {1} command was never launched"},
     {Text::ReasonProgramEnded, L"the program ended before its command finished: how it ended is unknown"},
 };
 

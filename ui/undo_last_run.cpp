@@ -112,6 +112,16 @@ std::optional<std::vector<BackupEntry>> readBackup(platform::Dialogs& dialogs, M
     return std::nullopt;
 }
 
+// Whether a run has started since the backup was chosen: one under way, one whose commands still
+// run, or a newer backup than the one asked about.
+bool overtaken(Machine& machine, const RunController& runs, const RunResults& results, const StoredBackup& asked)
+{
+    if (runs.inProgress() || results.lastRunPending())
+        return true;
+    const std::optional<StoredBackup> newest = newestAutomaticBackup(machine);
+    return !newest || newest->path != asked.path;
+}
+
 }  // namespace
 
 bool canUndoLastRun(Machine& machine, const RunController& runs, const RunResults& results)
@@ -141,6 +151,10 @@ void undoLastRun(platform::Dialogs& dialogs, Machine& machine, const RunControll
     const std::optional<std::vector<BackupEntry>> backup = readBackup(dialogs, machine, language, owner, *newest);
     if (!backup)
         return;
+    if (backup->empty()) {
+        dialogs.inform(owner, textIn(language, Text::LastRunChangedNothing), kMainCaption, false);
+        return;
+    }
     const std::vector<ModeChange> changing = restoreWouldChange(*services, *backup);
     if (changing.empty()) {
         dialogs.inform(owner, textIn(language, Text::AlreadyUndone), kMainCaption, false);
@@ -148,6 +162,11 @@ void undoLastRun(platform::Dialogs& dialogs, Machine& machine, const RunControll
     }
     if (!dialogs.ask(owner, question(language, *newest, changing), kMainCaption))
         return;
+    // The answer came after a wait: a run started meanwhile would make the question an old one.
+    if (overtaken(machine, runs, results, *newest)) {
+        dialogs.inform(owner, textIn(language, Text::UndoOvertaken), kMainCaption, false);
+        return;
+    }
     const RestoreResult result = restoreModes(*services, *backup);
     dialogs.inform(owner, outcome(language, result), kMainCaption, !result.failures.empty());
 }

@@ -57,10 +57,12 @@ std::vector<const ControlDesign*> inTabOrder(std::span<const ControlDesign> cont
 
 // Creates the controls of the design in tab order, so that Tab walks them as designed and earlier
 // controls lie above later ones where they overlap.
-void createControls(HWND parent, const WindowDesign& design, const WindowHost& host)
+void createControls(HWND parent, const WindowDesign& design, WindowHost& host)
 {
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
     for (const ControlDesign* control : inTabOrder(design.controls)) {
+        if (control->kind == ControlKind::ListView)
+            host.needCommonControls();
         const ControlClass kind = controlClass(control->kind);
         const RECT box = twipsToPixels(control->rect);
         DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style | control->extraStyle;
@@ -249,13 +251,10 @@ LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     try {
         return onMessage(message, wParam, lParam);
-    } catch (const PlatformFailure& failure) {
-        host_.reportFailure(hwnd_, failure);
     } catch (const std::bad_alloc&) {
         host_.reportFailure(hwnd_, platform::systemFailure(ERROR_NOT_ENOUGH_MEMORY));
     } catch (const std::exception& error) {
-        const std::string what = error.what();
-        host_.reportFailure(hwnd_, PlatformFailure(ERROR_INTERNAL_ERROR, std::wstring(what.begin(), what.end())));
+        host_.reportFailure(hwnd_, failureOf(error));
     }
     return 0;
 }

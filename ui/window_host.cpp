@@ -57,8 +57,12 @@ const wchar_t* WindowClass::name() const
 WindowHost::WindowHost(HINSTANCE instance, WNDPROC procedure, platform::Dialogs& dialogs, Language language)
     : instance_(instance), dialogs_(dialogs), language_(language), assets_(instance), windowClass_(instance, procedure)
 {
-    // Before any window: the services window's list is a common control.
-    platform::initialiseCommonControls();
+}
+
+void WindowHost::needCommonControls()
+{
+    if (!commonControls_)
+        commonControls_ = platform::loadCommonControls();
 }
 
 void WindowHost::setLanguage(Language language)

@@ -67,6 +67,9 @@ public:
     const wchar_t* windowClassName() const { return windowClass_.name(); }
     // Owner of the windows that must not get a taskbar button; made when the first of them is.
     HWND hiddenOwner();
+    // Loads the common controls before the first control of theirs is made; later calls find
+    // them loaded.
+    void needCommonControls();
 
     // Tells the user about a failure that stopped a handler; the program stays open.
     void reportFailure(HWND owner, const PlatformFailure& failure);
@@ -76,6 +79,7 @@ private:
     platform::Dialogs& dialogs_;
     Language language_;
     std::vector<LanguageListener*> listeners_;
+    platform::LibraryHandle commonControls_;  // kept loaded until every window is gone
     Assets assets_;
     WindowClass windowClass_;
     platform::WindowHandle hiddenOwner_;

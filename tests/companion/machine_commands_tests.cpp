@@ -2,6 +2,7 @@
 
 #include "companion/cli.h"
 #include "engine/backup_store.h"
+#include "engine/catalogue.h"
 #include "tests/support/memory_machine.h"
 #include "tests/support/text_helpers.h"
 
@@ -101,7 +102,6 @@ TEST_CASE("file errors name the file and exit with status 3, changing nothing")
     MemoryMachine machine = machineWithServices();
     machine.memoryFiles.folders.insert("/tmp/backups");
     machine.memoryFiles.files["/tmp/kept.txt"] = {"precious", 1};
-    machine.memoryFiles.files["/tmp/empty.txt"] = {"quillora-backup 1\r\nend\r\n", 1};
     machine.memoryFiles.files["/tmp/broken.txt"] = {"quillora-backup 1\r\nAlerter\tdisabled\r\nALG\tmanual\r\nend\r\n", 1};
     machine.memoryFiles.files["/tmp/unicode.txt"] = {std::string("\xFF\xFEq\0u\0i\0", 8), 1};
     machine.memoryFiles.files["/tmp/README.txt"] = {"\xEF\xBB\xBF# Quillora\r\n\r\nQuillora is a small program\r\n", 1};
@@ -116,7 +116,6 @@ TEST_CASE("file errors name the file and exit with status 3, changing nothing")
         {{"backup", "/tmp/kept.txt"}, "'/tmp/kept.txt': exists already; give --force to replace it"},
         {{"restore", "/tmp/missing.txt"},
          "'/tmp/missing.txt': The system cannot find the file specified. (error 2)"},
-        {{"restore", "/tmp/empty.txt"}, "'/tmp/empty.txt': line 2: the backup lists no service; nothing was changed"},
         {{"restore", "/tmp/broken.txt"},
          "'/tmp/broken.txt': line 3: unknown start mode (the modes are auto, demand, disabled, boot, system, absent): "
          "'ALG\\x09manual'; nothing was changed"},
@@ -264,6 +263,12 @@ TEST_CASE("--skip FILE: the services in it are left alone by plan, apply, status
         CHECK(machine.memoryServices.services[L"Alerter"].mode == StartMode::Automatic);
         CHECK(machine.memoryServices.services[L"ALG"].mode == StartMode::Manual);
         CHECK(machine.memoryServices.services[L"wuauserv"].mode == StartMode::Disabled);
+        // Its backup leaves them out, as the window's runs do: restore --last leaves them alone.
+        const std::string backup = machine.memoryFiles.files.at(kBackups + "/auto-20261207-101500-01.txt").bytes;
+        CHECK(backup.find("Alerter") == std::string::npos);
+        CHECK(backup.find("\r\nALG\t") == std::string::npos);
+        CHECK(backup.find("\r\nwuauserv\tauto\tdelayed\r\n") != std::string::npos);
+        CHECK(countOf(backup, std::string("\r\n")) == 2 + 60 - 2);
         CHECK(runCli({"verify", "automatic", "--skip", skip}, machine).status == 0);
         CHECK(runCli({"verify", "automatic"}, machine).status == 1);
         const CliResult status = runCli({"status", "automatic", "--skip", skip}, machine);
@@ -311,4 +316,30 @@ TEST_CASE("a --skip file that cannot be taken is refused with status 2, naming t
         CHECK(storedBackups(machine).empty());
     }
     CHECK(runCli({"plan", "automatic", "--skip", "/tmp/none.txt"}, machine).status == 3);
+}
+
+TEST_CASE("a run that left every service alone has a backup that says so, and restore --last says so too")
+{
+    MemoryMachine machine = machineWithServices();
+    std::vector<std::wstring> every;
+    for (const ServiceStep& step : profileSteps(Profile::Restore))
+        every.push_back(step.serviceKey);
+    const SavedBackup saved = saveAutomaticBackup(machine, every);
+    CHECK(machine.memoryFiles.files.at(saved.path).bytes == "quillora-backup 1\r\nend\r\n");
+
+    const CliResult restored = runCli({"restore", "--last"}, machine);
+    CHECK(restored.status == 0);
+    CHECK(restored.out
+          == "restoring " + saved.path + "\nthe backup lists no service: the run it was saved before left every service "
+             "alone\n0 changed, 0 unchanged, 0 not installed, 0 failed\n");
+    CHECK(machine.memoryServices.services[L"Alerter"].mode == StartMode::Automatic);
+
+    // A newer backup that cannot be used is named, never passed over for the good one before it.
+    machine.stamp = "20261207-111500";
+    const SavedBackup newer = saveAutomaticBackup(machine);
+    machine.memoryFiles.files[newer.path].bytes = "quillora-backup 1\r\nAlerter\tauto\r\n";
+    const CliResult refused = runCli({"restore", "--last"}, machine);
+    CHECK(refused.status == 3);
+    CHECK(refused.err.find(newer.path) != std::string::npos);
+    CHECK(refused.err.find("the end line is missing") != std::string::npos);
 }

@@ -1,5 +1,6 @@
 #include <doctest.h>
 
+#include <functional>
 #include <map>
 #include <set>
 
@@ -84,9 +85,20 @@ struct HeardResults : ResultListener {
     void resultsChanged() override { ++changes; }
     void resultArrived(const RunResult& result) override { arrived.push_back(result); }
     void resultProblem(const ResultProblem& problem) override { problems.push_back(problem); }
+    void resultsFailed(const PlatformFailure& failure) override { failed.push_back(failure); }
     int changes = 0;
     std::vector<RunResult> arrived;
     std::vector<ResultProblem> problems;
+    std::vector<PlatformFailure> failed;
+};
+
+// A listener that acts on what it is told, as the windows do: a box that lets a run start, or a
+// failure of its own.
+struct Reacting : ResultListener {
+    void resultProblem(const ResultProblem&) override { onProblem(); }
+    void resultArrived(const RunResult&) override { onArrived(); }
+    std::function<void()> onProblem = [] {};
+    std::function<void()> onArrived = [] {};
 };
 
 struct ResultsFixture {
@@ -150,7 +162,14 @@ TEST_CASE("a run's launches belong to the step that names them, even where a lau
     // Judged with its service: the mode was never set.
     const ServiceResult judged = judge(record.touched()[0], record.before(L"Alerter"), state(StartMode::Automatic, RunState::Stopped));
     CHECK(judged.outcome == Outcome::Failed);
-    CHECK_FALSE(judged.failure);  // the one command that ran reported success
+    // Blamed on the command that never ran, not on the one that reported success, and saved so.
+    REQUIRE(judged.failure);
+    CHECK(judged.failure->kind == CommandKind::ScConfig);
+    CHECK_FALSE(judged.failure->launched);
+    const RunResult result{"/b/auto-20261207-101500-01.txt", {judged}};
+    const std::string saved = formatRunResult(result);
+    CHECK(saved.find("\tfailed\tsc-config not-launched\r\n") != std::string::npos);
+    CHECK(parseRunResult("/b/auto-20261207-101500-01.result.log", saved) == result);
 }
 
 TEST_CASE("results judged whole: the mode and the running state a row asks for, before and after")
@@ -410,4 +429,57 @@ TEST_CASE("problems are said once a run; an earlier start's result is the last r
         CHECK_FALSE(after.lastResult().has_value());
         CHECK(after.lastRunPending());
     }
+}
+
+TEST_CASE("a listener may start runs or fail while it is told; the results stay whole and go on")
+{
+    ResultsFixture f;
+    Reacting reacting;
+    f.results.listen(reacting);
+    RunRecord& first = f.startRun();
+    const std::vector<std::size_t> alg = f.step(first, ActionKind::ManualOnly, L"ALG");
+    RunRecord& second = f.startRun();  // still under way: the results track two runs
+    f.results.runOver(first);
+    const std::string firstBackup = first.backupPath();
+    const std::string secondBackup = second.backupPath();
+    f.processes.unreadable.insert(alg[0]);
+
+    SUBCASE("runs started from the box that says a problem, while the first result is collected")
+    {
+        std::vector<std::string> started;
+        reacting.onProblem = [&] {
+            for (int i = 0; i < 8; ++i)  // enough to move the list of tracked runs
+                started.push_back(f.startRun().backupPath());
+        };
+        f.processes.ticks();
+        REQUIRE(f.heard.problems.size() == 1);
+        REQUIRE(f.heard.arrived.size() == 1);
+        CHECK(f.heard.arrived[0].backupPath == firstBackup);
+        CHECK(f.machine.memoryFiles.files.count(resultPathFor(firstBackup)) == 1);
+        REQUIRE(started.size() == 8);
+        CHECK(f.results.lastRunPending());  // the newest of them is the last run now
+        CHECK(f.heard.failed.empty());
+        // Every run started meanwhile is tracked and ends with a result of its own.
+        f.results.runOver(second);
+        f.processes.ticks();
+        CHECK(f.machine.memoryFiles.files.count(resultPathFor(secondBackup)) == 1);
+        CHECK(f.machine.memoryFiles.files.count(resultPathFor(started.back())) == 0);
+    }
+    SUBCASE("a listener that throws: the others are still told, the failure is told, the next tick works")
+    {
+        reacting.onArrived = [] { throw PlatformFailure(1400, L"Invalid window handle."); };
+        reacting.onProblem = [] { throw std::runtime_error("unexpected"); };
+        f.processes.ticks();
+        CHECK(f.heard.problems.size() == 1);
+        CHECK(f.heard.arrived.size() == 1);
+        REQUIRE(f.heard.failed.size() == 2);
+        CHECK(f.heard.failed[0].number() == windows_error::kInternalError);
+        CHECK(f.heard.failed[1].number() == 1400);
+        CHECK(f.heard.failed[1].description() == L"Invalid window handle.");
+        f.results.runOver(second);
+        f.processes.ticks();
+        CHECK_FALSE(f.results.lastRunPending());
+        CHECK(f.heard.arrived.size() == 2);
+    }
+    f.results.stopListening(reacting);
 }

@@ -1,6 +1,7 @@
 #include <doctest.h>
 
 #include "engine/settings.h"
+#include "engine/skip_choice.h"
 #include "tests/support/memory_machine.h"
 
 using namespace quillora;
@@ -49,4 +50,71 @@ TEST_CASE("the services left alone by choice: one line a profile, kept beside th
     machine.memoryFiles.files["/home/user/Quillora/settings.ini"].bytes =
         "[Quillora]\nskip.prompted=Nothing,ALG,Alerter,ALG\n";
     CHECK(savedSkips(machine, Profile::Prompted) == std::vector<std::wstring>{L"Alerter", L"ALG"});
+}
+
+TEST_CASE("a settings file that cannot be read is never taken for an empty choice, nor written over")
+{
+    MemoryMachine machine;
+    const std::string path = "/home/user/Quillora/settings.ini";
+    saveSkips(machine, Profile::Automatic, {L"Alerter", L"ALG"});
+    const std::string saved = machine.memoryFiles.files.at(path).bytes;
+    machine.memoryFiles.unreadable.insert(path);
+    ChosenSkips skips(machine);
+
+    SUBCASE("asked for, the choice throws naming the file, every time until it can be read")
+    {
+        for (int ask = 0; ask < 2; ++ask) {
+            try {
+                skips.skipped(Profile::Automatic);
+                FAIL("a choice that cannot be read must not read as none");
+            } catch (const FileFailure& failure) {
+                CHECK(failure.path() == path);
+                CHECK(failure.number() == windows_error::kAccessDenied);
+            }
+        }
+        machine.memoryFiles.unreadable.clear();
+        CHECK(skips.skipped(Profile::Automatic) == std::vector<std::wstring>{L"Alerter", L"ALG"});
+    }
+    SUBCASE("a click and a whole new choice change nothing, in memory or on disk")
+    {
+        CHECK_THROWS_AS(skips.choose(Profile::Automatic, {L"Themes"}), FileFailure);
+        CHECK_THROWS_AS(skips.replace(Profile::Automatic, {}), FileFailure);
+        CHECK_THROWS_AS(saveLanguage(machine, "en"), FileFailure);
+        CHECK(machine.memoryFiles.files.at(path).bytes == saved);
+        machine.memoryFiles.unreadable.clear();
+        CHECK(skips.skipped(Profile::Automatic) == std::vector<std::wstring>{L"Alerter", L"ALG"});
+    }
+    SUBCASE("the language alone falls back to the design, Chinese")
+    {
+        CHECK_FALSE(savedLanguage(machine).has_value());
+    }
+    SUBCASE("a folder in the file's place is refused in the words of every other folder")
+    {
+        machine.memoryFiles.unreadable.clear();
+        machine.memoryFiles.files.erase(path);
+        machine.memoryFiles.folders.insert(path);
+        try {
+            skips.skipped(Profile::Restore);
+            FAIL("a folder is no settings file");
+        } catch (const FileFailure& failure) {
+            CHECK(failure.path() == path);
+            CHECK(failure.description() == L"is a folder");
+        }
+    }
+}
+
+TEST_CASE("a whole new choice holds only once it is saved; a click holds at once")
+{
+    MemoryMachine machine;
+    ChosenSkips skips(machine);
+    skips.choose(Profile::Restore, {L"Themes", L"Alerter"});
+    CHECK(skips.skipped(Profile::Restore) == std::vector<std::wstring>{L"Alerter", L"Themes"});  // catalogue order
+    machine.memoryFiles.readOnly = true;
+    CHECK_THROWS_AS(skips.replace(Profile::Restore, {L"ALG"}), FileFailure);
+    CHECK(skips.skipped(Profile::Restore) == std::vector<std::wstring>{L"Alerter", L"Themes"});
+    CHECK_THROWS_AS(skips.choose(Profile::Restore, {L"ALG"}), FileFailure);
+    CHECK(skips.skipped(Profile::Restore) == std::vector<std::wstring>{L"ALG"});
+    machine.memoryFiles.readOnly = false;
+    skips.replace(Profile::Restore, {L"W32Time"});
+    CHECK(savedSkips(machine, Profile::Restore) == std::vector<std::wstring>{L"W32Time"});
 }

@@ -114,6 +114,8 @@ public:
     bool isFolder(const std::string& path) override { return folders.count(path) != 0; }
     std::string read(const std::string& path) override
     {
+        if (unreadable.count(path))
+            throw FileFailure(path, windows_error::kAccessDenied, L"Access is denied.");
         const auto found = files.find(path);
         if (found == files.end())
             throw FileFailure(path, windows_error::kFileNotFound, L"The system cannot find the file specified.");
@@ -150,6 +152,7 @@ public:
     std::map<std::string, File> files;
     std::set<std::string> folders{"", "/tmp"};
     bool readOnly = false;
+    std::set<std::string> unreadable;  // files that exist and refuse to be read
     std::int64_t clock = 1000;
 };
 

@@ -165,3 +165,39 @@ TEST_CASE("the warning fits a 1024 x 768 screen with a taskbar, its buttons too,
     CHECK(measuredBox.bottom - measuredBox.top <= workAreaHeight);
     CHECK(measuredBox.right - measuredBox.left <= 1024);
 }
+
+TEST_CASE("while the warning waits, no other window of the program takes input; the run keeps the choice read before it")
+{
+    ProgramFixture f;
+    f.desktop.memoryMachine.version = WindowsVersion{10, 0, 19045, false};
+    f.desktop.choice = Choice::No;
+    f.program.mainWindow.show();
+    f.program.progressWindow.show();
+    f.program.helpWindow.show();
+    f.program.firstQuestion.show();
+    f.program.servicesWindow.open();
+    const std::vector<HWND> others = {f.program.progressWindow.handle(), f.program.helpWindow.handle(),
+                                      f.program.firstQuestion.handle(), f.program.servicesWindow.handle()};
+    std::vector<int> enabledWhileWaiting;
+    f.desktop.whileBoxWaits = [&] {
+        for (const HWND window : others)
+            enabledWhileWaiting.push_back(IsWindowEnabled(window));
+        // The warning sends the user to the services window; a service unchecked there now is
+        // for the next run, not for this one.
+        f.program.skips.choose(Profile::Automatic, {L"Alerter"});
+    };
+    click(f.program.mainWindow.control(MainControls::AutomaticButton));
+
+    REQUIRE(f.desktop.warnings.size() == 1);
+    CHECK(f.desktop.warnings[0].owner == f.program.mainWindow.handle());
+    CHECK(enabledWhileWaiting == std::vector<int>(others.size(), FALSE));
+    for (const HWND window : others)
+        CHECK(IsWindowEnabled(window));
+    CHECK(IsWindowEnabled(f.program.mainWindow.handle()));
+    // Steps and backup from one reading: Alerter is changed and saved before, so undo can put it back.
+    CHECK(f.desktop.recorder.launches.size() == goldenCommandLines("automatic").size());
+    CHECK(f.desktop.recorder.launches[0].commandLine == L"cmd /c NET stop Alerter");
+    const std::vector<StoredBackup> backups = storedBackups(f.desktop.memoryMachine);
+    REQUIRE(backups.size() == 1);
+    CHECK(f.desktop.memoryMachine.memoryFiles.read(backups[0].path).find("\r\nAlerter\t") != std::string::npos);
+}

@@ -201,3 +201,48 @@ TEST_CASE("a refused launch ends the run under way, and the next run can start")
     r.controller.start(Profile::Restore, nullptr);
     CHECK(r.display.log == goldenLog("restore"));
 }
+
+TEST_CASE("a saved choice that cannot be read: the run asks first; no launches nothing, yes runs as designed")
+{
+    for (const bool yes : {false, true}) {
+        CAPTURE(yes);
+        Runs r;
+        r.desktop.memoryMachine.memoryFiles.createFolders("/home/user/Quillora");
+        r.desktop.memoryMachine.memoryFiles.files["/home/user/Quillora/settings.ini"] = {"[Quillora]\r\nskip.automatic=Alerter\r\n", 1};
+        r.desktop.memoryMachine.memoryFiles.unreadable.insert("/home/user/Quillora/settings.ini");
+        r.desktop.answerYes = yes;
+        r.controller.start(Profile::Automatic, nullptr);
+        REQUIRE(r.desktop.questions.size() == 1);
+        CHECK(r.desktop.questions[0].text.rfind(
+                  L"无法读取您保存的对服务的选择 /home/user/Quillora/settings.ini：\r\nAccess is denied.\r\n\r\n", 0)
+              == 0);
+        if (yes) {
+            CHECK(r.display.log == goldenLog("automatic"));
+            CHECK(r.desktop.recorder.launches.size() == goldenCommandLines("automatic").size());
+            CHECK(r.display.backups() == 1);
+        } else {
+            CHECK(r.desktop.recorder.launches.empty());
+            CHECK(r.display.presentedAfter.empty());
+            CHECK(r.display.backups() == 0);
+        }
+    }
+}
+
+TEST_CASE("what would stop a run waits for the last run to end, nested runs too, and is told in order")
+{
+    Runs r;
+    std::vector<std::string> told;
+    r.desktop.recorder.atMessages = [&](int pump) {
+        if (pump == 3) {
+            r.controller.afterRuns([&] { told.push_back("first"); });
+            r.controller.start(Profile::Restore, nullptr);  // nested
+            CHECK(told.empty());                            // the outer run still goes on
+        } else if (pump == 10) {
+            r.controller.afterRuns([&] { told.push_back("second"); });  // inside the nested run
+        }
+    };
+    r.controller.start(Profile::Automatic, nullptr);
+    CHECK(told == std::vector<std::string>{"first", "second"});
+    r.controller.afterRuns([&] { told.push_back("idle"); });
+    CHECK(told.back() == "idle");
+}

@@ -15,6 +15,7 @@
 #include "tests/support/wide_strings.h"
 #include "tests/ui/test_desktop.h"
 #include "ui/identifiers.h"
+#include "ui/list_view.h"
 
 using namespace quillora;
 using namespace quillora::testing;
@@ -417,4 +418,129 @@ TEST_CASE("a choice that cannot be kept is said once and still holds; the prompt
         CHECK(launch.commandLine.find(L"Alerter") == std::wstring::npos);
     const std::wstring log = ui::windowText(f.program.progressWindow.control(ui::ProgressControls::LogBox));
     CHECK(log.rfind(L"1:Alerter:保留\r\n2:Application Layer Gateway Service:保留\r\n", 0) == 0);
+}
+
+namespace {
+
+// Ctrl+A in the list, as the keyboard presses it: the list reads Ctrl from the thread's key state.
+void pressControlA(ui::ServicesWindow& window)
+{
+    const HWND list = window.control(ServicesControls::ServiceList);
+    SetFocus(list);
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    const BYTE before = keys[VK_CONTROL];
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    SendMessageW(list, WM_KEYDOWN, 'A', 0);
+    SendMessageW(list, WM_KEYUP, 'A', 0);
+    keys[VK_CONTROL] = before;
+    SetKeyboardState(keys);
+    flushMessages();
+}
+
+bool hasCheckBox(ui::ServicesWindow& window, const std::wstring& key)
+{
+    const std::vector<std::wstring> rows = window.rowTexts();
+    const auto found = std::find_if(rows.begin(), rows.end(), [&](const std::wstring& row) {
+        return row.find(L"\t" + key + L"\t") != std::wstring::npos;
+    });
+    REQUIRE(found != rows.end());
+    return (SendMessageW(window.control(ServicesControls::ServiceList), LVM_GETITEMSTATE, found - rows.begin(),
+                         LVIS_STATEIMAGEMASK)
+            & LVIS_STATEIMAGEMASK)
+        != 0;
+}
+
+// A click on a row's check box, as the list makes it: the row's box toggled by the list itself.
+void toggleBoxOf(ui::ServicesWindow& window, int row)
+{
+    const HWND list = window.control(ServicesControls::ServiceList);
+    const LRESULT state = SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK;
+    LVITEMW item{};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = state == INDEXTOSTATEIMAGEMASK(2) ? INDEXTOSTATEIMAGEMASK(1) : INDEXTOSTATEIMAGEMASK(2);
+    SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+    flushMessages();
+}
+
+}  // namespace
+
+TEST_CASE("check boxes: Ctrl+A and Space change every box once and give Themes none; a later click is one row's")
+{
+    ProgramFixture f;
+    ui::ServicesWindow& window = servicesWindowOn(f, 1);
+    CHECK_FALSE(hasCheckBox(window, L"Themes"));
+    pressControlA(window);
+    CHECK(ui::ListView(window.control(ServicesControls::ServiceList)).selected().size() == 60);
+    pressSpace(window);
+    CHECK_FALSE(hasCheckBox(window, L"Themes"));
+    CHECK(f.program.skips.skipped(Profile::Automatic).size() == 59);
+    CHECK(window.controlText(ServicesControls::ChoiceCount) == L"按您的选择保留 59 个服务");
+    pressSpace(window);
+    CHECK_FALSE(hasCheckBox(window, L"Themes"));
+    CHECK(f.program.skips.skipped(Profile::Automatic).empty());
+
+    // The key press is over: a click with every row still selected changes its own box alone.
+    toggleBoxOf(window, 0);
+    CHECK(f.program.skips.skipped(Profile::Automatic) == std::vector<std::wstring>{L"Alerter"});
+    // A row without a box takes none, whatever the list is asked.
+    const std::vector<std::wstring> rows = window.rowTexts();
+    const auto themes = std::find_if(rows.begin(), rows.end(), [](const std::wstring& row) {
+        return row.find(L"\tThemes\t") != std::wstring::npos;
+    });
+    toggleBoxOf(window, static_cast<int>(themes - rows.begin()));
+    CHECK_FALSE(hasCheckBox(window, L"Themes"));
+    CHECK(f.program.skips.skipped(Profile::Automatic) == std::vector<std::wstring>{L"Alerter"});
+}
+
+TEST_CASE("a choice read from a file while the settings cannot be saved: the choice, its marks and the file stay as they were")
+{
+    ProgramFixture f;
+    ui::ServicesWindow& window = servicesWindowOn(f, 1);
+    selectRow(window, L"Alerter");
+    pressSpace(window);
+    const std::string saved = f.desktop.memoryMachine.memoryFiles.files.at(kSettings).bytes;
+    f.desktop.memoryMachine.memoryFiles.files["/tmp/choice.txt"] = {"ALG\r\nBITS\r\n", 1};
+    f.desktop.fileChosen = L"/tmp/choice.txt";
+    f.desktop.memoryMachine.memoryFiles.readOnly = true;
+    click(window.control(ServicesControls::ReadChoiceButton));
+    REQUIRE(f.desktop.errors.size() == 1);
+    CHECK(f.desktop.errors[0].text.find(L"未做任何更改") != std::wstring::npos);
+    CHECK(f.program.skips.skipped(Profile::Automatic) == std::vector<std::wstring>{L"Alerter"});
+    CHECK_FALSE(checkedRow(window, L"Alerter"));
+    CHECK(checkedRow(window, L"ALG"));
+    CHECK(f.desktop.memoryMachine.memoryFiles.files.at(kSettings).bytes == saved);
+    f.desktop.memoryMachine.memoryFiles.readOnly = false;
+    click(window.control(ServicesControls::ReadChoiceButton));
+    CHECK(f.program.skips.skipped(Profile::Automatic) == std::vector<std::wstring>{L"ALG", L"BITS"});
+    CHECK(checkedRow(window, L"Alerter"));
+    CHECK_FALSE(checkedRow(window, L"ALG"));
+}
+
+TEST_CASE("a settings file that cannot be read: said once, no check boxes to build on it, nothing written over")
+{
+    ProgramFixture f;
+    f.desktop.memoryMachine.memoryFiles.createFolders("/home/user/Quillora");
+    f.desktop.memoryMachine.memoryFiles.files[kSettings] = {"[Quillora]\r\nskip.automatic=Alerter\r\n", 1};
+    f.desktop.memoryMachine.memoryFiles.unreadable.insert(kSettings);
+    ui::ServicesWindow& window = servicesWindowOn(f, 1);
+    flushMessages();
+    chooseView(window, 2);
+    flushMessages();
+    REQUIRE(f.desktop.errors.size() == 1);
+    CHECK(f.desktop.errors[0].text.rfind(L"无法读取您保存的对服务的选择 /home/user/Quillora/settings.ini\r\n", 0) == 0);
+    CHECK(window.controlText(ServicesControls::ChoiceCount) == L"无法读取您保存的选择");
+    CHECK((SendMessageW(window.control(ServicesControls::ServiceList), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0)
+           & LVS_EX_CHECKBOXES) == 0);
+    CHECK_FALSE(IsWindowEnabled(window.control(ServicesControls::SelectNoneButton)));
+    click(window.control(ServicesControls::SelectNoneButton));
+    CHECK(f.desktop.memoryMachine.memoryFiles.files.at(kSettings).bytes == "[Quillora]\r\nskip.automatic=Alerter\r\n");
+
+    // Readable again: F5 shows the saved choice, with its boxes.
+    f.desktop.memoryMachine.memoryFiles.unreadable.clear();
+    chooseView(window, 1);
+    CHECK_FALSE(checkedRow(window, L"Alerter"));
+    CHECK(window.controlText(ServicesControls::ChoiceCount) == L"按您的选择保留 1 个服务");
+    CHECK(f.desktop.errors.size() == 1);
 }

@@ -5,6 +5,7 @@
 #include <doctest.h>
 
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -82,17 +83,20 @@ public:
     void showError(HWND owner, const std::wstring& text, const std::wstring& caption) override
     {
         errors.push_back({owner, text, caption});
+        whileBoxWaits();
     }
 
     bool ask(HWND owner, const std::wstring& text, const std::wstring& caption) override
     {
         questions.push_back({owner, text, caption});
+        whileBoxWaits();
         return answerYes;
     }
 
     void inform(HWND owner, const std::wstring& text, const std::wstring& caption, bool warning) override
     {
         notices.push_back({owner, text, caption, warning});
+        whileBoxWaits();
     }
 
     // Launches are recorded; each ends at once with the exit status a test gives it (0 unless it
@@ -122,6 +126,7 @@ public:
     Choice warnAndChoose(HWND owner, const std::wstring& text, const std::wstring& caption) override
     {
         warnings.push_back({owner, text, caption, true});
+        whileBoxWaits();
         return choice;
     }
 
@@ -129,9 +134,14 @@ public:
     std::optional<std::wstring> chooseFileToSave(HWND, const std::wstring& suggestedName) override
     {
         suggestedNames.push_back(suggestedName);
+        whileBoxWaits();
         return fileChosen;
     }
-    std::optional<std::wstring> chooseFileToOpen(HWND) override { return fileChosen; }
+    std::optional<std::wstring> chooseFileToOpen(HWND) override
+    {
+        whileBoxWaits();
+        return fileChosen;
+    }
 
     // Launches, message points, a refused launch and code to run at a message point.
     ScriptedPlatform recorder;
@@ -144,6 +154,8 @@ public:
     Choice choice = Choice::Yes;  // what every warning with a choice is answered
     std::optional<std::wstring> fileChosen;
     std::vector<std::wstring> suggestedNames;
+    // What happens while any box or file dialog waits for its answer.
+    std::function<void()> whileBoxWaits = [] {};
     std::map<std::size_t, unsigned long> exitStatuses;  // by launch, counted from 0
     std::set<std::size_t> stillRunning;
     std::set<std::size_t> forgotten;  // launches whose process the program let go

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <utility>
 
 #include "engine/backup_store.h"
 #include "engine/catalogue.h"
@@ -271,4 +272,48 @@ TEST_CASE("a run whose backup fails leaves no progress window claiming a run")
         CHECK_FALSE(f.program.progressWindow.isVisible());
         CHECK(f.desktop.recorder.launches.empty());
     }
+}
+
+TEST_CASE("a restore run with every box cleared leaves a backup that says so; undo says the last run changed nothing")
+{
+    ProgramFixture f;
+    f.desktop.memoryMachine.memoryServices.services[L"Alerter"] = installed(StartMode::Disabled, RunState::Stopped);
+    f.program.mainWindow.show();
+    std::vector<std::wstring> every;
+    for (const ServiceStep& step : profileSteps(Profile::Restore))
+        every.push_back(step.serviceKey);
+    f.program.skips.choose(Profile::Restore, every);
+    click(f.program.mainWindow.control(MainControls::RestoreButton));
+    CHECK(f.desktop.recorder.launches.empty());
+    f.program.results.collect();
+    SendMessageW(f.program.mainWindow.handle(), WM_SYSCOMMAND, ui::kUndoLastRunCommand, 0);
+    CHECK(f.desktop.errors.empty());
+    CHECK(f.desktop.questions.empty());
+    REQUIRE(f.desktop.notices.size() == 1);
+    CHECK(f.desktop.notices[0].text == L"上次优化没有更改任何服务（所有服务都按您的选择保留），无需撤销。");
+    CHECK(f.desktop.memoryMachine.memoryServices.services[L"Alerter"].mode == StartMode::Disabled);
+}
+
+TEST_CASE("a run started while undo asks makes the question an old one: nothing is put back")
+{
+    ProgramFixture f;
+    f.desktop.memoryMachine.memoryServices.services[L"Alerter"] = installed(StartMode::Automatic, RunState::Running);
+    f.program.mainWindow.show();
+    click(f.program.mainWindow.control(MainControls::AutomaticButton));
+    f.desktop.memoryMachine.memoryServices.services[L"Alerter"] = installed(StartMode::Disabled, RunState::Stopped);
+    f.program.results.collect();
+    f.desktop.answerYes = true;
+    f.desktop.memoryMachine.stamp = "20261207-111500";
+    // Whatever might still start a run under the question: the windows are held, but a run is
+    // started here all the same.
+    bool started = false;
+    f.desktop.whileBoxWaits = [&] {
+        if (!std::exchange(started, true))
+            f.program.runs.start(Profile::Automatic, f.program.mainWindow.handle());
+    };
+    SendMessageW(f.program.mainWindow.handle(), WM_SYSCOMMAND, ui::kUndoLastRunCommand, 0);
+    REQUIRE(f.desktop.questions.size() == 1);
+    REQUIRE(f.desktop.notices.size() == 1);
+    CHECK(f.desktop.notices[0].text == L"在您回答时又开始了一次优化，未做任何更改。");
+    CHECK(f.desktop.memoryMachine.memoryServices.services[L"Alerter"].mode == StartMode::Disabled);
 }

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/dialogs.h"
+
+namespace quillora::platform {
+
+// For as long as it lives, every other visible top-level window of the thread takes no input:
+// each one enabled when it was made is disabled, and enabled again when it goes. The owner's own
+// window is left to the box, which disables it and gives it back its activation when it closes.
+class OtherWindowsDisabled {
+public:
+    explicit OtherWindowsDisabled(HWND owner);
+    ~OtherWindowsDisabled();
+    OtherWindowsDisabled(const OtherWindowsDisabled&) = delete;
+    OtherWindowsDisabled& operator=(const OtherWindowsDisabled&) = delete;
+
+private:
+    static BOOL CALLBACK disable(HWND window, LPARAM self);
+
+    HWND ownerWindow_;
+    std::vector<HWND> disabled_;
+};
+
+// The program's boxes and file dialogs as they hold the whole program: while one waits, no other
+// window of the program takes input, whichever window owns it. The boxes themselves are shown by
+// the dialogs it is given.
+class ProgramModalDialogs final : public Dialogs {
+public:
+    explicit ProgramModalDialogs(Dialogs& shown) : shown_(shown) {}
+
+    void showError(HWND owner, const std::wstring& text, const std::wstring& caption) override;
+    bool ask(HWND owner, const std::wstring& text, const std::wstring& caption) override;
+    void inform(HWND owner, const std::wstring& text, const std::wstring& caption, bool warning) override;
+    Choice warnAndChoose(HWND owner, const std::wstring& text, const std::wstring& caption) override;
+    std::optional<std::wstring> chooseFileToSave(HWND owner, const std::wstring& suggestedName) override;
+    std::optional<std::wstring> chooseFileToOpen(HWND owner) override;
+
+private:
+    Dialogs& shown_;
+};
+
+}  // namespace quillora::platform
