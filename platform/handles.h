@@ -44,6 +44,7 @@ inline void destroyCursor(HCURSOR cursor) { DestroyCursor(cursor); }
 inline void destroyWindow(HWND window) { DestroyWindow(window); }
 inline void freeLibrary(HMODULE library) { FreeLibrary(library); }
 inline void deleteDc(HDC dc) { DeleteDC(dc); }
+inline void closeRegistryKey(HKEY key) { RegCloseKey(key); }
 
 using KernelHandle = Owned<HANDLE, closeKernelHandle>;
 using FontHandle = Owned<HFONT, deleteGdiObject>;
@@ -53,5 +54,6 @@ using CursorHandle = Owned<HCURSOR, destroyCursor>;
 using WindowHandle = Owned<HWND, destroyWindow>;
 using LibraryHandle = Owned<HMODULE, freeLibrary>;
 using MemoryDcHandle = Owned<HDC, deleteDc>;
+using RegistryKeyHandle = Owned<HKEY, closeRegistryKey>;
 
 }  // namespace quillora::platform

@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include <cstdio>
+#include <cwchar>
 
 #include "engine/utf8.h"
 #include "platform/process_launch.h"
@@ -22,10 +23,54 @@ ServiceControl* WindowsMachine::services()
     return services_.get();
 }
 
+namespace {
+
+// The folder as the shell keeps it for the user, from the registry value it reads itself
+// ("User Shell Folders", whose values may name environment variables); empty where the value is
+// missing or not a whole path, so that the shell is asked instead.
+std::wstring userShellFolder(const wchar_t* name)
+{
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", 0,
+                      KEY_QUERY_VALUE, &opened)
+        != ERROR_SUCCESS)
+        return L"";
+    const RegistryKeyHandle key(opened);
+    wchar_t value[MAX_PATH] = {};
+    DWORD type = 0;
+    DWORD size = sizeof value - sizeof(wchar_t);
+    if (RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS
+        || (type != REG_SZ && type != REG_EXPAND_SZ))
+        return L"";
+    wchar_t expanded[MAX_PATH] = {};
+    const DWORD length = ExpandEnvironmentStringsW(value, expanded, MAX_PATH);
+    const bool whole = length > 3 && length <= MAX_PATH && expanded[1] == L':' && expanded[2] == L'\\'
+        && !wcschr(expanded, L'%');
+    return whole ? expanded : L"";
+}
+
+}  // namespace
+
 std::optional<std::string> WindowsMachine::dataFolder()
 {
-    // shell32 brings a dozen libraries with it: it is loaded when the first backup is made, not
-    // at every start of the program.
+    if (!dataFolder_)
+        dataFolder_ = localApplicationData() + "\\Quillora";
+    return dataFolder_;
+}
+
+// The user's local application data: C:\Documents and Settings\USER\Local Settings\Application
+// Data on XP, C:\Users\USER\AppData\Local later. The registry holds it as the shell does; shell32
+// brings a dozen libraries with it, so it is loaded only where the registry does not say.
+std::string WindowsMachine::localApplicationData()
+{
+    const std::wstring kept = userShellFolder(L"Local AppData");
+    if (!kept.empty())
+        return toUtf8(kept);
+    return toUtf8(shellFolder(CSIDL_LOCAL_APPDATA));
+}
+
+std::wstring WindowsMachine::shellFolder(int id)
+{
     if (!shell_)
         shell_.reset(LoadLibraryW((systemDirectory() + L"\\shell32.dll").c_str()));
     using FolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPWSTR);
@@ -33,13 +78,11 @@ std::optional<std::string> WindowsMachine::dataFolder()
         reinterpret_cast<void*>(shell_ ? GetProcAddress(shell_.get(), "SHGetFolderPathW") : nullptr));
     if (!folderPath)
         throw systemFailure(GetLastError());
-    // The user's local application data: C:\Documents and Settings\USER\Local Settings\Application
-    // Data on XP, C:\Users\USER\AppData\Local later.
     wchar_t folder[MAX_PATH] = {};
-    const HRESULT result = folderPath(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
+    const HRESULT result = folderPath(nullptr, id, nullptr, SHGFP_TYPE_CURRENT, folder);
     if (FAILED(result))
         throw PlatformFailure(static_cast<unsigned long>(result), systemErrorText(result));
-    return toUtf8(folder) + "\\Quillora";
+    return folder;
 }
 
 // The version the kernel reports, which no compatibility setting or manifest changes: GetVersionEx

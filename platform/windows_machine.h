@@ -21,10 +21,16 @@ public:
     char separator() const override { return '\\'; }
     std::optional<WindowsVersion> windowsVersion() override;
 
+    // The folder the shell keeps under this id (CSIDL_...), asked of shell32.
+    std::wstring shellFolder(int id);
+
 private:
+    std::string localApplicationData();
+
     std::unique_ptr<ServiceControl> services_;
     WindowsFiles files_;
     LibraryHandle shell_;
+    std::optional<std::string> dataFolder_;  // found once: it does not move while the program runs
 };
 
 }  // namespace quillora::platform

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <set>
+#include <stdexcept>
 
 #include "engine/backup_store.h"
 #include "engine/catalogue.h"
@@ -288,7 +289,18 @@ TEST_CASE_FIXTURE(EndToEnd, "on Windows 10 the automatic run warns of wuauserv a
     {
         const std::size_t before = backupsNow();
         QuilloraProcess program(onWindows10, folder);
+        // Every other window of the program open under the box: none of them takes input while
+        // it waits, and every one does again once it is answered.
+        PostMessageW(program.mainWindow(), WM_SYSCOMMAND, ui::kViewServicesCommand, 0);
+        const HWND services = waitForWindow(program.process(), ui::kServicesCaption);
+        postClick(GetDlgItem(program.mainWindow(), MainControls::QuestionsButton));
+        const HWND question = waitForWindow(program.process(), ui::kQuestionCaption);
         const HWND box = clickForBox(program, MainControls::AutomaticButton, 60000);
+        for (const HWND window : {program.mainWindow(), services, question}) {
+            CHECK(IsWindowVisible(window));
+            CHECK_FALSE(IsWindowEnabled(window));
+        }
+        CHECK(IsWindowEnabled(box));
         postClick(GetDlgItem(box, IDCANCEL));
         // The click has been handled once the box is gone and the main window answers again; a
         // run it started would have shown its window by then.
@@ -300,6 +312,8 @@ TEST_CASE_FIXTURE(EndToEnd, "on Windows 10 the automatic run warns of wuauserv a
         CHECK(readRecords(program.recordFile()).empty());
         CHECK(backupsNow() == before);
         CHECK_FALSE(FindWindowW(ui::kWindowClassName, L"正在优化系统服务..."));
+        for (const HWND window : {program.mainWindow(), services, question})
+            CHECK(IsWindowEnabled(window));
         PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
         CHECK(program.waitForExit(20000));
     }
@@ -374,7 +388,9 @@ struct KeptSettings {
     void forget()
     {
         platform::WindowsMachine machine;
-        DeleteFileW(fromUtf8(settingsPath(machine)).c_str());
+        const std::wstring path = fromUtf8(settingsPath(machine));
+        DeleteFileW(path.c_str());
+        RemoveDirectoryW(path.c_str());
     }
 };
 
@@ -614,4 +630,87 @@ TEST_CASE_FIXTURE(EndToEnd, "Alerter unchecked with Space in the automatic view:
     checkCompletedRun(planned("automatic", Profile::Automatic), again);
     PostMessageW(again.mainWindow(), WM_CLOSE, 0, 0);
     CHECK(again.waitForExit(20000));
+}
+
+namespace {
+
+// quillora-cli run to its end; its exit status.
+DWORD runCompanion(const std::wstring& arguments)
+{
+    const std::wstring program = builtFile(L"quillora-cli.exe");
+    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    REQUIRE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                           nullptr, &startup, &started));
+    const platform::KernelHandle process(started.hProcess);
+    const platform::KernelHandle thread(started.hThread);
+    REQUIRE(WaitForSingleObject(process.get(), 60000) == WAIT_OBJECT_0);
+    DWORD status = 0;
+    GetExitCodeProcess(process.get(), &status);
+    return status;
+}
+
+// The undo's box, asked for until the last run's result is in and the undo answers.
+HWND undoBox(const QuilloraProcess& program)
+{
+    for (int tries = 0; tries < 60; ++tries) {
+        PostMessageW(program.mainWindow(), WM_SYSCOMMAND, ui::kUndoLastRunCommand, 0);
+        try {
+            return waitForWindow(program.process(), L"Quillora1.1", 1000, L"#32770");
+        } catch (const std::runtime_error&) {
+            // The result is not in yet: the undo did nothing; asked again.
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+TEST_CASE_FIXTURE(EndToEnd, "a restore run with every box cleared: undo says the last run changed nothing, and restore --last agrees")
+{
+    const KeptSettings kept;
+    QuilloraProcess program(quillora, folder);
+    const HWND window = servicesWindowOn(program, 2);
+    postClick(waitForControl(window, ui::ServicesControls::SelectNoneButton));
+    const HWND count = waitForControl(window, ui::ServicesControls::ChoiceCount);
+    for (int tries = 0; tries < 200 && textOf(count) == L"按您的选择保留 0 个服务"; ++tries)
+        Sleep(50);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    postClick(GetDlgItem(program.mainWindow(), MainControls::RestoreButton));
+    const HWND progress = waitForWindow(program.process(), kCompleted, 180000);
+    CHECK(textOf(GetDlgItem(progress, ProgressControls::LogBox)).find(L":保留\r\n") != std::wstring::npos);
+
+    const HWND box = undoBox(program);
+    REQUIRE(box);
+    CHECK(messageBoxText(box).find(L"上次优化没有更改任何服务") != std::wstring::npos);
+    postClick(GetDlgItem(box, IDOK));
+    PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
+    REQUIRE(program.waitForExit(20000));
+    CHECK(readRecords(program.recordFile()).empty());
+    CHECK(runCompanion(L"restore --last") == 0);
+}
+
+TEST_CASE_FIXTURE(EndToEnd, "settings.ini that cannot be read: the automatic run asks first, and no launches nothing")
+{
+    const KeptSettings kept;
+    platform::WindowsMachine machine;
+    REQUIRE(CreateDirectoryW(fromUtf8(settingsPath(machine)).c_str(), nullptr));
+    const std::size_t before = backupsNow();
+    QuilloraProcess program(quillora, folder);
+    const HWND box = clickForBox(program, MainControls::AutomaticButton, 60000);
+    REQUIRE(box);
+    CHECK(messageBoxText(box).find(L"无法读取您保存的对服务的选择") != std::wstring::npos);
+    CHECK_FALSE(IsWindowEnabled(program.mainWindow()));
+    postClick(GetDlgItem(box, IDNO));
+    for (int tries = 0; tries < 400 && IsWindow(box); ++tries)
+        Sleep(50);
+    DWORD_PTR answer = 0;
+    REQUIRE(SendMessageTimeoutW(program.mainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 30000, &answer));
+    CHECK(readRecords(program.recordFile()).empty());
+    CHECK(backupsNow() == before);
+    CHECK_FALSE(FindWindowW(ui::kWindowClassName, L"正在优化系统服务..."));
+    PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
+    CHECK(program.waitForExit(20000));
 }

@@ -149,6 +149,17 @@ private:
     HWND log_ = nullptr;
 };
 
+constexpr char kBaselineWindow[] = "a window drawing the same Chinese";
+
+// The most memory the process has had in use so far.
+double peakMegabytes(HANDLE process)
+{
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(process, &memory, sizeof memory);
+    return memory.PeakWorkingSetSize / 1048576.0;
+}
+
 std::wstring megabyteOfLog()
 {
     std::wstring text;
@@ -167,17 +178,18 @@ int wmain()
     const std::wstring folder = temporaryFolder(L"quillora-bench");
     const std::vector<std::wstring> commandLines = automaticCommandLines();
 
+    // Start-up with the main window alone shown: the list view's common controls are not loaded
+    // until the services window opens.
+    std::vector<double> startupMegabytes;
     const double startup = medianOf([&] {
         QuilloraProcess program(quillora, folder);
+        startupMegabytes.push_back(peakMegabytes(program.process()));
         return program.startupSeconds();
     });
     std::vector<double> baselineMegabytes;
     const double startupBaseline = medianOf([&] {
         StartedProgram baseline = startAndWaitUntilIdle(baselineProgram, folder, L"QuilloraBenchBaseline", L"baseline");
-        PROCESS_MEMORY_COUNTERS memory{};
-        memory.cb = sizeof memory;
-        GetProcessMemoryInfo(baseline.process.get(), &memory, sizeof memory);
-        baselineMegabytes.push_back(memory.PeakWorkingSetSize / 1048576.0);
+        baselineMegabytes.push_back(peakMegabytes(baseline.process.get()));
         closeAndWait(baseline.process.get(), baseline.window);
         return baseline.seconds;
     });
@@ -192,10 +204,7 @@ int wmain()
         const double seconds = now() - start;
         settleLaunches(program.recordFile(), program.process(), commandLines.size());
 
-        PROCESS_MEMORY_COUNTERS memory{};
-        memory.cb = sizeof memory;
-        GetProcessMemoryInfo(program.process(), &memory, sizeof memory);
-        megabytes.push_back(memory.PeakWorkingSetSize / 1048576.0);
+        megabytes.push_back(peakMegabytes(program.process()));
         FILETIME created, exited, kernelBefore, userBefore, kernelAfter, userAfter;
         GetProcessTimes(program.process(), &created, &exited, &kernelBefore, &userBefore);
         Sleep(5000);
@@ -229,15 +238,17 @@ int wmain()
     GetFileAttributesExW(quillora.c_str(), GetFileExInfoStandard, &file);
     const double exeKilobytes = file.nFileSizeLow / 1024.0;
 
-    printRatioRow("start-up", startup * 1000, startupBaseline * 1000, "%.0f ms", "one empty window", 1.2);
+    printRatioRow("start-up", startup * 1000, startupBaseline * 1000, "%.0f ms", kBaselineWindow, 1.2);
     printRatioRow("complete automatic run", run * 1000, runBaseline * 1000, "%.0f ms", "bare loop of 115 launches", 1.1);
     printRatioRow("run on a log box holding 1 MB", median(fullLog) * 1000, median(emptyLog) * 1000, "%.0f ms",
                   "the same run on an empty log", 1.2);
     const double longestAnswer = median(answers) * 1000;
     printRow("longest wait for an answer during that run", format("%.0f ms", longestAnswer), "-", "-", "< 100 ms",
              longestAnswer < 100);
+    printRatioRow("peak working set with the main window shown", median(startupMegabytes), median(baselineMegabytes),
+                  "%.1f MB", kBaselineWindow, 1.15);
     printRatioRow("peak working set after a complete run", median(megabytes), median(baselineMegabytes), "%.1f MB",
-                  "one empty window", 1.15);
+                  kBaselineWindow, 1.15);
     printRow("CPU time while idle for 5 s", format("%.0f ms", idleCpuMs), "-", "-", "0 ms", idleCpuMs == 0);
     printRow("size of Quillora.exe", format("%.0f KB", exeKilobytes), "-", "-", "< 1 MB", exeKilobytes < 1024);
     return 0;
