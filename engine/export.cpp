@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/printable.h"
+#include "engine/skip_choice.h"
 #include "engine/utf8.h"
 #include "engine/windows_needs.h"
 
@@ -86,7 +87,9 @@ ExportPlan profileExport(Profile profile, const std::string& profileName, const 
                                    + answerWord(answers, AnswerFlag::Imaging));
     }
     const std::vector<ServiceStep> steps = profileSteps(profile);
-    const std::vector<ServiceStep> needed = neededServicesTouched(steps, WindowsGeneration::VistaAndLater);
+    // A service skipped by choice is named once, as skipped, whatever --all says.
+    const std::vector<ServiceStep> needed =
+        neededServicesTouched(leavingChosenAlone(steps, skipped), WindowsGeneration::VistaAndLater);
     if (!needed.empty()) {
         std::string keys;
         for (const ServiceStep& step : needed)

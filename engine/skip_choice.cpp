@@ -19,6 +19,15 @@ std::string trimmed(const std::string& text)
     return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
 
+// Whether two service keys name one service: Windows compares them without regard to case.
+bool sameKey(const std::wstring& a, const std::wstring& b)
+{
+    const auto lower = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](wchar_t x, wchar_t y) {
+               return lower(x) == lower(y);
+           });
+}
+
 }  // namespace
 
 std::vector<std::wstring> parseSkipFile(const std::string& bytes)
@@ -38,12 +47,14 @@ std::vector<std::wstring> parseSkipFile(const std::string& bytes)
             continue;
         if (!isUtf8(line))
             throw SkipFileError(number, "not UTF-8 text: " + quoted(line));
-        const std::wstring key = fromUtf8(line);
-        if (std::find(catalogue.begin(), catalogue.end(), key) == catalogue.end())
+        // Windows' service names are the same in any case: taken in the catalogue's spelling.
+        const auto key = std::find_if(catalogue.begin(), catalogue.end(),
+                                      [&](const std::wstring& known) { return sameKey(known, fromUtf8(line)); });
+        if (key == catalogue.end())
             throw SkipFileError(number, "unknown service key " + quoted(line));
-        if (std::find(keys.begin(), keys.end(), key) != keys.end())
+        if (std::find(keys.begin(), keys.end(), *key) != keys.end())
             throw SkipFileError(number, "service key " + quoted(line) + " given twice");
-        keys.push_back(key);
+        keys.push_back(*key);
     }
     return keys;
 }

@@ -26,7 +26,8 @@ private:
 };
 
 // The keys of a skip file, in its order. Reading is forgiving where editors are (no byte-order
-// mark, LF line ends, blanks around a key); a file that is not UTF-8 text, an unknown key and a key
+// mark, LF line ends, blanks around a key, a key in any case, as Windows takes it, which is
+// returned in the catalogue's spelling); a file that is not UTF-8 text, an unknown key and a key
 // given twice are refused.
 std::vector<std::wstring> parseSkipFile(const std::string& bytes);
 

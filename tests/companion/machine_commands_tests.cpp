@@ -343,3 +343,24 @@ TEST_CASE("a run that left every service alone has a backup that says so, and re
     CHECK(refused.err.find(newer.path) != std::string::npos);
     CHECK(refused.err.find("the end line is missing") != std::string::npos);
 }
+
+TEST_CASE("skip keys in any case are Windows' keys, in the catalogue's spelling; an export names each service once")
+{
+    MemoryMachine machine = machineWithServices();
+    machine.memoryFiles.files["/tmp/skip.txt"] = {"alerter\r\nSCHEDULE\r\n", 1};
+    const CliResult planned = runCli({"plan", "automatic", "--skip", "/tmp/skip.txt", "--log"}, machine);
+    CHECK(planned.status == 0);
+    CHECK(planned.out.rfind("1:Alerter:保留\r\n", 0) == 0);
+    const CliResult commands = runCli({"plan", "automatic", "--skip", "/tmp/skip.txt", "--commands"}, machine);
+    CHECK(commands.out.find("Alerter") == std::string::npos);
+    CHECK(commands.out.find("Schedule") == std::string::npos);
+    machine.memoryFiles.files["/tmp/twice.txt"] = {"Alerter\r\nALERTER\r\n", 1};
+    CHECK(runCli({"plan", "automatic", "--skip", "/tmp/twice.txt"}, machine).status == 2);
+
+    const CliResult exported =
+        runCli({"export", "automatic", "--all", "--format", "ansible", "--skip", "/tmp/skip.txt"}, machine);
+    CHECK(exported.status == 0);
+    CHECK(exported.out.find("left out: skipped by choice (--skip): Alerter, Schedule") != std::string::npos);
+    CHECK(countOf(exported.out, std::string("Schedule")) == 1);
+    CHECK(exported.out.find("this export changes them (--all): ") != std::string::npos);
+}
