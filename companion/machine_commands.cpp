@@ -79,7 +79,7 @@ ProfileOnMachine profileOnMachine(const std::vector<std::string>& args, std::set
     std::vector<std::wstring> skipped = skippedKeys(arguments, machine.files());
     std::vector<ServiceStep> steps = leavingChosenAlone(profileSteps(request.profile), skipped);
     if (!arguments.has("--all"))
-        steps = leavingNeededAlone(std::move(steps), windows);
+        steps = leavingNeededAlone(std::move(steps), request.answers, windows, servicesOf(machine));
     return {std::move(arguments), std::move(steps), request.answers, std::move(skipped)};
 }
 

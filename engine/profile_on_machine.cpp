@@ -8,18 +8,6 @@
 namespace quillora {
 namespace {
 
-// What the step's row does to its service, read now: the prompted profile follows the answers.
-const ActionEffect& rowEffect(const ServiceStep& step, const Answers& answers)
-{
-    return effectOf(performedAction(step, answers));
-}
-
-// What the row would still change on the service: nothing once it is as the row leaves it.
-PendingChange rowWouldChange(const ActionEffect& effect, const ServiceState& now)
-{
-    return pendingChange(targetOf(effect), now);
-}
-
 // "needed by Windows 10" where the row changes a service that this Windows needs.
 std::string neededNote(const ServiceStep& step, const std::optional<WindowsVersion>& windows)
 {
@@ -39,7 +27,7 @@ RowOutcome outcomeOf(const ServiceStep& step, const std::optional<ServiceState>&
         return RowOutcome::NotInstalled;
     if (step.leftAlone)
         return RowOutcome::LeftAlone;
-    return rowWouldChange(rowEffect(step, answers), *now).any() ? RowOutcome::WouldChange : RowOutcome::AsAsked;
+    return rowWouldChange(step, answers, now) ? RowOutcome::WouldChange : RowOutcome::AsAsked;
 }
 
 // "left alone: needed by Windows 10 (--all changes it too)", the line of a row left alone, or
@@ -186,7 +174,7 @@ ServiceReport applyProfile(ServiceControl& services, const std::vector<ServiceSt
     ServiceReport result;
     ApplyTally tally;
     for (const ServiceStep& step : steps) {
-        const ActionEffect& effect = rowEffect(step, answers);
+        const ActionEffect& effect = effectOf(performedAction(step, answers));
         std::string line = serviceName(step.serviceKey) + ": ";
         try {
             const std::optional<ServiceState> now = services.query(step.serviceKey);
@@ -201,7 +189,7 @@ ServiceReport applyProfile(ServiceControl& services, const std::vector<ServiceSt
                 result.text += line + leftAloneText(step, windows, "changes it too") + "\n";
                 continue;
             }
-            const PendingChange pending = rowWouldChange(effect, *now);
+            const PendingChange pending = pendingChange(targetOf(effect), *now);
             std::vector<std::string> done;
             std::optional<std::string> leftRunning;
             if (pending.stop) {

@@ -22,4 +22,9 @@ PendingChange pendingChange(const ServiceTarget& target, const ServiceState& now
     return pending;
 }
 
+bool rowWouldChange(const ServiceStep& step, const Answers& answers, const std::optional<ServiceState>& now)
+{
+    return now && pendingChange(targetOf(effectOf(performedAction(step, answers))), *now).any();
+}
+
 }  // namespace quillora

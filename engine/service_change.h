@@ -3,6 +3,7 @@
 #include "engine/action.h"
 #include "engine/backup_file.h"
 #include "engine/machine.h"
+#include "engine/service_step.h"
 
 namespace quillora {
 
@@ -37,5 +38,10 @@ struct PendingChange {
 // and the undo. Windows ignores the delayed flag of every start mode but the automatic one, so
 // only there does the flag count.
 PendingChange pendingChange(const ServiceTarget& target, const ServiceState& now);
+
+// Whether the row, as the answers make it, would change its service now: installed, and its mode
+// or its running state not as the row leaves it. The one answer for the services window's change
+// column, the warning before a run, and status, verify and apply.
+bool rowWouldChange(const ServiceStep& step, const Answers& answers, const std::optional<ServiceState>& now);
 
 }  // namespace quillora

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/catalogue.h"
+#include "engine/service_change.h"
 #include "engine/utf8.h"
 
 namespace quillora {
@@ -139,12 +140,23 @@ std::vector<ServiceStep> leavingAlone(std::vector<ServiceStep> steps, const std:
     return steps;
 }
 
-std::vector<ServiceStep> leavingNeededAlone(std::vector<ServiceStep> steps,
-                                            const std::optional<WindowsVersion>& windows)
+std::vector<ServiceStep> neededServicesChanged(const std::vector<ServiceStep>& steps, const Answers& answers,
+                                               WindowsGeneration generation, ServiceControl& services)
+{
+    std::vector<ServiceStep> changed;
+    for (const ServiceStep& step : neededServicesTouched(steps, generation)) {
+        if (rowWouldChange(step, answers, services.query(step.serviceKey)))
+            changed.push_back(step);
+    }
+    return changed;
+}
+
+std::vector<ServiceStep> leavingNeededAlone(std::vector<ServiceStep> steps, const Answers& answers,
+                                            const std::optional<WindowsVersion>& windows, ServiceControl& services)
 {
     if (!windows)
         return steps;
-    const std::vector<ServiceStep> needed = neededServicesTouched(steps, generationOf(*windows));
+    const std::vector<ServiceStep> needed = neededServicesChanged(steps, answers, generationOf(*windows), services);
     return leavingAlone(std::move(steps), needed);
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/machine.h"
 #include "engine/profile_table.h"
 #include "engine/service_step.h"
 #include "engine/windows_version.h"
@@ -35,16 +36,25 @@ std::string purposeInEnglish(const std::wstring& serviceKey);
 // row changes what Windows should keep as it has it, in whichever direction.
 bool touchesNeeded(const ServiceStep& step, WindowsGeneration generation);
 
-// The steps that would change a service that this generation needs, in run order.
+// The steps that would change a service that this generation needs, in run order, on any machine
+// of it: what an export for other machines leaves out.
 std::vector<ServiceStep> neededServicesTouched(const std::vector<ServiceStep>& steps, WindowsGeneration generation);
+
+// The steps that would change, on this machine now, a service that this generation needs: its
+// service installed and not as the row leaves it. The warning before a run names these, and these
+// alone are left alone; a needed service already as the row leaves it, or not installed, is no
+// concern of the run's.
+std::vector<ServiceStep> neededServicesChanged(const std::vector<ServiceStep>& steps, const Answers& answers,
+                                               WindowsGeneration generation, ServiceControl& services);
 
 // The same steps with those of the given services left alone: they launch nothing and log "保留".
 std::vector<ServiceStep> leavingAlone(std::vector<ServiceStep> steps, const std::vector<ServiceStep>& alone);
 
 // The steps as they run on this Windows unless every row is asked for: those that would change a
-// service it needs left alone. On Windows XP and Server 2003, and on an unknown Windows, all run.
-std::vector<ServiceStep> leavingNeededAlone(std::vector<ServiceStep> steps,
-                                            const std::optional<WindowsVersion>& windows);
+// service it needs, on this machine now, left alone. On Windows XP and Server 2003, and on an
+// unknown Windows, all run.
+std::vector<ServiceStep> leavingNeededAlone(std::vector<ServiceStep> steps, const Answers& answers,
+                                            const std::optional<WindowsVersion>& windows, ServiceControl& services);
 
 // The table of every catalogue service and what each generation needs, as Markdown, for the
 // manuals; UTF-8.

@@ -178,7 +178,9 @@ std::optional<std::vector<ServiceStep>> RunController::stepsToRun(Profile profil
     const std::optional<WindowsVersion> version = machine_.windowsVersion();
     if (!version)
         return steps;
-    const std::vector<ServiceStep> needed = neededServicesTouched(steps, generationOf(*version));
+    ServiceControl* services = machine_.services();
+    const std::vector<ServiceStep> needed =
+        services ? neededServicesChanged(steps, answers_, generationOf(*version), *services) : std::vector<ServiceStep>{};
     if (needed.empty())
         return steps;
     switch (dialogs_.warnAndChoose(owner, neededServicesWarning(host_.language(), *version, needed), kMainCaption)) {

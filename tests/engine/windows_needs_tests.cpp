@@ -7,6 +7,7 @@
 #include "engine/recording.h"
 #include "engine/windows_needs.h"
 #include "tests/support/golden.h"
+#include "tests/support/memory_machine.h"
 #include "tests/support/text_helpers.h"
 #include "tests/support/wide_strings.h"
 
@@ -150,4 +151,41 @@ TEST_CASE("a run that leaves needed services alone launches nothing for them and
     }
     CHECK(log.log == expectedLog);
     CHECK(log.log.find(L"\r\n4:automatic updates:保留\r\n") != std::wstring::npos);
+}
+
+TEST_CASE("the needed services a run would change here: installed, and not as the row leaves them")
+{
+    testing::MemoryMachine machine;
+    const WindowsGeneration ten = WindowsGeneration::VistaAndLater;
+    const std::vector<ServiceStep> automatic = profileSteps(Profile::Automatic);
+    const std::vector<ServiceStep> restore = profileSteps(Profile::Restore);
+
+    // None of them installed: nothing to warn of, nothing left alone.
+    CHECK(neededServicesChanged(automatic, Answers{}, ten, machine.memoryServices).empty());
+    CHECK(keysOf(leavingNeededAlone(automatic, Answers{}, WindowsVersion{10, 0, 19045, false}, machine.memoryServices))
+          == keysOf(automatic));
+    for (const ServiceStep& step : leavingNeededAlone(automatic, Answers{}, WindowsVersion{10, 0, 19045, false},
+                                                      machine.memoryServices))
+        CHECK_FALSE(step.leftAlone);
+
+    // As the design's rows leave them after a restore: automatic updates and Task Scheduler
+    // automatic and running, which restoring asks; the automatic profile stops and disables both.
+    machine.memoryServices.services[L"wuauserv"] = testing::installed(StartMode::Automatic, RunState::Running);
+    machine.memoryServices.services[L"Schedule"] = testing::installed(StartMode::Automatic, RunState::Running);
+    CHECK(neededServicesChanged(restore, Answers{}, ten, machine.memoryServices).empty());
+    CHECK(keysOf(neededServicesChanged(automatic, Answers{}, ten, machine.memoryServices))
+          == std::vector<std::wstring>{L"wuauserv", L"Schedule"});
+
+    // One already as the automatic profile leaves it: disabled and stopped.
+    machine.memoryServices.services[L"wuauserv"] = testing::installed(StartMode::Disabled, RunState::Stopped);
+    CHECK(keysOf(neededServicesChanged(automatic, Answers{}, ten, machine.memoryServices))
+          == std::vector<std::wstring>{L"Schedule"});
+    CHECK(keysOf(neededServicesChanged(restore, Answers{}, ten, machine.memoryServices))
+          == std::vector<std::wstring>{L"wuauserv"});
+    // Running but set as asked still changes: the row stops it.
+    machine.memoryServices.services[L"wuauserv"] = testing::installed(StartMode::Disabled, RunState::Running);
+    CHECK(keysOf(neededServicesChanged(automatic, Answers{}, ten, machine.memoryServices))
+          == std::vector<std::wstring>{L"wuauserv", L"Schedule"});
+    // Windows XP needs none of them.
+    CHECK(neededServicesChanged(automatic, Answers{}, WindowsGeneration::XpAndServer2003, machine.memoryServices).empty());
 }

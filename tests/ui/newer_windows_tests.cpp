@@ -4,7 +4,9 @@
 
 #include <functional>
 
+#include "companion/cli.h"
 #include "engine/backup_store.h"
+#include "engine/catalogue.h"
 #include "tests/support/golden.h"
 #include "tests/support/text_helpers.h"
 #include "tests/support/wide_strings.h"
@@ -20,6 +22,15 @@ using ui::QuestionControls;
 namespace {
 
 using Choice = platform::Dialogs::Choice;
+
+// A Windows 10 with every service of the catalogue installed, disabled and yet running: a state no
+// row of any profile leaves a service in, so every needed service would change.
+void onWindows10WithEveryService(TestDesktop& desktop)
+{
+    desktop.memoryMachine.version = WindowsVersion{10, 0, 19045, false};
+    for (const std::wstring& key : catalogueKeys())
+        desktop.memoryMachine.memoryServices.services[key] = installed(StartMode::Disabled, RunState::Running);
+}
 
 struct StartRun {
     const char* name;
@@ -57,7 +68,7 @@ TEST_CASE("on Windows 10 a run that would change needed services asks first")
         for (const Choice choice : {Choice::Yes, Choice::No, Choice::Cancel}) {
             CAPTURE(static_cast<int>(choice));
             ProgramFixture f;
-            f.desktop.memoryMachine.version = WindowsVersion{10, 0, 19045, false};
+            onWindows10WithEveryService(f.desktop);
             f.desktop.choice = choice;
             f.program.mainWindow.show();
             way.start(f.program);
@@ -93,6 +104,7 @@ TEST_CASE("on Windows 10 a run that would change needed services asks first")
 TEST_CASE("on Windows 10 the automatic run left alone: wuauserv launches nothing and logs 保留")
 {
     ProgramFixture f;
+    onWindows10WithEveryService(f.desktop);
     f.desktop.memoryMachine.version = WindowsVersion{10, 0, 22631, false};
     f.program.mainWindow.show();
     click(f.program.mainWindow.control(MainControls::AutomaticButton));
@@ -140,7 +152,7 @@ TEST_CASE("the warning fits a 1024 x 768 screen with a taskbar, its buttons too,
 {
     // The longest warning: restoring defaults changes 22 needed services.
     ProgramFixture f;
-    f.desktop.memoryMachine.version = WindowsVersion{10, 0, 19045, false};
+    onWindows10WithEveryService(f.desktop);
     f.desktop.choice = Choice::Cancel;
     f.program.mainWindow.show();
     click(f.program.mainWindow.control(MainControls::RestoreButton));
@@ -169,7 +181,7 @@ TEST_CASE("the warning fits a 1024 x 768 screen with a taskbar, its buttons too,
 TEST_CASE("while the warning waits, no other window of the program takes input; the run keeps the choice read before it")
 {
     ProgramFixture f;
-    f.desktop.memoryMachine.version = WindowsVersion{10, 0, 19045, false};
+    onWindows10WithEveryService(f.desktop);
     f.desktop.choice = Choice::No;
     f.program.mainWindow.show();
     f.program.progressWindow.show();
@@ -199,5 +211,28 @@ TEST_CASE("while the warning waits, no other window of the program takes input; 
     CHECK(f.desktop.recorder.launches[0].commandLine == L"cmd /c NET stop Alerter");
     const std::vector<StoredBackup> backups = storedBackups(f.desktop.memoryMachine);
     REQUIRE(backups.size() == 1);
-    CHECK(f.desktop.memoryMachine.memoryFiles.read(backups[0].path).find("\r\nAlerter\t") != std::string::npos);
+    CHECK(f.desktop.memoryMachine.memoryFiles.read(backups[0].path).find("\r\nAlerter\tdisabled\r\n") != std::string::npos);
+}
+
+TEST_CASE("on Windows 10 a warning names only what the run would change here: none after apply restore --all")
+{
+    {
+        ProgramFixture f;
+        onWindows10WithEveryService(f.desktop);
+        f.program.mainWindow.show();
+        REQUIRE(runCli({"apply", "restore", "--all"}, f.desktop.memoryMachine).status == 0);
+        click(f.program.mainWindow.control(MainControls::RestoreButton));
+        CHECK(f.desktop.warnings.empty());
+        CHECK(f.program.progressWindow.text() == goldenLog("restore"));
+    }
+    // Every needed service but Task Scheduler already as the automatic run leaves it: it alone is named.
+    ProgramFixture g;
+    onWindows10WithEveryService(g.desktop);
+    REQUIRE(runCli({"apply", "automatic", "--all"}, g.desktop.memoryMachine).status == 0);
+    g.desktop.memoryMachine.memoryServices.services[L"Schedule"] = installed(StartMode::Automatic, RunState::Running);
+    g.desktop.choice = Choice::Cancel;
+    g.program.mainWindow.show();
+    click(g.program.mainWindow.control(MainControls::AutomaticButton));
+    REQUIRE(g.desktop.warnings.size() == 1);
+    CHECK(g.desktop.warnings[0].text.find(L"\r\n\r\nSchedule\r\n\r\n") != std::wstring::npos);
 }
