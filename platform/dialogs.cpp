@@ -6,25 +6,79 @@
 #include "platform/system_error.h"
 
 namespace quillora::platform {
+namespace {
+
+// The captions of the box about to be shown on this thread. A hook gets no data of its own: this
+// is the one way to hand them to it, set only while the box is being made.
+thread_local const ButtonCaptions* captionsToSet = nullptr;
+
+// Gives the box's buttons their captions once it is made and before it is shown.
+LRESULT CALLBACK captionButtons(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_ACTIVATE && captionsToSet) {
+        const auto box = reinterpret_cast<HWND>(wParam);
+        const std::pair<int, const std::wstring*> buttons[] = {
+            {IDYES, &captionsToSet->yes}, {IDNO, &captionsToSet->no}, {IDCANCEL, &captionsToSet->cancel},
+            {IDOK, &captionsToSet->ok}};
+        for (const auto& [id, text] : buttons) {
+            if (const HWND button = GetDlgItem(box, id))
+                SetWindowTextW(button, text->c_str());
+        }
+        captionsToSet = nullptr;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// A hook on this thread's windows for as long as it lives.
+class CaptionHook {
+public:
+    explicit CaptionHook(const ButtonCaptions& captions)
+        : hook_(SetWindowsHookExW(WH_CBT, &captionButtons, nullptr, GetCurrentThreadId()))
+    {
+        captionsToSet = hook_ ? &captions : nullptr;
+    }
+    ~CaptionHook()
+    {
+        captionsToSet = nullptr;
+        if (hook_)
+            UnhookWindowsHookEx(hook_);
+    }
+    CaptionHook(const CaptionHook&) = delete;
+    CaptionHook& operator=(const CaptionHook&) = delete;
+
+private:
+    HHOOK hook_;
+};
+
+}  // namespace
+
+// A box whose buttons speak the program's language where it has one.
+int WindowsDialogs::messageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT style)
+{
+    if (!captions_)
+        return MessageBoxW(owner, text.c_str(), caption.c_str(), style);
+    const CaptionHook hook(*captions_);
+    return MessageBoxW(owner, text.c_str(), caption.c_str(), style);
+}
 
 void WindowsDialogs::showError(HWND owner, const std::wstring& text, const std::wstring& caption)
 {
-    MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
+    messageBox(owner, text, caption, MB_OK | MB_ICONERROR);
 }
 
 bool WindowsDialogs::ask(HWND owner, const std::wstring& text, const std::wstring& caption)
 {
-    return MessageBoxW(owner, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+    return messageBox(owner, text, caption, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 void WindowsDialogs::inform(HWND owner, const std::wstring& text, const std::wstring& caption, bool warning)
 {
-    MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK | (warning ? MB_ICONWARNING : MB_ICONINFORMATION));
+    messageBox(owner, text, caption, MB_OK | (warning ? MB_ICONWARNING : MB_ICONINFORMATION));
 }
 
 Dialogs::Choice WindowsDialogs::warnAndChoose(HWND owner, const std::wstring& text, const std::wstring& caption)
 {
-    switch (MessageBoxW(owner, text.c_str(), caption.c_str(), MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON1)) {
+    switch (messageBox(owner, text, caption, MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON1)) {
     case IDYES:
         return Choice::Yes;
     case IDNO:

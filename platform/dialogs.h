@@ -9,12 +9,20 @@
 
 namespace quillora::platform {
 
+// The captions of a message box's buttons, in the program's language: Windows writes them in its
+// own, which need not be the one the box's text speaks.
+struct ButtonCaptions {
+    std::wstring yes, no, cancel, ok;
+};
+
 // The message boxes the windows show. Tests put a recording double here.
 class Dialogs {
 public:
     enum class Choice { Yes, No, Cancel };
 
     virtual ~Dialogs() = default;
+    // The captions every box's buttons carry from now on.
+    virtual void useButtonCaptions(const ButtonCaptions& captions) = 0;
     // Shows a modal error message to the user.
     virtual void showError(HWND owner, const std::wstring& text, const std::wstring& caption) = 0;
     // Asks the user a modal yes-or-no question; true for yes.
@@ -31,6 +39,7 @@ public:
 
 class WindowsDialogs final : public Dialogs {
 public:
+    void useButtonCaptions(const ButtonCaptions& captions) override { captions_ = captions; }
     void showError(HWND owner, const std::wstring& text, const std::wstring& caption) override;
     bool ask(HWND owner, const std::wstring& text, const std::wstring& caption) override;
     void inform(HWND owner, const std::wstring& text, const std::wstring& caption, bool warning) override;
@@ -39,9 +48,11 @@ public:
     std::optional<std::wstring> chooseFileToOpen(HWND owner) override;
 
 private:
+    int messageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT style);
     void* commonDialog(const char* name);
 
     LibraryHandle commonDialogs_;
+    std::optional<ButtonCaptions> captions_;  // none: as Windows writes them
 };
 
 }  // namespace quillora::platform

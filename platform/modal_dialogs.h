@@ -34,6 +34,7 @@ class ProgramModalDialogs final : public Dialogs {
 public:
     explicit ProgramModalDialogs(Dialogs& shown) : shown_(shown) {}
 
+    void useButtonCaptions(const ButtonCaptions& captions) override { shown_.useButtonCaptions(captions); }
     void showError(HWND owner, const std::wstring& text, const std::wstring& caption) override;
     bool ask(HWND owner, const std::wstring& text, const std::wstring& caption) override;
     void inform(HWND owner, const std::wstring& text, const std::wstring& caption, bool warning) override;

@@ -77,6 +77,11 @@ enum class Text : int {
     BackupUnusable,
     NothingChanged,
     ServiceNote,          // {1} the service, {2} its key, {3} a few words on it
+    // The buttons of every box.
+    BoxYes,
+    BoxNo,
+    BoxCancel,
+    BoxOk,
     // Modes, states and actions.
     ModeAutomatic,
     ModeDelayed,
@@ -203,6 +208,10 @@ inline constexpr TextEntry kChineseTexts[] = {
     {Text::BackupUnusable, L"无法撤销上次优化：自动备份不能使用。"},
     {Text::NothingChanged, L"未做任何更改。"},
     {Text::ServiceNote, L"    {1} ({2})：{3}"},
+    {Text::BoxYes, L"是(&Y)"},
+    {Text::BoxNo, L"否(&N)"},
+    {Text::BoxCancel, L"取消"},
+    {Text::BoxOk, L"确定"},
     {Text::ModeAutomatic, kChineseWording.automatic},
     {Text::ModeDelayed, L"自动（延迟启动）"},
     {Text::ModeManual, kChineseWording.manual},
@@ -329,6 +338,10 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::BackupUnusable, L"Cannot undo the last optimisation: the automatic backup cannot be used."},
     {Text::NothingChanged, L"Nothing was changed."},
     {Text::ServiceNote, L"    {1} ({2}): {3}"},
+    {Text::BoxYes, L"&Yes"},
+    {Text::BoxNo, L"&No"},
+    {Text::BoxCancel, L"Cancel"},
+    {Text::BoxOk, L"OK"},
     {Text::ModeAutomatic, kEnglishWording.automatic},
     {Text::ModeDelayed, L"automatic (delayed)"},
     {Text::ModeManual, kEnglishWording.manual},

@@ -57,6 +57,13 @@ const wchar_t* WindowClass::name() const
 WindowHost::WindowHost(HINSTANCE instance, WNDPROC procedure, platform::Dialogs& dialogs, Language language)
     : instance_(instance), dialogs_(dialogs), language_(language), assets_(instance), windowClass_(instance, procedure)
 {
+    captionBoxButtons();
+}
+
+// Every box's buttons in the windows' language, whatever language Windows writes them in.
+void WindowHost::captionBoxButtons()
+{
+    dialogs_.useButtonCaptions({text(Text::BoxYes), text(Text::BoxNo), text(Text::BoxCancel), text(Text::BoxOk)});
 }
 
 void WindowHost::needCommonControls()
@@ -68,6 +75,7 @@ void WindowHost::needCommonControls()
 void WindowHost::setLanguage(Language language)
 {
     language_ = language;
+    captionBoxButtons();
     for (LanguageListener* listener : listeners_)
         listener->languageChanged();
 }

@@ -75,6 +75,8 @@ public:
     void reportFailure(HWND owner, const PlatformFailure& failure);
 
 private:
+    void captionBoxButtons();
+
     HINSTANCE instance_;
     platform::Dialogs& dialogs_;
     Language language_;

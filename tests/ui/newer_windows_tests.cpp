@@ -134,6 +134,7 @@ namespace {
 // The message box a call shows, measured and then cancelled by a timer that its own message loop
 // runs. A timer procedure takes no context: the one box measured at a time is found here.
 RECT measuredBox;
+std::vector<std::wstring> measuredButtons;  // the captions of Yes, No and Cancel, where the box has them
 
 void CALLBACK measureAndCancel(HWND, UINT, UINT_PTR timer, DWORD)
 {
@@ -142,6 +143,11 @@ void CALLBACK measureAndCancel(HWND, UINT, UINT_PTR timer, DWORD)
     if (!box || GetWindowThreadProcessId(box, &owner) != GetCurrentThreadId() || !IsWindowVisible(box))
         return;
     GetWindowRect(box, &measuredBox);
+    measuredButtons.clear();
+    for (const int id : {IDYES, IDNO, IDCANCEL}) {
+        if (const HWND button = GetDlgItem(box, id))
+            measuredButtons.push_back(ui::windowText(button));
+    }
     KillTimer(nullptr, timer);
     PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
 }
@@ -235,4 +241,35 @@ TEST_CASE("on Windows 10 a warning names only what the run would change here: no
     click(g.program.mainWindow.control(MainControls::AutomaticButton));
     REQUIRE(g.desktop.warnings.size() == 1);
     CHECK(g.desktop.warnings[0].text.find(L"\r\n\r\nSchedule\r\n\r\n") != std::wstring::npos);
+}
+
+TEST_CASE("every box's buttons speak the windows' language, whatever language Windows writes them in")
+{
+    ProgramFixture f;
+    onWindows10WithEveryService(f.desktop);
+    f.desktop.choice = Choice::Cancel;
+    f.program.mainWindow.show();
+    for (const ui::Language language : {ui::Language::Chinese, ui::Language::English}) {
+        CAPTURE(static_cast<int>(language));
+        f.program.host.setLanguage(language);
+        f.desktop.warnings.clear();
+        click(f.program.mainWindow.control(MainControls::AutomaticButton));
+        REQUIRE(f.desktop.warnings.size() == 1);
+        const bool chinese = language == ui::Language::Chinese;
+        // The warning's text names its buttons: they must read as it says.
+        CHECK(f.desktop.warnings[0].text.find(chinese ? L"\r\n否：" : L"\r\nNo: ") != std::wstring::npos);
+
+        platform::WindowsDialogs dialogs;
+        dialogs.useButtonCaptions(f.desktop.buttonCaptions);
+        measuredButtons.clear();
+        const UINT_PTR timer = SetTimer(nullptr, 0, 50, measureAndCancel);
+        REQUIRE(timer != 0);
+        CHECK(dialogs.warnAndChoose(f.program.mainWindow.handle(), f.desktop.warnings[0].text, L"Quillora1.1")
+              == Choice::Cancel);
+        KillTimer(nullptr, timer);
+        // Windows' own words for these buttons in each language.
+        CHECK(measuredButtons
+              == (chinese ? std::vector<std::wstring>{L"是(&Y)", L"否(&N)", L"取消"}
+                          : std::vector<std::wstring>{L"&Yes", L"&No", L"Cancel"}));
+    }
 }

@@ -80,6 +80,8 @@ public:
 
     void endProgram() override { ++programEnds; }
 
+    void useButtonCaptions(const platform::ButtonCaptions& captions) override { buttonCaptions = captions; }
+
     void showError(HWND owner, const std::wstring& text, const std::wstring& caption) override
     {
         errors.push_back({owner, text, caption});
@@ -154,6 +156,7 @@ public:
     Choice choice = Choice::Yes;  // what every warning with a choice is answered
     std::optional<std::wstring> fileChosen;
     std::vector<std::wstring> suggestedNames;
+    platform::ButtonCaptions buttonCaptions;  // as the program last set them
     // What happens while any box or file dialog waits for its answer.
     std::function<void()> whileBoxWaits = [] {};
     std::map<std::size_t, unsigned long> exitStatuses;  // by launch, counted from 0
