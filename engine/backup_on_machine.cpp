@@ -69,12 +69,12 @@ RestoreResult restoreModes(ServiceControl& services, const std::vector<BackupEnt
             line += "not installed when the backup was made; left as it is";
         } else if (!restoreChanges(entry, *now)) {
             ++result.unchanged;
-            line += "unchanged (" + modeText(now->mode, now->delayed) + ")";
+            line += "unchanged (" + modeWords(now->mode, now->delayed) + ")";
         } else {
             try {
                 services.setStartMode(entry.serviceKey, *entry.mode, entry.delayed);
                 result.changed.push_back(changeOf(entry, *now));
-                line += "changed from " + modeText(now->mode, now->delayed) + " to " + modeText(*entry.mode, entry.delayed);
+                line += "changed from " + modeWords(now->mode, now->delayed) + " to " + modeWords(*entry.mode, entry.delayed);
             } catch (const PlatformFailure& failure) {
                 result.failures.emplace_back(entry.serviceKey, failure);
                 line += failureText(failure);

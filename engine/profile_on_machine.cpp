@@ -55,7 +55,7 @@ struct LeftAloneCount {
 
 std::string stateText(const ServiceState& now)
 {
-    return modeText(now.mode, now.delayed) + ", " + runStateName(now.state);
+    return modeWords(now.mode, now.delayed) + ", " + runStateName(now.state);
 }
 
 // The counts that end an apply.
@@ -199,7 +199,7 @@ ServiceReport applyProfile(ServiceControl& services, const std::vector<ServiceSt
             }
             if (pending.setMode) {
                 services.setStartMode(step.serviceKey, effect.mode, false);
-                done.push_back("changed from " + modeText(now->mode, now->delayed) + " to " + startModeName(effect.mode));
+                done.push_back("changed from " + modeWords(now->mode, now->delayed) + " to " + modeWords(effect.mode, false));
             }
             if (pending.start) {
                 if (!services.start(step.serviceKey, timeout))

@@ -3,12 +3,20 @@
 #include "engine/catalogue.h"
 #include "engine/printable.h"
 #include "engine/utf8.h"
+#include "engine/wording.h"
 
 namespace quillora {
 
 std::string modeText(StartMode mode, bool delayed)
 {
     return std::string(startModeName(mode)) + (delayed ? " (delayed)" : "");
+}
+
+std::string modeWords(StartMode mode, bool delayed)
+{
+    const bool worded = mode == StartMode::Automatic || mode == StartMode::Manual || mode == StartMode::Disabled;
+    const std::string word = worded ? toUtf8(modeWordOf(kEnglishWording, mode)) : startModeName(mode);
+    return word + (delayed ? " (delayed)" : "");
 }
 
 std::string serviceName(const std::wstring& serviceKey)

@@ -14,8 +14,12 @@ struct ServiceReport {
     bool complete = true;
 };
 
-// "auto (delayed)", "demand": a start mode as the reports show it.
+// "auto (delayed)", "demand": a start mode as the files write it, in the words of sc config.
 std::string modeText(StartMode mode, bool delayed);
+
+// "automatic (delayed)", "manual": a start mode as the reports say it, in the words the windows and
+// the profiles' rows use.
+std::string modeWords(StartMode mode, bool delayed);
 
 // "4:automatic updates (wuauserv)": a service as every report names it, by its log label and name.
 std::string serviceName(const std::wstring& serviceKey);

@@ -30,7 +30,8 @@ private:
 // box taller than a 768-pixel screen at high scaling. The services window says what each does.
 std::wstring keysInShortLines(const std::vector<ServiceStep>& steps)
 {
-    constexpr std::size_t kLineLength = 48;
+    // Short enough that the box never wraps a line itself, whatever its font.
+    constexpr std::size_t kLineLength = 40;
     std::wstring text, line;
     for (const ServiceStep& step : steps) {
         if (!line.empty() && line.size() + 2 + step.serviceKey.size() > kLineLength) {

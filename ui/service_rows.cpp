@@ -151,7 +151,8 @@ std::vector<ServiceRow> resultRows(const RunResult& result, Language language, c
         rows.push_back({key,
                         {labelOf(key), displayNameOf(key), key, beforeWords(language, service.before),
                          actionWords(wordingFor(language), service.asked), after, textIn(language, outcomeText(service.outcome))},
-                        failureReason(service, language, errorWords)});
+                        failureReason(service, language, errorWords), false,
+                        service.outcome == Outcome::Unknown});
     }
     return rows;
 }

@@ -356,7 +356,7 @@ void ServicesWindow::showDescription()
         if (!text.empty())
             text += L"\r\n\r\n";
         if (!row.note.empty())
-            text += host().text(Text::FailureReason) + row.note + L"\r\n\r\n";
+            text += host().text(row.unknown ? Text::UnknownReason : Text::FailureReason) + row.note + L"\r\n\r\n";
         const bool installed = services && services->query(row.serviceKey);
         text += description.empty() && !installed ? host().text(Text::NotInstalled) : description;
     }

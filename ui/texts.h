@@ -131,6 +131,7 @@ enum class Text : int {
     CommandsRunning,
     ResultOfRun,          // {1} when the run started
     FailureReason,
+    UnknownReason,
     ReasonReportedSuccess,
     ReasonCommandExit,    // {1} the command, {2} the exit status
     ReasonStatusUnread,   // {1} the command
@@ -260,6 +261,7 @@ inline constexpr TextEntry kChineseTexts[] = {
     {Text::CommandsRunning, L"这次优化启动的命令还在运行，全部结束后这里会显示结果。"},
     {Text::ResultOfRun, L"这是 {1} 开始的那次优化的结果。"},
     {Text::FailureReason, L"失败的原因："},
+    {Text::UnknownReason, L"结果未知的原因："},
     {Text::ReasonReportedSuccess, L"命令报告成功，但服务没有改变"},
     {Text::ReasonCommandExit, L"{1} 命令以退出码 {2} 结束"},
     {Text::ReasonStatusUnread, L"无法读取 {1} 命令的退出码"},
@@ -333,8 +335,8 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::FailedCount, L"Failed: {1}"},
     {Text::ServiceCount, L"{1} services"},
     {Text::MoreServices, L"...and {1} more services"},
-    {Text::RunsAfterRestart, L"services set back to automatic start run after the next restart of Windows; "},
-    {Text::NoStartOrStop, L"undo itself starts and stops no service."},
+    {Text::RunsAfterRestart, L"Services set back to automatic start run after the next restart of Windows. "},
+    {Text::NoStartOrStop, L"Undo itself starts and stops no service."},
     {Text::BackupUnusable, L"Cannot undo the last optimisation: the automatic backup cannot be used."},
     {Text::NothingChanged, L"Nothing was changed."},
     {Text::ServiceNote, L"    {1} ({2}): {3}"},
@@ -391,6 +393,7 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::CommandsRunning, L"The commands of this optimisation are still running; the result shows here when they end."},
     {Text::ResultOfRun, L"This is the result of the run started at {1}."},
     {Text::FailureReason, L"Why it failed: "},
+    {Text::UnknownReason, L"Why it is unknown: "},
     {Text::ReasonReportedSuccess, L"the commands reported success, but the service did not change"},
     {Text::ReasonCommandExit, L"the {1} command ended with exit status {2}"},
     {Text::ReasonStatusUnread, L"the exit status of the {1} command could not be read"},

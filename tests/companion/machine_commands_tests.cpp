@@ -54,7 +54,7 @@ TEST_CASE("apply keeps the modes from before in an automatic backup, and restore
     CHECK(restored.status == 0);
     CHECK(restored.out.rfind("restoring " + backup + "\n", 0) == 0);
     // Labelled as apply labels them, and counted as apply counts.
-    CHECK(restored.out.find("\n4:automatic updates (wuauserv): changed from disabled to auto (delayed)\n")
+    CHECK(restored.out.find("\n4:automatic updates (wuauserv): changed from disabled to automatic (delayed)\n")
           != std::string::npos);
     CHECK(restored.out.find("\n3 changed, 0 unchanged, 57 not installed, 0 failed\n") != std::string::npos);
     CHECK(machine.memoryServices.services[L"Alerter"].mode == StartMode::Automatic);
@@ -157,10 +157,10 @@ TEST_CASE("on Windows 10 status, apply and verify leave the services it needs al
     // Of the three installed services, ALG and wuauserv are needed; the other 56 rows are not
     // installed, whatever Windows needs.
     const CliResult status = runCli({"status", "automatic"}, machine);
-    CHECK(status.out.find("4:automatic updates (wuauserv): now auto (delayed), running; profile asks stop, disabled"
+    CHECK(status.out.find("4:automatic updates (wuauserv): now automatic (delayed), running; profile asks stop, disabled"
         ": left alone: needed by Windows 10 (--all includes it)\n")
           != std::string::npos);
-    CHECK(status.out.find("1:Alerter (Alerter): now auto, running; profile asks stop, disabled: would change\n")
+    CHECK(status.out.find("1:Alerter (Alerter): now automatic, running; profile asks stop, disabled: would change\n")
           != std::string::npos);
     CHECK(status.out.find("33:Network DDE (NetDDE): not installed; profile asks stop, disabled\n")
           != std::string::npos);

@@ -33,7 +33,7 @@ TEST_CASE("status shows every step, what the profile sets and whether it changes
     machine.services[L"ALG"] = installed(StartMode::Manual, RunState::Running);
     const ServiceReport result = statusReport(machine, profileSteps(Profile::Automatic), Answers{});
     CHECK(result.text.rfind("1:Alerter (Alerter): now disabled, stopped; profile asks stop, disabled: unchanged\n"
-                           "2:Application Layer Gateway Service (ALG): now demand, running; profile asks stop, disabled"
+                           "2:Application Layer Gateway Service (ALG): now manual, running; profile asks stop, disabled"
         ": would change\n"
                            "3.1:ASP.NET State Service (aspnet_state): not installed; profile asks stop, manual\n",
                            0) == 0);
@@ -50,7 +50,7 @@ TEST_CASE("verify lists installed services that differ, status 1 if any")
     machine.services[L"Spooler"] = installed(StartMode::Automatic, RunState::Running);
     const ServiceReport prompted = verifyReport(machine, profileSteps(Profile::Prompted), Answers{0, 0, 0});
     CHECK_FALSE(prompted.complete);
-    CHECK(prompted.text == "42:Print Spooler (Spooler): is auto, running; the profile asks stop, disabled\n"
+    CHECK(prompted.text == "42:Print Spooler (Spooler): is automatic, running; the profile asks stop, disabled\n"
                           "1 installed services differ from the profile\n");
 
     // A row that stops its service is not met while the service runs, whatever its mode; a row
@@ -59,10 +59,10 @@ TEST_CASE("verify lists installed services that differ, status 1 if any")
     machine.services[L"Spooler"] = installed(StartMode::Manual, RunState::Running);
     machine.services[L"Themes"] = installed(StartMode::Automatic, RunState::Stopped);
     const ServiceReport automatic = verifyReport(machine, profileSteps(Profile::Automatic), Answers{});
-    CHECK(automatic.text == "75:Windows Installer (MSIServer): is demand, running; the profile asks stop, manual\n"
+    CHECK(automatic.text == "75:Windows Installer (MSIServer): is manual, running; the profile asks stop, manual\n"
                             "1 installed services differ from the profile\n");
     const ServiceReport restore = verifyReport(machine, profileSteps(Profile::Restore), Answers{});
-    CHECK(restore.text.find("79.1:Themes (Themes): is auto, stopped; the profile asks automatic, start\n")
+    CHECK(restore.text.find("79.1:Themes (Themes): is automatic, stopped; the profile asks automatic, start\n")
           != std::string::npos);
 }
 
@@ -87,8 +87,8 @@ TEST_CASE("restore sets each saved mode and reports every service")
         const RestoreResult result = restoreModes(machine, backup);
         CHECK(result.report.complete);
         CHECK(result.report.text == "1:Alerter (Alerter): unchanged (disabled)\n"
-                                   "2:Application Layer Gateway Service (ALG): changed from disabled to demand\n"
-                                   "5:Background Intelligent Transfer Service (BITS): changed from demand to auto "
+                                   "2:Application Layer Gateway Service (ALG): changed from disabled to manual\n"
+                                   "5:Background Intelligent Transfer Service (BITS): changed from manual to automatic "
                                    "(delayed)\n"
                                    "28:Messenger (Messenger): not installed\n"
                                    "2 changed, 1 unchanged, 1 not installed, 0 failed\n");
@@ -168,15 +168,15 @@ TEST_CASE("apply brings each installed service to its row's state and says what 
     const ServiceReport automatic = applyProfile(machine, profileSteps(Profile::Automatic), Answers{}, timeout);
     CHECK_FALSE(automatic.complete);
     const std::string lines[] = {
-        "1:Alerter (Alerter): stopped; changed from auto to disabled\n",
+        "1:Alerter (Alerter): stopped; changed from automatic to disabled\n",
         "2:Application Layer Gateway Service (ALG): unchanged (disabled, stopped)\n",
         // A stop-and-manual row stops its service, as its NET stop command does.
-        "3.1:ASP.NET State Service (aspnet_state): stopped; changed from auto to demand\n",
+        "3.1:ASP.NET State Service (aspnet_state): stopped; changed from automatic to manual\n",
         "3.2:Ati HotKey Poller (Ati HotKey Poller): not installed\n",
         "14:Distributed Link Tracking Client (TrkWks): failed (5: Access is denied.)\n",
-        "28:Messenger (Messenger): changed from auto to disabled; left running: running services depend on it "
+        "28:Messenger (Messenger): changed from automatic to disabled; left running: running services depend on it "
         "(Dependant)\n",
-        "78:Windows Time (W32Time): changed from auto to disabled; left running: it did not stop within 5 s\n",
+        "78:Windows Time (W32Time): changed from automatic to disabled; left running: it did not stop within 5 s\n",
         "2 changed, 1 unchanged, 53 not installed, 2 left running, 1 failed\n",
     };
     for (const std::string& line : lines) {
@@ -197,7 +197,7 @@ TEST_CASE("apply brings each installed service to its row's state and says what 
     const ServiceReport restore = applyProfile(machine, profileSteps(Profile::Restore), Answers{}, timeout);
     CHECK(restore.text.find("4:automatic updates (wuauserv): failed (1066: The service has returned a "
                             "service-specific error code.)\n") != std::string::npos);
-    CHECK(restore.text.find("79.1:Themes (Themes): changed from demand to auto; started\n") != std::string::npos);
+    CHECK(restore.text.find("79.1:Themes (Themes): changed from manual to automatic; started\n") != std::string::npos);
     CHECK(machine.services[L"Themes"].state == RunState::Running);
     CHECK_FALSE(restore.complete);
 }
@@ -210,7 +210,7 @@ TEST_CASE("apply on services already in the profile's state changes nothing and 
     const ServiceReport report = applyProfile(machine, profileSteps(Profile::Prompted), Answers{-1, -1, 0},
                                               std::chrono::seconds(30));
     CHECK(report.complete);
-    CHECK(report.text.find("42:Print Spooler (Spooler): unchanged (demand, running)\n") != std::string::npos);
+    CHECK(report.text.find("42:Print Spooler (Spooler): unchanged (manual, running)\n") != std::string::npos);
     CHECK(report.text.find("0 changed, 2 unchanged, 57 not installed, 0 left running, 0 failed\n") != std::string::npos);
     CHECK(machine.changes.empty());
 }
@@ -261,23 +261,23 @@ TEST_CASE("a delayed automatic start: the row's plain automatic start changes it
     const std::vector<ServiceStep> restore = profileSteps(Profile::Restore);
 
     CHECK(statusReport(machine, restore, Answers{}).text.find(
-              "4:automatic updates (wuauserv): now auto (delayed), running; profile asks automatic, start: "
+              "4:automatic updates (wuauserv): now automatic (delayed), running; profile asks automatic, start: "
               "would change\n")
           != std::string::npos);
     const ServiceReport differs = verifyReport(machine, restore, Answers{});
     CHECK_FALSE(differs.complete);
-    CHECK(differs.text == "4:automatic updates (wuauserv): is auto (delayed), running; the profile asks automatic, start"
+    CHECK(differs.text == "4:automatic updates (wuauserv): is automatic (delayed), running; the profile asks automatic, start"
         "\n1 installed services differ from the profile\n");
 
     const ServiceReport applied = applyProfile(machine, restore, Answers{}, std::chrono::seconds(5));
-    CHECK(applied.text.find("4:automatic updates (wuauserv): changed from auto (delayed) to auto\n") != std::string::npos);
+    CHECK(applied.text.find("4:automatic updates (wuauserv): changed from automatic (delayed) to automatic\n") != std::string::npos);
     CHECK_FALSE(machine.services[L"wuauserv"].delayed);
     // Once applied, all three agree that nothing is left to do.
     CHECK(verifyReport(machine, restore, Answers{}).complete);
-    CHECK(statusReport(machine, restore, Answers{}).text.find("now auto, running; profile asks automatic, start: unchanged")
+    CHECK(statusReport(machine, restore, Answers{}).text.find("now automatic, running; profile asks automatic, start: unchanged")
           != std::string::npos);
     CHECK(applyProfile(machine, restore, Answers{}, std::chrono::seconds(5)).text.find(
-              "4:automatic updates (wuauserv): unchanged (auto, running)\n")
+              "4:automatic updates (wuauserv): unchanged (automatic, running)\n")
           != std::string::npos);
 }
 

@@ -200,7 +200,7 @@ TEST_CASE("quillora-cli.exe from outside: redirected output, Windows habits, inp
         writeFile(notepad, "\xEF\xBB\xBFquillora-backup 1\nAlerter\tdisabled\nALG\tauto\nend\n");
         const Run restored = runCompanion(L"restore \"" + notepad + L"\"");
         CHECK(restored.status == 0);
-        CHECK(restored.out.find("2:Application Layer Gateway Service (ALG): changed from disabled to auto\r\n")
+        CHECK(restored.out.find("2:Application Layer Gateway Service (ALG): changed from disabled to automatic\r\n")
               != std::string::npos);
         CHECK(services.startType(L"ALG") == SERVICE_AUTO_START);
     }

@@ -58,10 +58,10 @@ TEST_CASE("status and verify read the Service Control Manager")
     CHECK(status.status == 0);
     CHECK(status.out.find("1:Alerter (Alerter): now disabled, stopped; profile asks stop, disabled: unchanged\n")
           != std::string::npos);
-    CHECK(status.out.find("2:Application Layer Gateway Service (ALG): now auto, stopped; profile asks stop, disabled"
+    CHECK(status.out.find("2:Application Layer Gateway Service (ALG): now automatic, stopped; profile asks stop, disabled"
         ": would change\n")
           != std::string::npos);
-    CHECK(status.out.find("3.2:Ati HotKey Poller (Ati HotKey Poller): now demand, stopped; profile asks stop, disabled"
+    CHECK(status.out.find("3.2:Ati HotKey Poller (Ati HotKey Poller): now manual, stopped; profile asks stop, disabled"
         ": would change\n")
           != std::string::npos);
     CHECK(status.out.find("3.3:ATI Smart (ATI Smart): not installed; profile asks stop, disabled\n")
@@ -70,7 +70,7 @@ TEST_CASE("status and verify read the Service Control Manager")
 
     const CliResult verify = companion({"verify", "automatic"});
     CHECK(verify.status == 1);
-    CHECK(verify.out.find("2:Application Layer Gateway Service (ALG): is auto, stopped; the profile asks stop, disabled"
+    CHECK(verify.out.find("2:Application Layer Gateway Service (ALG): is automatic, stopped; the profile asks stop, disabled"
         "\n")
           != std::string::npos);
     CHECK(verify.out.find("Alerter (Alerter)") == std::string::npos);
@@ -88,10 +88,10 @@ TEST_CASE("backup, hand changes, restore: the saved modes come back")
     machine.setStartType(L"ALG", SERVICE_DISABLED);
 
     const CliResult restore = companion({"restore", narrow(file)});
-    CHECK(restore.out.find("1:Alerter (Alerter): changed from auto to disabled\n") != std::string::npos);
-    CHECK(restore.out.find("2:Application Layer Gateway Service (ALG): changed from disabled to auto\n")
+    CHECK(restore.out.find("1:Alerter (Alerter): changed from automatic to disabled\n") != std::string::npos);
+    CHECK(restore.out.find("2:Application Layer Gateway Service (ALG): changed from disabled to automatic\n")
           != std::string::npos);
-    CHECK(restore.out.find("3.3:ATI Smart (ATI Smart): unchanged (demand)\n") != std::string::npos);
+    CHECK(restore.out.find("3.3:ATI Smart (ATI Smart): unchanged (manual)\n") != std::string::npos);
     CHECK(restore.out.find("28:Messenger (Messenger): not installed\n") != std::string::npos);
     CHECK(machine.startType(L"Alerter") == SERVICE_DISABLED);
     CHECK(machine.startType(L"ALG") == SERVICE_AUTO_START);
@@ -164,8 +164,8 @@ TEST_CASE("apply brings stand-in services to the profile, verify agrees, and res
     const CliResult applied = companion({"apply", "automatic", "--timeout", "10"});
     CHECK(applied.status == 0);
     CHECK(applied.out.rfind("saved the start modes from before in ", 0) == 0);
-    CHECK(applied.out.find("1:Alerter (Alerter): changed from auto to disabled\n") != std::string::npos);
-    CHECK(applied.out.find("42:Print Spooler (Spooler): changed from disabled to demand\n") != std::string::npos);
+    CHECK(applied.out.find("1:Alerter (Alerter): changed from automatic to disabled\n") != std::string::npos);
+    CHECK(applied.out.find("42:Print Spooler (Spooler): changed from disabled to manual\n") != std::string::npos);
     // Wine has a few of the catalogue's services of its own, so only the end of the count is fixed.
     CHECK(applied.out.find(" 0 left running, 0 failed\n") != std::string::npos);
     CHECK(machine.startType(L"Alerter") == SERVICE_DISABLED);
@@ -192,7 +192,7 @@ TEST_CASE("apply stops a stop-and-manual row's service: Wine's own Windows Insta
     services.start(L"MSIServer");
 
     const CliResult applied = companion({"apply", "automatic", "--timeout", "20"});
-    CHECK(applied.out.find("75:Windows Installer (MSIServer): stopped; changed from auto to demand\n") != std::string::npos);
+    CHECK(applied.out.find("75:Windows Installer (MSIServer): stopped; changed from automatic to manual\n") != std::string::npos);
     CHECK(services.state(L"MSIServer") == SERVICE_STOPPED);
     CHECK(services.startType(L"MSIServer") == SERVICE_DEMAND_START);
     CHECK(applied.out.find(" 0 left running, 0 failed\n") != std::string::npos);
