@@ -20,8 +20,11 @@ const char kReportedSuccess[] = "reported-success";
 const char kNotLaunched[] = "not-launched";
 const char kUnread[] = "?";
 
-constexpr std::array<Outcome, 5> kOutcomes{Outcome::Changed, Outcome::Unchanged, Outcome::NotInstalled, Outcome::Failed,
-                                           Outcome::Unknown};
+constexpr std::array<Outcome, 7> kOutcomes{Outcome::Changed,         Outcome::Unchanged,
+                                           Outcome::NotInstalled,    Outcome::Failed,
+                                           Outcome::Unknown,         Outcome::LeftAloneByChoice,
+                                           Outcome::LeftAloneNeeded};
+const char kNotSaved[] = "not saved";
 constexpr std::array<ActionKind, 4> kActions{ActionKind::StopAndDisable, ActionKind::StopAndManual, ActionKind::ManualOnly,
                                              ActionKind::StartAndAutomatic};
 
@@ -44,9 +47,13 @@ const char* commandName(CommandKind kind)
     return "sc-config";
 }
 
-// As the backup saved it: the mode, "(delayed)" for a delayed automatic start, or "absent".
-std::string beforeText(const std::optional<BackupEntry>& before)
+// As the backup saved it: the mode, "(delayed)" for a delayed automatic start, "absent", or "not
+// saved" for a service left alone by choice.
+std::string beforeText(const ServiceResult& service)
 {
+    const std::optional<BackupEntry>& before = service.before;
+    if (!before && service.outcome == Outcome::LeftAloneByChoice)
+        return kNotSaved;
     if (!before || !before->mode)
         return kAbsent;
     return modeText(*before->mode, before->delayed);
@@ -138,7 +145,7 @@ std::optional<ServiceResult> parseServiceLine(const std::string& line)
         return std::nullopt;
     ServiceResult service{fromUtf8(parts[0]), std::nullopt, ActionKind::ManualOnly, std::nullopt, Outcome::Failed,
                           std::nullopt};
-    if (parts[1] != kAbsent) {
+    if (parts[1] != kAbsent && parts[1] != kNotSaved) {
         const auto mode = parseModeText(parts[1]);
         if (!mode)
             return std::nullopt;
@@ -174,6 +181,8 @@ std::optional<ServiceResult> parseServiceLine(const std::string& line)
     }
     if ((parts.size() == 6) != (service.outcome == Outcome::Failed))
         return std::nullopt;
+    if ((parts[1] == kNotSaved) && service.outcome != Outcome::LeftAloneByChoice)
+        return std::nullopt;
     return service;
 }
 
@@ -184,9 +193,10 @@ RunRecord::RunRecord(std::string backupPath, std::vector<BackupEntry> backup, st
 {
 }
 
-void RunRecord::stepStarts(const std::wstring& serviceKey, ActionKind asked, const std::vector<ServiceCommand>& commands)
+void RunRecord::stepStarts(const std::wstring& serviceKey, ActionKind asked, const std::vector<ServiceCommand>& commands,
+                           std::optional<LeftAlone> leftAlone)
 {
-    TouchedService service{serviceKey, asked, {}};
+    TouchedService service{serviceKey, asked, {}, leftAlone};
     for (const ServiceCommand& command : commands)
         service.notLaunched.push_back(command.kind);
     touched_.push_back(std::move(service));
@@ -237,6 +247,10 @@ ServiceBefore RunRecord::before(const std::wstring& serviceKey) const
 ServiceResult judge(const TouchedService& touched, const ServiceBefore& before, const std::optional<ServiceState>& after)
 {
     ServiceResult result{touched.serviceKey, before.saved, touched.asked, after, Outcome::NotInstalled, std::nullopt};
+    if (touched.leftAlone) {
+        result.outcome = leftAloneOutcome(*touched.leftAlone);
+        return result;
+    }
     if (stillRuns(touched)) {
         result.outcome = Outcome::Unknown;
         return result;
@@ -259,6 +273,11 @@ ServiceResult judge(const TouchedService& touched, const ServiceBefore& before, 
     else
         result.failure = failedCommand(touched, left.stop ? CommandKind::NetStop : CommandKind::NetStart);
     return result;
+}
+
+Outcome leftAloneOutcome(LeftAlone why)
+{
+    return why == LeftAlone::ByChoice ? Outcome::LeftAloneByChoice : Outcome::LeftAloneNeeded;
 }
 
 RunResult readBack(const RunRecord& record, ServiceControl& services)
@@ -294,6 +313,10 @@ const char* outcomeName(Outcome outcome)
         return "not installed";
     case Outcome::Unknown:
         return "unknown";
+    case Outcome::LeftAloneByChoice:
+        return "left alone: your choice";
+    case Outcome::LeftAloneNeeded:
+        return "left alone: needed by Windows";
     case Outcome::Failed:
         break;
     }
@@ -306,7 +329,7 @@ std::string formatRunResult(const RunResult& result)
     std::string text = std::string(kHeader) + "\r\nbackup\t"
         + printable(slash == std::string::npos ? result.backupPath : result.backupPath.substr(slash + 1)) + "\r\n";
     for (const ServiceResult& service : result.services) {
-        text += toUtf8(service.serviceKey) + "\t" + beforeText(service.before) + "\t" + actionDescription(service.asked)
+        text += toUtf8(service.serviceKey) + "\t" + beforeText(service) + "\t" + actionDescription(service.asked)
             + "\t" + afterText(service.after) + "\t" + outcomeName(service.outcome);
         const std::string reason = reasonText(service);
         if (!reason.empty())

@@ -19,11 +19,19 @@ struct LaunchedCommand {
     std::optional<unsigned long> exitStatus;  // nullopt while it runs, or where it could not be read
 };
 
-// A service a run asked something of, and the commands it launched for it, in order.
+// Why a run left a service of its profile alone.
+enum class LeftAlone {
+    ByChoice,  // the user chose so
+    Needed,    // this Windows needs it as it is
+};
+
+// A service of the run's profile: what its row asked, and the commands the run launched for it,
+// in order; none where the run left it alone.
 struct TouchedService {
     std::wstring serviceKey;
     ActionKind asked;
     std::vector<LaunchedCommand> commands;
+    std::optional<LeftAlone> leftAlone = std::nullopt;
     // The commands its step named that were never launched (the system refused the first of them,
     // or the run stopped), in order.
     std::vector<CommandKind> notLaunched = {};
@@ -42,7 +50,8 @@ public:
     // states: the services as they were when the backup was saved, in the backup's order.
     RunRecord(std::string backupPath, std::vector<BackupEntry> backup, std::vector<std::optional<ServiceState>> states);
 
-    void stepStarts(const std::wstring& serviceKey, ActionKind asked, const std::vector<ServiceCommand>& commands);
+    void stepStarts(const std::wstring& serviceKey, ActionKind asked, const std::vector<ServiceCommand>& commands,
+                    std::optional<LeftAlone> leftAlone = std::nullopt);
     // The next command of the step under way was launched.
     void launched(std::size_t launch);
     // How a launch ended; nullopt where its exit status could not be read.
@@ -74,6 +83,8 @@ enum class Outcome {
     NotInstalled,
     Failed,        // not as the row leaves it
     Unknown,       // the program ended before a command of the service finished
+    LeftAloneByChoice,  // the run left it alone: the user chose so
+    LeftAloneNeeded,    // the run left it alone: this Windows needs it as it is
 };
 
 // The command whose outcome explains a failure: sc config where the mode was not set, NET where
@@ -98,8 +109,11 @@ struct ServiceResult {
     bool operator==(const ServiceResult&) const = default;
 };
 
+// The outcome of a service the run left alone, and why.
+Outcome leftAloneOutcome(LeftAlone why);
+
 // Judges one touched service by its state read back against the start mode and the running
-// state its row asks for, before and after.
+// state its row asks for, before and after; a service left alone is that, whatever its state.
 ServiceResult judge(const TouchedService& touched, const ServiceBefore& before,
                     const std::optional<ServiceState>& after);
 
@@ -125,6 +139,8 @@ std::string resultPathFor(const std::string& backupPath);
 //   backup<TAB>BACKUP-FILE-NAME
 //   KEY<TAB>BEFORE<TAB>ASKED<TAB>AFTER<TAB>RESULT[<TAB>REASON]
 //   end
+// One line for every row of the run, those it left alone too; BEFORE is "not saved" for a service
+// left alone by choice, which the backup leaves out.
 // REASON, for a failure: the command and its exit status ("sc-config 5", "net-stop 2", "net-start
 // ?" where it could not be read, "sc-config not-launched" where it never ran), or
 // "reported-success".
@@ -134,7 +150,8 @@ std::string formatRunResult(const RunResult& result);
 // path is the folder of resultPath and the backup's name in the file.
 std::optional<RunResult> parseRunResult(const std::string& resultPath, const std::string& text);
 
-// The words of an outcome in the file: changed, unchanged, not installed, failed, unknown.
+// The words of an outcome in the file: changed, unchanged, not installed, failed, unknown, "left
+// alone: your choice", "left alone: needed by Windows".
 const char* outcomeName(Outcome outcome);
 
 }  // namespace quillora

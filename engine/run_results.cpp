@@ -56,7 +56,9 @@ RunResult RunResults::finish(Tracked& tracked, News& news)
         // Nothing lost: every service the run touched is in the file, how it ended unknown.
         for (const TouchedService& touched : tracked.record->touched())
             result.services.push_back({touched.serviceKey, tracked.record->before(touched.serviceKey).saved,
-                                       touched.asked, std::nullopt, Outcome::Unknown, std::nullopt});
+                                       touched.asked, std::nullopt,
+                                       touched.leftAlone ? leftAloneOutcome(*touched.leftAlone) : Outcome::Unknown,
+                                       std::nullopt});
         problem(&tracked, {false, resultPathFor(result.backupPath), failure}, news);
     }
     save(tracked, result, news);
@@ -193,8 +195,19 @@ void RunResults::loadNewestSaved()
     News news;
     std::string path;
     try {
-        const std::optional<StoredBackup> newest = newestAutomaticBackup(machine_);
-        if (!newest || !newest->hasResult)
+        // The newest result there is, though backups without one (from apply) came after it.
+        std::optional<StoredBackup> newest;
+        for (const StoredBackup& backup : storedBackups(machine_)) {
+            if (!backup.automatic)
+                continue;
+            if (backup.hasResult) {
+                newest = backup;
+                break;
+            }
+            if (!newestWithoutResult_)
+                newestWithoutResult_ = backup;
+        }
+        if (!newest)
             return;
         path = resultPathFor(newest->path);
         lastResult_ = parseRunResult(path, machine_.files().read(path));
@@ -204,6 +217,13 @@ void RunResults::loadNewestSaved()
         news.problems.push_back({false, path, failure});
     }
     tell(news);
+}
+
+std::optional<StoredBackup> RunResults::newestWithoutResult()
+{
+    if (!anyRun_ && !loaded_)
+        loadNewestSaved();
+    return anyRun_ ? std::nullopt : newestWithoutResult_;
 }
 
 void RunResults::listen(ResultListener& listener)

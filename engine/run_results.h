@@ -91,6 +91,9 @@ public:
     // newest result saved beside an automatic backup. nullopt while it is pending, or where there
     // is none.
     const std::optional<RunResult>& lastResult();
+    // Before any run of this start: the newest automatic backup where it has no result beside it
+    // (quillora-cli apply made it), newer than the last result; nullopt otherwise.
+    std::optional<StoredBackup> newestWithoutResult();
 
     void listen(ResultListener& listener);
     void stopListening(ResultListener& listener);
@@ -125,6 +128,7 @@ private:
     std::vector<Tracked> tracked_;
     const RunRecord* lastRun_ = nullptr;  // the last run started, while it is among them
     std::optional<RunResult> lastResult_;
+    std::optional<StoredBackup> newestWithoutResult_;
     bool anyRun_ = false;     // whether a run started in this start of the program
     bool loaded_ = false;     // whether the newest saved result was looked for
     bool collecting_ = false;

@@ -10,12 +10,11 @@ std::wstring closingBanner(const Wording& words)
 void runStep(const ServiceStep& step, const Answers& answers, bool lastOfRun, ProgressLog& log, Platform& platform)
 {
     const ActionKind performed = performedAction(step, answers);
-    if (!step.leftAlone) {
-        const std::vector<ServiceCommand> commands = serviceCommands(performed, step.serviceKey);
-        platform.stepStarts(step, performed, commands);
-        for (const ServiceCommand& command : commands)
-            platform.launch(command.line, kHiddenWindow);
-    }
+    const std::vector<ServiceCommand> commands =
+        step.leftAlone ? std::vector<ServiceCommand>{} : serviceCommands(performed, step.serviceKey);
+    platform.stepStarts(step, performed, commands);
+    for (const ServiceCommand& command : commands)
+        platform.launch(command.line, kHiddenWindow);
 
     const Wording& words = log.words();
     std::wstring appended = logLine(step, performed, words) + kLineEnd;

@@ -37,6 +37,7 @@ public:
     virtual void processPendingMessages() = 0;
     // The step is about to launch these commands, in this order (none for a step left alone): what
     // follows until the next step belongs to it, even where a launch is refused half-way.
+    // Every step, as it starts; a step left alone names no command.
     virtual void stepStarts(const ServiceStep&, ActionKind /*performed*/, const std::vector<ServiceCommand>&) {}
 };
 

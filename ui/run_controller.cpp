@@ -63,7 +63,10 @@ public:
     Tracking(RunController& controller, RunRecord& record) : controller_(controller), record_(record) {}
     void stepStarts(const ServiceStep& step, ActionKind performed, const std::vector<ServiceCommand>& commands) override
     {
-        record_.stepStarts(step.serviceKey, performed, commands);
+        const std::optional<LeftAlone> leftAlone = !step.leftAlone ? std::nullopt
+            : step.byChoice                                         ? std::optional(LeftAlone::ByChoice)
+                                                                    : std::optional(LeftAlone::Needed);
+        record_.stepStarts(step.serviceKey, performed, commands, leftAlone);
     }
     void launch(const std::wstring& commandLine, int showState) override;
     void processPendingMessages() override;

@@ -23,6 +23,10 @@ Text outcomeText(Outcome outcome)
         return Text::NotInstalled;
     case Outcome::Unknown:
         return Text::OutcomeUnknown;
+    case Outcome::LeftAloneByChoice:
+        return Text::OutcomeByChoice;
+    case Outcome::LeftAloneNeeded:
+        return Text::OutcomeNeeded;
     case Outcome::Failed:
         break;
     }
@@ -149,7 +153,11 @@ std::vector<ServiceRow> resultRows(const RunResult& result, Language language, c
         if (!service.after && service.outcome == Outcome::Unknown)
             after = kNothing;
         rows.push_back({key,
-                        {labelOf(key), displayNameOf(key), key, beforeWords(language, service.before),
+                        {labelOf(key), displayNameOf(key), key,
+                         // Left alone by choice, a service is not in the backup: nothing is known of before.
+                         service.outcome == Outcome::LeftAloneByChoice && !service.before
+                             ? std::wstring(kNothing)
+                             : beforeWords(language, service.before),
                          actionWords(wordingFor(language), service.asked), after, textIn(language, outcomeText(service.outcome))},
                         failureReason(service, language, errorWords), false,
                         service.outcome == Outcome::Unknown});

@@ -22,8 +22,8 @@ struct ServiceRow {
     std::wstring serviceKey;
     std::vector<std::wstring> cells;
     std::wstring note;  // shown below the list: why the run failed on it, or why that is unknown
-    bool unknown = false;  // the run's outcome on it is unknown
     bool choosable = false;  // a profile's row for a service it touches: the user's to leave alone
+    bool unknown = false;    // a result's row whose outcome is unknown
 };
 
 // The columns of a profile's view and of the result's view, in order.

@@ -337,11 +337,19 @@ std::wstring ServicesWindow::lastRunText()
 {
     if (results_.lastRunPending())
         return host().text(Text::CommandsRunning);
+    // A backup from quillora-cli apply, newer than any result: said, so that the result shown is
+    // not taken for its run's.
+    std::wstring newer;
+    if (const std::optional<StoredBackup> backup = results_.newestWithoutResult()) {
+        const std::optional<std::string> made = automaticBackupTime(*backup);
+        newer = host().text(Text::NewestWithoutResult, {fromUtf8(made ? *made : backup->name)});
+    }
     const std::optional<RunResult>& result = results_.lastResult();
     if (!result)
-        return host().text(Text::NoRunYet);
+        return newer.empty() ? std::wstring(host().text(Text::NoRunYet)) : newer;
     const std::optional<std::string> time = runTime(*result);
-    return time ? host().text(Text::ResultOfRun, {fromUtf8(*time)}) : L"";
+    const std::wstring shown = time ? host().text(Text::ResultOfRun, {fromUtf8(*time)}) : L"";
+    return newer.empty() ? shown : shown + L"\r\n" + newer;
 }
 
 // Windows' own description of the chosen service, in its own language; why a run failed on it.
