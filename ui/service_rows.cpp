@@ -100,7 +100,8 @@ bool lessInColumn(const std::wstring& a, const std::wstring& b, std::size_t colu
 const std::vector<Text>& profileColumns()
 {
     static const std::vector<Text> columns = {Text::ColumnLabel, Text::ColumnName,   Text::ColumnKey,
-                                              Text::ColumnNow,   Text::ColumnAction, Text::ColumnChange};
+                                              Text::ColumnNow,   Text::ColumnAction, Text::ColumnNeeded,
+                                              Text::ColumnChange};
     return columns;
 }
 
@@ -125,20 +126,19 @@ std::vector<ServiceRow> profileRows(Profile profile, const Answers& answers,
         const auto step = std::find_if(steps.begin(), steps.end(), [&](const ServiceStep& s) { return s.serviceKey == key; });
         std::wstring action = kNothing;
         std::wstring change = kNothing;
+        const bool needed = windows && isNeeded(key, generationOf(*windows));
         if (step != steps.end()) {
-            const ActionKind kind = performedAction(*step, answers);
-            action = actionWords(wordingFor(language), kind);
-            if (windows && touchesNeeded(*step, generationOf(*windows)))
-                action += textIn(language, Text::NeededHere);
+            action = actionWords(wordingFor(language), performedAction(*step, answers));
             const bool chosen = std::find(skipped.begin(), skipped.end(), key) != skipped.end();
             if (chosen)
                 change = textIn(language, Text::NoChangeByChoice);
             else if (now)
-                change = textIn(language, pendingChange(targetOf(effectOf(kind)), *now).any() ? Text::WouldChange
-                                                                                               : Text::NoChange);
+                change = textIn(language, rowWouldChange(*step, answers, now) ? Text::WouldChange : Text::NoChange);
         }
         const std::wstring state = now ? stateWords(language, *now) : textIn(language, Text::NotInstalled);
-        rows.push_back({key, {labelOf(key), displayNameOf(key), key, state, action, change}, L"", step != steps.end()});
+        const std::wstring mark = needed ? textIn(language, Text::NeededHere) : L"";
+        rows.push_back(
+            {key, {labelOf(key), displayNameOf(key), key, state, action, mark, change}, L"", step != steps.end()});
     }
     return rows;
 }

@@ -62,7 +62,12 @@ const WindowDesign kDesign{
 // A profile each, as the main window's buttons name them, then the last run's result.
 const std::vector<Text> kViews = {Text::QuestionsButton, Text::AutomaticButton, Text::RestoreButton, Text::ViewLastRun};
 constexpr Profile kProfiles[] = {Profile::Prompted, Profile::Automatic, Profile::Restore};
-constexpr int kColumnTwips[] = {600, 2700, 1800, 1650, 1650, 1200, 900};
+// Where the list is too narrow for every cell, the columns that give way, first to last: the
+// service's name, its key, then the states; the columns that decide (what the profile does, whether
+// Windows needs it, whether it changes; what was asked and the result) always show whole.
+constexpr int kProfileGivesWay[] = {1, 2, 3};
+constexpr int kResultGivesWay[] = {1, 2, 3, 5};
+constexpr int kNameColumn = 1;
 
 // Posted when a Space key press has been handled whole, list view's own toggle included.
 constexpr UINT kSpaceHandled = WM_APP + 1;
@@ -276,12 +281,15 @@ void ServicesWindow::showRows()
     showChoice();
 }
 
-// Every column as wide as its widest cell, or as the user made it; the room left over is shared out.
+// Every column as wide as its widest cell, or as the user made it; the room left over is shared
+// out, and room missing is taken from the columns that give way, down to their titles.
 void ServicesWindow::fitColumns()
 {
     ListView list(control(ServicesControls::ServiceList));
+    const std::vector<std::wstring> titles = columnTitles();
     const std::vector<std::vector<std::wstring>> cells = cellsOf(rows_);
-    std::vector<int> widths = list.widthsToShow(columnTitles(), cells);
+    std::vector<int> widths = list.widthsToShow(titles, cells);
+    const std::vector<int> needed = widths;
     const std::map<int, int>& byHand = widthsByHand_[viewedProfile() ? 0 : 1];
     int total = 0, sharing = 0;
     for (std::size_t i = 0; i < widths.size(); ++i) {
@@ -292,14 +300,27 @@ void ServicesWindow::fitColumns()
             sharing += widths[i];
         total += widths[i];
     }
-    // Each column not set by hand takes a share of the room left, in proportion to its width.
     const int extra = list.room() - total;
     if (extra > 0 && sharing > 0) {
+        // Each column not set by hand takes a share of the room left, in proportion to its width.
         for (std::size_t i = 0; i < widths.size(); ++i) {
             if (!byHand.count(static_cast<int>(i)))
                 widths[i] += static_cast<int>(static_cast<long long>(extra) * widths[i] / sharing);
         }
+    } else if (extra < 0) {
+        const std::vector<int> least = list.widthsToShow(titles, {});
+        int missing = -extra;
+        for (const int column : viewedProfile() ? std::vector<int>(std::begin(kProfileGivesWay), std::end(kProfileGivesWay))
+                                                : std::vector<int>(std::begin(kResultGivesWay), std::end(kResultGivesWay))) {
+            const auto i = static_cast<std::size_t>(column);
+            if (i >= widths.size() || byHand.count(column))
+                continue;
+            const int given = std::clamp(widths[i] - least[i], 0, missing);
+            widths[i] -= given;
+            missing -= given;
+        }
     }
+    nameCut_ = widths.size() > kNameColumn && widths[kNameColumn] < needed[kNameColumn];
     const HWND handle = control(ServicesControls::ServiceList);
     for (std::size_t i = 0; i < widths.size(); ++i)
         SendMessageW(handle, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(widths[i], 0));
@@ -363,6 +384,9 @@ void ServicesWindow::showDescription()
         const std::wstring description = services ? services->description(row.serviceKey) : L"";
         if (!text.empty())
             text += L"\r\n\r\n";
+        // A name the list cuts short is read here whole.
+        if (nameCut_)
+            text += row.cells[kNameColumn] + L"\r\n\r\n";
         if (!row.note.empty())
             text += host().text(row.unknown ? Text::UnknownReason : Text::FailureReason) + row.note + L"\r\n\r\n";
         const bool installed = services && services->query(row.serviceKey);
@@ -471,6 +495,7 @@ void ServicesWindow::keepChoice()
             }
         }
     }
+    fitColumns();
     showChoice();
 }
 

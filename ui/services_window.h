@@ -91,6 +91,7 @@ private:
     bool spaceHandled_ = false;  // a Space key press has been applied to the selection
     bool choiceFailureSaid_ = false;
     bool choiceUnreadableSaid_ = false;
+    bool nameCut_ = false;  // the list is too narrow for the longest service name
     std::wstring unreadableChoice_;  // what is said of a choice that cannot be read
     // Widths the user gave columns by hand, by view kind (profile, result) and column; kept until
     // the window closes.

@@ -483,3 +483,43 @@ TEST_CASE("a listener may start runs or fail while it is told; the results stay 
     }
     f.results.stopListening(reacting);
 }
+
+TEST_CASE("a run's result holds every row: those left alone say why, and are read back as saved")
+{
+    RunRecord record("/b/auto-20261207-101500-01.txt",
+                     {{L"wuauserv", StartMode::Automatic, true}, {L"ALG", StartMode::Manual, false}},
+                     {ServiceState{StartMode::Automatic, true, RunState::Running}, state(StartMode::Manual, RunState::Stopped)});
+    record.stepStarts(L"Alerter", ActionKind::StopAndDisable, {}, LeftAlone::ByChoice);
+    record.stepStarts(L"ALG", ActionKind::StopAndDisable, commandsOf(ActionKind::StopAndDisable, L"ALG"));
+    record.launched(1);
+    record.launched(2);
+    record.stepStarts(L"wuauserv", ActionKind::StopAndDisable, {}, LeftAlone::Needed);
+    record.runOver();
+    CHECK(record.running() == std::vector<std::size_t>{1, 2});  // nothing runs for the rows left alone
+    record.ended(1, 0);
+    record.ended(2, 0);
+    REQUIRE(record.complete());
+
+    testing::MemoryMachine machine;
+    machine.memoryServices.services[L"Alerter"] = installed(StartMode::Automatic, RunState::Running);
+    machine.memoryServices.services[L"ALG"] = installed(StartMode::Disabled, RunState::Stopped);
+    machine.memoryServices.services[L"wuauserv"] = installed(StartMode::Automatic, RunState::Running, true);
+    const RunResult result = readBack(record, machine.memoryServices);
+    REQUIRE(result.services.size() == 3);
+    CHECK(result.services[0].outcome == Outcome::LeftAloneByChoice);
+    CHECK(result.services[1].outcome == Outcome::Changed);
+    CHECK(result.services[2].outcome == Outcome::LeftAloneNeeded);
+    CHECK(failures(result) == 0);
+    const std::string saved = formatRunResult(result);
+    CHECK(saved
+          == "quillora-result 1\r\nbackup\tauto-20261207-101500-01.txt\r\n"
+             "Alerter\tnot saved\tstop, disabled\tauto, running\tleft alone: your choice\r\n"
+             "ALG\tdemand\tstop, disabled\tdisabled, stopped\tchanged\r\n"
+             "wuauserv\tauto (delayed)\tstop, disabled\tauto (delayed), running\tleft alone: needed by Windows\r\n"
+             "end\r\n");
+    CHECK(parseRunResult("/b/auto-20261207-101500-01.result.log", saved) == result);
+    // "not saved" belongs to a row left alone by choice alone.
+    CHECK_FALSE(parseRunResult("/b/a.result.log",
+                               "quillora-result 1\r\nbackup\ta.txt\r\nALG\tnot saved\tmanual\tabsent\tchanged\r\nend\r\n")
+                    .has_value());
+}

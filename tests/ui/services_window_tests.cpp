@@ -5,7 +5,9 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <initializer_list>
 
+#include "companion/cli.h"
 #include "engine/backup_store.h"
 #include "engine/run_result.h"
 #include "platform/windows_machine.h"
@@ -543,4 +545,103 @@ TEST_CASE("a settings file that cannot be read: said once, no check boxes to bui
     CHECK_FALSE(checkedRow(window, L"Alerter"));
     CHECK(window.controlText(ServicesControls::ChoiceCount) == L"按您的选择保留 1 个服务");
     CHECK(f.desktop.errors.size() == 1);
+}
+
+TEST_CASE("after a run, quillora-cli apply and a restart, the result view shows the run's result and names the newer backup")
+{
+    TestDesktop desktop;
+    {
+        ui::Program program{GetModuleHandleW(nullptr), desktop, desktop, desktop.machine};
+        program.mainWindow.show();
+        openServices(program);
+        chooseView(program.servicesWindow, 1);
+        selectRow(program.servicesWindow, L"Alerter");
+        pressSpace(program.servicesWindow);
+        SendMessageW(program.servicesWindow.handle(), WM_CLOSE, 0, 0);
+        click(program.mainWindow.control(MainControls::AutomaticButton));
+        program.results.collect();
+    }
+    REQUIRE(runCli({"apply", "automatic"}, desktop.memoryMachine).status == 0);
+    ui::Program program{GetModuleHandleW(nullptr), desktop, desktop, desktop.machine};
+    program.mainWindow.show();
+    openServices(program);
+    chooseView(program.servicesWindow, 3);
+    const std::vector<std::wstring> rows = program.servicesWindow.rowTexts();
+    CHECK(rows.size() == 59);  // every row of the run, Alerter too
+    CHECK(rowOf(program.servicesWindow, L"Alerter").substr(rowOf(program.servicesWindow, L"Alerter").rfind(L'\t') + 1)
+          == L"保留（您的选择）");
+    const std::wstring said = program.servicesWindow.controlText(ServicesControls::DescriptionBox);
+    CHECK(said.rfind(L"这是 2026-12-07 10:15:00 开始的那次优化的结果。\r\n最新的自动备份（2026-12-07 10:15:00）旁边没有结果", 0) == 0);
+    CHECK(said.find(L"还没有运行过优化") == std::wstring::npos);
+}
+
+namespace {
+
+// Whether every cell of the columns that decide shows whole, and every column lies inside the
+// list, measured with the list's own font.
+void checkDecidingColumnsFit(ui::ServicesWindow& window, std::initializer_list<int> deciding)
+{
+    const HWND list = window.control(ServicesControls::ServiceList);
+    const HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    const int columns = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    int right = 0;
+    for (int column = 0; column < columns; ++column)
+        right += static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
+    RECT client;
+    GetClientRect(list, &client);
+    CHECK(right <= client.right);
+    const std::vector<std::wstring> rows = window.rowTexts();
+    for (const int column : deciding) {
+        CAPTURE(column);
+        const int width = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
+        for (const std::wstring& row : rows) {
+            std::vector<std::wstring> cells(1);
+            for (const wchar_t c : row) {
+                if (c == L'\t')
+                    cells.emplace_back();
+                else
+                    cells.back() += c;
+            }
+            const std::wstring& cell = cells.at(static_cast<std::size_t>(column));
+            const int text = static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(cell.c_str())));
+            CAPTURE(cell);
+            CHECK(text + 12 <= width);
+        }
+    }
+}
+
+}  // namespace
+
+TEST_CASE("on a 1024 x 768 screen the columns that decide show whole, in both languages, after a toggle and a reopen")
+{
+    ProgramFixture f;
+    f.desktop.memoryMachine.version = WindowsVersion{10, 0, 19045, false};
+    for (const std::wstring& key : catalogueKeys())
+        f.desktop.memoryMachine.memoryServices.services[key] = installed(StartMode::Automatic, RunState::Running);
+    f.program.mainWindow.show();
+    f.desktop.choice = platform::Dialogs::Choice::No;
+    click(f.program.mainWindow.control(MainControls::AutomaticButton));
+    f.program.results.collect();
+    ui::ServicesWindow& window = servicesWindowOn(f, 1);
+    // The work area of a 1024 x 768 screen with a taskbar.
+    MoveWindow(window.handle(), 0, 0, 1024, 728, TRUE);
+    for (const ui::Language language : {ui::Language::Chinese, ui::Language::English}) {
+        CAPTURE(static_cast<int>(language));
+        f.program.host.setLanguage(language);
+        chooseView(window, 1);
+        checkDecidingColumnsFit(window, {4, 5, 6});
+        selectRow(window, L"Alerter");
+        pressSpace(window);  // "no change (your choice)", the longest word of the column
+        checkDecidingColumnsFit(window, {4, 5, 6});
+        chooseView(window, 3);
+        checkDecidingColumnsFit(window, {4, 6});
+        pressSpace(window);
+        chooseView(window, 1);
+        pressSpace(window);
+    }
+    SendMessageW(window.handle(), WM_CLOSE, 0, 0);
+    openServices(f.program);
+    MoveWindow(window.handle(), 0, 0, 1024, 728, TRUE);
+    chooseView(window, 1);
+    checkDecidingColumnsFit(window, {4, 5, 6});
 }
