@@ -44,17 +44,31 @@ std::wstring rowOf(ui::ServicesWindow& window, const std::wstring& key)
     return L"(no row)";
 }
 
-void selectRow(ui::ServicesWindow& window, const std::wstring& key)
+// Where the list shows a service's row.
+int rowIndex(ui::ServicesWindow& window, const std::wstring& key)
 {
     const std::vector<std::wstring> rows = window.rowTexts();
     const auto found = std::find_if(rows.begin(), rows.end(), [&](const std::wstring& row) {
         return row.find(L"\t" + key + L"\t") != std::wstring::npos;
     });
     REQUIRE(found != rows.end());
+    return static_cast<int>(found - rows.begin());
+}
+
+// The check box of a service's row: 0 for none, then unchecked and checked.
+LRESULT checkBoxOf(ui::ServicesWindow& window, const std::wstring& key)
+{
+    return SendMessageW(window.control(ServicesControls::ServiceList), LVM_GETITEMSTATE, rowIndex(window, key),
+                        LVIS_STATEIMAGEMASK)
+        & LVIS_STATEIMAGEMASK;
+}
+
+void selectRow(ui::ServicesWindow& window, const std::wstring& key)
+{
     LVITEMW item{};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(window.control(ServicesControls::ServiceList), LVM_SETITEMSTATE, found - rows.begin(),
+    SendMessageW(window.control(ServicesControls::ServiceList), LVM_SETITEMSTATE, rowIndex(window, key),
                  reinterpret_cast<LPARAM>(&item));
 }
 
@@ -220,14 +234,7 @@ void pressSpace(ui::ServicesWindow& window)
 
 bool checkedRow(ui::ServicesWindow& window, const std::wstring& key)
 {
-    const std::vector<std::wstring> rows = window.rowTexts();
-    const auto found = std::find_if(rows.begin(), rows.end(), [&](const std::wstring& row) {
-        return row.find(L"\t" + key + L"\t") != std::wstring::npos;
-    });
-    REQUIRE(found != rows.end());
-    const LRESULT state = SendMessageW(window.control(ServicesControls::ServiceList), LVM_GETITEMSTATE,
-                                       found - rows.begin(), LVIS_STATEIMAGEMASK);
-    return (state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+    return checkBoxOf(window, key) == INDEXTOSTATEIMAGEMASK(2);
 }
 
 const std::string kSettings = "/home/user/Quillora/settings.ini";
@@ -443,15 +450,7 @@ void pressControlA(ui::ServicesWindow& window)
 
 bool hasCheckBox(ui::ServicesWindow& window, const std::wstring& key)
 {
-    const std::vector<std::wstring> rows = window.rowTexts();
-    const auto found = std::find_if(rows.begin(), rows.end(), [&](const std::wstring& row) {
-        return row.find(L"\t" + key + L"\t") != std::wstring::npos;
-    });
-    REQUIRE(found != rows.end());
-    return (SendMessageW(window.control(ServicesControls::ServiceList), LVM_GETITEMSTATE, found - rows.begin(),
-                         LVIS_STATEIMAGEMASK)
-            & LVIS_STATEIMAGEMASK)
-        != 0;
+    return checkBoxOf(window, key) != 0;
 }
 
 // A click on a row's check box, as the list makes it: the row's box toggled by the list itself.
@@ -487,11 +486,7 @@ TEST_CASE("check boxes: Ctrl+A and Space change every box once and give Themes n
     toggleBoxOf(window, 0);
     CHECK(f.program.skips.skipped(Profile::Automatic) == std::vector<std::wstring>{L"Alerter"});
     // A row without a box takes none, whatever the list is asked.
-    const std::vector<std::wstring> rows = window.rowTexts();
-    const auto themes = std::find_if(rows.begin(), rows.end(), [](const std::wstring& row) {
-        return row.find(L"\tThemes\t") != std::wstring::npos;
-    });
-    toggleBoxOf(window, static_cast<int>(themes - rows.begin()));
+    toggleBoxOf(window, rowIndex(window, L"Themes"));
     CHECK_FALSE(hasCheckBox(window, L"Themes"));
     CHECK(f.program.skips.skipped(Profile::Automatic) == std::vector<std::wstring>{L"Alerter"});
 }
