@@ -735,3 +735,21 @@ TEST_CASE_FIXTURE(EndToEnd, "settings.ini that cannot be read: the automatic run
     PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
     CHECK(program.waitForExit(20000));
 }
+
+TEST_CASE_FIXTURE(EndToEnd, "on Windows 10 after quillora-cli apply restore --all, restoring defaults warns of nothing and runs as designed")
+{
+    // Wine's own services of the catalogue, given back afterwards stopped and in their modes of now.
+    testing::StandInServices services({});
+    platform::WindowsMachine machine;
+    for (const std::wstring& key : catalogueKeys()) {
+        if (machine.services()->query(key))
+            services.borrow(key);
+    }
+    REQUIRE(runCompanion(L"apply restore --all") == 0);
+    QuilloraProcess program(programOnWindows10(quillora), folder);
+    postClick(GetDlgItem(program.mainWindow(), MainControls::RestoreButton));
+    checkCompletedRun(planned("restore", Profile::Restore), program);
+    CHECK_FALSE(FindWindowW(L"#32770", L"Quillora1.1"));
+    PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
+    CHECK(program.waitForExit(20000));
+}
