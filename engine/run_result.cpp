@@ -16,6 +16,7 @@ const char kHeader[] = "quillora-result 1";
 const char kBackupExtension[] = ".txt";
 const char kResultExtension[] = ".result.log";
 const char kAbsent[] = "absent";
+const char kNotSaved[] = "not saved";
 const char kReportedSuccess[] = "reported-success";
 const char kNotLaunched[] = "not-launched";
 const char kUnread[] = "?";
@@ -24,7 +25,6 @@ constexpr std::array<Outcome, 7> kOutcomes{Outcome::Changed,         Outcome::Un
                                            Outcome::NotInstalled,    Outcome::Failed,
                                            Outcome::Unknown,         Outcome::LeftAloneByChoice,
                                            Outcome::LeftAloneNeeded};
-const char kNotSaved[] = "not saved";
 constexpr std::array<ActionKind, 4> kActions{ActionKind::StopAndDisable, ActionKind::StopAndManual, ActionKind::ManualOnly,
                                              ActionKind::StartAndAutomatic};
 
@@ -181,7 +181,7 @@ std::optional<ServiceResult> parseServiceLine(const std::string& line)
     }
     if ((parts.size() == 6) != (service.outcome == Outcome::Failed))
         return std::nullopt;
-    if ((parts[1] == kNotSaved) && service.outcome != Outcome::LeftAloneByChoice)
+    if (parts[1] == kNotSaved && service.outcome != Outcome::LeftAloneByChoice)
         return std::nullopt;
     return service;
 }
@@ -206,9 +206,9 @@ void RunRecord::launched(std::size_t launch)
 {
     if (touched_.empty() || touched_.back().notLaunched.empty())
         return;
-    std::vector<CommandKind>& planned = touched_.back().notLaunched;
-    touched_.back().commands.push_back({planned.front(), launch, false, std::nullopt});
-    planned.erase(planned.begin());
+    TouchedService& step = touched_.back();
+    step.commands.push_back({step.notLaunched.front(), launch, false, std::nullopt});
+    step.notLaunched.erase(step.notLaunched.begin());
 }
 
 void RunRecord::ended(std::size_t launch, std::optional<unsigned long> exitStatus)
@@ -273,6 +273,13 @@ ServiceResult judge(const TouchedService& touched, const ServiceBefore& before, 
     else
         result.failure = failedCommand(touched, left.stop ? CommandKind::NetStop : CommandKind::NetStart);
     return result;
+}
+
+std::optional<LeftAlone> whyLeftAlone(const ServiceStep& step)
+{
+    if (!step.leftAlone)
+        return std::nullopt;
+    return step.byChoice ? LeftAlone::ByChoice : LeftAlone::Needed;
 }
 
 Outcome leftAloneOutcome(LeftAlone why)

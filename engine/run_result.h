@@ -8,6 +8,7 @@
 #include "engine/action.h"
 #include "engine/backup_file.h"
 #include "engine/machine.h"
+#include "engine/service_step.h"
 
 namespace quillora {
 
@@ -108,6 +109,9 @@ struct ServiceResult {
     std::optional<CommandFailure> failure;
     bool operator==(const ServiceResult&) const = default;
 };
+
+// Why the run leaves the step's service alone; nullopt where it does not.
+std::optional<LeftAlone> whyLeftAlone(const ServiceStep& step);
 
 // The outcome of a service the run left alone, and why.
 Outcome leftAloneOutcome(LeftAlone why);

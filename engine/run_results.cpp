@@ -170,8 +170,8 @@ void RunResults::programEnds()
         noteEnded(tracked, news);
         finish(tracked, news);
     }
-    for (const ResultProblem& problem : news.problems)
-        tellEach([&](ResultListener& listener) { listener.resultProblem(problem); });
+    // Only the problems: no result is shown as the program goes.
+    tell(news);
 }
 
 bool RunResults::lastRunPending() const

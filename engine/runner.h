@@ -36,8 +36,8 @@ public:
     // Handles every message already waiting, then returns. Other runs may start and finish in here.
     virtual void processPendingMessages() = 0;
     // The step is about to launch these commands, in this order (none for a step left alone): what
-    // follows until the next step belongs to it, even where a launch is refused half-way.
-    // Every step, as it starts; a step left alone names no command.
+    // follows until the next step belongs to it, even where a launch is refused half-way. Told of
+    // every step, those left alone too.
     virtual void stepStarts(const ServiceStep&, ActionKind /*performed*/, const std::vector<ServiceCommand>&) {}
 };
 

@@ -28,6 +28,17 @@ bool sameKey(const std::wstring& a, const std::wstring& b)
            });
 }
 
+// Kept in catalogue order, whatever order they were chosen in.
+std::vector<std::wstring> inCatalogueOrder(const std::vector<std::wstring>& keys)
+{
+    std::vector<std::wstring> ordered;
+    for (const std::wstring& key : catalogueKeys()) {
+        if (std::find(keys.begin(), keys.end(), key) != keys.end())
+            ordered.push_back(key);
+    }
+    return ordered;
+}
+
 }  // namespace
 
 std::vector<std::wstring> parseSkipFile(const std::string& bytes)
@@ -48,8 +59,9 @@ std::vector<std::wstring> parseSkipFile(const std::string& bytes)
         if (!isUtf8(line))
             throw SkipFileError(number, "not UTF-8 text: " + quoted(line));
         // Windows' service names are the same in any case: taken in the catalogue's spelling.
+        const std::wstring given = fromUtf8(line);
         const auto key = std::find_if(catalogue.begin(), catalogue.end(),
-                                      [&](const std::wstring& known) { return sameKey(known, fromUtf8(line)); });
+                                      [&](const std::wstring& known) { return sameKey(known, given); });
         if (key == catalogue.end())
             throw SkipFileError(number, "unknown service key " + quoted(line));
         if (std::find(keys.begin(), keys.end(), *key) != keys.end())
@@ -93,21 +105,6 @@ const std::vector<std::wstring>& ChosenSkips::skipped(Profile profile)
 {
     return of(profile).keys;
 }
-
-namespace {
-
-// Kept in catalogue order, whatever order they were chosen in.
-std::vector<std::wstring> inCatalogueOrder(const std::vector<std::wstring>& keys)
-{
-    std::vector<std::wstring> ordered;
-    for (const std::wstring& key : catalogueKeys()) {
-        if (std::find(keys.begin(), keys.end(), key) != keys.end())
-            ordered.push_back(key);
-    }
-    return ordered;
-}
-
-}  // namespace
 
 void ChosenSkips::choose(Profile profile, const std::vector<std::wstring>& keys)
 {

@@ -55,9 +55,9 @@ private:
 // A box whose buttons speak the program's language where it has one.
 int WindowsDialogs::messageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT style)
 {
-    if (!captions_)
-        return MessageBoxW(owner, text.c_str(), caption.c_str(), style);
-    const CaptionHook hook(*captions_);
+    std::optional<CaptionHook> hook;
+    if (captions_)
+        hook.emplace(*captions_);
     return MessageBoxW(owner, text.c_str(), caption.c_str(), style);
 }
 
@@ -97,11 +97,15 @@ using ExtendedError = DWORD(WINAPI*)();
 // MAX_PATH, is still a path the user chose.
 constexpr DWORD kLongestPath = 32768;
 
-// The common file dialog, run: the file chosen, or nullopt when the user cancels. A dialog that
-// fails is said as the failure it is, never taken for a cancel.
-std::optional<std::wstring> runFileDialog(FileDialog dialog, ExtendedError extendedError, HWND owner,
-                                          const std::wstring& suggestedName, DWORD flags)
+}  // namespace
+
+// The common file dialog of that name, run: the file chosen, or nullopt when the user cancels. A
+// dialog that fails is said as the failure it is, never taken for a cancel.
+std::optional<std::wstring> WindowsDialogs::runFileDialog(const char* name, HWND owner, const std::wstring& suggestedName,
+                                                          DWORD flags)
 {
+    const auto dialog = reinterpret_cast<FileDialog>(commonDialog(name));
+    const auto extendedError = reinterpret_cast<ExtendedError>(commonDialog("CommDlgExtendedError"));
     if (!dialog || !extendedError)
         throw systemFailure(GetLastError());
     std::wstring path(kLongestPath, L'\0');
@@ -124,8 +128,6 @@ std::optional<std::wstring> runFileDialog(FileDialog dialog, ExtendedError exten
     return path;
 }
 
-}  // namespace
-
 // comdlg32 brings libraries of its own: it is loaded when a file is first chosen, not at every
 // start of the program.
 void* WindowsDialogs::commonDialog(const char* name)
@@ -137,16 +139,12 @@ void* WindowsDialogs::commonDialog(const char* name)
 
 std::optional<std::wstring> WindowsDialogs::chooseFileToSave(HWND owner, const std::wstring& suggestedName)
 {
-    return runFileDialog(reinterpret_cast<FileDialog>(commonDialog("GetSaveFileNameW")),
-                         reinterpret_cast<ExtendedError>(commonDialog("CommDlgExtendedError")), owner, suggestedName,
-                         OFN_OVERWRITEPROMPT);
+    return runFileDialog("GetSaveFileNameW", owner, suggestedName, OFN_OVERWRITEPROMPT);
 }
 
 std::optional<std::wstring> WindowsDialogs::chooseFileToOpen(HWND owner)
 {
-    return runFileDialog(reinterpret_cast<FileDialog>(commonDialog("GetOpenFileNameW")),
-                         reinterpret_cast<ExtendedError>(commonDialog("CommDlgExtendedError")), owner, L"",
-                         OFN_FILEMUSTEXIST);
+    return runFileDialog("GetOpenFileNameW", owner, L"", OFN_FILEMUSTEXIST);
 }
 
 }  // namespace quillora::platform

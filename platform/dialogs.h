@@ -49,6 +49,8 @@ public:
 
 private:
     int messageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT style);
+    std::optional<std::wstring> runFileDialog(const char* name, HWND owner, const std::wstring& suggestedName,
+                                              DWORD flags);
     void* commonDialog(const char* name);
 
     LibraryHandle commonDialogs_;

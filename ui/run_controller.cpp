@@ -63,10 +63,7 @@ public:
     Tracking(RunController& controller, RunRecord& record) : controller_(controller), record_(record) {}
     void stepStarts(const ServiceStep& step, ActionKind performed, const std::vector<ServiceCommand>& commands) override
     {
-        const std::optional<LeftAlone> leftAlone = !step.leftAlone ? std::nullopt
-            : step.byChoice                                         ? std::optional(LeftAlone::ByChoice)
-                                                                    : std::optional(LeftAlone::Needed);
-        record_.stepStarts(step.serviceKey, performed, commands, leftAlone);
+        record_.stepStarts(step.serviceKey, performed, commands, whyLeftAlone(step));
     }
     void launch(const std::wstring& commandLine, int showState) override;
     void processPendingMessages() override;
@@ -111,8 +108,7 @@ void RunController::start(Profile profile, HWND owner)
     const SavedBackup backup = backUpBeforeRun(*skipped);
     display_.present();
     run(*steps, results_.runStarts(backup));
-    if (runsUnderWay_ == 0)
-        tellWaiting();
+    tellWaiting();
 }
 
 void RunController::run(const std::vector<ServiceStep>& steps, RunRecord& record)
@@ -132,12 +128,11 @@ void RunController::run(const std::vector<ServiceStep>& steps, RunRecord& record
 void RunController::afterRuns(std::function<void()> tell)
 {
     waiting_.push_back(std::move(tell));
-    if (runsUnderWay_ == 0)
-        tellWaiting();
+    tellWaiting();
 }
 
-// What waited for the runs to end is told now, in the order it came; told, it may start a run,
-// which keeps whatever arrives meanwhile waiting for its own end.
+// What waited for the runs to end is told, in the order it came, once no run is under way; told,
+// it may start a run, which keeps whatever arrives meanwhile waiting for its own end.
 void RunController::tellWaiting()
 {
     while (!waiting_.empty() && runsUnderWay_ == 0 && !ended_) {

@@ -68,8 +68,12 @@ std::wstring failureReason(const ServiceResult& service, Language language, cons
     return reason;
 }
 
-std::wstring beforeWords(Language language, const std::optional<BackupEntry>& before)
+// The mode the backup saved; nothing for a service left alone by choice, which it leaves out.
+std::wstring beforeWords(Language language, const ServiceResult& service)
 {
+    const std::optional<BackupEntry>& before = service.before;
+    if (!before && service.outcome == Outcome::LeftAloneByChoice)
+        return kNothing;
     return before && before->mode ? modeWord(language, *before->mode, before->delayed)
                                    : textIn(language, Text::NotInstalled);
 }
@@ -153,11 +157,7 @@ std::vector<ServiceRow> resultRows(const RunResult& result, Language language, c
         if (!service.after && service.outcome == Outcome::Unknown)
             after = kNothing;
         rows.push_back({key,
-                        {labelOf(key), displayNameOf(key), key,
-                         // Left alone by choice, a service is not in the backup: nothing is known of before.
-                         service.outcome == Outcome::LeftAloneByChoice && !service.before
-                             ? std::wstring(kNothing)
-                             : beforeWords(language, service.before),
+                        {labelOf(key), displayNameOf(key), key, beforeWords(language, service),
                          actionWords(wordingFor(language), service.asked), after, textIn(language, outcomeText(service.outcome))},
                         failureReason(service, language, errorWords), false,
                         service.outcome == Outcome::Unknown});

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <functional>
+#include <span>
 #include <utility>
 
 #include "engine/backup_store.h"
@@ -180,6 +182,25 @@ int ServicesWindow::selectedView()
     return selected == CB_ERR ? 0 : static_cast<int>(selected);
 }
 
+// The viewed profile where its choice can be made: a profile's view whose choice could be read.
+std::optional<Profile> ServicesWindow::choosingProfile()
+{
+    return choice_ ? viewedProfile() : std::nullopt;
+}
+
+// Check boxes that change while this runs are the window's doing, not the user's.
+void ServicesWindow::setByWindow(const std::function<void()>& change)
+{
+    const bool before = std::exchange(filling_, true);
+    try {
+        change();
+    } catch (...) {
+        filling_ = before;
+        throw;
+    }
+    filling_ = before;
+}
+
 std::optional<Profile> ServicesWindow::viewedProfile()
 {
     const int view = selectedView();
@@ -206,9 +227,7 @@ void ServicesWindow::fillRows()
     const Language language = host().language();
     const std::optional<Profile> profile = viewedProfile();
     ListView list(control(ServicesControls::ServiceList));
-    filling_ = true;
-    list.showCheckBoxes(false);
-    filling_ = false;
+    setByWindow([&] { list.showCheckBoxes(false); });
     ShowWindow(control(ServicesControls::ChoiceCount), profile ? SW_SHOW : SW_HIDE);
     for (const int id : kChoiceButtons)
         ShowWindow(control(id), profile ? SW_SHOW : SW_HIDE);
@@ -226,9 +245,7 @@ void ServicesWindow::fillRows()
     states_ = services ? services->queryAll(keys) : std::vector<std::optional<ServiceState>>(keys.size());
     choice_ = readChoice(*profile);
     // A choice that cannot be read offers no check boxes: a click would build on a choice made up.
-    filling_ = true;
-    list.showCheckBoxes(choice_.has_value());
-    filling_ = false;
+    setByWindow([&] { list.showCheckBoxes(choice_.has_value()); });
     for (const int id : kChoiceButtons)
         EnableWindow(control(id), choice_.has_value());
     rows_ = profileRows(*profile, runs_.answersOrAllYes(), states_, machine_.windowsVersion(), language,
@@ -265,18 +282,17 @@ void ServicesWindow::showRows()
     sortRows(rows_, static_cast<std::size_t>(sortColumn_), ascending_);
     const std::vector<std::vector<std::wstring>> cells = cellsOf(rows_);
     ListView list(control(ServicesControls::ServiceList));
-    filling_ = true;
-    list.setRows(cells);
-    if (viewedProfile() && choice_) {
-        const std::vector<std::wstring>& skipped = *choice_;
+    setByWindow([&] {
+        list.setRows(cells);
+        if (!choosingProfile())
+            return;
         for (std::size_t i = 0; i < rows_.size(); ++i) {
             if (rows_[i].choosable)
-                list.setChecked(i, std::find(skipped.begin(), skipped.end(), rows_[i].serviceKey) == skipped.end());
+                list.setChecked(i, std::find(choice_->begin(), choice_->end(), rows_[i].serviceKey) == choice_->end());
             else
                 list.hideCheckBox(i);
         }
-    }
-    filling_ = false;
+    });
     fitColumns();
     showChoice();
 }
@@ -310,8 +326,9 @@ void ServicesWindow::fitColumns()
     } else if (extra < 0) {
         const std::vector<int> least = list.widthsToShow(titles, {});
         int missing = -extra;
-        for (const int column : viewedProfile() ? std::vector<int>(std::begin(kProfileGivesWay), std::end(kProfileGivesWay))
-                                                : std::vector<int>(std::begin(kResultGivesWay), std::end(kResultGivesWay))) {
+        const std::span<const int> givingWay = viewedProfile() ? std::span<const int>(kProfileGivesWay)
+                                                               : std::span<const int>(kResultGivesWay);
+        for (const int column : givingWay) {
             const auto i = static_cast<std::size_t>(column);
             if (i >= widths.size() || byHand.count(column))
                 continue;
@@ -426,16 +443,16 @@ void ServicesWindow::onSpace()
     }
     spaceHandled_ = true;
     PostMessageW(handle(), kSpaceHandled, 0, 0);
-    if (boxes.empty() || !choice_)
+    if (boxes.empty() || !choosingProfile())
         return;
     const int focused = list.focused();
     const bool focusedHasBox = focused >= 0 && static_cast<std::size_t>(focused) < rows_.size()
         && rows_[static_cast<std::size_t>(focused)].choosable;
     const bool checked = !list.isChecked(focusedHasBox ? static_cast<std::size_t>(focused) : boxes.front());
-    filling_ = true;
-    for (const std::size_t row : boxes)
-        list.setChecked(row, checked);
-    filling_ = false;
+    setByWindow([&] {
+        for (const std::size_t row : boxes)
+            list.setChecked(row, checked);
+    });
     keepChoice();
 }
 
@@ -451,16 +468,16 @@ bool ServicesWindow::mayChangeCheck(int row) const
 
 void ServicesWindow::checkAll(bool checked)
 {
-    const std::optional<Profile> profile = viewedProfile();
-    if (!profile || !choice_)
+    const std::optional<Profile> profile = choosingProfile();
+    if (!profile)
         return;
     ListView list(control(ServicesControls::ServiceList));
-    filling_ = true;
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
-        if (rows_[i].choosable)
-            list.setChecked(i, checked);
-    }
-    filling_ = false;
+    setByWindow([&] {
+        for (std::size_t i = 0; i < rows_.size(); ++i) {
+            if (rows_[i].choosable)
+                list.setChecked(i, checked);
+        }
+    });
     keepChoice();
 }
 
@@ -468,8 +485,8 @@ void ServicesWindow::checkAll(bool checked)
 // kept for the next start, and a failure to keep it is said once.
 void ServicesWindow::keepChoice()
 {
-    const std::optional<Profile> profile = viewedProfile();
-    if (!profile || !choice_)
+    const std::optional<Profile> profile = choosingProfile();
+    if (!profile)
         return;
     ListView list(control(ServicesControls::ServiceList));
     std::vector<std::wstring> skipped;
@@ -509,8 +526,8 @@ void ServicesWindow::showChoice()
 
 void ServicesWindow::saveChoiceToFile()
 {
-    const std::optional<Profile> profile = viewedProfile();
-    if (!profile || !choice_)
+    const std::optional<Profile> profile = choosingProfile();
+    if (!profile)
         return;
     const std::string name = profileName(*profile);
     const std::optional<std::wstring> path = dialogs_.chooseFileToSave(handle(), fromUtf8("quillora-skip-" + name + ".txt"));
@@ -525,8 +542,8 @@ void ServicesWindow::saveChoiceToFile()
 
 void ServicesWindow::readChoiceFromFile()
 {
-    const std::optional<Profile> profile = viewedProfile();
-    if (!profile || !choice_)
+    const std::optional<Profile> profile = choosingProfile();
+    if (!profile)
         return;
     const std::optional<std::wstring> path = dialogs_.chooseFileToOpen(handle());
     if (!path)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -63,6 +64,8 @@ private:
     bool onListNotification(const NMHDR& header, LRESULT& answer);
     int selectedView();
     std::optional<Profile> viewedProfile();
+    std::optional<Profile> choosingProfile();
+    void setByWindow(const std::function<void()>& change);
     std::vector<std::wstring> columnTitles();
 
     // The choice.

@@ -112,11 +112,18 @@ std::optional<std::vector<BackupEntry>> readBackup(platform::Dialogs& dialogs, M
     return std::nullopt;
 }
 
-// Whether a run has started since the backup was chosen: one under way, one whose commands still
-// run, or a newer backup than the one asked about.
+// Whether a run is under way or its commands still run: a late sc config would overwrite what the
+// undo puts back.
+bool runUnfinished(const RunController& runs, const RunResults& results)
+{
+    return runs.inProgress() || results.lastRunPending();
+}
+
+// Whether a run has started since the backup was chosen: one unfinished, or a newer backup than
+// the one asked about.
 bool overtaken(Machine& machine, const RunController& runs, const RunResults& results, const StoredBackup& asked)
 {
-    if (runs.inProgress() || results.lastRunPending())
+    if (runUnfinished(runs, results))
         return true;
     const std::optional<StoredBackup> newest = newestAutomaticBackup(machine);
     return !newest || newest->path != asked.path;
@@ -126,7 +133,7 @@ bool overtaken(Machine& machine, const RunController& runs, const RunResults& re
 
 bool canUndoLastRun(Machine& machine, const RunController& runs, const RunResults& results)
 {
-    if (runs.inProgress() || results.lastRunPending() || !machine.services())
+    if (runUnfinished(runs, results) || !machine.services())
         return false;
     try {
         return newestAutomaticBackup(machine).has_value();
@@ -140,7 +147,7 @@ void undoLastRun(platform::Dialogs& dialogs, Machine& machine, const RunControll
 {
     // The item is greyed during a run and until its commands have ended, but the command can also
     // arrive without the menu.
-    if (runs.inProgress() || results.lastRunPending())
+    if (runUnfinished(runs, results))
         return;
     ServiceControl* services = machine.services();
     const std::optional<StoredBackup> newest = services ? newestAutomaticBackup(machine) : std::nullopt;
