@@ -59,16 +59,19 @@ Arguments parseArguments(const std::vector<std::string>& args, const std::set<st
 
 Answers parseAnswers(const std::string& letters)
 {
-    constexpr AnswerFlag kWizardOrder[] = {AnswerFlag::CdBurner, AnswerFlag::Printer, AnswerFlag::Imaging};
+    constexpr AnswerFlag kAskedOrder[] = {AnswerFlag::CdBurner, AnswerFlag::Printer, AnswerFlag::Imaging,
+                                          AnswerFlag::Xbox,     AnswerFlag::Location, AnswerFlag::Cellular,
+                                          AnswerFlag::Nfc,      AnswerFlag::Mail};
     Answers answers;
     const std::string lower = lowerCase(letters);
-    bool wellFormed = lower.size() == std::size(kWizardOrder);
+    bool wellFormed = lower.size() == kWizardQuestions.size() || lower.size() == std::size(kAskedOrder);
     for (std::size_t i = 0; wellFormed && i < lower.size(); ++i) {
         wellFormed = lower[i] == 'y' || lower[i] == 'n';
-        answers[kWizardOrder[i]] = lower[i] == 'y' ? kAnswerYes : kAnswerNo;
+        answers[kAskedOrder[i]] = lower[i] == 'y' ? kAnswerYes : kAnswerNo;
     }
     if (!wellFormed)
-        throw UsageError("malformed --answers " + quoted(letters) + ": expected three letters, each y or n");
+        throw UsageError("malformed --answers " + quoted(letters)
+                         + ": expected three letters, or eight with Windows 10's five, each y or n");
     return answers;
 }
 
@@ -87,8 +90,14 @@ ProfileRequest profileRequest(const Arguments& arguments, const std::string& com
             throw UsageError("--answers is only for the prompted profile: the " + request.name
                              + " profile asks nothing");
         request.answers = parseAnswers(*letters);
+        request.windows10Answered = letters->size() > kWizardQuestions.size();
     }
     return request;
+}
+
+Lists listsAskedFor(const Arguments& arguments, const ProfileRequest& request)
+{
+    return arguments.has("--windows10") || request.windows10Answered ? Lists::WithWindows10 : Lists::Designed;
 }
 
 std::vector<std::wstring> skippedKeys(const Arguments& arguments, Files& files)

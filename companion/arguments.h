@@ -42,14 +42,20 @@ struct ProfileRequest {
     Profile profile = Profile::Automatic;
     std::string name;
     Answers answers{kAnswerYes, kAnswerYes, kAnswerYes};
+    bool windows10Answered = false;  // --answers gave the five answers of Windows 10 and 11
 };
 
-// "y"/"n" letters for the three questions, in the wizard's order, in either case.
+// "y"/"n" letters, in either case: three for the wizard's questions, in its order, which leaves
+// the Windows 10 questions at yes; or eight, the three and then the five of Windows 10 and 11.
 Answers parseAnswers(const std::string& letters);
 
 // The one positional argument as a profile, in any case, and --answers, which only the prompted
 // profile takes.
 ProfileRequest profileRequest(const Arguments& arguments, const std::string& command);
+
+// The lists that plan and export cover, which read no machine: the Windows 10 list too where
+// --windows10 asks for it or --answers answers its questions; the designed list alone otherwise.
+Lists listsAskedFor(const Arguments& arguments, const ProfileRequest& request);
 
 // The keys of the file --skip names, none without it. A file that cannot be taken is a UsageError
 // naming the file, the line and the problem; one the system will not read, a FileFailure.

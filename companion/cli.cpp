@@ -7,6 +7,7 @@
 #include "engine/failure.h"
 #include "engine/profile_table.h"
 #include "engine/utf8.h"
+#include "engine/service_sources.h"
 #include "engine/windows_needs.h"
 #include "resources/version.h"
 
@@ -29,7 +30,13 @@ const char kUsage[] =
     "\n"
     "  PROFILE        prompted, automatic or restore, in any case\n"
     "  --answers ABC  the answers to the three questions (CD burner, printer, scanner or\n"
-    "                 camera), each y or n; default yyy; only for the prompted profile\n"
+    "                 camera), each y or n; default yyy; only for the prompted profile;\n"
+    "                 or eight letters: the three, then Windows 10 and 11's five (Xbox;\n"
+    "                 location and maps; mobile hotspot, cellular data and text messages;\n"
+    "                 NFC and tap-to-pay; Mail, Calendar and People); three mean yes to those\n"
+    "  --windows10    plan and export take it: the services of Windows 10 and 11 too, as the program\n"
+    "                 runs there; eight --answers letters imply it. status, verify and apply\n"
+    "                 cover them on Windows 10 and 11 by themselves\n"
     "  --skip FILE    services left alone by your choice: one service key a line (UTF-8,\n"
     "                 '#' starts a comment); reports name them 'skipped by choice'\n"
     "\n"
@@ -38,7 +45,8 @@ const char kUsage[] =
     "          signals; --commands: the command lines alone; --log: the log alone, byte for byte\n"
     "          as the progress window holds it (UTF-8, CR LF, no line end after the last line)\n"
     "services  every service Quillora knows and what each profile does to it, as a table;\n"
-    "          --windows: which of them each generation of Windows needs, and why;\n"
+    "          --windows: which of them each generation of Windows needs, and why, and the\n"
+    "          services of Windows 10 and 11 with Microsoft's words on each;\n"
     "          --chinese: either table in Chinese\n"
     "export    PROFILE, or a backup's modes, for many machines: --format inf writes a Group\n"
     "          Policy security template (secedit, Import Policy), --format ansible a playbook;\n"
@@ -99,7 +107,7 @@ CliResult servicesCommand(const std::vector<std::string>& args, Machine&)
         throw UsageError("unexpected argument " + quoted(arguments.positional[0]) + ": services takes none");
     const TableLanguage language = arguments.has("--chinese") ? TableLanguage::Chinese : TableLanguage::English;
     if (arguments.has("--windows"))
-        return {kExitSuccess, windowsNeedsTable(language), ""};
+        return {kExitSuccess, windowsNeedsTable(language) + "\n" + windows10SourcesTable(language), ""};
     return {kExitSuccess, profileTable(language), ""};
 }
 

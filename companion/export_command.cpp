@@ -22,6 +22,8 @@ ExportPlan fromBackup(const Arguments& arguments, const std::string& file, Machi
         throw UsageError("--skip is for a profile: an export of a backup holds the machine's own modes");
     if (arguments.has("--all"))
         throw UsageError("--all is for a profile: a backup's modes are the machine's own");
+    if (arguments.has("--windows10"))
+        throw UsageError("--windows10 is for a profile: a backup names its own services");
     try {
         return backupExport(readBackupFile(machine.files(), file), file);
     } catch (const BackupError& error) {
@@ -50,7 +52,7 @@ void keepInstalled(ExportPlan& plan, Machine& machine)
 CliResult exportCommand(const std::vector<std::string>& args, Machine& machine)
 {
     const Arguments arguments =
-        parseArguments(args, {"--answers", "--format", "--output", "--from-backup", "--skip"}, {"--force", "--installed-only", "--all"});
+        parseArguments(args, {"--answers", "--format", "--output", "--from-backup", "--skip"}, {"--force", "--installed-only", "--all", "--windows10"});
     const std::string* format = arguments.value("--format");
     if (!format)
         throw UsageError("export needs --format inf or --format ansible");
@@ -65,7 +67,8 @@ CliResult exportCommand(const std::vector<std::string>& args, Machine& machine)
         plan = fromBackup(arguments, *backup, machine);
     } else {
         const ProfileRequest request = profileRequest(arguments, "export");
-        plan = profileExport(request.profile, request.name, request.answers, arguments.has("--all"),
+        plan = profileExport(request.profile, request.name, request.answers, listsAskedFor(arguments, request),
+                             arguments.has("--all"),
                              skippedKeys(arguments, machine.files()));
         if (arguments.has("--installed-only"))
             keepInstalled(plan, machine);

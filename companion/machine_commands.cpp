@@ -13,6 +13,7 @@
 #include "engine/failure.h"
 #include "engine/backup_on_machine.h"
 #include "engine/profile_on_machine.h"
+#include "engine/service_change.h"
 #include "engine/utf8.h"
 #include "engine/windows_needs.h"
 
@@ -77,7 +78,8 @@ ProfileOnMachine profileOnMachine(const std::vector<std::string>& args, std::set
     const ProfileRequest request = profileRequest(arguments, args[0]);
     const std::optional<WindowsVersion> windows = machine.windowsVersion();
     std::vector<std::wstring> skipped = skippedKeys(arguments, machine.files());
-    std::vector<ServiceStep> steps = leavingChosenAlone(profileSteps(request.profile), skipped);
+    std::vector<ServiceStep> steps =
+        settledOnMachine(leavingChosenAlone(profileSteps(request.profile, listsFor(windows)), skipped), servicesOf(machine));
     if (!arguments.has("--all"))
         steps = leavingNeededAlone(std::move(steps), request.answers, windows, servicesOf(machine));
     return {std::move(arguments), std::move(steps), request.answers, std::move(skipped)};
@@ -131,7 +133,7 @@ CliResult backupCommand(const std::vector<std::string>& args, Machine& machine)
     }
     const bool force = arguments.has("--force");
     checkOutputFile(machine.files(), file, force);
-    const std::vector<BackupEntry> entries = currentModes(services);
+    const std::vector<BackupEntry> entries = currentModes(services, listsFor(machine.windowsVersion()));
     machine.files().writeAtomically(file, formatBackup(entries), force);
     return {kExitSuccess,
             "saved the start modes of " + std::to_string(entries.size()) + " services to " + printable(file) + "\n", ""};

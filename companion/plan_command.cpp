@@ -55,7 +55,7 @@ std::string render(PlanOutput output, const RecordingPlatform& platform, const M
 
 CliResult planCommand(const std::vector<std::string>& args, Machine& machine)
 {
-    const Arguments arguments = parseArguments(args, {"--answers", "--skip"}, {"--commands", "--log"});
+    const Arguments arguments = parseArguments(args, {"--answers", "--skip"}, {"--commands", "--log", "--windows10"});
     if (arguments.has("--commands") && arguments.has("--log"))
         throw UsageError("--commands and --log cannot be combined");
     const ProfileRequest request = profileRequest(arguments, "plan");
@@ -63,7 +63,9 @@ CliResult planCommand(const std::vector<std::string>& args, Machine& machine)
                               : arguments.has("--commands") ? PlanOutput::CommandsOnly
                                                             : PlanOutput::Everything;
     const RecordedRun run =
-        recordRun(leavingChosenAlone(profileSteps(request.profile), skippedKeys(arguments, machine.files())), request.answers);
+        recordRun(leavingChosenAlone(profileSteps(request.profile, listsAskedFor(arguments, request)),
+                                     skippedKeys(arguments, machine.files())),
+                  request.answers);
     return {kExitSuccess, render(output, run.platform, run.log), ""};
 }
 

@@ -14,19 +14,23 @@ struct KindEffect {
     ActionEffect effect;
 };
 
-constexpr std::array<KindEffect, 4> kEffects{{
+constexpr std::array<KindEffect, 8> kEffects{{
     {ActionKind::StopAndDisable, {true, StartMode::Disabled, false}},
     {ActionKind::StopAndManual, {true, StartMode::Manual, false}},
     {ActionKind::ManualOnly, {false, StartMode::Manual, false}},
     {ActionKind::StartAndAutomatic, {false, StartMode::Automatic, true}},
+    {ActionKind::DisableOnly, {false, StartMode::Disabled, false}},
+    {ActionKind::DelayedAutomaticOnly, {false, StartMode::Automatic, false, true}},
+    {ActionKind::ManualIfDisabled, {false, StartMode::Manual, false, false, true}},
+    {ActionKind::Keep, {false, StartMode::Manual, false, false, false, true}},
 }};
 
 const wchar_t kNetStop[] = L"cmd /c NET stop ";
 const wchar_t kNetStart[] = L"cmd /c NET start ";
 
-std::wstring scConfig(const std::wstring& key, StartMode mode)
+std::wstring scConfig(const std::wstring& key, const ActionEffect& effect)
 {
-    const char* name = startModeName(mode);
+    const char* name = effect.delayed ? kDelayedAutoName : startModeName(effect.mode);
     return L"cmd /c sc config " + quotedKey(key) + L" start= " + std::wstring(name, name + std::strlen(name));
 }
 
@@ -54,11 +58,13 @@ std::vector<ServiceCommand> serviceCommands(ActionKind kind, const std::wstring&
 {
     const ActionEffect& effect = effectOf(kind);
     std::vector<ServiceCommand> commands;
+    if (effect.keeps)
+        return commands;
     if (effect.stopsFirst)
         commands.push_back({CommandKind::NetStop, kNetStop + quotedKey(serviceKey)});
     if (effect.startsAfter)
         commands.push_back({CommandKind::NetStart, kNetStart + quotedKey(serviceKey)});
-    commands.push_back({CommandKind::ScConfig, scConfig(serviceKey, effect.mode)});
+    commands.push_back({CommandKind::ScConfig, scConfig(serviceKey, effect)});
     return commands;
 }
 

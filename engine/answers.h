@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace quillora {
@@ -7,15 +8,32 @@ namespace quillora {
 inline constexpr std::int16_t kAnswerYes = -1;
 inline constexpr std::int16_t kAnswerNo = 0;
 
-enum class AnswerFlag { CdBurner, Printer, Imaging };
+// The questions, in the order they are asked: the wizard's three, then on Windows 10 and 11 the
+// five about features that only those Windows have.
+enum class AnswerFlag { CdBurner, Printer, Imaging, Xbox, Location, Cellular, Nfc, Mail };
 
-// The wizard's three answers: -1 is yes, 0 is no. The program owns one set for its whole life and
-// hands it to every run by reference; a run reads an answer only when it reaches the row that the
-// answer decides, so an answer given during a run still counts for the rows not yet reached.
+inline constexpr std::array<AnswerFlag, 3> kWizardQuestions{AnswerFlag::CdBurner, AnswerFlag::Printer,
+                                                            AnswerFlag::Imaging};
+inline constexpr std::array<AnswerFlag, 5> kWindows10Questions{AnswerFlag::Xbox, AnswerFlag::Location,
+                                                               AnswerFlag::Cellular, AnswerFlag::Nfc,
+                                                               AnswerFlag::Mail};
+
+// What a question asks about, in a few words: "CD burner", "Xbox", in English; the same in Chinese
+// ("刻录机"), UTF-8, for the manuals' tables.
+const char* questionTopic(AnswerFlag flag);
+const char* questionTopicInChinese(AnswerFlag flag);
+
+// The answers: -1 is yes, 0 is no. The program owns one set for its whole life and hands it to
+// every run by reference; a run reads an answer only when it reaches the row that the answer
+// decides, so an answer given during a run still counts for the rows not yet reached. The wizard's
+// three start as no; the Windows 10 questions start as yes, which leaves their services as Windows
+// has them until someone answers otherwise.
 struct Answers {
     std::int16_t AnswerCdBurner = kAnswerNo;
     std::int16_t AnswerPrinter = kAnswerNo;
     std::int16_t AnswerImaging = kAnswerNo;
+    std::array<std::int16_t, kWindows10Questions.size()> windows10{kAnswerYes, kAnswerYes, kAnswerYes, kAnswerYes,
+                                                                   kAnswerYes};
 
     std::int16_t& operator[](AnswerFlag flag);
     std::int16_t operator[](AnswerFlag flag) const;

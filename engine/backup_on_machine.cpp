@@ -35,9 +35,9 @@ std::vector<BackupEntry> modesOf(const std::vector<std::wstring>& keys, const st
     return entries;
 }
 
-std::vector<BackupEntry> currentModes(ServiceControl& services)
+std::vector<BackupEntry> currentModes(ServiceControl& services, Lists lists)
 {
-    const std::vector<std::wstring> keys = catalogueKeys();
+    const std::vector<std::wstring> keys = catalogueKeys(lists);
     return modesOf(keys, services.queryAll(keys));
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/backup_file.h"
+#include "engine/catalogue.h"
 #include "engine/failure.h"
 #include "engine/machine.h"
 #include "engine/service_report.h"
@@ -14,8 +15,8 @@ namespace quillora {
 // A backup held against this machine's services: what to save, what a restore would change, and
 // the restore itself.
 
-// The current mode of every service of the catalogue, as a backup.
-std::vector<BackupEntry> currentModes(ServiceControl& services);
+// The current mode of every service of the catalogue's lists for this Windows, as a backup.
+std::vector<BackupEntry> currentModes(ServiceControl& services, Lists lists);
 // The same from states already read, one for each key.
 std::vector<BackupEntry> modesOf(const std::vector<std::wstring>& keys, const std::vector<std::optional<ServiceState>>& states);
 

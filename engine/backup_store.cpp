@@ -47,7 +47,7 @@ std::string backupFolder(Machine& machine)
 
 SavedBackup saveAutomaticBackup(Machine& machine, const std::vector<std::wstring>& leftOut)
 {
-    std::vector<std::wstring> keys = catalogueKeys();
+    std::vector<std::wstring> keys = catalogueKeys(listsFor(machine.windowsVersion()));
     keys.erase(std::remove_if(keys.begin(), keys.end(),
                               [&](const std::wstring& key) {
                                   return std::find(leftOut.begin(), leftOut.end(), key) != leftOut.end();

@@ -17,6 +17,10 @@ constexpr Cell StopDisable{true, ActionKind::StopAndDisable, std::nullopt};
 constexpr Cell StopManual{true, ActionKind::StopAndManual, std::nullopt};
 constexpr Cell ManualOnly{true, ActionKind::ManualOnly, std::nullopt};
 constexpr Cell StartAuto{true, ActionKind::StartAndAutomatic, std::nullopt};
+constexpr Cell DisableOnly{true, ActionKind::DisableOnly, std::nullopt};
+constexpr Cell DelayedAutoOnly{true, ActionKind::DelayedAutomaticOnly, std::nullopt};
+constexpr Cell ManualIfDisabled{true, ActionKind::ManualIfDisabled, std::nullopt};
+constexpr Cell Keep{true, ActionKind::Keep, std::nullopt};
 constexpr Cell NotRun{false, ActionKind::ManualOnly, std::nullopt};
 
 // A row that the answer to one of the wizard's questions decides.
@@ -32,10 +36,22 @@ struct Row {
     Cell prompted;
     Cell automatic;
     Cell restore;
+    ServiceList list = ServiceList::Designed;
+    ServiceKind kind = ServiceKind::Classic;
 };
 
+// A service of Windows 10 and 11 that a question decides: "yes" keeps it as Windows has it, "no"
+// turns it off. A per-user template never runs, so its "no" sets the mode alone.
+constexpr Row windows10Row(const wchar_t* label, const wchar_t* displayName, const wchar_t* serviceKey,
+                           AnswerFlag flag, const Cell& restore, ServiceKind kind = ServiceKind::Classic)
+{
+    const Cell& no = kind == ServiceKind::Classic ? StopDisable : DisableOnly;
+    return {label, displayName, serviceKey, ask(flag, Keep, no), Keep, restore, ServiceList::Windows10, kind};
+}
+constexpr ServiceKind kUserTemplate = ServiceKind::UserTemplate;
+
 // The order of the rows is the order in which every profile touches the services.
-constexpr std::array<Row, 60> kCatalogue{{
+constexpr std::array<Row, 74> kCatalogue{{
     {L"1", L"Alerter", L"Alerter", StopDisable, StopDisable, StopDisable},
     {L"2", L"Application Layer Gateway Service", L"ALG", StopDisable, StopDisable, ManualOnly},
     {L"3.1", L"ASP.NET State Service", L"aspnet_state", StopManual, StopManual, ManualOnly},
@@ -96,6 +112,25 @@ constexpr std::array<Row, 60> kCatalogue{{
     {L"79", L"Wireless Zero Configuration", L"WZCSVC", StopManual, StopManual, StartAuto},
     {L"79.1", L"Themes", L"Themes", NotRun, NotRun, StartAuto},
     {L"80", L"WMI Performance Adapter", L"WmiApSrv", StopDisable, StopDisable, ManualOnly},
+    // Windows 10 and 11 only, each rated safe to turn off by two of Microsoft's own publications
+    // (engine/service_sources.cpp). Restore sets the client default that Microsoft publishes where
+    // it publishes one; elsewhere it only gives a disabled service back its start on demand.
+    windows10Row(L"81", L"Xbox Live Auth Manager", L"XblAuthManager", AnswerFlag::Xbox, ManualOnly),
+    windows10Row(L"82", L"Xbox Live Game Save", L"XblGameSave", AnswerFlag::Xbox, ManualOnly),
+    windows10Row(L"83", L"Xbox Live Networking Service", L"XboxNetApiSvc", AnswerFlag::Xbox, ManualOnly),
+    windows10Row(L"84", L"Xbox Accessory Management Service", L"XboxGipSvc", AnswerFlag::Xbox, ManualOnly),
+    windows10Row(L"85", L"GameDVR and Broadcast User Service", L"BcastDVRUserService", AnswerFlag::Xbox, ManualOnly,
+                 kUserTemplate),
+    windows10Row(L"86", L"Geolocation Service", L"lfsvc", AnswerFlag::Location, ManualIfDisabled),
+    windows10Row(L"87", L"Downloaded Maps Manager", L"MapsBroker", AnswerFlag::Location, ManualIfDisabled),
+    windows10Row(L"88", L"Windows Mobile Hotspot Service", L"icssvc", AnswerFlag::Cellular, ManualIfDisabled),
+    windows10Row(L"89", L"Cellular Time", L"autotimesvc", AnswerFlag::Cellular, ManualIfDisabled),
+    windows10Row(L"90", L"MessagingService", L"MessagingService", AnswerFlag::Cellular, ManualOnly, kUserTemplate),
+    windows10Row(L"91", L"Microsoft Windows SMS Router Service", L"SmsRouter", AnswerFlag::Cellular, ManualIfDisabled),
+    windows10Row(L"92", L"Payments and NFC/SE Manager", L"SEMgrSvc", AnswerFlag::Nfc, ManualIfDisabled),
+    windows10Row(L"93", L"Sync Host", L"OneSyncSvc", AnswerFlag::Mail, DelayedAutoOnly, kUserTemplate),
+    windows10Row(L"94", L"Contact Data", L"PimIndexMaintenanceSvc", AnswerFlag::Mail, ManualOnly,
+                 ServiceKind::UserTemplateOutsideSecurityTemplates),
 }};
 
 const Cell& cellOf(const Row& row, Profile profile)
@@ -120,22 +155,27 @@ const Row* rowOf(const std::wstring& serviceKey)
     return nullptr;
 }
 
+bool reaches(Lists lists, const Row& row)
+{
+    return row.list == ServiceList::Designed || lists == Lists::WithWindows10;
+}
+
 }  // namespace
 
-std::vector<ServiceStep> profileSteps(Profile profile)
+Lists listsFor(const std::optional<WindowsVersion>& windows)
+{
+    return windows && hasWindows10Services(*windows) ? Lists::WithWindows10 : Lists::Designed;
+}
+
+std::vector<ServiceStep> profileSteps(Profile profile, Lists lists)
 {
     std::vector<ServiceStep> steps;
     for (const Row& row : kCatalogue) {
         const Cell& cell = cellOf(row, profile);
-        if (cell.runs)
+        if (cell.runs && reaches(lists, row))
             steps.push_back({row.label, row.displayName, row.serviceKey, cell.action, cell.question});
     }
     return steps;
-}
-
-std::size_t catalogueSize()
-{
-    return kCatalogue.size();
 }
 
 std::vector<std::wstring> catalogueKeys()
@@ -144,6 +184,45 @@ std::vector<std::wstring> catalogueKeys()
     for (const Row& row : kCatalogue)
         keys.push_back(row.serviceKey);
     return keys;
+}
+
+std::vector<std::wstring> catalogueKeys(ServiceList list)
+{
+    std::vector<std::wstring> keys;
+    for (const Row& row : kCatalogue) {
+        if (row.list == list)
+            keys.push_back(row.serviceKey);
+    }
+    return keys;
+}
+
+ServiceKind kindOf(const std::wstring& serviceKey)
+{
+    const Row* row = rowOf(serviceKey);
+    return row ? row->kind : ServiceKind::Classic;
+}
+
+std::vector<std::wstring> catalogueKeys(Lists lists)
+{
+    std::vector<std::wstring> keys;
+    for (const Row& row : kCatalogue) {
+        if (reaches(lists, row))
+            keys.push_back(row.serviceKey);
+    }
+    return keys;
+}
+
+bool isUserTemplate(const std::wstring& serviceKey)
+{
+    return kindOf(serviceKey) != ServiceKind::Classic;
+}
+
+std::optional<AnswerFlag> questionOf(const std::wstring& serviceKey)
+{
+    const Row* row = rowOf(serviceKey);
+    if (!row || !row->prompted.question)
+        return std::nullopt;
+    return row->prompted.question->flag;
 }
 
 std::wstring displayNameOf(const std::wstring& serviceKey)

@@ -1,6 +1,7 @@
 #include "engine/export.h"
 
 #include <algorithm>
+#include <array>
 
 #include "engine/printable.h"
 #include "engine/skip_choice.h"
@@ -14,6 +15,19 @@ const char* answerWord(const Answers& answers, AnswerFlag flag)
 {
     return answers.yes(flag) ? "yes" : "no";
 }
+
+// A comment line of answers: "answers: CD burner yes, printer no, scanner or camera yes". Some
+// topics hold commas: those answers are apart by semicolons.
+template <std::size_t Count>
+std::string answersLine(const char* start, const std::array<AnswerFlag, Count>& flags, const Answers& answers,
+                        const char* between)
+{
+    std::string line = start;
+    for (std::size_t i = 0; i < Count; ++i)
+        line += std::string(i ? between : " ") + questionTopic(flags[i]) + " " + answerWord(answers, flags[i]);
+    return line;
+}
+
 
 ExportTarget::Run runFor(const ActionEffect& effect)
 {
@@ -42,6 +56,12 @@ char templateMode(StartMode mode)
     return mode == StartMode::Automatic ? '2' : mode == StartMode::Manual ? '3' : '4';
 }
 
+// The registry value of a service's start mode, for [Registry Values]: type 4 is a DWORD.
+std::string startRegistryValue(const std::string& key, StartMode mode)
+{
+    return "MACHINE\\System\\CurrentControlSet\\Services\\" + key + "\\Start=4," + templateMode(mode);
+}
+
 const char* ansibleMode(const ExportTarget& target)
 {
     switch (target.mode) {
@@ -66,6 +86,13 @@ std::string yamlQuoted(const std::string& text)
     return scalar + "\"";
 }
 
+// A service marked only_if_disabled is set only where the host has it disabled.
+const char kOnlyIfDisabledCondition[] =
+    "        and (not (item.only_if_disabled | default(false))\n"
+    "             or (item.name | lower) in (quillora_installed.services | selectattr('start_mode', 'equalto',"
+    " 'disabled')\n"
+    "                                        | map(attribute='name') | map('lower') | list))\n";
+
 std::string commentLines(const std::vector<std::string>& lines, const char* marker, const char* lineEnd)
 {
     std::string text;
@@ -76,17 +103,17 @@ std::string commentLines(const std::vector<std::string>& lines, const char* mark
 
 }  // namespace
 
-ExportPlan profileExport(Profile profile, const std::string& profileName, const Answers& answers, bool withNeeded,
-                         const std::vector<std::wstring>& skipped)
+ExportPlan profileExport(Profile profile, const std::string& profileName, const Answers& answers, Lists lists,
+                         bool withNeeded, const std::vector<std::wstring>& skipped)
 {
     ExportPlan plan;
     plan.description.push_back("Quillora profile " + profileName);
     if (profile == Profile::Prompted) {
-        plan.description.push_back(std::string("answers: CD burner ") + answerWord(answers, AnswerFlag::CdBurner)
-                                   + ", printer " + answerWord(answers, AnswerFlag::Printer) + ", scanner or camera "
-                                   + answerWord(answers, AnswerFlag::Imaging));
+        plan.description.push_back(answersLine("answers:", kWizardQuestions, answers, ", "));
+        if (lists == Lists::WithWindows10)
+            plan.description.push_back(answersLine("answers on Windows 10 and 11:", kWindows10Questions, answers, "; "));
     }
-    const std::vector<ServiceStep> steps = profileSteps(profile);
+    const std::vector<ServiceStep> steps = profileSteps(profile, lists);
     // A service skipped by choice is named once, as skipped, whatever --all says.
     const std::vector<ServiceStep> needed =
         neededServicesTouched(leavingChosenAlone(steps, skipped), WindowsGeneration::VistaAndLater);
@@ -111,7 +138,8 @@ ExportPlan profileExport(Profile profile, const std::string& profileName, const 
         if (std::find(skipped.begin(), skipped.end(), step.serviceKey) != skipped.end())
             continue;
         const ActionEffect& effect = effectOf(performedAction(step, answers));
-        plan.targets.push_back({step.serviceKey, effect.mode, false, runFor(effect)});
+        if (!effect.keeps)
+            plan.targets.push_back({step.serviceKey, effect.mode, effect.delayed, runFor(effect), effect.onlyFromDisabled});
     }
     return plan;
 }
@@ -138,11 +166,23 @@ std::string securityTemplate(const ExportPlan& plan)
 {
     std::vector<std::string> notes = plan.description;
     std::string settings;
+    std::string registryValues;
     for (const ExportTarget& target : plan.targets) {
         const std::string key = toUtf8(target.serviceKey);
         if (!fitsTemplateName(target.serviceKey)) {
             notes.push_back("left out: \"" + key + "\": a template's service name cannot hold a blank, and one such"
                             " line makes Windows drop the whole section");
+            continue;
+        }
+        if (target.onlyFromDisabled) {
+            notes.push_back("left out: " + key + ": set to manual only where it is disabled, which a template cannot"
+                            " ask; the Ansible export can");
+            continue;
+        }
+        if (kindOf(target.serviceKey) == ServiceKind::UserTemplateOutsideSecurityTemplates) {
+            notes.push_back(key + ": a per-user template that System Services cannot set: its Start value in"
+                            " [Registry Values], from each user's next sign-in");
+            registryValues += startRegistryValue(key, target.mode) + "\r\n";
             continue;
         }
         if (target.delayed)
@@ -152,7 +192,8 @@ std::string securityTemplate(const ExportPlan& plan)
     notes.push_back("apply on one machine: secedit /configure /db quillora.sdb /cfg THIS-FILE /areas SERVICES");
     notes.push_back("start modes only: services are neither stopped nor started until Windows restarts");
     const std::string text = "[Unicode]\r\nUnicode=yes\r\n[Version]\r\nsignature=\"$CHICAGO$\"\r\nRevision=1\r\n"
-        + commentLines(notes, "; ", "\r\n") + "[Service General Setting]\r\n" + settings;
+        + commentLines(notes, "; ", "\r\n") + "[Service General Setting]\r\n" + settings
+        + (registryValues.empty() ? "" : "[Registry Values]\r\n" + registryValues);
     return "\xFF\xFE" + toUtf16Le(fromUtf8(text));
 }
 
@@ -165,8 +206,12 @@ std::string ansiblePlaybook(const ExportPlan& plan)
             services += ", state: stopped";
         else if (target.run == ExportTarget::Run::Start)
             services += ", state: started";
+        if (target.onlyFromDisabled)
+            services += ", only_if_disabled: true";
         services += "}\n";
     }
+    const bool anyOnlyFromDisabled = std::any_of(plan.targets.begin(), plan.targets.end(),
+                                                 [](const ExportTarget& target) { return target.onlyFromDisabled; });
     return "---\n" + commentLines(plan.description, "# ", "\n")
         + "# run: ansible-playbook -i INVENTORY THIS-FILE [-e quillora_hosts=PATTERN]\n"
           "- name: " + yamlQuoted(plan.description.front()) + "\n"
@@ -189,7 +234,8 @@ std::string ansiblePlaybook(const ExportPlan& plan)
           "      loop_control:\n"
           "        label: \"{{ item.name }}\"\n"
           "      when: (item.name | lower) in (quillora_installed.services | map(attribute='name') | map('lower') | list)\n"
-          "      register: quillora_set\n"
+        + (anyOnlyFromDisabled ? kOnlyIfDisabledCondition : "")
+        + "      register: quillora_set\n"
           "\n"
           "    - name: Report the services that changed\n"
           "      ansible.builtin.debug:\n"

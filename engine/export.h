@@ -19,6 +19,7 @@ struct ExportTarget {
     StartMode mode;
     bool delayed = false;
     Run run = Run::Leave;
+    bool onlyFromDisabled = false;  // set only where the service is disabled now
     bool operator==(const ExportTarget&) const = default;
 };
 
@@ -31,8 +32,9 @@ struct ExportPlan {
 // Every row of the profile, the prompted one following the answers. A fleet today runs Windows 10
 // and 11, and every machine Ansible manages is a later Windows than XP: unless withNeeded, the
 // rows that change a service Windows Vista and later need are left out, and named in a comment.
-// The services skipped by choice are left out too, and named in a comment of their own.
-ExportPlan profileExport(Profile profile, const std::string& profileName, const Answers& answers,
+// The services skipped by choice are left out too, and named in a comment of their own. A row that
+// keeps its service as Windows has it sets nothing.
+ExportPlan profileExport(Profile profile, const std::string& profileName, const Answers& answers, Lists lists,
                          bool withNeeded = false, const std::vector<std::wstring>& skipped = {});
 
 // The saved modes of a backup, neither stopping nor starting anything, as restore does; services
@@ -41,7 +43,8 @@ ExportPlan backupExport(const std::vector<BackupEntry>& backup, const std::strin
 
 // A Group Policy security template setting the start modes in its System Services area
 // ([Service General Setting]): UTF-16LE with a byte-order mark and CR LF line ends, as Windows
-// reads it. Rows the format cannot hold are left out and named in its comments.
+// reads it. A per-user template that such a template cannot set gets its registry value in
+// [Registry Values]. Rows the format cannot hold are left out and named in its comments.
 std::string securityTemplate(const ExportPlan& plan);
 
 // An Ansible playbook (UTF-8) that sets each service with ansible.windows.win_service on every

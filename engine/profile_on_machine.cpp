@@ -174,10 +174,10 @@ ServiceReport applyProfile(ServiceControl& services, const std::vector<ServiceSt
     ServiceReport result;
     ApplyTally tally;
     for (const ServiceStep& step : steps) {
-        const ActionEffect& effect = effectOf(performedAction(step, answers));
         std::string line = serviceName(step.serviceKey) + ": ";
         try {
             const std::optional<ServiceState> now = services.query(step.serviceKey);
+            const ActionEffect& effect = effectOf(actionHere(performedAction(step, answers), now));
             const RowOutcome outcome = outcomeOf(step, now, answers);
             if (outcome == RowOutcome::NotInstalled) {
                 ++tally.missing;
@@ -189,7 +189,8 @@ ServiceReport applyProfile(ServiceControl& services, const std::vector<ServiceSt
                 result.text += line + leftAloneText(step, windows, "changes it too") + "\n";
                 continue;
             }
-            const PendingChange pending = pendingChange(targetOf(effect), *now);
+            const PendingChange pending =
+                outcome == RowOutcome::WouldChange ? pendingChange(targetOf(effect), *now) : PendingChange{};
             std::vector<std::string> done;
             std::optional<std::string> leftRunning;
             if (pending.stop) {
@@ -198,8 +199,9 @@ ServiceReport applyProfile(ServiceControl& services, const std::vector<ServiceSt
                     done.push_back("stopped");
             }
             if (pending.setMode) {
-                services.setStartMode(step.serviceKey, effect.mode, false);
-                done.push_back("changed from " + modeWords(now->mode, now->delayed) + " to " + modeWords(effect.mode, false));
+                services.setStartMode(step.serviceKey, effect.mode, effect.delayed);
+                done.push_back("changed from " + modeWords(now->mode, now->delayed) + " to "
+                               + modeWords(effect.mode, effect.delayed));
             }
             if (pending.start) {
                 if (!services.start(step.serviceKey, timeout))

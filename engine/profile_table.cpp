@@ -13,19 +13,19 @@ namespace {
 // The words of a table.
 struct TableWords {
     const char* header;
-    const char* questions[3];  // in the wizard's order
+    const char* (*topic)(AnswerFlag);
     const char* asks;          // "asks: "
     const char* yes;           // "? yes: "
     const char* no;            // "; no: "
 };
 
 constexpr TableWords kEnglish{"| log | service | key | 按提问优化(建议) | 自动优化 | 恢复系统默认 |\n",
-                              {"CD burner", "printer", "scanner or camera"},
+                              questionTopic,
                               "asks: ",
                               "? yes: ",
                               "; no: "};
 constexpr TableWords kChinese{"| 编号 | 服务 | 服务名 | 按提问优化(建议) | 自动优化 | 恢复系统默认 |\n",
-                              {"刻录机", "打印机", "扫描仪或照相机"},
+                              questionTopicInChinese,
                               "询问",
                               "？是：",
                               "；否："};
@@ -46,11 +46,12 @@ std::string cellText(TableLanguage language, const std::vector<ServiceStep>& ste
             continue;
         if (!step.question)
             return actionText(language, step.action);
-        Answers yes;
+        Answers yes, no;
         yes[step.question->flag] = kAnswerYes;
-        return std::string(words.asks) + words.questions[static_cast<int>(step.question->flag)] + words.yes
+        no[step.question->flag] = kAnswerNo;
+        return std::string(words.asks) + words.topic(step.question->flag) + words.yes
             + actionText(language, performedAction(step, yes)) + words.no
-            + actionText(language, performedAction(step, Answers{}));
+            + actionText(language, performedAction(step, no));
     }
     return "-";
 }
@@ -59,9 +60,9 @@ std::string cellText(TableLanguage language, const std::vector<ServiceStep>& ste
 
 std::string profileTable(TableLanguage language)
 {
-    const std::vector<ServiceStep> prompted = profileSteps(Profile::Prompted);
-    const std::vector<ServiceStep> automatic = profileSteps(Profile::Automatic);
-    const std::vector<ServiceStep> restore = profileSteps(Profile::Restore);
+    const std::vector<ServiceStep> prompted = profileSteps(Profile::Prompted, Lists::WithWindows10);
+    const std::vector<ServiceStep> automatic = profileSteps(Profile::Automatic, Lists::WithWindows10);
+    const std::vector<ServiceStep> restore = profileSteps(Profile::Restore, Lists::WithWindows10);
     std::string table = std::string(language == TableLanguage::Chinese ? kChinese.header : kEnglish.header)
         + "|---|---|---|---|---|---|\n";
     // The restore profile runs every row of the catalogue.

@@ -21,12 +21,14 @@ const char kReportedSuccess[] = "reported-success";
 const char kNotLaunched[] = "not-launched";
 const char kUnread[] = "?";
 
-constexpr std::array<Outcome, 7> kOutcomes{Outcome::Changed,         Outcome::Unchanged,
-                                           Outcome::NotInstalled,    Outcome::Failed,
-                                           Outcome::Unknown,         Outcome::LeftAloneByChoice,
-                                           Outcome::LeftAloneNeeded};
-constexpr std::array<ActionKind, 4> kActions{ActionKind::StopAndDisable, ActionKind::StopAndManual, ActionKind::ManualOnly,
-                                             ActionKind::StartAndAutomatic};
+constexpr std::array<Outcome, 8> kOutcomes{Outcome::Changed,           Outcome::Unchanged,
+                                           Outcome::NotInstalled,      Outcome::Failed,
+                                           Outcome::Unknown,           Outcome::LeftAloneByChoice,
+                                           Outcome::LeftAloneNeeded,   Outcome::LeftAloneAsWindowsHasIt};
+constexpr std::array<ActionKind, 8> kActions{ActionKind::StopAndDisable,  ActionKind::StopAndManual,
+                                             ActionKind::ManualOnly,      ActionKind::StartAndAutomatic,
+                                             ActionKind::DisableOnly,     ActionKind::DelayedAutomaticOnly,
+                                             ActionKind::ManualIfDisabled, ActionKind::Keep};
 
 struct KindName {
     CommandKind kind;
@@ -275,16 +277,26 @@ ServiceResult judge(const TouchedService& touched, const ServiceBefore& before, 
     return result;
 }
 
-std::optional<LeftAlone> whyLeftAlone(const ServiceStep& step)
+std::optional<LeftAlone> whyLeftAlone(const ServiceStep& step, ActionKind performed)
 {
-    if (!step.leftAlone)
-        return std::nullopt;
-    return step.byChoice ? LeftAlone::ByChoice : LeftAlone::Needed;
+    if (step.leftAlone)
+        return step.byChoice ? LeftAlone::ByChoice : LeftAlone::Needed;
+    if (effectOf(performed).keeps)
+        return LeftAlone::AsWindowsHasIt;
+    return std::nullopt;
 }
 
 Outcome leftAloneOutcome(LeftAlone why)
 {
-    return why == LeftAlone::ByChoice ? Outcome::LeftAloneByChoice : Outcome::LeftAloneNeeded;
+    switch (why) {
+    case LeftAlone::ByChoice:
+        return Outcome::LeftAloneByChoice;
+    case LeftAlone::Needed:
+        return Outcome::LeftAloneNeeded;
+    case LeftAlone::AsWindowsHasIt:
+        break;
+    }
+    return Outcome::LeftAloneAsWindowsHasIt;
 }
 
 RunResult readBack(const RunRecord& record, ServiceControl& services)
@@ -324,6 +336,8 @@ const char* outcomeName(Outcome outcome)
         return "left alone: your choice";
     case Outcome::LeftAloneNeeded:
         return "left alone: needed by Windows";
+    case Outcome::LeftAloneAsWindowsHasIt:
+        return "left alone: as Windows has it";
     case Outcome::Failed:
         break;
     }

@@ -24,6 +24,8 @@ struct LaunchedCommand {
 enum class LeftAlone {
     ByChoice,  // the user chose so
     Needed,    // this Windows needs it as it is
+    AsWindowsHasIt,  // the row keeps it as Windows has it: a "yes" to its question, or a restore
+                     // that changes only a disabled service
 };
 
 // A service of the run's profile: what its row asked, and the commands the run launched for it,
@@ -86,6 +88,7 @@ enum class Outcome {
     Unknown,       // the program ended before a command of the service finished
     LeftAloneByChoice,  // the run left it alone: the user chose so
     LeftAloneNeeded,    // the run left it alone: this Windows needs it as it is
+    LeftAloneAsWindowsHasIt,  // the row keeps it as Windows has it
 };
 
 // The command whose outcome explains a failure: sc config where the mode was not set, NET where
@@ -111,7 +114,7 @@ struct ServiceResult {
 };
 
 // Why the run leaves the step's service alone; nullopt where it does not.
-std::optional<LeftAlone> whyLeftAlone(const ServiceStep& step);
+std::optional<LeftAlone> whyLeftAlone(const ServiceStep& step, ActionKind performed);
 
 // The outcome of a service the run left alone, and why.
 Outcome leftAloneOutcome(LeftAlone why);

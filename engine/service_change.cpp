@@ -4,7 +4,7 @@ namespace quillora {
 
 ServiceTarget targetOf(const ActionEffect& effect)
 {
-    return {effect.stopsFirst, effect.mode, false, effect.startsAfter};
+    return {effect.stopsFirst, effect.mode, effect.delayed, effect.startsAfter};
 }
 
 ServiceTarget targetOf(const BackupEntry& entry)
@@ -22,9 +22,28 @@ PendingChange pendingChange(const ServiceTarget& target, const ServiceState& now
     return pending;
 }
 
+ActionKind actionHere(ActionKind kind, const std::optional<ServiceState>& now)
+{
+    if (!effectOf(kind).onlyFromDisabled)
+        return kind;
+    return now && now->mode == StartMode::Disabled ? ActionKind::ManualOnly : ActionKind::Keep;
+}
+
 bool rowWouldChange(const ServiceStep& step, const Answers& answers, const std::optional<ServiceState>& now)
 {
-    return now && pendingChange(targetOf(effectOf(performedAction(step, answers))), *now).any();
+    if (!now)
+        return false;
+    const ActionEffect& effect = effectOf(actionHere(performedAction(step, answers), now));
+    return !effect.keeps && pendingChange(targetOf(effect), *now).any();
+}
+
+std::vector<ServiceStep> settledOnMachine(std::vector<ServiceStep> steps, ServiceControl& services)
+{
+    for (ServiceStep& step : steps) {
+        if (effectOf(step.action).onlyFromDisabled)
+            step.action = actionHere(step.action, services.query(step.serviceKey));
+    }
+    return steps;
 }
 
 }  // namespace quillora

@@ -15,9 +15,9 @@ struct ServiceTarget {
     bool running;    // the service is started once its mode is set
 };
 
-// What a row leaves its service in. The row's command, sc config KEY start= auto, sets a plain
-// automatic start: to sc config a delayed start is a start type of its own (delayed-auto), so a
-// row's automatic start is never a delayed one.
+// What a row leaves its service in. To sc config a delayed start is a start type of its own
+// (delayed-auto): a row's automatic start is a delayed one only where its command says so. An
+// action that keeps its service has no target: settle it first (actionHere).
 ServiceTarget targetOf(const ActionEffect& effect);
 
 // What a restore leaves a service in: its saved mode, neither stopped nor started. The entry must
@@ -38,6 +38,15 @@ struct PendingChange {
 // and the undo. Windows ignores the delayed flag of every start mode but the automatic one, so
 // only there does the flag count.
 PendingChange pendingChange(const ServiceTarget& target, const ServiceState& now);
+
+// What an action does to a service in the state it is in now, the one place that decides it: a
+// change made only to a disabled service is "manual" where the service is disabled, and keeps it as
+// it is anywhere else, not installed included; every other action is what it says.
+ActionKind actionHere(ActionKind kind, const std::optional<ServiceState>& now);
+
+// The steps as they run on this machine now, each action settled by actionHere. Only steps whose
+// action depends on the machine query it.
+std::vector<ServiceStep> settledOnMachine(std::vector<ServiceStep> steps, ServiceControl& services);
 
 // Whether the row, as the answers make it, would change its service now: installed, and its mode
 // or its running state not as the row leaves it. The one answer for the services window's change

@@ -10,7 +10,7 @@ ActionKind performedAction(const ServiceStep& step, const Answers& answers)
 std::wstring logLine(const ServiceStep& step, ActionKind performed, const Wording& words)
 {
     return step.label + L':' + step.displayName + L':'
-        + (step.leftAlone ? words.leftAlone : modeWordOf(words, effectOf(performed).mode));
+        + (step.leftAlone || effectOf(performed).keeps ? words.leftAlone : modeWordOf(words, effectOf(performed).mode));
 }
 
 }  // namespace quillora

@@ -55,6 +55,11 @@ const char* productName(const WindowsVersion& version)
 
 }  // namespace
 
+bool hasWindows10Services(const WindowsVersion& version)
+{
+    return !version.server && version.major >= 10 && version.build >= kFirstWindows10Build;
+}
+
 WindowsGeneration generationOf(const WindowsVersion& version)
 {
     return version.major >= 6 ? WindowsGeneration::VistaAndLater : WindowsGeneration::XpAndServer2003;

@@ -20,6 +20,13 @@ enum class WindowsGeneration {
 
 WindowsGeneration generationOf(const WindowsVersion& version);
 
+// The first build of Windows 10.
+inline constexpr unsigned kFirstWindows10Build = 10240;
+
+// Whether the Windows is Windows 10 or 11 (a workstation of build 10240 or later): only those have
+// the services of the catalogue's Windows 10 list, with the defaults Microsoft gives for them.
+bool hasWindows10Services(const WindowsVersion& version);
+
 // "Windows 10": the product's name.
 std::string windowsProductName(const WindowsVersion& version);
 

@@ -23,13 +23,17 @@ struct Wording {
     const wchar_t* stop;
     const wchar_t* start;
     const wchar_t* comma;  // between the parts of an action, or of a mode and a state
+    const wchar_t* delayedStart;  // after "automatic" for a start Windows delays
+    const wchar_t* ifDisabled;    // after "manual" for a change made only to a disabled service
 };
 
 // The program as designed.
 inline constexpr Wording kChineseWording{
-    L"禁用", L"手动", L"自动", L"保留", kCompletionSentence, kCompletedCaption, L"停止", L"启动", L"，"};
+    L"禁用", L"手动", L"自动", L"保留", kCompletionSentence, kCompletedCaption, L"停止", L"启动", L"，",
+    L"（延迟启动）", L"（若已禁用）"};
 inline constexpr Wording kEnglishWording{L"disabled",   L"manual", L"automatic", L"kept", L"Optimisation is complete!",
-                                           L"Optimisation complete!", L"stop",  L"start",     L", "};
+                                           L"Optimisation complete!", L"stop",  L"start",     L", ",
+                                           L" (delayed start)", L" if disabled"};
 
 // The word a log line states for a start mode a row sets.
 constexpr const wchar_t* modeWordOf(const Wording& words, StartMode mode)
@@ -38,11 +42,18 @@ constexpr const wchar_t* modeWordOf(const Wording& words, StartMode mode)
 }
 
 // What an action does, from the action table: "停止，禁用", "手动", "自动，启动"; in English
-// "stop, disabled", "manual", "automatic, start".
+// "stop, disabled", "manual", "automatic, start"; "保留" / "kept" for an action that keeps its
+// service as it is.
 inline std::wstring actionWords(const Wording& words, ActionKind kind)
 {
     const ActionEffect& effect = effectOf(kind);
+    if (effect.keeps)
+        return words.leftAlone;
     std::wstring text = modeWordOf(words, effect.mode);
+    if (effect.delayed)
+        text += words.delayedStart;
+    if (effect.onlyFromDisabled)
+        text += words.ifDisabled;
     if (effect.stopsFirst)
         text = words.stop + (words.comma + text);
     if (effect.startsAfter)

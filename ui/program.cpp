@@ -22,6 +22,8 @@ Program::Program(HINSTANCE instance, platform::Processes& processes, platform::D
       results(processes, machine),
       skips(machine),
       runs(processes, dialogs, machine, results, skips, progressWindow, host),
+      thirdQuestion(host, runs, QuestionWindow::thirdDesign(), AnswerFlag::Imaging,
+                    listsFor(machine.windowsVersion()) == Lists::WithWindows10 ? &xboxQuestion : nullptr),
       servicesWindow(host, runs, results, skips, dialogs, machine),
       mainWindow(host, runs, results, processes, dialogs, machine, firstQuestion, helpWindow, servicesWindow)
 {

@@ -38,7 +38,17 @@ public:
     ChosenSkips skips;
     RunController runs;
     HelpWindow helpWindow{host};
-    QuestionWindow thirdQuestion{host, runs, QuestionWindow::thirdDesign(), AnswerFlag::Imaging, nullptr};
+    QuestionWindow mailQuestion{host, runs, QuestionWindow::windows10Design(AnswerFlag::Mail), AnswerFlag::Mail, nullptr};
+    QuestionWindow nfcQuestion{host, runs, QuestionWindow::windows10Design(AnswerFlag::Nfc), AnswerFlag::Nfc,
+                               &mailQuestion};
+    QuestionWindow cellularQuestion{host, runs, QuestionWindow::windows10Design(AnswerFlag::Cellular),
+                                    AnswerFlag::Cellular, &nfcQuestion};
+    QuestionWindow locationQuestion{host, runs, QuestionWindow::windows10Design(AnswerFlag::Location),
+                                    AnswerFlag::Location, &cellularQuestion};
+    QuestionWindow xboxQuestion{host, runs, QuestionWindow::windows10Design(AnswerFlag::Xbox), AnswerFlag::Xbox,
+                                &locationQuestion};
+    // On Windows 10 and 11 the wizard goes on to the five questions of their services.
+    QuestionWindow thirdQuestion;
     QuestionWindow secondQuestion{host, runs, QuestionWindow::secondDesign(), AnswerFlag::Printer, &thirdQuestion};
     QuestionWindow firstQuestion{host, runs, QuestionWindow::firstDesign(), AnswerFlag::CdBurner, &secondQuestion};
     ServicesWindow servicesWindow;

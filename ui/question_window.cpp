@@ -34,9 +34,32 @@ constexpr auto kSecondControls =
 constexpr auto kThirdControls =
     questionControls(Text::ImagingQuestion, {1080, 840, 3975, 495}, 1800, 480, 2040, 3600, 1, 0);
 
+// The questions of Windows 10 and 11 are longer: a question, then what "no" turns off.
+constexpr int kLaterButtonsTop = 2040;
+constexpr TwipsRect kLaterLabel{480, 300, 6240, 1560};
+constexpr auto laterControls(Text question)
+{
+    return questionControls(question, kLaterLabel, kLaterButtonsTop, 1320, 3000, 4680, 0, 1);
+}
+constexpr auto kXboxControls = laterControls(Text::XboxQuestion);
+constexpr auto kLocationControls = laterControls(Text::LocationQuestion);
+constexpr auto kCellularControls = laterControls(Text::CellularQuestion);
+constexpr auto kNfcControls = laterControls(Text::NfcQuestion);
+constexpr auto kMailControls = laterControls(Text::MailQuestion);
+
 const WindowDesign kFirst{Text::QuestionCaption, 5565, 2340, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, kFirstControls};
 const WindowDesign kSecond{Text::QuestionCaption, 5460, 2460, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, kSecondControls};
 const WindowDesign kThird{Text::QuestionCaption, 5280, 2595, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, kThirdControls};
+
+constexpr int kLaterWidth = 7200;
+constexpr int kLaterHeight = 3000;
+const WindowDesign kLater[] = {
+    {Text::QuestionCaption, kLaterWidth, kLaterHeight, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, kXboxControls},
+    {Text::QuestionCaption, kLaterWidth, kLaterHeight, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, kLocationControls},
+    {Text::QuestionCaption, kLaterWidth, kLaterHeight, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, kCellularControls},
+    {Text::QuestionCaption, kLaterWidth, kLaterHeight, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, kNfcControls},
+    {Text::QuestionCaption, kLaterWidth, kLaterHeight, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, kMailControls},
+};
 
 }  // namespace
 
@@ -59,6 +82,11 @@ const WindowDesign& QuestionWindow::secondDesign()
 const WindowDesign& QuestionWindow::thirdDesign()
 {
     return kThird;
+}
+
+const WindowDesign& QuestionWindow::windows10Design(AnswerFlag flag)
+{
+    return kLater[static_cast<std::size_t>(flag) - static_cast<std::size_t>(AnswerFlag::Xbox)];
 }
 
 void QuestionWindow::answer(std::int16_t value)

@@ -6,9 +6,9 @@
 
 namespace quillora::ui {
 
-// One of the wizard's three yes/no windows. An answer hides the window and stores -1 or 0 in its
-// flag; the first two then show the next question, the last one starts the run that optimises by
-// questions.
+// One of the yes/no windows: the wizard's three, then on Windows 10 and 11 five more. An answer
+// hides the window and stores -1 or 0 in its flag; each window but the last then shows the next
+// question, the last one starts the run that optimises by questions.
 class QuestionWindow : public Window {
 public:
     // next: the window of the following question; nullptr for the last question.
@@ -19,6 +19,8 @@ public:
     static const WindowDesign& firstDesign();
     static const WindowDesign& secondDesign();
     static const WindowDesign& thirdDesign();
+    // The design of one of the questions of Windows 10 and 11, by its flag (Xbox to Mail).
+    static const WindowDesign& windows10Design(AnswerFlag flag);
 
 protected:
     const WindowDesign& design() const override { return design_; }

@@ -63,7 +63,7 @@ public:
     Tracking(RunController& controller, RunRecord& record) : controller_(controller), record_(record) {}
     void stepStarts(const ServiceStep& step, ActionKind performed, const std::vector<ServiceCommand>& commands) override
     {
-        record_.stepStarts(step.serviceKey, performed, commands, whyLeftAlone(step));
+        record_.stepStarts(step.serviceKey, performed, commands, whyLeftAlone(step, performed));
     }
     void launch(const std::wstring& commandLine, int showState) override;
     void processPendingMessages() override;
@@ -173,11 +173,13 @@ Answers RunController::answersOrAllYes() const
 std::optional<std::vector<ServiceStep>> RunController::stepsToRun(Profile profile, const std::vector<std::wstring>& skipped,
                                                                    HWND owner)
 {
-    std::vector<ServiceStep> steps = leavingChosenAlone(profileSteps(profile), skipped);
     const std::optional<WindowsVersion> version = machine_.windowsVersion();
+    ServiceControl* services = machine_.services();
+    std::vector<ServiceStep> steps = leavingChosenAlone(profileSteps(profile, listsFor(version)), skipped);
+    if (services)
+        steps = settledOnMachine(std::move(steps), *services);
     if (!version)
         return steps;
-    ServiceControl* services = machine_.services();
     const std::vector<ServiceStep> needed =
         services ? neededServicesChanged(steps, answers_, generationOf(*version), *services) : std::vector<ServiceStep>{};
     if (needed.empty())

@@ -27,6 +27,8 @@ Text outcomeText(Outcome outcome)
         return Text::OutcomeByChoice;
     case Outcome::LeftAloneNeeded:
         return Text::OutcomeNeeded;
+    case Outcome::LeftAloneAsWindowsHasIt:
+        return Text::OutcomeAsWindowsHasIt;
     case Outcome::Failed:
         break;
     }
@@ -121,8 +123,9 @@ std::vector<ServiceRow> profileRows(Profile profile, const Answers& answers,
                                     const std::optional<WindowsVersion>& windows, Language language,
                                     const std::vector<std::wstring>& skipped)
 {
-    const std::vector<ServiceStep> steps = profileSteps(profile);
-    const std::vector<std::wstring> keys = catalogueKeys();
+    const Lists lists = listsFor(windows);
+    const std::vector<ServiceStep> steps = profileSteps(profile, lists);
+    const std::vector<std::wstring> keys = catalogueKeys(lists);
     std::vector<ServiceRow> rows;
     for (std::size_t i = 0; i < keys.size(); ++i) {
         const std::wstring& key = keys[i];

@@ -30,8 +30,8 @@ struct ServiceRow {
 const std::vector<Text>& profileColumns();
 const std::vector<Text>& resultColumns();
 
-// Every service of the catalogue as the profile would treat it here. states: the services now, in
-// catalogue order (nullopt: not installed); windows: the Windows it runs, nullopt where unknown;
+// Every service of the catalogue's lists for this Windows as the profile would treat it here.
+// states: the services of those lists now, in catalogue order (nullopt: not installed); windows: the Windows it runs, nullopt where unknown;
 // skipped: the services the profile leaves alone by the user's choice, which change nothing.
 std::vector<ServiceRow> profileRows(Profile profile, const Answers& answers,
                                     const std::vector<std::optional<ServiceState>>& states,

@@ -241,7 +241,7 @@ void ServicesWindow::fillRows()
         return;
     }
     ServiceControl* services = machine_.services();
-    const std::vector<std::wstring> keys = catalogueKeys();
+    const std::vector<std::wstring> keys = catalogueKeys(listsFor(machine_.windowsVersion()));
     states_ = services ? services->queryAll(keys) : std::vector<std::optional<ServiceState>>(keys.size());
     choice_ = readChoice(*profile);
     // A choice that cannot be read offers no check boxes: a click would build on a choice made up.

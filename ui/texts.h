@@ -45,6 +45,11 @@ enum class Text : int {
     CdBurnerQuestion,
     PrinterQuestion,
     ImagingQuestion,
+    XboxQuestion,  // Windows 10 and 11 only, as the four after it
+    LocationQuestion,
+    CellularQuestion,
+    NfcQuestion,
+    MailQuestion,
     // The progress window.
     RunningStatus,
     // The help window.
@@ -130,12 +135,17 @@ enum class Text : int {
     OutcomeUnknown,
     OutcomeByChoice,
     OutcomeNeeded,
+    OutcomeAsWindowsHasIt,
     NoRunYet,
     CommandsRunning,
     ResultOfRun,          // {1} when the run started
     NewestWithoutResult,  // {1} when the backup was made
     FailureReason,
     UnknownReason,
+    PaneQuestion,     // {1} what the question is about
+    PaneUserTemplate,
+    PaneMachineName,  // {1} the name
+    PaneSources,
     ReasonReportedSuccess,
     ReasonCommandExit,    // {1} the command, {2} the exit status
     ReasonStatusUnread,   // {1} the command
@@ -174,6 +184,20 @@ inline constexpr TextEntry kChineseTexts[] = {
     {Text::CdBurnerQuestion, L"您是否使用刻录机刻光盘？"},
     {Text::PrinterQuestion, L"您是否使用打印机打印文档？"},
     {Text::ImagingQuestion, L"这台电脑是否要连接扫描仪或照像机？"},
+    {Text::XboxQuestion,
+     L"您是否使用 Xbox 应用、Xbox Live 游戏、游戏栏录制或 Xbox 配件（例如手柄）？\r\n\r\n选“否”将关闭：Xbox Live "
+     L"身份验证管理器、Xbox Live 游戏保存、Xbox Live 网络服务、Xbox 配件管理服务、GameDVR 和广播用户服务。"},
+    {Text::LocationQuestion,
+     L"您是否使用定位（例如“查找我的设备”、天气里的当前位置）或“地图”应用？\r\n\r\n选“否”将关闭：地理定位服务、"
+     L"已下载的地图管理器。"},
+    {Text::CellularQuestion,
+     L"您是否在这台电脑上使用移动热点、蜂窝数据（SIM 卡）或收发短信？\r\n\r\n选“否”将关闭：Windows 移动热点服务、"
+     L"蜂窝时间、MessagingService、短信路由服务。"},
+    {Text::NfcQuestion,
+     L"您是否用这台电脑的 NFC 刷卡支付或读写 NFC 标签？\r\n\r\n选“否”将关闭：付款和 NFC/SE 管理器。"},
+    {Text::MailQuestion,
+     L"您是否使用 Windows 自带的“邮件”、“日历”或“人脉”应用？\r\n\r\n选“否”将关闭：同步主机、联系人数据"
+     L"（联系人可能不再出现在搜索结果中）。"},
     {Text::RunningStatus, L"正在优化系统服务，请稍等......"},
     {Text::HelpText,
      L"\r\n"
@@ -264,12 +288,17 @@ inline constexpr TextEntry kChineseTexts[] = {
     {Text::OutcomeUnknown, L"未知"},
     {Text::OutcomeByChoice, L"保留（您的选择）"},
     {Text::OutcomeNeeded, L"保留（系统需要）"},
+    {Text::OutcomeAsWindowsHasIt, L"保留（系统原设置）"},
     {Text::NoRunYet, L"还没有运行过优化。"},
     {Text::CommandsRunning, L"这次优化启动的命令还在运行，全部结束后这里会显示结果。"},
     {Text::ResultOfRun, L"这是 {1} 开始的那次优化的结果。"},
     {Text::NewestWithoutResult, L"最新的自动备份（{1}）旁边没有结果：它是 quillora-cli apply 做的，或者那次优化没有运行完。"},
     {Text::FailureReason, L"失败的原因："},
     {Text::UnknownReason, L"结果未知的原因："},
+    {Text::PaneQuestion, L"问题：{1}"},
+    {Text::PaneUserTemplate, L"这是按用户的服务模板：更改在每个用户下次登录时生效。"},
+    {Text::PaneMachineName, L"本机上的名称：{1}"},
+    {Text::PaneSources, L"微软的说法："},
     {Text::ReasonReportedSuccess, L"命令报告成功，但服务没有改变"},
     {Text::ReasonCommandExit, L"{1} 命令以退出码 {2} 结束"},
     {Text::ReasonStatusUnread, L"无法读取 {1} 命令的退出码"},
@@ -302,6 +331,21 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::CdBurnerQuestion, L"Do you burn CDs or DVDs?"},
     {Text::PrinterQuestion, L"Do you print documents?"},
     {Text::ImagingQuestion, L"Will a scanner or camera be connected?"},
+    {Text::XboxQuestion,
+     L"Do you use the Xbox app, Xbox Live games, Game Bar recording or Xbox accessories such as a controller?\r\n\r\n"
+     L"No turns off: Xbox Live Auth Manager, Xbox Live Game Save, Xbox Live Networking Service, Xbox Accessory "
+     L"Management Service, GameDVR and Broadcast User Service."},
+    {Text::LocationQuestion,
+     L"Do you use location (such as Find my device, or the weather where you are) or the Maps app?\r\n\r\n"
+     L"No turns off: Geolocation Service, Downloaded Maps Manager."},
+    {Text::CellularQuestion,
+     L"Do you use Mobile hotspot, cellular data (a SIM card) or text messages on this PC?\r\n\r\n"
+     L"No turns off: Windows Mobile Hotspot Service, Cellular Time, MessagingService, SMS Router Service."},
+    {Text::NfcQuestion,
+     L"Do you pay by tapping, or read NFC tags, with this PC?\r\n\r\nNo turns off: Payments and NFC/SE Manager."},
+    {Text::MailQuestion,
+     L"Do you use the built-in Mail, Calendar or People apps?\r\n\r\n"
+     L"No turns off: Sync Host, Contact Data (contacts may be missing from search results)."},
     {Text::RunningStatus, L"Optimising, please wait..."},
     {Text::HelpText,
      L"\r\n"
@@ -400,6 +444,7 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::OutcomeUnknown, L"unknown"},
     {Text::OutcomeByChoice, L"kept (your choice)"},
     {Text::OutcomeNeeded, L"kept (needed here)"},
+    {Text::OutcomeAsWindowsHasIt, L"kept (as Windows has it)"},
     {Text::NoRunYet, L"No optimisation has run yet."},
     {Text::CommandsRunning, L"The commands of this optimisation are still running; the result shows here when they end."},
     {Text::ResultOfRun, L"This is the result of the run started at {1}."},
@@ -407,6 +452,10 @@ inline constexpr TextEntry kEnglishTexts[] = {
      L"The newest automatic backup ({1}) has no result beside it: quillora-cli apply made it, or its run did not end."},
     {Text::FailureReason, L"Why it failed: "},
     {Text::UnknownReason, L"Why it is unknown: "},
+    {Text::PaneQuestion, L"Question: {1}"},
+    {Text::PaneUserTemplate, L"A per-user template: the change takes effect at each user's next sign-in."},
+    {Text::PaneMachineName, L"Name on this machine: {1}"},
+    {Text::PaneSources, L"What Microsoft says:"},
     {Text::ReasonReportedSuccess, L"the commands reported success, but the service did not change"},
     {Text::ReasonCommandExit, L"the {1} command ended with exit status {2}"},
     {Text::ReasonStatusUnread, L"the exit status of the {1} command could not be read"},

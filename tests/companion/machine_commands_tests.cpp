@@ -155,7 +155,7 @@ TEST_CASE("on Windows 10 status, apply and verify leave the services it needs al
     machine.version = WindowsVersion{10, 0, 19045, false};
 
     // Of the three installed services, ALG and wuauserv are needed; the other 56 rows are not
-    // installed, whatever Windows needs.
+    // installed, whatever Windows needs, and neither are the 14 services of Windows 10's own list.
     const CliResult status = runCli({"status", "automatic"}, machine);
     CHECK(status.out.find("4:automatic updates (wuauserv): now automatic (delayed), running; profile asks stop, disabled"
         ": left alone: needed by Windows 10 (--all includes it)\n")
@@ -165,14 +165,14 @@ TEST_CASE("on Windows 10 status, apply and verify leave the services it needs al
     CHECK(status.out.find("33:Network DDE (NetDDE): not installed; profile asks stop, disabled\n")
           != std::string::npos);
     CHECK(countOf(status.out, "needed by Windows 10") == 21);
-    CHECK(status.out.find("1 of 59 services would change, 56 not installed, 2 left alone as this Windows needs them\n")
+    CHECK(status.out.find("1 of 73 services would change, 70 not installed, 2 left alone as this Windows needs them\n")
           != std::string::npos);
 
     const CliResult applied = runCli({"apply", "automatic"}, machine);
     CHECK(applied.status == 0);  // leaving a needed service alone is not a failure
     CHECK(applied.out.find("4:automatic updates (wuauserv): left alone: needed by Windows 10 (--all changes it too)\n")
           != std::string::npos);
-    CHECK(applied.out.find("1 changed, 0 unchanged, 56 not installed, 0 left running, 0 failed, 2 left alone as this "
+    CHECK(applied.out.find("1 changed, 0 unchanged, 70 not installed, 0 left running, 0 failed, 2 left alone as this "
                            "Windows needs them\n")
           != std::string::npos);
     CHECK(machine.memoryServices.services[L"wuauserv"].mode == StartMode::Automatic);
@@ -181,7 +181,7 @@ TEST_CASE("on Windows 10 status, apply and verify leave the services it needs al
 
     // After it, status counts nothing that would change, and verify judges what apply did.
     CHECK(runCli({"status", "automatic"}, machine).out.find(
-              "0 of 59 services would change, 56 not installed, 2 left alone as this Windows needs them\n")
+              "0 of 73 services would change, 70 not installed, 2 left alone as this Windows needs them\n")
           != std::string::npos);
     const CliResult verified = runCli({"verify", "automatic"}, machine);
     CHECK(verified.status == 0);
@@ -198,7 +198,7 @@ TEST_CASE("on Windows 10 status, apply and verify leave the services it needs al
     CHECK(all.out.find("left alone") == std::string::npos);
     CHECK(machine.memoryServices.services[L"wuauserv"].mode == StartMode::Disabled);
     CHECK(runCli({"verify", "automatic", "--all"}, machine).status == 0);
-    CHECK(runCli({"status", "automatic", "--all"}, machine).out.find("0 of 59 services would change, 56 not installed\n")
+    CHECK(runCli({"status", "automatic", "--all"}, machine).out.find("0 of 73 services would change, 70 not installed\n")
           != std::string::npos);
 
     // On Windows XP nothing is named and nothing left alone.
@@ -322,7 +322,7 @@ TEST_CASE("a run that left every service alone has a backup that says so, and re
 {
     MemoryMachine machine = machineWithServices();
     std::vector<std::wstring> every;
-    for (const ServiceStep& step : profileSteps(Profile::Restore))
+    for (const ServiceStep& step : profileSteps(Profile::Restore, Lists::Designed))
         every.push_back(step.serviceKey);
     const SavedBackup saved = saveAutomaticBackup(machine, every);
     CHECK(machine.memoryFiles.files.at(saved.path).bytes == "quillora-backup 1\r\nend\r\n");

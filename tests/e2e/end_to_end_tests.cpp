@@ -49,7 +49,7 @@ Expected planned(const std::string& golden, Profile profile, const Answers& answ
     expected.commandLines = testing::goldenCommandLines(golden);
     expected.log = testing::goldenLog(golden);
     std::size_t launches = 0;
-    for (const ServiceStep& step : profileSteps(profile)) {
+    for (const ServiceStep& step : profileSteps(profile, Lists::Designed)) {
         launches += serviceCommands(performedAction(step, answers), step.serviceKey).size();
         expected.launchesAfterStep.push_back(launches);
     }

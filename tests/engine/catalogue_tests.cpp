@@ -20,13 +20,13 @@ struct Run {
 
 Run runOnEmptyLog(Profile profile, const Answers& answers = {})
 {
-    const RecordedRun recorded = recordRun(profileSteps(profile), answers);
+    const RecordedRun recorded = recordRun(profileSteps(profile, Lists::Designed), answers);
     Run run{{}, recorded.log};
     for (const auto& launch : recorded.platform.launches) {
         CHECK(launch.showState == 0);
         run.commandLines.push_back(launch.commandLine);
     }
-    CHECK(recorded.platform.messagePumps == static_cast<int>(profileSteps(profile).size()));
+    CHECK(recorded.platform.messagePumps == static_cast<int>(profileSteps(profile, Lists::Designed).size()));
     return run;
 }
 
@@ -58,10 +58,10 @@ TEST_CASE("each profile has its column's mix of action kinds")
         {Profile::Automatic, 59, 39, 17, 3, 0, 0},
         {Profile::Restore, 60, 8, 1, 37, 14, 0},
     };
-    CHECK(catalogueSize() == 60);
+    CHECK(catalogueKeys(ServiceList::Designed).size() == 60);
     for (const Expected& e : table) {
         CAPTURE(static_cast<int>(e.profile));
-        const auto steps = profileSteps(e.profile);
+        const auto steps = profileSteps(e.profile, Lists::Designed);
         int questions = 0;
         auto counts = kindCounts(steps, questions);
         CHECK(steps.size() == e.steps);
@@ -76,8 +76,8 @@ TEST_CASE("each profile has its column's mix of action kinds")
 
 TEST_CASE("labels, names and keys are the same in every profile; Themes is the restore's alone")
 {
-    const auto restore = profileSteps(Profile::Restore);
-    const auto automatic = profileSteps(Profile::Automatic);
+    const auto restore = profileSteps(Profile::Restore, Lists::Designed);
+    const auto automatic = profileSteps(Profile::Automatic, Lists::Designed);
     std::set<std::wstring> labels;
     std::size_t a = 0;
     for (const ServiceStep& step : restore) {
@@ -101,9 +101,9 @@ TEST_CASE("labels, names and keys are the same in every profile; Themes is the r
 
 TEST_CASE("nine rows act the same in all three profiles")
 {
-    const auto prompted = profileSteps(Profile::Prompted);
-    const auto automatic = profileSteps(Profile::Automatic);
-    const auto restore = profileSteps(Profile::Restore);
+    const auto prompted = profileSteps(Profile::Prompted, Lists::Designed);
+    const auto automatic = profileSteps(Profile::Automatic, Lists::Designed);
+    const auto restore = profileSteps(Profile::Restore, Lists::Designed);
     std::set<std::wstring> same;
     for (std::size_t i = 0; i < automatic.size(); ++i) {
         const ServiceStep& r = restore[i < 58 ? i : i + 1];
@@ -142,7 +142,7 @@ TEST_CASE("the prompted profile follows each answer on its own row")
             if (pump == 30)
                 answers.AnswerPrinter = 0;  // row 35 is ahead
         };
-        runProfile(profileSteps(Profile::Prompted), answers, log, platform);
+        runProfile(profileSteps(Profile::Prompted, Lists::Designed), answers, log, platform);
         CHECK(log.log.find(L"23:IMAPI CD-Burning COM Service:手动\r\n") != std::wstring::npos);
         CHECK(log.log.find(L"42:Print Spooler:禁用\r\n") != std::wstring::npos);
         CHECK(platform.launches.size() == 116);

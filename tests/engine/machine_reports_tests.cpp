@@ -31,7 +31,7 @@ TEST_CASE("status shows every step, what the profile sets and whether it changes
     testing::MemoryServices machine;
     machine.services[L"Alerter"] = installed(StartMode::Disabled, RunState::Stopped);
     machine.services[L"ALG"] = installed(StartMode::Manual, RunState::Running);
-    const ServiceReport result = statusReport(machine, profileSteps(Profile::Automatic), Answers{});
+    const ServiceReport result = statusReport(machine, profileSteps(Profile::Automatic, Lists::Designed), Answers{});
     CHECK(result.text.rfind("1:Alerter (Alerter): now disabled, stopped; profile asks stop, disabled: unchanged\n"
                            "2:Application Layer Gateway Service (ALG): now manual, running; profile asks stop, disabled"
         ": would change\n"
@@ -45,10 +45,10 @@ TEST_CASE("verify lists installed services that differ, status 1 if any")
 {
     testing::MemoryServices machine;
     machine.services[L"Alerter"] = installed(StartMode::Disabled, RunState::Stopped);
-    CHECK(verifyReport(machine, profileSteps(Profile::Automatic), Answers{}).complete);
+    CHECK(verifyReport(machine, profileSteps(Profile::Automatic, Lists::Designed), Answers{}).complete);
 
     machine.services[L"Spooler"] = installed(StartMode::Automatic, RunState::Running);
-    const ServiceReport prompted = verifyReport(machine, profileSteps(Profile::Prompted), Answers{0, 0, 0});
+    const ServiceReport prompted = verifyReport(machine, profileSteps(Profile::Prompted, Lists::Designed), Answers{0, 0, 0});
     CHECK_FALSE(prompted.complete);
     CHECK(prompted.text == "42:Print Spooler (Spooler): is automatic, running; the profile asks stop, disabled\n"
                           "1 installed services differ from the profile\n");
@@ -58,10 +58,10 @@ TEST_CASE("verify lists installed services that differ, status 1 if any")
     machine.services[L"MSIServer"] = installed(StartMode::Manual, RunState::Running);
     machine.services[L"Spooler"] = installed(StartMode::Manual, RunState::Running);
     machine.services[L"Themes"] = installed(StartMode::Automatic, RunState::Stopped);
-    const ServiceReport automatic = verifyReport(machine, profileSteps(Profile::Automatic), Answers{});
+    const ServiceReport automatic = verifyReport(machine, profileSteps(Profile::Automatic, Lists::Designed), Answers{});
     CHECK(automatic.text == "75:Windows Installer (MSIServer): is manual, running; the profile asks stop, manual\n"
                             "1 installed services differ from the profile\n");
-    const ServiceReport restore = verifyReport(machine, profileSteps(Profile::Restore), Answers{});
+    const ServiceReport restore = verifyReport(machine, profileSteps(Profile::Restore, Lists::Designed), Answers{});
     CHECK(restore.text.find("79.1:Themes (Themes): is automatic, stopped; the profile asks automatic, start\n")
           != std::string::npos);
 }
@@ -119,7 +119,7 @@ TEST_CASE("a backup holds every service of the catalogue")
 {
     testing::MemoryServices machine;
     machine.services[L"W32Time"] = installed(StartMode::Automatic, RunState::Running, true);
-    const std::vector<BackupEntry> entries = currentModes(machine);
+    const std::vector<BackupEntry> entries = currentModes(machine, Lists::Designed);
     CHECK(entries.size() == 60);
     CHECK(entries[0] == BackupEntry{L"Alerter", std::nullopt, false});
     CHECK(std::count(entries.begin(), entries.end(), BackupEntry{L"W32Time", StartMode::Automatic, true}) == 1);
@@ -165,7 +165,7 @@ TEST_CASE("apply brings each installed service to its row's state and says what 
     machine.services[L"TrkWks"].accessDenied = true;
     const std::chrono::seconds timeout(5);
 
-    const ServiceReport automatic = applyProfile(machine, profileSteps(Profile::Automatic), Answers{}, timeout);
+    const ServiceReport automatic = applyProfile(machine, profileSteps(Profile::Automatic, Lists::Designed), Answers{}, timeout);
     CHECK_FALSE(automatic.complete);
     const std::string lines[] = {
         "1:Alerter (Alerter): stopped; changed from automatic to disabled\n",
@@ -194,7 +194,7 @@ TEST_CASE("apply brings each installed service to its row's state and says what 
     machine.services[L"wuauserv"] = installed(StartMode::Disabled, RunState::Stopped);
     machine.services[L"wuauserv"].failsToStart = true;
     machine.services[L"Themes"] = installed(StartMode::Manual, RunState::Stopped);
-    const ServiceReport restore = applyProfile(machine, profileSteps(Profile::Restore), Answers{}, timeout);
+    const ServiceReport restore = applyProfile(machine, profileSteps(Profile::Restore, Lists::Designed), Answers{}, timeout);
     CHECK(restore.text.find("4:automatic updates (wuauserv): failed (1066: The service has returned a "
                             "service-specific error code.)\n") != std::string::npos);
     CHECK(restore.text.find("79.1:Themes (Themes): changed from manual to automatic; started\n") != std::string::npos);
@@ -207,7 +207,7 @@ TEST_CASE("apply on services already in the profile's state changes nothing and 
     testing::MemoryServices machine;
     machine.services[L"Alerter"] = installed(StartMode::Disabled, RunState::Stopped);
     machine.services[L"Spooler"] = installed(StartMode::Manual, RunState::Running);
-    const ServiceReport report = applyProfile(machine, profileSteps(Profile::Prompted), Answers{-1, -1, 0},
+    const ServiceReport report = applyProfile(machine, profileSteps(Profile::Prompted, Lists::Designed), Answers{-1, -1, 0},
                                               std::chrono::seconds(30));
     CHECK(report.complete);
     CHECK(report.text.find("42:Print Spooler (Spooler): unchanged (manual, running)\n") != std::string::npos);
@@ -230,7 +230,7 @@ TEST_CASE("apply leaves every service as the program's own command lines for its
             testing::MemoryServices machine;
             for (const std::wstring& key : catalogueKeys())
                 machine.services[key] = before;
-            const ServiceReport report = applyProfile(machine, profileSteps(testing::goldenProfile(run.name)),
+            const ServiceReport report = applyProfile(machine, profileSteps(testing::goldenProfile(run.name), Lists::Designed),
                                                       testing::goldenAnswers(run.answers), std::chrono::seconds(5));
             CHECK(report.complete);
             const std::map<std::string, GoldenEffect> effects = goldenEffects(run.name);
@@ -258,7 +258,7 @@ TEST_CASE("a delayed automatic start: the row's plain automatic start changes it
     // The row's command, sc config KEY start= auto, leaves a plain automatic start.
     testing::MemoryServices machine;
     machine.services[L"wuauserv"] = installed(StartMode::Automatic, RunState::Running, true);
-    const std::vector<ServiceStep> restore = profileSteps(Profile::Restore);
+    const std::vector<ServiceStep> restore = profileSteps(Profile::Restore, Lists::Designed);
 
     CHECK(statusReport(machine, restore, Answers{}).text.find(
               "4:automatic updates (wuauserv): now automatic (delayed), running; profile asks automatic, start: "
@@ -289,13 +289,13 @@ TEST_CASE("Windows heeds the delayed flag only for an automatic start")
     machine.services[L"ALG"] = installed(StartMode::Manual, RunState::Stopped, true);
 
     // The restore profile's manual-only rows find nothing to do.
-    CHECK(verifyReport(machine, profileSteps(Profile::Restore), Answers{}).complete);
-    const ServiceReport applied = applyProfile(machine, profileSteps(Profile::Restore), Answers{}, std::chrono::seconds(5));
+    CHECK(verifyReport(machine, profileSteps(Profile::Restore, Lists::Designed), Answers{}).complete);
+    const ServiceReport applied = applyProfile(machine, profileSteps(Profile::Restore, Lists::Designed), Answers{}, std::chrono::seconds(5));
     CHECK(applied.text.find("5:Background Intelligent Transfer Service (BITS): unchanged") != std::string::npos);
     CHECK(machine.changes.empty());
 
     // A backup marks no delay on a manual start, so that it can be read back.
-    const std::vector<BackupEntry> entries = currentModes(machine);
+    const std::vector<BackupEntry> entries = currentModes(machine, Lists::Designed);
     CHECK(std::count(entries.begin(), entries.end(), BackupEntry{L"BITS", StartMode::Manual, false}) == 1);
     CHECK(parseBackup(formatBackup(entries)) == entries);
 

@@ -182,7 +182,7 @@ TEST_CASE("the progress window closed during a run")
         if (pump == 2)
             log.close();
     };
-    runProfile(profileSteps(Profile::Automatic), Answers{}, log, platform);
+    runProfile(profileSteps(Profile::Automatic, Lists::Designed), Answers{}, log, platform);
 
     // The run goes on: the next access loads a fresh window, which gets the rest.
     CHECK(log.loads == 2);
@@ -204,7 +204,7 @@ TEST_CASE("a refused launch stops the run at that operation")
     {
         platform.refusedLaunch = 4;  // NET stop aspnet_state, third step
         try {
-            runProfile(profileSteps(Profile::Automatic), Answers{}, log, platform);
+            runProfile(profileSteps(Profile::Automatic, Lists::Designed), Answers{}, log, platform);
             FAIL("the failure did not reach the caller");
         } catch (const PlatformFailure& failure) {
             CHECK(failure.number() == 2);
@@ -220,7 +220,7 @@ TEST_CASE("a refused launch stops the run at that operation")
     SUBCASE("the second launch of the last step: no line, no banner, no signals")
     {
         platform.refusedLaunch = 114;
-        CHECK_THROWS_AS(runProfile(profileSteps(Profile::Automatic), Answers{}, log, platform), PlatformFailure);
+        CHECK_THROWS_AS(runProfile(profileSteps(Profile::Automatic, Lists::Designed), Answers{}, log, platform), PlatformFailure);
         CHECK(platform.launches.size() == 114);
         CHECK(log.current().text.find(L"WmiApSrv") == std::wstring::npos);
         CHECK(log.current().text.find(L"优化已经完成") == std::wstring::npos);
@@ -243,7 +243,7 @@ TEST_CASE("a log write the window refuses stops the run")
     };
     ScriptedPlatform platform;
     RefusingLog log;
-    CHECK_THROWS_AS(runProfile(profileSteps(Profile::Restore), Answers{}, log, platform), PlatformFailure);
+    CHECK_THROWS_AS(runProfile(profileSteps(Profile::Restore, Lists::Designed), Answers{}, log, platform), PlatformFailure);
     CHECK(platform.messagePumps == 2);
     CHECK(platform.launches.size() == 2 + 1 + 1);
     CHECK_FALSE(log.current().exitEnabled);
@@ -265,7 +265,7 @@ TEST_CASE("every golden run in English: the same command lines, the log in Engli
         CAPTURE(run.name);
         RecordingPlatform platform;
         EnglishLog log;
-        runProfile(profileSteps(testing::goldenProfile(run.name)), testing::goldenAnswers(run.answers), log, platform);
+        runProfile(profileSteps(testing::goldenProfile(run.name), Lists::Designed), testing::goldenAnswers(run.answers), log, platform);
         CHECK(log.log == fromUtf8(testing::goldenBytes(run.name, "en.log")));
         std::vector<std::wstring> launched;
         for (const RecordingPlatform::Launch& launch : platform.launches)
@@ -284,7 +284,7 @@ TEST_CASE("a language changed during a run: lines already written stay, new line
     };
     RecordingPlatform platform;
     SwitchingLog log;
-    runProfile(profileSteps(Profile::Automatic), Answers{}, log, platform);
+    runProfile(profileSteps(Profile::Automatic, Lists::Designed), Answers{}, log, platform);
     CHECK(log.log.rfind(L"1:Alerter:禁用\r\n2:Application Layer Gateway Service:disabled\r\n", 0) == 0);
     CHECK(log.log.find(L"禁用") == log.log.rfind(L"禁用"));
     CHECK(log.caption == L"Optimisation complete!");

@@ -95,7 +95,7 @@ TEST_CASE("the services each generation needs are Microsoft's, and Windows XP ne
 TEST_CASE("the rows of each run that would change a needed service, in any direction")
 {
     const auto touched = [](Profile profile) {
-        return keysOf(neededServicesTouched(profileSteps(profile), WindowsGeneration::VistaAndLater));
+        return keysOf(neededServicesTouched(profileSteps(profile, Lists::Designed), WindowsGeneration::VistaAndLater));
     };
     // Every needed service of the automatic profile but Themes, which it does not run, in catalogue
     // order.
@@ -114,13 +114,13 @@ TEST_CASE("the rows of each run that would change a needed service, in any direc
               L"ALG", L"wuauserv", L"BITS", L"COMSysApp", L"CryptSvc", L"TrkWks", L"MSDTC", L"HidServ",
               L"PolicyAgent", L"SwPrv", L"Netlogon", L"RasAuto", L"RemoteRegistry", L"SENS", L"Schedule", L"LmHosts",
               L"TermService", L"VSS", L"MSIServer", L"W32Time", L"Themes", L"WmiApSrv"});
-    CHECK(neededServicesTouched(profileSteps(Profile::Automatic), WindowsGeneration::XpAndServer2003).empty());
-    CHECK(neededServicesTouched(profileSteps(Profile::Restore), WindowsGeneration::XpAndServer2003).empty());
+    CHECK(neededServicesTouched(profileSteps(Profile::Automatic, Lists::Designed), WindowsGeneration::XpAndServer2003).empty());
+    CHECK(neededServicesTouched(profileSteps(Profile::Restore, Lists::Designed), WindowsGeneration::XpAndServer2003).empty());
 }
 
 TEST_CASE("a run that leaves needed services alone launches nothing for them and logs 保留")
 {
-    const std::vector<ServiceStep> steps = profileSteps(Profile::Automatic);
+    const std::vector<ServiceStep> steps = profileSteps(Profile::Automatic, Lists::Designed);
     const std::vector<ServiceStep> alone = neededServicesTouched(steps, WindowsGeneration::VistaAndLater);
     RecordingPlatform platform;
     MemoryProgressLog log;
@@ -157,8 +157,8 @@ TEST_CASE("the needed services a run would change here: installed, and not as th
 {
     testing::MemoryMachine machine;
     const WindowsGeneration ten = WindowsGeneration::VistaAndLater;
-    const std::vector<ServiceStep> automatic = profileSteps(Profile::Automatic);
-    const std::vector<ServiceStep> restore = profileSteps(Profile::Restore);
+    const std::vector<ServiceStep> automatic = profileSteps(Profile::Automatic, Lists::Designed);
+    const std::vector<ServiceStep> restore = profileSteps(Profile::Restore, Lists::Designed);
 
     // None of them installed: nothing to warn of, nothing left alone.
     CHECK(neededServicesChanged(automatic, Answers{}, ten, machine.memoryServices).empty());

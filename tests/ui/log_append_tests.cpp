@@ -108,19 +108,19 @@ void stepBoth(TwoLogs& logs, const ServiceStep& step, bool last)
 TEST_CASE("appending and replacing leave the same box after every step of a run")
 {
     TwoLogs logs;
-    const std::vector<ServiceStep> steps = profileSteps(Profile::Restore);
+    const std::vector<ServiceStep> steps = profileSteps(Profile::Restore, Lists::Designed);
     for (std::size_t i = 0; i < steps.size(); ++i)
         stepBoth(logs, steps[i], i + 1 == steps.size());
     CHECK(logs.appended.text() == goldenLog("restore"));
     // A second run in the same window, as a nested run or a run after an earlier one does.
-    for (const ServiceStep& step : profileSteps(Profile::Automatic))
+    for (const ServiceStep& step : profileSteps(Profile::Automatic, Lists::Designed))
         stepBoth(logs, step, false);
 }
 
 TEST_CASE("appending and replacing agree after the user typed, selected and scrolled in the box")
 {
     TwoLogs logs;
-    const std::vector<ServiceStep> steps = profileSteps(Profile::Automatic);
+    const std::vector<ServiceStep> steps = profileSteps(Profile::Automatic, Lists::Designed);
     for (std::size_t i = 0; i < steps.size(); ++i) {
         if (i % 7 == 3) {
             userTypes(logs.appended, L"note\r");
@@ -140,7 +140,7 @@ TEST_CASE("appending and replacing agree after the user typed, selected and scro
 TEST_CASE("appending and replacing agree in windows closed and loaded again mid-run, and on a megabyte")
 {
     TwoLogs logs;
-    const std::vector<ServiceStep> steps = profileSteps(Profile::Automatic);
+    const std::vector<ServiceStep> steps = profileSteps(Profile::Automatic, Lists::Designed);
     stepBoth(logs, steps[0], false);
     logs.appended.unload();
     logs.replaced.unload();

@@ -280,7 +280,7 @@ TEST_CASE("a restore run with every box cleared leaves a backup that says so; un
     f.desktop.memoryMachine.memoryServices.services[L"Alerter"] = installed(StartMode::Disabled, RunState::Stopped);
     f.program.mainWindow.show();
     std::vector<std::wstring> every;
-    for (const ServiceStep& step : profileSteps(Profile::Restore))
+    for (const ServiceStep& step : profileSteps(Profile::Restore, Lists::Designed))
         every.push_back(step.serviceKey);
     f.program.skips.choose(Profile::Restore, every);
     click(f.program.mainWindow.control(MainControls::RestoreButton));

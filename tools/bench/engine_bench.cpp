@@ -8,7 +8,7 @@ namespace {
 
 void automaticRun(benchmark::State& state)
 {
-    const auto steps = quillora::profileSteps(quillora::Profile::Automatic);
+    const auto steps = quillora::profileSteps(quillora::Profile::Automatic, quillora::Lists::Designed);
     const quillora::Answers answers;
     for (auto _ : state) {
         quillora::RecordingPlatform platform;
