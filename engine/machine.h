@@ -46,6 +46,9 @@ public:
     // What the service does, in the words and language of this Windows; empty when it gives none
     // or the service is not installed.
     virtual std::wstring description(const std::wstring& serviceKey) = 0;
+    // The name Windows shows for the service; empty where it gives none or the service is not
+    // installed. A system that keeps no names of its own gives none.
+    virtual std::wstring displayName(const std::wstring&) { return {}; }
 };
 
 struct FileEntry {

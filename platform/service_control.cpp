@@ -69,15 +69,21 @@ RunState runStateOf(DWORD state)
     }
 }
 
-DWORD startTypeOfService(SC_HANDLE service)
+// The service's configuration, in a buffer that also holds the strings it points to.
+std::vector<unsigned char> configOf(SC_HANDLE service)
 {
     DWORD needed = 0;
     QueryServiceConfigW(service, nullptr, 0, &needed);
     std::vector<unsigned char> buffer(needed ? needed : sizeof(QUERY_SERVICE_CONFIGW));
-    auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data());
-    if (!QueryServiceConfigW(service, config, static_cast<DWORD>(buffer.size()), &needed))
+    if (!QueryServiceConfigW(service, reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data()),
+                             static_cast<DWORD>(buffer.size()), &needed))
         throw systemFailure(GetLastError());
-    return config->dwStartType;
+    return buffer;
+}
+
+DWORD startTypeOfService(SC_HANDLE service)
+{
+    return reinterpret_cast<const QUERY_SERVICE_CONFIGW*>(configOf(service).data())->dwStartType;
 }
 
 bool isDelayed(SC_HANDLE service)
@@ -227,6 +233,16 @@ std::vector<std::optional<ServiceState>> WindowsServiceControl::queryAll(const s
         states.push_back(exists ? query(key) : std::nullopt);
     }
     return states;
+}
+
+std::wstring WindowsServiceControl::displayName(const std::wstring& serviceKey)
+{
+    const ServiceHandle service = open(serviceKey, SERVICE_QUERY_CONFIG);
+    if (!service)
+        return {};
+    const std::vector<unsigned char> buffer = configOf(service.get());
+    const auto* config = reinterpret_cast<const QUERY_SERVICE_CONFIGW*>(buffer.data());
+    return config->lpDisplayName ? config->lpDisplayName : L"";
 }
 
 std::wstring WindowsServiceControl::description(const std::wstring& serviceKey)

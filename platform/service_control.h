@@ -23,6 +23,7 @@ public:
     bool stop(const std::wstring& serviceKey, std::chrono::milliseconds timeout) override;
     bool start(const std::wstring& serviceKey, std::chrono::milliseconds timeout) override;
     std::wstring description(const std::wstring& serviceKey) override;
+    std::wstring displayName(const std::wstring& serviceKey) override;
 
 private:
     // nullptr when no such service is installed.

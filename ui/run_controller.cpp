@@ -1,5 +1,6 @@
 #include "ui/run_controller.h"
 
+#include "engine/service_change.h"
 #include "engine/backup_store.h"
 #include "engine/printable.h"
 #include "engine/utf8.h"

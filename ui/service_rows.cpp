@@ -4,6 +4,8 @@
 #include <utility>
 
 #include "engine/service_change.h"
+#include "engine/service_sources.h"
+#include "engine/utf8.h"
 #include "engine/windows_needs.h"
 #include "ui/service_words.h"
 
@@ -148,6 +150,34 @@ std::vector<ServiceRow> profileRows(Profile profile, const Answers& answers,
             {key, {labelOf(key), displayNameOf(key), key, state, action, mark, change}, L"", step != steps.end()});
     }
     return rows;
+}
+
+std::wstring guidanceNotes(const std::wstring& serviceKey, const std::wstring& machineName, Language language)
+{
+    const std::vector<Citation> citations = citationsFor(serviceKey);
+    const std::optional<AnswerFlag> question = questionOf(serviceKey);
+    if (citations.empty() || !question)
+        return L"";
+    const bool english = language == Language::English;
+    std::wstring text =
+        textIn(language, Text::PaneQuestion,
+               {fromUtf8(english ? questionTopic(*question) : questionTopicInChinese(*question))}) + L"\r\n";
+    if (!machineName.empty() && machineName != displayNameOf(serviceKey))
+        text += textIn(language, Text::PaneMachineName, {machineName}) + L"\r\n";
+    if (isUserTemplate(serviceKey))
+        text += std::wstring(textIn(language, Text::PaneUserTemplate)) + L"\r\n";
+    text += std::wstring(textIn(language, Text::PaneSources)) + L"\r\n";
+    for (const Citation& citation : citations) {
+        const Publication* from = nullptr;
+        for (const Publication& publication : publications()) {
+            if (std::string(publication.id) == citation.publication)
+                from = &publication;
+        }
+        const std::wstring says = citation.quoted ? L"\u201C" + fromUtf8(citation.says) + L"\u201D" : fromUtf8(citation.says);
+        text += L"- " + fromUtf8(citation.publication) + (from ? L" (" + fromUtf8(from->title) + L")" : L"") + L": " + says
+            + L"\r\n";
+    }
+    return text;
 }
 
 std::vector<ServiceRow> resultRows(const RunResult& result, Language language, const ErrorWords& errorWords)

@@ -38,6 +38,12 @@ std::vector<ServiceRow> profileRows(Profile profile, const Answers& answers,
                                     const std::optional<WindowsVersion>& windows, Language language,
                                     const std::vector<std::wstring>& skipped = {});
 
+// What the description pane says of a service of the Windows 10 list before Windows' own
+// description: its question, its name on this machine where that differs from the catalogue's, when
+// a per-user template's change takes effect, and what Microsoft's publications say of it, each
+// named. Empty for any other service.
+std::wstring guidanceNotes(const std::wstring& serviceKey, const std::wstring& machineName, Language language);
+
 // Windows' words for one of its error numbers, as sc config's exit status is.
 using ErrorWords = std::function<std::wstring(unsigned long)>;
 

@@ -406,6 +406,10 @@ void ServicesWindow::showDescription()
             text += row.cells[kNameColumn] + L"\r\n\r\n";
         if (!row.note.empty())
             text += host().text(row.unknown ? Text::UnknownReason : Text::FailureReason) + row.note + L"\r\n\r\n";
+        const std::wstring machineName = services ? services->displayName(row.serviceKey) : L"";
+        const std::wstring notes = guidanceNotes(row.serviceKey, machineName, host().language());
+        if (!notes.empty())
+            text += notes + L"\r\n";
         const bool installed = services && services->query(row.serviceKey);
         text += description.empty() && !installed ? host().text(Text::NotInstalled) : description;
     }

@@ -2,7 +2,7 @@
 // own path and its whole command line to the record file and exits, changing nothing. For the keys
 // a test lists in QUILLORA_ACT, the stand-in for sc.exe also does what "sc config KEY start= MODE"
 // does, through the Service Control Manager: slowly for the keys in QUILLORA_SLOW, refused with
-// access denied for those in QUILLORA_REFUSE; the stand-in for net.exe ends with status 2, as NET
+// access denied for those in QUILLORA_REFUSE (delayed-auto as auto with the delayed mark); the stand-in for net.exe ends with status 2, as NET
 // does for the stopped stand-in services. Keys are separated by ';'.
 #include <windows.h>
 
@@ -91,6 +91,13 @@ DWORD configure(const std::vector<std::wstring>& command)
         && ChangeServiceConfigW(service, SERVICE_NO_CHANGE, startType, SERVICE_NO_CHANGE, nullptr, nullptr, nullptr,
                                 nullptr, nullptr, nullptr, nullptr);
     const DWORD status = changed ? ERROR_SUCCESS : GetLastError();
+    // delayed-auto also marks the start delayed; Wine keeps no such mark and refuses the level.
+    if (changed && startType == SERVICE_AUTO_START) {
+        struct {
+            BOOL delayed;  // SERVICE_DELAYED_AUTO_START_INFO, which the XP headers lack
+        } info{command[4] == L"delayed-auto"};
+        ChangeServiceConfig2W(service, SERVICE_CONFIG_DELAYED_AUTO_START_INFO, &info);
+    }
     if (service)
         CloseServiceHandle(service);
     if (manager)
