@@ -33,7 +33,7 @@ inline constexpr Wording kChineseWording{
     L"（延迟启动）", L"（若已禁用）"};
 inline constexpr Wording kEnglishWording{L"disabled",   L"manual", L"automatic", L"kept", L"Optimisation is complete!",
                                            L"Optimisation complete!", L"stop",  L"start",     L", ",
-                                           L" (delayed start)", L" if disabled"};
+                                           L" (delayed)", L" if disabled"};
 
 // The word a log line states for a start mode a row sets.
 constexpr const wchar_t* modeWordOf(const Wording& words, StartMode mode)

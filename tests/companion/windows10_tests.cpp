@@ -151,7 +151,7 @@ TEST_CASE("restore on Windows 10: Microsoft's client defaults, else a disabled s
     // verify agrees with apply; status says what each row asks.
     CHECK(runCli({"verify", "restore"}, machine).status == 0);
     const std::string status = runCli({"status", "restore"}, machine).out;
-    CHECK(status.find("93:Sync Host (OneSyncSvc): now automatic (delayed), stopped; profile asks automatic (delayed start)"
+    CHECK(status.find("93:Sync Host (OneSyncSvc): now automatic (delayed), stopped; profile asks automatic (delayed)"
                       ": unchanged\n")
           != std::string::npos);
     CHECK(status.find("86:Geolocation Service (lfsvc): now manual, stopped; profile asks kept: unchanged\n")
@@ -213,7 +213,7 @@ TEST_CASE("a result with the Windows 10 rows is saved and read back whole")
                              "backup\tauto-20261207-101500-01.txt\r\n"
                              "BcastDVRUserService\tdemand\tdisabled\tdisabled, stopped\tchanged\r\n"
                              "lfsvc\tdemand\tkept\tdemand, stopped\tleft alone: as Windows has it\r\n"
-                             "OneSyncSvc\tdisabled\tautomatic (delayed start)\tauto (delayed), stopped\tchanged\r\n"
+                             "OneSyncSvc\tdisabled\tautomatic (delayed)\tauto (delayed), stopped\tchanged\r\n"
                              "end\r\n";
     CHECK(formatRunResult(result) == file);
     CHECK(parseRunResult("/b/auto-20261207-101500-01.result.log", file) == result);
@@ -257,7 +257,7 @@ TEST_CASE("services --windows lists the fourteen with Microsoft's words and the 
     CHECK(table.find("| 81 | Xbox Live Auth Manager | `XblAuthManager` | Xbox | manual | S1: \"Should be disabled\"; ")
           != std::string::npos);
     CHECK(table.find("| 93 | Sync Host (per-user template: from each user's next sign-in) | `OneSyncSvc` | Mail, "
-                     "Calendar and People | automatic (delayed start) | ")
+                     "Calendar and People | automatic (delayed) | ")
           != std::string::npos);
     CHECK(table.find("| 86 | Geolocation Service | `lfsvc` | location and maps | manual if disabled | ") != std::string::npos);
     CHECK(table.find("| S10 | [Policy CSP - SystemServices](https://learn.microsoft.com/") != std::string::npos);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/profile_table.h"
+#include "engine/service_sources.h"
 #include "engine/windows_needs.h"
 #include "tests/support/text_helpers.h"
 
@@ -34,4 +35,12 @@ TEST_CASE("the README's table of what each Windows needs is the program's")
                         "program's -->\n",
                         "<!-- end of windows table -->")
           == quillora::windowsNeedsTable());
+}
+
+TEST_CASE("the README's table of the Windows 10 services and their sources is the program's")
+{
+    CHECK(readmeBetween("<!-- windows 10 table: the second part of `quillora-cli services --windows`; a test compares "
+                        "it with the program's -->\n",
+                        "<!-- end of windows 10 table -->")
+          == quillora::windows10SourcesTable());
 }

@@ -34,6 +34,9 @@ SECTIONS = [
     ("## The services window: what each service is, and what the last run really did",
      "## 查看服务：每个服务是什么，上次优化实际做了什么"),
     ("## On Windows Vista and later", "## Windows Vista 及以后的版本"),
+    ("## On Windows 10 and 11: five more questions", "## Windows 10 和 11：另外五个问题"),
+    ("### Per-user services and signing in", "### 按用户的服务和登录"),
+    ("### Left out on purpose", "### 有意不列入的服务"),
     ("## The companion: quillora-cli", "## 命令行工具 quillora-cli"),
     ("### Errors and exit statuses", "### 错误和退出码"),
     ("## Many machines", "## 多台电脑"),
@@ -115,19 +118,22 @@ def check_sections(users, chinese):
 
 
 def check_generated_tables(chinese, cli):
-    """The Chinese manual's generated tables are the program's, between their markers."""
-    for arguments, start, end in (
-        (["services", "--chinese"], "<!-- 服务表：由 `quillora-cli services --chinese` 生成，测试会与程序的服务目录核对 -->\n",
-         "<!-- 服务表结束 -->"),
+    """The Chinese manual's generated tables are the program's, between their markers; the output
+    of `services --windows` is its two tables, each in its own section, apart by a blank line."""
+    for arguments, places in (
+        (["services", "--chinese"], [("<!-- 服务表：由 `quillora-cli services --chinese` 生成，测试会与程序的服务目录核对 -->\n",
+                                      "<!-- 服务表结束 -->")]),
         (["services", "--windows", "--chinese"],
-         "<!-- Windows 表：由 `quillora-cli services --windows --chinese` 生成，测试会与程序的核对 -->\n",
-         "<!-- Windows 表结束 -->"),
+         [("<!-- Windows 表：由 `quillora-cli services --windows --chinese` 生成，测试会与程序的核对 -->\n",
+           "<!-- Windows 表结束 -->"),
+          ("<!-- Windows 10 表：`quillora-cli services --windows --chinese` 的第二部分，测试会与程序的核对 -->\n",
+           "<!-- Windows 10 表结束 -->")]),
     ):
         table = subprocess.run([cli] + arguments, capture_output=True, text=True, check=True).stdout
-        if start not in chinese or end not in chinese:
+        if any(start not in chinese or end not in chinese for start, end in places):
             fail("README-zh.md has no markers for `quillora-cli %s`" % " ".join(arguments))
             continue
-        between = chinese[chinese.index(start) + len(start):chinese.index(end)]
+        between = "\n".join(chinese[chinese.index(start) + len(start):chinese.index(end)] for start, end in places)
         if between != table:
             fail("README-zh.md's table is not what `quillora-cli %s` prints" % " ".join(arguments))
 
