@@ -35,8 +35,8 @@ constexpr auto kThirdControls =
     questionControls(Text::ImagingQuestion, {1080, 840, 3975, 495}, 1800, 480, 2040, 3600, 1, 0);
 
 // The questions of Windows 10 and 11 are longer: a question, then what "no" turns off.
-constexpr int kLaterButtonsTop = 2040;
-constexpr TwipsRect kLaterLabel{480, 300, 6240, 1560};
+constexpr int kLaterButtonsTop = 2280;
+constexpr TwipsRect kLaterLabel{480, 300, 6240, 1800};
 constexpr auto laterControls(Text question)
 {
     return questionControls(question, kLaterLabel, kLaterButtonsTop, 1320, 3000, 4680, 0, 1);
@@ -52,7 +52,7 @@ const WindowDesign kSecond{Text::QuestionCaption, 5460, 2460, kStyle, kExStyle, 
 const WindowDesign kThird{Text::QuestionCaption, 5280, 2595, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, kThirdControls};
 
 constexpr int kLaterWidth = 7200;
-constexpr int kLaterHeight = 3000;
+constexpr int kLaterHeight = 3240;
 const WindowDesign kLater[] = {
     {Text::QuestionCaption, kLaterWidth, kLaterHeight, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, kXboxControls},
     {Text::QuestionCaption, kLaterWidth, kLaterHeight, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, kLocationControls},

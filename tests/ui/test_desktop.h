@@ -181,6 +181,11 @@ inline std::vector<std::pair<ui::Window*, const ui::WindowDesign*>> everyWindow(
         {&program.firstQuestion, &ui::QuestionWindow::firstDesign()},
         {&program.secondQuestion, &ui::QuestionWindow::secondDesign()},
         {&program.thirdQuestion, &ui::QuestionWindow::thirdDesign()},
+        {&program.xboxQuestion, &ui::QuestionWindow::windows10Design(AnswerFlag::Xbox)},
+        {&program.locationQuestion, &ui::QuestionWindow::windows10Design(AnswerFlag::Location)},
+        {&program.cellularQuestion, &ui::QuestionWindow::windows10Design(AnswerFlag::Cellular)},
+        {&program.nfcQuestion, &ui::QuestionWindow::windows10Design(AnswerFlag::Nfc)},
+        {&program.mailQuestion, &ui::QuestionWindow::windows10Design(AnswerFlag::Mail)},
         {&program.helpWindow, &ui::HelpWindow::windowDesign()},
         {&program.servicesWindow, &ui::ServicesWindow::windowDesign()},
     };
