@@ -27,6 +27,8 @@ RUNS = [
     ["prompted", "--answers", "yny"],
     ["prompted", "--answers", "ynn"],
     ["prompted", "--answers", "nny"],
+    ["prompted", "--answers", "nnnnnnnn"],
+    ["restore", "--windows10"],
 ]
 BACKUP = ("quillora-backup 1\r\nAlerter\tdisabled\r\nALG\tabsent\r\nwuauserv\tauto\tdelayed\r\n"
           "BITS\tdemand\r\nend\r\n")

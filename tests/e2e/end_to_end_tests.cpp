@@ -24,6 +24,7 @@
 #include "tools/driver/driver.h"
 #include "tools/driver/keyboard.h"
 #include "ui/identifiers.h"
+#include "ui/texts.h"
 
 using namespace quillora;
 using namespace quillora::e2e;
@@ -43,13 +44,14 @@ struct Expected {
 
 // What a complete run must leave behind, from its golden files; the running totals, which only
 // bound a run cut short, follow the catalogue.
-Expected planned(const std::string& golden, Profile profile, const Answers& answers = {})
+Expected planned(const std::string& golden, Profile profile, const Answers& answers = {},
+                 Lists lists = Lists::Designed)
 {
     Expected expected;
     expected.commandLines = testing::goldenCommandLines(golden);
     expected.log = testing::goldenLog(golden);
     std::size_t launches = 0;
-    for (const ServiceStep& step : profileSteps(profile, Lists::Designed)) {
+    for (const ServiceStep& step : profileSteps(profile, lists)) {
         launches += serviceCommands(performedAction(step, answers), step.serviceKey).size();
         expected.launchesAfterStep.push_back(launches);
     }
@@ -748,8 +750,80 @@ TEST_CASE_FIXTURE(EndToEnd, "on Windows 10 after quillora-cli apply restore --al
     REQUIRE(runCompanion(L"apply restore --all") == 0);
     QuilloraProcess program(programOnWindows10(quillora), folder);
     postClick(GetDlgItem(program.mainWindow(), MainControls::RestoreButton));
-    checkCompletedRun(planned("restore", Profile::Restore), program);
+    // On Windows 10 the rows of its own list follow; none of those services is installed here.
+    checkCompletedRun(planned("windows10-restore", Profile::Restore, {}, Lists::WithWindows10), program);
     CHECK_FALSE(FindWindowW(L"#32770", L"Quillora1.1"));
+    PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
+    CHECK(program.waitForExit(20000));
+}
+
+TEST_CASE_FIXTURE(EndToEnd, "on Windows 10 the eight real question windows: no to Xbox turns off its five services, undo puts them back")
+{
+    // The fourteen of Windows 10's list. Wine's Service Control Manager refuses the type of a
+    // per-user template (error 87), so the four templates are ordinary services here.
+    testing::StandInServices services({{L"XblAuthManager", SERVICE_DEMAND_START}, {L"XblGameSave", SERVICE_DEMAND_START},
+                                       {L"XboxNetApiSvc", SERVICE_DEMAND_START}, {L"XboxGipSvc", SERVICE_AUTO_START},
+                                       {L"BcastDVRUserService", SERVICE_DEMAND_START}, {L"lfsvc", SERVICE_DEMAND_START},
+                                       {L"MapsBroker", SERVICE_AUTO_START}, {L"icssvc", SERVICE_DEMAND_START},
+                                       {L"autotimesvc", SERVICE_DEMAND_START}, {L"MessagingService", SERVICE_DEMAND_START},
+                                       {L"SmsRouter", SERVICE_DEMAND_START}, {L"SEMgrSvc", SERVICE_DEMAND_START},
+                                       {L"OneSyncSvc", SERVICE_AUTO_START},
+                                       {L"PimIndexMaintenanceSvc", SERVICE_DEMAND_START}});
+    const ActingStandIns acting(L"XblAuthManager;XblGameSave;XboxNetApiSvc;XboxGipSvc;BcastDVRUserService;lfsvc;"
+                                L"MapsBroker;OneSyncSvc;PimIndexMaintenanceSvc",
+                                L"", L"");
+
+    QuilloraProcess program(programOnWindows10(quillora), folder);
+    postClick(GetDlgItem(program.mainWindow(), MainControls::QuestionsButton));
+    const ui::Text questions[] = {ui::Text::CdBurnerQuestion, ui::Text::PrinterQuestion, ui::Text::ImagingQuestion,
+                                  ui::Text::XboxQuestion,     ui::Text::LocationQuestion, ui::Text::CellularQuestion,
+                                  ui::Text::NfcQuestion,      ui::Text::MailQuestion};
+    const char answers[] = "nnynyyyy";
+    for (std::size_t i = 0; i < std::size(questions); ++i) {
+        CAPTURE(i);
+        const HWND question = waitForQuestion(program.process(), ui::textIn(ui::Language::Chinese, questions[i]));
+        postClick(GetDlgItem(question, answers[i] == 'y' ? QuestionControls::YesButton : QuestionControls::NoButton));
+    }
+    // Wine has its own BITS, set to start on demand, which the run would disable: Windows 10 needs
+    // it, so the warning comes. No runs every row, as the golden run does; the stand-ins act on none
+    // of Wine's own services.
+    const HWND warning = waitForWindow(program.process(), L"Quillora1.1", 60000, L"#32770");
+    CHECK(warnedKeys(messageBoxText(warning)).front() == L"BITS");
+    postClick(GetDlgItem(warning, IDNO));
+    const auto flag = [&](int i) { return static_cast<std::int16_t>(answers[i] == 'y' ? kAnswerYes : kAnswerNo); };
+    Answers given{flag(0), flag(1), flag(2)};
+    given.windows10 = {flag(3), flag(4), flag(5), flag(6), flag(7)};
+    checkCompletedRun(planned("windows10-prompted-nnynyyyy", Profile::Prompted, given, Lists::WithWindows10), program);
+    for (const Record& record : readRecords(program.recordFile()))
+        CHECK(record.commandLine.find(L"NET stop BcastDVRUserService") == std::wstring::npos);
+    for (const wchar_t* key : {L"XblAuthManager", L"XblGameSave", L"XboxNetApiSvc", L"XboxGipSvc", L"BcastDVRUserService"})
+        CHECK(services.startType(key) == SERVICE_DISABLED);
+    // The stand-ins left Wine's own services as they were: the result says Windows refused those
+    // changes, and offers to show it.
+    const HWND refused = waitForWindow(program.process(), L"Quillora1.1", 60000, L"#32770");
+    CHECK(messageBoxText(refused).find(L"这次优化中，Windows 拒绝了对 ") != std::wstring::npos);
+    postClick(GetDlgItem(refused, IDNO));
+    for (int tries = 0; tries < 400 && IsWindow(refused); ++tries)
+        Sleep(50);
+    // Yes to the others: as they were.
+    CHECK(services.startType(L"MapsBroker") == SERVICE_AUTO_START);
+    CHECK(services.startType(L"OneSyncSvc") == SERVICE_AUTO_START);
+    CHECK(services.startType(L"lfsvc") == SERVICE_DEMAND_START);
+
+    const HWND box = undoBox(program);
+    REQUIRE(box);
+    const std::wstring question = messageBoxText(box);
+    CHECK(question.find(L"5 个已安装的服务将会改变") != std::wstring::npos);
+    CHECK(question.find(L"    Xbox Accessory Management Service: 禁用 → 自动\r\n") != std::wstring::npos);
+    postClick(GetDlgItem(box, IDYES));
+    for (int tries = 0; tries < 400 && IsWindow(box); ++tries)
+        Sleep(50);
+    const HWND done = waitForWindow(program.process(), L"Quillora1.1", 20000, L"#32770");
+    CHECK(messageBoxText(done).find(L"已更改：5 个服务") != std::wstring::npos);
+    postClick(GetDlgItem(done, IDOK));
+    CHECK(services.startType(L"XboxGipSvc") == SERVICE_AUTO_START);
+    for (const wchar_t* key : {L"XblAuthManager", L"XblGameSave", L"XboxNetApiSvc", L"BcastDVRUserService"})
+        CHECK(services.startType(key) == SERVICE_DEMAND_START);
     PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
     CHECK(program.waitForExit(20000));
 }

@@ -223,3 +223,27 @@ TEST_CASE("asking for all services at once gives what asking one at a time gives
     CHECK(all[keys.size() - 2]->mode == StartMode::Disabled);
     CHECK_FALSE(all.back());
 }
+
+TEST_CASE("Wine's Service Control Manager: a per-user template's type is refused; the names and modes of a stand-in are read")
+{
+    StandInServices machine({{L"OneSyncSvc", SERVICE_AUTO_START}});
+    {
+        // SERVICE_USER_SHARE_PROCESS, the type of Windows 10's templates: Wine takes no per-user
+        // service, so the tests' templates are services of their own process.
+        platform::ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CREATE_SERVICE));
+        REQUIRE(manager);
+        platform::ServiceHandle created(CreateServiceW(manager.get(), L"QuilloraTemplateProbe", L"probe", SERVICE_ALL_ACCESS,
+                                                       0x60, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
+                                                       L"C:\\windows\\system32\\notepad.exe", nullptr, nullptr, nullptr,
+                                                       nullptr, nullptr));
+        CHECK_FALSE(created);
+        CHECK(GetLastError() == ERROR_INVALID_PARAMETER);
+    }
+    platform::WindowsServiceControl services;
+    // The stand-in's display name is its key; an uninstalled service has none.
+    CHECK(services.displayName(L"OneSyncSvc") == L"OneSyncSvc");
+    CHECK(services.displayName(L"XblAuthManager").empty());
+    services.setStartMode(L"OneSyncSvc", StartMode::Disabled, false);
+    CHECK(machine.startType(L"OneSyncSvc") == SERVICE_DISABLED);
+    CHECK(services.query(L"OneSyncSvc") == ServiceState{StartMode::Disabled, false, RunState::Stopped});
+}
