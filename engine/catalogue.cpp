@@ -3,6 +3,8 @@
 #include <array>
 #include <optional>
 
+#include "engine/keyed_table.h"
+
 namespace quillora {
 namespace {
 
@@ -148,11 +150,7 @@ const Cell& cellOf(const Row& row, Profile profile)
 
 const Row* rowOf(const std::wstring& serviceKey)
 {
-    for (const Row& row : kCatalogue) {
-        if (serviceKey == row.serviceKey)
-            return &row;
-    }
-    return nullptr;
+    return entryWithKey(kCatalogue, serviceKey);
 }
 
 bool reaches(Lists lists, const Row& row)

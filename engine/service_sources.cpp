@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/catalogue.h"
+#include "engine/keyed_table.h"
 #include "engine/service_step.h"
 #include "engine/utf8.h"
 
@@ -76,15 +77,6 @@ constexpr std::array<Entry, 14> kEntries{{
         false}}}},
 }};
 
-const Entry* entryOf(const std::wstring& serviceKey)
-{
-    for (const Entry& entry : kEntries) {
-        if (serviceKey == entry.serviceKey)
-            return &entry;
-    }
-    return nullptr;
-}
-
 struct TableWords {
     const char* header;
     const char* publicationsHeader;
@@ -131,7 +123,7 @@ const std::vector<Publication>& publications()
 std::vector<Citation> citationsFor(const std::wstring& serviceKey)
 {
     std::vector<Citation> citations;
-    if (const Entry* entry = entryOf(serviceKey)) {
+    if (const Entry* entry = entryWithKey(kEntries, serviceKey)) {
         for (const Citation& citation : entry->citations) {
             if (citation.publication)
                 citations.push_back(citation);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/catalogue.h"
+#include "engine/keyed_table.h"
 #include "engine/service_change.h"
 #include "engine/utf8.h"
 
@@ -57,11 +58,7 @@ constexpr NeedsEntry kNeeds[] = {
 
 const NeedsEntry* entryOf(const std::wstring& serviceKey)
 {
-    for (const NeedsEntry& entry : kNeeds) {
-        if (serviceKey == entry.serviceKey)
-            return &entry;
-    }
-    return nullptr;
+    return entryWithKey(kNeeds, serviceKey);
 }
 
 // The table's words for each rating, in English and in Chinese.

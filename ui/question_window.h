@@ -15,7 +15,7 @@ public:
     QuestionWindow(WindowHost& host, RunController& runs, const WindowDesign& design, AnswerFlag flag,
                    QuestionWindow* next);
 
-    // The designs of the three questions, in the wizard's order.
+    // The designs of the wizard's three questions, in its order.
     static const WindowDesign& firstDesign();
     static const WindowDesign& secondDesign();
     static const WindowDesign& thirdDesign();

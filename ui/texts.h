@@ -315,7 +315,7 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::HelpCaption, L"Help"},
     {Text::ServicesCaption, L"Services"},
     {Text::QuestionsButton, L"By questions (best)"},
-    {Text::QuestionsLabel, L"Answer three questions, step by step, for the best result!"},
+    {Text::QuestionsLabel, L"Answer the questions, step by step, for the best result!"},
     {Text::AutomaticButton, L"Automatic"},
     {Text::AutomaticLabel, L"Optimises on its own: for users who do not know services!"},
     {Text::RestoreButton, L"Restore defaults"},

@@ -260,6 +260,14 @@ std::vector<std::wstring> warnedKeys(const std::wstring& text)
     return keys;
 }
 
+// Clicks a button of a message box and waits, at most 20 seconds, until the box is gone.
+void answerBox(HWND box, int button)
+{
+    postClick(GetDlgItem(box, button));
+    for (int tries = 0; tries < 400 && IsWindow(box); ++tries)
+        Sleep(50);
+}
+
 // Clicks a button of the main window and waits for the message box the click brings.
 HWND clickForBox(const QuilloraProcess& program, int button, DWORD milliseconds)
 {
@@ -324,11 +332,9 @@ TEST_CASE_FIXTURE(EndToEnd, "on Windows 10 the automatic run warns of wuauserv a
             CHECK_FALSE(IsWindowEnabled(window));
         }
         CHECK(IsWindowEnabled(box));
-        postClick(GetDlgItem(box, IDCANCEL));
         // The click has been handled once the box is gone and the main window answers again; a
         // run it started would have shown its window by then.
-        for (int tries = 0; tries < 400 && IsWindow(box); ++tries)
-            Sleep(50);
+        answerBox(box, IDCANCEL);
         DWORD_PTR answer = 0;
         REQUIRE(SendMessageTimeoutW(program.mainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 30000, &answer));
         CHECK_FALSE(IsWindow(box));
@@ -545,9 +551,7 @@ TEST_CASE_FIXTURE(EndToEnd, "a refused sc config: said in a box, saved in one fo
         const std::wstring text = messageBoxText(box);
         CHECK(text.find(L"Windows refused this optimisation's changes to ") != std::wstring::npos);
         CHECK(text.find(L"Show the result of the last run?") != std::wstring::npos);
-        postClick(GetDlgItem(box, IDNO));
-        for (int tries = 0; tries < 400 && IsWindow(box); ++tries)
-            Sleep(50);
+        answerBox(box, IDNO);
 
         // The result is in: the undo item opens the undo question.
         SetForegroundWindow(program.mainWindow());
@@ -726,9 +730,7 @@ TEST_CASE_FIXTURE(EndToEnd, "settings.ini that cannot be read: the automatic run
     REQUIRE(box);
     CHECK(messageBoxText(box).find(L"无法读取您保存的对服务的选择") != std::wstring::npos);
     CHECK_FALSE(IsWindowEnabled(program.mainWindow()));
-    postClick(GetDlgItem(box, IDNO));
-    for (int tries = 0; tries < 400 && IsWindow(box); ++tries)
-        Sleep(50);
+    answerBox(box, IDNO);
     DWORD_PTR answer = 0;
     REQUIRE(SendMessageTimeoutW(program.mainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 30000, &answer));
     CHECK(readRecords(program.recordFile()).empty());
@@ -802,9 +804,7 @@ TEST_CASE_FIXTURE(EndToEnd, "on Windows 10 the eight real question windows: no t
     // changes, and offers to show it.
     const HWND refused = waitForWindow(program.process(), L"Quillora1.1", 60000, L"#32770");
     CHECK(messageBoxText(refused).find(L"这次优化中，Windows 拒绝了对 ") != std::wstring::npos);
-    postClick(GetDlgItem(refused, IDNO));
-    for (int tries = 0; tries < 400 && IsWindow(refused); ++tries)
-        Sleep(50);
+    answerBox(refused, IDNO);
     // Yes to the others: as they were.
     CHECK(services.startType(L"MapsBroker") == SERVICE_AUTO_START);
     CHECK(services.startType(L"OneSyncSvc") == SERVICE_AUTO_START);
@@ -815,9 +815,7 @@ TEST_CASE_FIXTURE(EndToEnd, "on Windows 10 the eight real question windows: no t
     const std::wstring question = messageBoxText(box);
     CHECK(question.find(L"5 个已安装的服务将会改变") != std::wstring::npos);
     CHECK(question.find(L"    Xbox Accessory Management Service: 禁用 → 自动\r\n") != std::wstring::npos);
-    postClick(GetDlgItem(box, IDYES));
-    for (int tries = 0; tries < 400 && IsWindow(box); ++tries)
-        Sleep(50);
+    answerBox(box, IDYES);
     const HWND done = waitForWindow(program.process(), L"Quillora1.1", 20000, L"#32770");
     CHECK(messageBoxText(done).find(L"已更改：5 个服务") != std::wstring::npos);
     postClick(GetDlgItem(done, IDOK));
