@@ -59,15 +59,14 @@ Arguments parseArguments(const std::vector<std::string>& args, const std::set<st
 
 Answers parseAnswers(const std::string& letters)
 {
-    constexpr AnswerFlag kAskedOrder[] = {AnswerFlag::CdBurner, AnswerFlag::Printer, AnswerFlag::Imaging,
-                                          AnswerFlag::Xbox,     AnswerFlag::Location, AnswerFlag::Cellular,
-                                          AnswerFlag::Nfc,      AnswerFlag::Mail};
     Answers answers;
     const std::string lower = lowerCase(letters);
-    bool wellFormed = lower.size() == kWizardQuestions.size() || lower.size() == std::size(kAskedOrder);
+    bool wellFormed = lower.size() == kWizardQuestions.size()
+        || lower.size() == kWizardQuestions.size() + kWindows10Questions.size();
+    // The flags are in the order the questions are asked.
     for (std::size_t i = 0; wellFormed && i < lower.size(); ++i) {
         wellFormed = lower[i] == 'y' || lower[i] == 'n';
-        answers[kAskedOrder[i]] = lower[i] == 'y' ? kAnswerYes : kAnswerNo;
+        answers[static_cast<AnswerFlag>(i)] = lower[i] == 'y' ? kAnswerYes : kAnswerNo;
     }
     if (!wellFormed)
         throw UsageError("malformed --answers " + quoted(letters)

@@ -78,8 +78,7 @@ ProfileOnMachine profileOnMachine(const std::vector<std::string>& args, std::set
     const ProfileRequest request = profileRequest(arguments, args[0]);
     const std::optional<WindowsVersion> windows = machine.windowsVersion();
     std::vector<std::wstring> skipped = skippedKeys(arguments, machine.files());
-    std::vector<ServiceStep> steps =
-        settledOnMachine(leavingChosenAlone(profileSteps(request.profile, listsFor(windows)), skipped), servicesOf(machine));
+    std::vector<ServiceStep> steps = stepsOnMachine(request.profile, skipped, machine);
     if (!arguments.has("--all"))
         steps = leavingNeededAlone(std::move(steps), request.answers, windows, servicesOf(machine));
     return {std::move(arguments), std::move(steps), request.answers, std::move(skipped)};

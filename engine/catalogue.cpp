@@ -8,6 +8,9 @@
 namespace quillora {
 namespace {
 
+// The list a row belongs to.
+enum class ServiceList { Designed, Windows10 };
+
 // What one profile does with one catalogue row.
 struct Cell {
     bool runs;
@@ -50,7 +53,6 @@ constexpr Row windows10Row(const wchar_t* label, const wchar_t* displayName, con
     const Cell& no = kind == ServiceKind::Classic ? StopDisable : DisableOnly;
     return {label, displayName, serviceKey, ask(flag, Keep, no), Keep, restore, ServiceList::Windows10, kind};
 }
-constexpr ServiceKind kUserTemplate = ServiceKind::UserTemplate;
 
 // The order of the rows is the order in which every profile touches the services.
 constexpr std::array<Row, 74> kCatalogue{{
@@ -122,15 +124,16 @@ constexpr std::array<Row, 74> kCatalogue{{
     windows10Row(L"83", L"Xbox Live Networking Service", L"XboxNetApiSvc", AnswerFlag::Xbox, ManualOnly),
     windows10Row(L"84", L"Xbox Accessory Management Service", L"XboxGipSvc", AnswerFlag::Xbox, ManualOnly),
     windows10Row(L"85", L"GameDVR and Broadcast User Service", L"BcastDVRUserService", AnswerFlag::Xbox, ManualOnly,
-                 kUserTemplate),
+                 ServiceKind::UserTemplate),
     windows10Row(L"86", L"Geolocation Service", L"lfsvc", AnswerFlag::Location, ManualIfDisabled),
     windows10Row(L"87", L"Downloaded Maps Manager", L"MapsBroker", AnswerFlag::Location, ManualIfDisabled),
     windows10Row(L"88", L"Windows Mobile Hotspot Service", L"icssvc", AnswerFlag::Cellular, ManualIfDisabled),
     windows10Row(L"89", L"Cellular Time", L"autotimesvc", AnswerFlag::Cellular, ManualIfDisabled),
-    windows10Row(L"90", L"MessagingService", L"MessagingService", AnswerFlag::Cellular, ManualOnly, kUserTemplate),
+    windows10Row(L"90", L"MessagingService", L"MessagingService", AnswerFlag::Cellular, ManualOnly,
+                 ServiceKind::UserTemplate),
     windows10Row(L"91", L"Microsoft Windows SMS Router Service", L"SmsRouter", AnswerFlag::Cellular, ManualIfDisabled),
     windows10Row(L"92", L"Payments and NFC/SE Manager", L"SEMgrSvc", AnswerFlag::Nfc, ManualIfDisabled),
-    windows10Row(L"93", L"Sync Host", L"OneSyncSvc", AnswerFlag::Mail, DelayedAutoOnly, kUserTemplate),
+    windows10Row(L"93", L"Sync Host", L"OneSyncSvc", AnswerFlag::Mail, DelayedAutoOnly, ServiceKind::UserTemplate),
     windows10Row(L"94", L"Contact Data", L"PimIndexMaintenanceSvc", AnswerFlag::Mail, ManualOnly,
                  ServiceKind::UserTemplateOutsideSecurityTemplates),
 }};
@@ -181,16 +184,6 @@ std::vector<std::wstring> catalogueKeys()
     std::vector<std::wstring> keys;
     for (const Row& row : kCatalogue)
         keys.push_back(row.serviceKey);
-    return keys;
-}
-
-std::vector<std::wstring> catalogueKeys(ServiceList list)
-{
-    std::vector<std::wstring> keys;
-    for (const Row& row : kCatalogue) {
-        if (row.list == list)
-            keys.push_back(row.serviceKey);
-    }
     return keys;
 }
 

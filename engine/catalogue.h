@@ -14,12 +14,9 @@ enum class Profile {
     Restore,    // restore of the system defaults
 };
 
-// The two lists of the catalogue: the sixty services the program was made with, and the fourteen
-// of Windows 10 and 11 that Microsoft's own guidance rates safe to turn off.
-enum class ServiceList { Designed, Windows10 };
-
-// Which lists a profile covers: the designed one everywhere, the Windows 10 one too where the
-// Windows has those services.
+// Which lists of the catalogue a profile covers: the sixty services the program was made with
+// everywhere, and the fourteen of Windows 10 and 11 that Microsoft's own guidance rates safe to turn
+// off where the Windows has them.
 enum class Lists { Designed, WithWindows10 };
 
 // The lists for a machine: with the Windows 10 list on Windows 10 and 11 only; the designed list
@@ -35,8 +32,6 @@ const char* profileName(Profile profile);
 
 // The keys of every service the program knows, in catalogue order.
 std::vector<std::wstring> catalogueKeys();
-// The keys of one list, in catalogue order.
-std::vector<std::wstring> catalogueKeys(ServiceList list);
 // The keys the lists cover, in catalogue order.
 std::vector<std::wstring> catalogueKeys(Lists lists);
 

@@ -28,7 +28,6 @@ std::string answersLine(const char* start, const std::array<AnswerFlag, Count>& 
     return line;
 }
 
-
 ExportTarget::Run runFor(const ActionEffect& effect)
 {
     if (effect.stopsFirst)

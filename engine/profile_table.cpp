@@ -13,29 +13,19 @@ namespace {
 // The words of a table.
 struct TableWords {
     const char* header;
-    const char* (*topic)(AnswerFlag);
     const char* asks;          // "asks: "
     const char* yes;           // "? yes: "
     const char* no;            // "; no: "
 };
 
 constexpr TableWords kEnglish{"| log | service | key | 按提问优化(建议) | 自动优化 | 恢复系统默认 |\n",
-                              questionTopic,
                               "asks: ",
                               "? yes: ",
                               "; no: "};
 constexpr TableWords kChinese{"| 编号 | 服务 | 服务名 | 按提问优化(建议) | 自动优化 | 恢复系统默认 |\n",
-                              questionTopicInChinese,
                               "询问",
                               "？是：",
                               "；否："};
-
-// What an action does, in the table's language: the English description, or the words the
-// Chinese windows use ("停止，禁用").
-std::string actionText(TableLanguage language, ActionKind kind)
-{
-    return language == TableLanguage::English ? actionDescription(kind) : toUtf8(actionWords(kChineseWording, kind));
-}
 
 // What one profile does to the service with this key, or a dash where it leaves it alone.
 std::string cellText(TableLanguage language, const std::vector<ServiceStep>& steps, const std::wstring& key)
@@ -45,18 +35,28 @@ std::string cellText(TableLanguage language, const std::vector<ServiceStep>& ste
         if (step.serviceKey != key)
             continue;
         if (!step.question)
-            return actionText(language, step.action);
+            return actionInTable(language, step.action);
         Answers yes, no;
         yes[step.question->flag] = kAnswerYes;
         no[step.question->flag] = kAnswerNo;
-        return std::string(words.asks) + words.topic(step.question->flag) + words.yes
-            + actionText(language, performedAction(step, yes)) + words.no
-            + actionText(language, performedAction(step, no));
+        return std::string(words.asks) + topicInTable(language, step.question->flag) + words.yes
+            + actionInTable(language, performedAction(step, yes)) + words.no
+            + actionInTable(language, performedAction(step, no));
     }
     return "-";
 }
 
 }  // namespace
+
+std::string actionInTable(TableLanguage language, ActionKind kind)
+{
+    return language == TableLanguage::English ? actionDescription(kind) : toUtf8(actionWords(kChineseWording, kind));
+}
+
+const char* topicInTable(TableLanguage language, AnswerFlag flag)
+{
+    return language == TableLanguage::English ? questionTopic(flag) : questionTopicInChinese(flag);
+}
 
 std::string profileTable(TableLanguage language)
 {

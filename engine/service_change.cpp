@@ -1,5 +1,7 @@
 #include "engine/service_change.h"
 
+#include "engine/skip_choice.h"
+
 namespace quillora {
 
 ServiceTarget targetOf(const ActionEffect& effect)
@@ -44,6 +46,14 @@ std::vector<ServiceStep> settledOnMachine(std::vector<ServiceStep> steps, Servic
             step.action = actionHere(step.action, services.query(step.serviceKey));
     }
     return steps;
+}
+
+std::vector<ServiceStep> stepsOnMachine(Profile profile, const std::vector<std::wstring>& skipped, Machine& machine)
+{
+    std::vector<ServiceStep> steps =
+        leavingChosenAlone(profileSteps(profile, listsFor(machine.windowsVersion())), skipped);
+    ServiceControl* services = machine.services();
+    return services ? settledOnMachine(std::move(steps), *services) : steps;
 }
 
 }  // namespace quillora

@@ -2,6 +2,7 @@
 
 #include "engine/action.h"
 #include "engine/backup_file.h"
+#include "engine/catalogue.h"
 #include "engine/machine.h"
 #include "engine/service_step.h"
 
@@ -47,6 +48,11 @@ ActionKind actionHere(ActionKind kind, const std::optional<ServiceState>& now);
 // The steps as they run on this machine now, each action settled by actionHere. Only steps whose
 // action depends on the machine query it.
 std::vector<ServiceStep> settledOnMachine(std::vector<ServiceStep> steps, ServiceControl& services);
+
+// A profile's steps as a run or the companion takes them on this machine now: over the lists of its
+// Windows, those of the services chosen to be left alone left alone, each action settled on its
+// services (where it has any).
+std::vector<ServiceStep> stepsOnMachine(Profile profile, const std::vector<std::wstring>& skipped, Machine& machine);
 
 // Whether the row, as the answers make it, would change its service now: installed, and its mode
 // or its running state not as the row leaves it. The one answer for the services window's change

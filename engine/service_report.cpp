@@ -16,7 +16,7 @@ std::string modeWords(StartMode mode, bool delayed)
 {
     const bool worded = mode == StartMode::Automatic || mode == StartMode::Manual || mode == StartMode::Disabled;
     const std::string word = worded ? toUtf8(modeWordOf(kEnglishWording, mode)) : startModeName(mode);
-    return word + (delayed ? " (delayed)" : "");
+    return word + (delayed ? toUtf8(kEnglishWording.delayedStart) : "");
 }
 
 std::string serviceName(const std::wstring& serviceKey)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -16,13 +17,13 @@ struct Publication {
 
 // What one publication says of one service: its rating or the default it gives, and its words.
 struct Citation {
-    const char* publication;  // the id of a Publication
-    const char* says;         // in its own words where quoted; else what it gives, in ours
+    const Publication* from;
+    const char* says;  // in its own words where quoted; else what it gives, in ours
     bool quoted = true;
 };
 
 // The publications, in the order of their ids.
-const std::vector<Publication>& publications();
+std::span<const Publication> publications();
 
 // What Microsoft's publications say of a service of the Windows 10 list, in the order of their
 // ids; empty for any other service.

@@ -164,7 +164,7 @@ std::string windowsNeedsTable(TableLanguage language)
                                 : "| service | key | Windows XP, Server 2003 | Windows Vista and later | what it does |\n";
     table += "|---|---|---|---|---|\n";
     const std::string notNeeded = chinese ? "不需要" : "not needed";
-    for (const std::wstring& key : catalogueKeys(ServiceList::Designed)) {
+    for (const std::wstring& key : catalogueKeys(Lists::Designed)) {
         const Guidance later = guidanceFor(key, WindowsGeneration::VistaAndLater);
         const std::string purpose = chinese ? toUtf8(purposeInChinese(key)) : purposeInEnglish(key);
         table += "| " + toUtf8(displayNameOf(key)) + " | `" + toUtf8(key) + "` | " + notNeeded + " | "

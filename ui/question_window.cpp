@@ -1,6 +1,7 @@
 #include "ui/question_window.h"
 
 #include <array>
+#include <span>
 
 #include "ui/identifiers.h"
 
@@ -51,15 +52,15 @@ const WindowDesign kFirst{Text::QuestionCaption, 5565, 2340, kStyle, kExStyle, f
 const WindowDesign kSecond{Text::QuestionCaption, 5460, 2460, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, kSecondControls};
 const WindowDesign kThird{Text::QuestionCaption, 5280, 2595, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, kThirdControls};
 
-constexpr int kLaterWidth = 7200;
-constexpr int kLaterHeight = 3240;
-const WindowDesign kLater[] = {
-    {Text::QuestionCaption, kLaterWidth, kLaterHeight, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, kXboxControls},
-    {Text::QuestionCaption, kLaterWidth, kLaterHeight, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, kLocationControls},
-    {Text::QuestionCaption, kLaterWidth, kLaterHeight, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, kCellularControls},
-    {Text::QuestionCaption, kLaterWidth, kLaterHeight, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, kNfcControls},
-    {Text::QuestionCaption, kLaterWidth, kLaterHeight, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, kMailControls},
-};
+// The five are one window, 7200 by 3240 twips, each with its own question.
+constexpr WindowDesign laterDesign(std::span<const ControlDesign> controls)
+{
+    return {Text::QuestionCaption, 7200, 3240, kStyle, kExStyle, false, Placement::CentredOnScreen, {}, controls};
+}
+
+// In the order of the flags, Xbox to Mail.
+constexpr WindowDesign kLater[] = {laterDesign(kXboxControls), laterDesign(kLocationControls),
+                               laterDesign(kCellularControls), laterDesign(kNfcControls), laterDesign(kMailControls)};
 
 }  // namespace
 

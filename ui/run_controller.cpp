@@ -1,8 +1,8 @@
 #include "ui/run_controller.h"
 
-#include "engine/service_change.h"
 #include "engine/backup_store.h"
 #include "engine/printable.h"
+#include "engine/service_change.h"
 #include "engine/utf8.h"
 #include "engine/windows_needs.h"
 #include "ui/identifiers.h"
@@ -174,13 +174,11 @@ Answers RunController::answersOrAllYes() const
 std::optional<std::vector<ServiceStep>> RunController::stepsToRun(Profile profile, const std::vector<std::wstring>& skipped,
                                                                    HWND owner)
 {
+    std::vector<ServiceStep> steps = stepsOnMachine(profile, skipped, machine_);
     const std::optional<WindowsVersion> version = machine_.windowsVersion();
-    ServiceControl* services = machine_.services();
-    std::vector<ServiceStep> steps = leavingChosenAlone(profileSteps(profile, listsFor(version)), skipped);
-    if (services)
-        steps = settledOnMachine(std::move(steps), *services);
     if (!version)
         return steps;
+    ServiceControl* services = machine_.services();
     const std::vector<ServiceStep> needed =
         services ? neededServicesChanged(steps, answers_, generationOf(*version), *services) : std::vector<ServiceStep>{};
     if (needed.empty())

@@ -168,14 +168,8 @@ std::wstring guidanceNotes(const std::wstring& serviceKey, const std::wstring& m
         text += std::wstring(textIn(language, Text::PaneUserTemplate)) + L"\r\n";
     text += std::wstring(textIn(language, Text::PaneSources)) + L"\r\n";
     for (const Citation& citation : citations) {
-        const Publication* from = nullptr;
-        for (const Publication& publication : publications()) {
-            if (std::string(publication.id) == citation.publication)
-                from = &publication;
-        }
         const std::wstring says = citation.quoted ? L"\u201C" + fromUtf8(citation.says) + L"\u201D" : fromUtf8(citation.says);
-        text += L"- " + fromUtf8(citation.publication) + (from ? L" (" + fromUtf8(from->title) + L")" : L"") + L": " + says
-            + L"\r\n";
+        text += L"- " + fromUtf8(citation.from->id) + L" (" + fromUtf8(citation.from->title) + L"): " + says + L"\r\n";
     }
     return text;
 }

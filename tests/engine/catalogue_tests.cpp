@@ -58,7 +58,7 @@ TEST_CASE("each profile has its column's mix of action kinds")
         {Profile::Automatic, 59, 39, 17, 3, 0, 0},
         {Profile::Restore, 60, 8, 1, 37, 14, 0},
     };
-    CHECK(catalogueKeys(ServiceList::Designed).size() == 60);
+    CHECK(catalogueKeys(Lists::Designed).size() == 60);
     for (const Expected& e : table) {
         CAPTURE(static_cast<int>(e.profile));
         const auto steps = profileSteps(e.profile, Lists::Designed);

@@ -29,7 +29,7 @@ using Choice = platform::Dialogs::Choice;
 void onWindows10WithEveryService(TestDesktop& desktop)
 {
     desktop.memoryMachine.version = WindowsVersion{10, 0, 19045, false};
-    for (const std::wstring& key : catalogueKeys(ServiceList::Designed))
+    for (const std::wstring& key : catalogueKeys(Lists::Designed))
         desktop.memoryMachine.memoryServices.services[key] = installed(StartMode::Disabled, RunState::Running);
 }
 

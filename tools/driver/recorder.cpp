@@ -1,9 +1,9 @@
 // A stand-in for net.exe, sc.exe, cmd.exe or explorer.exe in the end-to-end tests: it appends its
 // own path and its whole command line to the record file and exits, changing nothing. For the keys
 // a test lists in QUILLORA_ACT, the stand-in for sc.exe also does what "sc config KEY start= MODE"
-// does, through the Service Control Manager: slowly for the keys in QUILLORA_SLOW, refused with
-// access denied for those in QUILLORA_REFUSE (delayed-auto as auto with the delayed mark); the stand-in for net.exe ends with status 2, as NET
-// does for the stopped stand-in services. Keys are separated by ';'.
+// does (delayed-auto as auto with the delayed mark), through the Service Control Manager: slowly
+// for the keys in QUILLORA_SLOW, refused with access denied for those in QUILLORA_REFUSE; the
+// stand-in for net.exe ends with status 2, as NET does for the stopped stand-in services. Keys are separated by ';'.
 #include <windows.h>
 
 #include <string>
