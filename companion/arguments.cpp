@@ -1,6 +1,6 @@
 #include "companion/arguments.h"
 
-#include "engine/skip_choice.h"
+#include "engine/choice/skip_choice.h"
 
 namespace quillora {
 namespace {

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/answers.h"
-#include "engine/catalogue.h"
-#include "engine/machine.h"
-#include "engine/printable.h"
+#include "engine/catalogue/answers.h"
+#include "engine/catalogue/catalogue.h"
+#include "engine/machine/machine.h"
+#include "engine/text/printable.h"
 
 namespace quillora {
 

@@ -4,11 +4,11 @@
 #include "companion/export_command.h"
 #include "companion/machine_commands.h"
 #include "companion/plan_command.h"
-#include "engine/failure.h"
-#include "engine/profile_table.h"
-#include "engine/service_sources.h"
-#include "engine/utf8.h"
-#include "engine/windows_needs.h"
+#include "engine/machine/failure.h"
+#include "engine/catalogue/profile_table.h"
+#include "engine/catalogue/service_sources.h"
+#include "engine/text/utf8.h"
+#include "engine/catalogue/windows_needs.h"
 #include "resources/version.h"
 
 namespace quillora {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/machine.h"
+#include "engine/machine/machine.h"
 
 namespace quillora {
 

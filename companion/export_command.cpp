@@ -2,10 +2,10 @@
 
 #include "companion/arguments.h"
 #include "companion/output_file.h"
-#include "engine/backup_store.h"
-#include "engine/export.h"
-#include "engine/failure.h"
-#include "engine/utf8.h"
+#include "engine/records/backup_store.h"
+#include "engine/export/export.h"
+#include "engine/machine/failure.h"
+#include "engine/text/utf8.h"
 
 namespace quillora {
 namespace {

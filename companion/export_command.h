@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "companion/cli.h"
-#include "engine/machine.h"
+#include "engine/machine/machine.h"
 
 namespace quillora {
 

@@ -1,21 +1,21 @@
 #include "companion/machine_commands.h"
 
-#include "engine/skip_choice.h"
+#include "engine/choice/skip_choice.h"
 
 #include <ctime>
 #include <stdexcept>
 
 #include "companion/arguments.h"
 #include "companion/output_file.h"
-#include "engine/backup_file.h"
-#include "engine/backup_store.h"
-#include "engine/run_result.h"
-#include "engine/failure.h"
-#include "engine/backup_on_machine.h"
-#include "engine/profile_on_machine.h"
-#include "engine/service_change.h"
-#include "engine/utf8.h"
-#include "engine/windows_needs.h"
+#include "engine/records/backup_file.h"
+#include "engine/records/backup_store.h"
+#include "engine/records/run_result.h"
+#include "engine/machine/failure.h"
+#include "engine/records/backup_on_machine.h"
+#include "engine/plan/profile_on_machine.h"
+#include "engine/plan/service_change.h"
+#include "engine/text/utf8.h"
+#include "engine/catalogue/windows_needs.h"
 
 namespace quillora {
 namespace {

@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "companion/cli.h"
-#include "engine/standard_files.h"
-#include "engine/utf8.h"
+#include "engine/machine/standard_files.h"
+#include "engine/text/utf8.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -1,6 +1,6 @@
 #include "companion/output_file.h"
 
-#include "engine/failure.h"
+#include "engine/machine/failure.h"
 
 namespace quillora {
 

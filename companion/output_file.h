@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/machine.h"
+#include "engine/machine/machine.h"
 
 namespace quillora {
 

@@ -1,10 +1,10 @@
 #include "companion/plan_command.h"
 
-#include "engine/skip_choice.h"
+#include "engine/choice/skip_choice.h"
 
 #include "companion/arguments.h"
-#include "engine/recording.h"
-#include "engine/utf8.h"
+#include "engine/run/recording.h"
+#include "engine/text/utf8.h"
 
 namespace quillora {
 namespace {

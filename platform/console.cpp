@@ -1,6 +1,6 @@
 #include "platform/console.h"
 
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
 #include "platform/system_error.h"
 
 namespace quillora::platform {

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "engine/failure.h"
-#include "engine/utf8.h"
+#include "engine/machine/failure.h"
+#include "engine/text/utf8.h"
 #include "platform/handles.h"
 #include "platform/system_error.h"
 

@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "engine/run_results.h"
+#include "engine/records/run_results.h"
 #include "platform/handles.h"
 
 namespace quillora::platform {

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "engine/machine.h"
+#include "engine/machine/machine.h"
 #include "platform/handles.h"
 
 namespace quillora::platform {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "engine/failure.h"
+#include "engine/machine/failure.h"
 
 namespace quillora::platform {
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cwchar>
 
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
 #include "platform/process_launch.h"
 #include "platform/service_control.h"
 #include "platform/system_error.h"

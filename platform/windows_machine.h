@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "engine/machine.h"
+#include "engine/machine/machine.h"
 #include "platform/files.h"
 #include "platform/handles.h"
 

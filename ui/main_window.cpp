@@ -1,7 +1,7 @@
 #include "ui/main_window.h"
 
-#include "engine/settings.h"
-#include "engine/utf8.h"
+#include "engine/choice/settings.h"
+#include "engine/text/utf8.h"
 #include "resources/site.h"
 #include "ui/identifiers.h"
 #include "ui/undo_last_run.h"

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "engine/machine.h"
-#include "engine/run_results.h"
+#include "engine/machine/machine.h"
+#include "engine/records/run_results.h"
 #include "platform/dialogs.h"
 #include "platform/processes.h"
 #include "ui/run_controller.h"

@@ -1,6 +1,6 @@
 #include "ui/program.h"
 
-#include "engine/settings.h"
+#include "engine/choice/settings.h"
 
 namespace quillora::ui {
 

@@ -4,8 +4,8 @@
 
 #include <optional>
 
-#include "engine/machine.h"
-#include "engine/run_results.h"
+#include "engine/machine/machine.h"
+#include "engine/records/run_results.h"
 #include "platform/dialogs.h"
 #include "platform/modal_dialogs.h"
 #include "platform/processes.h"

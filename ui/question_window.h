@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/answers.h"
+#include "engine/catalogue/answers.h"
 #include "ui/run_controller.h"
 #include "ui/window.h"
 

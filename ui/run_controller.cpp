@@ -1,10 +1,10 @@
 #include "ui/run_controller.h"
 
-#include "engine/backup_store.h"
-#include "engine/printable.h"
-#include "engine/service_change.h"
-#include "engine/utf8.h"
-#include "engine/windows_needs.h"
+#include "engine/records/backup_store.h"
+#include "engine/text/printable.h"
+#include "engine/plan/service_change.h"
+#include "engine/text/utf8.h"
+#include "engine/catalogue/windows_needs.h"
 #include "ui/identifiers.h"
 
 namespace quillora::ui {

@@ -5,12 +5,12 @@
 #include <optional>
 #include <vector>
 
-#include "engine/answers.h"
-#include "engine/backup_store.h"
-#include "engine/catalogue.h"
-#include "engine/run_results.h"
-#include "engine/runner.h"
-#include "engine/skip_choice.h"
+#include "engine/catalogue/answers.h"
+#include "engine/records/backup_store.h"
+#include "engine/catalogue/catalogue.h"
+#include "engine/records/run_results.h"
+#include "engine/run/runner.h"
+#include "engine/choice/skip_choice.h"
 #include "platform/dialogs.h"
 #include "platform/processes.h"
 #include "ui/window_host.h"

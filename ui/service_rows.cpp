@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <utility>
 
-#include "engine/service_change.h"
-#include "engine/service_sources.h"
-#include "engine/utf8.h"
-#include "engine/windows_needs.h"
+#include "engine/plan/service_change.h"
+#include "engine/catalogue/service_sources.h"
+#include "engine/text/utf8.h"
+#include "engine/catalogue/windows_needs.h"
 #include "ui/service_words.h"
 
 namespace quillora::ui {

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/answers.h"
-#include "engine/catalogue.h"
-#include "engine/machine.h"
-#include "engine/run_result.h"
-#include "engine/windows_version.h"
+#include "engine/catalogue/answers.h"
+#include "engine/catalogue/catalogue.h"
+#include "engine/machine/machine.h"
+#include "engine/records/run_result.h"
+#include "engine/machine/windows_version.h"
 #include "ui/texts.h"
 
 namespace quillora::ui {

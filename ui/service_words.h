@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/machine.h"
+#include "engine/machine/machine.h"
 #include "ui/texts.h"
 
 namespace quillora::ui {

@@ -7,10 +7,10 @@
 #include <span>
 #include <utility>
 
-#include "engine/backup_store.h"
-#include "engine/settings.h"
-#include "engine/catalogue.h"
-#include "engine/utf8.h"
+#include "engine/records/backup_store.h"
+#include "engine/choice/settings.h"
+#include "engine/catalogue/catalogue.h"
+#include "engine/text/utf8.h"
 #include "platform/clipboard.h"
 #include "platform/system_error.h"
 #include "ui/identifiers.h"

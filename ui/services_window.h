@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/machine.h"
-#include "engine/run_results.h"
-#include "engine/skip_choice.h"
+#include "engine/machine/machine.h"
+#include "engine/records/run_results.h"
+#include "engine/choice/skip_choice.h"
 #include "platform/dialogs.h"
 #include "ui/run_controller.h"
 #include "ui/service_rows.h"

@@ -9,7 +9,7 @@
 #include <iterator>
 #include <string>
 
-#include "engine/wording.h"
+#include "engine/catalogue/wording.h"
 #include "resources/site.h"
 #include "ui/identifiers.h"
 

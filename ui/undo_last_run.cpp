@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "engine/backup_file.h"
-#include "engine/backup_store.h"
-#include "engine/catalogue.h"
-#include "engine/printable.h"
-#include "engine/backup_on_machine.h"
-#include "engine/utf8.h"
+#include "engine/records/backup_file.h"
+#include "engine/records/backup_store.h"
+#include "engine/catalogue/catalogue.h"
+#include "engine/text/printable.h"
+#include "engine/records/backup_on_machine.h"
+#include "engine/text/utf8.h"
 #include "ui/identifiers.h"
 #include "ui/service_words.h"
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "engine/run_results.h"
+#include "engine/records/run_results.h"
 #include "platform/dialogs.h"
 #include "ui/run_controller.h"
 #include "ui/texts.h"

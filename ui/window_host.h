@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/failure.h"
+#include "engine/machine/failure.h"
 #include "platform/dialogs.h"
 #include "platform/handles.h"
 #include "ui/assets.h"

@@ -7,7 +7,7 @@
 #include <set>
 
 #include "companion/cli.h"
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
 #include "tests/support/golden.h"
 #include "tests/support/memory_machine.h"
 #include "tests/support/wide_strings.h"

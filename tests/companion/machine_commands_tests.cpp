@@ -1,8 +1,8 @@
 #include <doctest.h>
 
 #include "companion/cli.h"
-#include "engine/backup_store.h"
-#include "engine/catalogue.h"
+#include "engine/records/backup_store.h"
+#include "engine/catalogue/catalogue.h"
 #include "tests/support/memory_machine.h"
 #include "tests/support/text_helpers.h"
 

@@ -4,10 +4,10 @@
 #include <doctest.h>
 
 #include "companion/cli.h"
-#include "engine/recording.h"
-#include "engine/run_result.h"
-#include "engine/service_change.h"
-#include "engine/utf8.h"
+#include "engine/run/recording.h"
+#include "engine/records/run_result.h"
+#include "engine/plan/service_change.h"
+#include "engine/text/utf8.h"
 #include "tests/support/golden.h"
 #include "tests/support/memory_machine.h"
 #include "tests/support/text_helpers.h"

@@ -7,12 +7,12 @@
 #include <set>
 #include <stdexcept>
 
-#include "engine/backup_store.h"
-#include "engine/catalogue.h"
-#include "engine/settings.h"
-#include "engine/utf8.h"
-#include "engine/recording.h"
-#include "engine/run_result.h"
+#include "engine/records/backup_store.h"
+#include "engine/catalogue/catalogue.h"
+#include "engine/choice/settings.h"
+#include "engine/text/utf8.h"
+#include "engine/run/recording.h"
+#include "engine/records/run_result.h"
 #include "resources/site.h"
 #include "tests/support/engine_doubles.h"
 #include "tests/support/golden.h"

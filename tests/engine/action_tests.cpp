@@ -1,8 +1,8 @@
 #include <doctest.h>
 
-#include "engine/action.h"
-#include "engine/answers.h"
-#include "engine/service_step.h"
+#include "engine/catalogue/action.h"
+#include "engine/catalogue/answers.h"
+#include "engine/catalogue/service_step.h"
 #include "tests/support/engine_doubles.h"
 #include "tests/support/wide_strings.h"
 

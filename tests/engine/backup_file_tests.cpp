@@ -1,7 +1,7 @@
 #include <doctest.h>
 
-#include "engine/backup_file.h"
-#include "engine/catalogue.h"
+#include "engine/records/backup_file.h"
+#include "engine/catalogue/catalogue.h"
 #include "tests/support/wide_strings.h"
 
 using namespace quillora;

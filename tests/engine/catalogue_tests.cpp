@@ -3,8 +3,8 @@
 #include <map>
 #include <set>
 
-#include "engine/catalogue.h"
-#include "engine/recording.h"
+#include "engine/catalogue/catalogue.h"
+#include "engine/run/recording.h"
 #include "tests/support/engine_doubles.h"
 #include "tests/support/text_helpers.h"
 #include "tests/support/wide_strings.h"

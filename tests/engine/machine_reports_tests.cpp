@@ -4,13 +4,13 @@
 #include <map>
 #include <set>
 
-#include "engine/backup_file.h"
-#include "engine/backup_on_machine.h"
-#include "engine/backup_store.h"
-#include "engine/catalogue.h"
-#include "engine/failure.h"
-#include "engine/profile_on_machine.h"
-#include "engine/utf8.h"
+#include "engine/records/backup_file.h"
+#include "engine/records/backup_on_machine.h"
+#include "engine/records/backup_store.h"
+#include "engine/catalogue/catalogue.h"
+#include "engine/machine/failure.h"
+#include "engine/plan/profile_on_machine.h"
+#include "engine/text/utf8.h"
 #include "tests/support/golden.h"
 #include "tests/support/memory_machine.h"
 #include "tests/support/text_helpers.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/printable.h"
+#include "engine/text/printable.h"
 
 using quillora::printable;
 using quillora::quoted;

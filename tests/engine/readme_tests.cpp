@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "engine/profile_table.h"
-#include "engine/service_sources.h"
-#include "engine/windows_needs.h"
+#include "engine/catalogue/profile_table.h"
+#include "engine/catalogue/service_sources.h"
+#include "engine/catalogue/windows_needs.h"
 #include "tests/support/text_helpers.h"
 
 namespace {

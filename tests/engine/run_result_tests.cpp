@@ -4,8 +4,8 @@
 #include <map>
 #include <set>
 
-#include "engine/run_result.h"
-#include "engine/run_results.h"
+#include "engine/records/run_result.h"
+#include "engine/records/run_results.h"
 #include "tests/support/memory_machine.h"
 #include "tests/support/wide_strings.h"
 

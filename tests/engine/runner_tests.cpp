@@ -1,8 +1,8 @@
 #include <doctest.h>
 
-#include "engine/catalogue.h"
-#include "engine/failure.h"
-#include "engine/runner.h"
+#include "engine/catalogue/catalogue.h"
+#include "engine/machine/failure.h"
+#include "engine/run/runner.h"
 #include "tests/support/engine_doubles.h"
 #include "tests/support/golden.h"
 #include "tests/support/text_helpers.h"

@@ -1,7 +1,7 @@
 #include <doctest.h>
 
-#include "engine/settings.h"
-#include "engine/skip_choice.h"
+#include "engine/choice/settings.h"
+#include "engine/choice/skip_choice.h"
 #include "tests/support/memory_machine.h"
 
 using namespace quillora;

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <string>
 
-#include "engine/failure.h"
-#include "engine/standard_files.h"
+#include "engine/machine/failure.h"
+#include "engine/machine/standard_files.h"
 
 using namespace quillora;
 

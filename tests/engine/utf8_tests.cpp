@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
 #include "tests/support/wide_strings.h"
 
 using namespace quillora;

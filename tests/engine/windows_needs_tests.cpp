@@ -3,9 +3,10 @@
 #include <cwchar>
 #include <set>
 
-#include "engine/catalogue.h"
-#include "engine/recording.h"
-#include "engine/windows_needs.h"
+#include "engine/catalogue/catalogue.h"
+#include "engine/run/recording.h"
+#include "engine/catalogue/windows_needs.h"
+#include "engine/plan/service_change.h"
 #include "tests/support/golden.h"
 #include "tests/support/memory_machine.h"
 #include "tests/support/text_helpers.h"

@@ -207,10 +207,10 @@ def constant(path, pattern):
 def files_the_program_writes():
     """The names the program's own code gives the files it writes."""
     return [
-        constant("engine/backup_store.cpp", r'kBackupFolderName\[\] = "([^"]+)"'),
-        constant("engine/backup_store.cpp", r'kAutomaticPrefix\[\] = "([^"]+)"'),
-        constant("engine/run_result.cpp", r'kResultExtension\[\] = "([^"]+)"'),
-        constant("engine/settings.cpp", r'kFileName\[\] = "([^"]+)"'),
+        constant("engine/records/backup_store.cpp", r'kBackupFolderName\[\] = "([^"]+)"'),
+        constant("engine/records/backup_store.cpp", r'kAutomaticPrefix\[\] = "([^"]+)"'),
+        constant("engine/records/run_result.cpp", r'kResultExtension\[\] = "([^"]+)"'),
+        constant("engine/choice/settings.cpp", r'kFileName\[\] = "([^"]+)"'),
     ]
 
 
@@ -245,7 +245,7 @@ def item_names():
     ui/texts.h, the constants they name, and the log's words."""
     constants = {name: cpp_strings(value) for name, value in
                  re.findall(r"constexpr wchar_t (k\w+)\[\] = (L\"[^;]*);", source("ui/identifiers.h"))}
-    log_words = source("engine/wording.h")
+    log_words = source("engine/catalogue/wording.h")
     fields = re.findall(r"const wchar_t\* (\w+);", log_words)
     def words_of(table):
         body = re.search(table + r"\{(.*?)\};", log_words, re.S).group(1)

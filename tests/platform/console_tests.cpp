@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
 #include "platform/console.h"
 #include "platform/handles.h"
 #include "tests/support/golden.h"

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "companion/cli.h"
-#include "engine/failure.h"
-#include "engine/utf8.h"
+#include "engine/machine/failure.h"
+#include "engine/text/utf8.h"
 #include "platform/files.h"
 #include "platform/windows_machine.h"
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "engine/failure.h"
+#include "engine/machine/failure.h"
 #include "platform/process_launch.h"
 #include "tests/support/wide_strings.h"
 

@@ -5,8 +5,8 @@
 #include <map>
 
 #include "companion/cli.h"
-#include "engine/catalogue.h"
-#include "engine/failure.h"
+#include "engine/catalogue/catalogue.h"
+#include "engine/machine/failure.h"
 #include "platform/service_control.h"
 #include "platform/windows_machine.h"
 #include "tests/support/text_helpers.h"

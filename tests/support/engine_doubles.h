@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "engine/failure.h"
-#include "engine/recording.h"
+#include "engine/machine/failure.h"
+#include "engine/run/recording.h"
 
 namespace quillora::testing {
 

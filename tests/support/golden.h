@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/answers.h"
-#include "engine/catalogue.h"
-#include "engine/utf8.h"
+#include "engine/catalogue/answers.h"
+#include "engine/catalogue/catalogue.h"
+#include "engine/text/utf8.h"
 #include "tests/support/text_helpers.h"
 
 // The golden files of tests/golden: every command line and the whole log of a run, written from

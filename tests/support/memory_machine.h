@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/failure.h"
-#include "engine/machine.h"
+#include "engine/machine/failure.h"
+#include "engine/machine/machine.h"
 
 namespace quillora::testing {
 

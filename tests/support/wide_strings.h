@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
 
 namespace doctest {
 template <>

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "engine/settings.h"
+#include "engine/choice/settings.h"
 #include "tests/support/golden.h"
 #include "tests/support/text_helpers.h"
 #include "tests/support/wide_strings.h"

@@ -1,6 +1,6 @@
 #include <doctest.h>
 
-#include "engine/catalogue.h"
+#include "engine/catalogue/catalogue.h"
 #include "resources/site.h"
 #include "tests/support/golden.h"
 #include "tests/support/text_helpers.h"

@@ -5,8 +5,8 @@
 #include <functional>
 
 #include "companion/cli.h"
-#include "engine/backup_store.h"
-#include "engine/catalogue.h"
+#include "engine/records/backup_store.h"
+#include "engine/catalogue/catalogue.h"
 #include "tests/support/golden.h"
 #include "tests/support/text_helpers.h"
 #include "tests/support/wide_strings.h"

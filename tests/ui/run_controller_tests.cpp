@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "engine/backup_store.h"
+#include "engine/records/backup_store.h"
 #include "tests/support/golden.h"
 #include "tests/support/memory_machine.h"
 #include "tests/ui/test_desktop.h"

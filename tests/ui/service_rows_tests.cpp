@@ -1,6 +1,6 @@
 #include <doctest.h>
 
-#include "engine/catalogue.h"
+#include "engine/catalogue/catalogue.h"
 #include "tests/support/wide_strings.h"
 #include "ui/service_rows.h"
 

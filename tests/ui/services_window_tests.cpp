@@ -8,8 +8,8 @@
 #include <initializer_list>
 
 #include "companion/cli.h"
-#include "engine/backup_store.h"
-#include "engine/run_result.h"
+#include "engine/records/backup_store.h"
+#include "engine/records/run_result.h"
 #include "platform/windows_machine.h"
 #include "tests/support/golden.h"
 #include "tests/support/stand_in_services.h"

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/catalogue.h"
-#include "engine/failure.h"
-#include "engine/recording.h"
+#include "engine/catalogue/catalogue.h"
+#include "engine/machine/failure.h"
+#include "engine/run/recording.h"
 #include "platform/dialogs.h"
 #include "platform/message_pump.h"
 #include "platform/processes.h"

@@ -7,8 +7,8 @@
 #include <initializer_list>
 #include <utility>
 
-#include "engine/backup_store.h"
-#include "engine/catalogue.h"
+#include "engine/records/backup_store.h"
+#include "engine/catalogue/catalogue.h"
 #include "platform/windows_machine.h"
 #include "tests/support/memory_machine.h"
 #include "tests/support/stand_in_services.h"

@@ -1,8 +1,8 @@
 // The engine alone: one complete automatic run against recording doubles.
 #include <benchmark/benchmark.h>
 
-#include "engine/catalogue.h"
-#include "engine/recording.h"
+#include "engine/catalogue/catalogue.h"
+#include "engine/run/recording.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/catalogue.h"
-#include "engine/recording.h"
+#include "engine/catalogue/catalogue.h"
+#include "engine/run/recording.h"
 #include "platform/process_launch.h"
 #include "tools/driver/driver.h"
 #include "ui/identifiers.h"

@@ -7,7 +7,7 @@
 #include <functional>
 #include <stdexcept>
 
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
 #include "tools/driver/wine_only.h"
 #include "ui/identifiers.h"
 

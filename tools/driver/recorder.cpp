@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
 
 namespace {
 

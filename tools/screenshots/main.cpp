@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/runner.h"
+#include "engine/run/runner.h"
 #include "tools/driver/driver.h"
 #include "tools/driver/keyboard.h"
 #include "tools/pictures/bitmaps.h"

@@ -1,0 +1,244 @@
+#include "engine/catalogue/catalogue.h"
+
+#include <array>
+#include <optional>
+
+#include "engine/catalogue/keyed_table.h"
+
+namespace quillora {
+namespace {
+
+// The list a row belongs to.
+enum class ServiceList { Designed, Windows10 };
+
+// What one profile does with one catalogue row.
+struct Cell {
+    bool runs;
+    ActionKind action;
+    std::optional<RowQuestion> question;
+};
+
+constexpr Cell StopDisable{true, ActionKind::StopAndDisable, std::nullopt};
+constexpr Cell StopManual{true, ActionKind::StopAndManual, std::nullopt};
+constexpr Cell ManualOnly{true, ActionKind::ManualOnly, std::nullopt};
+constexpr Cell StartAuto{true, ActionKind::StartAndAutomatic, std::nullopt};
+constexpr Cell DisableOnly{true, ActionKind::DisableOnly, std::nullopt};
+constexpr Cell DelayedAutoOnly{true, ActionKind::DelayedAutomaticOnly, std::nullopt};
+constexpr Cell ManualIfDisabled{true, ActionKind::ManualIfDisabled, std::nullopt};
+constexpr Cell Keep{true, ActionKind::Keep, std::nullopt};
+constexpr Cell NotRun{false, ActionKind::ManualOnly, std::nullopt};
+
+// A row that the answer to one of the wizard's questions decides.
+constexpr Cell ask(AnswerFlag flag, const Cell& ifYes, const Cell& ifNo)
+{
+    return {true, ifNo.action, RowQuestion{flag, ifYes.action}};
+}
+
+struct Row {
+    const wchar_t* label;
+    const wchar_t* displayName;
+    const wchar_t* serviceKey;
+    Cell prompted;
+    Cell automatic;
+    Cell restore;
+    ServiceList list = ServiceList::Designed;
+    ServiceKind kind = ServiceKind::Classic;
+};
+
+// A service of Windows 10 and 11 that a question decides: "yes" keeps it as Windows has it, "no"
+// turns it off. A per-user template never runs, so its "no" sets the mode alone.
+constexpr Row windows10Row(const wchar_t* label, const wchar_t* displayName, const wchar_t* serviceKey,
+                           AnswerFlag flag, const Cell& restore, ServiceKind kind = ServiceKind::Classic)
+{
+    const Cell& no = kind == ServiceKind::Classic ? StopDisable : DisableOnly;
+    return {label, displayName, serviceKey, ask(flag, Keep, no), Keep, restore, ServiceList::Windows10, kind};
+}
+
+// The order of the rows is the order in which every profile touches the services.
+constexpr std::array<Row, 74> kCatalogue{{
+    {L"1", L"Alerter", L"Alerter", StopDisable, StopDisable, StopDisable},
+    {L"2", L"Application Layer Gateway Service", L"ALG", StopDisable, StopDisable, ManualOnly},
+    {L"3.1", L"ASP.NET State Service", L"aspnet_state", StopManual, StopManual, ManualOnly},
+    {L"3.2", L"Ati HotKey Poller", L"Ati HotKey Poller", StopDisable, StopDisable, ManualOnly},
+    {L"3.3", L"ATI Smart", L"ATI Smart", StopDisable, StopDisable, ManualOnly},
+    {L"4", L"automatic updates", L"wuauserv", StopDisable, StopDisable, StartAuto},
+    {L"5", L"Background Intelligent Transfer Service", L"BITS", StopDisable, StopDisable, ManualOnly},
+    {L"6", L"ClipBook", L"ClipSrv", StopDisable, StopDisable, StopDisable},
+    {L"8", L"COM+ System Application", L"COMSysApp", StopDisable, StopDisable, ManualOnly},
+    {L"10", L"Cryptographic Services", L"CryptSvc", StopManual, StopManual, StartAuto},
+    {L"14", L"Distributed Link Tracking Client", L"TrkWks", StopDisable, StopDisable, StartAuto},
+    {L"15", L"Distributed Transaction Coordinator", L"MSDTC", StopDisable, StopDisable, ManualOnly},
+    {L"17", L"Error Reporting Service", L"ERSvc", StopDisable, StopDisable, StartAuto},
+    {L"19", L"Fast User Switching Compatibility", L"FastUserSwitchingCompatibility", StopDisable, StopDisable, ManualOnly},
+    {L"20", L"Help and Support", L"helpsvc", StopDisable, StopDisable, StartAuto},
+    {L"21", L"HTTP SSL", L"HTTPFilter", StopManual, StopManual, ManualOnly},
+    {L"22", L"Human Interface Device Access", L"HidServ", StopDisable, StopDisable, StopDisable},
+    {L"23", L"IMAPI CD-Burning COM Service", L"ImapiService", ask(AnswerFlag::CdBurner, ManualOnly, StopDisable), ManualOnly, ManualOnly},
+    {L"24", L"Indexing Service", L"CiSvc", StopDisable, StopDisable, ManualOnly},
+    {L"25", L"IPSEC Services", L"PolicyAgent", StopDisable, StopDisable, StartAuto},
+    {L"27", L"Logical Disk Manager Administrative Service", L"dmadmin", StopDisable, StopDisable, ManualOnly},
+    {L"28", L"Messenger", L"Messenger", StopDisable, StopDisable, StopDisable},
+    {L"29", L"MS Software Shadow Copy Provider", L"SwPrv", StopDisable, StopDisable, ManualOnly},
+    {L"30", L"Net Logon", L"Netlogon", StopManual, StopManual, ManualOnly},
+    {L"31", L"NetMeeting Remote Desktop Sharing", L"mnmsrvc", StopManual, StopManual, ManualOnly},
+    {L"33", L"Network DDE", L"NetDDE", StopDisable, StopDisable, StopDisable},
+    {L"34", L"Network DDE DSDM", L"NetDDEdsdm", StopManual, StopManual, StopManual},
+    {L"35", L"Network Location Awareness (NLA)", L"Nla", StopManual, StopManual, ManualOnly},
+    {L"36", L"Network Provisioning Service", L"xmlprov", StopDisable, StopDisable, ManualOnly},
+    {L"37", L"NT LM Security Support Provider", L"NtLmSsp", StopManual, StopManual, ManualOnly},
+    {L"38", L"NVIDIA Driver Helper Service", L"NVSvc", StopDisable, StopDisable, ManualOnly},
+    {L"38.1", L"Office Source Engine", L"ose", StopManual, StopManual, ManualOnly},
+    {L"39", L"Performance Logs and Alerts", L"Sysmonlog", StopDisable, StopDisable, ManualOnly},
+    {L"41", L"Portable Media Serial Number Service", L"WmDmPmSN", StopDisable, StopDisable, ManualOnly},
+    {L"42", L"Print Spooler", L"Spooler", ask(AnswerFlag::Printer, ManualOnly, StopDisable), ManualOnly, ManualOnly},
+    {L"44", L"QoS RSVP", L"RSVP", StopManual, StopManual, ManualOnly},
+    {L"45", L"Remote Access Auto Connection Manager", L"RasAuto", StopManual, StopManual, ManualOnly},
+    {L"47", L"Remote Desktop Help Session Manager", L"RDSessMgr", StopManual, StopManual, ManualOnly},
+    {L"50", L"Remote Registry", L"RemoteRegistry", StopDisable, StopDisable, StartAuto},
+    {L"51", L"Removable Storage", L"NtmsSvc", StopManual, StopManual, ManualOnly},
+    {L"52", L"Routing and Remote Access", L"RemoteAccess", StopDisable, StopDisable, StopDisable},
+    {L"58", L"Smart Card", L"SCardSvr", StopDisable, StopDisable, ManualOnly},
+    {L"59", L"SSDP Discovery Service", L"SSDPSRV", StopDisable, StopDisable, ManualOnly},
+    {L"60", L"System Event Notification", L"SENS", StopDisable, StopDisable, StartAuto},
+    {L"61", L"System Restore Service", L"srservice", StopDisable, StopDisable, StopDisable},
+    {L"62", L"Task Scheduler", L"Schedule", StopDisable, StopDisable, StartAuto},
+    {L"63", L"TCP/IP NetBIOS Helper", L"LmHosts", StopManual, StopManual, StartAuto},
+    {L"65", L"Telnet", L"TlntSvr", StopDisable, StopDisable, StopDisable},
+    {L"66", L"Terminal Services", L"TermService", StopDisable, StopDisable, ManualOnly},
+    {L"68", L"Uninterruptible Power Supply", L"UPS", StopDisable, StopDisable, ManualOnly},
+    {L"70", L"Volume Shadow Copy", L"VSS", StopDisable, StopDisable, ManualOnly},
+    {L"71", L"WebClient", L"WebClient", StopDisable, StopDisable, StartAuto},
+    {L"74", L"Windows Image Acquisition (WIA)", L"stisvc", ask(AnswerFlag::Imaging, ManualOnly, StopDisable), ManualOnly, ManualOnly},
+    {L"75", L"Windows Installer", L"MSIServer", StopManual, StopManual, ManualOnly},
+    {L"77", L"Windows Management Instrumentation Driver Extensions", L"WMI", StopManual, StopManual, ManualOnly},
+    {L"78", L"Windows Time", L"W32Time", StopDisable, StopDisable, StartAuto},
+    {L"78.1", L"Windows User Mode Driver Framework", L"UMWdf", StopDisable, StopDisable, ManualOnly},
+    {L"79", L"Wireless Zero Configuration", L"WZCSVC", StopManual, StopManual, StartAuto},
+    {L"79.1", L"Themes", L"Themes", NotRun, NotRun, StartAuto},
+    {L"80", L"WMI Performance Adapter", L"WmiApSrv", StopDisable, StopDisable, ManualOnly},
+    // Windows 10 and 11 only, each rated safe to turn off by two of Microsoft's own publications
+    // (engine/catalogue/service_sources.cpp). Restore sets the client default that Microsoft publishes where
+    // it publishes one; elsewhere it only gives a disabled service back its start on demand.
+    windows10Row(L"81", L"Xbox Live Auth Manager", L"XblAuthManager", AnswerFlag::Xbox, ManualOnly),
+    windows10Row(L"82", L"Xbox Live Game Save", L"XblGameSave", AnswerFlag::Xbox, ManualOnly),
+    windows10Row(L"83", L"Xbox Live Networking Service", L"XboxNetApiSvc", AnswerFlag::Xbox, ManualOnly),
+    windows10Row(L"84", L"Xbox Accessory Management Service", L"XboxGipSvc", AnswerFlag::Xbox, ManualOnly),
+    windows10Row(L"85", L"GameDVR and Broadcast User Service", L"BcastDVRUserService", AnswerFlag::Xbox, ManualOnly,
+                 ServiceKind::UserTemplate),
+    windows10Row(L"86", L"Geolocation Service", L"lfsvc", AnswerFlag::Location, ManualIfDisabled),
+    windows10Row(L"87", L"Downloaded Maps Manager", L"MapsBroker", AnswerFlag::Location, ManualIfDisabled),
+    windows10Row(L"88", L"Windows Mobile Hotspot Service", L"icssvc", AnswerFlag::Cellular, ManualIfDisabled),
+    windows10Row(L"89", L"Cellular Time", L"autotimesvc", AnswerFlag::Cellular, ManualIfDisabled),
+    windows10Row(L"90", L"MessagingService", L"MessagingService", AnswerFlag::Cellular, ManualOnly,
+                 ServiceKind::UserTemplate),
+    windows10Row(L"91", L"Microsoft Windows SMS Router Service", L"SmsRouter", AnswerFlag::Cellular, ManualIfDisabled),
+    windows10Row(L"92", L"Payments and NFC/SE Manager", L"SEMgrSvc", AnswerFlag::Nfc, ManualIfDisabled),
+    windows10Row(L"93", L"Sync Host", L"OneSyncSvc", AnswerFlag::Mail, DelayedAutoOnly, ServiceKind::UserTemplate),
+    windows10Row(L"94", L"Contact Data", L"PimIndexMaintenanceSvc", AnswerFlag::Mail, ManualOnly,
+                 ServiceKind::UserTemplateOutsideSecurityTemplates),
+}};
+
+const Cell& cellOf(const Row& row, Profile profile)
+{
+    switch (profile) {
+    case Profile::Prompted:
+        return row.prompted;
+    case Profile::Automatic:
+        return row.automatic;
+    case Profile::Restore:
+        break;
+    }
+    return row.restore;
+}
+
+const Row* rowOf(const std::wstring& serviceKey)
+{
+    return entryWithKey(kCatalogue, serviceKey);
+}
+
+bool reaches(Lists lists, const Row& row)
+{
+    return row.list == ServiceList::Designed || lists == Lists::WithWindows10;
+}
+
+}  // namespace
+
+Lists listsFor(const std::optional<WindowsVersion>& windows)
+{
+    return windows && hasWindows10Services(*windows) ? Lists::WithWindows10 : Lists::Designed;
+}
+
+std::vector<ServiceStep> profileSteps(Profile profile, Lists lists)
+{
+    std::vector<ServiceStep> steps;
+    for (const Row& row : kCatalogue) {
+        const Cell& cell = cellOf(row, profile);
+        if (cell.runs && reaches(lists, row))
+            steps.push_back({row.label, row.displayName, row.serviceKey, cell.action, cell.question});
+    }
+    return steps;
+}
+
+std::vector<std::wstring> catalogueKeys()
+{
+    std::vector<std::wstring> keys;
+    for (const Row& row : kCatalogue)
+        keys.push_back(row.serviceKey);
+    return keys;
+}
+
+ServiceKind kindOf(const std::wstring& serviceKey)
+{
+    const Row* row = rowOf(serviceKey);
+    return row ? row->kind : ServiceKind::Classic;
+}
+
+std::vector<std::wstring> catalogueKeys(Lists lists)
+{
+    std::vector<std::wstring> keys;
+    for (const Row& row : kCatalogue) {
+        if (reaches(lists, row))
+            keys.push_back(row.serviceKey);
+    }
+    return keys;
+}
+
+bool isUserTemplate(const std::wstring& serviceKey)
+{
+    return kindOf(serviceKey) != ServiceKind::Classic;
+}
+
+std::optional<AnswerFlag> questionOf(const std::wstring& serviceKey)
+{
+    const Row* row = rowOf(serviceKey);
+    if (!row || !row->prompted.question)
+        return std::nullopt;
+    return row->prompted.question->flag;
+}
+
+std::wstring displayNameOf(const std::wstring& serviceKey)
+{
+    const Row* row = rowOf(serviceKey);
+    return row ? row->displayName : serviceKey;
+}
+
+std::wstring labelOf(const std::wstring& serviceKey)
+{
+    const Row* row = rowOf(serviceKey);
+    return row ? row->label : L"";
+}
+
+const char* profileName(Profile profile)
+{
+    switch (profile) {
+    case Profile::Prompted:
+        return "prompted";
+    case Profile::Automatic:
+        return "automatic";
+    case Profile::Restore:
+        break;
+    }
+    return "restore";
+}
+
+}  // namespace quillora

@@ -1,0 +1,127 @@
+#include "engine/choice/settings.h"
+
+#include <algorithm>
+
+#include "engine/text/utf8.h"
+
+namespace quillora {
+namespace {
+
+const char kFileName[] = "settings.ini";
+const char kSection[] = "[Quillora]";
+const char kLanguage[] = "language";
+
+// The file's "key=value" lines, in their order; nothing where it does not exist. Throws FileFailure
+// naming the file where it exists and cannot be read.
+std::vector<std::pair<std::string, std::string>> readSettings(Machine& machine)
+{
+    std::vector<std::pair<std::string, std::string>> settings;
+    const std::string path = settingsPath(machine);
+    if (!machine.files().exists(path))
+        return settings;
+    const std::string text = readFile(machine.files(), path);
+    for (std::size_t from = 0; from < text.size();) {
+        const std::size_t end = std::min(text.find('\n', from), text.size());
+        std::string line = text.substr(from, end - from);
+        from = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const std::size_t equals = line.find('=');
+        if (equals != std::string::npos)
+            settings.emplace_back(line.substr(0, equals), line.substr(equals + 1));
+    }
+    return settings;
+}
+
+// The value kept under the key; nullopt where none is kept. Throws as readSettings does.
+std::optional<std::string> savedSetting(Machine& machine, const std::string& key)
+{
+    for (const auto& [name, value] : readSettings(machine)) {
+        if (name == key)
+            return value;
+    }
+    return std::nullopt;
+}
+
+// Sets one key and keeps the others, written whole or not at all.
+void saveSetting(Machine& machine, const std::string& key, const std::string& value)
+{
+    const std::string path = settingsPath(machine);
+    try {
+        std::vector<std::pair<std::string, std::string>> settings = readSettings(machine);
+        const auto found = std::find_if(settings.begin(), settings.end(), [&](const auto& s) { return s.first == key; });
+        if (found != settings.end())
+            found->second = value;
+        else
+            settings.emplace_back(key, value);
+        std::string text = std::string(kSection) + "\r\n";
+        for (const auto& [name, setting] : settings)
+            text += name + "=" + setting + "\r\n";
+        machine.files().createFolders(dataFolder(machine));
+        machine.files().writeAtomically(path, text, true);
+    } catch (const FileFailure& failure) {
+        // Whichever step failed, the user is told of the file they asked to keep.
+        throw FileFailure(path, failure.number(), failure.description());
+    }
+}
+
+std::string skipKey(Profile profile)
+{
+    return std::string("skip.") + profileName(profile);
+}
+
+}  // namespace
+
+std::string settingsPath(Machine& machine)
+{
+    return dataFolder(machine) + machine.separator() + kFileName;
+}
+
+std::optional<std::string> savedLanguage(Machine& machine)
+{
+    try {
+        const std::optional<std::string> value = savedSetting(machine, kLanguage);
+        if (value == "en" || value == "zh")
+            return value;
+    } catch (const PlatformFailure&) {
+        // A language that cannot be read leaves the windows as designed, in Chinese.
+    }
+    return std::nullopt;
+}
+
+void saveLanguage(Machine& machine, const std::string& language)
+{
+    saveSetting(machine, kLanguage, language);
+}
+
+std::vector<std::wstring> savedSkips(Machine& machine, Profile profile)
+{
+    const std::optional<std::string> value = savedSetting(machine, skipKey(profile));
+    std::vector<std::wstring> keys;
+    if (!value || !isUtf8(*value))
+        return keys;
+    std::string listed = ",";
+    listed += *value;
+    listed += ',';
+    for (const std::wstring& key : catalogueKeys()) {
+        std::string item = ",";
+        item += toUtf8(key);
+        item += ',';
+        if (listed.find(item) != std::string::npos)
+            keys.push_back(key);
+    }
+    return keys;
+}
+
+void saveSkips(Machine& machine, Profile profile, const std::vector<std::wstring>& keys)
+{
+    std::string value;
+    for (const std::wstring& key : keys) {
+        if (!value.empty())
+            value += ',';
+        value += toUtf8(key);
+    }
+    saveSetting(machine, skipKey(profile), value);
+}
+
+}  // namespace quillora

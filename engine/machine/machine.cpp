@@ -1,0 +1,28 @@
+#include "engine/machine/machine.h"
+
+namespace quillora {
+
+ServiceControl& servicesOf(Machine& machine)
+{
+    ServiceControl* services = machine.services();
+    if (!services)
+        throw PlatformFailure(0, L"this system has no Windows services");
+    return *services;
+}
+
+std::string readFile(Files& files, const std::string& path)
+{
+    if (files.isFolder(path))
+        throw FileFailure(path, 0, L"is a folder");
+    return files.read(path);
+}
+
+std::string dataFolder(Machine& machine)
+{
+    const std::optional<std::string> folder = machine.dataFolder();
+    if (!folder)
+        throw PlatformFailure(0, L"this system has no folder for Quillora's backups and settings");
+    return *folder;
+}
+
+}  // namespace quillora

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/machine/failure.h"
+#include "engine/machine/run_state.h"
+#include "engine/machine/start_mode.h"
+#include "engine/machine/windows_version.h"
+
+namespace quillora {
+
+struct ServiceState {
+    StartMode mode;
+    bool delayed = false;
+    RunState state = RunState::Stopped;
+    bool operator==(const ServiceState&) const = default;
+};
+
+// The services of this machine as the companion and the program read and set them. On Windows
+// this is the Service Control Manager; every call throws PlatformFailure when Windows refuses.
+class ServiceControl {
+public:
+    virtual ~ServiceControl() = default;
+    // nullopt when no such service is installed.
+    virtual std::optional<ServiceState> query(const std::wstring& serviceKey) = 0;
+    // The same for many services at once, in their order; a system may answer this faster than
+    // one query at a time.
+    virtual std::vector<std::optional<ServiceState>> queryAll(const std::vector<std::wstring>& serviceKeys)
+    {
+        std::vector<std::optional<ServiceState>> states;
+        for (const std::wstring& key : serviceKeys)
+            states.push_back(query(key));
+        return states;
+    }
+    virtual void setStartMode(const std::wstring& serviceKey, StartMode mode, bool delayed) = 0;
+    // The services that depend on this one and are not stopped.
+    virtual std::vector<std::wstring> runningDependants(const std::wstring& serviceKey) = 0;
+    // Ask the service to stop or start and wait until it has, for at most the time given; false
+    // when it had not got there by then.
+    virtual bool stop(const std::wstring& serviceKey, std::chrono::milliseconds timeout) = 0;
+    virtual bool start(const std::wstring& serviceKey, std::chrono::milliseconds timeout) = 0;
+    // What the service does, in the words and language of this Windows; empty when it gives none
+    // or the service is not installed.
+    virtual std::wstring description(const std::wstring& serviceKey) = 0;
+    // The name Windows shows for the service; empty where it gives none or the service is not
+    // installed. A system that keeps no names of its own gives none.
+    virtual std::wstring displayName(const std::wstring&) { return {}; }
+};
+
+struct FileEntry {
+    std::string name;       // without its folder
+    std::int64_t modified;  // seconds since 1970, UTC
+};
+
+// Whole files, read at once and written so that a failure never leaves half a file. Paths are
+// UTF-8; every call throws PlatformFailure when the system refuses.
+class Files {
+public:
+    virtual ~Files() = default;
+    virtual bool exists(const std::string& path) = 0;
+    virtual bool isFolder(const std::string& path) = 0;
+    virtual std::string read(const std::string& path) = 0;
+    // An existing file is replaced only when replace is true.
+    virtual void writeAtomically(const std::string& path, const std::string& bytes, bool replace) = 0;
+    // Makes the folder and any missing folder above it.
+    virtual void createFolders(const std::string& path) = 0;
+    // The files of a folder (not its subfolders); empty when the folder does not exist.
+    virtual std::vector<FileEntry> list(const std::string& folder) = 0;
+};
+
+// What the companion and the program's backups work on: this machine's files and, on Windows,
+// its services and the user's folder for automatic backups.
+class Machine {
+public:
+    virtual ~Machine() = default;
+    // nullptr where services cannot be reached (anywhere but Windows).
+    virtual ServiceControl* services() = 0;
+    virtual Files& files() = 0;
+    // The user's folder for what the program keeps (backups, results, settings); nullopt where
+    // there is no such folder.
+    virtual std::optional<std::string> dataFolder() = 0;
+    // The local date and time as YYYYMMDD-HHMMSS, for naming a backup.
+    virtual std::string timeStamp() = 0;
+    // The character between a folder and a file name.
+    virtual char separator() const = 0;
+    // The Windows it runs, as the kernel reports it; nullopt anywhere but Windows.
+    virtual std::optional<WindowsVersion> windowsVersion() = 0;
+};
+
+// The machine's services; throws PlatformFailure where it has none (anywhere but Windows).
+ServiceControl& servicesOf(Machine& machine);
+
+// The bytes of a file. Throws FileFailure naming it where it cannot be read, in the same words
+// wherever a folder stands in its place.
+std::string readFile(Files& files, const std::string& path);
+
+// The machine's data folder; throws PlatformFailure where it has none.
+std::string dataFolder(Machine& machine);
+
+}  // namespace quillora

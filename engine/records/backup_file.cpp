@@ -1,0 +1,171 @@
+#include "engine/records/backup_file.h"
+
+#include <set>
+
+#include "engine/catalogue/catalogue.h"
+#include "engine/text/printable.h"
+#include "engine/text/utf8.h"
+
+namespace quillora {
+namespace {
+
+const char kHeader[] = "quillora-backup 1";
+const char kHeaderWord[] = "quillora-backup ";
+const char kEnd[] = "end";
+const char kAbsent[] = "absent";
+const char kDelayed[] = "delayed";
+constexpr std::size_t kLongestLine = 512;
+
+// A refusal that quotes the line at fault, escaped and cut, so that the user sees what is wrong
+// with it and nothing in it reaches the terminal raw.
+BackupError lineError(int lineNumber, const std::string& problem, const std::string& line)
+{
+    return BackupError(lineNumber, problem + ": " + quoted(line));
+}
+
+// One line as it must be: well-formed UTF-8, no lone carriage return inside, not too long.
+void checkLine(const std::string& line, int lineNumber)
+{
+    if (line.find('\r') != std::string::npos)
+        throw lineError(lineNumber, "line ends must be CR LF or LF", line);
+    if (!isUtf8(line))
+        throw lineError(lineNumber, "not valid UTF-8 text", line);
+    if (line.size() > kLongestLine)
+        throw lineError(lineNumber, "line too long", line);
+}
+
+// What Notepad saves as "Unicode": a UTF-16 byte-order mark, or plain letters each followed by a
+// zero byte.
+bool isUtf16(const std::string& bytes)
+{
+    const bool byteOrderMark = bytes.rfind("\xFF\xFE", 0) == 0 || bytes.rfind("\xFE\xFF", 0) == 0;
+    return byteOrderMark || (bytes.size() >= 2 && bytes[0] != '\0' && bytes[1] == '\0');
+}
+
+// The file's lines, as editors save them: UTF-8 with or without a byte-order mark (Notepad always
+// writes one), CR LF or LF line ends. The text is checked line by line as it is read, after the
+// first line has shown that this is a backup at all.
+struct Lines {
+    std::vector<std::string> lines;
+    bool lastEnded = true;  // whether the last line has its line end
+};
+
+Lines splitLines(const std::string& bytes)
+{
+    if (bytes.empty())
+        throw BackupError(1, "the file is empty");
+    if (isUtf16(bytes))
+        throw BackupError(1, "saved as Unicode (UTF-16): save it as UTF-8 or ANSI");
+    const std::size_t begin = bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
+    Lines split;
+    std::size_t start = begin;
+    for (std::size_t end = bytes.find('\n', start); end != std::string::npos; end = bytes.find('\n', start)) {
+        const bool crlf = end > start && bytes[end - 1] == '\r';
+        split.lines.push_back(bytes.substr(start, end - start - (crlf ? 1 : 0)));
+        start = end + 1;
+    }
+    if (start < bytes.size() || split.lines.empty()) {
+        split.lines.push_back(bytes.substr(start));
+        split.lastEnded = false;
+    }
+    return split;
+}
+
+// The start modes a backup may hold, as a reader is told them.
+std::string modeWords()
+{
+    std::string words;
+    for (const StartMode mode :
+         {StartMode::Automatic, StartMode::Manual, StartMode::Disabled, StartMode::Boot, StartMode::System})
+        words += std::string(startModeName(mode)) + ", ";
+    return words + kAbsent;
+}
+
+std::vector<std::string> fields(const std::string& line)
+{
+    std::vector<std::string> parts(1);
+    for (char c : line) {
+        if (c == '\t')
+            parts.emplace_back();
+        else
+            parts.back() += c;
+    }
+    return parts;
+}
+
+BackupEntry parseEntry(const std::string& line, int lineNumber, const std::vector<std::wstring>& keys)
+{
+    const std::vector<std::string> parts = fields(line);
+    if (parts.size() < 2 || parts.size() > 3)
+        throw lineError(lineNumber, "expected KEY, a tab and a start mode", line);
+    BackupEntry entry;
+    for (const std::wstring& key : keys) {
+        if (toUtf8(key) == parts[0])
+            entry.serviceKey = key;
+    }
+    if (entry.serviceKey.empty())
+        throw lineError(lineNumber, "unknown service key", line);
+    if (parts[1] != kAbsent) {
+        entry.mode = parseStartMode(parts[1]);
+        if (!entry.mode)
+            throw lineError(lineNumber, "unknown start mode (the modes are " + modeWords() + ")", line);
+    }
+    if (parts.size() == 3) {
+        if (parts[2] != kDelayed || entry.mode != StartMode::Automatic)
+            throw lineError(lineNumber, "only an automatic start can be marked delayed", line);
+        entry.delayed = true;
+    }
+    return entry;
+}
+
+}  // namespace
+
+BackupError::BackupError(int line, const std::string& problem)
+    : std::runtime_error("line " + std::to_string(line) + ": " + problem), line_(line)
+{
+}
+
+std::string formatBackup(const std::vector<BackupEntry>& entries)
+{
+    std::string text = std::string(kHeader) + "\r\n";
+    for (const BackupEntry& entry : entries) {
+        text += toUtf8(entry.serviceKey) + '\t' + (entry.mode ? startModeName(*entry.mode) : kAbsent);
+        if (entry.delayed)
+            text += std::string("\t") + kDelayed;
+        text += "\r\n";
+    }
+    return text + kEnd + "\r\n";
+}
+
+std::vector<BackupEntry> parseBackup(const std::string& bytes)
+{
+    const Lines split = splitLines(bytes);
+    const std::vector<std::string>& lines = split.lines;
+    if (lines[0] != kHeader) {
+        if (lines[0].rfind(kHeaderWord, 0) == 0)
+            throw lineError(1, "unknown format version", lines[0]);
+        throw BackupError(1, std::string("not a Quillora backup (the first line must be '") + kHeader + "')");
+    }
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        checkLine(lines[i], static_cast<int>(i + 1));
+    if (!split.lastEnded)
+        throw lineError(static_cast<int>(lines.size()), "the file is cut off: the last line has no line end", lines.back());
+    const std::vector<std::wstring> keys = catalogueKeys();
+    std::vector<BackupEntry> entries;
+    std::set<std::wstring> seen;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const int lineNumber = static_cast<int>(i + 1);
+        if (lines[i] == kEnd) {
+            if (i + 1 != lines.size())
+                throw lineError(lineNumber + 1, "nothing may follow the end line", lines[i + 1]);
+            return entries;
+        }
+        BackupEntry entry = parseEntry(lines[i], lineNumber, keys);
+        if (!seen.insert(entry.serviceKey).second)
+            throw lineError(lineNumber, "the service appears twice", lines[i]);
+        entries.push_back(entry);
+    }
+    throw BackupError(static_cast<int>(lines.size()) + 1, "the file is cut off: the end line is missing");
+}
+
+}  // namespace quillora

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "engine/machine/start_mode.h"
+
+namespace quillora {
+
+// The backup file of the companion, UTF-8 with CR LF line ends:
+//
+//   quillora-backup 1
+//   KEY<TAB>MODE[<TAB>delayed]      one line per service of the catalogue
+//   end
+//
+// MODE is boot, system, auto, demand or disabled, or absent for a service that was not installed;
+// "delayed" marks an automatic start that Windows delays. The end line tells a complete file from
+// a cut one.
+struct BackupEntry {
+    std::wstring serviceKey;
+    std::optional<StartMode> mode;  // nullopt: the service was not installed
+    bool delayed = false;
+    bool operator==(const BackupEntry&) const = default;
+};
+
+// A backup file that cannot be used, with the line at fault (1-based).
+class BackupError : public std::runtime_error {
+public:
+    BackupError(int line, const std::string& problem);
+    int line() const { return line_; }
+
+private:
+    int line_;
+};
+
+std::string formatBackup(const std::vector<BackupEntry>& entries);
+
+// Reads and checks a whole backup; only keys of the catalogue, each once, with known modes. A
+// backup with no service is whole: it was saved before a run that left every service alone.
+// Throws BackupError.
+std::vector<BackupEntry> parseBackup(const std::string& bytes);
+
+}  // namespace quillora

@@ -1,0 +1,99 @@
+#include "engine/records/backup_on_machine.h"
+
+#include "engine/catalogue/catalogue.h"
+#include "engine/plan/service_change.h"
+#include "engine/text/utf8.h"
+
+namespace quillora {
+namespace {
+
+// What a restore leaves a service in: its saved mode, neither stopped nor started. The entry must
+// hold a mode (the service was installed when the backup was made).
+ServiceTarget targetOf(const BackupEntry& entry)
+{
+    return {false, *entry.mode, entry.delayed, false};
+}
+
+// Whether a restore of the entry would set the service's mode. An entry of a service that was not
+// installed when the backup was made changes nothing.
+bool restoreChanges(const BackupEntry& entry, const ServiceState& now)
+{
+    return entry.mode && pendingChange(targetOf(entry), now).any();
+}
+
+ModeChange changeOf(const BackupEntry& entry, const ServiceState& now)
+{
+    return {entry.serviceKey, now.mode, now.mode == StartMode::Automatic && now.delayed, *entry.mode, entry.delayed};
+}
+
+}  // namespace
+
+
+std::vector<BackupEntry> modesOf(const std::vector<std::wstring>& keys, const std::vector<std::optional<ServiceState>>& states)
+{
+    std::vector<BackupEntry> entries;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const std::optional<ServiceState>& now = states[i];
+        // Windows keeps a delayed flag for any service but heeds it only for an automatic start;
+        // a backup marks only the delays that count.
+        const bool delayed = now && now->mode == StartMode::Automatic && now->delayed;
+        entries.push_back({keys[i], now ? std::optional<StartMode>(now->mode) : std::nullopt, delayed});
+    }
+    return entries;
+}
+
+std::vector<BackupEntry> currentModes(ServiceControl& services, Lists lists)
+{
+    const std::vector<std::wstring> keys = catalogueKeys(lists);
+    return modesOf(keys, services.queryAll(keys));
+}
+
+
+std::vector<ModeChange> restoreWouldChange(ServiceControl& services, const std::vector<BackupEntry>& backup)
+{
+    std::vector<ModeChange> changes;
+    for (const BackupEntry& entry : backup) {
+        const std::optional<ServiceState> now = entry.mode ? services.query(entry.serviceKey) : std::nullopt;
+        if (now && restoreChanges(entry, *now))
+            changes.push_back(changeOf(entry, *now));
+    }
+    return changes;
+}
+
+RestoreResult restoreModes(ServiceControl& services, const std::vector<BackupEntry>& backup)
+{
+    RestoreResult result;
+    if (backup.empty())
+        result.report.text = "the backup lists no service: the run it was saved before left every service alone\n";
+    for (const BackupEntry& entry : backup) {
+        std::string line = serviceName(entry.serviceKey) + ": ";
+        const std::optional<ServiceState> now = services.query(entry.serviceKey);
+        if (!now) {
+            ++result.notInstalled;
+            line += "not installed";
+        } else if (!entry.mode) {
+            ++result.unchanged;
+            line += "not installed when the backup was made; left as it is";
+        } else if (!restoreChanges(entry, *now)) {
+            ++result.unchanged;
+            line += "unchanged (" + modeWords(now->mode, now->delayed) + ")";
+        } else {
+            try {
+                services.setStartMode(entry.serviceKey, *entry.mode, entry.delayed);
+                result.changed.push_back(changeOf(entry, *now));
+                line += "changed from " + modeWords(now->mode, now->delayed) + " to " + modeWords(*entry.mode, entry.delayed);
+            } catch (const PlatformFailure& failure) {
+                result.failures.emplace_back(entry.serviceKey, failure);
+                line += failureText(failure);
+            }
+        }
+        result.report.text += line + "\n";
+    }
+    result.report.text += std::to_string(result.changed.size()) + " changed, " + std::to_string(result.unchanged)
+        + " unchanged, " + std::to_string(result.notInstalled) + " not installed, "
+        + std::to_string(result.failures.size()) + " failed\n";
+    result.report.complete = result.failures.empty();
+    return result;
+}
+
+}  // namespace quillora

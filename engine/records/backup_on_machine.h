@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/records/backup_file.h"
+#include "engine/catalogue/catalogue.h"
+#include "engine/machine/failure.h"
+#include "engine/machine/machine.h"
+#include "engine/plan/service_report.h"
+
+namespace quillora {
+
+// A backup held against this machine's services: what to save, what a restore would change, and
+// the restore itself.
+
+// The current mode of every service of the catalogue's lists for this Windows, as a backup.
+std::vector<BackupEntry> currentModes(ServiceControl& services, Lists lists);
+// The same from states already read, one for each key.
+std::vector<BackupEntry> modesOf(const std::vector<std::wstring>& keys, const std::vector<std::optional<ServiceState>>& states);
+
+// One service's start mode before and after a restore.
+struct ModeChange {
+    std::wstring serviceKey;
+    StartMode from;
+    bool fromDelayed;
+    StartMode to;
+    bool toDelayed;
+    bool operator==(const ModeChange&) const = default;
+};
+
+// The installed services whose start mode a restore of the backup would change, in its order.
+std::vector<ModeChange> restoreWouldChange(ServiceControl& services, const std::vector<BackupEntry>& backup);
+
+// What a restore did: the companion's report, and what changed, the counts and the failures for a
+// window.
+struct RestoreResult {
+    ServiceReport report;
+    std::vector<ModeChange> changed;
+    int unchanged = 0;     // installed, and as saved already or not installed when it was saved
+    int notInstalled = 0;  // not installed now
+    std::vector<std::pair<std::wstring, PlatformFailure>> failures;  // service key, and why
+};
+
+// Sets every service of a checked backup to its saved mode; neither stops nor starts any.
+// Complete only if every installed one was set.
+RestoreResult restoreModes(ServiceControl& services, const std::vector<BackupEntry>& backup);
+
+}  // namespace quillora

@@ -1,0 +1,139 @@
+#include "engine/records/backup_store.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "engine/records/backup_file.h"
+#include "engine/catalogue/catalogue.h"
+#include "engine/machine/failure.h"
+#include "engine/records/backup_on_machine.h"
+#include "engine/records/run_result.h"
+
+namespace quillora {
+namespace {
+
+const char kBackupFolderName[] = "backups";
+const char kAutomaticPrefix[] = "auto-";
+const char kExtension[] = ".txt";
+constexpr int kMostPerSecond = 99;
+
+bool isAutomatic(const std::string& name)
+{
+    return name.rfind(kAutomaticPrefix, 0) == 0;
+}
+
+bool isBackupName(const std::string& name)
+{
+    const std::size_t extension = sizeof kExtension - 1;
+    return name.size() > extension && name.compare(name.size() - extension, extension, kExtension) == 0;
+}
+
+std::string inFolder(Machine& machine, const std::string& name)
+{
+    return backupFolder(machine) + machine.separator() + name;
+}
+
+}  // namespace
+
+std::vector<BackupEntry> readBackupFile(Files& files, const std::string& path)
+{
+    return parseBackup(readFile(files, path));
+}
+
+std::string backupFolder(Machine& machine)
+{
+    return dataFolder(machine) + machine.separator() + kBackupFolderName;
+}
+
+SavedBackup saveAutomaticBackup(Machine& machine, const std::vector<std::wstring>& leftOut)
+{
+    std::vector<std::wstring> keys = catalogueKeys(listsFor(machine.windowsVersion()));
+    keys.erase(std::remove_if(keys.begin(), keys.end(),
+                              [&](const std::wstring& key) {
+                                  return std::find(leftOut.begin(), leftOut.end(), key) != leftOut.end();
+                              }),
+               keys.end());
+    std::vector<std::optional<ServiceState>> states = servicesOf(machine).queryAll(keys);
+    const std::vector<BackupEntry> entries = modesOf(keys, states);
+    const std::string bytes = formatBackup(entries);
+    const std::string folder = backupFolder(machine);
+    machine.files().createFolders(folder);
+    const std::string stamp = kAutomaticPrefix + machine.timeStamp();
+    // Runs can follow each other within a second: each gets a file of its own.
+    for (int sequence = 1; sequence <= kMostPerSecond; ++sequence) {
+        const std::string number = (sequence < 10 ? "-0" : "-") + std::to_string(sequence);
+        const std::string path = inFolder(machine, stamp + number + kExtension);
+        if (machine.files().exists(path))
+            continue;
+        try {
+            machine.files().writeAtomically(path, bytes, false);
+        } catch (const FileFailure&) {
+            // Another program (quillora-cli apply, another start of Quillora) took the name
+            // between the look and the write: the next number is free.
+            if (machine.files().exists(path))
+                continue;
+            throw;
+        }
+        return {path, entries, std::move(states)};
+    }
+    throw FileFailure(inFolder(machine, stamp + "-" + std::to_string(kMostPerSecond) + kExtension), windows_error::kFileExists,
+                      L"The file exists.");
+}
+
+std::string namedBackupPath(Machine& machine, const std::string& name)
+{
+    const bool plain = !name.empty() && name.size() <= 64
+        && std::all_of(name.begin(), name.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '-'
+                   || c == '_' || c == '.';
+           });
+    if (!plain || name[0] == '.')
+        throw std::invalid_argument("a backup name may hold only letters, digits, '-', '_' and '.'");
+    if (isAutomatic(name))
+        throw std::invalid_argument("names starting with 'auto-' are kept for automatic backups");
+    return inFolder(machine, name + kExtension);
+}
+
+std::vector<StoredBackup> storedBackups(Machine& machine)
+{
+    std::vector<StoredBackup> backups;
+    const std::vector<FileEntry> files = machine.files().list(backupFolder(machine));
+    for (const FileEntry& file : files) {
+        if (!isBackupName(file.name))
+            continue;
+        const bool hasResult = std::any_of(files.begin(), files.end(), [&](const FileEntry& other) {
+            return other.name == resultPathFor(file.name);
+        });
+        backups.push_back({inFolder(machine, file.name), file.name, isAutomatic(file.name), file.modified, hasResult});
+    }
+    std::sort(backups.begin(), backups.end(), [](const StoredBackup& a, const StoredBackup& b) {
+        return a.modified != b.modified ? a.modified > b.modified : a.name > b.name;
+    });
+    return backups;
+}
+
+std::optional<StoredBackup> newestAutomaticBackup(Machine& machine)
+{
+    for (const StoredBackup& backup : storedBackups(machine)) {
+        if (backup.automatic)
+            return backup;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> automaticBackupTime(const StoredBackup& backup)
+{
+    // auto-YYYYMMDD-HHMMSS-NN.txt
+    const std::string& name = backup.name;
+    const std::size_t stamp = sizeof kAutomaticPrefix - 1;
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    const bool digits = name.size() >= stamp + 15 && name[stamp + 8] == '-'
+        && std::all_of(name.begin() + stamp, name.begin() + stamp + 8, isDigit)
+        && std::all_of(name.begin() + stamp + 9, name.begin() + stamp + 15, isDigit);
+    if (!backup.automatic || !digits)
+        return std::nullopt;
+    const auto part = [&](std::size_t from, std::size_t length) { return name.substr(stamp + from, length); };
+    return part(0, 4) + "-" + part(4, 2) + "-" + part(6, 2) + " " + part(9, 2) + ":" + part(11, 2) + ":" + part(13, 2);
+}
+
+}  // namespace quillora

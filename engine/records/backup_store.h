@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/records/backup_file.h"
+#include "engine/machine/machine.h"
+
+namespace quillora {
+
+// A backup in the user's backup folder: automatic ones are made before every run of the program
+// and by apply; named ones by `quillora-cli backup --name`.
+struct StoredBackup {
+    std::string path;
+    std::string name;  // the file name
+    bool automatic;
+    std::int64_t modified;  // seconds since 1970, UTC
+    bool hasResult = false;  // what the run after it really did is saved beside it
+};
+
+// An automatic backup just saved: where, what it holds, and the states it was made from, one for
+// each entry.
+struct SavedBackup {
+    std::string path;
+    std::vector<BackupEntry> entries;
+    std::vector<std::optional<ServiceState>> states;
+};
+
+// A backup file read and checked whole. Throws FileFailure for a folder or a file the system will
+// not read, BackupError for one that is not a whole, well-formed backup.
+std::vector<BackupEntry> readBackupFile(Files& files, const std::string& path);
+
+// The backup folder of this machine. Throws PlatformFailure where there is none.
+std::string backupFolder(Machine& machine);
+
+// Saves the current start mode of every catalogue service but those left out (the ones a run
+// leaves alone by the user's choice) as a new automatic backup, written atomically and never over
+// an existing file. Throws FileFailure (naming the backup) or PlatformFailure.
+SavedBackup saveAutomaticBackup(Machine& machine, const std::vector<std::wstring>& leftOut = {});
+
+// The path of a named backup in the backup folder. Throws std::invalid_argument for a name that
+// is not a plain name (letters, digits, '-', '_', '.'; not starting as automatic ones do).
+std::string namedBackupPath(Machine& machine, const std::string& name);
+
+// Every backup of the folder, newest first.
+std::vector<StoredBackup> storedBackups(Machine& machine);
+
+// The newest automatic backup: the start modes from before the last run. nullopt if there is none.
+std::optional<StoredBackup> newestAutomaticBackup(Machine& machine);
+
+// When an automatic backup was made, in local time, as "2026-12-07 10:15:00", read from its name;
+// nullopt for a name that does not carry one.
+std::optional<std::string> automaticBackupTime(const StoredBackup& backup);
+
+}  // namespace quillora

@@ -1,0 +1,385 @@
+#include "engine/records/run_result.h"
+
+#include <algorithm>
+#include <array>
+
+#include "engine/catalogue/catalogue.h"
+#include "engine/text/printable.h"
+#include "engine/plan/service_change.h"
+#include "engine/plan/service_report.h"
+#include "engine/text/utf8.h"
+
+namespace quillora {
+namespace {
+
+const char kHeader[] = "quillora-result 1";
+const char kBackupExtension[] = ".txt";
+const char kResultExtension[] = ".result.log";
+const char kAbsent[] = "absent";
+const char kNotSaved[] = "not saved";
+const char kReportedSuccess[] = "reported-success";
+const char kNotLaunched[] = "not-launched";
+const char kUnread[] = "?";
+
+constexpr std::array<Outcome, 8> kOutcomes{Outcome::Changed,           Outcome::Unchanged,
+                                           Outcome::NotInstalled,      Outcome::Failed,
+                                           Outcome::Unknown,           Outcome::LeftAloneByChoice,
+                                           Outcome::LeftAloneNeeded,   Outcome::LeftAloneAsWindowsHasIt};
+constexpr std::array<ActionKind, 8> kActions{ActionKind::StopAndDisable,  ActionKind::StopAndManual,
+                                             ActionKind::ManualOnly,      ActionKind::StartAndAutomatic,
+                                             ActionKind::DisableOnly,     ActionKind::DelayedAutomaticOnly,
+                                             ActionKind::ManualIfDisabled, ActionKind::Keep};
+
+struct KindName {
+    CommandKind kind;
+    const char* name;
+};
+constexpr std::array<KindName, 3> kCommandNames{{
+    {CommandKind::NetStop, "net-stop"},
+    {CommandKind::NetStart, "net-start"},
+    {CommandKind::ScConfig, "sc-config"},
+}};
+
+const char* commandName(CommandKind kind)
+{
+    for (const KindName& entry : kCommandNames) {
+        if (entry.kind == kind)
+            return entry.name;
+    }
+    return "sc-config";
+}
+
+// As the backup saved it: the mode, "(delayed)" for a delayed automatic start, "absent", or "not
+// saved" for a service left alone by choice.
+std::string beforeText(const ServiceResult& service)
+{
+    const std::optional<BackupEntry>& before = service.before;
+    if (!before && service.outcome == Outcome::LeftAloneByChoice)
+        return kNotSaved;
+    if (!before || !before->mode)
+        return kAbsent;
+    return modeText(*before->mode, before->delayed);
+}
+
+std::string afterText(const std::optional<ServiceState>& after)
+{
+    if (!after)
+        return kAbsent;
+    return modeText(after->mode, after->mode == StartMode::Automatic && after->delayed) + ", "
+        + runStateName(after->state);
+}
+
+std::string reasonText(const ServiceResult& service)
+{
+    if (service.outcome != Outcome::Failed)
+        return "";
+    if (!service.failure)
+        return kReportedSuccess;
+    const std::optional<unsigned long>& status = service.failure->exitStatus;
+    const std::string statusText = !service.failure->launched ? kNotLaunched : status ? std::to_string(*status) : kUnread;
+    return std::string(commandName(service.failure->kind)) + " " + statusText;
+}
+
+// The command of this kind that did not end well: a nonzero exit status, one that could not be
+// read, or one that was never launched.
+std::optional<CommandFailure> failedCommand(const TouchedService& touched, CommandKind kind)
+{
+    for (const LaunchedCommand& command : touched.commands) {
+        if (command.kind == kind && (!command.exitStatus || *command.exitStatus != 0))
+            return CommandFailure{kind, command.exitStatus};
+    }
+    if (std::find(touched.notLaunched.begin(), touched.notLaunched.end(), kind) != touched.notLaunched.end())
+        return CommandFailure{kind, std::nullopt, false};
+    return std::nullopt;
+}
+
+bool stillRuns(const TouchedService& touched)
+{
+    return std::any_of(touched.commands.begin(), touched.commands.end(), [](const LaunchedCommand& c) { return !c.ended; });
+}
+
+std::vector<std::string> fields(const std::string& line)
+{
+    std::vector<std::string> parts;
+    std::size_t from = 0;
+    for (std::size_t tab; (tab = line.find('\t', from)) != std::string::npos; from = tab + 1)
+        parts.push_back(line.substr(from, tab - from));
+    parts.push_back(line.substr(from));
+    return parts;
+}
+
+// "auto", "auto (delayed)", ...; nullopt for anything else.
+std::optional<std::pair<StartMode, bool>> parseModeText(const std::string& text)
+{
+    const std::string delayedMark = " (delayed)";
+    const bool delayed = text.size() > delayedMark.size()
+        && text.compare(text.size() - delayedMark.size(), delayedMark.size(), delayedMark) == 0;
+    const std::optional<StartMode> mode = parseStartMode(delayed ? text.substr(0, text.size() - delayedMark.size()) : text);
+    if (!mode)
+        return std::nullopt;
+    return std::pair{*mode, delayed};
+}
+
+// An exit status as the file writes it: a 32-bit number in decimal.
+std::optional<unsigned long> parseExitStatus(const std::string& text)
+{
+    if (text.empty() || text.size() > 10)
+        return std::nullopt;
+    unsigned long long value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (value > 0xFFFFFFFFull)
+        return std::nullopt;
+    return static_cast<unsigned long>(value);
+}
+
+// One service line of a result file; nullopt where it is not well-formed.
+std::optional<ServiceResult> parseServiceLine(const std::string& line)
+{
+    const std::vector<std::string> parts = fields(line);
+    if (parts.size() < 5 || parts.size() > 6)
+        return std::nullopt;
+    const std::vector<std::wstring> keys = catalogueKeys();
+    if (!isUtf8(parts[0]) || std::find(keys.begin(), keys.end(), fromUtf8(parts[0])) == keys.end())
+        return std::nullopt;
+    ServiceResult service{fromUtf8(parts[0]), std::nullopt, ActionKind::ManualOnly, std::nullopt, Outcome::Failed,
+                          std::nullopt};
+    if (parts[1] != kAbsent && parts[1] != kNotSaved) {
+        const auto mode = parseModeText(parts[1]);
+        if (!mode)
+            return std::nullopt;
+        service.before = BackupEntry{service.serviceKey, mode->first, mode->second};
+    }
+    const auto asked = std::find_if(kActions.begin(), kActions.end(), [&](ActionKind k) { return actionDescription(k) == parts[2]; });
+    if (asked == kActions.end())
+        return std::nullopt;
+    service.asked = *asked;
+    if (parts[3] != kAbsent) {
+        const std::size_t comma = parts[3].find(", ");
+        const auto mode = parseModeText(parts[3].substr(0, comma));
+        const std::optional<RunState> state =
+            comma == std::string::npos ? std::nullopt : parseRunState(parts[3].substr(comma + 2));
+        if (!mode || !state)
+            return std::nullopt;
+        service.after = ServiceState{mode->first, mode->second, *state};
+    }
+    const auto outcome = std::find_if(kOutcomes.begin(), kOutcomes.end(), [&](Outcome o) { return outcomeName(o) == parts[4]; });
+    if (outcome == kOutcomes.end())
+        return std::nullopt;
+    service.outcome = *outcome;
+    if (parts.size() == 6 && parts[5] != kReportedSuccess) {
+        const std::size_t blank = parts[5].find(' ');
+        const std::string name = parts[5].substr(0, blank);
+        const auto kind = std::find_if(kCommandNames.begin(), kCommandNames.end(), [&](const KindName& k) { return name == k.name; });
+        if (kind == kCommandNames.end() || blank == std::string::npos)
+            return std::nullopt;
+        const std::string status = parts[5].substr(blank + 1);
+        service.failure = CommandFailure{kind->kind, parseExitStatus(status), status != kNotLaunched};
+        if (status != kUnread && status != kNotLaunched && !service.failure->exitStatus)
+            return std::nullopt;
+    }
+    if ((parts.size() == 6) != (service.outcome == Outcome::Failed))
+        return std::nullopt;
+    if (parts[1] == kNotSaved && service.outcome != Outcome::LeftAloneByChoice)
+        return std::nullopt;
+    return service;
+}
+
+}  // namespace
+
+RunRecord::RunRecord(std::string backupPath, std::vector<BackupEntry> backup, std::vector<std::optional<ServiceState>> states)
+    : backupPath_(std::move(backupPath)), backup_(std::move(backup)), states_(std::move(states))
+{
+}
+
+void RunRecord::stepStarts(const std::wstring& serviceKey, ActionKind asked, const std::vector<ServiceCommand>& commands,
+                           std::optional<LeftAlone> leftAlone)
+{
+    TouchedService service{serviceKey, asked, {}, leftAlone};
+    for (const ServiceCommand& command : commands)
+        service.notLaunched.push_back(command.kind);
+    touched_.push_back(std::move(service));
+}
+
+void RunRecord::launched(std::size_t launch)
+{
+    if (touched_.empty() || touched_.back().notLaunched.empty())
+        return;
+    TouchedService& step = touched_.back();
+    step.commands.push_back({step.notLaunched.front(), launch, false, std::nullopt});
+    step.notLaunched.erase(step.notLaunched.begin());
+}
+
+void RunRecord::ended(std::size_t launch, std::optional<unsigned long> exitStatus)
+{
+    for (TouchedService& service : touched_) {
+        for (LaunchedCommand& command : service.commands) {
+            if (command.launch == launch) {
+                command.ended = true;
+                command.exitStatus = exitStatus;
+            }
+        }
+    }
+}
+
+std::vector<std::size_t> RunRecord::running() const
+{
+    std::vector<std::size_t> launches;
+    for (const TouchedService& service : touched_) {
+        for (const LaunchedCommand& command : service.commands) {
+            if (!command.ended)
+                launches.push_back(command.launch);
+        }
+    }
+    return launches;
+}
+
+ServiceBefore RunRecord::before(const std::wstring& serviceKey) const
+{
+    for (std::size_t i = 0; i < backup_.size(); ++i) {
+        if (backup_[i].serviceKey == serviceKey)
+            return {backup_[i], i < states_.size() ? states_[i] : std::nullopt};
+    }
+    return {};
+}
+
+ServiceResult judge(const TouchedService& touched, const ServiceBefore& before, const std::optional<ServiceState>& after)
+{
+    ServiceResult result{touched.serviceKey, before.saved, touched.asked, after, Outcome::NotInstalled, std::nullopt};
+    if (touched.leftAlone) {
+        result.outcome = leftAloneOutcome(*touched.leftAlone);
+        return result;
+    }
+    if (stillRuns(touched)) {
+        result.outcome = Outcome::Unknown;
+        return result;
+    }
+    if (!after)
+        return result;
+    const ServiceTarget target = targetOf(effectOf(touched.asked));
+    const PendingChange left = pendingChange(target, *after);
+    if (!left.any()) {
+        // Judged whole: a service stopped or started by the run, at the mode it had, was changed.
+        const bool wasAsAsked = before.state && !pendingChange(target, *before.state).any();
+        result.outcome = wasAsAsked ? Outcome::Unchanged : Outcome::Changed;
+        return result;
+    }
+    result.outcome = Outcome::Failed;
+    // A mode not set is sc config's doing; a state not reached is NET's. NET stop of a service that
+    // was already stopped fails harmlessly and is never blamed: the state was reached.
+    if (left.setMode)
+        result.failure = failedCommand(touched, CommandKind::ScConfig);
+    else
+        result.failure = failedCommand(touched, left.stop ? CommandKind::NetStop : CommandKind::NetStart);
+    return result;
+}
+
+std::optional<LeftAlone> whyLeftAlone(const ServiceStep& step, ActionKind performed)
+{
+    if (step.leftAlone)
+        return step.byChoice ? LeftAlone::ByChoice : LeftAlone::Needed;
+    if (effectOf(performed).keeps)
+        return LeftAlone::AsWindowsHasIt;
+    return std::nullopt;
+}
+
+Outcome leftAloneOutcome(LeftAlone why)
+{
+    switch (why) {
+    case LeftAlone::ByChoice:
+        return Outcome::LeftAloneByChoice;
+    case LeftAlone::Needed:
+        return Outcome::LeftAloneNeeded;
+    case LeftAlone::AsWindowsHasIt:
+        break;
+    }
+    return Outcome::LeftAloneAsWindowsHasIt;
+}
+
+RunResult readBack(const RunRecord& record, ServiceControl& services)
+{
+    RunResult result{record.backupPath(), {}};
+    for (const TouchedService& touched : record.touched())
+        result.services.push_back(judge(touched, record.before(touched.serviceKey), services.query(touched.serviceKey)));
+    return result;
+}
+
+std::size_t failures(const RunResult& result)
+{
+    return static_cast<std::size_t>(std::count_if(result.services.begin(), result.services.end(),
+                                                  [](const ServiceResult& s) { return s.outcome == Outcome::Failed; }));
+}
+
+std::string resultPathFor(const std::string& backupPath)
+{
+    const std::size_t extension = sizeof kBackupExtension - 1;
+    const bool ends = backupPath.size() > extension
+        && backupPath.compare(backupPath.size() - extension, extension, kBackupExtension) == 0;
+    return (ends ? backupPath.substr(0, backupPath.size() - extension) : backupPath) + kResultExtension;
+}
+
+const char* outcomeName(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::Changed:
+        return "changed";
+    case Outcome::Unchanged:
+        return "unchanged";
+    case Outcome::NotInstalled:
+        return "not installed";
+    case Outcome::Unknown:
+        return "unknown";
+    case Outcome::LeftAloneByChoice:
+        return "left alone: your choice";
+    case Outcome::LeftAloneNeeded:
+        return "left alone: needed by Windows";
+    case Outcome::LeftAloneAsWindowsHasIt:
+        return "left alone: as Windows has it";
+    case Outcome::Failed:
+        break;
+    }
+    return "failed";
+}
+
+std::string formatRunResult(const RunResult& result)
+{
+    const std::size_t slash = result.backupPath.find_last_of("/\\");
+    std::string text = std::string(kHeader) + "\r\nbackup\t"
+        + printable(slash == std::string::npos ? result.backupPath : result.backupPath.substr(slash + 1)) + "\r\n";
+    for (const ServiceResult& service : result.services) {
+        text += toUtf8(service.serviceKey) + "\t" + beforeText(service) + "\t" + actionDescription(service.asked)
+            + "\t" + afterText(service.after) + "\t" + outcomeName(service.outcome);
+        const std::string reason = reasonText(service);
+        if (!reason.empty())
+            text += "\t" + reason;
+        text += "\r\n";
+    }
+    return text + "end\r\n";
+}
+
+std::optional<RunResult> parseRunResult(const std::string& resultPath, const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::size_t from = 0;
+    for (std::size_t end; (end = text.find("\r\n", from)) != std::string::npos; from = end + 2)
+        lines.push_back(text.substr(from, end - from));
+    if (from != text.size() || lines.size() < 3 || lines.front() != kHeader || lines.back() != "end")
+        return std::nullopt;
+    const std::vector<std::string> backup = fields(lines[1]);
+    if (backup.size() != 2 || backup[0] != "backup" || backup[1].find_first_of("/\\") != std::string::npos)
+        return std::nullopt;
+    const std::size_t slash = resultPath.find_last_of("/\\");
+    RunResult result{(slash == std::string::npos ? "" : resultPath.substr(0, slash + 1)) + backup[1], {}};
+    for (std::size_t i = 2; i + 1 < lines.size(); ++i) {
+        std::optional<ServiceResult> service = parseServiceLine(lines[i]);
+        if (!service)
+            return std::nullopt;
+        result.services.push_back(std::move(*service));
+    }
+    return result;
+}
+
+}  // namespace quillora

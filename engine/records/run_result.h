@@ -1,0 +1,164 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/catalogue/action.h"
+#include "engine/records/backup_file.h"
+#include "engine/machine/machine.h"
+#include "engine/catalogue/service_step.h"
+
+namespace quillora {
+
+// One command a run launched, and how it ended.
+struct LaunchedCommand {
+    CommandKind kind;
+    std::size_t launch;  // the number the system gave the launch
+    bool ended = false;
+    std::optional<unsigned long> exitStatus;  // nullopt while it runs, or where it could not be read
+};
+
+// Why a run left a service of its profile alone.
+enum class LeftAlone {
+    ByChoice,  // the user chose so
+    Needed,    // this Windows needs it as it is
+    AsWindowsHasIt,  // the row keeps it as Windows has it: a "yes" to its question, or a restore
+                     // that changes only a disabled service
+};
+
+// A service of the run's profile: what its row asked, and the commands the run launched for it,
+// in order; none where the run left it alone.
+struct TouchedService {
+    std::wstring serviceKey;
+    ActionKind asked;
+    std::vector<LaunchedCommand> commands;
+    std::optional<LeftAlone> leftAlone = std::nullopt;
+    // The commands its step named that were never launched (the system refused the first of them,
+    // or the run stopped), in order.
+    std::vector<CommandKind> notLaunched = {};
+};
+
+// What a service was like as the run began: its start mode as the backup saved it, and its state.
+struct ServiceBefore {
+    std::optional<BackupEntry> saved;  // nullopt for a service the backup has no line for
+    std::optional<ServiceState> state;  // nullopt: not installed
+};
+
+// A run's launches, step by step, as the run tells them: a step names the commands it is about
+// to launch, and each launch that follows is the next of them. Steps left alone touch nothing.
+class RunRecord {
+public:
+    // states: the services as they were when the backup was saved, in the backup's order.
+    RunRecord(std::string backupPath, std::vector<BackupEntry> backup, std::vector<std::optional<ServiceState>> states);
+
+    void stepStarts(const std::wstring& serviceKey, ActionKind asked, const std::vector<ServiceCommand>& commands,
+                    std::optional<LeftAlone> leftAlone = std::nullopt);
+    // The next command of the step under way was launched.
+    void launched(std::size_t launch);
+    // How a launch ended; nullopt where its exit status could not be read.
+    void ended(std::size_t launch, std::optional<unsigned long> exitStatus);
+    // The run is over: it has written its last line, or stopped where it was.
+    void runOver() { over_ = true; }
+
+    // The launches that have not been seen to end yet.
+    std::vector<std::size_t> running() const;
+    bool over() const { return over_; }
+    // Whether the run is over and every command it launched has ended.
+    bool complete() const { return over_ && running().empty(); }
+
+    const std::vector<TouchedService>& touched() const { return touched_; }
+    const std::string& backupPath() const { return backupPath_; }
+    ServiceBefore before(const std::wstring& serviceKey) const;
+
+private:
+    std::vector<TouchedService> touched_;
+    std::string backupPath_;
+    std::vector<BackupEntry> backup_;
+    std::vector<std::optional<ServiceState>> states_;
+    bool over_ = false;
+};
+
+enum class Outcome {
+    Changed,       // as the row leaves it, and not so before
+    Unchanged,     // as the row leaves it, as it was before
+    NotInstalled,
+    Failed,        // not as the row leaves it
+    Unknown,       // the program ended before a command of the service finished
+    LeftAloneByChoice,  // the run left it alone: the user chose so
+    LeftAloneNeeded,    // the run left it alone: this Windows needs it as it is
+    LeftAloneAsWindowsHasIt,  // the row keeps it as Windows has it
+};
+
+// The command whose outcome explains a failure: sc config where the mode was not set, NET where
+// the state was not reached.
+struct CommandFailure {
+    CommandKind kind;
+    std::optional<unsigned long> exitStatus;  // nullopt where it could not be read or never was
+    bool launched = true;                     // false: the command was never launched
+    bool operator==(const CommandFailure&) const = default;
+};
+
+// What a run really did to one service: the mode from before (its backup), what was asked, what
+// Windows reports afterwards, and the verdict.
+struct ServiceResult {
+    std::wstring serviceKey;
+    std::optional<BackupEntry> before;
+    ActionKind asked;
+    std::optional<ServiceState> after;
+    Outcome outcome;
+    // For a failure, the command that explains it; none where every command reported success.
+    std::optional<CommandFailure> failure;
+    bool operator==(const ServiceResult&) const = default;
+};
+
+// Why the run leaves the step's service alone; nullopt where it does not.
+std::optional<LeftAlone> whyLeftAlone(const ServiceStep& step, ActionKind performed);
+
+// The outcome of a service the run left alone, and why.
+Outcome leftAloneOutcome(LeftAlone why);
+
+// Judges one touched service by its state read back against the start mode and the running
+// state its row asks for, before and after; a service left alone is that, whatever its state.
+ServiceResult judge(const TouchedService& touched, const ServiceBefore& before,
+                    const std::optional<ServiceState>& after);
+
+// The result of a whole run.
+struct RunResult {
+    std::string backupPath;
+    std::vector<ServiceResult> services;
+    bool operator==(const RunResult&) const = default;
+};
+
+// Every service the run touched, read back now and judged. A service whose command still runs is
+// Unknown. Throws PlatformFailure where the services cannot be read.
+RunResult readBack(const RunRecord& record, ServiceControl& services);
+
+// How many services Windows refused.
+std::size_t failures(const RunResult& result);
+
+// "auto-20261207-101500-01.txt" -> "auto-20261207-101500-01.result.log", beside it.
+std::string resultPathFor(const std::string& backupPath);
+
+// The result as the file saved beside the backup: UTF-8, CR LF, the same in every window language.
+//   quillora-result 1
+//   backup<TAB>BACKUP-FILE-NAME
+//   KEY<TAB>BEFORE<TAB>ASKED<TAB>AFTER<TAB>RESULT[<TAB>REASON]
+//   end
+// One line for every row of the run, those it left alone too; BEFORE is "not saved" for a service
+// left alone by choice, which the backup leaves out.
+// REASON, for a failure: the command and its exit status ("sc-config 5", "net-stop 2", "net-start
+// ?" where it could not be read, "sc-config not-launched" where it never ran), or
+// "reported-success".
+std::string formatRunResult(const RunResult& result);
+
+// A saved result read back: nullopt for a file that is not a whole, well-formed result. The backup
+// path is the folder of resultPath and the backup's name in the file.
+std::optional<RunResult> parseRunResult(const std::string& resultPath, const std::string& text);
+
+// The words of an outcome in the file: changed, unchanged, not installed, failed, unknown, "left
+// alone: your choice", "left alone: needed by Windows".
+const char* outcomeName(Outcome outcome);
+
+}  // namespace quillora

@@ -1,0 +1,239 @@
+#include "engine/records/run_results.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "engine/text/utf8.h"
+
+namespace quillora {
+
+RunResults::RunResults(LaunchedProcesses& processes, Machine& machine) : processes_(processes), machine_(machine) {}
+
+RunResults::~RunResults() = default;
+
+RunRecord& RunResults::runStarts(const SavedBackup& backup)
+{
+    if (!timer_)
+        timer_ = processes_.every(kCollectPeriod, [this] { collect(); });
+    tracked_.push_back({std::make_unique<RunRecord>(backup.path, backup.entries, backup.states)});
+    // Taken before anyone is told: a listener may start a run of its own.
+    RunRecord& record = *tracked_.back().record;
+    lastRun_ = &record;
+    anyRun_ = true;
+    lastResult_.reset();
+    tellEach([](ResultListener& listener) { listener.resultsChanged(); });
+    return record;
+}
+
+void RunResults::runOver(RunRecord& record)
+{
+    record.runOver();
+}
+
+void RunResults::noteEnded(Tracked& tracked, News& news)
+{
+    for (const std::size_t launch : tracked.record->running()) {
+        try {
+            if (const std::optional<unsigned long> status = processes_.exitStatus(launch))
+                tracked.record->ended(launch, *status);
+        } catch (const PlatformFailure& failure) {
+            // Asked again at every tick it would fail again: the command counts as ended, how
+            // unknown.
+            processes_.forget(launch);
+            tracked.record->ended(launch, std::nullopt);
+            problem(&tracked, {false, resultPathFor(tracked.record->backupPath()), failure}, news);
+        }
+    }
+}
+
+// Reads back and saves the run's result; the record is done with.
+RunResult RunResults::finish(Tracked& tracked, News& news)
+{
+    RunResult result{tracked.record->backupPath(), {}};
+    try {
+        result = readBack(*tracked.record, servicesOf(machine_));
+    } catch (const PlatformFailure& failure) {
+        // Nothing lost: every service the run touched is in the file, how it ended unknown.
+        for (const TouchedService& touched : tracked.record->touched())
+            result.services.push_back({touched.serviceKey, tracked.record->before(touched.serviceKey).saved,
+                                       touched.asked, std::nullopt,
+                                       touched.leftAlone ? leftAloneOutcome(*touched.leftAlone) : Outcome::Unknown,
+                                       std::nullopt});
+        problem(&tracked, {false, resultPathFor(result.backupPath), failure}, news);
+    }
+    save(tracked, result, news);
+    for (const std::size_t launch : tracked.record->running())
+        processes_.forget(launch);
+    return result;
+}
+
+void RunResults::save(Tracked& tracked, const RunResult& result, News& news)
+{
+    const std::string path = resultPathFor(result.backupPath);
+    try {
+        machine_.files().writeAtomically(path, formatRunResult(result), true);
+    } catch (const PlatformFailure& failure) {
+        problem(&tracked, {true, path, failure}, news);
+    }
+}
+
+void RunResults::problem(Tracked* tracked, const ResultProblem& what, News& news)
+{
+    if (tracked && std::exchange(tracked->problemSaid, true))
+        return;
+    news.problems.push_back(what);
+}
+
+void RunResults::collect()
+{
+    // A listener's message box lets ticks through: they wait for this one.
+    if (collecting_)
+        return;
+    collecting_ = true;
+    News news;
+    std::optional<PlatformFailure> failed;
+    try {
+        collectInto(news);
+    } catch (const std::exception& error) {
+        failed = failureOf(error);
+    }
+    collecting_ = false;
+    tell(news);
+    if (failed)
+        tellEach([&](ResultListener& listener) { listener.resultsFailed(*failed); });
+}
+
+void RunResults::collectInto(News& news)
+{
+    for (std::size_t i = 0; i < tracked_.size();) {
+        Tracked& tracked = tracked_[i];
+        noteEnded(tracked, news);
+        if (!tracked.record->complete()) {
+            ++i;
+            continue;
+        }
+        news.arrived.push_back(finish(tracked, news));
+        if (tracked.record.get() == lastRun_) {
+            lastRun_ = nullptr;
+            lastResult_ = news.arrived.back();
+            news.newestArrived = true;
+        }
+        tracked_.erase(tracked_.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+}
+
+// Told once nothing is held: a listener may start a run, or show a box that lets ticks through.
+void RunResults::tell(const News& news)
+{
+    for (const ResultProblem& problem : news.problems)
+        tellEach([&](ResultListener& listener) { listener.resultProblem(problem); });
+    for (const RunResult& result : news.arrived)
+        tellEach([&](ResultListener& listener) { listener.resultArrived(result); });
+    if (news.newestArrived)
+        tellEach([](ResultListener& listener) { listener.resultsChanged(); });
+}
+
+// Tells every listener, each whatever the others do; a listener that fails is told to them all.
+template <typename Call>
+void RunResults::tellEach(Call call)
+{
+    std::vector<PlatformFailure> failed;
+    for (ResultListener* listener : std::vector(listeners_)) {
+        // One told before it may have made another stop listening.
+        if (std::find(listeners_.begin(), listeners_.end(), listener) == listeners_.end())
+            continue;
+        try {
+            call(*listener);
+        } catch (const std::exception& error) {
+            failed.push_back(failureOf(error));
+        }
+    }
+    for (const PlatformFailure& failure : failed) {
+        for (ResultListener* listener : std::vector(listeners_)) {
+            try {
+                listener->resultsFailed(failure);
+            } catch (const std::exception&) {
+                // A listener that cannot say a failure has nobody left to say it to; the results
+                // stay whole.
+            }
+        }
+    }
+}
+
+void RunResults::programEnds()
+{
+    std::vector<Tracked> pending = std::move(tracked_);
+    tracked_.clear();
+    lastRun_ = nullptr;
+    News news;
+    for (Tracked& tracked : pending) {
+        noteEnded(tracked, news);
+        finish(tracked, news);
+    }
+    // Only the problems: no result is shown as the program goes.
+    tell(news);
+}
+
+bool RunResults::lastRunPending() const
+{
+    return lastRun_ != nullptr;
+}
+
+const std::optional<RunResult>& RunResults::lastResult()
+{
+    if (!anyRun_ && !loaded_)
+        loadNewestSaved();
+    return lastResult_;
+}
+
+// The result saved beside the newest automatic backup, from an earlier start of the program.
+void RunResults::loadNewestSaved()
+{
+    loaded_ = true;
+    if (!machine_.services())
+        return;
+    News news;
+    std::string path;
+    try {
+        // The newest result there is, though backups without one (from apply) came after it.
+        std::optional<StoredBackup> newest;
+        for (const StoredBackup& backup : storedBackups(machine_)) {
+            if (!backup.automatic)
+                continue;
+            if (backup.hasResult) {
+                newest = backup;
+                break;
+            }
+            if (!newestWithoutResult_)
+                newestWithoutResult_ = backup;
+        }
+        if (!newest)
+            return;
+        path = resultPathFor(newest->path);
+        lastResult_ = parseRunResult(path, machine_.files().read(path));
+        if (!lastResult_)
+            news.problems.push_back({false, path, PlatformFailure(0, L"not a whole Quillora result")});
+    } catch (const PlatformFailure& failure) {
+        news.problems.push_back({false, path, failure});
+    }
+    tell(news);
+}
+
+std::optional<StoredBackup> RunResults::newestWithoutResult()
+{
+    if (!anyRun_ && !loaded_)
+        loadNewestSaved();
+    return anyRun_ ? std::nullopt : newestWithoutResult_;
+}
+
+void RunResults::listen(ResultListener& listener)
+{
+    listeners_.push_back(&listener);
+}
+
+void RunResults::stopListening(ResultListener& listener)
+{
+    listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), &listener), listeners_.end());
+}
+
+}  // namespace quillora

@@ -1,0 +1,138 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/records/backup_store.h"
+#include "engine/machine/failure.h"
+#include "engine/machine/machine.h"
+#include "engine/records/run_result.h"
+
+namespace quillora {
+
+// A repeating timer the system runs; it stops when destroyed.
+class Timer {
+public:
+    virtual ~Timer() = default;
+};
+
+// The processes a run launched and kept, as the results see them.
+class LaunchedProcesses {
+public:
+    virtual ~LaunchedProcesses() = default;
+    // The exit status of a kept launch once its process has ended, nullopt while it runs; once
+    // read, the process is let go. Throws PlatformFailure where the status cannot be read.
+    virtual std::optional<unsigned long> exitStatus(std::size_t launch) = 0;
+    // Lets a kept process go without asking how it ended.
+    virtual void forget(std::size_t launch) = 0;
+    // Calls tick every period until the timer is destroyed.
+    virtual std::unique_ptr<Timer> every(std::chrono::milliseconds period, std::function<void()> tick) = 0;
+};
+
+// A result that could not be read back or saved, or a saved one that could not be loaded.
+struct ResultProblem {
+    bool saving;
+    std::string path;  // the result file
+    PlatformFailure failure;
+};
+
+// What is told when the results change. Every call may show something to the user, or start a
+// run: nothing is told while the results hold a reference into their own state.
+class ResultListener {
+public:
+    // A run started, or a result arrived: whatever shows the last run shows it anew.
+    virtual void resultsChanged() {}
+    // A run's result has just been read back and saved, while the program runs.
+    virtual void resultArrived(const RunResult&) {}
+    // A result could not be read back, saved or loaded; said once per run.
+    virtual void resultProblem(const ResultProblem&) {}
+    // Something failed while results were collected or told (a listener among them); the results
+    // go on as they were.
+    virtual void resultsFailed(const PlatformFailure&) {}
+
+protected:
+    ~ResultListener() = default;
+};
+
+// The one owner of what runs really did. A run tells it of its steps and launches through the
+// record it gets when it starts; a timer of its own collects the exit statuses; once a run is over
+// and every command it launched has ended, its services are read back, judged, and the result is
+// saved beside the run's backup. When the program ends, every result still waited for is saved at
+// once, with the services whose commands still run marked Unknown.
+class RunResults {
+public:
+    static constexpr std::chrono::milliseconds kCollectPeriod{500};
+
+    RunResults(LaunchedProcesses& processes, Machine& machine);
+    ~RunResults();
+    RunResults(const RunResults&) = delete;
+    RunResults& operator=(const RunResults&) = delete;
+
+    // A run is starting after saving this backup; it is the last run from now on. The record lives
+    // until its result is saved.
+    RunRecord& runStarts(const SavedBackup& backup);
+    // The run of this record is over.
+    void runOver(RunRecord& record);
+
+    // Notes which commands have ended, and reads back, saves and tells every result now complete.
+    // Whatever fails on the way is told to the listeners, never thrown: it runs from a timer.
+    void collect();
+    // Saves every result still waited for, now, without waiting for its commands.
+    void programEnds();
+
+    // Whether the last run started still runs or waits for its commands to end.
+    bool lastRunPending() const;
+    // What the last run really did: the last run of this start of the program, or before any, the
+    // newest result saved beside an automatic backup. nullopt while it is pending, or where there
+    // is none.
+    const std::optional<RunResult>& lastResult();
+    // Before any run of this start: the newest automatic backup where it has no result beside it
+    // (quillora-cli apply made it), newer than the last result; nullopt otherwise.
+    std::optional<StoredBackup> newestWithoutResult();
+
+    void listen(ResultListener& listener);
+    void stopListening(ResultListener& listener);
+
+private:
+    struct Tracked {
+        std::unique_ptr<RunRecord> record;
+        bool problemSaid = false;
+    };
+
+    // What is to be told once the loop over the tracked runs is done with them.
+    struct News {
+        std::vector<ResultProblem> problems;
+        std::vector<RunResult> arrived;
+        bool newestArrived = false;
+    };
+
+    void noteEnded(Tracked& tracked, News& news);
+    RunResult finish(Tracked& tracked, News& news);
+    void save(Tracked& tracked, const RunResult& result, News& news);
+    static void problem(Tracked* tracked, const ResultProblem& what, News& news);
+    void collectInto(News& news);
+    void tell(const News& news);
+    template <typename Call>
+    void tellEach(Call call);
+    void loadNewestSaved();
+
+    LaunchedProcesses& processes_;
+    Machine& machine_;
+    std::unique_ptr<Timer> timer_;
+    // Runs whose result is not known yet, in the order they started.
+    std::vector<Tracked> tracked_;
+    const RunRecord* lastRun_ = nullptr;  // the last run started, while it is among them
+    std::optional<RunResult> lastResult_;
+    std::optional<StoredBackup> newestWithoutResult_;
+    bool anyRun_ = false;     // whether a run started in this start of the program
+    bool loaded_ = false;     // whether the newest saved result was looked for
+    bool collecting_ = false;
+    std::vector<ResultListener*> listeners_;
+};
+
+}  // namespace quillora

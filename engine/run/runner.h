@@ -1,0 +1,61 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/catalogue/wording.h"
+#include "engine/catalogue/service_step.h"
+
+namespace quillora {
+
+// The progress window as a run sees it. Every call goes to the window that exists at that moment:
+// an implementation must not hold on to one window, because the user may close it while the run
+// lets messages through, and the next call then has to reach a freshly loaded one.
+class ProgressLog {
+public:
+    virtual ~ProgressLog() = default;
+    virtual std::wstring text() = 0;
+    virtual void setText(const std::wstring& text) = 0;
+    // Adds to the end of the log. Whatever the window does, the user must see exactly what
+    // replacing the whole text with text() + more would show; this is that, for doubles.
+    virtual void append(const std::wstring& more) { setText(text() + more); }
+    virtual void setCaption(const std::wstring& caption) = 0;
+    virtual void setStatusLabel(const std::wstring& status) = 0;
+    virtual void enableExit() = 0;
+    // The words the run writes, read at every step: a window whose language changes during a run
+    // gets the new words from the next line on.
+    virtual const Wording& words() { return kChineseWording; }
+};
+
+// What a run needs from the operating system. Both calls may throw PlatformFailure.
+class Platform {
+public:
+    virtual ~Platform() = default;
+    // Starts the command line with the given window-show state and returns at once.
+    virtual void launch(const std::wstring& commandLine, int showState) = 0;
+    // Handles every message already waiting, then returns. Other runs may start and finish in here.
+    virtual void processPendingMessages() = 0;
+    // The step is about to launch these commands, in this order (none for a step left alone): what
+    // follows until the next step belongs to it, even where a launch is refused half-way. Told of
+    // every step, those left alone too.
+    virtual void stepStarts(const ServiceStep&, ActionKind /*performed*/, const std::vector<ServiceCommand>&) {}
+};
+
+inline constexpr wchar_t kLineEnd[] = L"\r\n";
+inline constexpr wchar_t kDashLine[] = L"-----------------------------------------------------------";
+
+// The text the last step writes after its own line: the dash line and the completion sentence,
+// which is left without a line end.
+std::wstring closingBanner(const Wording& words = kChineseWording);
+
+// Launches the step's commands, appends its log line (and, for the last step of a run, the closing
+// banner) and lets pending messages through.
+void runStep(const ServiceStep& step, const Answers& answers, bool lastOfRun, ProgressLog& log, Platform& platform);
+
+// Runs every step in order and then marks the progress window as complete. The answers are read
+// as the run goes, so a run nested inside this one, or an answer given meanwhile, counts for the
+// rows not yet reached. A PlatformFailure stops the run where it happened and reaches the caller;
+// nothing after that point is done.
+void runProfile(const std::vector<ServiceStep>& steps, const Answers& answers, ProgressLog& log, Platform& platform);
+
+}  // namespace quillora
