@@ -13,7 +13,7 @@
 #include "engine/machine/failure.h"
 #include "engine/records/backup_on_machine.h"
 #include "engine/plan/profile_on_machine.h"
-#include "engine/plan/service_change.h"
+#include "engine/plan/plan.h"
 #include "engine/text/utf8.h"
 #include "engine/catalogue/windows_needs.h"
 
@@ -61,14 +61,14 @@ std::string localTime(std::int64_t seconds)
     return text;
 }
 
-// The profile that status, verify or apply works on, with the answers its rows read. The steps
-// are those the program's "yes" runs on this Windows: a service it needs is left alone, unless
-// --all asks for every one; all three read --all alike, so that their reports agree.
+// The profile that status, verify or apply works on, planned on this machine. A service this
+// Windows needs is left alone, unless --all asks for every one; all three read --all alike, so
+// that their reports agree.
 struct ProfileOnMachine {
     Arguments arguments;
-    std::vector<ServiceStep> steps;
     Answers answers;
     std::vector<std::wstring> skipped;  // left alone by choice (--skip)
+    std::vector<PlannedRow> rows;
 };
 
 ProfileOnMachine profileOnMachine(const std::vector<std::string>& args, std::set<std::string> valued, Machine& machine)
@@ -76,12 +76,11 @@ ProfileOnMachine profileOnMachine(const std::vector<std::string>& args, std::set
     valued.insert("--skip");
     Arguments arguments = parseArguments(args, valued, {"--all"});
     const ProfileRequest request = profileRequest(arguments, args[0]);
-    const std::optional<WindowsVersion> windows = machine.windowsVersion();
     std::vector<std::wstring> skipped = skippedKeys(arguments, machine.files());
-    std::vector<ServiceStep> steps = stepsOnMachine(request.profile, skipped, machine);
-    if (!arguments.has("--all"))
-        steps = leavingNeededAlone(std::move(steps), request.answers, windows, servicesOf(machine));
-    return {std::move(arguments), std::move(steps), request.answers, std::move(skipped)};
+    ProfileOnMachine profile{std::move(arguments), request.answers, skipped, {}};
+    const NeededServices needed = profile.arguments.has("--all") ? NeededServices::Changed : NeededServices::LeftAlone;
+    profile.rows = profilePlan(inputsOnMachine(request.profile, profile.answers, std::move(skipped), machine, needed));
+    return profile;
 }
 
 }  // namespace
@@ -90,14 +89,14 @@ CliResult statusCommand(const std::vector<std::string>& args, Machine& machine)
 {
     const std::optional<WindowsVersion> windows = machine.windowsVersion();
     const ProfileOnMachine profile = profileOnMachine(args, {"--answers"}, machine);
-    return {kExitSuccess, statusReport(servicesOf(machine), profile.steps, profile.answers, windows).text, ""};
+    return {kExitSuccess, statusReport(profile.rows, windows).text, ""};
 }
 
 CliResult verifyCommand(const std::vector<std::string>& args, Machine& machine)
 {
     const std::optional<WindowsVersion> windows = machine.windowsVersion();
     const ProfileOnMachine profile = profileOnMachine(args, {"--answers"}, machine);
-    return reported(verifyReport(servicesOf(machine), profile.steps, profile.answers, windows));
+    return reported(verifyReport(profile.rows, windows));
 }
 
 CliResult applyCommand(const std::vector<std::string>& args, Machine& machine)
@@ -108,7 +107,7 @@ CliResult applyCommand(const std::vector<std::string>& args, Machine& machine)
     // apply keeps what it is about to change, as the program does before a run: the services left
     // alone by choice are neither changed nor saved, so that restore --last leaves them alone too.
     const std::string backup = saveAutomaticBackup(machine, profile.skipped).path;
-    CliResult result = reported(applyProfile(servicesOf(machine), profile.steps, profile.answers, timeout, windows));
+    CliResult result = reported(applyProfile(servicesOf(machine), profile.rows, timeout, windows));
     result.out = "saved the start modes from before in " + printable(backup) + "\n" + result.out;
     return result;
 }

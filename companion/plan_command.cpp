@@ -62,10 +62,9 @@ CliResult planCommand(const std::vector<std::string>& args, Machine& machine)
     const PlanOutput output = arguments.has("--log")        ? PlanOutput::LogOnly
                               : arguments.has("--commands") ? PlanOutput::CommandsOnly
                                                             : PlanOutput::Everything;
-    const RecordedRun run =
-        recordRun(leavingChosenAlone(profileSteps(request.profile, listsAskedFor(arguments, request)),
-                                     skippedKeys(arguments, machine.files())),
-                  request.answers);
+    const RecordedRun run = recordRun(inputsForOtherMachines(request.profile, request.answers,
+                                                             listsAskedFor(arguments, request),
+                                                             skippedKeys(arguments, machine.files())));
     return {kExitSuccess, render(output, run.platform, run.log), ""};
 }
 

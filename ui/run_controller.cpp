@@ -2,9 +2,7 @@
 
 #include "engine/records/backup_store.h"
 #include "engine/text/printable.h"
-#include "engine/plan/service_change.h"
 #include "engine/text/utf8.h"
-#include "engine/catalogue/windows_needs.h"
 #include "ui/identifiers.h"
 
 namespace quillora::ui {
@@ -29,17 +27,18 @@ private:
 
 // The keys of the services, a few to a line: one line a service, or a few words on each, made the
 // box taller than a 768-pixel screen at high scaling. The services window says what each does.
-std::wstring keysInShortLines(const std::vector<ServiceStep>& steps)
+std::wstring keysInShortLines(const std::vector<PlannedRow>& rows)
 {
     // Short enough that the box never wraps a line itself, whatever its font.
     constexpr std::size_t kLineLength = 40;
     std::wstring text, line;
-    for (const ServiceStep& step : steps) {
-        if (!line.empty() && line.size() + 2 + step.serviceKey.size() > kLineLength) {
+    for (const PlannedRow& row : rows) {
+        const std::wstring& key = row.step.serviceKey;
+        if (!line.empty() && line.size() + 2 + key.size() > kLineLength) {
             text += line + L",\r\n";
             line.clear();
         }
-        line += (line.empty() ? L"" : L", ") + step.serviceKey;
+        line += (line.empty() ? L"" : L", ") + key;
     }
     return text + line + L"\r\n";
 }
@@ -47,7 +46,7 @@ std::wstring keysInShortLines(const std::vector<ServiceStep>& steps)
 // The warning before a run that would change services this Windows needs: which Windows, the
 // services' keys, where to read what each does, and the choices.
 std::wstring neededServicesWarning(Language language, const WindowsVersion& version,
-                                   const std::vector<ServiceStep>& needed)
+                                   const std::vector<PlannedRow>& needed)
 {
     return textIn(language, Text::NeededWarning, {fromUtf8(windowsName(version))}) + L"\r\n\r\n"
         + keysInShortLines(needed) + L"\r\n" + textIn(language, Text::NeededDetails) + L"\r\n\r\n"
@@ -62,9 +61,9 @@ std::wstring neededServicesWarning(Language language, const WindowsVersion& vers
 class RunController::Tracking : public Platform, public ProgressLog {
 public:
     Tracking(RunController& controller, RunRecord& record) : controller_(controller), record_(record) {}
-    void stepStarts(const ServiceStep& step, ActionKind performed, const std::vector<ServiceCommand>& commands) override
+    void stepStarts(const PlannedRow& row, const std::vector<ServiceCommand>& commands) override
     {
-        record_.stepStarts(step.serviceKey, performed, commands, whyLeftAlone(step, performed));
+        record_.stepStarts(row.step.serviceKey, row.action, commands, row.leftAlone);
     }
     void launch(const std::wstring& commandLine, int showState) override;
     void processPendingMessages() override;
@@ -103,21 +102,21 @@ void RunController::start(Profile profile, HWND owner)
     const std::optional<std::vector<std::wstring>> skipped = choiceForRun(profile, owner);
     if (!skipped)
         return;
-    const std::optional<std::vector<ServiceStep>> steps = stepsToRun(profile, *skipped, owner);
-    if (!steps)
+    const std::optional<PlanInputs> plan = planToRun(profile, *skipped, owner);
+    if (!plan)
         return;
     const SavedBackup backup = backUpBeforeRun(*skipped);
     display_.present();
-    run(*steps, results_.runStarts(backup));
+    run(*plan, results_.runStarts(backup));
     tellWaiting();
 }
 
-void RunController::run(const std::vector<ServiceStep>& steps, RunRecord& record)
+void RunController::run(const PlanInputs& plan, RunRecord& record)
 {
     const UnderWay running(runsUnderWay_);
     Tracking tracking(*this, record);
     try {
-        runProfile(steps, answers_, tracking, tracking);
+        runPlan(plan, tracking, tracking);
     } catch (const RunAbandoned&) {
     } catch (...) {
         results_.runOver(record);
@@ -169,25 +168,22 @@ Answers RunController::answersOrAllYes() const
     return answersGiven_ ? answers_ : Answers{kAnswerYes, kAnswerYes, kAnswerYes};
 }
 
-// The profile's steps, with the services this Windows needs left alone where the user chooses so;
-// nullopt when the user cancels. Windows XP and Server 2003 need none of them: nothing is asked.
-std::optional<std::vector<ServiceStep>> RunController::stepsToRun(Profile profile, const std::vector<std::wstring>& skipped,
-                                                                   HWND owner)
+// The profile's plan on this machine, with the services this Windows needs left alone where the
+// user chooses so; nullopt when the user cancels. Windows XP and Server 2003 need none of them:
+// nothing is asked.
+std::optional<PlanInputs> RunController::planToRun(Profile profile, const std::vector<std::wstring>& skipped, HWND owner)
 {
-    std::vector<ServiceStep> steps = stepsOnMachine(profile, skipped, machine_);
+    PlanInputs plan = inputsOnMachine(profile, answers_, skipped, machine_);
     const std::optional<WindowsVersion> version = machine_.windowsVersion();
-    if (!version)
-        return steps;
-    ServiceControl* services = machine_.services();
-    const std::vector<ServiceStep> needed =
-        services ? neededServicesChanged(steps, answers_, generationOf(*version), *services) : std::vector<ServiceStep>{};
-    if (needed.empty())
-        return steps;
+    const std::vector<PlannedRow> needed = changingNeeded(profilePlan(plan));
+    if (!version || needed.empty())
+        return plan;
     switch (dialogs_.warnAndChoose(owner, neededServicesWarning(host_.language(), *version, needed), kMainCaption)) {
     case platform::Dialogs::Choice::Yes:
-        return leavingAlone(std::move(steps), needed);
+        return plan;
     case platform::Dialogs::Choice::No:
-        return steps;
+        plan.needed = NeededServices::Changed;
+        return plan;
     case platform::Dialogs::Choice::Cancel:
         break;
     }

@@ -71,10 +71,9 @@ private:
     class Tracking;
 
     std::optional<std::vector<std::wstring>> choiceForRun(Profile profile, HWND owner);
-    std::optional<std::vector<ServiceStep>> stepsToRun(Profile profile, const std::vector<std::wstring>& skipped,
-                                                      HWND owner);
+    std::optional<PlanInputs> planToRun(Profile profile, const std::vector<std::wstring>& skipped, HWND owner);
     SavedBackup backUpBeforeRun(const std::vector<std::wstring>& leftOut);
-    void run(const std::vector<ServiceStep>& steps, RunRecord& record);
+    void run(const PlanInputs& plan, RunRecord& record);
     void tellWaiting();
 
     platform::Processes& processes_;

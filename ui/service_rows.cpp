@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "engine/plan/service_change.h"
+#include "engine/plan/plan.h"
 #include "engine/catalogue/service_sources.h"
 #include "engine/text/utf8.h"
 #include "engine/catalogue/windows_needs.h"
@@ -14,27 +14,10 @@ namespace {
 
 const wchar_t kNothing[] = L"-";
 
-Text outcomeText(Outcome outcome)
+// "not installed" in the language, as every view says it.
+std::wstring notInstalled(Language language)
 {
-    switch (outcome) {
-    case Outcome::Changed:
-        return Text::OutcomeChanged;
-    case Outcome::Unchanged:
-        return Text::OutcomeUnchanged;
-    case Outcome::NotInstalled:
-        return Text::NotInstalled;
-    case Outcome::Unknown:
-        return Text::OutcomeUnknown;
-    case Outcome::LeftAloneByChoice:
-        return Text::OutcomeByChoice;
-    case Outcome::LeftAloneNeeded:
-        return Text::OutcomeNeeded;
-    case Outcome::LeftAloneAsWindowsHasIt:
-        return Text::OutcomeAsWindowsHasIt;
-    case Outcome::Failed:
-        break;
-    }
-    return Text::OutcomeFailed;
+    return fateWord(wordingFor(language), Fate::NotInstalled);
 }
 
 const wchar_t* commandName(CommandKind kind)
@@ -79,7 +62,7 @@ std::wstring beforeWords(Language language, const ServiceResult& service)
     if (!before && service.outcome == Outcome::LeftAloneByChoice)
         return kNothing;
     return before && before->mode ? modeWord(language, *before->mode, before->delayed)
-                                   : textIn(language, Text::NotInstalled);
+                                   : notInstalled(language);
 }
 
 // A log label as a number and its decimal, "38.1" as {38, 1}.
@@ -125,29 +108,23 @@ std::vector<ServiceRow> profileRows(Profile profile, const Answers& answers,
                                     const std::optional<WindowsVersion>& windows, Language language,
                                     const std::vector<std::wstring>& skipped)
 {
-    const Lists lists = listsFor(windows);
-    const std::vector<ServiceStep> steps = profileSteps(profile, lists);
-    const std::vector<std::wstring> keys = catalogueKeys(lists);
+    // The view shows what a run would do before the warning asks about the services this Windows
+    // needs: those it would change say so, and the needed column marks them.
+    PlanInputs inputs{profile, &answers, skipped, listsFor(windows), std::nullopt, NeededServices::Changed, states};
+    if (windows)
+        inputs.generation = generationOf(*windows);
+    const Wording& words = wordingFor(language);
     std::vector<ServiceRow> rows;
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        const std::wstring& key = keys[i];
-        const std::optional<ServiceState> now = i < states.size() ? states[i] : std::nullopt;
-        const auto step = std::find_if(steps.begin(), steps.end(), [&](const ServiceStep& s) { return s.serviceKey == key; });
-        std::wstring action = kNothing;
-        std::wstring change = kNothing;
+    for (const PlannedRow& row : planRows(inputs)) {
+        const std::wstring& key = row.step.serviceKey;
+        const std::wstring action = row.inProfile ? actionWords(words, row.asked) : kNothing;
         const bool needed = windows && isNeeded(key, generationOf(*windows));
-        if (step != steps.end()) {
-            action = actionWords(wordingFor(language), performedAction(*step, answers));
-            const bool chosen = std::find(skipped.begin(), skipped.end(), key) != skipped.end();
-            if (chosen)
-                change = textIn(language, Text::NoChangeByChoice);
-            else if (now)
-                change = textIn(language, rowWouldChange(*step, answers, now) ? Text::WouldChange : Text::NoChange);
-        }
-        const std::wstring state = now ? stateWords(language, *now) : textIn(language, Text::NotInstalled);
+        const std::wstring state = row.now ? stateWords(language, *row.now) : notInstalled(language);
         const std::wstring mark = needed ? textIn(language, Text::NeededHere) : L"";
-        rows.push_back(
-            {key, {labelOf(key), displayNameOf(key), key, state, action, mark, change}, L"", step != steps.end()});
+        rows.push_back({key,
+                        {row.step.label, row.step.displayName, key, state, action, mark, fateWord(words, fateOf(row))},
+                        L"",
+                        choiceCanChange(row)});
     }
     return rows;
 }
@@ -180,12 +157,12 @@ std::vector<ServiceRow> resultRows(const RunResult& result, Language language, c
     for (const ServiceResult& service : result.services) {
         const std::wstring& key = service.serviceKey;
         // A service whose command never finished was not read back: nothing is known of it after.
-        std::wstring after = service.after ? stateWords(language, *service.after) : textIn(language, Text::NotInstalled);
+        std::wstring after = service.after ? stateWords(language, *service.after) : notInstalled(language);
         if (!service.after && service.outcome == Outcome::Unknown)
             after = kNothing;
         rows.push_back({key,
                         {labelOf(key), displayNameOf(key), key, beforeWords(language, service),
-                         actionWords(wordingFor(language), service.asked), after, textIn(language, outcomeText(service.outcome))},
+                         actionWords(wordingFor(language), service.asked), after, outcomeWord(wordingFor(language), service.outcome)},
                         failureReason(service, language, errorWords), false,
                         service.outcome == Outcome::Unknown});
     }

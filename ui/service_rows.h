@@ -22,7 +22,7 @@ struct ServiceRow {
     std::wstring serviceKey;
     std::vector<std::wstring> cells;
     std::wstring note;  // shown below the list: why the run failed on it, or why that is unknown
-    bool choosable = false;  // a profile's row for a service it touches: the user's to leave alone
+    bool choosable = false;  // a profile's row whose choice can change something: the user's to leave alone
     bool unknown = false;    // a result's row whose outcome is unknown
 };
 
@@ -30,9 +30,11 @@ struct ServiceRow {
 const std::vector<Text>& profileColumns();
 const std::vector<Text>& resultColumns();
 
-// Every service of the catalogue's lists for this Windows as the profile would treat it here.
+// Every service of the catalogue's lists for this Windows as the profile's plan treats it here.
 // states: the services of those lists now, in catalogue order (nullopt: not installed); windows: the Windows it runs, nullopt where unknown;
-// skipped: the services the profile leaves alone by the user's choice, which change nothing.
+// skipped: the services the profile leaves alone by the user's choice, which change nothing. A row
+// has a check box only where the profile can change its service on some machine, installed here or
+// not, since the choice is carried to exports for other machines.
 std::vector<ServiceRow> profileRows(Profile profile, const Answers& answers,
                                     const std::vector<std::optional<ServiceState>>& states,
                                     const std::optional<WindowsVersion>& windows, Language language,

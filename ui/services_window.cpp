@@ -10,6 +10,7 @@
 #include "engine/records/backup_store.h"
 #include "engine/choice/settings.h"
 #include "engine/catalogue/catalogue.h"
+#include "engine/plan/plan.h"
 #include "engine/text/utf8.h"
 #include "platform/clipboard.h"
 #include "platform/system_error.h"
@@ -411,7 +412,7 @@ void ServicesWindow::showDescription()
         if (!notes.empty())
             text += notes + L"\r\n";
         const bool installed = services && services->query(row.serviceKey);
-        text += description.empty() && !installed ? host().text(Text::NotInstalled) : description;
+        text += description.empty() && !installed ? fateWord(wordingFor(host().language()), Fate::NotInstalled) : description;
     }
     SetWindowTextW(control(ServicesControls::DescriptionBox), text.c_str());
 }

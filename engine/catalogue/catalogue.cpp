@@ -2,6 +2,7 @@
 
 #include <array>
 #include <optional>
+#include <stdexcept>
 
 #include "engine/catalogue/keyed_table.h"
 
@@ -177,6 +178,26 @@ std::vector<ServiceStep> profileSteps(Profile profile, Lists lists)
             steps.push_back({row.label, row.displayName, row.serviceKey, cell.action, cell.question});
     }
     return steps;
+}
+
+ServiceStep catalogueStep(Profile profile, Lists lists, std::size_t index)
+{
+    std::size_t seen = 0;
+    for (const Row& row : kCatalogue) {
+        if (!reaches(lists, row))
+            continue;
+        if (seen++ == index) {
+            const Cell& cell = cellOf(row, profile);
+            return {row.label, row.displayName, row.serviceKey, cell.action, cell.question};
+        }
+    }
+    throw std::out_of_range("no such row in the lists");
+}
+
+bool inProfile(Profile profile, const std::wstring& serviceKey)
+{
+    const Row* row = rowOf(serviceKey);
+    return row && cellOf(*row, profile).runs;
 }
 
 std::vector<std::wstring> catalogueKeys()

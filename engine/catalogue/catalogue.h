@@ -27,6 +27,13 @@ Lists listsFor(const std::optional<WindowsVersion>& windows);
 // then the Windows 10 ones.
 std::vector<ServiceStep> profileSteps(Profile profile, Lists lists);
 
+// The row at this index of the lists (catalogue order) under the profile; for a row the profile
+// does not have, its action means nothing.
+ServiceStep catalogueStep(Profile profile, Lists lists, std::size_t index);
+
+// Whether the profile has a row for the service.
+bool inProfile(Profile profile, const std::wstring& serviceKey);
+
 // "prompted", "automatic", "restore": the profile's name on the command line and in the settings.
 const char* profileName(Profile profile);
 

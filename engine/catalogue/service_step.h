@@ -23,18 +23,11 @@ struct ServiceStep {
     std::wstring serviceKey;   // the name the command lines use, unquoted
     ActionKind action;         // what the row performs; for a question row, what a "no" performs
     std::optional<RowQuestion> question;
-    // Left alone because this Windows needs the service, or by the user's choice: the step
-    // launches nothing and its log line says so in place of the mode.
-    bool leftAlone = false;
-    bool byChoice = false;  // left alone because the user chose so
 };
 
 // The kind the step performs now, the one place that says it: a question row reads its flag at
 // this moment, so an answer given while a run is under way still counts if the run has not
 // reached the step yet. Any answer but a yes counts as no.
 ActionKind performedAction(const ServiceStep& step, const Answers& answers);
-
-// "label:displayName:mode", with no line end; the word for a step left alone in place of the mode.
-std::wstring logLine(const ServiceStep& step, ActionKind performed, const Wording& words = kChineseWording);
 
 }  // namespace quillora

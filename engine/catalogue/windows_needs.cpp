@@ -111,21 +111,6 @@ std::string purposeInEnglish(const std::wstring& serviceKey)
     return entry ? entry->purposeEnglish : "";
 }
 
-bool touchesNeeded(const ServiceStep& step, WindowsGeneration generation)
-{
-    return isNeeded(step.serviceKey, generation);
-}
-
-std::vector<ServiceStep> neededServicesTouched(const std::vector<ServiceStep>& steps, WindowsGeneration generation)
-{
-    std::vector<ServiceStep> touched;
-    for (const ServiceStep& step : steps) {
-        if (!step.leftAlone && touchesNeeded(step, generation))
-            touched.push_back(step);
-    }
-    return touched;
-}
-
 std::string windowsNeedsTable(TableLanguage language)
 {
     const bool chinese = language == TableLanguage::Chinese;

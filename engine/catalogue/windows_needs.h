@@ -30,15 +30,6 @@ bool isNeeded(const std::wstring& serviceKey, WindowsGeneration generation);
 std::wstring purposeInChinese(const std::wstring& serviceKey);
 std::string purposeInEnglish(const std::wstring& serviceKey);
 
-// Whether the step changes a service that this generation needs. Every row sets its service's start
-// mode and may stop or start it, whatever the answers: on a generation that needs the service, any
-// row changes what Windows should keep as it has it, in whichever direction.
-bool touchesNeeded(const ServiceStep& step, WindowsGeneration generation);
-
-// The steps that would change a service that this generation needs, in run order, on any machine
-// of it: what an export for other machines leaves out.
-std::vector<ServiceStep> neededServicesTouched(const std::vector<ServiceStep>& steps, WindowsGeneration generation);
-
 // The table of every catalogue service and what each generation needs, as Markdown, for the
 // manuals; UTF-8.
 std::string windowsNeedsTable(TableLanguage language = TableLanguage::English);

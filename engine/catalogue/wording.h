@@ -11,8 +11,9 @@ inline constexpr wchar_t kCompletionSentence[] = L"优化已经完成！";
 inline constexpr wchar_t kCompletedCaption[] = L"优化完成！";
 
 // The words the program says modes and actions with, in one language: the mode at the end of
-// each log line, the word for a row left alone, the completion texts, and the pieces that make an
-// action's words in the windows and the manual ("停止，禁用").
+// each log line, the word for a row left alone, the completion texts, the pieces that make an
+// action's words in the windows and the manual ("停止，禁用"), and the one word for what becomes of
+// a service, before a run (the services window, status) and after it (the result).
 struct Wording {
     const wchar_t* disabled;
     const wchar_t* manual;
@@ -25,15 +26,69 @@ struct Wording {
     const wchar_t* comma;  // between the parts of an action, or of a mode and a state
     const wchar_t* delayedStart;  // after "automatic" for a start Windows delays
     const wchar_t* ifDisabled;    // after "manual" for a change made only to a disabled service
+    // What becomes of a service.
+    const wchar_t* wouldChange;
+    const wchar_t* noChange;
+    const wchar_t* notInstalled;
+    const wchar_t* keptByChoice;
+    const wchar_t* keptNeeded;
+    const wchar_t* keptAsWindowsHasIt;
+    const wchar_t* sets;  // for other machines
+    const wchar_t* changed;
+    const wchar_t* unchanged;
+    const wchar_t* failed;
+    const wchar_t* unknown;
 };
 
 // The program as designed.
 inline constexpr Wording kChineseWording{
-    L"禁用", L"手动", L"自动", L"保留", kCompletionSentence, kCompletedCaption, L"停止", L"启动", L"，",
-    L"（延迟启动）", L"（若已禁用）"};
-inline constexpr Wording kEnglishWording{L"disabled",   L"manual", L"automatic", L"kept", L"Optimisation is complete!",
-                                           L"Optimisation complete!", L"stop",  L"start",     L", ",
-                                           L" (delayed)", L" if disabled"};
+    .disabled = L"禁用",
+    .manual = L"手动",
+    .automatic = L"自动",
+    .leftAlone = L"保留",
+    .completionSentence = kCompletionSentence,
+    .completedCaption = kCompletedCaption,
+    .stop = L"停止",
+    .start = L"启动",
+    .comma = L"，",
+    .delayedStart = L"（延迟启动）",
+    .ifDisabled = L"（若已禁用）",
+    .wouldChange = L"会改变",
+    .noChange = L"不变",
+    .notInstalled = L"未安装",
+    .keptByChoice = L"保留（您的选择）",
+    .keptNeeded = L"保留（系统需要）",
+    .keptAsWindowsHasIt = L"保留（系统原设置）",
+    .sets = L"设置",
+    .changed = L"已更改",
+    .unchanged = L"未更改",
+    .failed = L"失败",
+    .unknown = L"未知",
+};
+inline constexpr Wording kEnglishWording{
+    .disabled = L"disabled",
+    .manual = L"manual",
+    .automatic = L"automatic",
+    .leftAlone = L"kept",
+    .completionSentence = L"Optimisation is complete!",
+    .completedCaption = L"Optimisation complete!",
+    .stop = L"stop",
+    .start = L"start",
+    .comma = L", ",
+    .delayedStart = L" (delayed)",
+    .ifDisabled = L" if disabled",
+    .wouldChange = L"would change",
+    .noChange = L"no change",
+    .notInstalled = L"not installed",
+    .keptByChoice = L"kept (your choice)",
+    .keptNeeded = L"kept (needed here)",
+    .keptAsWindowsHasIt = L"kept (as Windows has it)",
+    .sets = L"sets it",
+    .changed = L"changed",
+    .unchanged = L"unchanged",
+    .failed = L"failed",
+    .unknown = L"unknown",
+};
 
 // The word a log line states for a start mode a row sets.
 constexpr const wchar_t* modeWordOf(const Wording& words, StartMode mode)

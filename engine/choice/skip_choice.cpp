@@ -80,17 +80,6 @@ std::string formatSkipFile(const std::string& profileName, const std::vector<std
     return text;
 }
 
-std::vector<ServiceStep> leavingChosenAlone(std::vector<ServiceStep> steps, const std::vector<std::wstring>& keys)
-{
-    for (ServiceStep& step : steps) {
-        if (std::find(keys.begin(), keys.end(), step.serviceKey) != keys.end()) {
-            step.leftAlone = true;
-            step.byChoice = true;
-        }
-    }
-    return steps;
-}
-
 ChosenSkips::Choice& ChosenSkips::of(Profile profile)
 {
     Choice& choice = choices_[static_cast<int>(profile)];

@@ -34,9 +34,6 @@ std::vector<std::wstring> parseSkipFile(const std::string& bytes);
 // The file for the keys, exactly as written: byte-order mark, the comment line, one key a line.
 std::string formatSkipFile(const std::string& profileName, const std::vector<std::wstring>& keys);
 
-// The steps with the chosen services left alone by choice: they launch nothing and log "保留".
-std::vector<ServiceStep> leavingChosenAlone(std::vector<ServiceStep> steps, const std::vector<std::wstring>& keys);
-
 // The services the user of this machine chose to leave alone, profile by profile: read from the
 // settings when first asked for, and kept there whenever they change. A saved choice that cannot
 // be read is never taken for an empty one: it is read again at every ask until it can be.

@@ -4,9 +4,8 @@
 #include <array>
 
 #include "engine/text/printable.h"
-#include "engine/choice/skip_choice.h"
+#include "engine/plan/plan.h"
 #include "engine/text/utf8.h"
-#include "engine/catalogue/windows_needs.h"
 
 namespace quillora {
 namespace {
@@ -112,14 +111,17 @@ ExportPlan profileExport(Profile profile, const std::string& profileName, const 
         if (lists == Lists::WithWindows10)
             plan.description.push_back(answersLine("answers on Windows 10 and 11:", kWindows10Questions, answers, "; "));
     }
-    const std::vector<ServiceStep> steps = profileSteps(profile, lists);
+    // For other machines: no state is known, and a row that changes a service Windows Vista and
+    // later need is left out unless --all asks for it.
+    const PlanInputs inputs{profile, &answers, skipped, lists, WindowsGeneration::VistaAndLater,
+                            withNeeded ? NeededServices::Changed : NeededServices::LeftAlone, std::nullopt};
+    const std::vector<PlannedRow> rows = profilePlan(inputs);
     // A service skipped by choice is named once, as skipped, whatever --all says.
-    const std::vector<ServiceStep> needed =
-        neededServicesTouched(leavingChosenAlone(steps, skipped), WindowsGeneration::VistaAndLater);
+    const std::vector<PlannedRow> needed = changingNeeded(rows);
     if (!needed.empty()) {
         std::string keys;
-        for (const ServiceStep& step : needed)
-            keys += (keys.empty() ? "" : ", ") + toUtf8(step.serviceKey);
+        for (const PlannedRow& row : needed)
+            keys += (keys.empty() ? "" : ", ") + toUtf8(row.step.serviceKey);
         plan.description.push_back(withNeeded ? "Windows Vista and later (10 and 11 too) need these services as Windows"
                                                 " sets them, and this export changes them (--all): " + keys
                                               : "left out: Windows Vista and later (10 and 11 too) need these services"
@@ -131,14 +133,11 @@ ExportPlan profileExport(Profile profile, const std::string& profileName, const 
             keys += (keys.empty() ? "" : ", ") + toUtf8(key);
         plan.description.push_back("left out: skipped by choice (--skip): " + keys);
     }
-    for (const ServiceStep& step : steps) {
-        if (!withNeeded && touchesNeeded(step, WindowsGeneration::VistaAndLater))
+    for (const PlannedRow& row : rows) {
+        if (row.leftAlone)
             continue;
-        if (std::find(skipped.begin(), skipped.end(), step.serviceKey) != skipped.end())
-            continue;
-        const ActionEffect& effect = effectOf(performedAction(step, answers));
-        if (!effect.keeps)
-            plan.targets.push_back({step.serviceKey, effect.mode, effect.delayed, runFor(effect), effect.onlyFromDisabled});
+        const ActionEffect& effect = effectOf(row.action);
+        plan.targets.push_back({row.step.serviceKey, effect.mode, effect.delayed, runFor(effect), effect.onlyFromDisabled});
     }
     return plan;
 }

@@ -1,57 +1,58 @@
 #include "engine/plan/profile_on_machine.h"
 
+#include <array>
+
 #include "engine/text/printable.h"
 #include "engine/plan/service_change.h"
 #include "engine/text/utf8.h"
-#include "engine/catalogue/windows_needs.h"
 
 namespace quillora {
 namespace {
 
-// "needed by Windows 10" where the row changes a service that this Windows needs.
-std::string neededNote(const ServiceStep& step, const std::optional<WindowsVersion>& windows)
+// "needed by Windows 10" where the row is for a service that this Windows needs.
+std::string neededNote(const PlannedRow& row, const std::optional<WindowsVersion>& windows)
 {
-    if (!windows || !touchesNeeded(step, generationOf(*windows)))
+    if (!windows || !row.needed)
         return "";
     return "needed by " + windowsProductName(*windows);
 }
 
-// What status, verify and apply make of one row, each in its own words, counted alike: a row whose
-// service is not installed is that first; then a row left alone because this Windows needs it;
-// then whether the row would still change anything.
-enum class RowOutcome { NotInstalled, LeftAlone, AsAsked, WouldChange };
-
-RowOutcome outcomeOf(const ServiceStep& step, const std::optional<ServiceState>& now, const Answers& answers)
+std::string fateText(Fate fate)
 {
-    if (!now)
-        return RowOutcome::NotInstalled;
-    if (step.leftAlone)
-        return RowOutcome::LeftAlone;
-    return rowWouldChange(step, answers, now) ? RowOutcome::WouldChange : RowOutcome::AsAsked;
+    return toUtf8(fateWord(kEnglishWording, fate));
 }
 
-// "left alone: needed by Windows 10 (--all changes it too)", the line of a row left alone, or
-// "skipped by choice" for one the user chose to leave alone.
-std::string leftAloneText(const ServiceStep& step, const std::optional<WindowsVersion>& windows, const char* withAll)
+// A row's fate as a report line ends it: "kept (needed here): needed by Windows 10 (--all changes it
+// too)" where --all would change what the run leaves alone.
+std::string leftAloneText(const PlannedRow& row, const std::optional<WindowsVersion>& windows, const char* withAll)
 {
-    if (step.byChoice)
-        return "skipped by choice";
-    const std::string needed = neededNote(step, windows);
-    return "left alone" + (needed.empty() ? "" : ": " + needed) + " (--all " + withAll + ")";
+    const Fate fate = fateOf(row);
+    if (fate != Fate::KeptNeeded)
+        return fateText(fate);
+    return fateText(fate) + ": " + neededNote(row, windows) + " (--all " + withAll + ")";
 }
 
-// The rows left alone, counted by why.
-struct LeftAloneCount {
-    int needed = 0, chosen = 0;
-
-    void count(const ServiceStep& step) { ++(step.byChoice ? chosen : needed); }
-    // ", 21 left alone as this Windows needs them, 1 skipped by choice", for those there were.
-    std::string text() const
+// The rows counted by fate, told as "3 would change, 2 kept (your choice)" in the fates' order,
+// those with none left out.
+class FateCounts {
+public:
+    void count(Fate fate) { ++counts_[static_cast<std::size_t>(fate)]; }
+    int of(Fate fate) const { return counts_[static_cast<std::size_t>(fate)]; }
+    std::string text(std::initializer_list<Fate> fates) const
     {
-        return (needed ? ", " + std::to_string(needed) + " left alone as this Windows needs them" : "")
-            + (chosen ? ", " + std::to_string(chosen) + " skipped by choice" : "");
+        std::string told;
+        for (const Fate fate : fates) {
+            if (of(fate))
+                told += (told.empty() ? "" : ", ") + std::to_string(of(fate)) + " " + fateText(fate);
+        }
+        return told;
     }
+
+private:
+    std::array<int, 8> counts_{};
 };
+
+constexpr std::initializer_list<Fate> kKept = {Fate::KeptByChoice, Fate::KeptNeeded, Fate::KeptAsWindowsHasIt};
 
 std::string stateText(const ServiceState& now)
 {
@@ -61,13 +62,14 @@ std::string stateText(const ServiceState& now)
 // The counts that end an apply.
 struct ApplyTally {
     int changed = 0, unchanged = 0, missing = 0, leftRunning = 0, failed = 0;
-    LeftAloneCount leftAlone;
+    FateCounts kept;
 
     std::string summary() const
     {
+        const std::string keptText = kept.text(kKept);
         return std::to_string(changed) + " changed, " + std::to_string(unchanged) + " unchanged, "
             + std::to_string(missing) + " not installed, " + std::to_string(leftRunning) + " left running, "
-            + std::to_string(failed) + " failed" + leftAlone.text() + "\n";
+            + std::to_string(failed) + " failed" + (keptText.empty() ? "" : ", " + keptText) + "\n";
     }
 };
 
@@ -99,112 +101,86 @@ std::optional<std::string> stopUnlessNeeded(ServiceControl& services, const std:
 
 }  // namespace
 
-ServiceReport statusReport(ServiceControl& services, const std::vector<ServiceStep>& steps, const Answers& answers,
-                           const std::optional<WindowsVersion>& windows)
+ServiceReport statusReport(const std::vector<PlannedRow>& rows, const std::optional<WindowsVersion>& windows)
 {
     ServiceReport result;
-    int changes = 0, missing = 0;
-    LeftAloneCount leftAlone;
-    for (const ServiceStep& step : steps) {
-        const std::string asked = actionDescription(performedAction(step, answers));
-        const std::optional<ServiceState> now = services.query(step.serviceKey);
-        const std::string needed = neededNote(step, windows);
-        const std::string neededSuffix = needed.empty() ? "" : "; " + needed;
-        const RowOutcome outcome = outcomeOf(step, now, answers);
-        missing += outcome == RowOutcome::NotInstalled;
-        if (outcome == RowOutcome::LeftAlone)
-            leftAlone.count(step);
-        changes += outcome == RowOutcome::WouldChange;
-        std::string line = serviceName(step.serviceKey) + ": "
-            + (now ? "now " + stateText(*now) + "; " : "not installed; ") + "profile asks " + asked;
-        switch (outcome) {
-        case RowOutcome::NotInstalled:
-            line += neededSuffix;
-            break;
-        case RowOutcome::LeftAlone:
-            line += ": " + leftAloneText(step, windows, "includes it");
-            break;
-        case RowOutcome::WouldChange:
-            line += ": would change" + neededSuffix;
-            break;
-        case RowOutcome::AsAsked:
-            line += ": unchanged" + neededSuffix;
-            break;
-        }
+    FateCounts counts;
+    for (const PlannedRow& row : rows) {
+        const Fate fate = fateOf(row);
+        counts.count(fate);
+        const std::string needed = neededNote(row, windows);
+        std::string line = serviceName(row.step.serviceKey) + ": " + (row.now ? "now " + stateText(*row.now) + "; " : "")
+            + "profile asks " + actionDescription(row.asked) + ": " + leftAloneText(row, windows, "includes it");
+        if (!needed.empty() && fate != Fate::KeptNeeded)
+            line += "; " + needed;
         result.text += line + "\n";
     }
-    result.text += std::to_string(changes) + " of " + std::to_string(steps.size()) + " services would change, "
-        + std::to_string(missing) + " not installed" + leftAlone.text() + "\n";
+    result.text += "of " + std::to_string(rows.size()) + " services: "
+        + counts.text({Fate::WouldChange, Fate::NoChange, Fate::NotInstalled, Fate::KeptByChoice, Fate::KeptNeeded,
+                       Fate::KeptAsWindowsHasIt})
+        + "\n";
     return result;
 }
 
-ServiceReport verifyReport(ServiceControl& services, const std::vector<ServiceStep>& steps, const Answers& answers,
-                           const std::optional<WindowsVersion>& windows)
+ServiceReport verifyReport(const std::vector<PlannedRow>& rows, const std::optional<WindowsVersion>& windows)
 {
     ServiceReport result;
-    int differences = 0;
-    LeftAloneCount leftAlone;
-    for (const ServiceStep& step : steps) {
-        const std::optional<ServiceState> now = services.query(step.serviceKey);
-        switch (outcomeOf(step, now, answers)) {
-        case RowOutcome::WouldChange:
-            ++differences;
-            result.text += serviceName(step.serviceKey) + ": is " + stateText(*now) + "; the profile asks "
-                + actionDescription(performedAction(step, answers)) + "\n";
-            break;
-        case RowOutcome::LeftAlone:
-            leftAlone.count(step);
-            result.text += serviceName(step.serviceKey) + ": " + leftAloneText(step, windows, "checks it too") + "\n";
-            break;
-        case RowOutcome::NotInstalled:
-        case RowOutcome::AsAsked:
-            break;
-        }
+    FateCounts counts;
+    for (const PlannedRow& row : rows) {
+        const Fate fate = fateOf(row);
+        counts.count(fate);
+        if (fate == Fate::WouldChange)
+            result.text += serviceName(row.step.serviceKey) + ": is " + stateText(*row.now) + "; the profile asks "
+                + actionDescription(row.asked) + "\n";
+        else if (fate == Fate::KeptByChoice || fate == Fate::KeptNeeded)
+            result.text += serviceName(row.step.serviceKey) + ": " + leftAloneText(row, windows, "checks it too") + "\n";
     }
+    const int differences = counts.of(Fate::WouldChange);
+    const std::string kept = counts.text(kKept);
     result.text += (differences == 0 ? "every installed service is as the profile sets it"
                                      : std::to_string(differences) + " installed services differ from the profile")
-        + leftAlone.text() + "\n";
+        + (kept.empty() ? "" : ", " + kept) + "\n";
     result.complete = differences == 0;
     return result;
 }
 
-ServiceReport applyProfile(ServiceControl& services, const std::vector<ServiceStep>& steps, const Answers& answers,
+ServiceReport applyProfile(ServiceControl& services, const std::vector<PlannedRow>& rows,
                            std::chrono::milliseconds timeout, const std::optional<WindowsVersion>& windows)
 {
     ServiceReport result;
     ApplyTally tally;
-    for (const ServiceStep& step : steps) {
-        std::string line = serviceName(step.serviceKey) + ": ";
+    for (const PlannedRow& row : rows) {
+        const std::wstring& key = row.step.serviceKey;
+        std::string line = serviceName(key) + ": ";
+        const Fate fate = fateOf(row);
+        if (fate == Fate::NotInstalled) {
+            ++tally.missing;
+            result.text += line + fateText(fate) + "\n";
+            continue;
+        }
+        if (row.leftAlone) {
+            tally.kept.count(fate);
+            result.text += line + leftAloneText(row, windows, "changes it too") + "\n";
+            continue;
+        }
         try {
-            const std::optional<ServiceState> now = services.query(step.serviceKey);
-            const ActionEffect& effect = effectOf(actionHere(performedAction(step, answers), now));
-            const RowOutcome outcome = outcomeOf(step, now, answers);
-            if (outcome == RowOutcome::NotInstalled) {
-                ++tally.missing;
-                result.text += line + "not installed\n";
-                continue;
-            }
-            if (outcome == RowOutcome::LeftAlone) {
-                tally.leftAlone.count(step);
-                result.text += line + leftAloneText(step, windows, "changes it too") + "\n";
-                continue;
-            }
-            const PendingChange pending =
-                outcome == RowOutcome::WouldChange ? pendingChange(targetOf(effect), *now) : PendingChange{};
+            const ServiceState& now = *row.now;
+            const ActionEffect& effect = effectOf(row.action);
+            const PendingChange pending = pendingChange(targetOf(effect), now);
             std::vector<std::string> done;
             std::optional<std::string> leftRunning;
             if (pending.stop) {
-                leftRunning = stopUnlessNeeded(services, step.serviceKey, timeout);
+                leftRunning = stopUnlessNeeded(services, key, timeout);
                 if (!leftRunning)
                     done.push_back("stopped");
             }
             if (pending.setMode) {
-                services.setStartMode(step.serviceKey, effect.mode, effect.delayed);
-                done.push_back("changed from " + modeWords(now->mode, now->delayed) + " to "
+                services.setStartMode(key, effect.mode, effect.delayed);
+                done.push_back("changed from " + modeWords(now.mode, now.delayed) + " to "
                                + modeWords(effect.mode, effect.delayed));
             }
             if (pending.start) {
-                if (!services.start(step.serviceKey, timeout))
+                if (!services.start(key, timeout))
                     throw PlatformFailure(windows_error::kServiceRequestTimeout,
                                           L"it did not start within " + fromUtf8(seconds(timeout)));
                 done.push_back("started");
@@ -214,7 +190,7 @@ ServiceReport applyProfile(ServiceControl& services, const std::vector<ServiceSt
                 done.push_back(*leftRunning);
             } else if (done.empty()) {
                 ++tally.unchanged;
-                done.push_back("unchanged (" + stateText(*now) + ")");
+                done.push_back("unchanged (" + stateText(now) + ")");
             } else {
                 ++tally.changed;
             }

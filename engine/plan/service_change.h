@@ -1,9 +1,7 @@
 #pragma once
 
 #include "engine/catalogue/action.h"
-#include "engine/catalogue/catalogue.h"
 #include "engine/machine/machine.h"
-#include "engine/catalogue/service_step.h"
 
 namespace quillora {
 
@@ -17,7 +15,7 @@ struct ServiceTarget {
 
 // What a row leaves its service in. To sc config a delayed start is a start type of its own
 // (delayed-auto): a row's automatic start is a delayed one only where its command says so. An
-// action that keeps its service has no target: settle it first (actionHere).
+// action that keeps its service has no target: the plan settles it first.
 ServiceTarget targetOf(const ActionEffect& effect);
 
 // What is still to be done to bring a service from its state now to a target, in the order the
@@ -30,44 +28,9 @@ struct PendingChange {
     bool any() const { return stop || setMode || start; }
 };
 
-// The one answer to "what would this still change on this service", for status, verify, apply
-// and the undo. Windows ignores the delayed flag of every start mode but the automatic one, so
-// only there does the flag count.
+// The one answer to "what would this still change on this service", for the plan, apply, the
+// result and the undo. Windows ignores the delayed flag of every start mode but the automatic one,
+// so only there does the flag count.
 PendingChange pendingChange(const ServiceTarget& target, const ServiceState& now);
-
-// What an action does to a service in the state it is in now, the one place that decides it: a
-// change made only to a disabled service is "manual" where the service is disabled, and keeps it as
-// it is anywhere else, not installed included; every other action is what it says.
-ActionKind actionHere(ActionKind kind, const std::optional<ServiceState>& now);
-
-// The steps as they run on this machine now, each action settled by actionHere. Only steps whose
-// action depends on the machine query it.
-std::vector<ServiceStep> settledOnMachine(std::vector<ServiceStep> steps, ServiceControl& services);
-
-// A profile's steps as a run or the companion takes them on this machine now: over the lists of its
-// Windows, those of the services chosen to be left alone left alone, each action settled on its
-// services (where it has any).
-std::vector<ServiceStep> stepsOnMachine(Profile profile, const std::vector<std::wstring>& skipped, Machine& machine);
-
-// Whether the row, as the answers make it, would change its service now: installed, and its mode
-// or its running state not as the row leaves it. The one answer for the services window's change
-// column, the warning before a run, and status, verify and apply.
-bool rowWouldChange(const ServiceStep& step, const Answers& answers, const std::optional<ServiceState>& now);
-
-// The steps that would change, on this machine now, a service that this generation needs: its
-// service installed and not as the row leaves it. The warning before a run names these, and these
-// alone are left alone; a needed service already as the row leaves it, or not installed, is no
-// concern of the run's.
-std::vector<ServiceStep> neededServicesChanged(const std::vector<ServiceStep>& steps, const Answers& answers,
-                                               WindowsGeneration generation, ServiceControl& services);
-
-// The same steps with those of the given services left alone: they launch nothing and log "保留".
-std::vector<ServiceStep> leavingAlone(std::vector<ServiceStep> steps, const std::vector<ServiceStep>& alone);
-
-// The steps as they run on this Windows unless every row is asked for: those that would change a
-// service it needs, on this machine now, left alone. On Windows XP and Server 2003, and on an
-// unknown Windows, all run.
-std::vector<ServiceStep> leavingNeededAlone(std::vector<ServiceStep> steps, const Answers& answers,
-                                            const std::optional<WindowsVersion>& windows, ServiceControl& services);
 
 }  // namespace quillora

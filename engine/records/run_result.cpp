@@ -277,15 +277,6 @@ ServiceResult judge(const TouchedService& touched, const ServiceBefore& before, 
     return result;
 }
 
-std::optional<LeftAlone> whyLeftAlone(const ServiceStep& step, ActionKind performed)
-{
-    if (step.leftAlone)
-        return step.byChoice ? LeftAlone::ByChoice : LeftAlone::Needed;
-    if (effectOf(performed).keeps)
-        return LeftAlone::AsWindowsHasIt;
-    return std::nullopt;
-}
-
 Outcome leftAloneOutcome(LeftAlone why)
 {
     switch (why) {
@@ -293,6 +284,8 @@ Outcome leftAloneOutcome(LeftAlone why)
         return Outcome::LeftAloneByChoice;
     case LeftAlone::Needed:
         return Outcome::LeftAloneNeeded;
+    case LeftAlone::NotInstalled:
+        return Outcome::NotInstalled;
     case LeftAlone::AsWindowsHasIt:
         break;
     }
@@ -342,6 +335,29 @@ const char* outcomeName(Outcome outcome)
         break;
     }
     return "failed";
+}
+
+const wchar_t* outcomeWord(const Wording& words, Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::Changed:
+        return words.changed;
+    case Outcome::Unchanged:
+        return words.unchanged;
+    case Outcome::NotInstalled:
+        return fateWord(words, Fate::NotInstalled);
+    case Outcome::Unknown:
+        return words.unknown;
+    case Outcome::LeftAloneByChoice:
+        return fateWord(words, Fate::KeptByChoice);
+    case Outcome::LeftAloneNeeded:
+        return fateWord(words, Fate::KeptNeeded);
+    case Outcome::LeftAloneAsWindowsHasIt:
+        return fateWord(words, Fate::KeptAsWindowsHasIt);
+    case Outcome::Failed:
+        break;
+    }
+    return words.failed;
 }
 
 std::string formatRunResult(const RunResult& result)

@@ -8,7 +8,8 @@
 #include "engine/catalogue/action.h"
 #include "engine/records/backup_file.h"
 #include "engine/machine/machine.h"
-#include "engine/catalogue/service_step.h"
+#include "engine/catalogue/wording.h"
+#include "engine/plan/plan.h"
 
 namespace quillora {
 
@@ -18,14 +19,6 @@ struct LaunchedCommand {
     std::size_t launch;  // the number the system gave the launch
     bool ended = false;
     std::optional<unsigned long> exitStatus;  // nullopt while it runs, or where it could not be read
-};
-
-// Why a run left a service of its profile alone.
-enum class LeftAlone {
-    ByChoice,  // the user chose so
-    Needed,    // this Windows needs it as it is
-    AsWindowsHasIt,  // the row keeps it as Windows has it: a "yes" to its question, or a restore
-                     // that changes only a disabled service
 };
 
 // A service of the run's profile: what its row asked, and the commands the run launched for it,
@@ -113,11 +106,12 @@ struct ServiceResult {
     bool operator==(const ServiceResult&) const = default;
 };
 
-// Why the run leaves the step's service alone; nullopt where it does not.
-std::optional<LeftAlone> whyLeftAlone(const ServiceStep& step, ActionKind performed);
-
 // The outcome of a service the run left alone, and why.
 Outcome leftAloneOutcome(LeftAlone why);
+
+// The word for an outcome in the language of the words: the same as the plan's for a service left
+// alone, or not installed.
+const wchar_t* outcomeWord(const Wording& words, Outcome outcome);
 
 // Judges one touched service by its state read back against the start mode and the running
 // state its row asks for, before and after; a service left alone is that, whatever its state.

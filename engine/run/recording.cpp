@@ -2,10 +2,10 @@
 
 namespace quillora {
 
-RecordedRun recordRun(const std::vector<ServiceStep>& steps, const Answers& answers)
+RecordedRun recordRun(const PlanInputs& inputs)
 {
     RecordedRun run;
-    runProfile(steps, answers, run.log, run.platform);
+    runPlan(inputs, run.log, run.platform);
     return run;
 }
 

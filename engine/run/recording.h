@@ -50,6 +50,6 @@ struct RecordedRun {
     RecordingPlatform platform;
     MemoryProgressLog log;
 };
-RecordedRun recordRun(const std::vector<ServiceStep>& steps, const Answers& answers);
+RecordedRun recordRun(const PlanInputs& inputs);
 
 }  // namespace quillora

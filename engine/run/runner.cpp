@@ -7,17 +7,21 @@ std::wstring closingBanner(const Wording& words)
     return std::wstring(kDashLine) + kLineEnd + words.completionSentence;
 }
 
-void runStep(const ServiceStep& step, const Answers& answers, bool lastOfRun, ProgressLog& log, Platform& platform)
+std::wstring logLine(const PlannedRow& row, const Wording& words)
 {
-    const ActionKind performed = performedAction(step, answers);
-    const std::vector<ServiceCommand> commands =
-        step.leftAlone ? std::vector<ServiceCommand>{} : serviceCommands(performed, step.serviceKey);
-    platform.stepStarts(step, performed, commands);
+    return row.step.label + L':' + row.step.displayName + L':'
+        + (row.leftAlone ? words.leftAlone : modeWordOf(words, effectOf(row.action).mode));
+}
+
+void runStep(const PlannedRow& row, bool lastOfRun, ProgressLog& log, Platform& platform)
+{
+    const std::vector<ServiceCommand> commands = commandsOf(row);
+    platform.stepStarts(row, commands);
     for (const ServiceCommand& command : commands)
         platform.launch(command.line, kHiddenWindow);
 
     const Wording& words = log.words();
-    std::wstring appended = logLine(step, performed, words) + kLineEnd;
+    std::wstring appended = logLine(row, words) + kLineEnd;
     if (lastOfRun)
         appended += closingBanner(words);
     log.append(appended);
@@ -25,15 +29,22 @@ void runStep(const ServiceStep& step, const Answers& answers, bool lastOfRun, Pr
     platform.processPendingMessages();
 }
 
-void runProfile(const std::vector<ServiceStep>& steps, const Answers& answers, ProgressLog& log, Platform& platform)
+void runRows(std::size_t count, const std::function<PlannedRow(std::size_t)>& rowAt, ProgressLog& log,
+             Platform& platform)
 {
-    for (std::size_t i = 0; i < steps.size(); ++i)
-        runStep(steps[i], answers, i + 1 == steps.size(), log, platform);
+    for (std::size_t i = 0; i < count; ++i)
+        runStep(rowAt(i), i + 1 == count, log, platform);
 
     const Wording& words = log.words();
     log.setCaption(words.completedCaption);
     log.setStatusLabel(words.completedCaption);
     log.enableExit();
+}
+
+void runPlan(const PlanInputs& inputs, ProgressLog& log, Platform& platform)
+{
+    const std::vector<std::size_t> indices = profileIndices(inputs);
+    runRows(indices.size(), [&](std::size_t i) { return planRow(inputs, indices[i]); }, log, platform);
 }
 
 }  // namespace quillora

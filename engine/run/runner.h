@@ -1,10 +1,11 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "engine/catalogue/wording.h"
-#include "engine/catalogue/service_step.h"
+#include "engine/plan/plan.h"
 
 namespace quillora {
 
@@ -35,10 +36,10 @@ public:
     virtual void launch(const std::wstring& commandLine, int showState) = 0;
     // Handles every message already waiting, then returns. Other runs may start and finish in here.
     virtual void processPendingMessages() = 0;
-    // The step is about to launch these commands, in this order (none for a step left alone): what
-    // follows until the next step belongs to it, even where a launch is refused half-way. Told of
-    // every step, those left alone too.
-    virtual void stepStarts(const ServiceStep&, ActionKind /*performed*/, const std::vector<ServiceCommand>&) {}
+    // The row is about to launch these commands, in this order (none for a row left alone): what
+    // follows until the next row belongs to it, even where a launch is refused half-way. Told of
+    // every row, those left alone too.
+    virtual void stepStarts(const PlannedRow&, const std::vector<ServiceCommand>&) {}
 };
 
 inline constexpr wchar_t kLineEnd[] = L"\r\n";
@@ -48,14 +49,22 @@ inline constexpr wchar_t kDashLine[] = L"---------------------------------------
 // which is left without a line end.
 std::wstring closingBanner(const Wording& words = kChineseWording);
 
-// Launches the step's commands, appends its log line (and, for the last step of a run, the closing
-// banner) and lets pending messages through.
-void runStep(const ServiceStep& step, const Answers& answers, bool lastOfRun, ProgressLog& log, Platform& platform);
+// "label:displayName:mode", with no line end; the word for a row left alone in place of the mode.
+std::wstring logLine(const PlannedRow& row, const Wording& words = kChineseWording);
 
-// Runs every step in order and then marks the progress window as complete. The answers are read
-// as the run goes, so a run nested inside this one, or an answer given meanwhile, counts for the
-// rows not yet reached. A PlatformFailure stops the run where it happened and reaches the caller;
-// nothing after that point is done.
-void runProfile(const std::vector<ServiceStep>& steps, const Answers& answers, ProgressLog& log, Platform& platform);
+// Launches the row's commands, appends its log line (and, for the last row of a run, the closing
+// banner) and lets pending messages through.
+void runStep(const PlannedRow& row, bool lastOfRun, ProgressLog& log, Platform& platform);
+
+// Runs count rows in order, each planned by rowAt when the run reaches it, then marks the progress
+// window as complete.
+void runRows(std::size_t count, const std::function<PlannedRow(std::size_t)>& rowAt, ProgressLog& log,
+             Platform& platform);
+
+// Runs every row of the profile in order and then marks the progress window as complete. Each row
+// is planned when the run reaches it, so a run nested inside this one, or an answer given
+// meanwhile, counts for the rows not yet reached. A PlatformFailure stops the run where it
+// happened and reaches the caller; nothing after that point is done.
+void runPlan(const PlanInputs& inputs, ProgressLog& log, Platform& platform);
 
 }  // namespace quillora

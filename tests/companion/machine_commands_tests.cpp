@@ -158,22 +158,21 @@ TEST_CASE("on Windows 10 status, apply and verify leave the services it needs al
     // installed, whatever Windows needs, and neither are the 14 services of Windows 10's own list.
     const CliResult status = runCli({"status", "automatic"}, machine);
     CHECK(status.out.find("4:automatic updates (wuauserv): now automatic (delayed), running; profile asks stop, disabled"
-        ": left alone: needed by Windows 10 (--all includes it)\n")
+        ": kept (needed here): needed by Windows 10 (--all includes it)\n")
           != std::string::npos);
     CHECK(status.out.find("1:Alerter (Alerter): now automatic, running; profile asks stop, disabled: would change\n")
           != std::string::npos);
-    CHECK(status.out.find("33:Network DDE (NetDDE): not installed; profile asks stop, disabled\n")
+    CHECK(status.out.find("33:Network DDE (NetDDE): profile asks stop, disabled: not installed\n")
           != std::string::npos);
     CHECK(countOf(status.out, "needed by Windows 10") == 21);
-    CHECK(status.out.find("1 of 73 services would change, 70 not installed, 2 left alone as this Windows needs them\n")
+    CHECK(status.out.find("of 73 services: 1 would change, 70 not installed, 2 kept (needed here)\n")
           != std::string::npos);
 
     const CliResult applied = runCli({"apply", "automatic"}, machine);
     CHECK(applied.status == 0);  // leaving a needed service alone is not a failure
-    CHECK(applied.out.find("4:automatic updates (wuauserv): left alone: needed by Windows 10 (--all changes it too)\n")
+    CHECK(applied.out.find("4:automatic updates (wuauserv): kept (needed here): needed by Windows 10 (--all changes it too)\n")
           != std::string::npos);
-    CHECK(applied.out.find("1 changed, 0 unchanged, 70 not installed, 0 left running, 0 failed, 2 left alone as this "
-                           "Windows needs them\n")
+    CHECK(applied.out.find("1 changed, 0 unchanged, 70 not installed, 0 left running, 0 failed, 2 kept (needed here)\n")
           != std::string::npos);
     CHECK(machine.memoryServices.services[L"wuauserv"].mode == StartMode::Automatic);
     CHECK(machine.memoryServices.services[L"ALG"].mode == StartMode::Manual);
@@ -181,30 +180,29 @@ TEST_CASE("on Windows 10 status, apply and verify leave the services it needs al
 
     // After it, status counts nothing that would change, and verify judges what apply did.
     CHECK(runCli({"status", "automatic"}, machine).out.find(
-              "0 of 73 services would change, 70 not installed, 2 left alone as this Windows needs them\n")
+              "of 73 services: 1 no change, 70 not installed, 2 kept (needed here)\n")
           != std::string::npos);
     const CliResult verified = runCli({"verify", "automatic"}, machine);
     CHECK(verified.status == 0);
-    CHECK(verified.out.find("2:Application Layer Gateway Service (ALG): left alone: needed by Windows 10 (--all checks "
-                            "it too)\n")
+    CHECK(verified.out.find("2:Application Layer Gateway Service (ALG): kept (needed here): needed by Windows 10 (--all "
+                            "checks it too)\n")
           != std::string::npos);
-    CHECK(verified.out.find("every installed service is as the profile sets it, 2 left alone as this Windows needs "
-                            "them\n")
+    CHECK(verified.out.find("every installed service is as the profile sets it, 2 kept (needed here)\n")
           != std::string::npos);
     // With --all, verify checks the needed services too, which apply left as they were.
     CHECK(runCli({"verify", "automatic", "--all"}, machine).status == 1);
 
     const CliResult all = runCli({"apply", "automatic", "--all"}, machine);
-    CHECK(all.out.find("left alone") == std::string::npos);
+    CHECK(all.out.find("kept") == std::string::npos);
     CHECK(machine.memoryServices.services[L"wuauserv"].mode == StartMode::Disabled);
     CHECK(runCli({"verify", "automatic", "--all"}, machine).status == 0);
-    CHECK(runCli({"status", "automatic", "--all"}, machine).out.find("0 of 73 services would change, 70 not installed\n")
+    CHECK(runCli({"status", "automatic", "--all"}, machine).out.find("of 73 services: 3 no change, 70 not installed\n")
           != std::string::npos);
 
     // On Windows XP nothing is named and nothing left alone.
     machine.version = WindowsVersion{};
     CHECK(runCli({"status", "restore"}, machine).out.find("needed by") == std::string::npos);
-    CHECK(runCli({"verify", "restore"}, machine).out.find("left alone") == std::string::npos);
+    CHECK(runCli({"verify", "restore"}, machine).out.find("kept") == std::string::npos);
 }
 
 TEST_CASE("restoring defaults on Windows 10 leaves RemoteRegistry as it was; on XP it sets it")
@@ -257,8 +255,8 @@ TEST_CASE("--skip FILE: the services in it are left alone by plan, apply, status
     {
         const CliResult applied = runCli({"apply", "automatic", "--skip", skip}, machine);
         CHECK(applied.status == 0);
-        CHECK(applied.out.find("1:Alerter (Alerter): skipped by choice\n") != std::string::npos);
-        CHECK(applied.out.find("1 changed, 0 unchanged, 56 not installed, 0 left running, 0 failed, 2 skipped by choice\n")
+        CHECK(applied.out.find("1:Alerter (Alerter): kept (your choice)\n") != std::string::npos);
+        CHECK(applied.out.find("1 changed, 0 unchanged, 56 not installed, 0 left running, 0 failed, 2 kept (your choice)\n")
               != std::string::npos);
         CHECK(machine.memoryServices.services[L"Alerter"].mode == StartMode::Automatic);
         CHECK(machine.memoryServices.services[L"ALG"].mode == StartMode::Manual);
@@ -272,7 +270,7 @@ TEST_CASE("--skip FILE: the services in it are left alone by plan, apply, status
         CHECK(runCli({"verify", "automatic", "--skip", skip}, machine).status == 0);
         CHECK(runCli({"verify", "automatic"}, machine).status == 1);
         const CliResult status = runCli({"status", "automatic", "--skip", skip}, machine);
-        CHECK(status.out.find("0 of 59 services would change, 56 not installed, 2 skipped by choice\n") != std::string::npos);
+        CHECK(status.out.find("of 59 services: 1 no change, 56 not installed, 2 kept (your choice)\n") != std::string::npos);
     }
     SUBCASE("export leaves them out and names them")
     {

@@ -20,7 +20,7 @@ struct Run {
 
 Run runOnEmptyLog(Profile profile, const Answers& answers = {})
 {
-    const RecordedRun recorded = recordRun(profileSteps(profile, Lists::Designed), answers);
+    const RecordedRun recorded = recordRun(inputsForOtherMachines(profile, answers, Lists::Designed));
     Run run{{}, recorded.log};
     for (const auto& launch : recorded.platform.launches) {
         CHECK(launch.showState == 0);
@@ -142,7 +142,7 @@ TEST_CASE("the prompted profile follows each answer on its own row")
             if (pump == 30)
                 answers.AnswerPrinter = 0;  // row 35 is ahead
         };
-        runProfile(profileSteps(Profile::Prompted, Lists::Designed), answers, log, platform);
+        runPlan(inputsForOtherMachines(Profile::Prompted, answers, Lists::Designed), log, platform);
         CHECK(log.log.find(L"23:IMAPI CD-Burning COM Service:手动\r\n") != std::wstring::npos);
         CHECK(log.log.find(L"42:Print Spooler:禁用\r\n") != std::wstring::npos);
         CHECK(platform.launches.size() == 116);

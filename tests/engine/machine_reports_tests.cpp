@@ -9,6 +9,7 @@
 #include "engine/records/backup_store.h"
 #include "engine/catalogue/catalogue.h"
 #include "engine/machine/failure.h"
+#include "engine/plan/plan.h"
 #include "engine/plan/profile_on_machine.h"
 #include "engine/text/utf8.h"
 #include "tests/support/golden.h"
@@ -26,29 +27,41 @@ using quillora::testing::goldenEffects;
 using quillora::testing::goldenRuns;
 using quillora::testing::MemoryServices;
 
+namespace {
+
+// The profile's rows planned on these services now, for any Windows.
+std::vector<PlannedRow> rowsOn(ServiceControl& services, Profile profile, const Answers& answers = {})
+{
+    PlanInputs inputs = inputsForOtherMachines(profile, answers, Lists::Designed);
+    inputs.states = services.queryAll(catalogueKeys(Lists::Designed));
+    return profilePlan(inputs);
+}
+
+}  // namespace
+
 TEST_CASE("status shows every step, what the profile sets and whether it changes")
 {
     testing::MemoryServices machine;
     machine.services[L"Alerter"] = installed(StartMode::Disabled, RunState::Stopped);
     machine.services[L"ALG"] = installed(StartMode::Manual, RunState::Running);
-    const ServiceReport result = statusReport(machine, profileSteps(Profile::Automatic, Lists::Designed), Answers{});
-    CHECK(result.text.rfind("1:Alerter (Alerter): now disabled, stopped; profile asks stop, disabled: unchanged\n"
+    const ServiceReport result = statusReport(rowsOn(machine, Profile::Automatic, Answers{}), std::nullopt);
+    CHECK(result.text.rfind("1:Alerter (Alerter): now disabled, stopped; profile asks stop, disabled: no change\n"
                            "2:Application Layer Gateway Service (ALG): now manual, running; profile asks stop, disabled"
         ": would change\n"
-                           "3.1:ASP.NET State Service (aspnet_state): not installed; profile asks stop, manual\n",
+                           "3.1:ASP.NET State Service (aspnet_state): profile asks stop, manual: not installed\n",
                            0) == 0);
     CHECK(countOf(result.text, "\n") == 60);
-    CHECK(result.text.find("1 of 59 services would change, 57 not installed\n") != std::string::npos);
+    CHECK(result.text.find("of 59 services: 1 would change, 1 no change, 57 not installed\n") != std::string::npos);
 }
 
 TEST_CASE("verify lists installed services that differ, status 1 if any")
 {
     testing::MemoryServices machine;
     machine.services[L"Alerter"] = installed(StartMode::Disabled, RunState::Stopped);
-    CHECK(verifyReport(machine, profileSteps(Profile::Automatic, Lists::Designed), Answers{}).complete);
+    CHECK(verifyReport(rowsOn(machine, Profile::Automatic, Answers{}), std::nullopt).complete);
 
     machine.services[L"Spooler"] = installed(StartMode::Automatic, RunState::Running);
-    const ServiceReport prompted = verifyReport(machine, profileSteps(Profile::Prompted, Lists::Designed), Answers{0, 0, 0});
+    const ServiceReport prompted = verifyReport(rowsOn(machine, Profile::Prompted, Answers{0, 0, 0}), std::nullopt);
     CHECK_FALSE(prompted.complete);
     CHECK(prompted.text == "42:Print Spooler (Spooler): is automatic, running; the profile asks stop, disabled\n"
                           "1 installed services differ from the profile\n");
@@ -58,10 +71,10 @@ TEST_CASE("verify lists installed services that differ, status 1 if any")
     machine.services[L"MSIServer"] = installed(StartMode::Manual, RunState::Running);
     machine.services[L"Spooler"] = installed(StartMode::Manual, RunState::Running);
     machine.services[L"Themes"] = installed(StartMode::Automatic, RunState::Stopped);
-    const ServiceReport automatic = verifyReport(machine, profileSteps(Profile::Automatic, Lists::Designed), Answers{});
+    const ServiceReport automatic = verifyReport(rowsOn(machine, Profile::Automatic, Answers{}), std::nullopt);
     CHECK(automatic.text == "75:Windows Installer (MSIServer): is manual, running; the profile asks stop, manual\n"
                             "1 installed services differ from the profile\n");
-    const ServiceReport restore = verifyReport(machine, profileSteps(Profile::Restore, Lists::Designed), Answers{});
+    const ServiceReport restore = verifyReport(rowsOn(machine, Profile::Restore, Answers{}), std::nullopt);
     CHECK(restore.text.find("79.1:Themes (Themes): is automatic, stopped; the profile asks automatic, start\n")
           != std::string::npos);
 }
@@ -165,7 +178,7 @@ TEST_CASE("apply brings each installed service to its row's state and says what 
     machine.services[L"TrkWks"].accessDenied = true;
     const std::chrono::seconds timeout(5);
 
-    const ServiceReport automatic = applyProfile(machine, profileSteps(Profile::Automatic, Lists::Designed), Answers{}, timeout);
+    const ServiceReport automatic = applyProfile(machine, rowsOn(machine, Profile::Automatic, Answers{}), timeout, std::nullopt);
     CHECK_FALSE(automatic.complete);
     const std::string lines[] = {
         "1:Alerter (Alerter): stopped; changed from automatic to disabled\n",
@@ -194,7 +207,7 @@ TEST_CASE("apply brings each installed service to its row's state and says what 
     machine.services[L"wuauserv"] = installed(StartMode::Disabled, RunState::Stopped);
     machine.services[L"wuauserv"].failsToStart = true;
     machine.services[L"Themes"] = installed(StartMode::Manual, RunState::Stopped);
-    const ServiceReport restore = applyProfile(machine, profileSteps(Profile::Restore, Lists::Designed), Answers{}, timeout);
+    const ServiceReport restore = applyProfile(machine, rowsOn(machine, Profile::Restore, Answers{}), timeout, std::nullopt);
     CHECK(restore.text.find("4:automatic updates (wuauserv): failed (1066: The service has returned a "
                             "service-specific error code.)\n") != std::string::npos);
     CHECK(restore.text.find("79.1:Themes (Themes): changed from manual to automatic; started\n") != std::string::npos);
@@ -207,8 +220,7 @@ TEST_CASE("apply on services already in the profile's state changes nothing and 
     testing::MemoryServices machine;
     machine.services[L"Alerter"] = installed(StartMode::Disabled, RunState::Stopped);
     machine.services[L"Spooler"] = installed(StartMode::Manual, RunState::Running);
-    const ServiceReport report = applyProfile(machine, profileSteps(Profile::Prompted, Lists::Designed), Answers{-1, -1, 0},
-                                              std::chrono::seconds(30));
+    const ServiceReport report = applyProfile(machine, rowsOn(machine, Profile::Prompted, Answers{-1, -1, 0}), std::chrono::seconds(30), std::nullopt);
     CHECK(report.complete);
     CHECK(report.text.find("42:Print Spooler (Spooler): unchanged (manual, running)\n") != std::string::npos);
     CHECK(report.text.find("0 changed, 2 unchanged, 57 not installed, 0 left running, 0 failed\n") != std::string::npos);
@@ -230,8 +242,9 @@ TEST_CASE("apply leaves every service as the program's own command lines for its
             testing::MemoryServices machine;
             for (const std::wstring& key : catalogueKeys())
                 machine.services[key] = before;
-            const ServiceReport report = applyProfile(machine, profileSteps(testing::goldenProfile(run.name), Lists::Designed),
-                                                      testing::goldenAnswers(run.answers), std::chrono::seconds(5));
+            const ServiceReport report =
+                applyProfile(machine, rowsOn(machine, testing::goldenProfile(run.name), testing::goldenAnswers(run.answers)),
+                             std::chrono::seconds(5), std::nullopt);
             CHECK(report.complete);
             const std::map<std::string, GoldenEffect> effects = goldenEffects(run.name);
             for (const std::wstring& key : catalogueKeys()) {
@@ -258,25 +271,24 @@ TEST_CASE("a delayed automatic start: the row's plain automatic start changes it
     // The row's command, sc config KEY start= auto, leaves a plain automatic start.
     testing::MemoryServices machine;
     machine.services[L"wuauserv"] = installed(StartMode::Automatic, RunState::Running, true);
-    const std::vector<ServiceStep> restore = profileSteps(Profile::Restore, Lists::Designed);
 
-    CHECK(statusReport(machine, restore, Answers{}).text.find(
+    CHECK(statusReport(rowsOn(machine, Profile::Restore), std::nullopt).text.find(
               "4:automatic updates (wuauserv): now automatic (delayed), running; profile asks automatic, start: "
               "would change\n")
           != std::string::npos);
-    const ServiceReport differs = verifyReport(machine, restore, Answers{});
+    const ServiceReport differs = verifyReport(rowsOn(machine, Profile::Restore), std::nullopt);
     CHECK_FALSE(differs.complete);
     CHECK(differs.text == "4:automatic updates (wuauserv): is automatic (delayed), running; the profile asks automatic, start"
         "\n1 installed services differ from the profile\n");
 
-    const ServiceReport applied = applyProfile(machine, restore, Answers{}, std::chrono::seconds(5));
+    const ServiceReport applied = applyProfile(machine, rowsOn(machine, Profile::Restore), std::chrono::seconds(5), std::nullopt);
     CHECK(applied.text.find("4:automatic updates (wuauserv): changed from automatic (delayed) to automatic\n") != std::string::npos);
     CHECK_FALSE(machine.services[L"wuauserv"].delayed);
     // Once applied, all three agree that nothing is left to do.
-    CHECK(verifyReport(machine, restore, Answers{}).complete);
-    CHECK(statusReport(machine, restore, Answers{}).text.find("now automatic, running; profile asks automatic, start: unchanged")
+    CHECK(verifyReport(rowsOn(machine, Profile::Restore), std::nullopt).complete);
+    CHECK(statusReport(rowsOn(machine, Profile::Restore), std::nullopt).text.find("now automatic, running; profile asks automatic, start: no change")
           != std::string::npos);
-    CHECK(applyProfile(machine, restore, Answers{}, std::chrono::seconds(5)).text.find(
+    CHECK(applyProfile(machine, rowsOn(machine, Profile::Restore), std::chrono::seconds(5), std::nullopt).text.find(
               "4:automatic updates (wuauserv): unchanged (automatic, running)\n")
           != std::string::npos);
 }
@@ -289,8 +301,8 @@ TEST_CASE("Windows heeds the delayed flag only for an automatic start")
     machine.services[L"ALG"] = installed(StartMode::Manual, RunState::Stopped, true);
 
     // The restore profile's manual-only rows find nothing to do.
-    CHECK(verifyReport(machine, profileSteps(Profile::Restore, Lists::Designed), Answers{}).complete);
-    const ServiceReport applied = applyProfile(machine, profileSteps(Profile::Restore, Lists::Designed), Answers{}, std::chrono::seconds(5));
+    CHECK(verifyReport(rowsOn(machine, Profile::Restore, Answers{}), std::nullopt).complete);
+    const ServiceReport applied = applyProfile(machine, rowsOn(machine, Profile::Restore, Answers{}), std::chrono::seconds(5), std::nullopt);
     CHECK(applied.text.find("5:Background Intelligent Transfer Service (BITS): unchanged") != std::string::npos);
     CHECK(machine.changes.empty());
 

@@ -38,7 +38,7 @@ TEST_CASE("one step: launches, then one log line, then one message point")
 
     SUBCASE("stop-and-disable")
     {
-        runStep(kAlerter, Answers{}, false, log, platform);
+        runStep(testing::planned(kAlerter, Answers{}), false, log, platform);
         CHECK(platform.launches
               == std::vector<RecordingPlatform::Launch>{{L"cmd /c NET stop Alerter", 0},
                                                         {L"cmd /c sc config Alerter start= disabled", 0}});
@@ -49,14 +49,14 @@ TEST_CASE("one step: launches, then one log line, then one message point")
     }
     SUBCASE("manual-only launches exactly one line")
     {
-        runStep(kAlg, Answers{}, false, log, platform);
+        runStep(testing::planned(kAlg, Answers{}), false, log, platform);
         REQUIRE(platform.launches.size() == 1);
         CHECK(platform.launches[0].commandLine == L"cmd /c sc config ALG start= demand");
         CHECK(log.current().text == L"2:Application Layer Gateway Service:手动\r\n");
     }
     SUBCASE("start-and-automatic starts the service, then sets it to auto")
     {
-        runStep(kThemes, Answers{}, false, log, platform);
+        runStep(testing::planned(kThemes, Answers{}), false, log, platform);
         REQUIRE(platform.launches.size() == 2);
         CHECK(platform.launches[0].commandLine == L"cmd /c NET start Themes");
         CHECK(platform.launches[1].commandLine == L"cmd /c sc config Themes start= auto");
@@ -64,7 +64,7 @@ TEST_CASE("one step: launches, then one log line, then one message point")
     }
     SUBCASE("the step writes nothing but its log text")
     {
-        runStep(kAlerter, Answers{}, false, log, platform);
+        runStep(testing::planned(kAlerter, Answers{}), false, log, platform);
         CHECK(log.current().caption == L"正在优化系统服务...");
         CHECK_FALSE(log.current().exitEnabled);
     }
@@ -93,7 +93,7 @@ TEST_CASE("question-dependent steps: -1 is yes, 0 and 1 are no")
         const Answers answers{0, 0, c.flag};
         ScriptedPlatform platform;
         ReloadingProgressLog log;
-        runStep(imaging, answers, false, log, platform);
+        runStep(testing::planned(imaging, answers), false, log, platform);
         std::vector<std::wstring> launched;
         for (const auto& launch : platform.launches)
             launched.push_back(launch.commandLine);
@@ -116,7 +116,7 @@ TEST_CASE("finishing a run")
             CHECK(log.current().caption == L"正在优化系统服务...");
             CHECK_FALSE(log.current().exitEnabled);
         };
-        runProfile(steps, Answers{}, log, platform);
+        testing::runSteps(steps, Answers{}, log, platform);
         CHECK(textAtEachMessagePoint
               == std::vector<std::wstring>{
                   L"1:Alerter:禁用\r\n",
@@ -135,13 +135,13 @@ TEST_CASE("finishing a run")
     SUBCASE("text already in the box stays in front of the new lines")
     {
         log.current().text = L"typed by the user";
-        runProfile(steps, Answers{}, log, platform);
+        testing::runSteps(steps, Answers{}, log, platform);
         CHECK(log.current().text.rfind(L"typed by the user1:Alerter:禁用\r\n", 0) == 0);
     }
     SUBCASE("a second run in the same window starts on the completion sentence's line")
     {
-        runProfile(steps, Answers{}, log, platform);
-        runProfile(steps, Answers{}, log, platform);
+        testing::runSteps(steps, Answers{}, log, platform);
+        testing::runSteps(steps, Answers{}, log, platform);
         CHECK(countOf(log.current().text, L"优化已经完成！1:Alerter:禁用\r\n") == 1);
         CHECK(countOf(log.current().text, kBanner) == 2);
         CHECK(log.loads == 1);
@@ -158,11 +158,11 @@ TEST_CASE("a run started from inside another run's message processing runs to it
     platform.atMessages = [&](int pump) {
         if (pump == 1 && !nested) {
             nested = true;
-            runProfile(inner, Answers{}, log, platform);
+            testing::runSteps(inner, Answers{}, log, platform);
             CHECK(log.current().exitEnabled);
         }
     };
-    runProfile(outer, Answers{}, log, platform);
+    testing::runSteps(outer, Answers{}, log, platform);
 
     CHECK(log.current().text
           == L"1:Alerter:禁用\r\n"
@@ -182,7 +182,7 @@ TEST_CASE("the progress window closed during a run")
         if (pump == 2)
             log.close();
     };
-    runProfile(profileSteps(Profile::Automatic, Lists::Designed), Answers{}, log, platform);
+    runPlan(inputsForOtherMachines(Profile::Automatic, Answers{}, Lists::Designed), log, platform);
 
     // The run goes on: the next access loads a fresh window, which gets the rest.
     CHECK(log.loads == 2);
@@ -204,7 +204,7 @@ TEST_CASE("a refused launch stops the run at that operation")
     {
         platform.refusedLaunch = 4;  // NET stop aspnet_state, third step
         try {
-            runProfile(profileSteps(Profile::Automatic, Lists::Designed), Answers{}, log, platform);
+            runPlan(inputsForOtherMachines(Profile::Automatic, Answers{}, Lists::Designed), log, platform);
             FAIL("the failure did not reach the caller");
         } catch (const PlatformFailure& failure) {
             CHECK(failure.number() == 2);
@@ -220,7 +220,7 @@ TEST_CASE("a refused launch stops the run at that operation")
     SUBCASE("the second launch of the last step: no line, no banner, no signals")
     {
         platform.refusedLaunch = 114;
-        CHECK_THROWS_AS(runProfile(profileSteps(Profile::Automatic, Lists::Designed), Answers{}, log, platform), PlatformFailure);
+        CHECK_THROWS_AS(runPlan(inputsForOtherMachines(Profile::Automatic, Answers{}, Lists::Designed), log, platform), PlatformFailure);
         CHECK(platform.launches.size() == 114);
         CHECK(log.current().text.find(L"WmiApSrv") == std::wstring::npos);
         CHECK(log.current().text.find(L"优化已经完成") == std::wstring::npos);
@@ -243,7 +243,7 @@ TEST_CASE("a log write the window refuses stops the run")
     };
     ScriptedPlatform platform;
     RefusingLog log;
-    CHECK_THROWS_AS(runProfile(profileSteps(Profile::Restore, Lists::Designed), Answers{}, log, platform), PlatformFailure);
+    CHECK_THROWS_AS(runPlan(inputsForOtherMachines(Profile::Restore, Answers{}, Lists::Designed), log, platform), PlatformFailure);
     CHECK(platform.messagePumps == 2);
     CHECK(platform.launches.size() == 2 + 1 + 1);
     CHECK_FALSE(log.current().exitEnabled);
@@ -265,7 +265,7 @@ TEST_CASE("every golden run in English: the same command lines, the log in Engli
         CAPTURE(run.name);
         RecordingPlatform platform;
         EnglishLog log;
-        runProfile(profileSteps(testing::goldenProfile(run.name), Lists::Designed), testing::goldenAnswers(run.answers), log, platform);
+        runPlan(inputsForOtherMachines(testing::goldenProfile(run.name), testing::goldenAnswers(run.answers), Lists::Designed), log, platform);
         CHECK(log.log == fromUtf8(testing::goldenBytes(run.name, "en.log")));
         std::vector<std::wstring> launched;
         for (const RecordingPlatform::Launch& launch : platform.launches)
@@ -284,7 +284,7 @@ TEST_CASE("a language changed during a run: lines already written stay, new line
     };
     RecordingPlatform platform;
     SwitchingLog log;
-    runProfile(profileSteps(Profile::Automatic, Lists::Designed), Answers{}, log, platform);
+    runPlan(inputsForOtherMachines(Profile::Automatic, Answers{}, Lists::Designed), log, platform);
     CHECK(log.log.rfind(L"1:Alerter:禁用\r\n2:Application Layer Gateway Service:disabled\r\n", 0) == 0);
     CHECK(log.log.find(L"禁用") == log.log.rfind(L"禁用"));
     CHECK(log.caption == L"Optimisation complete!");

@@ -6,7 +6,8 @@
 #include "engine/catalogue/catalogue.h"
 #include "engine/run/recording.h"
 #include "engine/catalogue/windows_needs.h"
-#include "engine/plan/service_change.h"
+#include "engine/plan/plan.h"
+#include "engine/run/runner.h"
 #include "tests/support/golden.h"
 #include "tests/support/memory_machine.h"
 #include "tests/support/text_helpers.h"
@@ -24,12 +25,21 @@ const std::set<std::wstring> kNoGuidance{
     L"RasAuto", L"SENS", L"Schedule", L"LmHosts", L"VSS", L"MSIServer", L"W32Time", L"wuauserv", L"WmiApSrv",
 };
 
-std::vector<std::wstring> keysOf(const std::vector<ServiceStep>& steps)
+std::vector<std::wstring> keysOf(const std::vector<PlannedRow>& rows)
 {
     std::vector<std::wstring> keys;
-    for (const ServiceStep& step : steps)
-        keys.push_back(step.serviceKey);
+    for (const PlannedRow& row : rows)
+        keys.push_back(row.step.serviceKey);
     return keys;
+}
+
+// The designed list's rows of a profile, for other machines of a generation.
+PlanInputs forGeneration(Profile profile, const Answers& answers, std::optional<WindowsGeneration> generation)
+{
+    PlanInputs inputs = inputsForOtherMachines(profile, answers, Lists::Designed);
+    inputs.generation = generation;
+    inputs.needed = NeededServices::LeftAlone;
+    return inputs;
 }
 
 // The service a golden command line acts on: "cmd /c NET stop KEY", "cmd /c NET start KEY" or
@@ -96,7 +106,7 @@ TEST_CASE("the services each generation needs are Microsoft's, and Windows XP ne
 TEST_CASE("the rows of each run that would change a needed service, in any direction")
 {
     const auto touched = [](Profile profile) {
-        return keysOf(neededServicesTouched(profileSteps(profile, Lists::Designed), WindowsGeneration::VistaAndLater));
+        return keysOf(changingNeeded(profilePlan(forGeneration(profile, Answers{}, WindowsGeneration::VistaAndLater))));
     };
     // Every needed service of the automatic profile but Themes, which it does not run, in catalogue
     // order.
@@ -115,17 +125,18 @@ TEST_CASE("the rows of each run that would change a needed service, in any direc
               L"ALG", L"wuauserv", L"BITS", L"COMSysApp", L"CryptSvc", L"TrkWks", L"MSDTC", L"HidServ",
               L"PolicyAgent", L"SwPrv", L"Netlogon", L"RasAuto", L"RemoteRegistry", L"SENS", L"Schedule", L"LmHosts",
               L"TermService", L"VSS", L"MSIServer", L"W32Time", L"Themes", L"WmiApSrv"});
-    CHECK(neededServicesTouched(profileSteps(Profile::Automatic, Lists::Designed), WindowsGeneration::XpAndServer2003).empty());
-    CHECK(neededServicesTouched(profileSteps(Profile::Restore, Lists::Designed), WindowsGeneration::XpAndServer2003).empty());
+    for (const Profile profile : {Profile::Automatic, Profile::Restore})
+        CHECK(changingNeeded(profilePlan(forGeneration(profile, Answers{}, WindowsGeneration::XpAndServer2003))).empty());
 }
 
 TEST_CASE("a run that leaves needed services alone launches nothing for them and logs 保留")
 {
-    const std::vector<ServiceStep> steps = profileSteps(Profile::Automatic, Lists::Designed);
-    const std::vector<ServiceStep> alone = neededServicesTouched(steps, WindowsGeneration::VistaAndLater);
+    const Answers answers;
+    const PlanInputs inputs = forGeneration(Profile::Automatic, answers, WindowsGeneration::VistaAndLater);
+    const std::vector<PlannedRow> alone = changingNeeded(profilePlan(inputs));
     RecordingPlatform platform;
     MemoryProgressLog log;
-    runProfile(leavingAlone(steps, alone), Answers{}, log, platform);
+    runPlan(inputs, log, platform);
 
     // Expected: the golden run without the lines of those keys, and its log with 保留 in their
     // mode's place.
@@ -143,8 +154,8 @@ TEST_CASE("a run that leaves needed services alone launches nothing for them and
     CHECK(launched.size() == 115 - 2 * 21);
 
     std::wstring expectedLog = testing::goldenLog("automatic");
-    for (const ServiceStep& step : alone) {
-        const std::wstring line = step.label + L":" + step.displayName + L":";
+    for (const PlannedRow& row : alone) {
+        const std::wstring line = row.step.label + L":" + row.step.displayName + L":";
         const std::size_t at = expectedLog.find(line);
         REQUIRE(at != std::wstring::npos);
         const std::size_t end = expectedLog.find(L"\r\n", at);
@@ -157,36 +168,35 @@ TEST_CASE("a run that leaves needed services alone launches nothing for them and
 TEST_CASE("the needed services a run would change here: installed, and not as the row leaves them")
 {
     testing::MemoryMachine machine;
-    const WindowsGeneration ten = WindowsGeneration::VistaAndLater;
-    const std::vector<ServiceStep> automatic = profileSteps(Profile::Automatic, Lists::Designed);
-    const std::vector<ServiceStep> restore = profileSteps(Profile::Restore, Lists::Designed);
+    machine.version = WindowsVersion{10, 0, 19045, false};
+    const Answers answers;
+    const auto changing = [&](Profile profile) {
+        return keysOf(changingNeeded(profilePlan(inputsOnMachine(profile, answers, {}, machine))));
+    };
 
-    // None of them installed: nothing to warn of, nothing left alone.
-    CHECK(neededServicesChanged(automatic, Answers{}, ten, machine.memoryServices).empty());
-    CHECK(keysOf(leavingNeededAlone(automatic, Answers{}, WindowsVersion{10, 0, 19045, false}, machine.memoryServices))
-          == keysOf(automatic));
-    for (const ServiceStep& step : leavingNeededAlone(automatic, Answers{}, WindowsVersion{10, 0, 19045, false},
-                                                      machine.memoryServices))
-        CHECK_FALSE(step.leftAlone);
+    // None of them installed: nothing to warn of, nothing left alone as needed.
+    CHECK(changing(Profile::Automatic).empty());
+    for (const PlannedRow& row : profilePlan(inputsOnMachine(Profile::Automatic, answers, {}, machine)))
+        CHECK(row.leftAlone != LeftAlone::Needed);
 
     // As the design's rows leave them after a restore: automatic updates and Task Scheduler
     // automatic and running, which restoring asks; the automatic profile stops and disables both.
     machine.memoryServices.services[L"wuauserv"] = testing::installed(StartMode::Automatic, RunState::Running);
     machine.memoryServices.services[L"Schedule"] = testing::installed(StartMode::Automatic, RunState::Running);
-    CHECK(neededServicesChanged(restore, Answers{}, ten, machine.memoryServices).empty());
-    CHECK(keysOf(neededServicesChanged(automatic, Answers{}, ten, machine.memoryServices))
-          == std::vector<std::wstring>{L"wuauserv", L"Schedule"});
+    CHECK(changing(Profile::Restore).empty());
+    CHECK(changing(Profile::Automatic) == std::vector<std::wstring>{L"wuauserv", L"Schedule"});
 
     // One already as the automatic profile leaves it: disabled and stopped.
     machine.memoryServices.services[L"wuauserv"] = testing::installed(StartMode::Disabled, RunState::Stopped);
-    CHECK(keysOf(neededServicesChanged(automatic, Answers{}, ten, machine.memoryServices))
-          == std::vector<std::wstring>{L"Schedule"});
-    CHECK(keysOf(neededServicesChanged(restore, Answers{}, ten, machine.memoryServices))
-          == std::vector<std::wstring>{L"wuauserv"});
+    CHECK(changing(Profile::Automatic) == std::vector<std::wstring>{L"Schedule"});
+    CHECK(changing(Profile::Restore) == std::vector<std::wstring>{L"wuauserv"});
     // Running but set as asked still changes: the row stops it.
     machine.memoryServices.services[L"wuauserv"] = testing::installed(StartMode::Disabled, RunState::Running);
-    CHECK(keysOf(neededServicesChanged(automatic, Answers{}, ten, machine.memoryServices))
-          == std::vector<std::wstring>{L"wuauserv", L"Schedule"});
+    CHECK(changing(Profile::Automatic) == std::vector<std::wstring>{L"wuauserv", L"Schedule"});
+    // The warning's "no" changes them all the same; its "yes" leaves them alone.
+    CHECK(changingNeeded(profilePlan(inputsOnMachine(Profile::Automatic, answers, {}, machine, NeededServices::Changed)))
+              .size() == 2);
     // Windows XP needs none of them.
-    CHECK(neededServicesChanged(automatic, Answers{}, WindowsGeneration::XpAndServer2003, machine.memoryServices).empty());
+    machine.version = WindowsVersion{};
+    CHECK(changing(Profile::Automatic).empty());
 }

@@ -249,7 +249,7 @@ def item_names():
     fields = re.findall(r"const wchar_t\* (\w+);", log_words)
     def words_of(table):
         body = re.search(table + r"\{(.*?)\};", log_words, re.S).group(1)
-        values = re.findall(r'L"((?:[^"\\]|\\.)*)"|(k\w+)', body)
+        values = re.findall(r'= (?:L"((?:[^"\\]|\\.)*)"|(k\w+))', body)
         return {field: (text or constants.get(ref) or cpp_strings(re.search(
             ref + r'\[\] = (L"[^;]*);', log_words).group(1)))
             for field, (text, ref) in zip(fields, values)}

@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/machine/failure.h"
 #include "engine/run/recording.h"
@@ -30,6 +31,25 @@ public:
     std::optional<std::size_t> refusedLaunch;  // 0-based index among all launches
     std::function<void(int pumpNumber)> atMessages;
 };
+
+// A hand-made step as a run plans it for other machines: launched as its action says, the answer
+// read when the run reaches it.
+inline PlannedRow planned(const ServiceStep& step, const Answers& answers)
+{
+    PlannedRow row;
+    row.step = step;
+    row.inProfile = true;
+    row.asked = row.action = performedAction(step, answers);
+    if (effectOf(row.action).keeps)
+        row.leftAlone = LeftAlone::AsWindowsHasIt;
+    return row;
+}
+
+// Runs hand-made steps in order, as a run of a profile runs its rows.
+inline void runSteps(const std::vector<ServiceStep>& steps, const Answers& answers, ProgressLog& log, Platform& platform)
+{
+    runRows(steps.size(), [&](std::size_t i) { return planned(steps[i], answers); }, log, platform);
+}
 
 // One load of the progress window, in its load state until a run writes to it.
 struct LoadedProgressWindow {

@@ -55,7 +55,7 @@ TEST_CASE("a profile's rows: every service of the catalogue, its state now, the 
         CHECK(rows.front().cells
               == std::vector<std::wstring>{L"1", L"Alerter", L"Alerter", L"自动，正在运行", L"停止，禁用", L"", L"会改变"});
         CHECK(rowOf(rows, L"ALG").cells[3] == L"未安装");
-        CHECK(rowOf(rows, L"ALG").cells[6] == L"-");           // not installed: nothing to change
+        CHECK(rowOf(rows, L"ALG").cells[6] == L"未安装");      // not installed: nothing to change
         CHECK(rowOf(rows, L"Themes").cells[4] == L"-");        // the automatic profile leaves it alone
         CHECK(rowOf(rows, L"wuauserv").cells[4] == L"停止，禁用");  // XP needs none of them
         CHECK(rows[3].cells[0] == L"3.2");
@@ -73,17 +73,17 @@ TEST_CASE("a profile's rows: every service of the catalogue, its state now, the 
         CHECK(rowOf(rows, L"Alerter").cells[5] == L"");
         CHECK(rowOf(rows, L"Alerter").cells[4] == L"stop, disabled");
     }
-    SUBCASE("a service left alone by the user's choice changes nothing, in words of its own")
+    SUBCASE("a service left alone by the user's choice is kept, in the words of the run's result")
     {
         const auto states = withState(L"Alerter", {StartMode::Automatic, false, RunState::Running});
         const std::vector<ServiceRow> chinese =
             profileRows(Profile::Automatic, allYes, states, std::nullopt, Language::Chinese, {L"Alerter", L"ALG"});
-        CHECK(rowOf(chinese, L"Alerter").cells[6] == L"不变（您的选择）");
-        CHECK(rowOf(chinese, L"ALG").cells[6] == L"不变（您的选择）");  // not installed, and chosen
+        CHECK(rowOf(chinese, L"Alerter").cells[6] == L"保留（您的选择）");
+        CHECK(rowOf(chinese, L"ALG").cells[6] == L"保留（您的选择）");  // not installed, and chosen
         CHECK(rowOf(chinese, L"Alerter").cells[4] == L"停止，禁用");       // what the profile would do
         const std::vector<ServiceRow> english =
             profileRows(Profile::Automatic, allYes, states, std::nullopt, Language::English, {L"Alerter"});
-        CHECK(rowOf(english, L"Alerter").cells[6] == L"no change (your choice)");
+        CHECK(rowOf(english, L"Alerter").cells[6] == L"kept (your choice)");
     }
     SUBCASE("the prompted profile follows the answers")
     {

@@ -1,19 +1,18 @@
 // The engine alone: one complete automatic run against recording doubles.
 #include <benchmark/benchmark.h>
 
-#include "engine/catalogue/catalogue.h"
 #include "engine/run/recording.h"
 
 namespace {
 
 void automaticRun(benchmark::State& state)
 {
-    const auto steps = quillora::profileSteps(quillora::Profile::Automatic, quillora::Lists::Designed);
     const quillora::Answers answers;
+    const auto plan = quillora::inputsForOtherMachines(quillora::Profile::Automatic, answers, quillora::Lists::Designed);
     for (auto _ : state) {
         quillora::RecordingPlatform platform;
         quillora::MemoryProgressLog log;
-        quillora::runProfile(steps, answers, log, platform);
+        quillora::runPlan(plan, log, platform);
         benchmark::DoNotOptimize(log.log.data());
     }
 }

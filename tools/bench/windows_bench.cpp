@@ -79,7 +79,7 @@ void settleLaunches(const std::wstring& recordFile, HANDLE launcher, std::size_t
 std::vector<std::wstring> automaticCommandLines()
 {
     std::vector<std::wstring> lines;
-    for (const auto& launch : recordRun(profileSteps(Profile::Automatic, Lists::Designed), Answers{}).platform.launches)
+    for (const auto& launch : recordRun(inputsForOtherMachines(Profile::Automatic, Answers{}, Lists::Designed)).platform.launches)
         lines.push_back(launch.commandLine);
     return lines;
 }
@@ -94,7 +94,7 @@ struct LogRun {
 class LogRuns {
 public:
     LogRuns(const std::wstring& quillora, const std::wstring& folder, std::size_t launches)
-        : program_(quillora, folder), launches_(launches), logLength_(recordRun(profileSteps(Profile::Automatic, Lists::Designed), Answers{}).log.log.size())
+        : program_(quillora, folder), launches_(launches), logLength_(recordRun(inputsForOtherMachines(Profile::Automatic, Answers{}, Lists::Designed)).log.log.size())
     {
         // A first run brings up the progress window whose log box the measured runs write to.
         clickAutomatic();
