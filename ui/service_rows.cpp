@@ -108,9 +108,9 @@ std::vector<ServiceRow> profileRows(Profile profile, const Answers& answers,
                                     const std::optional<WindowsVersion>& windows, Language language,
                                     const std::vector<std::wstring>& skipped)
 {
-    // The view shows what a run would do before the warning asks about the services this Windows
-    // needs: those it would change say so, and the needed column marks them.
-    PlanInputs inputs{profile, &answers, skipped, listsFor(windows), std::nullopt, NeededServices::Changed, states};
+    // As status says it, and as a run does where the warning's recommended answer leaves the
+    // services this Windows needs alone.
+    PlanInputs inputs{profile, &answers, skipped, listsFor(windows), std::nullopt, NeededServices::LeftAlone, states};
     if (windows)
         inputs.generation = generationOf(*windows);
     const Wording& words = wordingFor(language);

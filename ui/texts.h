@@ -318,7 +318,7 @@ inline constexpr TextEntry kEnglishTexts[] = {
      L"No turns off: Geolocation Service, Downloaded Maps Manager."},
     {Text::CellularQuestion,
      L"Do you use Mobile hotspot, cellular data (a SIM card) or text messages on this PC?\r\n\r\n"
-     L"No turns off: Windows Mobile Hotspot Service, Cellular Time, MessagingService, SMS Router Service."},
+     L"No turns off: Windows Mobile Hotspot Service, Cellular Time, MessagingService, Microsoft Windows SMS Router Service."},
     {Text::NfcQuestion,
      L"Do you pay by tapping, or read NFC tags, with this PC?\r\n\r\nNo turns off: Payments and NFC/SE Manager."},
     {Text::MailQuestion,

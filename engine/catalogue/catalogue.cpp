@@ -1,5 +1,6 @@
 #include "engine/catalogue/catalogue.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <stdexcept>
@@ -8,9 +9,6 @@
 
 namespace quillora {
 namespace {
-
-// The list a row belongs to.
-enum class ServiceList { Designed, Windows10 };
 
 // What one profile does with one catalogue row.
 struct Cell {
@@ -42,7 +40,7 @@ struct Row {
     Cell prompted;
     Cell automatic;
     Cell restore;
-    ServiceList list = ServiceList::Designed;
+    Lists list = Lists::Designed;  // the lists that first reach the row
     ServiceKind kind = ServiceKind::Classic;
 };
 
@@ -52,7 +50,7 @@ constexpr Row windows10Row(const wchar_t* label, const wchar_t* displayName, con
                            AnswerFlag flag, const Cell& restore, ServiceKind kind = ServiceKind::Classic)
 {
     const Cell& no = kind == ServiceKind::Classic ? StopDisable : DisableOnly;
-    return {label, displayName, serviceKey, ask(flag, Keep, no), Keep, restore, ServiceList::Windows10, kind};
+    return {label, displayName, serviceKey, ask(flag, Keep, no), Keep, restore, Lists::WithWindows10, kind};
 }
 
 // The order of the rows is the order in which every profile touches the services.
@@ -159,7 +157,7 @@ const Row* rowOf(const std::wstring& serviceKey)
 
 bool reaches(Lists lists, const Row& row)
 {
-    return row.list == ServiceList::Designed || lists == Lists::WithWindows10;
+    return row.list == Lists::Designed || lists == Lists::WithWindows10;
 }
 
 }  // namespace
@@ -222,6 +220,22 @@ std::vector<std::wstring> catalogueKeys(Lists lists)
             keys.push_back(row.serviceKey);
     }
     return keys;
+}
+
+std::vector<std::wstring> windows10ListKeys()
+{
+    std::vector<std::wstring> keys;
+    for (const Row& row : kCatalogue) {
+        if (row.list == Lists::WithWindows10)
+            keys.push_back(row.serviceKey);
+    }
+    return keys;
+}
+
+std::size_t catalogueIndex(Lists lists, const std::wstring& serviceKey)
+{
+    const std::vector<std::wstring> keys = catalogueKeys(lists);
+    return static_cast<std::size_t>(std::find(keys.begin(), keys.end(), serviceKey) - keys.begin());
 }
 
 bool isUserTemplate(const std::wstring& serviceKey)

@@ -42,6 +42,12 @@ std::vector<std::wstring> catalogueKeys();
 // The keys the lists cover, in catalogue order.
 std::vector<std::wstring> catalogueKeys(Lists lists);
 
+// The keys of the Windows 10 list alone, in catalogue order.
+std::vector<std::wstring> windows10ListKeys();
+
+// The index of a service among the keys the lists cover.
+std::size_t catalogueIndex(Lists lists, const std::wstring& serviceKey);
+
 // What kind of service a row sets.
 enum class ServiceKind {
     Classic,

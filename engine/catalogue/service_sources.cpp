@@ -137,18 +137,26 @@ std::vector<Citation> citationsFor(const std::wstring& serviceKey)
     return citations;
 }
 
+std::vector<std::wstring> citedServices()
+{
+    std::vector<std::wstring> keys;
+    for (const Entry& entry : kEntries)
+        keys.push_back(entry.serviceKey);
+    return keys;
+}
+
 std::string windows10SourcesTable(TableLanguage language)
 {
     const TableWords& words = language == TableLanguage::Chinese ? kChinese : kEnglish;
     std::string table = std::string(words.header) + "|---|---|---|---|---|---|\n";
-    for (const ServiceStep& step : profileSteps(Profile::Restore, Lists::WithWindows10)) {
-        const std::optional<AnswerFlag> question = questionOf(step.serviceKey);
-        if (!question || citationsFor(step.serviceKey).empty())
-            continue;
-        table += "| " + toUtf8(step.label) + " | " + toUtf8(step.displayName)
-            + (isUserTemplate(step.serviceKey) ? words.templateNote : "") + " | `" + toUtf8(step.serviceKey) + "` | "
-            + topicInTable(language, *question) + " | " + actionInTable(language, step.action) + " | "
-            + citationsText(step.serviceKey) + " |\n";
+    for (const std::wstring& key : windows10ListKeys()) {
+        const std::optional<AnswerFlag> question = questionOf(key);
+        const ActionKind restore = catalogueStep(Profile::Restore, Lists::WithWindows10,
+                                                 catalogueIndex(Lists::WithWindows10, key)).action;
+        table += "| " + toUtf8(labelOf(key)) + " | " + toUtf8(displayNameOf(key))
+            + (isUserTemplate(key) ? words.templateNote : "") + " | `" + toUtf8(key) + "` | "
+            + (question ? topicInTable(language, *question) : "-") + " | " + actionInTable(language, restore) + " | "
+            + citationsText(key) + " |\n";
     }
     table += std::string("\n") + words.publicationsHeader + "|---|---|\n";
     for (const Publication& publication : publications())

@@ -29,6 +29,9 @@ std::span<const Publication> publications();
 // ids; empty for any other service.
 std::vector<Citation> citationsFor(const std::wstring& serviceKey);
 
+// The services the publications are cited for, in the order they are kept.
+std::vector<std::wstring> citedServices();
+
 // The Windows 10 list with its sources, as Markdown, for `quillora-cli services --windows` and the
 // manuals: each service with its question, what restore sets, and what each publication says;
 // then the publications with their links. UTF-8.

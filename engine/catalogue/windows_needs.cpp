@@ -85,6 +85,14 @@ std::string guidanceText(TableLanguage language, Guidance guidance)
 
 }  // namespace
 
+std::vector<std::wstring> ratedServices()
+{
+    std::vector<std::wstring> keys;
+    for (const NeedsEntry& entry : kNeeds)
+        keys.push_back(entry.serviceKey);
+    return keys;
+}
+
 Guidance guidanceFor(const std::wstring& serviceKey, WindowsGeneration generation)
 {
     const NeedsEntry* entry = entryOf(serviceKey);

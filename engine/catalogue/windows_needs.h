@@ -19,6 +19,9 @@ enum class Guidance {
     MayDisable,    // "OK to disable", or already disabled by default
 };
 
+// The services the guidance rates, in the order they are kept.
+std::vector<std::wstring> ratedServices();
+
 Guidance guidanceFor(const std::wstring& serviceKey, WindowsGeneration generation);
 
 // Whether the generation needs the service as Windows sets it: a run must not change it. Windows XP

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "tests/support/engine_doubles.h"
 #include "tests/support/golden.h"
 #include "tests/support/wide_strings.h"
 #include "tests/ui/test_desktop.h"
@@ -98,8 +99,8 @@ void stepBoth(TwoLogs& logs, const ServiceStep& step, bool last)
 {
     const Answers answers;
     RecordingPlatform quiet;
-    runStep(step, answers, last, logs.appended, quiet);
-    runStep(step, answers, last, logs.replacing, quiet);
+    runStep(testing::planned(step, answers), last, logs.appended, quiet);
+    runStep(testing::planned(step, answers), last, logs.replacing, quiet);
     checkSame(logs.appended, logs.replaced);
 }
 
