@@ -33,6 +33,7 @@ SECTIONS = [
     ("## Reboot and undo", "## 撤销上次优化"),
     ("## The services window: what each service is, and what the last run really did",
      "## 查看服务：每个服务是什么，上次优化实际做了什么"),
+    ("## What becomes of each service", "## 每个服务的结果"),
     ("## On Windows Vista and later", "## Windows Vista 及以后的版本"),
     ("## On Windows 10 and 11: five more questions", "## Windows 10 和 11：另外五个问题"),
     ("### Per-user services and signing in", "### 按用户的服务和登录"),
@@ -318,6 +319,31 @@ def check_notepad(name, data):
     data.decode("utf-8")
 
 
+def list_sizes():
+    """The rows of the catalogue's two lists, counted in its source: the designed rows, and those
+    of Windows 10 and 11."""
+    catalogue = source("engine/catalogue/catalogue.cpp")
+    body = catalogue[catalogue.index("kCatalogue{{"):catalogue.index("}};", catalogue.index("kCatalogue{{"))]
+    windows10 = len(re.findall(r"^\s*windows10Row\(", body, re.M))
+    designed = len(re.findall(r'^\s*\{L"', body, re.M))
+    return designed, designed + windows10
+
+
+def check_counts(users, chinese, changelog):
+    """Where the manuals count the services, they count the catalogue's lists: never "sixty" alone,
+    and both sizes where they say what the program changes."""
+    designed, both = list_sizes()
+    for name, text, words, says in (
+            ("README.txt", users, ("sixty", "the 60 services"), "%d on Windows XP to 8.1, %d on Windows 10 and 11"),
+            ("README-zh.txt", chinese, ("六十",), "Windows XP 到 8.1 上 %d 个，Windows 10 和 11 上 %d 个"),
+            ("CHANGELOG.txt", changelog, ("sixty",), "%d on\n  Windows XP to 8.1, %d on Windows 10 and 11")):
+        for word in words:
+            if word in text:
+                fail("%s says %r: the lists hold %d and %d services" % (name, word, designed, both))
+        if says % (designed, both) not in text:
+            fail("%s does not say %r" % (name, says % (designed, both)))
+
+
 def main():
     cli = sys.argv[1]
     make_zip = load_make_zip()
@@ -338,6 +364,7 @@ def main():
     check_file_claims("README-zh.txt", chinese)
     check_item_names(users)
     check_chinese_words(chinese)
+    check_counts(users, chinese, open(os.path.join(ROOT, "CHANGELOG.md"), encoding="utf-8").read())
     check_notepad("README.txt", make_zip.contents("readme:" + os.path.join(ROOT, "README.md")))
     check_notepad("README-zh.txt", make_zip.contents("manual:" + os.path.join(ROOT, "README-zh.md")))
     if "![" in users or "![" in chinese:
