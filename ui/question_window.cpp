@@ -1,9 +1,11 @@
 #include "ui/question_window.h"
 
+#include <algorithm>
 #include <array>
 #include <span>
 
 #include "ui/identifiers.h"
+#include "ui/question_words.h"
 
 namespace quillora::ui {
 namespace {
@@ -88,6 +90,23 @@ const WindowDesign& QuestionWindow::thirdDesign()
 const WindowDesign& QuestionWindow::windows10Design(AnswerFlag flag)
 {
     return kLater[static_cast<std::size_t>(flag) - static_cast<std::size_t>(AnswerFlag::Xbox)];
+}
+
+void QuestionWindow::onLoaded()
+{
+    nameTheServices();
+}
+
+void QuestionWindow::onLanguageChanged()
+{
+    nameTheServices();
+}
+
+// A question of Windows 10 and 11 names the services its "no" turns off, from the catalogue.
+void QuestionWindow::nameTheServices()
+{
+    if (std::find(kWindows10Questions.begin(), kWindows10Questions.end(), flag_) != kWindows10Questions.end())
+        SetWindowTextW(control(QuestionControls::QuestionLabel), windows10QuestionText(host().language(), flag_).c_str());
 }
 
 void QuestionWindow::answer(std::int16_t value)

@@ -25,9 +25,12 @@ public:
 protected:
     const WindowDesign& design() const override { return design_; }
     void onCommand(int controlId, int notification) override;
+    void onLoaded() override;
+    void onLanguageChanged() override;
 
 private:
     void answer(std::int16_t value);
+    void nameTheServices();
 
     RunController& runs_;
     const WindowDesign& design_;

@@ -173,7 +173,13 @@ Answers RunController::answersOrAllYes() const
 // nothing is asked.
 std::optional<PlanInputs> RunController::planToRun(Profile profile, const std::vector<std::wstring>& skipped, HWND owner)
 {
-    PlanInputs plan = inputsOnMachine(profile, answers_, skipped, machine_);
+    PlanInputs plan = [&] {
+        try {
+            return inputsOnMachine(profile, answers_, skipped, machine_);
+        } catch (const PlatformFailure& failure) {
+            throw backupNotSaved(failure);
+        }
+    }();
     const std::optional<WindowsVersion> version = machine_.windowsVersion();
     const std::vector<PlannedRow> needed = changingNeeded(profilePlan(plan));
     if (!version || needed.empty())
@@ -202,17 +208,20 @@ void RunController::endProgram()
 // (the main window's undo, quillora-cli restore --last).
 SavedBackup RunController::backUpBeforeRun(const std::vector<std::wstring>& leftOut)
 {
-    const auto notSaved = [this](const PlatformFailure& failure, const std::wstring& where) {
-        return PlatformFailure(failure.number(),
-                               host_.text(Text::BackupNotSaved) + where + L"\r\n" + failure.description());
-    };
     try {
         return saveAutomaticBackup(machine_, leftOut);
-    } catch (const FileFailure& failure) {
-        throw notSaved(failure, L" " + fromUtf8(failure.path()));
     } catch (const PlatformFailure& failure) {
-        throw notSaved(failure, L"");
+        throw backupNotSaved(failure);
     }
+}
+
+// The services are read for the plan before they are read for the backup: where they cannot be
+// read, no backup can be saved either, and the run says so as it would of the backup.
+PlatformFailure RunController::backupNotSaved(const PlatformFailure& failure) const
+{
+    const auto* file = dynamic_cast<const FileFailure*>(&failure);
+    const std::wstring where = file ? L" " + fromUtf8(file->path()) : L"";
+    return PlatformFailure(failure.number(), host_.text(Text::BackupNotSaved) + where + L"\r\n" + failure.description());
 }
 
 void RunController::Tracking::launch(const std::wstring& commandLine, int showState)

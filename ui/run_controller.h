@@ -73,6 +73,7 @@ private:
     std::optional<std::vector<std::wstring>> choiceForRun(Profile profile, HWND owner);
     std::optional<PlanInputs> planToRun(Profile profile, const std::vector<std::wstring>& skipped, HWND owner);
     SavedBackup backUpBeforeRun(const std::vector<std::wstring>& leftOut);
+    PlatformFailure backupNotSaved(const PlatformFailure& failure) const;
     void run(const PlanInputs& plan, RunRecord& record);
     void tellWaiting();
 

@@ -50,6 +50,9 @@ enum class Text : int {
     CellularQuestion,
     NfcQuestion,
     MailQuestion,
+    TurnsOff,       // {1} the services a "no" turns off, named as the catalogue names them
+    NameBetween,    // between two names of that list
+    ContactsNote,   // after the Mail question's services
     // The progress window.
     RunningStatus,
     // The help window.
@@ -173,20 +176,14 @@ inline constexpr TextEntry kChineseTexts[] = {
     {Text::CdBurnerQuestion, L"您是否使用刻录机刻光盘？"},
     {Text::PrinterQuestion, L"您是否使用打印机打印文档？"},
     {Text::ImagingQuestion, L"这台电脑是否要连接扫描仪或照像机？"},
-    {Text::XboxQuestion,
-     L"您是否使用 Xbox 应用、Xbox Live 游戏、游戏栏录制或 Xbox 配件（例如手柄）？\r\n\r\n选“否”将关闭：Xbox Live "
-     L"身份验证管理器、Xbox Live 游戏保存、Xbox Live 网络服务、Xbox 配件管理服务、GameDVR 和广播用户服务。"},
-    {Text::LocationQuestion,
-     L"您是否使用定位（例如“查找我的设备”、天气里的当前位置）或“地图”应用？\r\n\r\n选“否”将关闭：地理定位服务、"
-     L"已下载的地图管理器。"},
-    {Text::CellularQuestion,
-     L"您是否在这台电脑上使用移动热点、蜂窝数据（SIM 卡）或收发短信？\r\n\r\n选“否”将关闭：Windows 移动热点服务、"
-     L"蜂窝时间、MessagingService、短信路由服务。"},
-    {Text::NfcQuestion,
-     L"您是否用这台电脑的 NFC 刷卡支付或读写 NFC 标签？\r\n\r\n选“否”将关闭：付款和 NFC/SE 管理器。"},
-    {Text::MailQuestion,
-     L"您是否使用 Windows 自带的“邮件”、“日历”或“人脉”应用？\r\n\r\n选“否”将关闭：同步主机、联系人数据"
-     L"（联系人可能不再出现在搜索结果中）。"},
+    {Text::XboxQuestion, L"您是否使用 Xbox 应用、Xbox Live 游戏、游戏栏录制或 Xbox 配件（例如手柄）？"},
+    {Text::LocationQuestion, L"您是否使用定位（例如“查找我的设备”、天气里的当前位置）或“地图”应用？"},
+    {Text::CellularQuestion, L"您是否在这台电脑上使用移动热点、蜂窝数据（SIM 卡）或收发短信？"},
+    {Text::NfcQuestion, L"您是否用这台电脑的 NFC 刷卡支付或读写 NFC 标签？"},
+    {Text::MailQuestion, L"您是否使用 Windows 自带的“邮件”、“日历”或“人脉”应用？"},
+    {Text::TurnsOff, L"选“否”将关闭：{1}。"},
+    {Text::NameBetween, L"、"},
+    {Text::ContactsNote, L"（联系人可能不再出现在搜索结果中）"},
     {Text::RunningStatus, L"正在优化系统服务，请稍等......"},
     {Text::HelpText,
      L"\r\n"
@@ -310,20 +307,14 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::PrinterQuestion, L"Do you print documents?"},
     {Text::ImagingQuestion, L"Will a scanner or camera be connected?"},
     {Text::XboxQuestion,
-     L"Do you use the Xbox app, Xbox Live games, Game Bar recording or Xbox accessories such as a controller?\r\n\r\n"
-     L"No turns off: Xbox Live Auth Manager, Xbox Live Game Save, Xbox Live Networking Service, Xbox Accessory "
-     L"Management Service, GameDVR and Broadcast User Service."},
-    {Text::LocationQuestion,
-     L"Do you use location (such as Find my device, or the weather where you are) or the Maps app?\r\n\r\n"
-     L"No turns off: Geolocation Service, Downloaded Maps Manager."},
-    {Text::CellularQuestion,
-     L"Do you use Mobile hotspot, cellular data (a SIM card) or text messages on this PC?\r\n\r\n"
-     L"No turns off: Windows Mobile Hotspot Service, Cellular Time, MessagingService, Microsoft Windows SMS Router Service."},
-    {Text::NfcQuestion,
-     L"Do you pay by tapping, or read NFC tags, with this PC?\r\n\r\nNo turns off: Payments and NFC/SE Manager."},
-    {Text::MailQuestion,
-     L"Do you use the built-in Mail, Calendar or People apps?\r\n\r\n"
-     L"No turns off: Sync Host, Contact Data (contacts may be missing from search results)."},
+     L"Do you use the Xbox app, Xbox Live games, Game Bar recording or Xbox accessories such as a controller?"},
+    {Text::LocationQuestion, L"Do you use location (such as Find my device, or the weather where you are) or the Maps app?"},
+    {Text::CellularQuestion, L"Do you use Mobile hotspot, cellular data (a SIM card) or text messages on this PC?"},
+    {Text::NfcQuestion, L"Do you pay by tapping, or read NFC tags, with this PC?"},
+    {Text::MailQuestion, L"Do you use the built-in Mail, Calendar or People apps?"},
+    {Text::TurnsOff, L"No turns off: {1}."},
+    {Text::NameBetween, L", "},
+    {Text::ContactsNote, L" (contacts may be missing from search results)"},
     {Text::RunningStatus, L"Optimising, please wait..."},
     {Text::HelpText,
      L"\r\n"

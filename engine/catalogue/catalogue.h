@@ -72,6 +72,13 @@ std::optional<AnswerFlag> questionOf(const std::wstring& serviceKey);
 // The name the log shows for a service of the catalogue; the key itself for any other.
 std::wstring displayNameOf(const std::wstring& serviceKey);
 
+// The name the Chinese question windows give a service of the Windows 10 list; the log's name for
+// any other.
+std::wstring chineseNameOf(const std::wstring& serviceKey);
+
+// The keys of the rows a question decides, in catalogue order.
+std::vector<std::wstring> keysAskedBy(AnswerFlag flag);
+
 // The label that starts the service's log line, such as "3.1"; empty for a key the catalogue
 // does not know.
 std::wstring labelOf(const std::wstring& serviceKey);

@@ -344,6 +344,25 @@ def check_counts(users, chinese, changelog):
             fail("%s does not say %r" % (name, says % (designed, both)))
 
 
+def check_question_keys(users, chinese):
+    """The tables of the questions of Windows 10 and 11 name, for each question, the keys of exactly
+    the rows the catalogue has it decide, in its order."""
+    catalogue = source("engine/catalogue/catalogue.cpp")
+    asked = {}
+    for key, flag in re.findall(r'windows10Row\(L"[^"]*", L"[^"]*", L"[^"]*", L"([^"]*)", AnswerFlag::(\w+)', catalogue):
+        asked.setdefault(flag, []).append("`%s`" % key)
+    expected = [", ".join(keys) for keys in asked.values()]
+    for name, text, heading in (("README.txt", users, "| question |"), ("README-zh.txt", chinese, "| 问题 |")):
+        at = text.find(heading)
+        if at < 0:
+            fail("%s has no table of the questions of Windows 10 and 11" % name)
+            continue
+        rows = text[at:].split("\n\n")[0].splitlines()[2:]
+        named = [row.rstrip(" |").rsplit(" | ", 1)[-1].replace("、", ", ") for row in rows]
+        if named != expected:
+            fail("%s's questions turn off %s; the catalogue's rows: %s" % (name, named, expected))
+
+
 def main():
     cli = sys.argv[1]
     make_zip = load_make_zip()
@@ -364,6 +383,7 @@ def main():
     check_file_claims("README-zh.txt", chinese)
     check_item_names(users)
     check_chinese_words(chinese)
+    check_question_keys(users, chinese)
     check_counts(users, chinese, open(os.path.join(ROOT, "CHANGELOG.md"), encoding="utf-8").read())
     check_notepad("README.txt", make_zip.contents("readme:" + os.path.join(ROOT, "README.md")))
     check_notepad("README-zh.txt", make_zip.contents("manual:" + os.path.join(ROOT, "README-zh.md")))

@@ -56,7 +56,7 @@ TEST_CASE("status and verify read the Service Control Manager")
     StandInServices machine({{L"Alerter", SERVICE_DISABLED}, {L"ALG", SERVICE_AUTO_START}, {L"Ati HotKey Poller", SERVICE_DEMAND_START}});
     const CliResult status = companion({"status", "automatic"});
     CHECK(status.status == 0);
-    CHECK(status.out.find("1:Alerter (Alerter): now disabled, stopped; profile asks stop, disabled: unchanged\n")
+    CHECK(status.out.find("1:Alerter (Alerter): now disabled, stopped; profile asks stop, disabled: no change\n")
           != std::string::npos);
     CHECK(status.out.find("2:Application Layer Gateway Service (ALG): now automatic, stopped; profile asks stop, disabled"
         ": would change\n")
@@ -64,7 +64,7 @@ TEST_CASE("status and verify read the Service Control Manager")
     CHECK(status.out.find("3.2:Ati HotKey Poller (Ati HotKey Poller): now manual, stopped; profile asks stop, disabled"
         ": would change\n")
           != std::string::npos);
-    CHECK(status.out.find("3.3:ATI Smart (ATI Smart): not installed; profile asks stop, disabled\n")
+    CHECK(status.out.find("3.3:ATI Smart (ATI Smart): profile asks stop, disabled: not installed\n")
           != std::string::npos);
     CHECK(countOf(status.out, "\n") == 60);
 

@@ -101,10 +101,10 @@ TEST_CASE("the services window under Wine's Service Control Manager: states, act
     // A question row, with all yes before any answer: manual.
     CHECK(rowOf(window, L"ImapiService")
           == L"23\tIMAPI CD-Burning COM Service\tImapiService\t禁用，已停止\t手动\t\t会改变");
-    CHECK(rowOf(window, L"Messenger") == L"28\tMessenger\tMessenger\t未安装\t停止，禁用\t\t-");
+    CHECK(rowOf(window, L"Messenger") == L"28\tMessenger\tMessenger\t未安装\t停止，禁用\t\t未安装");
     chooseView(window, 2);
     CHECK(rowOf(window, L"ALG") == L"2\tApplication Layer Gateway Service\tALG\t禁用，已停止\t手动\t\t会改变");
-    CHECK(rowOf(window, L"Themes") == L"79.1\tThemes\tThemes\t未安装\t自动，启动\t\t-");
+    CHECK(rowOf(window, L"Themes") == L"79.1\tThemes\tThemes\t未安装\t自动，启动\t\t未安装");
 
     selectRow(window, L"Alerter");
     CHECK(window.controlText(ServicesControls::DescriptionBox)
@@ -264,7 +264,7 @@ TEST_CASE("a row unchecked with Space: the runs leave it alone, as kept, and the
         selectRow(window, L"Alerter");
         pressSpace(window);
         CHECK_FALSE(checkedRow(window, L"Alerter"));
-        CHECK(rowOf(window, L"Alerter").substr(rowOf(window, L"Alerter").rfind(L'\t') + 1) == L"不变（您的选择）");
+        CHECK(rowOf(window, L"Alerter").substr(rowOf(window, L"Alerter").rfind(L'\t') + 1) == L"保留（您的选择）");
         CHECK(window.controlText(ServicesControls::ChoiceCount) == L"按您的选择保留 1 个服务");
         CHECK(desktop.memoryMachine.memoryFiles.files.at(kSettings).bytes == "[Quillora]\r\nskip.automatic=Alerter\r\n");
         // Another profile's choice is its own.
@@ -626,7 +626,7 @@ TEST_CASE("on a 1024 x 768 screen the columns that decide show whole, in both la
         chooseView(window, 1);
         checkDecidingColumnsFit(window, {4, 5, 6});
         selectRow(window, L"Alerter");
-        pressSpace(window);  // "no change (your choice)", the longest word of the column
+        pressSpace(window);  // "kept (your choice)", among the longest words of the column
         checkDecidingColumnsFit(window, {4, 5, 6});
         chooseView(window, 3);
         checkDecidingColumnsFit(window, {4, 6});
