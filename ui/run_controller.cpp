@@ -61,9 +61,9 @@ std::wstring neededServicesWarning(Language language, const WindowsVersion& vers
 class RunController::Tracking : public Platform, public ProgressLog {
 public:
     Tracking(RunController& controller, RunRecord& record) : controller_(controller), record_(record) {}
-    void stepStarts(const PlannedRow& row, const std::vector<ServiceCommand>& commands) override
+    void stepStarts(const PlannedRow& row) override
     {
-        record_.stepStarts(row.step.serviceKey, row.action, commands, row.leftAlone);
+        record_.stepStarts(row.step.serviceKey, row.action, row.commands, row.leftAlone);
     }
     void launch(const std::wstring& commandLine, int showState) override;
     void processPendingMessages() override;

@@ -5,7 +5,6 @@
 #include <optional>
 #include <stdexcept>
 
-#include "engine/catalogue/keyed_table.h"
 
 namespace quillora {
 namespace {
@@ -40,6 +39,8 @@ struct Row {
     Cell prompted;
     Cell automatic;
     Cell restore;
+    // What Microsoft's guidance for Windows Vista and later says of it; see Guidance.
+    Guidance laterWindows = Guidance::NotListed;
     Lists list = Lists::Designed;  // the lists that first reach the row
     ServiceKind kind = ServiceKind::Classic;
     const wchar_t* chineseName = nullptr;  // where the question windows name the service in Chinese
@@ -52,35 +53,36 @@ constexpr Row windows10Row(const wchar_t* label, const wchar_t* displayName, con
                            ServiceKind kind = ServiceKind::Classic)
 {
     const Cell& no = kind == ServiceKind::Classic ? StopDisable : DisableOnly;
-    return {label, displayName, serviceKey, ask(flag, Keep, no), Keep, restore, Lists::WithWindows10, kind, chineseName};
+    return {label,   displayName, serviceKey, ask(flag, Keep, no), Keep, restore, Guidance::NotListed,
+            Lists::WithWindows10, kind, chineseName};
 }
 
 // The order of the rows is the order in which every profile touches the services.
 constexpr std::array<Row, 74> kCatalogue{{
     {L"1", L"Alerter", L"Alerter", StopDisable, StopDisable, StopDisable},
-    {L"2", L"Application Layer Gateway Service", L"ALG", StopDisable, StopDisable, ManualOnly},
+    {L"2", L"Application Layer Gateway Service", L"ALG", StopDisable, StopDisable, ManualOnly, Guidance::KeepDefault},  // No guidance
     {L"3.1", L"ASP.NET State Service", L"aspnet_state", StopManual, StopManual, ManualOnly},
     {L"3.2", L"Ati HotKey Poller", L"Ati HotKey Poller", StopDisable, StopDisable, ManualOnly},
     {L"3.3", L"ATI Smart", L"ATI Smart", StopDisable, StopDisable, ManualOnly},
-    {L"4", L"automatic updates", L"wuauserv", StopDisable, StopDisable, StartAuto},
-    {L"5", L"Background Intelligent Transfer Service", L"BITS", StopDisable, StopDisable, ManualOnly},
+    {L"4", L"automatic updates", L"wuauserv", StopDisable, StopDisable, StartAuto, Guidance::KeepDefault},  // No guidance
+    {L"5", L"Background Intelligent Transfer Service", L"BITS", StopDisable, StopDisable, ManualOnly, Guidance::KeepDefault},  // No guidance
     {L"6", L"ClipBook", L"ClipSrv", StopDisable, StopDisable, StopDisable},
-    {L"8", L"COM+ System Application", L"COMSysApp", StopDisable, StopDisable, ManualOnly},
-    {L"10", L"Cryptographic Services", L"CryptSvc", StopManual, StopManual, StartAuto},
-    {L"14", L"Distributed Link Tracking Client", L"TrkWks", StopDisable, StopDisable, StartAuto},
-    {L"15", L"Distributed Transaction Coordinator", L"MSDTC", StopDisable, StopDisable, ManualOnly},
+    {L"8", L"COM+ System Application", L"COMSysApp", StopDisable, StopDisable, ManualOnly, Guidance::KeepDefault},  // No guidance
+    {L"10", L"Cryptographic Services", L"CryptSvc", StopManual, StopManual, StartAuto, Guidance::KeepDefault},  // No guidance
+    {L"14", L"Distributed Link Tracking Client", L"TrkWks", StopDisable, StopDisable, StartAuto, Guidance::KeepDefault},  // No guidance
+    {L"15", L"Distributed Transaction Coordinator", L"MSDTC", StopDisable, StopDisable, ManualOnly, Guidance::KeepDefault},  // No guidance
     {L"17", L"Error Reporting Service", L"ERSvc", StopDisable, StopDisable, StartAuto},
     {L"19", L"Fast User Switching Compatibility", L"FastUserSwitchingCompatibility", StopDisable, StopDisable, ManualOnly},
     {L"20", L"Help and Support", L"helpsvc", StopDisable, StopDisable, StartAuto},
     {L"21", L"HTTP SSL", L"HTTPFilter", StopManual, StopManual, ManualOnly},
-    {L"22", L"Human Interface Device Access", L"HidServ", StopDisable, StopDisable, StopDisable},
+    {L"22", L"Human Interface Device Access", L"HidServ", StopDisable, StopDisable, StopDisable, Guidance::KeepDefault},  // No guidance
     {L"23", L"IMAPI CD-Burning COM Service", L"ImapiService", ask(AnswerFlag::CdBurner, ManualOnly, StopDisable), ManualOnly, ManualOnly},
     {L"24", L"Indexing Service", L"CiSvc", StopDisable, StopDisable, ManualOnly},
-    {L"25", L"IPSEC Services", L"PolicyAgent", StopDisable, StopDisable, StartAuto},
+    {L"25", L"IPSEC Services", L"PolicyAgent", StopDisable, StopDisable, StartAuto, Guidance::KeepDefault},  // No guidance
     {L"27", L"Logical Disk Manager Administrative Service", L"dmadmin", StopDisable, StopDisable, ManualOnly},
     {L"28", L"Messenger", L"Messenger", StopDisable, StopDisable, StopDisable},
-    {L"29", L"MS Software Shadow Copy Provider", L"SwPrv", StopDisable, StopDisable, ManualOnly},
-    {L"30", L"Net Logon", L"Netlogon", StopManual, StopManual, ManualOnly},
+    {L"29", L"MS Software Shadow Copy Provider", L"SwPrv", StopDisable, StopDisable, ManualOnly, Guidance::KeepDefault},  // No guidance
+    {L"30", L"Net Logon", L"Netlogon", StopManual, StopManual, ManualOnly, Guidance::KeepDefault},  // No guidance
     {L"31", L"NetMeeting Remote Desktop Sharing", L"mnmsrvc", StopManual, StopManual, ManualOnly},
     {L"33", L"Network DDE", L"NetDDE", StopDisable, StopDisable, StopDisable},
     {L"34", L"Network DDE DSDM", L"NetDDEdsdm", StopManual, StopManual, StopManual},
@@ -91,32 +93,32 @@ constexpr std::array<Row, 74> kCatalogue{{
     {L"38.1", L"Office Source Engine", L"ose", StopManual, StopManual, ManualOnly},
     {L"39", L"Performance Logs and Alerts", L"Sysmonlog", StopDisable, StopDisable, ManualOnly},
     {L"41", L"Portable Media Serial Number Service", L"WmDmPmSN", StopDisable, StopDisable, ManualOnly},
-    {L"42", L"Print Spooler", L"Spooler", ask(AnswerFlag::Printer, ManualOnly, StopDisable), ManualOnly, ManualOnly},
+    {L"42", L"Print Spooler", L"Spooler", ask(AnswerFlag::Printer, ManualOnly, StopDisable), ManualOnly, ManualOnly, Guidance::MayDisable},  // OK to disable if not a print server or a DC
     {L"44", L"QoS RSVP", L"RSVP", StopManual, StopManual, ManualOnly},
-    {L"45", L"Remote Access Auto Connection Manager", L"RasAuto", StopManual, StopManual, ManualOnly},
+    {L"45", L"Remote Access Auto Connection Manager", L"RasAuto", StopManual, StopManual, ManualOnly, Guidance::KeepDefault},  // No guidance
     {L"47", L"Remote Desktop Help Session Manager", L"RDSessMgr", StopManual, StopManual, ManualOnly},
-    {L"50", L"Remote Registry", L"RemoteRegistry", StopDisable, StopDisable, StartAuto},
+    {L"50", L"Remote Registry", L"RemoteRegistry", StopDisable, StopDisable, StartAuto, Guidance::DoNotDisable},  // Do not disable
     {L"51", L"Removable Storage", L"NtmsSvc", StopManual, StopManual, ManualOnly},
-    {L"52", L"Routing and Remote Access", L"RemoteAccess", StopDisable, StopDisable, StopDisable},
-    {L"58", L"Smart Card", L"SCardSvr", StopDisable, StopDisable, ManualOnly},
-    {L"59", L"SSDP Discovery Service", L"SSDPSRV", StopDisable, StopDisable, ManualOnly},
-    {L"60", L"System Event Notification", L"SENS", StopDisable, StopDisable, StartAuto},
+    {L"52", L"Routing and Remote Access", L"RemoteAccess", StopDisable, StopDisable, StopDisable, Guidance::MayDisable},  // Already disabled
+    {L"58", L"Smart Card", L"SCardSvr", StopDisable, StopDisable, ManualOnly, Guidance::MayDisable},  // Already disabled
+    {L"59", L"SSDP Discovery Service", L"SSDPSRV", StopDisable, StopDisable, ManualOnly, Guidance::MayDisable},  // OK to disable
+    {L"60", L"System Event Notification", L"SENS", StopDisable, StopDisable, StartAuto, Guidance::KeepDefault},  // No guidance
     {L"61", L"System Restore Service", L"srservice", StopDisable, StopDisable, StopDisable},
-    {L"62", L"Task Scheduler", L"Schedule", StopDisable, StopDisable, StartAuto},
-    {L"63", L"TCP/IP NetBIOS Helper", L"LmHosts", StopManual, StopManual, StartAuto},
+    {L"62", L"Task Scheduler", L"Schedule", StopDisable, StopDisable, StartAuto, Guidance::KeepDefault},  // No guidance
+    {L"63", L"TCP/IP NetBIOS Helper", L"LmHosts", StopManual, StopManual, StartAuto, Guidance::KeepDefault},  // No guidance
     {L"65", L"Telnet", L"TlntSvr", StopDisable, StopDisable, StopDisable},
-    {L"66", L"Terminal Services", L"TermService", StopDisable, StopDisable, ManualOnly},
+    {L"66", L"Terminal Services", L"TermService", StopDisable, StopDisable, ManualOnly, Guidance::DoNotDisable},  // Do not disable
     {L"68", L"Uninterruptible Power Supply", L"UPS", StopDisable, StopDisable, ManualOnly},
-    {L"70", L"Volume Shadow Copy", L"VSS", StopDisable, StopDisable, ManualOnly},
+    {L"70", L"Volume Shadow Copy", L"VSS", StopDisable, StopDisable, ManualOnly, Guidance::KeepDefault},  // No guidance
     {L"71", L"WebClient", L"WebClient", StopDisable, StopDisable, StartAuto},
-    {L"74", L"Windows Image Acquisition (WIA)", L"stisvc", ask(AnswerFlag::Imaging, ManualOnly, StopDisable), ManualOnly, ManualOnly},
-    {L"75", L"Windows Installer", L"MSIServer", StopManual, StopManual, ManualOnly},
+    {L"74", L"Windows Image Acquisition (WIA)", L"stisvc", ask(AnswerFlag::Imaging, ManualOnly, StopDisable), ManualOnly, ManualOnly, Guidance::MayDisable},  // OK to disable
+    {L"75", L"Windows Installer", L"MSIServer", StopManual, StopManual, ManualOnly, Guidance::KeepDefault},  // No guidance
     {L"77", L"Windows Management Instrumentation Driver Extensions", L"WMI", StopManual, StopManual, ManualOnly},
-    {L"78", L"Windows Time", L"W32Time", StopDisable, StopDisable, StartAuto},
+    {L"78", L"Windows Time", L"W32Time", StopDisable, StopDisable, StartAuto, Guidance::KeepDefault},  // No guidance
     {L"78.1", L"Windows User Mode Driver Framework", L"UMWdf", StopDisable, StopDisable, ManualOnly},
     {L"79", L"Wireless Zero Configuration", L"WZCSVC", StopManual, StopManual, StartAuto},
-    {L"79.1", L"Themes", L"Themes", NotRun, NotRun, StartAuto},
-    {L"80", L"WMI Performance Adapter", L"WmiApSrv", StopDisable, StopDisable, ManualOnly},
+    {L"79.1", L"Themes", L"Themes", NotRun, NotRun, StartAuto, Guidance::DoNotDisable},  // Do not disable
+    {L"80", L"WMI Performance Adapter", L"WmiApSrv", StopDisable, StopDisable, ManualOnly, Guidance::KeepDefault},  // No guidance
     // Windows 10 and 11 only, each rated safe to turn off by two of Microsoft's own publications
     // (engine/catalogue/service_sources.cpp). Restore sets the client default that Microsoft publishes where
     // it publishes one; elsewhere it only gives a disabled service back its start on demand.
@@ -154,7 +156,9 @@ const Cell& cellOf(const Row& row, Profile profile)
 
 const Row* rowOf(const std::wstring& serviceKey)
 {
-    return entryWithKey(kCatalogue, serviceKey);
+    const auto row = std::find_if(kCatalogue.begin(), kCatalogue.end(),
+                                  [&](const Row& each) { return serviceKey == each.serviceKey; });
+    return row == kCatalogue.end() ? nullptr : &*row;
 }
 
 bool reaches(Lists lists, const Row& row)
@@ -224,6 +228,20 @@ std::vector<std::wstring> catalogueKeys(Lists lists)
     return keys;
 }
 
+Guidance guidanceFor(const std::wstring& serviceKey, WindowsGeneration generation)
+{
+    const Row* row = rowOf(serviceKey);
+    if (generation == WindowsGeneration::XpAndServer2003 || !row)
+        return Guidance::NotListed;
+    return row->laterWindows;
+}
+
+bool isNeeded(const std::wstring& serviceKey, WindowsGeneration generation)
+{
+    const Guidance guidance = guidanceFor(serviceKey, generation);
+    return guidance == Guidance::DoNotDisable || guidance == Guidance::KeepDefault;
+}
+
 std::vector<std::wstring> windows10ListKeys()
 {
     std::vector<std::wstring> keys;
@@ -279,6 +297,11 @@ std::wstring labelOf(const std::wstring& serviceKey)
 {
     const Row* row = rowOf(serviceKey);
     return row ? row->label : L"";
+}
+
+ActionKind performedAction(const ServiceStep& step, const Answers& answers)
+{
+    return step.question && answers.yes(step.question->flag) ? step.question->ifYes : step.action;
 }
 
 const char* profileName(Profile profile)

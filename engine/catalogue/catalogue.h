@@ -1,12 +1,37 @@
 #pragma once
 
+#include <iterator>
 #include <optional>
+#include <string>
 #include <vector>
 
-#include "engine/catalogue/service_step.h"
+#include "engine/catalogue/action.h"
+#include "engine/catalogue/answers.h"
 #include "engine/machine/windows_version.h"
 
 namespace quillora {
+
+// A question of the wizard that decides what a row does: the answer's flag, and what a "yes"
+// performs instead of the row's own action.
+struct RowQuestion {
+    AnswerFlag flag;
+    ActionKind ifYes;
+};
+
+// One row of a profile.
+struct ServiceStep {
+    std::wstring label;        // fixed text at the start of the log line, such as "3.1"
+    std::wstring displayName;  // the name the log line shows
+    std::wstring serviceKey;   // the name the command lines use, unquoted
+    ActionKind action;         // what the row performs; for a question row, what a "no" performs
+    std::optional<RowQuestion> question;
+};
+
+// The kind the step performs now, the one place that says it: a question row reads its flag at
+// this moment, so an answer given while a run is under way still counts if the run has not
+// reached the step yet. Any answer but a yes counts as no.
+ActionKind performedAction(const ServiceStep& step, const Answers& answers);
+
 
 enum class Profile {
     Prompted,   // optimisation by questions: three rows follow the wizard's answers
@@ -48,6 +73,28 @@ std::vector<std::wstring> windows10ListKeys();
 // The index of a service among the keys the lists cover.
 std::size_t catalogueIndex(Lists lists, const std::wstring& serviceKey);
 
+// What Microsoft's published guidance says of one of the catalogue's services on a generation of
+// Windows. For Windows Vista and later it is Microsoft's "Guidance on disabling system services on
+// Windows Server 2016 with Desktop Experience" (Windows Server documentation, security guidelines
+// for system services), the one published rating of every service of Windows 10 and Server 2016;
+// from Windows Server 2019 on these ratings are the defaults. It rates a service "Do not disable",
+// "OK to disable", "Already disabled", "Should be disabled" or "No guidance", which it explains as
+// "the default configuration of these services should not be changed". No other published guidance
+// shows a difference between Vista, 7, 8, 10 and 11, so they are one generation. A service of the
+// catalogue that the guidance does not name is not rated; nothing is claimed for it.
+enum class Guidance {
+    NotListed,     // the guidance for this generation names no such service
+    DoNotDisable,  // "Do not disable": needed
+    KeepDefault,   // "No guidance": its default configuration should not be changed; needed
+    MayDisable,    // "OK to disable", or already disabled by default
+};
+
+Guidance guidanceFor(const std::wstring& serviceKey, WindowsGeneration generation);
+
+// Whether the generation needs the service as Windows sets it: a run must not change it. Windows XP
+// and Server 2003 need none of them: the catalogue was made for them.
+bool isNeeded(const std::wstring& serviceKey, WindowsGeneration generation);
+
 // What kind of service a row sets.
 enum class ServiceKind {
     Classic,
@@ -82,5 +129,17 @@ std::vector<std::wstring> keysAskedBy(AnswerFlag flag);
 // The label that starts the service's log line, such as "3.1"; empty for a key the catalogue
 // does not know.
 std::wstring labelOf(const std::wstring& serviceKey);
+
+// The entry of a table of services whose serviceKey is the key; nullptr where none is. The
+// catalogue's tables, and those that say more of its services, are looked up by it.
+template <typename Table>
+auto entryWithKey(const Table& table, const std::wstring& serviceKey) -> decltype(&*std::begin(table))
+{
+    for (const auto& entry : table) {
+        if (serviceKey == entry.serviceKey)
+            return &entry;
+    }
+    return nullptr;
+}
 
 }  // namespace quillora

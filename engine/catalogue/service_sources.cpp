@@ -3,8 +3,6 @@
 #include <array>
 
 #include "engine/catalogue/catalogue.h"
-#include "engine/catalogue/keyed_table.h"
-#include "engine/catalogue/service_step.h"
 #include "engine/text/utf8.h"
 
 namespace quillora {

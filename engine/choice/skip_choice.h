@@ -6,7 +6,6 @@
 
 #include "engine/catalogue/catalogue.h"
 #include "engine/machine/machine.h"
-#include "engine/catalogue/service_step.h"
 
 namespace quillora {
 

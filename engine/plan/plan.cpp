@@ -64,6 +64,10 @@ PlannedRow planRow(const PlanInputs& inputs, std::size_t index)
     row.needed = inputs.generation && isNeeded(step.serviceKey, *inputs.generation);
     row.changesNeeded = row.needed && actionChanges(row.action, row);
     row.leftAlone = whyLeftAlone(inputs, row);
+    if (!row.leftAlone) {
+        row.commands = serviceCommands(row.action, step.serviceKey);
+        row.mode = effectOf(row.action).mode;
+    }
     return row;
 }
 
@@ -127,13 +131,6 @@ Fate fateOf(const PlannedRow& row)
     if (!row.onMachine)
         return Fate::Sets;
     return actionChanges(row.action, row) ? Fate::WouldChange : Fate::NoChange;
-}
-
-std::vector<ServiceCommand> commandsOf(const PlannedRow& row)
-{
-    if (!row.inProfile || row.leftAlone)
-        return {};
-    return serviceCommands(row.action, row.step.serviceKey);
 }
 
 std::vector<PlannedRow> changingNeeded(const std::vector<PlannedRow>& rows)

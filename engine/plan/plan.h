@@ -8,7 +8,6 @@
 #include "engine/catalogue/action.h"
 #include "engine/catalogue/answers.h"
 #include "engine/catalogue/catalogue.h"
-#include "engine/catalogue/service_step.h"
 #include "engine/catalogue/wording.h"
 #include "engine/machine/machine.h"
 #include "engine/machine/windows_version.h"
@@ -65,6 +64,8 @@ struct PlannedRow {
     ActionKind asked = ActionKind::Keep;   // what the row asks with the answers as they are: "manual if disabled" unsettled
     ActionKind action = ActionKind::Keep;  // what it performs here: "manual if disabled" settled where the state is known
     std::optional<LeftAlone> leftAlone;  // nullopt: it launches its commands
+    std::vector<ServiceCommand> commands;  // what it launches, in launch order; none where left alone
+    StartMode mode = StartMode::Manual;    // the start mode its commands set, which its log line names
     bool needed = false;          // this Windows needs the service as Windows sets it
     bool changesNeeded = false;   // ... and the row would change it (here, or on any machine of that Windows)
     bool onMachine = false;       // planned against this machine's services
@@ -96,9 +97,6 @@ PlanInputs inputsForOtherMachines(Profile profile, const Answers& answers, Lists
 
 // The one word a row's fate is told with.
 Fate fateOf(const PlannedRow& row);
-
-// The commands the row launches, in launch order; none where it leaves its service alone.
-std::vector<ServiceCommand> commandsOf(const PlannedRow& row);
 
 // The rows of the plan that would change a service this Windows needs, whatever the answer to the
 // warning: what the warning names.

@@ -10,14 +10,13 @@ std::wstring closingBanner(const Wording& words)
 std::wstring logLine(const PlannedRow& row, const Wording& words)
 {
     return row.step.label + L':' + row.step.displayName + L':'
-        + (row.leftAlone ? words.leftAlone : modeWordOf(words, effectOf(row.action).mode));
+        + (row.leftAlone ? words.leftAlone : modeWordOf(words, row.mode));
 }
 
 void runStep(const PlannedRow& row, bool lastOfRun, ProgressLog& log, Platform& platform)
 {
-    const std::vector<ServiceCommand> commands = commandsOf(row);
-    platform.stepStarts(row, commands);
-    for (const ServiceCommand& command : commands)
+    platform.stepStarts(row);
+    for (const ServiceCommand& command : row.commands)
         platform.launch(command.line, kHiddenWindow);
 
     const Wording& words = log.words();

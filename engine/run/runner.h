@@ -36,10 +36,10 @@ public:
     virtual void launch(const std::wstring& commandLine, int showState) = 0;
     // Handles every message already waiting, then returns. Other runs may start and finish in here.
     virtual void processPendingMessages() = 0;
-    // The row is about to launch these commands, in this order (none for a row left alone): what
+    // The row is about to launch its commands, in their order (none for a row left alone): what
     // follows until the next row belongs to it, even where a launch is refused half-way. Told of
     // every row, those left alone too.
-    virtual void stepStarts(const PlannedRow&, const std::vector<ServiceCommand>&) {}
+    virtual void stepStarts(const PlannedRow&) {}
 };
 
 inline constexpr wchar_t kLineEnd[] = L"\r\n";

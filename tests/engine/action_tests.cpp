@@ -2,7 +2,7 @@
 
 #include "engine/catalogue/action.h"
 #include "engine/catalogue/answers.h"
-#include "engine/catalogue/service_step.h"
+#include "engine/catalogue/catalogue.h"
 #include "tests/support/engine_doubles.h"
 #include "tests/support/wide_strings.h"
 

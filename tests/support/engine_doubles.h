@@ -42,6 +42,9 @@ inline PlannedRow planned(const ServiceStep& step, const Answers& answers)
     row.asked = row.action = performedAction(step, answers);
     if (effectOf(row.action).keeps)
         row.leftAlone = LeftAlone::AsWindowsHasIt;
+    else
+        row.commands = serviceCommands(row.action, step.serviceKey);
+    row.mode = effectOf(row.action).mode;
     return row;
 }
 
