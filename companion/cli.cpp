@@ -15,10 +15,10 @@ namespace quillora {
 namespace {
 
 const char kUsage[] =
-    "usage: quillora-cli plan PROFILE [--answers ABC] [--skip FILE] [--commands | --log]\n"
+    "usage: quillora-cli plan PROFILE [--answers ABC] [--windows10] [--skip FILE] [--commands | --log]\n"
     "       quillora-cli services [--windows] [--chinese]\n"
-    "       quillora-cli export PROFILE [--answers ABC] --format inf|ansible [--output FILE [--force]]\n"
-    "                           [--installed-only] [--all] [--skip FILE]\n"
+    "       quillora-cli export PROFILE [--answers ABC] [--windows10] --format inf|ansible\n"
+    "                           [--output FILE [--force]] [--installed-only] [--all] [--skip FILE]\n"
     "       quillora-cli export --from-backup FILE --format inf|ansible [--output FILE [--force]]\n"
     "       quillora-cli status PROFILE [--answers ABC] [--all] [--skip FILE]\n"
     "       quillora-cli verify PROFILE [--answers ABC] [--all] [--skip FILE]\n"
@@ -38,7 +38,7 @@ const char kUsage[] =
     "                 runs there; eight --answers letters imply it (status, verify and apply\n"
     "                 cover them on Windows 10 and 11 by themselves)\n"
     "  --skip FILE    services left alone by your choice: one service key a line (UTF-8,\n"
-    "                 '#' starts a comment); reports name them 'skipped by choice'\n"
+    "                 '#' starts a comment); reports name them 'kept (your choice)'\n"
     "\n"
     "plan      what Quillora would do for PROFILE, in order, without launching anything: every\n"
     "          launch as 'launch STYLE COMMAND-LINE', then the progress log, then the completion\n"

@@ -69,6 +69,7 @@ struct ProfileOnMachine {
     Answers answers;
     std::vector<std::wstring> skipped;  // left alone by choice (--skip)
     std::vector<PlannedRow> rows;
+    std::string note;  // for standard error: answers that mean nothing on this Windows
 };
 
 ProfileOnMachine profileOnMachine(const std::vector<std::string>& args, std::set<std::string> valued, Machine& machine)
@@ -77,9 +78,13 @@ ProfileOnMachine profileOnMachine(const std::vector<std::string>& args, std::set
     Arguments arguments = parseArguments(args, valued, {"--all"});
     const ProfileRequest request = profileRequest(arguments, args[0]);
     std::vector<std::wstring> skipped = skippedKeys(arguments, machine.files());
-    ProfileOnMachine profile{std::move(arguments), request.answers, skipped, {}};
+    ProfileOnMachine profile{std::move(arguments), request.answers, skipped, {}, ""};
     const NeededServices needed = profile.arguments.has("--all") ? NeededServices::Changed : NeededServices::LeftAlone;
-    profile.rows = profilePlan(inputsOnMachine(request.profile, profile.answers, std::move(skipped), machine, needed));
+    const PlanInputs inputs = inputsOnMachine(request.profile, profile.answers, std::move(skipped), machine, needed);
+    profile.rows = profilePlan(inputs);
+    if (request.windows10Answered && inputs.lists == Lists::Designed)
+        profile.note = "quillora-cli: the last five --answers letters apply only on Windows 10 and 11; this Windows "
+                       "has none of their services\n";
     return profile;
 }
 
@@ -89,14 +94,16 @@ CliResult statusCommand(const std::vector<std::string>& args, Machine& machine)
 {
     const std::optional<WindowsVersion> windows = machine.windowsVersion();
     const ProfileOnMachine profile = profileOnMachine(args, {"--answers"}, machine);
-    return {kExitSuccess, statusReport(profile.rows, windows).text, ""};
+    return {kExitSuccess, statusReport(profile.rows, windows).text, profile.note};
 }
 
 CliResult verifyCommand(const std::vector<std::string>& args, Machine& machine)
 {
     const std::optional<WindowsVersion> windows = machine.windowsVersion();
     const ProfileOnMachine profile = profileOnMachine(args, {"--answers"}, machine);
-    return reported(verifyReport(profile.rows, windows));
+    CliResult result = reported(verifyReport(profile.rows, windows));
+    result.err = profile.note;
+    return result;
 }
 
 CliResult applyCommand(const std::vector<std::string>& args, Machine& machine)
@@ -109,6 +116,7 @@ CliResult applyCommand(const std::vector<std::string>& args, Machine& machine)
     const std::string backup = saveAutomaticBackup(machine, profile.skipped).path;
     CliResult result = reported(applyProfile(servicesOf(machine), profile.rows, timeout, windows));
     result.out = "saved the start modes from before in " + printable(backup) + "\n" + result.out;
+    result.err = profile.note;
     return result;
 }
 

@@ -212,6 +212,18 @@ std::vector<std::wstring> catalogueKeys()
     return keys;
 }
 
+std::optional<std::wstring> catalogueSpelling(const std::wstring& given)
+{
+    const auto lower = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
+    for (const Row& row : kCatalogue) {
+        const std::wstring key = row.serviceKey;
+        if (key.size() == given.size()
+            && std::equal(key.begin(), key.end(), given.begin(), [&](wchar_t x, wchar_t y) { return lower(x) == lower(y); }))
+            return key;
+    }
+    return std::nullopt;
+}
+
 ServiceKind kindOf(const std::wstring& serviceKey)
 {
     const Row* row = rowOf(serviceKey);

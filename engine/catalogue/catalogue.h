@@ -64,6 +64,10 @@ const char* profileName(Profile profile);
 
 // The keys of every service the program knows, in catalogue order.
 std::vector<std::wstring> catalogueKeys();
+// The key of the catalogue's service that the given key names, in the catalogue's spelling: Windows'
+// service names are the same in any case. nullopt for a key the catalogue does not know.
+std::optional<std::wstring> catalogueSpelling(const std::wstring& given);
+
 // The keys the lists cover, in catalogue order.
 std::vector<std::wstring> catalogueKeys(Lists lists);
 

@@ -100,14 +100,17 @@ std::vector<std::wstring> savedSkips(Machine& machine, Profile profile)
     std::vector<std::wstring> keys;
     if (!value || !isUtf8(*value))
         return keys;
-    std::string listed = ",";
-    listed += *value;
-    listed += ',';
+    // Read as a skip file's keys are: in any case, blanks around each ignored, in the catalogue's
+    // spelling and order; a key it does not know is passed over.
+    std::vector<std::wstring> listed;
+    for (std::size_t from = 0; from <= value->size();) {
+        const std::size_t comma = std::min(value->find(',', from), value->size());
+        if (const std::optional<std::wstring> key = catalogueSpelling(fromUtf8(trimmed(value->substr(from, comma - from)))))
+            listed.push_back(*key);
+        from = comma + 1;
+    }
     for (const std::wstring& key : catalogueKeys()) {
-        std::string item = ",";
-        item += toUtf8(key);
-        item += ',';
-        if (listed.find(item) != std::string::npos)
+        if (std::find(listed.begin(), listed.end(), key) != listed.end())
             keys.push_back(key);
     }
     return keys;

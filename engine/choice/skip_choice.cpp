@@ -11,23 +11,6 @@ namespace {
 
 const char kByteOrderMark[] = "\xEF\xBB\xBF";
 
-std::string trimmed(const std::string& text)
-{
-    const std::size_t first = text.find_first_not_of(" \t\r");
-    if (first == std::string::npos)
-        return "";
-    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
-
-// Whether two service keys name one service: Windows compares them without regard to case.
-bool sameKey(const std::wstring& a, const std::wstring& b)
-{
-    const auto lower = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](wchar_t x, wchar_t y) {
-               return lower(x) == lower(y);
-           });
-}
-
 // Kept in catalogue order, whatever order they were chosen in.
 std::vector<std::wstring> inCatalogueOrder(const std::vector<std::wstring>& keys)
 {
@@ -44,9 +27,8 @@ std::vector<std::wstring> inCatalogueOrder(const std::vector<std::wstring>& keys
 std::vector<std::wstring> parseSkipFile(const std::string& bytes)
 {
     if (bytes.rfind("\xFF\xFE", 0) == 0 || bytes.rfind("\xFE\xFF", 0) == 0)
-        throw SkipFileError(0, "saved as UTF-16 (\"Unicode\"): save it as UTF-8");
+        throw SkipFileError(0, kUtf16Refused);
     const std::string text = bytes.rfind(kByteOrderMark, 0) == 0 ? bytes.substr(3) : bytes;
-    const std::vector<std::wstring> catalogue = catalogueKeys();
     std::vector<std::wstring> keys;
     int number = 0;
     for (std::size_t from = 0; from < text.size();) {
@@ -58,11 +40,8 @@ std::vector<std::wstring> parseSkipFile(const std::string& bytes)
             continue;
         if (!isUtf8(line))
             throw SkipFileError(number, "not UTF-8 text: " + quoted(line));
-        // Windows' service names are the same in any case: taken in the catalogue's spelling.
-        const std::wstring given = fromUtf8(line);
-        const auto key = std::find_if(catalogue.begin(), catalogue.end(),
-                                      [&](const std::wstring& known) { return sameKey(known, given); });
-        if (key == catalogue.end())
+        const std::optional<std::wstring> key = catalogueSpelling(fromUtf8(line));
+        if (!key)
             throw SkipFileError(number, "unknown service key " + quoted(line));
         if (std::find(keys.begin(), keys.end(), *key) != keys.end())
             throw SkipFileError(number, "service key " + quoted(line) + " given twice");

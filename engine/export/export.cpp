@@ -187,7 +187,9 @@ std::string securityTemplate(const ExportPlan& plan)
             notes.push_back(key + ": automatic; a template cannot ask for a delayed start");
         settings += "\"" + key + "\"," + templateMode(target.mode) + ",\"\"\r\n";
     }
-    notes.push_back("apply on one machine: secedit /configure /db quillora.sdb /cfg THIS-FILE /areas SERVICES");
+    // secedit applies [Registry Values] with the security options, not with the services.
+    notes.push_back(std::string("apply on one machine: secedit /configure /db quillora.sdb /cfg THIS-FILE /areas SERVICES")
+                    + (registryValues.empty() ? "" : " SECURITYPOLICY"));
     notes.push_back("start modes only: services are neither stopped nor started until Windows restarts");
     const std::string text = "[Unicode]\r\nUnicode=yes\r\n[Version]\r\nsignature=\"$CHICAGO$\"\r\nRevision=1\r\n"
         + commentLines(notes, "; ", "\r\n") + "[Service General Setting]\r\n" + settings

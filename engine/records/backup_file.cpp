@@ -55,7 +55,7 @@ Lines splitLines(const std::string& bytes)
     if (bytes.empty())
         throw BackupError(1, "the file is empty");
     if (isUtf16(bytes))
-        throw BackupError(1, "saved as Unicode (UTF-16): save it as UTF-8 or ANSI");
+        throw BackupError(1, kUtf16Refused);
     const std::size_t begin = bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
     Lines split;
     std::size_t start = begin;

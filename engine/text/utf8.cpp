@@ -155,4 +155,12 @@ std::string toUtf16Le(const std::wstring& text)
     return out;
 }
 
+std::string trimmed(const std::string& text)
+{
+    const std::size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos)
+        return "";
+    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
 }  // namespace quillora

@@ -19,6 +19,13 @@ bool isUtf8(const std::string& text);
 // A wide string from UTF-8; a byte that does not begin a valid sequence becomes U+FFFD.
 std::wstring fromUtf8(const std::string& text);
 
+// Why a file saved as UTF-16 (Notepad's "Unicode") is refused, in the one wording of every file the
+// program reads.
+inline constexpr char kUtf16Refused[] = "saved as UTF-16 (\"Unicode\"): save it as UTF-8";
+
+// The text without the blanks, tabs and carriage returns around it.
+std::string trimmed(const std::string& text);
+
 // UTF-16LE bytes, without a byte-order mark, whether wchar_t holds UTF-16 or UTF-32.
 std::string toUtf16Le(const std::wstring& text);
 

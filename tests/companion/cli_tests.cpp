@@ -27,8 +27,10 @@ TEST_CASE("usage and version")
                              {"-h"}, {"status", "/?"}}) {
         const CliResult result = run(args);
         CHECK(result.status == 0);
-        CHECK(result.out.rfind("usage: quillora-cli plan PROFILE [--answers ABC] [--skip FILE] [--commands | --log]\n", 0) == 0);
+        CHECK(result.out.rfind("usage: quillora-cli plan PROFILE [--answers ABC] [--windows10] [--skip FILE] [--commands | --log]\n", 0) == 0);
         CHECK(result.err.empty());
+        CHECK(result.out.find("\n       quillora-cli export PROFILE [--answers ABC] [--windows10] --format inf|ansible\n")
+              != std::string::npos);
     }
     const CliResult version = run({"--version"});
     CHECK(version.status == 0);

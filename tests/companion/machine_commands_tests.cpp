@@ -120,7 +120,7 @@ TEST_CASE("file errors name the file and exit with status 3, changing nothing")
          "'/tmp/broken.txt': line 3: unknown start mode (the modes are auto, demand, disabled, boot, system, absent): "
          "'ALG\\x09manual'; nothing was changed"},
         {{"restore", "/tmp/unicode.txt"},
-         "'/tmp/unicode.txt': line 1: saved as Unicode (UTF-16): save it as UTF-8 or ANSI; nothing was changed"},
+         "'/tmp/unicode.txt': line 1: saved as UTF-16 (\"Unicode\"): save it as UTF-8; nothing was changed"},
         {{"restore", "/tmp/README.txt"},
          "'/tmp/README.txt': line 1: not a Quillora backup (the first line must be 'quillora-backup 1'); nothing was "
          "changed"},

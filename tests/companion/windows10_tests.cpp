@@ -119,6 +119,20 @@ TEST_CASE("the companion's plan: eight letters bring the Windows 10 rows, three 
     for (const char* letters : {"yyyy", "yyyyyyy", "yyyyyyyyy", "yyyyyyyx"})
         CHECK(runCli({"plan", "prompted", "--answers", letters}, machine).status == kExitUsage);
     CHECK(runCli({"export", "--from-backup", "b.txt", "--windows10", "--format", "inf"}, machine).status == kExitUsage);
+
+    // On Windows XP eight letters are taken, and standard error says that five of them mean nothing
+    // there, once; three letters, or Windows 10, say nothing.
+    const std::string note = "quillora-cli: the last five --answers letters apply only on Windows 10 and 11; this "
+                             "Windows has none of their services\n";
+    for (const char* command : {"status", "verify", "apply"}) {
+        CAPTURE(command);
+        const CliResult eight = runCli({command, "prompted", "--answers", "yyynnnnn"}, machine);
+        CHECK(eight.status == 0);
+        CHECK(eight.err == note);
+        CHECK(runCli({command, "prompted", "--answers", "yyy"}, machine).err.empty());
+    }
+    MemoryMachine ten = windows10Machine();
+    CHECK(runCli({"status", "prompted", "--answers", "yyynnnnn"}, ten).err.empty());
 }
 
 TEST_CASE("restore on Windows 10: Microsoft's client defaults, else a disabled service back to manual; never disabled")
@@ -232,9 +246,22 @@ TEST_CASE("exports for Windows 10: the security template sets Contact Data throu
     CHECK(generalPart.find("PimIndexMaintenanceSvc") == std::string::npos);
     CHECK(utf8.substr(registry)
           == "[Registry Values]\r\nMACHINE\\System\\CurrentControlSet\\Services\\PimIndexMaintenanceSvc\\Start=4,4\r\n");
+    // secedit applies [Registry Values] under its security options area, not its services one.
+    CHECK(utf8.find("; apply on one machine: secedit /configure /db quillora.sdb /cfg THIS-FILE /areas SERVICES "
+                    "SECURITYPOLICY\r\n")
+          != std::string::npos);
     CHECK(utf8.find("; answers on Windows 10 and 11: Xbox yes; location and maps yes; mobile hotspot, cellular data and"
                     " text messages yes; NFC and tap-to-pay yes; Mail, Calendar and People no\r\n")
           != std::string::npos);
+
+    // A template with no registry value is applied with the services area alone.
+    const std::string designed = planned({"export", "prompted", "--answers", "nnn", "--format", "inf"});
+    std::wstring designedText;
+    for (std::size_t i = 2; i + 1 < designed.size(); i += 2)
+        designedText += static_cast<wchar_t>(static_cast<unsigned char>(designed[i])
+                                             | static_cast<unsigned char>(designed[i + 1]) << 8);
+    CHECK(designedText.find(L"[Registry Values]") == std::wstring::npos);
+    CHECK(designedText.find(L"/areas SERVICES\r\n") != std::wstring::npos);
 
     // Ansible sets all fourteen; restore's "manual where disabled" is a condition on the host.
     const std::string playbook = planned({"export", "restore", "--windows10", "--format", "ansible"});

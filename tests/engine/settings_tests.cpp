@@ -50,6 +50,17 @@ TEST_CASE("the services left alone by choice: one line a profile, kept beside th
     machine.memoryFiles.files["/home/user/Quillora/settings.ini"].bytes =
         "[Quillora]\nskip.prompted=Nothing,ALG,Alerter,ALG\n";
     CHECK(savedSkips(machine, Profile::Prompted) == std::vector<std::wstring>{L"Alerter", L"ALG"});
+
+    // As a skip file's keys are read: any case, blanks around them; written back in the
+    // catalogue's spelling and order.
+    machine.memoryFiles.files["/home/user/Quillora/settings.ini"].bytes =
+        "[Quillora]\r\nskip.automatic=w32time, Spooler,Alerter \r\nskip.restore= ati hotkey poller ,lfsvc\r\n";
+    const std::vector<std::wstring> chosen = savedSkips(machine, Profile::Automatic);
+    CHECK(chosen == std::vector<std::wstring>{L"Alerter", L"Spooler", L"W32Time"});
+    CHECK(savedSkips(machine, Profile::Restore) == std::vector<std::wstring>{L"Ati HotKey Poller", L"lfsvc"});
+    saveSkips(machine, Profile::Automatic, chosen);
+    CHECK(machine.memoryFiles.files.at("/home/user/Quillora/settings.ini").bytes
+          == "[Quillora]\r\nskip.automatic=Alerter,Spooler,W32Time\r\nskip.restore= ati hotkey poller ,lfsvc\r\n");
 }
 
 TEST_CASE("a settings file that cannot be read is never taken for an empty choice, nor written over")
