@@ -166,7 +166,7 @@ CliResult restoreCommand(const std::vector<std::string>& args, Machine& machine)
     } catch (const BackupError& error) {
         throw FileFailure(file, 0, fromUtf8(std::string(error.what()) + "; nothing was changed"));
     }
-    CliResult result = reported(restoreModes(services, backup).report);
+    CliResult result = reported(restoreModes(services, backup, machine.windowsVersion()).report);
     result.out = "restoring " + printable(file) + "\n" + result.out;
     return result;
 }

@@ -162,7 +162,7 @@ void undoLastRun(platform::Dialogs& dialogs, Machine& machine, const RunControll
         dialogs.inform(owner, textIn(language, Text::LastRunChangedNothing), kMainCaption, false);
         return;
     }
-    const std::vector<ModeChange> changing = restoreWouldChange(*services, *backup);
+    const std::vector<ModeChange> changing = restoreWouldChange(*services, *backup, machine.windowsVersion());
     if (changing.empty()) {
         dialogs.inform(owner, textIn(language, Text::AlreadyUndone), kMainCaption, false);
         return;
@@ -174,7 +174,7 @@ void undoLastRun(platform::Dialogs& dialogs, Machine& machine, const RunControll
         dialogs.inform(owner, textIn(language, Text::UndoOvertaken), kMainCaption, false);
         return;
     }
-    const RestoreResult result = restoreModes(*services, *backup);
+    const RestoreResult result = restoreModes(*services, *backup, machine.windowsVersion());
     dialogs.inform(owner, outcome(language, result), kMainCaption, !result.failures.empty());
 }
 

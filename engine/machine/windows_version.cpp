@@ -65,6 +65,11 @@ WindowsGeneration generationOf(const WindowsVersion& version)
     return version.major >= 6 ? WindowsGeneration::VistaAndLater : WindowsGeneration::XpAndServer2003;
 }
 
+bool hasDelayedStart(const WindowsVersion& version)
+{
+    return generationOf(version) == WindowsGeneration::VistaAndLater;
+}
+
 std::string windowsProductName(const WindowsVersion& version)
 {
     return productName(version);

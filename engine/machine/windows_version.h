@@ -27,6 +27,9 @@ inline constexpr unsigned kFirstWindows10Build = 10240;
 // the services of the catalogue's Windows 10 list, with the defaults Microsoft gives for them.
 bool hasWindows10Services(const WindowsVersion& version);
 
+// Whether the Windows knows a delayed automatic start: Windows Vista and later.
+bool hasDelayedStart(const WindowsVersion& version);
+
 // "Windows 10": the product's name.
 std::string windowsProductName(const WindowsVersion& version);
 

@@ -21,6 +21,16 @@ bool restoreChanges(const BackupEntry& entry, const ServiceState& now)
     return entry.mode && pendingChange(targetOf(entry), now).any();
 }
 
+// The entries as this Windows takes them: without delayed marks where it has no delayed start.
+std::vector<BackupEntry> asWindowsTakes(std::vector<BackupEntry> backup, const std::optional<WindowsVersion>& windows)
+{
+    if (windows && !hasDelayedStart(*windows)) {
+        for (BackupEntry& entry : backup)
+            entry.delayed = false;
+    }
+    return backup;
+}
+
 ModeChange changeOf(const BackupEntry& entry, const ServiceState& now)
 {
     return {entry.serviceKey, now.mode, now.mode == StartMode::Automatic && now.delayed, *entry.mode, entry.delayed};
@@ -49,10 +59,11 @@ std::vector<BackupEntry> currentModes(ServiceControl& services, Lists lists)
 }
 
 
-std::vector<ModeChange> restoreWouldChange(ServiceControl& services, const std::vector<BackupEntry>& backup)
+std::vector<ModeChange> restoreWouldChange(ServiceControl& services, const std::vector<BackupEntry>& backup,
+                                           const std::optional<WindowsVersion>& windows)
 {
     std::vector<ModeChange> changes;
-    for (const BackupEntry& entry : backup) {
+    for (const BackupEntry& entry : asWindowsTakes(backup, windows)) {
         const std::optional<ServiceState> now = entry.mode ? services.query(entry.serviceKey) : std::nullopt;
         if (now && restoreChanges(entry, *now))
             changes.push_back(changeOf(entry, *now));
@@ -60,12 +71,13 @@ std::vector<ModeChange> restoreWouldChange(ServiceControl& services, const std::
     return changes;
 }
 
-RestoreResult restoreModes(ServiceControl& services, const std::vector<BackupEntry>& backup)
+RestoreResult restoreModes(ServiceControl& services, const std::vector<BackupEntry>& backup,
+                           const std::optional<WindowsVersion>& windows)
 {
     RestoreResult result;
     if (backup.empty())
         result.report.text = "the backup lists no service: the run it was saved before left every service alone\n";
-    for (const BackupEntry& entry : backup) {
+    for (const BackupEntry& entry : asWindowsTakes(backup, windows)) {
         std::string line = serviceName(entry.serviceKey) + ": ";
         const std::optional<ServiceState> now = services.query(entry.serviceKey);
         if (!now) {

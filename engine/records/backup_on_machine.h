@@ -30,8 +30,11 @@ struct ModeChange {
     bool operator==(const ModeChange&) const = default;
 };
 
-// The installed services whose start mode a restore of the backup would change, in its order.
-std::vector<ModeChange> restoreWouldChange(ServiceControl& services, const std::vector<BackupEntry>& backup);
+// The installed services whose start mode a restore of the backup would change, in its order. On a
+// Windows before Vista, which has no delayed start, a backup's delayed mark counts for nothing;
+// where the Windows is not known, it counts.
+std::vector<ModeChange> restoreWouldChange(ServiceControl& services, const std::vector<BackupEntry>& backup,
+                                           const std::optional<WindowsVersion>& windows);
 
 // What a restore did: the companion's report, and what changed, the counts and the failures for a
 // window.
@@ -45,6 +48,8 @@ struct RestoreResult {
 
 // Sets every service of a checked backup to its saved mode; neither stops nor starts any.
 // Complete only if every installed one was set.
-RestoreResult restoreModes(ServiceControl& services, const std::vector<BackupEntry>& backup);
+// A backup's delayed mark is set only where the Windows has a delayed start.
+RestoreResult restoreModes(ServiceControl& services, const std::vector<BackupEntry>& backup,
+                           const std::optional<WindowsVersion>& windows);
 
 }  // namespace quillora

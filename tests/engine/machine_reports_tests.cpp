@@ -94,10 +94,10 @@ TEST_CASE("restore sets each saved mode and reports every service")
     // What a restore would change is asked before it is done, and is what it then changes.
     const std::vector<ModeChange> expected{{L"ALG", StartMode::Disabled, false, StartMode::Manual, false},
                                            {L"BITS", StartMode::Manual, false, StartMode::Automatic, true}};
-    CHECK(restoreWouldChange(machine, backup) == expected);
+    CHECK(restoreWouldChange(machine, backup, std::nullopt) == expected);
     SUBCASE("every installed service set")
     {
-        const RestoreResult result = restoreModes(machine, backup);
+        const RestoreResult result = restoreModes(machine, backup, std::nullopt);
         CHECK(result.report.complete);
         CHECK(result.report.text == "1:Alerter (Alerter): unchanged (disabled)\n"
                                    "2:Application Layer Gateway Service (ALG): changed from disabled to manual\n"
@@ -110,12 +110,12 @@ TEST_CASE("restore sets each saved mode and reports every service")
         CHECK(result.notInstalled == 1);
         CHECK(result.failures.empty());
         CHECK(machine.services[L"BITS"].delayed);
-        CHECK(restoreWouldChange(machine, backup).empty());
+        CHECK(restoreWouldChange(machine, backup, std::nullopt).empty());
     }
     SUBCASE("a refused change fails the restore but the others go on")
     {
         machine.services[L"ALG"].accessDenied = true;
-        const RestoreResult result = restoreModes(machine, backup);
+        const RestoreResult result = restoreModes(machine, backup, std::nullopt);
         CHECK_FALSE(result.report.complete);
         CHECK(result.report.text.find("2:Application Layer Gateway Service (ALG): failed (5: Access is denied.)\n")
               != std::string::npos);
@@ -312,10 +312,38 @@ TEST_CASE("Windows heeds the delayed flag only for an automatic start")
     CHECK(parseBackup(formatBackup(entries)) == entries);
 
     // The undo's count: a saved manual start is met; a saved delayed start differs from a plain one.
-    CHECK(restoreWouldChange(machine, {{L"BITS", StartMode::Manual, false}}).empty());
+    CHECK(restoreWouldChange(machine, {{L"BITS", StartMode::Manual, false}}, std::nullopt).empty());
     machine.services[L"W32Time"] = installed(StartMode::Automatic, RunState::Running, false);
     machine.services[L"Schedule"] = installed(StartMode::Automatic, RunState::Running, true);
-    CHECK(restoreWouldChange(machine, {{L"W32Time", StartMode::Automatic, true}, {L"Schedule", StartMode::Automatic, false}})
+    CHECK(restoreWouldChange(machine, {{L"W32Time", StartMode::Automatic, true}, {L"Schedule", StartMode::Automatic, false}},
+                             std::nullopt)
           == std::vector<ModeChange>{{L"W32Time", StartMode::Automatic, false, StartMode::Automatic, true},
                                      {L"Schedule", StartMode::Automatic, true, StartMode::Automatic, false}});
+}
+
+TEST_CASE("Windows XP has no delayed start: a backup's delayed mark is restored as a plain automatic start")
+{
+    // As Windows XP answers a delayed start: the level of information is unknown to it.
+    testing::MemoryServices machine;
+    machine.withoutDelayedStart = true;
+    machine.services[L"W32Time"] = installed(StartMode::Manual, RunState::Stopped);
+    machine.services[L"Schedule"] = installed(StartMode::Automatic, RunState::Running);
+    const std::vector<BackupEntry> backup{{L"W32Time", StartMode::Automatic, true}, {L"Schedule", StartMode::Automatic, true}};
+    const WindowsVersion xp;
+
+    CHECK(restoreWouldChange(machine, backup, xp)
+          == std::vector<ModeChange>{{L"W32Time", StartMode::Manual, false, StartMode::Automatic, false}});
+    const RestoreResult result = restoreModes(machine, backup, xp);
+    CHECK(result.report.complete);
+    CHECK(result.failures.empty());
+    CHECK(result.report.text
+          == "78:Windows Time (W32Time): changed from manual to automatic\n"
+             "62:Task Scheduler (Schedule): unchanged (automatic)\n"
+             "1 changed, 1 unchanged, 0 not installed, 0 failed\n");
+    CHECK(machine.services[L"W32Time"].mode == StartMode::Automatic);
+    CHECK(restoreWouldChange(machine, backup, xp).empty());
+
+    // Where the Windows is not known the mark counts, and a Windows without it refuses it.
+    machine.services[L"W32Time"] = installed(StartMode::Manual, RunState::Stopped);
+    CHECK_FALSE(restoreModes(machine, backup, std::nullopt).report.complete);
 }

@@ -36,6 +36,8 @@ public:
     void setStartMode(const std::wstring& key, StartMode mode, bool delayed) override
     {
         Service& service = changeable(key);
+        if (withoutDelayedStart && delayed)
+            throw PlatformFailure(124, L"The system call level is not correct.");
         service.mode = mode;
         service.delayed = delayed;
         changes.push_back(key);
@@ -78,6 +80,7 @@ public:
 
     std::map<std::wstring, Service> services;
     bool queryRefused = false;  // as a Service Control Manager that will not even be read
+    bool withoutDelayedStart = false;  // as Windows before Vista, which knows no delayed start
     std::wstring refusal = L"Access is denied.";  // the system's message for a refusal
     std::vector<std::wstring> changes;
     std::vector<std::chrono::milliseconds> waits;
