@@ -102,6 +102,13 @@ void ProgressWindow::setStatusLabel(const std::wstring& status)
     replaceText(control(ProgressControls::StatusLabel), status);
 }
 
+void ProgressWindow::showRunning()
+{
+    setCaption(host().text(Text::ProgressCaption));
+    setStatusLabel(host().text(Text::RunningStatus));
+    EnableWindow(control(ProgressControls::ExitButton), FALSE);
+}
+
 void ProgressWindow::enableExit()
 {
     EnableWindow(control(ProgressControls::ExitButton), TRUE);

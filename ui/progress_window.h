@@ -18,6 +18,7 @@ public:
     void setStatusLabel(const std::wstring& status) override;
     void enableExit() override;
     void present() override { show(); }
+    void showRunning() override;
     const Wording& words() override;
 
     static const WindowDesign& windowDesign();

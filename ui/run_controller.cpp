@@ -71,12 +71,28 @@ public:
     std::wstring text() override { return controller_.display_.text(); }
     void setText(const std::wstring& text) override { controller_.display_.setText(text); }
     void append(const std::wstring& more) override { controller_.display_.append(more); }
-    void setCaption(const std::wstring& caption) override { controller_.display_.setCaption(caption); }
-    void setStatusLabel(const std::wstring& status) override { controller_.display_.setStatusLabel(status); }
-    void enableExit() override { controller_.display_.enableExit(); }
+    // The window says a run is complete only when the outermost one is: a nested run ends while the
+    // run it is nested in still goes on.
+    void setCaption(const std::wstring& caption) override
+    {
+        if (outermost())
+            controller_.display_.setCaption(caption);
+    }
+    void setStatusLabel(const std::wstring& status) override
+    {
+        if (outermost())
+            controller_.display_.setStatusLabel(status);
+    }
+    void enableExit() override
+    {
+        if (outermost())
+            controller_.display_.enableExit();
+    }
     const Wording& words() override { return controller_.display_.words(); }
 
 private:
+    bool outermost() const { return controller_.runsUnderWay_ == 1; }
+
     RunController& controller_;
     RunRecord& record_;
 };
@@ -107,8 +123,26 @@ void RunController::start(Profile profile, HWND owner)
         return;
     const SavedBackup backup = backUpBeforeRun(*skipped);
     display_.present();
-    run(*plan, results_.runStarts(backup));
+    if (runsUnderWay_ == 0)
+        showNewRun();
+    // What waited for the runs is told once this one has ended, however it ended.
+    try {
+        run(*plan, results_.runStarts(backup));
+    } catch (...) {
+        tellWaiting();
+        throw;
+    }
     tellWaiting();
+}
+
+// A run that starts in a window an earlier run completed: the window says a run is under way again,
+// and the new log starts on a line of its own after the earlier one, which stays whole.
+void RunController::showNewRun()
+{
+    display_.showRunning();
+    const std::wstring earlier = display_.text();
+    if (!earlier.empty() && !earlier.ends_with(kLineEnd))
+        display_.append(kLineEnd);
 }
 
 void RunController::run(const PlanInputs& plan, RunRecord& record)
@@ -131,11 +165,12 @@ void RunController::afterRuns(std::function<void()> tell)
     tellWaiting();
 }
 
-// What waited for the runs to end is told, in the order it came, once no run is under way; told,
-// it may start a run, which keeps whatever arrives meanwhile waiting for its own end.
+// What waited for the runs to end is told, in the order it came, once no run is under way, or at
+// once when the program ends, since no run steps again; told, it may start a run, which keeps
+// whatever arrives meanwhile waiting for its own end.
 void RunController::tellWaiting()
 {
-    while (!waiting_.empty() && runsUnderWay_ == 0 && !ended_) {
+    while (!waiting_.empty() && (runsUnderWay_ == 0 || ended_)) {
         const std::function<void()> tell = std::move(waiting_.front());
         waiting_.erase(waiting_.begin());
         tell();
@@ -199,8 +234,9 @@ std::optional<PlanInputs> RunController::planToRun(Profile profile, const std::v
 void RunController::endProgram()
 {
     ended_ = true;
-    waiting_.clear();
+    // Saving the results may fail: that is told now, with whatever else waited for the runs.
     results_.programEnds();
+    tellWaiting();
     processes_.endProgram();
 }
 

@@ -23,6 +23,9 @@ class RunDisplay : public ProgressLog {
 public:
     // Makes the display visible, loading it afresh where the user closed it.
     virtual void present() = 0;
+    // Shows a run under way, as a freshly loaded window does: its caption and label, and its exit
+    // greyed. A window that an earlier run completed says so until the next run starts.
+    virtual void showRunning() = 0;
 };
 
 // The one owner of the program's runs. The windows ask it to start a run and whether one is under
@@ -60,11 +63,13 @@ public:
     bool inProgress() const { return runsUnderWay_ > 0; }
 
     // Tells something that would stop a run under way (a message box): now where no run is under
-    // way, or else once the last run has ended. Nothing waits past the end of the program.
+    // way, or else once the last run has ended, however it ended; at the end of the program, at
+    // once.
     void afterRuns(std::function<void()> tell);
 
-    // Ends the program at once: the results still waited for are saved as they stand, and a run
-    // under way stops after its current step.
+    // Ends the program at once: the results still waited for are saved as they stand, what could
+    // not be saved is told with everything else that waited, and a run under way stops after its
+    // current step.
     void endProgram();
 
 private:
@@ -76,6 +81,7 @@ private:
     PlatformFailure backupNotSaved(const PlatformFailure& failure) const;
     void run(const PlanInputs& plan, RunRecord& record);
     void tellWaiting();
+    void showNewRun();
 
     platform::Processes& processes_;
     platform::Dialogs& dialogs_;

@@ -169,6 +169,8 @@ void RunResults::programEnds()
     for (Tracked& tracked : pending) {
         noteEnded(tracked, news);
         finish(tracked, news);
+        // A run under way ends after its current step, and says so to its record then.
+        ended_.push_back(std::move(tracked.record));
     }
     // Only the problems: no result is shown as the program goes.
     tell(news);

@@ -126,6 +126,8 @@ private:
     std::unique_ptr<Timer> timer_;
     // Runs whose result is not known yet, in the order they started.
     std::vector<Tracked> tracked_;
+    // The records whose results the program's end saved, kept for the runs still ending.
+    std::vector<std::unique_ptr<RunRecord>> ended_;
     const RunRecord* lastRun_ = nullptr;  // the last run started, while it is among them
     std::optional<RunResult> lastResult_;
     std::optional<StoredBackup> newestWithoutResult_;

@@ -24,6 +24,7 @@
 #include "tools/driver/driver.h"
 #include "tools/driver/keyboard.h"
 #include "ui/identifiers.h"
+#include "ui/question_words.h"
 #include "ui/texts.h"
 
 using namespace quillora;
@@ -777,13 +778,20 @@ TEST_CASE_FIXTURE(EndToEnd, "on Windows 10 the eight real question windows: no t
 
     QuilloraProcess program(programOnWindows10(quillora), folder);
     postClick(GetDlgItem(program.mainWindow(), MainControls::QuestionsButton));
-    const ui::Text questions[] = {ui::Text::CdBurnerQuestion, ui::Text::PrinterQuestion, ui::Text::ImagingQuestion,
-                                  ui::Text::XboxQuestion,     ui::Text::LocationQuestion, ui::Text::CellularQuestion,
-                                  ui::Text::NfcQuestion,      ui::Text::MailQuestion};
+    // The wizard's three, then the five that name their services.
+    const std::wstring questions[] = {
+        ui::textIn(ui::Language::Chinese, ui::Text::CdBurnerQuestion),
+        ui::textIn(ui::Language::Chinese, ui::Text::PrinterQuestion),
+        ui::textIn(ui::Language::Chinese, ui::Text::ImagingQuestion),
+        ui::windows10QuestionText(ui::Language::Chinese, AnswerFlag::Xbox),
+        ui::windows10QuestionText(ui::Language::Chinese, AnswerFlag::Location),
+        ui::windows10QuestionText(ui::Language::Chinese, AnswerFlag::Cellular),
+        ui::windows10QuestionText(ui::Language::Chinese, AnswerFlag::Nfc),
+        ui::windows10QuestionText(ui::Language::Chinese, AnswerFlag::Mail)};
     const char answers[] = "nnynyyyy";
     for (std::size_t i = 0; i < std::size(questions); ++i) {
         CAPTURE(i);
-        const HWND question = waitForQuestion(program.process(), ui::textIn(ui::Language::Chinese, questions[i]));
+        const HWND question = waitForQuestion(program.process(), questions[i]);
         postClick(GetDlgItem(question, answers[i] == 'y' ? QuestionControls::YesButton : QuestionControls::NoButton));
     }
     // Wine has its own BITS, set to start on demand, which the run would disable: Windows 10 needs

@@ -342,6 +342,15 @@ TEST_CASE("the program ending with commands still running saves the result at on
     CHECK(saved->services[1].outcome == Outcome::Unknown);
     CHECK(f.processes.held.empty());  // no process handle outlives the result
     CHECK(f.heard.arrived.empty());   // nothing is shown as the program goes
+
+    // The run under way stops after its current step and ends as every run does: its record is
+    // still there, and nothing more is saved or told (under AddressSanitizer too).
+    const std::string savedBytes = f.machine.memoryFiles.read(resultPathFor(backup));
+    f.results.runOver(run);
+    CHECK(run.over());
+    f.processes.ticks();
+    CHECK(f.machine.memoryFiles.read(resultPathFor(backup)) == savedBytes);
+    CHECK(f.heard.arrived.empty());
 }
 
 TEST_CASE("nested runs: each result judges its own rows, and the last run is the last one started")

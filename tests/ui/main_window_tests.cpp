@@ -202,10 +202,11 @@ TEST_CASE("the progress window closed during a run: the run goes on into a fresh
     CHECK(ui::windowText(progress.handle()) == L"优化完成！");
     CHECK(IsWindowEnabled(progress.control(ProgressControls::ExitButton)));
 
-    // The next run shows that window with everything it holds and appends to it.
+    // The next run shows that window with everything it holds and appends to it, from a line of
+    // its own, and says it is under way again.
     click(f.program.mainWindow.control(MainControls::RestoreButton));
     CHECK(progress.isVisible());
-    CHECK(progress.text() == automatic.substr(automatic.find(L"3.1:")) + goldenLog("restore"));
+    CHECK(progress.text() == automatic.substr(automatic.find(L"3.1:")) + L"\r\n" + goldenLog("restore"));
 }
 
 TEST_CASE("the user edits the log box during a run")

@@ -236,7 +236,7 @@ TEST_CASE("a second full pass overwrites the flags and appends to the open progr
     CHECK(flags(f.program) == std::vector<int>{0, 0, 0});
     CHECK(f.desktop.recorder.launches.size() == 118);
     const std::wstring log = f.program.progressWindow.text();
-    CHECK(log.rfind(firstLog + L"1:Alerter:禁用\r\n", 0) == 0);
+    CHECK(log.rfind(firstLog + L"\r\n1:Alerter:禁用\r\n", 0) == 0);
     CHECK(log.find(L"42:Print Spooler:禁用\r\n", firstLog.size()) != std::wstring::npos);
 }
 

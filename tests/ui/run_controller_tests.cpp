@@ -32,6 +32,13 @@ public:
     {
         presentedAfter.push_back({backups(), desktop_.recorder.launches.size()});
     }
+    void showRunning() override
+    {
+        caption = L"正在优化系统服务...";
+        statusLabel = L"正在优化系统服务，请稍等......";
+        exitEnabled = false;
+        ++runningShown;
+    }
 
     std::size_t backups() { return storedBackups(desktop_.memoryMachine).size(); }
 
@@ -44,6 +51,7 @@ public:
     std::wstring caption;
     std::wstring statusLabel;
     bool exitEnabled = false;
+    int runningShown = 0;
 
 private:
     TestDesktop& desktop_;
@@ -170,7 +178,7 @@ TEST_CASE("the end of the program stops every run after its current step")
         CHECK(r.desktop.recorder.messagePumps == 5);
         CHECK(r.display.log == firstLines(goldenLog("automatic"), 5));
         CHECK_FALSE(r.display.exitEnabled);
-        CHECK(r.display.caption.empty());
+        CHECK(r.display.caption == L"正在优化系统服务...");
     }
     SUBCASE("a nested run, and the run it is nested in")
     {
@@ -245,4 +253,99 @@ TEST_CASE("what would stop a run waits for the last run to end, nested runs too,
     CHECK(told == std::vector<std::string>{"first", "second"});
     r.controller.afterRuns([&] { told.push_back("idle"); });
     CHECK(told.back() == "idle");
+}
+
+TEST_CASE("a window tells the truth during a run: under way until the outermost run ends, a new run on a new line")
+{
+    Runs r;
+    r.controller.start(Profile::Automatic, nullptr);
+    CHECK(r.display.caption == L"优化完成！");
+    CHECK(r.display.exitEnabled);
+    CHECK(r.display.log == goldenLog("automatic"));
+
+    // A second run in the window the first one completed.
+    std::vector<std::wstring> captions;
+    std::vector<bool> exits;
+    r.desktop.recorder.atMessages = [&](int) {
+        captions.push_back(r.display.caption);
+        exits.push_back(r.display.exitEnabled);
+    };
+    r.controller.start(Profile::Restore, nullptr);
+    REQUIRE(captions.size() == 60);
+    CHECK(std::count(captions.begin(), captions.end(), L"正在优化系统服务...") == 60);
+    CHECK(std::count(exits.begin(), exits.end(), false) == 60);
+    CHECK(r.display.statusLabel == L"优化完成！");
+    CHECK(r.display.exitEnabled);
+    // Its first line starts a line of its own; nothing of the first run's log is lost.
+    CHECK(r.display.log == goldenLog("automatic") + L"\r\n" + goldenLog("restore"));
+
+    // A nested run's end leaves the window under way while the run it is nested in goes on.
+    captions.clear();
+    exits.clear();
+    bool nested = false;
+    r.desktop.recorder.atMessages = [&](int) {
+        if (!nested) {
+            nested = true;
+            r.controller.start(Profile::Restore, nullptr);
+        }
+        captions.push_back(r.display.caption);
+        exits.push_back(r.display.exitEnabled);
+    };
+    r.controller.start(Profile::Automatic, nullptr);
+    CHECK(r.display.runningShown == 2);  // the nested run found the window under way already
+    CHECK(std::count(captions.begin(), captions.end(), L"正在优化系统服务...") == static_cast<long>(captions.size()));
+    CHECK(std::count(exits.begin(), exits.end(), false) == static_cast<long>(exits.size()));
+    CHECK(r.display.caption == L"优化完成！");
+    CHECK(r.display.exitEnabled);
+}
+
+TEST_CASE("what waits for the runs is told when a run ends by a refused launch")
+{
+    Runs r;
+    r.desktop.recorder.refusedLaunch = 4;
+    std::vector<std::string> told;
+    r.desktop.recorder.atMessages = [&](int pump) {
+        if (pump == 1)
+            r.controller.afterRuns([&] { told.push_back("waited"); });
+    };
+    CHECK_THROWS_AS(r.controller.start(Profile::Automatic, nullptr), PlatformFailure);
+    CHECK(told == std::vector<std::string>{"waited"});
+}
+
+namespace {
+
+// Tells the run controller, as the main window does, of every result that could not be saved.
+class ProblemTeller : public ResultListener {
+public:
+    ProblemTeller(ui::RunController& runs, std::vector<std::string>& told) : runs_(runs), told_(told) {}
+    void resultProblem(const ResultProblem& problem) override
+    {
+        runs_.afterRuns([this, path = problem.path] { told_.push_back(path); });
+    }
+
+private:
+    ui::RunController& runs_;
+    std::vector<std::string>& told_;
+};
+
+}  // namespace
+
+TEST_CASE("the end of the program tells a result it could not save, and what else waited")
+{
+    Runs r;
+    std::vector<std::string> told;
+    ProblemTeller teller(r.controller, told);
+    r.results.listen(teller);
+    r.desktop.recorder.atMessages = [&](int pump) {
+        if (pump == 2)
+            r.controller.afterRuns([&] { told.push_back("waited"); });
+        if (pump == 5) {
+            r.desktop.memoryMachine.memoryFiles.readOnly = true;
+            r.controller.endProgram();
+        }
+    };
+    r.controller.start(Profile::Automatic, nullptr);
+    r.results.stopListening(teller);
+    CHECK(r.desktop.programEnds == 1);
+    CHECK(told == std::vector<std::string>{"waited", kBackups + "/auto-20261207-101500-01.result.log"});
 }
