@@ -1,5 +1,7 @@
 #include "platform/service_control.h"
 
+#include "engine/catalogue/catalogue.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -226,11 +228,18 @@ std::vector<std::optional<ServiceState>> WindowsServiceControl::queryAll(const s
             break;
         buffer.resize(std::max<std::size_t>(buffer.size(), needed));
     }
+    return statesFromListed(serviceKeys, installed, [this](const std::wstring& key) { return query(key); });
+}
+
+std::vector<std::optional<ServiceState>> statesFromListed(
+    const std::vector<std::wstring>& serviceKeys, const std::vector<std::wstring>& listed,
+    const std::function<std::optional<ServiceState>(const std::wstring&)>& query)
+{
     std::vector<std::optional<ServiceState>> states;
     for (const std::wstring& key : serviceKeys) {
-        const bool exists = std::any_of(installed.begin(), installed.end(),
+        const bool exists = std::any_of(listed.begin(), listed.end(),
                                         [&](const std::wstring& name) { return lstrcmpiW(name.c_str(), key.c_str()) == 0; });
-        states.push_back(exists ? query(key) : std::nullopt);
+        states.push_back(exists || isUserTemplate(key) ? query(key) : std::nullopt);
     }
     return states;
 }

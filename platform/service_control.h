@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <windows.h>
 
 #include "engine/machine/machine.h"
@@ -12,6 +14,13 @@ using ServiceHandle = Owned<SC_HANDLE, closeServiceHandle>;
 
 // The services of this machine through the Service Control Manager: the one place that opens
 // services and reads or sets them.
+// The state of each service, from the names one enumeration listed: a listed service is read by its
+// name; one the enumeration does not list is not installed, unless it is a per-user template, which
+// an enumeration of services need not list, and which is looked up by its name all the same.
+std::vector<std::optional<ServiceState>> statesFromListed(
+    const std::vector<std::wstring>& serviceKeys, const std::vector<std::wstring>& listed,
+    const std::function<std::optional<ServiceState>(const std::wstring&)>& query);
+
 class WindowsServiceControl : public ServiceControl {
 public:
     WindowsServiceControl();

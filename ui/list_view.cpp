@@ -138,4 +138,22 @@ int ListView::room() const
     return client.right - client.left;
 }
 
+int ListView::height() const
+{
+    RECT client;
+    GetClientRect(list_, &client);
+    return client.bottom - client.top;
+}
+
+int ListView::heightToShow(std::size_t rows) const
+{
+    RECT header{};
+    GetWindowRect(reinterpret_cast<HWND>(SendMessageW(list_, LVM_GETHEADER, 0, 0)), &header);
+    RECT row{};
+    row.left = LVIR_BOUNDS;
+    if (rows == 0 || !SendMessageW(list_, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)))
+        return header.bottom - header.top;
+    return header.bottom - header.top + static_cast<int>(rows) * (row.bottom - row.top);
+}
+
 }  // namespace quillora::ui

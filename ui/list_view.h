@@ -36,6 +36,9 @@ public:
     std::vector<int> columnWidths() const;
     // The room the columns have: the list's client width.
     int room() const;
+    // The list's client height, and the height that would show its header and so many rows whole.
+    int height() const;
+    int heightToShow(std::size_t rows) const;
 
 private:
     HWND list_;

@@ -24,7 +24,8 @@ constexpr int kLastRunView = 3;
 constexpr int kMarginTwips = 120;
 constexpr int kListTopTwips = 540;
 constexpr int kButtonsTwips = 360;
-constexpr int kDescriptionTwips = 1500;
+constexpr int kDescriptionTwips = 1500;  // the least the explanation below the list is given
+constexpr int kDescriptionShare = 4;     // of the window's height, what the explanation takes when it grows
 
 const ControlDesign kControls[] = {
     {ControlKind::Label, ServicesControls::ViewLabel, L"Label1", Text::ViewLabel, {120, 165, 900, 255}, 0, FontRole::Body},
@@ -74,8 +75,10 @@ constexpr int kNameColumn = 1;
 
 // Posted when a Space key press has been handled whole, list view's own toggle included.
 constexpr UINT kSpaceHandled = WM_APP + 1;
-// Posted to say, once the window is up, that the saved choice cannot be read.
-constexpr UINT kSayUnreadableChoice = WM_APP + 2;
+// Posted to say that the choice cannot be read or saved, once the window is up and the key press
+// or click that met the problem is handled whole: a box opened inside a key press would let its
+// messages through, and the list would take the key again.
+constexpr UINT kSayChoiceProblem = WM_APP + 2;
 
 // Whether a change of a row's state is a change of its check box (set, cleared, added or taken
 // away).
@@ -143,7 +146,7 @@ void ServicesWindow::onLoaded()
     SendMessageW(control(ServicesControls::ServiceList), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
                  LVS_EX_FULLROWSELECT);
     refresh();
-    fitWindowToColumns();
+    fitWindowToScreen();
 }
 
 // Widths set by hand last until the window closes.
@@ -264,11 +267,16 @@ std::optional<std::vector<std::wstring>> ServicesWindow::readChoice(Profile prof
     } catch (const PlatformFailure& failure) {
         if (!std::exchange(choiceUnreadableSaid_, true)) {
             // Said once the window is up: the list may be filled while it is still being made.
-            unreadableChoice_ = choiceFailureText(Text::ChoiceNotRead, failure);
-            PostMessageW(handle(), kSayUnreadableChoice, 0, 0);
+            sayChoiceProblem(choiceFailureText(Text::ChoiceNotRead, failure));
         }
         return std::nullopt;
     }
+}
+
+void ServicesWindow::sayChoiceProblem(std::wstring text)
+{
+    choiceProblem_ = std::move(text);
+    PostMessageW(handle(), kSayChoiceProblem, 0, 0);
 }
 
 // "Could not … {file}" and the system's reason.
@@ -344,23 +352,27 @@ void ServicesWindow::fitColumns()
         SendMessageW(handle, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(widths[i], 0));
 }
 
-// The window opens wide enough for every column of its rows, as far as the screen has room.
-void ServicesWindow::fitWindowToColumns()
+// The window opens wide enough for every column of its rows and tall enough for every row, as far
+// as the screen's work area has room, centred in it.
+void ServicesWindow::fitWindowToScreen()
 {
     ListView list(control(ServicesControls::ServiceList));
     const std::vector<std::vector<std::wstring>> cells = cellsOf(rows_);
-    int needed = GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE);
+    int neededWidth = GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE);
     for (const int width : list.widthsToShow(columnTitles(), cells))
-        needed += width;
-    const int missing = needed - list.room();
-    if (missing <= 0)
-        return;
+        neededWidth += width;
     RECT work{}, window{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     GetWindowRect(handle(), &window);
-    const int width = std::min<int>(window.right - window.left + missing, work.right - work.left);
+    const int width = std::min<int>(window.right - window.left + std::max(0, neededWidth - list.room()),
+                                    work.right - work.left);
+    // The list grows by what its rows lack; the explanation below it grows in step with the window.
+    const int missingHeight = std::max(0, list.heightToShow(rows_.size()) - list.height());
+    const int grown = missingHeight * kDescriptionShare / (kDescriptionShare - 1);
+    const int height = std::min<int>(window.bottom - window.top + grown, work.bottom - work.top);
     const int left = work.left + (work.right - work.left - width) / 2;
-    SetWindowPos(handle(), nullptr, left, window.top, width, window.bottom - window.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    const int top = work.top + (work.bottom - work.top - height) / 2;
+    SetWindowPos(handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void ServicesWindow::sortBy(int column)
@@ -503,7 +515,7 @@ void ServicesWindow::keepChoice()
         skips_.choose(*profile, skipped);
     } catch (const PlatformFailure& failure) {
         if (!std::exchange(choiceFailureSaid_, true))
-            dialogs_.showError(handle(), choiceFailureText(Text::ChoiceNotSaved, failure), kMainCaption);
+            sayChoiceProblem(choiceFailureText(Text::ChoiceNotSaved, failure));
     }
     choice_ = skipped;
     // Whether each row would change follows the choice at once.
@@ -569,22 +581,26 @@ void ServicesWindow::readChoiceFromFile()
 
 // The list takes the room the window has; the choice's buttons stand below it, then the
 // description in a fixed band.
+// The list takes what the window has to spare; the explanation below it grows with the window, so
+// that a tall window shows a whole quotation of Microsoft's; the choice's buttons stand between
+// them in a profile's views, and in the result's view the explanation follows the list at once.
 void ServicesWindow::layOut(int width, int height)
 {
     const int margin = twipsToPixelsX(kMarginTwips);
     const int top = twipsToPixelsY(kListTopTwips);
-    const int buttons = twipsToPixelsY(kButtonsTwips);
-    const int band = twipsToPixelsY(kDescriptionTwips);
-    const int listHeight = std::max(0, height - top - buttons - band - 3 * margin);
+    const int buttons = viewedProfile() ? twipsToPixelsY(kButtonsTwips) + margin : 0;
+    const int band = std::max(twipsToPixelsY(kDescriptionTwips), height / kDescriptionShare);
+    const int listHeight = std::max(0, height - top - buttons - band - 2 * margin);
     MoveWindow(control(ServicesControls::ServiceList), margin, top, std::max(0, width - 2 * margin), listHeight, TRUE);
     for (const int id : kChoiceButtons) {
         const HWND button = control(id);
         RECT place;
         GetWindowRect(button, &place);
         MapWindowPoints(nullptr, handle(), reinterpret_cast<POINT*>(&place), 2);
-        MoveWindow(button, place.left, top + listHeight + margin, place.right - place.left, buttons, TRUE);
+        MoveWindow(button, place.left, top + listHeight + margin, place.right - place.left,
+                   twipsToPixelsY(kButtonsTwips), TRUE);
     }
-    MoveWindow(control(ServicesControls::DescriptionBox), margin, top + listHeight + buttons + 2 * margin,
+    MoveWindow(control(ServicesControls::DescriptionBox), margin, top + listHeight + buttons + margin,
                std::max(0, width - 2 * margin), band, TRUE);
     if (!rows_.empty())
         fitColumns();
@@ -665,8 +681,8 @@ LRESULT ServicesWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case kSpaceHandled:
         spaceHandled_ = false;
         return 0;
-    case kSayUnreadableChoice:
-        dialogs_.showError(handle(), unreadableChoice_, kMainCaption);
+    case kSayChoiceProblem:
+        dialogs_.showError(handle(), choiceProblem_, kMainCaption);
         return 0;
     case WM_NOTIFY: {
         const auto& header = *reinterpret_cast<const NMHDR*>(lParam);

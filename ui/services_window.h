@@ -54,7 +54,7 @@ private:
     void fillRows();
     void showRows();
     void fitColumns();
-    void fitWindowToColumns();
+    void fitWindowToScreen();
     void sortBy(int column);
     void showDescription();
     std::wstring lastRunText();
@@ -71,6 +71,7 @@ private:
     // The choice.
     std::optional<std::vector<std::wstring>> readChoice(Profile profile);
     std::wstring choiceFailureText(Text what, const PlatformFailure& failure);
+    void sayChoiceProblem(std::wstring text);
     void onSpace();
     bool mayChangeCheck(int row) const;
     void checkAll(bool checked);
@@ -95,7 +96,7 @@ private:
     bool choiceFailureSaid_ = false;
     bool choiceUnreadableSaid_ = false;
     bool nameCut_ = false;  // the list is too narrow for the longest service name
-    std::wstring unreadableChoice_;  // what is said of a choice that cannot be read
+    std::wstring choiceProblem_;  // what is said of a choice that cannot be read or saved
     // Widths the user gave columns by hand, by view kind (profile, result) and column; kept until
     // the window closes.
     std::array<std::map<int, int>, 2> widthsByHand_;

@@ -224,6 +224,28 @@ TEST_CASE("asking for all services at once gives what asking one at a time gives
     CHECK_FALSE(all.back());
 }
 
+TEST_CASE("a per-user template the enumeration does not list is looked up by its name; other services are not")
+{
+    // Whether Windows 10 lists per-user templates among the services it enumerates cannot be seen
+    // under Wine, which refuses their type: the lookup is checked with an enumeration that lists
+    // Alerter alone, against Wine's Service Control Manager, where the stand-ins exist.
+    StandInServices machine({{L"OneSyncSvc", SERVICE_AUTO_START}, {L"ALG", SERVICE_DEMAND_START}});
+    platform::WindowsServiceControl services;
+    std::vector<std::wstring> lookedUp;
+    const auto query = [&](const std::wstring& key) {
+        lookedUp.push_back(key);
+        return services.query(key);
+    };
+    const std::vector<std::wstring> keys{L"Alerter", L"OneSyncSvc", L"ALG", L"PimIndexMaintenanceSvc"};
+    const std::vector<std::optional<ServiceState>> states = platform::statesFromListed(keys, {L"alerter"}, query);
+    REQUIRE(states.size() == 4);
+    CHECK(lookedUp == std::vector<std::wstring>{L"Alerter", L"OneSyncSvc", L"PimIndexMaintenanceSvc"});
+    REQUIRE(states[1].has_value());                // a template found by its name
+    CHECK(states[1]->mode == StartMode::Automatic);
+    CHECK_FALSE(states[2].has_value());  // an ordinary service the enumeration did not list
+    CHECK_FALSE(states[3].has_value());  // a template that is not there
+}
+
 TEST_CASE("Wine's Service Control Manager: a per-user template's type is refused; the names and modes of a stand-in are read")
 {
     StandInServices machine({{L"OneSyncSvc", SERVICE_AUTO_START}});

@@ -403,6 +403,26 @@ TEST_CASE("columns: at the default size every column shows, no cell cut; widths 
     CHECK(SendMessageW(window.control(ServicesControls::ServiceList), LVM_GETCOLUMNWIDTH, 1, 0) > 50);
 }
 
+TEST_CASE("Space changes a row once when the choice cannot be saved and its box lets messages through")
+{
+    ProgramFixture f;
+    ui::ServicesWindow& window = servicesWindowOn(f, 1);
+    // As a real box does while it waits.
+    f.desktop.whileBoxWaits = [] { flushMessages(); };
+    f.desktop.memoryMachine.memoryFiles.readOnly = true;
+    selectRow(window, L"Alerter");
+    REQUIRE(checkedRow(window, L"Alerter"));
+    pressSpace(window);
+    REQUIRE(f.desktop.errors.size() == 1);
+    CHECK(f.desktop.errors[0].text.rfind(L"无法保存您对服务的选择", 0) == 0);
+    CHECK_FALSE(checkedRow(window, L"Alerter"));
+    CHECK(f.program.skips.skipped(Profile::Automatic) == std::vector<std::wstring>{L"Alerter"});
+    pressSpace(window);
+    CHECK(checkedRow(window, L"Alerter"));
+    CHECK(f.program.skips.skipped(Profile::Automatic).empty());
+    CHECK(f.desktop.errors.size() == 1);  // said once
+}
+
 TEST_CASE("a choice that cannot be kept is said once and still holds; the prompted profile follows it after its last question")
 {
     ProgramFixture f;
