@@ -8,13 +8,16 @@ fields, and the attributes of a plain file. SOURCE is a file copied as it is, "t
 text Notepad on Windows XP reads (UTF-8 with a byte-order mark, CR LF line ends), "manual:FILE"
 for a manual as such a text, without the pictures (and the tables that only hold pictures) and
 comments that only a web page shows, or "readme:FILE" for the users' part of the README
-(everything before "# For developers") as such a manual.
+(everything before "# For developers", but the lines for developers that stand at its top between
+DEVELOPERS_NOTE and its end) as such a manual.
 """
 import sys
 import time
 import zipfile
 
 USERS_PART_ENDS = "\n# For developers\n"
+DEVELOPERS_NOTE = "<!-- for developers: not in the zip's README.txt -->\n"
+DEVELOPERS_NOTE_ENDS = "<!-- end of the note for developers -->\n"
 
 
 def notepad_text(text):
@@ -47,7 +50,14 @@ def users_readme(text):
     end = text.find(USERS_PART_ENDS)
     if end < 0:
         sys.exit("make-zip: the README has no '# For developers' heading")
-    return manual_text(text[: end + 1])
+    users = text[: end + 1]
+    note = users.find(DEVELOPERS_NOTE)
+    if note >= 0:
+        note_end = users.find(DEVELOPERS_NOTE_ENDS, note)
+        if note_end < 0:
+            sys.exit("make-zip: the README's note for developers has no end")
+        users = users[:note] + users[note_end + len(DEVELOPERS_NOTE_ENDS):]
+    return manual_text(users)
 
 
 def contents(source):

@@ -25,7 +25,7 @@ constexpr int kMarginTwips = 120;
 constexpr int kListTopTwips = 540;
 constexpr int kButtonsTwips = 360;
 constexpr int kDescriptionTwips = 1500;  // the least the explanation below the list is given
-constexpr int kDescriptionShare = 4;     // of the window's height, what the explanation takes when it grows
+constexpr int kDescriptionShare = 4;     // of what the window grows beyond its design, the explanation's share
 
 const ControlDesign kControls[] = {
     {ControlKind::Label, ServicesControls::ViewLabel, L"Label1", Text::ViewLabel, {120, 165, 900, 255}, 0, FontRole::Body},
@@ -235,6 +235,9 @@ void ServicesWindow::fillRows()
     ShowWindow(control(ServicesControls::ChoiceCount), profile ? SW_SHOW : SW_HIDE);
     for (const int id : kChoiceButtons)
         ShowWindow(control(id), profile ? SW_SHOW : SW_HIDE);
+    RECT client{};
+    GetClientRect(handle(), &client);
+    layOut(client.right, client.bottom);  // the buttons' row is there in a profile's views only
     const std::vector<std::wstring> titles = columnTitles();
     list.setColumns(titles, std::vector<int>(titles.size(), 0));
     if (!profile) {
@@ -589,7 +592,8 @@ void ServicesWindow::layOut(int width, int height)
     const int margin = twipsToPixelsX(kMarginTwips);
     const int top = twipsToPixelsY(kListTopTwips);
     const int buttons = viewedProfile() ? twipsToPixelsY(kButtonsTwips) + margin : 0;
-    const int band = std::max(twipsToPixelsY(kDescriptionTwips), height / kDescriptionShare);
+    const int band = twipsToPixelsY(kDescriptionTwips)
+        + std::max(0, height - twipsToPixelsY(kDesign.clientHeight)) / kDescriptionShare;
     const int listHeight = std::max(0, height - top - buttons - band - 2 * margin);
     MoveWindow(control(ServicesControls::ServiceList), margin, top, std::max(0, width - 2 * margin), listHeight, TRUE);
     for (const int id : kChoiceButtons) {

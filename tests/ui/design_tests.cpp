@@ -37,6 +37,15 @@ TEST_CASE("every window and control is placed as its design table says")
         // The services window opens wide enough for its columns; what spans its width spans it
         // all, with the designed margin.
         const bool widensToFit = window == &f.program.servicesWindow;
+        // It opens taller too, as far as its rows need: its controls are placed as designed at the
+        // design's height.
+        if (widensToFit) {
+            RECT designed{0, 0, clientSize(handle).cx, pixels(design->clientHeight, dpi.cy)};
+            AdjustWindowRectEx(&designed, static_cast<DWORD>(GetWindowLongW(handle, GWL_STYLE)), FALSE,
+                               static_cast<DWORD>(GetWindowLongW(handle, GWL_EXSTYLE)));
+            SetWindowPos(handle, nullptr, 0, 0, designed.right - designed.left, designed.bottom - designed.top,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
         const long widened = clientSize(handle).cx - pixels(design->clientWidth, dpi.cx);
         CHECK(widened >= 0);
         CHECK((widened == 0 || widensToFit));

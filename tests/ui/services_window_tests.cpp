@@ -8,8 +8,10 @@
 #include <initializer_list>
 
 #include "companion/cli.h"
+#include "engine/catalogue/catalogue.h"
 #include "engine/records/backup_store.h"
 #include "engine/records/run_result.h"
+#include "engine/text/utf8.h"
 #include "platform/windows_machine.h"
 #include "tests/support/golden.h"
 #include "tests/support/stand_in_services.h"
@@ -659,4 +661,54 @@ TEST_CASE("on a 1024 x 768 screen the columns that decide show whole, in both la
     MoveWindow(window.handle(), 0, 0, 1024, 728, TRUE);
     chooseView(window, 1);
     checkDecidingColumnsFit(window, {4, 5, 6});
+}
+
+TEST_CASE("the services window uses the screen: as tall as it allows, 20 rows and a whole quotation at 1024 x 768")
+{
+    ProgramFixture f;
+    f.desktop.memoryMachine.version = WindowsVersion{10, 0, 19045, false};
+    ui::ServicesWindow& window = servicesWindowOn(f, 2);
+    const HWND list = window.control(ServicesControls::ServiceList);
+
+    // It opens within the work area, and as tall as it lets it be where its 74 rows need more.
+    RECT work{}, opened{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(window.handle(), &opened);
+    CHECK(opened.top >= work.top);
+    CHECK(opened.bottom <= work.bottom);
+    const auto perPage = [&] { return static_cast<int>(SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0)); };
+    CHECK((perPage() >= 74 || opened.bottom - opened.top == work.bottom - work.top));
+
+    // The work area of a 1024 x 768 screen with a taskbar.
+    MoveWindow(window.handle(), 0, 0, 1024, 728, TRUE);
+    CHECK(perPage() >= 20);
+    // No empty band: the explanation follows the buttons, or in the result's view the list itself.
+    const auto topOf = [&](int id) {
+        RECT place{};
+        GetWindowRect(window.control(id), &place);
+        return place;
+    };
+    CHECK(topOf(ServicesControls::DescriptionBox).top - topOf(ServicesControls::SelectAllButton).bottom < 20);
+    chooseView(window, 3);
+    CHECK(topOf(ServicesControls::DescriptionBox).top - topOf(ServicesControls::ServiceList).bottom < 20);
+    chooseView(window, 2);
+
+    // Microsoft's words of each service of Windows 10 and 11 show whole, without scrolling.
+    const HWND pane = window.control(ServicesControls::DescriptionBox);
+    for (const std::wstring& key : windows10ListKeys()) {
+        CAPTURE(toUtf8(key));
+        selectRow(window, key);
+        const std::wstring text = window.controlText(ServicesControls::DescriptionBox);
+        std::size_t last = text.rfind(L"\r\n- ");
+        REQUIRE(last != std::wstring::npos);
+        last = text.find(L"\r\n", last + 2);
+        if (last == std::wstring::npos)
+            last = text.size();
+        RECT client{};
+        GetClientRect(pane, &client);
+        const LRESULT at = SendMessageW(pane, EM_POSFROMCHAR, last - 1, 0);
+        CHECK(SendMessageW(pane, EM_GETFIRSTVISIBLELINE, 0, 0) == 0);
+        REQUIRE(at != -1);
+        CHECK(static_cast<short>(HIWORD(at)) < client.bottom);
+    }
 }
