@@ -94,15 +94,15 @@ constexpr std::array<Entry, 14> kEntries{{
         false}}}},
 }};
 
-struct TableWords {
+struct SourcesTableWords {
     const char* header;
     const char* publicationsHeader;
     const char* templateNote;
 };
 
-constexpr TableWords kEnglish{"| log | service | key | question | restore sets | what Microsoft says |\n",
+constexpr SourcesTableWords kEnglishSources{"| log | service | key | question | restore sets | what Microsoft says |\n",
                               "| source | publication |\n", " (per-user template: from each user's next sign-in)"};
-constexpr TableWords kChinese{"| 编号 | 服务 | 服务名 | 问题 | 恢复系统默认 | 微软的说法 |\n", "| 来源 | 文档 |\n",
+constexpr SourcesTableWords kChineseSources{"| 编号 | 服务 | 服务名 | 问题 | 恢复系统默认 | 微软的说法 |\n", "| 来源 | 文档 |\n",
                               "（按用户的服务模板：每个用户下次登录时生效）"};
 
 std::string citationsText(const std::wstring& serviceKey)
@@ -145,7 +145,7 @@ std::vector<std::wstring> citedServices()
 
 std::string windows10SourcesTable(TableLanguage language)
 {
-    const TableWords& words = language == TableLanguage::Chinese ? kChinese : kEnglish;
+    const SourcesTableWords& words = language == TableLanguage::Chinese ? kChineseSources : kEnglishSources;
     std::string table = std::string(words.header) + "|---|---|---|---|---|---|\n";
     for (const std::wstring& key : windows10ListKeys()) {
         const std::optional<AnswerFlag> question = questionOf(key);

@@ -6,7 +6,7 @@
 namespace quillora {
 namespace {
 
-constexpr std::array<std::pair<RunState, const char*>, 8> kNames{{
+constexpr std::array<std::pair<RunState, const char*>, 8> kStateNames{{
     {RunState::Stopped, "stopped"},
     {RunState::Starting, "starting"},
     {RunState::Stopping, "stopping"},
@@ -21,7 +21,7 @@ constexpr std::array<std::pair<RunState, const char*>, 8> kNames{{
 
 const char* runStateName(RunState state)
 {
-    for (const auto& [known, name] : kNames) {
+    for (const auto& [known, name] : kStateNames) {
         if (known == state)
             return name;
     }
@@ -30,7 +30,7 @@ const char* runStateName(RunState state)
 
 std::optional<RunState> parseRunState(const std::string& name)
 {
-    for (const auto& [known, knownName] : kNames) {
+    for (const auto& [known, knownName] : kStateNames) {
         if (name == knownName)
             return known;
     }

@@ -11,7 +11,7 @@ struct ModeNames {
     const char* description;  // as a person says it
 };
 
-constexpr std::array<ModeNames, 5> kNames{{
+constexpr std::array<ModeNames, 5> kModeNames{{
     {StartMode::Boot, "boot", "boot"},
     {StartMode::System, "system", "system"},
     {StartMode::Automatic, "auto", "automatic"},
@@ -21,11 +21,11 @@ constexpr std::array<ModeNames, 5> kNames{{
 
 const ModeNames& namesOf(StartMode mode)
 {
-    for (const ModeNames& names : kNames) {
+    for (const ModeNames& names : kModeNames) {
         if (names.mode == mode)
             return names;
     }
-    return kNames.front();
+    return kModeNames.front();
 }
 
 }  // namespace
@@ -42,7 +42,7 @@ const char* startModeDescription(StartMode mode)
 
 std::optional<StartMode> parseStartMode(const std::string& name)
 {
-    for (const ModeNames& names : kNames) {
+    for (const ModeNames& names : kModeNames) {
         if (name == names.name)
             return names.mode;
     }

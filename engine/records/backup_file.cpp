@@ -81,21 +81,9 @@ std::string modeWords()
     return words + kAbsent;
 }
 
-std::vector<std::string> fields(const std::string& line)
-{
-    std::vector<std::string> parts(1);
-    for (char c : line) {
-        if (c == '\t')
-            parts.emplace_back();
-        else
-            parts.back() += c;
-    }
-    return parts;
-}
-
 BackupEntry parseEntry(const std::string& line, int lineNumber, const std::vector<std::wstring>& keys)
 {
-    const std::vector<std::string> parts = fields(line);
+    const std::vector<std::string> parts = tabFields(line);
     if (parts.size() < 2 || parts.size() > 3)
         throw lineError(lineNumber, "expected KEY, a tab and a start mode", line);
     BackupEntry entry;

@@ -12,10 +12,10 @@
 namespace quillora {
 namespace {
 
-const char kHeader[] = "quillora-result 1";
+const char kResultHeader[] = "quillora-result 1";
 const char kBackupExtension[] = ".txt";
 const char kResultExtension[] = ".result.log";
-const char kAbsent[] = "absent";
+const char kResultAbsent[] = "absent";
 const char kNotSaved[] = "not saved";
 const char kReportedSuccess[] = "reported-success";
 const char kNotLaunched[] = "not-launched";
@@ -57,14 +57,14 @@ std::string beforeText(const ServiceResult& service)
     if (!before && service.outcome == Outcome::LeftAloneByChoice)
         return kNotSaved;
     if (!before || !before->mode)
-        return kAbsent;
+        return kResultAbsent;
     return modeText(*before->mode, before->delayed);
 }
 
 std::string afterText(const std::optional<ServiceState>& after)
 {
     if (!after)
-        return kAbsent;
+        return kResultAbsent;
     return modeText(after->mode, after->mode == StartMode::Automatic && after->delayed) + ", "
         + runStateName(after->state);
 }
@@ -98,16 +98,6 @@ bool stillRuns(const TouchedService& touched)
     return std::any_of(touched.commands.begin(), touched.commands.end(), [](const LaunchedCommand& c) { return !c.ended; });
 }
 
-std::vector<std::string> fields(const std::string& line)
-{
-    std::vector<std::string> parts;
-    std::size_t from = 0;
-    for (std::size_t tab; (tab = line.find('\t', from)) != std::string::npos; from = tab + 1)
-        parts.push_back(line.substr(from, tab - from));
-    parts.push_back(line.substr(from));
-    return parts;
-}
-
 // "auto", "auto (delayed)", ...; nullopt for anything else.
 std::optional<std::pair<StartMode, bool>> parseModeText(const std::string& text)
 {
@@ -139,7 +129,7 @@ std::optional<unsigned long> parseExitStatus(const std::string& text)
 // One service line of a result file; nullopt where it is not well-formed.
 std::optional<ServiceResult> parseServiceLine(const std::string& line)
 {
-    const std::vector<std::string> parts = fields(line);
+    const std::vector<std::string> parts = tabFields(line);
     if (parts.size() < 5 || parts.size() > 6)
         return std::nullopt;
     const std::vector<std::wstring> keys = catalogueKeys();
@@ -147,7 +137,7 @@ std::optional<ServiceResult> parseServiceLine(const std::string& line)
         return std::nullopt;
     ServiceResult service{fromUtf8(parts[0]), std::nullopt, ActionKind::ManualOnly, std::nullopt, Outcome::Failed,
                           std::nullopt};
-    if (parts[1] != kAbsent && parts[1] != kNotSaved) {
+    if (parts[1] != kResultAbsent && parts[1] != kNotSaved) {
         const auto mode = parseModeText(parts[1]);
         if (!mode)
             return std::nullopt;
@@ -157,7 +147,7 @@ std::optional<ServiceResult> parseServiceLine(const std::string& line)
     if (asked == kActions.end())
         return std::nullopt;
     service.asked = *asked;
-    if (parts[3] != kAbsent) {
+    if (parts[3] != kResultAbsent) {
         const std::size_t comma = parts[3].find(", ");
         const auto mode = parseModeText(parts[3].substr(0, comma));
         const std::optional<RunState> state =
@@ -363,7 +353,7 @@ const wchar_t* outcomeWord(const Wording& words, Outcome outcome)
 std::string formatRunResult(const RunResult& result)
 {
     const std::size_t slash = result.backupPath.find_last_of("/\\");
-    std::string text = std::string(kHeader) + "\r\nbackup\t"
+    std::string text = std::string(kResultHeader) + "\r\nbackup\t"
         + printable(slash == std::string::npos ? result.backupPath : result.backupPath.substr(slash + 1)) + "\r\n";
     for (const ServiceResult& service : result.services) {
         text += toUtf8(service.serviceKey) + "\t" + beforeText(service) + "\t" + actionDescription(service.asked)
@@ -382,9 +372,9 @@ std::optional<RunResult> parseRunResult(const std::string& resultPath, const std
     std::size_t from = 0;
     for (std::size_t end; (end = text.find("\r\n", from)) != std::string::npos; from = end + 2)
         lines.push_back(text.substr(from, end - from));
-    if (from != text.size() || lines.size() < 3 || lines.front() != kHeader || lines.back() != "end")
+    if (from != text.size() || lines.size() < 3 || lines.front() != kResultHeader || lines.back() != "end")
         return std::nullopt;
-    const std::vector<std::string> backup = fields(lines[1]);
+    const std::vector<std::string> backup = tabFields(lines[1]);
     if (backup.size() != 2 || backup[0] != "backup" || backup[1].find_first_of("/\\") != std::string::npos)
         return std::nullopt;
     const std::size_t slash = resultPath.find_last_of("/\\");

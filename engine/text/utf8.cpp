@@ -155,6 +155,16 @@ std::string toUtf16Le(const std::wstring& text)
     return out;
 }
 
+std::vector<std::string> tabFields(const std::string& line)
+{
+    std::vector<std::string> parts;
+    std::size_t from = 0;
+    for (std::size_t tab; (tab = line.find('\t', from)) != std::string::npos; from = tab + 1)
+        parts.push_back(line.substr(from, tab - from));
+    parts.push_back(line.substr(from));
+    return parts;
+}
+
 std::string trimmed(const std::string& text)
 {
     const std::size_t first = text.find_first_not_of(" \t\r");

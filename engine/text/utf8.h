@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace quillora {
 
@@ -22,6 +23,9 @@ std::wstring fromUtf8(const std::string& text);
 // Why a file saved as UTF-16 (Notepad's "Unicode") is refused, in the one wording of every file the
 // program reads.
 inline constexpr char kUtf16Refused[] = "saved as UTF-16 (\"Unicode\"): save it as UTF-8";
+
+// The fields of a tab-separated line, in order; a line without a tab is one field.
+std::vector<std::string> tabFields(const std::string& line);
 
 // The text without the blanks, tabs and carriage returns around it.
 std::string trimmed(const std::string& text);
