@@ -184,6 +184,25 @@ TEST_CASE_FIXTURE(EndToEnd, "the prompted run through the real question windows"
     }
 }
 
+TEST_CASE_FIXTURE(EndToEnd, "a second run in the progress window left open says it is under way, then starts a new line")
+{
+    QuilloraProcess program(quillora, folder);
+    postClick(GetDlgItem(program.mainWindow(), MainControls::AutomaticButton));
+    checkCompletedRun(planned("automatic", Profile::Automatic), program);
+
+    // The second run's 115 launches take seconds under Wine: its window says so all along.
+    postClick(GetDlgItem(program.mainWindow(), MainControls::AutomaticButton));
+    const HWND running = waitForWindow(program.process(), L"正在优化系统服务...", 20000);
+    REQUIRE(running);
+    CHECK_FALSE(IsWindowEnabled(GetDlgItem(running, ProgressControls::ExitButton)));
+    const HWND done = waitForWindow(program.process(), kCompleted, 180000);
+    REQUIRE(done);
+    const std::wstring automatic = testing::goldenLog("automatic");
+    CHECK(textOf(GetDlgItem(done, ProgressControls::LogBox)) == automatic + L"\r\n" + automatic);
+    PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
+    CHECK(program.waitForExit(20000));
+}
+
 TEST_CASE_FIXTURE(EndToEnd, "closing the main window during a run ends the program after the current step")
 {
     QuilloraProcess program(quillora, folder);
@@ -478,14 +497,15 @@ TEST_CASE_FIXTURE(EndToEnd, "English by choice: /lang:en for one start, the syst
 namespace {
 
 // Stand-ins for sc.exe that act on these services through the Service Control Manager, slowly for
-// some, refused for others; net.exe's stand-in then ends with status 2, as NET does for a stopped
-// service. Only while the object lives; Wine's own services are never touched.
+// some (a minute: longer than any test's steps take while it waits, even with other tests running
+// beside it), refused for others; net.exe's stand-in then ends with status 2, as NET does for a
+// stopped service. Only while the object lives; Wine's own services are never touched.
 struct ActingStandIns {
     ActingStandIns(const wchar_t* keys, const wchar_t* slow, const wchar_t* refused)
     {
         SetEnvironmentVariableW(L"QUILLORA_ACT", keys);
         SetEnvironmentVariableW(L"QUILLORA_SLOW", slow);
-        SetEnvironmentVariableW(L"QUILLORA_SLOW_MS", L"15000");
+        SetEnvironmentVariableW(L"QUILLORA_SLOW_MS", L"60000");
         SetEnvironmentVariableW(L"QUILLORA_REFUSE", refused);
     }
     ~ActingStandIns()
@@ -539,7 +559,7 @@ TEST_CASE_FIXTURE(EndToEnd, "exit as soon as a run is complete: its result is sa
     CHECK(saved.find("\r\nALG\tauto\tstop, disabled\tdisabled, stopped\tchanged\r\n") != std::string::npos);
     CHECK(saved.find("\r\nWmiApSrv\tauto\tstop, disabled\tauto, stopped\tunknown\r\n") != std::string::npos);
     CHECK(testing::countOf(saved, std::string("\r\n")) == 59 + 3);  // no row lost
-    waitForRecords(program.recordFile(), program.process(), 115, 60000);
+    waitForRecords(program.recordFile(), program.process(), 115, 120000);
 }
 
 TEST_CASE_FIXTURE(EndToEnd, "a refused sc config: said in a box, saved in one form in English too, undo once the result is in, shown after a restart")

@@ -35,8 +35,11 @@ TEST_CASE("the real launcher starts the system's cmd, hidden, without waiting")
     DeleteFileW(marker.c_str());
     platform::launchProcess(L"cmd /c echo launched> \"" + marker + L"\"", 0);
     CHECK(waitForFile(marker));
-    Sleep(200);
-    CHECK(DeleteFileW(marker.c_str()));
+    // cmd may still hold the file it wrote: it goes once cmd has let it go.
+    bool deleted = false;
+    for (int tries = 0; tries < 200 && !(deleted = DeleteFileW(marker.c_str())); ++tries)
+        Sleep(20);
+    CHECK(deleted);
 }
 
 TEST_CASE("programs are named by their full system path, never searched for")
