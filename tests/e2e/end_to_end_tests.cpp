@@ -497,22 +497,35 @@ TEST_CASE_FIXTURE(EndToEnd, "English by choice: /lang:en for one start, the syst
 namespace {
 
 // Stand-ins for sc.exe that act on these services through the Service Control Manager, slowly for
-// some (a minute: longer than any test's steps take while it waits, even with other tests running
-// beside it), refused for others; net.exe's stand-in then ends with status 2, as NET does for a
-// stopped service. Only while the object lives; Wine's own services are never touched.
+// some (until the test releases them, or two minutes), refused for others; net.exe's stand-in then
+// ends with status 2, as NET does for a stopped service. Only while the object lives; Wine's own
+// services are never touched.
 struct ActingStandIns {
     ActingStandIns(const wchar_t* keys, const wchar_t* slow, const wchar_t* refused)
     {
+        DeleteFileW(releaseFile.c_str());
         SetEnvironmentVariableW(L"QUILLORA_ACT", keys);
         SetEnvironmentVariableW(L"QUILLORA_SLOW", slow);
-        SetEnvironmentVariableW(L"QUILLORA_SLOW_MS", L"60000");
+        SetEnvironmentVariableW(L"QUILLORA_SLOW_MS", L"120000");
+        SetEnvironmentVariableW(L"QUILLORA_SLOW_RELEASE", releaseFile.c_str());
         SetEnvironmentVariableW(L"QUILLORA_REFUSE", refused);
     }
     ~ActingStandIns()
     {
-        for (const wchar_t* name : {L"QUILLORA_ACT", L"QUILLORA_SLOW", L"QUILLORA_SLOW_MS", L"QUILLORA_REFUSE"})
+        release();
+        for (const wchar_t* name : {L"QUILLORA_ACT", L"QUILLORA_SLOW", L"QUILLORA_SLOW_MS", L"QUILLORA_SLOW_RELEASE",
+                                    L"QUILLORA_REFUSE"})
             SetEnvironmentVariableW(name, nullptr);
     }
+    // The slow services' commands end now.
+    void release() const
+    {
+        const HANDLE file = CreateFileW(releaseFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+    }
+
+    const std::wstring releaseFile = temporaryFolder(L"quillora-e2e") + L"\\slow-release";
 };
 
 // Whether Alt+Space, U opened nothing. Keys go on in order: an undo question would take the next
@@ -559,6 +572,7 @@ TEST_CASE_FIXTURE(EndToEnd, "exit as soon as a run is complete: its result is sa
     CHECK(saved.find("\r\nALG\tauto\tstop, disabled\tdisabled, stopped\tchanged\r\n") != std::string::npos);
     CHECK(saved.find("\r\nWmiApSrv\tauto\tstop, disabled\tauto, stopped\tunknown\r\n") != std::string::npos);
     CHECK(testing::countOf(saved, std::string("\r\n")) == 59 + 3);  // no row lost
+    acting.release();
     waitForRecords(program.recordFile(), program.process(), 115, 120000);
 }
 

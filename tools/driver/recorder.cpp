@@ -2,7 +2,8 @@
 // own path and its whole command line to the record file and exits, changing nothing. For the keys
 // a test lists in QUILLORA_ACT, the stand-in for sc.exe also does what "sc config KEY start= MODE"
 // does (delayed-auto as auto with the delayed mark), through the Service Control Manager: slowly
-// for the keys in QUILLORA_SLOW, refused with access denied for those in QUILLORA_REFUSE; the
+// for the keys in QUILLORA_SLOW (until the file QUILLORA_SLOW_RELEASE exists, or QUILLORA_SLOW_MS
+// have passed), refused with access denied for those in QUILLORA_REFUSE; the
 // stand-in for net.exe ends with status 2, as NET does for the stopped stand-in services. Keys are separated by ';'.
 #include <windows.h>
 
@@ -67,6 +68,18 @@ std::vector<std::wstring> words(const std::wstring& line)
     return found;
 }
 
+// A slow service's stand-in takes as long as the test needs it to: until the test makes the release
+// file, at most the time given.
+void waitForRelease(const std::wstring& release, DWORD milliseconds)
+{
+    constexpr DWORD kPoll = 20;
+    for (DWORD waited = 0; waited < milliseconds; waited += kPoll) {
+        if (!release.empty() && GetFileAttributesW(release.c_str()) != INVALID_FILE_ATTRIBUTES)
+            return;
+        Sleep(kPoll);
+    }
+}
+
 bool listed(const std::wstring& list, const std::wstring& key)
 {
     return (L";" + list + L";").find(L";" + key + L";") != std::wstring::npos;
@@ -79,7 +92,7 @@ DWORD configure(const std::vector<std::wstring>& command)
         return ERROR_INVALID_PARAMETER;
     const std::wstring& key = command[2];
     if (listed(variable(L"QUILLORA_SLOW"), key))
-        Sleep(std::stoul(variable(L"QUILLORA_SLOW_MS")));
+        waitForRelease(variable(L"QUILLORA_SLOW_RELEASE"), std::stoul(variable(L"QUILLORA_SLOW_MS")));
     if (listed(variable(L"QUILLORA_REFUSE"), key))
         return ERROR_ACCESS_DENIED;
     const DWORD startType = command[4] == L"disabled" ? SERVICE_DISABLED
