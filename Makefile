@@ -34,16 +34,14 @@ test-native: native
 test-sanitize: sanitize
 	ctest --preset sanitize
 
-# Windows tests run under Wine in two lanes, side by side where the machine has two cores, each
-# lane with a Wine prefix, a virtual desktop and an X display of its own (scripts/wine-test). The
-# first lane's prefix is made while the tests build.
-LANES := $(shell n=$$(nproc); echo $$(( n < 2 ? n : 2 )))
+# Windows tests run under Wine on a virtual X display of their own, in one session of the tests'
+# prefix; the prefix is made while the tests build.
 test-windows: deps
 	cmake --preset windows
-	$(XVFB) scripts/wine-session --virtual-desktop 1280x1024 --lane 0 true & prefix=$$!; \
+	$(XVFB) $(VIRTUAL_DESKTOP) true & prefix=$$!; \
 	    cmake --build --preset windows; built=$$?; \
 	    wait $$prefix && [ $$built -eq 0 ]
-	ctest --preset windows -j $(LANES)
+	$(XVFB) $(VIRTUAL_DESKTOP) ctest --preset windows
 
 # A clean build of this checkout in another folder gives the same zip and programs as
 # build/windows, whose programs the tests ran.
