@@ -66,7 +66,6 @@ std::string localTime(std::int64_t seconds)
 // that their reports agree.
 struct ProfileOnMachine {
     Arguments arguments;
-    Answers answers;
     std::vector<std::wstring> skipped;  // left alone by choice (--skip)
     std::vector<PlannedRow> rows;
     std::string note;  // for standard error: answers that mean nothing on this Windows
@@ -78,9 +77,9 @@ ProfileOnMachine profileOnMachine(const std::vector<std::string>& args, std::set
     Arguments arguments = parseArguments(args, valued, {"--all"});
     const ProfileRequest request = profileRequest(arguments, args[0]);
     std::vector<std::wstring> skipped = skippedKeys(arguments, machine.files());
-    ProfileOnMachine profile{std::move(arguments), request.answers, skipped, {}, ""};
+    ProfileOnMachine profile{std::move(arguments), skipped, {}, ""};
     const NeededServices needed = profile.arguments.has("--all") ? NeededServices::Changed : NeededServices::LeftAlone;
-    const PlanInputs inputs = inputsOnMachine(request.profile, profile.answers, std::move(skipped), machine, needed);
+    const PlanInputs inputs = inputsOnMachine(request.profile, request.answers, std::move(skipped), machine, needed);
     profile.rows = profilePlan(inputs);
     if (request.windows10Answered && inputs.lists == Lists::Designed)
         profile.note = "quillora-cli: the last five --answers letters apply only on Windows 10 and 11; this Windows "

@@ -6,7 +6,6 @@
 #include "engine/plan/plan.h"
 #include "engine/catalogue/service_sources.h"
 #include "engine/text/utf8.h"
-#include "engine/catalogue/windows_needs.h"
 #include "ui/service_words.h"
 
 namespace quillora::ui {
@@ -118,9 +117,8 @@ std::vector<ServiceRow> profileRows(Profile profile, const Answers& answers,
     for (const PlannedRow& row : planRows(inputs)) {
         const std::wstring& key = row.step.serviceKey;
         const std::wstring action = row.inProfile ? actionWords(words, row.asked) : kNothing;
-        const bool needed = windows && isNeeded(key, generationOf(*windows));
         const std::wstring state = row.now ? stateWords(language, *row.now) : notInstalled(language);
-        const std::wstring mark = needed ? textIn(language, Text::NeededHere) : L"";
+        const std::wstring mark = row.needed ? textIn(language, Text::NeededHere) : L"";
         rows.push_back({key,
                         {row.step.label, row.step.displayName, key, state, action, mark, fateWord(words, fateOf(row))},
                         L"",

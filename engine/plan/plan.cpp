@@ -59,9 +59,9 @@ PlannedRow planRow(const PlanInputs& inputs, std::size_t index)
         row.now = index < inputs.states->size() ? (*inputs.states)[index] : std::nullopt;
         row.action = actionHere(row.asked, row.now);
     }
+    row.needed = inputs.generation && isNeeded(step.serviceKey, *inputs.generation);
     if (!row.inProfile)
         return row;
-    row.needed = inputs.generation && isNeeded(step.serviceKey, *inputs.generation);
     row.changesNeeded = row.needed && actionChanges(row.action, row);
     row.leftAlone = whyLeftAlone(inputs, row);
     if (!row.leftAlone) {

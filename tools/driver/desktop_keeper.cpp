@@ -2,10 +2,9 @@
 // wineserver ends it. Wine's desktop is a process of Wine's own explorer, started by the first
 // window of a session and gone some seconds after the last one; started again by a program whose
 // environment loads the stand-in explorer.exe (the end-to-end tests), it would never come back.
-// Given a file's path, it makes that file once its window, and so the desktop, is there.
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = DefWindowProcW;
@@ -14,11 +13,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     RegisterClassW(&windowClass);
     if (!CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr))
         return 1;
-    if (commandLine && *commandLine) {
-        const HANDLE ready = CreateFileW(commandLine, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (ready != INVALID_HANDLE_VALUE)
-            CloseHandle(ready);
-    }
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0)
         DispatchMessageW(&message);

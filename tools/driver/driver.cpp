@@ -74,12 +74,7 @@ void installStandIns()
     GetWindowsDirectoryW(windows, MAX_PATH);
     for (const std::wstring& target : {std::wstring(system) + L"\\net.exe", std::wstring(system) + L"\\sc.exe",
                                        std::wstring(windows) + L"\\explorer.exe"}) {
-        // Wine's own explorer.exe may still hold its file while the desktop starts: tried again for
-        // a while before it counts as a failure.
-        bool copied = false;
-        for (int tries = 0; tries < 500 && !(copied = CopyFileW(recorder.c_str(), target.c_str(), FALSE)); ++tries)
-            Sleep(20);
-        if (!copied)
+        if (!CopyFileW(recorder.c_str(), target.c_str(), FALSE))
             throw std::runtime_error("cannot install a stand-in");
     }
 }
