@@ -14,21 +14,35 @@
 
 namespace {
 
-// "/lang:en" or "/lang:zh", in any case, chooses the language for this start; every other
-// argument is ignored.
+wchar_t lowered(wchar_t c)
+{
+    return static_cast<wchar_t>(c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c);
+}
+
+// "/lang:" and a language's code, as a lowered argument reads.
+std::wstring languageSwitch(const char* code)
+{
+    std::wstring word = L"/lang:";
+    for (const char* c = code; *c; ++c)
+        word += lowered(static_cast<wchar_t>(*c));
+    return word;
+}
+
+// "/lang:en", "/lang:zh" or "/lang:zh-TW", in any case, chooses the language for this start; every
+// other argument is ignored.
 std::optional<quillora::ui::Language> languageArgument(const wchar_t* commandLine)
 {
     std::optional<quillora::ui::Language> chosen;
     std::wstring word;
     for (const wchar_t* c = commandLine;; ++c) {
         if (*c && *c != L' ' && *c != L'\t') {
-            word += static_cast<wchar_t>(*c >= L'A' && *c <= L'Z' ? *c - L'A' + L'a' : *c);
+            word += lowered(*c);
             continue;
         }
-        if (word == L"/lang:en")
-            chosen = quillora::ui::Language::English;
-        else if (word == L"/lang:zh")
-            chosen = quillora::ui::Language::Chinese;
+        for (const quillora::ui::LanguageChoice& choice : quillora::ui::kLanguageChoices) {
+            if (word == languageSwitch(choice.code))
+                chosen = choice.language;
+        }
         word.clear();
         if (!*c)
             return chosen;

@@ -16,7 +16,7 @@ namespace {
 
 const char kUsage[] =
     "usage: quillora-cli plan PROFILE [--answers ABC] [--windows10] [--skip FILE] [--commands | --log]\n"
-    "       quillora-cli services [--windows] [--chinese]\n"
+    "       quillora-cli services [--windows] [--chinese | --traditional-chinese]\n"
     "       quillora-cli export PROFILE [--answers ABC] [--windows10] --format inf|ansible\n"
     "                           [--output FILE [--force]] [--installed-only] [--all] [--skip FILE]\n"
     "       quillora-cli export --from-backup FILE --format inf|ansible [--output FILE [--force]]\n"
@@ -47,7 +47,8 @@ const char kUsage[] =
     "services  every service Quillora knows and what each profile does to it, as a table;\n"
     "          --windows: which of them each generation of Windows needs, and why, and the\n"
     "          services of Windows 10 and 11 with Microsoft's words on each;\n"
-    "          --chinese: either table in Chinese\n"
+    "          --chinese: either table in Chinese; --traditional-chinese: in Traditional\n"
+    "          Chinese\n"
     "export    PROFILE, or a backup's modes, for many machines: --format inf writes a Group\n"
     "          Policy security template (secedit, Import Policy), --format ansible a playbook;\n"
     "          to standard output, or to FILE, never replacing one without --force;\n"
@@ -102,10 +103,14 @@ CliResult systemFailure(const PlatformFailure& failure)
 
 CliResult servicesCommand(const std::vector<std::string>& args, Machine&)
 {
-    const Arguments arguments = parseArguments(args, {}, {"--windows", "--chinese"});
+    const Arguments arguments = parseArguments(args, {}, {"--windows", "--chinese", "--traditional-chinese"});
     if (!arguments.positional.empty())
         throw UsageError("unexpected argument " + quoted(arguments.positional[0]) + ": services takes none");
-    const TableLanguage language = arguments.has("--chinese") ? TableLanguage::Chinese : TableLanguage::English;
+    if (arguments.has("--chinese") && arguments.has("--traditional-chinese"))
+        throw UsageError("--chinese and --traditional-chinese: choose one");
+    const TableLanguage language = arguments.has("--chinese")             ? TableLanguage::Chinese
+        : arguments.has("--traditional-chinese") ? TableLanguage::TraditionalChinese
+                                                 : TableLanguage::English;
     if (arguments.has("--windows"))
         return {kExitSuccess, windowsNeedsTable(language) + "\n" + windows10SourcesTable(language), ""};
     return {kExitSuccess, profileTable(language), ""};

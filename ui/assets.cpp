@@ -36,11 +36,16 @@ std::wstring messageFontFace()
 }
 
 // The designed fonts: 宋体 with GB2312 for Chinese; in English the system's message font at the
-// same sizes.
+// same sizes; in Traditional Chinese 新細明體 (PMingLiU) with Big5, which Windows XP with East Asian
+// support has, as every Windows since.
 Assets::Fonts fontsFor(Language language)
 {
-    const std::wstring face = language == Language::English ? messageFontFace() : L"宋体";
-    const BYTE charset = language == Language::English ? DEFAULT_CHARSET : GB2312_CHARSET;
+    const std::wstring face = language == Language::English              ? messageFontFace()
+        : language == Language::TraditionalChinese ? std::wstring(L"新細明體")
+                                                   : std::wstring(L"宋体");
+    const BYTE charset = language == Language::English              ? DEFAULT_CHARSET
+        : language == Language::TraditionalChinese ? CHINESEBIG5_CHARSET
+                                                   : GB2312_CHARSET;
     return {makeFont(face.c_str(), charset, 90, FW_NORMAL), makeFont(face.c_str(), charset, 105, FW_NORMAL),
             makeFont(face.c_str(), charset, 120, FW_BOLD)};
 }
@@ -119,6 +124,7 @@ platform::BitmapHandle forScreen(platform::BitmapHandle picture)
 Assets::Assets(HINSTANCE instance)
     : chinese_(fontsFor(Language::Chinese)),
       english_(fontsFor(Language::English)),
+      traditional_(fontsFor(Language::TraditionalChinese)),
       background_(forScreen(picture(instance, IDB_BACKGROUND))),
       banner_(forScreen(picture(instance, IDB_BANNER))),
       backgroundBrush_(CreatePatternBrush(background_.get())),
@@ -133,7 +139,9 @@ Assets::Assets(HINSTANCE instance)
 
 HFONT Assets::font(FontRole role, Language language) const
 {
-    const Fonts& fonts = language == Language::English ? english_ : chinese_;
+    const Fonts& fonts = language == Language::English              ? english_
+        : language == Language::TraditionalChinese ? traditional_
+                                                   : chinese_;
     switch (role) {
     case FontRole::Body:
         return fonts.body.get();

@@ -35,6 +35,7 @@ public:
 private:
     Fonts chinese_;
     Fonts english_;
+    Fonts traditional_;
     platform::BitmapHandle background_;
     platform::BitmapHandle banner_;
     platform::BrushHandle backgroundBrush_;

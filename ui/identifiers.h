@@ -66,8 +66,10 @@ inline constexpr wchar_t kUndoLastRunItem[] = L"撤销上次优化(&U)...";
 inline constexpr unsigned kViewServicesCommand = 0x0110;
 inline constexpr wchar_t kViewServicesItem[] = L"查看服务(&V)...";
 
-// The item below them that switches the windows to the other language.
-inline constexpr unsigned kLanguageCommand = 0x0120;
+// The items below them that choose the language of every window.
+inline constexpr unsigned kChineseCommand = 0x0120;
+inline constexpr unsigned kEnglishCommand = 0x0130;
+inline constexpr unsigned kTraditionalChineseCommand = 0x0140;
 
 // Colours as COLORREF values (0x00BBGGRR).
 constexpr unsigned long colour(unsigned red, unsigned green, unsigned blue)

@@ -126,29 +126,41 @@ void MainWindow::addToSystemMenu()
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING, kUndoLastRunCommand, host().text(Text::UndoItem));
     AppendMenuW(menu, MF_STRING, kViewServicesCommand, host().text(Text::ServicesItem));
-    AppendMenuW(menu, MF_STRING, kLanguageCommand, host().text(Text::LanguageItem));
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    for (const LanguageChoice& choice : kLanguageChoices)
+        AppendMenuW(menu, MF_STRING, choice.command, choice.menuItem);
+    checkLanguageItem();
+}
+
+// The item of the language the windows speak carries a check mark.
+void MainWindow::checkLanguageItem()
+{
+    const HMENU menu = GetSystemMenu(handle(), FALSE);
+    for (const LanguageChoice& choice : kLanguageChoices) {
+        const UINT checked = choice.language == host().language() ? MF_CHECKED : MF_UNCHECKED;
+        CheckMenuItem(menu, choice.command, MF_BYCOMMAND | checked);
+    }
 }
 
 void MainWindow::onLanguageChanged()
 {
     const HMENU menu = GetSystemMenu(handle(), FALSE);
-    const std::pair<unsigned, Text> items[] = {
-        {kUndoLastRunCommand, Text::UndoItem}, {kViewServicesCommand, Text::ServicesItem},
-        {kLanguageCommand, Text::LanguageItem}};
+    const std::pair<unsigned, Text> items[] = {{kUndoLastRunCommand, Text::UndoItem},
+                                               {kViewServicesCommand, Text::ServicesItem}};
     for (const auto& [command, text] : items) {
         const UINT greyed = GetMenuState(menu, command, MF_BYCOMMAND) & MF_GRAYED;
         ModifyMenuW(menu, command, MF_BYCOMMAND | MF_STRING | greyed, command, host().text(text));
     }
+    checkLanguageItem();
 }
 
-// Switches every window to the other language and keeps the choice for the next start; a choice
+// Switches every window to the chosen language and keeps the choice for the next start; a choice
 // that cannot be kept is said, and the windows speak the new language all the same.
-void MainWindow::switchLanguage()
+void MainWindow::chooseLanguage(const LanguageChoice& chosen)
 {
-    const Language chosen = host().language() == Language::English ? Language::Chinese : Language::English;
-    host().setLanguage(chosen);
+    host().setLanguage(chosen.language);
     try {
-        saveLanguage(machine_, chosen == Language::English ? "en" : "zh");
+        saveLanguage(machine_, chosen.code);
     } catch (const FileFailure& failure) {
         dialogs_.showError(handle(),
                            host().text(Text::LanguageNotSaved, {fromUtf8(failure.path())}) + L"\r\n"
@@ -177,12 +189,16 @@ bool MainWindow::onSystemCommand(WPARAM command)
     case kViewServicesCommand:
         servicesWindow_.open();
         return true;
-    case kLanguageCommand:
-        switchLanguage();
-        return true;
     default:
-        return false;
+        break;
     }
+    for (const LanguageChoice& choice : kLanguageChoices) {
+        if ((command & 0xFFF0) == choice.command) {
+            chooseLanguage(choice);
+            return true;
+        }
+    }
+    return false;
 }
 
 void MainWindow::openWebSite()

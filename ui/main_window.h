@@ -42,7 +42,8 @@ private:
     void resultsFailed(const PlatformFailure& failure) override;
     void openWebSite();
     void addToSystemMenu();
-    void switchLanguage();
+    void chooseLanguage(const LanguageChoice& chosen);
+    void checkLanguageItem();
     void onLanguageChanged() override;
     void updateSystemMenu();
     bool onSystemCommand(WPARAM command);

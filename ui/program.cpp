@@ -10,7 +10,12 @@ Language startLanguage(Machine& machine, std::optional<Language> chosen)
 {
     if (chosen)
         return *chosen;
-    return savedLanguage(machine) == "en" ? Language::English : Language::Chinese;
+    const std::optional<std::string> saved = savedLanguage(machine);
+    for (const LanguageChoice& choice : kLanguageChoices) {
+        if (saved == choice.code)
+            return choice.language;
+    }
+    return Language::Chinese;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "ui/question_words.h"
 
 #include "engine/catalogue/catalogue.h"
+#include "ui/service_words.h"
 
 namespace quillora::ui {
 
@@ -32,7 +33,7 @@ std::wstring windows10QuestionText(Language language, AnswerFlag flag)
     std::wstring names;
     for (const std::wstring& key : keysAskedBy(flag)) {
         names += (names.empty() ? L"" : textIn(language, Text::NameBetween))
-            + (language == Language::Chinese ? chineseNameOf(key) : displayNameOf(key));
+            + serviceName(language, key);
     }
     // Without the Mail app's services, Windows' search finds no contacts.
     if (flag == AnswerFlag::Mail)

@@ -120,7 +120,7 @@ std::vector<ServiceRow> profileRows(Profile profile, const Answers& answers,
         const std::wstring state = row.now ? stateWords(language, *row.now) : notInstalled(language);
         const std::wstring mark = row.needed ? textIn(language, Text::NeededHere) : L"";
         rows.push_back({key,
-                        {row.step.label, row.step.displayName, key, state, action, mark, fateWord(words, fateOf(row))},
+                        {row.step.label, serviceName(language, key), key, state, action, mark, fateWord(words, fateOf(row))},
                         L"",
                         choiceCanChange(row)});
     }
@@ -133,18 +133,18 @@ std::wstring guidanceNotes(const std::wstring& serviceKey, const std::wstring& m
     const std::optional<AnswerFlag> question = questionOf(serviceKey);
     if (citations.empty() || !question)
         return L"";
-    const bool english = language == Language::English;
-    std::wstring text =
-        textIn(language, Text::PaneQuestion,
-               {fromUtf8(english ? questionTopic(*question) : questionTopicInChinese(*question))}) + L"\r\n";
+    const TableLanguage inTables = tableLanguageOf(language);
+    std::wstring text = textIn(language, Text::PaneQuestion, {fromUtf8(topicInTable(inTables, *question))}) + L"\r\n";
     if (!machineName.empty() && machineName != displayNameOf(serviceKey))
         text += textIn(language, Text::PaneMachineName, {machineName}) + L"\r\n";
     if (isUserTemplate(serviceKey))
         text += std::wstring(textIn(language, Text::PaneUserTemplate)) + L"\r\n";
     text += std::wstring(textIn(language, Text::PaneSources)) + L"\r\n";
     for (const Citation& citation : citations) {
-        const std::wstring says = citation.quoted ? L"\u201C" + fromUtf8(citation.says) + L"\u201D" : fromUtf8(citation.says);
-        text += L"- " + fromUtf8(citation.from->id) + L" (" + fromUtf8(citation.from->title) + L"): " + says + L"\r\n";
+        text += textIn(language, Text::PaneCitation,
+                       {fromUtf8(citation.from->id), fromUtf8(citedEdition(citation, inTables).title),
+                        fromUtf8(citedWords(citation, inTables))})
+            + L"\r\n";
     }
     return text;
 }
@@ -159,7 +159,7 @@ std::vector<ServiceRow> resultRows(const RunResult& result, Language language, c
         if (!service.after && service.outcome == Outcome::Unknown)
             after = kNothing;
         rows.push_back({key,
-                        {labelOf(key), displayNameOf(key), key, beforeWords(language, service),
+                        {labelOf(key), serviceName(language, key), key, beforeWords(language, service),
                          actionWords(wordingFor(language), service.asked), after, outcomeWord(wordingFor(language), service.outcome)},
                         failureReason(service, language, errorWords), false,
                         service.outcome == Outcome::Unknown});

@@ -1,5 +1,7 @@
 #include "ui/service_words.h"
 
+#include "engine/catalogue/catalogue.h"
+
 namespace quillora::ui {
 namespace {
 
@@ -51,6 +53,19 @@ std::wstring modeWord(Language language, StartMode mode, bool delayed)
 std::wstring runStateWord(Language language, RunState state)
 {
     return textIn(language, stateText(state));
+}
+
+std::wstring serviceName(Language language, const std::wstring& serviceKey)
+{
+    switch (language) {
+    case Language::Chinese:
+        return chineseNameOf(serviceKey);
+    case Language::TraditionalChinese:
+        return traditionalNameOf(serviceKey);
+    case Language::English:
+        break;
+    }
+    return displayNameOf(serviceKey);
 }
 
 std::wstring stateWords(Language language, const ServiceState& state)

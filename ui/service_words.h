@@ -19,4 +19,8 @@ std::wstring runStateWord(Language language, RunState state);
 // "自动，正在运行": a service as Windows reports it now.
 std::wstring stateWords(Language language, const ServiceState& state);
 
+// What the windows call a service of the catalogue: its Chinese name in Chinese where Microsoft
+// publishes one (the Windows 10 list), else the name the log gives it.
+std::wstring serviceName(Language language, const std::wstring& serviceKey);
+
 }  // namespace quillora::ui

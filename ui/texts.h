@@ -2,20 +2,36 @@
 
 // Every text the windows show, in one table per language; the words of modes and actions are the
 // progress log's (engine/wording.h). Chinese is the program as designed and
-// what every user sees until they choose otherwise; English stands beside it. A text is found by
+// what every user sees until they choose otherwise; English and Traditional Chinese stand beside it. A text is found by
 // its id; "{1}" and "{2}" in a text are filled in where it is used.
 
 #include <initializer_list>
 #include <iterator>
 #include <string>
 
+#include "engine/catalogue/table_language.h"
 #include "engine/catalogue/wording.h"
 #include "resources/site.h"
 #include "ui/identifiers.h"
 
 namespace quillora::ui {
 
-enum class Language { Chinese, English };
+enum class Language { Chinese, English, TraditionalChinese };
+
+// Each language as the system menu offers it, named in its own script, and as settings.ini and
+// "/lang:" spell it.
+struct LanguageChoice {
+    Language language;
+    unsigned command;
+    const wchar_t* menuItem;
+    const char* code;
+};
+
+inline constexpr LanguageChoice kLanguageChoices[] = {
+    {Language::Chinese, kChineseCommand, L"简体中文(&Z)", "zh"},
+    {Language::English, kEnglishCommand, L"&English", "en"},
+    {Language::TraditionalChinese, kTraditionalChineseCommand, L"繁體中文(&T)", "zh-TW"},
+};
 
 enum class Text : int {
     Empty,  // a control without text
@@ -38,7 +54,6 @@ enum class Text : int {
     // The main window's system menu.
     UndoItem,
     ServicesItem,
-    LanguageItem,  // switches to the other language
     // The questions.
     YesButton,
     NoButton,
@@ -138,6 +153,7 @@ enum class Text : int {
     PaneUserTemplate,
     PaneMachineName,  // {1} the name
     PaneSources,
+    PaneCitation,     // {1} the publication's id, {2} its title, {3} what it says
     ReasonReportedSuccess,
     ReasonCommandExit,    // {1} the command, {2} the exit status
     ReasonStatusUnread,   // {1} the command
@@ -170,7 +186,6 @@ inline constexpr TextEntry kChineseTexts[] = {
     {Text::WebLink, L"最新免费版下载地址" QUILLORA_WIDE(QUILLORA_WEB_ADDRESS)},
     {Text::UndoItem, kUndoLastRunItem},
     {Text::ServicesItem, kViewServicesItem},
-    {Text::LanguageItem, L"&English"},
     {Text::YesButton, L"是"},
     {Text::NoButton, L"否"},
     {Text::CdBurnerQuestion, L"您是否使用刻录机刻光盘？"},
@@ -274,6 +289,7 @@ inline constexpr TextEntry kChineseTexts[] = {
     {Text::PaneUserTemplate, L"这是按用户的服务模板：更改在每个用户下次登录时生效。"},
     {Text::PaneMachineName, L"本机上的名称：{1}"},
     {Text::PaneSources, L"微软的说法："},
+    {Text::PaneCitation, L"- {1}（{2}）：{3}"},
     {Text::ReasonReportedSuccess, L"命令报告成功，但服务没有改变"},
     {Text::ReasonCommandExit, L"{1} 命令以退出码 {2} 结束"},
     {Text::ReasonStatusUnread, L"无法读取 {1} 命令的退出码"},
@@ -300,7 +316,6 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::WebLink, L"Latest free version: " QUILLORA_WIDE(QUILLORA_WEB_ADDRESS)},
     {Text::UndoItem, L"&Undo last optimisation..."},
     {Text::ServicesItem, L"&View services..."},
-    {Text::LanguageItem, L"中文(&Z)"},
     {Text::YesButton, L"Yes"},
     {Text::NoButton, L"No"},
     {Text::CdBurnerQuestion, L"Do you burn CDs or DVDs?"},
@@ -414,11 +429,141 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::PaneUserTemplate, L"A per-user template: the change takes effect at each user's next sign-in."},
     {Text::PaneMachineName, L"Name on this machine: {1}"},
     {Text::PaneSources, L"What Microsoft says:"},
+    {Text::PaneCitation, L"- {1} ({2}): {3}"},
     {Text::ReasonReportedSuccess, L"the commands reported success, but the service did not change"},
     {Text::ReasonCommandExit, L"the {1} command ended with exit status {2}"},
     {Text::ReasonStatusUnread, L"the exit status of the {1} command could not be read"},
     {Text::ReasonNotLaunched, L"the {1} command was never launched"},
     {Text::ReasonProgramEnded, L"the program ended before its command finished: how it ended is unknown"},
+};
+
+// Traditional Chinese, as Microsoft's zh-TW Windows words things: 最佳化, 停用, 檔案, 還原.
+inline constexpr TextEntry kTraditionalTexts[] = {
+    {Text::Empty, L""},
+    {Text::MainCaption, kMainCaption},
+    {Text::QuestionCaption, L"依提問最佳化(建議)"},
+    {Text::ProgressCaption, L"正在最佳化系統服務..."},
+    {Text::HelpCaption, L"說明"},
+    {Text::ServicesCaption, L"檢視服務"},
+    {Text::QuestionsButton, L"依提問最佳化(建議)"},
+    {Text::QuestionsLabel, L"依照軟體的提問一步一步最佳化，效果最好！"},
+    {Text::AutomaticButton, L"自動最佳化"},
+    {Text::AutomaticLabel, L"軟體自動進行最佳化，適合不熟悉系統服務的使用者！"},
+    {Text::RestoreButton, L"還原系統預設值"},
+    {Text::RestoreLabel, L"將最佳化過的服務還原為系統預設狀態！"},
+    {Text::HelpButton, L"說明"},
+    {Text::ExitButton, L"結束"},
+    {Text::WebLink, L"最新免費版下載網址" QUILLORA_WIDE(QUILLORA_WEB_ADDRESS)},
+    {Text::UndoItem, L"復原上次最佳化(&U)..."},
+    {Text::ServicesItem, L"檢視服務(&V)..."},
+    {Text::YesButton, L"是"},
+    {Text::NoButton, L"否"},
+    {Text::CdBurnerQuestion, L"您是否使用燒錄機燒錄光碟？"},
+    {Text::PrinterQuestion, L"您是否使用印表機列印文件？"},
+    {Text::ImagingQuestion, L"這部電腦是否要連接掃描器或相機？"},
+    {Text::XboxQuestion, L"您是否使用 Xbox 應用程式、Xbox Live 遊戲、遊戲列錄影或 Xbox 配件（例如控制器）？"},
+    {Text::LocationQuestion, L"您是否使用位置功能（例如「尋找我的裝置」、天氣中的目前位置）或「地圖」應用程式？"},
+    {Text::CellularQuestion, L"您是否在這部電腦上使用行動熱點、行動數據（SIM 卡）或收發簡訊？"},
+    {Text::NfcQuestion, L"您是否以這部電腦的 NFC 感應付款或讀寫 NFC 標籤？"},
+    {Text::MailQuestion, L"您是否使用 Windows 內建的「郵件」、「行事曆」或「連絡人」應用程式？"},
+    {Text::TurnsOff, L"選「否」將關閉：{1}。"},
+    {Text::NameBetween, L"、"},
+    {Text::ContactsNote, L"（搜尋結果中可能不再出現連絡人）"},
+    {Text::RunningStatus, L"正在最佳化系統服務，請稍候......"},
+    {Text::HelpText,
+     L"\r\n"
+     L"    這是為 XP 系統服務進行最佳化的軟體，完全免費，您可以無償取得，\r\n"
+     L"下載網址為" QUILLORA_WIDE(QUILLORA_SITE_HOST) L"。它針對系統常用的近百個服務進行最佳化，\r\n"
+     L"大幅提高系統執行速度，對於從未最佳化過的系統來說，開機速度可以提高\r\n"
+     L"20%以上，並減少記憶體的使用量。建議使用「依提問最佳化」以達到最佳效果\r\n"
+     L"；不熟悉電腦的使用者可以使用「自動最佳化」。此外，「還原系統預設值」\r\n"
+     L"可以還原到最佳化之前的系統預設狀態，可能有助於解決某些系統問題！\r\n"
+     L"\r\n" QUILLORA_WIDE(QUILLORA_SITE_NAME) QUILLORA_WIDE(QUILLORA_WEB_ADDRESS) L"\r\n" QUILLORA_WIDE(
+         QUILLORA_MESSAGING_CONTACT) L"\r\n"
+     L"mail:" QUILLORA_WIDE(QUILLORA_MAIL_ADDRESS) L"\r\n"},
+    {Text::RuntimeError, L"執行階段錯誤 '{1}':\r\n\r\n{2}"},
+    {Text::BackupNotSaved, L"無法儲存執行前的服務備份"},
+    {Text::ResultNotSaved, L"無法儲存最佳化的結果 {1}"},
+    {Text::ResultNotRead, L"無法讀取最佳化的結果 {1}"},
+    {Text::ServicesRefused, L"這次最佳化中，Windows 拒絕了對 {1} 個服務的變更。要檢視上次最佳化的結果嗎？"},
+    {Text::LanguageNotSaved, L"無法儲存語言的選擇 {1}"},
+    {Text::NeededWarning, L"這部電腦執行的是 {1}。這次最佳化會變更下列服務，而這個版本的 Windows 需要保持它們原有的設定："},
+    {Text::NeededDetails, L"系統功能表中的「檢視服務(V)...」說明每個服務的用途。"},
+    {Text::NeededChoices, L"是：保留這些服務不變，只最佳化其餘的服務。\r\n否：仍然最佳化全部服務。\r\n取消：不做任何變更。"},
+    {Text::NothingToUndo, L"沒有可復原的最佳化：還沒有執行前的自動備份。"},
+    {Text::AlreadyUndone, L"各服務的啟動類型已與上次最佳化之前的自動備份相同，不需要復原。"},
+    {Text::LastRunChangedNothing, L"上次最佳化沒有變更任何服務（所有服務都依您的選擇保留），不需要復原。"},
+    {Text::UndoOvertaken, L"在您回答時又開始了一次最佳化，未做任何變更。"},
+    {Text::UndoQuestion, L"要復原上次最佳化嗎？\r\n\r\n將依 {1} 的自動備份還原服務的啟動類型，{2} 個已安裝的服務將會變更："},
+    {Text::UndoDone, L"已復原上次最佳化。"},
+    {Text::UndoPartly, L"上次最佳化只復原了一部分。"},
+    {Text::ChangedCount, L"已變更：{1}"},
+    {Text::UnchangedCount, L"未變更：{1}"},
+    {Text::FailedCount, L"失敗：{1}"},
+    {Text::ServiceCount, L"{1} 個服務"},
+    {Text::MoreServices, L"…另外 {1} 個服務"},
+    {Text::RunsAfterRestart, L"設回自動啟動的服務將在下次重新啟動 Windows 後執行；"},
+    {Text::NoStartOrStop, L"復原本身不會啟動或停止任何服務。"},
+    {Text::BackupUnusable, L"無法復原上次最佳化：自動備份無法使用。"},
+    {Text::NothingChanged, L"未做任何變更。"},
+    {Text::ServiceNote, L"    {1} ({2})：{3}"},
+    {Text::BoxYes, L"是(&Y)"},
+    {Text::BoxNo, L"否(&N)"},
+    {Text::BoxCancel, L"取消"},
+    {Text::BoxOk, L"確定"},
+    {Text::ModeAutomatic, kTraditionalWording.automatic},
+    {Text::ModeDelayed, L"自動（延遲啟動）"},
+    {Text::ModeManual, kTraditionalWording.manual},
+    {Text::ModeDisabled, kTraditionalWording.disabled},
+    {Text::ModeBoot, L"開機"},
+    {Text::ModeSystem, L"系統"},
+    {Text::StateRunning, L"執行中"},
+    {Text::StateStopped, L"已停止"},
+    {Text::StateStarting, L"正在啟動"},
+    {Text::StateStopping, L"正在停止"},
+    {Text::StatePaused, L"已暫停"},
+    {Text::StateUnknown, L"未知"},
+    {Text::ViewLabel, L"顯示："},
+    {Text::ViewLastRun, L"上次最佳化的結果"},
+    {Text::ColumnLabel, L"編號"},
+    {Text::ColumnName, L"服務"},
+    {Text::ColumnKey, L"服務名稱"},
+    {Text::ColumnNow, L"目前狀態"},
+    {Text::ColumnAction, L"這個方案的動作"},
+    {Text::ColumnNeeded, L"系統需要"},
+    {Text::ColumnChange, L"會變更嗎"},
+    {Text::ColumnBefore, L"之前"},
+    {Text::ColumnAsked, L"要求"},
+    {Text::ColumnAfter, L"之後"},
+    {Text::ColumnResult, L"結果"},
+    {Text::NeededHere, L"需要"},
+    {Text::SelectAllButton, L"全部選取"},
+    {Text::SelectNoneButton, L"全部不選"},
+    {Text::SaveChoiceButton, L"儲存到檔案..."},
+    {Text::ReadChoiceButton, L"從檔案讀取..."},
+    {Text::ChoiceCount, L"依您的選擇保留 {1} 個服務"},
+    {Text::ChoiceNotSaved, L"無法儲存您對服務的選擇 {1}"},
+    {Text::ChoiceFileRefused, L"無法使用這個檔案 {1}：\r\n{2}\r\n\r\n未做任何變更。"},
+    {Text::ChoiceNotRead, L"無法讀取您儲存的服務選擇 {1}"},
+    {Text::ChoiceUnreadable, L"無法讀取您儲存的選擇"},
+    {Text::RunWithoutChoice,
+     L"無法讀取您儲存的服務選擇 {1}：\r\n{2}\r\n\r\n如果繼續，這次最佳化將不保留任何服務，包括您可能選擇保留的服務。\r\n\r\n是否繼續？"},
+    {Text::NoRunYet, L"還沒有執行過最佳化。"},
+    {Text::CommandsRunning, L"這次最佳化啟動的命令還在執行，全部結束後這裡會顯示結果。"},
+    {Text::ResultOfRun, L"這是 {1} 開始的那次最佳化的結果。"},
+    {Text::NewestWithoutResult, L"最新的自動備份（{1}）旁邊沒有結果：它是 quillora-cli apply 建立的，或者那次最佳化沒有執行完。"},
+    {Text::FailureReason, L"失敗的原因："},
+    {Text::UnknownReason, L"結果未知的原因："},
+    {Text::PaneQuestion, L"問題：{1}"},
+    {Text::PaneUserTemplate, L"這是每一使用者服務範本：變更在每位使用者下次登入時生效。"},
+    {Text::PaneMachineName, L"本機上的名稱：{1}"},
+    {Text::PaneSources, L"微軟的說法："},
+    {Text::PaneCitation, L"- {1}（{2}）：{3}"},
+    {Text::ReasonReportedSuccess, L"命令回報成功，但服務沒有變更"},
+    {Text::ReasonCommandExit, L"{1} 命令以結束代碼 {2} 結束"},
+    {Text::ReasonStatusUnread, L"無法讀取 {1} 命令的結束代碼"},
+    {Text::ReasonNotLaunched, L"{1} 命令沒有啟動"},
+    {Text::ReasonProgramEnded, L"程式在這個服務的命令結束之前就結束了，結果未知"},
 };
 
 constexpr const wchar_t* findText(const TextEntry* table, std::size_t size, Text id)
@@ -433,14 +578,41 @@ constexpr const wchar_t* findText(const TextEntry* table, std::size_t size, Text
 // The text in the language; nullptr only where a table lacks it, which a test rules out.
 constexpr const wchar_t* textIn(Language language, Text id)
 {
-    return language == Language::English ? findText(kEnglishTexts, std::size(kEnglishTexts), id)
-                                         : findText(kChineseTexts, std::size(kChineseTexts), id);
+    switch (language) {
+    case Language::English:
+        return findText(kEnglishTexts, std::size(kEnglishTexts), id);
+    case Language::TraditionalChinese:
+        return findText(kTraditionalTexts, std::size(kTraditionalTexts), id);
+    case Language::Chinese:
+        break;
+    }
+    return findText(kChineseTexts, std::size(kChineseTexts), id);
 }
 
 // The words of modes and actions, and of the progress log, in the language.
 constexpr const Wording& wordingFor(Language language)
 {
-    return language == Language::English ? kEnglishWording : kChineseWording;
+    return language == Language::English              ? kEnglishWording
+        : language == Language::TraditionalChinese ? kTraditionalWording
+                                                   : kChineseWording;
+}
+
+// The language of the manuals' tables that speaks as the windows do.
+constexpr TableLanguage tableLanguageOf(Language language)
+{
+    return language == Language::English              ? TableLanguage::English
+        : language == Language::TraditionalChinese ? TableLanguage::TraditionalChinese
+                                                   : TableLanguage::Chinese;
+}
+
+// How settings.ini and "/lang:" spell the language.
+constexpr const LanguageChoice& choiceOf(Language language)
+{
+    for (const LanguageChoice& choice : kLanguageChoices) {
+        if (choice.language == language)
+            return choice;
+    }
+    return kLanguageChoices[0];
 }
 
 // The text in the language with "{1}", "{2}" filled in.

@@ -8,18 +8,19 @@ namespace {
 struct Topic {
     const char* english;
     const char* chinese;
+    const char* traditional;
 };
 
 // In the order of the flags.
 constexpr Topic kTopics[] = {
-    {"CD burner", "刻录机"},
-    {"printer", "打印机"},
-    {"scanner or camera", "扫描仪或照相机"},
-    {"Xbox", "Xbox"},
-    {"location and maps", "定位和地图"},
-    {"mobile hotspot, cellular data and text messages", "移动热点、蜂窝数据和短信"},
-    {"NFC and tap-to-pay", "NFC 和刷卡支付"},
-    {"Mail, Calendar and People", "邮件、日历和人脉"},
+    {"CD burner", "刻录机", "燒錄機"},
+    {"printer", "打印机", "印表機"},
+    {"scanner or camera", "扫描仪或照相机", "掃描器或相機"},
+    {"Xbox", "Xbox", "Xbox"},
+    {"location and maps", "定位和地图", "位置和地圖"},
+    {"mobile hotspot, cellular data and text messages", "移动热点、蜂窝数据和短信", "行動熱點、行動數據和簡訊"},
+    {"NFC and tap-to-pay", "NFC 和刷卡支付", "NFC 和感應付款"},
+    {"Mail, Calendar and People", "邮件、日历和人脉", "郵件、行事曆和連絡人"},
 };
 
 // The member that holds one flag, for const and non-const sets alike.
@@ -49,6 +50,11 @@ const char* questionTopic(AnswerFlag flag)
 const char* questionTopicInChinese(AnswerFlag flag)
 {
     return kTopics[static_cast<std::size_t>(flag)].chinese;
+}
+
+const char* questionTopicInTraditional(AnswerFlag flag)
+{
+    return kTopics[static_cast<std::size_t>(flag)].traditional;
 }
 
 std::int16_t& Answers::operator[](AnswerFlag flag)

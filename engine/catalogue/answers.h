@@ -19,9 +19,10 @@ inline constexpr std::array<AnswerFlag, 5> kWindows10Questions{AnswerFlag::Xbox,
                                                                AnswerFlag::Mail};
 
 // What a question asks about, in a few words: "CD burner", "Xbox", in English; the same in Chinese
-// ("刻录机"), UTF-8, for the manuals' tables.
+// ("刻录机") and in Traditional Chinese ("燒錄機"), UTF-8, for the manuals' tables.
 const char* questionTopic(AnswerFlag flag);
 const char* questionTopicInChinese(AnswerFlag flag);
+const char* questionTopicInTraditional(AnswerFlag flag);
 
 // The answers: -1 is yes, 0 is no. The program owns one set for its whole life and hands it to
 // every run by reference; a run reads an answer only when it reaches the row that the answer

@@ -44,17 +44,18 @@ struct Row {
     Lists list = Lists::Designed;  // the lists that first reach the row
     ServiceKind kind = ServiceKind::Classic;
     const wchar_t* chineseName = nullptr;  // where the question windows name the service in Chinese
+    const wchar_t* traditionalName = nullptr;  // and in Traditional Chinese
 };
 
 // A service of Windows 10 and 11 that a question decides: "yes" keeps it as Windows has it, "no"
 // turns it off. A per-user template never runs, so its "no" sets the mode alone.
 constexpr Row windows10Row(const wchar_t* label, const wchar_t* displayName, const wchar_t* chineseName,
-                           const wchar_t* serviceKey, AnswerFlag flag, const Cell& restore,
+                           const wchar_t* traditionalName, const wchar_t* serviceKey, AnswerFlag flag, const Cell& restore,
                            ServiceKind kind = ServiceKind::Classic)
 {
     const Cell& no = kind == ServiceKind::Classic ? StopDisable : DisableOnly;
     return {label,   displayName, serviceKey, ask(flag, Keep, no), Keep, restore, Guidance::NotListed,
-            Lists::WithWindows10, kind, chineseName};
+            Lists::WithWindows10, kind, chineseName, traditionalName};
 }
 
 // The order of the rows is the order in which every profile touches the services.
@@ -122,22 +123,36 @@ constexpr std::array<Row, 74> kCatalogue{{
     // Windows 10 and 11 only, each rated safe to turn off by two of Microsoft's own publications
     // (engine/catalogue/service_sources.cpp). Restore sets the client default that Microsoft publishes where
     // it publishes one; elsewhere it only gives a disabled service back its start on demand.
-    windows10Row(L"81", L"Xbox Live Auth Manager", L"Xbox Live 身份验证管理器", L"XblAuthManager", AnswerFlag::Xbox, ManualOnly),
-    windows10Row(L"82", L"Xbox Live Game Save", L"Xbox Live 游戏保存", L"XblGameSave", AnswerFlag::Xbox, ManualOnly),
-    windows10Row(L"83", L"Xbox Live Networking Service", L"Xbox Live 网络服务", L"XboxNetApiSvc", AnswerFlag::Xbox, ManualOnly),
-    windows10Row(L"84", L"Xbox Accessory Management Service", L"Xbox 配件管理服务", L"XboxGipSvc", AnswerFlag::Xbox, ManualOnly),
-    windows10Row(L"85", L"GameDVR and Broadcast User Service", L"GameDVR 和广播用户服务", L"BcastDVRUserService", AnswerFlag::Xbox, ManualOnly,
+    windows10Row(L"81", L"Xbox Live Auth Manager", L"Xbox Live 身份验证管理器",
+                 L"Xbox Live Auth Manager", L"XblAuthManager", AnswerFlag::Xbox, ManualOnly),
+    windows10Row(L"82", L"Xbox Live Game Save", L"Xbox Live 游戏保存",
+                 L"Xbox Live Game Save", L"XblGameSave", AnswerFlag::Xbox, ManualOnly),
+    windows10Row(L"83", L"Xbox Live Networking Service", L"Xbox Live 网络服务",
+                 L"Xbox Live 網路服務", L"XboxNetApiSvc", AnswerFlag::Xbox, ManualOnly),
+    windows10Row(L"84", L"Xbox Accessory Management Service", L"Xbox 配件管理服务",
+                 L"Xbox 配件管理服務", L"XboxGipSvc", AnswerFlag::Xbox, ManualOnly),
+    windows10Row(L"85", L"GameDVR and Broadcast User Service", L"GameDVR 和广播用户服务",
+                 L"GameDVR 和廣播使用者服務", L"BcastDVRUserService", AnswerFlag::Xbox, ManualOnly,
                  ServiceKind::UserTemplate),
-    windows10Row(L"86", L"Geolocation Service", L"地理定位服务", L"lfsvc", AnswerFlag::Location, ManualIfDisabled),
-    windows10Row(L"87", L"Downloaded Maps Manager", L"已下载的地图管理器", L"MapsBroker", AnswerFlag::Location, ManualIfDisabled),
-    windows10Row(L"88", L"Windows Mobile Hotspot Service", L"Windows 移动热点服务", L"icssvc", AnswerFlag::Cellular, ManualIfDisabled),
-    windows10Row(L"89", L"Cellular Time", L"蜂窝时间", L"autotimesvc", AnswerFlag::Cellular, ManualIfDisabled),
-    windows10Row(L"90", L"MessagingService", L"MessagingService", L"MessagingService", AnswerFlag::Cellular, ManualOnly,
+    windows10Row(L"86", L"Geolocation Service", L"地理定位服务",
+                 L"地理位置服務", L"lfsvc", AnswerFlag::Location, ManualIfDisabled),
+    windows10Row(L"87", L"Downloaded Maps Manager", L"已下载的地图管理器",
+                 L"已下載的地圖管理員", L"MapsBroker", AnswerFlag::Location, ManualIfDisabled),
+    windows10Row(L"88", L"Windows Mobile Hotspot Service", L"Windows 移动热点服务",
+                 L"Windows 行動熱點服務", L"icssvc", AnswerFlag::Cellular, ManualIfDisabled),
+    windows10Row(L"89", L"Cellular Time", L"蜂窝时间",
+                 L"行動網路時間", L"autotimesvc", AnswerFlag::Cellular, ManualIfDisabled),
+    windows10Row(L"90", L"MessagingService", L"MessagingService",
+                 L"MessagingService", L"MessagingService", AnswerFlag::Cellular, ManualOnly,
                  ServiceKind::UserTemplate),
-    windows10Row(L"91", L"Microsoft Windows SMS Router Service", L"短信路由服务", L"SmsRouter", AnswerFlag::Cellular, ManualIfDisabled),
-    windows10Row(L"92", L"Payments and NFC/SE Manager", L"付款和 NFC/SE 管理器", L"SEMgrSvc", AnswerFlag::Nfc, ManualIfDisabled),
-    windows10Row(L"93", L"Sync Host", L"同步主机", L"OneSyncSvc", AnswerFlag::Mail, DelayedAutoOnly, ServiceKind::UserTemplate),
-    windows10Row(L"94", L"Contact Data", L"联系人数据", L"PimIndexMaintenanceSvc", AnswerFlag::Mail, ManualOnly,
+    windows10Row(L"91", L"Microsoft Windows SMS Router Service", L"短信路由服务",
+                 L"簡訊路由器服務", L"SmsRouter", AnswerFlag::Cellular, ManualIfDisabled),
+    windows10Row(L"92", L"Payments and NFC/SE Manager", L"付款和 NFC/SE 管理器",
+                 L"付款和 NFC/SE 管理員", L"SEMgrSvc", AnswerFlag::Nfc, ManualIfDisabled),
+    windows10Row(L"93", L"Sync Host", L"同步主机",
+                 L"同步主機", L"OneSyncSvc", AnswerFlag::Mail, DelayedAutoOnly, ServiceKind::UserTemplate),
+    windows10Row(L"94", L"Contact Data", L"联系人数据",
+                 L"連絡人資料", L"PimIndexMaintenanceSvc", AnswerFlag::Mail, ManualOnly,
                  ServiceKind::UserTemplateOutsideSecurityTemplates),
 }};
 
@@ -303,6 +318,12 @@ std::wstring chineseNameOf(const std::wstring& serviceKey)
 {
     const Row* row = rowOf(serviceKey);
     return row && row->chineseName ? row->chineseName : displayNameOf(serviceKey);
+}
+
+std::wstring traditionalNameOf(const std::wstring& serviceKey)
+{
+    const Row* row = rowOf(serviceKey);
+    return row && row->traditionalName ? row->traditionalName : displayNameOf(serviceKey);
 }
 
 std::wstring labelOf(const std::wstring& serviceKey)

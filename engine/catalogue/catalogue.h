@@ -123,9 +123,10 @@ std::optional<AnswerFlag> questionOf(const std::wstring& serviceKey);
 // The name the log shows for a service of the catalogue; the key itself for any other.
 std::wstring displayNameOf(const std::wstring& serviceKey);
 
-// The name the Chinese question windows give a service of the Windows 10 list; the log's name for
-// any other.
+// The name the Chinese question windows give a service of the Windows 10 list, in Simplified and in
+// Traditional Chinese (Microsoft's own where it publishes one); the log's name for any other.
 std::wstring chineseNameOf(const std::wstring& serviceKey);
+std::wstring traditionalNameOf(const std::wstring& serviceKey);
 
 // The keys of the rows a question decides, in catalogue order.
 std::vector<std::wstring> keysAskedBy(AnswerFlag flag);

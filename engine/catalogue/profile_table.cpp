@@ -26,11 +26,20 @@ constexpr TableWords kChinese{"| 编号 | 服务 | 服务名 | 按提问优化(�
                               "询问",
                               "？是：",
                               "；否："};
+constexpr TableWords kTraditional{"| 編號 | 服務 | 服務名稱 | 依提問最佳化(建議) | 自動最佳化 | 還原系統預設值 |\n",
+                                  "詢問",
+                                  "？是：",
+                                  "；否："};
+
+const TableWords& tableWords(TableLanguage language)
+{
+    return inLanguage(language, kEnglish, kChinese, kTraditional);
+}
 
 // What one profile does to the service with this key, or a dash where it leaves it alone.
 std::string cellText(TableLanguage language, const std::vector<ServiceStep>& steps, const std::wstring& key)
 {
-    const TableWords& words = language == TableLanguage::Chinese ? kChinese : kEnglish;
+    const TableWords& words = tableWords(language);
     for (const ServiceStep& step : steps) {
         if (step.serviceKey != key)
             continue;
@@ -50,12 +59,14 @@ std::string cellText(TableLanguage language, const std::vector<ServiceStep>& ste
 
 std::string actionInTable(TableLanguage language, ActionKind kind)
 {
-    return language == TableLanguage::English ? actionDescription(kind) : toUtf8(actionWords(kChineseWording, kind));
+    if (language == TableLanguage::English)
+        return actionDescription(kind);
+    return toUtf8(actionWords(language == TableLanguage::Chinese ? kChineseWording : kTraditionalWording, kind));
 }
 
 const char* topicInTable(TableLanguage language, AnswerFlag flag)
 {
-    return language == TableLanguage::English ? questionTopic(flag) : questionTopicInChinese(flag);
+    return inLanguage(language, questionTopic(flag), questionTopicInChinese(flag), questionTopicInTraditional(flag));
 }
 
 std::string profileTable(TableLanguage language)
@@ -63,7 +74,7 @@ std::string profileTable(TableLanguage language)
     const std::vector<ServiceStep> prompted = profileSteps(Profile::Prompted, Lists::WithWindows10);
     const std::vector<ServiceStep> automatic = profileSteps(Profile::Automatic, Lists::WithWindows10);
     const std::vector<ServiceStep> restore = profileSteps(Profile::Restore, Lists::WithWindows10);
-    std::string table = std::string(language == TableLanguage::Chinese ? kChinese.header : kEnglish.header)
+    std::string table = std::string(tableWords(language).header)
         + "|---|---|---|---|---|---|\n";
     // The restore profile runs every row of the catalogue.
     for (const ServiceStep& row : restore) {

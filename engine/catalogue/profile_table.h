@@ -4,20 +4,19 @@
 
 #include "engine/catalogue/action.h"
 #include "engine/catalogue/answers.h"
+#include "engine/catalogue/table_language.h"
 
 namespace quillora {
-
-enum class TableLanguage { English, Chinese };
 
 // Every service of the catalogue, in catalogue order, with what each profile does to it, as a
 // Markdown table in UTF-8: the tables of the two manuals, and `quillora-cli services`.
 std::string profileTable(TableLanguage language = TableLanguage::English);
 
 // What an action does, in the table's language: the English description, or the words the Chinese
-// windows use ("停止，禁用"); UTF-8.
+// windows use ("停止，禁用", "停止，停用"); UTF-8.
 std::string actionInTable(TableLanguage language, ActionKind kind);
 
-// What a question asks about, in the table's language ("CD burner", "刻录机"); UTF-8.
+// What a question asks about, in the table's language ("CD burner", "刻录机", "燒錄機"); UTF-8.
 const char* topicInTable(TableLanguage language, AnswerFlag flag);
 
 }  // namespace quillora

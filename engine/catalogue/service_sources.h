@@ -8,21 +8,42 @@
 
 namespace quillora {
 
-// A publication of Microsoft's that the Windows 10 list rests on.
-struct Publication {
-    const char* id;     // "S1": how the tables and the README name it
-    const char* title;  // as Microsoft titles it
-    const char* link;
+// How a publication is titled, and where it is, in one language.
+struct Edition {
+    const char* title = nullptr;
+    const char* link = nullptr;
 };
 
-// What one publication says of one service: its rating or the default it gives, and its words.
+// A publication of Microsoft's that the Windows 10 list rests on, with the editions Microsoft
+// published of it in Chinese, where the program quotes one.
+struct Publication {
+    const char* id;  // "S1": how the windows, the tables and the README name it
+    Edition english;
+    Edition chinese;      // Microsoft's zh-CN edition; no title where none is quoted
+    Edition traditional;  // Microsoft's zh-TW edition
+};
+
+// Whose words a citation gives in one language.
+enum class Said {
+    Quoted,      // the publication's own words, in that language
+    Translated,  // the program's rendering of the publication's English words
+    Described,   // what the publication gives, in the program's words
+};
+
+struct CitedWords {
+    const char* text;
+    Said said;
+};
+
+// What one publication says of one service, in English and in both Chinese scripts.
 struct Citation {
     const Publication* from;
-    const char* says;  // in its own words where quoted; else what it gives, in ours
-    bool quoted = true;
+    CitedWords english;
+    CitedWords chinese;
+    CitedWords traditional;
 };
 
-// The publications, in the order of their ids.
+// The publications, numbered from S1 without a gap.
 std::span<const Publication> publications();
 
 // What Microsoft's publications say of a service of the Windows 10 list, in the order of their
@@ -31,6 +52,14 @@ std::vector<Citation> citationsFor(const std::wstring& serviceKey);
 
 // The services the publications are cited for, in the order they are kept.
 std::vector<std::wstring> citedServices();
+
+// A citation's words in a language: quoted words in the language's quotation marks, the
+// program's renderings marked as such; UTF-8.
+std::string citedWords(const Citation& citation, TableLanguage language);
+
+// The edition that names a citation's publication in a language: the Chinese one where the
+// citation quotes it, else the English original.
+const Edition& citedEdition(const Citation& citation, TableLanguage language);
 
 // The Windows 10 list with its sources, as Markdown, for `quillora-cli services --windows` and the
 // manuals: each service with its question, what restore sets, and what each publication says;

@@ -65,6 +65,31 @@ inline constexpr Wording kChineseWording{
     .failed = L"失败",
     .unknown = L"未知",
 };
+// Traditional Chinese, in the words of Microsoft's zh-TW Windows: 停用, 手動, 自動.
+inline constexpr Wording kTraditionalWording{
+    .disabled = L"停用",
+    .manual = L"手動",
+    .automatic = L"自動",
+    .leftAlone = L"保留",
+    .completionSentence = L"最佳化已經完成！",
+    .completedCaption = L"最佳化完成！",
+    .stop = L"停止",
+    .start = L"啟動",
+    .comma = L"，",
+    .delayedStart = L"（延遲啟動）",
+    .ifDisabled = L"（若已停用）",
+    .wouldChange = L"會變更",
+    .noChange = L"不變",
+    .notInstalled = L"未安裝",
+    .keptByChoice = L"保留（您的選擇）",
+    .keptNeeded = L"保留（系統需要）",
+    .keptAsWindowsHasIt = L"保留（系統原設定）",
+    .sets = L"設定",
+    .changed = L"已變更",
+    .unchanged = L"未變更",
+    .failed = L"失敗",
+    .unknown = L"未知",
+};
 inline constexpr Wording kEnglishWording{
     .disabled = L"disabled",
     .manual = L"manual",

@@ -81,7 +81,7 @@ std::optional<std::string> savedLanguage(Machine& machine)
 {
     try {
         const std::optional<std::string> value = savedSetting(machine, kLanguage);
-        if (value == "en" || value == "zh")
+        if (value == "en" || value == "zh" || value == "zh-TW")
             return value;
     } catch (const PlatformFailure&) {
         // A language that cannot be read leaves the windows as designed, in Chinese.

@@ -280,8 +280,8 @@ TEST_CASE("services --windows lists the fourteen with Microsoft's words and the 
     const std::string table = planned({"services", "--windows"});
     CHECK(table.find("| 81 | Xbox Live Auth Manager | `XblAuthManager` | Xbox | manual | S1: \"Should be disabled\"; ")
           != std::string::npos);
-    CHECK(table.find("| S10 | [Policy CSP - SystemServices](https://learn.microsoft.com/") != std::string::npos);
-    // Every row rests on two publications at least that rate it safe to turn off (S3 and S10 only
+    CHECK(table.find("| S5 | [Policy CSP - SystemServices](https://learn.microsoft.com/") != std::string::npos);
+    // Every row rests on two publications at least that rate it safe to turn off (S3 and S5 only
     // give defaults).
     for (const char* key : {"XblAuthManager", "XblGameSave", "XboxNetApiSvc", "XboxGipSvc", "BcastDVRUserService",
                                     "lfsvc", "MapsBroker", "icssvc", "autotimesvc", "MessagingService", "SmsRouter",
@@ -294,4 +294,41 @@ TEST_CASE("services --windows lists the fourteen with Microsoft's words and the 
             + (row.find("S4: ") != std::string::npos);
         CHECK(rating >= 2);
     }
+}
+
+// The words of Microsoft's Chinese editions, as read there; where Microsoft published none, the
+// program's rendering, marked as the program's. The tables name the publications S1 to S5 with no
+// gap, in every language.
+TEST_CASE("services --windows in Chinese quotes Microsoft's Chinese editions and marks the program's renderings")
+{
+    const std::string simplified = planned({"services", "--windows", "--chinese"});
+    const std::string traditional = planned({"services", "--windows", "--traditional-chinese"});
+    CHECK(simplified.find("| 81 | Xbox Live Auth Manager | `XblAuthManager` | Xbox | 手动 | S1：“应该禁用”；S2：“如果此服务已停止，"
+                          "某些应用程序可能无法正常运行。”（本程序译文）；")
+          != std::string::npos);
+    CHECK(traditional.find("| 81 | Xbox Live Auth Manager | `XblAuthManager` | Xbox | 手動 | S1：「應該停用」；") != std::string::npos);
+    CHECK(simplified.find("S2：“禁用此服务可防止应用访问地图。”；") != std::string::npos);
+    CHECK(traditional.find("S2：「停用此服務將讓應用程式無法存取地圖。」；") != std::string::npos);
+    CHECK(simplified.find("| S1 | [有关在带有桌面体验的 Windows Server 2016 中禁用系统服务的指南](https://learn.microsoft.com/zh-cn/")
+          != std::string::npos);
+    CHECK(traditional.find("| S1 | [在包含桌面體驗的 Windows Server 2016 上停用系統服務的指引](https://learn.microsoft.com/zh-tw/")
+          != std::string::npos);
+    for (const std::string* table : {&simplified, &traditional}) {
+        for (const char* id : {"| S1 |", "| S2 |", "| S3 |", "| S4 |", "| S5 |"})
+            CHECK(table->find(id) != std::string::npos);
+        CHECK(table->find("| S6 |") == std::string::npos);
+        CHECK(table->find("| S10 |") == std::string::npos);
+    }
+}
+
+TEST_CASE("services takes one of --chinese and --traditional-chinese")
+{
+    MemoryMachine machine;
+    const CliResult both = runCli({"services", "--chinese", "--traditional-chinese"}, machine);
+    CHECK(both.status == kExitUsage);
+    CHECK(both.err.find("--chinese and --traditional-chinese: choose one") != std::string::npos);
+    const std::string table = planned({"services", "--traditional-chinese"});
+    CHECK(table.rfind("| 編號 | 服務 | 服務名稱 | 依提問最佳化(建議) | 自動最佳化 | 還原系統預設值 |\n", 0) == 0);
+    CHECK(table.find("| 1 | Alerter | `Alerter` | 停止，停用 | 停止，停用 | 停止，停用 |\n") != std::string::npos);
+    CHECK(table.find("詢問燒錄機？是：手動；否：停止，停用") != std::string::npos);
 }

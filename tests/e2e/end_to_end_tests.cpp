@@ -459,7 +459,8 @@ void pressInSystemMenu(const QuilloraProcess& program, BYTE key)
 
 }  // namespace
 
-TEST_CASE_FIXTURE(EndToEnd, "English by choice: /lang:en for one start, the system menu's English and 中文 kept")
+TEST_CASE_FIXTURE(EndToEnd, "English or Traditional Chinese by choice: /lang: for one start, the system menu's three "
+                            "languages kept")
 {
     const KeptSettings kept;
     SUBCASE("/lang:en: English buttons, a log in English words, the same commands")
@@ -475,7 +476,21 @@ TEST_CASE_FIXTURE(EndToEnd, "English by choice: /lang:en for one start, the syst
         const std::vector<Record> records = waitForRecords(program.recordFile(), program.process(), golden.size());
         CHECK(launchedServiceCommands(records) == std::multiset<std::wstring>(golden.begin(), golden.end()));
     }
-    SUBCASE("Alt+Space, E switches and is kept; Alt+Space, Z switches back")
+    SUBCASE("/lang:zh-TW: Traditional buttons, a log in 停用, 手動 and 自動, the same commands")
+    {
+        QuilloraProcess program(quillora, folder, L"/LANG:zh-tw");
+        CHECK(automaticButtonText(program) == L"自動最佳化");
+        CHECK(textOf(GetDlgItem(program.mainWindow(), MainControls::QuestionsButton)) == L"依提問最佳化(建議)");
+        postClick(GetDlgItem(program.mainWindow(), MainControls::AutomaticButton));
+        const HWND progress = waitForWindow(program.process(), L"最佳化完成！", 180000);
+        const std::wstring log = textOf(GetDlgItem(progress, ProgressControls::LogBox));
+        CHECK(log.rfind(L"1:Alerter:停用\r\n", 0) == 0);
+        CHECK(log == fromUtf8(testing::goldenBytes("automatic", "zh-TW.log")));
+        const std::vector<std::wstring> golden = testing::goldenCommandLines("automatic");
+        const std::vector<Record> records = waitForRecords(program.recordFile(), program.process(), golden.size());
+        CHECK(launchedServiceCommands(records) == std::multiset<std::wstring>(golden.begin(), golden.end()));
+    }
+    SUBCASE("Alt+Space, E switches and is kept; Alt+Space, T to Traditional, kept; Alt+Space, Z switches back")
     {
         {
             QuilloraProcess program(quillora, folder);
@@ -486,6 +501,12 @@ TEST_CASE_FIXTURE(EndToEnd, "English by choice: /lang:en for one start, the syst
         {
             QuilloraProcess program(quillora, folder);
             CHECK(automaticButtonText(program) == L"Automatic");
+            pressInSystemMenu(program, 'T');
+            CHECK(automaticButtonText(program) == L"自動最佳化");
+        }
+        {
+            QuilloraProcess program(quillora, folder);
+            CHECK(automaticButtonText(program) == L"自動最佳化");
             pressInSystemMenu(program, 'Z');
             CHECK(automaticButtonText(program) == L"自动优化");
         }

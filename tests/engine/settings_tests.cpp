@@ -15,8 +15,14 @@ TEST_CASE("the language setting: beside the backups' folder, read back as writte
     saveLanguage(machine, "en");
     CHECK(machine.memoryFiles.files.at("/home/user/Quillora/settings.ini").bytes == "[Quillora]\r\nlanguage=en\r\n");
     CHECK(savedLanguage(machine) == "en");
-    machine.memoryFiles.files["/home/user/Quillora/settings.ini"].bytes = "[Quillora]\r\nlanguage=fr\r\n";
-    CHECK_FALSE(savedLanguage(machine).has_value());
+    saveLanguage(machine, "zh-TW");
+    CHECK(savedLanguage(machine) == "zh-TW");
+    for (const char* unknown : {"fr", "zh-tw", "zh-CN", "zh-TW2"}) {
+        CAPTURE(unknown);
+        machine.memoryFiles.files["/home/user/Quillora/settings.ini"].bytes =
+            std::string("[Quillora]\r\nlanguage=") + unknown + "\r\n";
+        CHECK_FALSE(savedLanguage(machine).has_value());
+    }
 
     machine.memoryFiles.readOnly = true;
     try {

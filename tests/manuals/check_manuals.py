@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""The manuals in the release zip: README.txt (the users' part of the README) and README-zh.txt.
+"""The manuals in the release zip: README.txt (the users' part of the README), README-zh.txt and
+README-zh-TW.txt.
 
 usage: check_manuals.py QUILLORA-CLI
 
@@ -7,7 +8,7 @@ Checks what the zip will hold, made by the release's own code (scripts/make-zip.
 README.txt names is in it and nothing points into the developers' part; every command that
 `quillora-cli --help` lists is documented; no file or folder of the repository that the zip does
 not hold is named; both manuals have the same sections in the same order and the same tables,
-row for row; the Chinese tables are the program's; each manual's opening names every file the
+row for row (the three); the Chinese tables are the program's; each manual's opening names every file the
 program's own code writes and neither claims it writes nothing else; README.txt names each item of
 the program in English beside its Chinese text; both are texts Notepad on Windows XP reads, with
 no two blank lines in a row.
@@ -20,30 +21,48 @@ import sys
 import types
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
-ZIP_NAMES = {"Quillora.exe", "quillora-cli.exe", "README.txt", "README-zh.txt", "LICENSE.txt", "CHANGELOG.txt"}
+ZIP_NAMES = {"Quillora.exe", "quillora-cli.exe", "README.txt", "README-zh.txt", "README-zh-TW.txt", "LICENSE.txt",
+             "CHANGELOG.txt"}
 
 # The sections of both manuals, in order: each English heading and its Chinese one. A section
 # added to one manual and not the other fails here.
 SECTIONS = [
-    ("## What it does and does not do", "## 它做什么，不做什么"),
-    ("## Running it on Windows", "## 在 Windows 上运行"),
-    ("## Choosing the language", "## 选择界面语言"),
-    ("## What each profile does to each service", "## 每种方案对每个服务做什么"),
-    ("### Why the numbers have gaps", "### 编号为什么不连续"),
-    ("## Reboot and undo", "## 撤销上次优化"),
+    ("## What it does and does not do", "## 它做什么，不做什么", "## 它做什麼，不做什麼"),
+    ("## Running it on Windows", "## 在 Windows 上运行", "## 在 Windows 上執行"),
+    ("## Choosing the language", "## 选择界面语言", "## 選擇介面語言"),
+    ("## What each profile does to each service", "## 每种方案对每个服务做什么", "## 每種方案對每個服務做什麼"),
+    ("### Why the numbers have gaps", "### 编号为什么不连续", "### 編號為什麼不連續"),
+    ("## Reboot and undo", "## 撤销上次优化", "## 復原上次最佳化"),
     ("## The services window: what each service is, and what the last run really did",
-     "## 查看服务：每个服务是什么，上次优化实际做了什么"),
-    ("## What becomes of each service", "## 每个服务的结果"),
-    ("## On Windows Vista and later", "## Windows Vista 及以后的版本"),
-    ("## On Windows 10 and 11: five more questions", "## Windows 10 和 11：另外五个问题"),
-    ("### Per-user services and signing in", "### 按用户的服务和登录"),
-    ("### Left out on purpose", "### 有意不列入的服务"),
-    ("## The companion: quillora-cli", "## 命令行工具 quillora-cli"),
-    ("### Errors and exit statuses", "### 错误和退出码"),
-    ("## Many machines", "## 多台电脑"),
-    ("### Group Policy: a security template (`--format inf`)", "### 组策略：安全模板（`--format inf`）"),
-    ("### Ansible (`--format ansible`)", "### Ansible（`--format ansible`）"),
-    ("### Undo across machines", "### 在多台电脑上撤销"),
+     "## 查看服务：每个服务是什么，上次优化实际做了什么", "## 檢視服務：每個服務是什麼，上次最佳化實際做了什麼"),
+    ("## What becomes of each service", "## 每个服务的结果", "## 每個服務的結果"),
+    ("## On Windows Vista and later", "## Windows Vista 及以后的版本", "## Windows Vista 及更新版本"),
+    ("## On Windows 10 and 11: five more questions", "## Windows 10 和 11：另外五个问题", "## Windows 10 和 11：另外五個問題"),
+    ("### Per-user services and signing in", "### 按用户的服务和登录", "### 每一使用者服務與登入"),
+    ("### Left out on purpose", "### 有意不列入的服务", "### 刻意不列入的服務"),
+    ("## The companion: quillora-cli", "## 命令行工具 quillora-cli", "## 命令列工具 quillora-cli"),
+    ("### Errors and exit statuses", "### 错误和退出码", "### 錯誤和結束代碼"),
+    ("## Many machines", "## 多台电脑", "## 多部電腦"),
+    ("### Group Policy: a security template (`--format inf`)", "### 组策略：安全模板（`--format inf`）",
+     "### 群組原則：安全性範本（`--format inf`）"),
+    ("### Ansible (`--format ansible`)", "### Ansible（`--format ansible`）", "### Ansible（`--format ansible`）"),
+    ("### Undo across machines", "### 在多台电脑上撤销", "### 在多部電腦上復原"),
+]
+
+# The two Chinese manuals: the file in the zip, its source, the option that prints its tables, and
+# the markers around them.
+CHINESE_MANUALS = [
+    ("README-zh.txt", "README-zh.md", "--chinese", 1,
+     ("<!-- 服务表：由 `quillora-cli services --chinese` 生成，测试会与程序的服务目录核对 -->\n", "<!-- 服务表结束 -->"),
+     ("<!-- Windows 表：由 `quillora-cli services --windows --chinese` 生成，测试会与程序的核对 -->\n", "<!-- Windows 表结束 -->"),
+     ("<!-- Windows 10 表：`quillora-cli services --windows --chinese` 的第二部分，测试会与程序的核对 -->\n",
+      "<!-- Windows 10 表结束 -->")),
+    ("README-zh-TW.txt", "README-zh-TW.md", "--traditional-chinese", 2,
+     ("<!-- 服務表：由 `quillora-cli services --traditional-chinese` 產生，測試會與程式的服務目錄核對 -->\n", "<!-- 服務表結束 -->"),
+     ("<!-- Windows 表：由 `quillora-cli services --windows --traditional-chinese` 產生，測試會與程式的核對 -->\n",
+      "<!-- Windows 表結束 -->"),
+     ("<!-- Windows 10 表：`quillora-cli services --windows --traditional-chinese` 的第二部分，測試會與程式的核對 -->\n",
+      "<!-- Windows 10 表結束 -->")),
 ]
 
 failures = []
@@ -109,34 +128,29 @@ def check_names(name, text):
         fail("%s names %r, which needs the source" % (name, command))
 
 
-def check_sections(users, chinese):
+def check_sections(users, chinese_manuals):
     english = headings(users)
-    if english != [e for e, _ in SECTIONS]:
+    if english != [section[0] for section in SECTIONS]:
         fail("README.txt sections differ from the list: %s" % english)
-    zh = headings(chinese)
-    if zh != [c for _, c in SECTIONS]:
-        fail("README-zh.txt sections differ from the list: %s" % zh)
+    for (name, _, _, column, *_), text in zip(CHINESE_MANUALS, chinese_manuals):
+        zh = headings(text)
+        if zh != [section[column] for section in SECTIONS]:
+            fail("%s sections differ from the list: %s" % (name, zh))
 
 
-def check_generated_tables(chinese, cli):
-    """The Chinese manual's generated tables are the program's, between their markers; the output
+def check_generated_tables(manual, source_text, cli):
+    """A Chinese manual's generated tables are the program's, between their markers; the output
     of `services --windows` is its two tables, each in its own section, apart by a blank line."""
-    for arguments, places in (
-        (["services", "--chinese"], [("<!-- 服务表：由 `quillora-cli services --chinese` 生成，测试会与程序的服务目录核对 -->\n",
-                                      "<!-- 服务表结束 -->")]),
-        (["services", "--windows", "--chinese"],
-         [("<!-- Windows 表：由 `quillora-cli services --windows --chinese` 生成，测试会与程序的核对 -->\n",
-           "<!-- Windows 表结束 -->"),
-          ("<!-- Windows 10 表：`quillora-cli services --windows --chinese` 的第二部分，测试会与程序的核对 -->\n",
-           "<!-- Windows 10 表结束 -->")]),
-    ):
+    name, path, option, _, services, windows, windows10 = manual
+    for arguments, places in ((["services", option], [services]), (["services", "--windows", option], [windows, windows10])):
         table = subprocess.run([cli] + arguments, capture_output=True, text=True, check=True).stdout
-        if any(start not in chinese or end not in chinese for start, end in places):
-            fail("README-zh.md has no markers for `quillora-cli %s`" % " ".join(arguments))
+        if any(start not in source_text or end not in source_text for start, end in places):
+            fail("%s has no markers for `quillora-cli %s`" % (path, " ".join(arguments)))
             continue
-        between = "\n".join(chinese[chinese.index(start) + len(start):chinese.index(end)] for start, end in places)
+        between = "\n".join(source_text[source_text.index(start) + len(start):source_text.index(end)]
+                            for start, end in places)
         if between != table:
-            fail("README-zh.md's table is not what `quillora-cli %s` prints" % " ".join(arguments))
+            fail("%s's table is not what `quillora-cli %s` prints" % (path, " ".join(arguments)))
 
 
 def sections_of(text):
@@ -172,26 +186,27 @@ def fixed_cell(cell):
     return re.fullmatch(r"[\d.]+|-|`[^`]*`", cell) is not None
 
 
-def check_tables(users, chinese):
+def check_tables(users, chinese, name, column):
     """Each section has the same tables in both manuals, row for row, and the cells that are not
     words (numbers, keys, code) are the same."""
     english, zh = sections_of(users), sections_of(chinese)
-    for english_heading, chinese_heading in SECTIONS:
+    for section in SECTIONS:
+        english_heading, chinese_heading = section[0], section[column]
         english_tables = tables_of(english.get(english_heading, ""))
         chinese_tables = tables_of(zh.get(chinese_heading, ""))
         if len(english_tables) != len(chinese_tables):
-            fail("%r has %d tables in README.txt, %r %d in README-zh.txt"
-                 % (english_heading, len(english_tables), chinese_heading, len(chinese_tables)))
+            fail("%r has %d tables in README.txt, %r %d in %s"
+                 % (english_heading, len(english_tables), chinese_heading, len(chinese_tables), name))
             continue
         for number, (one, other) in enumerate(zip(english_tables, chinese_tables), 1):
             if len(one) != len(other) or any(len(a) != len(b) for a, b in zip(one, other)):
-                fail("table %d of %r has other rows or columns in README-zh.txt" % (number, english_heading))
+                fail("table %d of %r has other rows or columns in %s" % (number, english_heading, name))
                 continue
             for row, (a, b) in enumerate(zip(one, other)):
                 for cell_a, cell_b in zip(a, b):
                     if (fixed_cell(cell_a) or fixed_cell(cell_b)) and cell_a != cell_b:
-                        fail("table %d of %r, row %d: %r in README.txt, %r in README-zh.txt"
-                             % (number, english_heading, row, cell_a, cell_b))
+                        fail("table %d of %r, row %d: %r in README.txt, %r in %s"
+                             % (number, english_heading, row, cell_a, cell_b, name))
 
 
 def source(path):
@@ -219,6 +234,7 @@ def files_the_program_writes():
 DENIALS = [
     r"no settings? (?:are |is )?kept", r"keeps? no settings?", r"only files? (?:it|the program) writes?",
     r"writes? (?:no|nothing but)", r"不在两次运行之间保存", r"不保存(?:任何)?设置", r"只写.{0,6}备份", r"写的文件只有",
+    r"不在兩次執行之間儲存", r"不儲存(?:任何)?設定", r"只寫.{0,6}備份", r"寫的檔案只有",
 ]
 
 
@@ -329,13 +345,14 @@ def list_sizes():
     return designed, designed + windows10
 
 
-def check_counts(users, chinese, changelog):
+def check_counts(users, chinese, traditional, changelog):
     """Where the manuals count the services, they count the catalogue's lists: never "sixty" alone,
     and both sizes where they say what the program changes."""
     designed, both = list_sizes()
     for name, text, words, says in (
             ("README.txt", users, ("sixty", "the 60 services"), "%d on Windows XP to 8.1, %d on Windows 10 and 11"),
             ("README-zh.txt", chinese, ("六十",), "Windows XP 到 8.1 上 %d 个，Windows 10 和 11 上 %d 个"),
+            ("README-zh-TW.txt", traditional, ("六十",), "Windows XP 到 8.1 上 %d 個，Windows 10 和 11 上 %d 個"),
             ("CHANGELOG.txt", changelog, ("sixty",), "%d on\n  Windows XP to 8.1, %d on Windows 10 and 11")):
         for word in words:
             if word in text:
@@ -344,15 +361,17 @@ def check_counts(users, chinese, changelog):
             fail("%s does not say %r" % (name, says % (designed, both)))
 
 
-def check_question_keys(users, chinese):
+def check_question_keys(users, chinese, traditional):
     """The tables of the questions of Windows 10 and 11 name, for each question, the keys of exactly
     the rows the catalogue has it decide, in its order."""
     catalogue = source("engine/catalogue/catalogue.cpp")
     asked = {}
-    for key, flag in re.findall(r'windows10Row\(L"[^"]*", L"[^"]*", L"[^"]*", L"([^"]*)", AnswerFlag::(\w+)', catalogue):
+    for key, flag in re.findall(r'windows10Row\(L"[^"]*", L"[^"]*", L"[^"]*",\s*L"[^"]*", L"([^"]*)", AnswerFlag::(\w+)',
+                                catalogue):
         asked.setdefault(flag, []).append("`%s`" % key)
     expected = [", ".join(keys) for keys in asked.values()]
-    for name, text, heading in (("README.txt", users, "| question |"), ("README-zh.txt", chinese, "| 问题 |")):
+    for name, text, heading in (("README.txt", users, "| question |"), ("README-zh.txt", chinese, "| 问题 |"),
+                                ("README-zh-TW.txt", traditional, "| 問題 |")):
         at = text.find(heading)
         if at < 0:
             fail("%s has no table of the questions of Windows 10 and 11" % name)
@@ -367,27 +386,30 @@ def main():
     cli = sys.argv[1]
     make_zip = load_make_zip()
     readme = open(os.path.join(ROOT, "README.md"), encoding="utf-8").read()
-    chinese_source = open(os.path.join(ROOT, "README-zh.md"), encoding="utf-8").read()
     users = make_zip.users_readme(readme)
-    chinese = make_zip.manual_text(chinese_source)
+    sources = [open(os.path.join(ROOT, manual[1]), encoding="utf-8").read() for manual in CHINESE_MANUALS]
+    chinese_manuals = [make_zip.manual_text(text) for text in sources]
+    chinese, traditional = chinese_manuals
 
     check_references(readme, users)
     check_commands(users, cli)
     check_names("README.txt", users)
-    check_names("README-zh.txt", chinese)
     check_names("CHANGELOG.txt", open(os.path.join(ROOT, "CHANGELOG.md"), encoding="utf-8").read())
-    check_sections(users, chinese)
-    check_generated_tables(chinese_source, cli)
-    check_tables(users, chinese)
+    check_sections(users, chinese_manuals)
+    for manual, source_text, text in zip(CHINESE_MANUALS, sources, chinese_manuals):
+        name, path, _, column = manual[:4]
+        check_names(name, text)
+        check_generated_tables(manual, source_text, cli)
+        check_tables(users, text, name, column)
+        check_file_claims(name, text)
+        check_notepad(name, make_zip.contents("manual:" + os.path.join(ROOT, path)))
     check_file_claims("README.txt", users)
-    check_file_claims("README-zh.txt", chinese)
     check_item_names(users)
     check_chinese_words(chinese)
-    check_question_keys(users, chinese)
-    check_counts(users, chinese, open(os.path.join(ROOT, "CHANGELOG.md"), encoding="utf-8").read())
+    check_question_keys(users, chinese, traditional)
+    check_counts(users, chinese, traditional, open(os.path.join(ROOT, "CHANGELOG.md"), encoding="utf-8").read())
     check_notepad("README.txt", make_zip.contents("readme:" + os.path.join(ROOT, "README.md")))
-    check_notepad("README-zh.txt", make_zip.contents("manual:" + os.path.join(ROOT, "README-zh.md")))
-    if "![" in users or "![" in chinese:
+    if "![" in users or any("![" in text for text in chinese_manuals):
         fail("a picture is left in a manual")
 
     for message in failures:

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <set>
+
 #include "engine/choice/settings.h"
 #include "tests/support/golden.h"
 #include "tests/support/text_helpers.h"
@@ -21,9 +23,14 @@ namespace {
 
 const std::string kSettings = "/home/user/Quillora/settings.ini";
 
-void chooseLanguageFromMenu(ui::Program& program)
+void chooseLanguageFromMenu(ui::Program& program, Language language)
 {
-    SendMessageW(program.mainWindow.handle(), WM_SYSCOMMAND, ui::kLanguageCommand, 0);
+    SendMessageW(program.mainWindow.handle(), WM_SYSCOMMAND, ui::choiceOf(language).command, 0);
+}
+
+bool itemChecked(HWND window, unsigned command)
+{
+    return (GetMenuState(GetSystemMenu(window, FALSE), command, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
 
 std::wstring menuItem(HWND window, unsigned command)
@@ -35,39 +42,75 @@ std::wstring menuItem(HWND window, unsigned command)
 
 }  // namespace
 
-TEST_CASE("every text has both languages, and none is empty")
+TEST_CASE("every text has all three languages, and none is empty")
 {
     for (int id = 0; id < static_cast<int>(Text::Count); ++id) {
         CAPTURE(id);
-        const wchar_t* chinese = ui::textIn(Language::Chinese, static_cast<Text>(id));
-        const wchar_t* english = ui::textIn(Language::English, static_cast<Text>(id));
-        REQUIRE(chinese);
-        REQUIRE(english);
-        CHECK((static_cast<Text>(id) == Text::Empty) == (*english == L'\0'));
-        CHECK((static_cast<Text>(id) == Text::Empty) == (*chinese == L'\0'));
+        for (const Language language : {Language::Chinese, Language::English, Language::TraditionalChinese}) {
+            const wchar_t* text = ui::textIn(language, static_cast<Text>(id));
+            REQUIRE(text);
+            CHECK((static_cast<Text>(id) == Text::Empty) == (*text == L'\0'));
+        }
     }
     CHECK(std::size(ui::kChineseTexts) == static_cast<std::size_t>(Text::Count));
     CHECK(std::size(ui::kEnglishTexts) == static_cast<std::size_t>(Text::Count));
+    CHECK(std::size(ui::kTraditionalTexts) == static_cast<std::size_t>(Text::Count));
 }
 
-TEST_CASE("Chinese until the user chooses; the menu switches every open window at once and keeps the choice")
+// A Traditional text that is the Simplified one character for character is a text left
+// untranslated, but for these, which the two scripts write alike.
+TEST_CASE("no Traditional Chinese text is the Simplified one, but where both scripts write it alike")
+{
+    const std::set<Text> alike = {
+        Text::Empty,        Text::MainCaption,   Text::YesButton,    Text::NoButton,    Text::NameBetween,
+        Text::ServiceNote,  Text::BoxYes,        Text::BoxNo,        Text::BoxCancel,   Text::StateStopped,
+        Text::StateStopping, Text::StateUnknown, Text::ColumnBefore, Text::ColumnAsked, Text::NeededHere,
+        Text::PaneCitation,
+    };
+    for (int id = 0; id < static_cast<int>(Text::Count); ++id) {
+        const Text text = static_cast<Text>(id);
+        CAPTURE(id);
+        const std::wstring simplified = ui::textIn(Language::Chinese, text);
+        const std::wstring traditional = ui::textIn(Language::TraditionalChinese, text);
+        CHECK((simplified == traditional) == (alike.count(text) == 1));
+    }
+}
+
+TEST_CASE("Chinese until the user chooses; the menu offers the three languages, switches every open window at once "
+          "and keeps the choice")
 {
     ProgramFixture f;
     f.program.mainWindow.show();
     f.program.helpWindow.show();
     const HWND main = f.program.mainWindow.handle();
     CHECK(f.program.mainWindow.controlText(MainControls::AutomaticButton) == L"自动优化");
-    CHECK(menuItem(main, ui::kLanguageCommand) == L"&English");
+    CHECK(menuItem(main, ui::kChineseCommand) == L"简体中文(&Z)");
+    CHECK(menuItem(main, ui::kEnglishCommand) == L"&English");
+    CHECK(menuItem(main, ui::kTraditionalChineseCommand) == L"繁體中文(&T)");
+    CHECK(itemChecked(main, ui::kChineseCommand));
+    CHECK_FALSE(itemChecked(main, ui::kEnglishCommand));
 
-    chooseLanguageFromMenu(f.program);
+    chooseLanguageFromMenu(f.program, Language::English);
     CHECK(f.program.mainWindow.controlText(MainControls::AutomaticButton) == L"Automatic");
     CHECK(ui::windowText(f.program.helpWindow.handle()) == L"Help");
-    CHECK(menuItem(main, ui::kLanguageCommand) == L"中文(&Z)");
+    CHECK(menuItem(main, ui::kChineseCommand) == L"简体中文(&Z)");
+    CHECK(itemChecked(main, ui::kEnglishCommand));
+    CHECK_FALSE(itemChecked(main, ui::kChineseCommand));
     CHECK(menuItem(main, ui::kUndoLastRunCommand) == L"&Undo last optimisation...");
     CHECK(f.desktop.memoryMachine.memoryFiles.files.at(kSettings).bytes == "[Quillora]\r\nlanguage=en\r\n");
     CHECK(fontOf(f.program.mainWindow.control(MainControls::AutomaticButton)).lfCharSet != GB2312_CHARSET);
 
-    chooseLanguageFromMenu(f.program);
+    chooseLanguageFromMenu(f.program, Language::TraditionalChinese);
+    CHECK(f.program.mainWindow.controlText(MainControls::AutomaticButton) == L"自動最佳化");
+    CHECK(f.program.mainWindow.controlText(MainControls::QuestionsButton) == L"依提問最佳化(建議)");
+    CHECK(f.program.mainWindow.controlText(MainControls::RestoreButton) == L"還原系統預設值");
+    CHECK(ui::windowText(f.program.helpWindow.handle()) == L"說明");
+    CHECK(menuItem(main, ui::kUndoLastRunCommand) == L"復原上次最佳化(&U)...");
+    CHECK(itemChecked(main, ui::kTraditionalChineseCommand));
+    CHECK(fontOf(f.program.mainWindow.control(MainControls::AutomaticButton)).lfCharSet == CHINESEBIG5_CHARSET);
+    CHECK(f.desktop.memoryMachine.memoryFiles.files.at(kSettings).bytes == "[Quillora]\r\nlanguage=zh-TW\r\n");
+
+    chooseLanguageFromMenu(f.program, Language::Chinese);
     CHECK(f.program.mainWindow.controlText(MainControls::AutomaticButton) == L"自动优化");
     CHECK(fontOf(f.program.mainWindow.control(MainControls::AutomaticButton)).lfCharSet == GB2312_CHARSET);
     CHECK(f.desktop.memoryMachine.memoryFiles.files.at(kSettings).bytes == "[Quillora]\r\nlanguage=zh\r\n");
@@ -76,21 +119,24 @@ TEST_CASE("Chinese until the user chooses; the menu switches every open window a
 TEST_CASE("the choice is kept for the next start; a choice for one start is not")
 {
     TestDesktop desktop;
-    const auto startAndRead = [&](std::optional<Language> chosen, bool switchLanguage) {
+    const auto startAndRead = [&](std::optional<Language> chosen, std::optional<Language> fromMenu) {
         ui::Program program(GetModuleHandleW(nullptr), desktop, desktop, desktop.machine, chosen);
         program.mainWindow.show();
-        if (switchLanguage)
-            chooseLanguageFromMenu(program);
+        if (fromMenu)
+            chooseLanguageFromMenu(program, *fromMenu);
         return program.mainWindow.controlText(MainControls::AutomaticButton);
     };
-    CHECK(startAndRead(std::nullopt, false) == L"自动优化");
-    CHECK(startAndRead(std::nullopt, true) == L"Automatic");
-    CHECK(startAndRead(std::nullopt, false) == L"Automatic");          // kept
-    CHECK(startAndRead(Language::Chinese, false) == L"自动优化");      // /lang:zh, for one start
-    CHECK(startAndRead(std::nullopt, false) == L"Automatic");          // not kept
-    CHECK(startAndRead(std::nullopt, true) == L"自动优化");
-    CHECK(startAndRead(std::nullopt, false) == L"自动优化");
-    CHECK(startAndRead(Language::English, false) == L"Automatic");     // /lang:en
+    CHECK(startAndRead(std::nullopt, std::nullopt) == L"自动优化");
+    CHECK(startAndRead(std::nullopt, Language::English) == L"Automatic");
+    CHECK(startAndRead(std::nullopt, std::nullopt) == L"Automatic");          // kept
+    CHECK(startAndRead(Language::Chinese, std::nullopt) == L"自动优化");      // /lang:zh, for one start
+    CHECK(startAndRead(std::nullopt, std::nullopt) == L"Automatic");          // not kept
+    CHECK(startAndRead(std::nullopt, Language::TraditionalChinese) == L"自動最佳化");
+    CHECK(startAndRead(std::nullopt, std::nullopt) == L"自動最佳化");         // kept
+    CHECK(startAndRead(std::nullopt, Language::Chinese) == L"自动优化");
+    CHECK(startAndRead(std::nullopt, std::nullopt) == L"自动优化");
+    CHECK(startAndRead(Language::English, std::nullopt) == L"Automatic");     // /lang:en
+    CHECK(startAndRead(Language::TraditionalChinese, std::nullopt) == L"自動最佳化");  // /lang:zh-TW
     CHECK(desktop.memoryMachine.memoryFiles.files.at(kSettings).bytes == "[Quillora]\r\nlanguage=zh\r\n");
 }
 
@@ -99,7 +145,7 @@ TEST_CASE("a choice that cannot be kept is said, and the windows switch all the 
     ProgramFixture f;
     f.program.mainWindow.show();
     f.desktop.memoryMachine.memoryFiles.readOnly = true;
-    chooseLanguageFromMenu(f.program);
+    chooseLanguageFromMenu(f.program, Language::English);
     REQUIRE(f.desktop.errors.size() == 1);
     CHECK(f.desktop.errors[0].text.rfind(L"Could not save the choice of language /home/user/Quillora/settings.ini\r\n", 0)
           == 0);
@@ -113,7 +159,7 @@ TEST_CASE("switching back and forth during a run keeps the log whole; new lines 
     f.program.mainWindow.show();
     f.desktop.recorder.atMessages = [&](int pump) {
         if (pump == 2 || pump == 4)
-            chooseLanguageFromMenu(f.program);
+            chooseLanguageFromMenu(f.program, pump == 2 ? Language::English : Language::Chinese);
     };
     click(f.program.mainWindow.control(MainControls::AutomaticButton));
     const std::wstring log = f.program.progressWindow.text();
@@ -127,7 +173,7 @@ TEST_CASE("switching back and forth during a run keeps the log whole; new lines 
     CHECK(ui::windowText(f.program.progressWindow.handle()) == L"优化完成！");
 
     // A finished window says so in the language chosen after it finished.
-    chooseLanguageFromMenu(f.program);
+    chooseLanguageFromMenu(f.program, Language::English);
     CHECK(ui::windowText(f.program.progressWindow.handle()) == L"Optimisation complete!");
     CHECK(f.program.progressWindow.controlText(ui::ProgressControls::StatusLabel) == L"Optimisation complete!");
     CHECK(f.program.progressWindow.text() == log);
@@ -140,6 +186,29 @@ TEST_CASE("an English run: the log in English words, the commands as in Chinese"
     f.program.mainWindow.show();
     click(f.program.mainWindow.control(MainControls::AutomaticButton));
     CHECK(f.program.progressWindow.text() == fromUtf8(goldenBytes("automatic", "en.log")));
+    std::vector<std::wstring> launched;
+    for (const auto& launch : f.desktop.recorder.launches)
+        launched.push_back(launch.commandLine);
+    CHECK(launched == goldenCommandLines("automatic"));
+}
+
+// The golden log is the designed one with the three words Microsoft's Traditional Chinese Windows
+// uses for the start modes, and the completion sentence in Traditional Chinese.
+TEST_CASE("a Traditional Chinese run: 停用, 手動, 自動 in the log, Traditional captions, the commands as designed")
+{
+    ProgramFixture f;
+    f.program.host.setLanguage(Language::TraditionalChinese);
+    f.program.mainWindow.show();
+    CHECK(f.program.mainWindow.controlText(MainControls::QuestionsButton) == L"依提問最佳化(建議)");
+    CHECK(f.program.mainWindow.controlText(MainControls::AutomaticButton) == L"自動最佳化");
+    CHECK(f.program.mainWindow.controlText(MainControls::RestoreButton) == L"還原系統預設值");
+    CHECK(f.program.mainWindow.controlText(MainControls::HelpButton) == L"說明");
+    CHECK(f.program.mainWindow.controlText(MainControls::ExitButton) == L"結束");
+    click(f.program.mainWindow.control(MainControls::AutomaticButton));
+    const std::wstring log = f.program.progressWindow.text();
+    CHECK(log.rfind(L"1:Alerter:停用\r\n", 0) == 0);
+    CHECK(log == fromUtf8(goldenBytes("automatic", "zh-TW.log")));
+    CHECK(ui::windowText(f.program.progressWindow.handle()) == L"最佳化完成！");
     std::vector<std::wstring> launched;
     for (const auto& launch : f.desktop.recorder.launches)
         launched.push_back(launch.commandLine);

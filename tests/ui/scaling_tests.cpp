@@ -214,14 +214,14 @@ TEST_CASE("the banner fills its box as the picture scaled by DPI/96")
     }
 }
 
-TEST_CASE("in both languages every control's text fits its box and every font keeps its point size, scaled by DPI/96")
+TEST_CASE("in every language every control's text fits its box and every font keeps its point size, scaled by DPI/96")
 {
     ProgramFixture f;
     const int dpi = ui::screenDpi().cy;
 
     // Points as a ruler gives them: 72 to the inch.
     const auto pixelHeight = [dpi](int tenthsOfPoint) { return (tenthsOfPoint * dpi + 360) / 720; };
-    for (const ui::Language language : {ui::Language::Chinese, ui::Language::English})
+    for (const ui::Language language : {ui::Language::Chinese, ui::Language::English, ui::Language::TraditionalChinese})
     for (const auto& [window, design] : everyWindow(f.program)) {
         f.program.host.setLanguage(language);
         CAPTURE(static_cast<int>(language));

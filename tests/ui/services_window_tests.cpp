@@ -9,6 +9,7 @@
 
 #include "companion/cli.h"
 #include "engine/catalogue/catalogue.h"
+#include "engine/catalogue/service_sources.h"
 #include "engine/records/backup_store.h"
 #include "engine/records/run_result.h"
 #include "engine/text/utf8.h"
@@ -710,5 +711,89 @@ TEST_CASE("the services window uses the screen: as tall as it allows, 20 rows an
         CHECK(SendMessageW(pane, EM_GETFIRSTVISIBLELINE, 0, 0) == 0);
         REQUIRE(at != -1);
         CHECK(static_cast<short>(HIWORD(at)) < client.bottom);
+    }
+}
+
+namespace {
+
+// The longest run of English words in a text, after the names it may hold: words of Latin letters
+// with blanks between them, anything else ending the run.
+int longestEnglishRun(std::wstring text, const std::vector<std::wstring>& names)
+{
+    for (const std::wstring& name : names) {
+        for (std::size_t at = text.find(name); at != std::wstring::npos; at = text.find(name, at))
+            text.replace(at, name.size(), L"#");
+    }
+    int longest = 0, run = 0;
+    std::wstring word;
+    const auto endWord = [&](wchar_t after) {
+        const bool english = !word.empty() && std::all_of(word.begin(), word.end(), [](wchar_t c) {
+            return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || c == L'\'' || c == L'-' || c == L'.';
+        });
+        run = english ? run + 1 : 0;
+        longest = std::max(longest, run);
+        if (after != L' ')
+            run = 0;
+        word.clear();
+    };
+    for (const wchar_t c : text + L"\n") {
+        if (c == L' ' || c == L'\r' || c == L'\n' || c == L',' || c == L';' || c == L':' || c >= 0x2000)
+            endWord(c);
+        else
+            word += c;
+    }
+    return longest;
+}
+
+}  // namespace
+
+TEST_CASE("in Chinese the pane gives Microsoft's own Chinese words, or the program's marked as such, and no English "
+          "sentence")
+{
+    ProgramFixture f;
+    f.desktop.memoryMachine.version = WindowsVersion{10, 0, 19045, false};
+    ui::ServicesWindow& window = servicesWindowOn(f, 2);
+    std::vector<std::wstring> names;
+    for (const Publication& publication : publications())
+        names.push_back(fromUtf8(publication.english.title));
+    for (const std::wstring& key : windows10ListKeys()) {
+        names.push_back(displayNameOf(key));
+        names.push_back(key);
+    }
+
+    f.program.host.setLanguage(ui::Language::Chinese);
+    selectRow(window, L"XblAuthManager");
+    std::wstring pane = window.controlText(ServicesControls::DescriptionBox);
+    CHECK(pane.find(L"微软的说法：\r\n- S1（有关在带有桌面体验的 Windows Server 2016 中禁用系统服务的指南）：“应该禁用”\r\n") != std::wstring::npos);
+    CHECK(pane.find(L"- S2（Optimizing Windows configuration for VDI desktops）：“如果此服务已停止，某些应用程序可能无法正常运行。”"
+                    L"（本程序译文）\r\n")
+          != std::wstring::npos);
+    CHECK(pane.find(L"- S5（Policy CSP - SystemServices）：“默认值：手动。”（本程序译文）") != std::wstring::npos);
+    selectRow(window, L"MapsBroker");
+    pane = window.controlText(ServicesControls::DescriptionBox);
+    CHECK(pane.find(L"- S2（针对虚拟桌面基础结构 (VDI) 角色优化 Windows 10 版本 1909）：“禁用此服务可防止应用访问地图。”\r\n")
+          != std::wstring::npos);
+
+    f.program.host.setLanguage(ui::Language::TraditionalChinese);
+    selectRow(window, L"lfsvc");
+    pane = window.controlText(ServicesControls::DescriptionBox);
+    CHECK(pane.find(L"問題：位置和地圖\r\n") != std::wstring::npos);
+    CHECK(pane.find(L"- S1（在包含桌面體驗的 Windows Server 2016 上停用系統服務的指引）：「確定停用：停用中斷依賴服務的應用程式；"
+                    L"如果應用程式未依賴它，則確定停用」\r\n")
+          != std::wstring::npos);
+
+    for (const ui::Language language : {ui::Language::Chinese, ui::Language::TraditionalChinese}) {
+        f.program.host.setLanguage(language);
+        for (const wchar_t* key : {L"lfsvc", L"MapsBroker", L"XblAuthManager"}) {
+            CAPTURE(toUtf8(key));
+            selectRow(window, key);
+            pane = window.controlText(ServicesControls::DescriptionBox);
+            CHECK(longestEnglishRun(pane, names) <= 3);
+            // The same pane in English holds Microsoft's English: the measure finds sentences.
+            f.program.host.setLanguage(ui::Language::English);
+            selectRow(window, key);
+            CHECK(longestEnglishRun(window.controlText(ServicesControls::DescriptionBox), names) > 3);
+            f.program.host.setLanguage(language);
+        }
     }
 }

@@ -62,20 +62,25 @@ bool greyedWhenOpened(HWND window)
 
 }  // namespace
 
-TEST_CASE("the system menu ends with a separator, the undo item greyed while there is no backup, the services and language items")
+TEST_CASE("the system menu ends with a separator, the undo item greyed while there is no backup, the services item, "
+          "a separator and the three languages")
 {
     ProgramFixture f;
     f.program.mainWindow.show();
     const HWND main = f.program.mainWindow.handle();
     const int position = undoItemPosition(main);
     const HMENU menu = GetSystemMenu(main, FALSE);
-    REQUIRE(position == GetMenuItemCount(menu) - 3);
-    wchar_t services[64] = L"";
-    GetMenuStringW(menu, static_cast<UINT>(position + 1), services, 64, MF_BYPOSITION);
-    CHECK(std::wstring(services) == L"查看服务(&V)...");
-    wchar_t language[64] = L"";
-    GetMenuStringW(menu, static_cast<UINT>(position + 2), language, 64, MF_BYPOSITION);
-    CHECK(std::wstring(language) == L"&English");
+    REQUIRE(position == GetMenuItemCount(menu) - 6);
+    const auto itemAt = [&](int at) {
+        wchar_t text[64] = L"";
+        GetMenuStringW(menu, static_cast<UINT>(at), text, 64, MF_BYPOSITION);
+        return std::wstring(text);
+    };
+    CHECK(itemAt(position + 1) == L"查看服务(&V)...");
+    CHECK((GetMenuState(menu, static_cast<UINT>(position + 2), MF_BYPOSITION) & MF_SEPARATOR) != 0);
+    CHECK(itemAt(position + 3) == L"简体中文(&Z)");
+    CHECK(itemAt(position + 4) == L"&English");
+    CHECK(itemAt(position + 5) == L"繁體中文(&T)");
     CHECK((GetMenuState(menu, static_cast<UINT>(position - 1), MF_BYPOSITION) & MF_SEPARATOR) != 0);
     CHECK(greyedWhenOpened(main));
 

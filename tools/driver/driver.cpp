@@ -74,8 +74,16 @@ void installStandIns()
     GetWindowsDirectoryW(windows, MAX_PATH);
     for (const std::wstring& target : {std::wstring(system) + L"\\net.exe", std::wstring(system) + L"\\sc.exe",
                                        std::wstring(windows) + L"\\explorer.exe"}) {
-        if (!CopyFileW(recorder.c_str(), target.c_str(), FALSE))
-            throw std::runtime_error("cannot install a stand-in");
+        // A run launches its commands without waiting for them, so the last test's stand-ins may
+        // still be running, their file in use, when the next test begins: wait for them to end.
+        const double start = now();
+        while (!CopyFileW(recorder.c_str(), target.c_str(), FALSE)) {
+            const DWORD error = GetLastError();
+            if (error != ERROR_SHARING_VIOLATION || now() - start > 60)
+                throw std::runtime_error("cannot install a stand-in as " + toUtf8(target) + ": error "
+                                         + std::to_string(error));
+            Sleep(kPoll);
+        }
     }
 }
 
