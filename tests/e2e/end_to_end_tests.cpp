@@ -448,13 +448,27 @@ std::wstring automaticButtonText(const QuilloraProcess& program)
     return textOf(GetDlgItem(program.mainWindow(), MainControls::AutomaticButton));
 }
 
-void pressInSystemMenu(const QuilloraProcess& program, BYTE key)
+// Chooses a language with its key in the system menu, and waits for the windows to speak it.
+void pressInSystemMenu(const QuilloraProcess& program, BYTE key, const std::wstring& automaticButton)
 {
     SetForegroundWindow(program.mainWindow());
     keyboard::altSpace();
     keyboard::press(key);
-    for (int tries = 0; tries < 100 && automaticButtonText(program) != (key == 'E' ? L"Automatic" : L"自动优化"); ++tries)
+    for (int tries = 0; tries < 100 && automaticButtonText(program) != automaticButton; ++tries)
         Sleep(50);
+}
+
+// An automatic run from the main window's button: its completed log, and the commands it
+// launched, which are the designed ones in every language.
+std::wstring automaticRunLog(const QuilloraProcess& program, const wchar_t* completedCaption)
+{
+    postClick(GetDlgItem(program.mainWindow(), MainControls::AutomaticButton));
+    const HWND progress = waitForWindow(program.process(), completedCaption, 180000);
+    const std::wstring log = textOf(GetDlgItem(progress, ProgressControls::LogBox));
+    const std::vector<std::wstring> golden = testing::goldenCommandLines("automatic");
+    const std::vector<Record> records = waitForRecords(program.recordFile(), program.process(), golden.size());
+    CHECK(launchedServiceCommands(records) == std::multiset<std::wstring>(golden.begin(), golden.end()));
+    return log;
 }
 
 }  // namespace
@@ -468,46 +482,35 @@ TEST_CASE_FIXTURE(EndToEnd, "English or Traditional Chinese by choice: /lang: fo
         QuilloraProcess program(quillora, folder, L"/lang:en");
         CHECK(automaticButtonText(program) == L"Automatic");
         CHECK(textOf(GetDlgItem(program.mainWindow(), MainControls::QuestionsButton)) == L"By questions (best)");
-        postClick(GetDlgItem(program.mainWindow(), MainControls::AutomaticButton));
-        const HWND progress = waitForWindow(program.process(), L"Optimisation complete!", 180000);
-        CHECK(textOf(GetDlgItem(progress, ProgressControls::LogBox))
-              == fromUtf8(testing::goldenBytes("automatic", "en.log")));
-        const std::vector<std::wstring> golden = testing::goldenCommandLines("automatic");
-        const std::vector<Record> records = waitForRecords(program.recordFile(), program.process(), golden.size());
-        CHECK(launchedServiceCommands(records) == std::multiset<std::wstring>(golden.begin(), golden.end()));
+        CHECK(automaticRunLog(program, L"Optimisation complete!") == fromUtf8(testing::goldenBytes("automatic", "en.log")));
     }
     SUBCASE("/lang:zh-TW: Traditional buttons, a log in 停用, 手動 and 自動, the same commands")
     {
         QuilloraProcess program(quillora, folder, L"/LANG:zh-tw");
         CHECK(automaticButtonText(program) == L"自動最佳化");
         CHECK(textOf(GetDlgItem(program.mainWindow(), MainControls::QuestionsButton)) == L"依提問最佳化(建議)");
-        postClick(GetDlgItem(program.mainWindow(), MainControls::AutomaticButton));
-        const HWND progress = waitForWindow(program.process(), L"最佳化完成！", 180000);
-        const std::wstring log = textOf(GetDlgItem(progress, ProgressControls::LogBox));
+        const std::wstring log = automaticRunLog(program, L"最佳化完成！");
         CHECK(log.rfind(L"1:Alerter:停用\r\n", 0) == 0);
         CHECK(log == fromUtf8(testing::goldenBytes("automatic", "zh-TW.log")));
-        const std::vector<std::wstring> golden = testing::goldenCommandLines("automatic");
-        const std::vector<Record> records = waitForRecords(program.recordFile(), program.process(), golden.size());
-        CHECK(launchedServiceCommands(records) == std::multiset<std::wstring>(golden.begin(), golden.end()));
     }
     SUBCASE("Alt+Space, E switches and is kept; Alt+Space, T to Traditional, kept; Alt+Space, Z switches back")
     {
         {
             QuilloraProcess program(quillora, folder);
             CHECK(automaticButtonText(program) == L"自动优化");
-            pressInSystemMenu(program, 'E');
+            pressInSystemMenu(program, 'E', L"Automatic");
             CHECK(automaticButtonText(program) == L"Automatic");
         }
         {
             QuilloraProcess program(quillora, folder);
             CHECK(automaticButtonText(program) == L"Automatic");
-            pressInSystemMenu(program, 'T');
+            pressInSystemMenu(program, 'T', L"自動最佳化");
             CHECK(automaticButtonText(program) == L"自動最佳化");
         }
         {
             QuilloraProcess program(quillora, folder);
             CHECK(automaticButtonText(program) == L"自動最佳化");
-            pressInSystemMenu(program, 'Z');
+            pressInSystemMenu(program, 'Z', L"自动优化");
             CHECK(automaticButtonText(program) == L"自动优化");
         }
         QuilloraProcess program(quillora, folder);
