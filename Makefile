@@ -1,10 +1,7 @@
 # The two commands a newcomer needs: "make run" and "make test". Both install what is missing first.
 SHELL := /bin/bash
 XVFB := xvfb-run --auto-servernum --server-args="-screen 0 1280x1024x24"
-# The second lane's displays are counted from 140, so that two starting at once never take the same.
-XVFB_LANE := xvfb-run --auto-servernum --server-num=140 --server-args="-screen 0 1280x1024x24"
 VIRTUAL_DESKTOP := scripts/wine-session --virtual-desktop 1280x1024
-END_TO_END_LANE := env WINEPREFIX=$(CURDIR)/build/windows/wineprefix-end-to-end $(VIRTUAL_DESKTOP)
 
 .PHONY: all deps native sanitize windows test test-native test-sanitize test-windows test-reproducible run screenshots pictures bench dist clean
 
@@ -37,21 +34,15 @@ test-native: native
 test-sanitize: sanitize
 	ctest --preset sanitize
 
-# Windows tests run under Wine in two lanes side by side, each on a virtual X display and in a
-# Wine prefix of its own, so that neither waits on the other's windows: the end-to-end tests, which
-# put stand-ins in place of the system's programs, in one; all the others in the other. The
-# prefixes are made while the tests build; the end-to-end lane's report follows the other's.
+# Windows tests run under Wine on a virtual X display of their own, in one session of the tests'
+# prefix, which is made while the tests build; the end-to-end tests make their own display and
+# prefix, so CTest runs them beside the others, as many at once as the machine has cores.
 test-windows: deps
 	cmake --preset windows
 	$(XVFB) $(VIRTUAL_DESKTOP) true & prefix=$$!; \
-	    $(XVFB_LANE) $(END_TO_END_LANE) true & lane=$$!; \
 	    cmake --build --preset windows; built=$$?; \
-	    wait $$prefix && wait $$lane && [ $$built -eq 0 ]
-	$(XVFB_LANE) $(END_TO_END_LANE) ctest --preset windows -L end-to-end > build/windows/end-to-end-lane.log 2>&1 & lane=$$!; \
-	    $(XVFB) $(VIRTUAL_DESKTOP) ctest --preset windows -LE end-to-end; others=$$?; \
-	    wait $$lane; endToEnd=$$?; \
-	    cat build/windows/end-to-end-lane.log; \
-	    [ $$others -eq 0 ] && [ $$endToEnd -eq 0 ]
+	    wait $$prefix && [ $$built -eq 0 ]
+	$(XVFB) $(VIRTUAL_DESKTOP) ctest --preset windows --parallel $$(nproc)
 
 # A clean build of this checkout in another folder gives the same zip and programs as
 # build/windows, whose programs the tests ran.
