@@ -8,6 +8,11 @@
 namespace quillora {
 namespace {
 
+// The Chinese editions were read in Microsoft's translations of its documentation, as the
+// repositories MicrosoftDocs/windowsserverdocs.zh-cn and windowsserverdocs.zh-tw publish them (S1:
+// security/windows-services/security-guidelines-for-disabling-system-services-in-windows-server.md;
+// S2: remote/remote-desktop-services/rds_vdi-recommendations-1909.md, its table of system services);
+// the addresses are the pages Learn makes of those files.
 constexpr std::array<Publication, 5> kPublications{{
     {"S1",
      {"Guidance on disabling system services on Windows Server 2016 with Desktop Experience",
