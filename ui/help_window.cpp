@@ -5,13 +5,13 @@
 namespace quillora::ui {
 namespace {
 
-const ControlDesign kControls[] = {
+const ControlDesign kHelpControls[] = {
     {ControlKind::TextBox, HelpControls::HelpText, L"Text1", Text::HelpText, {120, 240, 6975, 5055}, 1, FontRole::Body},
     {ControlKind::PushButton, HelpControls::ExitButton, L"OKButton", Text::ExitButton, {5880, 5400, 1215, 375}, 0,
      FontRole::WindowDefault},
 };
 
-const WindowDesign kDesign{
+const WindowDesign kHelpDesign{
     Text::HelpCaption,
     7260,
     5880,
@@ -20,14 +20,14 @@ const WindowDesign kDesign{
     false,
     Placement::FixedClientOrigin,
     {2760, 3750},
-    kControls,
+    kHelpControls,
 };
 
 }  // namespace
 
 const WindowDesign& HelpWindow::windowDesign()
 {
-    return kDesign;
+    return kHelpDesign;
 }
 
 std::wstring HelpWindow::helpText()

@@ -9,7 +9,7 @@
 namespace quillora::ui {
 namespace {
 
-const ControlDesign kControls[] = {
+const ControlDesign kMainControls[] = {
     {ControlKind::PushButton, MainControls::QuestionsButton, L"Command1", Text::QuestionsButton, {840, 120, 3495, 495}, 0,
      FontRole::Body},
     {ControlKind::Label, MainControls::QuestionsLabel, L"Label1", Text::QuestionsLabel,
@@ -32,7 +32,7 @@ const ControlDesign kControls[] = {
      {240, 3900, 4095, 255}, 7, FontRole::Body, SS_NOTIFY},
 };
 
-const WindowDesign kDesign{
+const WindowDesign kMainDesign{
     Text::MainCaption,
     5250,
     4230,
@@ -41,7 +41,7 @@ const WindowDesign kDesign{
     true,
     Placement::CentredOnScreen,
     {},
-    kControls,
+    kMainControls,
 };
 
 bool isTransparentLabel(int id)
@@ -105,7 +105,7 @@ void MainWindow::resultsFailed(const PlatformFailure& failure)
 
 const WindowDesign& MainWindow::windowDesign()
 {
-    return kDesign;
+    return kMainDesign;
 }
 
 std::wstring MainWindow::webSiteCommandLine()

@@ -27,7 +27,7 @@ constexpr int kButtonsTwips = 360;
 constexpr int kDescriptionTwips = 1500;  // the least the explanation below the list is given
 constexpr int kDescriptionShare = 4;     // of what the window grows beyond its design, the explanation's share
 
-const ControlDesign kControls[] = {
+const ControlDesign kServicesControls[] = {
     {ControlKind::Label, ServicesControls::ViewLabel, L"Label1", Text::ViewLabel, {120, 165, 900, 255}, 0, FontRole::Body},
     {ControlKind::DropDownList, ServicesControls::ViewChoice, L"Combo1", Text::Empty, {1020, 120, 3600, 3000}, 1,
      FontRole::Body},
@@ -51,7 +51,7 @@ const ControlDesign kControls[] = {
 constexpr int kChoiceButtons[] = {ServicesControls::SelectAllButton, ServicesControls::SelectNoneButton,
                                   ServicesControls::SaveChoiceButton, ServicesControls::ReadChoiceButton};
 
-const WindowDesign kDesign{
+const WindowDesign kServicesDesign{
     Text::ServicesCaption,
     9000,
     6300,
@@ -60,7 +60,7 @@ const WindowDesign kDesign{
     false,
     Placement::CentredOnScreen,
     {},
-    kControls,
+    kServicesControls,
 };
 
 // A profile each, as the main window's buttons name them, then the last run's result.
@@ -119,7 +119,7 @@ ServicesWindow::~ServicesWindow()
 
 const WindowDesign& ServicesWindow::windowDesign()
 {
-    return kDesign;
+    return kServicesDesign;
 }
 
 void ServicesWindow::open()
@@ -593,7 +593,7 @@ void ServicesWindow::layOut(int width, int height)
     const int top = twipsToPixelsY(kListTopTwips);
     const int buttons = viewedProfile() ? twipsToPixelsY(kButtonsTwips) + margin : 0;
     const int band = twipsToPixelsY(kDescriptionTwips)
-        + std::max(0, height - twipsToPixelsY(kDesign.clientHeight)) / kDescriptionShare;
+        + std::max(0, height - twipsToPixelsY(kServicesDesign.clientHeight)) / kDescriptionShare;
     const int listHeight = std::max(0, height - top - buttons - band - 2 * margin);
     MoveWindow(control(ServicesControls::ServiceList), margin, top, std::max(0, width - 2 * margin), listHeight, TRUE);
     for (const int id : kChoiceButtons) {
