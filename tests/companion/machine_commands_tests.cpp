@@ -10,10 +10,10 @@ using namespace quillora;
 using quillora::testing::countOf;
 using quillora::testing::MemoryMachine;
 using quillora::testing::installed;
+using quillora::testing::kBackups;
 
 namespace {
 
-const std::string kBackups = "/home/user/Quillora/backups";
 
 // A machine with three of the catalogue's services, in modes no profile gives them all.
 MemoryMachine machineWithServices()

@@ -18,7 +18,6 @@ using namespace quillora::testing;
 namespace {
 
 const WindowsVersion kWindows10{10, 0, 19045, false};
-const std::string kBackups = "/home/user/Quillora/backups";
 
 // Eight letters, in the order the questions are asked: CD burner, printer, scanner or camera, Xbox,
 // location and maps, hotspot and messages, NFC, Mail.

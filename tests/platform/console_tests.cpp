@@ -13,22 +13,17 @@
 #include "tests/support/golden.h"
 #include "tests/support/on_windows_10.h"
 #include "tests/support/stand_in_services.h"
+#include "tests/support/temporary_files.h"
 #include "tests/support/text_helpers.h"
 #include "tests/support/wide_strings.h"
 
 using namespace quillora;
 using quillora::testing::StandInServices;
+using quillora::testing::temporaryFile;
 
 namespace {
 
 const std::string kChinese = "4:automatic updates:\xE7\xA6\x81\xE7\x94\xA8";  // 禁用
-
-std::wstring temporaryFile(const wchar_t* name)
-{
-    wchar_t folder[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    return std::wstring(folder) + name;
-}
 
 std::string fileBytes(const std::wstring& path)
 {

@@ -22,7 +22,7 @@ std::wstring builtProgram(const wchar_t* name)
     return folder.substr(0, folder.find_last_of(L"\\/")) + L"\\" + name;
 }
 
-std::vector<unsigned char> fileBytes(const std::wstring& path)
+std::vector<unsigned char> imageBytes(const std::wstring& path)
 {
     const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     REQUIRE(file != INVALID_HANDLE_VALUE);
@@ -58,7 +58,7 @@ const std::set<std::string> kXpCommonControls{"InitCommonControlsEx"};
 void checkLoadsOnXp(const wchar_t* program, std::uint16_t subsystem)
 {
     CAPTURE(std::string(program, program + wcslen(program)));
-    const PeImage image = readPeImage(fileBytes(builtProgram(program)));
+    const PeImage image = readPeImage(imageBytes(builtProgram(program)));
     CHECK(image.machine == 0x14C);
     CHECK(image.subsystem == subsystem);
     CHECK(image.majorSubsystemVersion == 5);
@@ -104,7 +104,7 @@ TEST_CASE("the programs load on Windows XP SP3: i386, subsystem 5.01, only XP's 
     checkLoadsOnXp(L"quillora-cli.exe", 3);
     // The services window's list view is a common control, but only that window has one: the
     // library is loaded when it is first made, not at every start, so nothing imports it.
-    const PeImage program = readPeImage(fileBytes(builtProgram(L"Quillora.exe")));
+    const PeImage program = readPeImage(imageBytes(builtProgram(L"Quillora.exe")));
     CHECK(program.imports.count("COMCTL32.DLL") == 0);
     CHECK(program.imports.count("UXTHEME.DLL") == 0);
 }

@@ -4,18 +4,13 @@
 
 #include "engine/machine/failure.h"
 #include "platform/process_launch.h"
+#include "tests/support/temporary_files.h"
 #include "tests/support/wide_strings.h"
 
 using namespace quillora;
+using quillora::testing::temporaryFile;
 
 namespace {
-
-std::wstring temporaryFile(const wchar_t* name)
-{
-    wchar_t folder[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    return std::wstring(folder) + name;
-}
 
 bool waitForFile(const std::wstring& path)
 {

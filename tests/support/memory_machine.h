@@ -10,6 +10,11 @@
 
 namespace quillora::testing {
 
+// Where a memory machine keeps the program's files: its folder, backups and settings.
+inline const std::string kProgramFolder = "/home/user/Quillora";
+inline const std::string kBackups = kProgramFolder + "/backups";
+inline const std::string kSettings = kProgramFolder + "/settings.ini";
+
 // Services held in memory, each able to refuse in the ways Windows services do.
 class MemoryServices : public ServiceControl {
 public:
@@ -181,7 +186,7 @@ public:
     MemoryServices memoryServices;
     MemoryFiles memoryFiles;
     std::string stamp = "20261207-101500";
-    std::string data = "/home/user/Quillora";
+    std::string data = kProgramFolder;
     WindowsVersion version;  // Windows XP SP3 unless a test says otherwise
 
 private:

@@ -21,7 +21,6 @@ using ui::Text;
 
 namespace {
 
-const std::string kSettings = "/home/user/Quillora/settings.ini";
 
 void chooseLanguageFromMenu(ui::Program& program, Language language)
 {

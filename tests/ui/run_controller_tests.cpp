@@ -15,7 +15,6 @@ using namespace quillora::testing;
 
 namespace {
 
-const std::string kBackups = "/home/user/Quillora/backups";
 
 // The progress window in memory; it notes what the world looked like each time a run brought it
 // up.

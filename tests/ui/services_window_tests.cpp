@@ -240,7 +240,6 @@ bool checkedRow(ui::ServicesWindow& window, const std::wstring& key)
     return checkBoxOf(window, key) == INDEXTOSTATEIMAGEMASK(2);
 }
 
-const std::string kSettings = "/home/user/Quillora/settings.ini";
 
 // The program shown, and its services window open on a view.
 ui::ServicesWindow& servicesWindowOn(ProgramFixture& f, int view)

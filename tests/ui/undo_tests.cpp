@@ -25,7 +25,6 @@ using ui::MainControls;
 namespace {
 
 const wchar_t kItemText[] = L"撤销上次优化(&U)...";
-const std::string kBackups = "/home/user/Quillora/backups";
 
 // The undo item's position in the main window's system menu, found by its text; -1 if absent.
 int undoItemPosition(HWND window)
