@@ -122,9 +122,7 @@ platform::BitmapHandle forScreen(platform::BitmapHandle picture)
 }  // namespace
 
 Assets::Assets(HINSTANCE instance)
-    : chinese_(fontsFor(Language::Chinese)),
-      english_(fontsFor(Language::English)),
-      traditional_(fontsFor(Language::TraditionalChinese)),
+    : fonts_{fontsFor(Language::Chinese), fontsFor(Language::English), fontsFor(Language::TraditionalChinese)},
       background_(forScreen(picture(instance, IDB_BACKGROUND))),
       banner_(forScreen(picture(instance, IDB_BANNER))),
       backgroundBrush_(CreatePatternBrush(background_.get())),
@@ -139,9 +137,7 @@ Assets::Assets(HINSTANCE instance)
 
 HFONT Assets::font(FontRole role, Language language) const
 {
-    const Fonts& fonts = language == Language::English              ? english_
-        : language == Language::TraditionalChinese ? traditional_
-                                                   : chinese_;
+    const Fonts& fonts = fonts_[static_cast<std::size_t>(language)];
     switch (role) {
     case FontRole::Body:
         return fonts.body.get();

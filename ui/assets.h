@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <array>
+
 #include "platform/handles.h"
 #include "ui/design.h"
 #include "ui/texts.h"
@@ -33,9 +35,7 @@ public:
     };
 
 private:
-    Fonts chinese_;
-    Fonts english_;
-    Fonts traditional_;
+    std::array<Fonts, 3> fonts_;  // by Language
     platform::BitmapHandle background_;
     platform::BitmapHandle banner_;
     platform::BrushHandle backgroundBrush_;

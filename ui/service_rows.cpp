@@ -134,7 +134,7 @@ std::wstring guidanceNotes(const std::wstring& serviceKey, const std::wstring& m
     if (citations.empty() || !question)
         return L"";
     const TableLanguage inTables = tableLanguageOf(language);
-    std::wstring text = textIn(language, Text::PaneQuestion, {fromUtf8(topicInTable(inTables, *question))}) + L"\r\n";
+    std::wstring text = textIn(language, Text::PaneQuestion, {fromUtf8(questionTopicIn(inTables, *question))}) + L"\r\n";
     if (!machineName.empty() && machineName != displayNameOf(serviceKey))
         text += textIn(language, Text::PaneMachineName, {machineName}) + L"\r\n";
     if (isUserTemplate(serviceKey))

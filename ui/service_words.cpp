@@ -57,15 +57,7 @@ std::wstring runStateWord(Language language, RunState state)
 
 std::wstring serviceName(Language language, const std::wstring& serviceKey)
 {
-    switch (language) {
-    case Language::Chinese:
-        return chineseNameOf(serviceKey);
-    case Language::TraditionalChinese:
-        return traditionalNameOf(serviceKey);
-    case Language::English:
-        break;
-    }
-    return displayNameOf(serviceKey);
+    return serviceNameIn(tableLanguageOf(language), serviceKey);
 }
 
 std::wstring stateWords(Language language, const ServiceState& state)

@@ -589,20 +589,18 @@ constexpr const wchar_t* textIn(Language language, Text id)
     return findText(kChineseTexts, std::size(kChineseTexts), id);
 }
 
-// The words of modes and actions, and of the progress log, in the language.
-constexpr const Wording& wordingFor(Language language)
-{
-    return language == Language::English              ? kEnglishWording
-        : language == Language::TraditionalChinese ? kTraditionalWording
-                                                   : kChineseWording;
-}
-
 // The language of the manuals' tables that speaks as the windows do.
 constexpr TableLanguage tableLanguageOf(Language language)
 {
     return language == Language::English              ? TableLanguage::English
         : language == Language::TraditionalChinese ? TableLanguage::TraditionalChinese
                                                    : TableLanguage::Chinese;
+}
+
+// The words of modes and actions, and of the progress log, in the language.
+constexpr const Wording& wordingFor(Language language)
+{
+    return wordingIn(tableLanguageOf(language));
 }
 
 // How settings.ini and "/lang:" spell the language.

@@ -42,19 +42,10 @@ auto& member(Set& answers, AnswerFlag flag)
 
 }  // namespace
 
-const char* questionTopic(AnswerFlag flag)
+const char* questionTopicIn(TableLanguage language, AnswerFlag flag)
 {
-    return kTopics[static_cast<std::size_t>(flag)].english;
-}
-
-const char* questionTopicInChinese(AnswerFlag flag)
-{
-    return kTopics[static_cast<std::size_t>(flag)].chinese;
-}
-
-const char* questionTopicInTraditional(AnswerFlag flag)
-{
-    return kTopics[static_cast<std::size_t>(flag)].traditional;
+    const Topic& topic = kTopics[static_cast<std::size_t>(flag)];
+    return inLanguage(language, topic.english, topic.chinese, topic.traditional);
 }
 
 std::int16_t& Answers::operator[](AnswerFlag flag)

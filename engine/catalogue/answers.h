@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "engine/catalogue/table_language.h"
+
 namespace quillora {
 
 inline constexpr std::int16_t kAnswerYes = -1;
@@ -18,11 +20,13 @@ inline constexpr std::array<AnswerFlag, 5> kWindows10Questions{AnswerFlag::Xbox,
                                                                AnswerFlag::Cellular, AnswerFlag::Nfc,
                                                                AnswerFlag::Mail};
 
-// What a question asks about, in a few words: "CD burner", "Xbox", in English; the same in Chinese
-// ("刻录机") and in Traditional Chinese ("燒錄機"), UTF-8, for the manuals' tables.
-const char* questionTopic(AnswerFlag flag);
-const char* questionTopicInChinese(AnswerFlag flag);
-const char* questionTopicInTraditional(AnswerFlag flag);
+// What a question asks about, in a few words, UTF-8: "CD burner", "Xbox" in English, as the
+// companion says it; "刻录机" and "燒錄機" in the Chinese tables and windows.
+const char* questionTopicIn(TableLanguage language, AnswerFlag flag);
+inline const char* questionTopic(AnswerFlag flag)
+{
+    return questionTopicIn(TableLanguage::English, flag);
+}
 
 // The answers: -1 is yes, 0 is no. The program owns one set for its whole life and hands it to
 // every run by reference; a run reads an answer only when it reaches the row that the answer

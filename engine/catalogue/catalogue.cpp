@@ -314,16 +314,11 @@ std::vector<std::wstring> keysAskedBy(AnswerFlag flag)
     return keys;
 }
 
-std::wstring chineseNameOf(const std::wstring& serviceKey)
+std::wstring serviceNameIn(TableLanguage language, const std::wstring& serviceKey)
 {
     const Row* row = rowOf(serviceKey);
-    return row && row->chineseName ? row->chineseName : displayNameOf(serviceKey);
-}
-
-std::wstring traditionalNameOf(const std::wstring& serviceKey)
-{
-    const Row* row = rowOf(serviceKey);
-    return row && row->traditionalName ? row->traditionalName : displayNameOf(serviceKey);
+    const wchar_t* name = !row ? nullptr : inLanguage<const wchar_t*>(language, nullptr, row->chineseName, row->traditionalName);
+    return name ? name : displayNameOf(serviceKey);
 }
 
 std::wstring labelOf(const std::wstring& serviceKey)

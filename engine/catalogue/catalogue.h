@@ -7,6 +7,7 @@
 
 #include "engine/catalogue/action.h"
 #include "engine/catalogue/answers.h"
+#include "engine/catalogue/table_language.h"
 #include "engine/machine/windows_version.h"
 
 namespace quillora {
@@ -123,10 +124,9 @@ std::optional<AnswerFlag> questionOf(const std::wstring& serviceKey);
 // The name the log shows for a service of the catalogue; the key itself for any other.
 std::wstring displayNameOf(const std::wstring& serviceKey);
 
-// The name the Chinese question windows give a service of the Windows 10 list, in Simplified and in
-// Traditional Chinese (Microsoft's own where it publishes one); the log's name for any other.
-std::wstring chineseNameOf(const std::wstring& serviceKey);
-std::wstring traditionalNameOf(const std::wstring& serviceKey);
+// The name the windows give a service in a language: in Chinese, Microsoft's own Chinese name of a
+// service of the Windows 10 list, where it publishes one; else the log's name.
+std::wstring serviceNameIn(TableLanguage language, const std::wstring& serviceKey);
 
 // The keys of the rows a question decides, in catalogue order.
 std::vector<std::wstring> keysAskedBy(AnswerFlag flag);

@@ -48,7 +48,7 @@ std::string cellText(TableLanguage language, const std::vector<ServiceStep>& ste
         Answers yes, no;
         yes[step.question->flag] = kAnswerYes;
         no[step.question->flag] = kAnswerNo;
-        return std::string(words.asks) + topicInTable(language, step.question->flag) + words.yes
+        return std::string(words.asks) + questionTopicIn(language, step.question->flag) + words.yes
             + actionInTable(language, performedAction(step, yes)) + words.no
             + actionInTable(language, performedAction(step, no));
     }
@@ -59,14 +59,7 @@ std::string cellText(TableLanguage language, const std::vector<ServiceStep>& ste
 
 std::string actionInTable(TableLanguage language, ActionKind kind)
 {
-    if (language == TableLanguage::English)
-        return actionDescription(kind);
-    return toUtf8(actionWords(language == TableLanguage::Chinese ? kChineseWording : kTraditionalWording, kind));
-}
-
-const char* topicInTable(TableLanguage language, AnswerFlag flag)
-{
-    return inLanguage(language, questionTopic(flag), questionTopicInChinese(flag), questionTopicInTraditional(flag));
+    return language == TableLanguage::English ? actionDescription(kind) : toUtf8(actionWords(wordingIn(language), kind));
 }
 
 std::string profileTable(TableLanguage language)

@@ -16,7 +16,4 @@ std::string profileTable(TableLanguage language = TableLanguage::English);
 // windows use ("停止，禁用", "停止，停用"); UTF-8.
 std::string actionInTable(TableLanguage language, ActionKind kind);
 
-// What a question asks about, in the table's language ("CD burner", "刻录机", "燒錄機"); UTF-8.
-const char* topicInTable(TableLanguage language, AnswerFlag flag);
-
 }  // namespace quillora

@@ -309,7 +309,7 @@ std::string windows10SourcesTable(TableLanguage language)
                                                  catalogueIndex(Lists::WithWindows10, key)).action;
         table += "| " + toUtf8(labelOf(key)) + " | " + toUtf8(displayNameOf(key))
             + (isUserTemplate(key) ? words.templateNote : "") + " | `" + toUtf8(key) + "` | "
-            + (question ? topicInTable(language, *question) : "-") + " | " + actionInTable(language, restore) + " | "
+            + (question ? questionTopicIn(language, *question) : "-") + " | " + actionInTable(language, restore) + " | "
             + citationsText(key, language, words) + " |\n";
     }
     table += std::string("\n") + words.publicationsHeader + "|---|---|\n";

@@ -96,22 +96,14 @@ std::string guidanceText(TableLanguage language, Guidance guidance)
 
 }  // namespace
 
-std::wstring purposeInChinese(const std::wstring& serviceKey)
+std::string purposeIn(TableLanguage language, const std::wstring& serviceKey)
 {
     const Purpose* purpose = purposeOf(serviceKey);
-    return purpose ? purpose->chinese : L"";
-}
-
-std::string purposeInEnglish(const std::wstring& serviceKey)
-{
-    const Purpose* purpose = purposeOf(serviceKey);
-    return purpose ? purpose->english : "";
-}
-
-std::wstring purposeInTraditional(const std::wstring& serviceKey)
-{
-    const Purpose* purpose = purposeOf(serviceKey);
-    return purpose ? purpose->traditional : L"";
+    if (!purpose)
+        return "";
+    return language == TableLanguage::English ? purpose->english
+                                              : toUtf8(inLanguage<const wchar_t*>(language, nullptr, purpose->chinese,
+                                                                                  purpose->traditional));
 }
 
 namespace {
@@ -127,13 +119,6 @@ constexpr NeedsTableWords kChineseNeeds{"| 服务 | 服务名 | Windows XP、Ser
                                         "不需要"};
 constexpr NeedsTableWords kTraditionalNeeds{
     "| 服務 | 服務名稱 | Windows XP、Server 2003 | Windows Vista 及更新版本 | 用途 |\n", "不需要"};
-
-std::string purposeIn(TableLanguage language, const std::wstring& key)
-{
-    if (language == TableLanguage::English)
-        return purposeInEnglish(key);
-    return toUtf8(language == TableLanguage::Chinese ? purposeInChinese(key) : purposeInTraditional(key));
-}
 
 }  // namespace
 

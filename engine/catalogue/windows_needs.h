@@ -10,11 +10,9 @@
 
 namespace quillora {
 
-// A few words on what a service does, in Chinese for the windows and in English for the
-// companion, and in Traditional Chinese; empty for a service no generation needs.
-std::wstring purposeInChinese(const std::wstring& serviceKey);
-std::string purposeInEnglish(const std::wstring& serviceKey);
-std::wstring purposeInTraditional(const std::wstring& serviceKey);
+// A few words on what a service does, in a language, UTF-8; empty for a service no generation
+// needs.
+std::string purposeIn(TableLanguage language, const std::wstring& serviceKey);
 
 // The table of every catalogue service and what each generation needs, as Markdown, for the
 // manuals; UTF-8.

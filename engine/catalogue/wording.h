@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/catalogue/action.h"
+#include "engine/catalogue/table_language.h"
 #include "engine/machine/start_mode.h"
 
 namespace quillora {
@@ -114,6 +115,12 @@ inline constexpr Wording kEnglishWording{
     .failed = L"failed",
     .unknown = L"unknown",
 };
+
+// The words in one of the tables' languages.
+constexpr const Wording& wordingIn(TableLanguage language)
+{
+    return inLanguage(language, kEnglishWording, kChineseWording, kTraditionalWording);
+}
 
 // The word a log line states for a start mode a row sets.
 constexpr const wchar_t* modeWordOf(const Wording& words, StartMode mode)

@@ -96,8 +96,8 @@ TEST_CASE("the services each generation needs are Microsoft's, and Windows XP ne
         const bool needed = kDoNotDisable.count(key) || kNoGuidance.count(key);
         CHECK(isNeeded(key, WindowsGeneration::VistaAndLater) == needed);
         // A needed service says what it does, in both languages.
-        CHECK(purposeInChinese(key).empty() == !needed);
-        CHECK(purposeInEnglish(key).empty() == !needed);
+        CHECK(purposeIn(TableLanguage::Chinese, key).empty() == !needed);
+        CHECK(purposeIn(TableLanguage::English, key).empty() == !needed);
     }
     CHECK(guidanceFor(L"Spooler", WindowsGeneration::VistaAndLater) == Guidance::MayDisable);
     CHECK(guidanceFor(L"Alerter", WindowsGeneration::VistaAndLater) == Guidance::NotListed);
