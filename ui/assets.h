@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <array>
+#include <vector>
 
 #include "platform/handles.h"
 #include "ui/design.h"
@@ -18,12 +19,11 @@ public:
 
     HFONT font(FontRole role, Language language) const;
     HCURSOR handCursor() const { return handCursor_.get(); }
-    // The pictures at the screen's DPI: as carried at 96 DPI, scaled by DPI/96 at any other.
-    HBITMAP background() const { return background_.get(); }
+    // The banner at the screen's DPI: as carried at 96 DPI, scaled by DPI/96 at any other.
     HBITMAP banner() const { return banner_.get(); }
-    // Paints the main window's background picture, at the screen's DPI, from the origin of the
-    // brush.
-    HBRUSH backgroundBrush() const { return backgroundBrush_.get(); }
+    // Paints the main window's background picture, at the screen's DPI, with its top-left corner
+    // at the origin.
+    void paintBackground(HDC dc, POINT origin) const;
     HBRUSH webLinkBrush() const { return webLinkBrush_.get(); }
     HBRUSH helpTextBrush() const { return helpTextBrush_.get(); }
 
@@ -36,9 +36,9 @@ public:
 
 private:
     std::array<Fonts, 3> fonts_;  // by Language
-    platform::BitmapHandle background_;
     platform::BitmapHandle banner_;
-    platform::BrushHandle backgroundBrush_;
+    const BITMAPINFO& storedBackground_;   // in the program's image
+    std::vector<BYTE> scaledBackground_;  // packed, at any DPI but 96
     platform::BrushHandle webLinkBrush_;
     platform::BrushHandle helpTextBrush_;
     platform::CursorHandle handCursor_;

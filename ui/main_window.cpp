@@ -251,29 +251,22 @@ LRESULT MainWindow::labelColours(HDC dc, HWND label)
     }
     if (!isTransparentLabel(id))
         return defaultProcessing(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label));
-    // The label paints the part of the background picture that lies under it.
+    // The part of the background picture that lies under the label is painted first; the label
+    // then writes its text over it and fills nothing.
     RECT place;
     GetWindowRect(label, &place);
     MapWindowPoints(nullptr, handle(), reinterpret_cast<POINT*>(&place), 2);
-    SetBrushOrgEx(dc, -place.left, -place.top, nullptr);
+    host().assets().paintBackground(dc, {-place.left, -place.top});
     SetBkMode(dc, TRANSPARENT);
-    return reinterpret_cast<LRESULT>(host().assets().backgroundBrush());
-}
-
-bool MainWindow::paintBackground(HDC dc)
-{
-    RECT client;
-    GetClientRect(handle(), &client);
-    SetBrushOrgEx(dc, 0, 0, nullptr);
-    FillRect(dc, &client, host().assets().backgroundBrush());
-    return true;
+    return reinterpret_cast<LRESULT>(GetStockObject(HOLLOW_BRUSH));
 }
 
 LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_ERASEBKGND:
-        return paintBackground(reinterpret_cast<HDC>(wParam));
+        host().assets().paintBackground(reinterpret_cast<HDC>(wParam), {0, 0});
+        return TRUE;
     case WM_CTLCOLORSTATIC:
         return labelColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_SETCURSOR:

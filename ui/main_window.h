@@ -48,7 +48,6 @@ private:
     void updateSystemMenu();
     bool onSystemCommand(WPARAM command);
     LRESULT labelColours(HDC dc, HWND label);
-    bool paintBackground(HDC dc);
 
     RunController& runs_;
     RunResults& results_;

@@ -192,6 +192,61 @@ TEST_CASE("the background covers the main window as the picture scaled by DPI/96
     }
 }
 
+// What a window's client area shows once a control has drawn itself again over stale pixels, as it
+// does alone when its text changes.
+Image afterRedrawingAlone(HWND window, HWND control)
+{
+    clientPixels(window);
+    const HDC dc = GetDC(control);
+    RECT all;
+    GetClientRect(control, &all);
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    ReleaseDC(control, dc);
+    RedrawWindow(control, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW);
+    flushMessages();
+    RECT client;
+    GetClientRect(window, &client);
+    const HDC windowDc = GetDC(window);
+    const Image image = imageOf(pictures::pixelsOf(windowDc, client));
+    ReleaseDC(window, windowDc);
+    return image;
+}
+
+// The three descriptions lie on the picture with no box of their own: around their words each shows
+// the part of the picture under it, and the words are drawn over it, also when a description draws
+// itself again alone.
+TEST_CASE("the descriptions show the background under their words, scaled by DPI/96")
+{
+    ProgramFixture f;
+    f.program.mainWindow.show();
+    const HWND main = f.program.mainWindow.handle();
+    const SIZE dpi = ui::screenDpi();
+    const Image picture = readBmp("resources/background.bmp");
+    const Image expected = resized(picture, scaled(picture.width, dpi.cx), scaled(picture.height, dpi.cy));
+    // Halftone stretching and the test's bilinear filter differ by a few levels.
+    const int tolerance = dpi.cx == ui::kDesignDpi ? 0 : 24;
+    for (const int id : {ui::MainControls::QuestionsLabel, ui::MainControls::AutomaticLabel,
+                         ui::MainControls::RestoreLabel}) {
+        CAPTURE(id);
+        const HWND label = f.program.mainWindow.control(id);
+        const Image shown = afterRedrawingAlone(main, label);
+        const RECT place = rectInParent(label);
+        double same = 0, all = 0;
+        for (int y = place.top; y < place.bottom; ++y) {
+            for (int x = place.left; x < place.right; ++x) {
+                int apart = 0;
+                for (int c = 0; c < 3; ++c)
+                    apart += std::abs(int(shown.at(x, y)[c]) - int(expected.at(x, y)[c]));
+                same += apart <= tolerance;
+                ++all;
+            }
+        }
+        MESSAGE("label " << id << " at " << dpi.cx << " DPI: " << same / all << " of its pixels show the picture");
+        CHECK(same / all > 0.5);   // the picture around the words
+        CHECK(same / all < 0.98);  // and the words
+    }
+}
+
 TEST_CASE("the banner fills its box as the picture scaled by DPI/96")
 {
     ProgramFixture f;
