@@ -4,6 +4,9 @@
 #include "resources/resource_ids.h"
 #include "ui/identifiers.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace quillora::ui {
 namespace {
 
@@ -155,18 +158,85 @@ platform::BitmapHandle bitmapForScreen(HINSTANCE instance, int resourceId)
     return scaledForScreen(storedPicture(instance, resourceId)).bitmap;
 }
 
-// The picture as packed pixels at the screen's DPI: empty at 96 DPI, where the stored picture is
-// drawn as it is; a copy scaled by DPI/96 at any other.
-std::vector<BYTE> packedForScreen(const BITMAPINFO& stored)
+std::size_t strideOf(const BITMAPINFOHEADER& header)
+{
+    return (static_cast<std::size_t>(header.biWidth) * 3 + 3) & ~std::size_t{3};
+}
+
+// The carried picture's rows decoded one after another, bottom-up as a DIB keeps them.
+class DecodedRows {
+public:
+    explicit DecodedRows(const PictureRuns& picture) : picture_(picture), at_(picture.runs) {}
+
+    // Writes the next row's pixels; a run that is missing, empty or reaches past the row is a
+    // picture the build did not make.
+    void next(BYTE* row)
+    {
+        const int width = picture_.header.biWidth;
+        for (int x = 0; x < width;) {
+            const int count = picture_.end - at_ >= 4 ? at_[0] : 0;
+            if (count == 0 || count > width - x)
+                throw platform::systemFailure(ERROR_INVALID_DATA);
+            for (const int last = x + count; x < last; ++x)
+                std::memcpy(row + x * 3, at_ + 1, 3);
+            at_ += 4;
+        }
+    }
+    bool atEnd() const { return at_ == picture_.end; }
+
+private:
+    const PictureRuns& picture_;
+    const BYTE* at_;
+};
+
+// The picture as the program's resources carry it, checked whole once, so that painting never
+// meets a fault.
+PictureRuns storedRuns(HINSTANCE instance, int resourceId)
+{
+    const HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(resourceId), RT_RCDATA);
+    const HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
+    const auto* data = static_cast<const BYTE*>(loaded ? LockResource(loaded) : nullptr);
+    if (!data)
+        throw platform::systemFailure(GetLastError());
+    PictureRuns picture{{}, data + sizeof picture.header, data + SizeofResource(instance, found)};
+    if (picture.end < picture.runs)
+        throw platform::systemFailure(ERROR_INVALID_DATA);
+    std::memcpy(&picture.header, data, sizeof picture.header);
+    if (picture.header.biBitCount != 24 || picture.header.biWidth <= 0 || picture.header.biHeight <= 0)
+        throw platform::systemFailure(ERROR_INVALID_DATA);
+    DecodedRows rows(picture);
+    std::vector<BYTE> row(strideOf(picture.header));
+    for (int y = 0; y < picture.header.biHeight; ++y)
+        rows.next(row.data());
+    if (!rows.atEnd())
+        throw platform::systemFailure(ERROR_INVALID_DATA);
+    return picture;
+}
+
+// The picture as a packed DIB, its header followed by all its pixels.
+std::vector<BYTE> packedWhole(const PictureRuns& picture)
+{
+    const std::size_t stride = strideOf(picture.header);
+    std::vector<BYTE> packed(sizeof picture.header + stride * static_cast<std::size_t>(picture.header.biHeight));
+    std::memcpy(packed.data(), &picture.header, sizeof picture.header);
+    DecodedRows rows(picture);
+    for (int y = 0; y < picture.header.biHeight; ++y)
+        rows.next(packed.data() + sizeof picture.header + y * stride);
+    return packed;
+}
+
+// At 96 DPI nothing: the carried picture is drawn as it is. At any other DPI the picture scaled by
+// DPI/96, as a packed DIB.
+std::vector<BYTE> packedForScreen(const PictureRuns& picture)
 {
     if (atDesignDpi())
         return {};
-    const ScaledPicture scaled = scaledForScreen(stored);
+    const std::vector<BYTE> whole = packedWhole(picture);
+    const ScaledPicture scaled = scaledForScreen(*reinterpret_cast<const BITMAPINFO*>(whole.data()));
     const auto* pixels = static_cast<const BYTE*>(scaled.pixels);
     std::vector<BYTE> packed(reinterpret_cast<const BYTE*>(&scaled.header),
                              reinterpret_cast<const BYTE*>(&scaled.header + 1));
-    const std::size_t stride = (scaled.header.biWidth * 3 + 3) & ~3;
-    packed.insert(packed.end(), pixels, pixels + stride * scaled.header.biHeight);
+    packed.insert(packed.end(), pixels, pixels + strideOf(scaled.header) * scaled.header.biHeight);
     return packed;
 }
 
@@ -175,8 +245,8 @@ std::vector<BYTE> packedForScreen(const BITMAPINFO& stored)
 Assets::Assets(HINSTANCE instance)
     : fonts_{fontsFor(Language::Chinese), fontsFor(Language::English), fontsFor(Language::TraditionalChinese)},
       banner_(bitmapForScreen(instance, IDB_BANNER)),
-      storedBackground_(storedPicture(instance, IDB_BACKGROUND)),
-      scaledBackground_(packedForScreen(storedBackground_)),
+      background_(storedRuns(instance, IDR_BACKGROUND_RUNS)),
+      scaledBackground_(packedForScreen(background_)),
       webLinkBrush_(solidBrush(kWebLinkBackground)),
       helpTextBrush_(solidBrush(kHelpTextBackground)),
       handCursor_(static_cast<HCURSOR>(
@@ -186,15 +256,41 @@ Assets::Assets(HINSTANCE instance)
         throw platform::systemFailure(GetLastError());
 }
 
-// Straight from the picture's pixels: a pattern brush would keep a copy of them for the program's
-// whole life, and make another in the screen's format at each paint.
+// Straight from the carried runs, a band of rows at a time, so that the picture's pixels are never
+// held whole: a pattern brush would keep a copy of them for the program's whole life and make
+// another in the screen's format at each paint.
 void Assets::paintBackground(HDC dc, POINT origin) const
 {
-    const auto& picture = scaledBackground_.empty() ? storedBackground_
-                                                    : *reinterpret_cast<const BITMAPINFO*>(scaledBackground_.data());
-    const BITMAPINFOHEADER& header = picture.bmiHeader;
-    SetDIBitsToDevice(dc, origin.x, origin.y, header.biWidth, header.biHeight, 0, 0, 0, header.biHeight,
-                      pixelsOf(picture), &picture, DIB_RGB_COLORS);
+    if (!scaledBackground_.empty()) {
+        const auto& scaled = *reinterpret_cast<const BITMAPINFO*>(scaledBackground_.data());
+        const BITMAPINFOHEADER& header = scaled.bmiHeader;
+        SetDIBitsToDevice(dc, origin.x, origin.y, header.biWidth, header.biHeight, 0, 0, 0, header.biHeight,
+                          pixelsOf(scaled), &scaled, DIB_RGB_COLORS);
+        return;
+    }
+    constexpr int kBandRows = 16;
+    const int width = background_.header.biWidth;
+    const int height = background_.header.biHeight;
+    const std::size_t stride = strideOf(background_.header);
+    std::vector<BYTE> band(stride * kBandRows);
+    BITMAPINFO bandInfo{};
+    bandInfo.bmiHeader = background_.header;
+    RECT visible{};
+    GetClipBox(dc, &visible);
+    DecodedRows rows(background_);
+    // Bottom-up: the band's first row is the lowest on the screen.
+    for (int first = 0; first < height; first += kBandRows) {
+        const int count = std::min(kBandRows, height - first);
+        for (int i = 0; i < count; ++i)
+            rows.next(band.data() + i * stride);
+        const RECT place{origin.x, origin.y + height - first - count, origin.x + width, origin.y + height - first};
+        RECT shown;
+        if (!IntersectRect(&shown, &place, &visible))
+            continue;
+        bandInfo.bmiHeader.biHeight = count;
+        SetDIBitsToDevice(dc, place.left, place.top, width, count, 0, 0, 0, count, band.data(), &bandInfo,
+                          DIB_RGB_COLORS);
+    }
 }
 
 HFONT Assets::font(FontRole role, Language language) const

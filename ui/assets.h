@@ -11,6 +11,14 @@
 
 namespace quillora::ui {
 
+// A 24-bit picture as runs of equal pixels (tools/pictures/encode_runs.py): its header, then its
+// rows bottom-up, each as runs of a count (1 to 255) and the pixel's blue, green and red.
+struct PictureRuns {
+    BITMAPINFOHEADER header;
+    const BYTE* runs;
+    const BYTE* end;
+};
+
 // Fonts, brushes, pictures and the cursor that the windows draw with. The program keeps one set for
 // its whole life, longer than any window that uses them.
 class Assets {
@@ -37,7 +45,7 @@ public:
 private:
     std::array<Fonts, 3> fonts_;  // by Language
     platform::BitmapHandle banner_;
-    const BITMAPINFO& storedBackground_;   // in the program's image
+    PictureRuns background_;              // in the program's image
     std::vector<BYTE> scaledBackground_;  // packed, at any DPI but 96
     platform::BrushHandle webLinkBrush_;
     platform::BrushHandle helpTextBrush_;
