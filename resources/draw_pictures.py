@@ -3,9 +3,11 @@
 and the banner. Run it from anywhere with Debian's Python and Pillow (python3-pil); it rewrites
 the files beside it, and the results are committed.
 
-The background is drawn as a JPEG and the banner as a GIF. The program carries them as BMPs,
-which Windows loads without a decoder, so that start-up does not wait for one: `make pictures`
-runs this script and then decodes both as Windows does (tools/pictures) into those BMPs."""
+The background is drawn as a JPEG and the banner as a GIF. The program carries them as Windows
+decodes them, so that start-up does not wait for a decoder: `make pictures` runs this script and
+then decodes both as Windows does (tools/pictures) into BMPs. The program carries the banner's BMP
+as it is, and the background as runs of equal pixels that the build makes from its BMP
+(tools/pictures/encode_runs.py)."""
 
 import math
 import os
