@@ -16,12 +16,7 @@ namespace {
 // to the caller.
 HBITMAP paintedBackground(const ui::Assets& assets, const BITMAP& size)
 {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = size.bmWidth;
-    info.bmiHeader.biHeight = size.bmHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
+    const BITMAPINFO info = pictures::info24(size.bmWidth, size.bmHeight);
     void* bits = nullptr;
     const HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     const HDC dc = CreateCompatibleDC(nullptr);

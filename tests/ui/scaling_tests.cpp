@@ -81,17 +81,23 @@ Image resized(const Image& source, int width, int height)
     return out;
 }
 
-// What a window's client area shows now.
-Image clientPixels(HWND window)
+// What a window's client area shows, as it is.
+Image shownIn(HWND window)
 {
-    RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    flushMessages();
     RECT client;
     GetClientRect(window, &client);
     const HDC dc = GetDC(window);
     const Image image = imageOf(pictures::pixelsOf(dc, client));
     ReleaseDC(window, dc);
     return image;
+}
+
+// What a window's client area shows once it and its controls have drawn themselves again.
+Image clientPixels(HWND window)
+{
+    RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    flushMessages();
+    return shownIn(window);
 }
 
 // How far the shown pixels lie from the expected ones, on average per colour channel (0 to 255),
@@ -154,6 +160,14 @@ int scaled(int pixels, int dpi)
     return (pixels * dpi + 48) / 96;
 }
 
+// The carried background as the screen's DPI should show it, resized by the test's own filter.
+Image expectedBackground()
+{
+    const SIZE dpi = ui::screenDpi();
+    const Image picture = readBmp("resources/background.bmp");
+    return resized(picture, scaled(picture.width, dpi.cx), scaled(picture.height, dpi.cy));
+}
+
 }  // namespace
 
 TEST_CASE("the background covers the main window as the picture scaled by DPI/96, smooth and untiled")
@@ -162,9 +176,8 @@ TEST_CASE("the background covers the main window as the picture scaled by DPI/96
     f.program.mainWindow.show();
     const HWND main = f.program.mainWindow.handle();
     const SIZE dpi = ui::screenDpi();
-    const Image picture = readBmp("resources/background.bmp");
     const Image shown = clientPixels(main);
-    const Image expected = resized(picture, scaled(picture.width, dpi.cx), scaled(picture.height, dpi.cy));
+    const Image expected = expectedBackground();
     REQUIRE(expected.width >= shown.width);
     REQUIRE(expected.height >= shown.height);
 
@@ -204,12 +217,7 @@ Image afterRedrawingAlone(HWND window, HWND control)
     ReleaseDC(control, dc);
     RedrawWindow(control, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW);
     flushMessages();
-    RECT client;
-    GetClientRect(window, &client);
-    const HDC windowDc = GetDC(window);
-    const Image image = imageOf(pictures::pixelsOf(windowDc, client));
-    ReleaseDC(window, windowDc);
-    return image;
+    return shownIn(window);
 }
 
 // The three descriptions lie on the picture with no box of their own: around their words each shows
@@ -221,8 +229,7 @@ TEST_CASE("the descriptions show the background under their words, scaled by DPI
     f.program.mainWindow.show();
     const HWND main = f.program.mainWindow.handle();
     const SIZE dpi = ui::screenDpi();
-    const Image picture = readBmp("resources/background.bmp");
-    const Image expected = resized(picture, scaled(picture.width, dpi.cx), scaled(picture.height, dpi.cy));
+    const Image expected = expectedBackground();
     // Halftone stretching and the test's bilinear filter differ by a few levels.
     const int tolerance = dpi.cx == ui::kDesignDpi ? 0 : 24;
     for (const int id : {ui::MainControls::QuestionsLabel, ui::MainControls::AutomaticLabel,

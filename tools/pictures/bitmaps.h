@@ -60,18 +60,25 @@ struct Pixels24 {
     std::vector<char> bytes;
 };
 
+// The header of bottom-up 24-bit pixels of this size.
+inline BITMAPINFO info24(int width, int height)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    return info;
+}
+
 inline Pixels24 pixels24(HBITMAP bitmap)
 {
     BITMAP size{};
     Pixels24 pixels;
     if (!GetObjectW(bitmap, sizeof size, &size))
         return pixels;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = size.bmWidth;
-    info.bmiHeader.biHeight = size.bmHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
+    BITMAPINFO info = info24(size.bmWidth, size.bmHeight);
     pixels.bytes.resize(((size.bmWidth * 3 + 3) / 4) * 4 * size.bmHeight);
     const HDC screen = GetDC(nullptr);
     const int lines = GetDIBits(screen, bitmap, 0, size.bmHeight, pixels.bytes.data(), &info, DIB_RGB_COLORS);
