@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/dialogs.h"
 #include "platform/processes.h"
@@ -14,34 +15,21 @@
 
 namespace {
 
-wchar_t lowered(wchar_t c)
-{
-    return static_cast<wchar_t>(c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c);
-}
-
-// "/lang:" and a language's code, as a lowered argument reads.
-std::wstring languageSwitch(const char* code)
-{
-    std::wstring word = L"/lang:";
-    for (const char* c = code; *c; ++c)
-        word += lowered(static_cast<wchar_t>(*c));
-    return word;
-}
-
 // "/lang:en", "/lang:zh" or "/lang:zh-TW", in any case, chooses the language for this start; every
 // other argument is ignored.
 std::optional<quillora::ui::Language> languageArgument(const wchar_t* commandLine)
 {
+    constexpr std::string_view kSwitch = "/lang:";
     std::optional<quillora::ui::Language> chosen;
-    std::wstring word;
+    std::string word;  // ASCII letters lowered; any other character than ASCII as '?'
     for (const wchar_t* c = commandLine;; ++c) {
         if (*c && *c != L' ' && *c != L'\t') {
-            word += lowered(*c);
+            word += *c >= L'A' && *c <= L'Z' ? static_cast<char>(*c - L'A' + 'a') : *c < 0x80 ? static_cast<char>(*c) : '?';
             continue;
         }
-        for (const quillora::ui::LanguageChoice& choice : quillora::ui::kLanguageChoices) {
-            if (word == languageSwitch(choice.code))
-                chosen = choice.language;
+        if (word.starts_with(kSwitch)) {
+            if (const std::optional<quillora::ui::Language> named = quillora::ui::languageNamed(word.substr(kSwitch.size())))
+                chosen = named;
         }
         word.clear();
         if (!*c)

@@ -11,11 +11,7 @@ Language startLanguage(Machine& machine, std::optional<Language> chosen)
     if (chosen)
         return *chosen;
     const std::optional<std::string> saved = savedLanguage(machine);
-    for (const LanguageChoice& choice : kLanguageChoices) {
-        if (saved == choice.code)
-            return choice.language;
-    }
-    return Language::Chinese;
+    return saved ? languageNamed(*saved).value_or(Language::Chinese) : Language::Chinese;
 }
 
 }  // namespace

@@ -5,9 +5,12 @@
 // what every user sees until they choose otherwise; English and Traditional Chinese stand beside it. A text is found by
 // its id; "{1}" and "{2}" in a text are filled in where it is used.
 
+#include <algorithm>
 #include <initializer_list>
 #include <iterator>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "engine/catalogue/table_language.h"
 #include "engine/catalogue/wording.h"
@@ -611,6 +614,19 @@ constexpr const LanguageChoice& choiceOf(Language language)
             return choice;
     }
     return kLanguageChoices[0];
+}
+
+// The language a code names, in any case ("zh", "EN", "zh-tw"); nothing for any other text.
+constexpr std::optional<Language> languageNamed(std::string_view code)
+{
+    const auto lowered = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    for (const LanguageChoice& choice : kLanguageChoices) {
+        const std::string_view own = choice.code;
+        if (own.size() == code.size()
+            && std::equal(own.begin(), own.end(), code.begin(), [&](char a, char b) { return lowered(a) == lowered(b); }))
+            return choice.language;
+    }
+    return std::nullopt;
 }
 
 // The text in the language with "{1}", "{2}" filled in.

@@ -14,7 +14,6 @@ using quillora::testing::kBackups;
 
 namespace {
 
-
 // A machine with three of the catalogue's services, in modes no profile gives them all.
 MemoryMachine machineWithServices()
 {

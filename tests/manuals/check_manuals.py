@@ -24,7 +24,8 @@ ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 ZIP_NAMES = {"Quillora.exe", "quillora-cli.exe", "README.txt", "README-zh.txt", "README-zh-TW.txt", "LICENSE.txt",
              "CHANGELOG.txt"}
 
-# The sections of both manuals, in order: each English heading and its Chinese one. A section
+# The sections of the three manuals, in order: each English heading and its Simplified and
+# Traditional Chinese ones. A section
 # added to one manual and not the other fails here.
 SECTIONS = [
     ("## What it does and does not do", "## 它做什么，不做什么", "## 它做什麼，不做什麼"),

@@ -21,7 +21,6 @@ using ui::Text;
 
 namespace {
 
-
 void chooseLanguageFromMenu(ui::Program& program, Language language)
 {
     SendMessageW(program.mainWindow.handle(), WM_SYSCOMMAND, ui::choiceOf(language).command, 0);
