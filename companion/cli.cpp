@@ -72,7 +72,9 @@ const char kUsage[] =
     "          neither stops nor starts services; --last takes the newest automatic backup\n"
     "\n"
     "Exit status: 0 success; 1 differences found, or services not brought to their state\n"
-    "(verify, apply, restore); 2 a command line it cannot take; 3 a file or the system refused.\n";
+    "(verify, apply, restore); 2 a command line it cannot take; 3 a file or the system refused,\n"
+    "or another run (Quillora's or another quillora-cli's) was changing the services: apply and\n"
+    "restore wait for none, and change nothing then.\n";
 
 // --help, and the Windows habits -h and /?.
 bool isHelp(const std::string& arg)
@@ -176,6 +178,8 @@ CliResult runCli(const std::vector<std::string>& args, Machine& machine)
         return usageError(error.what());
     } catch (const FileFailure& failure) {
         return fileFailure(failure);
+    } catch (const RunsBusy& busy) {
+        return {kExitFailure, "", "quillora-cli: " + printable(busy.description()) + "\n"};
     } catch (const PlatformFailure& failure) {
         return systemFailure(failure);
     }

@@ -71,13 +71,18 @@ struct ProfileOnMachine {
     std::string note;  // for standard error: answers that mean nothing on this Windows
 };
 
-ProfileOnMachine profileOnMachine(const std::vector<std::string>& args, std::set<std::string> valued, Machine& machine)
+// claim: where given, the right to change the services is claimed into it once the command line
+// is read and before the services are: a plan read while another run changes them would be stale.
+ProfileOnMachine profileOnMachine(const std::vector<std::string>& args, std::set<std::string> valued, Machine& machine,
+                                  std::unique_ptr<RunClaim>* claim = nullptr)
 {
     valued.insert("--skip");
     Arguments arguments = parseArguments(args, valued, {"--all"});
     const ProfileRequest request = profileRequest(arguments, args[0]);
     std::vector<std::wstring> skipped = skippedKeys(arguments, machine.files());
     ProfileOnMachine profile{std::move(arguments), skipped, {}, ""};
+    if (claim)
+        *claim = claimRunsNow(machine);
     const NeededServices needed = profile.arguments.has("--all") ? NeededServices::Changed : NeededServices::LeftAlone;
     const PlanInputs inputs = inputsOnMachine(request.profile, request.answers, std::move(skipped), machine, needed);
     profile.rows = profilePlan(inputs);
@@ -108,7 +113,8 @@ CliResult verifyCommand(const std::vector<std::string>& args, Machine& machine)
 CliResult applyCommand(const std::vector<std::string>& args, Machine& machine)
 {
     const std::optional<WindowsVersion> windows = machine.windowsVersion();
-    const ProfileOnMachine profile = profileOnMachine(args, {"--answers", "--timeout"}, machine);
+    std::unique_ptr<RunClaim> claim;
+    const ProfileOnMachine profile = profileOnMachine(args, {"--answers", "--timeout"}, machine, &claim);
     const std::chrono::milliseconds timeout = timeoutOf(profile.arguments);
     // apply keeps what it is about to change, as the program does before a run: the services left
     // alone by choice are neither changed nor saved, so that restore --last leaves them alone too.
@@ -148,16 +154,17 @@ CliResult restoreCommand(const std::vector<std::string>& args, Machine& machine)
 {
     const Arguments arguments = parseArguments(args, {}, {"--last"});
     ServiceControl& services = servicesOf(machine);
-    std::string file;
-    if (arguments.has("--last")) {
-        if (!arguments.positional.empty())
-            throw UsageError("give either a backup file or --last, not both");
+    const bool last = arguments.has("--last");
+    if (last && !arguments.positional.empty())
+        throw UsageError("give either a backup file or --last, not both");
+    std::string file = last ? "" : onePositional(arguments, "restore", "a backup file (or --last)");
+    // Claimed before the newest backup is chosen: a run under way would be making a newer one.
+    const std::unique_ptr<RunClaim> claim = claimRunsNow(machine);
+    if (last) {
         const std::optional<StoredBackup> newest = newestAutomaticBackup(machine);
         if (!newest)
             throw FileFailure(backupFolder(machine), 0, L"holds no automatic backup yet");
         file = newest->path;
-    } else {
-        file = onePositional(arguments, "restore", "a backup file (or --last)");
     }
     std::vector<BackupEntry> backup;
     try {

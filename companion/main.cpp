@@ -67,6 +67,8 @@ public:
     std::string timeStamp() override { return {}; }
     char separator() const override { return '/'; }
     std::optional<quillora::WindowsVersion> windowsVersion() override { return std::nullopt; }
+    // Without services there is nothing for two runs to share.
+    std::unique_ptr<quillora::RunClaim> claimRuns() override { return std::make_unique<quillora::RunClaim>(); }
 
 private:
     quillora::StandardFiles files_;

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <utility>
 
 #include "engine/text/utf8.h"
 #include "platform/process_launch.h"
@@ -12,6 +13,26 @@
 #include "platform/system_error.h"
 
 namespace quillora::platform {
+
+namespace {
+
+// One mutex for the whole machine, in the global namespace so that the programs of every session
+// share it (Windows XP's Fast User Switching and Remote Desktop included).
+constexpr wchar_t kRunsMutex[] = L"Global\\Quillora.ServiceRuns";
+
+// Owning the mutex is holding the claim. A mutex is owned by a thread and counts its owner's
+// waits, so a run nested in another of the same program claims it again and gives back only its
+// own claim.
+class MutexClaim : public RunClaim {
+public:
+    explicit MutexClaim(KernelHandle mutex) : mutex_(std::move(mutex)) {}
+    ~MutexClaim() override { ReleaseMutex(mutex_.get()); }
+
+private:
+    KernelHandle mutex_;
+};
+
+}  // namespace
 
 WindowsMachine::WindowsMachine() = default;
 WindowsMachine::~WindowsMachine() = default;
@@ -108,6 +129,27 @@ std::string WindowsMachine::timeStamp()
     std::snprintf(text, sizeof text, "%04u%02u%02u-%02u%02u%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
                   now.wMinute, now.wSecond);
     return text;
+}
+
+std::unique_ptr<RunClaim> WindowsMachine::claimRuns()
+{
+    KernelHandle mutex(CreateMutexW(nullptr, FALSE, kRunsMutex));
+    if (!mutex) {
+        // Made by a program of another user, whose mutex this one may not open: held elsewhere.
+        if (GetLastError() == ERROR_ACCESS_DENIED)
+            return nullptr;
+        throw systemFailure(GetLastError());
+    }
+    switch (WaitForSingleObject(mutex.get(), 0)) {
+    case WAIT_OBJECT_0:
+    // The program that held it ended without giving it back; its run is over.
+    case WAIT_ABANDONED:
+        return std::make_unique<MutexClaim>(std::move(mutex));
+    case WAIT_TIMEOUT:
+        return nullptr;
+    default:
+        throw systemFailure(GetLastError());
+    }
 }
 
 }  // namespace quillora::platform

@@ -20,6 +20,7 @@ public:
     std::string timeStamp() override;
     char separator() const override { return '\\'; }
     std::optional<WindowsVersion> windowsVersion() override;
+    std::unique_ptr<RunClaim> claimRuns() override;
 
     // The folder the shell keeps under this id (CSIDL_...), asked of shell32.
     std::wstring shellFolder(int id);

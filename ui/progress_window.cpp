@@ -77,6 +77,16 @@ void ProgressWindow::append(const std::wstring& more)
         throw platform::systemFailure(ERROR_NOT_ENOUGH_MEMORY);
 }
 
+// Asked of the box's last line, so that a run's start costs the same whatever the log holds: the
+// whole text of a long log would be copied out only to read its last two characters.
+bool ProgressWindow::atLineStart()
+{
+    const HWND box = control(ProgressControls::LogBox);
+    const LRESULT lastLine = SendMessageW(box, EM_GETLINECOUNT, 0, 0) - 1;
+    const LRESULT lastLineStart = SendMessageW(box, EM_LINEINDEX, static_cast<WPARAM>(lastLine), 0);
+    return SendMessageW(box, EM_LINELENGTH, static_cast<WPARAM>(lastLineStart), 0) == 0;
+}
+
 void ProgressWindow::setCaption(const std::wstring& caption)
 {
     replaceText(handle(), caption);

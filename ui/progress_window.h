@@ -14,6 +14,7 @@ public:
     std::wstring text() override;
     void setText(const std::wstring& text) override;
     void append(const std::wstring& more) override;
+    bool atLineStart() override;
     void setCaption(const std::wstring& caption) override;
     void setStatusLabel(const std::wstring& status) override;
     void enableExit() override;

@@ -1,5 +1,7 @@
 #include "ui/run_controller.h"
 
+#include <utility>
+
 #include "engine/records/backup_store.h"
 #include "engine/text/printable.h"
 #include "engine/text/utf8.h"
@@ -70,7 +72,14 @@ public:
 
     std::wstring text() override { return controller_.display_.text(); }
     void setText(const std::wstring& text) override { controller_.display_.setText(text); }
-    void append(const std::wstring& more) override { controller_.display_.append(more); }
+    // A run's first line, and the first line after a run nested in it, start a line of their own:
+    // the completion sentence before them has no line end.
+    void append(const std::wstring& more) override
+    {
+        RunDisplay& display = controller_.display_;
+        const bool ownLine = std::exchange(controller_.nextLineOnItsOwn_, false) && !display.atLineStart();
+        display.append(ownLine ? kLineEnd + more : more);
+    }
     // The window says a run is complete only when the outermost one is: a nested run ends while the
     // run it is nested in still goes on.
     void setCaption(const std::wstring& caption) override
@@ -107,12 +116,23 @@ RunController::RunController(platform::Processes& processes, platform::Dialogs& 
       display_(display),
       host_(host)
 {
+    results_.listen(*this);
 }
 
-RunController::~RunController() = default;
+RunController::~RunController()
+{
+    results_.stopListening(*this);
+}
 
 void RunController::start(Profile profile, HWND owner)
 {
+    if (!claimServices(owner))
+        return;
+    // Given back however the run ends, once its commands have too.
+    struct ReleaseWhenIdle {
+        RunController& runs;
+        ~ReleaseWhenIdle() { runs.releaseWhenIdle(); }
+    } release{*this};
     // Read once: the steps and the backup leave alone the same services, whatever the user
     // chooses while the warning waits.
     const std::optional<std::vector<std::wstring>> skipped = choiceForRun(profile, owner);
@@ -123,8 +143,9 @@ void RunController::start(Profile profile, HWND owner)
         return;
     const SavedBackup backup = backUpBeforeRun(*skipped);
     display_.present();
+    // A window that an earlier run completed says that a run is under way again.
     if (runsUnderWay_ == 0)
-        showNewRun();
+        display_.showRunning();
     // What waited for the runs is told once this one has ended, however it ended.
     try {
         run(*plan, results_.runStarts(backup));
@@ -135,28 +156,43 @@ void RunController::start(Profile profile, HWND owner)
     tellWaiting();
 }
 
-// A run that starts in a window an earlier run completed: the window says a run is under way again,
-// and the new log starts on a line of its own after the earlier one, which stays whole.
-void RunController::showNewRun()
+// The machine's services for this program's runs: claimed by its first run, kept by the runs
+// nested in it, and given back once none is under way and every command they launched has ended;
+// a command that ends late would otherwise overwrite another program's run. While another program
+// holds them, a box says so.
+bool RunController::claimServices(HWND owner)
 {
-    display_.showRunning();
-    const std::wstring earlier = display_.text();
-    if (!earlier.empty() && !earlier.ends_with(kLineEnd))
-        display_.append(kLineEnd);
+    if (!claim_)
+        claim_ = machine_.claimRuns();
+    if (claim_)
+        return true;
+    dialogs_.inform(owner, host_.text(Text::RunsBusy), kMainCaption, true);
+    return false;
+}
+
+void RunController::releaseWhenIdle()
+{
+    if (runsUnderWay_ == 0 && !results_.anyPending())
+        claim_.reset();
 }
 
 void RunController::run(const PlanInputs& plan, RunRecord& record)
 {
-    const UnderWay running(runsUnderWay_);
-    Tracking tracking(*this, record);
-    try {
-        runPlan(plan, tracking, tracking);
-    } catch (const RunAbandoned&) {
-    } catch (...) {
+    {
+        const UnderWay running(runsUnderWay_);
+        Tracking tracking(*this, record);
+        nextLineOnItsOwn_ = true;
+        try {
+            runPlan(plan, tracking, tracking);
+        } catch (const RunAbandoned&) {
+        } catch (...) {
+            results_.runOver(record);
+            throw;
+        }
         results_.runOver(record);
-        throw;
     }
-    results_.runOver(record);
+    // The run this one was nested in goes on from a line of its own.
+    nextLineOnItsOwn_ = runsUnderWay_ > 0;
 }
 
 void RunController::afterRuns(std::function<void()> tell)

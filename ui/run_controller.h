@@ -33,7 +33,7 @@ public:
 // tells the results of each run's steps and launches, and stops every run after its current step
 // when the program ends. Runs nest: a run started while another lets messages through goes to its
 // end inside it.
-class RunController {
+class RunController : private ResultListener {
 public:
     // host: the language the run speaks in its messages.
     // skips: the services each profile leaves alone by the user's choice.
@@ -50,7 +50,8 @@ public:
     // services window shows the prompted profile with.
     Answers answersOrAllYes() const;
 
-    // Saves the start modes the run is about to change, shows the progress window and runs the
+    // Claims the machine's services for the run first: while another program changes them, a box
+    // says so and nothing happens. Saves the start modes the run is about to change, shows the progress window and runs the
     // profile to its end; the services the user chose to leave alone get no command and log
     // "保留", and the backup leaves them out. Where the saved choice cannot be read, it first asks
     // whether to run leaving none alone, and does nothing on no. A run whose backup cannot be saved throws PlatformFailure before it
@@ -61,6 +62,9 @@ public:
     void start(Profile profile, HWND owner);
 
     bool inProgress() const { return runsUnderWay_ > 0; }
+    // Whether this program holds the machine's services, from a run's start until every command
+    // of its runs has ended.
+    bool holdsServices() const { return claim_ != nullptr; }
 
     // Tells something that would stop a run under way (a message box): now where no run is under
     // way, or else once the last run has ended, however it ended; at the end of the program, at
@@ -75,13 +79,17 @@ public:
 private:
     class Tracking;
 
+    bool claimServices(HWND owner);
+    void releaseWhenIdle();
+    void resultsChanged() override { releaseWhenIdle(); }
+    void resultArrived(const RunResult&) override { releaseWhenIdle(); }
+
     std::optional<std::vector<std::wstring>> choiceForRun(Profile profile, HWND owner);
     std::optional<PlanInputs> planToRun(Profile profile, const std::vector<std::wstring>& skipped, HWND owner);
     SavedBackup backUpBeforeRun(const std::vector<std::wstring>& leftOut);
     PlatformFailure backupNotSaved(const PlatformFailure& failure) const;
     void run(const PlanInputs& plan, RunRecord& record);
     void tellWaiting();
-    void showNewRun();
 
     platform::Processes& processes_;
     platform::Dialogs& dialogs_;
@@ -94,6 +102,8 @@ private:
     bool answersGiven_ = false;
     int runsUnderWay_ = 0;
     bool ended_ = false;
+    bool nextLineOnItsOwn_ = false;    // set as a run starts, and as a nested run ends
+    std::unique_ptr<RunClaim> claim_;  // held while a run goes on or its commands still run
     std::vector<std::function<void()>> waiting_;  // told once the last run has ended
 };
 

@@ -90,6 +90,7 @@ enum class Text : int {
     AlreadyUndone,
     LastRunChangedNothing,
     UndoOvertaken,
+    RunsBusy,
     UndoQuestion,         // {1} when the backup was made, {2} how many services change
     UndoDone,
     UndoPartly,
@@ -228,6 +229,7 @@ inline constexpr TextEntry kChineseTexts[] = {
     {Text::AlreadyUndone, L"各服务的启动类型已与上次优化之前的自动备份相同，无需撤销。"},
     {Text::LastRunChangedNothing, L"上次优化没有更改任何服务（所有服务都按您的选择保留），无需撤销。"},
     {Text::UndoOvertaken, L"在您回答时又开始了一次优化，未做任何更改。"},
+    {Text::RunsBusy, L"另一个程序（Quillora 或 quillora-cli）正在更改这台电脑的服务。请等它完成后再试。未做任何更改。"},
     {Text::UndoQuestion, L"要撤销上次优化吗？\r\n\r\n将按 {1} 的自动备份恢复服务的启动类型，{2} 个已安装的服务将会改变："},
     {Text::UndoDone, L"已撤销上次优化。"},
     {Text::UndoPartly, L"上次优化只撤销了一部分。"},
@@ -364,6 +366,7 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::LastRunChangedNothing,
      L"The last run changed no service (you chose to leave every one alone): there is nothing to undo."},
     {Text::UndoOvertaken, L"A run started while you were answering. Nothing was changed."},
+    {Text::RunsBusy, L"Another program (Quillora or quillora-cli) is changing this computer's services. Try again once it has finished. Nothing was changed."},
     {Text::UndoQuestion,
      L"Undo the last optimisation?\r\n\r\nThe start modes of the automatic backup of {1} will be put back; {2} installed "
      L"services will change:"},
@@ -497,6 +500,7 @@ inline constexpr TextEntry kTraditionalTexts[] = {
     {Text::AlreadyUndone, L"各服務的啟動類型已與上次最佳化之前的自動備份相同，不需要復原。"},
     {Text::LastRunChangedNothing, L"上次最佳化沒有變更任何服務（所有服務都依您的選擇保留），不需要復原。"},
     {Text::UndoOvertaken, L"在您回答時又開始了一次最佳化，未做任何變更。"},
+    {Text::RunsBusy, L"另一個程式（Quillora 或 quillora-cli）正在變更這台電腦的服務。請等它完成後再試。未做任何變更。"},
     {Text::UndoQuestion, L"要復原上次最佳化嗎？\r\n\r\n將依 {1} 的自動備份還原服務的啟動類型，{2} 個已安裝的服務將會變更："},
     {Text::UndoDone, L"已復原上次最佳化。"},
     {Text::UndoPartly, L"上次最佳化只復原了一部分。"},

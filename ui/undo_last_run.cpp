@@ -150,6 +150,13 @@ void undoLastRun(platform::Dialogs& dialogs, Machine& machine, const RunControll
     if (runUnfinished(runs, results))
         return;
     ServiceControl* services = machine.services();
+    // Held from the choice of the backup to the last mode put back: another program's run would
+    // make a newer backup, or change what is put back.
+    const std::unique_ptr<RunClaim> claim = services ? machine.claimRuns() : nullptr;
+    if (services && !claim) {
+        dialogs.inform(owner, textIn(language, Text::RunsBusy), kMainCaption, true);
+        return;
+    }
     const std::optional<StoredBackup> newest = services ? newestAutomaticBackup(machine) : std::nullopt;
     if (!newest) {
         dialogs.inform(owner, textIn(language, Text::NothingToUndo), kMainCaption, false);

@@ -17,7 +17,8 @@ bool canUndoLastRun(Machine& machine, const RunController& runs, const RunResult
 // Puts back the start modes of the newest automatic backup through the Service Control Manager,
 // as quillora-cli restore --last does, after asking; then says what changed. Starts and stops no
 // service, and saves no backup of its own, so a second undo finds nothing more to do. Does nothing
-// while a run is under way or its commands still run, nor when a run started while it asked. A
+// while a run is under way or its commands still run, nor when a run started while it asked; while
+// another program changes the services, it says so and does nothing. A
 // backup of a run that left every service alone is said to have nothing to undo.
 void undoLastRun(platform::Dialogs& dialogs, Machine& machine, const RunController& runs, const RunResults& results,
                  Language language, HWND owner);

@@ -53,6 +53,12 @@ private:
     std::string path_;
 };
 
+// Another program is changing the machine's services: nothing was done.
+class RunsBusy : public PlatformFailure {
+public:
+    RunsBusy() : PlatformFailure(0, L"another run is changing this machine's services; nothing was changed") {}
+};
+
 // Any failure caught where it cannot go further (a timer, a listener), as a PlatformFailure that
 // can be told like the others.
 inline PlatformFailure failureOf(const std::exception& error)

@@ -17,6 +17,14 @@ std::string readFile(Files& files, const std::string& path)
     return files.read(path);
 }
 
+std::unique_ptr<RunClaim> claimRunsNow(Machine& machine)
+{
+    std::unique_ptr<RunClaim> claim = machine.claimRuns();
+    if (!claim)
+        throw RunsBusy();
+    return claim;
+}
+
 std::string dataFolder(Machine& machine)
 {
     const std::optional<std::string> folder = machine.dataFolder();

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -72,6 +73,14 @@ public:
     virtual std::vector<FileEntry> list(const std::string& folder) = 0;
 };
 
+// The right to change this machine's services, which one run holds at a time, whichever program
+// runs it: from the backup taken before its first command to the end of its last. Given back
+// when destroyed.
+class RunClaim {
+public:
+    virtual ~RunClaim() = default;
+};
+
 // What the companion and the program's backups work on: this machine's files and, on Windows,
 // its services and the user's folder for automatic backups.
 class Machine {
@@ -89,6 +98,9 @@ public:
     virtual char separator() const = 0;
     // The Windows it runs, as the kernel reports it; nullopt anywhere but Windows.
     virtual std::optional<WindowsVersion> windowsVersion() = 0;
+    // The right to change the services, for as long as the claim lives; nullptr at once while
+    // another program holds it. Throws PlatformFailure where it cannot be asked for.
+    virtual std::unique_ptr<RunClaim> claimRuns() = 0;
 };
 
 // The machine's services; throws PlatformFailure where it has none (anywhere but Windows).
@@ -97,6 +109,9 @@ ServiceControl& servicesOf(Machine& machine);
 // The bytes of a file. Throws FileFailure naming it where it cannot be read, in the same words
 // wherever a folder stands in its place.
 std::string readFile(Files& files, const std::string& path);
+
+// The right to change the machine's services; throws RunsBusy while another program holds it.
+std::unique_ptr<RunClaim> claimRunsNow(Machine& machine);
 
 // The machine's data folder; throws PlatformFailure where it has none.
 std::string dataFolder(Machine& machine);

@@ -87,6 +87,8 @@ public:
 
     // Whether the last run started still runs or waits for its commands to end.
     bool lastRunPending() const;
+    // Whether any run still runs or waits for its commands to end.
+    bool anyPending() const { return !tracked_.empty(); }
     // What the last run really did: the last run of this start of the program, or before any, the
     // newest result saved beside an automatic backup. nullopt while it is pending, or where there
     // is none.

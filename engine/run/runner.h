@@ -20,6 +20,13 @@ public:
     // Adds to the end of the log. Whatever the window does, the user must see exactly what
     // replacing the whole text with text() + more would show; this is that, for doubles.
     virtual void append(const std::wstring& more) { setText(text() + more); }
+    // Whether the log is empty or ends with a line end: what a window can tell without handing
+    // over its whole text.
+    virtual bool atLineStart()
+    {
+        const std::wstring log = text();
+        return log.empty() || log.ends_with(L"\r\n");
+    }
     virtual void setCaption(const std::wstring& caption) = 0;
     virtual void setStatusLabel(const std::wstring& status) = 0;
     virtual void enableExit() = 0;

@@ -147,6 +147,26 @@ TEST_CASE("file errors name the file and exit with status 3, changing nothing")
     CHECK(refused.status == 3);
     CHECK(refused.err == "quillora-cli: '" + kBackups + "': Access is denied. (error 5)\n");
     CHECK(machine.memoryServices.changes.empty());
+
+    // Another program's run holds the services: apply and restore take no backup and change nothing,
+    // while a command that only reads goes on; the claim is given back by every command.
+    machine.memoryFiles.readOnly = false;
+    machine.heldElsewhere = true;
+    const std::size_t filesBefore = machine.memoryFiles.files.size();
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"apply", "automatic"},
+                                                 {"restore", "--last"}, {"restore", "/tmp/broken.txt"}}) {
+        const CliResult busy = runCli(args, machine);
+        CHECK(busy.status == 3);
+        CHECK(busy.err == "quillora-cli: another run is changing this machine's services; nothing was changed\n");
+    }
+    CHECK(machine.memoryFiles.files.size() == filesBefore);
+    CHECK(machine.memoryServices.changes.empty());
+    CHECK(runCli({"verify", "automatic"}, machine).status == 1);
+    // A usage error is still a usage error.
+    CHECK(runCli({"restore", "--last", "/tmp/kept.txt"}, machine).status == 2);
+    machine.heldElsewhere = false;
+    CHECK(runCli({"apply", "automatic"}, machine).status == 0);
+    CHECK(machine.claimsHeld == 0);
 }
 
 TEST_CASE("on Windows 10 status, apply and verify leave the services it needs alone unless --all, and agree")

@@ -303,6 +303,29 @@ std::size_t backupsNow()
 
 }  // namespace
 
+// Two programs on one machine: the second is refused at once, while the first goes on alone.
+TEST_CASE_FIXTURE(EndToEnd, "a second Quillora.exe says that a run is under way and changes nothing")
+{
+    QuilloraProcess first(quillora, folder);
+    QuilloraProcess second(quillora, folder);
+    const std::size_t backups = backupsNow();
+    postClick(GetDlgItem(first.mainWindow(), MainControls::AutomaticButton));
+    REQUIRE(waitForWindow(first.process(), L"正在优化系统服务..."));
+    const HWND box = clickForBox(second, MainControls::AutomaticButton, 60000);
+    REQUIRE(box);
+    CHECK(messageBoxText(box).find(L"另一个程序（Quillora 或 quillora-cli）正在更改这台电脑的服务。")
+          != std::wstring::npos);
+    answerBox(box, IDOK);
+    checkCompletedRun(planned("automatic", Profile::Automatic), first);
+    CHECK(backupsNow() == backups + 1);
+    CHECK(readRecords(second.recordFile()).empty());
+    CHECK(IsWindowEnabled(second.mainWindow()));
+    for (const QuilloraProcess* program : {&first, &second}) {
+        PostMessageW(program->mainWindow(), WM_CLOSE, 0, 0);
+        CHECK(program->waitForExit(20000));
+    }
+}
+
 TEST_CASE_FIXTURE(EndToEnd, "on Windows 10 the automatic run warns of wuauserv and restoring of RemoteRegistry; yes leaves them alone, cancel does nothing")
 {
     const std::wstring onWindows10 = programOnWindows10(quillora);

@@ -164,6 +164,15 @@ public:
     std::int64_t clock = 1000;
 };
 
+class CountedClaim : public RunClaim {
+public:
+    explicit CountedClaim(int& count) : count_(count) { ++count_; }
+    ~CountedClaim() override { --count_; }
+
+private:
+    int& count_;
+};
+
 // A machine of memory services and files; without services it stands for a system other than
 // Windows.
 class MemoryMachine : public Machine {
@@ -183,8 +192,18 @@ public:
         return withServices_ ? std::optional<WindowsVersion>(version) : std::nullopt;
     }
 
+    // Held by another program while heldElsewhere; claimsHeld counts this machine's own.
+    std::unique_ptr<RunClaim> claimRuns() override
+    {
+        if (heldElsewhere)
+            return nullptr;
+        return std::make_unique<CountedClaim>(claimsHeld);
+    }
+
     MemoryServices memoryServices;
     MemoryFiles memoryFiles;
+    bool heldElsewhere = false;
+    int claimsHeld = 0;
     std::string stamp = "20261207-101500";
     std::string data = kProgramFolder;
     WindowsVersion version;  // Windows XP SP3 unless a test says otherwise

@@ -180,7 +180,8 @@ TEST_CASE("a click during a run's message processing runs a whole second run fir
     std::size_t thirdLineEnd = 0;
     for (int line = 0; line < 3; ++line)
         thirdLineEnd = automatic.find(L"\r\n", thirdLineEnd) + 2;
-    CHECK(f.program.progressWindow.text() == automatic.substr(0, thirdLineEnd) + restore + automatic.substr(thirdLineEnd));
+    CHECK(f.program.progressWindow.text()
+          == automatic.substr(0, thirdLineEnd) + restore + L"\r\n" + automatic.substr(thirdLineEnd));
     CHECK(f.desktop.recorder.launches.size() == 115 + 83);
     CHECK(f.desktop.recorder.launches[6].commandLine == L"cmd /c NET stop Alerter");  // the nested run's first
     CHECK(countOf(f.program.progressWindow.text(), L"优化已经完成！") == 2);

@@ -117,7 +117,8 @@ TEST_CASE("each run, a nested one too, saves the modes before its first launch a
 
     // The nested restore run sits after the outer run's first line, then the outer run goes on.
     const std::wstring automatic = goldenLog("automatic");
-    CHECK(r.display.log == firstLines(automatic, 1) + goldenLog("restore") + automatic.substr(firstLines(automatic, 1).size()));
+    CHECK(r.display.log
+          == firstLines(automatic, 1) + goldenLog("restore") + L"\r\n" + automatic.substr(firstLines(automatic, 1).size()));
     CHECK(r.desktop.recorder.launches.size() == 115 + 83);
     CHECK(r.display.exitEnabled);
 }
@@ -150,6 +151,23 @@ TEST_CASE("a run whose backup is refused launches nothing and shows no window")
     CHECK(nestedFailure.has_value());
     CHECK(r.display.presentedAfter.size() == 1);
     CHECK(r.display.log == goldenLog("automatic"));
+
+    // The services are this program's until the run's commands have ended; then another program's
+    // run holds them, and a run here says so and does nothing: no backup, no launch, no window.
+    CHECK(r.controller.holdsServices());
+    r.results.collect();
+    CHECK_FALSE(r.controller.holdsServices());
+    CHECK(r.desktop.memoryMachine.claimsHeld == 0);
+    r.desktop.memoryMachine.heldElsewhere = true;
+    const std::size_t backups = r.display.backups();
+    r.controller.start(Profile::Restore, nullptr);
+    REQUIRE(r.desktop.notices.size() == 1);
+    CHECK(r.desktop.notices[0].text
+          == L"另一个程序（Quillora 或 quillora-cli）正在更改这台电脑的服务。请等它完成后再试。未做任何更改。");
+    CHECK(r.desktop.notices[0].warning);
+    CHECK(r.display.backups() == backups);
+    CHECK(r.display.presentedAfter.size() == 1);
+    CHECK(r.desktop.recorder.launches.size() == 115);
 }
 
 TEST_CASE("the end of the program stops every run after its current step")
@@ -296,6 +314,17 @@ TEST_CASE("a window tells the truth during a run: under way until the outermost 
     CHECK(std::count(exits.begin(), exits.end(), false) == static_cast<long>(exits.size()));
     CHECK(r.display.caption == L"优化完成！");
     CHECK(r.display.exitEnabled);
+
+    // A run nested in the last step starts after that step's completion sentence, on a line of its
+    // own, and nothing follows its own.
+    r.display.log.clear();
+    const int pumpsBefore = r.desktop.recorder.messagePumps;
+    r.desktop.recorder.atMessages = [&](int pump) {
+        if (pump == pumpsBefore + 59)
+            r.controller.start(Profile::Restore, nullptr);
+    };
+    r.controller.start(Profile::Automatic, nullptr);
+    CHECK(r.display.log == goldenLog("automatic") + L"\r\n" + goldenLog("restore"));
 }
 
 TEST_CASE("what waits for the runs is told when a run ends by a refused launch")

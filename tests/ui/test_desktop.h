@@ -51,6 +51,7 @@ public:
     std::string timeStamp() override { return target->timeStamp(); }
     char separator() const override { return target->separator(); }
     std::optional<WindowsVersion> windowsVersion() override { return target->windowsVersion(); }
+    std::unique_ptr<RunClaim> claimRuns() override { return target->claimRuns(); }
 
     Machine* target;
 };
