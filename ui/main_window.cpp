@@ -160,7 +160,7 @@ void MainWindow::chooseLanguage(const LanguageChoice& chosen)
 {
     host().setLanguage(chosen.language);
     try {
-        saveLanguage(machine_, chosen.code);
+        saveLanguage(machine_, tableLanguageOf(chosen.language));
     } catch (const FileFailure& failure) {
         dialogs_.showError(handle(),
                            host().text(Text::LanguageNotSaved, {fromUtf8(failure.path())}) + L"\r\n"

@@ -10,8 +10,8 @@ Language startLanguage(Machine& machine, std::optional<Language> chosen)
 {
     if (chosen)
         return *chosen;
-    const std::optional<std::string> saved = savedLanguage(machine);
-    return saved ? languageNamed(*saved).value_or(Language::Chinese) : Language::Chinese;
+    const std::optional<TableLanguage> saved = savedLanguage(machine);
+    return saved ? languageOf(*saved) : Language::Chinese;
 }
 
 }  // namespace

@@ -21,19 +21,17 @@ namespace quillora::ui {
 
 enum class Language { Chinese, English, TraditionalChinese };
 
-// Each language as the system menu offers it, named in its own script, and as settings.ini and
-// "/lang:" spell it.
+// Each language as the system menu offers it, named in its own script.
 struct LanguageChoice {
     Language language;
     unsigned command;
     const wchar_t* menuItem;
-    const char* code;
 };
 
 inline constexpr LanguageChoice kLanguageChoices[] = {
-    {Language::Chinese, kChineseCommand, L"简体中文(&Z)", "zh"},
-    {Language::English, kEnglishCommand, L"&English", "en"},
-    {Language::TraditionalChinese, kTraditionalChineseCommand, L"繁體中文(&T)", "zh-TW"},
+    {Language::Chinese, kChineseCommand, L"简体中文(&Z)"},
+    {Language::English, kEnglishCommand, L"&English"},
+    {Language::TraditionalChinese, kTraditionalChineseCommand, L"繁體中文(&T)"},
 };
 
 enum class Text : int {
@@ -610,7 +608,7 @@ constexpr const Wording& wordingFor(Language language)
     return wordingIn(tableLanguageOf(language));
 }
 
-// How settings.ini and "/lang:" spell the language.
+// The menu's item for the language.
 constexpr const LanguageChoice& choiceOf(Language language)
 {
     for (const LanguageChoice& choice : kLanguageChoices) {
@@ -620,17 +618,21 @@ constexpr const LanguageChoice& choiceOf(Language language)
     return kLanguageChoices[0];
 }
 
-// The language a code names, in any case ("zh", "EN", "zh-tw"); nothing for any other text.
-constexpr std::optional<Language> languageNamed(std::string_view code)
+// The windows' language that speaks as the tables' language does.
+constexpr Language languageOf(TableLanguage language)
 {
-    const auto lowered = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
     for (const LanguageChoice& choice : kLanguageChoices) {
-        const std::string_view own = choice.code;
-        if (own.size() == code.size()
-            && std::equal(own.begin(), own.end(), code.begin(), [&](char a, char b) { return lowered(a) == lowered(b); }))
+        if (tableLanguageOf(choice.language) == language)
             return choice.language;
     }
-    return std::nullopt;
+    return Language::Chinese;
+}
+
+// The language a code of settings.ini or "/lang:" names, in any case; nothing for any other text.
+constexpr std::optional<Language> languageNamed(std::string_view code)
+{
+    const std::optional<TableLanguage> named = languageOfCode(code);
+    return named ? std::optional<Language>(languageOf(*named)) : std::nullopt;
 }
 
 // The text in the language with "{1}", "{2}" filled in.

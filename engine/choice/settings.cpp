@@ -26,18 +26,27 @@ std::vector<std::pair<std::string, std::string>> readSettings(Machine& machine)
         from = end + 1;
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
+        // A file edited by hand may have blanks around a name or a value.
         const std::size_t equals = line.find('=');
         if (equals != std::string::npos)
-            settings.emplace_back(line.substr(0, equals), line.substr(equals + 1));
+            settings.emplace_back(trimmed(line.substr(0, equals)), trimmed(line.substr(equals + 1)));
     }
     return settings;
+}
+
+// A setting's name, as Windows reads an ini file's names: in any case.
+bool sameName(const std::string& name, const std::string& key)
+{
+    const auto lowered = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return name.size() == key.size()
+        && std::equal(name.begin(), name.end(), key.begin(), [&](char a, char b) { return lowered(a) == lowered(b); });
 }
 
 // The value kept under the key; nullopt where none is kept. Throws as readSettings does.
 std::optional<std::string> savedSetting(Machine& machine, const std::string& key)
 {
     for (const auto& [name, value] : readSettings(machine)) {
-        if (name == key)
+        if (sameName(name, key))
             return value;
     }
     return std::nullopt;
@@ -49,9 +58,10 @@ void saveSetting(Machine& machine, const std::string& key, const std::string& va
     const std::string path = settingsPath(machine);
     try {
         std::vector<std::pair<std::string, std::string>> settings = readSettings(machine);
-        const auto found = std::find_if(settings.begin(), settings.end(), [&](const auto& s) { return s.first == key; });
+        const auto found =
+            std::find_if(settings.begin(), settings.end(), [&](const auto& s) { return sameName(s.first, key); });
         if (found != settings.end())
-            found->second = value;
+            *found = {key, value};
         else
             settings.emplace_back(key, value);
         std::string text = std::string(kSection) + "\r\n";
@@ -77,21 +87,20 @@ std::string settingsPath(Machine& machine)
     return dataFolder(machine) + machine.separator() + kFileName;
 }
 
-std::optional<std::string> savedLanguage(Machine& machine)
+std::optional<TableLanguage> savedLanguage(Machine& machine)
 {
     try {
-        const std::optional<std::string> value = savedSetting(machine, kLanguage);
-        if (value == "en" || value == "zh" || value == "zh-TW")
-            return value;
+        if (const std::optional<std::string> value = savedSetting(machine, kLanguage))
+            return languageOfCode(*value);
     } catch (const PlatformFailure&) {
         // A language that cannot be read leaves the windows as designed, in Chinese.
     }
     return std::nullopt;
 }
 
-void saveLanguage(Machine& machine, const std::string& language)
+void saveLanguage(Machine& machine, TableLanguage language)
 {
-    saveSetting(machine, kLanguage, language);
+    saveSetting(machine, kLanguage, std::string(languageCode(language)));
 }
 
 std::vector<std::wstring> savedSkips(Machine& machine, Profile profile)

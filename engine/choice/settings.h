@@ -5,24 +5,27 @@
 #include <vector>
 
 #include "engine/catalogue/catalogue.h"
+#include "engine/catalogue/table_language.h"
 #include "engine/machine/machine.h"
 
 namespace quillora {
 
 // What the program keeps for the user between starts, in settings.ini in the machine's data
 // folder, beside the backups' folder: "[Quillora]", then one "key=value" line each: the language
-// of its windows ("language=en" or "language=zh") and, for each profile, the services the user
-// chose to leave alone ("skip.automatic=Alerter,ALG"). Saving one setting keeps the others.
+// of its windows ("language=en", "language=zh" or "language=zh-TW") and, for each profile, the
+// services the user chose to leave alone ("skip.automatic=Alerter,ALG"). Saving one setting keeps
+// the others. A file edited by hand is read as Windows reads an ini file: names in any case,
+// blanks around names and values ignored.
 
 // Where the settings are kept. Throws PlatformFailure where there is no such folder.
 std::string settingsPath(Machine& machine);
 
-// The language saved, "en" or "zh"; nullopt when none is saved or the file cannot be read.
-std::optional<std::string> savedLanguage(Machine& machine);
+// The language saved, its code in any case; nullopt when none is saved or the file cannot be read.
+std::optional<TableLanguage> savedLanguage(Machine& machine);
 
 // Keeps the language for the next start, written whole or not at all. Throws FileFailure naming
 // the file, or PlatformFailure.
-void saveLanguage(Machine& machine, const std::string& language);
+void saveLanguage(Machine& machine, TableLanguage language);
 
 // The services the user chose to leave alone in the profile, in catalogue order; none when none
 // is saved. Keys the catalogue does not know are dropped. Throws FileFailure naming the file where

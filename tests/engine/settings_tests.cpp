@@ -12,21 +12,35 @@ TEST_CASE("the language setting: beside the backups' folder, read back as writte
     MemoryMachine machine;
     CHECK(settingsPath(machine) == "/home/user/Quillora/settings.ini");
     CHECK_FALSE(savedLanguage(machine).has_value());
-    saveLanguage(machine, "en");
+    saveLanguage(machine, TableLanguage::English);
     CHECK(machine.memoryFiles.files.at("/home/user/Quillora/settings.ini").bytes == "[Quillora]\r\nlanguage=en\r\n");
-    CHECK(savedLanguage(machine) == "en");
-    saveLanguage(machine, "zh-TW");
-    CHECK(savedLanguage(machine) == "zh-TW");
-    for (const char* unknown : {"fr", "zh-tw", "zh-CN", "zh-TW2"}) {
-        CAPTURE(unknown);
-        machine.memoryFiles.files["/home/user/Quillora/settings.ini"].bytes =
-            std::string("[Quillora]\r\nlanguage=") + unknown + "\r\n";
-        CHECK_FALSE(savedLanguage(machine).has_value());
+    CHECK(savedLanguage(machine) == TableLanguage::English);
+    saveLanguage(machine, TableLanguage::TraditionalChinese);
+    CHECK(machine.memoryFiles.files.at("/home/user/Quillora/settings.ini").bytes == "[Quillora]\r\nlanguage=zh-TW\r\n");
+    // Edited by hand: names and codes in any case, blanks around them.
+    const std::pair<const char*, std::optional<TableLanguage>> lines[] = {
+        {"language = en", TableLanguage::English},
+        {"Language=zh-tw", TableLanguage::TraditionalChinese},
+        {" LANGUAGE\t=  ZH ", TableLanguage::Chinese},
+        {"language=fr", std::nullopt},
+        {"language=zh-CN", std::nullopt},
+        {"language=zh-TW2", std::nullopt},
+        {"languages=en", std::nullopt},
+    };
+    for (const auto& [line, language] : lines) {
+        CAPTURE(line);
+        machine.memoryFiles.files["/home/user/Quillora/settings.ini"].bytes = std::string("[Quillora]\r\n") + line + "\r\n";
+        CHECK(savedLanguage(machine) == language);
     }
+    // Saving replaces the line of any case, and keeps the others.
+    machine.memoryFiles.files["/home/user/Quillora/settings.ini"].bytes = "[Quillora]\r\n Language = en\r\nskip.restore=Themes\r\n";
+    saveLanguage(machine, TableLanguage::Chinese);
+    CHECK(machine.memoryFiles.files.at("/home/user/Quillora/settings.ini").bytes
+          == "[Quillora]\r\nlanguage=zh\r\nskip.restore=Themes\r\n");
 
     machine.memoryFiles.readOnly = true;
     try {
-        saveLanguage(machine, "zh");
+        saveLanguage(machine, TableLanguage::Chinese);
         FAIL("a refused write must throw");
     } catch (const FileFailure& failure) {
         CHECK(failure.path() == "/home/user/Quillora/settings.ini");
@@ -40,7 +54,7 @@ TEST_CASE("the services left alone by choice: one line a profile, kept beside th
 {
     MemoryMachine machine;
     CHECK(savedSkips(machine, Profile::Automatic).empty());
-    saveLanguage(machine, "en");
+    saveLanguage(machine, TableLanguage::English);
     saveSkips(machine, Profile::Automatic, {L"Alerter", L"Ati HotKey Poller"});
     saveSkips(machine, Profile::Restore, {L"Themes"});
     saveSkips(machine, Profile::Automatic, {L"Ati HotKey Poller", L"W32Time"});
@@ -49,7 +63,7 @@ TEST_CASE("the services left alone by choice: one line a profile, kept beside th
     CHECK(savedSkips(machine, Profile::Automatic) == std::vector<std::wstring>{L"Ati HotKey Poller", L"W32Time"});
     CHECK(savedSkips(machine, Profile::Restore) == std::vector<std::wstring>{L"Themes"});
     CHECK(savedSkips(machine, Profile::Prompted).empty());
-    saveLanguage(machine, "zh");
+    saveLanguage(machine, TableLanguage::Chinese);
     CHECK(savedSkips(machine, Profile::Restore) == std::vector<std::wstring>{L"Themes"});
 
     // Edited by hand: a key of no service, and a service named twice, count once or not at all.
@@ -60,13 +74,13 @@ TEST_CASE("the services left alone by choice: one line a profile, kept beside th
     // As a skip file's keys are read: any case, blanks around them; written back in the
     // catalogue's spelling and order.
     machine.memoryFiles.files["/home/user/Quillora/settings.ini"].bytes =
-        "[Quillora]\r\nskip.automatic=w32time, Spooler,Alerter \r\nskip.restore= ati hotkey poller ,lfsvc\r\n";
+        "[Quillora]\r\nskip.automatic=w32time, Spooler,Alerter \r\n Skip.Restore = ati hotkey poller ,lfsvc\r\n";
     const std::vector<std::wstring> chosen = savedSkips(machine, Profile::Automatic);
     CHECK(chosen == std::vector<std::wstring>{L"Alerter", L"Spooler", L"W32Time"});
     CHECK(savedSkips(machine, Profile::Restore) == std::vector<std::wstring>{L"Ati HotKey Poller", L"lfsvc"});
     saveSkips(machine, Profile::Automatic, chosen);
     CHECK(machine.memoryFiles.files.at("/home/user/Quillora/settings.ini").bytes
-          == "[Quillora]\r\nskip.automatic=Alerter,Spooler,W32Time\r\nskip.restore= ati hotkey poller ,lfsvc\r\n");
+          == "[Quillora]\r\nskip.automatic=Alerter,Spooler,W32Time\r\nSkip.Restore=ati hotkey poller ,lfsvc\r\n");
 }
 
 TEST_CASE("a settings file that cannot be read is never taken for an empty choice, nor written over")
@@ -96,7 +110,7 @@ TEST_CASE("a settings file that cannot be read is never taken for an empty choic
     {
         CHECK_THROWS_AS(skips.choose(Profile::Automatic, {L"Themes"}), FileFailure);
         CHECK_THROWS_AS(skips.replace(Profile::Automatic, {}), FileFailure);
-        CHECK_THROWS_AS(saveLanguage(machine, "en"), FileFailure);
+        CHECK_THROWS_AS(saveLanguage(machine, TableLanguage::English), FileFailure);
         CHECK(machine.memoryFiles.files.at(path).bytes == saved);
         machine.memoryFiles.unreadable.clear();
         CHECK(skips.skipped(Profile::Automatic) == std::vector<std::wstring>{L"Alerter", L"ALG"});
