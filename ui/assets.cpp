@@ -189,6 +189,17 @@ private:
     const BYTE* at_;
 };
 
+// The only header the build writes: a bottom-up 24-bit picture of plain pixels, no colour table
+// and no compression, of a size a screen can show. Every other field would change where the
+// scaling and painting find the pixels.
+bool isPlainPicture(const BITMAPINFOHEADER& header)
+{
+    constexpr LONG kLargestSide = 16384;
+    return header.biSize == sizeof header && header.biPlanes == 1 && header.biBitCount == 24
+        && header.biCompression == BI_RGB && header.biClrUsed == 0 && header.biWidth > 0
+        && header.biWidth <= kLargestSide && header.biHeight > 0 && header.biHeight <= kLargestSide;
+}
+
 // The picture as the program's resources carry it, checked whole once, so that painting never
 // meets a fault.
 PictureRuns storedRuns(HINSTANCE instance, int resourceId)
@@ -202,7 +213,7 @@ PictureRuns storedRuns(HINSTANCE instance, int resourceId)
     if (picture.end < picture.runs)
         throw platform::systemFailure(ERROR_INVALID_DATA);
     std::memcpy(&picture.header, data, sizeof picture.header);
-    if (picture.header.biBitCount != 24 || picture.header.biWidth <= 0 || picture.header.biHeight <= 0)
+    if (!isPlainPicture(picture.header))
         throw platform::systemFailure(ERROR_INVALID_DATA);
     DecodedRows rows(picture);
     std::vector<BYTE> row(strideOf(picture.header));

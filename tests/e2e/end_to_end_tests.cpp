@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstring>
 #include <set>
 #include <stdexcept>
 
@@ -302,6 +303,63 @@ std::size_t backupsNow()
 }
 
 }  // namespace
+
+namespace {
+
+// A copy of the program whose background picture carries a header the build never writes, with
+// one field of it changed; everything else of the picture is whole.
+struct HeaderField {
+    const char* name;
+    std::size_t offset;
+    std::size_t size;
+    DWORD value;
+};
+
+std::wstring copyWithBackgroundHeader(const std::wstring& quillora, const HeaderField& damaged)
+{
+    const std::wstring copy = temporaryFolder(L"quillora-damaged") + L"\\Quillora.exe";
+    REQUIRE(CopyFileW(quillora.c_str(), copy.c_str(), FALSE));
+    std::vector<BYTE> picture;
+    {
+        const platform::LibraryHandle image(LoadLibraryExW(copy.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+        REQUIRE(image);
+        const HRSRC found = FindResourceW(image.get(), MAKEINTRESOURCEW(201), RT_RCDATA);
+        REQUIRE(found);
+        const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(image.get(), found)));
+        picture.assign(bytes, bytes + SizeofResource(image.get(), found));
+    }
+    std::memcpy(picture.data() + damaged.offset, &damaged.value, damaged.size);
+    const HANDLE update = BeginUpdateResourceW(copy.c_str(), FALSE);
+    REQUIRE(update);
+    REQUIRE(UpdateResourceW(update, RT_RCDATA, MAKEINTRESOURCEW(201), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
+                            picture.data(), static_cast<DWORD>(picture.size())));
+    REQUIRE(EndUpdateResourceW(update, FALSE));
+    return copy;
+}
+
+}  // namespace
+
+// Each field of the header that tells where the pixels lie, damaged alone: the program says so as
+// it starts, and ends, rather than paint from the wrong place.
+TEST_CASE_FIXTURE(EndToEnd, "a damaged background picture is refused at start-up")
+{
+    const HeaderField damages[] = {{"biSize", offsetof(BITMAPINFOHEADER, biSize), 4, 124},
+                                   {"biPlanes", offsetof(BITMAPINFOHEADER, biPlanes), 2, 2},
+                                   {"biCompression", offsetof(BITMAPINFOHEADER, biCompression), 4, BI_RLE8},
+                                   {"biClrUsed", offsetof(BITMAPINFOHEADER, biClrUsed), 4, 256}};
+    for (const HeaderField& damage : damages) {
+        const std::string field = damage.name;
+        CAPTURE(field);
+        const std::wstring copy = copyWithBackgroundHeader(quillora, damage);
+        const StartedProgram started = startAndWaitUntilIdle(copy, folder, L"#32770", L"Quillora1.1");
+        CHECK(messageBoxText(started.window).find(L"运行时错误 '13':") != std::wstring::npos);
+        answerBox(started.window, IDOK);
+        CHECK(WaitForSingleObject(started.process.get(), 20000) == WAIT_OBJECT_0);
+        DWORD code = 0;
+        GetExitCodeProcess(started.process.get(), &code);
+        CHECK(code == 1);
+    }
+}
 
 // Two programs on one machine: the second is refused at once, while the first goes on alone.
 TEST_CASE_FIXTURE(EndToEnd, "a second Quillora.exe says that a run is under way and changes nothing")
