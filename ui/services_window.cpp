@@ -278,8 +278,19 @@ std::optional<std::vector<std::wstring>> ServicesWindow::readChoice(Profile prof
 
 void ServicesWindow::sayChoiceProblem(std::wstring text)
 {
-    choiceProblem_ = std::move(text);
+    choiceProblems_.push_back(std::move(text));
     PostMessageW(handle(), kSayChoiceProblem, 0, 0);
+}
+
+// Each problem in the order it arose, one box for each; a box lets messages through, so a problem
+// that arises while one waits is said after it.
+void ServicesWindow::sayNextChoiceProblem()
+{
+    if (choiceProblems_.empty())
+        return;
+    const std::wstring text = std::move(choiceProblems_.front());
+    choiceProblems_.pop_front();
+    dialogs_.showError(handle(), text, kMainCaption);
 }
 
 // "Could not … {file}" and the system's reason.
@@ -686,7 +697,7 @@ LRESULT ServicesWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         spaceHandled_ = false;
         return 0;
     case kSayChoiceProblem:
-        dialogs_.showError(handle(), choiceProblem_, kMainCaption);
+        sayNextChoiceProblem();
         return 0;
     case WM_NOTIFY: {
         const auto& header = *reinterpret_cast<const NMHDR*>(lParam);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <deque>
 #include <functional>
 #include <map>
 #include <optional>
@@ -72,6 +73,7 @@ private:
     std::optional<std::vector<std::wstring>> readChoice(Profile profile);
     std::wstring choiceFailureText(Text what, const PlatformFailure& failure);
     void sayChoiceProblem(std::wstring text);
+    void sayNextChoiceProblem();
     void onSpace();
     bool mayChangeCheck(int row) const;
     void checkAll(bool checked);
@@ -96,7 +98,7 @@ private:
     bool choiceFailureSaid_ = false;
     bool choiceUnreadableSaid_ = false;
     bool nameCut_ = false;  // the list is too narrow for the longest service name
-    std::wstring choiceProblem_;  // what is said of a choice that cannot be read or saved
+    std::deque<std::wstring> choiceProblems_;  // what is to be said of a choice that cannot be read or saved
     // Widths the user gave columns by hand, by view kind (profile, result) and column; kept until
     // the window closes.
     std::array<std::map<int, int>, 2> widthsByHand_;

@@ -565,6 +565,18 @@ TEST_CASE("a settings file that cannot be read: said once, no check boxes to bui
     CHECK_FALSE(checkedRow(window, L"Alerter"));
     CHECK(window.controlText(ServicesControls::ChoiceCount) == L"按您的选择保留 1 个服务");
     CHECK(f.desktop.errors.size() == 1);
+
+    // Two problems before either is said: a choice that cannot be saved, then a file that cannot be
+    // read. Each is said, in the order it arose.
+    f.desktop.memoryMachine.memoryFiles.readOnly = true;
+    click(window.control(ServicesControls::SelectAllButton));
+    f.desktop.memoryMachine.memoryFiles.readOnly = false;
+    f.desktop.memoryMachine.memoryFiles.unreadable.insert(kSettings);
+    chooseView(window, 2);
+    flushMessages();
+    REQUIRE(f.desktop.errors.size() == 3);
+    CHECK(f.desktop.errors[1].text.rfind(L"无法保存您对服务的选择 /home/user/Quillora/settings.ini", 0) == 0);
+    CHECK(f.desktop.errors[2].text.rfind(L"无法读取您保存的对服务的选择 /home/user/Quillora/settings.ini\r\n", 0) == 0);
 }
 
 TEST_CASE("after a run, quillora-cli apply and a restart, the result view shows the run's result and names the newer backup")
