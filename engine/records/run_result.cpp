@@ -236,19 +236,25 @@ ServiceBefore RunRecord::before(const std::wstring& serviceKey) const
     return {};
 }
 
+// A service that was not installed before the run is not installed after it, whether or not its
+// commands have ended: nothing a run launches installs a service.
+Outcome outcomeUnread(const TouchedService& touched, const ServiceBefore& before)
+{
+    if (touched.leftAlone)
+        return leftAloneOutcome(*touched.leftAlone);
+    return !before.state && before.saved && !before.saved->mode ? Outcome::NotInstalled : Outcome::Unknown;
+}
+
 ServiceResult judge(const TouchedService& touched, const ServiceBefore& before, const std::optional<ServiceState>& after)
 {
-    ServiceResult result{touched.serviceKey, before.saved, touched.asked, after, Outcome::NotInstalled, std::nullopt};
-    if (touched.leftAlone) {
-        result.outcome = leftAloneOutcome(*touched.leftAlone);
+    ServiceResult result{touched.serviceKey, before.saved, touched.asked, after, outcomeUnread(touched, before),
+                         std::nullopt};
+    if (result.outcome != Outcome::Unknown || stillRuns(touched))
+        return result;
+    if (!after) {
+        result.outcome = Outcome::NotInstalled;
         return result;
     }
-    if (stillRuns(touched)) {
-        result.outcome = Outcome::Unknown;
-        return result;
-    }
-    if (!after)
-        return result;
     const ServiceTarget target = targetOf(effectOf(touched.asked));
     const PendingChange left = pendingChange(target, *after);
     if (!left.any()) {

@@ -113,6 +113,10 @@ Outcome leftAloneOutcome(LeftAlone why);
 // alone, or not installed.
 const wchar_t* outcomeWord(const Wording& words, Outcome outcome);
 
+// What can be known of a touched service without reading it back: why it was left alone, that it
+// was not installed before the run, or else nothing.
+Outcome outcomeUnread(const TouchedService& touched, const ServiceBefore& before);
+
 // Judges one touched service by its state read back against the start mode and the running
 // state its row asks for, before and after; a service left alone is that, whatever its state.
 ServiceResult judge(const TouchedService& touched, const ServiceBefore& before,

@@ -54,11 +54,11 @@ RunResult RunResults::finish(Tracked& tracked, News& news)
         result = readBack(*tracked.record, servicesOf(machine_));
     } catch (const PlatformFailure& failure) {
         // Nothing lost: every service the run touched is in the file, how it ended unknown.
-        for (const TouchedService& touched : tracked.record->touched())
-            result.services.push_back({touched.serviceKey, tracked.record->before(touched.serviceKey).saved,
-                                       touched.asked, std::nullopt,
-                                       touched.leftAlone ? leftAloneOutcome(*touched.leftAlone) : Outcome::Unknown,
-                                       std::nullopt});
+        for (const TouchedService& touched : tracked.record->touched()) {
+            const ServiceBefore before = tracked.record->before(touched.serviceKey);
+            result.services.push_back({touched.serviceKey, before.saved, touched.asked, std::nullopt,
+                                       outcomeUnread(touched, before), std::nullopt});
+        }
         problem(&tracked, {false, resultPathFor(result.backupPath), failure}, news);
     }
     save(tracked, result, news);

@@ -328,6 +328,7 @@ TEST_CASE("the program ending with commands still running saves the result at on
     RunRecord& run = f.startRun();
     const std::vector<std::size_t> alerter = f.step(run, ActionKind::StopAndDisable, L"Alerter");
     const std::vector<std::size_t> alg = f.step(run, ActionKind::ManualOnly, L"ALG");
+    f.step(run, ActionKind::StopAndDisable, L"Messenger");  // not installed before the run; runs on too
     f.processes.statuses = {{alerter[0], 0}, {alerter[1], 0}};  // ALG's sc config runs on
     f.machine.memoryServices.services[L"Alerter"] = installed(StartMode::Disabled, RunState::Stopped);
     const std::string backup = run.backupPath();
@@ -335,11 +336,13 @@ TEST_CASE("the program ending with commands still running saves the result at on
 
     const std::optional<RunResult> saved = parseRunResult(resultPathFor(backup), f.machine.memoryFiles.read(resultPathFor(backup)));
     REQUIRE(saved);
-    REQUIRE(saved->services.size() == 2);
+    REQUIRE(saved->services.size() == 3);
     CHECK(saved->services[0].serviceKey == L"Alerter");
     CHECK(saved->services[0].outcome == Outcome::Changed);
     CHECK(saved->services[1].serviceKey == L"ALG");
     CHECK(saved->services[1].outcome == Outcome::Unknown);
+    CHECK(saved->services[2].serviceKey == L"Messenger");
+    CHECK(saved->services[2].outcome == Outcome::NotInstalled);
     CHECK(f.processes.held.empty());  // no process handle outlives the result
     CHECK(f.heard.arrived.empty());   // nothing is shown as the program goes
 
