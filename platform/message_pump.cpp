@@ -5,8 +5,9 @@
 namespace quillora::platform {
 namespace {
 
-// No window of the program gives Esc a meaning. Left alone, a multi-line edit box would turn it
-// into WM_CLOSE for its window when the dialog navigation is on.
+// Esc means nothing to the designed windows, and closes a window that says it closes on it. Left
+// to the controls, a multi-line edit box would turn it into WM_CLOSE for its window when the
+// dialog navigation is on, and a list would give it to no one.
 bool isEscapeKey(const MSG& message)
 {
     return (message.message == WM_KEYDOWN || message.message == WM_CHAR) && message.wParam == VK_ESCAPE;
@@ -16,9 +17,12 @@ bool isEscapeKey(const MSG& message)
 // arrows) first go, so that every window of the program moves its focus like a dialog.
 void dispatchMessage(MSG& message)
 {
-    if (isEscapeKey(message))
-        return;
     const HWND topLevel = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    if (isEscapeKey(message)) {
+        if (message.message == WM_KEYDOWN && topLevel && SendMessageW(topLevel, kClosesOnEscape, 0, 0))
+            PostMessageW(topLevel, WM_CLOSE, 0, 0);
+        return;
+    }
     if (topLevel && IsDialogMessageW(topLevel, &message))
         return;
     TranslateMessage(&message);

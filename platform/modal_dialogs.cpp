@@ -2,7 +2,25 @@
 
 namespace quillora::platform {
 
-OtherWindowsDisabled::OtherWindowsDisabled(HWND owner) : ownerWindow_(owner ? GetAncestor(owner, GA_ROOT) : nullptr)
+namespace {
+
+bool canTakeInput(HWND window)
+{
+    return window && IsWindow(window) && IsWindowVisible(window) && IsWindowEnabled(window);
+}
+
+BOOL CALLBACK findInputWindow(HWND window, LPARAM found)
+{
+    if (!canTakeInput(window))
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+}  // namespace
+
+OtherWindowsDisabled::OtherWindowsDisabled(HWND owner)
+    : ownerWindow_(owner ? GetAncestor(owner, GA_ROOT) : nullptr), active_(GetActiveWindow())
 {
     EnumThreadWindows(GetCurrentThreadId(), &OtherWindowsDisabled::disable, reinterpret_cast<LPARAM>(this));
 }
@@ -14,6 +32,19 @@ OtherWindowsDisabled::~OtherWindowsDisabled()
         if (IsWindow(window))
             EnableWindow(window, TRUE);
     }
+    activateAgain();
+}
+
+// The window the user was in, where it still takes input; else, where the box left none of the
+// program's windows active, the topmost that takes input, so that the keyboard is never lost to a
+// hidden window.
+void OtherWindowsDisabled::activateAgain() const
+{
+    HWND back = canTakeInput(active_) ? active_ : nullptr;
+    if (!back && !canTakeInput(GetActiveWindow()))
+        EnumThreadWindows(GetCurrentThreadId(), findInputWindow, reinterpret_cast<LPARAM>(&back));
+    if (back && back != GetActiveWindow())
+        SetActiveWindow(back);
 }
 
 BOOL CALLBACK OtherWindowsDisabled::disable(HWND window, LPARAM self)

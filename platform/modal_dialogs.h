@@ -12,7 +12,10 @@ namespace quillora::platform {
 
 // For as long as it lives, every other visible top-level window of the thread takes no input:
 // each one enabled when it was made is disabled, and enabled again when it goes. The owner's own
-// window is left to the box, which disables it and gives it back its activation when it closes.
+// window is left to the box, which disables it while it waits. When it goes, the window that was
+// active before is active again: a closing box activates its owner, which may be hidden (a question
+// window the wizard has left) or another window than the user's (the main window, under the
+// progress window the user watched).
 class OtherWindowsDisabled {
 public:
     explicit OtherWindowsDisabled(HWND owner);
@@ -22,8 +25,10 @@ public:
 
 private:
     static BOOL CALLBACK disable(HWND window, LPARAM self);
+    void activateAgain() const;
 
     HWND ownerWindow_;
+    HWND active_;  // the thread's active window as the box opened; may be gone when it closes
     std::vector<HWND> disabled_;
 };
 

@@ -60,6 +60,24 @@ void ListView::selectAll()
     SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
 }
 
+void ListView::focus(std::size_t row)
+{
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(list_, LVM_ENSUREVISIBLE, row, FALSE);
+}
+
+void ListView::select(const std::vector<std::size_t>& rows)
+{
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = LVIS_SELECTED;
+    for (const std::size_t row : rows)
+        SendMessageW(list_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
 void ListView::showCheckBoxes(bool shown)
 {
     SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, shown ? LVS_EX_CHECKBOXES : 0);

@@ -22,6 +22,10 @@ public:
     // The row with the focus, which the user last chose; -1 for none.
     int focused() const;
     void selectAll();
+    // Gives a row the focus, selected, and shows it.
+    void focus(std::size_t row);
+    // Selects these rows too.
+    void select(const std::vector<std::size_t>& rows);
 
     // Check boxes before the rows, or none.
     void showCheckBoxes(bool shown);

@@ -13,6 +13,7 @@
 #include "engine/plan/plan.h"
 #include "engine/text/utf8.h"
 #include "platform/clipboard.h"
+#include "platform/message_pump.h"
 #include "platform/system_error.h"
 #include "ui/identifiers.h"
 #include "ui/list_view.h"
@@ -468,7 +469,8 @@ void ServicesWindow::onSpace()
 {
     ListView list(control(ServicesControls::ServiceList));
     std::vector<std::size_t> boxes;
-    for (const std::size_t selected : list.selected()) {
+    selectedAtSpace_ = list.selected();
+    for (const std::size_t selected : selectedAtSpace_) {
         if (selected < rows_.size() && rows_[selected].choosable)
             boxes.push_back(selected);
     }
@@ -638,8 +640,20 @@ bool ServicesWindow::onListNotification(const NMHDR& header, LRESULT& answer)
         const bool toggled = checkChanges(change) && (change.uOldState & LVIS_STATEIMAGEMASK);
         if (toggled && !filling_ && change.iItem >= 0 && viewedProfile())
             keepChoice();
-        showDescription();
+        // The explanation follows the row that gets the focus; marks and selections alone leave it
+        // be, so that Space on every row (Ctrl+A) shows its marks at once.
+        if ((change.uChanged & LVIF_STATE) && (change.uNewState & ~change.uOldState & LVIS_FOCUSED))
+            showDescription();
         return true;
+    }
+    case NM_SETFOCUS: {
+        // Tabbed into, the list shows where the keyboard is: the first selected row, or the first.
+        ListView list(control(ServicesControls::ServiceList));
+        if (list.focused() < 0 && !rows_.empty()) {
+            const std::vector<std::size_t> selected = list.selected();
+            list.focus(selected.empty() ? 0 : selected.front());
+        }
+        return false;
     }
     case LVN_KEYDOWN: {
         const WORD key = reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey;
@@ -694,11 +708,16 @@ LRESULT ServicesWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         layOut(LOWORD(lParam), HIWORD(lParam));
         return 0;
     case kSpaceHandled:
+        // The list makes Space select the focused row alone, after the window has applied it to
+        // every selected row: the selection is given back, so that the next Space goes the same way.
         spaceHandled_ = false;
+        ListView(control(ServicesControls::ServiceList)).select(selectedAtSpace_);
         return 0;
     case kSayChoiceProblem:
         sayNextChoiceProblem();
         return 0;
+    case platform::kClosesOnEscape:
+        return TRUE;
     case WM_NOTIFY: {
         const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
         LRESULT answer = 0;

@@ -95,6 +95,7 @@ private:
     std::optional<std::vector<std::wstring>> choice_;
     bool filling_ = false;       // check boxes set by the window, not by the user
     bool spaceHandled_ = false;  // a Space key press has been applied to the selection
+    std::vector<std::size_t> selectedAtSpace_;  // the selection it was applied to
     bool choiceFailureSaid_ = false;
     bool choiceUnreadableSaid_ = false;
     bool nameCut_ = false;  // the list is too narrow for the longest service name

@@ -79,6 +79,7 @@ public:
 
     std::wstring description(const std::wstring& key) override
     {
+        ++descriptionsRead;
         const auto found = services.find(key);
         return found == services.end() ? L"" : found->second.description;
     }
@@ -89,6 +90,7 @@ public:
     std::wstring refusal = L"Access is denied.";  // the system's message for a refusal
     std::vector<std::wstring> changes;
     std::vector<std::chrono::milliseconds> waits;
+    int descriptionsRead = 0;
 
 private:
     Service& changeable(const std::wstring& key)

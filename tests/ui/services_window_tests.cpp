@@ -497,12 +497,23 @@ TEST_CASE("check boxes: Ctrl+A and Space change every box once and give Themes n
     ProgramFixture f;
     ui::ServicesWindow& window = servicesWindowOn(f, 1);
     CHECK_FALSE(hasCheckBox(window, L"Themes"));
+    // Tabbed into, the list shows a focused row.
+    const ui::ListView list(window.control(ServicesControls::ServiceList));
+    CHECK(list.focused() < 0);
+    SetFocus(window.control(ServicesControls::ServiceList));
+    flushMessages();
+    CHECK(list.focused() == 0);
     pressControlA(window);
-    CHECK(ui::ListView(window.control(ServicesControls::ServiceList)).selected().size() == 60);
+    CHECK(list.selected().size() == 60);
+    // The marks and the count are the window's work alone: nothing is asked of the machine's
+    // services, row by row, before they show.
+    const int descriptionsRead = f.desktop.memoryMachine.memoryServices.descriptionsRead;
     pressSpace(window);
+    CHECK(f.desktop.memoryMachine.memoryServices.descriptionsRead == descriptionsRead);
     CHECK_FALSE(hasCheckBox(window, L"Themes"));
     CHECK(f.program.skips.skipped(Profile::Automatic).size() == 59);
     CHECK(window.controlText(ServicesControls::ChoiceCount) == L"按您的选择保留 59 个服务");
+    CHECK(list.selected().size() == 60);  // still every row, for the next Space
     pressSpace(window);
     CHECK_FALSE(hasCheckBox(window, L"Themes"));
     CHECK(f.program.skips.skipped(Profile::Automatic).empty());
@@ -514,6 +525,13 @@ TEST_CASE("check boxes: Ctrl+A and Space change every box once and give Themes n
     toggleBoxOf(window, rowIndex(window, L"Themes"));
     CHECK_FALSE(hasCheckBox(window, L"Themes"));
     CHECK(f.program.skips.skipped(Profile::Automatic) == std::vector<std::wstring>{L"Alerter"});
+
+    // Esc closes this window; the designed main window gives it no meaning.
+    PostMessageW(f.program.mainWindow.control(MainControls::AutomaticButton), WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageW(window.control(ServicesControls::ServiceList), WM_KEYDOWN, VK_ESCAPE, 0);
+    flushMessages();
+    CHECK_FALSE(window.isLoaded());
+    CHECK(f.program.mainWindow.isVisible());
 }
 
 TEST_CASE("a choice read from a file while the settings cannot be saved: the choice, its marks and the file stay as they were")
