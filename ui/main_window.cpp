@@ -3,7 +3,9 @@
 #include "engine/choice/settings.h"
 #include "engine/text/utf8.h"
 #include "resources/site.h"
+#include "engine/text/printable.h"
 #include "ui/identifiers.h"
+#include "ui/reason_words.h"
 #include "ui/undo_last_run.h"
 
 namespace quillora::ui {
@@ -94,7 +96,8 @@ void MainWindow::resultArrived(const RunResult& result)
 void MainWindow::resultProblem(const ResultProblem& problem)
 {
     const Text what = problem.saving ? Text::ResultNotSaved : Text::ResultNotRead;
-    const std::wstring text = host().text(what, {fromUtf8(problem.path)}) + L"\r\n" + problem.failure.description();
+    const std::wstring text =
+        host().text(what, {visibly(problem.path, problem.path.size())}) + L"\r\n" + reasonIn(host().language(), problem.failure);
     runs_.afterRuns([this, text] { dialogs_.showError(handle(), text, kMainCaption); });
 }
 
@@ -164,10 +167,10 @@ void MainWindow::chooseLanguage(const LanguageChoice& chosen)
     } catch (const FileFailure& failure) {
         dialogs_.showError(handle(),
                            host().text(Text::LanguageNotSaved, {fromUtf8(failure.path())}) + L"\r\n"
-                               + failure.description(),
+                               + reasonIn(host().language(), failure),
                            kMainCaption);
     } catch (const PlatformFailure& failure) {
-        dialogs_.showError(handle(), host().text(Text::LanguageNotSaved, {L""}) + L"\r\n" + failure.description(),
+        dialogs_.showError(handle(), host().text(Text::LanguageNotSaved, {L""}) + L"\r\n" + reasonIn(host().language(), failure),
                            kMainCaption);
     }
 }

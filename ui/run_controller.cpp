@@ -6,6 +6,7 @@
 #include "engine/text/printable.h"
 #include "engine/text/utf8.h"
 #include "ui/identifiers.h"
+#include "ui/reason_words.h"
 
 namespace quillora::ui {
 namespace {
@@ -221,8 +222,9 @@ std::optional<std::vector<std::wstring>> RunController::choiceForRun(Profile pro
         return skips_.skipped(profile);
     } catch (const PlatformFailure& failure) {
         const auto* file = dynamic_cast<const FileFailure*>(&failure);
-        const std::wstring where = file ? fromUtf8(printable(file->path())) : L"";
-        if (dialogs_.ask(owner, host_.text(Text::RunWithoutChoice, {where, failure.description()}), kMainCaption))
+        const std::wstring where = file ? visibly(file->path(), file->path().size()) : L"";
+        if (dialogs_.ask(owner, host_.text(Text::RunWithoutChoice, {where, reasonIn(host_.language(), failure)}),
+                         kMainCaption))
             return std::vector<std::wstring>{};
         return std::nullopt;
     }
@@ -292,8 +294,9 @@ SavedBackup RunController::backUpBeforeRun(const std::vector<std::wstring>& left
 PlatformFailure RunController::backupNotSaved(const PlatformFailure& failure) const
 {
     const auto* file = dynamic_cast<const FileFailure*>(&failure);
-    const std::wstring where = file ? L" " + fromUtf8(file->path()) : L"";
-    return PlatformFailure(failure.number(), host_.text(Text::BackupNotSaved) + where + L"\r\n" + failure.description());
+    const std::wstring where = file ? L" " + visibly(file->path(), file->path().size()) : L"";
+    return PlatformFailure(failure.number(),
+                           host_.text(Text::BackupNotSaved) + where + L"\r\n" + reasonIn(host_.language(), failure));
 }
 
 void RunController::Tracking::launch(const std::wstring& commandLine, int showState)

@@ -11,12 +11,14 @@
 #include "engine/choice/settings.h"
 #include "engine/catalogue/catalogue.h"
 #include "engine/plan/plan.h"
+#include "engine/text/printable.h"
 #include "engine/text/utf8.h"
 #include "platform/clipboard.h"
 #include "platform/message_pump.h"
 #include "platform/system_error.h"
 #include "ui/identifiers.h"
 #include "ui/list_view.h"
+#include "ui/reason_words.h"
 
 namespace quillora::ui {
 namespace {
@@ -298,7 +300,8 @@ void ServicesWindow::sayNextChoiceProblem()
 std::wstring ServicesWindow::choiceFailureText(Text what, const PlatformFailure& failure)
 {
     const auto* file = dynamic_cast<const FileFailure*>(&failure);
-    return host().text(what, {file ? fromUtf8(file->path()) : L""}) + L"\r\n" + failure.description();
+    return host().text(what, {file ? visibly(file->path(), file->path().size()) : L""}) + L"\r\n"
+        + reasonIn(host().language(), failure);
 }
 
 void ServicesWindow::showRows()
@@ -588,11 +591,12 @@ void ServicesWindow::readChoiceFromFile()
         refresh();
         return;
     } catch (const SkipFileError& error) {
-        problem = (error.line() ? L"line " + std::to_wstring(error.line()) + L": " : L"") + fromUtf8(error.what());
+        problem = reasonIn(host().language(), error);
     } catch (const PlatformFailure& failure) {
-        problem = failure.description();
+        problem = reasonIn(host().language(), failure);
     }
-    dialogs_.showError(handle(), host().text(Text::ChoiceFileRefused, {*path, problem}), kMainCaption);
+    dialogs_.showError(handle(), host().text(Text::ChoiceFileRefused, {visibly(*path, path->size()), problem}),
+                       kMainCaption);
 }
 
 // The list takes the room the window has; the choice's buttons stand below it, then the

@@ -12,6 +12,7 @@
 #include "engine/records/backup_on_machine.h"
 #include "engine/text/utf8.h"
 #include "ui/identifiers.h"
+#include "ui/reason_words.h"
 #include "ui/service_words.h"
 
 namespace quillora::ui {
@@ -72,17 +73,18 @@ std::wstring question(Language language, const StoredBackup& backup, const std::
         + changeLines(language, changing) + L"\r\n" + startAndStopNote(language, changing);
 }
 
-// The system's text for a failure, as it may be shown, and its number.
-std::wstring reason(const PlatformFailure& failure)
+// Why Windows refused, in its words and with its number; a problem of the file, in the language.
+std::wstring reason(Language language, const PlatformFailure& failure)
 {
-    return fromUtf8(printable(failure.description())) + L" (" + std::to_wstring(failure.number()) + L")";
+    const std::wstring why = reasonIn(language, failure);
+    return failure.problem() ? why : why + L" (" + std::to_wstring(failure.number()) + L")";
 }
 
 std::wstring outcome(Language language, const RestoreResult& result)
 {
     std::vector<std::wstring> failures;
     for (const auto& [key, failure] : result.failures)
-        failures.push_back(textIn(language, Text::ServiceNote, {displayNameOf(key), key, reason(failure)}));
+        failures.push_back(textIn(language, Text::ServiceNote, {displayNameOf(key), key, reason(language, failure)}));
     const Text headline = result.failures.empty() ? Text::UndoDone : Text::UndoPartly;
     return textIn(language, headline) + std::wstring(L"\r\n\r\n")
         + textIn(language, Text::ChangedCount, {count(language, result.changed.size())}) + L"\r\n"
@@ -101,12 +103,12 @@ std::optional<std::vector<BackupEntry>> readBackup(platform::Dialogs& dialogs, M
     try {
         return readBackupFile(machine.files(), backup.path);
     } catch (const BackupError& error) {
-        problem = fromUtf8(error.what());
+        problem = reasonIn(language, error);
     } catch (const FileFailure& failure) {
-        problem = reason(failure);
+        problem = reason(language, failure);
     }
     dialogs.showError(owner,
-                      textIn(language, Text::BackupUnusable) + std::wstring(L"\r\n") + fromUtf8(printable(backup.path))
+                      textIn(language, Text::BackupUnusable) + std::wstring(L"\r\n") + visibly(backup.path, backup.path.size())
                           + L"\r\n" + problem + L"\r\n\r\n" + textIn(language, Text::NothingChanged),
                       kMainCaption);
     return std::nullopt;

@@ -6,6 +6,7 @@
 #include "platform/system_error.h"
 #include "resources/resource_ids.h"
 #include "ui/identifiers.h"
+#include "ui/reason_words.h"
 
 namespace quillora::ui {
 namespace {
@@ -23,7 +24,7 @@ HWND createHiddenOwner(HINSTANCE instance)
 
 std::wstring failureMessage(Language language, const PlatformFailure& failure)
 {
-    return textIn(language, Text::RuntimeError, {std::to_wstring(failure.number()), failure.description()});
+    return textIn(language, Text::RuntimeError, {std::to_wstring(failure.number()), reasonIn(language, failure)});
 }
 
 WindowClass::WindowClass(HINSTANCE instance, WNDPROC procedure) : instance_(instance)

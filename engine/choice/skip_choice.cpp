@@ -27,7 +27,7 @@ std::vector<std::wstring> inCatalogueOrder(const std::vector<std::wstring>& keys
 std::vector<std::wstring> parseSkipFile(const std::string& bytes)
 {
     if (bytes.rfind("\xFF\xFE", 0) == 0 || bytes.rfind("\xFE\xFF", 0) == 0)
-        throw SkipFileError(0, kUtf16Refused);
+        throw SkipFileError(FileProblem::SavedAsUtf16, 0, "", kUtf16Refused);
     const std::string text = bytes.rfind(kByteOrderMark, 0) == 0 ? bytes.substr(3) : bytes;
     std::vector<std::wstring> keys;
     int number = 0;
@@ -39,12 +39,12 @@ std::vector<std::wstring> parseSkipFile(const std::string& bytes)
         if (line.empty() || line[0] == '#')
             continue;
         if (!isUtf8(line))
-            throw SkipFileError(number, "not UTF-8 text: " + quoted(line));
+            throw SkipFileError(FileProblem::NotUtf8, number, line, "not UTF-8 text: " + quoted(line));
         const std::optional<std::wstring> key = catalogueSpelling(fromUtf8(line));
         if (!key)
-            throw SkipFileError(number, "unknown service key " + quoted(line));
+            throw SkipFileError(FileProblem::UnknownKey, number, line, "unknown service key " + quoted(line));
         if (std::find(keys.begin(), keys.end(), *key) != keys.end())
-            throw SkipFileError(number, "service key " + quoted(line) + " given twice");
+            throw SkipFileError(FileProblem::KeyTwice, number, line, "service key " + quoted(line) + " given twice");
         keys.push_back(*key);
     }
     return keys;

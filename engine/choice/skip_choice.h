@@ -6,6 +6,7 @@
 
 #include "engine/catalogue/catalogue.h"
 #include "engine/machine/machine.h"
+#include "engine/text/file_problem.h"
 
 namespace quillora {
 
@@ -13,15 +14,11 @@ namespace quillora {
 // a byte-order mark and CR LF line ends, a comment line naming the profile, then one service key
 // a line. Lines starting with '#' are comments; blank lines count for nothing.
 
-// A skip file that cannot be taken, with the line at fault (1-based; 0 for the file as a whole).
-class SkipFileError : public std::runtime_error {
+// A skip file that cannot be taken, with the line at fault (1-based; 0 for the file as a whole);
+// what() does not name the line.
+class SkipFileError : public FileProblemError {
 public:
-    SkipFileError(int line, const std::string& problem)
-        : std::runtime_error(problem), line_(line) {}
-    int line() const { return line_; }
-
-private:
-    int line_;
+    using FileProblemError::FileProblemError;
 };
 
 // The keys of a skip file, in its order. Reading is forgiving where editors are (no byte-order

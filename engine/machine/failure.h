@@ -1,9 +1,12 @@
 #pragma once
 
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
+
+#include "engine/text/file_problem.h"
 
 namespace quillora {
 
@@ -32,10 +35,20 @@ public:
 
     unsigned long number() const { return number_; }
     const std::wstring& description() const { return description_; }
+    // A problem the program found itself, whose description is its English; nullopt where the
+    // system gave the reason, in its own words.
+    const std::optional<FileProblem>& problem() const { return problem_; }
+
+protected:
+    PlatformFailure(FileProblem problem, std::wstring english) : PlatformFailure(0, std::move(english))
+    {
+        problem_ = problem;
+    }
 
 private:
     unsigned long number_;
     std::wstring description_;
+    std::optional<FileProblem> problem_;
 };
 
 // A file that could not be read or written, named by its path (UTF-8), so that every message
@@ -44,6 +57,10 @@ class FileFailure : public PlatformFailure {
 public:
     FileFailure(std::string path, unsigned long number, std::wstring description)
         : PlatformFailure(number, std::move(description)), path_(std::move(path))
+    {
+    }
+    FileFailure(std::string path, FileProblem problem, std::wstring english)
+        : PlatformFailure(problem, std::move(english)), path_(std::move(path))
     {
     }
 

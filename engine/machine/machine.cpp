@@ -13,7 +13,7 @@ ServiceControl& servicesOf(Machine& machine)
 std::string readFile(Files& files, const std::string& path)
 {
     if (files.isFolder(path))
-        throw FileFailure(path, 0, L"is a folder");
+        throw FileFailure(path, FileProblem::IsFolder, L"is a folder");
     return files.read(path);
 }
 

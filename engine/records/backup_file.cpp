@@ -16,22 +16,21 @@ const char kAbsent[] = "absent";
 const char kDelayed[] = "delayed";
 constexpr std::size_t kLongestLine = 512;
 
-// A refusal that quotes the line at fault, escaped and cut, so that the user sees what is wrong
-// with it and nothing in it reaches the terminal raw.
-BackupError lineError(int lineNumber, const std::string& problem, const std::string& line)
+// A refusal that quotes the line at fault, so that the user sees what is wrong with it.
+BackupError lineError(FileProblem problem, int lineNumber, const std::string& english, const std::string& line)
 {
-    return BackupError(lineNumber, problem + ": " + quoted(line));
+    return BackupError(problem, lineNumber, english, line);
 }
 
 // One line as it must be: well-formed UTF-8, no lone carriage return inside, not too long.
 void checkLine(const std::string& line, int lineNumber)
 {
     if (line.find('\r') != std::string::npos)
-        throw lineError(lineNumber, "line ends must be CR LF or LF", line);
+        throw lineError(FileProblem::LineEnds, lineNumber, "line ends must be CR LF or LF", line);
     if (!isUtf8(line))
-        throw lineError(lineNumber, "not valid UTF-8 text", line);
+        throw lineError(FileProblem::NotUtf8, lineNumber, "not valid UTF-8 text", line);
     if (line.size() > kLongestLine)
-        throw lineError(lineNumber, "line too long", line);
+        throw lineError(FileProblem::LineTooLong, lineNumber, "line too long", line);
 }
 
 // What Notepad saves as "Unicode": a UTF-16 byte-order mark, or plain letters each followed by a
@@ -53,9 +52,9 @@ struct Lines {
 Lines splitLines(const std::string& bytes)
 {
     if (bytes.empty())
-        throw BackupError(1, "the file is empty");
+        throw BackupError(FileProblem::Empty, 1, "the file is empty");
     if (isUtf16(bytes))
-        throw BackupError(1, kUtf16Refused);
+        throw BackupError(FileProblem::SavedAsUtf16, 1, kUtf16Refused);
     const std::size_t begin = bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
     Lines split;
     std::size_t start = begin;
@@ -85,22 +84,22 @@ BackupEntry parseEntry(const std::string& line, int lineNumber, const std::vecto
 {
     const std::vector<std::string> parts = tabFields(line);
     if (parts.size() < 2 || parts.size() > 3)
-        throw lineError(lineNumber, "expected KEY, a tab and a start mode", line);
+        throw lineError(FileProblem::ExpectedKeyAndMode, lineNumber, "expected KEY, a tab and a start mode", line);
     BackupEntry entry;
     for (const std::wstring& key : keys) {
         if (toUtf8(key) == parts[0])
             entry.serviceKey = key;
     }
     if (entry.serviceKey.empty())
-        throw lineError(lineNumber, "unknown service key", line);
+        throw lineError(FileProblem::UnknownKey, lineNumber, "unknown service key", line);
     if (parts[1] != kAbsent) {
         entry.mode = parseStartMode(parts[1]);
         if (!entry.mode)
-            throw lineError(lineNumber, "unknown start mode (the modes are " + modeWords() + ")", line);
+            throw lineError(FileProblem::UnknownMode, lineNumber, "unknown start mode (the modes are " + modeWords() + ")", line);
     }
     if (parts.size() == 3) {
         if (parts[2] != kDelayed || entry.mode != StartMode::Automatic)
-            throw lineError(lineNumber, "only an automatic start can be marked delayed", line);
+            throw lineError(FileProblem::DelayedNotAutomatic, lineNumber, "only an automatic start can be marked delayed", line);
         entry.delayed = true;
     }
     return entry;
@@ -108,8 +107,9 @@ BackupEntry parseEntry(const std::string& line, int lineNumber, const std::vecto
 
 }  // namespace
 
-BackupError::BackupError(int line, const std::string& problem)
-    : std::runtime_error("line " + std::to_string(line) + ": " + problem), line_(line)
+BackupError::BackupError(FileProblem problem, int line, const std::string& english, std::optional<std::string> quotedLine)
+    : FileProblemError(problem, line, quotedLine.value_or(""),
+                       "line " + std::to_string(line) + ": " + english + (quotedLine ? ": " + quoted(*quotedLine) : ""))
 {
 }
 
@@ -131,13 +131,14 @@ std::vector<BackupEntry> parseBackup(const std::string& bytes)
     const std::vector<std::string>& lines = split.lines;
     if (lines[0] != kHeader) {
         if (lines[0].rfind(kHeaderWord, 0) == 0)
-            throw lineError(1, "unknown format version", lines[0]);
-        throw BackupError(1, std::string("not a Quillora backup (the first line must be '") + kHeader + "')");
+            throw lineError(FileProblem::UnknownVersion, 1, "unknown format version", lines[0]);
+        throw BackupError(FileProblem::NotABackup, 1, std::string("not a Quillora backup (the first line must be '") + kHeader + "')");
     }
     for (std::size_t i = 0; i < lines.size(); ++i)
         checkLine(lines[i], static_cast<int>(i + 1));
     if (!split.lastEnded)
-        throw lineError(static_cast<int>(lines.size()), "the file is cut off: the last line has no line end", lines.back());
+        throw lineError(FileProblem::LastLineCut, static_cast<int>(lines.size()), "the file is cut off: the last line has no line end",
+                        lines.back());
     const std::vector<std::wstring> keys = catalogueKeys();
     std::vector<BackupEntry> entries;
     std::set<std::wstring> seen;
@@ -145,15 +146,15 @@ std::vector<BackupEntry> parseBackup(const std::string& bytes)
         const int lineNumber = static_cast<int>(i + 1);
         if (lines[i] == kEnd) {
             if (i + 1 != lines.size())
-                throw lineError(lineNumber + 1, "nothing may follow the end line", lines[i + 1]);
+                throw lineError(FileProblem::AfterEndLine, lineNumber + 1, "nothing may follow the end line", lines[i + 1]);
             return entries;
         }
         BackupEntry entry = parseEntry(lines[i], lineNumber, keys);
         if (!seen.insert(entry.serviceKey).second)
-            throw lineError(lineNumber, "the service appears twice", lines[i]);
+            throw lineError(FileProblem::KeyTwice, lineNumber, "the service appears twice", lines[i]);
         entries.push_back(entry);
     }
-    throw BackupError(static_cast<int>(lines.size()) + 1, "the file is cut off: the end line is missing");
+    throw BackupError(FileProblem::EndLineMissing, static_cast<int>(lines.size()) + 1, "the file is cut off: the end line is missing");
 }
 
 }  // namespace quillora

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/machine/start_mode.h"
+#include "engine/text/file_problem.h"
 
 namespace quillora {
 
@@ -25,14 +26,11 @@ struct BackupEntry {
     bool operator==(const BackupEntry&) const = default;
 };
 
-// A backup file that cannot be used, with the line at fault (1-based).
-class BackupError : public std::runtime_error {
+// A backup file that cannot be used, with the line at fault (1-based); what() begins "line N: ".
+class BackupError : public FileProblemError {
 public:
-    BackupError(int line, const std::string& problem);
-    int line() const { return line_; }
-
-private:
-    int line_;
+    // english: what is wrong, in the companion's words; the line, where given, is quoted after it.
+    BackupError(FileProblem problem, int line, const std::string& english, std::optional<std::string> quotedLine = {});
 };
 
 std::string formatBackup(const std::vector<BackupEntry>& entries);

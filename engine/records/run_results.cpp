@@ -214,7 +214,7 @@ void RunResults::loadNewestSaved()
         path = resultPathFor(newest->path);
         lastResult_ = parseRunResult(path, machine_.files().read(path));
         if (!lastResult_)
-            news.problems.push_back({false, path, PlatformFailure(0, L"not a whole Quillora result")});
+            news.problems.push_back({false, path, FileFailure(path, FileProblem::NotAResult, L"not a whole Quillora result")});
     } catch (const PlatformFailure& failure) {
         news.problems.push_back({false, path, failure});
     }

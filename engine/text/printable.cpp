@@ -55,4 +55,25 @@ std::string quoted(const std::string& text, std::size_t longest)
     return out + "'";
 }
 
+std::wstring visibly(const std::wstring& text, std::size_t longest)
+{
+    std::wstring shown;
+    for (std::size_t i = 0; i < text.size() && i < longest; ++i) {
+        const wchar_t c = text[i];
+        const bool control = c < 0x20 || (c >= 0x7F && c < 0xA0);
+        shown += c == L'\t' ? L'\u2192' : control ? L'\u25A1' : c;
+    }
+    if (text.size() <= longest)
+        return shown;
+    // Never half a character: a UTF-16 pair is cut whole.
+    if (!shown.empty() && shown.back() >= 0xD800 && shown.back() <= 0xDBFF)
+        shown.pop_back();
+    return shown + L'\u2026';
+}
+
+std::wstring visibly(const std::string& text, std::size_t longest)
+{
+    return visibly(fromUtf8(text), longest);
+}
+
 }  // namespace quillora

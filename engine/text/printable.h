@@ -13,6 +13,13 @@ std::string printable(const std::string& text);
 // The same for wide text, such as a message of the system, in UTF-8.
 std::string printable(const std::wstring& text);
 
+// Text from outside as a window shows it, in the window's own quotation marks: a tab as "→" and
+// every other control character (C0, DEL, C1) as "□", so that nothing in it can break the lines
+// of a box or hide, and never as an escape; a byte that is not UTF-8 becomes U+FFFD. Cut after
+// `longest` characters, with "…".
+std::wstring visibly(const std::wstring& text, std::size_t longest = 60);
+std::wstring visibly(const std::string& text, std::size_t longest = 60);
+
 // The same in single quotes, cut after about `longest` bytes with the whole size added, so that a
 // long text cannot flood the screen either.
 std::string quoted(const std::string& text, std::size_t longest = 60);

@@ -186,10 +186,11 @@ TEST_CASE("the end of the program stops every run after its current step")
         };
         r.controller.start(Profile::Automatic, nullptr);
         CHECK(r.desktop.programEnds == 1);
-        // The result was saved first, at once: the service whose command still ran is unknown.
+        // The result was saved first, at once. ALG's command still ran, but ALG was not installed
+        // before the run: it is not installed after it either.
         const std::string result = r.desktop.memoryMachine.memoryFiles.read(kBackups + "/auto-20261207-101500-01.result.log");
         CHECK(result.find("\r\nAlerter\tauto\tstop, disabled\tdisabled, stopped\tchanged\r\n") != std::string::npos);
-        CHECK(result.find("\r\nALG\tabsent\tstop, disabled\tabsent\tunknown\r\n") != std::string::npos);
+        CHECK(result.find("\r\nALG\tabsent\tstop, disabled\tabsent\tnot installed\r\n") != std::string::npos);
         CHECK(r.desktop.forgotten.count(3) == 1);
         CHECK(r.desktop.recorder.launches.size() == 10);
         CHECK(r.desktop.recorder.messagePumps == 5);

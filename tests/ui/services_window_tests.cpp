@@ -351,10 +351,15 @@ TEST_CASE("the choice: Space on several rows, none and all, saved to a file and 
     CHECK(f.program.skips.skipped(Profile::Automatic) == std::vector<std::wstring>{L"Alerter", L"ALG"});
     CHECK(checkedRow(window, L"BITS"));
 
-    f.desktop.memoryMachine.memoryFiles.files["/tmp/choice.txt"] = {"Alerter\r\nNoSuchService\r\n", 1};
+    // Refused in the window's words, the file's text quoted as it is, a tab shown as one.
+    f.desktop.memoryMachine.memoryFiles.files["/tmp/choice.txt"] = {"Alerter\r\nNoSuch\tService\r\nALG\r\nalg\r\n", 1};
     click(window.control(ServicesControls::ReadChoiceButton));
-    REQUIRE(f.desktop.errors.size() == 1);
-    CHECK(f.desktop.errors[0].text.find(L"line 2: unknown service key 'NoSuchService'") != std::wstring::npos);
+    f.desktop.memoryMachine.memoryFiles.files["/tmp/choice.txt"] = {"Alerter\r\nALG\r\nalg\r\n", 1};
+    f.program.host.setLanguage(ui::Language::TraditionalChinese);
+    click(window.control(ServicesControls::ReadChoiceButton));
+    REQUIRE(f.desktop.errors.size() == 2);
+    CHECK(f.desktop.errors[0].text == L"无法使用这个文件 /tmp/choice.txt：\r\n第 2 行：未知的服务名：“NoSuch→Service”\r\n\r\n未做任何更改。");
+    CHECK(f.desktop.errors[1].text == L"無法使用這個檔案 /tmp/choice.txt：\r\n第 3 行：服務出現了兩次：「alg」\r\n\r\n未做任何變更。");
     CHECK(f.program.skips.skipped(Profile::Automatic) == std::vector<std::wstring>{L"Alerter", L"ALG"});
 }
 

@@ -247,8 +247,8 @@ TEST_CASE("a damaged backup is named with what is wrong, and nothing is changed"
     REQUIRE(f.desktop.errors.size() == 1);
     CHECK(f.desktop.errors[0].text
           == L"无法撤销上次优化：自动备份不能使用。\r\n/home/user/Quillora/backups/auto-20261207-101500-01.txt\r\n"
-             L"line 2: unknown start mode (the modes are auto, demand, disabled, boot, system, absent): "
-             L"'Alerter\\x09sometimes'\r\n\r\n未做任何更改。");
+             L"第 2 行：未知的启动类型（可用的有 auto、demand、disabled、boot、system、absent）：“Alerter→sometimes”"
+             L"\r\n\r\n未做任何更改。");
     CHECK(f.desktop.questions.empty());
     CHECK(machine.memoryServices.changes.empty());
 }

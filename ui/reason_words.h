@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+#include "engine/machine/failure.h"
+#include "engine/text/file_problem.h"
+#include "ui/texts.h"
+
+namespace quillora::ui {
+
+// Why a file or the system refused, as a window says it: a problem the program found itself in the
+// window's language, with whatever it quotes from the file shown visibly; the system's reason in
+// the system's own words.
+
+// "第 3 行：未知的启动类型（…）：“ALG→manual”".
+std::wstring reasonIn(Language language, const FileProblemError& error);
+
+// The program's own words for a problem it found, else the system's description.
+std::wstring reasonIn(Language language, const PlatformFailure& failure);
+
+}  // namespace quillora::ui
