@@ -78,6 +78,11 @@ std::pair<int, int> labelNumber(const std::wstring& label)
     return number;
 }
 
+bool showsNeeded(const std::optional<WindowsVersion>& windows)
+{
+    return windows && generationOf(*windows) == WindowsGeneration::VistaAndLater;
+}
+
 bool lessInColumn(const std::wstring& a, const std::wstring& b, std::size_t column)
 {
     if (column == 0)
@@ -87,12 +92,12 @@ bool lessInColumn(const std::wstring& a, const std::wstring& b, std::size_t colu
 
 }  // namespace
 
-const std::vector<Text>& profileColumns()
+std::vector<Text> profileColumns(const std::optional<WindowsVersion>& windows)
 {
-    static const std::vector<Text> columns = {Text::ColumnLabel, Text::ColumnName,   Text::ColumnKey,
-                                              Text::ColumnNow,   Text::ColumnAction, Text::ColumnNeeded,
-                                              Text::ColumnChange};
-    return columns;
+    if (!showsNeeded(windows))
+        return {Text::ColumnLabel, Text::ColumnName, Text::ColumnKey, Text::ColumnNow, Text::ColumnAction, Text::ColumnChange};
+    return {Text::ColumnLabel, Text::ColumnName,   Text::ColumnKey,   Text::ColumnNow,
+            Text::ColumnAction, Text::ColumnNeeded, Text::ColumnChange};
 }
 
 const std::vector<Text>& resultColumns()
@@ -118,11 +123,11 @@ std::vector<ServiceRow> profileRows(Profile profile, const Answers& answers,
         const std::wstring& key = row.step.serviceKey;
         const std::wstring action = row.inProfile ? actionWords(words, row.asked) : kNothing;
         const std::wstring state = row.now ? stateWords(language, *row.now) : notInstalled(language);
-        const std::wstring mark = row.needed ? textIn(language, Text::NeededHere) : L"";
-        rows.push_back({key,
-                        {row.step.label, serviceName(language, key), key, state, action, mark, fateWord(words, fateOf(row))},
-                        L"",
-                        choiceCanChange(row)});
+        std::vector<std::wstring> cells = {row.step.label, serviceName(language, key), key, state, action};
+        if (showsNeeded(windows))
+            cells.push_back(row.needed ? textIn(language, Text::NeededHere) : L"");
+        cells.push_back(fateWord(words, fateOf(row)));
+        rows.push_back({key, std::move(cells), L"", choiceCanChange(row)});
     }
     return rows;
 }

@@ -26,8 +26,9 @@ struct ServiceRow {
     bool unknown = false;    // a result's row whose outcome is unknown
 };
 
-// The columns of a profile's view and of the result's view, in order.
-const std::vector<Text>& profileColumns();
+// The columns of a profile's view on this Windows and of the result's view, in order. Only Windows
+// Vista and later need any of the services: before them a profile's view has no "needed" column.
+std::vector<Text> profileColumns(const std::optional<WindowsVersion>& windows);
 const std::vector<Text>& resultColumns();
 
 // Every service of the catalogue's lists for this Windows as the profile's plan treats it here.

@@ -217,7 +217,7 @@ std::optional<Profile> ServicesWindow::viewedProfile()
 std::vector<std::wstring> ServicesWindow::columnTitles()
 {
     std::vector<std::wstring> titles;
-    for (const Text column : viewedProfile() ? profileColumns() : resultColumns())
+    for (const Text column : viewedProfile() ? profileColumns(machine_.windowsVersion()) : resultColumns())
         titles.push_back(host().text(column));
     return titles;
 }

@@ -385,7 +385,7 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::BackupNotSaved, L"Could not save the services' backup before the run"},
     {Text::ResultNotSaved, L"Could not save the result of the optimisation {1}"},
     {Text::ResultNotRead, L"Could not read the result of the optimisation {1}"},
-    {Text::ServicesRefused, L"Windows refused this optimisation's changes to {1} services. Show the result of the last run?"},
+    {Text::ServicesRefused, L"Windows refused this optimisation's changes to {1} service{1s}. Show the result of the last run?"},
     {Text::LanguageNotSaved, L"Could not save the choice of language {1}"},
     {Text::NeededWarning,
      L"This computer runs {1}. This optimisation would change these services, which this Windows needs as it has "
@@ -403,14 +403,14 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::RunsBusy, L"Another program (Quillora or quillora-cli) is changing this computer's services. Try again once it has finished. Nothing was changed."},
     {Text::UndoQuestion,
      L"Undo the last optimisation?\r\n\r\nThe start modes of the automatic backup of {1} will be put back; {2} installed "
-     L"services will change:"},
+     L"service{2s} will change:"},
     {Text::UndoDone, L"The last optimisation is undone."},
     {Text::UndoPartly, L"The last optimisation is only partly undone."},
     {Text::ChangedCount, L"Changed: {1}"},
     {Text::UnchangedCount, L"Unchanged: {1}"},
     {Text::FailedCount, L"Failed: {1}"},
-    {Text::ServiceCount, L"{1} services"},
-    {Text::MoreServices, L"...and {1} more services"},
+    {Text::ServiceCount, L"{1} service{1s}"},
+    {Text::MoreServices, L"...and {1} more service{1s}"},
     {Text::RunsAfterRestart, L"Services set back to automatic start run after the next restart of Windows. "},
     {Text::NoStartOrStop, L"Undo itself starts and stops no service."},
     {Text::BackupUnusable, L"Cannot undo the last optimisation: the automatic backup cannot be used."},
@@ -707,15 +707,19 @@ constexpr std::optional<Language> languageNamed(std::string_view code)
     return named ? std::optional<Language>(languageOf(*named)) : std::nullopt;
 }
 
-// The text in the language with "{1}", "{2}" filled in.
+// The text in the language with "{1}", "{2}" filled in; "{1s}" is the English plural's "s" after
+// the count given as {1}, nothing after a count of 1.
 inline std::wstring textIn(Language language, Text id, std::initializer_list<std::wstring> values)
 {
     std::wstring text = textIn(language, id);
     int number = 1;
     for (const std::wstring& value : values) {
-        const std::wstring mark = L"{" + std::to_wstring(number++) + L"}";
-        for (std::size_t at = text.find(mark); at != std::wstring::npos; at = text.find(mark, at + value.size()))
-            text.replace(at, mark.size(), value);
+        const std::wstring mark = L"{" + std::to_wstring(number++);
+        const std::wstring plural = value == L"1" ? L"" : L"s";
+        for (std::size_t at = text.find(mark + L"s}"); at != std::wstring::npos; at = text.find(mark + L"s}", at))
+            text.replace(at, mark.size() + 2, plural);
+        for (std::size_t at = text.find(mark + L"}"); at != std::wstring::npos; at = text.find(mark + L"}", at + value.size()))
+            text.replace(at, mark.size() + 1, value);
     }
     return text;
 }

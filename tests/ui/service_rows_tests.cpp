@@ -46,16 +46,17 @@ std::wstring noWindowsWords(unsigned long error)
 TEST_CASE("a profile's rows: every service of the catalogue, its state now, the action and whether it would change")
 {
     const Answers allYes{kAnswerYes, kAnswerYes, kAnswerYes};
-    SUBCASE("in Chinese, on Windows XP")
+    SUBCASE("in Chinese, on Windows XP, which needs none of them: no column for it")
     {
         const std::vector<ServiceRow> rows =
             profileRows(Profile::Automatic, allYes, withState(L"Alerter", {StartMode::Automatic, false, RunState::Running}),
                         WindowsVersion{5, 1, 2600, false}, Language::Chinese);
         REQUIRE(rows.size() == 60);
         CHECK(rows.front().cells
-              == std::vector<std::wstring>{L"1", L"Alerter", L"Alerter", L"自动，正在运行", L"停止，禁用", L"", L"会改变"});
+              == std::vector<std::wstring>{L"1", L"Alerter", L"Alerter", L"自动，正在运行", L"停止，禁用", L"会改变"});
+        CHECK(profileColumns(WindowsVersion{5, 1, 2600, false}).size() == 6);
         CHECK(rowOf(rows, L"ALG").cells[3] == L"未安装");
-        CHECK(rowOf(rows, L"ALG").cells[6] == L"未安装");      // not installed: nothing to change
+        CHECK(rowOf(rows, L"ALG").cells[5] == L"未安装");      // not installed: nothing to change
         CHECK(rowOf(rows, L"Themes").cells[4] == L"-");        // the automatic profile leaves it alone
         CHECK(rowOf(rows, L"wuauserv").cells[4] == L"停止，禁用");  // XP needs none of them
         CHECK(rows[3].cells[0] == L"3.2");
@@ -66,6 +67,7 @@ TEST_CASE("a profile's rows: every service of the catalogue, its state now, the 
             profileRows(Profile::Restore, allYes, withState(L"Spooler", {StartMode::Manual, false, RunState::Stopped}),
                         WindowsVersion{10, 0, 19045, false}, Language::English);
         REQUIRE(rows.size() == 60 + 14);  // Windows 10's own list too
+        CHECK(profileColumns(WindowsVersion{10, 0, 19045, false})[5] == Text::ColumnNeeded);
         CHECK(rowOf(rows, L"Spooler").cells[3] == L"manual, stopped");
         CHECK(rowOf(rows, L"Spooler").cells[6] == L"no change");
         CHECK(rowOf(rows, L"wuauserv").cells[4] == L"automatic, start");
@@ -78,12 +80,12 @@ TEST_CASE("a profile's rows: every service of the catalogue, its state now, the 
         const auto states = withState(L"Alerter", {StartMode::Automatic, false, RunState::Running});
         const std::vector<ServiceRow> chinese =
             profileRows(Profile::Automatic, allYes, states, std::nullopt, Language::Chinese, {L"Alerter", L"ALG"});
-        CHECK(rowOf(chinese, L"Alerter").cells[6] == L"保留（您的选择）");
-        CHECK(rowOf(chinese, L"ALG").cells[6] == L"保留（您的选择）");  // not installed, and chosen
+        CHECK(rowOf(chinese, L"Alerter").cells[5] == L"保留（您的选择）");
+        CHECK(rowOf(chinese, L"ALG").cells[5] == L"保留（您的选择）");  // not installed, and chosen
         CHECK(rowOf(chinese, L"Alerter").cells[4] == L"停止，禁用");       // what the profile would do
         const std::vector<ServiceRow> english =
             profileRows(Profile::Automatic, allYes, states, std::nullopt, Language::English, {L"Alerter"});
-        CHECK(rowOf(english, L"Alerter").cells[6] == L"kept (your choice)");
+        CHECK(rowOf(english, L"Alerter").cells[5] == L"kept (your choice)");
     }
     SUBCASE("the prompted profile follows the answers")
     {

@@ -99,15 +99,15 @@ TEST_CASE("the services window under Wine's Service Control Manager: states, act
     CHECK(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 60);
 
     // The prompted profile with all yes before any answer: Alerter is stopped and disabled.
-    CHECK(rowOf(window, L"Alerter") == L"1\tAlerter\tAlerter\t自动，已停止\t停止，禁用\t\t会改变");
-    CHECK(rowOf(window, L"ALG") == L"2\tApplication Layer Gateway Service\tALG\t禁用，已停止\t停止，禁用\t\t不变");
+    CHECK(rowOf(window, L"Alerter") == L"1\tAlerter\tAlerter\t自动，已停止\t停止，禁用\t会改变");
+    CHECK(rowOf(window, L"ALG") == L"2\tApplication Layer Gateway Service\tALG\t禁用，已停止\t停止，禁用\t不变");
     // A question row, with all yes before any answer: manual.
     CHECK(rowOf(window, L"ImapiService")
-          == L"23\tIMAPI CD-Burning COM Service\tImapiService\t禁用，已停止\t手动\t\t会改变");
-    CHECK(rowOf(window, L"Messenger") == L"28\tMessenger\tMessenger\t未安装\t停止，禁用\t\t未安装");
+          == L"23\tIMAPI CD-Burning COM Service\tImapiService\t禁用，已停止\t手动\t会改变");
+    CHECK(rowOf(window, L"Messenger") == L"28\tMessenger\tMessenger\t未安装\t停止，禁用\t未安装");
     chooseView(window, 2);
-    CHECK(rowOf(window, L"ALG") == L"2\tApplication Layer Gateway Service\tALG\t禁用，已停止\t手动\t\t会改变");
-    CHECK(rowOf(window, L"Themes") == L"79.1\tThemes\tThemes\t未安装\t自动，启动\t\t未安装");
+    CHECK(rowOf(window, L"ALG") == L"2\tApplication Layer Gateway Service\tALG\t禁用，已停止\t手动\t会改变");
+    CHECK(rowOf(window, L"Themes") == L"79.1\tThemes\tThemes\t未安装\t自动，启动\t未安装");
 
     selectRow(window, L"Alerter");
     CHECK(window.controlText(ServicesControls::DescriptionBox)
@@ -119,7 +119,7 @@ TEST_CASE("the services window under Wine's Service Control Manager: states, act
     services.setStartType(L"ALG", SERVICE_DEMAND_START);
     NMLVKEYDOWN key{{list, ServicesControls::ServiceList, LVN_KEYDOWN}, VK_F5, 0};
     SendMessageW(window.handle(), WM_NOTIFY, ServicesControls::ServiceList, reinterpret_cast<LPARAM>(&key));
-    CHECK(rowOf(window, L"ALG") == L"2\tApplication Layer Gateway Service\tALG\t手动，已停止\t手动\t\t不变");
+    CHECK(rowOf(window, L"ALG") == L"2\tApplication Layer Gateway Service\tALG\t手动，已停止\t手动\t不变");
 
     // A column header sorts by it, labels as numbers; a second click turns the order round.
     NMLISTVIEW header{{list, ServicesControls::ServiceList, LVN_COLUMNCLICK}, -1, 2, 0, 0, 0, {0, 0}, 0};
@@ -179,7 +179,8 @@ TEST_CASE("the result of the last run: read back once its commands end, shown in
     REQUIRE(f.desktop.questions.size() == 1);
     CHECK(f.desktop.questions[0].owner == f.program.mainWindow.handle());
     CHECK(f.desktop.questions[0].text == L"Windows refused this optimisation's changes to " + std::to_wstring(refused)
-                                             + L" services. Show the result of the last run?");
+                                             + (refused == 1 ? L" service" : L" services")
+                                             + L". Show the result of the last run?");
     f.program.results.collect();
     CHECK(f.desktop.questions.size() == 1);
 
