@@ -5,6 +5,7 @@
 #define QUILLORA_WEB_ADDRESS "http://example.com"
 #define QUILLORA_SITE_HOST "example.com"
 #define QUILLORA_SITE_NAME "Quillora软件站"
+#define QUILLORA_SITE_NAME_TRADITIONAL "Quillora軟體站"
 #define QUILLORA_MESSAGING_CONTACT "QQ:10001"
 #define QUILLORA_MAIL_ADDRESS "quillora@example.com"
 

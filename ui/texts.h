@@ -530,13 +530,18 @@ inline constexpr TextEntry kTraditionalTexts[] = {
     {Text::RunningStatus, L"正在最佳化系統服務，請稍候......"},
     {Text::HelpText,
      L"\r\n"
-     L"    這是為 XP 系統服務進行最佳化的軟體，完全免費，您可以無償取得，\r\n"
-     L"下載網址為" QUILLORA_WIDE(QUILLORA_SITE_HOST) L"。它針對系統常用的近百個服務進行最佳化，\r\n"
-     L"大幅提高系統執行速度，對於從未最佳化過的系統來說，開機速度可以提高\r\n"
-     L"20%以上，並減少記憶體的使用量。建議使用「依提問最佳化」以達到最佳效果\r\n"
-     L"；不熟悉電腦的使用者可以使用「自動最佳化」。此外，「還原系統預設值」\r\n"
-     L"可以還原到最佳化之前的系統預設狀態，可能有助於解決某些系統問題！\r\n"
-     L"\r\n" QUILLORA_WIDE(QUILLORA_SITE_NAME) QUILLORA_WIDE(QUILLORA_WEB_ADDRESS) L"\r\n" QUILLORA_WIDE(
+     // Each line ends where a sentence or a clause does and is short enough for the box, so that
+     // no line starts with punctuation or leaves a word on its own.
+     L"    這是為 XP 系統服務進行最佳化的軟體，完全免費，\r\n"
+     L"您可以無償取得，下載網址為 " QUILLORA_WIDE(QUILLORA_SITE_HOST) L"。\r\n"
+     L"它針對系統常用的近百個服務進行最佳化，\r\n"
+     L"大幅提高系統執行速度：對於從未最佳化過的系統，\r\n"
+     L"開機速度可以提高 20% 以上，並減少記憶體的使用量。\r\n"
+     L"建議使用「依提問最佳化」以達到最佳效果；\r\n"
+     L"不熟悉電腦的使用者可以使用「自動最佳化」。\r\n"
+     L"此外，「還原系統預設值」可以還原到最佳化之前的系統預設狀態，\r\n"
+     L"可能有助於解決某些系統問題！\r\n"
+     L"\r\n" QUILLORA_WIDE(QUILLORA_SITE_NAME_TRADITIONAL) QUILLORA_WIDE(QUILLORA_WEB_ADDRESS) L"\r\n" QUILLORA_WIDE(
          QUILLORA_MESSAGING_CONTACT) L"\r\n"
      L"mail:" QUILLORA_WIDE(QUILLORA_MAIL_ADDRESS) L"\r\n"},
     {Text::RuntimeError, L"執行階段錯誤 '{1}':\r\n\r\n{2}"},
@@ -571,7 +576,7 @@ inline constexpr TextEntry kTraditionalTexts[] = {
     {Text::BoxCancel, L"取消"},
     {Text::BoxOk, L"確定"},
     {Text::ModeAutomatic, kTraditionalWording.automatic},
-    {Text::ModeDelayed, L"自動（延遲啟動）"},
+    {Text::ModeDelayed, L"自動 (延遲開始)"},
     {Text::ModeManual, kTraditionalWording.manual},
     {Text::ModeDisabled, kTraditionalWording.disabled},
     {Text::ModeBoot, L"開機"},
@@ -596,8 +601,8 @@ inline constexpr TextEntry kTraditionalTexts[] = {
     {Text::ColumnAfter, L"之後"},
     {Text::ColumnResult, L"結果"},
     {Text::NeededHere, L"需要"},
-    {Text::SelectAllButton, L"全部選取"},
-    {Text::SelectNoneButton, L"全部不選"},
+    {Text::SelectAllButton, L"全部核取"},
+    {Text::SelectNoneButton, L"全部取消核取"},
     {Text::SaveChoiceButton, L"儲存到檔案..."},
     {Text::ReadChoiceButton, L"從檔案讀取..."},
     {Text::ChoiceCount, L"依您的選擇保留 {1} 個服務"},

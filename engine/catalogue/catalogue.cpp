@@ -120,7 +120,9 @@ constexpr std::array<Row, 74> kCatalogue{{
     {L"79", L"Wireless Zero Configuration", L"WZCSVC", StopManual, StopManual, StartAuto},
     {L"79.1", L"Themes", L"Themes", NotRun, NotRun, StartAuto, Guidance::DoNotDisable},  // Do not disable
     {L"80", L"WMI Performance Adapter", L"WmiApSrv", StopDisable, StopDisable, ManualOnly, Guidance::KeepDefault},  // No guidance
-    // Windows 10 and 11 only, each rated safe to turn off by two of Microsoft's own publications
+    // Windows 10 and 11 only, each rated safe to turn off by two of Microsoft's own publications.
+    // The Traditional Chinese names are those Microsoft's zh-TW documentation gives; where it gives
+    // none, the English name stands, as those pages leave Xbox services' names in English.
     // (engine/catalogue/service_sources.cpp). Restore sets the client default that Microsoft publishes where
     // it publishes one; elsewhere it only gives a disabled service back its start on demand.
     windows10Row(L"81", L"Xbox Live Auth Manager", L"Xbox Live 身份验证管理器",
@@ -128,7 +130,7 @@ constexpr std::array<Row, 74> kCatalogue{{
     windows10Row(L"82", L"Xbox Live Game Save", L"Xbox Live 游戏保存",
                  L"Xbox Live Game Save", L"XblGameSave", AnswerFlag::Xbox, ManualOnly),
     windows10Row(L"83", L"Xbox Live Networking Service", L"Xbox Live 网络服务",
-                 L"Xbox Live 網路服務", L"XboxNetApiSvc", AnswerFlag::Xbox, ManualOnly),
+                 L"Xbox Live Networking Service", L"XboxNetApiSvc", AnswerFlag::Xbox, ManualOnly),
     windows10Row(L"84", L"Xbox Accessory Management Service", L"Xbox 配件管理服务",
                  L"Xbox 配件管理服務", L"XboxGipSvc", AnswerFlag::Xbox, ManualOnly),
     windows10Row(L"85", L"GameDVR and Broadcast User Service", L"GameDVR 和广播用户服务",
@@ -141,14 +143,14 @@ constexpr std::array<Row, 74> kCatalogue{{
     windows10Row(L"88", L"Windows Mobile Hotspot Service", L"Windows 移动热点服务",
                  L"Windows 行動熱點服務", L"icssvc", AnswerFlag::Cellular, ManualIfDisabled),
     windows10Row(L"89", L"Cellular Time", L"蜂窝时间",
-                 L"行動網路時間", L"autotimesvc", AnswerFlag::Cellular, ManualIfDisabled),
+                 L"Cellular Time", L"autotimesvc", AnswerFlag::Cellular, ManualIfDisabled),
     windows10Row(L"90", L"MessagingService", L"MessagingService",
                  L"MessagingService", L"MessagingService", AnswerFlag::Cellular, ManualOnly,
                  ServiceKind::UserTemplate),
     windows10Row(L"91", L"Microsoft Windows SMS Router Service", L"短信路由服务",
-                 L"簡訊路由器服務", L"SmsRouter", AnswerFlag::Cellular, ManualIfDisabled),
+                 L"Microsoft Windows SMS Router Service", L"SmsRouter", AnswerFlag::Cellular, ManualIfDisabled),
     windows10Row(L"92", L"Payments and NFC/SE Manager", L"付款和 NFC/SE 管理器",
-                 L"付款和 NFC/SE 管理員", L"SEMgrSvc", AnswerFlag::Nfc, ManualIfDisabled),
+                 L"Payments and NFC/SE Manager", L"SEMgrSvc", AnswerFlag::Nfc, ManualIfDisabled),
     windows10Row(L"93", L"Sync Host", L"同步主机",
                  L"同步主機", L"OneSyncSvc", AnswerFlag::Mail, DelayedAutoOnly, ServiceKind::UserTemplate),
     windows10Row(L"94", L"Contact Data", L"联系人数据",

@@ -167,7 +167,7 @@ constexpr std::array<Entry, 14> kEntries{{
               " service isn't running."),
         rendered("（UWP）此服务未运行时，邮件和依赖此功能的其他应用程序无法正常工作。"),
         rendered("（UWP）此服務未執行時，郵件與相依於此功能的其他應用程式將無法正常運作。")},
-       {S3, gives("default Automatic (Delayed Start)"), gives("默认为自动（延迟启动）"), gives("預設為自動（延遲啟動）")}}}},
+       {S3, gives("default Automatic (Delayed Start)"), gives("默认为自动（延迟启动）"), gives("預設為自動 (延遲開始)")}}}},
     {L"PimIndexMaintenanceSvc",
      {{{S1, quote("OK to disable: contacts might be missing from your search results"),
         quote("可以禁用：如果停止或禁用此服务，搜索结果中可能会缺少联系人。"),

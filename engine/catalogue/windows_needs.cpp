@@ -81,7 +81,7 @@ constexpr GuidanceWords kGuidanceWords[] = {
      "**需要**：「Do not disable」（請勿停用）"},
     {Guidance::KeepDefault, "**needed**: \"No guidance\", keep the default", "**需要**：“No guidance”（无指导意见），保持默认设置",
      "**需要**：「No guidance」（沒有指引），保持預設設定"},
-    {Guidance::MayDisable, "may be disabled", "可以禁用", "確定停用"},
+    {Guidance::MayDisable, "may be disabled", "可以禁用", "可以停用"},
     {Guidance::NotListed, "not rated", "未评级", "未評等"},
 };
 

@@ -77,7 +77,7 @@ inline constexpr Wording kTraditionalWording{
     .stop = L"停止",
     .start = L"啟動",
     .comma = L"，",
-    .delayedStart = L"（延遲啟動）",
+    .delayedStart = L" (延遲開始)",  // as Windows' zh-TW services console writes it
     .ifDisabled = L"（若已停用）",
     .wouldChange = L"會變更",
     .noChange = L"不變",

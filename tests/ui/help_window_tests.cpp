@@ -77,7 +77,7 @@ TEST_CASE("the help window's design and text")
     CHECK(shown == HelpWindow::helpText());
 }
 
-TEST_CASE("the English help reads as English: no Chinese character, no line break inside a sentence")
+TEST_CASE("the English help reads as English, no line break inside a sentence; the Traditional help breaks as Traditional Chinese does")
 {
     ProgramFixture f;
     f.program.host.setLanguage(Language::English);
@@ -98,6 +98,20 @@ TEST_CASE("the English help reads as English: no Chinese character, no line brea
     CHECK(lines[3] == L"Quillora software site: " QUILLORA_WIDE(QUILLORA_WEB_ADDRESS));
     CHECK(lines[4] == L"QQ:10001");
     CHECK(lines[5] == L"mail:" QUILLORA_WIDE(QUILLORA_MAIL_ADDRESS));
+
+    // In Traditional Chinese every line the box shows, wrapped or not, starts where Traditional
+    // Chinese starts a line: never with the punctuation that ends a clause.
+    f.program.host.setLanguage(Language::TraditionalChinese);
+    const HWND box = f.program.helpWindow.control(HelpControls::HelpText);
+    CHECK(ui::windowText(box).find(L"Quillora軟體站") != std::wstring::npos);
+    const auto shownLines = static_cast<int>(SendMessageW(box, EM_GETLINECOUNT, 0, 0));
+    CHECK(shownLines == 15);  // as many as the text has: none wraps
+    for (int line = 0; line < shownLines; ++line) {
+        wchar_t text[128] = {static_cast<wchar_t>(std::size(text))};
+        const auto length = static_cast<int>(SendMessageW(box, EM_GETLINE, line, reinterpret_cast<LPARAM>(text)));
+        CAPTURE(line);
+        CHECK((length == 0 || std::wstring(L"，。；：！、）」").find(text[0]) == std::wstring::npos));
+    }
 }
 
 TEST_CASE("one help window; Esc leaves it open; edits are gone after a close")
