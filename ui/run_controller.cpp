@@ -66,7 +66,9 @@ public:
     Tracking(RunController& controller, RunRecord& record) : controller_(controller), record_(record) {}
     void stepStarts(const PlannedRow& row) override
     {
-        record_.stepStarts(row.step.serviceKey, row.action, row.commands, row.leftAlone);
+        // What the row asks, in the profile's words before and after the run alike; what became of
+        // it is the result's to say.
+        record_.stepStarts(row.step.serviceKey, row.asked, row.commands, row.leftAlone);
     }
     void launch(const std::wstring& commandLine, int showState) override;
     void processPendingMessages() override;

@@ -114,9 +114,7 @@ std::vector<ServiceRow> profileRows(Profile profile, const Answers& answers,
 {
     // As status says it, and as a run does where the warning's recommended answer leaves the
     // services this Windows needs alone.
-    PlanInputs inputs{profile, &answers, skipped, listsFor(windows), std::nullopt, NeededServices::LeftAlone, states};
-    if (windows)
-        inputs.generation = generationOf(*windows);
+    const PlanInputs inputs = inputsFor(profile, answers, skipped, windows, states, NeededServices::LeftAlone);
     const Wording& words = wordingFor(language);
     std::vector<ServiceRow> rows;
     for (const PlannedRow& row : planRows(inputs)) {
@@ -126,8 +124,8 @@ std::vector<ServiceRow> profileRows(Profile profile, const Answers& answers,
         std::vector<std::wstring> cells = {row.step.label, serviceName(language, key), key, state, action};
         if (showsNeeded(windows))
             cells.push_back(row.needed ? textIn(language, Text::NeededHere) : L"");
-        cells.push_back(fateWord(words, fateOf(row)));
-        rows.push_back({key, std::move(cells), L"", choiceCanChange(row)});
+        cells.push_back(fateWord(words, row.fate));
+        rows.push_back({key, std::move(cells), L"", choiceCanChange(row), false, row.now.has_value()});
     }
     return rows;
 }
@@ -167,7 +165,7 @@ std::vector<ServiceRow> resultRows(const RunResult& result, Language language, c
                         {labelOf(key), serviceName(language, key), key, beforeWords(language, service),
                          actionWords(wordingFor(language), service.asked), after, outcomeWord(wordingFor(language), service.outcome)},
                         failureReason(service, language, errorWords), false,
-                        service.outcome == Outcome::Unknown});
+                        service.outcome == Outcome::Unknown, service.after.has_value()});
     }
     return rows;
 }

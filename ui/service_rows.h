@@ -24,6 +24,7 @@ struct ServiceRow {
     std::wstring note;  // shown below the list: why the run failed on it, or why that is unknown
     bool choosable = false;  // a profile's row whose choice can change something: the user's to leave alone
     bool unknown = false;    // a result's row whose outcome is unknown
+    bool installed = false;  // the service was there when the row was made: now, or after the run
 };
 
 // The columns of a profile's view on this Windows and of the result's view, in order. Only Windows

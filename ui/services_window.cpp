@@ -441,8 +441,8 @@ void ServicesWindow::showDescription()
         const std::wstring notes = guidanceNotes(row.serviceKey, machineName, host().language());
         if (!notes.empty())
             text += notes + L"\r\n";
-        const bool installed = services && services->query(row.serviceKey);
-        text += description.empty() && !installed ? fateWord(wordingFor(host().language()), Fate::NotInstalled) : description;
+        text += description.empty() && !row.installed ? fateWord(wordingFor(host().language()), Fate::NotInstalled)
+                                                      : description;
     }
     SetWindowTextW(control(ServicesControls::DescriptionBox), text.c_str());
 }

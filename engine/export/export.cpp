@@ -113,8 +113,8 @@ ExportPlan profileExport(Profile profile, const std::string& profileName, const 
     }
     // For other machines: no state is known, and a row that changes a service Windows Vista and
     // later need is left out unless --all asks for it.
-    const PlanInputs inputs{profile, &answers, skipped, lists, WindowsGeneration::VistaAndLater,
-                            withNeeded ? NeededServices::Changed : NeededServices::LeftAlone, std::nullopt};
+    const PlanInputs inputs = inputsForOtherMachines(profile, answers, lists, skipped, WindowsGeneration::VistaAndLater,
+                                                     withNeeded ? NeededServices::Changed : NeededServices::LeftAlone);
     const std::vector<PlannedRow> rows = profilePlan(inputs);
     // A service skipped by choice is named once, as skipped, whatever --all says.
     const std::vector<PlannedRow> needed = changingNeeded(rows);

@@ -34,15 +34,42 @@ bool actionChanges(ActionKind action, const PlannedRow& row)
     return row.now && pendingChange(targetOf(effect), *row.now).any();
 }
 
-std::optional<LeftAlone> whyLeftAlone(const PlanInputs& inputs, const PlannedRow& row)
+// A row's fate, decided in one order: the profile's row at all; the user's choice; the service
+// here at all; this Windows' needs; a row that keeps its service as Windows has it; and then what
+// its commands would do.
+Fate decideFate(const PlanInputs& inputs, const PlannedRow& row)
 {
+    if (!row.inProfile)
+        return Fate::NotInProfile;
     if (isChosen(inputs, row.step.serviceKey))
-        return LeftAlone::ByChoice;
+        return Fate::KeptByChoice;
+    if (row.onMachine && !row.now)
+        return Fate::NotInstalled;
     if (row.changesNeeded && inputs.needed == NeededServices::LeftAlone)
-        return LeftAlone::Needed;
+        return Fate::KeptNeeded;
     if (effectOf(row.action).keeps)
-        return row.onMachine && !row.now ? LeftAlone::NotInstalled : LeftAlone::AsWindowsHasIt;
-    return std::nullopt;
+        return Fate::KeptAsWindowsHasIt;
+    if (!row.onMachine)
+        return Fate::Sets;
+    return actionChanges(row.action, row) ? Fate::WouldChange : Fate::NoChange;
+}
+
+// Why the row launches nothing, from its fate: a service not installed here still gets the
+// commands of a row that sets it, as designed, and none from a row that only keeps it.
+std::optional<LeftAlone> leftAloneBy(Fate fate, const PlannedRow& row)
+{
+    switch (fate) {
+    case Fate::KeptByChoice:
+        return LeftAlone::ByChoice;
+    case Fate::KeptNeeded:
+        return LeftAlone::Needed;
+    case Fate::KeptAsWindowsHasIt:
+        return LeftAlone::AsWindowsHasIt;
+    case Fate::NotInstalled:
+        return effectOf(row.action).keeps ? std::optional<LeftAlone>(LeftAlone::NotInstalled) : std::nullopt;
+    default:
+        return std::nullopt;
+    }
 }
 
 }  // namespace
@@ -60,10 +87,11 @@ PlannedRow planRow(const PlanInputs& inputs, std::size_t index)
         row.action = actionHere(row.asked, row.now);
     }
     row.needed = inputs.generation && isNeeded(step.serviceKey, *inputs.generation);
+    row.changesNeeded = row.inProfile && row.needed && actionChanges(row.action, row);
+    row.fate = decideFate(inputs, row);
     if (!row.inProfile)
         return row;
-    row.changesNeeded = row.needed && actionChanges(row.action, row);
-    row.leftAlone = whyLeftAlone(inputs, row);
+    row.leftAlone = leftAloneBy(row.fate, row);
     if (!row.leftAlone) {
         row.commands = serviceCommands(row.action, step.serviceKey);
         row.mode = effectOf(row.action).mode;
@@ -103,34 +131,26 @@ PlanInputs inputsOnMachine(Profile profile, const Answers& answers, std::vector<
                            Machine& machine, NeededServices needed)
 {
     const std::optional<WindowsVersion> windows = machine.windowsVersion();
-    PlanInputs inputs{profile, &answers, std::move(chosen), listsFor(windows), std::nullopt, needed, std::nullopt};
-    if (windows)
-        inputs.generation = generationOf(*windows);
+    std::optional<std::vector<std::optional<ServiceState>>> states;
     if (ServiceControl* services = machine.services())
-        inputs.states = services->queryAll(catalogueKeys(inputs.lists));
+        states = services->queryAll(catalogueKeys(listsFor(windows)));
+    return inputsFor(profile, answers, std::move(chosen), windows, std::move(states), needed);
+}
+
+PlanInputs inputsFor(Profile profile, const Answers& answers, std::vector<std::wstring> chosen,
+                     const std::optional<WindowsVersion>& windows,
+                     std::optional<std::vector<std::optional<ServiceState>>> states, NeededServices needed)
+{
+    PlanInputs inputs = inputsForOtherMachines(profile, answers, listsFor(windows), std::move(chosen),
+                                               windows ? std::optional(generationOf(*windows)) : std::nullopt, needed);
+    inputs.states = std::move(states);
     return inputs;
 }
 
-PlanInputs inputsForOtherMachines(Profile profile, const Answers& answers, Lists lists, std::vector<std::wstring> chosen)
+PlanInputs inputsForOtherMachines(Profile profile, const Answers& answers, Lists lists, std::vector<std::wstring> chosen,
+                                  std::optional<WindowsGeneration> generation, NeededServices needed)
 {
-    return {profile, &answers, std::move(chosen), lists, std::nullopt, NeededServices::Changed, std::nullopt};
-}
-
-Fate fateOf(const PlannedRow& row)
-{
-    if (!row.inProfile)
-        return Fate::NotInProfile;
-    if (row.leftAlone == LeftAlone::ByChoice)
-        return Fate::KeptByChoice;
-    if (row.onMachine && !row.now)
-        return Fate::NotInstalled;
-    if (row.leftAlone == LeftAlone::Needed)
-        return Fate::KeptNeeded;
-    if (row.leftAlone)
-        return Fate::KeptAsWindowsHasIt;
-    if (!row.onMachine)
-        return Fate::Sets;
-    return actionChanges(row.action, row) ? Fate::WouldChange : Fate::NoChange;
+    return {profile, &answers, std::move(chosen), lists, generation, needed, std::nullopt};
 }
 
 std::vector<PlannedRow> changingNeeded(const std::vector<PlannedRow>& rows)

@@ -70,6 +70,7 @@ struct PlannedRow {
     bool changesNeeded = false;   // ... and the row would change it (here, or on any machine of that Windows)
     bool onMachine = false;       // planned against this machine's services
     std::optional<ServiceState> now;  // the service as it was read, where planned on this machine
+    Fate fate = Fate::NotInProfile;   // what becomes of it, decided with the rest of the row
 };
 
 // The row of the lists at this index (catalogue order), planned with the answers as they are now:
@@ -90,13 +91,18 @@ std::vector<PlannedRow> profilePlan(const PlanInputs& inputs);
 PlanInputs inputsOnMachine(Profile profile, const Answers& answers, std::vector<std::wstring> chosen,
                            Machine& machine, NeededServices needed = NeededServices::LeftAlone);
 
-// The inputs of a plan for other machines: no state, and no Windows whose needs count. The answers
-// must outlive the inputs.
-PlanInputs inputsForOtherMachines(Profile profile, const Answers& answers, Lists lists,
-                                  std::vector<std::wstring> chosen = {});
+// The inputs of a plan for a machine of this Windows (nullopt: one whose Windows is not known,
+// whose needs do not count) whose services are as states says (nullopt: not known).
+PlanInputs inputsFor(Profile profile, const Answers& answers, std::vector<std::wstring> chosen,
+                     const std::optional<WindowsVersion>& windows,
+                     std::optional<std::vector<std::optional<ServiceState>>> states, NeededServices needed);
 
-// The one word a row's fate is told with.
-Fate fateOf(const PlannedRow& row);
+// The inputs of a plan for other machines: no state, and by default no Windows whose needs count.
+// The answers must outlive the inputs.
+PlanInputs inputsForOtherMachines(Profile profile, const Answers& answers, Lists lists,
+                                  std::vector<std::wstring> chosen = {},
+                                  std::optional<WindowsGeneration> generation = std::nullopt,
+                                  NeededServices needed = NeededServices::Changed);
 
 // The rows of the plan that would change a service this Windows needs, whatever the answer to the
 // warning: what the warning names.

@@ -26,7 +26,7 @@ std::string fateText(Fate fate)
 // too)" where --all would change what the run leaves alone.
 std::string leftAloneText(const PlannedRow& row, const std::optional<WindowsVersion>& windows, const char* withAll)
 {
-    const Fate fate = fateOf(row);
+    const Fate fate = row.fate;
     if (fate != Fate::KeptNeeded)
         return fateText(fate);
     return fateText(fate) + ": " + neededNote(row, windows) + " (--all " + withAll + ")";
@@ -106,7 +106,7 @@ ServiceReport statusReport(const std::vector<PlannedRow>& rows, const std::optio
     ServiceReport result;
     FateCounts counts;
     for (const PlannedRow& row : rows) {
-        const Fate fate = fateOf(row);
+        const Fate fate = row.fate;
         counts.count(fate);
         const std::string needed = neededNote(row, windows);
         std::string line = serviceName(row.step.serviceKey) + ": " + (row.now ? "now " + stateText(*row.now) + "; " : "")
@@ -127,7 +127,7 @@ ServiceReport verifyReport(const std::vector<PlannedRow>& rows, const std::optio
     ServiceReport result;
     FateCounts counts;
     for (const PlannedRow& row : rows) {
-        const Fate fate = fateOf(row);
+        const Fate fate = row.fate;
         counts.count(fate);
         if (fate == Fate::WouldChange)
             result.text += serviceName(row.step.serviceKey) + ": is " + stateText(*row.now) + "; the profile asks "
@@ -152,7 +152,7 @@ ServiceReport applyProfile(ServiceControl& services, const std::vector<PlannedRo
     for (const PlannedRow& row : rows) {
         const std::wstring& key = row.step.serviceKey;
         std::string line = serviceName(key) + ": ";
-        const Fate fate = fateOf(row);
+        const Fate fate = row.fate;
         if (fate == Fate::NotInstalled) {
             ++tally.missing;
             result.text += line + fateText(fate) + "\n";

@@ -92,9 +92,7 @@ TEST_CASE("key quoting")
     }
     SUBCASE("the log line carries no quotation marks")
     {
-        const ServiceStep step{L"3.2", L"Ati HotKey Poller", L"Ati HotKey Poller",
-                               ActionKind::StopAndDisable, std::nullopt};
-        CHECK(logLine(testing::planned(step, Answers{})) == L"3.2:Ati HotKey Poller:禁用");
+        CHECK(logLine(testing::planned(Profile::Automatic, L"Ati HotKey Poller")) == L"3.2:Ati HotKey Poller:禁用");
     }
 }
 
@@ -105,7 +103,7 @@ TEST_CASE("a question-dependent step follows its flag at the moment it is asked"
     Answers answers{0, -1, 0};
 
     CHECK(performedAction(step, answers) == ActionKind::ManualOnly);
-    CHECK(logLine(testing::planned(step, answers)) == L"42:Print Spooler:手动");
+    CHECK(logLine(testing::planned(Profile::Prompted, L"Spooler", answers)) == L"42:Print Spooler:手动");
 
     answers.AnswerPrinter = 0;
     CHECK(performedAction(step, answers) == ActionKind::StopAndDisable);
@@ -113,7 +111,7 @@ TEST_CASE("a question-dependent step follows its flag at the moment it is asked"
     // Only exactly -1 is a yes.
     answers.AnswerPrinter = 1;
     CHECK(performedAction(step, answers) == ActionKind::StopAndDisable);
-    CHECK(logLine(testing::planned(step, answers)) == L"42:Print Spooler:禁用");
+    CHECK(logLine(testing::planned(Profile::Prompted, L"Spooler", answers)) == L"42:Print Spooler:禁用");
 
     // The other two answers do not count for this row.
     CHECK(performedAction(step, Answers{-1, 0, -1}) == ActionKind::StopAndDisable);

@@ -15,10 +15,11 @@ using testing::ScriptedPlatform;
 
 namespace {
 
-const ServiceStep kAlerter{L"1", L"Alerter", L"Alerter", ActionKind::StopAndDisable, std::nullopt};
-const ServiceStep kAlg{L"2", L"Application Layer Gateway Service", L"ALG", ActionKind::ManualOnly,
-                       std::nullopt};
-const ServiceStep kThemes{L"79.1", L"Themes", L"Themes", ActionKind::StartAndAutomatic, std::nullopt};
+// Rows of each action kind, as the planner gives them: stop-and-disable, manual-only and
+// start-and-automatic.
+const PlannedRow kAlerter = testing::planned(Profile::Automatic, L"Alerter");
+const PlannedRow kAlg = testing::planned(Profile::Restore, L"ALG");
+const PlannedRow kThemes = testing::planned(Profile::Restore, L"Themes");
 
 const std::wstring kBanner =
     L"-----------------------------------------------------------\r\n优化已经完成！";
@@ -38,7 +39,7 @@ TEST_CASE("one step: launches, then one log line, then one message point")
 
     SUBCASE("stop-and-disable")
     {
-        runStep(testing::planned(kAlerter, Answers{}), false, log, platform);
+        runStep(kAlerter, false, log, platform);
         CHECK(platform.launches
               == std::vector<RecordingPlatform::Launch>{{L"cmd /c NET stop Alerter", 0},
                                                         {L"cmd /c sc config Alerter start= disabled", 0}});
@@ -49,14 +50,14 @@ TEST_CASE("one step: launches, then one log line, then one message point")
     }
     SUBCASE("manual-only launches exactly one line")
     {
-        runStep(testing::planned(kAlg, Answers{}), false, log, platform);
+        runStep(kAlg, false, log, platform);
         REQUIRE(platform.launches.size() == 1);
         CHECK(platform.launches[0].commandLine == L"cmd /c sc config ALG start= demand");
         CHECK(log.current().text == L"2:Application Layer Gateway Service:手动\r\n");
     }
     SUBCASE("start-and-automatic starts the service, then sets it to auto")
     {
-        runStep(testing::planned(kThemes, Answers{}), false, log, platform);
+        runStep(kThemes, false, log, platform);
         REQUIRE(platform.launches.size() == 2);
         CHECK(platform.launches[0].commandLine == L"cmd /c NET start Themes");
         CHECK(platform.launches[1].commandLine == L"cmd /c sc config Themes start= auto");
@@ -64,7 +65,7 @@ TEST_CASE("one step: launches, then one log line, then one message point")
     }
     SUBCASE("the step writes nothing but its log text")
     {
-        runStep(testing::planned(kAlerter, Answers{}), false, log, platform);
+        runStep(kAlerter, false, log, platform);
         CHECK(log.current().caption == L"正在优化系统服务...");
         CHECK_FALSE(log.current().exitEnabled);
     }
@@ -72,8 +73,6 @@ TEST_CASE("one step: launches, then one log line, then one message point")
 
 TEST_CASE("question-dependent steps: -1 is yes, 0 and 1 are no")
 {
-    const ServiceStep imaging{L"74", L"Windows Image Acquisition (WIA)", L"stisvc",
-                              ActionKind::StopAndDisable, RowQuestion{AnswerFlag::Imaging, ActionKind::ManualOnly}};
     struct Case {
         std::int16_t flag;
         std::vector<std::wstring> lines;
@@ -93,7 +92,7 @@ TEST_CASE("question-dependent steps: -1 is yes, 0 and 1 are no")
         const Answers answers{0, 0, c.flag};
         ScriptedPlatform platform;
         ReloadingProgressLog log;
-        runStep(testing::planned(imaging, answers), false, log, platform);
+        runStep(testing::planned(Profile::Prompted, L"stisvc", answers), false, log, platform);
         std::vector<std::wstring> launched;
         for (const auto& launch : platform.launches)
             launched.push_back(launch.commandLine);
@@ -106,7 +105,7 @@ TEST_CASE("finishing a run")
 {
     ScriptedPlatform platform;
     ReloadingProgressLog log;
-    const std::vector<ServiceStep> steps{kAlerter, kAlg};
+    const std::vector<PlannedRow> steps{kAlerter, kAlg};
 
     SUBCASE("the banner follows the last line in the same write, then the completion signals")
     {
@@ -116,7 +115,7 @@ TEST_CASE("finishing a run")
             CHECK(log.current().caption == L"正在优化系统服务...");
             CHECK_FALSE(log.current().exitEnabled);
         };
-        testing::runSteps(steps, Answers{}, log, platform);
+        testing::runPlanned(steps, log, platform);
         CHECK(textAtEachMessagePoint
               == std::vector<std::wstring>{
                   L"1:Alerter:禁用\r\n",
@@ -135,13 +134,13 @@ TEST_CASE("finishing a run")
     SUBCASE("text already in the box stays in front of the new lines")
     {
         log.current().text = L"typed by the user";
-        testing::runSteps(steps, Answers{}, log, platform);
+        testing::runPlanned(steps, log, platform);
         CHECK(log.current().text.rfind(L"typed by the user1:Alerter:禁用\r\n", 0) == 0);
     }
     SUBCASE("a second run in the same window starts on the completion sentence's line")
     {
-        testing::runSteps(steps, Answers{}, log, platform);
-        testing::runSteps(steps, Answers{}, log, platform);
+        testing::runPlanned(steps, log, platform);
+        testing::runPlanned(steps, log, platform);
         CHECK(countOf(log.current().text, L"优化已经完成！1:Alerter:禁用\r\n") == 1);
         CHECK(countOf(log.current().text, kBanner) == 2);
         CHECK(log.loads == 1);
@@ -152,17 +151,17 @@ TEST_CASE("a run started from inside another run's message processing runs to it
 {
     ScriptedPlatform platform;
     ReloadingProgressLog log;
-    const std::vector<ServiceStep> outer{kAlerter, kAlg, kThemes};
-    const std::vector<ServiceStep> inner{kAlg, kThemes};
+    const std::vector<PlannedRow> outer{kAlerter, kAlg, kThemes};
+    const std::vector<PlannedRow> inner{kAlg, kThemes};
     bool nested = false;
     platform.atMessages = [&](int pump) {
         if (pump == 1 && !nested) {
             nested = true;
-            testing::runSteps(inner, Answers{}, log, platform);
+            testing::runPlanned(inner, log, platform);
             CHECK(log.current().exitEnabled);
         }
     };
-    testing::runSteps(outer, Answers{}, log, platform);
+    testing::runPlanned(outer, log, platform);
 
     CHECK(log.current().text
           == L"1:Alerter:禁用\r\n"

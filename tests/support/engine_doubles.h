@@ -1,12 +1,16 @@
 #pragma once
 
+#include <algorithm>
 #include <functional>
+#include <stdexcept>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/machine/failure.h"
+#include "engine/plan/plan.h"
 #include "engine/run/recording.h"
+#include "engine/run/runner.h"
 
 namespace quillora::testing {
 
@@ -32,26 +36,21 @@ public:
     std::function<void(int pumpNumber)> atMessages;
 };
 
-// A hand-made step as a run plans it for other machines: launched as its action says, the answer
-// read when the run reaches it.
-inline PlannedRow planned(const ServiceStep& step, const Answers& answers)
+// A row of the catalogue as the program's own planner plans it for other machines, in the profile
+// whose row a test needs, with the answers as they are now.
+inline PlannedRow planned(Profile profile, const std::wstring& serviceKey, const Answers& answers = {})
 {
-    PlannedRow row;
-    row.step = step;
-    row.inProfile = true;
-    row.asked = row.action = performedAction(step, answers);
-    if (effectOf(row.action).keeps)
-        row.leftAlone = LeftAlone::AsWindowsHasIt;
-    else
-        row.commands = serviceCommands(row.action, step.serviceKey);
-    row.mode = effectOf(row.action).mode;
-    return row;
+    const std::vector<std::wstring> keys = catalogueKeys(Lists::Designed);
+    const auto found = std::find(keys.begin(), keys.end(), serviceKey);
+    if (found == keys.end())
+        throw std::invalid_argument("not a service of the catalogue");
+    return planRow(inputsForOtherMachines(profile, answers, Lists::Designed), static_cast<std::size_t>(found - keys.begin()));
 }
 
-// Runs hand-made steps in order, as a run of a profile runs its rows.
-inline void runSteps(const std::vector<ServiceStep>& steps, const Answers& answers, ProgressLog& log, Platform& platform)
+// Runs planned rows in order, as a run of a profile runs its own.
+inline void runPlanned(const std::vector<PlannedRow>& rows, ProgressLog& log, Platform& platform)
 {
-    runRows(steps.size(), [&](std::size_t i) { return planned(steps[i], answers); }, log, platform);
+    runRows(rows.size(), [&](std::size_t i) { return rows[i]; }, log, platform);
 }
 
 // One load of the progress window, in its load state until a run writes to it.

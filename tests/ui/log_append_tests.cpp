@@ -95,33 +95,38 @@ struct TwoLogs {
 };
 
 // Runs one step into both windows and compares them.
-void stepBoth(TwoLogs& logs, const ServiceStep& step, bool last)
+void stepBoth(TwoLogs& logs, const PlannedRow& row, bool last)
 {
-    const Answers answers;
     RecordingPlatform quiet;
-    runStep(testing::planned(step, answers), last, logs.appended, quiet);
-    runStep(testing::planned(step, answers), last, logs.replacing, quiet);
+    runStep(row, last, logs.appended, quiet);
+    runStep(row, last, logs.replacing, quiet);
     checkSame(logs.appended, logs.replaced);
 }
 
+// The profile's rows as the program plans them for any machine, the answers all no.
+std::vector<PlannedRow> rowsOf(Profile profile)
+{
+    static const Answers answers;
+    return profilePlan(inputsForOtherMachines(profile, answers, Lists::Designed));
+}
 }  // namespace
 
 TEST_CASE("appending and replacing leave the same box after every step of a run")
 {
     TwoLogs logs;
-    const std::vector<ServiceStep> steps = profileSteps(Profile::Restore, Lists::Designed);
+    const std::vector<PlannedRow> steps = rowsOf(Profile::Restore);
     for (std::size_t i = 0; i < steps.size(); ++i)
         stepBoth(logs, steps[i], i + 1 == steps.size());
     CHECK(logs.appended.text() == goldenLog("restore"));
     // A second run in the same window, as a nested run or a run after an earlier one does.
-    for (const ServiceStep& step : profileSteps(Profile::Automatic, Lists::Designed))
-        stepBoth(logs, step, false);
+    for (const PlannedRow& row : rowsOf(Profile::Automatic))
+        stepBoth(logs, row, false);
 }
 
 TEST_CASE("appending and replacing agree after the user typed, selected and scrolled in the box")
 {
     TwoLogs logs;
-    const std::vector<ServiceStep> steps = profileSteps(Profile::Automatic, Lists::Designed);
+    const std::vector<PlannedRow> steps = rowsOf(Profile::Automatic);
     for (std::size_t i = 0; i < steps.size(); ++i) {
         if (i % 7 == 3) {
             userTypes(logs.appended, L"note\r");
@@ -141,7 +146,7 @@ TEST_CASE("appending and replacing agree after the user typed, selected and scro
 TEST_CASE("appending and replacing agree in windows closed and loaded again mid-run, and on a megabyte")
 {
     TwoLogs logs;
-    const std::vector<ServiceStep> steps = profileSteps(Profile::Automatic, Lists::Designed);
+    const std::vector<PlannedRow> steps = rowsOf(Profile::Automatic);
     stepBoth(logs, steps[0], false);
     logs.appended.unload();
     logs.replaced.unload();

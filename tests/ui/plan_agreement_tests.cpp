@@ -124,7 +124,7 @@ TEST_CASE("the plan, status, the services window and the run's result agree on e
             const PlannedRow& row = plan[i];
             const std::wstring& key = row.step.serviceKey;
             CAPTURE(toUtf8(key));
-            const Fate fate = fateOf(row);
+            const Fate fate = row.fate;
             CHECK(statusLineOf(status, key).find(": " + toUtf8(fateWord(kEnglishWording, fate)))
                   != std::string::npos);
             const std::size_t windowIndex = static_cast<std::size_t>(
@@ -160,7 +160,7 @@ TEST_CASE("the states that decide a row: each fate where a test machine puts it"
     const auto fateIn = [&](Profile profile, const Answers& answers, const std::wstring& key) {
         for (const PlannedRow& row : planRows(inputsOnMachine(profile, answers, {L"Spooler"}, machine))) {
             if (row.step.serviceKey == key)
-                return fateOf(row);
+                return row.fate;
         }
         FAIL("no row");
         return Fate::NotInProfile;
