@@ -1,49 +1,42 @@
 #include "ui/reason_words.h"
 
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
 #include "engine/text/printable.h"
 
 namespace quillora::ui {
 namespace {
 
+// The windows' text for each problem the program finds in a file.
+constexpr std::pair<FileProblem, Text> kProblemTexts[] = {
+    {FileProblem::IsFolder, Text::ProblemIsFolder},
+    {FileProblem::NotAResult, Text::ProblemNotAResult},
+    {FileProblem::Empty, Text::ProblemEmpty},
+    {FileProblem::SavedAsUtf16, Text::ProblemUtf16},
+    {FileProblem::NotUtf8, Text::ProblemNotUtf8},
+    {FileProblem::LineEnds, Text::ProblemLineEnds},
+    {FileProblem::LineTooLong, Text::ProblemLineTooLong},
+    {FileProblem::NotABackup, Text::ProblemNotABackup},
+    {FileProblem::UnknownVersion, Text::ProblemUnknownVersion},
+    {FileProblem::ExpectedKeyAndMode, Text::ProblemKeyAndMode},
+    {FileProblem::UnknownKey, Text::ProblemUnknownKey},
+    {FileProblem::UnknownMode, Text::ProblemUnknownMode},
+    {FileProblem::DelayedNotAutomatic, Text::ProblemDelayed},
+    {FileProblem::LastLineCut, Text::ProblemLastLineCut},
+    {FileProblem::AfterEndLine, Text::ProblemAfterEnd},
+    {FileProblem::KeyTwice, Text::ProblemKeyTwice},
+    {FileProblem::EndLineMissing, Text::ProblemEndMissing},
+};
+static_assert(std::size(kProblemTexts) == static_cast<std::size_t>(FileProblem::EndLineMissing) + 1,
+              "a text for every problem");
+
 Text textOf(FileProblem problem)
 {
-    switch (problem) {
-    case FileProblem::IsFolder:
-        return Text::ProblemIsFolder;
-    case FileProblem::NotAResult:
-        return Text::ProblemNotAResult;
-    case FileProblem::Empty:
-        return Text::ProblemEmpty;
-    case FileProblem::SavedAsUtf16:
-        return Text::ProblemUtf16;
-    case FileProblem::NotUtf8:
-        return Text::ProblemNotUtf8;
-    case FileProblem::LineEnds:
-        return Text::ProblemLineEnds;
-    case FileProblem::LineTooLong:
-        return Text::ProblemLineTooLong;
-    case FileProblem::NotABackup:
-        return Text::ProblemNotABackup;
-    case FileProblem::UnknownVersion:
-        return Text::ProblemUnknownVersion;
-    case FileProblem::ExpectedKeyAndMode:
-        return Text::ProblemKeyAndMode;
-    case FileProblem::UnknownKey:
-        return Text::ProblemUnknownKey;
-    case FileProblem::UnknownMode:
-        return Text::ProblemUnknownMode;
-    case FileProblem::DelayedNotAutomatic:
-        return Text::ProblemDelayed;
-    case FileProblem::LastLineCut:
-        return Text::ProblemLastLineCut;
-    case FileProblem::AfterEndLine:
-        return Text::ProblemAfterEnd;
-    case FileProblem::KeyTwice:
-        return Text::ProblemKeyTwice;
-    case FileProblem::EndLineMissing:
-        break;
-    }
-    return Text::ProblemEndMissing;
+    const auto found = std::find_if(std::begin(kProblemTexts), std::end(kProblemTexts),
+                                    [&](const auto& entry) { return entry.first == problem; });
+    return found->second;
 }
 
 }  // namespace
