@@ -27,10 +27,10 @@ TEST_CASE("the language setting: beside the backups' folder, read back as writte
         {"language=zh-TW2", std::nullopt},
         {"languages=en", std::nullopt},
     };
-    for (const auto& [line, language] : lines) {
-        CAPTURE(line);
-        machine.memoryFiles.files["/home/user/Quillora/settings.ini"].bytes = std::string("[Quillora]\r\n") + line + "\r\n";
-        CHECK(savedLanguage(machine) == language);
+    for (const auto& line : lines) {
+        CAPTURE(line.first);
+        machine.memoryFiles.files["/home/user/Quillora/settings.ini"].bytes = std::string("[Quillora]\r\n") + line.first + "\r\n";
+        CHECK(savedLanguage(machine) == line.second);
     }
     // Saving replaces the line of any case, and keeps the others.
     machine.memoryFiles.files["/home/user/Quillora/settings.ini"].bytes = "[Quillora]\r\n Language = en\r\nskip.restore=Themes\r\n";
