@@ -1,9 +1,8 @@
 #include "ui/main_window.h"
 
 #include "engine/choice/settings.h"
-#include "engine/text/utf8.h"
-#include "resources/site.h"
 #include "engine/text/printable.h"
+#include "resources/site.h"
 #include "ui/identifiers.h"
 #include "ui/reason_words.h"
 #include "ui/undo_last_run.h"
@@ -164,14 +163,8 @@ void MainWindow::chooseLanguage(const LanguageChoice& chosen)
     host().setLanguage(chosen.language);
     try {
         saveLanguage(machine_, tableLanguageOf(chosen.language));
-    } catch (const FileFailure& failure) {
-        dialogs_.showError(handle(),
-                           host().text(Text::LanguageNotSaved, {fromUtf8(failure.path())}) + L"\r\n"
-                               + reasonIn(host().language(), failure),
-                           kMainCaption);
     } catch (const PlatformFailure& failure) {
-        dialogs_.showError(handle(), host().text(Text::LanguageNotSaved, {L""}) + L"\r\n" + reasonIn(host().language(), failure),
-                           kMainCaption);
+        dialogs_.showError(handle(), failureText(host().language(), Text::LanguageNotSaved, failure), kMainCaption);
     }
 }
 

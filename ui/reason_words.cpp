@@ -56,4 +56,15 @@ std::wstring reasonIn(Language language, const PlatformFailure& failure)
     return failure.description();
 }
 
+std::wstring failedFile(const PlatformFailure& failure)
+{
+    const auto* file = dynamic_cast<const FileFailure*>(&failure);
+    return file ? visibly(file->path(), file->path().size()) : L"";
+}
+
+std::wstring failureText(Language language, Text what, const PlatformFailure& failure)
+{
+    return textIn(language, what, {failedFile(failure)}) + L"\r\n" + reasonIn(language, failure);
+}
+
 }  // namespace quillora::ui

@@ -18,4 +18,11 @@ std::wstring reasonIn(Language language, const FileProblemError& error);
 // The program's own words for a problem it found, else the system's description.
 std::wstring reasonIn(Language language, const PlatformFailure& failure);
 
+// The file a failure names, shown visibly and whole; empty where it names none.
+std::wstring failedFile(const PlatformFailure& failure);
+
+// What a box says of a file that failed: the text, its "{1}" the file, then the reason on a line
+// of its own.
+std::wstring failureText(Language language, Text what, const PlatformFailure& failure);
+
 }  // namespace quillora::ui

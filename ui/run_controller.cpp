@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "engine/records/backup_store.h"
-#include "engine/text/printable.h"
 #include "engine/text/utf8.h"
 #include "ui/identifiers.h"
 #include "ui/reason_words.h"
@@ -223,10 +222,8 @@ std::optional<std::vector<std::wstring>> RunController::choiceForRun(Profile pro
     try {
         return skips_.skipped(profile);
     } catch (const PlatformFailure& failure) {
-        const auto* file = dynamic_cast<const FileFailure*>(&failure);
-        const std::wstring where = file ? visibly(file->path(), file->path().size()) : L"";
-        if (dialogs_.ask(owner, host_.text(Text::RunWithoutChoice, {where, reasonIn(host_.language(), failure)}),
-                         kMainCaption))
+        const std::wstring why = host_.text(Text::RunWithoutChoice, {failedFile(failure), reasonIn(host_.language(), failure)});
+        if (dialogs_.ask(owner, why, kMainCaption))
             return std::vector<std::wstring>{};
         return std::nullopt;
     }
@@ -295,8 +292,8 @@ SavedBackup RunController::backUpBeforeRun(const std::vector<std::wstring>& left
 // read, no backup can be saved either, and the run says so as it would of the backup.
 PlatformFailure RunController::backupNotSaved(const PlatformFailure& failure) const
 {
-    const auto* file = dynamic_cast<const FileFailure*>(&failure);
-    const std::wstring where = file ? L" " + visibly(file->path(), file->path().size()) : L"";
+    const std::wstring file = failedFile(failure);
+    const std::wstring where = file.empty() ? L"" : L" " + file;
     return PlatformFailure(failure.number(),
                            host_.text(Text::BackupNotSaved) + where + L"\r\n" + reasonIn(host_.language(), failure));
 }

@@ -273,7 +273,7 @@ std::optional<std::vector<std::wstring>> ServicesWindow::readChoice(Profile prof
     } catch (const PlatformFailure& failure) {
         if (!std::exchange(choiceUnreadableSaid_, true)) {
             // Said once the window is up: the list may be filled while it is still being made.
-            sayChoiceProblem(choiceFailureText(Text::ChoiceNotRead, failure));
+            sayChoiceProblem(failureText(host().language(), Text::ChoiceNotRead, failure));
         }
         return std::nullopt;
     }
@@ -294,14 +294,6 @@ void ServicesWindow::sayNextChoiceProblem()
     const std::wstring text = std::move(choiceProblems_.front());
     choiceProblems_.pop_front();
     dialogs_.showError(handle(), text, kMainCaption);
-}
-
-// "Could not … {file}" and the system's reason.
-std::wstring ServicesWindow::choiceFailureText(Text what, const PlatformFailure& failure)
-{
-    const auto* file = dynamic_cast<const FileFailure*>(&failure);
-    return host().text(what, {file ? visibly(file->path(), file->path().size()) : L""}) + L"\r\n"
-        + reasonIn(host().language(), failure);
 }
 
 void ServicesWindow::showRows()
@@ -534,7 +526,7 @@ void ServicesWindow::keepChoice()
         skips_.choose(*profile, skipped);
     } catch (const PlatformFailure& failure) {
         if (!std::exchange(choiceFailureSaid_, true))
-            sayChoiceProblem(choiceFailureText(Text::ChoiceNotSaved, failure));
+            sayChoiceProblem(failureText(host().language(), Text::ChoiceNotSaved, failure));
     }
     choice_ = skipped;
     // Whether each row would change follows the choice at once.

@@ -71,7 +71,6 @@ private:
 
     // The choice.
     std::optional<std::vector<std::wstring>> readChoice(Profile profile);
-    std::wstring choiceFailureText(Text what, const PlatformFailure& failure);
     void sayChoiceProblem(std::wstring text);
     void sayNextChoiceProblem();
     void onSpace();

@@ -1,9 +1,10 @@
 #pragma once
 
-#include <algorithm>
 #include <optional>
 #include <string_view>
 #include <utility>
+
+#include "engine/text/utf8.h"
 
 namespace quillora {
 
@@ -37,10 +38,8 @@ constexpr std::string_view languageCode(TableLanguage language)
 // The language a code names, in any case ("zh", "EN", "zh-tw"); nothing for any other text.
 constexpr std::optional<TableLanguage> languageOfCode(std::string_view code)
 {
-    const auto lowered = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
     for (const auto& [language, own] : kLanguageCodes) {
-        if (own.size() == code.size()
-            && std::equal(own.begin(), own.end(), code.begin(), [&](char a, char b) { return lowered(a) == lowered(b); }))
+        if (sameIgnoringCase(own, code))
             return language;
     }
     return std::nullopt;

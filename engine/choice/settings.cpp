@@ -34,19 +34,11 @@ std::vector<std::pair<std::string, std::string>> readSettings(Machine& machine)
     return settings;
 }
 
-// A setting's name, as Windows reads an ini file's names: in any case.
-bool sameName(const std::string& name, const std::string& key)
-{
-    const auto lowered = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return name.size() == key.size()
-        && std::equal(name.begin(), name.end(), key.begin(), [&](char a, char b) { return lowered(a) == lowered(b); });
-}
-
 // The value kept under the key; nullopt where none is kept. Throws as readSettings does.
 std::optional<std::string> savedSetting(Machine& machine, const std::string& key)
 {
     for (const auto& [name, value] : readSettings(machine)) {
-        if (sameName(name, key))
+        if (sameIgnoringCase(name, key))
             return value;
     }
     return std::nullopt;
@@ -59,7 +51,7 @@ void saveSetting(Machine& machine, const std::string& key, const std::string& va
     try {
         std::vector<std::pair<std::string, std::string>> settings = readSettings(machine);
         const auto found =
-            std::find_if(settings.begin(), settings.end(), [&](const auto& s) { return sameName(s.first, key); });
+            std::find_if(settings.begin(), settings.end(), [&](const auto& s) { return sameIgnoringCase(s.first, key); });
         if (found != settings.end())
             *found = {key, value};
         else

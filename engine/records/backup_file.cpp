@@ -16,21 +16,15 @@ const char kAbsent[] = "absent";
 const char kDelayed[] = "delayed";
 constexpr std::size_t kLongestLine = 512;
 
-// A refusal that quotes the line at fault, so that the user sees what is wrong with it.
-BackupError lineError(FileProblem problem, int lineNumber, const std::string& english, const std::string& line)
-{
-    return BackupError(problem, lineNumber, english, line);
-}
-
 // One line as it must be: well-formed UTF-8, no lone carriage return inside, not too long.
 void checkLine(const std::string& line, int lineNumber)
 {
     if (line.find('\r') != std::string::npos)
-        throw lineError(FileProblem::LineEnds, lineNumber, "line ends must be CR LF or LF", line);
+        throw BackupError(FileProblem::LineEnds, lineNumber, "line ends must be CR LF or LF", line);
     if (!isUtf8(line))
-        throw lineError(FileProblem::NotUtf8, lineNumber, "not valid UTF-8 text", line);
+        throw BackupError(FileProblem::NotUtf8, lineNumber, "not valid UTF-8 text", line);
     if (line.size() > kLongestLine)
-        throw lineError(FileProblem::LineTooLong, lineNumber, "line too long", line);
+        throw BackupError(FileProblem::LineTooLong, lineNumber, "line too long", line);
 }
 
 // What Notepad saves as "Unicode": a UTF-16 byte-order mark, or plain letters each followed by a
@@ -84,22 +78,22 @@ BackupEntry parseEntry(const std::string& line, int lineNumber, const std::vecto
 {
     const std::vector<std::string> parts = tabFields(line);
     if (parts.size() < 2 || parts.size() > 3)
-        throw lineError(FileProblem::ExpectedKeyAndMode, lineNumber, "expected KEY, a tab and a start mode", line);
+        throw BackupError(FileProblem::ExpectedKeyAndMode, lineNumber, "expected KEY, a tab and a start mode", line);
     BackupEntry entry;
     for (const std::wstring& key : keys) {
         if (toUtf8(key) == parts[0])
             entry.serviceKey = key;
     }
     if (entry.serviceKey.empty())
-        throw lineError(FileProblem::UnknownKey, lineNumber, "unknown service key", line);
+        throw BackupError(FileProblem::UnknownKey, lineNumber, "unknown service key", line);
     if (parts[1] != kAbsent) {
         entry.mode = parseStartMode(parts[1]);
         if (!entry.mode)
-            throw lineError(FileProblem::UnknownMode, lineNumber, "unknown start mode (the modes are " + modeWords() + ")", line);
+            throw BackupError(FileProblem::UnknownMode, lineNumber, "unknown start mode (the modes are " + modeWords() + ")", line);
     }
     if (parts.size() == 3) {
         if (parts[2] != kDelayed || entry.mode != StartMode::Automatic)
-            throw lineError(FileProblem::DelayedNotAutomatic, lineNumber, "only an automatic start can be marked delayed", line);
+            throw BackupError(FileProblem::DelayedNotAutomatic, lineNumber, "only an automatic start can be marked delayed", line);
         entry.delayed = true;
     }
     return entry;
@@ -131,13 +125,13 @@ std::vector<BackupEntry> parseBackup(const std::string& bytes)
     const std::vector<std::string>& lines = split.lines;
     if (lines[0] != kHeader) {
         if (lines[0].rfind(kHeaderWord, 0) == 0)
-            throw lineError(FileProblem::UnknownVersion, 1, "unknown format version", lines[0]);
+            throw BackupError(FileProblem::UnknownVersion, 1, "unknown format version", lines[0]);
         throw BackupError(FileProblem::NotABackup, 1, std::string("not a Quillora backup (the first line must be '") + kHeader + "')");
     }
     for (std::size_t i = 0; i < lines.size(); ++i)
         checkLine(lines[i], static_cast<int>(i + 1));
     if (!split.lastEnded)
-        throw lineError(FileProblem::LastLineCut, static_cast<int>(lines.size()), "the file is cut off: the last line has no line end",
+        throw BackupError(FileProblem::LastLineCut, static_cast<int>(lines.size()), "the file is cut off: the last line has no line end",
                         lines.back());
     const std::vector<std::wstring> keys = catalogueKeys();
     std::vector<BackupEntry> entries;
@@ -146,12 +140,12 @@ std::vector<BackupEntry> parseBackup(const std::string& bytes)
         const int lineNumber = static_cast<int>(i + 1);
         if (lines[i] == kEnd) {
             if (i + 1 != lines.size())
-                throw lineError(FileProblem::AfterEndLine, lineNumber + 1, "nothing may follow the end line", lines[i + 1]);
+                throw BackupError(FileProblem::AfterEndLine, lineNumber + 1, "nothing may follow the end line", lines[i + 1]);
             return entries;
         }
         BackupEntry entry = parseEntry(lines[i], lineNumber, keys);
         if (!seen.insert(entry.serviceKey).second)
-            throw lineError(FileProblem::KeyTwice, lineNumber, "the service appears twice", lines[i]);
+            throw BackupError(FileProblem::KeyTwice, lineNumber, "the service appears twice", lines[i]);
         entries.push_back(entry);
     }
     throw BackupError(FileProblem::EndLineMissing, static_cast<int>(lines.size()) + 1, "the file is cut off: the end line is missing");

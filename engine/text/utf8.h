@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillora {
@@ -23,6 +25,15 @@ std::wstring fromUtf8(const std::string& text);
 // Why a file saved as UTF-16 (Notepad's "Unicode") is refused, in the one wording of every file the
 // program reads.
 inline constexpr char kUtf16Refused[] = "saved as UTF-16 (\"Unicode\"): save it as UTF-8";
+
+// Whether two names are the same letters in any case, as Windows compares an ini file's names and
+// the program its codes; only ASCII letters have a case here.
+constexpr bool sameIgnoringCase(std::string_view a, std::string_view b)
+{
+    const auto lowered = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return a.size() == b.size()
+        && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lowered(x) == lowered(y); });
+}
 
 // The fields of a tab-separated line, in order; a line without a tab is one field.
 std::vector<std::string> tabFields(const std::string& line);
