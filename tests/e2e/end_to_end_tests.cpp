@@ -304,53 +304,29 @@ std::size_t backupsNow()
 
 }  // namespace
 
-namespace {
-
-// A copy of the program whose background picture carries a header the build never writes, with
-// one field of it changed; everything else of the picture is whole.
-struct HeaderField {
-    const char* name;
-    std::size_t offset;
-    std::size_t size;
-    DWORD value;
-};
-
-std::wstring copyWithBackgroundHeader(const std::wstring& quillora, const HeaderField& damaged)
-{
-    const std::wstring copy = temporaryFolder(L"quillora-damaged") + L"\\Quillora.exe";
-    REQUIRE(CopyFileW(quillora.c_str(), copy.c_str(), FALSE));
-    std::vector<BYTE> picture;
-    {
-        const platform::LibraryHandle image(LoadLibraryExW(copy.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-        REQUIRE(image);
-        const HRSRC found = FindResourceW(image.get(), MAKEINTRESOURCEW(201), RT_RCDATA);
-        REQUIRE(found);
-        const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(image.get(), found)));
-        picture.assign(bytes, bytes + SizeofResource(image.get(), found));
-    }
-    std::memcpy(picture.data() + damaged.offset, &damaged.value, damaged.size);
-    const HANDLE update = BeginUpdateResourceW(copy.c_str(), FALSE);
-    REQUIRE(update);
-    REQUIRE(UpdateResourceW(update, RT_RCDATA, MAKEINTRESOURCEW(201), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
-                            picture.data(), static_cast<DWORD>(picture.size())));
-    REQUIRE(EndUpdateResourceW(update, FALSE));
-    return copy;
-}
-
-}  // namespace
-
-// Each field of the header that tells where the pixels lie, damaged alone: the program says so as
-// it starts, and ends, rather than paint from the wrong place.
+// Each field of the background's header that tells where its pixels lie, damaged alone in a copy
+// of the program: it says so as it starts, and ends, rather than paint from the wrong place.
 TEST_CASE_FIXTURE(EndToEnd, "a damaged background picture is refused at start-up")
 {
-    const HeaderField damages[] = {{"biSize", offsetof(BITMAPINFOHEADER, biSize), 4, 124},
-                                   {"biPlanes", offsetof(BITMAPINFOHEADER, biPlanes), 2, 2},
-                                   {"biCompression", offsetof(BITMAPINFOHEADER, biCompression), 4, BI_RLE8},
-                                   {"biClrUsed", offsetof(BITMAPINFOHEADER, biClrUsed), 4, 256}};
-    for (const HeaderField& damage : damages) {
-        const std::string field = damage.name;
-        CAPTURE(field);
-        const std::wstring copy = copyWithBackgroundHeader(quillora, damage);
+    const std::pair<std::size_t, WORD> damages[] = {{offsetof(BITMAPINFOHEADER, biSize), 124},
+                                                     {offsetof(BITMAPINFOHEADER, biPlanes), 2},
+                                                     {offsetof(BITMAPINFOHEADER, biCompression), BI_RLE8},
+                                                     {offsetof(BITMAPINFOHEADER, biClrUsed), 256}};
+    for (const auto& damage : damages) {
+        CAPTURE(damage.first);
+        const std::wstring copy = temporaryFolder(L"quillora-damaged") + L"\\Quillora.exe";
+        REQUIRE(CopyFileW(quillora.c_str(), copy.c_str(), FALSE));
+        platform::LibraryHandle image(LoadLibraryExW(copy.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+        const HRSRC found = FindResourceW(image.get(), MAKEINTRESOURCEW(201), RT_RCDATA);
+        const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(image.get(), found)));
+        REQUIRE(bytes);
+        std::vector<BYTE> picture(bytes, bytes + SizeofResource(image.get(), found));
+        image.reset();  // the copy is changed below: nothing may hold it
+        std::memcpy(picture.data() + damage.first, &damage.second, sizeof damage.second);  // little-endian low word
+        const HANDLE update = BeginUpdateResourceW(copy.c_str(), FALSE);
+        REQUIRE(UpdateResourceW(update, RT_RCDATA, MAKEINTRESOURCEW(201), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
+                                picture.data(), static_cast<DWORD>(picture.size())));
+        REQUIRE(EndUpdateResourceW(update, FALSE));
         const StartedProgram started = startAndWaitUntilIdle(copy, folder, L"#32770", L"Quillora1.1");
         CHECK(messageBoxText(started.window).find(L"运行时错误 '13':") != std::wstring::npos);
         answerBox(started.window, IDOK);
@@ -378,7 +354,6 @@ TEST_CASE_FIXTURE(EndToEnd, "restore defaults from the main window's button; a s
     checkCompletedRun(planned("restore", Profile::Restore), first);
     CHECK(backupsNow() == backups + 1);
     CHECK(readRecords(second.recordFile()).empty());
-    CHECK(IsWindowEnabled(second.mainWindow()));
     for (const QuilloraProcess* program : {&first, &second}) {
         PostMessageW(program->mainWindow(), WM_CLOSE, 0, 0);
         CHECK(program->waitForExit(20000));

@@ -166,15 +166,6 @@ public:
     std::int64_t clock = 1000;
 };
 
-class CountedClaim : public RunClaim {
-public:
-    explicit CountedClaim(int& count) : count_(count) { ++count_; }
-    ~CountedClaim() override { --count_; }
-
-private:
-    int& count_;
-};
-
 // A machine of memory services and files; without services it stands for a system other than
 // Windows.
 class MemoryMachine : public Machine {
@@ -194,18 +185,15 @@ public:
         return withServices_ ? std::optional<WindowsVersion>(version) : std::nullopt;
     }
 
-    // Held by another program while heldElsewhere; claimsHeld counts this machine's own.
+    // Held by another program while heldElsewhere.
     std::unique_ptr<RunClaim> claimRuns() override
     {
-        if (heldElsewhere)
-            return nullptr;
-        return std::make_unique<CountedClaim>(claimsHeld);
+        return heldElsewhere ? nullptr : std::make_unique<RunClaim>();
     }
 
     MemoryServices memoryServices;
     MemoryFiles memoryFiles;
     bool heldElsewhere = false;
-    int claimsHeld = 0;
     std::string stamp = "20261207-101500";
     std::string data = kProgramFolder;
     WindowsVersion version;  // Windows XP SP3 unless a test says otherwise
