@@ -2,6 +2,7 @@
 
 #include "companion/arguments.h"
 #include "companion/export_command.h"
+#include "companion/history_commands.h"
 #include "companion/machine_commands.h"
 #include "companion/plan_command.h"
 #include "engine/machine/failure.h"
@@ -25,7 +26,9 @@ const char kUsage[] =
     "       quillora-cli apply PROFILE [--answers ABC] [--timeout SECONDS] [--all] [--skip FILE]\n"
     "       quillora-cli backup FILE [--force] | backup --name NAME [--force]\n"
     "       quillora-cli backups\n"
-    "       quillora-cli restore FILE | restore --last\n"
+    "       quillora-cli restore FILE | restore --last | restore --before RUN [--all]\n"
+    "       quillora-cli history [RUN]\n"
+    "       quillora-cli drift [--run RUN] [--fix [--all]]\n"
     "       quillora-cli --help (or -h, /?) | --version\n"
     "\n"
     "  PROFILE        prompted, automatic or restore, in any case\n"
@@ -69,12 +72,21 @@ const char kUsage[] =
     "          backup folder; an existing file is replaced only with --force\n"
     "backups   the automatic and named backups of the backup folder, newest first\n"
     "restore   checks the whole backup first, then sets each service back to its saved mode;\n"
-    "          neither stops nor starts services; --last takes the newest automatic backup\n"
+    "          neither stops nor starts services; --last takes the newest automatic backup;\n"
+    "          --before RUN puts back the modes from before that run as a run of its own,\n"
+    "          with a backup first; a service this Windows needs is not disabled unless --all\n"
+    "history   every run (each automatic backup), newest first: its name, when it started,\n"
+    "          what made it and its counts; with RUN, that run's services as its result has\n"
+    "          them, and any start mode changed since\n"
+    "drift     the services whose start mode differs now from what a run (default: the\n"
+    "          newest) left; exit status 1 if any; --fix sets them again as a run of its own,\n"
+    "          with a backup first, and --all lets it disable a service this Windows needs\n"
     "\n"
     "Exit status: 0 success; 1 differences found, or services not brought to their state\n"
-    "(verify, apply, restore); 2 a command line it cannot take; 3 a file or the system refused,\n"
-    "or another run (Quillora's or another quillora-cli's) was changing the services: apply and\n"
-    "restore wait for none, and change nothing then.\n";
+    "(verify, apply, restore, drift); 2 a command line it cannot take; 3 a file or the\n"
+    "system refused (a run's files that cannot be used, a run name that is not there), or\n"
+    "another run (Quillora's or another quillora-cli's) was changing the services: apply,\n"
+    "restore and drift --fix wait for none, and change nothing then.\n";
 
 // --help, and the Windows habits -h and /?.
 bool isHelp(const std::string& arg)
@@ -145,6 +157,8 @@ constexpr Command kCommands[] = {
     {"backup", true, backupCommand},
     {"backups", true, backupsCommand},
     {"restore", true, restoreCommand},
+    {"history", true, historyCommand},
+    {"drift", true, driftCommand},
 };
 
 CliResult dispatch(const std::vector<std::string>& args, Machine& machine)

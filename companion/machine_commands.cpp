@@ -3,12 +3,15 @@
 #include "engine/choice/skip_choice.h"
 
 #include <ctime>
+#include <functional>
 #include <stdexcept>
 
 #include "companion/arguments.h"
+#include "companion/history_commands.h"
 #include "companion/output_file.h"
 #include "engine/records/backup_file.h"
 #include "engine/records/backup_store.h"
+#include "engine/records/run_history.h"
 #include "engine/records/run_result.h"
 #include "engine/machine/failure.h"
 #include "engine/records/backup_on_machine.h"
@@ -69,6 +72,7 @@ struct ProfileOnMachine {
     std::vector<std::wstring> skipped;  // left alone by choice (--skip)
     std::vector<PlannedRow> rows;
     std::string note;  // for standard error: answers that mean nothing on this Windows
+    std::optional<RunOrigin> origin;  // what apply records of its run
 };
 
 // claim: where given, the right to change the services is claimed into it once the command line
@@ -80,12 +84,13 @@ ProfileOnMachine profileOnMachine(const std::vector<std::string>& args, std::set
     Arguments arguments = parseArguments(args, valued, {"--all"});
     const ProfileRequest request = profileRequest(arguments, args[0]);
     std::vector<std::wstring> skipped = skippedKeys(arguments, machine.files());
-    ProfileOnMachine profile{std::move(arguments), skipped, {}, ""};
+    ProfileOnMachine profile{std::move(arguments), skipped, {}, "", std::nullopt};
     if (claim)
         *claim = claimRunsNow(machine);
     const NeededServices needed = profile.arguments.has("--all") ? NeededServices::Changed : NeededServices::LeftAlone;
     const PlanInputs inputs = inputsOnMachine(request.profile, request.answers, std::move(skipped), machine, needed);
     profile.rows = profilePlan(inputs);
+    profile.origin = profileOrigin(RunMaker::Apply, request.profile, request.answers, inputs.lists);
     if (request.windows10Answered && inputs.lists == Lists::Designed)
         profile.note = "quillora-cli: the last five --answers letters apply only on Windows 10 and 11; this Windows "
                        "has none of their services\n";
@@ -93,6 +98,25 @@ ProfileOnMachine profileOnMachine(const std::vector<std::string>& args, std::set
 }
 
 }  // namespace
+
+void keepInHistory(std::vector<std::string>& notKept, const std::function<void()>& write)
+{
+    try {
+        write();
+    } catch (const FileFailure& failure) {
+        notKept.push_back(printable(failure.path()) + ": " + printable(failure.description()));
+    } catch (const PlatformFailure& failure) {
+        notKept.push_back(printable(failure.description()));
+    }
+}
+
+std::string historyNotKept(const std::vector<std::string>& notKept)
+{
+    std::string text;
+    for (const std::string& what : notKept)
+        text += "quillora-cli: the run's history could not be kept (the services were set all the same): " + what + "\n";
+    return text;
+}
 
 CliResult statusCommand(const std::vector<std::string>& args, Machine& machine)
 {
@@ -118,10 +142,19 @@ CliResult applyCommand(const std::vector<std::string>& args, Machine& machine)
     const std::chrono::milliseconds timeout = timeoutOf(profile.arguments);
     // apply keeps what it is about to change, as the program does before a run: the services left
     // alone by choice are neither changed nor saved, so that restore --last leaves them alone too.
-    const std::string backup = saveAutomaticBackup(machine, profile.skipped).path;
-    CliResult result = reported(applyProfile(servicesOf(machine), profile.rows, timeout, windows));
-    result.out = "saved the start modes from before in " + printable(backup) + "\n" + result.out;
-    result.err = profile.note;
+    const SavedBackup backup = saveAutomaticBackup(machine, profile.skipped);
+    std::vector<std::string> notKept;
+    keepInHistory(notKept, [&] { recordOrigin(machine, backup.path, *profile.origin); });
+    std::vector<std::pair<std::wstring, PlatformFailure>> refused;
+    CliResult result = reported(applyProfile(servicesOf(machine), profile.rows, timeout, windows, &refused));
+    // Its result, as the program's runs keep theirs: the history lists it, and drift reads it.
+    keepInHistory(notKept, [&] {
+        const RunResult run = appliedResult(backup, profile.rows, refused, servicesOf(machine));
+        machine.files().writeAtomically(resultPathFor(backup.path), formatRunResult(run), true);
+        recordCounts(machine, backup.path, countsOf(run));
+    });
+    result.out = "saved the start modes from before in " + printable(backup.path) + "\n" + result.out;
+    result.err = profile.note + historyNotKept(notKept);
     return result;
 }
 
@@ -152,11 +185,16 @@ CliResult backupCommand(const std::vector<std::string>& args, Machine& machine)
 
 CliResult restoreCommand(const std::vector<std::string>& args, Machine& machine)
 {
-    const Arguments arguments = parseArguments(args, {}, {"--last"});
+    const Arguments arguments = parseArguments(args, {"--before"}, {"--last", "--all"});
     ServiceControl& services = servicesOf(machine);
     const bool last = arguments.has("--last");
-    if (last && !arguments.positional.empty())
-        throw UsageError("give either a backup file or --last, not both");
+    const bool before = arguments.value("--before") != nullptr;
+    if (static_cast<int>(last) + static_cast<int>(before) + static_cast<int>(!arguments.positional.empty()) > 1)
+        throw UsageError("give one of a backup file, --last and --before RUN");
+    if (arguments.has("--all") && !before)
+        throw UsageError("--all goes with --before");
+    if (before)
+        return restoreBeforeRun(arguments, machine);
     std::string file = last ? "" : onePositional(arguments, "restore", "a backup file (or --last)");
     // Claimed before the newest backup is chosen: a run under way would be making a newer one.
     const std::unique_ptr<RunClaim> claim = claimRunsNow(machine);

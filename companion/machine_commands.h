@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,13 @@ CliResult applyCommand(const std::vector<std::string>& args, Machine& machine);
 CliResult backupCommand(const std::vector<std::string>& args, Machine& machine);
 // backups
 CliResult backupsCommand(const std::vector<std::string>& args, Machine& machine);
-// restore FILE | restore --last
+// restore FILE | restore --last | restore --before RUN [--all]
 CliResult restoreCommand(const std::vector<std::string>& args, Machine& machine);
+
+// Runs write, and where it fails adds what could not be written to notKept: a run's history is
+// kept beside what it did, and its failure never undoes that.
+void keepInHistory(std::vector<std::string>& notKept, const std::function<void()>& write);
+// What could not be kept, for standard error.
+std::string historyNotKept(const std::vector<std::string>& notKept);
 
 }  // namespace quillora

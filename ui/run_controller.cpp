@@ -150,7 +150,7 @@ void RunController::start(Profile profile, HWND owner)
         display_.showRunning();
     // What waited for the runs is told once this one has ended, however it ended.
     try {
-        run(*plan, results_.runStarts(backup));
+        run(*plan, results_.runStarts(backup, profileOrigin(RunMaker::Window, profile, answers_, plan->lists)));
     } catch (...) {
         tellWaiting();
         throw;

@@ -42,7 +42,11 @@ std::wstring failureReason(const ServiceResult& service, Language language, cons
         return L"";
     if (!service.failure)
         return textIn(language, Text::ReasonReportedSuccess);
-    const wchar_t* command = commandName(service.failure->kind);
+    if (!service.failure->kind) {
+        const unsigned long error = service.failure->exitStatus.value_or(0);
+        return textIn(language, Text::ReasonWindowsRefused, {std::to_wstring(error)}) + L"\r\n" + errorWords(error);
+    }
+    const wchar_t* command = commandName(*service.failure->kind);
     if (!service.failure->launched)
         return textIn(language, Text::ReasonNotLaunched, {command});
     if (!service.failure->exitStatus)
@@ -62,6 +66,27 @@ std::wstring beforeWords(Language language, const ServiceResult& service)
         return kNothing;
     return before && before->mode ? modeWord(language, *before->mode, before->delayed)
                                    : notInstalled(language);
+}
+
+// What the run asked: the profile's action, or the mode a restore put back; nothing known for a run
+// whose result was never saved.
+std::wstring askedWords(Language language, const Asked& asked)
+{
+    if (const ActionKind* action = std::get_if<ActionKind>(&asked))
+        return actionWords(wordingFor(language), *action);
+    if (const PutBack* putBack = std::get_if<PutBack>(&asked))
+        return textIn(language, Text::AskedPutBack, {modeWord(language, putBack->mode, putBack->delayed)});
+    return kNothing;
+}
+
+// "禁用 → 自动": the mode the run left, then the mode now; nothing where it has not changed.
+std::wstring changedSinceWords(Language language, const std::wstring& serviceKey, const std::vector<ModeChange>& changedSince)
+{
+    for (const ModeChange& change : changedSince) {
+        if (change.serviceKey == serviceKey)
+            return modeWord(language, change.to, change.toDelayed) + L" → " + modeWord(language, change.from, change.fromDelayed);
+    }
+    return L"";
 }
 
 // A log label as a number and its decimal, "38.1" as {38, 1}.
@@ -102,8 +127,9 @@ std::vector<Text> profileColumns(const std::optional<WindowsVersion>& windows)
 
 const std::vector<Text>& resultColumns()
 {
-    static const std::vector<Text> columns = {Text::ColumnLabel, Text::ColumnName,  Text::ColumnKey,   Text::ColumnBefore,
-                                              Text::ColumnAsked, Text::ColumnAfter, Text::ColumnResult};
+    static const std::vector<Text> columns = {Text::ColumnLabel, Text::ColumnName,  Text::ColumnKey,
+                                              Text::ColumnBefore, Text::ColumnAsked, Text::ColumnAfter,
+                                              Text::ColumnResult, Text::ColumnSince};
     return columns;
 }
 
@@ -152,7 +178,8 @@ std::wstring guidanceNotes(const std::wstring& serviceKey, const std::wstring& m
     return text;
 }
 
-std::vector<ServiceRow> resultRows(const RunResult& result, Language language, const ErrorWords& errorWords)
+std::vector<ServiceRow> resultRows(const RunResult& result, Language language, const ErrorWords& errorWords,
+                                   const std::vector<ModeChange>& changedSince)
 {
     std::vector<ServiceRow> rows;
     for (const ServiceResult& service : result.services) {
@@ -163,7 +190,8 @@ std::vector<ServiceRow> resultRows(const RunResult& result, Language language, c
             after = kNothing;
         rows.push_back({key,
                         {labelOf(key), serviceName(language, key), key, beforeWords(language, service),
-                         actionWords(wordingFor(language), service.asked), after, outcomeWord(wordingFor(language), service.outcome)},
+                         askedWords(language, service.asked), after, outcomeWord(wordingFor(language), service.outcome),
+                         changedSinceWords(language, key, changedSince)},
                         failureReason(service, language, errorWords), false,
                         service.outcome == Outcome::Unknown, service.after.has_value()});
     }

@@ -9,6 +9,7 @@
 #include "engine/catalogue/answers.h"
 #include "engine/catalogue/catalogue.h"
 #include "engine/machine/machine.h"
+#include "engine/records/backup_on_machine.h"
 #include "engine/records/run_result.h"
 #include "engine/machine/windows_version.h"
 #include "ui/texts.h"
@@ -51,8 +52,10 @@ std::wstring guidanceNotes(const std::wstring& serviceKey, const std::wstring& m
 // Windows' words for one of its error numbers, as sc config's exit status is.
 using ErrorWords = std::function<std::wstring(unsigned long)>;
 
-// Every service a run touched and what became of it.
-std::vector<ServiceRow> resultRows(const RunResult& result, Language language, const ErrorWords& errorWords);
+// Every service a run touched and what became of it; where its mode has changed since (from now
+// back to what the run left, as a restore of it would go), the mode it left and the mode now.
+std::vector<ServiceRow> resultRows(const RunResult& result, Language language, const ErrorWords& errorWords,
+                                   const std::vector<ModeChange>& changedSince = {});
 
 // Sorts by one column, keeping the order of equal rows; log labels sort as numbers (3.1 after 3,
 // 10 after 9).

@@ -5,7 +5,7 @@
 namespace quillora::ui {
 namespace {
 
-Text modeText(StartMode mode, bool delayed)
+Text modeTextId(StartMode mode, bool delayed)
 {
     switch (mode) {
     case StartMode::Automatic:
@@ -47,7 +47,7 @@ Text stateText(RunState state)
 
 std::wstring modeWord(Language language, StartMode mode, bool delayed)
 {
-    return textIn(language, modeText(mode, delayed));
+    return textIn(language, modeTextId(mode, delayed));
 }
 
 std::wstring runStateWord(Language language, RunState state)

@@ -145,7 +145,8 @@ ServiceReport verifyReport(const std::vector<PlannedRow>& rows, const std::optio
 }
 
 ServiceReport applyProfile(ServiceControl& services, const std::vector<PlannedRow>& rows,
-                           std::chrono::milliseconds timeout, const std::optional<WindowsVersion>& windows)
+                           std::chrono::milliseconds timeout, const std::optional<WindowsVersion>& windows,
+                           std::vector<std::pair<std::wstring, PlatformFailure>>* refused)
 {
     ServiceReport result;
     ApplyTally tally;
@@ -199,6 +200,8 @@ ServiceReport applyProfile(ServiceControl& services, const std::vector<PlannedRo
         } catch (const PlatformFailure& failure) {
             ++tally.failed;
             line += failureText(failure);
+            if (refused)
+                refused->emplace_back(key, failure);
         }
         result.text += line + "\n";
     }

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "engine/machine/machine.h"
@@ -27,8 +28,9 @@ ServiceReport verifyReport(const std::vector<PlannedRow>& rows, const std::optio
 // row only sets the mode, an automatic row sets it and then starts the service. A service that
 // running services depend on is left running (its new mode still applies). Each wait lasts at most
 // timeout. A row left alone is not touched. Complete only if every other installed service ended
-// in its row's state.
+// in its row's state. refused, where given, gets each service Windows refused, and why.
 ServiceReport applyProfile(ServiceControl& services, const std::vector<PlannedRow>& rows,
-                           std::chrono::milliseconds timeout, const std::optional<WindowsVersion>& windows);
+                           std::chrono::milliseconds timeout, const std::optional<WindowsVersion>& windows,
+                           std::vector<std::pair<std::wstring, PlatformFailure>>* refused = nullptr);
 
 }  // namespace quillora

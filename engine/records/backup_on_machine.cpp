@@ -14,9 +14,7 @@ ServiceTarget targetOf(const BackupEntry& entry)
     return {false, *entry.mode, entry.delayed, false};
 }
 
-// Whether a restore of the entry would set the service's mode. An entry of a service that was not
-// installed when the backup was made changes nothing.
-bool restoreChanges(const BackupEntry& entry, const ServiceState& now)
+bool setsMode(const BackupEntry& entry, const ServiceState& now)
 {
     return entry.mode && pendingChange(targetOf(entry), now).any();
 }
@@ -59,13 +57,18 @@ std::vector<BackupEntry> currentModes(ServiceControl& services, Lists lists)
 }
 
 
+bool restoreChanges(const BackupEntry& entry, const ServiceState& now, const std::optional<WindowsVersion>& windows)
+{
+    return setsMode(asWindowsTakes({entry}, windows).front(), now);
+}
+
 std::vector<ModeChange> restoreWouldChange(ServiceControl& services, const std::vector<BackupEntry>& backup,
                                            const std::optional<WindowsVersion>& windows)
 {
     std::vector<ModeChange> changes;
     for (const BackupEntry& entry : asWindowsTakes(backup, windows)) {
         const std::optional<ServiceState> now = entry.mode ? services.query(entry.serviceKey) : std::nullopt;
-        if (now && restoreChanges(entry, *now))
+        if (now && setsMode(entry, *now))
             changes.push_back(changeOf(entry, *now));
     }
     return changes;
@@ -86,7 +89,7 @@ RestoreResult restoreModes(ServiceControl& services, const std::vector<BackupEnt
         } else if (!entry.mode) {
             ++result.unchanged;
             line += "not installed when the backup was made; left as it is";
-        } else if (!restoreChanges(entry, *now)) {
+        } else if (!setsMode(entry, *now)) {
             ++result.unchanged;
             line += "unchanged (" + modeWords(now->mode, now->delayed) + ")";
         } else {

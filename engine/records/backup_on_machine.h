@@ -30,6 +30,10 @@ struct ModeChange {
     bool operator==(const ModeChange&) const = default;
 };
 
+// Whether a restore of the entry would set the service's start mode on this Windows. An entry of a
+// service that was not installed when the backup was made changes nothing.
+bool restoreChanges(const BackupEntry& entry, const ServiceState& now, const std::optional<WindowsVersion>& windows);
+
 // The installed services whose start mode a restore of the backup would change, in its order. On a
 // Windows before Vista, which has no delayed start, a backup's delayed mark counts for nothing;
 // where the Windows is not known, it counts.

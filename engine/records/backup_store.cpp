@@ -1,6 +1,7 @@
 #include "engine/records/backup_store.h"
 
 #include <algorithm>
+#include <set>
 #include <stdexcept>
 
 #include "engine/records/backup_file.h"
@@ -34,6 +35,13 @@ std::string inFolder(Machine& machine, const std::string& name)
 }
 
 }  // namespace
+
+std::optional<BackupEntry> savedEntry(const SavedBackup& backup, const std::wstring& serviceKey)
+{
+    const auto entry = std::find_if(backup.entries.begin(), backup.entries.end(),
+                                    [&](const BackupEntry& e) { return e.serviceKey == serviceKey; });
+    return entry == backup.entries.end() ? std::nullopt : std::optional(*entry);
+}
 
 std::vector<BackupEntry> readBackupFile(Files& files, const std::string& path)
 {
@@ -98,12 +106,13 @@ std::vector<StoredBackup> storedBackups(Machine& machine)
 {
     std::vector<StoredBackup> backups;
     const std::vector<FileEntry> files = machine.files().list(backupFolder(machine));
+    std::set<std::string> names;
+    for (const FileEntry& file : files)
+        names.insert(file.name);
     for (const FileEntry& file : files) {
         if (!isBackupName(file.name))
             continue;
-        const bool hasResult = std::any_of(files.begin(), files.end(), [&](const FileEntry& other) {
-            return other.name == resultPathFor(file.name);
-        });
+        const bool hasResult = names.count(resultPathFor(file.name)) > 0;
         backups.push_back({inFolder(machine, file.name), file.name, isAutomatic(file.name), file.modified, hasResult});
     }
     std::sort(backups.begin(), backups.end(), [](const StoredBackup& a, const StoredBackup& b) {
@@ -119,6 +128,16 @@ std::optional<StoredBackup> newestAutomaticBackup(Machine& machine)
             return backup;
     }
     return std::nullopt;
+}
+
+std::string runNameOf(const std::string& backupPath)
+{
+    const std::size_t slash = backupPath.find_last_of("/\\");
+    const std::string name = slash == std::string::npos ? backupPath : backupPath.substr(slash + 1);
+    const std::size_t prefix = sizeof kAutomaticPrefix - 1, extension = sizeof kExtension - 1;
+    if (!isAutomatic(name) || !isBackupName(name) || name.size() <= prefix + extension)
+        return "";
+    return name.substr(prefix, name.size() - prefix - extension);
 }
 
 std::optional<std::string> automaticBackupTime(const StoredBackup& backup)

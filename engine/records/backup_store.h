@@ -28,6 +28,9 @@ struct SavedBackup {
     std::vector<std::optional<ServiceState>> states;
 };
 
+// What the backup saved of a service; nullopt where it has no line for it.
+std::optional<BackupEntry> savedEntry(const SavedBackup& backup, const std::wstring& serviceKey);
+
 // A backup file read and checked whole. Throws FileFailure for a folder or a file the system will
 // not read, BackupError for one that is not a whole, well-formed backup.
 std::vector<BackupEntry> readBackupFile(Files& files, const std::string& path);
@@ -49,6 +52,10 @@ std::vector<StoredBackup> storedBackups(Machine& machine);
 
 // The newest automatic backup: the start modes from before the last run. nullopt if there is none.
 std::optional<StoredBackup> newestAutomaticBackup(Machine& machine);
+
+// The name of the run an automatic backup was saved before: "auto-20261207-101500-01.txt" (in any
+// folder) is run "20261207-101500-01"; empty for a file that is not an automatic backup.
+std::string runNameOf(const std::string& backupPath);
 
 // When an automatic backup was made, in local time, as "2026-12-07 10:15:00", read from its name;
 // nullopt for a name that does not carry one.

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "engine/catalogue/catalogue.h"
+#include "engine/records/backup_store.h"
 #include "engine/text/printable.h"
 #include "engine/plan/service_change.h"
 #include "engine/plan/service_report.h"
@@ -20,6 +21,8 @@ const char kNotSaved[] = "not saved";
 const char kReportedSuccess[] = "reported-success";
 const char kNotLaunched[] = "not-launched";
 const char kUnread[] = "?";
+const char kPutBack[] = "put back ";
+const char kRefusedToProgram[] = "windows";
 
 constexpr std::array<Outcome, 8> kOutcomes{Outcome::Changed,           Outcome::Unchanged,
                                            Outcome::NotInstalled,      Outcome::Failed,
@@ -40,13 +43,13 @@ constexpr std::array<KindName, 3> kCommandNames{{
     {CommandKind::ScConfig, "sc-config"},
 }};
 
-const char* commandName(CommandKind kind)
+const char* commandName(const std::optional<CommandKind>& kind)
 {
     for (const KindName& entry : kCommandNames) {
         if (entry.kind == kind)
             return entry.name;
     }
-    return "sc-config";
+    return kRefusedToProgram;
 }
 
 // As the backup saved it: the mode, "(delayed)" for a delayed automatic start, "absent", or "not
@@ -126,6 +129,33 @@ std::optional<unsigned long> parseExitStatus(const std::string& text)
     return static_cast<unsigned long>(value);
 }
 
+const char kNotRecorded[] = "not recorded";
+
+std::string askedText(const Asked& asked)
+{
+    if (const ActionKind* action = std::get_if<ActionKind>(&asked))
+        return actionDescription(*action);
+    if (const PutBack* putBack = std::get_if<PutBack>(&asked))
+        return kPutBack + modeText(putBack->mode, putBack->delayed);
+    return kNotRecorded;
+}
+
+std::optional<Asked> parseAsked(const std::string& text)
+{
+    const auto action = std::find_if(kActions.begin(), kActions.end(), [&](ActionKind k) { return actionDescription(k) == text; });
+    if (action != kActions.end())
+        return Asked(*action);
+    if (text == kNotRecorded)
+        return Asked();
+    const std::size_t prefix = sizeof kPutBack - 1;
+    if (text.compare(0, prefix, kPutBack) != 0)
+        return std::nullopt;
+    const auto mode = parseModeText(text.substr(prefix));
+    if (!mode)
+        return std::nullopt;
+    return Asked(PutBack{mode->first, mode->second});
+}
+
 // One service line of a result file; nullopt where it is not well-formed.
 std::optional<ServiceResult> parseServiceLine(const std::string& line)
 {
@@ -143,8 +173,8 @@ std::optional<ServiceResult> parseServiceLine(const std::string& line)
             return std::nullopt;
         service.before = BackupEntry{service.serviceKey, mode->first, mode->second};
     }
-    const auto asked = std::find_if(kActions.begin(), kActions.end(), [&](ActionKind k) { return actionDescription(k) == parts[2]; });
-    if (asked == kActions.end())
+    const std::optional<Asked> asked = parseAsked(parts[2]);
+    if (!asked)
         return std::nullopt;
     service.asked = *asked;
     if (parts[3] != kResultAbsent) {
@@ -164,10 +194,12 @@ std::optional<ServiceResult> parseServiceLine(const std::string& line)
         const std::size_t blank = parts[5].find(' ');
         const std::string name = parts[5].substr(0, blank);
         const auto kind = std::find_if(kCommandNames.begin(), kCommandNames.end(), [&](const KindName& k) { return name == k.name; });
-        if (kind == kCommandNames.end() || blank == std::string::npos)
+        if ((kind == kCommandNames.end() && name != kRefusedToProgram) || blank == std::string::npos)
             return std::nullopt;
         const std::string status = parts[5].substr(blank + 1);
-        service.failure = CommandFailure{kind->kind, parseExitStatus(status), status != kNotLaunched};
+        const std::optional<CommandKind> command =
+            kind == kCommandNames.end() ? std::nullopt : std::optional<CommandKind>(kind->kind);
+        service.failure = CommandFailure{command, parseExitStatus(status), status != kNotLaunched};
         if (status != kUnread && status != kNotLaunched && !service.failure->exitStatus)
             return std::nullopt;
     }
@@ -296,6 +328,25 @@ RunResult readBack(const RunRecord& record, ServiceControl& services)
     return result;
 }
 
+RunResult appliedResult(const SavedBackup& backup, const std::vector<PlannedRow>& rows,
+                        const std::vector<std::pair<std::wstring, PlatformFailure>>& refused, ServiceControl& services)
+{
+    RunResult result{backup.path, {}};
+    for (const PlannedRow& row : rows) {
+        const std::wstring& key = row.step.serviceKey;
+        // apply launches no command: its steps have none to blame.
+        const TouchedService touched{key, row.asked, {}, row.leftAlone};
+        ServiceResult service = judge(touched, {savedEntry(backup, key), row.now}, services.query(key));
+        const auto why = std::find_if(refused.begin(), refused.end(), [&](const auto& r) { return r.first == key; });
+        if (why != refused.end()) {
+            service.outcome = Outcome::Failed;
+            service.failure = CommandFailure{std::nullopt, why->second.number()};
+        }
+        result.services.push_back(std::move(service));
+    }
+    return result;
+}
+
 std::size_t failures(const RunResult& result)
 {
     return static_cast<std::size_t>(std::count_if(result.services.begin(), result.services.end(),
@@ -356,17 +407,23 @@ const wchar_t* outcomeWord(const Wording& words, Outcome outcome)
     return words.failed;
 }
 
+std::vector<std::string> resultFields(const ServiceResult& service)
+{
+    return {toUtf8(service.serviceKey), beforeText(service), askedText(service.asked), afterText(service.after),
+            outcomeName(service.outcome), reasonText(service)};
+}
+
 std::string formatRunResult(const RunResult& result)
 {
     const std::size_t slash = result.backupPath.find_last_of("/\\");
     std::string text = std::string(kResultHeader) + "\r\nbackup\t"
         + printable(slash == std::string::npos ? result.backupPath : result.backupPath.substr(slash + 1)) + "\r\n";
     for (const ServiceResult& service : result.services) {
-        text += toUtf8(service.serviceKey) + "\t" + beforeText(service) + "\t" + actionDescription(service.asked)
-            + "\t" + afterText(service.after) + "\t" + outcomeName(service.outcome);
-        const std::string reason = reasonText(service);
-        if (!reason.empty())
-            text += "\t" + reason;
+        std::vector<std::string> fields = resultFields(service);
+        if (fields.back().empty())
+            fields.pop_back();
+        for (std::size_t i = 0; i < fields.size(); ++i)
+            text += (i ? "\t" : "") + fields[i];
         text += "\r\n";
     }
     return text + "end\r\n";

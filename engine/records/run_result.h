@@ -3,10 +3,13 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
+#include <variant>
 #include <vector>
 
 #include "engine/catalogue/action.h"
 #include "engine/records/backup_file.h"
+#include "engine/records/backup_store.h"
 #include "engine/machine/machine.h"
 #include "engine/catalogue/wording.h"
 #include "engine/plan/plan.h"
@@ -85,20 +88,33 @@ enum class Outcome {
 };
 
 // The command whose outcome explains a failure: sc config where the mode was not set, NET where
-// the state was not reached.
+// the state was not reached. Where the program asked the Service Control Manager itself
+// (quillora-cli apply, a restore) there is no command: kind is nullopt and the status is the
+// Windows error number it refused with.
 struct CommandFailure {
-    CommandKind kind;
+    std::optional<CommandKind> kind;
     std::optional<unsigned long> exitStatus;  // nullopt where it could not be read or never was
     bool launched = true;                     // false: the command was never launched
     bool operator==(const CommandFailure&) const = default;
 };
+
+// A saved start mode that a restore puts back.
+struct PutBack {
+    StartMode mode;
+    bool delayed = false;
+    bool operator==(const PutBack&) const = default;
+};
+
+// What a run asked of a service: a profile's action, a saved mode put back, or nothing known (a
+// run whose result was never saved, shown from its backup).
+using Asked = std::variant<std::monostate, ActionKind, PutBack>;
 
 // What a run really did to one service: the mode from before (its backup), what was asked, what
 // Windows reports afterwards, and the verdict.
 struct ServiceResult {
     std::wstring serviceKey;
     std::optional<BackupEntry> before;
-    ActionKind asked;
+    Asked asked;
     std::optional<ServiceState> after;
     Outcome outcome;
     // For a failure, the command that explains it; none where every command reported success.
@@ -133,6 +149,12 @@ struct RunResult {
 // Unknown. Throws PlatformFailure where the services cannot be read.
 RunResult readBack(const RunRecord& record, ServiceControl& services);
 
+// What quillora-cli apply did, as a run's result: every row of its plan read back now and judged
+// as the program's own runs are, a service Windows refused blamed on that refusal. backup: the
+// backup apply saved first.
+RunResult appliedResult(const SavedBackup& backup, const std::vector<PlannedRow>& rows,
+                        const std::vector<std::pair<std::wstring, PlatformFailure>>& refused, ServiceControl& services);
+
 // How many services Windows refused.
 std::size_t failures(const RunResult& result);
 
@@ -145,11 +167,14 @@ std::string resultPathFor(const std::string& backupPath);
 //   KEY<TAB>BEFORE<TAB>ASKED<TAB>AFTER<TAB>RESULT[<TAB>REASON]
 //   end
 // One line for every row of the run, those it left alone too; BEFORE is "not saved" for a service
-// left alone by choice, which the backup leaves out.
+// left alone by choice, which the backup leaves out. ASKED is the action's words, or "put back"
+// and a mode for a restore.
 // REASON, for a failure: the command and its exit status ("sc-config 5", "net-stop 2", "net-start
-// ?" where it could not be read, "sc-config not-launched" where it never ran), or
-// "reported-success".
+// ?" where it could not be read, "sc-config not-launched" where it never ran), "windows 5" where
+// the Service Control Manager refused the program itself, or "reported-success".
 std::string formatRunResult(const RunResult& result);
+// One service's line of the file as its fields, KEY to REASON; REASON empty where there is none.
+std::vector<std::string> resultFields(const ServiceResult& service);
 
 // A saved result read back: nullopt for a file that is not a whole, well-formed result. The backup
 // path is the folder of resultPath and the backup's name in the file.

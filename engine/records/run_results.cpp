@@ -11,16 +11,24 @@ RunResults::RunResults(LaunchedProcesses& processes, Machine& machine) : process
 
 RunResults::~RunResults() = default;
 
-RunRecord& RunResults::runStarts(const SavedBackup& backup)
+RunRecord& RunResults::runStarts(const SavedBackup& backup, const RunOrigin& origin)
 {
     if (!timer_)
         timer_ = processes_.every(kCollectPeriod, [this] { collect(); });
     tracked_.push_back({std::make_unique<RunRecord>(backup.path, backup.entries, backup.states)});
     // Taken before anyone is told: a listener may start a run of its own.
-    RunRecord& record = *tracked_.back().record;
+    Tracked& tracked = tracked_.back();
+    RunRecord& record = *tracked.record;
     lastRun_ = &record;
     anyRun_ = true;
     lastResult_.reset();
+    News news;
+    try {
+        recordOrigin(machine_, backup.path, origin);
+    } catch (const PlatformFailure& failure) {
+        problem(&tracked, {true, resultPathFor(backup.path), failure}, news);
+    }
+    tell(news);
     tellEach([](ResultListener& listener) { listener.resultsChanged(); });
     return record;
 }
@@ -72,6 +80,7 @@ void RunResults::save(Tracked& tracked, const RunResult& result, News& news)
     const std::string path = resultPathFor(result.backupPath);
     try {
         machine_.files().writeAtomically(path, formatRunResult(result), true);
+        recordCounts(machine_, result.backupPath, countsOf(result));
     } catch (const PlatformFailure& failure) {
         problem(&tracked, {true, path, failure}, news);
     }

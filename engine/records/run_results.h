@@ -11,6 +11,7 @@
 #include "engine/records/backup_store.h"
 #include "engine/machine/failure.h"
 #include "engine/machine/machine.h"
+#include "engine/records/run_history.h"
 #include "engine/records/run_result.h"
 
 namespace quillora {
@@ -73,9 +74,11 @@ public:
     RunResults(const RunResults&) = delete;
     RunResults& operator=(const RunResults&) = delete;
 
-    // A run is starting after saving this backup; it is the last run from now on. The record lives
-    // until its result is saved.
-    RunRecord& runStarts(const SavedBackup& backup);
+    // A run made as origin says is starting after saving this backup; it is the last run from now
+    // on. The record lives until its result is saved. What made it is kept in the history, and
+    // what its result counts once it is saved; where the history cannot be written, that is told
+    // as a problem of the result.
+    RunRecord& runStarts(const SavedBackup& backup, const RunOrigin& origin);
     // The run of this record is over.
     void runOver(RunRecord& record);
 

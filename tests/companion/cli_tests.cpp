@@ -92,7 +92,11 @@ TEST_CASE("a command line it cannot take: one line naming the problem and a hint
         {{"backup", "--name", "../x"},
          "quillora-cli: --name '../x': a backup name may hold only letters, digits, '-', '_' and '.'"},
         {{"restore"}, "quillora-cli: restore needs a backup file (or --last)"},
-        {{"restore", "b.txt", "--last"}, "quillora-cli: give either a backup file or --last, not both"},
+        {{"restore", "b.txt", "--last"}, "quillora-cli: give one of a backup file, --last and --before RUN"},
+        {{"restore", "--last", "--before", "x"}, "quillora-cli: give one of a backup file, --last and --before RUN"},
+        {{"restore", "--last", "--all"}, "quillora-cli: --all goes with --before"},
+        {{"drift", "--all"}, "quillora-cli: --all goes with --fix"},
+        {{"history", "a", "b"}, "quillora-cli: unexpected argument 'b': history takes one run at most"},
         {{"backups", "now"}, "quillora-cli: unexpected argument 'now': backups takes none"},
     };
     for (const Case& c : cases) {

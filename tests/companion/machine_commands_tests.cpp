@@ -84,7 +84,9 @@ TEST_CASE("backups lists automatic and named backups, newest first")
     const CliResult listed = runCli({"backups"}, machine);
     CHECK(listed.status == 0);
     const auto named = listed.out.find("named      " + kBackups + "/before-holiday.txt\n");
-    const auto automatic = listed.out.find("automatic  " + kBackups + "/auto-20261207-101501-01.txt\n");
+    // apply keeps its result beside its backup, as the program's runs do.
+    const auto automatic = listed.out.find("automatic  " + kBackups
+                                           + "/auto-20261207-101501-01.txt  (result: auto-20261207-101501-01.result.log)\n");
     REQUIRE(named != std::string::npos);
     REQUIRE(automatic != std::string::npos);
     CHECK(automatic < named);
@@ -378,4 +380,61 @@ TEST_CASE("skip keys in any case are Windows' keys, in the catalogue's spelling;
     CHECK(exported.out.find("left out: skipped by choice (--skip): Alerter, Schedule") != std::string::npos);
     CHECK(countOf(exported.out, std::string("Schedule")) == 1);
     CHECK(exported.out.find("this export changes them (--all): ") != std::string::npos);
+}
+
+TEST_CASE("history lists the runs; drift finds what changed since one, --fix sets it again; restore --before goes back")
+{
+    MemoryMachine machine = machineWithServices();
+    CHECK(runCli({"history"}, machine).out == "no runs yet in " + kBackups + "\n");
+    CHECK(runCli({"drift"}, machine).err == "quillora-cli: '" + kBackups + "': holds no run yet: nothing to compare with\n");
+    REQUIRE(runCli({"apply", "automatic"}, machine).status == 0);
+    const std::string first = "20261207-101500-01";
+    CHECK(runCli({"history"}, machine).out
+          == "RUN\tSTARTED\tMADE BY\tCHANGED\tUNCHANGED\tFAILED\tKEPT\n" + first + "\t2026-12-07 10:15:00\tapply automatic\t3\t0\t0\t0\n");
+    const CliResult none = runCli({"drift"}, machine);
+    CHECK(none.status == 0);
+    CHECK(none.out == "no start mode has changed since run " + first + "\n");
+
+    // Changed behind the program's back.
+    machine.memoryServices.services[L"Alerter"].mode = StartMode::Manual;
+    const CliResult drifted = runCli({"drift", "--run", first}, machine);
+    CHECK(drifted.status == 1);
+    CHECK(drifted.out == "1 service changed since run " + first + ":\n1:Alerter (Alerter): left disabled, now manual\n");
+    const CliResult one = runCli({"history", first}, machine);
+    CHECK(one.out.find("\n1\tAlerter\tauto\tstop, disabled\tdisabled, stopped\tchanged\t\tdisabled -> demand\n") != std::string::npos);
+
+    machine.stamp = "20261207-101700";
+    const CliResult fixed = runCli({"drift", "--fix"}, machine);
+    CHECK(fixed.status == 0);
+    CHECK(fixed.out.find("setting them again\nsaved the start modes from before in " + kBackups + "/auto-20261207-101700-01.txt\n")
+          != std::string::npos);
+    CHECK(fixed.out.find("1:Alerter (Alerter): changed from manual to disabled\n") != std::string::npos);
+    CHECK(machine.memoryServices.services[L"Alerter"].mode == StartMode::Disabled);
+    CHECK(runCli({"drift"}, machine).status == 0);
+    CHECK(runCli({"drift", "--run", first}, machine).status == 0);
+
+    machine.stamp = "20261207-101800";
+    const CliResult back = runCli({"restore", "--before", first}, machine);
+    CHECK(back.status == 0);
+    CHECK(back.out.rfind("restoring the settings from before run " + first + "\n", 0) == 0);
+    CHECK(machine.memoryServices.services[L"Alerter"].mode == StartMode::Automatic);
+    CHECK(machine.memoryServices.services[L"ALG"].mode == StartMode::Manual);
+    CHECK(machine.memoryServices.services[L"wuauserv"].mode == StartMode::Automatic);
+    const CliResult listed = runCli({"history"}, machine);
+    CHECK(listed.out.find("\n20261207-101800-01\t2026-12-07 10:18:00\trestore --before " + first + "\t3\t0\t0\t0\n"
+                          "20261207-101700-01\t2026-12-07 10:17:00\tset again " + first + "\t1\t0\t0\t0\n" + first)
+          != std::string::npos);
+
+    // A run that is not there, and a backup broken by hand: refused, nothing changed, every run still listed.
+    const CliResult missing = runCli({"restore", "--before", "20990101-000000-01"}, machine);
+    CHECK(missing.status == 3);
+    CHECK(missing.err == "quillora-cli: '" + kBackups + "': holds no run '20990101-000000-01'; quillora-cli history lists the runs\n");
+    machine.memoryFiles.files[kBackups + "/auto-" + first + ".txt"].bytes = "quillora-backup 1\r\nAlerter\tsometimes\r\nend\r\n";
+    const CliResult broken = runCli({"restore", "--before", first}, machine);
+    CHECK(broken.status == 3);
+    CHECK(broken.err.rfind("quillora-cli: '" + kBackups + "/auto-" + first + ".txt': line 2: ", 0) == 0);
+    CHECK(broken.err.find("; nothing was changed\n") != std::string::npos);
+    CHECK(machine.memoryServices.services[L"Alerter"].mode == StartMode::Automatic);
+    CHECK(countOf(runCli({"history"}, machine).out, "\n") == 4);
+    CHECK(runCli({"history", first}, machine).status == 3);
 }

@@ -15,6 +15,8 @@ using quillora::testing::MemoryMachine;
 
 namespace {
 
+const RunOrigin kWindowRun{RunMaker::Window, Profile::Automatic, "", ""};
+
 ServiceState state(StartMode mode, RunState run)
 {
     return ServiceState{mode, false, run};
@@ -115,7 +117,7 @@ struct ResultsFixture {
     {
         stamp = stamp + 1;
         machine.stamp = "20261207-1015" + std::to_string(stamp);
-        return results.runStarts(saveAutomaticBackup(machine));
+        return results.runStarts(saveAutomaticBackup(machine), kWindowRun);
     }
 
     std::vector<std::size_t> step(RunRecord& record, ActionKind kind, const wchar_t* key, std::size_t launches = 9)
@@ -425,7 +427,7 @@ TEST_CASE("problems are said once a run; an earlier start's result is the last r
         {
             FakeProcesses processes;
             RunResults before(processes, machine);
-            RunRecord& run = before.runStarts(saveAutomaticBackup(machine));
+            RunRecord& run = before.runStarts(saveAutomaticBackup(machine), kWindowRun);
             backup = run.backupPath();
             run.stepStarts(L"ALG", ActionKind::ManualOnly, commandsOf(ActionKind::ManualOnly, L"ALG"));
             before.runOver(run);
@@ -437,7 +439,7 @@ TEST_CASE("problems are said once a run; an earlier start's result is the last r
         CHECK(after.lastResult()->backupPath == backup);
         CHECK(after.lastResult()->services.size() == 1);
         machine.stamp = "20261207-111500";
-        after.runStarts(saveAutomaticBackup(machine));
+        after.runStarts(saveAutomaticBackup(machine), kWindowRun);
         CHECK_FALSE(after.lastResult().has_value());
         CHECK(after.lastRunPending());
     }

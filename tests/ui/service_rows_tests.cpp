@@ -110,10 +110,20 @@ TEST_CASE("the result's rows: each outcome and its reason, worded in the languag
     result.services.push_back({L"SENS", BackupEntry{L"SENS", StartMode::Automatic, false}, ActionKind::StopAndDisable,
                                std::nullopt, Outcome::Unknown, std::nullopt});
     result.services.push_back({L"ALG", std::nullopt, ActionKind::ManualOnly, std::nullopt, Outcome::NotInstalled, std::nullopt});
+    // A restore's row: the mode put back, refused by the Service Control Manager itself.
+    result.services.push_back({L"Browser", BackupEntry{L"Browser", StartMode::Disabled, false},
+                               PutBack{StartMode::Automatic, false}, ServiceState{StartMode::Disabled, false, RunState::Stopped},
+                               Outcome::Failed, CommandFailure{std::nullopt, 5UL}});
+    // Changed since: the run left Alerter disabled, and it is automatic now.
+    const std::vector<ModeChange> since{{L"Alerter", StartMode::Automatic, false, StartMode::Disabled, false}};
 
-    const std::vector<ServiceRow> chinese = resultRows(result, Language::Chinese, noWindowsWords);
-    REQUIRE(chinese.size() == 5);
-    CHECK(chinese[0].cells == std::vector<std::wstring>{L"1", L"Alerter", L"Alerter", L"自动", L"停止，禁用", L"禁用，已停止", L"已更改"});
+    const std::vector<ServiceRow> chinese = resultRows(result, Language::Chinese, noWindowsWords, since);
+    REQUIRE(chinese.size() == 6);
+    CHECK(chinese[0].cells == std::vector<std::wstring>{L"1", L"Alerter", L"Alerter", L"自动", L"停止，禁用", L"禁用，已停止",
+                                                        L"已更改", L"禁用 → 自动"});
+    CHECK(chinese[1].cells[7].empty());
+    CHECK(chinese[5].cells[4] == L"恢复为自动");
+    CHECK(chinese[5].note == L"Windows 拒绝设置启动类型（错误 5）\r\n<words for 5>");
     CHECK(chinese[0].note.empty());
     CHECK(chinese[1].cells[3] == L"自动（延迟启动）");
     CHECK(chinese[1].cells[6] == L"失败");
@@ -127,7 +137,8 @@ TEST_CASE("the result's rows: each outcome and its reason, worded in the languag
 
     const std::vector<ServiceRow> english = resultRows(result, Language::English, noWindowsWords);
     CHECK(english[0].cells == std::vector<std::wstring>{L"1", L"Alerter", L"Alerter", L"automatic", L"stop, disabled",
-                                                        L"disabled, stopped", L"changed"});
+                                                        L"disabled, stopped", L"changed", L""});
+    CHECK(english[5].cells[4] == L"put back: automatic");
     CHECK(english[1].note == L"the sc config command ended with exit status 5\r\n<words for 5>");
     CHECK(english[2].note == L"the NET stop command ended with exit status 2");
     CHECK(english[3].cells[6] == L"unknown");

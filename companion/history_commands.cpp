@@ -1,0 +1,188 @@
+#include "companion/history_commands.h"
+
+#include "companion/arguments.h"
+#include "companion/machine_commands.h"
+#include "engine/records/backup_on_machine.h"
+#include "engine/records/going_back.h"
+#include "engine/records/run_history.h"
+#include "engine/plan/service_report.h"
+#include "engine/text/printable.h"
+#include "engine/text/utf8.h"
+
+namespace quillora {
+namespace {
+
+const char kNoResult[] = "-";
+
+std::string madeBy(const HistoryRun& run)
+{
+    if (!run.origin)
+        return "not recorded";
+    const RunOrigin& origin = *run.origin;
+    switch (origin.maker) {
+    case RunMaker::Window:
+        return "window " + std::string(profileName(*origin.profile)) + (origin.answers.empty() ? "" : " " + origin.answers);
+    case RunMaker::Apply:
+        return "apply " + std::string(profileName(*origin.profile)) + (origin.answers.empty() ? "" : " " + origin.answers);
+    case RunMaker::RestoreBefore:
+        return "restore --before " + origin.run;
+    case RunMaker::SetAgain:
+        return "set again " + origin.run;
+    case RunMaker::Undo:
+        break;
+    }
+    return "undo " + origin.run;
+}
+
+std::string countsText(const std::optional<RunCounts>& counts)
+{
+    if (!counts)
+        return std::string(kNoResult) + "\t" + kNoResult + "\t" + kNoResult + "\t" + kNoResult;
+    return std::to_string(counts->changed) + "\t" + std::to_string(counts->unchanged) + "\t"
+        + std::to_string(counts->failed) + "\t" + std::to_string(counts->kept);
+}
+
+// The run RUN names; a name that is not among them is a file that is not there.
+const HistoryRun& runNamed(const std::vector<HistoryRun>& runs, const std::string& name, Machine& machine)
+{
+    const HistoryRun* run = findRun(runs, name);
+    if (!run)
+        throw FileFailure(backupFolder(machine), 0,
+                          fromUtf8("holds no run " + quoted(name) + "; quillora-cli history lists the runs"));
+    return *run;
+}
+
+// The run's files, or the first that cannot be used, as a failure naming it.
+RunDetail readWhole(Machine& machine, const HistoryRun& run, const std::string& nothingDone)
+{
+    RunDetail detail = readRun(machine, run);
+    if (!detail.problems.empty()) {
+        const RunFileProblem& problem = detail.problems.front();
+        throw FileFailure(problem.path, 0, fromUtf8(problem.english() + nothingDone));
+    }
+    return detail;
+}
+
+std::string modeChangeLine(const ModeChange& change)
+{
+    return serviceName(change.serviceKey) + ": left " + modeWords(change.to, change.toDelayed) + ", now "
+        + modeWords(change.from, change.fromDelayed) + "\n";
+}
+
+// One service as the result file says it, after its log label, and what has changed since.
+std::string serviceLine(const ServiceResult& service, const std::vector<ModeChange>& since)
+{
+    std::string line = toUtf8(labelOf(service.serviceKey));
+    for (const std::string& field : resultFields(service))
+        line += "\t" + field;
+    line += "\t";
+    for (const ModeChange& change : since) {
+        if (change.serviceKey == service.serviceKey)
+            line += modeText(change.to, change.toDelayed) + " -> " + modeText(change.from, change.fromDelayed);
+    }
+    return line + "\n";
+}
+
+// Puts the modes back as a run of its own. A service this Windows needs is not disabled without
+// --all, as apply leaves them alone.
+CliResult goBackRun(Machine& machine, const std::vector<BackupEntry>& modes, const RunOrigin& origin, bool all,
+                    const std::string& heading)
+{
+    const std::optional<WindowsVersion> windows = machine.windowsVersion();
+    const std::vector<ModeChange> changes = restoreWouldChange(servicesOf(machine), modes, windows);
+    const std::vector<std::wstring> needed = all ? std::vector<std::wstring>{} : disablingNeeded(changes, windows);
+    std::string notes;
+    for (const std::wstring& key : needed)
+        notes += serviceName(key) + ": left alone: " + windowsName(*windows) + " needs it (--all disables it too)\n";
+    const GoingBackRun run = goBack(machine, without(modes, needed), origin);
+    std::vector<std::string> notKept;
+    for (const PlatformFailure& failure : run.notKept)
+        keepInHistory(notKept, [&] { throw failure; });
+    const bool complete = run.restore.report.complete && needed.empty();
+    return {complete ? kExitSuccess : kExitIncomplete,
+            heading + "saved the start modes from before in " + printable(run.backup.path) + "\n" + notes
+                + run.restore.report.text,
+            historyNotKept(notKept)};
+}
+
+}  // namespace
+
+CliResult historyCommand(const std::vector<std::string>& args, Machine& machine)
+{
+    const Arguments arguments = parseArguments(args, {}, {});
+    if (arguments.positional.size() > 1)
+        throw UsageError("unexpected argument " + quoted(arguments.positional[1]) + ": history takes one run at most");
+    const std::vector<HistoryRun> runs = runHistory(machine);
+    if (arguments.positional.empty()) {
+        if (runs.empty())
+            return {kExitSuccess, "no runs yet in " + printable(backupFolder(machine)) + "\n", ""};
+        std::string out = "RUN\tSTARTED\tMADE BY\tCHANGED\tUNCHANGED\tFAILED\tKEPT\n";
+        for (const HistoryRun& run : runs)
+            out += run.name + "\t" + runTimeOf(run) + "\t" + madeBy(run) + "\t" + countsText(run.counts) + "\n";
+        return {kExitSuccess, out, ""};
+    }
+    const HistoryRun& run = runNamed(runs, arguments.positional[0], machine);
+    const RunDetail detail = readRun(machine, run);
+    std::string out = "run " + run.name + ", started " + runTimeOf(run) + ", made by " + madeBy(run) + "\n";
+    const std::vector<ModeChange> since =
+        detail.result ? restoreWouldChange(servicesOf(machine), modesLeft(*detail.result), machine.windowsVersion())
+                      : std::vector<ModeChange>{};
+    if (!detail.result)
+        out += "its result was not saved: below, the start modes its backup saved before it\n";
+    out += "LABEL\tKEY\tBEFORE\tASKED\tAFTER\tRESULT\tREASON\tCHANGED SINCE\n";
+    for (const ServiceResult& service : detail.shown.services)
+        out += serviceLine(service, since);
+    std::string err;
+    for (const RunFileProblem& problem : detail.problems)
+        err += "quillora-cli: " + quoted(problem.path, kLongestPath) + ": " + printable(problem.english()) + "\n";
+    return {err.empty() ? kExitSuccess : kExitFailure, out, err};
+}
+
+CliResult driftCommand(const std::vector<std::string>& args, Machine& machine)
+{
+    const Arguments arguments = parseArguments(args, {"--run"}, {"--fix", "--all"});
+    if (!arguments.positional.empty())
+        throw UsageError("unexpected argument " + quoted(arguments.positional[0]) + ": drift takes none");
+    if (arguments.has("--all") && !arguments.has("--fix"))
+        throw UsageError("--all goes with --fix");
+    const bool fix = arguments.has("--fix");
+    // Claimed before the run is read: a run under way would be making a newer one.
+    const std::unique_ptr<RunClaim> claim = fix ? claimRunsNow(machine) : nullptr;
+    const std::vector<HistoryRun> runs = runHistory(machine);
+    if (runs.empty())
+        throw FileFailure(backupFolder(machine), 0, L"holds no run yet: nothing to compare with");
+    const std::string* name = arguments.value("--run");
+    const HistoryRun& run = name ? runNamed(runs, *name, machine) : runs.front();
+    const std::string nothingDone = fix ? "; nothing was changed" : "";
+    const RunDetail detail = readWhole(machine, run, nothingDone);
+    if (!detail.result)
+        throw FileFailure(resultPathFor(run.backup.path), 0,
+                          fromUtf8("run " + run.name + " has no saved result: what it left is not known" + nothingDone));
+    const std::vector<BackupEntry> left = modesLeft(*detail.result);
+    const std::vector<ModeChange> changes = restoreWouldChange(servicesOf(machine), left, machine.windowsVersion());
+    if (changes.empty())
+        return {kExitSuccess, "no start mode has changed since run " + run.name + "\n", ""};
+    std::string out = std::to_string(changes.size()) + " service" + (changes.size() == 1 ? "" : "s")
+        + " changed since run " + run.name + ":\n";
+    for (const ModeChange& change : changes)
+        out += modeChangeLine(change);
+    if (!fix)
+        return {kExitIncomplete, out, ""};
+    std::vector<BackupEntry> again;
+    for (const ModeChange& change : changes)
+        again.push_back({change.serviceKey, change.to, change.toDelayed});
+    return goBackRun(machine, again, goingBack(RunMaker::SetAgain, run.name), arguments.has("--all"),
+                     out + "setting them again\n");
+}
+
+CliResult restoreBeforeRun(const Arguments& arguments, Machine& machine)
+{
+    const std::unique_ptr<RunClaim> claim = claimRunsNow(machine);
+    const std::vector<HistoryRun> runs = runHistory(machine);
+    const HistoryRun& run = runNamed(runs, *arguments.value("--before"), machine);
+    const RunDetail detail = readWhole(machine, run, "; nothing was changed");
+    return goBackRun(machine, *detail.backup, goingBack(RunMaker::RestoreBefore, run.name), arguments.has("--all"),
+                     "restoring the settings from before run " + run.name + "\n");
+}
+
+}  // namespace quillora

@@ -1,0 +1,87 @@
+#include "engine/records/going_back.h"
+
+#include <algorithm>
+
+namespace quillora {
+namespace {
+
+bool contains(const std::vector<std::wstring>& keys, const std::wstring& key)
+{
+    return std::find(keys.begin(), keys.end(), key) != keys.end();
+}
+
+// One service as the run left it, read back and judged against the mode it put back.
+ServiceResult judgePutBack(const BackupEntry& entry, const std::optional<BackupEntry>& before,
+                           const std::optional<ServiceState>& after, const GoingBackRun& run,
+                           const std::optional<WindowsVersion>& windows)
+{
+    ServiceResult service{entry.serviceKey, before, PutBack{*entry.mode, entry.delayed}, after, Outcome::NotInstalled,
+                          std::nullopt};
+    const auto refused = std::find_if(run.restore.failures.begin(), run.restore.failures.end(),
+                                      [&](const auto& failure) { return failure.first == entry.serviceKey; });
+    if (refused != run.restore.failures.end()) {
+        service.outcome = Outcome::Failed;
+        service.failure = CommandFailure{std::nullopt, refused->second.number()};
+    } else if (after && restoreChanges(entry, *after, windows)) {
+        // Windows took the mode, and then reports another: nothing to blame but what it said.
+        service.outcome = Outcome::Failed;
+    } else if (after) {
+        const bool changed = std::any_of(run.restore.changed.begin(), run.restore.changed.end(),
+                                         [&](const ModeChange& change) { return change.serviceKey == entry.serviceKey; });
+        service.outcome = changed ? Outcome::Changed : Outcome::Unchanged;
+    }
+    return service;
+}
+
+void keep(std::vector<PlatformFailure>& notKept, const auto& write)
+{
+    try {
+        write();
+    } catch (const PlatformFailure& failure) {
+        notKept.push_back(failure);
+    }
+}
+
+}  // namespace
+
+GoingBackRun goBack(Machine& machine, const std::vector<BackupEntry>& modes, const RunOrigin& origin)
+{
+    ServiceControl& services = servicesOf(machine);
+    const std::optional<WindowsVersion> windows = machine.windowsVersion();
+    GoingBackRun run{saveAutomaticBackup(machine), {}, {}, {}};
+    keep(run.notKept, [&] { recordOrigin(machine, run.backup.path, origin); });
+    run.restore = restoreModes(services, modes, windows);
+    run.result.backupPath = run.backup.path;
+    for (const BackupEntry& entry : modes) {
+        // A service that was not installed when the modes were saved is left as it is.
+        if (entry.mode)
+            run.result.services.push_back(
+                judgePutBack(entry, savedEntry(run.backup, entry.serviceKey), services.query(entry.serviceKey), run, windows));
+    }
+    keep(run.notKept, [&] {
+        machine.files().writeAtomically(resultPathFor(run.backup.path), formatRunResult(run.result), true);
+    });
+    keep(run.notKept, [&] { recordCounts(machine, run.backup.path, countsOf(run.result)); });
+    return run;
+}
+
+std::vector<std::wstring> disablingNeeded(const std::vector<ModeChange>& changes, const std::optional<WindowsVersion>& windows)
+{
+    std::vector<std::wstring> keys;
+    if (!windows)
+        return keys;
+    for (const ModeChange& change : changes) {
+        if (change.to == StartMode::Disabled && isNeeded(change.serviceKey, generationOf(*windows)))
+            keys.push_back(change.serviceKey);
+    }
+    return keys;
+}
+
+std::vector<BackupEntry> without(std::vector<BackupEntry> modes, const std::vector<std::wstring>& keys)
+{
+    modes.erase(std::remove_if(modes.begin(), modes.end(), [&](const BackupEntry& entry) { return contains(keys, entry.serviceKey); }),
+                modes.end());
+    return modes;
+}
+
+}  // namespace quillora
