@@ -54,6 +54,10 @@ struct ServicesControls {
         SaveChoiceButton,
         ReadChoiceButton,
         ChoiceCount,
+        RunChoice,
+        RunSummary,
+        RestoreBeforeButton,
+        SetAgainButton,
     };
 };
 

@@ -5,7 +5,7 @@
 #include "resources/site.h"
 #include "ui/identifiers.h"
 #include "ui/reason_words.h"
-#include "ui/undo_last_run.h"
+#include "ui/going_back.h"
 
 namespace quillora::ui {
 namespace {
@@ -180,7 +180,7 @@ bool MainWindow::onSystemCommand(WPARAM command)
 {
     switch (command & 0xFFF0) {
     case kUndoLastRunCommand:
-        undoLastRun(dialogs_, machine_, runs_, results_, host().language(), handle());
+        undoLastRun({dialogs_, machine_, runs_, results_, host().language(), handle()});
         return true;
     case kViewServicesCommand:
         servicesWindow_.open();

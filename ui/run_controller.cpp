@@ -29,13 +29,12 @@ private:
 
 // The keys of the services, a few to a line: one line a service, or a few words on each, made the
 // box taller than a 768-pixel screen at high scaling. The services window says what each does.
-std::wstring keysInShortLines(const std::vector<PlannedRow>& rows)
+std::wstring keysInShortLines(const std::vector<std::wstring>& keys)
 {
     // Short enough that the box never wraps a line itself, whatever its font.
     constexpr std::size_t kLineLength = 40;
     std::wstring text, line;
-    for (const PlannedRow& row : rows) {
-        const std::wstring& key = row.step.serviceKey;
+    for (const std::wstring& key : keys) {
         if (!line.empty() && line.size() + 2 + key.size() > kLineLength) {
             text += line + L",\r\n";
             line.clear();
@@ -45,17 +44,14 @@ std::wstring keysInShortLines(const std::vector<PlannedRow>& rows)
     return text + line + L"\r\n";
 }
 
-// The warning before a run that would change services this Windows needs: which Windows, the
-// services' keys, where to read what each does, and the choices.
-std::wstring neededServicesWarning(Language language, const WindowsVersion& version,
-                                   const std::vector<PlannedRow>& needed)
+}  // namespace
+
+std::wstring neededServicesWarning(Language language, const WindowsVersion& version, const std::vector<std::wstring>& keys)
 {
     return textIn(language, Text::NeededWarning, {fromUtf8(windowsName(version))}) + L"\r\n\r\n"
-        + keysInShortLines(needed) + L"\r\n" + textIn(language, Text::NeededDetails) + L"\r\n\r\n"
+        + keysInShortLines(keys) + L"\r\n" + textIn(language, Text::NeededDetails) + L"\r\n\r\n"
         + textIn(language, Text::NeededChoices);
 }
-
-}  // namespace
 
 // What one run launches, lets messages through and writes its log with: each step and each
 // launch is told to the run's record, and launches are kept so that the results learn how they
@@ -253,7 +249,9 @@ std::optional<PlanInputs> RunController::planToRun(Profile profile, const std::v
         }
     }();
     const std::optional<WindowsVersion> version = machine_.windowsVersion();
-    const std::vector<PlannedRow> needed = changingNeeded(profilePlan(plan));
+    std::vector<std::wstring> needed;
+    for (const PlannedRow& row : changingNeeded(profilePlan(plan)))
+        needed.push_back(row.step.serviceKey);
     if (!version || needed.empty())
         return plan;
     switch (dialogs_.warnAndChoose(owner, neededServicesWarning(host_.language(), *version, needed), kMainCaption)) {

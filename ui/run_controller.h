@@ -28,6 +28,11 @@ public:
     virtual void showRunning() = 0;
 };
 
+// The warning before a run that would change services this Windows needs: which Windows, the
+// services' keys, where to read what each does, and the choices (yes: leave them alone; no: change
+// them too; cancel).
+std::wstring neededServicesWarning(Language language, const WindowsVersion& version, const std::vector<std::wstring>& keys);
+
 // The one owner of the program's runs. The windows ask it to start a run and whether one is under
 // way; it keeps the wizard's answers that the runs read, saves the start modes before each run,
 // tells the results of each run's steps and launches, and stops every run after its current step

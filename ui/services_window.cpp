@@ -16,6 +16,7 @@
 #include "platform/clipboard.h"
 #include "platform/message_pump.h"
 #include "platform/system_error.h"
+#include "ui/going_back.h"
 #include "ui/identifiers.h"
 #include "ui/list_view.h"
 #include "ui/reason_words.h"
@@ -23,9 +24,10 @@
 namespace quillora::ui {
 namespace {
 
-constexpr int kLastRunView = 3;
+constexpr int kRunsView = 3;
 constexpr int kMarginTwips = 120;
 constexpr int kListTopTwips = 540;
+constexpr int kRunListTopTwips = 840;  // below the line that says what has changed since the run
 constexpr int kButtonsTwips = 360;
 constexpr int kDescriptionTwips = 1500;  // the least the explanation below the list is given
 constexpr int kDescriptionShare = 4;     // of what the window grows beyond its design, the explanation's share
@@ -36,23 +38,35 @@ const ControlDesign kServicesControls[] = {
      FontRole::Body},
     {ControlKind::Label, ServicesControls::ChoiceCount, L"Label2", Text::Empty, {4740, 165, 4140, 255}, kNoTabStop,
      FontRole::Body},
-    {ControlKind::ListView, ServicesControls::ServiceList, L"List1", Text::Empty, {120, 540, 8760, 3540}, 2, FontRole::Body},
+    {ControlKind::DropDownList, ServicesControls::RunChoice, L"Combo2", Text::Empty, {4740, 120, 4140, 3000}, 2,
+     FontRole::Body},
+    {ControlKind::Label, ServicesControls::RunSummary, L"Label3", Text::Empty, {120, 540, 8760, 255}, kNoTabStop,
+     FontRole::Body},
+    {ControlKind::ListView, ServicesControls::ServiceList, L"List1", Text::Empty, {120, 540, 8760, 3540}, 3, FontRole::Body},
     {ControlKind::PushButton, ServicesControls::SelectAllButton, L"Command1", Text::SelectAllButton,
-     {120, 4200, 1320, 360}, 3, FontRole::Body},
+     {120, 4200, 1320, 360}, 4, FontRole::Body},
     {ControlKind::PushButton, ServicesControls::SelectNoneButton, L"Command2", Text::SelectNoneButton,
-     {1500, 4200, 1320, 360}, 4, FontRole::Body},
+     {1500, 4200, 1320, 360}, 5, FontRole::Body},
     {ControlKind::PushButton, ServicesControls::SaveChoiceButton, L"Command3", Text::SaveChoiceButton,
-     {2880, 4200, 1800, 360}, 5, FontRole::Body},
+     {2880, 4200, 1800, 360}, 6, FontRole::Body},
     {ControlKind::PushButton, ServicesControls::ReadChoiceButton, L"Command4", Text::ReadChoiceButton,
-     {4740, 4200, 1800, 360}, 6, FontRole::Body},
-    {ControlKind::TextBox, ServicesControls::DescriptionBox, L"Text1", Text::Empty, {120, 4680, 8760, 1500}, 7,
+     {4740, 4200, 1800, 360}, 7, FontRole::Body},
+    {ControlKind::PushButton, ServicesControls::RestoreBeforeButton, L"Command5", Text::RestoreBeforeButton,
+     {120, 4200, 3900, 360}, 8, FontRole::Body},
+    {ControlKind::PushButton, ServicesControls::SetAgainButton, L"Command6", Text::SetAgainButton,
+     {4080, 4200, 2400, 360}, 9, FontRole::Body},
+    {ControlKind::TextBox, ServicesControls::DescriptionBox, L"Text1", Text::Empty, {120, 4680, 8760, 1500}, 10,
      FontRole::Body, ES_READONLY},
 };
 
 // The buttons of the choice, in a row below the list; they and the count of the choice are shown in
-// a profile's views and not in the result's.
+// a profile's views and not in the runs'.
 constexpr int kChoiceButtons[] = {ServicesControls::SelectAllButton, ServicesControls::SelectNoneButton,
                                   ServicesControls::SaveChoiceButton, ServicesControls::ReadChoiceButton};
+// The runs' own: the choice of a run, what has changed since it, and the ways back.
+constexpr int kRunControls[] = {ServicesControls::RunChoice, ServicesControls::RunSummary,
+                                ServicesControls::RestoreBeforeButton, ServicesControls::SetAgainButton};
+constexpr int kRunButtons[] = {ServicesControls::RestoreBeforeButton, ServicesControls::SetAgainButton};
 
 const WindowDesign kServicesDesign{
     Text::ServicesCaption,
@@ -66,8 +80,8 @@ const WindowDesign kServicesDesign{
     kServicesControls,
 };
 
-// A profile each, as the main window's buttons name them, then the last run's result.
-const std::vector<Text> kViews = {Text::QuestionsButton, Text::AutomaticButton, Text::RestoreButton, Text::ViewLastRun};
+// A profile each, as the main window's buttons name them, then the runs so far.
+const std::vector<Text> kViews = {Text::QuestionsButton, Text::AutomaticButton, Text::RestoreButton, Text::ViewRuns};
 constexpr Profile kProfiles[] = {Profile::Prompted, Profile::Automatic, Profile::Restore};
 // Where the list is too narrow for every cell, the columns that give way, first to last: the
 // service's name, its key, then the states; the columns that decide (what the profile does, whether
@@ -96,14 +110,6 @@ std::vector<std::vector<std::wstring>> cellsOf(const std::vector<ServiceRow>& ro
     for (const ServiceRow& row : rows)
         cells.push_back(row.cells);
     return cells;
-}
-
-// The run a result belongs to, as its backup's name tells: "2026-12-07 10:15:00".
-std::optional<std::string> runTime(const RunResult& result)
-{
-    const std::size_t slash = result.backupPath.find_last_of("/\\");
-    const std::string name = slash == std::string::npos ? result.backupPath : result.backupPath.substr(slash + 1);
-    return automaticBackupTime(StoredBackup{result.backupPath, name, true, 0, true});
 }
 
 }  // namespace
@@ -135,12 +141,13 @@ void ServicesWindow::open()
 void ServicesWindow::openLastRun()
 {
     open();
-    if (selectedView() != kLastRunView) {
-        SendMessageW(control(ServicesControls::ViewChoice), CB_SETCURSEL, kLastRunView, 0);
+    chosenRun_.clear();
+    if (selectedView() != kRunsView) {
+        SendMessageW(control(ServicesControls::ViewChoice), CB_SETCURSEL, kRunsView, 0);
         sortColumn_ = 0;
         ascending_ = true;
-        refresh();
     }
+    refresh();
 }
 
 void ServicesWindow::onLoaded()
@@ -160,10 +167,11 @@ void ServicesWindow::onClose()
     unload();
 }
 
-// A run started or a result arrived: the result view shows it at once.
+// A run started, a result arrived or a run was added: the runs' view shows it at once, the run
+// chosen still chosen.
 void ServicesWindow::resultsChanged()
 {
-    if (isVisible() && selectedView() == kLastRunView)
+    if (isVisible() && selectedView() == kRunsView)
         refresh();
 }
 
@@ -211,7 +219,7 @@ void ServicesWindow::setByWindow(const std::function<void()>& change)
 std::optional<Profile> ServicesWindow::viewedProfile()
 {
     const int view = selectedView();
-    return view == kLastRunView ? std::nullopt : std::optional<Profile>(kProfiles[view]);
+    return view == kRunsView ? std::nullopt : std::optional<Profile>(kProfiles[view]);
 }
 
 std::vector<std::wstring> ServicesWindow::columnTitles()
@@ -238,16 +246,16 @@ void ServicesWindow::fillRows()
     ShowWindow(control(ServicesControls::ChoiceCount), profile ? SW_SHOW : SW_HIDE);
     for (const int id : kChoiceButtons)
         ShowWindow(control(id), profile ? SW_SHOW : SW_HIDE);
+    for (const int id : kRunControls)
+        ShowWindow(control(id), profile ? SW_HIDE : SW_SHOW);
     RECT client{};
     GetClientRect(handle(), &client);
-    layOut(client.right, client.bottom);  // the buttons' row is there in a profile's views only
+    layOut(client.right, client.bottom);  // the runs' view has a line of its own above the list
     const std::vector<std::wstring> titles = columnTitles();
     list.setColumns(titles, std::vector<int>(titles.size(), 0));
     if (!profile) {
-        const std::optional<RunResult>& result = results_.lastResult();
-        rows_ = result && !results_.lastRunPending()
-            ? resultRows(*result, language, [](unsigned long error) { return platform::systemErrorText(error); })
-            : std::vector<ServiceRow>{};
+        fillRunChoice();
+        fillRunRows(language);
         return;
     }
     ServiceControl* services = machine_.services();
@@ -393,30 +401,152 @@ void ServicesWindow::sortBy(int column)
     showDescription();
 }
 
-// What the result view says of the last run as a whole: still running, none yet, or when it was.
-std::wstring ServicesWindow::lastRunText()
+// The runs so far, newest first, each by when it started, what made it and its counts; the run
+// chosen stays chosen while it is listed, and the newest is chosen otherwise.
+void ServicesWindow::fillRunChoice()
 {
-    if (results_.lastRunPending())
-        return host().text(Text::CommandsRunning);
-    // A backup from quillora-cli apply, newer than any result: said, so that the result shown is
-    // not taken for its run's.
-    std::wstring newer;
-    if (const std::optional<StoredBackup> backup = results_.newestWithoutResult()) {
-        const std::optional<std::string> made = automaticBackupTime(*backup);
-        newer = host().text(Text::NewestWithoutResult, {fromUtf8(made ? *made : backup->name)});
+    historyProblem_.reset();
+    try {
+        history_ = machine_.services() ? runHistory(machine_) : std::vector<HistoryRun>{};
+    } catch (const PlatformFailure& failure) {
+        history_.clear();
+        historyProblem_ = failure;
     }
-    const std::optional<RunResult>& result = results_.lastResult();
-    if (!result)
-        return newer.empty() ? std::wstring(host().text(Text::NoRunYet)) : newer;
-    const std::optional<std::string> time = runTime(*result);
-    const std::wstring shown = time ? host().text(Text::ResultOfRun, {fromUtf8(*time)}) : L"";
-    return newer.empty() ? shown : shown + L"\r\n" + newer;
+    if (!findRun(history_, chosenRun_))
+        chosenRun_ = history_.empty() ? "" : history_.front().name;
+    const HWND choice = control(ServicesControls::RunChoice);
+    SendMessageW(choice, CB_RESETCONTENT, 0, 0);
+    for (std::size_t i = 0; i < history_.size(); ++i) {
+        const HistoryRun& run = history_[i];
+        std::wstring text = fromUtf8(runTimeOf(run)) + L"  " + madeByWords(run);
+        if (run.counts)
+            text += L"  " + countWords(*run.counts);
+        SendMessageW(choice, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        if (run.name == chosenRun_)
+            SendMessageW(choice, CB_SETCURSEL, i, 0);
+    }
+}
+
+const HistoryRun* ServicesWindow::chosenRun() const
+{
+    return findRun(history_, chosenRun_);
+}
+
+// What made a run, in the window's language: a profile as the main window's buttons name it, with
+// the answers where it asked; apply as the command line says it; a way back, with the time of the
+// run it went back to.
+std::wstring ServicesWindow::madeByWords(const HistoryRun& run) const
+{
+    if (!run.origin)
+        return host().text(Text::MadeByUnknown);
+    const RunOrigin& origin = *run.origin;
+    std::wstring answers;
+    for (const char letter : origin.answers)
+        answers += (answers.empty() ? L"" : wordingFor(host().language()).comma)
+            + std::wstring(host().text(letter == 'y' ? Text::YesWord : Text::NoWord));
+    const std::wstring answered = answers.empty() ? L"" : L" " + host().text(Text::AnswersShown, {answers});
+    const auto timeOf = [&](const std::string& name) {
+        const HistoryRun* earlier = findRun(history_, name);
+        return fromUtf8(earlier ? runTimeOf(*earlier) : name);
+    };
+    switch (origin.maker) {
+    case RunMaker::Window:
+        return host().text(kViews[static_cast<std::size_t>(std::find(std::begin(kProfiles), std::end(kProfiles), *origin.profile)
+                                                           - std::begin(kProfiles))])
+            + answered;
+    case RunMaker::Apply:
+        return fromUtf8("quillora-cli apply " + std::string(profileName(*origin.profile))) + answered;
+    case RunMaker::RestoreBefore:
+        return host().text(Text::MadeByRestoreBefore, {timeOf(origin.run)});
+    case RunMaker::SetAgain:
+        return host().text(Text::MadeBySetAgain, {timeOf(origin.run)});
+    case RunMaker::Undo:
+        break;
+    }
+    return host().text(Text::MadeByUndo, {timeOf(origin.run)});
+}
+
+// "已更改 3，未更改 5，失败 0，保留 2": in the words of the result column.
+std::wstring ServicesWindow::countWords(const RunCounts& counts) const
+{
+    const Wording& words = wordingFor(host().language());
+    const auto part = [](const wchar_t* word, int count) { return word + (L" " + std::to_wstring(count)); };
+    return part(words.changed, counts.changed) + words.comma + part(words.unchanged, counts.unchanged) + words.comma
+        + part(words.failed, counts.failed) + words.comma + part(words.leftAlone, counts.kept);
+}
+
+// The chosen run's services as its result has them, or its backup where none was saved, and what
+// has changed since: each mode it left that differs now.
+void ServicesWindow::fillRunRows(Language language)
+{
+    rows_.clear();
+    changedSince_.clear();
+    runDetail_.reset();
+    const HistoryRun* run = chosenRun();
+    if (run && !results_.pending(run->backup.path)) {
+        runDetail_ = readRun(machine_, *run);
+        ServiceControl* services = machine_.services();
+        if (runDetail_->result && services)
+            changedSince_ = restoreWouldChange(*services, modesLeft(*runDetail_->result), machine_.windowsVersion());
+        rows_ = resultRows(runDetail_->shown, language, [](unsigned long error) { return platform::systemErrorText(error); },
+                           changedSince_);
+    }
+    showRunSummary();
+}
+
+// The line above the list, and which way back the chosen run offers now.
+void ServicesWindow::showRunSummary()
+{
+    const std::wstring summary = !runDetail_ || !runDetail_->result ? L""
+        : changedSince_.empty() ? host().text(Text::NoneChangedSince)
+                                : host().text(Text::ChangedSinceCount, {std::to_wstring(changedSince_.size())});
+    SetWindowTextW(control(ServicesControls::RunSummary), summary.c_str());
+    const bool finished = runsFinished(runs_, results_) && machine_.services();
+    EnableWindow(control(ServicesControls::RestoreBeforeButton), finished && runDetail_ && runDetail_->backup);
+    EnableWindow(control(ServicesControls::SetAgainButton), finished && !changedSince_.empty());
+}
+
+// What the pane says of the chosen run as a whole: when it started and what made it, still
+// running, no result saved, or a file of it that cannot be used; none yet.
+std::wstring ServicesWindow::runText()
+{
+    const HistoryRun* run = chosenRun();
+    if (!run) {
+        return historyProblem_ ? failureText(host().language(), Text::HistoryNotRead, *historyProblem_)
+                               : std::wstring(host().text(Text::NoRunYet));
+    }
+    std::wstring text = host().text(Text::ResultOfRun, {fromUtf8(runTimeOf(*run))}) + L"\r\n" + madeByWords(*run);
+    if (!runDetail_)
+        return text + L"\r\n" + host().text(Text::CommandsRunning);
+    if (!runDetail_->result && runDetail_->problems.empty())
+        text += L"\r\n" + std::wstring(host().text(Text::RunWithoutResult));
+    for (const RunFileProblem& problem : runDetail_->problems) {
+        const auto* found = std::get_if<FileProblemError>(&problem.why);
+        text += L"\r\n" + std::wstring(host().text(Text::RunFileUnusable)) + L"\r\n"
+            + visibly(problem.path, problem.path.size()) + L"\r\n"
+            + (found ? reasonIn(host().language(), *found) : reasonIn(host().language(), std::get<PlatformFailure>(problem.why)));
+    }
+    return text;
+}
+
+void ServicesWindow::goBackFromChosen(bool again)
+{
+    const HistoryRun* run = chosenRun();
+    if (!run)
+        return;
+    const std::string name = run->name;
+    const GoingBackPlace place{dialogs_, machine_, runs_, results_, host().language(), handle()};
+    if (again)
+        setAgain(place, name);
+    else
+        restoreBeforeRun(place, name);
+    refresh();
 }
 
 // Windows' own description of the chosen service, in its own language; why a run failed on it.
 void ServicesWindow::showDescription()
 {
-    std::wstring text = selectedView() == kLastRunView ? lastRunText() : L"";
+    std::wstring text = selectedView() == kRunsView ? runText() : L"";
     const int selected = ListView(control(ServicesControls::ServiceList)).focused();
     if (selected >= 0 && selected < static_cast<int>(rows_.size())) {
         const ServiceRow& row = rows_[static_cast<std::size_t>(selected)];
@@ -591,27 +721,30 @@ void ServicesWindow::readChoiceFromFile()
                        kMainCaption);
 }
 
-// The list takes the room the window has; the choice's buttons stand below it, then the
-// description in a fixed band.
 // The list takes what the window has to spare; the explanation below it grows with the window, so
-// that a tall window shows a whole quotation of Microsoft's; the choice's buttons stand between
-// them in a profile's views, and in the result's view the explanation follows the list at once.
+// that a tall window shows a whole quotation of Microsoft's; a row of buttons stands between them,
+// the choice's in a profile's views and the ways back in the runs'. In the runs' view a line above
+// the list says what has changed since the run.
 void ServicesWindow::layOut(int width, int height)
 {
     const int margin = twipsToPixelsX(kMarginTwips);
-    const int top = twipsToPixelsY(kListTopTwips);
-    const int buttons = viewedProfile() ? twipsToPixelsY(kButtonsTwips) + margin : 0;
+    const int top = twipsToPixelsY(viewedProfile() ? kListTopTwips : kRunListTopTwips);
+    const int buttons = twipsToPixelsY(kButtonsTwips) + margin;
     const int band = twipsToPixelsY(kDescriptionTwips)
         + std::max(0, height - twipsToPixelsY(kServicesDesign.clientHeight)) / kDescriptionShare;
     const int listHeight = std::max(0, height - top - buttons - band - 2 * margin);
     MoveWindow(control(ServicesControls::ServiceList), margin, top, std::max(0, width - 2 * margin), listHeight, TRUE);
-    for (const int id : kChoiceButtons) {
-        const HWND button = control(id);
-        RECT place;
-        GetWindowRect(button, &place);
-        MapWindowPoints(nullptr, handle(), reinterpret_cast<POINT*>(&place), 2);
-        MoveWindow(button, place.left, top + listHeight + margin, place.right - place.left,
-                   twipsToPixelsY(kButtonsTwips), TRUE);
+    MoveWindow(control(ServicesControls::RunSummary), margin, twipsToPixelsY(kListTopTwips), std::max(0, width - 2 * margin),
+               top - twipsToPixelsY(kListTopTwips), TRUE);
+    for (const std::span<const int> row : {std::span<const int>(kChoiceButtons), std::span<const int>(kRunButtons)}) {
+        for (const int id : row) {
+            const HWND button = control(id);
+            RECT place;
+            GetWindowRect(button, &place);
+            MapWindowPoints(nullptr, handle(), reinterpret_cast<POINT*>(&place), 2);
+            MoveWindow(button, place.left, top + listHeight + margin, place.right - place.left,
+                       twipsToPixelsY(kButtonsTwips), TRUE);
+        }
     }
     MoveWindow(control(ServicesControls::DescriptionBox), margin, top + listHeight + buttons + margin,
                std::max(0, width - 2 * margin), band, TRUE);
@@ -674,6 +807,14 @@ void ServicesWindow::onCommand(int controlId, int notification)
     if (controlId == ServicesControls::ViewChoice && notification == CBN_SELCHANGE) {
         sortColumn_ = 0;
         ascending_ = true;
+        chosenRun_.clear();
+        refresh();
+        return;
+    }
+    if (controlId == ServicesControls::RunChoice && notification == CBN_SELCHANGE) {
+        const LRESULT chosen = SendMessageW(control(ServicesControls::RunChoice), CB_GETCURSEL, 0, 0);
+        if (chosen >= 0 && static_cast<std::size_t>(chosen) < history_.size())
+            chosenRun_ = history_[static_cast<std::size_t>(chosen)].name;
         refresh();
         return;
     }
@@ -691,6 +832,12 @@ void ServicesWindow::onCommand(int controlId, int notification)
         break;
     case ServicesControls::ReadChoiceButton:
         readChoiceFromFile();
+        break;
+    case ServicesControls::RestoreBeforeButton:
+        goBackFromChosen(false);
+        break;
+    case ServicesControls::SetAgainButton:
+        goBackFromChosen(true);
         break;
     default:
         break;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/machine/machine.h"
+#include "engine/records/run_history.h"
 #include "engine/records/run_results.h"
 #include "engine/choice/skip_choice.h"
 #include "platform/dialogs.h"
@@ -20,7 +21,8 @@ namespace quillora::ui {
 
 // Every service of the catalogue as this Windows has it: its mode and state now, what a chosen
 // profile would do to it and whether that would change anything here, Windows' own description of
-// it, and what the last run really did. In a profile's views a check box before each row says
+// it, and the runs so far: what each really did, what has changed since, and the way back to
+// before any of them. In a profile's views a check box before each row says
 // whether the profile changes it: an unchecked row is one the user chose to leave alone, which
 // every run of the profile then leaves alone. One shared instance, resizable, opened from the main
 // window's system menu. It shows a new result as the results tell of it.
@@ -34,7 +36,7 @@ public:
 
     // Shows the window, or brings it to the front where it is open.
     void open();
-    // Opens it on the result of the last run.
+    // Opens it on the runs so far, the newest chosen.
     void openLastRun();
     // Reads every service's state again (F5).
     void refresh();
@@ -58,7 +60,14 @@ private:
     void fitWindowToScreen();
     void sortBy(int column);
     void showDescription();
-    std::wstring lastRunText();
+    std::wstring runText();
+    void fillRunChoice();
+    void fillRunRows(Language language);
+    const HistoryRun* chosenRun() const;
+    std::wstring madeByWords(const HistoryRun& run) const;
+    std::wstring countWords(const RunCounts& counts) const;
+    void showRunSummary();
+    void goBackFromChosen(bool setAgain);
     void copySelection();
     void layOut(int width, int height);
     // answer: what the window procedure answers a notification handled here.
@@ -87,6 +96,13 @@ private:
     platform::Dialogs& dialogs_;
     Machine& machine_;
     std::vector<ServiceRow> rows_;
+    // The runs so far, newest first, as last listed; the one chosen, by name (empty: the newest);
+    // what it did as read when chosen, and what has changed since.
+    std::vector<HistoryRun> history_;
+    std::optional<PlatformFailure> historyProblem_;
+    std::string chosenRun_;
+    std::optional<RunDetail> runDetail_;
+    std::vector<ModeChange> changedSince_;
     std::vector<std::optional<ServiceState>> states_;  // as last read, in catalogue order
     int sortColumn_ = 0;
     bool ascending_ = true;

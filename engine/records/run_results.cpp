@@ -20,7 +20,6 @@ RunRecord& RunResults::runStarts(const SavedBackup& backup, const RunOrigin& ori
     Tracked& tracked = tracked_.back();
     RunRecord& record = *tracked.record;
     lastRun_ = &record;
-    anyRun_ = true;
     lastResult_.reset();
     News news;
     try {
@@ -190,51 +189,15 @@ bool RunResults::lastRunPending() const
     return lastRun_ != nullptr;
 }
 
-const std::optional<RunResult>& RunResults::lastResult()
+bool RunResults::pending(const std::string& backupPath) const
 {
-    if (!anyRun_ && !loaded_)
-        loadNewestSaved();
-    return lastResult_;
+    return std::any_of(tracked_.begin(), tracked_.end(),
+                       [&](const Tracked& tracked) { return tracked.record->backupPath() == backupPath; });
 }
 
-// The result saved beside the newest automatic backup, from an earlier start of the program.
-void RunResults::loadNewestSaved()
+void RunResults::tellRunsChanged()
 {
-    loaded_ = true;
-    if (!machine_.services())
-        return;
-    News news;
-    std::string path;
-    try {
-        // The newest result there is, though backups without one (from apply) came after it.
-        std::optional<StoredBackup> newest;
-        for (const StoredBackup& backup : storedBackups(machine_)) {
-            if (!backup.automatic)
-                continue;
-            if (backup.hasResult) {
-                newest = backup;
-                break;
-            }
-            if (!newestWithoutResult_)
-                newestWithoutResult_ = backup;
-        }
-        if (!newest)
-            return;
-        path = resultPathFor(newest->path);
-        lastResult_ = parseRunResult(path, machine_.files().read(path));
-        if (!lastResult_)
-            news.problems.push_back({false, path, FileFailure(path, FileProblem::NotAResult, L"not a whole Quillora result")});
-    } catch (const PlatformFailure& failure) {
-        news.problems.push_back({false, path, failure});
-    }
-    tell(news);
-}
-
-std::optional<StoredBackup> RunResults::newestWithoutResult()
-{
-    if (!anyRun_ && !loaded_)
-        loadNewestSaved();
-    return anyRun_ ? std::nullopt : newestWithoutResult_;
+    tellEach([](ResultListener& listener) { listener.resultsChanged(); });
 }
 
 void RunResults::listen(ResultListener& listener)

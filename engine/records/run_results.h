@@ -46,7 +46,7 @@ struct ResultProblem {
 // run: nothing is told while the results hold a reference into their own state.
 class ResultListener {
 public:
-    // A run started, or a result arrived: whatever shows the last run shows it anew.
+    // A run started, a result arrived or a run was added: whatever shows the runs shows them anew.
     virtual void resultsChanged() {}
     // A run's result has just been read back and saved, while the program runs.
     virtual void resultArrived(const RunResult&) {}
@@ -92,13 +92,14 @@ public:
     bool lastRunPending() const;
     // Whether any run still runs or waits for its commands to end.
     bool anyPending() const { return !tracked_.empty(); }
-    // What the last run really did: the last run of this start of the program, or before any, the
-    // newest result saved beside an automatic backup. nullopt while it is pending, or where there
-    // is none.
-    const std::optional<RunResult>& lastResult();
-    // Before any run of this start: the newest automatic backup where it has no result beside it
-    // (quillora-cli apply made it), newer than the last result; nullopt otherwise.
-    std::optional<StoredBackup> newestWithoutResult();
+    // Whether the run that saved this backup still runs or waits for its commands to end.
+    bool pending(const std::string& backupPath) const;
+    // What the last run of this start of the program really did; nullopt while it is pending, or
+    // before any run.
+    const std::optional<RunResult>& lastResult() const { return lastResult_; }
+    // A run was added to the history by other means than this (a going back): whatever shows the
+    // runs shows them anew.
+    void tellRunsChanged();
 
     void listen(ResultListener& listener);
     void stopListening(ResultListener& listener);
@@ -124,7 +125,6 @@ private:
     void tell(const News& news);
     template <typename Call>
     void tellEach(Call call);
-    void loadNewestSaved();
 
     LaunchedProcesses& processes_;
     Machine& machine_;
@@ -135,9 +135,6 @@ private:
     std::vector<std::unique_ptr<RunRecord>> ended_;
     const RunRecord* lastRun_ = nullptr;  // the last run started, while it is among them
     std::optional<RunResult> lastResult_;
-    std::optional<StoredBackup> newestWithoutResult_;
-    bool anyRun_ = false;     // whether a run started in this start of the program
-    bool loaded_ = false;     // whether the newest saved result was looked for
     bool collecting_ = false;
     std::vector<ResultListener*> listeners_;
 };

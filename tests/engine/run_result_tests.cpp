@@ -419,29 +419,28 @@ TEST_CASE("problems are said once a run; an earlier start's result is the last r
         CHECK(f.heard.problems[0].path == resultPathFor(backup));
         CHECK(f.results.lastResult().has_value());
     }
-    SUBCASE("after a restart, the newest saved result until a run replaces it")
+    SUBCASE("after a restart the run is in the history: what made it, its counts and its result")
     {
         MemoryMachine machine;
         machine.memoryServices.services[L"ALG"] = installed(StartMode::Manual, RunState::Stopped);
-        std::string backup;
+        const RunOrigin prompted{RunMaker::Window, Profile::Prompted, "yny", ""};
         {
             FakeProcesses processes;
             RunResults before(processes, machine);
-            RunRecord& run = before.runStarts(saveAutomaticBackup(machine), kWindowRun);
-            backup = run.backupPath();
+            RunRecord& run = before.runStarts(saveAutomaticBackup(machine), prompted);
             run.stepStarts(L"ALG", ActionKind::ManualOnly, commandsOf(ActionKind::ManualOnly, L"ALG"));
             before.runOver(run);
             before.collect();
         }
-        FakeProcesses processes;
-        RunResults after(processes, machine);
-        REQUIRE(after.lastResult().has_value());
-        CHECK(after.lastResult()->backupPath == backup);
-        CHECK(after.lastResult()->services.size() == 1);
-        machine.stamp = "20261207-111500";
-        after.runStarts(saveAutomaticBackup(machine), kWindowRun);
-        CHECK_FALSE(after.lastResult().has_value());
-        CHECK(after.lastRunPending());
+        const std::vector<HistoryRun> runs = runHistory(machine);
+        REQUIRE(runs.size() == 1);
+        CHECK(runs[0].name == "20261207-101500-01");
+        CHECK(runs[0].origin == prompted);
+        CHECK(runs[0].counts == RunCounts{0, 1, 0, 0});  // ALG was manual already
+        const RunDetail detail = readRun(machine, runs[0]);
+        REQUIRE(detail.result.has_value());
+        CHECK(detail.result->services.size() == 1);
+        CHECK(detail.problems.empty());
     }
 }
 

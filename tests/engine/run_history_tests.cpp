@@ -1,0 +1,147 @@
+// The runs kept on a machine: listed from the backup folder, read whole, what changed since, and
+// the ways back.
+#include <doctest.h>
+
+#include "engine/records/going_back.h"
+#include "engine/records/run_history.h"
+#include "tests/support/memory_machine.h"
+
+using namespace quillora;
+using quillora::testing::installed;
+using quillora::testing::kBackups;
+using quillora::testing::MemoryMachine;
+
+namespace {
+
+void put(MemoryMachine& machine, const std::string& name, const std::string& bytes, std::int64_t modified)
+{
+    machine.memoryFiles.folders.insert(kBackups);
+    machine.memoryFiles.files[kBackups + "/" + name] = {bytes, modified};
+}
+
+}  // namespace
+
+TEST_CASE("runs are listed newest first from the backups, the history file and, where it lacks them, the results")
+{
+    MemoryMachine machine;
+    CHECK(runHistory(machine).empty());
+    // A run of the designed list with its result counted in the history file; one of Windows 10's
+    // list made by apply whose result was never saved; one of an earlier version, with a result
+    // and no history line; one whose backup was broken by hand; a named backup, which is no run.
+    put(machine, "auto-20261207-101500-01.txt", "quillora-backup 1\r\nAlerter\tauto\r\nend\r\n", 1);
+    put(machine, "auto-20261207-101500-01.result.log",
+        "quillora-result 1\r\nbackup\tauto-20261207-101500-01.txt\r\n"
+        "Alerter\tauto\tstop, disabled\tdisabled, stopped\tchanged\r\nend\r\n", 2);
+    put(machine, "auto-20261207-101600-01.txt", "quillora-backup 1\r\nXblGameSave\tdemand\r\nend\r\n", 3);
+    put(machine, "auto-20261207-101700-01.txt", "quillora-backup 1\r\nALG\tdemand\r\nBITS\tauto\r\nend\r\n", 4);
+    put(machine, "auto-20261207-101700-01.result.log",
+        "quillora-result 1\r\nbackup\tauto-20261207-101700-01.txt\r\n"
+        "ALG\tdemand\tmanual\tdemand, stopped\tunchanged\r\n"
+        "BITS\tauto\tstop, manual\tauto, running\tfailed\tsc-config 5\r\n"
+        "wuauserv\tnot saved\tstop, disabled\tauto, running\tleft alone: your choice\r\nend\r\n", 5);
+    put(machine, "auto-20261207-101800-01.txt", "quillora-backup 1\r\nAlerter\tsometimes\r\nend\r\n", 6);
+    put(machine, "mine.txt", "quillora-backup 1\r\nend\r\n", 7);
+    put(machine, "history.log",
+        "quillora-history 1\r\n"
+        "20261207-101500-01\twindow automatic\t7\t8\t9\t1\r\n"
+        "20261207-101600-01\tapply prompted yynnyyyy\r\n"
+        "20261207-101800-01\twindow restore\r\n"
+        "20261207-101900-01\twindow automatic\t1\t1\t1\t1\r\n"  // its backup is gone
+        "20261207-101700-01\tsomething else\r\n",
+        8);
+
+    const std::vector<HistoryRun> runs = runHistory(machine);
+    REQUIRE(runs.size() == 4);
+    CHECK(runs[0].name == "20261207-101800-01");
+    CHECK(runs[3].name == "20261207-101500-01");
+    CHECK(runTimeOf(runs[3]) == "2026-12-07 10:15:00");
+    CHECK(runs[3].origin == RunOrigin{RunMaker::Window, Profile::Automatic, "", ""});
+    CHECK(runs[3].counts == RunCounts{7, 8, 9, 1});  // the history file's, not the result's
+    CHECK(runs[2].origin == RunOrigin{RunMaker::Apply, Profile::Prompted, "yynnyyyy", ""});
+    CHECK_FALSE(runs[2].counts.has_value());
+    CHECK_FALSE(runs[1].origin.has_value());  // its line cannot be read
+    CHECK(runs[1].counts == RunCounts{0, 1, 1, 1});
+
+    // Read whole: the one without a result shows what its backup saved, nothing known after.
+    const RunDetail unsaved = readRun(machine, runs[2]);
+    CHECK(unsaved.problems.empty());
+    CHECK_FALSE(unsaved.result.has_value());
+    REQUIRE(unsaved.shown.services.size() == 1);
+    CHECK(unsaved.shown.services[0].outcome == Outcome::Unknown);
+    CHECK(std::holds_alternative<std::monostate>(unsaved.shown.services[0].asked));
+    // The broken backup is said, with the line at fault, and takes nothing else down.
+    const RunDetail broken = readRun(machine, runs[0]);
+    REQUIRE(broken.problems.size() == 1);
+    CHECK(broken.problems[0].path == kBackups + "/auto-20261207-101800-01.txt");
+    CHECK(broken.problems[0].english().rfind("line 2: ", 0) == 0);
+    CHECK_FALSE(broken.backup.has_value());
+    CHECK(broken.shown.services.empty());
+    CHECK(readRun(machine, runs[1]).backup->size() == 2);
+
+    // A new run's line keeps every other line the file could read.
+    recordOrigin(machine, kBackups + "/auto-20261207-102000-01.txt", goingBack(RunMaker::Undo, "20261207-101800-01"));
+    CHECK(machine.memoryFiles.files.at(kBackups + "/history.log").bytes
+          == "quillora-history 1\r\n"
+             "20261207-101500-01\twindow automatic\t7\t8\t9\t1\r\n"
+             "20261207-101600-01\tapply prompted yynnyyyy\r\n"
+             "20261207-101800-01\twindow restore\r\n"
+             "20261207-101900-01\twindow automatic\t1\t1\t1\t1\r\n"
+             "20261207-102000-01\tundo 20261207-101800-01\r\n");
+}
+
+TEST_CASE("what changed since a run, set again as a run of its own; a way back warns of what Windows 10 needs")
+{
+    MemoryMachine machine;
+    auto& services = machine.memoryServices.services;
+    services[L"Alerter"] = installed(StartMode::Automatic, RunState::Running);  // left disabled
+    services[L"ALG"] = installed(StartMode::Manual, RunState::Stopped);         // left manual
+    services[L"BITS"] = installed(StartMode::Automatic, RunState::Running);     // kept by choice
+    services[L"wuauserv"] = installed(StartMode::Manual, RunState::Stopped);    // failed: left as it was
+    RunResult result{kBackups + "/auto-20261207-101500-01.txt", {}};
+    const auto state = [](StartMode mode) { return ServiceState{mode, false, RunState::Stopped}; };
+    result.services = {
+        {L"Alerter", std::nullopt, ActionKind::StopAndDisable, state(StartMode::Disabled), Outcome::Changed, std::nullopt},
+        {L"ALG", std::nullopt, ActionKind::ManualOnly, state(StartMode::Manual), Outcome::Unchanged, std::nullopt},
+        {L"BITS", std::nullopt, ActionKind::StopAndManual, state(StartMode::Manual), Outcome::LeftAloneByChoice, std::nullopt},
+        {L"wuauserv", std::nullopt, ActionKind::StopAndDisable, state(StartMode::Automatic), Outcome::Failed, std::nullopt},
+        {L"Browser", std::nullopt, ActionKind::StopAndDisable, state(StartMode::Disabled), Outcome::Changed, std::nullopt},
+    };
+    // Browser is gone since: not installed is not changed.
+    const std::vector<ModeChange> since = restoreWouldChange(machine.memoryServices, modesLeft(result), machine.version);
+    CHECK(since == std::vector<ModeChange>{{L"Alerter", StartMode::Automatic, false, StartMode::Disabled, false}});
+
+    machine.stamp = "20261207-101600";
+    const GoingBackRun run = goBack(machine, {{L"Alerter", StartMode::Disabled, false}}, goingBack(RunMaker::SetAgain, "20261207-101500-01"));
+    CHECK(run.notKept.empty());
+    CHECK(services[L"Alerter"].mode == StartMode::Disabled);
+    CHECK(services[L"Alerter"].state == RunState::Running);  // neither stopped nor started
+    CHECK(machine.memoryFiles.files.count(kBackups + "/auto-20261207-101600-01.txt") == 1);
+    CHECK(machine.memoryFiles.files.at(kBackups + "/auto-20261207-101600-01.result.log").bytes
+          == "quillora-result 1\r\nbackup\tauto-20261207-101600-01.txt\r\n"
+             "Alerter\tauto\tput back disabled\tdisabled, running\tchanged\r\nend\r\n");
+    const std::vector<HistoryRun> runs = runHistory(machine);
+    REQUIRE(runs.size() == 1);
+    CHECK(runs[0].origin == RunOrigin{RunMaker::SetAgain, std::nullopt, "", "20261207-101500-01"});
+    CHECK(runs[0].counts == RunCounts{1, 0, 0, 0});
+
+    // Refused by Windows: failed, blamed on the refusal; the run is kept all the same.
+    services[L"ALG"].accessDenied = true;
+    machine.stamp = "20261207-101700";
+    const GoingBackRun refused = goBack(machine, {{L"ALG", StartMode::Disabled, false}, {L"Themes", StartMode::Manual, false}},
+                                        goingBack(RunMaker::RestoreBefore, "20261207-101600-01"));
+    REQUIRE(refused.result.services.size() == 2);
+    CHECK(refused.result.services[0].outcome == Outcome::Failed);
+    CHECK(refused.result.services[0].failure == CommandFailure{std::nullopt, 5UL});
+    CHECK(refused.result.services[1].outcome == Outcome::NotInstalled);
+    CHECK(runHistory(machine)[0].counts == RunCounts{0, 0, 1, 0});
+
+    // On Windows 10, ALG and wuauserv are needed: a way back that would disable them is warned of;
+    // on XP nothing is.
+    const std::vector<ModeChange> disabling{{L"ALG", StartMode::Manual, false, StartMode::Disabled, false},
+                                            {L"wuauserv", StartMode::Manual, false, StartMode::Automatic, false},
+                                            {L"Alerter", StartMode::Manual, false, StartMode::Disabled, false}};
+    CHECK(disablingNeeded(disabling, WindowsVersion{10, 0, 19045, false}) == std::vector<std::wstring>{L"ALG"});
+    CHECK(disablingNeeded(disabling, WindowsVersion{}).empty());
+    CHECK(without({{L"ALG", StartMode::Disabled, false}, {L"Alerter", StartMode::Disabled, false}}, {L"ALG"})
+          == std::vector<BackupEntry>{{L"Alerter", StartMode::Disabled, false}});
+}
