@@ -28,6 +28,7 @@ constexpr int kRunsView = 3;
 constexpr int kMarginTwips = 120;
 constexpr int kListTopTwips = 540;
 constexpr int kRunListTopTwips = 840;  // below the line that says what has changed since the run
+constexpr int kRunSummaryTwips = 255;
 constexpr int kButtonsTwips = 360;
 constexpr int kDescriptionTwips = 1500;  // the least the explanation below the list is given
 constexpr int kDescriptionShare = 4;     // of what the window grows beyond its design, the explanation's share
@@ -52,9 +53,9 @@ const ControlDesign kServicesControls[] = {
     {ControlKind::PushButton, ServicesControls::ReadChoiceButton, L"Command4", Text::ReadChoiceButton,
      {4740, 4200, 1800, 360}, 7, FontRole::Body},
     {ControlKind::PushButton, ServicesControls::RestoreBeforeButton, L"Command5", Text::RestoreBeforeButton,
-     {120, 4200, 3900, 360}, 8, FontRole::Body},
+     {120, 4200, 5100, 360}, 8, FontRole::Body},
     {ControlKind::PushButton, ServicesControls::SetAgainButton, L"Command6", Text::SetAgainButton,
-     {4080, 4200, 2400, 360}, 9, FontRole::Body},
+     {5280, 4200, 2400, 360}, 9, FontRole::Body},
     {ControlKind::TextBox, ServicesControls::DescriptionBox, L"Text1", Text::Empty, {120, 4680, 8760, 1500}, 10,
      FontRole::Body, ES_READONLY},
 };
@@ -735,7 +736,7 @@ void ServicesWindow::layOut(int width, int height)
     const int listHeight = std::max(0, height - top - buttons - band - 2 * margin);
     MoveWindow(control(ServicesControls::ServiceList), margin, top, std::max(0, width - 2 * margin), listHeight, TRUE);
     MoveWindow(control(ServicesControls::RunSummary), margin, twipsToPixelsY(kListTopTwips), std::max(0, width - 2 * margin),
-               top - twipsToPixelsY(kListTopTwips), TRUE);
+               twipsToPixelsY(kRunSummaryTwips), TRUE);
     for (const std::span<const int> row : {std::span<const int>(kChoiceButtons), std::span<const int>(kRunButtons)}) {
         for (const int id : row) {
             const HWND button = control(id);

@@ -66,7 +66,7 @@ TEST_CASE("no Traditional Chinese text is the Simplified one, but where both scr
         Text::Empty,        Text::MainCaption,   Text::YesButton,    Text::NoButton,    Text::NameBetween,
         Text::ServiceNote,  Text::BoxYes,        Text::BoxNo,        Text::BoxCancel,   Text::StateStopped,
         Text::StateStopping, Text::StateUnknown, Text::ColumnBefore, Text::ColumnAsked, Text::NeededHere,
-        Text::PaneCitation, Text::ReasonAtLine,
+        Text::PaneCitation, Text::ReasonAtLine,  Text::AnswersShown, Text::YesWord,     Text::NoWord,
     };
     for (int id = 0; id < static_cast<int>(Text::Count); ++id) {
         const Text text = static_cast<Text>(id);

@@ -29,12 +29,25 @@ using ui::ServicesControls;
 
 namespace {
 
+// Chooses an entry of a drop-down list as the user does: a view, or a run in the runs' view.
+void chooseIn(ui::ServicesWindow& window, int list, int entry)
+{
+    const HWND choice = window.control(list);
+    SendMessageW(choice, CB_SETCURSEL, entry, 0);
+    SendMessageW(window.handle(), WM_COMMAND, MAKEWPARAM(list, CBN_SELCHANGE), reinterpret_cast<LPARAM>(choice));
+}
+
+// An entry of a drop-down list as it shows it.
+std::wstring comboText(HWND combo, int entry)
+{
+    std::wstring text(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, entry, 0)), L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, entry, reinterpret_cast<LPARAM>(text.data()));
+    return text;
+}
+
 void chooseView(ui::ServicesWindow& window, int view)
 {
-    const HWND choice = window.control(ServicesControls::ViewChoice);
-    SendMessageW(choice, CB_SETCURSEL, view, 0);
-    SendMessageW(window.handle(), WM_COMMAND, MAKEWPARAM(ServicesControls::ViewChoice, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(choice));
+    chooseIn(window, ServicesControls::ViewChoice, view);
 }
 
 // The row of a service, as the copy gives it.
@@ -168,12 +181,12 @@ TEST_CASE("the result of the last run: read back once its commands end, shown in
     f.program.host.setLanguage(ui::Language::English);
     f.program.results.collect();
     CHECK(window.rowTexts().size() == 59);
-    CHECK(rowOf(window, L"ALG") == L"2\tApplication Layer Gateway Service\tALG\tmanual\tstop, disabled\tmanual, stopped\tfailed");
+    CHECK(rowOf(window, L"ALG") == L"2\tApplication Layer Gateway Service\tALG\tmanual\tstop, disabled\tmanual, stopped\tfailed\t");
     // Windows refused some services (ALG, and under Wine the services of its own that the recorded
     // commands never stopped): said once, owned by the main window, and the user may look.
     const std::vector<std::wstring> rows = window.rowTexts();
     const auto refused = std::count_if(rows.begin(), rows.end(), [](const std::wstring& row) {
-        return row.size() > 7 && row.compare(row.size() - 7, 7, L"\tfailed") == 0;
+        return row.size() > 8 && row.compare(row.size() - 8, 8, L"\tfailed\t") == 0;
     });
     CHECK(refused >= 1);
     REQUIRE(f.desktop.questions.size() == 1);
@@ -186,9 +199,9 @@ TEST_CASE("the result of the last run: read back once its commands end, shown in
 
     // Back in Chinese, the same result in Chinese words.
     f.program.host.setLanguage(ui::Language::Chinese);
-    CHECK(rowOf(window, L"Alerter") == L"1\tAlerter\tAlerter\t自动\t停止，禁用\t禁用，已停止\t已更改");
-    CHECK(rowOf(window, L"ALG") == L"2\tApplication Layer Gateway Service\tALG\t手动\t停止，禁用\t手动，已停止\t失败");
-    CHECK(rowOf(window, L"Messenger") == L"28\tMessenger\tMessenger\t未安装\t停止，禁用\t未安装\t未安装");
+    CHECK(rowOf(window, L"Alerter") == L"1\tAlerter\tAlerter\t自动\t停止，禁用\t禁用，已停止\t已更改\t");
+    CHECK(rowOf(window, L"ALG") == L"2\tApplication Layer Gateway Service\tALG\t手动\t停止，禁用\t手动，已停止\t失败\t");
+    CHECK(rowOf(window, L"Messenger") == L"28\tMessenger\tMessenger\t未安装\t停止，禁用\t未安装\t未安装\t");
     selectRow(window, L"ALG");
     const std::wstring description = window.controlText(ServicesControls::DescriptionBox);
     CHECK(description.rfind(L"这是 ", 0) == 0);
@@ -603,7 +616,7 @@ TEST_CASE("a settings file that cannot be read: said once, no check boxes to bui
     CHECK(f.desktop.errors[2].text.rfind(L"无法读取您保存的对服务的选择 /home/user/Quillora/settings.ini\r\n", 0) == 0);
 }
 
-TEST_CASE("after a run, quillora-cli apply and a restart, the result view shows the run's result and names the newer backup")
+TEST_CASE("after a run, quillora-cli apply and a restart, the runs so far list both, the newest chosen")
 {
     TestDesktop desktop;
     {
@@ -617,18 +630,82 @@ TEST_CASE("after a run, quillora-cli apply and a restart, the result view shows 
         click(program.mainWindow.control(MainControls::AutomaticButton));
         program.results.collect();
     }
+    desktop.memoryMachine.stamp = "20261207-101600";
     REQUIRE(runCli({"apply", "automatic"}, desktop.memoryMachine).status == 0);
     ui::Program program{GetModuleHandleW(nullptr), desktop, desktop, desktop.machine};
     program.mainWindow.show();
     openServices(program);
-    chooseView(program.servicesWindow, 3);
-    const std::vector<std::wstring> rows = program.servicesWindow.rowTexts();
-    CHECK(rows.size() == 59);  // every row of the run, Alerter too
-    CHECK(rowOf(program.servicesWindow, L"Alerter").substr(rowOf(program.servicesWindow, L"Alerter").rfind(L'\t') + 1)
-          == L"保留（您的选择）");
-    const std::wstring said = program.servicesWindow.controlText(ServicesControls::DescriptionBox);
-    CHECK(said.rfind(L"这是 2026-12-07 10:15:00 开始的那次优化的结果。\r\n最新的自动备份（2026-12-07 10:15:00）旁边没有结果", 0) == 0);
-    CHECK(said.find(L"还没有运行过优化") == std::wstring::npos);
+    ui::ServicesWindow& window = program.servicesWindow;
+    chooseView(window, 3);
+    CHECK(window.controlText(ServicesControls::DescriptionBox)
+              .rfind(L"这是 2026-12-07 10:16:00 开始的那次优化的结果。\r\nquillora-cli apply automatic", 0)
+          == 0);
+    chooseIn(window, ServicesControls::RunChoice, 1);
+    CHECK(window.rowTexts().size() == 59);  // every row of the run, Alerter too
+    CHECK(rowOf(window, L"Alerter").find(L"\t保留（您的选择）\t") != std::wstring::npos);
+    const std::wstring said = window.controlText(ServicesControls::DescriptionBox);
+    CHECK(said.rfind(L"这是 2026-12-07 10:15:00 开始的那次优化的结果。\r\n自动优化", 0) == 0);
+}
+
+TEST_CASE("the runs so far: the first of two restored to before it after a question; a mode changed since, marked and "
+          "set again")
+{
+    ProgramFixture f;
+    auto& services = f.desktop.memoryMachine.memoryServices.services;
+    services[L"Alerter"] = installed(StartMode::Automatic, RunState::Running);
+    services[L"ALG"] = installed(StartMode::Manual, RunState::Stopped);
+    f.program.mainWindow.show();
+    // Two runs, each with what its commands would have done.
+    click(f.program.mainWindow.control(MainControls::AutomaticButton));
+    services[L"Alerter"] = installed(StartMode::Disabled, RunState::Stopped);
+    services[L"ALG"].mode = StartMode::Disabled;
+    f.program.results.collect();
+    f.desktop.memoryMachine.stamp = "20261207-101600";
+    click(f.program.mainWindow.control(MainControls::RestoreButton));
+    services[L"ALG"].mode = StartMode::Automatic;
+    f.program.results.collect();
+    f.desktop.questions.clear();  // whether to show the services Windows refused: no
+
+    openServices(f.program);
+    ui::ServicesWindow& window = f.program.servicesWindow;
+    chooseView(window, 3);
+    const HWND runs = window.control(ServicesControls::RunChoice);
+    REQUIRE(SendMessageW(runs, CB_GETCOUNT, 0, 0) == 2);
+    CHECK(comboText(runs, 0).rfind(L"2026-12-07 10:16:00  恢复系统默认  已更改 ", 0) == 0);
+    CHECK(comboText(runs, 1).rfind(L"2026-12-07 10:15:00  自动优化  已更改 2，", 0) == 0);
+    chooseIn(window, ServicesControls::RunChoice, 1);
+    f.desktop.answerYes = true;
+    f.desktop.memoryMachine.stamp = "20261207-101700";
+    click(window.control(ServicesControls::RestoreBeforeButton));
+    REQUIRE(f.desktop.questions.size() == 1);
+    CHECK(f.desktop.questions[0].text.rfind(L"要恢复到 2026-12-07 10:15:00 那次优化之前的设置吗？\r\n\r\n"
+                                            L"将按那次优化之前的自动备份恢复服务的启动类型，2 个已安装的服务将会改变：\r\n"
+                                            L"    Alerter: 禁用 → 自动\r\n    Application Layer Gateway Service: 自动 → 手动\r\n",
+                                            0)
+          == 0);
+    REQUIRE(f.desktop.notices.size() == 1);
+    CHECK(f.desktop.notices[0].text.rfind(L"已恢复到那次优化之前的设置。\r\n\r\n已更改：2 个服务\r\n", 0) == 0);
+    CHECK(services[L"Alerter"].mode == StartMode::Automatic);
+    CHECK(services[L"ALG"].mode == StartMode::Manual);
+    REQUIRE(SendMessageW(runs, CB_GETCOUNT, 0, 0) == 3);
+    CHECK(comboText(runs, 0) == L"2026-12-07 10:17:00  恢复到 2026-12-07 10:15:00 那次优化之前  已更改 2，未更改 0，失败 0，保留 0");
+
+    // Changed behind the program's back, then set again as the newest run left it.
+    services[L"Alerter"].mode = StartMode::Disabled;
+    chooseView(window, 3);
+    CHECK(window.controlText(ServicesControls::RunSummary) == L"自这次优化以来，有 1 个服务的启动类型被改变了。");
+    CHECK(rowOf(window, L"Alerter").substr(rowOf(window, L"Alerter").rfind(L'\t') + 1) == L"自动 → 禁用");
+    f.desktop.memoryMachine.stamp = "20261207-101800";
+    click(window.control(ServicesControls::SetAgainButton));
+    REQUIRE(f.desktop.questions.size() == 2);
+    CHECK(f.desktop.questions[1].text.rfind(L"要重新设置 2026-12-07 10:17:00 那次优化留下的启动类型吗？\r\n\r\n"
+                                            L"1 个已安装的服务将会改变：\r\n    Alerter: 禁用 → 自动\r\n",
+                                            0)
+          == 0);
+    CHECK(services[L"Alerter"].mode == StartMode::Automatic);
+    CHECK(window.controlText(ServicesControls::RunSummary) == L"自这次优化以来，它留下的启动类型都没有被改变。");
+    CHECK_FALSE(IsWindowEnabled(window.control(ServicesControls::SetAgainButton)));
+    CHECK(f.desktop.errors.empty());
 }
 
 namespace {
@@ -729,7 +806,7 @@ TEST_CASE("the services window uses the screen: as tall as it allows, 20 rows an
     };
     CHECK(topOf(ServicesControls::DescriptionBox).top - topOf(ServicesControls::SelectAllButton).bottom < 20);
     chooseView(window, 3);
-    CHECK(topOf(ServicesControls::DescriptionBox).top - topOf(ServicesControls::ServiceList).bottom < 20);
+    CHECK(topOf(ServicesControls::DescriptionBox).top - topOf(ServicesControls::RestoreBeforeButton).bottom < 20);
     chooseView(window, 2);
 
     // Microsoft's words of each service of Windows 10 and 11 show whole, without scrolling.

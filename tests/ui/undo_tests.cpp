@@ -183,13 +183,15 @@ TEST_CASE("undo under Wine's Service Control Manager: No changes nothing, Yes pu
               == 0);
         CHECK(f.desktop.notices[0].text.find(L"失败：0 个服务\r\n") != std::wstring::npos);
         CHECK(f.desktop.notices[0].text.find(L"设回自动启动的服务将在下次重新启动 Windows 后运行") != std::wstring::npos);
-        CHECK(storedBackups(machine).size() == backups.size());  // no backup of its own
+        // Its own backup first: the undo is a run of the history, which can itself be gone back from.
+        CHECK(storedBackups(machine).size() == backups.size() + 1);
 
         systemMenuKeys(main, {'U'});
         CHECK(f.desktop.questions.size() == 1);
         REQUIRE(f.desktop.notices.size() == 2);
         CHECK(f.desktop.notices[1].text.find(L"无需撤销") != std::wstring::npos);
         CHECK(services.startType(L"Alerter") == SERVICE_AUTO_START);
+        CHECK(storedBackups(machine).size() == backups.size() + 1);
     }
     CHECK(f.desktop.recorder.launches.size() == 115);  // the run's; the undo launches nothing
     CHECK(f.desktop.errors.empty());
