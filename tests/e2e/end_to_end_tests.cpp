@@ -440,8 +440,8 @@ std::wstring clipboardText()
     return text;
 }
 
-// The services window's rows as a user copies them: Tab from the choice of view to the list,
-// Ctrl+A, Ctrl+C; waited for until the clipboard holds the text looked for.
+// The services window's rows as a user copies them: Tab to the list (past the choice of a run, in
+// the runs' view), Ctrl+A, Ctrl+C; waited for until the clipboard holds the text looked for.
 std::wstring copiedRows(HWND window, const std::wstring& lookedFor)
 {
     // What an earlier copy left must not pass for this one.
@@ -450,7 +450,20 @@ std::wstring copiedRows(HWND window, const std::wstring& lookedFor)
         CloseClipboard();
     }
     SetForegroundWindow(window);
-    keyboard::press(VK_TAB);
+    const HWND list = GetDlgItem(window, ui::ServicesControls::ServiceList);
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    const auto focused = [&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+    };
+    // Each Tab is taken by the program in its own time: the next waits until the focus has moved.
+    for (int tabs = 0; tabs < 4 && focused() != list; ++tabs) {
+        const HWND before = focused();
+        keyboard::press(VK_TAB);
+        for (int waits = 0; waits < 80 && focused() == before; ++waits)
+            Sleep(25);
+    }
     keyboard::key(VK_CONTROL, 0);
     keyboard::press('A');
     keyboard::press('C');
@@ -657,6 +670,28 @@ TEST_CASE_FIXTURE(EndToEnd, "exit as soon as a run is complete: its result is sa
     waitForRecords(program.recordFile(), program.process(), 115, 120000);
 }
 
+namespace {
+
+// quillora-cli run to its end; its exit status.
+DWORD runCompanion(const std::wstring& arguments)
+{
+    const std::wstring program = builtFile(L"quillora-cli.exe");
+    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    REQUIRE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                           nullptr, &startup, &started));
+    const platform::KernelHandle process(started.hProcess);
+    const platform::KernelHandle thread(started.hThread);
+    REQUIRE(WaitForSingleObject(process.get(), 60000) == WAIT_OBJECT_0);
+    DWORD status = 0;
+    GetExitCodeProcess(process.get(), &status);
+    return status;
+}
+
+}  // namespace
+
 TEST_CASE_FIXTURE(EndToEnd, "a refused sc config: said in a box, saved in one form in English too, undo once the result is in, shown after a restart")
 {
     testing::StandInServices services({{L"Alerter", SERVICE_AUTO_START}, {L"ALG", SERVICE_AUTO_START}});
@@ -694,8 +729,25 @@ TEST_CASE_FIXTURE(EndToEnd, "a refused sc config: said in a box, saved in one fo
     SendMessageW(window, WM_COMMAND, MAKEWPARAM(ui::ServicesControls::ViewChoice, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(choice));
     const std::wstring copied = copiedRows(window, L"\tALG\t");
-    CHECK(copied.find(L"2\tApplication Layer Gateway Service\tALG\t自动\t停止，禁用\t自动，已停止\t失败\r\n") != std::wstring::npos);
-    CHECK(copied.find(L"1\tAlerter\tAlerter\t自动\t停止，禁用\t禁用，已停止\t已更改\r\n") != std::wstring::npos);
+    CHECK(copied.find(L"2\tApplication Layer Gateway Service\tALG\t自动\t停止，禁用\t自动，已停止\t失败\t\r\n") != std::wstring::npos);
+    CHECK(copied.find(L"1\tAlerter\tAlerter\t自动\t停止，禁用\t禁用，已停止\t已更改\t\r\n") != std::wstring::npos);
+
+    // Changed from outside since: marked in the run's result, and drift names it (status 1); Set
+    // them again puts back what the run left, and drift then finds nothing (status 0).
+    services.setStartType(L"Alerter", SERVICE_AUTO_START);
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(ui::ServicesControls::ViewChoice, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(choice));
+    CHECK(copiedRows(window, L"禁用 → 自动").find(L"\t已更改\t禁用 → 自动\r\n") != std::wstring::npos);
+    CHECK(runCompanion(L"drift") == 1);
+    postClick(GetDlgItem(window, ui::ServicesControls::SetAgainButton));
+    const HWND question = waitForWindow(program.process(), L"Quillora1.1", 20000, L"#32770");
+    CHECK(messageBoxText(question).find(L"Alerter: 自动 → 禁用") != std::wstring::npos);
+    answerBox(question, IDYES);
+    const HWND told = waitForWindow(program.process(), L"Quillora1.1", 20000, L"#32770");
+    CHECK(messageBoxText(told).find(L"已重新设置这些服务。") != std::wstring::npos);
+    answerBox(told, IDOK);
+    CHECK(services.startType(L"Alerter") == SERVICE_DISABLED);
+    CHECK(runCompanion(L"drift") == 0);
     PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
     CHECK(program.waitForExit(20000));
 }
@@ -776,24 +828,6 @@ TEST_CASE_FIXTURE(EndToEnd, "Alerter unchecked with Space in the automatic view:
 }
 
 namespace {
-
-// quillora-cli run to its end; its exit status.
-DWORD runCompanion(const std::wstring& arguments)
-{
-    const std::wstring program = builtFile(L"quillora-cli.exe");
-    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    REQUIRE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                           nullptr, &startup, &started));
-    const platform::KernelHandle process(started.hProcess);
-    const platform::KernelHandle thread(started.hThread);
-    REQUIRE(WaitForSingleObject(process.get(), 60000) == WAIT_OBJECT_0);
-    DWORD status = 0;
-    GetExitCodeProcess(process.get(), &status);
-    return status;
-}
 
 // The undo's box, asked for until the last run's result is in and the undo answers.
 HWND undoBox(const QuilloraProcess& program)

@@ -36,6 +36,8 @@ SECTIONS = [
     ("## Reboot and undo", "## 撤销上次优化", "## 復原上次最佳化"),
     ("## The services window: what each service is, and what the last run really did",
      "## 查看服务：每个服务是什么，上次优化实际做了什么", "## 檢視服務：每個服務是什麼，上次最佳化實際做了什麼"),
+    ("## The runs so far: back to any point, and what has changed since",
+     "## 优化记录：回到任何一次之前，以及此后的改变", "## 最佳化記錄：回到任何一次之前，以及此後的變更"),
     ("## What becomes of each service", "## 每个服务的结果", "## 每個服務的結果"),
     ("## On Windows Vista and later", "## Windows Vista 及以后的版本", "## Windows Vista 及更新版本"),
     ("## On Windows 10 and 11: five more questions", "## Windows 10 和 11：另外五个问题", "## Windows 10 和 11：另外五個問題"),
@@ -227,6 +229,7 @@ def files_the_program_writes():
         constant("engine/records/backup_store.cpp", r'kBackupFolderName\[\] = "([^"]+)"'),
         constant("engine/records/backup_store.cpp", r'kAutomaticPrefix\[\] = "([^"]+)"'),
         constant("engine/records/run_result.cpp", r'kResultExtension\[\] = "([^"]+)"'),
+        constant("engine/records/run_history.cpp", r'kHistoryName\[\] = "([^"]+)"'),
         constant("engine/choice/settings.cpp", r'kFileName\[\] = "([^"]+)"'),
     ]
 

@@ -92,8 +92,25 @@ void dismissRefusalBox()
     }
 }
 
-// The services window from the system menu: the automatic profile on this machine, then what the
-// run really did.
+// Sets a service's start mode through the Service Control Manager, as another tool or a person
+// would behind the program's back.
+bool setStartType(const wchar_t* key, DWORD startType)
+{
+    const SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+    const SC_HANDLE service = manager ? OpenServiceW(manager, key, SERVICE_CHANGE_CONFIG) : nullptr;
+    const bool set = service
+        && ChangeServiceConfigW(service, SERVICE_NO_CHANGE, startType, SERVICE_NO_CHANGE, nullptr, nullptr, nullptr,
+                                nullptr, nullptr, nullptr, nullptr);
+    if (service)
+        CloseServiceHandle(service);
+    if (manager)
+        CloseServiceHandle(manager);
+    return set;
+}
+
+// The services window from the system menu: the automatic profile on this machine, then the runs
+// so far with what the run really did, and once more with Wine's print spooler, which the run
+// found as it asks (manual), disabled since: marked "changed since". The spooler is put back.
 bool saveServicesWindow(const QuilloraProcess& program, const std::wstring& folder)
 {
     SetForegroundWindow(program.mainWindow());
@@ -108,7 +125,10 @@ bool saveServicesWindow(const QuilloraProcess& program, const std::wstring& fold
         settle();
         return saveWindow(window, folder + name);
     };
-    const bool ok = view(1, L"\\services-window.bmp") & view(3, L"\\services-window-result.bmp");
+    bool ok = view(1, L"\\services-window.bmp") & view(3, L"\\services-window-result.bmp");
+    ok &= setStartType(L"Spooler", SERVICE_DISABLED);
+    ok &= view(3, L"\\services-window-changed-since.bmp");
+    ok &= setStartType(L"Spooler", SERVICE_DEMAND_START);
     PostMessageW(window, WM_CLOSE, 0, 0);
     return ok;
 }
