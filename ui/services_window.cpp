@@ -417,6 +417,7 @@ void ServicesWindow::fillRunChoice()
         chosenRun_ = history_.empty() ? "" : history_.front().name;
     const HWND choice = control(ServicesControls::RunChoice);
     SendMessageW(choice, CB_RESETCONTENT, 0, 0);
+    std::vector<std::vector<std::wstring>> entries;
     for (std::size_t i = 0; i < history_.size(); ++i) {
         const HistoryRun& run = history_[i];
         std::wstring text = fromUtf8(runTimeOf(run)) + L"  " + madeByWords(run);
@@ -425,7 +426,12 @@ void ServicesWindow::fillRunChoice()
         SendMessageW(choice, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
         if (run.name == chosenRun_)
             SendMessageW(choice, CB_SETCURSEL, i, 0);
+        entries.push_back({std::move(text)});
     }
+    // The box shows the start of the chosen run's entry; opened, its list shows every entry whole
+    // (the list of services measures them in the same font).
+    const int widest = ListView(control(ServicesControls::ServiceList)).widthsToShow({L""}, entries).front();
+    SendMessageW(choice, CB_SETDROPPEDWIDTH, widest + GetSystemMetrics(SM_CXVSCROLL), 0);
 }
 
 const HistoryRun* ServicesWindow::chosenRun() const
@@ -517,6 +523,8 @@ std::wstring ServicesWindow::runText()
                                : std::wstring(host().text(Text::NoRunYet));
     }
     std::wstring text = host().text(Text::ResultOfRun, {fromUtf8(runTimeOf(*run))}) + L"\r\n" + madeByWords(*run);
+    if (run->counts)
+        text += L"\r\n" + countWords(*run->counts);
     if (!runDetail_)
         return text + L"\r\n" + host().text(Text::CommandsRunning);
     if (!runDetail_->result && runDetail_->problems.empty())

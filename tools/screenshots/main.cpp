@@ -109,8 +109,8 @@ bool setStartType(const wchar_t* key, DWORD startType)
 }
 
 // The services window from the system menu: the automatic profile on this machine, then the runs
-// so far with what the run really did, and once more with Wine's print spooler, which the run
-// found as it asks (manual), disabled since: marked "changed since". The spooler is put back.
+// so far with what the run really did, and once more with automatic updates, which the run found
+// disabled as it asks, set back to manual since: marked "changed since".
 bool saveServicesWindow(const QuilloraProcess& program, const std::wstring& folder)
 {
     SetForegroundWindow(program.mainWindow());
@@ -126,9 +126,8 @@ bool saveServicesWindow(const QuilloraProcess& program, const std::wstring& fold
         return saveWindow(window, folder + name);
     };
     bool ok = view(1, L"\\services-window.bmp") & view(3, L"\\services-window-result.bmp");
-    ok &= setStartType(L"Spooler", SERVICE_DISABLED);
+    ok &= setStartType(L"wuauserv", SERVICE_DEMAND_START);
     ok &= view(3, L"\\services-window-changed-since.bmp");
-    ok &= setStartType(L"Spooler", SERVICE_DEMAND_START);
     PostMessageW(window, WM_CLOSE, 0, 0);
     return ok;
 }
@@ -143,6 +142,9 @@ bool saveEveryWindow(const std::wstring& folder)
     settle();
     ok &= saveWindow(main, folder + L"\\main-window.bmp");
 
+    // Automatic updates as the run asks already (Wine has it manual), so that the run leaves it so
+    // and the services window can show it changed since; it is manual again at the end.
+    ok &= setStartType(L"wuauserv", SERVICE_DISABLED);
     postClick(GetDlgItem(main, ui::MainControls::AutomaticButton));
     const HWND progress = waitForWindow(program.process(), ui::kProgressCaption);
     ok &= saveDuringRun(progress, folder + L"\\progress-window-running.bmp");
