@@ -11,8 +11,12 @@
 #include <vector>
 
 #include "engine/catalogue/catalogue.h"
+#include "engine/records/backup_store.h"
+#include "engine/records/run_result.h"
 #include "engine/run/recording.h"
+#include "engine/text/utf8.h"
 #include "platform/process_launch.h"
+#include "platform/windows_machine.h"
 #include "tools/driver/driver.h"
 #include "ui/identifiers.h"
 
@@ -168,6 +172,139 @@ std::wstring megabyteOfLog()
     return text;
 }
 
+// The runs so far as the services window opens them and quillora-cli history lists them, with one
+// run kept and with a thousand. The user's backup folder is set aside while they are measured, and
+// put back after.
+class HistoryRuns {
+public:
+    static constexpr int kMany = 1000;
+
+    explicit HistoryRuns(const std::wstring& quillora, const std::wstring& folder) : quillora_(quillora), folder_(folder)
+    {
+        platform::WindowsMachine machine;
+        backups_ = fromUtf8(backupFolder(machine));
+        aside_ = backups_ + L".bench-aside";
+        MoveFileW(backups_.c_str(), aside_.c_str());
+        // One real run: its backup, its result and its line of the history.
+        QuilloraProcess program(quillora, folder);
+        postClick(GetDlgItem(program.mainWindow(), ui::MainControls::AutomaticButton));
+        waitForWindow(program.process(), kCompletedCaption, 180000);
+        closeAndWait(program.process(), program.mainWindow());
+    }
+    ~HistoryRuns()
+    {
+        removeFolder(backups_);
+        MoveFileW(aside_.c_str(), backups_.c_str());
+    }
+
+    // Seconds from choosing the runs' view until it shows the newest run; the peak working set
+    // once it does.
+    std::pair<double, double> openView()
+    {
+        QuilloraProcess program(quillora_, folder_);
+        PostMessageW(program.mainWindow(), WM_SYSCOMMAND, ui::kViewServicesCommand, 0);
+        const HWND window = waitForWindow(program.process(), ui::kServicesCaption);
+        const HWND choice = waitForControl(window, ui::ServicesControls::ViewChoice);
+        SendMessageW(choice, CB_SETCURSEL, 3, 0);
+        const double start = now();
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(ui::ServicesControls::ViewChoice, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(choice));
+        const double seconds = now() - start;
+        const double megabytes = peakMegabytes(program.process());
+        closeAndWait(program.process(), program.mainWindow());
+        return {seconds, megabytes};
+    }
+
+    // Seconds for quillora-cli history to list them and end.
+    double listInCompanion() const
+    {
+        const std::wstring program = builtFile(L"quillora-cli.exe");
+        std::wstring commandLine = L"\"" + program + L"\" history";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION started{};
+        const double start = now();
+        if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                            &startup, &started))
+            return 0;
+        WaitForSingleObject(started.hProcess, INFINITE);
+        const double seconds = now() - start;
+        CloseHandle(started.hThread);
+        CloseHandle(started.hProcess);
+        return seconds;
+    }
+
+    // The real run's files and line again, as 999 earlier runs, a minute apart.
+    void addEarlierRuns()
+    {
+        const std::wstring name = newestBackupName();
+        const std::string backup = readAll(backups_ + L"\\" + name);
+        const std::string result = readAll(backups_ + L"\\" + resultName(name));
+        std::string history = readAll(backups_ + L"\\history.log");
+        const std::string line = history.substr(history.find("\r\n") + 2);
+        const std::string run = toUtf8(name.substr(5, 18));  // auto-RUN.txt
+        for (int i = 1; i < kMany; ++i) {
+            char stamp[32];
+            std::snprintf(stamp, sizeof stamp, "20200101-%02d%02d00-01", i / 60 % 24, i % 60);
+            const std::wstring earlier = L"auto-" + fromUtf8(stamp) + L".txt";
+            writeAll(backups_ + L"\\" + earlier, backup);
+            std::string saved = result;
+            saved.replace(saved.find(toUtf8(name)), name.size(), toUtf8(earlier));
+            writeAll(backups_ + L"\\" + resultName(earlier), saved);
+            std::string entry = line;
+            entry.replace(0, run.size(), stamp);
+            history += entry;
+        }
+        writeAll(backups_ + L"\\history.log", history);
+    }
+
+private:
+    static std::wstring resultName(const std::wstring& backup) { return backup.substr(0, backup.size() - 4) + L".result.log"; }
+
+    std::wstring newestBackupName() const
+    {
+        WIN32_FIND_DATAW found{};
+        const HANDLE search = FindFirstFileW((backups_ + L"\\auto-*.txt").c_str(), &found);
+        std::wstring name = found.cFileName;
+        FindClose(search);
+        return name;
+    }
+
+    static std::string readAll(const std::wstring& path)
+    {
+        const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        std::string bytes(GetFileSize(file, nullptr), '\0');
+        DWORD read = 0;
+        ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+        CloseHandle(file);
+        return bytes;
+    }
+
+    static void writeAll(const std::wstring& path, const std::string& bytes)
+    {
+        const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+
+    static void removeFolder(const std::wstring& folder)
+    {
+        WIN32_FIND_DATAW found{};
+        const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                    DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+            } while (FindNextFileW(search, &found));
+            FindClose(search);
+        }
+        RemoveDirectoryW(folder.c_str());
+    }
+
+    std::wstring quillora_, folder_, backups_, aside_;
+};
+
 }  // namespace
 
 int wmain()
@@ -234,6 +371,24 @@ int wmain()
         answers.push_back(full.longestAnswer);
     }
 
+    std::vector<double> oneRunView, oneRunList, manyRunsView, manyRunsList, oneRunMegabytes, manyRunsMegabytes;
+    {
+        HistoryRuns history(quillora, folder);
+        for (int i = 0; i < kRuns; ++i) {
+            const auto [seconds, megabytes] = history.openView();
+            oneRunView.push_back(seconds);
+            oneRunMegabytes.push_back(megabytes);
+            oneRunList.push_back(history.listInCompanion());
+        }
+        history.addEarlierRuns();
+        for (int i = 0; i < kRuns; ++i) {
+            const auto [seconds, megabytes] = history.openView();
+            manyRunsView.push_back(seconds);
+            manyRunsMegabytes.push_back(megabytes);
+            manyRunsList.push_back(history.listInCompanion());
+        }
+    }
+
     WIN32_FILE_ATTRIBUTE_DATA file{};
     GetFileAttributesExW(quillora.c_str(), GetFileExInfoStandard, &file);
     const double exeKilobytes = file.nFileSizeLow / 1024.0;
@@ -249,6 +404,12 @@ int wmain()
                   "%.1f MB", kBaselineWindow, 1.15);
     printRatioRow("peak working set after a complete run", median(megabytes), median(baselineMegabytes), "%.1f MB",
                   kBaselineWindow, 1.15);
+    printRatioRow("the runs' view of 1,000 runs", median(manyRunsView) * 1000, median(oneRunView) * 1000, "%.0f ms",
+                  "the view of one run", 1.5);
+    printRatioRow("quillora-cli history of 1,000 runs", median(manyRunsList) * 1000, median(oneRunList) * 1000, "%.0f ms",
+                  "the list of one run", 1.5);
+    printRatioRow("peak working set with the runs' view of 1,000 runs open", median(manyRunsMegabytes),
+                  median(oneRunMegabytes), "%.1f MB", "the view of one run", 1.15);
     printRow("CPU time while idle for 5 s", format("%.0f ms", idleCpuMs), "-", "-", "0 ms", idleCpuMs == 0);
     printRow("size of Quillora.exe", format("%.0f KB", exeKilobytes), "-", "-", "< 1 MB", exeKilobytes < 1024);
     return 0;
