@@ -16,22 +16,7 @@ const char kNoResult[] = "-";
 
 std::string madeBy(const HistoryRun& run)
 {
-    if (!run.origin)
-        return "not recorded";
-    const RunOrigin& origin = *run.origin;
-    switch (origin.maker) {
-    case RunMaker::Window:
-        return "window " + std::string(profileName(*origin.profile)) + (origin.answers.empty() ? "" : " " + origin.answers);
-    case RunMaker::Apply:
-        return "apply " + std::string(profileName(*origin.profile)) + (origin.answers.empty() ? "" : " " + origin.answers);
-    case RunMaker::RestoreBefore:
-        return "restore --before " + origin.run;
-    case RunMaker::SetAgain:
-        return "set again " + origin.run;
-    case RunMaker::Undo:
-        break;
-    }
-    return "undo " + origin.run;
+    return run.origin ? originText(*run.origin) : "not recorded";
 }
 
 std::string countsText(const std::optional<RunCounts>& counts)

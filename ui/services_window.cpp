@@ -402,10 +402,12 @@ void ServicesWindow::sortBy(int column)
     showDescription();
 }
 
-// The runs so far, newest first, each by when it started, what made it and its counts; the run
-// chosen stays chosen while it is listed, and the newest is chosen otherwise.
+// The runs so far, newest first, each by when it started, what made it and its counts. The newest
+// stays chosen as new runs come, an earlier run chosen stays chosen while it is listed, and the
+// newest is chosen otherwise.
 void ServicesWindow::fillRunChoice()
 {
+    const bool newestChosen = history_.empty() || history_.front().name == chosenRun_;
     historyProblem_.reset();
     try {
         history_ = machine_.services() ? runHistory(machine_) : std::vector<HistoryRun>{};
@@ -413,7 +415,7 @@ void ServicesWindow::fillRunChoice()
         history_.clear();
         historyProblem_ = failure;
     }
-    if (!findRun(history_, chosenRun_))
+    if (newestChosen || !findRun(history_, chosenRun_))
         chosenRun_ = history_.empty() ? "" : history_.front().name;
     const HWND choice = control(ServicesControls::RunChoice);
     SendMessageW(choice, CB_RESETCONTENT, 0, 0);

@@ -29,6 +29,8 @@ bool madeByProfile(RunMaker maker)
     return maker == RunMaker::Window || maker == RunMaker::Apply;
 }
 
+}  // namespace
+
 std::string originText(const RunOrigin& origin)
 {
     std::string text;
@@ -40,6 +42,8 @@ std::string originText(const RunOrigin& origin)
         return text + " " + profileName(*origin.profile) + (origin.answers.empty() ? "" : " " + origin.answers);
     return text + " " + origin.run;
 }
+
+namespace {
 
 bool areAnswerLetters(const std::string& text)
 {

@@ -47,6 +47,8 @@ struct RunOrigin {
 RunOrigin profileOrigin(RunMaker maker, Profile profile, const Answers& answers, Lists lists);
 // A run that went back to an earlier one.
 RunOrigin goingBack(RunMaker maker, const std::string& run);
+// What made a run as the history file says it: "window prompted yny", "restore-before RUN".
+std::string originText(const RunOrigin& origin);
 
 // What a result counts: services changed, unchanged, failed, and left alone (kept).
 struct RunCounts {

@@ -421,8 +421,8 @@ TEST_CASE("history lists the runs; drift finds what changed since one, --fix set
     CHECK(machine.memoryServices.services[L"ALG"].mode == StartMode::Manual);
     CHECK(machine.memoryServices.services[L"wuauserv"].mode == StartMode::Automatic);
     const CliResult listed = runCli({"history"}, machine);
-    CHECK(listed.out.find("\n20261207-101800-01\t2026-12-07 10:18:00\trestore --before " + first + "\t3\t0\t0\t0\n"
-                          "20261207-101700-01\t2026-12-07 10:17:00\tset again " + first + "\t1\t0\t0\t0\n" + first)
+    CHECK(listed.out.find("\n20261207-101800-01\t2026-12-07 10:18:00\trestore-before " + first + "\t3\t0\t0\t0\n"
+                          "20261207-101700-01\t2026-12-07 10:17:00\tset-again " + first + "\t1\t0\t0\t0\n" + first)
           != std::string::npos);
 
     // A run that is not there, and a backup broken by hand: refused, nothing changed, every run still listed.
@@ -437,4 +437,9 @@ TEST_CASE("history lists the runs; drift finds what changed since one, --fix set
     CHECK(machine.memoryServices.services[L"Alerter"].mode == StartMode::Automatic);
     CHECK(countOf(runCli({"history"}, machine).out, "\n") == 4);
     CHECK(runCli({"history", first}, machine).status == 3);
+    // While another program changes the services, neither way back starts.
+    machine.heldElsewhere = true;
+    CHECK(runCli({"drift", "--fix"}, machine).err
+          == "quillora-cli: another run is changing this machine's services; nothing was changed\n");
+    CHECK(runCli({"restore", "--before", "20261207-101700-01"}, machine).status == 3);
 }

@@ -124,10 +124,11 @@ TEST_CASE("what changed since a run, set again as a run of its own; a way back w
     CHECK(runs[0].origin == RunOrigin{RunMaker::SetAgain, std::nullopt, "", "20261207-101500-01"});
     CHECK(runs[0].counts == RunCounts{1, 0, 0, 0});
 
-    // Refused by Windows: failed, blamed on the refusal; the run is kept all the same.
+    // Refused by Windows: failed, blamed on the refusal; the run is kept all the same. A service of
+    // the other generation's list (Windows 10's, on XP) is not installed.
     services[L"ALG"].accessDenied = true;
     machine.stamp = "20261207-101700";
-    const GoingBackRun refused = goBack(machine, {{L"ALG", StartMode::Disabled, false}, {L"Themes", StartMode::Manual, false}},
+    const GoingBackRun refused = goBack(machine, {{L"ALG", StartMode::Disabled, false}, {L"XblGameSave", StartMode::Manual, false}},
                                         goingBack(RunMaker::RestoreBefore, "20261207-101600-01"));
     REQUIRE(refused.result.services.size() == 2);
     CHECK(refused.result.services[0].outcome == Outcome::Failed);
