@@ -235,7 +235,8 @@ void goBackFromWindow(const GoingBackPlace& place, RunMaker maker, const std::st
             return;
         }
         const std::optional<WindowsVersion> windows = place.machine.windowsVersion();
-        modes = afterNeededWarning(place, std::move(*modes), restoreWouldChange(*services, *modes, windows));
+        const std::vector<ModeChange> wouldChange = restoreWouldChange(*services, *modes, windows);
+        modes = afterNeededWarning(place, std::move(*modes), wouldChange);
         if (!modes)
             return;
         const std::vector<ModeChange> changing = restoreWouldChange(*services, *modes, windows);

@@ -705,6 +705,21 @@ TEST_CASE("the runs so far: the first of two restored to before it after a quest
     CHECK(services[L"Alerter"].mode == StartMode::Automatic);
     CHECK(window.controlText(ServicesControls::RunSummary) == L"自这次优化以来，它留下的启动类型都没有被改变。");
     CHECK_FALSE(IsWindowEnabled(window.control(ServicesControls::SetAgainButton)));
+
+    // On Windows 10, which needs ALG, going back to before the restore (ALG disabled then) warns
+    // as every run does; Yes leaves ALG alone.
+    f.desktop.memoryMachine.version = WindowsVersion{10, 0, 19045, false};
+    chooseView(window, 3);
+    REQUIRE(SendMessageW(runs, CB_GETCOUNT, 0, 0) == 4);
+    chooseIn(window, ServicesControls::RunChoice, 2);
+    f.desktop.memoryMachine.stamp = "20261207-101900";
+    click(window.control(ServicesControls::RestoreBeforeButton));
+    REQUIRE(f.desktop.warnings.size() == 1);
+    CHECK(f.desktop.warnings[0].text.find(L"\r\n\r\nALG\r\n") != std::wstring::npos);
+    REQUIRE(f.desktop.questions.size() == 3);
+    CHECK(f.desktop.questions[2].text.find(L"1 个已安装的服务将会改变：\r\n    Alerter: 自动 → 禁用\r\n") != std::wstring::npos);
+    CHECK(services[L"ALG"].mode == StartMode::Manual);
+    CHECK(services[L"Alerter"].mode == StartMode::Disabled);
     CHECK(f.desktop.errors.empty());
 }
 
