@@ -459,10 +459,11 @@ std::wstring ServicesWindow::madeByWords(const HistoryRun& run) const
         return fromUtf8(earlier ? runTimeOf(*earlier) : name);
     };
     switch (origin.maker) {
-    case RunMaker::Window:
-        return host().text(kViews[static_cast<std::size_t>(std::find(std::begin(kProfiles), std::end(kProfiles), *origin.profile)
-                                                           - std::begin(kProfiles))])
-            + answered;
+    case RunMaker::Window: {
+        // A profile's view is named as its button.
+        const auto view = std::find(std::begin(kProfiles), std::end(kProfiles), *origin.profile) - std::begin(kProfiles);
+        return host().text(kViews[static_cast<std::size_t>(view)]) + answered;
+    }
     case RunMaker::Apply:
         return fromUtf8("quillora-cli apply " + std::string(profileName(*origin.profile))) + answered;
     case RunMaker::RestoreBefore:
@@ -547,11 +548,12 @@ void ServicesWindow::goBackFromChosen(bool again)
         return;
     const std::string name = run->name;
     const GoingBackPlace place{dialogs_, machine_, runs_, results_, host().language(), handle()};
+    // A run that went back is told to the results' listeners, this window among them, which shows
+    // it at once.
     if (again)
         setAgain(place, name);
     else
         restoreBeforeRun(place, name);
-    refresh();
 }
 
 // Windows' own description of the chosen service, in its own language; why a run failed on it.
