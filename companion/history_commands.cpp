@@ -78,13 +78,13 @@ CliResult goBackRun(Machine& machine, const std::vector<BackupEntry>& modes, con
     const std::vector<std::wstring> needed = all ? std::vector<std::wstring>{} : disablingNeeded(changes, windows);
     std::string notes;
     for (const std::wstring& key : needed)
-        notes += serviceName(key) + ": left alone: " + windowsName(*windows) + " needs it (--all disables it too)\n";
+        notes += serviceName(key) + ": left alone: needed by " + windowsProductName(*windows) + " (--all disables it too)\n";
     const GoingBackRun run = goBack(machine, without(modes, needed), origin);
     std::vector<std::string> notKept;
     for (const PlatformFailure& failure : run.notKept)
         keepInHistory(notKept, [&] { throw failure; });
-    const bool complete = run.restore.report.complete && needed.empty();
-    return {complete ? kExitSuccess : kExitIncomplete,
+    // As with apply, a service left alone because this Windows needs it is no failure.
+    return {run.restore.report.complete ? kExitSuccess : kExitIncomplete,
             heading + "saved the start modes from before in " + printable(run.backup.path) + "\n" + notes
                 + run.restore.report.text,
             historyNotKept(notKept)};

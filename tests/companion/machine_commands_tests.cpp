@@ -442,4 +442,19 @@ TEST_CASE("history lists the runs; drift finds what changed since one, --fix set
     CHECK(runCli({"drift", "--fix"}, machine).err
           == "quillora-cli: another run is changing this machine's services; nothing was changed\n");
     CHECK(runCli({"restore", "--before", "20261207-101700-01"}, machine).status == 3);
+
+    // On Windows 10, which needs ALG, going back to ALG disabled leaves it alone unless --all.
+    machine.heldElsewhere = false;
+    machine.memoryServices.services[L"ALG"].mode = StartMode::Disabled;
+    machine.stamp = "20261207-101900";
+    REQUIRE(runCli({"apply", "automatic"}, machine).status == 0);
+    machine.memoryServices.services[L"ALG"].mode = StartMode::Manual;
+    machine.version = WindowsVersion{10, 0, 19045, false};
+    const CliResult kept = runCli({"restore", "--before", "20261207-101900-01"}, machine);
+    CHECK(kept.status == 0);
+    CHECK(kept.out.find("\n2:Application Layer Gateway Service (ALG): left alone: needed by Windows 10 (--all disables it too)\n")
+          != std::string::npos);
+    CHECK(machine.memoryServices.services[L"ALG"].mode == StartMode::Manual);
+    CHECK(runCli({"restore", "--before", "20261207-101900-01", "--all"}, machine).status == 0);
+    CHECK(machine.memoryServices.services[L"ALG"].mode == StartMode::Disabled);
 }
