@@ -37,13 +37,14 @@ const HistoryRun& runNamed(const std::vector<HistoryRun>& runs, const std::strin
     return *run;
 }
 
-// The run's files, or the first that cannot be used, as a failure naming it.
-RunDetail readWhole(Machine& machine, const HistoryRun& run, const std::string& nothingDone)
+// The run's files read whole; where the one the command needs (the backup, or the result) cannot
+// be used, a failure naming it.
+RunDetail readNeeding(Machine& machine, const HistoryRun& run, const std::string& needed, const std::string& nothingDone)
 {
     RunDetail detail = readRun(machine, run);
-    if (!detail.problems.empty()) {
-        const RunFileProblem& problem = detail.problems.front();
-        throw FileFailure(problem.path, 0, fromUtf8(problem.english() + nothingDone));
+    for (const RunFileProblem& problem : detail.problems) {
+        if (problem.path == needed)
+            throw FileFailure(problem.path, 0, fromUtf8(problem.english() + nothingDone));
     }
     return detail;
 }
@@ -139,7 +140,7 @@ CliResult driftCommand(const std::vector<std::string>& args, Machine& machine)
     const std::string* name = arguments.value("--run");
     const HistoryRun& run = name ? runNamed(runs, *name, machine) : runs.front();
     const std::string nothingDone = fix ? "; nothing was changed" : "";
-    const RunDetail detail = readWhole(machine, run, nothingDone);
+    const RunDetail detail = readNeeding(machine, run, resultPathFor(run.backup.path), nothingDone);
     if (!detail.result)
         throw FileFailure(resultPathFor(run.backup.path), 0,
                           fromUtf8("run " + run.name + " has no saved result: what it left is not known" + nothingDone));
@@ -165,7 +166,7 @@ CliResult restoreBeforeRun(const Arguments& arguments, Machine& machine)
     const std::unique_ptr<RunClaim> claim = claimRunsNow(machine);
     const std::vector<HistoryRun> runs = runHistory(machine);
     const HistoryRun& run = runNamed(runs, *arguments.value("--before"), machine);
-    const RunDetail detail = readWhole(machine, run, "; nothing was changed");
+    const RunDetail detail = readNeeding(machine, run, run.backup.path, "; nothing was changed");
     return goBackRun(machine, *detail.backup, goingBack(RunMaker::RestoreBefore, run.name), arguments.has("--all"),
                      "restoring the settings from before run " + run.name + "\n");
 }
