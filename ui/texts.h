@@ -190,6 +190,7 @@ enum class Text : int {
     ReasonAtLine,         // {1} the line, {2} what is wrong
     ProblemIsFolder,
     ProblemNotAResult,
+    ProblemNotAHistory,
     ProblemEmpty,
     ProblemUtf16,
     ProblemNotUtf8,       // {1} the text at fault, as the next ones
@@ -371,6 +372,7 @@ inline constexpr TextEntry kChineseTexts[] = {
     {Text::ReasonAtLine, L"第 {1} 行：{2}"},
     {Text::ProblemIsFolder, L"这是一个文件夹"},
     {Text::ProblemNotAResult, L"不是完整的 Quillora 结果"},
+    {Text::ProblemNotAHistory, L"不是 Quillora 的优化记录，没有改动它"},
     {Text::ProblemEmpty, L"文件是空的"},
     {Text::ProblemUtf16, L"文件保存为 UTF-16（“Unicode”）：请另存为 UTF-8"},
     {Text::ProblemNotUtf8, L"不是 UTF-8 文字：“{1}”"},
@@ -555,6 +557,7 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::ReasonAtLine, L"line {1}: {2}"},
     {Text::ProblemIsFolder, L"is a folder"},
     {Text::ProblemNotAResult, L"not a whole Quillora result"},
+    {Text::ProblemNotAHistory, L"not a Quillora history; left as it is"},
     {Text::ProblemEmpty, L"the file is empty"},
     {Text::ProblemUtf16, L"saved as UTF-16 (\"Unicode\"): save it as UTF-8"},
     {Text::ProblemNotUtf8, L"not UTF-8 text: '{1}'"},
@@ -734,6 +737,7 @@ inline constexpr TextEntry kTraditionalTexts[] = {
     {Text::ReasonAtLine, L"第 {1} 行：{2}"},
     {Text::ProblemIsFolder, L"這是一個資料夾"},
     {Text::ProblemNotAResult, L"不是完整的 Quillora 結果"},
+    {Text::ProblemNotAHistory, L"不是 Quillora 的最佳化記錄，沒有變更它"},
     {Text::ProblemEmpty, L"檔案是空的"},
     {Text::ProblemUtf16, L"檔案儲存為 UTF-16（「Unicode」）：請另存為 UTF-8"},
     {Text::ProblemNotUtf8, L"不是 UTF-8 文字：「{1}」"},

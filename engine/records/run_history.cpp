@@ -92,33 +92,64 @@ struct HistoryLine {
     std::optional<RunCounts> counts;
 };
 
-// The history file's lines by run; a line that cannot be read is left out.
+// The lines of a history file after its first, which must be the header: nullopt where it is not.
+// A byte-order mark and LF line ends (Notepad's) are taken.
+std::optional<std::vector<std::string>> historyLines(std::string bytes)
+{
+    const std::string byteOrderMark = "\xEF\xBB\xBF";
+    if (bytes.rfind(byteOrderMark, 0) == 0)
+        bytes.erase(0, byteOrderMark.size());
+    std::vector<std::string> lines;
+    for (std::size_t from = 0; from < bytes.size();) {
+        const std::size_t end = std::min(bytes.find('\n', from), bytes.size());
+        std::string line = bytes.substr(from, end - from);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(std::move(line));
+        from = end + 1;
+    }
+    if (lines.empty() || lines.front() != kHistoryHeader)
+        return std::nullopt;
+    lines.erase(lines.begin());
+    return lines;
+}
+
+// One line of the file: its run's name and what it says of it; nullopt where it cannot be read.
+std::optional<std::pair<std::string, HistoryLine>> parseHistoryLine(const std::string& line)
+{
+    const std::vector<std::string> fields = tabFields(line);
+    if (fields.size() != 2 && fields.size() != 6)
+        return std::nullopt;
+    HistoryLine entry{parseOrigin(fields[1]), std::nullopt};
+    if (fields.size() == 6) {
+        const std::optional<int> changed = parseCount(fields[2]), unchanged = parseCount(fields[3]),
+                                 failed = parseCount(fields[4]), kept = parseCount(fields[5]);
+        if (changed && unchanged && failed && kept)
+            entry.counts = RunCounts{*changed, *unchanged, *failed, *kept};
+    }
+    if (!entry.origin)
+        return std::nullopt;
+    return std::pair{fields[0], entry};
+}
+
+std::string formatHistoryLine(const std::string& name, const HistoryLine& entry)
+{
+    std::string text = name + "\t" + originText(*entry.origin);
+    if (const std::optional<RunCounts>& counts = entry.counts)
+        text += "\t" + std::to_string(counts->changed) + "\t" + std::to_string(counts->unchanged) + "\t"
+            + std::to_string(counts->failed) + "\t" + std::to_string(counts->kept);
+    return text;
+}
+
+// The history file's lines by run; a line that cannot be read counts for nothing.
 std::map<std::string, HistoryLine> readHistory(const std::string& bytes)
 {
-    std::map<std::string, HistoryLine> lines;
-    std::size_t from = 0;
-    bool first = true;
-    for (std::size_t end; (end = bytes.find("\r\n", from)) != std::string::npos; from = end + 2) {
-        const std::string line = bytes.substr(from, end - from);
-        if (std::exchange(first, false)) {
-            if (line != kHistoryHeader)
-                return {};
-            continue;
-        }
-        const std::vector<std::string> fields = tabFields(line);
-        if (fields.size() != 2 && fields.size() != 6)
-            continue;
-        HistoryLine entry{parseOrigin(fields[1]), std::nullopt};
-        if (fields.size() == 6) {
-            const std::optional<int> changed = parseCount(fields[2]), unchanged = parseCount(fields[3]),
-                                     failed = parseCount(fields[4]), kept = parseCount(fields[5]);
-            if (changed && unchanged && failed && kept)
-                entry.counts = RunCounts{*changed, *unchanged, *failed, *kept};
-        }
-        if (entry.origin)
-            lines[fields[0]] = entry;
+    std::map<std::string, HistoryLine> runs;
+    for (const std::string& line : historyLines(bytes).value_or(std::vector<std::string>{})) {
+        if (auto entry = parseHistoryLine(line))
+            runs[entry->first] = entry->second;
     }
-    return lines;
+    return runs;
 }
 
 std::string historyPath(Machine& machine)
@@ -138,25 +169,42 @@ std::map<std::string, HistoryLine> historyOf(Machine& machine)
     }
 }
 
-// Rewrites the history file with the run's line changed; every other line stays as it was.
+// Rewrites the history file with the run's line changed; every other line stays as it was, one
+// that cannot be read too. A file whose first line is not the header is not the program's to
+// write over: it is refused, and left as it is.
 template <typename Change>
 void changeHistory(Machine& machine, const std::string& backupPath, Change change)
 {
     const std::string path = historyPath(machine);
-    std::map<std::string, HistoryLine> lines = machine.files().exists(path) ? readHistory(readFile(machine.files(), path))
-                                                                            : std::map<std::string, HistoryLine>{};
-    HistoryLine& line = lines[runNameOf(backupPath)];
-    change(line);
-    std::string text = std::string(kHistoryHeader) + "\r\n";
-    for (const auto& [name, entry] : lines) {
-        if (!entry.origin)
-            continue;
-        text += name + "\t" + originText(*entry.origin);
-        if (const std::optional<RunCounts>& counts = entry.counts)
-            text += "\t" + std::to_string(counts->changed) + "\t" + std::to_string(counts->unchanged) + "\t"
-                + std::to_string(counts->failed) + "\t" + std::to_string(counts->kept);
-        text += "\r\n";
+    std::vector<std::string> lines;
+    if (machine.files().exists(path)) {
+        std::optional<std::vector<std::string>> read = historyLines(readFile(machine.files(), path));
+        if (!read)
+            throw FileFailure(path, FileProblem::NotAHistory, L"not a Quillora history; left as it is");
+        lines = std::move(*read);
     }
+    while (!lines.empty() && lines.back().empty())
+        lines.pop_back();
+    const std::string name = runNameOf(backupPath);
+    const auto own = std::find_if(lines.begin(), lines.end(), [&](const std::string& line) {
+        const auto entry = parseHistoryLine(line);
+        return entry && entry->first == name;
+    });
+    HistoryLine entry;
+    if (own != lines.end())
+        entry = parseHistoryLine(*own)->second;
+    change(entry);
+    // A run whose start was not recorded (the file could not be written then) gets no line: its
+    // counts alone would say nothing of what made it.
+    if (!entry.origin)
+        return;
+    if (own != lines.end())
+        *own = formatHistoryLine(name, entry);
+    else
+        lines.push_back(formatHistoryLine(name, entry));
+    std::string text = std::string(kHistoryHeader) + "\r\n";
+    for (const std::string& line : lines)
+        text += line + "\r\n";
     machine.files().writeAtomically(path, text, true);
 }
 
@@ -268,8 +316,6 @@ void recordOrigin(Machine& machine, const std::string& backupPath, const RunOrig
 
 void recordCounts(Machine& machine, const std::string& backupPath, const RunCounts& counts)
 {
-    // A run whose start was not recorded (the history file could not be written then) stays
-    // without: its counts alone would say nothing of what made it.
     changeHistory(machine, backupPath, [&](HistoryLine& line) { line.counts = counts; });
 }
 

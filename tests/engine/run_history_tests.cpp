@@ -78,15 +78,16 @@ TEST_CASE("runs are listed newest first from the backups, the history file and, 
     CHECK(broken.shown.services.empty());
     CHECK(readRun(machine, runs[1]).backup->size() == 2);
 
-    // A new run's line keeps every other line the file could read.
-    recordOrigin(machine, kBackups + "/auto-20261207-102000-01.txt", goingBack(RunMaker::Undo, "20261207-101800-01"));
+    // A new run's line keeps every other line as it was, one it cannot read too; a file that is
+    // not a history is refused and left as it is.
+    const RunOrigin undo = goingBack(RunMaker::Undo, "20261207-101800-01");
+    const std::string before = machine.memoryFiles.files.at(kBackups + "/history.log").bytes;
+    recordOrigin(machine, kBackups + "/auto-20261207-102000-01.txt", undo);
     CHECK(machine.memoryFiles.files.at(kBackups + "/history.log").bytes
-          == "quillora-history 1\r\n"
-             "20261207-101500-01\twindow automatic\t7\t8\t9\t1\r\n"
-             "20261207-101600-01\tapply prompted yynnyyyy\r\n"
-             "20261207-101800-01\twindow restore\r\n"
-             "20261207-101900-01\twindow automatic\t1\t1\t1\t1\r\n"
-             "20261207-102000-01\tundo 20261207-101800-01\r\n");
+          == before + "20261207-102000-01\tundo 20261207-101800-01\r\n");
+    put(machine, "history.log", "my notes\r\n", 9);
+    CHECK_THROWS_AS(recordOrigin(machine, kBackups + "/auto-20261207-102000-01.txt", undo), FileFailure);
+    CHECK(machine.memoryFiles.files.at(kBackups + "/history.log").bytes == "my notes\r\n");
 }
 
 TEST_CASE("what changed since a run, set again as a run of its own; a way back warns of what Windows 10 needs")
