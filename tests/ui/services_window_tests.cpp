@@ -706,6 +706,14 @@ TEST_CASE("the runs so far: the first of two restored to before it after a quest
     CHECK(window.controlText(ServicesControls::RunSummary) == L"自这次优化以来，它留下的启动类型都没有被改变。");
     CHECK_FALSE(IsWindowEnabled(window.control(ServicesControls::SetAgainButton)));
 
+    // The first run's backup broken by hand: named below the list with what is wrong, no way back
+    // to before it, and every run still listed.
+    f.desktop.memoryMachine.memoryFiles.files[kBackups + "/auto-20261207-101500-01.txt"].bytes = "quillora-backup 1\r\nALG\tsometimes\r\n";
+    chooseIn(window, ServicesControls::RunChoice, 3);
+    CHECK(window.controlText(ServicesControls::DescriptionBox).find(L"这次优化的一个文件不能使用：") != std::wstring::npos);
+    CHECK_FALSE(IsWindowEnabled(window.control(ServicesControls::RestoreBeforeButton)));
+    CHECK(SendMessageW(runs, CB_GETCOUNT, 0, 0) == 4);
+
     // On Windows 10, which needs ALG, going back to before the restore (ALG disabled then) warns
     // as every run does; Yes leaves ALG alone.
     f.desktop.memoryMachine.version = WindowsVersion{10, 0, 19045, false};
