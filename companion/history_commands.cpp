@@ -42,10 +42,8 @@ const HistoryRun& runNamed(const std::vector<HistoryRun>& runs, const std::strin
 RunDetail readNeeding(Machine& machine, const HistoryRun& run, const std::string& needed, const std::string& nothingDone)
 {
     RunDetail detail = readRun(machine, run);
-    for (const RunFileProblem& problem : detail.problems) {
-        if (problem.path == needed)
-            throw FileFailure(problem.path, 0, fromUtf8(problem.english() + nothingDone));
-    }
+    if (const RunFileProblem* problem = detail.problemWith(needed))
+        throw FileFailure(problem->path, 0, fromUtf8(problem->english() + nothingDone));
     return detail;
 }
 
@@ -81,14 +79,11 @@ CliResult goBackRun(Machine& machine, const std::vector<BackupEntry>& modes, con
     for (const std::wstring& key : needed)
         notes += serviceName(key) + ": left alone: needed by " + windowsProductName(*windows) + " (--all disables it too)\n";
     const GoingBackRun run = goBack(machine, without(modes, needed), origin);
-    std::vector<std::string> notKept;
-    for (const PlatformFailure& failure : run.notKept)
-        keepInHistory(notKept, [&] { throw failure; });
     // As with apply, a service left alone because this Windows needs it is no failure.
     return {run.restore.report.complete ? kExitSuccess : kExitIncomplete,
             heading + "saved the start modes from before in " + printable(run.backup.path) + "\n" + notes
                 + run.restore.report.text,
-            historyNotKept(notKept)};
+            historyNotKept(run.notKept)};
 }
 
 }  // namespace
@@ -110,9 +105,9 @@ CliResult historyCommand(const std::vector<std::string>& args, Machine& machine)
     const HistoryRun& run = runNamed(runs, arguments.positional[0], machine);
     const RunDetail detail = readRun(machine, run);
     std::string out = "run " + run.name + ", started " + runTimeOf(run) + ", made by " + madeBy(run) + "\n";
-    const std::vector<ModeChange> since =
-        detail.result ? restoreWouldChange(servicesOf(machine), modesLeft(*detail.result), machine.windowsVersion())
-                      : std::vector<ModeChange>{};
+    const std::vector<ModeChange> since = detail.result
+        ? changedSince(*detail.result, servicesOf(machine), machine.windowsVersion())
+        : std::vector<ModeChange>{};
     if (!detail.result)
         out += "its result was not saved: below, the start modes its backup saved before it\n";
     out += "LABEL\tKEY\tBEFORE\tASKED\tAFTER\tRESULT\tREASON\tCHANGED SINCE\n";
@@ -144,8 +139,7 @@ CliResult driftCommand(const std::vector<std::string>& args, Machine& machine)
     if (!detail.result)
         throw FileFailure(resultPathFor(run.backup.path), 0,
                           fromUtf8("run " + run.name + " has no saved result: what it left is not known" + nothingDone));
-    const std::vector<BackupEntry> left = modesLeft(*detail.result);
-    const std::vector<ModeChange> changes = restoreWouldChange(servicesOf(machine), left, machine.windowsVersion());
+    const std::vector<ModeChange> changes = changedSince(*detail.result, servicesOf(machine), machine.windowsVersion());
     if (changes.empty())
         return {kExitSuccess, "no start mode has changed since run " + run.name + "\n", ""};
     std::string out = std::to_string(changes.size()) + " service" + (changes.size() == 1 ? "" : "s")
@@ -154,10 +148,7 @@ CliResult driftCommand(const std::vector<std::string>& args, Machine& machine)
         out += modeChangeLine(change);
     if (!fix)
         return {kExitIncomplete, out, ""};
-    std::vector<BackupEntry> again;
-    for (const ModeChange& change : changes)
-        again.push_back({change.serviceKey, change.to, change.toDelayed});
-    return goBackRun(machine, again, goingBack(RunMaker::SetAgain, run.name), arguments.has("--all"),
+    return goBackRun(machine, modesToSetAgain(changes), goingBack(RunMaker::SetAgain, run.name), arguments.has("--all"),
                      out + "setting them again\n");
 }
 

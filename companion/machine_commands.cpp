@@ -3,7 +3,6 @@
 #include "engine/choice/skip_choice.h"
 
 #include <ctime>
-#include <functional>
 #include <stdexcept>
 
 #include "companion/arguments.h"
@@ -99,22 +98,14 @@ ProfileOnMachine profileOnMachine(const std::vector<std::string>& args, std::set
 
 }  // namespace
 
-void keepInHistory(std::vector<std::string>& notKept, const std::function<void()>& write)
-{
-    try {
-        write();
-    } catch (const FileFailure& failure) {
-        notKept.push_back(printable(failure.path()) + ": " + printable(failure.description()));
-    } catch (const PlatformFailure& failure) {
-        notKept.push_back(printable(failure.description()));
-    }
-}
-
-std::string historyNotKept(const std::vector<std::string>& notKept)
+std::string historyNotKept(const std::vector<PlatformFailure>& notKept)
 {
     std::string text;
-    for (const std::string& what : notKept)
-        text += "quillora-cli: the run's history could not be kept (the services were set all the same): " + what + "\n";
+    for (const PlatformFailure& failure : notKept) {
+        const auto* file = dynamic_cast<const FileFailure*>(&failure);
+        text += "quillora-cli: the run's history could not be kept (the services were set all the same): "
+            + (file ? printable(file->path()) + ": " : "") + printable(failure.description()) + "\n";
+    }
     return text;
 }
 
@@ -143,16 +134,12 @@ CliResult applyCommand(const std::vector<std::string>& args, Machine& machine)
     // apply keeps what it is about to change, as the program does before a run: the services left
     // alone by choice are neither changed nor saved, so that restore --last leaves them alone too.
     const SavedBackup backup = saveAutomaticBackup(machine, profile.skipped);
-    std::vector<std::string> notKept;
+    std::vector<PlatformFailure> notKept;
     keepInHistory(notKept, [&] { recordOrigin(machine, backup.path, *profile.origin); });
     std::vector<std::pair<std::wstring, PlatformFailure>> refused;
     CliResult result = reported(applyProfile(servicesOf(machine), profile.rows, timeout, windows, &refused));
     // Its result, as the program's runs keep theirs: the history lists it, and drift reads it.
-    keepInHistory(notKept, [&] {
-        const RunResult run = appliedResult(backup, profile.rows, refused, servicesOf(machine));
-        machine.files().writeAtomically(resultPathFor(backup.path), formatRunResult(run), true);
-        recordCounts(machine, backup.path, countsOf(run));
-    });
+    keepInHistory(notKept, [&] { saveResult(machine, appliedResult(backup, profile.rows, refused, servicesOf(machine))); });
     result.out = "saved the start modes from before in " + printable(backup.path) + "\n" + result.out;
     result.err = profile.note + historyNotKept(notKept);
     return result;

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "companion/cli.h"
+#include "engine/machine/failure.h"
 #include "engine/machine/machine.h"
 
 namespace quillora {
@@ -26,10 +26,7 @@ CliResult backupsCommand(const std::vector<std::string>& args, Machine& machine)
 // restore FILE | restore --last | restore --before RUN [--all]
 CliResult restoreCommand(const std::vector<std::string>& args, Machine& machine);
 
-// Runs write, and where it fails adds what could not be written to notKept: a run's history is
-// kept beside what it did, and its failure never undoes that.
-void keepInHistory(std::vector<std::string>& notKept, const std::function<void()>& write);
-// What could not be kept, for standard error.
-std::string historyNotKept(const std::vector<std::string>& notKept);
+// What of a run's history could not be kept, for standard error.
+std::string historyNotKept(const std::vector<PlatformFailure>& notKept);
 
 }  // namespace quillora

@@ -76,7 +76,7 @@ std::wstring problemReason(Language language, const RunFileProblem& problem)
 
 // The words of each way back: what it asks, how it ends, and what it says where it finds nothing
 // to do or a file it cannot use.
-struct Wording {
+struct WayBackTexts {
     Text question;  // {1} when the run started, {2} how many services change
     Text done;
     Text partly;
@@ -84,13 +84,13 @@ struct Wording {
     Text unusable;
 };
 
-const Wording& wordingOf(RunMaker maker)
+const WayBackTexts& wayBackTexts(RunMaker maker)
 {
-    static const Wording undo{Text::UndoQuestion, Text::UndoDone, Text::UndoPartly, Text::AlreadyUndone,
+    static const WayBackTexts undo{Text::UndoQuestion, Text::UndoDone, Text::UndoPartly, Text::AlreadyUndone,
                               Text::BackupUnusable};
-    static const Wording restoreBefore{Text::RestoreBeforeQuestion, Text::GoneBackDone, Text::GoneBackPartly,
+    static const WayBackTexts restoreBefore{Text::RestoreBeforeQuestion, Text::GoneBackDone, Text::GoneBackPartly,
                                        Text::NothingToRestore, Text::RunBackupUnusable};
-    static const Wording setAgain{Text::SetAgainQuestion, Text::SetAgainDone, Text::SetAgainPartly,
+    static const WayBackTexts setAgain{Text::SetAgainQuestion, Text::SetAgainDone, Text::SetAgainPartly,
                                   Text::NoneChangedSince, Text::RunFileUnusable};
     return maker == RunMaker::Undo ? undo : maker == RunMaker::RestoreBefore ? restoreBefore : setAgain;
 }
@@ -100,7 +100,7 @@ const Wording& wordingOf(RunMaker maker)
 // it is a run of its own.
 std::wstring question(Language language, RunMaker maker, const HistoryRun& run, const std::vector<ModeChange>& changing)
 {
-    return textIn(language, wordingOf(maker).question, {fromUtf8(runTimeOf(run)), std::to_wstring(changing.size())})
+    return textIn(language, wayBackTexts(maker).question, {fromUtf8(runTimeOf(run)), std::to_wstring(changing.size())})
         + L"\r\n" + changeLines(language, changing) + L"\r\n" + startAndStopNote(language, changing) + L"\r\n"
         + textIn(language, Text::BackupFirst);
 }
@@ -113,7 +113,7 @@ std::wstring outcome(Language language, RunMaker maker, const GoingBackRun& run)
         failures.push_back(textIn(language, Text::ServiceNote, {displayNameOf(key), key, reason(language, failure)}));
     for (const PlatformFailure& failure : run.notKept)
         failures.push_back(failureText(language, Text::ResultNotSaved, failure));
-    const Text headline = result.failures.empty() ? wordingOf(maker).done : wordingOf(maker).partly;
+    const Text headline = result.failures.empty() ? wayBackTexts(maker).done : wayBackTexts(maker).partly;
     return textIn(language, headline) + std::wstring(L"\r\n\r\n")
         + textIn(language, Text::ChangedCount, {count(language, result.changed.size())}) + L"\r\n"
         + changeLines(language, result.changed)
@@ -147,28 +147,21 @@ std::optional<std::vector<BackupEntry>> modesToPutBack(const GoingBackPlace& pla
 {
     const RunDetail detail = readRun(place.machine, run);
     const bool fromResult = maker == RunMaker::SetAgain;
-    for (const RunFileProblem& problem : detail.problems) {
-        // Only the file this way back reads stops it.
-        if ((problem.path == run.backup.path) == fromResult)
-            continue;
+    // Only the file this way back reads stops it.
+    if (const RunFileProblem* problem = detail.problemWith(fromResult ? resultPathFor(run.backup.path) : run.backup.path)) {
         place.dialogs.showError(place.owner,
-                                textIn(place.language, wordingOf(maker).unusable) + std::wstring(L"\r\n")
-                                    + visibly(problem.path, problem.path.size()) + L"\r\n"
-                                    + problemReason(place.language, problem) + L"\r\n\r\n"
+                                textIn(place.language, wayBackTexts(maker).unusable) + std::wstring(L"\r\n")
+                                    + visibly(problem->path, problem->path.size()) + L"\r\n"
+                                    + problemReason(place.language, *problem) + L"\r\n\r\n"
                                     + textIn(place.language, Text::NothingChanged),
                                 kMainCaption);
         return std::nullopt;
     }
     if (!fromResult)
         return detail.backup;
-    std::vector<BackupEntry> changed;
-    if (detail.result) {
-        const std::vector<ModeChange> since = restoreWouldChange(servicesOf(place.machine), modesLeft(*detail.result),
-                                                                 place.machine.windowsVersion());
-        for (const ModeChange& change : since)
-            changed.push_back({change.serviceKey, change.to, change.toDelayed});
-    }
-    return changed;
+    if (!detail.result)
+        return std::vector<BackupEntry>{};
+    return modesToSetAgain(changedSince(*detail.result, servicesOf(place.machine), place.machine.windowsVersion()));
 }
 
 // The modes without the services this Windows needs that they would disable, where the user
@@ -239,9 +232,10 @@ void goBackFromWindow(const GoingBackPlace& place, RunMaker maker, const std::st
         modes = afterNeededWarning(place, std::move(*modes), wouldChange);
         if (!modes)
             return;
+        // Read again: the services may have changed while the warning waited.
         const std::vector<ModeChange> changing = restoreWouldChange(*services, *modes, windows);
         if (changing.empty()) {
-            inform(place, textIn(place.language, wordingOf(maker).nothingToDo));
+            inform(place, textIn(place.language, wayBackTexts(maker).nothingToDo));
             return;
         }
         const std::string newest = runs.front().name;

@@ -497,7 +497,7 @@ void ServicesWindow::fillRunRows(Language language)
         runDetail_ = readRun(machine_, *run);
         ServiceControl* services = machine_.services();
         if (runDetail_->result && services)
-            changedSince_ = restoreWouldChange(*services, modesLeft(*runDetail_->result), machine_.windowsVersion());
+            changedSince_ = changedSince(*runDetail_->result, *services, machine_.windowsVersion());
         rows_ = resultRows(runDetail_->shown, language, [](unsigned long error) { return platform::systemErrorText(error); },
                            changedSince_);
     }

@@ -33,15 +33,6 @@ ServiceResult judgePutBack(const BackupEntry& entry, const std::optional<BackupE
     return service;
 }
 
-void keep(std::vector<PlatformFailure>& notKept, const auto& write)
-{
-    try {
-        write();
-    } catch (const PlatformFailure& failure) {
-        notKept.push_back(failure);
-    }
-}
-
 }  // namespace
 
 GoingBackRun goBack(Machine& machine, const std::vector<BackupEntry>& modes, const RunOrigin& origin)
@@ -49,7 +40,7 @@ GoingBackRun goBack(Machine& machine, const std::vector<BackupEntry>& modes, con
     ServiceControl& services = servicesOf(machine);
     const std::optional<WindowsVersion> windows = machine.windowsVersion();
     GoingBackRun run{saveAutomaticBackup(machine), {}, {}, {}};
-    keep(run.notKept, [&] { recordOrigin(machine, run.backup.path, origin); });
+    keepInHistory(run.notKept, [&] { recordOrigin(machine, run.backup.path, origin); });
     run.restore = restoreModes(services, modes, windows);
     run.result.backupPath = run.backup.path;
     for (const BackupEntry& entry : modes) {
@@ -58,10 +49,7 @@ GoingBackRun goBack(Machine& machine, const std::vector<BackupEntry>& modes, con
             run.result.services.push_back(
                 judgePutBack(entry, savedEntry(run.backup, entry.serviceKey), services.query(entry.serviceKey), run, windows));
     }
-    keep(run.notKept, [&] {
-        machine.files().writeAtomically(resultPathFor(run.backup.path), formatRunResult(run.result), true);
-    });
-    keep(run.notKept, [&] { recordCounts(machine, run.backup.path, countsOf(run.result)); });
+    keepInHistory(run.notKept, [&] { saveResult(machine, run.result); });
     return run;
 }
 

@@ -29,22 +29,6 @@ bool madeByProfile(RunMaker maker)
     return maker == RunMaker::Window || maker == RunMaker::Apply;
 }
 
-}  // namespace
-
-std::string originText(const RunOrigin& origin)
-{
-    std::string text;
-    for (const MakerName& entry : kMakerNames) {
-        if (entry.maker == origin.maker)
-            text = entry.name;
-    }
-    if (madeByProfile(origin.maker))
-        return text + " " + profileName(*origin.profile) + (origin.answers.empty() ? "" : " " + origin.answers);
-    return text + " " + origin.run;
-}
-
-namespace {
-
 bool areAnswerLetters(const std::string& text)
 {
     return (text.size() == kWizardQuestions.size() || text.size() == kWizardQuestions.size() + kWindows10Questions.size())
@@ -186,13 +170,14 @@ void changeHistory(Machine& machine, const std::string& backupPath, Change chang
     while (!lines.empty() && lines.back().empty())
         lines.pop_back();
     const std::string name = runNameOf(backupPath);
-    const auto own = std::find_if(lines.begin(), lines.end(), [&](const std::string& line) {
-        const auto entry = parseHistoryLine(line);
-        return entry && entry->first == name;
-    });
+    auto own = lines.end();
     HistoryLine entry;
-    if (own != lines.end())
-        entry = parseHistoryLine(*own)->second;
+    for (auto line = lines.begin(); line != lines.end() && own == lines.end(); ++line) {
+        if (const auto parsed = parseHistoryLine(*line); parsed && parsed->first == name) {
+            own = line;
+            entry = parsed->second;
+        }
+    }
     change(entry);
     // A run whose start was not recorded (the file could not be written then) gets no line: its
     // counts alone would say nothing of what made it.
@@ -230,6 +215,18 @@ RunResult fromBackup(const std::string& backupPath, const std::vector<BackupEntr
 }
 
 }  // namespace
+
+std::string originText(const RunOrigin& origin)
+{
+    std::string text;
+    for (const MakerName& entry : kMakerNames) {
+        if (entry.maker == origin.maker)
+            text = entry.name;
+    }
+    if (madeByProfile(origin.maker))
+        return text + " " + profileName(*origin.profile) + (origin.answers.empty() ? "" : " " + origin.answers);
+    return text + " " + origin.run;
+}
 
 RunOrigin profileOrigin(RunMaker maker, Profile profile, const Answers& answers, Lists lists)
 {
@@ -363,6 +360,42 @@ std::vector<BackupEntry> modesLeft(const RunResult& result)
         }
     }
     return modes;
+}
+
+std::vector<ModeChange> changedSince(const RunResult& result, ServiceControl& services,
+                                     const std::optional<WindowsVersion>& windows)
+{
+    // A restore of the modes left would change exactly what has changed since.
+    return restoreWouldChange(services, modesLeft(result), windows);
+}
+
+std::vector<BackupEntry> modesToSetAgain(const std::vector<ModeChange>& changedSince)
+{
+    std::vector<BackupEntry> modes;
+    for (const ModeChange& change : changedSince)
+        modes.push_back({change.serviceKey, change.to, change.toDelayed});
+    return modes;
+}
+
+void saveResult(Machine& machine, const RunResult& result)
+{
+    machine.files().writeAtomically(resultPathFor(result.backupPath), formatRunResult(result), true);
+    recordCounts(machine, result.backupPath, countsOf(result));
+}
+
+void keepInHistory(std::vector<PlatformFailure>& notKept, const std::function<void()>& write)
+{
+    try {
+        write();
+    } catch (const PlatformFailure& failure) {
+        notKept.push_back(failure);
+    }
+}
+
+const RunFileProblem* RunDetail::problemWith(const std::string& path) const
+{
+    const auto problem = std::find_if(problems.begin(), problems.end(), [&](const RunFileProblem& p) { return p.path == path; });
+    return problem == problems.end() ? nullptr : &*problem;
 }
 
 }  // namespace quillora

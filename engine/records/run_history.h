@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <variant>
@@ -10,6 +11,7 @@
 #include "engine/machine/failure.h"
 #include "engine/machine/machine.h"
 #include "engine/records/backup_file.h"
+#include "engine/records/backup_on_machine.h"
 #include "engine/records/backup_store.h"
 #include "engine/records/run_result.h"
 
@@ -85,6 +87,14 @@ const HistoryRun* findRun(const std::vector<HistoryRun>& runs, const std::string
 void recordOrigin(Machine& machine, const std::string& backupPath, const RunOrigin& origin);
 void recordCounts(Machine& machine, const std::string& backupPath, const RunCounts& counts);
 
+// Saves a run's result beside its backup and its counts in the history file. Throws
+// PlatformFailure where either cannot be written.
+void saveResult(Machine& machine, const RunResult& result);
+
+// Writes what a run keeps of itself; where that fails, adds the failure to notKept instead of
+// throwing: a run's history never undoes what the run did.
+void keepInHistory(std::vector<PlatformFailure>& notKept, const std::function<void()>& write);
+
 // A file of a run that cannot be used: which, and why: a problem found in it, or the system's
 // refusal.
 struct RunFileProblem {
@@ -102,14 +112,24 @@ struct RunDetail {
     // The result, or where there is none the services its backup saved, each with what it was
     // before and nothing known after.
     RunResult shown;
+
+    // The problem of one of its files (the backup, or the result); nullptr where it has none.
+    const RunFileProblem* problemWith(const std::string& path) const;
 };
 
 RunDetail readRun(Machine& machine, const HistoryRun& run);
 
 // The modes a result left its services with: those it changed or found as asked, read back after
 // it. Services it left alone, failed on, or whose outcome is unknown have none. What a restore of
-// them would change is what has changed since the run (restoreWouldChange): from the mode now
-// back to the mode the run left.
+// them would change is what has changed since the run.
 std::vector<BackupEntry> modesLeft(const RunResult& result);
+
+// The services whose start mode differs now from what the result left them with, each from the
+// mode now to the mode left; one not installed now is not among them.
+std::vector<ModeChange> changedSince(const RunResult& result, ServiceControl& services,
+                                     const std::optional<WindowsVersion>& windows);
+
+// What setting them again puts back: the mode each was left with.
+std::vector<BackupEntry> modesToSetAgain(const std::vector<ModeChange>& changedSince);
 
 }  // namespace quillora

@@ -78,8 +78,7 @@ void RunResults::save(Tracked& tracked, const RunResult& result, News& news)
 {
     const std::string path = resultPathFor(result.backupPath);
     try {
-        machine_.files().writeAtomically(path, formatRunResult(result), true);
-        recordCounts(machine_, result.backupPath, countsOf(result));
+        saveResult(machine_, result);
     } catch (const PlatformFailure& failure) {
         problem(&tracked, {true, path, failure}, news);
     }
