@@ -98,13 +98,12 @@ ProfileOnMachine profileOnMachine(const std::vector<std::string>& args, std::set
 
 }  // namespace
 
-std::string historyNotKept(const std::vector<PlatformFailure>& notKept)
+std::string historyNotKept(const std::vector<FileFailure>& notKept)
 {
     std::string text;
-    for (const PlatformFailure& failure : notKept) {
-        const auto* file = dynamic_cast<const FileFailure*>(&failure);
+    for (const FileFailure& failure : notKept) {
         text += "quillora-cli: the run's history could not be kept (the services were set all the same): "
-            + (file ? printable(file->path()) + ": " : "") + printable(failure.description()) + "\n";
+            + (failure.path().empty() ? "" : printable(failure.path()) + ": ") + printable(failure.description()) + "\n";
     }
     return text;
 }
@@ -134,7 +133,7 @@ CliResult applyCommand(const std::vector<std::string>& args, Machine& machine)
     // apply keeps what it is about to change, as the program does before a run: the services left
     // alone by choice are neither changed nor saved, so that restore --last leaves them alone too.
     const SavedBackup backup = saveAutomaticBackup(machine, profile.skipped);
-    std::vector<PlatformFailure> notKept;
+    std::vector<FileFailure> notKept;
     keepInHistory(notKept, [&] { recordOrigin(machine, backup.path, *profile.origin); });
     std::vector<std::pair<std::wstring, PlatformFailure>> refused;
     CliResult result = reported(applyProfile(servicesOf(machine), profile.rows, timeout, windows, &refused));

@@ -27,6 +27,6 @@ CliResult backupsCommand(const std::vector<std::string>& args, Machine& machine)
 CliResult restoreCommand(const std::vector<std::string>& args, Machine& machine);
 
 // What of a run's history could not be kept, for standard error.
-std::string historyNotKept(const std::vector<PlatformFailure>& notKept);
+std::string historyNotKept(const std::vector<FileFailure>& notKept);
 
 }  // namespace quillora

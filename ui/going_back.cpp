@@ -111,7 +111,7 @@ std::wstring outcome(Language language, RunMaker maker, const GoingBackRun& run)
     std::vector<std::wstring> failures;
     for (const auto& [key, failure] : result.failures)
         failures.push_back(textIn(language, Text::ServiceNote, {displayNameOf(key), key, reason(language, failure)}));
-    for (const PlatformFailure& failure : run.notKept)
+    for (const FileFailure& failure : run.notKept)
         failures.push_back(failureText(language, Text::ResultNotSaved, failure));
     const Text headline = result.failures.empty() ? wayBackTexts(maker).done : wayBackTexts(maker).partly;
     return textIn(language, headline) + std::wstring(L"\r\n\r\n")

@@ -23,7 +23,7 @@ struct GoingBackRun {
     RestoreResult restore;
     RunResult result;
     // The history or the result could not be written: the services were set all the same.
-    std::vector<PlatformFailure> notKept;
+    std::vector<FileFailure> notKept;
 };
 
 // The caller holds the claim on the services. Throws PlatformFailure where the backup cannot be

@@ -383,12 +383,14 @@ void saveResult(Machine& machine, const RunResult& result)
     recordCounts(machine, result.backupPath, countsOf(result));
 }
 
-void keepInHistory(std::vector<PlatformFailure>& notKept, const std::function<void()>& write)
+void keepInHistory(std::vector<FileFailure>& notKept, const std::function<void()>& write)
 {
     try {
         write();
-    } catch (const PlatformFailure& failure) {
+    } catch (const FileFailure& failure) {
         notKept.push_back(failure);
+    } catch (const PlatformFailure& failure) {
+        notKept.push_back(FileFailure("", failure.number(), failure.description()));
     }
 }
 

@@ -91,9 +91,9 @@ void recordCounts(Machine& machine, const std::string& backupPath, const RunCoun
 // PlatformFailure where either cannot be written.
 void saveResult(Machine& machine, const RunResult& result);
 
-// Writes what a run keeps of itself; where that fails, adds the failure to notKept instead of
-// throwing: a run's history never undoes what the run did.
-void keepInHistory(std::vector<PlatformFailure>& notKept, const std::function<void()>& write);
+// Writes what a run keeps of itself; where that fails, adds the failure, naming its file, to
+// notKept instead of throwing: a run's history never undoes what the run did.
+void keepInHistory(std::vector<FileFailure>& notKept, const std::function<void()>& write);
 
 // A file of a run that cannot be used: which, and why: a problem found in it, or the system's
 // refusal.

@@ -7,6 +7,17 @@
 
 namespace quillora {
 
+namespace {
+
+// The file a failure names; where it names none, the one given.
+std::string fileOf(const PlatformFailure& failure, const std::string& otherwise)
+{
+    const auto* file = dynamic_cast<const FileFailure*>(&failure);
+    return file && !file->path().empty() ? file->path() : otherwise;
+}
+
+}  // namespace
+
 RunResults::RunResults(LaunchedProcesses& processes, Machine& machine) : processes_(processes), machine_(machine) {}
 
 RunResults::~RunResults() = default;
@@ -25,7 +36,7 @@ RunRecord& RunResults::runStarts(const SavedBackup& backup, const RunOrigin& ori
     try {
         recordOrigin(machine_, backup.path, origin);
     } catch (const PlatformFailure& failure) {
-        problem(&tracked, {true, resultPathFor(backup.path), failure}, news);
+        problem(&tracked, {true, fileOf(failure, resultPathFor(backup.path)), failure}, news);
     }
     tell(news);
     tellEach([](ResultListener& listener) { listener.resultsChanged(); });
@@ -80,7 +91,8 @@ void RunResults::save(Tracked& tracked, const RunResult& result, News& news)
     try {
         saveResult(machine_, result);
     } catch (const PlatformFailure& failure) {
-        problem(&tracked, {true, path, failure}, news);
+        // The result's file, or the history's where the result was saved and its counts were not.
+        problem(&tracked, {true, fileOf(failure, path), failure}, news);
     }
 }
 

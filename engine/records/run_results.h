@@ -38,7 +38,7 @@ public:
 // A result that could not be read back or saved, or a saved one that could not be loaded.
 struct ResultProblem {
     bool saving;
-    std::string path;  // the result file
+    std::string path;  // the file: the result's, or the history's
     PlatformFailure failure;
 };
 

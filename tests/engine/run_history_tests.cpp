@@ -137,6 +137,15 @@ TEST_CASE("what changed since a run, set again as a run of its own; a way back w
     CHECK(refused.result.services[1].outcome == Outcome::NotInstalled);
     CHECK(runHistory(machine)[0].counts == RunCounts{0, 0, 1, 0});
 
+    // A history that cannot be written is named, and the services are set all the same.
+    machine.memoryFiles.files.erase(kBackups + "/history.log");
+    machine.memoryFiles.folders.insert(kBackups + "/history.log");
+    machine.stamp = "20261207-101800";
+    const GoingBackRun unkept = goBack(machine, {{L"Alerter", StartMode::Manual, false}}, goingBack(RunMaker::Undo, "x"));
+    REQUIRE_FALSE(unkept.notKept.empty());
+    CHECK(unkept.notKept[0].path() == kBackups + "/history.log");
+    CHECK(services[L"Alerter"].mode == StartMode::Manual);
+
     // On Windows 10, ALG and wuauserv are needed: a way back that would disable them is warned of;
     // on XP nothing is.
     const std::vector<ModeChange> disabling{{L"ALG", StartMode::Manual, false, StartMode::Disabled, false},
