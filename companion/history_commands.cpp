@@ -14,9 +14,11 @@ namespace {
 
 const char kNoResult[] = "-";
 
+// What made the run as its files say it, shown safely: what it names of an earlier run or a file
+// comes from a file.
 std::string madeBy(const HistoryRun& run)
 {
-    return run.origin ? originText(*run.origin) : "not recorded";
+    return run.origin ? printable(originText(*run.origin)) : "not recorded";
 }
 
 std::string countsText(const std::optional<RunCounts>& counts)
@@ -47,18 +49,20 @@ RunDetail readNeeding(Machine& machine, const HistoryRun& run, const std::string
     return detail;
 }
 
-std::string modeChangeLine(const ModeChange& change)
+std::string modeChangeLine(const ModeChange& change, const std::string& run)
 {
-    return serviceName(change.serviceKey) + ": left " + modeWords(change.to, change.toDelayed) + ", now "
-        + modeWords(change.from, change.fromDelayed) + "\n";
+    return serviceName(change.serviceKey) + ": left " + modeWords(change.to, change.toDelayed) + " by run " + printable(run)
+        + ", now " + modeWords(change.from, change.fromDelayed) + "\n";
 }
 
 // One service as the result file says it, after its log label, and what has changed since.
 std::string serviceLine(const ServiceResult& service, const std::vector<ModeChange>& since)
 {
     std::string line = toUtf8(labelOf(service.serviceKey));
-    for (const std::string& field : resultFields(service))
-        line += "\t" + field;
+    for (const std::string& field : resultFields(service)) {
+        line += '\t';
+        line += printable(field);
+    }
     line += "\t";
     for (const ModeChange& change : since) {
         if (change.serviceKey == service.serviceKey)
@@ -69,8 +73,8 @@ std::string serviceLine(const ServiceResult& service, const std::vector<ModeChan
 
 // Puts the modes back as a run of its own. A service this Windows needs is not disabled without
 // --all, as apply leaves them alone.
-CliResult goBackRun(Machine& machine, const std::vector<BackupEntry>& modes, const RunOrigin& origin, bool all,
-                    const std::string& heading)
+CliResult goBackRun(Machine& machine, std::unique_ptr<RunClaim> claim, const std::vector<BackupEntry>& modes,
+                    const RunOrigin& origin, bool all, const std::string& heading)
 {
     const std::optional<WindowsVersion> windows = machine.windowsVersion();
     const std::vector<ModeChange> changes = restoreWouldChange(servicesOf(machine), modes, windows);
@@ -78,12 +82,50 @@ CliResult goBackRun(Machine& machine, const std::vector<BackupEntry>& modes, con
     std::string notes;
     for (const std::wstring& key : needed)
         notes += serviceName(key) + ": left alone: needed by " + windowsProductName(*windows) + " (--all disables it too)\n";
-    const GoingBackRun run = goBack(machine, without(modes, needed), origin);
+    MachineRun run(machine, origin, {}, std::move(claim));
+    const RestoreResult restored = putBack(run, without(modes, needed));
     // As with apply, a service left alone because this Windows needs it is no failure.
-    return {run.restore.report.complete ? kExitSuccess : kExitIncomplete,
-            heading + "saved the start modes from before in " + printable(run.backup.path) + "\n" + notes
-                + run.restore.report.text,
-            historyNotKept(run.notKept)};
+    return {judgedStatus(run, restored.report.complete),
+            heading + "saved the start modes from before in " + printable(run.backup().path) + "\n" + notes
+                + restored.report.text,
+            runProblems(run)};
+}
+
+// The services changed since the run named, or, without a name, since the program last set each.
+struct Drift {
+    std::vector<ModeChange> changes;
+    std::vector<std::string> runs;  // the run that left each
+    std::string since;              // "run RUN", or "the program last set them"
+    RunOrigin fix;                  // what setting them again is recorded as
+};
+
+Drift driftOfRun(Machine& machine, const HistoryRun& run, const std::string& nothingDone)
+{
+    const RunDetail detail = readNeeding(machine, run, resultPathFor(run.backup.path), nothingDone);
+    if (!detail.result)
+        throw FileFailure(resultPathFor(run.backup.path), 0,
+                          fromUtf8("run " + printable(run.name) + " has no saved result: what it left is not known" + nothingDone));
+    Drift drift{changedSince(*detail.result, servicesOf(machine), machine.windowsVersion()), {}, "run " + printable(run.name),
+                goingBack(RunMaker::SetAgain, run.name)};
+    drift.runs.assign(drift.changes.size(), run.name);
+    return drift;
+}
+
+Drift driftOfLastSet(Machine& machine, const std::vector<HistoryRun>& runs, const std::string& nothingDone)
+{
+    const std::vector<LastSet> lastSet = lastSetModes(machine, runs);
+    if (lastSet.empty())
+        throw FileFailure(backupFolder(machine), 0,
+                          fromUtf8("holds no run with a saved result: what the program set is not known" + nothingDone));
+    Drift drift{changedSinceLastSet(lastSet, servicesOf(machine), machine.windowsVersion()), {},
+                "the program last set them", goingBack(RunMaker::SetAgainDrifted, "")};
+    for (const ModeChange& change : drift.changes) {
+        for (const LastSet& set : lastSet) {
+            if (set.mode.serviceKey == change.serviceKey)
+                drift.runs.push_back(set.run);
+        }
+    }
+    return drift;
 }
 
 }  // namespace
@@ -99,12 +141,13 @@ CliResult historyCommand(const std::vector<std::string>& args, Machine& machine)
             return {kExitSuccess, "no runs yet in " + printable(backupFolder(machine)) + "\n", ""};
         std::string out = "RUN\tSTARTED\tMADE BY\tCHANGED\tUNCHANGED\tFAILED\tKEPT\n";
         for (const HistoryRun& run : runs)
-            out += run.name + "\t" + runTimeOf(run) + "\t" + madeBy(run) + "\t" + countsText(run.counts) + "\n";
+            out += printable(run.name) + "\t" + printable(runTimeOf(run)) + "\t" + madeBy(run) + "\t"
+                + countsText(run.counts) + "\n";
         return {kExitSuccess, out, ""};
     }
     const HistoryRun& run = runNamed(runs, arguments.positional[0], machine);
     const RunDetail detail = readRun(machine, run);
-    std::string out = "run " + run.name + ", started " + runTimeOf(run) + ", made by " + madeBy(run) + "\n";
+    std::string out = "run " + printable(run.name) + ", started " + printable(runTimeOf(run)) + ", made by " + madeBy(run) + "\n";
     const std::vector<ModeChange> since = detail.result
         ? changedSince(*detail.result, servicesOf(machine), machine.windowsVersion())
         : std::vector<ModeChange>{};
@@ -128,38 +171,34 @@ CliResult driftCommand(const std::vector<std::string>& args, Machine& machine)
         throw UsageError("--all goes with --fix");
     const bool fix = arguments.has("--fix");
     // Claimed before the run is read: a run under way would be making a newer one.
-    const std::unique_ptr<RunClaim> claim = fix ? claimRunsNow(machine) : nullptr;
+    std::unique_ptr<RunClaim> claim = fix ? claimRunsNow(machine) : nullptr;
     const std::vector<HistoryRun> runs = runHistory(machine);
     if (runs.empty())
         throw FileFailure(backupFolder(machine), 0, L"holds no run yet: nothing to compare with");
     const std::string* name = arguments.value("--run");
-    const HistoryRun& run = name ? runNamed(runs, *name, machine) : runs.front();
     const std::string nothingDone = fix ? "; nothing was changed" : "";
-    const RunDetail detail = readNeeding(machine, run, resultPathFor(run.backup.path), nothingDone);
-    if (!detail.result)
-        throw FileFailure(resultPathFor(run.backup.path), 0,
-                          fromUtf8("run " + run.name + " has no saved result: what it left is not known" + nothingDone));
-    const std::vector<ModeChange> changes = changedSince(*detail.result, servicesOf(machine), machine.windowsVersion());
-    if (changes.empty())
-        return {kExitSuccess, "no start mode has changed since run " + run.name + "\n", ""};
-    std::string out = std::to_string(changes.size()) + " service" + (changes.size() == 1 ? "" : "s")
-        + " changed since run " + run.name + ":\n";
-    for (const ModeChange& change : changes)
-        out += modeChangeLine(change);
+    const Drift drift = name ? driftOfRun(machine, runNamed(runs, *name, machine), nothingDone)
+                             : driftOfLastSet(machine, runs, nothingDone);
+    if (drift.changes.empty())
+        return {kExitSuccess, "no start mode has changed since " + drift.since + "\n", ""};
+    std::string out = std::to_string(drift.changes.size()) + " service" + (drift.changes.size() == 1 ? "" : "s")
+        + " changed since " + drift.since + ":\n";
+    for (std::size_t i = 0; i < drift.changes.size(); ++i)
+        out += modeChangeLine(drift.changes[i], drift.runs[i]);
     if (!fix)
         return {kExitIncomplete, out, ""};
-    return goBackRun(machine, modesToSetAgain(changes), goingBack(RunMaker::SetAgain, run.name), arguments.has("--all"),
+    return goBackRun(machine, std::move(claim), modesToSetAgain(drift.changes), drift.fix, arguments.has("--all"),
                      out + "setting them again\n");
 }
 
 CliResult restoreBeforeRun(const Arguments& arguments, Machine& machine)
 {
-    const std::unique_ptr<RunClaim> claim = claimRunsNow(machine);
+    std::unique_ptr<RunClaim> claim = claimRunsNow(machine);
     const std::vector<HistoryRun> runs = runHistory(machine);
     const HistoryRun& run = runNamed(runs, *arguments.value("--before"), machine);
     const RunDetail detail = readNeeding(machine, run, run.backup.path, "; nothing was changed");
-    return goBackRun(machine, *detail.backup, goingBack(RunMaker::RestoreBefore, run.name), arguments.has("--all"),
-                     "restoring the settings from before run " + run.name + "\n");
+    return goBackRun(machine, std::move(claim), *detail.backup, goingBack(RunMaker::RestoreBefore, run.name),
+                     arguments.has("--all"), "restoring the settings from before run " + printable(run.name) + "\n");
 }
 
 }  // namespace quillora

@@ -14,6 +14,8 @@
 #include "engine/records/run_result.h"
 #include "engine/machine/failure.h"
 #include "engine/records/backup_on_machine.h"
+#include "engine/records/going_back.h"
+#include "engine/records/machine_run.h"
 #include "engine/plan/profile_on_machine.h"
 #include "engine/plan/plan.h"
 #include "engine/text/utf8.h"
@@ -96,16 +98,39 @@ ProfileOnMachine profileOnMachine(const std::vector<std::string>& args, std::set
     return profile;
 }
 
+
+// A path's last part: the name a restored backup is recorded under.
+std::string fileNameOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 }  // namespace
 
-std::string historyNotKept(const std::vector<FileFailure>& notKept)
+std::string runProblems(const MachineRun& run)
 {
     std::string text;
-    for (const FileFailure& failure : notKept) {
-        text += "quillora-cli: the run's history could not be kept (the services were set all the same): "
-            + (failure.path().empty() ? "" : printable(failure.path()) + ": ") + printable(failure.description()) + "\n";
+    for (const RunProblem& problem : run.problems()) {
+        const std::string why = printable(problem.failure.description());
+        if (problem.kind == RunProblem::Kind::ServicesNotReadBack) {
+            text += "quillora-cli: the services could not be read back after they were set; the result keeps what is "
+                    "known: " + why + "\n";
+            continue;
+        }
+        const char* what = problem.file == RunFile::Result ? "the run's result could not be saved"
+            : problem.file == RunFile::History             ? "the history of runs could not be kept"
+                                                           : "the run's backup could not be saved";
+        const std::string& path = problem.failure.path();
+        text += std::string("quillora-cli: ") + what + " (the services were set all the same): "
+            + (path.empty() ? "" : printable(path) + ": ") + why + "\n";
     }
     return text;
+}
+
+int judgedStatus(const MachineRun& run, bool complete)
+{
+    return complete && run.counts().failed == 0 ? kExitSuccess : kExitIncomplete;
 }
 
 CliResult statusCommand(const std::vector<std::string>& args, Machine& machine)
@@ -132,16 +157,17 @@ CliResult applyCommand(const std::vector<std::string>& args, Machine& machine)
     const std::chrono::milliseconds timeout = timeoutOf(profile.arguments);
     // apply keeps what it is about to change, as the program does before a run: the services left
     // alone by choice are neither changed nor saved, so that restore --last leaves them alone too.
-    const SavedBackup backup = saveAutomaticBackup(machine, profile.skipped);
-    std::vector<FileFailure> notKept;
-    keepInHistory(notKept, [&] { recordOrigin(machine, backup.path, *profile.origin); });
+    MachineRun run(machine, *profile.origin, profile.skipped, std::move(claim));
     std::vector<std::pair<std::wstring, PlatformFailure>> refused;
-    CliResult result = reported(applyProfile(servicesOf(machine), profile.rows, timeout, windows, &refused));
-    // Its result, as the program's runs keep theirs: the history lists it, and drift reads it.
-    keepInHistory(notKept, [&] { saveResult(machine, appliedResult(backup, profile.rows, refused, servicesOf(machine))); });
-    result.out = "saved the start modes from before in " + printable(backup.path) + "\n" + result.out;
-    result.err = profile.note + historyNotKept(notKept);
-    return result;
+    const ServiceReport report = applyProfile(servicesOf(machine), profile.rows, timeout, windows, &refused);
+    std::optional<PlatformFailure> unread;
+    RunResult result = appliedResult(run.backup(), profile.rows, refused, servicesOf(machine), unread);
+    if (unread)
+        run.readBackFailed(*unread);
+    run.finish(std::move(result));
+    return {judgedStatus(run, report.complete),
+            "saved the start modes from before in " + printable(run.backup().path) + "\n" + report.text,
+            profile.note + runProblems(run)};
 }
 
 CliResult backupCommand(const std::vector<std::string>& args, Machine& machine)
@@ -172,7 +198,6 @@ CliResult backupCommand(const std::vector<std::string>& args, Machine& machine)
 CliResult restoreCommand(const std::vector<std::string>& args, Machine& machine)
 {
     const Arguments arguments = parseArguments(args, {"--before"}, {"--last", "--all"});
-    ServiceControl& services = servicesOf(machine);
     const bool last = arguments.has("--last");
     const bool before = arguments.value("--before") != nullptr;
     if (static_cast<int>(last) + static_cast<int>(before) + static_cast<int>(!arguments.positional.empty()) > 1)
@@ -182,13 +207,14 @@ CliResult restoreCommand(const std::vector<std::string>& args, Machine& machine)
     if (before)
         return restoreBeforeRun(arguments, machine);
     std::string file = last ? "" : onePositional(arguments, "restore", "a backup file (or --last)");
-    // Claimed before the newest backup is chosen: a run under way would be making a newer one.
-    const std::unique_ptr<RunClaim> claim = claimRunsNow(machine);
+    // Claimed before the newest run is chosen: a run under way would be making a newer one.
+    std::unique_ptr<RunClaim> claim = claimRunsNow(machine);
     if (last) {
-        const std::optional<StoredBackup> newest = newestAutomaticBackup(machine);
+        const std::vector<HistoryRun> runs = runHistory(machine);
+        const HistoryRun* newest = newestRun(runs);
         if (!newest)
             throw FileFailure(backupFolder(machine), 0, L"holds no automatic backup yet");
-        file = newest->path;
+        file = newest->backup.path;
     }
     std::vector<BackupEntry> backup;
     try {
@@ -196,9 +222,11 @@ CliResult restoreCommand(const std::vector<std::string>& args, Machine& machine)
     } catch (const BackupError& error) {
         throw FileFailure(file, 0, fromUtf8(std::string(error.what()) + "; nothing was changed"));
     }
-    CliResult result = reported(restoreModes(services, backup, machine.windowsVersion()).report);
-    result.out = "restoring " + printable(file) + "\n" + result.out;
-    return result;
+    // A run of its own, with a backup first, so that the restore can be gone back from too.
+    MachineRun run(machine, goingBack(RunMaker::RestoreFile, printable(fileNameOf(file))), {}, std::move(claim));
+    const RestoreResult restored = putBack(run, backup);
+    return {judgedStatus(run, restored.report.complete), "restoring " + printable(file) + "\n" + restored.report.text,
+            runProblems(run)};
 }
 
 CliResult backupsCommand(const std::vector<std::string>& args, Machine& machine)

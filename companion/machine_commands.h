@@ -6,6 +6,7 @@
 #include "companion/cli.h"
 #include "engine/machine/failure.h"
 #include "engine/machine/machine.h"
+#include "engine/records/machine_run.h"
 
 namespace quillora {
 
@@ -26,7 +27,10 @@ CliResult backupsCommand(const std::vector<std::string>& args, Machine& machine)
 // restore FILE | restore --last | restore --before RUN [--all]
 CliResult restoreCommand(const std::vector<std::string>& args, Machine& machine);
 
-// What of a run's history could not be kept, for standard error.
-std::string historyNotKept(const std::vector<FileFailure>& notKept);
+// What went wrong with a run's files or its read back, for standard error.
+std::string runProblems(const MachineRun& run);
+// A run's exit status: success only where the command's own report is complete and the judged
+// result counts no failure.
+int judgedStatus(const MachineRun& run, bool complete);
 
 }  // namespace quillora

@@ -1,11 +1,23 @@
 #include "platform/processes.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "platform/message_pump.h"
 #include "platform/process_launch.h"
 #include "platform/system_error.h"
 #include "platform/window_timer.h"
 
 namespace quillora::platform {
+namespace {
+
+BOOL CALLBACK hideWindow(HWND window, LPARAM)
+{
+    ShowWindow(window, SW_HIDE);
+    return TRUE;
+}
+
+}  // namespace
 
 void WindowsProcesses::launch(const std::wstring& commandLine, int showState)
 {
@@ -48,9 +60,24 @@ void WindowsProcesses::processPendingMessages()
     platform::processPendingMessages();
 }
 
+void WindowsProcesses::waitForLaunched(std::chrono::milliseconds longest)
+{
+    EnumThreadWindows(GetCurrentThreadId(), hideWindow, 0);
+    std::vector<HANDLE> running;
+    for (const auto& [launch, process] : kept_)
+        running.push_back(process.get());
+    const DWORD until = GetTickCount() + static_cast<DWORD>(longest.count());
+    // At most MAXIMUM_WAIT_OBJECTS at a time; whatever the first batches took is spent.
+    for (std::size_t from = 0; from < running.size(); from += MAXIMUM_WAIT_OBJECTS) {
+        const DWORD count = static_cast<DWORD>(std::min<std::size_t>(MAXIMUM_WAIT_OBJECTS, running.size() - from));
+        const DWORD left = static_cast<DWORD>(std::max<long>(0, static_cast<long>(until - GetTickCount())));
+        WaitForMultipleObjects(count, running.data() + from, TRUE, left);
+    }
+}
+
 void WindowsProcesses::endProgram()
 {
-    // Every window goes with the process; launched commands run on by themselves.
+    // Every window goes with the process; a command still running past the wait runs on by itself.
     ExitProcess(0);
 }
 

@@ -21,6 +21,9 @@ public:
     virtual std::size_t launchKept(const std::wstring& commandLine, int showState) = 0;
     // Handles every message already waiting, then returns.
     virtual void processPendingMessages() = 0;
+    // Hides every window of the program at once, then waits until every kept process has ended,
+    // for at most the time given: the program's end waits for its commands.
+    virtual void waitForLaunched(std::chrono::milliseconds longest) = 0;
     // Ends the program at once. The Windows implementation never returns.
     virtual void endProgram() = 0;
 };
@@ -33,6 +36,7 @@ public:
     void forget(std::size_t launch) override;
     std::unique_ptr<Timer> every(std::chrono::milliseconds period, std::function<void()> tick) override;
     void processPendingMessages() override;
+    void waitForLaunched(std::chrono::milliseconds longest) override;
     [[noreturn]] void endProgram() override;
 
 private:

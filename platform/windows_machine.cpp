@@ -2,8 +2,11 @@
 
 #include <windows.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 #include <cwchar>
 #include <utility>
 
@@ -20,16 +23,92 @@ namespace {
 // share it (Windows XP's Fast User Switching and Remote Desktop included).
 constexpr wchar_t kRunsMutex[] = L"Global\\Quillora.ServiceRuns";
 
+// The longest a claim waits for the commands of a program that ended without giving it back.
+constexpr DWORD kLongestWaitForEarlierCommands = 10000;
+
+// Who holds the claim, written beside the backups while it is held: the holder's process id and
+// when it was created. A holder that ends without giving the claim back (killed) leaves it, so
+// that the next claimant can find the commands it launched, which may still change services.
+struct Holder {
+    DWORD processId = 0;
+    unsigned long long created = 0;  // FILETIME, as one number
+};
+
+unsigned long long creationTime(HANDLE process)
+{
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user))
+        return 0;
+    return (static_cast<unsigned long long>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+std::optional<Holder> readHolder(Files& files, const std::string& path)
+{
+    try {
+        if (!files.exists(path))
+            return std::nullopt;
+        Holder holder;
+        unsigned long processId = 0;
+        if (std::sscanf(files.read(path).c_str(), "%lu %llu", &processId, &holder.created) != 2)
+            return std::nullopt;
+        holder.processId = processId;
+        return holder;
+    } catch (const PlatformFailure&) {
+        return std::nullopt;
+    }
+}
+
+// The processes the holder started that still run: the commands it launched (cmd.exe, which waits
+// for the NET or sc it runs). A process id used again since is told apart by its creation time.
+std::vector<KernelHandle> commandsOf(const Holder& holder)
+{
+    std::vector<KernelHandle> running;
+    const KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE)
+        return running;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+        if (entry.th32ParentProcessID != holder.processId || entry.th32ProcessID == GetCurrentProcessId())
+            continue;
+        KernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, entry.th32ProcessID));
+        if (process && creationTime(process.get()) >= holder.created)
+            running.push_back(std::move(process));
+    }
+    return running;
+}
+
+// Whether the commands of a holder that never gave the claim back have all ended, waiting for them
+// a while.
+bool earlierCommandsEnded(const Holder& holder)
+{
+    const std::vector<KernelHandle> running = commandsOf(holder);
+    std::vector<HANDLE> handles;
+    for (const KernelHandle& process : running)
+        handles.push_back(process.get());
+    if (handles.empty())
+        return true;
+    const DWORD count = static_cast<DWORD>(std::min<std::size_t>(handles.size(), MAXIMUM_WAIT_OBJECTS));
+    return WaitForMultipleObjects(count, handles.data(), TRUE, kLongestWaitForEarlierCommands) < WAIT_OBJECT_0 + count
+        && handles.size() <= MAXIMUM_WAIT_OBJECTS;
+}
+
 // Owning the mutex is holding the claim. A mutex is owned by a thread and counts its owner's
 // waits, so a run nested in another of the same program claims it again and gives back only its
-// own claim.
+// own claim; only the outermost claim names its holder, and takes the name away again.
 class MutexClaim : public RunClaim {
 public:
-    explicit MutexClaim(KernelHandle mutex) : mutex_(std::move(mutex)) {}
-    ~MutexClaim() override { ReleaseMutex(mutex_.get()); }
+    MutexClaim(KernelHandle mutex, std::string holderPath) : mutex_(std::move(mutex)), holderPath_(std::move(holderPath)) {}
+    ~MutexClaim() override
+    {
+        if (!holderPath_.empty())
+            DeleteFileW(fromUtf8(holderPath_).c_str());
+        ReleaseMutex(mutex_.get());
+    }
 
 private:
     KernelHandle mutex_;
+    std::string holderPath_;
 };
 
 }  // namespace
@@ -142,14 +221,39 @@ std::unique_ptr<RunClaim> WindowsMachine::claimRuns()
     }
     switch (WaitForSingleObject(mutex.get(), 0)) {
     case WAIT_OBJECT_0:
-    // The program that held it ended without giving it back; its run is over.
+    // The program that held it ended without giving it back: its commands may still run.
     case WAIT_ABANDONED:
-        return std::make_unique<MutexClaim>(std::move(mutex));
+        return claimHeld(std::move(mutex));
     case WAIT_TIMEOUT:
         return nullptr;
     default:
         throw systemFailure(GetLastError());
     }
+}
+
+// The mutex is owned: the claim is this program's once every command of an earlier holder that
+// never gave it back has ended. Where one still runs after the wait, the claim is refused as held.
+std::unique_ptr<RunClaim> WindowsMachine::claimHeld(KernelHandle mutex)
+{
+    const std::string path = dataFolder().value_or("") + "\\holder.txt";
+    const std::optional<Holder> earlier = readHolder(files_, path);
+    const unsigned long long created = creationTime(GetCurrentProcess());
+    if (earlier && earlier->processId == GetCurrentProcessId() && earlier->created == created)
+        return std::make_unique<MutexClaim>(std::move(mutex), "");  // nested in this program's own claim
+    if (earlier && !earlierCommandsEnded(*earlier)) {
+        ReleaseMutex(mutex.get());
+        return nullptr;
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "%lu %llu\r\n", GetCurrentProcessId(), created);
+    try {
+        files_.createFolders(*dataFolder());
+        files_.writeAtomically(path, text, true);
+    } catch (const PlatformFailure&) {
+        // Without the name a killed program is not waited for; the claim itself still holds.
+        return std::make_unique<MutexClaim>(std::move(mutex), "");
+    }
+    return std::make_unique<MutexClaim>(std::move(mutex), path);
 }
 
 }  // namespace quillora::platform

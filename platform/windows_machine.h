@@ -27,6 +27,7 @@ public:
 
 private:
     std::string localApplicationData();
+    std::unique_ptr<RunClaim> claimHeld(KernelHandle mutex);
 
     std::unique_ptr<ServiceControl> services_;
     WindowsFiles files_;

@@ -100,26 +100,35 @@ const WayBackTexts& wayBackTexts(RunMaker maker)
 // it is a run of its own.
 std::wstring question(Language language, RunMaker maker, const HistoryRun& run, const std::vector<ModeChange>& changing)
 {
-    return textIn(language, wayBackTexts(maker).question, {fromUtf8(runTimeOf(run)), std::to_wstring(changing.size())})
+    return textIn(language, wayBackTexts(maker).question, {visibly(runTimeOf(run)), std::to_wstring(changing.size())})
         + L"\r\n" + changeLines(language, changing) + L"\r\n" + startAndStopNote(language, changing) + L"\r\n"
         + textIn(language, Text::BackupFirst);
 }
 
-std::wstring outcome(Language language, RunMaker maker, const GoingBackRun& run)
+// How the way back went, every count from its one judged result: the headline, what changed (from
+// -> to), what was already so, what failed and why, and every problem of its files.
+std::wstring outcome(Language language, RunMaker maker, const MachineRun& run, const RestoreResult& restore)
 {
-    const RestoreResult& result = run.restore;
+    const RunCounts counts = run.counts();
     std::vector<std::wstring> failures;
-    for (const auto& [key, failure] : result.failures)
-        failures.push_back(textIn(language, Text::ServiceNote, {displayNameOf(key), key, reason(language, failure)}));
-    for (const FileFailure& failure : run.notKept)
-        failures.push_back(failureText(language, Text::ResultNotSaved, failure));
-    const Text headline = result.failures.empty() ? wayBackTexts(maker).done : wayBackTexts(maker).partly;
+    for (const ServiceResult& service : run.result()->services) {
+        if (service.outcome != Outcome::Failed)
+            continue;
+        const auto refused = std::find_if(restore.failures.begin(), restore.failures.end(),
+                                          [&](const auto& failure) { return failure.first == service.serviceKey; });
+        const std::wstring why = refused != restore.failures.end() ? reason(language, refused->second)
+                                                                   : std::wstring(textIn(language, Text::ReadsBackOtherMode));
+        failures.push_back(textIn(language, Text::ServiceNote, {displayNameOf(service.serviceKey), service.serviceKey, why}));
+    }
+    for (const RunProblem& problem : run.problems())
+        failures.push_back(runProblemText(language, problem, resultPathFor(run.backup().path)));
+    const Text headline = counts.failed == 0 && run.problems().empty() ? wayBackTexts(maker).done : wayBackTexts(maker).partly;
     return textIn(language, headline) + std::wstring(L"\r\n\r\n")
-        + textIn(language, Text::ChangedCount, {count(language, result.changed.size())}) + L"\r\n"
-        + changeLines(language, result.changed)
-        + textIn(language, Text::UnchangedCount, {count(language, static_cast<std::size_t>(result.unchanged))})
-        + L"\r\n" + textIn(language, Text::FailedCount, {count(language, result.failures.size())}) + L"\r\n"
-        + lines(failures) + L"\r\n" + startAndStopNote(language, result.changed);
+        + textIn(language, Text::ChangedCount, {count(language, static_cast<std::size_t>(counts.changed))}) + L"\r\n"
+        + changeLines(language, restore.changed)
+        + textIn(language, Text::UnchangedCount, {count(language, static_cast<std::size_t>(counts.unchanged))})
+        + L"\r\n" + textIn(language, Text::FailedCount, {count(language, static_cast<std::size_t>(counts.failed))}) + L"\r\n"
+        + lines(failures) + L"\r\n" + startAndStopNote(language, restore.changed);
 }
 
 void inform(const GoingBackPlace& place, const std::wstring& text, bool warning = false)
@@ -134,11 +143,8 @@ std::optional<HistoryRun> runGoneBackTo(const std::vector<HistoryRun>& runs, Run
         const HistoryRun* run = findRun(runs, name);
         return run ? std::optional(*run) : std::nullopt;
     }
-    for (const HistoryRun& run : runs) {
-        if (!run.origin || run.origin->maker != RunMaker::Undo)
-            return run;
-    }
-    return std::nullopt;
+    const HistoryRun* run = newestRun(runs, true);
+    return run ? std::optional(*run) : std::nullopt;
 }
 
 // The modes to put back, read whole; nullopt, after saying which file cannot be used and why,
@@ -202,7 +208,7 @@ void goBackFromWindow(const GoingBackPlace& place, RunMaker maker, const std::st
     ServiceControl* services = place.machine.services();
     // Held from the choice of the run to the last mode put back: another program's run would
     // make a newer backup, or change what is put back.
-    const std::unique_ptr<RunClaim> claim = services ? place.machine.claimRuns() : nullptr;
+    std::unique_ptr<RunClaim> claim = services ? place.machine.claimRuns() : nullptr;
     if (services && !claim) {
         inform(place, textIn(place.language, Text::RunsBusy), true);
         return;
@@ -246,11 +252,13 @@ void goBackFromWindow(const GoingBackPlace& place, RunMaker maker, const std::st
             inform(place, textIn(place.language, Text::UndoOvertaken));
             return;
         }
-        const GoingBackRun done = goBack(place.machine, *modes, goingBack(maker, run->name));
+        MachineRun done(place.machine, goingBack(maker, run->name), {}, std::move(claim));
+        const RestoreResult restored = putBack(done, *modes);
         place.results.tellRunsChanged();
-        inform(place, outcome(place.language, maker, done), !done.restore.failures.empty() || !done.notKept.empty());
+        inform(place, outcome(place.language, maker, done, restored), done.counts().failed > 0 || !done.problems().empty());
     } catch (const PlatformFailure& failure) {
-        // The services could not be read, or the backup that comes first could not be saved.
+        // The services could not be read before anything was changed, or the backup that comes
+        // first could not be saved: putBack itself tells a read that fails after a change.
         const std::wstring file = failedFile(failure);
         place.dialogs.showError(place.owner,
                                 textIn(place.language, Text::BackupNotSaved) + (file.empty() ? L"" : L" " + file) + L"\r\n"
@@ -272,7 +280,7 @@ bool canUndoLastRun(Machine& machine, const RunController& runs, const RunResult
     if (!runsFinished(runs, results) || !machine.services())
         return false;
     try {
-        return newestAutomaticBackup(machine).has_value();
+        return newestRun(runHistory(machine)) != nullptr;
     } catch (const PlatformFailure&) {
         return false;
     }

@@ -92,11 +92,9 @@ void MainWindow::resultArrived(const RunResult& result)
     });
 }
 
-void MainWindow::resultProblem(const ResultProblem& problem)
+void MainWindow::resultProblem(const RunProblem& problem, const std::string& resultPath)
 {
-    const Text what = problem.saving ? Text::ResultNotSaved : Text::ResultNotRead;
-    const std::wstring text =
-        host().text(what, {visibly(problem.path, problem.path.size())}) + L"\r\n" + reasonIn(host().language(), problem.failure);
+    const std::wstring text = runProblemText(host().language(), problem, resultPath);
     runs_.afterRuns([this, text] { dialogs_.showError(handle(), text, kMainCaption); });
 }
 

@@ -38,7 +38,7 @@ protected:
 
 private:
     void resultArrived(const RunResult& result) override;
-    void resultProblem(const ResultProblem& problem) override;
+    void resultProblem(const RunProblem& problem, const std::string& resultPath) override;
     void resultsFailed(const PlatformFailure& failure) override;
     void openWebSite();
     void addToSystemMenu();

@@ -68,4 +68,15 @@ std::wstring failureText(Language language, Text what, const PlatformFailure& fa
     return textIn(language, what, {failedFile(failure)}) + L"\r\n" + reasonIn(language, failure);
 }
 
+std::wstring runProblemText(Language language, const RunProblem& problem, const std::string& resultPath)
+{
+    if (problem.kind == RunProblem::Kind::ServicesNotReadBack)
+        return textIn(language, Text::ResultNotRead, {visibly(resultPath, resultPath.size())}) + L"\r\n"
+            + reasonIn(language, problem.failure);
+    const Text what = problem.file == RunFile::History ? Text::HistoryNotKept
+        : problem.file == RunFile::Result              ? Text::ResultNotSaved
+                                                       : Text::BackupNotSaved;
+    return failureText(language, what, problem.failure);
+}
+
 }  // namespace quillora::ui

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/machine/failure.h"
+#include "engine/records/machine_run.h"
 #include "engine/text/file_problem.h"
 #include "ui/texts.h"
 
@@ -24,5 +25,9 @@ std::wstring failedFile(const PlatformFailure& failure);
 // What a box says of a file that failed: the text, its "{1}" the file, then the reason on a line
 // of its own.
 std::wstring failureText(Language language, Text what, const PlatformFailure& failure);
+
+// What a box says of a problem of a run: its file named by what it is (the result, the history),
+// or the read of the services after a change that failed. resultPath: the run's result file.
+std::wstring runProblemText(Language language, const RunProblem& problem, const std::string& resultPath);
 
 }  // namespace quillora::ui

@@ -114,23 +114,15 @@ RunController::RunController(platform::Processes& processes, platform::Dialogs& 
       display_(display),
       host_(host)
 {
-    results_.listen(*this);
 }
 
-RunController::~RunController()
-{
-    results_.stopListening(*this);
-}
+RunController::~RunController() = default;
 
 void RunController::start(Profile profile, HWND owner)
 {
-    if (!claimServices(owner))
+    std::shared_ptr<RunClaim> claim = claimServices(owner);
+    if (!claim)
         return;
-    // Given back however the run ends, once its commands have too.
-    struct ReleaseWhenIdle {
-        RunController& runs;
-        ~ReleaseWhenIdle() { runs.releaseWhenIdle(); }
-    } release{*this};
     // Read once: the steps and the backup leave alone the same services, whatever the user
     // chooses while the warning waits.
     const std::optional<std::vector<std::wstring>> skipped = choiceForRun(profile, owner);
@@ -139,14 +131,14 @@ void RunController::start(Profile profile, HWND owner)
     const std::optional<PlanInputs> plan = planToRun(profile, *skipped, owner);
     if (!plan)
         return;
-    const SavedBackup backup = backUpBeforeRun(*skipped);
+    std::unique_ptr<MachineRun> begun = beginRun(*plan, profile, *skipped, std::move(claim));
     display_.present();
     // A window that an earlier run completed says that a run is under way again.
     if (runsUnderWay_ == 0)
         display_.showRunning();
     // What waited for the runs is told once this one has ended, however it ended.
     try {
-        run(*plan, results_.runStarts(backup, profileOrigin(RunMaker::Window, profile, answers_, plan->lists)));
+        run(*plan, results_.runStarts(std::move(begun)));
     } catch (...) {
         tellWaiting();
         throw;
@@ -154,24 +146,19 @@ void RunController::start(Profile profile, HWND owner)
     tellWaiting();
 }
 
-// The machine's services for this program's runs: claimed by its first run, kept by the runs
-// nested in it, and given back once none is under way and every command they launched has ended;
-// a command that ends late would otherwise overwrite another program's run. While another program
-// holds them, a box says so.
-bool RunController::claimServices(HWND owner)
+// The machine's services for this program's runs: claimed by its first run, shared by the runs
+// nested in it and by every run whose commands still run, and given back by the last of them
+// once its last command has ended; a command that ends late would otherwise overwrite another
+// program's run. While another program holds them, a box says so.
+std::shared_ptr<RunClaim> RunController::claimServices(HWND owner)
 {
-    if (!claim_)
-        claim_ = machine_.claimRuns();
-    if (claim_)
-        return true;
-    dialogs_.inform(owner, host_.text(Text::RunsBusy), kMainCaption, true);
-    return false;
-}
-
-void RunController::releaseWhenIdle()
-{
-    if (runsUnderWay_ == 0 && !results_.anyPending())
-        claim_.reset();
+    std::shared_ptr<RunClaim> claim = claim_.lock();
+    if (!claim)
+        claim = machine_.claimRuns();
+    claim_ = claim;
+    if (!claim)
+        dialogs_.inform(owner, host_.text(Text::RunsBusy), kMainCaption, true);
+    return claim;
 }
 
 void RunController::run(const PlanInputs& plan, RunRecord& record)
@@ -268,7 +255,11 @@ std::optional<PlanInputs> RunController::planToRun(Profile profile, const std::v
 
 void RunController::endProgram()
 {
-    ended_ = true;
+    if (std::exchange(ended_, true))
+        return;
+    // Every window goes at once; the commands the runs launched go on to their end, and their
+    // results are read back, before the claim on the services is given back.
+    processes_.waitForLaunched(kLongestWaitAtEnd);
     // Saving the results may fail: that is told now, with whatever else waited for the runs.
     results_.programEnds();
     tellWaiting();
@@ -276,11 +267,13 @@ void RunController::endProgram()
 }
 
 // Keeps the start modes a run is about to change, so that the user's own settings can be put back
-// (the main window's undo, quillora-cli restore --last).
-SavedBackup RunController::backUpBeforeRun(const std::vector<std::wstring>& leftOut)
+// (the main window's undo, quillora-cli restore --last), and records what made the run.
+std::unique_ptr<MachineRun> RunController::beginRun(const PlanInputs& plan, Profile profile,
+                                                    const std::vector<std::wstring>& leftOut, std::shared_ptr<RunClaim> claim)
 {
     try {
-        return saveAutomaticBackup(machine_, leftOut);
+        return std::make_unique<MachineRun>(machine_, profileOrigin(RunMaker::Window, profile, answers_, plan.lists), leftOut,
+                                            std::move(claim));
     } catch (const PlatformFailure& failure) {
         throw backupNotSaved(failure);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -38,7 +39,7 @@ std::wstring neededServicesWarning(Language language, const WindowsVersion& vers
 // tells the results of each run's steps and launches, and stops every run after its current step
 // when the program ends. Runs nest: a run started while another lets messages through goes to its
 // end inside it.
-class RunController : private ResultListener {
+class RunController {
 public:
     // host: the language the run speaks in its messages.
     // skips: the services each profile leaves alone by the user's choice.
@@ -69,29 +70,31 @@ public:
     bool inProgress() const { return runsUnderWay_ > 0; }
     // Whether this program holds the machine's services, from a run's start until every command
     // of its runs has ended.
-    bool holdsServices() const { return claim_ != nullptr; }
+    bool holdsServices() const { return !claim_.expired(); }
 
     // Tells something that would stop a run under way (a message box): now where no run is under
     // way, or else once the last run has ended, however it ended; at the end of the program, at
     // once.
     void afterRuns(std::function<void()> tell);
 
-    // Ends the program at once: the results still waited for are saved as they stand, what could
-    // not be saved is told with everything else that waited, and a run under way stops after its
-    // current step.
+    // The longest the program's end waits for the commands its runs launched.
+    static constexpr std::chrono::seconds kLongestWaitAtEnd{30};
+
+    // Ends the program: every window goes at once and a run under way stops after its current
+    // step; the program waits for the commands its runs launched (at most kLongestWaitAtEnd), saves
+    // the results as they then stand, tells what could not be saved with everything else that
+    // waited, gives back the claim on the services and ends.
     void endProgram();
 
 private:
     class Tracking;
 
-    bool claimServices(HWND owner);
-    void releaseWhenIdle();
-    void resultsChanged() override { releaseWhenIdle(); }
-    void resultArrived(const RunResult&) override { releaseWhenIdle(); }
+    std::shared_ptr<RunClaim> claimServices(HWND owner);
 
     std::optional<std::vector<std::wstring>> choiceForRun(Profile profile, HWND owner);
     std::optional<PlanInputs> planToRun(Profile profile, const std::vector<std::wstring>& skipped, HWND owner);
-    SavedBackup backUpBeforeRun(const std::vector<std::wstring>& leftOut);
+    std::unique_ptr<MachineRun> beginRun(const PlanInputs& plan, Profile profile, const std::vector<std::wstring>& leftOut,
+                                         std::shared_ptr<RunClaim> claim);
     PlatformFailure backupNotSaved(const PlatformFailure& failure) const;
     void run(const PlanInputs& plan, RunRecord& record);
     void tellWaiting();
@@ -108,7 +111,8 @@ private:
     int runsUnderWay_ = 0;
     bool ended_ = false;
     bool nextLineOnItsOwn_ = false;    // set as a run starts, and as a nested run ends
-    std::unique_ptr<RunClaim> claim_;  // held while a run goes on or its commands still run
+    // Shared by the runs of this program, each holding it until its last command has ended.
+    std::weak_ptr<RunClaim> claim_;
     std::vector<std::function<void()>> waiting_;  // told once the last run has ended
 };
 

@@ -27,8 +27,8 @@ namespace {
 constexpr int kRunsView = 3;
 constexpr int kMarginTwips = 120;
 constexpr int kListTopTwips = 540;
-constexpr int kRunListTopTwips = 840;  // below the line that says what has changed since the run
-constexpr int kRunSummaryTwips = 255;
+constexpr int kRunListTopTwips = 1095;  // below the two lines that say what has changed since
+constexpr int kRunSummaryTwips = 510;
 constexpr int kButtonsTwips = 360;
 constexpr int kDescriptionTwips = 1500;  // the least the explanation below the list is given
 constexpr int kDescriptionShare = 4;     // of what the window grows beyond its design, the explanation's share
@@ -41,7 +41,7 @@ const ControlDesign kServicesControls[] = {
      FontRole::Body},
     {ControlKind::DropDownList, ServicesControls::RunChoice, L"Combo2", Text::Empty, {4740, 120, 4140, 3000}, 2,
      FontRole::Body},
-    {ControlKind::Label, ServicesControls::RunSummary, L"Label3", Text::Empty, {120, 540, 8760, 255}, kNoTabStop,
+    {ControlKind::Label, ServicesControls::RunSummary, L"Label3", Text::Empty, {120, 540, 8760, 510}, kNoTabStop,
      FontRole::Body},
     {ControlKind::ListView, ServicesControls::ServiceList, L"List1", Text::Empty, {120, 540, 8760, 3540}, 3, FontRole::Body},
     {ControlKind::PushButton, ServicesControls::SelectAllButton, L"Command1", Text::SelectAllButton,
@@ -422,7 +422,7 @@ void ServicesWindow::fillRunChoice()
     std::vector<std::vector<std::wstring>> entries;
     for (std::size_t i = 0; i < history_.size(); ++i) {
         const HistoryRun& run = history_[i];
-        std::wstring text = fromUtf8(runTimeOf(run)) + L"  " + madeByWords(run);
+        std::wstring text = visibly(runTimeOf(run)) + L"  " + madeByWords(run);
         if (run.counts)
             text += L"  " + countWords(*run.counts);
         SendMessageW(choice, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -454,9 +454,10 @@ std::wstring ServicesWindow::madeByWords(const HistoryRun& run) const
         answers += (answers.empty() ? L"" : wordingFor(host().language()).comma)
             + std::wstring(host().text(letter == 'y' ? Text::YesWord : Text::NoWord));
     const std::wstring answered = answers.empty() ? L"" : L" " + host().text(Text::AnswersShown, {answers});
+    // A run no longer listed is named as the file says it, shown safely.
     const auto timeOf = [&](const std::string& name) {
         const HistoryRun* earlier = findRun(history_, name);
-        return fromUtf8(earlier ? runTimeOf(*earlier) : name);
+        return earlier ? visibly(runTimeOf(*earlier)) : visibly(name);
     };
     switch (origin.maker) {
     case RunMaker::Window: {
@@ -470,6 +471,10 @@ std::wstring ServicesWindow::madeByWords(const HistoryRun& run) const
         return host().text(Text::MadeByRestoreBefore, {timeOf(origin.run)});
     case RunMaker::SetAgain:
         return host().text(Text::MadeBySetAgain, {timeOf(origin.run)});
+    case RunMaker::RestoreFile:
+        return host().text(Text::MadeByRestoreFile, {visibly(origin.run)});
+    case RunMaker::SetAgainDrifted:
+        return host().text(Text::MadeBySetAgainDrifted);
     case RunMaker::Undo:
         break;
     }
@@ -492,6 +497,12 @@ void ServicesWindow::fillRunRows(Language language)
     rows_.clear();
     changedSince_.clear();
     runDetail_.reset();
+    changedSinceLastSet_.reset();
+    if (ServiceControl* services = machine_.services(); services && !results_.anyPending()) {
+        const std::vector<LastSet> lastSet = lastSetModes(machine_, history_);
+        if (!lastSet.empty())
+            changedSinceLastSet_ = changedSinceLastSet(lastSet, *services, machine_.windowsVersion());
+    }
     const HistoryRun* run = chosenRun();
     if (run && !results_.pending(run->backup.path)) {
         runDetail_ = readRun(machine_, *run);
@@ -504,12 +515,18 @@ void ServicesWindow::fillRunRows(Language language)
     showRunSummary();
 }
 
-// The line above the list, and which way back the chosen run offers now.
+// The lines above the list: what has changed since the chosen run, and since the program last set
+// each service, whichever run set it; and which way back the chosen run offers now.
 void ServicesWindow::showRunSummary()
 {
-    const std::wstring summary = !runDetail_ || !runDetail_->result ? L""
+    std::wstring summary = !runDetail_ || !runDetail_->result ? L""
         : changedSince_.empty() ? host().text(Text::NoneChangedSince)
                                 : host().text(Text::ChangedSinceCount, {std::to_wstring(changedSince_.size())});
+    if (changedSinceLastSet_)
+        summary += (summary.empty() ? L"" : L"\r\n")
+            + (changedSinceLastSet_->empty()
+                   ? std::wstring(host().text(Text::LastSetNoneChanged))
+                   : host().text(Text::LastSetChangedCount, {std::to_wstring(changedSinceLastSet_->size())}));
     SetWindowTextW(control(ServicesControls::RunSummary), summary.c_str());
     const bool finished = runsFinished(runs_, results_) && machine_.services();
     EnableWindow(control(ServicesControls::RestoreBeforeButton), finished && runDetail_ && runDetail_->backup);
@@ -525,7 +542,7 @@ std::wstring ServicesWindow::runText()
         return historyProblem_ ? failureText(host().language(), Text::HistoryNotRead, *historyProblem_)
                                : std::wstring(host().text(Text::NoRunYet));
     }
-    std::wstring text = host().text(Text::ResultOfRun, {fromUtf8(runTimeOf(*run))}) + L"\r\n" + madeByWords(*run);
+    std::wstring text = host().text(Text::ResultOfRun, {visibly(runTimeOf(*run))}) + L"\r\n" + madeByWords(*run);
     if (run->counts)
         text += L"\r\n" + countWords(*run->counts);
     if (!runDetail_)

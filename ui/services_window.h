@@ -103,6 +103,8 @@ private:
     std::string chosenRun_;
     std::optional<RunDetail> runDetail_;
     std::vector<ModeChange> changedSince_;
+    // What differs now from what the program last set, whichever run set it; nullopt while unknown.
+    std::optional<std::vector<ModeChange>> changedSinceLastSet_;
     std::vector<std::optional<ServiceState>> states_;  // as last read, in catalogue order
     int sortColumn_ = 0;
     bool ascending_ = true;

@@ -82,7 +82,15 @@ RestoreResult restoreModes(ServiceControl& services, const std::vector<BackupEnt
         result.report.text = "the backup lists no service: the run it was saved before left every service alone\n";
     for (const BackupEntry& entry : asWindowsTakes(backup, windows)) {
         std::string line = serviceName(entry.serviceKey) + ": ";
-        const std::optional<ServiceState> now = services.query(entry.serviceKey);
+        std::optional<ServiceState> now;
+        try {
+            now = services.query(entry.serviceKey);
+        } catch (const PlatformFailure& failure) {
+            // Named as a failure of its own: the services set before it stay set, and are told.
+            result.failures.emplace_back(entry.serviceKey, failure);
+            result.report.text += line + failureText(failure) + "\n";
+            continue;
+        }
         if (!now) {
             ++result.notInstalled;
             line += "not installed";

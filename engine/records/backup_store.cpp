@@ -121,15 +121,6 @@ std::vector<StoredBackup> storedBackups(Machine& machine)
     return backups;
 }
 
-std::optional<StoredBackup> newestAutomaticBackup(Machine& machine)
-{
-    for (const StoredBackup& backup : storedBackups(machine)) {
-        if (backup.automatic)
-            return backup;
-    }
-    return std::nullopt;
-}
-
 std::string runNameOf(const std::string& backupPath)
 {
     const std::size_t slash = backupPath.find_last_of("/\\");

@@ -50,9 +50,6 @@ std::string namedBackupPath(Machine& machine, const std::string& name);
 // Every backup of the folder, newest first.
 std::vector<StoredBackup> storedBackups(Machine& machine);
 
-// The newest automatic backup: the start modes from before the last run. nullopt if there is none.
-std::optional<StoredBackup> newestAutomaticBackup(Machine& machine);
-
 // The name of the run an automatic backup was saved before: "auto-20261207-101500-01.txt" (in any
 // folder) is run "20261207-101500-01"; empty for a file that is not an automatic backup.
 std::string runNameOf(const std::string& backupPath);

@@ -10,23 +10,26 @@ bool contains(const std::vector<std::wstring>& keys, const std::wstring& key)
     return std::find(keys.begin(), keys.end(), key) != keys.end();
 }
 
-// One service as the run left it, read back and judged against the mode it put back.
+// One service as the run left it, read back and judged against the mode it put back; unread
+// where the services could not be read back, its outcome then unknown but where Windows refused.
 ServiceResult judgePutBack(const BackupEntry& entry, const std::optional<BackupEntry>& before,
-                           const std::optional<ServiceState>& after, const GoingBackRun& run,
+                           const std::optional<ServiceState>& after, bool unread, const RestoreResult& restore,
                            const std::optional<WindowsVersion>& windows)
 {
     ServiceResult service{entry.serviceKey, before, PutBack{*entry.mode, entry.delayed}, after, Outcome::NotInstalled,
                           std::nullopt};
-    const auto refused = std::find_if(run.restore.failures.begin(), run.restore.failures.end(),
+    const auto refused = std::find_if(restore.failures.begin(), restore.failures.end(),
                                       [&](const auto& failure) { return failure.first == entry.serviceKey; });
-    if (refused != run.restore.failures.end()) {
+    if (refused != restore.failures.end()) {
         service.outcome = Outcome::Failed;
         service.failure = CommandFailure{std::nullopt, refused->second.number()};
+    } else if (unread) {
+        service.outcome = Outcome::Unknown;
     } else if (after && restoreChanges(entry, *after, windows)) {
         // Windows took the mode, and then reports another: nothing to blame but what it said.
         service.outcome = Outcome::Failed;
     } else if (after) {
-        const bool changed = std::any_of(run.restore.changed.begin(), run.restore.changed.end(),
+        const bool changed = std::any_of(restore.changed.begin(), restore.changed.end(),
                                          [&](const ModeChange& change) { return change.serviceKey == entry.serviceKey; });
         service.outcome = changed ? Outcome::Changed : Outcome::Unchanged;
     }
@@ -35,22 +38,28 @@ ServiceResult judgePutBack(const BackupEntry& entry, const std::optional<BackupE
 
 }  // namespace
 
-GoingBackRun goBack(Machine& machine, const std::vector<BackupEntry>& modes, const RunOrigin& origin)
+RestoreResult putBack(MachineRun& run, const std::vector<BackupEntry>& modes)
 {
-    ServiceControl& services = servicesOf(machine);
-    const std::optional<WindowsVersion> windows = machine.windowsVersion();
-    GoingBackRun run{saveAutomaticBackup(machine), {}, {}, {}};
-    keepInHistory(run.notKept, [&] { recordOrigin(machine, run.backup.path, origin); });
-    run.restore = restoreModes(services, modes, windows);
-    run.result.backupPath = run.backup.path;
+    ServiceControl& services = servicesOf(run.machine());
+    const std::optional<WindowsVersion> windows = run.machine().windowsVersion();
+    const RestoreResult restore = restoreModes(services, modes, windows);
+    RunResult result;
+    bool unread = false;
     for (const BackupEntry& entry : modes) {
         // A service that was not installed when the modes were saved is left as it is.
-        if (entry.mode)
-            run.result.services.push_back(
-                judgePutBack(entry, savedEntry(run.backup, entry.serviceKey), services.query(entry.serviceKey), run, windows));
+        if (!entry.mode)
+            continue;
+        std::optional<ServiceState> after;
+        try {
+            after = unread ? std::nullopt : services.query(entry.serviceKey);
+        } catch (const PlatformFailure& failure) {
+            run.readBackFailed(failure);
+            unread = true;
+        }
+        result.services.push_back(judgePutBack(entry, savedEntry(run.backup(), entry.serviceKey), after, unread, restore, windows));
     }
-    keepInHistory(run.notKept, [&] { saveResult(machine, run.result); });
-    return run;
+    run.finish(std::move(result));
+    return restore;
 }
 
 std::vector<std::wstring> disablingNeeded(const std::vector<ModeChange>& changes, const std::optional<WindowsVersion>& windows)

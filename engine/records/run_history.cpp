@@ -10,59 +10,6 @@ namespace {
 
 const char kHistoryHeader[] = "quillora-history 1";
 const char kHistoryName[] = "history.log";
-constexpr Profile kProfiles[] = {Profile::Prompted, Profile::Automatic, Profile::Restore};
-
-struct MakerName {
-    RunMaker maker;
-    const char* name;
-};
-constexpr MakerName kMakerNames[] = {
-    {RunMaker::Window, "window"},
-    {RunMaker::Apply, "apply"},
-    {RunMaker::RestoreBefore, "restore-before"},
-    {RunMaker::SetAgain, "set-again"},
-    {RunMaker::Undo, "undo"},
-};
-
-bool madeByProfile(RunMaker maker)
-{
-    return maker == RunMaker::Window || maker == RunMaker::Apply;
-}
-
-bool areAnswerLetters(const std::string& text)
-{
-    return (text.size() == kWizardQuestions.size() || text.size() == kWizardQuestions.size() + kWindows10Questions.size())
-        && text.find_first_not_of("yn") == std::string::npos;
-}
-
-std::optional<RunOrigin> parseOrigin(const std::string& text)
-{
-    std::vector<std::string> words;
-    for (std::size_t from = 0; from <= text.size();) {
-        const std::size_t blank = std::min(text.find(' ', from), text.size());
-        words.push_back(text.substr(from, blank - from));
-        from = blank + 1;
-    }
-    const auto maker = std::find_if(std::begin(kMakerNames), std::end(kMakerNames),
-                                    [&](const MakerName& entry) { return words[0] == entry.name; });
-    if (maker == std::end(kMakerNames) || words.size() < 2 || words.size() > 3)
-        return std::nullopt;
-    RunOrigin origin{maker->maker, std::nullopt, "", ""};
-    if (!madeByProfile(origin.maker)) {
-        origin.run = words[1];
-        return words.size() == 2 && !words[1].empty() ? std::optional(origin) : std::nullopt;
-    }
-    for (const Profile profile : kProfiles) {
-        if (words[1] == profileName(profile))
-            origin.profile = profile;
-    }
-    if (words.size() == 3)
-        origin.answers = words[2];
-    const bool answered = origin.profile == Profile::Prompted;
-    if (!origin.profile || answered != (words.size() == 3) || (answered && !areAnswerLetters(origin.answers)))
-        return std::nullopt;
-    return origin;
-}
 
 std::optional<int> parseCount(const std::string& text)
 {
@@ -74,15 +21,19 @@ std::optional<int> parseCount(const std::string& text)
 struct HistoryLine {
     std::optional<RunOrigin> origin;
     std::optional<RunCounts> counts;
+    std::size_t order = 0;  // the line's place in the file: the order in which the runs began
 };
 
 // The lines of a history file after its first, which must be the header: nullopt where it is not.
-// A byte-order mark and LF line ends (Notepad's) are taken.
+// A byte-order mark and LF line ends (Notepad's) are taken; an empty file is a history with no
+// run yet.
 std::optional<std::vector<std::string>> historyLines(std::string bytes)
 {
     const std::string byteOrderMark = "\xEF\xBB\xBF";
     if (bytes.rfind(byteOrderMark, 0) == 0)
         bytes.erase(0, byteOrderMark.size());
+    if (bytes.empty())
+        return std::vector<std::string>{};
     std::vector<std::string> lines;
     for (std::size_t from = 0; from < bytes.size();) {
         const std::size_t end = std::min(bytes.find('\n', from), bytes.size());
@@ -125,13 +76,17 @@ std::string formatHistoryLine(const std::string& name, const HistoryLine& entry)
     return text;
 }
 
-// The history file's lines by run; a line that cannot be read counts for nothing.
+// The history file's lines by run; a line that cannot be read counts for nothing, and of two lines
+// for one run the first counts, in reading as in writing.
 std::map<std::string, HistoryLine> readHistory(const std::string& bytes)
 {
     std::map<std::string, HistoryLine> runs;
+    std::size_t order = 0;
     for (const std::string& line : historyLines(bytes).value_or(std::vector<std::string>{})) {
-        if (auto entry = parseHistoryLine(line))
-            runs[entry->first] = entry->second;
+        if (auto entry = parseHistoryLine(line)) {
+            entry->second.order = ++order;
+            runs.emplace(entry->first, entry->second);
+        }
     }
     return runs;
 }
@@ -164,7 +119,9 @@ void changeHistory(Machine& machine, const std::string& backupPath, Change chang
     if (machine.files().exists(path)) {
         std::optional<std::vector<std::string>> read = historyLines(readFile(machine.files(), path));
         if (!read)
-            throw FileFailure(path, FileProblem::NotAHistory, L"not a Quillora history; left as it is");
+            throw FileFailure(path, FileProblem::NotAHistory,
+                              L"not a Quillora history; left as it is: rename or remove it, and the next run starts a "
+                              L"new one (nothing else is lost)");
         lines = std::move(*read);
     }
     while (!lines.empty() && lines.back().empty())
@@ -193,15 +150,45 @@ void changeHistory(Machine& machine, const std::string& backupPath, Change chang
     machine.files().writeAtomically(path, text, true);
 }
 
-std::optional<RunCounts> countsFromResult(Machine& machine, const StoredBackup& backup)
+// What a run's result says of it where the history does not: what made it, and its counts.
+void fillFromResult(Machine& machine, HistoryRun& run)
 {
-    const std::string path = resultPathFor(backup.path);
+    const std::string path = resultPathFor(run.backup.path);
     try {
         const std::optional<RunResult> result = parseRunResult(path, machine.files().read(path));
-        return result ? std::optional(countsOf(*result)) : std::nullopt;
+        if (!result)
+            return;  // said when the run is read whole
+        if (!run.counts)
+            run.counts = countsOf(*result);
+        if (!run.origin)
+            run.origin = result->origin;
     } catch (const PlatformFailure&) {
-        return std::nullopt;  // said when the run is read whole
+        // said when the run is read whole
     }
+}
+
+// Newest first in the order the runs began: the history's lines say it, and a run without a line
+// takes its place by its name, which is its start time. The runs with lines keep the places they
+// have by name among the others, taken in the order of their lines: a clock set back between two
+// runs leaves them in the order they began.
+void orderRuns(std::vector<HistoryRun>& runs, const std::map<std::string, HistoryLine>& history)
+{
+    const auto lineOf = [&](const HistoryRun& run) {
+        const auto line = history.find(run.name);
+        return line == history.end() ? std::size_t{0} : line->second.order;
+    };
+    std::sort(runs.begin(), runs.end(), [](const HistoryRun& a, const HistoryRun& b) { return a.name > b.name; });
+    std::vector<std::size_t> places;
+    std::vector<HistoryRun> lined;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        if (lineOf(runs[i]) != 0) {
+            places.push_back(i);
+            lined.push_back(runs[i]);
+        }
+    }
+    std::sort(lined.begin(), lined.end(), [&](const HistoryRun& a, const HistoryRun& b) { return lineOf(a) > lineOf(b); });
+    for (std::size_t i = 0; i < places.size(); ++i)
+        runs[places[i]] = std::move(lined[i]);
 }
 
 // What can be known of a run whose result was never saved: each service its backup saved, as it
@@ -215,37 +202,6 @@ RunResult fromBackup(const std::string& backupPath, const std::vector<BackupEntr
 }
 
 }  // namespace
-
-std::string originText(const RunOrigin& origin)
-{
-    std::string text;
-    for (const MakerName& entry : kMakerNames) {
-        if (entry.maker == origin.maker)
-            text = entry.name;
-    }
-    if (madeByProfile(origin.maker))
-        return text + " " + profileName(*origin.profile) + (origin.answers.empty() ? "" : " " + origin.answers);
-    return text + " " + origin.run;
-}
-
-RunOrigin profileOrigin(RunMaker maker, Profile profile, const Answers& answers, Lists lists)
-{
-    RunOrigin origin{maker, profile, "", ""};
-    if (profile != Profile::Prompted)
-        return origin;
-    for (const AnswerFlag flag : kWizardQuestions)
-        origin.answers += answers.yes(flag) ? 'y' : 'n';
-    if (lists == Lists::WithWindows10) {
-        for (const AnswerFlag flag : kWindows10Questions)
-            origin.answers += answers.yes(flag) ? 'y' : 'n';
-    }
-    return origin;
-}
-
-RunOrigin goingBack(RunMaker maker, const std::string& run)
-{
-    return {maker, std::nullopt, "", run};
-}
 
 RunCounts countsOf(const RunResult& result)
 {
@@ -293,11 +249,21 @@ std::vector<HistoryRun> runHistory(Machine& machine)
             run.origin = line->second.origin;
             run.counts = line->second.counts;
         }
-        if (!run.counts && run.backup.hasResult)
-            run.counts = countsFromResult(machine, run.backup);
+        if ((!run.counts || !run.origin) && run.backup.hasResult)
+            fillFromResult(machine, run);
         runs.push_back(std::move(run));
     }
+    orderRuns(runs, history);
     return runs;
+}
+
+const HistoryRun* newestRun(const std::vector<HistoryRun>& runs, bool skippingUndos)
+{
+    for (const HistoryRun& run : runs) {
+        if (!skippingUndos || !run.origin || run.origin->maker != RunMaker::Undo)
+            return &run;
+    }
+    return nullptr;
 }
 
 const HistoryRun* findRun(const std::vector<HistoryRun>& runs, const std::string& name)
@@ -377,21 +343,41 @@ std::vector<BackupEntry> modesToSetAgain(const std::vector<ModeChange>& changedS
     return modes;
 }
 
-void saveResult(Machine& machine, const RunResult& result)
+std::vector<LastSet> lastSetModes(Machine& machine, const std::vector<HistoryRun>& runs)
 {
-    machine.files().writeAtomically(resultPathFor(result.backupPath), formatRunResult(result), true);
-    recordCounts(machine, result.backupPath, countsOf(result));
+    std::vector<LastSet> lastSet;
+    for (const HistoryRun& run : runs) {
+        if (!run.backup.hasResult)
+            continue;
+        const std::string path = resultPathFor(run.backup.path);
+        std::optional<RunResult> result;
+        try {
+            result = parseRunResult(path, machine.files().read(path));
+        } catch (const PlatformFailure&) {
+            continue;  // said when the run is read whole
+        }
+        for (const BackupEntry& mode : result ? modesLeft(*result) : std::vector<BackupEntry>{}) {
+            const bool known = std::any_of(lastSet.begin(), lastSet.end(),
+                                           [&](const LastSet& set) { return set.mode.serviceKey == mode.serviceKey; });
+            if (!known)
+                lastSet.push_back({mode, run.name});
+        }
+    }
+    return lastSet;
 }
 
-void keepInHistory(std::vector<FileFailure>& notKept, const std::function<void()>& write)
+std::vector<ModeChange> changedSinceLastSet(const std::vector<LastSet>& lastSet, ServiceControl& services,
+                                            const std::optional<WindowsVersion>& windows)
 {
-    try {
-        write();
-    } catch (const FileFailure& failure) {
-        notKept.push_back(failure);
-    } catch (const PlatformFailure& failure) {
-        notKept.push_back(FileFailure("", failure.number(), failure.description()));
-    }
+    std::vector<BackupEntry> modes;
+    for (const LastSet& set : lastSet)
+        modes.push_back(set.mode);
+    return restoreWouldChange(services, modes, windows);
+}
+
+void writeResult(Machine& machine, const RunResult& result)
+{
+    machine.files().writeAtomically(resultPathFor(result.backupPath), formatRunResult(result), true);
 }
 
 const RunFileProblem* RunDetail::problemWith(const std::string& path) const

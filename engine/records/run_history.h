@@ -13,6 +13,7 @@
 #include "engine/records/backup_file.h"
 #include "engine/records/backup_on_machine.h"
 #include "engine/records/backup_store.h"
+#include "engine/records/run_origin.h"
 #include "engine/records/run_result.h"
 
 namespace quillora {
@@ -27,30 +28,6 @@ namespace quillora {
 // MADE-BY is "window PROFILE [ANSWERS]", "apply PROFILE [ANSWERS]", "restore-before RUN",
 // "set-again RUN" or "undo RUN"; the counts follow once the run's result is saved. A line that
 // cannot be read counts for nothing: its run is listed as its files tell.
-
-enum class RunMaker {
-    Window,         // a profile from the program's windows
-    Apply,          // quillora-cli apply
-    RestoreBefore,  // the modes from before an earlier run put back
-    SetAgain,       // the modes an earlier run left put back where they had changed since
-    Undo,           // the main window's undo of the run before it
-};
-
-struct RunOrigin {
-    RunMaker maker;
-    std::optional<Profile> profile;  // a profile's run
-    std::string answers;             // its answers as letters (yyn), for the prompted profile
-    std::string run;                 // the earlier run a restore, set again or undo went back to
-    bool operator==(const RunOrigin&) const = default;
-};
-
-// A profile's run made by the windows or apply, with the answers it started with: three letters,
-// or eight where the lists are Windows 10's.
-RunOrigin profileOrigin(RunMaker maker, Profile profile, const Answers& answers, Lists lists);
-// A run that went back to an earlier one.
-RunOrigin goingBack(RunMaker maker, const std::string& run);
-// What made a run as the history file says it: "window prompted yny", "restore-before RUN".
-std::string originText(const RunOrigin& origin);
 
 // What a result counts: services changed, unchanged, failed, and left alone (kept).
 struct RunCounts {
@@ -74,10 +51,15 @@ struct HistoryRun {
 // When the run started, "2026-12-07 10:15:00", as its name tells; the name where it tells none.
 std::string runTimeOf(const HistoryRun& run);
 
-// Every run of this machine, newest first, from the names in the backup folder and the history
-// file; a result file is read only for a run the history file does not count. Throws
-// PlatformFailure where the folder cannot be listed.
+// Every run of this machine, newest first in the order the runs began (the history file's lines,
+// and a run's name, its start time, where it has none; never a file's time), from the names in
+// the backup folder and the history file; a result file is read only for a run the history file
+// does not count or name the maker of. Throws PlatformFailure where the folder cannot be listed.
 std::vector<HistoryRun> runHistory(Machine& machine);
+
+// The newest of them; with skippingUndos, the newest that is not itself an undo, which is what
+// the undo goes back to before. nullptr where there is none.
+const HistoryRun* newestRun(const std::vector<HistoryRun>& runs, bool skippingUndos = false);
 
 // The run of that name among them; nullptr where there is none.
 const HistoryRun* findRun(const std::vector<HistoryRun>& runs, const std::string& name);
@@ -87,13 +69,8 @@ const HistoryRun* findRun(const std::vector<HistoryRun>& runs, const std::string
 void recordOrigin(Machine& machine, const std::string& backupPath, const RunOrigin& origin);
 void recordCounts(Machine& machine, const std::string& backupPath, const RunCounts& counts);
 
-// Saves a run's result beside its backup and its counts in the history file. Throws
-// PlatformFailure where either cannot be written.
-void saveResult(Machine& machine, const RunResult& result);
-
-// Writes what a run keeps of itself; where that fails, adds the failure, naming its file, to
-// notKept instead of throwing: a run's history never undoes what the run did.
-void keepInHistory(std::vector<FileFailure>& notKept, const std::function<void()>& write);
+// Writes a run's result beside its backup. Throws PlatformFailure where it cannot be written.
+void writeResult(Machine& machine, const RunResult& result);
 
 // A file of a run that cannot be used: which, and why: a problem found in it, or the system's
 // refusal.
@@ -131,5 +108,22 @@ std::vector<ModeChange> changedSince(const RunResult& result, ServiceControl& se
 
 // What setting them again puts back: the mode each was left with.
 std::vector<BackupEntry> modesToSetAgain(const std::vector<ModeChange>& changedSince);
+
+// What the program's runs last set a service to: the mode the newest run that set it (changed
+// it, or found it as asked) left it with, and that run. The machine's desired state as the runs
+// made it.
+struct LastSet {
+    BackupEntry mode;
+    std::string run;
+};
+
+// Every service some run set, each once, from the newest run that set it. Runs whose result was
+// never saved, or cannot be read, say nothing.
+std::vector<LastSet> lastSetModes(Machine& machine, const std::vector<HistoryRun>& runs);
+
+// The services whose start mode differs now from what the program last set them to, each from
+// the mode now to that mode.
+std::vector<ModeChange> changedSinceLastSet(const std::vector<LastSet>& lastSet, ServiceControl& services,
+                                            const std::optional<WindowsVersion>& windows);
 
 }  // namespace quillora

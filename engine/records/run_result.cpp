@@ -14,6 +14,7 @@ namespace quillora {
 namespace {
 
 const char kResultHeader[] = "quillora-result 1";
+const char kMadeBy[] = "made-by";
 const char kBackupExtension[] = ".txt";
 const char kResultExtension[] = ".result.log";
 const char kResultAbsent[] = "absent";
@@ -329,14 +330,22 @@ RunResult readBack(const RunRecord& record, ServiceControl& services)
 }
 
 RunResult appliedResult(const SavedBackup& backup, const std::vector<PlannedRow>& rows,
-                        const std::vector<std::pair<std::wstring, PlatformFailure>>& refused, ServiceControl& services)
+                        const std::vector<std::pair<std::wstring, PlatformFailure>>& refused, ServiceControl& services,
+                        std::optional<PlatformFailure>& unread)
 {
     RunResult result{backup.path, {}};
     for (const PlannedRow& row : rows) {
         const std::wstring& key = row.step.serviceKey;
         // apply launches no command: its steps have none to blame.
         const TouchedService touched{key, row.asked, {}, row.leftAlone};
-        ServiceResult service = judge(touched, {savedEntry(backup, key), row.now}, services.query(key));
+        const ServiceBefore before{savedEntry(backup, key), row.now};
+        ServiceResult service{key, before.saved, row.asked, std::nullopt, outcomeUnread(touched, before), std::nullopt};
+        try {
+            if (!unread)
+                service = judge(touched, before, services.query(key));
+        } catch (const PlatformFailure& failure) {
+            unread = failure;
+        }
         const auto why = std::find_if(refused.begin(), refused.end(), [&](const auto& r) { return r.first == key; });
         if (why != refused.end()) {
             service.outcome = Outcome::Failed;
@@ -418,6 +427,8 @@ std::string formatRunResult(const RunResult& result)
     const std::size_t slash = result.backupPath.find_last_of("/\\");
     std::string text = std::string(kResultHeader) + "\r\nbackup\t"
         + printable(slash == std::string::npos ? result.backupPath : result.backupPath.substr(slash + 1)) + "\r\n";
+    if (result.origin)
+        text += std::string(kMadeBy) + "\t" + printable(originText(*result.origin)) + "\r\n";
     for (const ServiceResult& service : result.services) {
         std::vector<std::string> fields = resultFields(service);
         if (fields.back().empty())
@@ -442,7 +453,14 @@ std::optional<RunResult> parseRunResult(const std::string& resultPath, const std
         return std::nullopt;
     const std::size_t slash = resultPath.find_last_of("/\\");
     RunResult result{(slash == std::string::npos ? "" : resultPath.substr(0, slash + 1)) + backup[1], {}};
-    for (std::size_t i = 2; i + 1 < lines.size(); ++i) {
+    std::size_t first = 2;
+    if (const std::vector<std::string> madeBy = tabFields(lines[2]); madeBy.size() == 2 && madeBy[0] == kMadeBy) {
+        result.origin = parseOrigin(madeBy[1]);
+        if (!result.origin)
+            return std::nullopt;
+        ++first;
+    }
+    for (std::size_t i = first; i + 1 < lines.size(); ++i) {
         std::optional<ServiceResult> service = parseServiceLine(lines[i]);
         if (!service)
             return std::nullopt;

@@ -10,6 +10,7 @@
 #include "engine/catalogue/action.h"
 #include "engine/records/backup_file.h"
 #include "engine/records/backup_store.h"
+#include "engine/records/run_origin.h"
 #include "engine/machine/machine.h"
 #include "engine/catalogue/wording.h"
 #include "engine/plan/plan.h"
@@ -142,6 +143,9 @@ ServiceResult judge(const TouchedService& touched, const ServiceBefore& before,
 struct RunResult {
     std::string backupPath;
     std::vector<ServiceResult> services;
+    // What made the run, kept in the result too, so that an undo is known as one where the history
+    // could not say it; nullopt in results of earlier versions.
+    std::optional<RunOrigin> origin = std::nullopt;
     bool operator==(const RunResult&) const = default;
 };
 
@@ -151,9 +155,11 @@ RunResult readBack(const RunRecord& record, ServiceControl& services);
 
 // What quillora-cli apply did, as a run's result: every row of its plan read back now and judged
 // as the program's own runs are, a service Windows refused blamed on that refusal. backup: the
-// backup apply saved first.
+// backup apply saved first. Where the services cannot be read back, unread says why and the
+// services from there on are as far as known.
 RunResult appliedResult(const SavedBackup& backup, const std::vector<PlannedRow>& rows,
-                        const std::vector<std::pair<std::wstring, PlatformFailure>>& refused, ServiceControl& services);
+                        const std::vector<std::pair<std::wstring, PlatformFailure>>& refused, ServiceControl& services,
+                        std::optional<PlatformFailure>& unread);
 
 // How many services Windows refused.
 std::size_t failures(const RunResult& result);
@@ -164,6 +170,7 @@ std::string resultPathFor(const std::string& backupPath);
 // The result as the file saved beside the backup: UTF-8, CR LF, the same in every window language.
 //   quillora-result 1
 //   backup<TAB>BACKUP-FILE-NAME
+//   made-by<TAB>ORIGIN             what made the run, as the history says it; absent in earlier ones
 //   KEY<TAB>BEFORE<TAB>ASKED<TAB>AFTER<TAB>RESULT[<TAB>REASON]
 //   end
 // One line for every row of the run, those it left alone too; BEFORE is "not saved" for a service

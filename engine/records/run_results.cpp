@@ -7,37 +7,23 @@
 
 namespace quillora {
 
-namespace {
-
-// The file a failure names; where it names none, the one given.
-std::string fileOf(const PlatformFailure& failure, const std::string& otherwise)
-{
-    const auto* file = dynamic_cast<const FileFailure*>(&failure);
-    return file && !file->path().empty() ? file->path() : otherwise;
-}
-
-}  // namespace
-
 RunResults::RunResults(LaunchedProcesses& processes, Machine& machine) : processes_(processes), machine_(machine) {}
 
 RunResults::~RunResults() = default;
 
-RunRecord& RunResults::runStarts(const SavedBackup& backup, const RunOrigin& origin)
+RunRecord& RunResults::runStarts(std::unique_ptr<MachineRun> run)
 {
     if (!timer_)
         timer_ = processes_.every(kCollectPeriod, [this] { collect(); });
-    tracked_.push_back({std::make_unique<RunRecord>(backup.path, backup.entries, backup.states)});
+    const SavedBackup& backup = run->backup();
+    tracked_.push_back({std::move(run), std::make_unique<RunRecord>(backup.path, backup.entries, backup.states)});
     // Taken before anyone is told: a listener may start a run of its own.
     Tracked& tracked = tracked_.back();
     RunRecord& record = *tracked.record;
     lastRun_ = &record;
     lastResult_.reset();
     News news;
-    try {
-        recordOrigin(machine_, backup.path, origin);
-    } catch (const PlatformFailure& failure) {
-        problem(&tracked, {true, fileOf(failure, resultPathFor(backup.path)), failure}, news);
-    }
+    newProblems(tracked, news);
     tell(news);
     tellEach([](ResultListener& listener) { listener.resultsChanged(); });
     return record;
@@ -59,7 +45,8 @@ void RunResults::noteEnded(Tracked& tracked, News& news)
             // unknown.
             processes_.forget(launch);
             tracked.record->ended(launch, std::nullopt);
-            problem(&tracked, {false, resultPathFor(tracked.record->backupPath()), failure}, news);
+            tracked.run->readBackFailed(failure);
+            newProblems(tracked, news);
         }
     }
 }
@@ -67,7 +54,7 @@ void RunResults::noteEnded(Tracked& tracked, News& news)
 // Reads back and saves the run's result; the record is done with.
 RunResult RunResults::finish(Tracked& tracked, News& news)
 {
-    RunResult result{tracked.record->backupPath(), {}};
+    RunResult result;
     try {
         result = readBack(*tracked.record, servicesOf(machine_));
     } catch (const PlatformFailure& failure) {
@@ -77,30 +64,21 @@ RunResult RunResults::finish(Tracked& tracked, News& news)
             result.services.push_back({touched.serviceKey, before.saved, touched.asked, std::nullopt,
                                        outcomeUnread(touched, before), std::nullopt});
         }
-        problem(&tracked, {false, resultPathFor(result.backupPath), failure}, news);
+        tracked.run->readBackFailed(failure);
     }
-    save(tracked, result, news);
+    result = tracked.run->finish(std::move(result));
+    newProblems(tracked, news);
     for (const std::size_t launch : tracked.record->running())
         processes_.forget(launch);
     return result;
 }
 
-void RunResults::save(Tracked& tracked, const RunResult& result, News& news)
+// What went wrong with the run's files since last told: each problem once.
+void RunResults::newProblems(Tracked& tracked, News& news)
 {
-    const std::string path = resultPathFor(result.backupPath);
-    try {
-        saveResult(machine_, result);
-    } catch (const PlatformFailure& failure) {
-        // The result's file, or the history's where the result was saved and its counts were not.
-        problem(&tracked, {true, fileOf(failure, path), failure}, news);
-    }
-}
-
-void RunResults::problem(Tracked* tracked, const ResultProblem& what, News& news)
-{
-    if (tracked && std::exchange(tracked->problemSaid, true))
-        return;
-    news.problems.push_back(what);
+    const std::vector<RunProblem>& problems = tracked.run->problems();
+    for (; tracked.problemsTold < problems.size(); ++tracked.problemsTold)
+        news.problems.push_back({problems[tracked.problemsTold], resultPathFor(tracked.run->backup().path)});
 }
 
 void RunResults::collect()
@@ -144,8 +122,8 @@ void RunResults::collectInto(News& news)
 // Told once nothing is held: a listener may start a run, or show a box that lets ticks through.
 void RunResults::tell(const News& news)
 {
-    for (const ResultProblem& problem : news.problems)
-        tellEach([&](ResultListener& listener) { listener.resultProblem(problem); });
+    for (const Problem& problem : news.problems)
+        tellEach([&](ResultListener& listener) { listener.resultProblem(problem.problem, problem.resultPath); });
     for (const RunResult& result : news.arrived)
         tellEach([&](ResultListener& listener) { listener.resultArrived(result); });
     if (news.newestArrived)
@@ -188,8 +166,10 @@ void RunResults::programEnds()
     for (Tracked& tracked : pending) {
         noteEnded(tracked, news);
         finish(tracked, news);
-        // A run under way ends after its current step, and says so to its record then.
-        ended_.push_back(std::move(tracked.record));
+        // A run under way ends after its current step, and says so to its record then; a run whose
+        // commands still run keeps its claim until the program has ended.
+        if (!tracked.record->complete())
+            ended_.push_back(std::move(tracked));
     }
     // Only the problems: no result is shown as the program goes.
     tell(news);

@@ -11,6 +11,7 @@
 #include "engine/records/backup_store.h"
 #include "engine/machine/failure.h"
 #include "engine/machine/machine.h"
+#include "engine/records/machine_run.h"
 #include "engine/records/run_history.h"
 #include "engine/records/run_result.h"
 
@@ -35,13 +36,6 @@ public:
     virtual std::unique_ptr<Timer> every(std::chrono::milliseconds period, std::function<void()> tick) = 0;
 };
 
-// A result that could not be read back or saved, or a saved one that could not be loaded.
-struct ResultProblem {
-    bool saving;
-    std::string path;  // the file: the result's, or the history's
-    PlatformFailure failure;
-};
-
 // What is told when the results change. Every call may show something to the user, or start a
 // run: nothing is told while the results hold a reference into their own state.
 class ResultListener {
@@ -50,8 +44,9 @@ public:
     virtual void resultsChanged() {}
     // A run's result has just been read back and saved, while the program runs.
     virtual void resultArrived(const RunResult&) {}
-    // A result could not be read back, saved or loaded; said once per run.
-    virtual void resultProblem(const ResultProblem&) {}
+    // A run's result could not be read back, or one of its files (result, history) could not be
+    // written; each said once per run. resultPath: the run's result file.
+    virtual void resultProblem(const RunProblem&, const std::string& /*resultPath*/) {}
     // Something failed while results were collected or told (a listener among them); the results
     // go on as they were.
     virtual void resultsFailed(const PlatformFailure&) {}
@@ -74,18 +69,21 @@ public:
     RunResults(const RunResults&) = delete;
     RunResults& operator=(const RunResults&) = delete;
 
-    // A run made as origin says is starting after saving this backup; it is the last run from now
-    // on. The record lives until its result is saved. What made it is kept in the history, and
-    // what its result counts once it is saved; where the history cannot be written, that is told
-    // as a problem of the result.
-    RunRecord& runStarts(const SavedBackup& backup, const RunOrigin& origin);
+    // A run that has saved its backup and recorded what made it is starting; it is the last run
+    // from now on. The run, and with it its claim on the services, lives until its result is saved
+    // once every command it launched has ended; the record of its launches as long. What went
+    // wrong with its files is told to the listeners, each once.
+    RunRecord& runStarts(std::unique_ptr<MachineRun> run);
     // The run of this record is over.
     void runOver(RunRecord& record);
 
     // Notes which commands have ended, and reads back, saves and tells every result now complete.
     // Whatever fails on the way is told to the listeners, never thrown: it runs from a timer.
     void collect();
-    // Saves every result still waited for, now, without waiting for its commands.
+    // Saves every result still waited for, now, without waiting for its commands any longer: the
+    // services whose commands still run are Unknown. Runs whose commands have all ended give back
+    // their claim; the others keep it until the program has ended, so that nobody else changes
+    // the services while their commands may.
     void programEnds();
 
     // Whether the last run started still runs or waits for its commands to end.
@@ -106,21 +104,26 @@ public:
 
 private:
     struct Tracked {
+        std::unique_ptr<MachineRun> run;
         std::unique_ptr<RunRecord> record;
-        bool problemSaid = false;
+        std::size_t problemsTold = 0;
+    };
+
+    struct Problem {
+        RunProblem problem;
+        std::string resultPath;
     };
 
     // What is to be told once the loop over the tracked runs is done with them.
     struct News {
-        std::vector<ResultProblem> problems;
+        std::vector<Problem> problems;
         std::vector<RunResult> arrived;
         bool newestArrived = false;
     };
 
     void noteEnded(Tracked& tracked, News& news);
     RunResult finish(Tracked& tracked, News& news);
-    void save(Tracked& tracked, const RunResult& result, News& news);
-    static void problem(Tracked* tracked, const ResultProblem& what, News& news);
+    static void newProblems(Tracked& tracked, News& news);
     void collectInto(News& news);
     void tell(const News& news);
     template <typename Call>
@@ -131,8 +134,9 @@ private:
     std::unique_ptr<Timer> timer_;
     // Runs whose result is not known yet, in the order they started.
     std::vector<Tracked> tracked_;
-    // The records whose results the program's end saved, kept for the runs still ending.
-    std::vector<std::unique_ptr<RunRecord>> ended_;
+    // What the program's end saved of runs whose commands still ran, kept for the runs still ending
+    // and for their claim.
+    std::vector<Tracked> ended_;
     const RunRecord* lastRun_ = nullptr;  // the last run started, while it is among them
     std::optional<RunResult> lastResult_;
     bool collecting_ = false;

@@ -393,13 +393,13 @@ TEST_CASE("history lists the runs; drift finds what changed since one, --fix set
           == "RUN\tSTARTED\tMADE BY\tCHANGED\tUNCHANGED\tFAILED\tKEPT\n" + first + "\t2026-12-07 10:15:00\tapply automatic\t3\t0\t0\t0\n");
     const CliResult none = runCli({"drift"}, machine);
     CHECK(none.status == 0);
-    CHECK(none.out == "no start mode has changed since run " + first + "\n");
+    CHECK(none.out == "no start mode has changed since the program last set them\n");
 
     // Changed behind the program's back.
     machine.memoryServices.services[L"Alerter"].mode = StartMode::Manual;
     const CliResult drifted = runCli({"drift", "--run", first}, machine);
     CHECK(drifted.status == 1);
-    CHECK(drifted.out == "1 service changed since run " + first + ":\n1:Alerter (Alerter): left disabled, now manual\n");
+    CHECK(drifted.out == "1 service changed since run " + first + ":\n1:Alerter (Alerter): left disabled by run " + first + ", now manual\n");
     const CliResult one = runCli({"history", first}, machine);
     CHECK(one.out.find("\n1\tAlerter\tauto\tstop, disabled\tdisabled, stopped\tchanged\t\tdisabled -> demand\n") != std::string::npos);
 
@@ -412,6 +412,14 @@ TEST_CASE("history lists the runs; drift finds what changed since one, --fix set
     CHECK(machine.memoryServices.services[L"Alerter"].mode == StartMode::Disabled);
     CHECK(runCli({"drift"}, machine).status == 0);
     CHECK(runCli({"drift", "--run", first}, machine).status == 0);
+    // After that narrow run, a service only the first run set still counts: what the program last set.
+    const StartMode leftByFirst = machine.memoryServices.services[L"wuauserv"].mode;
+    machine.memoryServices.services[L"wuauserv"].mode = StartMode::Manual;
+    const CliResult sinceFirst = runCli({"drift"}, machine);
+    CHECK(sinceFirst.status == 1);
+    CHECK(sinceFirst.out.find("automatic updates (wuauserv): left disabled by run " + first + ", now manual\n") != std::string::npos);
+    CHECK(runCli({"drift", "--run", "20261207-101700-01"}, machine).status == 0);
+    machine.memoryServices.services[L"wuauserv"].mode = leftByFirst;
 
     machine.stamp = "20261207-101800";
     const CliResult back = runCli({"restore", "--before", first}, machine);
@@ -422,7 +430,7 @@ TEST_CASE("history lists the runs; drift finds what changed since one, --fix set
     CHECK(machine.memoryServices.services[L"wuauserv"].mode == StartMode::Automatic);
     const CliResult listed = runCli({"history"}, machine);
     CHECK(listed.out.find("\n20261207-101800-01\t2026-12-07 10:18:00\trestore-before " + first + "\t3\t0\t0\t0\n"
-                          "20261207-101700-01\t2026-12-07 10:17:00\tset-again " + first + "\t1\t0\t0\t0\n" + first)
+                          "20261207-101700-01\t2026-12-07 10:17:00\tset-again-drifted\t1\t0\t0\t0\n" + first)
           != std::string::npos);
 
     // A run that is not there, and a backup broken by hand: refused, nothing changed, every run still listed.

@@ -3,6 +3,7 @@
 #include <doctest.h>
 
 #include "engine/records/going_back.h"
+#include "engine/records/machine_run.h"
 #include "engine/records/run_history.h"
 #include "tests/support/memory_machine.h"
 
@@ -77,6 +78,11 @@ TEST_CASE("runs are listed newest first from the backups, the history file and, 
     CHECK_FALSE(broken.backup.has_value());
     CHECK(broken.shown.services.empty());
     CHECK(readRun(machine, runs[1]).backup->size() == 2);
+    // A backup touched since (copied, scanned, edited) is no newer a run: the order is when they
+    // began, as the history's lines and the names say.
+    machine.memoryFiles.files[kBackups + "/auto-20261207-101500-01.txt"].modified = 99;
+    CHECK(runHistory(machine)[0].name == "20261207-101800-01");
+    CHECK(newestRun(runHistory(machine))->name == "20261207-101800-01");
 
     // A new run's line keeps every other line as it was, one it cannot read too; a file that is
     // not a history is refused and left as it is.
@@ -88,6 +94,21 @@ TEST_CASE("runs are listed newest first from the backups, the history file and, 
     put(machine, "history.log", "my notes\r\n", 9);
     CHECK_THROWS_AS(recordOrigin(machine, kBackups + "/auto-20261207-102000-01.txt", undo), FileFailure);
     CHECK(machine.memoryFiles.files.at(kBackups + "/history.log").bytes == "my notes\r\n");
+    // An empty file is a history with no run yet; of two lines for one run the first counts, read
+    // or written. A clock set back between runs leaves the lines' order.
+    put(machine, "history.log", "", 10);
+    recordOrigin(machine, kBackups + "/auto-20261207-101800-01.txt", undo);
+    CHECK(machine.memoryFiles.files.at(kBackups + "/history.log").bytes
+          == "quillora-history 1\r\n20261207-101800-01\tundo 20261207-101800-01\r\n");
+    put(machine, "history.log",
+        "quillora-history 1\r\n20261207-101800-01\twindow automatic\r\n20261207-101500-01\twindow restore\r\n"
+        "20261207-101500-01\twindow automatic\t1\t2\t3\t4\r\n", 11);
+    recordCounts(machine, kBackups + "/auto-20261207-101500-01.txt", RunCounts{5, 0, 0, 0});
+    const std::vector<HistoryRun> reordered = runHistory(machine);
+    CHECK(reordered[0].name == "20261207-101500-01");
+    CHECK(reordered[0].origin->profile == Profile::Restore);
+    CHECK(reordered[0].counts == RunCounts{5, 0, 0, 0});
+    CHECK(reordered[3].name == "20261207-101800-01");
 }
 
 TEST_CASE("what changed since a run, set again as a run of its own; a way back warns of what Windows 10 needs")
@@ -112,13 +133,19 @@ TEST_CASE("what changed since a run, set again as a run of its own; a way back w
     CHECK(since == std::vector<ModeChange>{{L"Alerter", StartMode::Automatic, false, StartMode::Disabled, false}});
 
     machine.stamp = "20261207-101600";
-    const GoingBackRun run = goBack(machine, {{L"Alerter", StartMode::Disabled, false}}, goingBack(RunMaker::SetAgain, "20261207-101500-01"));
-    CHECK(run.notKept.empty());
+    {
+        MachineRun run(machine, goingBack(RunMaker::SetAgain, "20261207-101500-01"));
+        putBack(run, {{L"Alerter", StartMode::Disabled, false}});
+        CHECK(run.problems().empty());
+        CHECK(machine.claimsHeld == 1);  // until the run is done with
+    }
+    CHECK(machine.claimsHeld == 0);
     CHECK(services[L"Alerter"].mode == StartMode::Disabled);
     CHECK(services[L"Alerter"].state == RunState::Running);  // neither stopped nor started
     CHECK(machine.memoryFiles.files.count(kBackups + "/auto-20261207-101600-01.txt") == 1);
     CHECK(machine.memoryFiles.files.at(kBackups + "/auto-20261207-101600-01.result.log").bytes
           == "quillora-result 1\r\nbackup\tauto-20261207-101600-01.txt\r\n"
+             "made-by\tset-again 20261207-101500-01\r\n"
              "Alerter\tauto\tput back disabled\tdisabled, running\tchanged\r\nend\r\n");
     const std::vector<HistoryRun> runs = runHistory(machine);
     REQUIRE(runs.size() == 1);
@@ -129,22 +156,45 @@ TEST_CASE("what changed since a run, set again as a run of its own; a way back w
     // the other generation's list (Windows 10's, on XP) is not installed.
     services[L"ALG"].accessDenied = true;
     machine.stamp = "20261207-101700";
-    const GoingBackRun refused = goBack(machine, {{L"ALG", StartMode::Disabled, false}, {L"XblGameSave", StartMode::Manual, false}},
-                                        goingBack(RunMaker::RestoreBefore, "20261207-101600-01"));
-    REQUIRE(refused.result.services.size() == 2);
-    CHECK(refused.result.services[0].outcome == Outcome::Failed);
-    CHECK(refused.result.services[0].failure == CommandFailure{std::nullopt, 5UL});
-    CHECK(refused.result.services[1].outcome == Outcome::NotInstalled);
+    MachineRun refused(machine, goingBack(RunMaker::RestoreBefore, "20261207-101600-01"));
+    putBack(refused, {{L"ALG", StartMode::Disabled, false}, {L"XblGameSave", StartMode::Manual, false}});
+    REQUIRE(refused.result()->services.size() == 2);
+    CHECK(refused.result()->services[0].outcome == Outcome::Failed);
+    CHECK(refused.result()->services[0].failure == CommandFailure{std::nullopt, 5UL});
+    CHECK(refused.result()->services[1].outcome == Outcome::NotInstalled);
     CHECK(runHistory(machine)[0].counts == RunCounts{0, 0, 1, 0});
 
     // A history that cannot be written is named, and the services are set all the same.
     machine.memoryFiles.files.erase(kBackups + "/history.log");
     machine.memoryFiles.folders.insert(kBackups + "/history.log");
     machine.stamp = "20261207-101800";
-    const GoingBackRun unkept = goBack(machine, {{L"Alerter", StartMode::Manual, false}}, goingBack(RunMaker::Undo, "x"));
-    REQUIRE_FALSE(unkept.notKept.empty());
-    CHECK(unkept.notKept[0].path() == kBackups + "/history.log");
+    MachineRun unkept(machine, goingBack(RunMaker::Undo, "x"));
+    putBack(unkept, {{L"Alerter", StartMode::Manual, false}});
+    REQUIRE(unkept.problems().size() == 1);  // said once, though the run wrote to it twice
+    CHECK(unkept.problems()[0].file == RunFile::History);
+    CHECK(unkept.problems()[0].failure.path() == kBackups + "/history.log");
     CHECK(services[L"Alerter"].mode == StartMode::Manual);
+    // Its result says it was an undo, so the next undo does not take it for a profile's run.
+    machine.memoryFiles.folders.erase(kBackups + "/history.log");
+    const std::vector<HistoryRun> withUndo = runHistory(machine);
+    CHECK(withUndo[0].origin == RunOrigin{RunMaker::Undo, std::nullopt, "", "x"});
+    CHECK(newestRun(withUndo, true)->name == "20261207-101700-01");
+    CHECK(machine.memoryServices.unclaimed.empty());
+    CHECK(machine.memoryFiles.unclaimed.empty());
+
+    // The services cannot be read back after a change: that is said, and the result keeps what is known.
+    machine.stamp = "20261207-101900";
+    {
+        MachineRun unread(machine, goingBack(RunMaker::Undo, "x"));
+        machine.memoryServices.queriesLeft = 1;  // the restore's read before it sets the mode
+        putBack(unread, {{L"Alerter", StartMode::Disabled, false}});
+        CHECK(services[L"Alerter"].mode == StartMode::Disabled);
+        REQUIRE(unread.problems().size() == 1);
+        CHECK(unread.problems()[0].kind == RunProblem::Kind::ServicesNotReadBack);
+        CHECK(unread.result()->services[0].outcome == Outcome::Unknown);
+    }
+    machine.memoryServices.queriesLeft.reset();
+    CHECK(runHistory(machine)[0].counts == RunCounts{0, 0, 0, 0});
 
     // On Windows 10, ALG and wuauserv are needed: a way back that would disable them is warned of;
     // on XP nothing is.

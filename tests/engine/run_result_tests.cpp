@@ -12,6 +12,7 @@
 using namespace quillora;
 using quillora::testing::installed;
 using quillora::testing::MemoryMachine;
+using quillora::testing::kBackups;
 
 namespace {
 
@@ -86,18 +87,18 @@ public:
 struct HeardResults : ResultListener {
     void resultsChanged() override { ++changes; }
     void resultArrived(const RunResult& result) override { arrived.push_back(result); }
-    void resultProblem(const ResultProblem& problem) override { problems.push_back(problem); }
+    void resultProblem(const RunProblem& problem, const std::string&) override { problems.push_back(problem); }
     void resultsFailed(const PlatformFailure& failure) override { failed.push_back(failure); }
     int changes = 0;
     std::vector<RunResult> arrived;
-    std::vector<ResultProblem> problems;
+    std::vector<RunProblem> problems;
     std::vector<PlatformFailure> failed;
 };
 
 // A listener that acts on what it is told, as the windows do: a box that lets a run start, or a
 // failure of its own.
 struct Reacting : ResultListener {
-    void resultProblem(const ResultProblem&) override { onProblem(); }
+    void resultProblem(const RunProblem&, const std::string&) override { onProblem(); }
     void resultArrived(const RunResult&) override { onArrived(); }
     std::function<void()> onProblem = [] {};
     std::function<void()> onArrived = [] {};
@@ -117,7 +118,7 @@ struct ResultsFixture {
     {
         stamp = stamp + 1;
         machine.stamp = "20261207-1015" + std::to_string(stamp);
-        return results.runStarts(saveAutomaticBackup(machine), kWindowRun);
+        return results.runStarts(std::make_unique<MachineRun>(machine, kWindowRun));
     }
 
     std::vector<std::size_t> step(RunRecord& record, ActionKind kind, const wchar_t* key, std::size_t launches = 9)
@@ -400,11 +401,11 @@ TEST_CASE("problems are said once a run; an earlier start's result is the last r
         f.processes.ticks();
         f.processes.ticks();
         CHECK(f.heard.problems.size() == 1);
-        CHECK_FALSE(f.heard.problems[0].saving);
+        CHECK(f.heard.problems[0].kind == RunProblem::Kind::ServicesNotReadBack);
         REQUIRE(f.results.lastResult());
         CHECK(f.results.lastResult()->services[0].outcome == Outcome::Unchanged);  // manual already
     }
-    SUBCASE("a result that cannot be saved is said once and still kept")
+    SUBCASE("a result that cannot be saved is said once and still kept; the history's failure is said too")
     {
         ResultsFixture f;
         RunRecord& run = f.startRun();
@@ -414,9 +415,11 @@ TEST_CASE("problems are said once a run; an earlier start's result is the last r
         f.results.runOver(run);
         f.processes.ticks();
         f.processes.ticks();
-        REQUIRE(f.heard.problems.size() == 1);
-        CHECK(f.heard.problems[0].saving);
-        CHECK(f.heard.problems[0].path == resultPathFor(backup));
+        REQUIRE(f.heard.problems.size() == 2);
+        CHECK(f.heard.problems[0].file == RunFile::Result);
+        CHECK(f.heard.problems[0].failure.path() == resultPathFor(backup));
+        CHECK(f.heard.problems[1].file == RunFile::History);
+        CHECK(f.heard.problems[1].failure.path() == kBackups + "/history.log");
         CHECK(f.results.lastResult().has_value());
     }
     SUBCASE("after a restart the run is in the history: what made it, its counts and its result")
@@ -427,7 +430,7 @@ TEST_CASE("problems are said once a run; an earlier start's result is the last r
         {
             FakeProcesses processes;
             RunResults before(processes, machine);
-            RunRecord& run = before.runStarts(saveAutomaticBackup(machine), prompted);
+            RunRecord& run = before.runStarts(std::make_unique<MachineRun>(machine, prompted));
             run.stepStarts(L"ALG", ActionKind::ManualOnly, commandsOf(ActionKind::ManualOnly, L"ALG"));
             before.runOver(run);
             before.collect();

@@ -7,6 +7,7 @@
 
 #include "engine/machine/failure.h"
 #include "engine/machine/machine.h"
+#include "engine/text/utf8.h"
 
 namespace quillora::testing {
 
@@ -31,7 +32,7 @@ public:
 
     std::optional<ServiceState> query(const std::wstring& key) override
     {
-        if (queryRefused)
+        if (queryRefused || (queriesLeft && (*queriesLeft)-- <= 0))
             throw PlatformFailure(windows_error::kAccessDenied, refusal);
         const auto found = services.find(key);
         if (found == services.end())
@@ -41,6 +42,8 @@ public:
     void setStartMode(const std::wstring& key, StartMode mode, bool delayed) override
     {
         Service& service = changeable(key);
+        if (claims && *claims == 0)
+            unclaimed.push_back(toUtf8(key));
         if (withoutDelayedStart && delayed)
             throw PlatformFailure(124, L"The system call level is not correct.");
         service.mode = mode;
@@ -86,9 +89,12 @@ public:
 
     std::map<std::wstring, Service> services;
     bool queryRefused = false;  // as a Service Control Manager that will not even be read
+    std::optional<int> queriesLeft;  // refused after this many queries more
     bool withoutDelayedStart = false;  // as Windows before Vista, which knows no delayed start
     std::wstring refusal = L"Access is denied.";  // the system's message for a refusal
     std::vector<std::wstring> changes;
+    std::vector<std::string> unclaimed;  // services set while no claim was held
+    const int* claims = nullptr;         // the claims held, where the machine counts them
     std::vector<std::chrono::milliseconds> waits;
     int descriptionsRead = 0;
 
@@ -139,6 +145,8 @@ public:
             throw FileFailure(path, windows_error::kPathNotFound, L"The system cannot find the path specified.");
         if (!replace && exists(path))
             throw FileFailure(path, windows_error::kFileExists, L"The file exists.");
+        if (claims && *claims == 0 && path.find("/auto-") != std::string::npos)
+            unclaimed.push_back(path);
         files[path] = {bytes, ++clock};
     }
     void createFolders(const std::string& path) override
@@ -164,13 +172,33 @@ public:
     bool readOnly = false;
     std::set<std::string> unreadable;  // files that exist and refuse to be read
     std::int64_t clock = 1000;
+    std::vector<std::string> unclaimed;  // a run's files written while no claim was held
+    const int* claims = nullptr;
 };
 
 // A machine of memory services and files; without services it stands for a system other than
 // Windows.
 class MemoryMachine : public Machine {
 public:
-    explicit MemoryMachine(bool withServices = true) : withServices_(withServices) {}
+    explicit MemoryMachine(bool withServices = true) : withServices_(withServices)
+    {
+        memoryServices.claims = &claimsHeld;
+        memoryFiles.claims = &claimsHeld;
+    }
+    // A copy counts its own claims.
+    MemoryMachine(const MemoryMachine& other)
+        : memoryServices(other.memoryServices),
+          memoryFiles(other.memoryFiles),
+          heldElsewhere(other.heldElsewhere),
+          stamp(other.stamp),
+          data(other.data),
+          version(other.version),
+          withServices_(other.withServices_)
+    {
+        memoryServices.claims = &claimsHeld;
+        memoryFiles.claims = &claimsHeld;
+    }
+    MemoryMachine& operator=(const MemoryMachine&) = delete;
 
     ServiceControl* services() override { return withServices_ ? &memoryServices : nullptr; }
     Files& files() override { return memoryFiles; }
@@ -185,14 +213,22 @@ public:
         return withServices_ ? std::optional<WindowsVersion>(version) : std::nullopt;
     }
 
-    // Held by another program while heldElsewhere.
+    // Held by another program while heldElsewhere. Each claim counts while it lives, so that a
+    // service set, or a run's file written, while none is held is noted (unclaimed): a claim given
+    // back before its run is done, or never taken.
     std::unique_ptr<RunClaim> claimRuns() override
     {
-        return heldElsewhere ? nullptr : std::make_unique<RunClaim>();
+        struct Counted : RunClaim {
+            explicit Counted(int& held) : held_(held) { ++held_; }
+            ~Counted() override { --held_; }
+            int& held_;
+        };
+        return heldElsewhere ? nullptr : std::make_unique<Counted>(claimsHeld);
     }
 
     MemoryServices memoryServices;
     MemoryFiles memoryFiles;
+    int claimsHeld = 0;
     bool heldElsewhere = false;
     std::string stamp = "20261207-101500";
     std::string data = kProgramFolder;

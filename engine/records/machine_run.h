@@ -1,0 +1,78 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/machine/failure.h"
+#include "engine/machine/machine.h"
+#include "engine/records/backup_store.h"
+#include "engine/records/run_history.h"
+#include "engine/records/run_origin.h"
+#include "engine/records/run_result.h"
+
+namespace quillora {
+
+// The files a run keeps of itself.
+enum class RunFile {
+    Backup,   // the start modes from before it, saved first
+    Result,   // what it really did, saved beside the backup
+    History,  // history.log: what made it, and its counts
+};
+
+// A file of the run that could not be written, or a read of the services after it had changed
+// some that failed.
+struct RunProblem {
+    enum class Kind { FileNotKept, ServicesNotReadBack };
+    Kind kind;
+    RunFile file;  // for a file not kept
+    FileFailure failure;
+};
+
+// One run on this machine, whoever starts it (the windows' profiles and ways back, quillora-cli
+// apply, restore and drift --fix), as one transaction: it holds the claim on the services for as
+// long as it lives, saves the automatic backup and records what made it when it begins, and,
+// once its caller has acted and judged each service, saves that one result with its counts. Only
+// the act differs between runs. A file of the run that cannot be written never undoes what the run
+// did: it is kept among the problems, each file once, and told by whoever shows the run.
+class MachineRun {
+public:
+    // claim: the claim already held (a run nested in another of the same program shares it); where
+    // none is given the run claims the services itself and throws RunsBusy while another program
+    // holds them. Throws the backup's failure, FileFailure or PlatformFailure, where it cannot be
+    // saved: nothing is changed then.
+    MachineRun(Machine& machine, const RunOrigin& origin, const std::vector<std::wstring>& leftOut = {},
+               std::shared_ptr<RunClaim> claim = nullptr);
+    MachineRun(const MachineRun&) = delete;
+    MachineRun& operator=(const MachineRun&) = delete;
+
+    Machine& machine() const { return machine_; }
+    const SavedBackup& backup() const { return backup_; }
+    const RunOrigin& origin() const { return origin_; }
+
+    // A read of the services after the act failed: the result holds what is known. Kept once.
+    void readBackFailed(const PlatformFailure& failure);
+    // Saves the judged result beside the backup, with what made the run, and its counts in the
+    // history. Returns it as saved.
+    const RunResult& finish(RunResult result);
+
+    // The one judged result, once finished; every count a user sees comes from it.
+    const std::optional<RunResult>& result() const { return result_; }
+    RunCounts counts() const;
+    // What went wrong with the run's files and reads, each once, in the order it happened.
+    const std::vector<RunProblem>& problems() const { return problems_; }
+
+private:
+    void keep(RunFile file, const std::function<void()>& write);
+
+    Machine& machine_;
+    std::shared_ptr<RunClaim> claim_;
+    RunOrigin origin_;
+    SavedBackup backup_;
+    std::optional<RunResult> result_;
+    std::vector<RunProblem> problems_;
+};
+
+}  // namespace quillora
