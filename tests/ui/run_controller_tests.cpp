@@ -346,9 +346,9 @@ namespace {
 class ProblemTeller : public ResultListener {
 public:
     ProblemTeller(ui::RunController& runs, std::vector<std::string>& told) : runs_(runs), told_(told) {}
-    void resultProblem(const ResultProblem& problem) override
+    void resultProblem(const RunProblem& problem, const std::string&) override
     {
-        runs_.afterRuns([this, path = problem.path] { told_.push_back(path); });
+        runs_.afterRuns([this, path = problem.failure.path()] { told_.push_back(path); });
     }
 
 private:
@@ -374,6 +374,8 @@ TEST_CASE("the end of the program tells a result it could not save, and what els
     };
     r.controller.start(Profile::Automatic, nullptr);
     r.results.stopListening(teller);
+    CHECK(r.desktop.waitsForLaunched == 1);
     CHECK(r.desktop.programEnds == 1);
-    CHECK(told == std::vector<std::string>{"waited", kBackups + "/auto-20261207-101500-01.result.log"});
+    // Each file that could not be written is told, the history's too.
+    CHECK(told == std::vector<std::string>{"waited", kBackups + "/auto-20261207-101500-01.result.log", kBackups + "/history.log"});
 }

@@ -79,6 +79,7 @@ public:
         recorder.processPendingMessages();
     }
 
+    void waitForLaunched(std::chrono::milliseconds) override { ++waitsForLaunched; }
     void endProgram() override { ++programEnds; }
 
     void useButtonCaptions(const platform::ButtonCaptions& captions) override { buttonCaptions = captions; }
@@ -149,6 +150,7 @@ public:
     // Launches, message points, a refused launch and code to run at a message point.
     ScriptedPlatform recorder;
     int programEnds = 0;
+    int waitsForLaunched = 0;  // the end of the program waited for the commands first
     std::vector<Message> errors;
     std::vector<Message> questions;
     bool answerYes = false;  // what every question is answered
