@@ -215,7 +215,8 @@ TEST_CASE("the result of the last run: read back once its commands end, shown in
     CHECK(saved.find("\r\nAlerter\tauto\tstop, disabled\tdisabled, stopped\tchanged\r\n") != std::string::npos);
     CHECK(saved.find("\r\nALG\tdemand\tstop, disabled\tdemand, stopped\tfailed\tsc-config 5\r\n") != std::string::npos);
     CHECK(saved.find("\r\nMessenger\tabsent\tstop, disabled\tabsent\tnot installed\r\n") != std::string::npos);
-    CHECK(countOf(saved, std::string("\r\n")) == 59 + 3);
+    CHECK(saved.find("\r\nmade-by\twindow automatic\r\n") != std::string::npos);
+    CHECK(countOf(saved, std::string("\r\n")) == 59 + 4);
 }
 
 TEST_CASE("a result that cannot be saved is reported and still shown")
@@ -226,15 +227,17 @@ TEST_CASE("a result that cannot be saved is reported and still shown")
     click(f.program.mainWindow.control(MainControls::AutomaticButton));
     f.desktop.memoryMachine.memoryFiles.readOnly = true;
     f.program.results.collect();
-    REQUIRE(f.desktop.errors.size() == 1);
+    // The result's file and the history's, each named as what it is.
+    REQUIRE(f.desktop.errors.size() == 2);
     CHECK(f.desktop.errors[0].owner == f.program.mainWindow.handle());
     CHECK(f.desktop.errors[0].text.find(L"无法保存优化的结果 /home/user/Quillora/backups/auto-20261207-101500-01.result.log")
           != std::wstring::npos);
+    CHECK(f.desktop.errors[1].text.rfind(L"无法保存优化记录 /home/user/Quillora/backups/history.log\r\n", 0) == 0);
     REQUIRE(f.program.results.lastResult().has_value());
     CHECK(f.program.results.lastResult()->services.size() == 59);
     // Reported once: the result is not saved again at every tick.
     f.program.results.collect();
-    CHECK(f.desktop.errors.size() == 1);
+    CHECK(f.desktop.errors.size() == 2);
 }
 
 namespace {
@@ -693,7 +696,8 @@ TEST_CASE("the runs so far: the first of two restored to before it after a quest
     // Changed behind the program's back, then set again as the newest run left it.
     services[L"Alerter"].mode = StartMode::Disabled;
     chooseView(window, 3);
-    CHECK(window.controlText(ServicesControls::RunSummary) == L"自这次优化以来，有 1 个服务的启动类型被改变了。");
+    CHECK(window.controlText(ServicesControls::RunSummary)
+          == L"自这次优化以来，有 1 个服务的启动类型被改变了。\r\n在 Quillora 最后设置的服务中，现在有 1 个的启动类型与当时不同。");
     CHECK(rowOf(window, L"Alerter").substr(rowOf(window, L"Alerter").rfind(L'\t') + 1) == L"自动 → 禁用");
     f.desktop.memoryMachine.stamp = "20261207-101800";
     click(window.control(ServicesControls::SetAgainButton));
@@ -703,7 +707,8 @@ TEST_CASE("the runs so far: the first of two restored to before it after a quest
                                             0)
           == 0);
     CHECK(services[L"Alerter"].mode == StartMode::Automatic);
-    CHECK(window.controlText(ServicesControls::RunSummary) == L"自这次优化以来，它留下的启动类型都没有被改变。");
+    CHECK(window.controlText(ServicesControls::RunSummary)
+          == L"自这次优化以来，它留下的启动类型都没有被改变。\r\nQuillora 最后设置的服务，启动类型都与当时相同。");
     CHECK_FALSE(IsWindowEnabled(window.control(ServicesControls::SetAgainButton)));
 
     // The first run's backup broken by hand: named below the list with what is wrong, no way back
