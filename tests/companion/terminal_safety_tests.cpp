@@ -124,6 +124,25 @@ TEST_CASE("file names, arguments, file contents and system messages are all prin
         checkTerminalSafe(runCli({"backups"}, machine));
         checkTerminalSafe(runCli({"restore", "--last"}, machine));
     }
+    SUBCASE("a history whose lines name runs and files with control characters")
+    {
+        REQUIRE(runCli({"apply", "restore"}, machine).status == 0);
+        const std::string folder = machine.data + "/backups/";
+        machine.memoryFiles.files[folder + "history.log"] = {
+            "quillora-history 1\r\n20261207-101500-01\tundo " + kTitle + "\r\n20261207-101500-02\trestore a" + kClear
+                + "\x00b.txt\r\n",
+            1};
+        machine.memoryFiles.files[folder + "auto-20261207-101500-02.txt"] = {"quillora-backup 1\r\nend\r\n", 2};
+        machine.memoryFiles.files[folder + "auto-20261207-101500-01.result.log"].bytes.insert(
+            machine.memoryFiles.files[folder + "auto-20261207-101500-01.result.log"].bytes.find("\r\nend"),
+            "\r\nAlerter\tauto\tput back auto\tauto, running\tfailed\treported-success" + kTitle);
+        const CliResult listed = runCli({"history"}, machine);
+        CHECK(listed.out.find("\tundo \\x1B]0;") != std::string::npos);
+        checkTerminalSafe(listed);
+        checkTerminalSafe(runCli({"history", "20261207-101500-01"}, machine));
+        checkTerminalSafe(runCli({"history", "20261207-101500-02"}, machine));
+        checkTerminalSafe(runCli({"drift"}, machine));
+    }
 }
 
 TEST_CASE("an argument that is not UTF-8 is refused, naming it, before anything is done")
