@@ -63,6 +63,14 @@ std::optional<Holder> readHolder(Files& files, const std::string& path)
 std::vector<KernelHandle> commandsOf(const Holder& holder)
 {
     std::vector<KernelHandle> running;
+    // Where the holder's id now names a newer process, the children started after that one are
+    // its own, not the holder's.
+    unsigned long long reusedAt = ~0ULL;
+    if (const KernelHandle same{OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, holder.processId)}) {
+        const unsigned long long created = creationTime(same.get());
+        if (created != holder.created)
+            reusedAt = created;
+    }
     const KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE)
         return running;
@@ -72,7 +80,8 @@ std::vector<KernelHandle> commandsOf(const Holder& holder)
         if (entry.th32ParentProcessID != holder.processId || entry.th32ProcessID == GetCurrentProcessId())
             continue;
         KernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, entry.th32ProcessID));
-        if (process && creationTime(process.get()) >= holder.created)
+        const unsigned long long created = process ? creationTime(process.get()) : 0;
+        if (process && created >= holder.created && created < reusedAt)
             running.push_back(std::move(process));
     }
     return running;
