@@ -10,6 +10,7 @@
 #include "platform/windows_machine.h"
 #include "platform/message_pump.h"
 #include "platform/process_launch.h"
+#include "platform/restore_point.h"
 #include "ui/identifiers.h"
 #include "ui/program.h"
 
@@ -53,12 +54,16 @@ void __verbose_terminate_handler()
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
 {
     quillora::platform::removeCurrentDirectoryFromDllSearch();
+    // The program asking System Restore for a restore point, hidden, while its windows answer.
+    if (quillora::platform::isRestorePointRequest(commandLine))
+        return quillora::platform::carryOutRestorePointRequest(commandLine);
     quillora::platform::WindowsProcesses processes;
     quillora::platform::WindowsDialogs dialogs;
     quillora::platform::WindowsMachine machine;
+    quillora::platform::HelperRestorePoints restorePoints;
     const std::optional<quillora::ui::Language> chosen = languageArgument(commandLine);
     try {
-        quillora::ui::Program program(instance, processes, dialogs, machine, chosen);
+        quillora::ui::Program program(instance, processes, dialogs, machine, restorePoints, chosen);
         program.mainWindow.show();
         return quillora::platform::runMessageLoop();
     } catch (const quillora::PlatformFailure& failure) {

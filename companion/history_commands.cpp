@@ -74,19 +74,21 @@ std::string serviceLine(const ServiceResult& service, const std::vector<ModeChan
 // Puts the modes back as a run of its own. A service this Windows needs is not disabled without
 // --all, as apply leaves them alone.
 CliResult goBackRun(Machine& machine, std::unique_ptr<RunClaim> claim, const std::vector<BackupEntry>& modes,
-                    const RunOrigin& origin, bool all, const std::string& heading)
+                    const RunOrigin& origin, const Arguments& arguments, const std::string& heading)
 {
     const std::optional<WindowsVersion> windows = machine.windowsVersion();
     const std::vector<ModeChange> changes = restoreWouldChange(servicesOf(machine), modes, windows);
-    const std::vector<std::wstring> needed = all ? std::vector<std::wstring>{} : disablingNeeded(changes, windows);
+    const std::vector<std::wstring> needed =
+        arguments.has("--all") ? std::vector<std::wstring>{} : disablingNeeded(changes, windows);
     std::string notes;
     for (const std::wstring& key : needed)
         notes += serviceName(key) + ": left alone: needed by " + windowsProductName(*windows) + " (--all disables it too)\n";
-    MachineRun run(machine, origin, {}, std::move(claim));
+    MachineRun run(machine, origin, {}, std::move(claim), restorePointsAsked(arguments, machine));
     const RestoreResult restored = putBack(run, without(modes, needed));
     // As with apply, a service left alone because this Windows needs it is no failure.
     return {judgedStatus(run, restored.report.complete),
-            heading + "saved the start modes from before in " + printable(run.backup().path) + "\n" + notes
+            heading + "saved the start modes from before in " + printable(run.backup().path) + "\n"
+                + restorePointLine(run.restorePoint()) + notes
                 + restored.report.text,
             runProblems(run)};
 }
@@ -153,6 +155,8 @@ CliResult historyCommand(const std::vector<std::string>& args, Machine& machine)
         : std::vector<ModeChange>{};
     if (!detail.result)
         out += "its result was not saved: below, the start modes its backup saved before it\n";
+    if (detail.result)
+        out += restorePointLine(detail.result->restorePoint);
     out += "LABEL\tKEY\tBEFORE\tASKED\tAFTER\tRESULT\tREASON\tCHANGED SINCE\n";
     for (const ServiceResult& service : detail.shown.services)
         out += serviceLine(service, since);
@@ -164,11 +168,13 @@ CliResult historyCommand(const std::vector<std::string>& args, Machine& machine)
 
 CliResult driftCommand(const std::vector<std::string>& args, Machine& machine)
 {
-    const Arguments arguments = parseArguments(args, {"--run"}, {"--fix", "--all"});
+    const Arguments arguments = parseArguments(args, {"--run"}, {"--fix", "--all", "--restore-point"});
     if (!arguments.positional.empty())
         throw UsageError("unexpected argument " + quoted(arguments.positional[0]) + ": drift takes none");
-    if (arguments.has("--all") && !arguments.has("--fix"))
-        throw UsageError("--all goes with --fix");
+    for (const char* option : {"--all", "--restore-point"}) {
+        if (arguments.has(option) && !arguments.has("--fix"))
+            throw UsageError(std::string(option) + " goes with --fix");
+    }
     const bool fix = arguments.has("--fix");
     // Claimed before the run is read: a run under way would be making a newer one.
     std::unique_ptr<RunClaim> claim = fix ? claimRunsNow(machine) : nullptr;
@@ -187,7 +193,7 @@ CliResult driftCommand(const std::vector<std::string>& args, Machine& machine)
         out += modeChangeLine(drift.changes[i], drift.runs[i]);
     if (!fix)
         return {kExitIncomplete, out, ""};
-    return goBackRun(machine, std::move(claim), modesToSetAgain(drift.changes), drift.fix, arguments.has("--all"),
+    return goBackRun(machine, std::move(claim), modesToSetAgain(drift.changes), drift.fix, arguments,
                      out + "setting them again\n");
 }
 
@@ -198,7 +204,7 @@ CliResult restoreBeforeRun(const Arguments& arguments, Machine& machine)
     const HistoryRun& run = runNamed(runs, *arguments.value("--before"), machine);
     const RunDetail detail = readNeeding(machine, run, run.backup.path, "; nothing was changed");
     return goBackRun(machine, std::move(claim), *detail.backup, goingBack(RunMaker::RestoreBefore, run.name),
-                     arguments.has("--all"), "restoring the settings from before run " + printable(run.name) + "\n");
+                     arguments, "restoring the settings from before run " + printable(run.name) + "\n");
 }
 
 }  // namespace quillora

@@ -82,7 +82,7 @@ ProfileOnMachine profileOnMachine(const std::vector<std::string>& args, std::set
                                   std::unique_ptr<RunClaim>* claim = nullptr)
 {
     valued.insert("--skip");
-    Arguments arguments = parseArguments(args, valued, {"--all"});
+    Arguments arguments = parseArguments(args, valued, {"--all", "--restore-point"});
     const ProfileRequest request = profileRequest(arguments, args[0]);
     std::vector<std::wstring> skipped = skippedKeys(arguments, machine.files());
     ProfileOnMachine profile{std::move(arguments), skipped, {}, "", std::nullopt};
@@ -128,6 +128,29 @@ std::string runProblems(const MachineRun& run)
     return text;
 }
 
+std::string restorePointLine(const std::optional<RestorePointAnswer>& answer)
+{
+    if (!answer)
+        return "";
+    switch (answer->kind) {
+    case RestorePointAnswer::Kind::Made:
+        return "restore point: made, number " + std::to_string(answer->sequence) + "\n";
+    case RestorePointAnswer::Kind::AlreadyMade:
+        return "restore point: none new: Windows makes one a day and kept the one made earlier, number "
+            + std::to_string(answer->sequence) + "\n";
+    case RestorePointAnswer::Kind::Off:
+        break;
+    case RestorePointAnswer::Kind::Refused:
+        return "restore point: none: Windows refused (error " + std::to_string(answer->error) + ")\n";
+    }
+    return "restore point: none: System Restore is off\n";
+}
+
+RestorePoints* restorePointsAsked(const Arguments& arguments, Machine& machine)
+{
+    return arguments.has("--restore-point") ? machine.restorePoints() : nullptr;
+}
+
 int judgedStatus(const MachineRun& run, bool complete)
 {
     return complete && run.counts().failed == 0 ? kExitSuccess : kExitIncomplete;
@@ -157,7 +180,7 @@ CliResult applyCommand(const std::vector<std::string>& args, Machine& machine)
     const std::chrono::milliseconds timeout = timeoutOf(profile.arguments);
     // apply keeps what it is about to change, as the program does before a run: the services left
     // alone by choice are neither changed nor saved, so that restore --last leaves them alone too.
-    MachineRun run(machine, *profile.origin, profile.skipped, std::move(claim));
+    MachineRun run(machine, *profile.origin, profile.skipped, std::move(claim), restorePointsAsked(profile.arguments, machine));
     std::vector<std::pair<std::wstring, PlatformFailure>> refused;
     const ServiceReport report = applyProfile(servicesOf(machine), profile.rows, timeout, windows, &refused);
     std::optional<PlatformFailure> unread;
@@ -166,7 +189,7 @@ CliResult applyCommand(const std::vector<std::string>& args, Machine& machine)
         run.readBackFailed(*unread);
     run.finish(std::move(result));
     return {judgedStatus(run, report.complete),
-            "saved the start modes from before in " + printable(run.backup().path) + "\n" + report.text,
+            "saved the start modes from before in " + printable(run.backup().path) + "\n" + restorePointLine(run.restorePoint()) + report.text,
             profile.note + runProblems(run)};
 }
 
@@ -197,7 +220,7 @@ CliResult backupCommand(const std::vector<std::string>& args, Machine& machine)
 
 CliResult restoreCommand(const std::vector<std::string>& args, Machine& machine)
 {
-    const Arguments arguments = parseArguments(args, {"--before"}, {"--last", "--all"});
+    const Arguments arguments = parseArguments(args, {"--before"}, {"--last", "--all", "--restore-point"});
     const bool last = arguments.has("--last");
     const bool before = arguments.value("--before") != nullptr;
     if (static_cast<int>(last) + static_cast<int>(before) + static_cast<int>(!arguments.positional.empty()) > 1)
@@ -223,9 +246,11 @@ CliResult restoreCommand(const std::vector<std::string>& args, Machine& machine)
         throw FileFailure(file, 0, fromUtf8(std::string(error.what()) + "; nothing was changed"));
     }
     // A run of its own, with a backup first, so that the restore can be gone back from too.
-    MachineRun run(machine, goingBack(RunMaker::RestoreFile, printable(fileNameOf(file))), {}, std::move(claim));
+    MachineRun run(machine, goingBack(RunMaker::RestoreFile, printable(fileNameOf(file))), {}, std::move(claim),
+                   restorePointsAsked(arguments, machine));
     const RestoreResult restored = putBack(run, backup);
-    return {judgedStatus(run, restored.report.complete), "restoring " + printable(file) + "\n" + restored.report.text,
+    return {judgedStatus(run, restored.report.complete),
+            "restoring " + printable(file) + "\n" + restorePointLine(run.restorePoint()) + restored.report.text,
             runProblems(run)};
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "companion/arguments.h"
 #include "companion/cli.h"
 #include "engine/machine/failure.h"
 #include "engine/machine/machine.h"
@@ -29,6 +30,11 @@ CliResult restoreCommand(const std::vector<std::string>& args, Machine& machine)
 
 // What went wrong with a run's files or its read back, for standard error.
 std::string runProblems(const MachineRun& run);
+// What Windows answered when the run asked for a restore point, as a line; empty where it asked
+// none.
+std::string restorePointLine(const std::optional<RestorePointAnswer>& answer);
+// System Restore where the command line asks for a restore point (--restore-point), else nullptr.
+RestorePoints* restorePointsAsked(const Arguments& arguments, Machine& machine);
 // A run's exit status: success only where the command's own report is complete and the judged
 // result counts no failure.
 int judgedStatus(const MachineRun& run, bool complete);

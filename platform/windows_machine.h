@@ -5,6 +5,7 @@
 #include "engine/machine/machine.h"
 #include "platform/files.h"
 #include "platform/handles.h"
+#include "platform/restore_point.h"
 
 namespace quillora::platform {
 
@@ -21,6 +22,7 @@ public:
     char separator() const override { return '\\'; }
     std::optional<WindowsVersion> windowsVersion() override;
     std::unique_ptr<RunClaim> claimRuns() override;
+    RestorePoints* restorePoints() override { return &restorePoints_; }
 
     // The folder the shell keeps under this id (CSIDL_...), asked of shell32.
     std::wstring shellFolder(int id);
@@ -31,6 +33,7 @@ private:
 
     std::unique_ptr<ServiceControl> services_;
     WindowsFiles files_;
+    InProcessRestorePoints restorePoints_;
     LibraryHandle shell_;
     std::optional<std::string> dataFolder_;  // found once: it does not move while the program runs
 };

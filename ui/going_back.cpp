@@ -252,7 +252,7 @@ void goBackFromWindow(const GoingBackPlace& place, RunMaker maker, const std::st
             inform(place, textIn(place.language, Text::UndoOvertaken));
             return;
         }
-        MachineRun done(place.machine, goingBack(maker, run->name), {}, std::move(claim));
+        MachineRun done(place.machine, goingBack(maker, run->name), {}, std::move(claim), place.runs.restorePointsForRun());
         const RestoreResult restored = putBack(done, *modes);
         place.results.tellRunsChanged();
         inform(place, outcome(place.language, maker, done, restored), done.counts().failed > 0 || !done.problems().empty());

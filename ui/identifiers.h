@@ -70,6 +70,9 @@ inline constexpr wchar_t kUndoLastRunItem[] = L"撤销上次优化(&U)...";
 inline constexpr unsigned kViewServicesCommand = 0x0110;
 inline constexpr wchar_t kViewServicesItem[] = L"查看服务(&V)...";
 
+// The item below it that turns the restore point before each run on and off.
+inline constexpr unsigned kRestorePointCommand = 0x0150;
+
 // The items below them that choose the language of every window.
 inline constexpr unsigned kChineseCommand = 0x0120;
 inline constexpr unsigned kEnglishCommand = 0x0130;

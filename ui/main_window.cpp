@@ -126,6 +126,7 @@ void MainWindow::addToSystemMenu()
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING, kUndoLastRunCommand, host().text(Text::UndoItem));
     AppendMenuW(menu, MF_STRING, kViewServicesCommand, host().text(Text::ServicesItem));
+    AppendMenuW(menu, MF_STRING, kRestorePointCommand, host().text(Text::RestorePointItem));
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     for (const LanguageChoice& choice : kLanguageChoices)
         AppendMenuW(menu, MF_STRING, choice.command, choice.menuItem);
@@ -146,10 +147,11 @@ void MainWindow::onLanguageChanged()
 {
     const HMENU menu = GetSystemMenu(handle(), FALSE);
     const std::pair<unsigned, Text> items[] = {{kUndoLastRunCommand, Text::UndoItem},
-                                               {kViewServicesCommand, Text::ServicesItem}};
+                                               {kViewServicesCommand, Text::ServicesItem},
+                                               {kRestorePointCommand, Text::RestorePointItem}};
     for (const auto& [command, text] : items) {
-        const UINT greyed = GetMenuState(menu, command, MF_BYCOMMAND) & MF_GRAYED;
-        ModifyMenuW(menu, command, MF_BYCOMMAND | MF_STRING | greyed, command, host().text(text));
+        const UINT kept = GetMenuState(menu, command, MF_BYCOMMAND) & (MF_GRAYED | MF_CHECKED);
+        ModifyMenuW(menu, command, MF_BYCOMMAND | MF_STRING | kept, command, host().text(text));
     }
     checkLanguageItem();
 }
@@ -166,12 +168,25 @@ void MainWindow::chooseLanguage(const LanguageChoice& chosen)
     }
 }
 
+// Turns the restore point before each run of the windows on or off, and keeps the choice; a choice
+// that cannot be kept is said, and holds until the program ends.
+void MainWindow::toggleRestorePoints()
+{
+    try {
+        runs_.chooseRestorePoints(!runs_.restorePointsOn());
+    } catch (const PlatformFailure& failure) {
+        dialogs_.showError(handle(), failureText(host().language(), Text::RestorePointNotSaved, failure), kMainCaption);
+    }
+}
+
 // Whether there is a run to undo can change at any time (a run, its commands ending, quillora-cli, a
 // backup deleted by hand), so it is decided each time the menu opens.
 void MainWindow::updateSystemMenu()
 {
     const UINT state = canUndoLastRun(machine_, runs_, results_) ? MF_ENABLED : MF_GRAYED;
     EnableMenuItem(GetSystemMenu(handle(), FALSE), kUndoLastRunCommand, MF_BYCOMMAND | state);
+    const UINT checked = runs_.restorePointsOn() ? MF_CHECKED : MF_UNCHECKED;
+    CheckMenuItem(GetSystemMenu(handle(), FALSE), kRestorePointCommand, MF_BYCOMMAND | checked);
 }
 
 bool MainWindow::onSystemCommand(WPARAM command)
@@ -182,6 +197,9 @@ bool MainWindow::onSystemCommand(WPARAM command)
         return true;
     case kViewServicesCommand:
         servicesWindow_.open();
+        return true;
+    case kRestorePointCommand:
+        toggleRestorePoints();
         return true;
     default:
         break;

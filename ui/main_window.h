@@ -43,6 +43,7 @@ private:
     void openWebSite();
     void addToSystemMenu();
     void chooseLanguage(const LanguageChoice& chosen);
+    void toggleRestorePoints();
     void checkLanguageItem();
     void onLanguageChanged() override;
     void updateSystemMenu();

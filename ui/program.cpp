@@ -17,12 +17,12 @@ Language startLanguage(Machine& machine, std::optional<Language> chosen)
 }  // namespace
 
 Program::Program(HINSTANCE instance, platform::Processes& processes, platform::Dialogs& shownDialogs, Machine& machine,
-                 std::optional<Language> chosen)
+                 RestorePoints& restorePoints, std::optional<Language> chosen)
     : dialogs(shownDialogs),
       host(instance, &Window::windowProcedure, dialogs, startLanguage(machine, chosen)),
       results(processes, machine),
       skips(machine),
-      runs(processes, dialogs, machine, results, skips, progressWindow, host),
+      runs(processes, dialogs, machine, results, skips, progressWindow, host, restorePoints),
       thirdQuestion(host, runs, QuestionWindow::thirdDesign(), AnswerFlag::Imaging,
                     listsFor(machine.windowsVersion()) == Lists::WithWindows10 ? &xboxQuestion : nullptr),
       servicesWindow(host, runs, results, skips, dialogs, machine),

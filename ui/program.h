@@ -27,8 +27,10 @@ class Program {
 public:
     // chosen: the language asked for on the command line, for this start only; without one the
     // windows speak the language the user last chose, Chinese until they choose.
+    // restorePoints: System Restore, asked before each run of the windows unless the user turned it
+    // off.
     Program(HINSTANCE instance, platform::Processes& processes, platform::Dialogs& shownDialogs, Machine& machine,
-            std::optional<Language> chosen = std::nullopt);
+            RestorePoints& restorePoints, std::optional<Language> chosen = std::nullopt);
 
     // Every box and file dialog of the program, each holding the whole program while it waits.
     platform::ProgramModalDialogs dialogs;

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "engine/choice/settings.h"
 #include "engine/records/backup_store.h"
 #include "engine/text/utf8.h"
 #include "ui/identifiers.h"
@@ -105,14 +106,16 @@ private:
 };
 
 RunController::RunController(platform::Processes& processes, platform::Dialogs& dialogs, Machine& machine,
-                             RunResults& results, ChosenSkips& skips, RunDisplay& display, const WindowHost& host)
+                             RunResults& results, ChosenSkips& skips, RunDisplay& display, const WindowHost& host,
+                             RestorePoints& restorePoints)
     : processes_(processes),
       dialogs_(dialogs),
       machine_(machine),
       results_(results),
       skips_(skips),
       display_(display),
-      host_(host)
+      host_(host),
+      restorePoints_(restorePoints)
 {
 }
 
@@ -212,6 +215,17 @@ std::optional<std::vector<std::wstring>> RunController::choiceForRun(Profile pro
     }
 }
 
+bool RunController::restorePointsOn() const
+{
+    return restorePointsChosen_.value_or(savedRestorePoints(machine_));
+}
+
+void RunController::chooseRestorePoints(bool on)
+{
+    restorePointsChosen_ = on;
+    saveRestorePoints(machine_, on);
+}
+
 void RunController::answer(AnswerFlag flag, std::int16_t value)
 {
     answers_[flag] = value;
@@ -273,7 +287,7 @@ std::unique_ptr<MachineRun> RunController::beginRun(const PlanInputs& plan, Prof
 {
     try {
         return std::make_unique<MachineRun>(machine_, profileOrigin(RunMaker::Window, profile, answers_, plan.lists), leftOut,
-                                            std::move(claim));
+                                            std::move(claim), restorePointsForRun());
     } catch (const PlatformFailure& failure) {
         throw backupNotSaved(failure);
     }

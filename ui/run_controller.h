@@ -9,6 +9,7 @@
 #include "engine/catalogue/answers.h"
 #include "engine/records/backup_store.h"
 #include "engine/catalogue/catalogue.h"
+#include "engine/machine/restore_point.h"
 #include "engine/records/run_results.h"
 #include "engine/run/runner.h"
 #include "engine/choice/skip_choice.h"
@@ -43,8 +44,9 @@ class RunController {
 public:
     // host: the language the run speaks in its messages.
     // skips: the services each profile leaves alone by the user's choice.
+    // restorePoints: asked for a restore point before each run, unless the user turned that off.
     RunController(platform::Processes& processes, platform::Dialogs& dialogs, Machine& machine, RunResults& results,
-                  ChosenSkips& skips, RunDisplay& display, const WindowHost& host);
+                  ChosenSkips& skips, RunDisplay& display, const WindowHost& host, RestorePoints& restorePoints);
     ~RunController();
     RunController(const RunController&) = delete;
     RunController& operator=(const RunController&) = delete;
@@ -71,6 +73,15 @@ public:
     // Whether this program holds the machine's services, from a run's start until every command
     // of its runs has ended.
     bool holdsServices() const { return !claim_.expired(); }
+
+    // Whether a run of the windows asks System Restore for a restore point first: the choice made
+    // in this start of the program, else the one kept in settings.ini (on unless turned off).
+    bool restorePointsOn() const;
+    // Turns them on or off and keeps the choice; throws PlatformFailure where it cannot be kept,
+    // and the choice holds until the program ends all the same.
+    void chooseRestorePoints(bool on);
+    // System Restore for a run; nullptr where restore points are off.
+    RestorePoints* restorePointsForRun() const { return restorePointsOn() ? &restorePoints_ : nullptr; }
 
     // Tells something that would stop a run under way (a message box): now where no run is under
     // way, or else once the last run has ended, however it ended; at the end of the program, at
@@ -106,6 +117,8 @@ private:
     ChosenSkips& skips_;
     RunDisplay& display_;
     const WindowHost& host_;
+    RestorePoints& restorePoints_;
+    std::optional<bool> restorePointsChosen_;
     Answers answers_;
     bool answersGiven_ = false;
     int runsUnderWay_ = 0;

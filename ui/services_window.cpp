@@ -481,6 +481,22 @@ std::wstring ServicesWindow::madeByWords(const HistoryRun& run) const
     return host().text(Text::MadeByUndo, {timeOf(origin.run)});
 }
 
+// What Windows answered when the run asked for a restore point.
+std::wstring ServicesWindow::restorePointWords(const RestorePointAnswer& answer) const
+{
+    switch (answer.kind) {
+    case RestorePointAnswer::Kind::Made:
+        return host().text(Text::RestorePointMade, {std::to_wstring(answer.sequence)});
+    case RestorePointAnswer::Kind::AlreadyMade:
+        return host().text(Text::RestorePointAlreadyMade, {std::to_wstring(answer.sequence)});
+    case RestorePointAnswer::Kind::Off:
+        break;
+    case RestorePointAnswer::Kind::Refused:
+        return host().text(Text::RestorePointRefused, {std::to_wstring(answer.error)});
+    }
+    return host().text(Text::RestorePointOff);
+}
+
 // "已更改 3，未更改 5，失败 0，保留 2": in the words of the result column.
 std::wstring ServicesWindow::countWords(const RunCounts& counts) const
 {
@@ -549,6 +565,8 @@ std::wstring ServicesWindow::runText()
         return text + L"\r\n" + host().text(Text::CommandsRunning);
     if (!runDetail_->result && runDetail_->problems.empty())
         text += L"\r\n" + std::wstring(host().text(Text::RunWithoutResult));
+    if (runDetail_->result && runDetail_->result->restorePoint)
+        text += L"\r\n" + restorePointWords(*runDetail_->result->restorePoint);
     for (const RunFileProblem& problem : runDetail_->problems) {
         const auto* found = std::get_if<FileProblemError>(&problem.why);
         text += L"\r\n" + std::wstring(host().text(Text::RunFileUnusable)) + L"\r\n"

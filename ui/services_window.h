@@ -65,6 +65,7 @@ private:
     void fillRunRows(Language language);
     const HistoryRun* chosenRun() const;
     std::wstring madeByWords(const HistoryRun& run) const;
+    std::wstring restorePointWords(const RestorePointAnswer& answer) const;
     std::wstring countWords(const RunCounts& counts) const;
     void showRunSummary();
     void goBackFromChosen(bool setAgain);

@@ -55,6 +55,12 @@ enum class Text : int {
     // The main window's system menu.
     UndoItem,
     ServicesItem,
+    RestorePointItem,
+    RestorePointNotSaved,  // {1} the file
+    RestorePointMade,      // {1} its number
+    RestorePointAlreadyMade,  // {1} the number of the one made earlier
+    RestorePointOff,
+    RestorePointRefused,   // {1} the error number
     // The questions.
     YesButton,
     NoButton,
@@ -239,6 +245,12 @@ inline constexpr TextEntry kChineseTexts[] = {
     {Text::WebLink, L"最新免费版下载地址" QUILLORA_WIDE(QUILLORA_WEB_ADDRESS)},
     {Text::UndoItem, kUndoLastRunItem},
     {Text::ServicesItem, kViewServicesItem},
+    {Text::RestorePointItem, L"优化前创建系统还原点(&R)"},
+    {Text::RestorePointNotSaved, L"无法保存这个选择 {1}，它在程序退出前仍然有效。"},
+    {Text::RestorePointMade, L"系统还原点：已创建（编号 {1}）"},
+    {Text::RestorePointAlreadyMade, L"系统还原点：未创建新的。Windows 每 24 小时只创建一个，保留了之前创建的那个（编号 {1}）"},
+    {Text::RestorePointOff, L"系统还原点：未创建，系统还原已关闭"},
+    {Text::RestorePointRefused, L"系统还原点：Windows 拒绝创建（错误 {1}）"},
     {Text::YesButton, L"是"},
     {Text::NoButton, L"否"},
     {Text::CdBurnerQuestion, L"您是否使用刻录机刻光盘？"},
@@ -421,6 +433,12 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::WebLink, L"Latest free version: " QUILLORA_WIDE(QUILLORA_WEB_ADDRESS)},
     {Text::UndoItem, L"&Undo last optimisation..."},
     {Text::ServicesItem, L"&View services..."},
+    {Text::RestorePointItem, L"Make a &restore point before each run"},
+    {Text::RestorePointNotSaved, L"Could not keep this choice {1}; it holds until the program ends."},
+    {Text::RestorePointMade, L"Restore point: made (number {1})"},
+    {Text::RestorePointAlreadyMade, L"Restore point: none new. Windows makes one a day and kept the one made earlier (number {1})"},
+    {Text::RestorePointOff, L"Restore point: none, System Restore is off"},
+    {Text::RestorePointRefused, L"Restore point: Windows refused to make one (error {1})"},
     {Text::YesButton, L"Yes"},
     {Text::NoButton, L"No"},
     {Text::CdBurnerQuestion, L"Do you burn CDs or DVDs?"},
@@ -612,6 +630,12 @@ inline constexpr TextEntry kTraditionalTexts[] = {
     {Text::WebLink, L"最新免費版下載網址" QUILLORA_WIDE(QUILLORA_WEB_ADDRESS)},
     {Text::UndoItem, L"復原上次最佳化(&U)..."},
     {Text::ServicesItem, L"檢視服務(&V)..."},
+    {Text::RestorePointItem, L"最佳化前建立系統還原點(&R)"},
+    {Text::RestorePointNotSaved, L"無法儲存這個選擇 {1}，它在程式結束前仍然有效。"},
+    {Text::RestorePointMade, L"系統還原點：已建立（編號 {1}）"},
+    {Text::RestorePointAlreadyMade, L"系統還原點：未建立新的。Windows 每 24 小時只建立一個，保留了之前建立的那個（編號 {1}）"},
+    {Text::RestorePointOff, L"系統還原點：未建立，系統還原已關閉"},
+    {Text::RestorePointRefused, L"系統還原點：Windows 拒絕建立（錯誤 {1}）"},
     {Text::YesButton, L"是"},
     {Text::NoButton, L"否"},
     {Text::CdBurnerQuestion, L"您是否使用燒錄機燒錄光碟？"},

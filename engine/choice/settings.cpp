@@ -10,6 +10,7 @@ namespace {
 const char kFileName[] = "settings.ini";
 const char kSection[] = "[Quillora]";
 const char kLanguage[] = "language";
+const char kRestorePoint[] = "restore-point";
 
 // The file's "key=value" lines, in their order; nothing where it does not exist. Throws FileFailure
 // naming the file where it exists and cannot be read.
@@ -126,6 +127,21 @@ void saveSkips(Machine& machine, Profile profile, const std::vector<std::wstring
         value += toUtf8(key);
     }
     saveSetting(machine, skipKey(profile), value);
+}
+
+bool savedRestorePoints(Machine& machine)
+{
+    try {
+        const std::optional<std::string> value = savedSetting(machine, kRestorePoint);
+        return !value || !sameIgnoringCase(*value, "off");
+    } catch (const PlatformFailure&) {
+        return true;  // the safety net stays, as with no choice made
+    }
+}
+
+void saveRestorePoints(Machine& machine, bool on)
+{
+    saveSetting(machine, kRestorePoint, on ? "on" : "off");
 }
 
 }  // namespace quillora

@@ -12,8 +12,9 @@ namespace quillora {
 
 // What the program keeps for the user between starts, in settings.ini in the machine's data
 // folder, beside the backups' folder: "[Quillora]", then one "key=value" line each: the language
-// of its windows ("language=en", "language=zh" or "language=zh-TW") and, for each profile, the
-// services the user chose to leave alone ("skip.automatic=Alerter,ALG"). Saving one setting keeps
+// of its windows ("language=en", "language=zh" or "language=zh-TW"), for each profile, the
+// services the user chose to leave alone ("skip.automatic=Alerter,ALG"), and whether the windows'
+// runs ask Windows for a restore point ("restore-point=off"; on unless saved off). Saving one setting keeps
 // the others. A file edited by hand is read as Windows reads an ini file: names in any case,
 // blanks around names and values ignored.
 
@@ -34,5 +35,11 @@ std::vector<std::wstring> savedSkips(Machine& machine, Profile profile);
 
 // Keeps the choice for the next start, as saveLanguage does.
 void saveSkips(Machine& machine, Profile profile, const std::vector<std::wstring>& keys);
+
+// Whether the windows' runs ask Windows for a restore point first: yes unless the user turned it
+// off, and yes where the file cannot be read.
+bool savedRestorePoints(Machine& machine);
+// Keeps the choice, as saveLanguage does.
+void saveRestorePoints(Machine& machine, bool on);
 
 }  // namespace quillora

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/machine/failure.h"
+#include "engine/machine/restore_point.h"
 #include "engine/machine/run_state.h"
 #include "engine/machine/start_mode.h"
 #include "engine/machine/windows_version.h"
@@ -101,6 +102,8 @@ public:
     // The right to change the services, for as long as the claim lives; nullptr at once while
     // another program holds it. Throws PlatformFailure where it cannot be asked for.
     virtual std::unique_ptr<RunClaim> claimRuns() = 0;
+    // System Restore as this process asks it; nullptr where there is none (anywhere but Windows).
+    virtual RestorePoints* restorePoints() { return nullptr; }
 };
 
 // The machine's services; throws PlatformFailure where it has none (anywhere but Windows).

@@ -3,16 +3,72 @@
 #include <algorithm>
 #include <utility>
 
+#include "engine/text/utf8.h"
+
 namespace quillora {
 
+namespace {
+
+const wchar_t kRestorePointPrefix[] = L"Quillora: ";
+
+// The restore point an earlier run was given, the newest that says one; nullopt where none does.
+std::optional<std::int64_t> earlierRestorePoint(Machine& machine)
+{
+    try {
+        for (const HistoryRun& run : runHistory(machine)) {
+            if (!run.backup.hasResult)
+                continue;
+            const std::string path = resultPathFor(run.backup.path);
+            const std::optional<RunResult> result = parseRunResult(path, machine.files().read(path));
+            if (result && result->restorePoint && result->restorePoint->kind != RestorePointAnswer::Kind::Off
+                && result->restorePoint->kind != RestorePointAnswer::Kind::Refused)
+                return result->restorePoint->sequence;
+        }
+    } catch (const PlatformFailure&) {
+        // Nothing earlier can be known: the answer stands as Windows gave it.
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 MachineRun::MachineRun(Machine& machine, const RunOrigin& origin, const std::vector<std::wstring>& leftOut,
-                       std::shared_ptr<RunClaim> claim)
+                       std::shared_ptr<RunClaim> claim, RestorePoints* restorePoints)
     : machine_(machine),
       claim_(claim ? std::move(claim) : std::shared_ptr<RunClaim>(claimRunsNow(machine))),
       origin_(origin),
-      backup_(saveAutomaticBackup(machine, leftOut))
+      restorePoints_(restorePoints)
 {
+    askRestorePoint();
+    try {
+        backup_ = saveAutomaticBackup(machine, leftOut);
+    } catch (...) {
+        endRestorePoint();
+        throw;
+    }
     keep(RunFile::History, [&] { recordOrigin(machine_, backup_.path, origin_); });
+}
+
+MachineRun::~MachineRun()
+{
+    endRestorePoint();
+}
+
+// Windows 8 and later make no restore point where one was made in the last 24 hours, and answer
+// with the number of that one: where an earlier run was given the same number, none was made.
+void MachineRun::askRestorePoint()
+{
+    if (!restorePoints_)
+        return;
+    restorePoint_ = restorePoints_->begin(kRestorePointPrefix + fromUtf8(originText(origin_)));
+    if (restorePoint_->kind == RestorePointAnswer::Kind::Made && earlierRestorePoint(machine_) == restorePoint_->sequence)
+        restorePoint_->kind = RestorePointAnswer::Kind::AlreadyMade;
+}
+
+void MachineRun::endRestorePoint()
+{
+    if (restorePoint_ && restorePoint_->kind == RestorePointAnswer::Kind::Made && !std::exchange(restorePointEnded_, true))
+        restorePoints_->end(restorePoint_->sequence);
 }
 
 void MachineRun::readBackFailed(const PlatformFailure& failure)
@@ -29,10 +85,12 @@ const RunResult& MachineRun::finish(RunResult result)
 {
     result.backupPath = backup_.path;
     result.origin = origin_;
+    result.restorePoint = restorePoint_;
     result_ = std::move(result);
     keep(RunFile::Result, [&] { writeResult(machine_, *result_); });
     // A history that could not be written when the run began is not asked again: one notice a file.
     keep(RunFile::History, [&] { recordCounts(machine_, backup_.path, countsOf(*result_)); });
+    endRestorePoint();
     return *result_;
 }
 

@@ -8,6 +8,7 @@
 
 #include "engine/machine/failure.h"
 #include "engine/machine/machine.h"
+#include "engine/machine/restore_point.h"
 #include "engine/records/backup_store.h"
 #include "engine/records/run_history.h"
 #include "engine/records/run_origin.h"
@@ -42,15 +43,19 @@ public:
     // claim: the claim already held (a run nested in another of the same program shares it); where
     // none is given the run claims the services itself and throws RunsBusy while another program
     // holds them. Throws the backup's failure, FileFailure or PlatformFailure, where it cannot be
-    // saved: nothing is changed then.
+    // saved: nothing is changed then. restorePoints: where given, Windows is asked for a restore
+    // point before the backup, and told that its changes are over once the run is.
     MachineRun(Machine& machine, const RunOrigin& origin, const std::vector<std::wstring>& leftOut = {},
-               std::shared_ptr<RunClaim> claim = nullptr);
+               std::shared_ptr<RunClaim> claim = nullptr, RestorePoints* restorePoints = nullptr);
+    ~MachineRun();
     MachineRun(const MachineRun&) = delete;
     MachineRun& operator=(const MachineRun&) = delete;
 
     Machine& machine() const { return machine_; }
     const SavedBackup& backup() const { return backup_; }
     const RunOrigin& origin() const { return origin_; }
+    // What Windows answered when asked for a restore point; nullopt where none was asked.
+    const std::optional<RestorePointAnswer>& restorePoint() const { return restorePoint_; }
 
     // A read of the services after the act failed: the result holds what is known. Kept once.
     void readBackFailed(const PlatformFailure& failure);
@@ -66,10 +71,15 @@ public:
 
 private:
     void keep(RunFile file, const std::function<void()>& write);
+    void askRestorePoint();
+    void endRestorePoint();
 
     Machine& machine_;
     std::shared_ptr<RunClaim> claim_;
     RunOrigin origin_;
+    RestorePoints* restorePoints_;
+    std::optional<RestorePointAnswer> restorePoint_;
+    bool restorePointEnded_ = false;
     SavedBackup backup_;
     std::optional<RunResult> result_;
     std::vector<RunProblem> problems_;

@@ -15,6 +15,7 @@ namespace {
 
 const char kResultHeader[] = "quillora-result 1";
 const char kMadeBy[] = "made-by";
+const char kRestorePointLine[] = "restore-point";
 const char kBackupExtension[] = ".txt";
 const char kResultExtension[] = ".result.log";
 const char kResultAbsent[] = "absent";
@@ -429,6 +430,8 @@ std::string formatRunResult(const RunResult& result)
         + printable(slash == std::string::npos ? result.backupPath : result.backupPath.substr(slash + 1)) + "\r\n";
     if (result.origin)
         text += std::string(kMadeBy) + "\t" + printable(originText(*result.origin)) + "\r\n";
+    if (result.restorePoint)
+        text += std::string(kRestorePointLine) + "\t" + restorePointText(*result.restorePoint) + "\r\n";
     for (const ServiceResult& service : result.services) {
         std::vector<std::string> fields = resultFields(service);
         if (fields.back().empty())
@@ -454,9 +457,15 @@ std::optional<RunResult> parseRunResult(const std::string& resultPath, const std
     const std::size_t slash = resultPath.find_last_of("/\\");
     RunResult result{(slash == std::string::npos ? "" : resultPath.substr(0, slash + 1)) + backup[1], {}};
     std::size_t first = 2;
-    if (const std::vector<std::string> madeBy = tabFields(lines[2]); madeBy.size() == 2 && madeBy[0] == kMadeBy) {
+    if (const std::vector<std::string> madeBy = tabFields(lines[first]); madeBy.size() == 2 && madeBy[0] == kMadeBy) {
         result.origin = parseOrigin(madeBy[1]);
         if (!result.origin)
+            return std::nullopt;
+        ++first;
+    }
+    if (const std::vector<std::string> point = tabFields(lines[first]); point.size() == 2 && point[0] == kRestorePointLine) {
+        result.restorePoint = parseRestorePoint(point[1]);
+        if (!result.restorePoint)
             return std::nullopt;
         ++first;
     }

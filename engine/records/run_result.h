@@ -10,6 +10,7 @@
 #include "engine/catalogue/action.h"
 #include "engine/records/backup_file.h"
 #include "engine/records/backup_store.h"
+#include "engine/machine/restore_point.h"
 #include "engine/records/run_origin.h"
 #include "engine/machine/machine.h"
 #include "engine/catalogue/wording.h"
@@ -146,6 +147,8 @@ struct RunResult {
     // What made the run, kept in the result too, so that an undo is known as one where the history
     // could not say it; nullopt in results of earlier versions.
     std::optional<RunOrigin> origin = std::nullopt;
+    // What Windows answered when the run asked for a restore point; nullopt where it asked none.
+    std::optional<RestorePointAnswer> restorePoint = std::nullopt;
     bool operator==(const RunResult&) const = default;
 };
 
@@ -171,6 +174,7 @@ std::string resultPathFor(const std::string& backupPath);
 //   quillora-result 1
 //   backup<TAB>BACKUP-FILE-NAME
 //   made-by<TAB>ORIGIN             what made the run, as the history says it; absent in earlier ones
+//   restore-point<TAB>ANSWER       Windows' answer where the run asked for a restore point
 //   KEY<TAB>BEFORE<TAB>ASKED<TAB>AFTER<TAB>RESULT[<TAB>REASON]
 //   end
 // One line for every row of the run, those it left alone too; BEFORE is "not saved" for a service

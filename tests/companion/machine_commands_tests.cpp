@@ -465,4 +465,21 @@ TEST_CASE("history lists the runs; drift finds what changed since one, --fix set
     CHECK(machine.memoryServices.services[L"ALG"].mode == StartMode::Manual);
     CHECK(runCli({"restore", "--before", "20261207-101900-01", "--all"}, machine).status == 0);
     CHECK(machine.memoryServices.services[L"ALG"].mode == StartMode::Disabled);
+
+    // restore FILE is a run of its own; --restore-point asks System Restore first, and says and
+    // keeps its answer; the point is ended once the run is.
+    machine.memoryServices.services[L"ALG"].mode = StartMode::Manual;
+    machine.stamp = "20261207-102100";
+    machine.memoryServices.services[L"ALG"].mode = StartMode::Manual;
+    machine.memoryFiles.files["/tmp/mine.txt"] = {"quillora-backup 1\r\nALG\tdisabled\r\nend\r\n", 1};
+    machine.restorePointsDouble.answer = {RestorePointAnswer::Kind::Made, 7};
+    const CliResult restored = runCli({"restore", "/tmp/mine.txt", "--restore-point"}, machine);
+    CHECK(restored.status == 0);
+    CHECK(restored.out.rfind("restoring /tmp/mine.txt\nrestore point: made, number 7\n", 0) == 0);
+    CHECK(machine.restorePointsDouble.begun == std::vector<std::wstring>{L"Quillora: restore mine.txt"});
+    CHECK(machine.restorePointsDouble.ended == std::vector<std::int64_t>{7});
+    CHECK(runCli({"history"}, machine).out.find("\n20261207-102100-01\t2026-12-07 10:21:00\trestore mine.txt\t1\t0\t0\t0\n")
+          != std::string::npos);
+    CHECK(runCli({"history", "20261207-102100-01"}, machine).out.find("\nrestore point: made, number 7\n") != std::string::npos);
+    CHECK(runCli({"drift", "--restore-point"}, machine).status == 2);
 }

@@ -8,6 +8,7 @@
 #include "tests/support/memory_machine.h"
 
 using namespace quillora;
+using quillora::testing::AnsweringRestorePoints;
 using quillora::testing::installed;
 using quillora::testing::kBackups;
 using quillora::testing::MemoryMachine;
@@ -195,6 +196,27 @@ TEST_CASE("what changed since a run, set again as a run of its own; a way back w
     }
     machine.memoryServices.queriesLeft.reset();
     CHECK(runHistory(machine)[0].counts == RunCounts{0, 0, 0, 0});
+
+    // A restore point asked before the backup: Windows' answer kept in the result; the same number
+    // as an earlier run's is one Windows made earlier (it keeps one a day); ended once, after.
+    AnsweringRestorePoints points;
+    const auto runAnswered = [&](const char* stamp, RestorePointAnswer answer) {
+        machine.stamp = stamp;
+        points.answer = answer;
+        const std::size_t endedBefore = points.ended.size();
+        MachineRun run(machine, goingBack(RunMaker::Undo, "x"), {}, nullptr, &points);
+        CHECK(points.ended.size() == endedBefore);  // not before the run is over
+        return *run.finish({}).restorePoint;
+    };
+    const RestorePointAnswer made{RestorePointAnswer::Kind::Made, 41};
+    CHECK(runAnswered("20261207-102000", made) == made);
+    CHECK(points.ended == std::vector<std::int64_t>{41});
+    CHECK(runAnswered("20261207-102100", made) == RestorePointAnswer{RestorePointAnswer::Kind::AlreadyMade, 41});
+    CHECK(points.ended.size() == 1);
+    const RestorePointAnswer turnedDown{RestorePointAnswer::Kind::Refused, 0, 1058};
+    CHECK(runAnswered("20261207-102200", turnedDown) == turnedDown);
+    CHECK(readRun(machine, runHistory(machine)[0]).result->restorePoint == turnedDown);
+    CHECK(points.begun.back() == L"Quillora: undo x");
 
     // On Windows 10, ALG and wuauserv are needed: a way back that would disable them is warned of;
     // on XP nothing is.

@@ -176,6 +176,20 @@ public:
     const int* claims = nullptr;
 };
 
+// System Restore answering as a test says, every restore point begun and ended recorded.
+struct AnsweringRestorePoints : RestorePoints {
+    RestorePointAnswer begin(const std::wstring& description) override
+    {
+        begun.push_back(description);
+        return answer;
+    }
+    void end(std::int64_t sequence) override { ended.push_back(sequence); }
+
+    RestorePointAnswer answer{RestorePointAnswer::Kind::Off};
+    std::vector<std::wstring> begun;
+    std::vector<std::int64_t> ended;
+};
+
 // A machine of memory services and files; without services it stands for a system other than
 // Windows.
 class MemoryMachine : public Machine {
@@ -230,6 +244,8 @@ public:
     MemoryFiles memoryFiles;
     int claimsHeld = 0;
     bool heldElsewhere = false;
+    AnsweringRestorePoints restorePointsDouble;
+    RestorePoints* restorePoints() override { return &restorePointsDouble; }
     std::string stamp = "20261207-101500";
     std::string data = kProgramFolder;
     WindowsVersion version;  // Windows XP SP3 unless a test says otherwise

@@ -121,7 +121,7 @@ TEST_CASE("the choice is kept for the next start; a choice for one start is not"
 {
     TestDesktop desktop;
     const auto startAndRead = [&](std::optional<Language> chosen, std::optional<Language> fromMenu) {
-        ui::Program program(GetModuleHandleW(nullptr), desktop, desktop, desktop.machine, chosen);
+        ui::Program program(GetModuleHandleW(nullptr), desktop, desktop, desktop.machine, desktop.restorePoints, chosen);
         program.mainWindow.show();
         if (fromMenu)
             chooseLanguageFromMenu(program, *fromMenu);

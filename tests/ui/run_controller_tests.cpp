@@ -62,7 +62,7 @@ struct Runs {
     ui::WindowHost host{GetModuleHandleW(nullptr), DefWindowProcW, desktop, ui::Language::Chinese};
     RunResults results{desktop, desktop.machine};
     ChosenSkips skips{desktop.machine};
-    ui::RunController controller{desktop, desktop, desktop.machine, results, skips, display, host};
+    ui::RunController controller{desktop, desktop, desktop.machine, results, skips, display, host, desktop.restorePoints};
 };
 
 // The first n lines of a log, each with its line end.

@@ -273,7 +273,7 @@ TEST_CASE("a row unchecked with Space: the runs leave it alone, as kept, and the
 {
     TestDesktop desktop;
     {
-        ui::Program program{GetModuleHandleW(nullptr), desktop, desktop, desktop.machine};
+        ui::Program program{GetModuleHandleW(nullptr), desktop, desktop, desktop.machine, desktop.restorePoints};
         program.mainWindow.show();
         openServices(program);
         ui::ServicesWindow& window = program.servicesWindow;
@@ -312,7 +312,7 @@ TEST_CASE("a row unchecked with Space: the runs leave it alone, as kept, and the
     desktop.memoryMachine.memoryFiles.files[kSettings].bytes = "[Quillora]\r\n Skip.Automatic = Alerter\r\n";
     {
         // Started again: the choice is read back.
-        ui::Program program{GetModuleHandleW(nullptr), desktop, desktop, desktop.machine};
+        ui::Program program{GetModuleHandleW(nullptr), desktop, desktop, desktop.machine, desktop.restorePoints};
         program.mainWindow.show();
         click(program.mainWindow.control(MainControls::AutomaticButton));
         CHECK(desktop.recorder.launches.size() == 115 - 2);
@@ -623,7 +623,7 @@ TEST_CASE("after a run, quillora-cli apply and a restart, the runs so far list b
 {
     TestDesktop desktop;
     {
-        ui::Program program{GetModuleHandleW(nullptr), desktop, desktop, desktop.machine};
+        ui::Program program{GetModuleHandleW(nullptr), desktop, desktop, desktop.machine, desktop.restorePoints};
         program.mainWindow.show();
         openServices(program);
         chooseView(program.servicesWindow, 1);
@@ -635,7 +635,7 @@ TEST_CASE("after a run, quillora-cli apply and a restart, the runs so far list b
     }
     desktop.memoryMachine.stamp = "20261207-101600";
     REQUIRE(runCli({"apply", "automatic"}, desktop.memoryMachine).status == 0);
-    ui::Program program{GetModuleHandleW(nullptr), desktop, desktop, desktop.machine};
+    ui::Program program{GetModuleHandleW(nullptr), desktop, desktop, desktop.machine, desktop.restorePoints};
     program.mainWindow.show();
     openServices(program);
     ui::ServicesWindow& window = program.servicesWindow;

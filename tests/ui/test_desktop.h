@@ -52,6 +52,7 @@ public:
     char separator() const override { return target->separator(); }
     std::optional<WindowsVersion> windowsVersion() override { return target->windowsVersion(); }
     std::unique_ptr<RunClaim> claimRuns() override { return target->claimRuns(); }
+    RestorePoints* restorePoints() override { return target->restorePoints(); }
 
     Machine* target;
 };
@@ -167,12 +168,13 @@ public:
     std::set<std::size_t> forgotten;  // launches whose process the program let go
     MemoryMachine memoryMachine;
     MachineInUse machine{memoryMachine};
+    AnsweringRestorePoints restorePoints;
 };
 
 // A whole program with its windows, on a test desktop.
 struct ProgramFixture {
     TestDesktop desktop;
-    ui::Program program{GetModuleHandleW(nullptr), desktop, desktop, desktop.machine};
+    ui::Program program{GetModuleHandleW(nullptr), desktop, desktop, desktop.machine, desktop.restorePoints};
 };
 
 // Every window of the program with its design.

@@ -21,7 +21,7 @@ namespace {
 struct Windows10Fixture {
     TestDesktop desktop;
     bool onWindows10 = (desktop.memoryMachine.version = WindowsVersion{10, 0, 19045, false}, true);
-    ui::Program program{GetModuleHandleW(nullptr), desktop, desktop, desktop.machine};
+    ui::Program program{GetModuleHandleW(nullptr), desktop, desktop, desktop.machine, desktop.restorePoints};
 };
 
 struct Asked {

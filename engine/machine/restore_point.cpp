@@ -1,0 +1,64 @@
+#include "engine/machine/restore_point.h"
+
+#include <algorithm>
+
+namespace quillora {
+namespace {
+
+struct KindName {
+    RestorePointAnswer::Kind kind;
+    const char* name;
+    bool numbered;
+};
+constexpr KindName kKindNames[] = {
+    {RestorePointAnswer::Kind::Made, "made", true},
+    {RestorePointAnswer::Kind::AlreadyMade, "already-made", true},
+    {RestorePointAnswer::Kind::Off, "off", false},
+    {RestorePointAnswer::Kind::Refused, "refused", true},
+};
+
+std::optional<long long> parseNumber(const std::string& text)
+{
+    if (text.empty() || text.size() > 18 || text.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    return std::stoll(text);
+}
+
+}  // namespace
+
+std::string restorePointText(const RestorePointAnswer& answer)
+{
+    for (const KindName& entry : kKindNames) {
+        if (entry.kind != answer.kind)
+            continue;
+        if (!entry.numbered)
+            return entry.name;
+        const long long number = answer.kind == RestorePointAnswer::Kind::Refused ? static_cast<long long>(answer.error)
+                                                                                  : answer.sequence;
+        return std::string(entry.name) + " " + std::to_string(number);
+    }
+    return "";
+}
+
+std::optional<RestorePointAnswer> parseRestorePoint(const std::string& text)
+{
+    const std::size_t blank = text.find(' ');
+    const std::string name = text.substr(0, blank);
+    const auto entry = std::find_if(std::begin(kKindNames), std::end(kKindNames),
+                                    [&](const KindName& k) { return name == k.name; });
+    if (entry == std::end(kKindNames) || entry->numbered != (blank != std::string::npos))
+        return std::nullopt;
+    RestorePointAnswer answer{entry->kind};
+    if (!entry->numbered)
+        return answer;
+    const std::optional<long long> number = parseNumber(text.substr(blank + 1));
+    if (!number)
+        return std::nullopt;
+    if (answer.kind == RestorePointAnswer::Kind::Refused)
+        answer.error = static_cast<unsigned long>(*number);
+    else
+        answer.sequence = *number;
+    return answer;
+}
+
+}  // namespace quillora
