@@ -141,7 +141,8 @@ std::string restorePointLine(const std::optional<RestorePointAnswer>& answer)
     case RestorePointAnswer::Kind::Off:
         break;
     case RestorePointAnswer::Kind::Refused:
-        return "restore point: none: Windows refused (error " + std::to_string(answer->error) + ")\n";
+        return answer->error == 0 ? "restore point: none: Windows made none and gave no reason\n"
+                                  : "restore point: none: Windows refused (error " + std::to_string(answer->error) + ")\n";
     }
     return "restore point: none: System Restore is off\n";
 }

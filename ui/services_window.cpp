@@ -492,7 +492,9 @@ std::wstring ServicesWindow::restorePointWords(const RestorePointAnswer& answer)
     case RestorePointAnswer::Kind::Off:
         break;
     case RestorePointAnswer::Kind::Refused:
-        return host().text(Text::RestorePointRefused, {std::to_wstring(answer.error)});
+        // Wine, for one, answers no without a reason.
+        return answer.error == 0 ? std::wstring(host().text(Text::RestorePointNoReason))
+                                 : host().text(Text::RestorePointRefused, {std::to_wstring(answer.error)});
     }
     return host().text(Text::RestorePointOff);
 }

@@ -61,6 +61,7 @@ enum class Text : int {
     RestorePointAlreadyMade,  // {1} the number of the one made earlier
     RestorePointOff,
     RestorePointRefused,   // {1} the error number
+    RestorePointNoReason,
     // The questions.
     YesButton,
     NoButton,
@@ -251,6 +252,7 @@ inline constexpr TextEntry kChineseTexts[] = {
     {Text::RestorePointAlreadyMade, L"系统还原点：未创建新的。Windows 每 24 小时只创建一个，保留了之前创建的那个（编号 {1}）"},
     {Text::RestorePointOff, L"系统还原点：未创建，系统还原已关闭"},
     {Text::RestorePointRefused, L"系统还原点：Windows 拒绝创建（错误 {1}）"},
+    {Text::RestorePointNoReason, L"系统还原点：Windows 没有创建，也没有说明原因"},
     {Text::YesButton, L"是"},
     {Text::NoButton, L"否"},
     {Text::CdBurnerQuestion, L"您是否使用刻录机刻光盘？"},
@@ -439,6 +441,7 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::RestorePointAlreadyMade, L"Restore point: none new. Windows makes one a day and kept the one made earlier (number {1})"},
     {Text::RestorePointOff, L"Restore point: none, System Restore is off"},
     {Text::RestorePointRefused, L"Restore point: Windows refused to make one (error {1})"},
+    {Text::RestorePointNoReason, L"Restore point: Windows made none and gave no reason"},
     {Text::YesButton, L"Yes"},
     {Text::NoButton, L"No"},
     {Text::CdBurnerQuestion, L"Do you burn CDs or DVDs?"},
@@ -636,6 +639,7 @@ inline constexpr TextEntry kTraditionalTexts[] = {
     {Text::RestorePointAlreadyMade, L"系統還原點：未建立新的。Windows 每 24 小時只建立一個，保留了之前建立的那個（編號 {1}）"},
     {Text::RestorePointOff, L"系統還原點：未建立，系統還原已關閉"},
     {Text::RestorePointRefused, L"系統還原點：Windows 拒絕建立（錯誤 {1}）"},
+    {Text::RestorePointNoReason, L"系統還原點：Windows 沒有建立，也沒有說明原因"},
     {Text::YesButton, L"是"},
     {Text::NoButton, L"否"},
     {Text::CdBurnerQuestion, L"您是否使用燒錄機燒錄光碟？"},

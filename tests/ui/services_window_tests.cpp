@@ -205,6 +205,8 @@ TEST_CASE("the result of the last run: read back once its commands end, shown in
     selectRow(window, L"ALG");
     const std::wstring description = window.controlText(ServicesControls::DescriptionBox);
     CHECK(description.rfind(L"这是 ", 0) == 0);
+    CHECK(description.find(L"\r\n系统还原点：未创建，系统还原已关闭\r\n") != std::wstring::npos);
+    CHECK(f.desktop.restorePoints.begun == std::vector<std::wstring>{L"Quillora: window automatic"});
     CHECK(description.find(L"失败的原因：sc config 命令以退出码 5 结束\r\n") != std::wstring::npos);
 
     // The saved file says the same.
@@ -215,8 +217,8 @@ TEST_CASE("the result of the last run: read back once its commands end, shown in
     CHECK(saved.find("\r\nAlerter\tauto\tstop, disabled\tdisabled, stopped\tchanged\r\n") != std::string::npos);
     CHECK(saved.find("\r\nALG\tdemand\tstop, disabled\tdemand, stopped\tfailed\tsc-config 5\r\n") != std::string::npos);
     CHECK(saved.find("\r\nMessenger\tabsent\tstop, disabled\tabsent\tnot installed\r\n") != std::string::npos);
-    CHECK(saved.find("\r\nmade-by\twindow automatic\r\n") != std::string::npos);
-    CHECK(countOf(saved, std::string("\r\n")) == 59 + 4);
+    CHECK(saved.find("\r\nmade-by\twindow automatic\r\nrestore-point\toff\r\n") != std::string::npos);
+    CHECK(countOf(saved, std::string("\r\n")) == 59 + 5);
 }
 
 TEST_CASE("a result that cannot be saved is reported and still shown")
