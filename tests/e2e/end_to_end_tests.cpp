@@ -710,6 +710,18 @@ TEST_CASE_FIXTURE(EndToEnd, "exit during a run's last command: the windows go at
     CHECK(testing::countOf(saved, std::string("\r\n")) == 59 + 5);  // no row lost
     CHECK(runCompanion(L"drift --fix") != 3);
     CHECK(readRecords(program.recordFile()).size() == 115);
+
+    // Killed while its last command runs: the next program waits for that command a while, and is
+    // refused while it still runs; once it has ended, the services are free.
+    const ActingStandIns slowAgain(L"ALG;WmiApSrv", L"WmiApSrv", L"");
+    QuilloraProcess killed(quillora, folder);
+    postClick(GetDlgItem(killed.mainWindow(), MainControls::AutomaticButton));
+    waitForWindow(killed.process(), kCompleted, 180000);
+    TerminateProcess(killed.process(), 1);
+    REQUIRE(killed.waitForExit(20000));
+    CHECK(runCompanion(L"drift --fix") == 3);
+    slowAgain.release();
+    CHECK(runCompanion(L"drift --fix") != 3);
 }
 
 TEST_CASE_FIXTURE(EndToEnd, "a refused sc config: said in a box, saved in one form in English too, undo once the result is in, shown after a restart")

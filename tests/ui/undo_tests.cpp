@@ -69,24 +69,35 @@ TEST_CASE("the system menu ends with a separator, the undo item greyed while the
     const HWND main = f.program.mainWindow.handle();
     const int position = undoItemPosition(main);
     const HMENU menu = GetSystemMenu(main, FALSE);
-    REQUIRE(position == GetMenuItemCount(menu) - 6);
+    REQUIRE(position == GetMenuItemCount(menu) - 7);
     const auto itemAt = [&](int at) {
         wchar_t text[64] = L"";
         GetMenuStringW(menu, static_cast<UINT>(at), text, 64, MF_BYPOSITION);
         return std::wstring(text);
     };
     CHECK(itemAt(position + 1) == L"查看服务(&V)...");
-    CHECK((GetMenuState(menu, static_cast<UINT>(position + 2), MF_BYPOSITION) & MF_SEPARATOR) != 0);
-    CHECK(itemAt(position + 3) == L"简体中文(&Z)");
-    CHECK(itemAt(position + 4) == L"&English");
-    CHECK(itemAt(position + 5) == L"繁體中文(&T)");
+    CHECK(itemAt(position + 2) == L"优化前创建系统还原点(&R)");
+    CHECK((GetMenuState(menu, static_cast<UINT>(position + 3), MF_BYPOSITION) & MF_SEPARATOR) != 0);
+    CHECK(itemAt(position + 4) == L"简体中文(&Z)");
+    CHECK(itemAt(position + 5) == L"&English");
+    CHECK(itemAt(position + 6) == L"繁體中文(&T)");
     CHECK((GetMenuState(menu, static_cast<UINT>(position - 1), MF_BYPOSITION) & MF_SEPARATOR) != 0);
     CHECK(greyedWhenOpened(main));
+    // The restore point before each run: on until turned off, and the choice kept.
+    const auto restorePointChecked = [&] {
+        return (GetMenuState(menu, static_cast<UINT>(position + 2), MF_BYPOSITION) & MF_CHECKED) != 0;
+    };
+    CHECK(restorePointChecked());
+    SendMessageW(main, WM_SYSCOMMAND, ui::kRestorePointCommand, 0);
+    greyedWhenOpened(main);
+    CHECK_FALSE(restorePointChecked());
+    CHECK(f.desktop.memoryMachine.memoryFiles.files.at(testing::kSettings).bytes == "[Quillora]\r\nrestore-point=off\r\n");
 
     // A run leaves its backup, but the item stays greyed while the run's commands may still run:
     // a late sc config would overwrite what the undo put back.
     f.desktop.stillRunning = {0};
     click(f.program.mainWindow.control(MainControls::AutomaticButton));
+    CHECK(f.desktop.restorePoints.begun.empty());
     CHECK(greyedWhenOpened(main));
     f.desktop.answerYes = true;
     SendMessageW(main, WM_SYSCOMMAND, ui::kUndoLastRunCommand, 0);
