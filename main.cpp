@@ -65,7 +65,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     try {
         quillora::ui::Program program(instance, processes, dialogs, machine, restorePoints, chosen);
         program.mainWindow.show();
-        return quillora::platform::runMessageLoop();
+        return program.waits.runMessageLoop();
     } catch (const quillora::PlatformFailure& failure) {
         // Nothing could be shown yet: say why and stop.
         dialogs.showError(nullptr,

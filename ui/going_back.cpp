@@ -40,7 +40,7 @@ std::wstring changeLines(Language language, const std::vector<ModeChange>& chang
     std::vector<std::wstring> listed;
     for (std::size_t i = 0; i < changes.size() && i < kServicesListed; ++i) {
         const ModeChange& change = changes[i];
-        listed.push_back(L"    " + displayNameOf(change.serviceKey) + L": "
+        listed.push_back(L"    " + serviceName(language, change.serviceKey) + L": "
                          + modeWord(language, change.from, change.fromDelayed) + L" → "
                          + modeWord(language, change.to, change.toDelayed));
     }
@@ -49,16 +49,6 @@ std::wstring changeLines(Language language, const std::vector<ModeChange>& chang
     return lines(listed);
 }
 
-// That going back starts and stops nothing, and, where a service goes back to automatic start, that it
-// runs after the next restart.
-std::wstring startAndStopNote(Language language, const std::vector<ModeChange>& changes)
-{
-    const bool backToAutomatic = std::any_of(changes.begin(), changes.end(), [](const ModeChange& change) {
-        return change.to == StartMode::Automatic;
-    });
-    return (backToAutomatic ? std::wstring(textIn(language, Text::RunsAfterRestart)) : L"")
-        + textIn(language, Text::NoStartOrStop);
-}
 
 // Why Windows refused, in its words and with its number; a problem of the file, in the language.
 std::wstring reason(Language language, const PlatformFailure& failure)
@@ -78,6 +68,7 @@ std::wstring problemReason(Language language, const RunFileProblem& problem)
 // to do or a file it cannot use.
 struct WayBackTexts {
     Text question;  // {1} when the run started, {2} how many services change
+    Text noStartOrStop;
     Text done;
     Text partly;
     Text nothingToDo;
@@ -86,13 +77,24 @@ struct WayBackTexts {
 
 const WayBackTexts& wayBackTexts(RunMaker maker)
 {
-    static const WayBackTexts undo{Text::UndoQuestion, Text::UndoDone, Text::UndoPartly, Text::AlreadyUndone,
-                              Text::BackupUnusable};
-    static const WayBackTexts restoreBefore{Text::RestoreBeforeQuestion, Text::GoneBackDone, Text::GoneBackPartly,
-                                       Text::NothingToRestore, Text::RunBackupUnusable};
-    static const WayBackTexts setAgain{Text::SetAgainQuestion, Text::SetAgainDone, Text::SetAgainPartly,
-                                  Text::NoneChangedSince, Text::RunFileUnusable};
+    static const WayBackTexts undo{Text::UndoQuestion, Text::NoStartOrStop, Text::UndoDone, Text::UndoPartly,
+                                   Text::AlreadyUndone, Text::BackupUnusable};
+    static const WayBackTexts restoreBefore{Text::RestoreBeforeQuestion, Text::RestoreNoStartOrStop, Text::GoneBackDone,
+                                            Text::GoneBackPartly, Text::NothingToRestore, Text::RunBackupUnusable};
+    static const WayBackTexts setAgain{Text::SetAgainQuestion, Text::SetAgainNoStartOrStop, Text::SetAgainDone,
+                                       Text::SetAgainPartly, Text::NoneChangedSince, Text::RunFileUnusable};
     return maker == RunMaker::Undo ? undo : maker == RunMaker::RestoreBefore ? restoreBefore : setAgain;
+}
+
+// That this way back starts and stops nothing, and, where a service goes back to automatic start,
+// that it runs after the next restart.
+std::wstring startAndStopNote(Language language, RunMaker maker, const std::vector<ModeChange>& changes)
+{
+    const bool backToAutomatic = std::any_of(changes.begin(), changes.end(), [](const ModeChange& change) {
+        return change.to == StartMode::Automatic;
+    });
+    return (backToAutomatic ? std::wstring(textIn(language, Text::RunsAfterRestart)) : L"")
+        + textIn(language, wayBackTexts(maker).noStartOrStop);
 }
 
 // The question: when the run started, how many installed services change, the first ten of them
@@ -101,7 +103,7 @@ const WayBackTexts& wayBackTexts(RunMaker maker)
 std::wstring question(Language language, RunMaker maker, const HistoryRun& run, const std::vector<ModeChange>& changing)
 {
     return textIn(language, wayBackTexts(maker).question, {visibly(runTimeOf(run)), std::to_wstring(changing.size())})
-        + L"\r\n" + changeLines(language, changing) + L"\r\n" + startAndStopNote(language, changing) + L"\r\n"
+        + L"\r\n" + changeLines(language, changing) + L"\r\n" + startAndStopNote(language, maker, changing) + L"\r\n"
         + textIn(language, Text::BackupFirst);
 }
 
@@ -118,7 +120,7 @@ std::wstring outcome(Language language, RunMaker maker, const MachineRun& run, c
                                           [&](const auto& failure) { return failure.first == service.serviceKey; });
         const std::wstring why = refused != restore.failures.end() ? reason(language, refused->second)
                                                                    : std::wstring(textIn(language, Text::ReadsBackOtherMode));
-        failures.push_back(textIn(language, Text::ServiceNote, {displayNameOf(service.serviceKey), service.serviceKey, why}));
+        failures.push_back(textIn(language, Text::ServiceNote, {serviceName(language, service.serviceKey), service.serviceKey, why}));
     }
     for (const RunProblem& problem : run.problems())
         failures.push_back(runProblemText(language, problem, resultPathFor(run.backup().path)));
@@ -128,7 +130,7 @@ std::wstring outcome(Language language, RunMaker maker, const MachineRun& run, c
         + changeLines(language, restore.changed)
         + textIn(language, Text::UnchangedCount, {count(language, static_cast<std::size_t>(counts.unchanged))})
         + L"\r\n" + textIn(language, Text::FailedCount, {count(language, static_cast<std::size_t>(counts.failed))}) + L"\r\n"
-        + lines(failures) + L"\r\n" + startAndStopNote(language, restore.changed);
+        + lines(failures) + L"\r\n" + startAndStopNote(language, maker, restore.changed);
 }
 
 void inform(const GoingBackPlace& place, const std::wstring& text, bool warning = false)
@@ -235,13 +237,20 @@ void goBackFromWindow(const GoingBackPlace& place, RunMaker maker, const std::st
         }
         const std::optional<WindowsVersion> windows = place.machine.windowsVersion();
         const std::vector<ModeChange> wouldChange = restoreWouldChange(*services, *modes, windows);
+        const std::size_t wouldChangeModes = modes->size();
         modes = afterNeededWarning(place, std::move(*modes), wouldChange);
         if (!modes)
             return;
         // Read again: the services may have changed while the warning waited.
         const std::vector<ModeChange> changing = restoreWouldChange(*services, *modes, windows);
         if (changing.empty()) {
-            inform(place, textIn(place.language, wayBackTexts(maker).nothingToDo));
+            // Only services this Windows needs would have changed, and the user chose to keep them.
+            const std::vector<std::wstring> kept = disablingNeeded(wouldChange, windows);
+            inform(place, kept.empty() || modes->size() == wouldChangeModes
+                              ? std::wstring(textIn(place.language, wayBackTexts(maker).nothingToDo))
+                              : textIn(place.language, Text::OnlyNeededWouldChange) + L"\r\n\r\n"
+                                    + namesInShortLines(place.language, kept) + L"\r\n"
+                                    + textIn(place.language, Text::NothingChanged));
             return;
         }
         const std::string newest = runs.front().name;

@@ -25,7 +25,7 @@ Program::Program(HINSTANCE instance, platform::Processes& processes, platform::D
       runs(processes, dialogs, machine, results, skips, progressWindow, host, restorePoints),
       thirdQuestion(host, runs, QuestionWindow::thirdDesign(), AnswerFlag::Imaging,
                     listsFor(machine.windowsVersion()) == Lists::WithWindows10 ? &xboxQuestion : nullptr),
-      servicesWindow(host, runs, results, skips, dialogs, machine),
+      servicesWindow(host, runs, results, skips, dialogs, machine, waits),
       mainWindow(host, runs, results, processes, dialogs, machine, firstQuestion, helpWindow, servicesWindow)
 {
 }

@@ -7,6 +7,7 @@
 #include "engine/machine/machine.h"
 #include "engine/records/run_results.h"
 #include "platform/dialogs.h"
+#include "platform/message_pump.h"
 #include "platform/modal_dialogs.h"
 #include "platform/processes.h"
 #include "ui/help_window.h"
@@ -34,6 +35,8 @@ public:
 
     // Every box and file dialog of the program, each holding the whole program while it waits.
     platform::ProgramModalDialogs dialogs;
+    // The message loop's waits, beside the messages.
+    platform::Waits waits;
     WindowHost host;
     ProgressWindow progressWindow{host};
     RunResults results;

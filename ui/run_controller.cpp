@@ -7,6 +7,7 @@
 #include "engine/text/utf8.h"
 #include "ui/identifiers.h"
 #include "ui/reason_words.h"
+#include "ui/service_words.h"
 
 namespace quillora::ui {
 namespace {
@@ -28,29 +29,31 @@ private:
     int& count_;
 };
 
-// The keys of the services, a few to a line: one line a service, or a few words on each, made the
-// box taller than a 768-pixel screen at high scaling. The services window says what each does.
-std::wstring keysInShortLines(const std::vector<std::wstring>& keys)
+}  // namespace
+
+// The services' names as the services window shows them, a few to a line: one line a service, or
+// a few words on each, made the box taller than a 768-pixel screen at high scaling. The services
+// window says what each does.
+std::wstring namesInShortLines(Language language, const std::vector<std::wstring>& keys)
 {
     // Short enough that the box never wraps a line itself, whatever its font.
-    constexpr std::size_t kLineLength = 40;
+    constexpr std::size_t kLineLength = 48;
     std::wstring text, line;
     for (const std::wstring& key : keys) {
-        if (!line.empty() && line.size() + 2 + key.size() > kLineLength) {
-            text += line + L",\r\n";
+        const std::wstring name = serviceName(language, key);
+        if (!line.empty() && line.size() + 2 + name.size() > kLineLength) {
+            text += line + wordingFor(language).comma + L"\r\n";
             line.clear();
         }
-        line += (line.empty() ? L"" : L", ") + key;
+        line += (line.empty() ? L"" : std::wstring(wordingFor(language).comma)) + name;
     }
     return text + line + L"\r\n";
 }
 
-}  // namespace
-
 std::wstring neededServicesWarning(Language language, const WindowsVersion& version, const std::vector<std::wstring>& keys)
 {
     return textIn(language, Text::NeededWarning, {fromUtf8(windowsName(version))}) + L"\r\n\r\n"
-        + keysInShortLines(keys) + L"\r\n" + textIn(language, Text::NeededDetails) + L"\r\n\r\n"
+        + namesInShortLines(language, keys) + L"\r\n" + textIn(language, Text::NeededDetails) + L"\r\n\r\n"
         + textIn(language, Text::NeededChoices);
 }
 

@@ -35,6 +35,9 @@ public:
 // them too; cancel).
 std::wstring neededServicesWarning(Language language, const WindowsVersion& version, const std::vector<std::wstring>& keys);
 
+// The services' names in the language, a few to a line.
+std::wstring namesInShortLines(Language language, const std::vector<std::wstring>& keys);
+
 // The one owner of the program's runs. The windows ask it to start a run and whether one is under
 // way; it keeps the wizard's answers that the runs read, saves the start modes before each run,
 // tells the results of each run's steps and launches, and stops every run after its current step

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <variant>
 
 #include "engine/plan/plan.h"
 #include "engine/catalogue/service_sources.h"
@@ -34,8 +35,12 @@ const wchar_t* commandName(CommandKind kind)
 
 // Why a service failed, in the language: the command that explains it and its exit status, with
 // Windows' words where the status is a Windows error number (sc config's).
-std::wstring failureReason(const ServiceResult& service, Language language, const ErrorWords& errorWords)
+std::wstring failureReason(const ServiceResult& service, Language language, const ErrorWords& errorWords,
+                           WithoutResult withoutResult)
 {
+    // A run shown from its backup asked nothing that is known: its result is what is missing.
+    if (service.outcome == Outcome::Unknown && std::holds_alternative<std::monostate>(service.asked))
+        return textIn(language, withoutResult == WithoutResult::Unusable ? Text::ReasonResultUnusable : Text::ReasonResultNotSaved);
     if (service.outcome == Outcome::Unknown)
         return textIn(language, Text::ReasonProgramEnded);
     if (service.outcome != Outcome::Failed)
@@ -179,7 +184,7 @@ std::wstring guidanceNotes(const std::wstring& serviceKey, const std::wstring& m
 }
 
 std::vector<ServiceRow> resultRows(const RunResult& result, Language language, const ErrorWords& errorWords,
-                                   const std::vector<ModeChange>& changedSince)
+                                   const std::vector<ModeChange>& changedSince, WithoutResult withoutResult)
 {
     std::vector<ServiceRow> rows;
     for (const ServiceResult& service : result.services) {
@@ -192,7 +197,7 @@ std::vector<ServiceRow> resultRows(const RunResult& result, Language language, c
                         {labelOf(key), serviceName(language, key), key, beforeWords(language, service),
                          askedWords(language, service.asked), after, outcomeWord(wordingFor(language), service.outcome),
                          changedSinceWords(language, key, changedSince)},
-                        failureReason(service, language, errorWords), false,
+                        failureReason(service, language, errorWords, withoutResult), false,
                         service.outcome == Outcome::Unknown, service.after.has_value()});
     }
     return rows;

@@ -52,10 +52,18 @@ std::wstring guidanceNotes(const std::wstring& serviceKey, const std::wstring& m
 // Windows' words for one of its error numbers, as sc config's exit status is.
 using ErrorWords = std::function<std::wstring(unsigned long)>;
 
+// Why nothing is known of how a run ended, where its saved result does not say: a run shown from
+// its backup alone.
+enum class WithoutResult {
+    NotSaved,   // the program ended before it saved one, or an earlier version ran it
+    Unusable,   // the result file is damaged
+};
+
 // Every service a run touched and what became of it; where its mode has changed since (from now
 // back to what the run left, as a restore of it would go), the mode it left and the mode now.
 std::vector<ServiceRow> resultRows(const RunResult& result, Language language, const ErrorWords& errorWords,
-                                   const std::vector<ModeChange>& changedSince = {});
+                                   const std::vector<ModeChange>& changedSince = {},
+                                   WithoutResult withoutResult = WithoutResult::NotSaved);
 
 // Sorts by one column, keeping the order of equal rows; log labels sort as numbers (3.1 after 3,
 // 10 after 9).

@@ -25,10 +25,14 @@ namespace quillora::ui {
 namespace {
 
 constexpr int kRunsView = 3;
+constexpr UINT_PTR kMachineChangedTimer = 1;
+constexpr UINT kMachineChangedDelayMs = 300;  // after the last change of a burst
 constexpr int kMarginTwips = 120;
 constexpr int kListTopTwips = 540;
 constexpr int kRunListTopTwips = 1095;  // below the two lines that say what has changed since
 constexpr int kRunSummaryTwips = 510;
+constexpr int kRunChoiceLeastTwips = 4140;  // the runs' drop-down as designed, and its list's height
+constexpr int kRunChoiceDropTwips = 3000;
 constexpr int kButtonsTwips = 360;
 constexpr int kDescriptionTwips = 1500;  // the least the explanation below the list is given
 constexpr int kDescriptionShare = 4;     // of what the window grows beyond its design, the explanation's share
@@ -87,8 +91,10 @@ constexpr Profile kProfiles[] = {Profile::Prompted, Profile::Automatic, Profile:
 // Where the list is too narrow for every cell, the columns that give way, first to last: the
 // service's name, its key, then the states; the columns that decide (what the profile does, whether
 // Windows needs it, whether it changes; what was asked and the result) always show whole.
-constexpr int kProfileGivesWay[] = {1, 2, 3};
-constexpr int kResultGivesWay[] = {1, 2, 3, 5};
+// Where the window is too narrow, the key, the mode before and what was asked give way before the
+// name, which is what a reader looks for.
+constexpr int kProfileGivesWay[] = {2, 3, 1};
+constexpr int kResultGivesWay[] = {2, 3, 5, 7, 1};
 constexpr int kNameColumn = 1;
 
 // Posted when a Space key press has been handled whole, list view's own toggle included.
@@ -116,8 +122,8 @@ std::vector<std::vector<std::wstring>> cellsOf(const std::vector<ServiceRow>& ro
 }  // namespace
 
 ServicesWindow::ServicesWindow(WindowHost& host, const RunController& runs, RunResults& results, ChosenSkips& skips,
-                               platform::Dialogs& dialogs, Machine& machine)
-    : Window(host), runs_(runs), results_(results), skips_(skips), dialogs_(dialogs), machine_(machine)
+                               platform::Dialogs& dialogs, Machine& machine, platform::Waits& waits)
+    : Window(host), runs_(runs), results_(results), skips_(skips), dialogs_(dialogs), machine_(machine), waits_(waits)
 {
     results_.listen(*this);
 }
@@ -134,6 +140,10 @@ const WindowDesign& ServicesWindow::windowDesign()
 
 void ServicesWindow::open()
 {
+    // The keyboard goes back there when this window closes, however it closes.
+    const HWND active = GetForegroundWindow();
+    if (!isLoaded() || active != handle())
+        openedFrom_ = active;
     show();
     SetForegroundWindow(handle());
     BringWindowToTop(handle());
@@ -165,7 +175,10 @@ void ServicesWindow::onClose()
 {
     for (std::map<int, int>& widths : widthsByHand_)
         widths.clear();
+    machineWatch_.reset();
     unload();
+    if (openedFrom_ && IsWindow(openedFrom_) && IsWindowVisible(openedFrom_))
+        SetForegroundWindow(openedFrom_);
 }
 
 // A run started, a result arrived or a run was added: the runs' view shows it at once, the run
@@ -233,6 +246,12 @@ std::vector<std::wstring> ServicesWindow::columnTitles()
 
 void ServicesWindow::refresh()
 {
+    // Refilled under the keys of its open list, the drop-down would speak of one run and the list
+    // of another: the refresh waits for the list to close.
+    if (selectedView() == kRunsView && SendMessageW(control(ServicesControls::RunChoice), CB_GETDROPPEDSTATE, 0, 0)) {
+        refreshWhenChoiceCloses_ = true;
+        return;
+    }
     fillRows();
     showRows();
     showDescription();
@@ -254,6 +273,7 @@ void ServicesWindow::fillRows()
     layOut(client.right, client.bottom);  // the runs' view has a line of its own above the list
     const std::vector<std::wstring> titles = columnTitles();
     list.setColumns(titles, std::vector<int>(titles.size(), 0));
+    watchMachine(!profile);
     if (!profile) {
         fillRunChoice();
         fillRunRows(language);
@@ -380,6 +400,12 @@ void ServicesWindow::fitWindowToScreen()
     int neededWidth = GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE);
     for (const int width : list.widthsToShow(columnTitles(), cells))
         neededWidth += width;
+    if (!viewedProfile()) {
+        RECT choice{};
+        GetWindowRect(control(ServicesControls::RunChoice), &choice);
+        MapWindowPoints(nullptr, handle(), reinterpret_cast<POINT*>(&choice), 2);
+        neededWidth = std::max(neededWidth, list.room() + choice.left + widestRunEntry_ - choice.right);
+    }
     RECT work{}, window{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     GetWindowRect(handle(), &window);
@@ -400,6 +426,39 @@ void ServicesWindow::sortBy(int column)
     sortColumn_ = column;
     showRows();
     showDescription();
+}
+
+// How wide a text is in a control's own font.
+int ServicesWindow::textWidth(HWND control, const std::wstring& text)
+{
+    const HDC dc = GetDC(control);
+    const HGDIOBJ before = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, before);
+    ReleaseDC(control, dc);
+    return size.cx;
+}
+
+// While the runs' view shows, the machine is watched: a burst of changes (a run writes its backup,
+// its history, and sets many services) is shown once, a moment after the last of them.
+void ServicesWindow::watchMachine(bool on)
+{
+    if (!on) {
+        machineWatch_.reset();
+        return;
+    }
+    if (machineWatch_ || !machine_.services())
+        return;
+    std::string folder;
+    try {
+        folder = dataFolder(machine_);
+    } catch (const PlatformFailure&) {
+        // No folder to watch: the services still are.
+    }
+    machineWatch_ = std::make_unique<platform::ChangeWatch>(waits_, folder, [this] {
+        SetTimer(handle(), kMachineChangedTimer, kMachineChangedDelayMs, nullptr);
+    });
 }
 
 // The runs so far, newest first, each by when it started, what made it and its counts. The newest
@@ -430,10 +489,13 @@ void ServicesWindow::fillRunChoice()
             SendMessageW(choice, CB_SETCURSEL, i, 0);
         entries.push_back({std::move(text)});
     }
-    // The box shows the start of the chosen run's entry; opened, its list shows every entry whole
-    // (the list of services measures them in the same font).
-    const int widest = ListView(control(ServicesControls::ServiceList)).widthsToShow({L""}, entries).front();
-    SendMessageW(choice, CB_SETDROPPEDWIDTH, widest + GetSystemMetrics(SM_CXVSCROLL), 0);
+    // Opened, its list shows every entry whole, measured in the box's own font; closed, the box
+    // reaches to the window's edge, which grows to show the widest entry where the screen allows.
+    widestRunEntry_ = 0;
+    for (const std::vector<std::wstring>& entry : entries)
+        widestRunEntry_ = std::max(widestRunEntry_, textWidth(choice, entry.front()));
+    widestRunEntry_ += GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE);
+    SendMessageW(choice, CB_SETDROPPEDWIDTH, widestRunEntry_, 0);
 }
 
 const HistoryRun* ServicesWindow::chosenRun() const
@@ -527,8 +589,9 @@ void ServicesWindow::fillRunRows(Language language)
         ServiceControl* services = machine_.services();
         if (runDetail_->result && services)
             changedSince_ = changedSince(*runDetail_->result, *services, machine_.windowsVersion());
+        const bool resultUnusable = run->backup.hasResult && !runDetail_->result;
         rows_ = resultRows(runDetail_->shown, language, [](unsigned long error) { return platform::systemErrorText(error); },
-                           changedSince_);
+                           changedSince_, resultUnusable ? WithoutResult::Unusable : WithoutResult::NotSaved);
     }
     showRunSummary();
 }
@@ -549,6 +612,10 @@ void ServicesWindow::showRunSummary()
     const bool finished = runsFinished(runs_, results_) && machine_.services();
     EnableWindow(control(ServicesControls::RestoreBeforeButton), finished && runDetail_ && runDetail_->backup);
     EnableWindow(control(ServicesControls::SetAgainButton), finished && !changedSince_.empty());
+    // A button greyed under the keyboard would leave it nowhere: Esc and Tab would stop working.
+    const HWND focus = GetFocus();
+    if (focus && GetParent(focus) == handle() && !IsWindowEnabled(focus))
+        SetFocus(control(ServicesControls::RunChoice));
 }
 
 // What the pane says of the chosen run as a whole: when it started and what made it, still
@@ -786,6 +853,13 @@ void ServicesWindow::layOut(int width, int height)
     MoveWindow(control(ServicesControls::ServiceList), margin, top, std::max(0, width - 2 * margin), listHeight, TRUE);
     MoveWindow(control(ServicesControls::RunSummary), margin, twipsToPixelsY(kListTopTwips), std::max(0, width - 2 * margin),
                twipsToPixelsY(kRunSummaryTwips), TRUE);
+    // The runs' drop-down reaches to the window's edge.
+    RECT choice{};
+    const HWND runChoice = control(ServicesControls::RunChoice);
+    GetWindowRect(runChoice, &choice);
+    MapWindowPoints(nullptr, handle(), reinterpret_cast<POINT*>(&choice), 2);
+    MoveWindow(runChoice, choice.left, choice.top, std::max(twipsToPixelsX(kRunChoiceLeastTwips), width - margin - choice.left),
+               twipsToPixelsY(kRunChoiceDropTwips), TRUE);
     for (const std::span<const int> row : {std::span<const int>(kChoiceButtons), std::span<const int>(kRunButtons)}) {
         for (const int id : row) {
             const HWND button = control(id);
@@ -865,6 +939,13 @@ void ServicesWindow::onCommand(int controlId, int notification)
         const LRESULT chosen = SendMessageW(control(ServicesControls::RunChoice), CB_GETCURSEL, 0, 0);
         if (chosen >= 0 && static_cast<std::size_t>(chosen) < history_.size())
             chosenRun_ = history_[static_cast<std::size_t>(chosen)].name;
+        // The drop-down keeps its entries: the chosen run's rows and lines follow it.
+        fillRunRows(host().language());
+        showRows();
+        showDescription();
+        return;
+    }
+    if (controlId == ServicesControls::RunChoice && notification == CBN_CLOSEUP && std::exchange(refreshWhenChoiceCloses_, false)) {
         refresh();
         return;
     }
@@ -911,6 +992,13 @@ LRESULT ServicesWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case platform::kClosesOnEscape:
         return TRUE;
+    case WM_TIMER:
+        if (wParam != kMachineChangedTimer)
+            break;
+        KillTimer(handle(), kMachineChangedTimer);
+        if (isVisible() && selectedView() == kRunsView)
+            refresh();
+        return 0;
     case WM_NOTIFY: {
         const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
         LRESULT answer = 0;

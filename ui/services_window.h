@@ -12,6 +12,7 @@
 #include "engine/records/run_history.h"
 #include "engine/records/run_results.h"
 #include "engine/choice/skip_choice.h"
+#include "platform/change_watch.h"
 #include "platform/dialogs.h"
 #include "ui/run_controller.h"
 #include "ui/service_rows.h"
@@ -28,8 +29,9 @@ namespace quillora::ui {
 // window's system menu. It shows a new result as the results tell of it.
 class ServicesWindow : public Window, private ResultListener {
 public:
+    // waits: the message loop's, on which the runs' view watches the machine while it shows.
     ServicesWindow(WindowHost& host, const RunController& runs, RunResults& results, ChosenSkips& skips,
-                   platform::Dialogs& dialogs, Machine& machine);
+                   platform::Dialogs& dialogs, Machine& machine, platform::Waits& waits);
     ~ServicesWindow() override;
 
     static const WindowDesign& windowDesign();
@@ -67,6 +69,8 @@ private:
     std::wstring madeByWords(const HistoryRun& run) const;
     std::wstring restorePointWords(const RestorePointAnswer& answer) const;
     std::wstring countWords(const RunCounts& counts) const;
+    static int textWidth(HWND control, const std::wstring& text);
+    void watchMachine(bool on);
     void showRunSummary();
     void goBackFromChosen(bool setAgain);
     void copySelection();
@@ -104,6 +108,13 @@ private:
     std::string chosenRun_;
     std::optional<RunDetail> runDetail_;
     std::vector<ModeChange> changedSince_;
+    HWND openedFrom_ = nullptr;  // the window the keyboard goes back to when this one closes
+    platform::Waits& waits_;
+    // While the runs' view shows: the program's folder and the services, so that a run made
+    // anywhere on the machine, or a service changed from outside, shows by itself.
+    std::unique_ptr<platform::ChangeWatch> machineWatch_;
+    bool refreshWhenChoiceCloses_ = false;
+    int widestRunEntry_ = 0;  // the runs' drop-down's widest entry, as its list shows it
     // What differs now from what the program last set, whichever run set it; nullopt while unknown.
     std::optional<std::vector<ModeChange>> changedSinceLastSet_;
     std::vector<std::optional<ServiceState>> states_;  // as last read, in catalogue order

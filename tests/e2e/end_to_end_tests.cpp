@@ -770,9 +770,12 @@ TEST_CASE_FIXTURE(EndToEnd, "a refused sc config: said in a box, saved in one fo
 
     // Changed from outside since: marked in the run's result, and drift names it (status 1); Set
     // them again puts back what the run left, and drift then finds nothing (status 0).
+    // The view follows the machine by itself: no key, no click.
     services.setStartType(L"Alerter", SERVICE_AUTO_START);
-    SendMessageW(window, WM_COMMAND, MAKEWPARAM(ui::ServicesControls::ViewChoice, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(choice));
+    const HWND summary = GetDlgItem(window, ui::ServicesControls::RunSummary);
+    for (int polls = 0; polls < 200 && textOf(summary).find(L"有 1 个服务的启动类型被改变了") == std::wstring::npos; ++polls)
+        Sleep(25);
+    CHECK(textOf(summary).rfind(L"自这次优化以来，有 1 个服务的启动类型被改变了。", 0) == 0);
     CHECK(copiedRows(window, L"禁用 → 自动").find(L"\t已更改\t禁用 → 自动\r\n") != std::wstring::npos);
     CHECK(runCompanion(L"drift") == 1);
     postClick(GetDlgItem(window, ui::ServicesControls::SetAgainButton));
@@ -785,6 +788,14 @@ TEST_CASE_FIXTURE(EndToEnd, "a refused sc config: said in a box, saved in one fo
     CHECK(services.startType(L"Alerter") == SERVICE_DISABLED);
     // The prefix keeps the runs of the tests before this one: the set again's own run is asked.
     CHECK(runCompanion(L"drift --run " + newestRunName()) == 0);
+    // A run of the companion appears in the list by itself, chosen as the newest.
+    const HWND runs = GetDlgItem(window, ui::ServicesControls::RunChoice);
+    const LRESULT listed = SendMessageW(runs, CB_GETCOUNT, 0, 0);
+    CHECK(runCompanion(L"restore --last") == 0);
+    for (int polls = 0; polls < 200 && SendMessageW(runs, CB_GETCOUNT, 0, 0) == listed; ++polls)
+        Sleep(25);
+    CHECK(SendMessageW(runs, CB_GETCOUNT, 0, 0) == listed + 1);
+    CHECK(SendMessageW(runs, CB_GETCURSEL, 0, 0) == 0);
     PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
     CHECK(program.waitForExit(20000));
 }

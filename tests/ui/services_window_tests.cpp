@@ -550,12 +550,21 @@ TEST_CASE("check boxes: Ctrl+A and Space change every box once and give Themes n
     CHECK_FALSE(hasCheckBox(window, L"Themes"));
     CHECK(f.program.skips.skipped(Profile::Automatic) == std::vector<std::wstring>{L"Alerter"});
 
-    // Esc closes this window; the designed main window gives it no meaning.
+    // Esc in an open drop-down closes its list and nothing else; then it closes this window, and
+    // the keyboard is back in the main window. The designed main window gives Esc no meaning.
+    const HWND views = window.control(ServicesControls::ViewChoice);
+    SetFocus(views);
+    SendMessageW(views, CB_SHOWDROPDOWN, TRUE, 0);
+    PostMessageW(views, WM_KEYDOWN, VK_ESCAPE, 0);
+    flushMessages();
+    REQUIRE(window.isLoaded());
+    CHECK_FALSE(SendMessageW(views, CB_GETDROPPEDSTATE, 0, 0));
     PostMessageW(f.program.mainWindow.control(MainControls::AutomaticButton), WM_KEYDOWN, VK_ESCAPE, 0);
     PostMessageW(window.control(ServicesControls::ServiceList), WM_KEYDOWN, VK_ESCAPE, 0);
     flushMessages();
     CHECK_FALSE(window.isLoaded());
     CHECK(f.program.mainWindow.isVisible());
+    CHECK(GetForegroundWindow() == f.program.mainWindow.handle());
 }
 
 TEST_CASE("a choice read from a file while the settings cannot be saved: the choice, its marks and the file stay as they were")
@@ -730,12 +739,20 @@ TEST_CASE("the runs so far: the first of two restored to before it after a quest
     f.desktop.memoryMachine.stamp = "20261207-101900";
     click(window.control(ServicesControls::RestoreBeforeButton));
     REQUIRE(f.desktop.warnings.size() == 1);
-    CHECK(f.desktop.warnings[0].text.find(L"\r\n\r\nALG\r\n") != std::wstring::npos);
+    CHECK(f.desktop.warnings[0].text.find(L"\r\n\r\nApplication Layer Gateway Service\r\n") != std::wstring::npos);
     REQUIRE(f.desktop.questions.size() == 3);
     CHECK(f.desktop.questions[2].text.find(L"1 个已安装的服务将会改变：\r\n    Alerter: 自动 → 禁用\r\n") != std::wstring::npos);
     CHECK(services[L"ALG"].mode == StartMode::Manual);
     CHECK(services[L"Alerter"].mode == StartMode::Disabled);
     CHECK(f.desktop.errors.empty());
+    // Again: only ALG would change now, and Yes keeps it: said so, naming it, not "nothing to restore".
+    const std::size_t told = f.desktop.notices.size();
+    click(window.control(ServicesControls::RestoreBeforeButton));
+    REQUIRE(f.desktop.notices.size() == told + 1);
+    CHECK(f.desktop.notices.back().text
+          == L"只有这个版本的 Windows 需要的服务会改变，而您选择了保留它们：\r\n\r\nApplication Layer Gateway Service\r\n\r\n"
+             L"未做任何更改。");
+    CHECK(services[L"ALG"].mode == StartMode::Manual);
 }
 
 namespace {
