@@ -11,8 +11,8 @@
 #include "platform/message_pump.h"
 #include "platform/process_launch.h"
 #include "platform/restore_point.h"
-#include "ui/identifiers.h"
-#include "ui/program.h"
+#include "ui/ids/identifiers.h"
+#include "ui/program/program.h"
 
 namespace {
 

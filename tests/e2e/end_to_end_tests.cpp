@@ -25,9 +25,9 @@
 #include "tests/support/stand_in_services.h"
 #include "tools/driver/driver.h"
 #include "tools/driver/keyboard.h"
-#include "ui/identifiers.h"
-#include "ui/question_words.h"
-#include "ui/texts.h"
+#include "ui/ids/identifiers.h"
+#include "ui/words/question_words.h"
+#include "ui/words/texts.h"
 
 using namespace quillora;
 using namespace quillora::e2e;

@@ -263,9 +263,9 @@ def cpp_strings(literals):
 
 def item_names():
     """Each Chinese text of the windows and the log with its English one: the tables of
-    ui/texts.h, the constants they name, and the log's words."""
+    ui/words/texts.h, the constants they name, and the log's words."""
     constants = {name: cpp_strings(value) for name, value in
-                 re.findall(r"constexpr wchar_t (k\w+)\[\] = (L\"[^;]*);", source("ui/identifiers.h"))}
+                 re.findall(r"constexpr wchar_t (k\w+)\[\] = (L\"[^;]*);", source("ui/ids/identifiers.h"))}
     log_words = source("engine/catalogue/wording.h")
     fields = re.findall(r"const wchar_t\* (\w+);", log_words)
     def words_of(table):
@@ -276,7 +276,7 @@ def item_names():
             for field, (text, ref) in zip(fields, values)}
     chinese_words, english_words = words_of("kChineseWording"), words_of("kEnglishWording")
     def table(name, words):
-        body = re.search(name + r"\[\] = \{(.*?)\n\};", source("ui/texts.h"), re.S).group(1)
+        body = re.search(name + r"\[\] = \{(.*?)\n\};", source("ui/words/texts.h"), re.S).group(1)
         entries = {}
         for text_id, value in re.findall(r"\{Text::(\w+),\s*(.*?)\},?\n(?=\s*\{Text::|$)", body + "\n", re.S):
             reference = re.fullmatch(r"(k\w+)(?:\.(\w+))?", value.strip())

@@ -10,7 +10,7 @@
 #include "tests/support/wide_strings.h"
 #include "tests/support/stand_in_services.h"
 #include "tests/ui/test_desktop.h"
-#include "ui/identifiers.h"
+#include "ui/ids/identifiers.h"
 
 using namespace quillora;
 using namespace quillora::testing;

@@ -14,7 +14,7 @@ import subprocess
 import sys
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
-SOURCES = ["ui/texts.h", "ui/identifiers.h", "engine/catalogue/wording.h"] + sorted(
+SOURCES = ["ui/words/texts.h", "ui/ids/identifiers.h", "engine/catalogue/wording.h"] + sorted(
     os.path.relpath(path, ROOT) for path in glob.glob(os.path.join(ROOT, "engine/catalogue/*.cpp")))
 
 
@@ -42,7 +42,7 @@ def main():
                 missing.setdefault(c, path)
     for c, path in sorted(missing.items()):
         print("check_font_coverage: %s (U+%04X) from %s is not in %s" % (c, ord(c), path, sys.argv[1]), file=sys.stderr)
-    if not chinese_characters("ui/texts.h"):
+    if not chinese_characters("ui/words/texts.h"):
         print("check_font_coverage: found no Chinese text to check", file=sys.stderr)
         sys.exit(1)
     sys.exit(1 if missing else 0)

@@ -10,7 +10,7 @@
 
 #include "tests/support/wide_strings.h"
 #include "tests/ui/test_desktop.h"
-#include "ui/assets.h"
+#include "ui/window/assets.h"
 
 using namespace quillora;
 using namespace quillora::testing;

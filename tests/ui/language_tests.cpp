@@ -10,8 +10,8 @@
 #include "tests/support/text_helpers.h"
 #include "tests/support/wide_strings.h"
 #include "tests/ui/test_desktop.h"
-#include "ui/identifiers.h"
-#include "ui/texts.h"
+#include "ui/ids/identifiers.h"
+#include "ui/words/texts.h"
 
 using namespace quillora;
 using namespace quillora::testing;

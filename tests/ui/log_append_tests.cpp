@@ -9,7 +9,7 @@
 #include "tests/support/golden.h"
 #include "tests/support/wide_strings.h"
 #include "tests/ui/test_desktop.h"
-#include "ui/identifiers.h"
+#include "ui/ids/identifiers.h"
 
 using namespace quillora;
 using namespace quillora::testing;

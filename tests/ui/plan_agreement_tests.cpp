@@ -15,8 +15,8 @@
 #include "engine/text/utf8.h"
 #include "tests/support/memory_machine.h"
 #include "tests/support/wide_strings.h"
-#include "ui/question_words.h"
-#include "ui/service_rows.h"
+#include "ui/words/question_words.h"
+#include "ui/rows/service_rows.h"
 
 using namespace quillora;
 using quillora::testing::installed;

@@ -8,7 +8,7 @@
 #include "tests/support/golden.h"
 #include "tests/support/memory_machine.h"
 #include "tests/ui/test_desktop.h"
-#include "ui/run_controller.h"
+#include "ui/runs/run_controller.h"
 
 using namespace quillora;
 using namespace quillora::testing;

@@ -15,7 +15,7 @@
 #include "tests/support/wide_strings.h"
 #include "tests/ui/test_desktop.h"
 #include "tools/pictures/bitmaps.h"
-#include "ui/identifiers.h"
+#include "ui/ids/identifiers.h"
 
 using namespace quillora;
 using namespace quillora::testing;

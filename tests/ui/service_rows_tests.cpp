@@ -2,7 +2,7 @@
 
 #include "engine/catalogue/catalogue.h"
 #include "tests/support/wide_strings.h"
-#include "ui/service_rows.h"
+#include "ui/rows/service_rows.h"
 
 using namespace quillora;
 using namespace quillora::ui;

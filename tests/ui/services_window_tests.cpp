@@ -19,8 +19,8 @@
 #include "tests/support/text_helpers.h"
 #include "tests/support/wide_strings.h"
 #include "tests/ui/test_desktop.h"
-#include "ui/identifiers.h"
-#include "ui/list_view.h"
+#include "ui/ids/identifiers.h"
+#include "ui/window/list_view.h"
 
 using namespace quillora;
 using namespace quillora::testing;

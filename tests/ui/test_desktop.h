@@ -20,7 +20,7 @@
 #include "platform/window_timer.h"
 #include "tests/support/engine_doubles.h"
 #include "tests/support/memory_machine.h"
-#include "ui/program.h"
+#include "ui/program/program.h"
 
 inline bool operator==(const RECT& a, const RECT& b)
 {

@@ -16,7 +16,7 @@
 #include "tests/support/wide_strings.h"
 #include "tests/ui/test_desktop.h"
 #include "tools/driver/keyboard.h"
-#include "ui/identifiers.h"
+#include "ui/ids/identifiers.h"
 
 using namespace quillora;
 using namespace quillora::testing;

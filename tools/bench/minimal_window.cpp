@@ -3,7 +3,7 @@
 // that what the program weighs beyond it is its own.
 #include <windows.h>
 
-#include "ui/texts.h"
+#include "ui/words/texts.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "platform/process_launch.h"
 #include "platform/windows_machine.h"
 #include "tools/driver/driver.h"
-#include "ui/identifiers.h"
+#include "ui/ids/identifiers.h"
 
 using namespace quillora;
 using namespace quillora::e2e;

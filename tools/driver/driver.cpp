@@ -9,7 +9,7 @@
 
 #include "engine/text/utf8.h"
 #include "tools/driver/wine_only.h"
-#include "ui/identifiers.h"
+#include "ui/ids/identifiers.h"
 
 namespace quillora::e2e {
 namespace {

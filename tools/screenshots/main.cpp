@@ -10,7 +10,7 @@
 #include "tools/driver/driver.h"
 #include "tools/driver/keyboard.h"
 #include "tools/pictures/bitmaps.h"
-#include "ui/identifiers.h"
+#include "ui/ids/identifiers.h"
 
 namespace {
 

@@ -1,0 +1,135 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "engine/catalogue/answers.h"
+#include "engine/records/backup_store.h"
+#include "engine/catalogue/catalogue.h"
+#include "engine/machine/restore_point.h"
+#include "engine/records/run_results.h"
+#include "engine/run/runner.h"
+#include "engine/choice/skip_choice.h"
+#include "platform/dialogs.h"
+#include "platform/processes.h"
+#include "ui/window/window_host.h"
+
+namespace quillora::ui {
+
+// The progress window as a run sees it: the log it writes, and a way to bring it up before the
+// first step.
+class RunDisplay : public ProgressLog {
+public:
+    // Makes the display visible, loading it afresh where the user closed it.
+    virtual void present() = 0;
+    // Shows a run under way, as a freshly loaded window does: its caption and label, and its exit
+    // greyed. A window that an earlier run completed says so until the next run starts.
+    virtual void showRunning() = 0;
+};
+
+// The warning before a run that would change services this Windows needs: which Windows, the
+// services' keys, where to read what each does, and the choices (yes: leave them alone; no: change
+// them too; cancel).
+std::wstring neededServicesWarning(Language language, const WindowsVersion& version, const std::vector<std::wstring>& keys);
+
+// The services' names in the language, a few to a line.
+std::wstring namesInShortLines(Language language, const std::vector<std::wstring>& keys);
+
+// The one owner of the program's runs. The windows ask it to start a run and whether one is under
+// way; it keeps the wizard's answers that the runs read, saves the start modes before each run,
+// tells the results of each run's steps and launches, and stops every run after its current step
+// when the program ends. Runs nest: a run started while another lets messages through goes to its
+// end inside it.
+class RunController {
+public:
+    // host: the language the run speaks in its messages.
+    // skips: the services each profile leaves alone by the user's choice.
+    // restorePoints: asked for a restore point before each run, unless the user turned that off.
+    RunController(platform::Processes& processes, platform::Dialogs& dialogs, Machine& machine, RunResults& results,
+                  ChosenSkips& skips, RunDisplay& display, const WindowHost& host, RestorePoints& restorePoints);
+    ~RunController();
+    RunController(const RunController&) = delete;
+    RunController& operator=(const RunController&) = delete;
+
+    // The wizard's answers, which the question windows give and the runs read.
+    const Answers& answers() const { return answers_; }
+    void answer(AnswerFlag flag, std::int16_t value);
+    // The answers given in this start of the program, or all yes before any was given: what the
+    // services window shows the prompted profile with.
+    Answers answersOrAllYes() const;
+
+    // Claims the machine's services for the run first: while another program changes them, a box
+    // says so and nothing happens. Saves the start modes the run is about to change, shows the progress window and runs the
+    // profile to its end; the services the user chose to leave alone get no command and log
+    // "保留", and the backup leaves them out. Where the saved choice cannot be read, it first asks
+    // whether to run leaving none alone, and does nothing on no. A run whose backup cannot be saved throws PlatformFailure before it
+    // launches or shows anything: no window is left claiming a run that never started. On a
+    // Windows that needs services the run would stop or disable, it first warns (owned by owner)
+    // and lets the user leave them alone, run everything, or cancel: nothing happens then, and no
+    // backup is made.
+    void start(Profile profile, HWND owner);
+
+    bool inProgress() const { return runsUnderWay_ > 0; }
+    // Whether this program holds the machine's services, from a run's start until every command
+    // of its runs has ended.
+    bool holdsServices() const { return !claim_.expired(); }
+
+    // Whether a run of the windows asks System Restore for a restore point first: the choice made
+    // in this start of the program, else the one kept in settings.ini (on unless turned off).
+    bool restorePointsOn() const;
+    // Turns them on or off and keeps the choice; throws PlatformFailure where it cannot be kept,
+    // and the choice holds until the program ends all the same.
+    void chooseRestorePoints(bool on);
+    // System Restore for a run; nullptr where restore points are off.
+    RestorePoints* restorePointsForRun() const { return restorePointsOn() ? &restorePoints_ : nullptr; }
+
+    // Tells something that would stop a run under way (a message box): now where no run is under
+    // way, or else once the last run has ended, however it ended; at the end of the program, at
+    // once.
+    void afterRuns(std::function<void()> tell);
+
+    // The longest the program's end waits for the commands its runs launched.
+    static constexpr std::chrono::seconds kLongestWaitAtEnd{30};
+
+    // Ends the program: every window goes at once and a run under way stops after its current
+    // step; the program waits for the commands its runs launched (at most kLongestWaitAtEnd), saves
+    // the results as they then stand, tells what could not be saved with everything else that
+    // waited, gives back the claim on the services and ends.
+    void endProgram();
+
+private:
+    class Tracking;
+
+    std::shared_ptr<RunClaim> claimServices(HWND owner);
+
+    std::optional<std::vector<std::wstring>> choiceForRun(Profile profile, HWND owner);
+    std::optional<PlanInputs> planToRun(Profile profile, const std::vector<std::wstring>& skipped, HWND owner);
+    std::unique_ptr<MachineRun> beginRun(const PlanInputs& plan, Profile profile, const std::vector<std::wstring>& leftOut,
+                                         std::shared_ptr<RunClaim> claim);
+    PlatformFailure backupNotSaved(const PlatformFailure& failure) const;
+    void run(const PlanInputs& plan, RunRecord& record);
+    void tellWaiting();
+
+    platform::Processes& processes_;
+    platform::Dialogs& dialogs_;
+    Machine& machine_;
+    RunResults& results_;
+    ChosenSkips& skips_;
+    RunDisplay& display_;
+    const WindowHost& host_;
+    RestorePoints& restorePoints_;
+    std::optional<bool> restorePointsChosen_;
+    Answers answers_;
+    bool answersGiven_ = false;
+    int runsUnderWay_ = 0;
+    bool ended_ = false;
+    bool nextLineOnItsOwn_ = false;    // set as a run starts, and as a nested run ends
+    // Shared by the runs of this program, each holding it until its last command has ended.
+    std::weak_ptr<RunClaim> claim_;
+    std::vector<std::function<void()>> waiting_;  // told once the last run has ended
+};
+
+}  // namespace quillora::ui

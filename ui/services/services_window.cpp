@@ -1,0 +1,627 @@
+#include "ui/services/services_window.h"
+#include "ui/services/services_parts.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <functional>
+#include <span>
+#include <utility>
+
+#include "engine/records/backup_store.h"
+#include "engine/choice/settings.h"
+#include "engine/catalogue/catalogue.h"
+#include "engine/plan/plan.h"
+#include "engine/text/printable.h"
+#include "engine/text/utf8.h"
+#include "platform/clipboard.h"
+#include "platform/message_pump.h"
+#include "platform/system_error.h"
+#include "ui/runs/going_back.h"
+#include "ui/ids/identifiers.h"
+#include "ui/window/list_view.h"
+#include "ui/words/reason_words.h"
+
+namespace quillora::ui {
+
+using namespace services_parts;
+
+namespace {
+
+constexpr int kMarginTwips = 120;
+constexpr int kListTopTwips = 540;
+constexpr int kRunListTopTwips = 1095;  // below the two lines that say what has changed since
+constexpr int kRunSummaryTwips = 510;
+constexpr int kRunChoiceLeastTwips = 4140;  // the runs' drop-down as designed, and its list's height
+constexpr int kRunChoiceDropTwips = 3000;
+constexpr int kButtonsTwips = 360;
+constexpr int kDescriptionTwips = 1500;  // the least the explanation below the list is given
+constexpr int kDescriptionShare = 4;     // of what the window grows beyond its design, the explanation's share
+
+const ControlDesign kServicesControls[] = {
+    {ControlKind::Label, ServicesControls::ViewLabel, L"Label1", Text::ViewLabel, {120, 165, 900, 255}, 0, FontRole::Body},
+    {ControlKind::DropDownList, ServicesControls::ViewChoice, L"Combo1", Text::Empty, {1020, 120, 3600, 3000}, 1,
+     FontRole::Body},
+    {ControlKind::Label, ServicesControls::ChoiceCount, L"Label2", Text::Empty, {4740, 165, 4140, 255}, kNoTabStop,
+     FontRole::Body},
+    {ControlKind::DropDownList, ServicesControls::RunChoice, L"Combo2", Text::Empty, {4740, 120, 4140, 3000}, 2,
+     FontRole::Body},
+    {ControlKind::Label, ServicesControls::RunSummary, L"Label3", Text::Empty, {120, 540, 8760, 510}, kNoTabStop,
+     FontRole::Body},
+    {ControlKind::ListView, ServicesControls::ServiceList, L"List1", Text::Empty, {120, 540, 8760, 3540}, 3, FontRole::Body},
+    {ControlKind::PushButton, ServicesControls::SelectAllButton, L"Command1", Text::SelectAllButton,
+     {120, 4200, 1320, 360}, 4, FontRole::Body},
+    {ControlKind::PushButton, ServicesControls::SelectNoneButton, L"Command2", Text::SelectNoneButton,
+     {1500, 4200, 1320, 360}, 5, FontRole::Body},
+    {ControlKind::PushButton, ServicesControls::SaveChoiceButton, L"Command3", Text::SaveChoiceButton,
+     {2880, 4200, 1800, 360}, 6, FontRole::Body},
+    {ControlKind::PushButton, ServicesControls::ReadChoiceButton, L"Command4", Text::ReadChoiceButton,
+     {4740, 4200, 1800, 360}, 7, FontRole::Body},
+    {ControlKind::PushButton, ServicesControls::RestoreBeforeButton, L"Command5", Text::RestoreBeforeButton,
+     {120, 4200, 5100, 360}, 8, FontRole::Body},
+    {ControlKind::PushButton, ServicesControls::SetAgainButton, L"Command6", Text::SetAgainButton,
+     {5280, 4200, 2400, 360}, 9, FontRole::Body},
+    {ControlKind::TextBox, ServicesControls::DescriptionBox, L"Text1", Text::Empty, {120, 4680, 8760, 1500}, 10,
+     FontRole::Body, ES_READONLY},
+};
+
+// The buttons of the choice, in a row below the list; they and the count of the choice are shown in
+// a profile's views and not in the runs'.
+constexpr int kChoiceButtons[] = {ServicesControls::SelectAllButton, ServicesControls::SelectNoneButton,
+                                  ServicesControls::SaveChoiceButton, ServicesControls::ReadChoiceButton};
+// The runs' own: the choice of a run, what has changed since it, and the ways back.
+constexpr int kRunControls[] = {ServicesControls::RunChoice, ServicesControls::RunSummary,
+                                ServicesControls::RestoreBeforeButton, ServicesControls::SetAgainButton};
+constexpr int kRunButtons[] = {ServicesControls::RestoreBeforeButton, ServicesControls::SetAgainButton};
+
+const WindowDesign kServicesDesign{
+    Text::ServicesCaption,
+    9000,
+    6300,
+    WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+    0,
+    false,
+    Placement::CentredOnScreen,
+    {},
+    kServicesControls,
+};
+
+// Where the list is too narrow for every cell, the columns that give way, first to last: the
+// service's key, the states and what was asked, then its name, which is what a reader looks for;
+// the columns that decide (what the profile does, whether Windows needs it, whether it changes;
+// the result) always show whole.
+constexpr int kProfileGivesWay[] = {2, 3, 1};
+constexpr int kResultGivesWay[] = {2, 3, 5, 7, 1};
+constexpr int kNameColumn = 1;
+
+
+// Whether a change of a row's state is a change of its check box (set, cleared, added or taken
+// away).
+bool checkChanges(const NMLISTVIEW& change)
+{
+    return (change.uChanged & LVIF_STATE) && ((change.uNewState ^ change.uOldState) & LVIS_STATEIMAGEMASK);
+}
+
+std::vector<std::vector<std::wstring>> cellsOf(const std::vector<ServiceRow>& rows)
+{
+    std::vector<std::vector<std::wstring>> cells;
+    for (const ServiceRow& row : rows)
+        cells.push_back(row.cells);
+    return cells;
+}
+
+}  // namespace
+
+ServicesWindow::ServicesWindow(WindowHost& host, const RunController& runs, RunResults& results, ChosenSkips& skips,
+                               platform::Dialogs& dialogs, Machine& machine, platform::Waits& waits)
+    : Window(host), runs_(runs), results_(results), skips_(skips), dialogs_(dialogs), machine_(machine), waits_(waits)
+{
+    results_.listen(*this);
+}
+
+ServicesWindow::~ServicesWindow()
+{
+    results_.stopListening(*this);
+}
+
+const WindowDesign& ServicesWindow::windowDesign()
+{
+    return kServicesDesign;
+}
+
+void ServicesWindow::open()
+{
+    // The keyboard goes back there when this window closes, however it closes.
+    const HWND active = GetForegroundWindow();
+    if (!isLoaded() || active != handle())
+        openedFrom_ = active;
+    show();
+    SetForegroundWindow(handle());
+    BringWindowToTop(handle());
+}
+
+void ServicesWindow::openLastRun()
+{
+    open();
+    chosenRun_.clear();
+    if (selectedView() != kRunsView) {
+        SendMessageW(control(ServicesControls::ViewChoice), CB_SETCURSEL, kRunsView, 0);
+        sortColumn_ = 0;
+        ascending_ = true;
+    }
+    refresh();
+}
+
+void ServicesWindow::onLoaded()
+{
+    fillViewChoice(0);
+    SendMessageW(control(ServicesControls::ServiceList), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
+                 LVS_EX_FULLROWSELECT);
+    refresh();
+    fitWindowToScreen();
+}
+
+// Widths set by hand last until the window closes.
+void ServicesWindow::onClose()
+{
+    for (std::map<int, int>& widths : widthsByHand_)
+        widths.clear();
+    machineWatch_.reset();
+    unload();
+    if (openedFrom_ && IsWindow(openedFrom_) && IsWindowVisible(openedFrom_))
+        SetForegroundWindow(openedFrom_);
+}
+
+// A run started, a result arrived or a run was added: the runs' view shows it at once, the run
+// chosen still chosen.
+void ServicesWindow::resultsChanged()
+{
+    if (isVisible() && selectedView() == kRunsView)
+        refresh();
+}
+
+void ServicesWindow::fillViewChoice(int selected)
+{
+    const HWND choice = control(ServicesControls::ViewChoice);
+    SendMessageW(choice, CB_RESETCONTENT, 0, 0);
+    for (const Text view : kViews)
+        SendMessageW(choice, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(host().text(view)));
+    SendMessageW(choice, CB_SETCURSEL, selected, 0);
+}
+
+// Every row's words are made again in the new language.
+void ServicesWindow::onLanguageChanged()
+{
+    fillViewChoice(selectedView());
+    refresh();
+}
+
+int ServicesWindow::selectedView()
+{
+    const LRESULT selected = SendMessageW(control(ServicesControls::ViewChoice), CB_GETCURSEL, 0, 0);
+    return selected == CB_ERR ? 0 : static_cast<int>(selected);
+}
+
+// The viewed profile where its choice can be made: a profile's view whose choice could be read.
+std::optional<Profile> ServicesWindow::choosingProfile()
+{
+    return choice_ ? viewedProfile() : std::nullopt;
+}
+
+// Check boxes that change while this runs are the window's doing, not the user's.
+void ServicesWindow::setByWindow(const std::function<void()>& change)
+{
+    const bool before = std::exchange(filling_, true);
+    try {
+        change();
+    } catch (...) {
+        filling_ = before;
+        throw;
+    }
+    filling_ = before;
+}
+
+std::optional<Profile> ServicesWindow::viewedProfile()
+{
+    const int view = selectedView();
+    return view == kRunsView ? std::nullopt : std::optional<Profile>(kProfiles[view]);
+}
+
+std::vector<std::wstring> ServicesWindow::columnTitles()
+{
+    std::vector<std::wstring> titles;
+    for (const Text column : viewedProfile() ? profileColumns(machine_.windowsVersion()) : resultColumns())
+        titles.push_back(host().text(column));
+    return titles;
+}
+
+void ServicesWindow::refresh()
+{
+    // Refilled under the keys of its open list, the drop-down would speak of one run and the list
+    // of another: the refresh waits for the list to close.
+    if (selectedView() == kRunsView && SendMessageW(control(ServicesControls::RunChoice), CB_GETDROPPEDSTATE, 0, 0)) {
+        refreshWhenChoiceCloses_ = true;
+        return;
+    }
+    fillRows();
+    showRows();
+    showDescription();
+}
+
+void ServicesWindow::fillRows()
+{
+    const Language language = host().language();
+    const std::optional<Profile> profile = viewedProfile();
+    ListView list(control(ServicesControls::ServiceList));
+    setByWindow([&] { list.showCheckBoxes(false); });
+    ShowWindow(control(ServicesControls::ChoiceCount), profile ? SW_SHOW : SW_HIDE);
+    for (const int id : kChoiceButtons)
+        ShowWindow(control(id), profile ? SW_SHOW : SW_HIDE);
+    for (const int id : kRunControls)
+        ShowWindow(control(id), profile ? SW_HIDE : SW_SHOW);
+    RECT client{};
+    GetClientRect(handle(), &client);
+    layOut(client.right, client.bottom);  // the runs' view has a line of its own above the list
+    const std::vector<std::wstring> titles = columnTitles();
+    list.setColumns(titles, std::vector<int>(titles.size(), 0));
+    watchMachine(!profile);
+    if (!profile) {
+        fillRunChoice();
+        fillRunRows(language);
+        return;
+    }
+    ServiceControl* services = machine_.services();
+    const std::vector<std::wstring> keys = catalogueKeys(listsFor(machine_.windowsVersion()));
+    states_ = services ? services->queryAll(keys) : std::vector<std::optional<ServiceState>>(keys.size());
+    choice_ = readChoice(*profile);
+    // A choice that cannot be read offers no check boxes: a click would build on a choice made up.
+    setByWindow([&] { list.showCheckBoxes(choice_.has_value()); });
+    for (const int id : kChoiceButtons)
+        EnableWindow(control(id), choice_.has_value());
+    rows_ = profileRows(*profile, runs_.answersOrAllYes(), states_, machine_.windowsVersion(), language,
+                        choice_.value_or(std::vector<std::wstring>{}));
+}
+
+void ServicesWindow::showRows()
+{
+    sortRows(rows_, static_cast<std::size_t>(sortColumn_), ascending_);
+    const std::vector<std::vector<std::wstring>> cells = cellsOf(rows_);
+    ListView list(control(ServicesControls::ServiceList));
+    setByWindow([&] {
+        list.setRows(cells);
+        if (!choosingProfile())
+            return;
+        for (std::size_t i = 0; i < rows_.size(); ++i) {
+            if (rows_[i].choosable)
+                list.setChecked(i, std::find(choice_->begin(), choice_->end(), rows_[i].serviceKey) == choice_->end());
+            else
+                list.hideCheckBox(i);
+        }
+    });
+    fitColumns();
+    showChoice();
+}
+
+// Every column as wide as its widest cell, or as the user made it; the room left over is shared
+// out, and room missing is taken from the columns that give way, down to their titles.
+void ServicesWindow::fitColumns()
+{
+    ListView list(control(ServicesControls::ServiceList));
+    const std::vector<std::wstring> titles = columnTitles();
+    const std::vector<std::vector<std::wstring>> cells = cellsOf(rows_);
+    std::vector<int> widths = list.widthsToShow(titles, cells);
+    const std::vector<int> needed = widths;
+    const std::map<int, int>& byHand = widthsByHand_[viewedProfile() ? 0 : 1];
+    int total = 0, sharing = 0;
+    for (std::size_t i = 0; i < widths.size(); ++i) {
+        const auto set = byHand.find(static_cast<int>(i));
+        if (set != byHand.end())
+            widths[i] = set->second;
+        else
+            sharing += widths[i];
+        total += widths[i];
+    }
+    const int extra = list.room() - total;
+    if (extra > 0 && sharing > 0) {
+        // Each column not set by hand takes a share of the room left, in proportion to its width.
+        for (std::size_t i = 0; i < widths.size(); ++i) {
+            if (!byHand.count(static_cast<int>(i)))
+                widths[i] += static_cast<int>(static_cast<long long>(extra) * widths[i] / sharing);
+        }
+    } else if (extra < 0) {
+        const std::vector<int> least = list.widthsToShow(titles, {});
+        int missing = -extra;
+        const std::span<const int> givingWay = viewedProfile() ? std::span<const int>(kProfileGivesWay)
+                                                               : std::span<const int>(kResultGivesWay);
+        for (const int column : givingWay) {
+            const auto i = static_cast<std::size_t>(column);
+            if (i >= widths.size() || byHand.count(column))
+                continue;
+            const int given = std::clamp(widths[i] - least[i], 0, missing);
+            widths[i] -= given;
+            missing -= given;
+        }
+    }
+    nameCut_ = widths.size() > kNameColumn && widths[kNameColumn] < needed[kNameColumn];
+    const HWND handle = control(ServicesControls::ServiceList);
+    for (std::size_t i = 0; i < widths.size(); ++i)
+        SendMessageW(handle, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(widths[i], 0));
+}
+
+// The window opens wide enough for every column of its rows and tall enough for every row, as far
+// as the screen's work area has room, centred in it.
+void ServicesWindow::fitWindowToScreen()
+{
+    ListView list(control(ServicesControls::ServiceList));
+    const std::vector<std::vector<std::wstring>> cells = cellsOf(rows_);
+    int neededWidth = GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE);
+    for (const int width : list.widthsToShow(columnTitles(), cells))
+        neededWidth += width;
+    if (!viewedProfile()) {
+        RECT choice{};
+        GetWindowRect(control(ServicesControls::RunChoice), &choice);
+        MapWindowPoints(nullptr, handle(), reinterpret_cast<POINT*>(&choice), 2);
+        neededWidth = std::max(neededWidth, list.room() + widestRunEntry_ - static_cast<int>(choice.right - choice.left));
+    }
+    RECT work{}, window{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(handle(), &window);
+    const int width = std::min<int>(window.right - window.left + std::max(0, neededWidth - list.room()),
+                                    work.right - work.left);
+    // The list grows by what its rows lack; the explanation below it grows in step with the window.
+    const int missingHeight = std::max(0, list.heightToShow(rows_.size()) - list.height());
+    const int grown = missingHeight * kDescriptionShare / (kDescriptionShare - 1);
+    const int height = std::min<int>(window.bottom - window.top + grown, work.bottom - work.top);
+    const int left = work.left + (work.right - work.left - width) / 2;
+    const int top = work.top + (work.bottom - work.top - height) / 2;
+    SetWindowPos(handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ServicesWindow::sortBy(int column)
+{
+    ascending_ = column == sortColumn_ ? !ascending_ : true;
+    sortColumn_ = column;
+    showRows();
+    showDescription();
+}
+
+// How wide a text is in a control's own font.
+int ServicesWindow::textWidth(HWND control, const std::wstring& text)
+{
+    const HDC dc = GetDC(control);
+    const HGDIOBJ before = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, before);
+    ReleaseDC(control, dc);
+    return size.cx;
+}
+
+// Windows' own description of the chosen service, in its own language; why a run failed on it.
+void ServicesWindow::showDescription()
+{
+    std::wstring text = selectedView() == kRunsView ? runText() : L"";
+    const int selected = ListView(control(ServicesControls::ServiceList)).focused();
+    if (selected >= 0 && selected < static_cast<int>(rows_.size())) {
+        const ServiceRow& row = rows_[static_cast<std::size_t>(selected)];
+        ServiceControl* services = machine_.services();
+        const std::wstring description = services ? services->description(row.serviceKey) : L"";
+        if (!text.empty())
+            text += L"\r\n\r\n";
+        // A name the list cuts short is read here whole.
+        if (nameCut_)
+            text += row.cells[kNameColumn] + L"\r\n\r\n";
+        if (!row.note.empty())
+            text += host().text(row.unknown ? Text::UnknownReason : Text::FailureReason) + row.note + L"\r\n\r\n";
+        const std::wstring machineName = services ? services->displayName(row.serviceKey) : L"";
+        const std::wstring notes = guidanceNotes(row.serviceKey, machineName, host().language());
+        if (!notes.empty())
+            text += notes + L"\r\n";
+        text += description.empty() && !row.installed ? fateWord(wordingFor(host().language()), Fate::NotInstalled)
+                                                      : description;
+    }
+    SetWindowTextW(control(ServicesControls::DescriptionBox), text.c_str());
+}
+
+std::vector<std::wstring> ServicesWindow::rowTexts()
+{
+    handle();
+    std::vector<std::wstring> texts;
+    for (const ServiceRow& row : rows_)
+        texts.push_back(rowText(row));
+    return texts;
+}
+
+// The selected rows as tab-separated text under the column titles, for a spreadsheet or a mail.
+void ServicesWindow::copySelection()
+{
+    const std::wstring text =
+        copiedText(columnTitles(), rows_, ListView(control(ServicesControls::ServiceList)).selected());
+    if (!text.empty())
+        platform::putOnClipboard(handle(), text);
+}
+
+// The list takes what the window has to spare; the explanation below it grows with the window, so
+// that a tall window shows a whole quotation of Microsoft's; a row of buttons stands between them,
+// the choice's in a profile's views and the ways back in the runs'. In the runs' view a line above
+// the list says what has changed since the run.
+void ServicesWindow::layOut(int width, int height)
+{
+    const int margin = twipsToPixelsX(kMarginTwips);
+    const int top = twipsToPixelsY(viewedProfile() ? kListTopTwips : kRunListTopTwips);
+    const int buttons = twipsToPixelsY(kButtonsTwips) + margin;
+    const int band = twipsToPixelsY(kDescriptionTwips)
+        + std::max(0, height - twipsToPixelsY(kServicesDesign.clientHeight)) / kDescriptionShare;
+    const int listHeight = std::max(0, height - top - buttons - band - 2 * margin);
+    MoveWindow(control(ServicesControls::ServiceList), margin, top, std::max(0, width - 2 * margin), listHeight, TRUE);
+    MoveWindow(control(ServicesControls::RunSummary), margin, twipsToPixelsY(kListTopTwips), std::max(0, width - 2 * margin),
+               twipsToPixelsY(kRunSummaryTwips), TRUE);
+    // The runs' drop-down reaches to the window's edge.
+    RECT choice{};
+    const HWND runChoice = control(ServicesControls::RunChoice);
+    GetWindowRect(runChoice, &choice);
+    MapWindowPoints(nullptr, handle(), reinterpret_cast<POINT*>(&choice), 2);
+    MoveWindow(runChoice, choice.left, choice.top,
+               std::max(twipsToPixelsX(kRunChoiceLeastTwips), width - margin - static_cast<int>(choice.left)),
+               twipsToPixelsY(kRunChoiceDropTwips), TRUE);
+    for (const std::span<const int> row : {std::span<const int>(kChoiceButtons), std::span<const int>(kRunButtons)}) {
+        for (const int id : row) {
+            const HWND button = control(id);
+            RECT place;
+            GetWindowRect(button, &place);
+            MapWindowPoints(nullptr, handle(), reinterpret_cast<POINT*>(&place), 2);
+            MoveWindow(button, place.left, top + listHeight + margin, place.right - place.left,
+                       twipsToPixelsY(kButtonsTwips), TRUE);
+        }
+    }
+    MoveWindow(control(ServicesControls::DescriptionBox), margin, top + listHeight + buttons + margin,
+               std::max(0, width - 2 * margin), band, TRUE);
+    if (!rows_.empty())
+        fitColumns();
+}
+
+bool ServicesWindow::onListNotification(const NMHDR& header, LRESULT& answer)
+{
+    switch (header.code) {
+    case LVN_ITEMCHANGING: {
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+        answer = checkChanges(change) && !mayChangeCheck(change.iItem);
+        return true;
+    }
+    case LVN_COLUMNCLICK:
+        sortBy(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+        return true;
+    case LVN_ITEMCHANGED: {
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+        // A box that was there and changed: one the user toggled, not one given or taken away.
+        const bool toggled = checkChanges(change) && (change.uOldState & LVIS_STATEIMAGEMASK);
+        if (toggled && !filling_ && change.iItem >= 0 && viewedProfile())
+            keepChoice();
+        // The explanation follows the row that gets the focus; marks and selections alone leave it
+        // be, so that Space on every row (Ctrl+A) shows its marks at once.
+        if ((change.uChanged & LVIF_STATE) && (change.uNewState & ~change.uOldState & LVIS_FOCUSED))
+            showDescription();
+        return true;
+    }
+    case NM_SETFOCUS: {
+        // Tabbed into, the list shows where the keyboard is: the first selected row, or the first.
+        ListView list(control(ServicesControls::ServiceList));
+        if (list.focused() < 0 && !rows_.empty()) {
+            const std::vector<std::size_t> selected = list.selected();
+            list.focus(selected.empty() ? 0 : selected.front());
+        }
+        return false;
+    }
+    case LVN_KEYDOWN: {
+        const WORD key = reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey;
+        const bool control = GetKeyState(VK_CONTROL) < 0;
+        if (key == VK_SPACE)
+            onSpace();
+        else if (key == VK_F5)
+            refresh();
+        else if (control && key == 'C')
+            copySelection();
+        else if (control && key == 'A')
+            ListView(this->control(ServicesControls::ServiceList)).selectAll();
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void ServicesWindow::onCommand(int controlId, int notification)
+{
+    if (controlId == ServicesControls::ViewChoice && notification == CBN_SELCHANGE) {
+        sortColumn_ = 0;
+        ascending_ = true;
+        chosenRun_.clear();
+        refresh();
+        return;
+    }
+    if (controlId == ServicesControls::RunChoice && notification == CBN_SELCHANGE) {
+        const LRESULT chosen = SendMessageW(control(ServicesControls::RunChoice), CB_GETCURSEL, 0, 0);
+        if (chosen >= 0 && static_cast<std::size_t>(chosen) < history_.size())
+            chosenRun_ = history_[static_cast<std::size_t>(chosen)].name;
+        // The drop-down keeps its entries: the chosen run's rows and lines follow it.
+        fillRunRows(host().language());
+        showRows();
+        showDescription();
+        return;
+    }
+    if (controlId == ServicesControls::RunChoice && notification == CBN_CLOSEUP && std::exchange(refreshWhenChoiceCloses_, false)) {
+        refresh();
+        return;
+    }
+    if (notification != BN_CLICKED)
+        return;
+    switch (controlId) {
+    case ServicesControls::SelectAllButton:
+        checkAll(true);
+        break;
+    case ServicesControls::SelectNoneButton:
+        checkAll(false);
+        break;
+    case ServicesControls::SaveChoiceButton:
+        saveChoiceToFile();
+        break;
+    case ServicesControls::ReadChoiceButton:
+        readChoiceFromFile();
+        break;
+    case ServicesControls::RestoreBeforeButton:
+        goBackFromChosen(false);
+        break;
+    case ServicesControls::SetAgainButton:
+        goBackFromChosen(true);
+        break;
+    default:
+        break;
+    }
+}
+
+LRESULT ServicesWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SIZE:
+        layOut(LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case kSpaceHandled:
+        // The list makes Space select the focused row alone, after the window has applied it to
+        // every selected row: the selection is given back, so that the next Space goes the same way.
+        spaceHandled_ = false;
+        ListView(control(ServicesControls::ServiceList)).select(selectedAtSpace_);
+        return 0;
+    case kSayChoiceProblem:
+        sayNextChoiceProblem();
+        return 0;
+    case platform::kClosesOnEscape:
+        return TRUE;
+    case WM_TIMER:
+        if (wParam != kMachineChangedTimer)
+            break;
+        KillTimer(handle(), kMachineChangedTimer);
+        if (isVisible() && selectedView() == kRunsView)
+            refresh();
+        return 0;
+    case WM_NOTIFY: {
+        const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+        LRESULT answer = 0;
+        if (header.idFrom == ServicesControls::ServiceList && onListNotification(header, answer))
+            return answer;
+        // A column widened or narrowed by hand keeps its width across changes of view.
+        if ((header.code == HDN_ENDTRACKW || header.code == HDN_ENDTRACKA)
+            && header.hwndFrom == reinterpret_cast<HWND>(SendMessageW(control(ServicesControls::ServiceList),
+                                                                      LVM_GETHEADER, 0, 0))) {
+            const auto& track = reinterpret_cast<const NMHEADERW&>(header);
+            if (track.pitem && (track.pitem->mask & HDI_WIDTH))
+                widthsByHand_[viewedProfile() ? 0 : 1][track.iItem] = track.pitem->cxy;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return Window::onMessage(message, wParam, lParam);
+}
+
+}  // namespace quillora::ui
