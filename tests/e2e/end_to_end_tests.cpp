@@ -258,20 +258,21 @@ std::wstring messageBoxText(HWND box)
     return text;
 }
 
-// The service keys a warning names: the paragraph after its first, a few keys to a line.
-std::vector<std::wstring> warnedKeys(const std::wstring& text)
+// The services a warning names, by the names the services window shows in Chinese: the paragraph
+// after its first, a few names to a line, between full-width commas.
+std::vector<std::wstring> warnedNames(const std::wstring& text)
 {
     const std::size_t from = text.find(L"\r\n\r\n");
     const std::size_t to = text.find(L"\r\n\r\n", from + 4);
     REQUIRE(to != std::wstring::npos);
-    std::vector<std::wstring> keys(1);
+    std::vector<std::wstring> names(1);
     for (const wchar_t c : text.substr(from + 4, to - from - 4)) {
-        if (c == L',')
-            keys.emplace_back();
-        else if (c != L' ' && c != L'\r' && c != L'\n')
-            keys.back() += c;
+        if (c == L'，')
+            names.emplace_back();
+        else if (c != L'\r' && c != L'\n')
+            names.back() += c;
     }
-    return keys;
+    return names;
 }
 
 // Clicks a button of a message box and waits, at most 20 seconds, until the box is gone.
@@ -372,8 +373,8 @@ TEST_CASE_FIXTURE(EndToEnd, "on Windows 10 the automatic run warns of wuauserv a
         const HWND box = clickForBox(program, MainControls::AutomaticButton, 60000);
         const std::wstring text = messageBoxText(box);
         CHECK(text.find(L"Windows 10, 10.0.") != std::wstring::npos);
-        const std::vector<std::wstring> warned = warnedKeys(text);
-        CHECK(std::count(warned.begin(), warned.end(), L"wuauserv") == 1);
+        const std::vector<std::wstring> warned = warnedNames(text);
+        CHECK(std::count(warned.begin(), warned.end(), L"automatic updates") == 1);
         postClick(GetDlgItem(box, IDYES));
 
         const HWND progress = waitForWindow(program.process(), kCompleted, 180000);
@@ -391,7 +392,7 @@ TEST_CASE_FIXTURE(EndToEnd, "on Windows 10 the automatic run warns of wuauserv a
     {
         QuilloraProcess program(onWindows10, folder);
         const HWND box = clickForBox(program, MainControls::RestoreButton, 60000);
-        CHECK(messageBoxText(box).find(L"RemoteRegistry") != std::wstring::npos);
+        CHECK(messageBoxText(box).find(L"Remote Registry") != std::wstring::npos);
         postClick(GetDlgItem(box, IDCANCEL));
     }
     SUBCASE("cancel")
@@ -1003,7 +1004,7 @@ TEST_CASE_FIXTURE(EndToEnd, "on Windows 10 the eight real question windows: no t
     // it, so the warning comes. No runs every row, as the golden run does; the stand-ins act on none
     // of Wine's own services.
     const HWND warning = answerAll();
-    CHECK(warnedKeys(messageBoxText(warning)).front() == L"BITS");
+    CHECK(warnedNames(messageBoxText(warning)).front() == L"Background Intelligent Transfer Service");
     postClick(GetDlgItem(warning, IDNO));
     const auto flag = [&](int i) { return static_cast<std::int16_t>(answers[i] == 'y' ? kAnswerYes : kAnswerNo); };
     Answers given{flag(0), flag(1), flag(2)};
@@ -1029,7 +1030,7 @@ TEST_CASE_FIXTURE(EndToEnd, "on Windows 10 the eight real question windows: no t
     REQUIRE(box);
     const std::wstring question = messageBoxText(box);
     CHECK(question.find(L"5 个已安装的服务将会改变") != std::wstring::npos);
-    CHECK(question.find(L"    Xbox Accessory Management Service: 禁用 → 自动\r\n") != std::wstring::npos);
+    CHECK(question.find(L"    Xbox 配件管理服务: 禁用 → 自动\r\n") != std::wstring::npos);
     answerBox(box, IDYES);
     const HWND done = waitForWindow(program.process(), L"Quillora1.1", 20000, L"#32770");
     CHECK(messageBoxText(done).find(L"已更改：5 个服务") != std::wstring::npos);

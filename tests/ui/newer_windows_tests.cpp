@@ -79,8 +79,11 @@ TEST_CASE("on Windows 10 a run that would change needed services asks first")
             const std::wstring& text = f.desktop.warnings[0].text;
             CHECK(f.desktop.warnings[0].caption == L"Quillora1.1");
             CHECK(text.find(L"Windows 10, 10.0.19045") != std::wstring::npos);
-            CHECK(text.find(L"\r\nALG, wuauserv, BITS, COMSysApp, CryptSvc,\r\nTrkWks, ") != std::wstring::npos);
-            CHECK(text.find(L"RemoteRegistry") != std::wstring::npos);
+            // Each by its name, as the services window shows it, a few to a line.
+            CHECK(text.find(L"\r\n\r\nApplication Layer Gateway Service，\r\nautomatic updates，\r\n"
+                            L"Background Intelligent Transfer Service，\r\n") != std::wstring::npos);
+            CHECK(text.find(L"Remote Registry") != std::wstring::npos);
+            CHECK(text.find(L"RemoteRegistry") == std::wstring::npos);
             CHECK(text.find(L"系统菜单中的“查看服务(V)...”说明每个服务的作用。") != std::wstring::npos);
             // Backups only: the main window may already have saved the run's result beside its backup.
             const std::size_t backups = storedBackups(f.desktop.memoryMachine).size();
@@ -244,7 +247,7 @@ TEST_CASE("on Windows 10 a warning names only what the run would change here: no
     g.program.mainWindow.show();
     click(g.program.mainWindow.control(MainControls::AutomaticButton));
     REQUIRE(g.desktop.warnings.size() == 1);
-    CHECK(g.desktop.warnings[0].text.find(L"\r\n\r\nSchedule\r\n\r\n") != std::wstring::npos);
+    CHECK(g.desktop.warnings[0].text.find(L"\r\n\r\nTask Scheduler\r\n\r\n") != std::wstring::npos);
 }
 
 TEST_CASE("every box's buttons speak the windows' language, whatever language Windows writes them in")

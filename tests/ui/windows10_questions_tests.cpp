@@ -105,7 +105,7 @@ TEST_CASE("on Windows 10 the questions are eight windows; no to Xbox turns off i
     f.desktop.answerYes = true;
     SendMessageW(main, WM_SYSCOMMAND, ui::kUndoLastRunCommand, 0);
     REQUIRE(f.desktop.questions.size() == 1);
-    CHECK(f.desktop.questions[0].text.find(L"    Xbox Accessory Management Service: 禁用 → 自动（延迟启动）\r\n")
+    CHECK(f.desktop.questions[0].text.find(L"    Xbox 配件管理服务: 禁用 → 自动（延迟启动）\r\n")
           != std::wstring::npos);
     CHECK(services.services[L"XboxGipSvc"].mode == StartMode::Automatic);
     CHECK(services.services[L"XboxGipSvc"].delayed);

@@ -456,14 +456,17 @@ void ServicesWindow::layOut(int width, int height)
     MoveWindow(control(ServicesControls::ServiceList), margin, top, std::max(0, width - 2 * margin), listHeight, TRUE);
     MoveWindow(control(ServicesControls::RunSummary), margin, twipsToPixelsY(kListTopTwips), std::max(0, width - 2 * margin),
                twipsToPixelsY(kRunSummaryTwips), TRUE);
-    // The runs' drop-down reaches to the window's edge.
-    RECT choice{};
-    const HWND runChoice = control(ServicesControls::RunChoice);
-    GetWindowRect(runChoice, &choice);
-    MapWindowPoints(nullptr, handle(), reinterpret_cast<POINT*>(&choice), 2);
-    MoveWindow(runChoice, choice.left, choice.top,
-               std::max(twipsToPixelsX(kRunChoiceLeastTwips), width - margin - static_cast<int>(choice.left)),
-               twipsToPixelsY(kRunChoiceDropTwips), TRUE);
+    // What stands right of the view's choice, the runs' drop-down and the choice's count, reaches to
+    // the window's edge.
+    for (const int id : {ServicesControls::RunChoice, ServicesControls::ChoiceCount}) {
+        RECT place{};
+        const HWND beside = control(id);
+        GetWindowRect(beside, &place);
+        MapWindowPoints(nullptr, handle(), reinterpret_cast<POINT*>(&place), 2);
+        const int height = id == ServicesControls::RunChoice ? twipsToPixelsY(kRunChoiceDropTwips) : place.bottom - place.top;
+        MoveWindow(beside, place.left, place.top,
+                   std::max(twipsToPixelsX(kRunChoiceLeastTwips), width - margin - static_cast<int>(place.left)), height, TRUE);
+    }
     for (const std::span<const int> row : {std::span<const int>(kChoiceButtons), std::span<const int>(kRunButtons)}) {
         for (const int id : row) {
             const HWND button = control(id);
