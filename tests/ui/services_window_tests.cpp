@@ -697,6 +697,9 @@ TEST_CASE("the runs so far: the first of two restored to before it after a quest
                                             L"    Alerter: 禁用 → 自动\r\n    Application Layer Gateway Service: 自动 → 手动\r\n",
                                             0)
           == 0);
+    // Each way back speaks of itself, never as the undo.
+    CHECK(f.desktop.questions[0].text.find(L"\r\n设回自动启动的服务将在下次重新启动 Windows 后运行；恢复本身不会启动或停止任何服务。\r\n")
+          != std::wstring::npos);
     REQUIRE(f.desktop.notices.size() == 1);
     CHECK(f.desktop.notices[0].text.rfind(L"已恢复到那次优化之前的设置。\r\n\r\n已更改：2 个服务\r\n", 0) == 0);
     CHECK(services[L"Alerter"].mode == StartMode::Automatic);
@@ -717,6 +720,8 @@ TEST_CASE("the runs so far: the first of two restored to before it after a quest
                                             L"1 个已安装的服务将会改变：\r\n    Alerter: 禁用 → 自动\r\n",
                                             0)
           == 0);
+    CHECK(f.desktop.questions[1].text.find(L"重新设置本身不会启动或停止任何服务。") != std::wstring::npos);
+    CHECK(f.desktop.questions[1].text.find(L"撤销") == std::wstring::npos);
     CHECK(services[L"Alerter"].mode == StartMode::Automatic);
     CHECK(window.controlText(ServicesControls::RunSummary)
           == L"自这次优化以来，它留下的启动类型都没有被改变。\r\nQuillora 最后设置的服务，启动类型都与当时相同。");

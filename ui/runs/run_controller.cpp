@@ -52,8 +52,15 @@ std::wstring namesInShortLines(Language language, const std::vector<std::wstring
 
 std::wstring neededServicesWarning(Language language, const WindowsVersion& version, const std::vector<std::wstring>& keys)
 {
+    // Names are longer than keys: beyond the first few, how many more, so that the box still fits
+    // a 768-pixel screen at 200 %; the services window lists every one.
+    constexpr std::size_t kNamesListed = 6;
+    const std::vector<std::wstring> listed(keys.begin(), keys.begin() + static_cast<std::ptrdiff_t>(std::min(keys.size(), kNamesListed)));
+    const std::wstring more = keys.size() > kNamesListed
+        ? textIn(language, Text::MoreServices, {std::to_wstring(keys.size() - kNamesListed)}) + L"\r\n"
+        : L"";
     return textIn(language, Text::NeededWarning, {fromUtf8(windowsName(version))}) + L"\r\n\r\n"
-        + namesInShortLines(language, keys) + L"\r\n" + textIn(language, Text::NeededDetails) + L"\r\n\r\n"
+        + namesInShortLines(language, listed) + more + L"\r\n" + textIn(language, Text::NeededDetails) + L"\r\n\r\n"
         + textIn(language, Text::NeededChoices);
 }
 
