@@ -35,6 +35,7 @@ void chooseIn(ui::ServicesWindow& window, int list, int entry)
     const HWND choice = window.control(list);
     SendMessageW(choice, CB_SETCURSEL, entry, 0);
     SendMessageW(window.handle(), WM_COMMAND, MAKEWPARAM(list, CBN_SELCHANGE), reinterpret_cast<LPARAM>(choice));
+    platform::processPendingMessages();
 }
 
 // An entry of a drop-down list as it shows it.
@@ -723,6 +724,7 @@ TEST_CASE("the runs so far: the first of two restored to before it after a quest
     CHECK(f.desktop.questions[1].text.find(L"重新设置本身不会启动或停止任何服务。") != std::wstring::npos);
     CHECK(f.desktop.questions[1].text.find(L"撤销") == std::wstring::npos);
     CHECK(services[L"Alerter"].mode == StartMode::Automatic);
+    platform::processPendingMessages();
     CHECK(window.controlText(ServicesControls::RunSummary)
           == L"自这次优化以来，它留下的启动类型都没有被改变。\r\nQuillora 最后设置的服务，启动类型都与当时相同。");
     CHECK_FALSE(IsWindowEnabled(window.control(ServicesControls::SetAgainButton)));

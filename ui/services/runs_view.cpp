@@ -18,6 +18,23 @@ namespace quillora::ui {
 
 using namespace services_parts;
 
+// What the program last set is read from every run's result, which takes its time where many are
+// kept: the view shows the chosen run first, then this line, and watches the machine from then on.
+void ServicesWindow::showWhatDiffersFromLastSet()
+{
+    if (!isVisible() || selectedView() != kRunsView)
+        return;
+    watchMachine(true);
+    changedSinceLastSet_.reset();
+    ServiceControl* services = machine_.services();
+    if (services && !results_.anyPending()) {
+        const std::vector<LastSet> lastSet = lastSetModes(machine_, history_);
+        if (!lastSet.empty())
+            changedSinceLastSet_ = changedSinceLastSet(lastSet, *services, machine_.windowsVersion());
+    }
+    showRunSummary();
+}
+
 // While the runs' view shows, the machine is watched: a burst of changes (a run writes its backup,
 // its history, and sets many services) is shown once, a moment after the last of them.
 void ServicesWindow::watchMachine(bool on)
@@ -155,12 +172,6 @@ void ServicesWindow::fillRunRows(Language language)
     rows_.clear();
     changedSince_.clear();
     runDetail_.reset();
-    changedSinceLastSet_.reset();
-    if (ServiceControl* services = machine_.services(); services && !results_.anyPending()) {
-        const std::vector<LastSet> lastSet = lastSetModes(machine_, history_);
-        if (!lastSet.empty())
-            changedSinceLastSet_ = changedSinceLastSet(lastSet, *services, machine_.windowsVersion());
-    }
     const HistoryRun* run = chosenRun();
     if (run && !results_.pending(run->backup.path)) {
         runDetail_ = readRun(machine_, *run);

@@ -28,5 +28,8 @@ inline constexpr UINT kSpaceHandled = WM_APP + 1;
 // or click that met the problem is handled whole: a box opened inside a key press would let its
 // messages through, and the list would take the key again.
 inline constexpr UINT kSayChoiceProblem = WM_APP + 2;
+// Posted once the runs' view shows its chosen run: the line of what differs from what the program
+// last set follows.
+inline constexpr UINT kShowLastSet = WM_APP + 3;
 
 }  // namespace quillora::ui::services_parts

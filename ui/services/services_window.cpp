@@ -264,12 +264,16 @@ void ServicesWindow::fillRows()
     layOut(client.right, client.bottom);  // the runs' view has a line of its own above the list
     const std::vector<std::wstring> titles = columnTitles();
     list.setColumns(titles, std::vector<int>(titles.size(), 0));
-    watchMachine(!profile);
     if (!profile) {
         fillRunChoice();
         fillRunRows(language);
+        // Said again once read: until then the line would speak of the machine as it was.
+        changedSinceLastSet_.reset();
+        showRunSummary();
+        PostMessageW(handle(), kShowLastSet, 0, 0);
         return;
     }
+    watchMachine(false);
     ServiceControl* services = machine_.services();
     const std::vector<std::wstring> keys = catalogueKeys(listsFor(machine_.windowsVersion()));
     states_ = services ? services->queryAll(keys) : std::vector<std::optional<ServiceState>>(keys.size());
@@ -599,6 +603,9 @@ LRESULT ServicesWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case platform::kClosesOnEscape:
         return TRUE;
+    case kShowLastSet:
+        showWhatDiffersFromLastSet();
+        return 0;
     case WM_TIMER:
         if (wParam != kMachineChangedTimer)
             break;

@@ -70,6 +70,7 @@ private:
     std::wstring restorePointWords(const RestorePointAnswer& answer) const;
     std::wstring countWords(const RunCounts& counts) const;
     static int textWidth(HWND control, const std::wstring& text);
+    void showWhatDiffersFromLastSet();
     void watchMachine(bool on);
     void showRunSummary();
     void goBackFromChosen(bool setAgain);
