@@ -144,7 +144,12 @@ void RunController::start(Profile profile, HWND owner)
     const std::optional<PlanInputs> plan = planToRun(profile, *skipped, owner);
     if (!plan)
         return;
-    std::unique_ptr<MachineRun> begun = beginRun(*plan, profile, *skipped, std::move(claim));
+    // The restore point lets messages through while Windows makes it: the run counts as under way
+    // already, so that a box about an earlier result waits for it instead of stopping it.
+    std::unique_ptr<MachineRun> begun = [&] {
+        const UnderWay starting(runsUnderWay_);
+        return beginRun(*plan, profile, *skipped, std::move(claim));
+    }();
     display_.present();
     // A window that an earlier run completed says that a run is under way again.
     if (runsUnderWay_ == 0)
