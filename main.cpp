@@ -10,7 +10,7 @@
 #include "platform/windows_machine.h"
 #include "platform/message_pump.h"
 #include "platform/process_launch.h"
-#include "platform/restore_point.h"
+#include "platform/system_restore.h"
 #include "ui/ids/identifiers.h"
 #include "ui/program/program.h"
 

@@ -5,7 +5,7 @@
 #include "engine/machine/machine.h"
 #include "platform/files.h"
 #include "platform/handles.h"
-#include "platform/restore_point.h"
+#include "platform/system_restore.h"
 
 namespace quillora::platform {
 

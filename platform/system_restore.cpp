@@ -1,4 +1,4 @@
-#include "platform/restore_point.h"
+#include "platform/system_restore.h"
 
 #include <windows.h>
 #include <objbase.h>
