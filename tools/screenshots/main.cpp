@@ -127,7 +127,12 @@ bool saveServicesWindow(const QuilloraProcess& program, const std::wstring& fold
     };
     bool ok = view(1, L"\\services-window.bmp") & view(3, L"\\services-window-result.bmp");
     ok &= setStartType(L"wuauserv", SERVICE_DEMAND_START);
-    ok &= view(3, L"\\services-window-changed-since.bmp");
+    // The view follows the machine by itself: its second line counts the change once it has.
+    const HWND summary = GetDlgItem(window, ui::ServicesControls::RunSummary);
+    for (int polls = 0; polls < 200 && textOf(summary).find(L"现在有 1 个") == std::wstring::npos; ++polls)
+        Sleep(25);
+    settle();
+    ok &= saveWindow(window, folder + L"\\services-window-changed-since.bmp");
     PostMessageW(window, WM_CLOSE, 0, 0);
     return ok;
 }
