@@ -32,8 +32,7 @@ constexpr int kMarginTwips = 120;
 constexpr int kListTopTwips = 540;
 constexpr int kRunListTopTwips = 1095;  // below the two lines that say what has changed since
 constexpr int kRunSummaryTwips = 510;
-constexpr int kRunChoiceLeastTwips = 4140;  // the runs' drop-down as designed, and its list's height
-constexpr int kRunChoiceDropTwips = 3000;
+constexpr int kRunChoiceDropTwips = 3000;  // the height of the runs' drop-down's list, as designed
 constexpr int kButtonsTwips = 360;
 constexpr int kDescriptionTwips = 1500;  // the least the explanation below the list is given
 constexpr int kDescriptionShare = 4;     // of what the window grows beyond its design, the explanation's share
@@ -389,6 +388,13 @@ void ServicesWindow::sortBy(int column)
     showDescription();
 }
 
+// A control's row of the design table.
+const ControlDesign& ServicesWindow::designOf(int id)
+{
+    return *std::find_if(std::begin(kServicesControls), std::end(kServicesControls),
+                         [&](const ControlDesign& control) { return control.id == id; });
+}
+
 // How wide a text is in a control's own font.
 int ServicesWindow::textWidth(HWND control, const std::wstring& text)
 {
@@ -468,16 +474,19 @@ void ServicesWindow::layOut(int width, int height)
         GetWindowRect(beside, &place);
         MapWindowPoints(nullptr, handle(), reinterpret_cast<POINT*>(&place), 2);
         const int height = id == ServicesControls::RunChoice ? twipsToPixelsY(kRunChoiceDropTwips) : place.bottom - place.top;
-        MoveWindow(beside, place.left, place.top,
-                   std::max(twipsToPixelsX(kRunChoiceLeastTwips), width - margin - static_cast<int>(place.left)), height, TRUE);
+        // Narrower than designed only where the window itself is (a 1024-pixel screen at 200 %).
+        MoveWindow(beside, place.left, place.top, std::max(0, width - margin - static_cast<int>(place.left)), height, TRUE);
     }
+    // A row of buttons keeps its design where the window has room for it, and narrows in proportion
+    // where it has not (a 1024-pixel screen at 200 %).
     for (const std::span<const int> row : {std::span<const int>(kChoiceButtons), std::span<const int>(kRunButtons)}) {
+        const TwipsRect first = designOf(row.front()).rect, last = designOf(row.back()).rect;
+        const int designedSpan = twipsToPixelsX(last.left + last.width - first.left);
+        const double scale = std::min(1.0, static_cast<double>(std::max(0, width - 2 * margin)) / std::max(1, designedSpan));
         for (const int id : row) {
-            const HWND button = control(id);
-            RECT place;
-            GetWindowRect(button, &place);
-            MapWindowPoints(nullptr, handle(), reinterpret_cast<POINT*>(&place), 2);
-            MoveWindow(button, place.left, top + listHeight + margin, place.right - place.left,
+            const TwipsRect designed = designOf(id).rect;
+            MoveWindow(control(id), twipsToPixelsX(first.left) + static_cast<int>(twipsToPixelsX(designed.left - first.left) * scale),
+                       top + listHeight + margin, static_cast<int>(twipsToPixelsX(designed.width) * scale),
                        twipsToPixelsY(kButtonsTwips), TRUE);
         }
     }

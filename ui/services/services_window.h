@@ -69,6 +69,7 @@ private:
     std::wstring madeByWords(const HistoryRun& run) const;
     std::wstring restorePointWords(const RestorePointAnswer& answer) const;
     std::wstring countWords(const RunCounts& counts) const;
+    static const ControlDesign& designOf(int id);
     static int textWidth(HWND control, const std::wstring& text);
     void showWhatDiffersFromLastSet();
     void watchMachine(bool on);
