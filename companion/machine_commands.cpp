@@ -98,14 +98,6 @@ ProfileOnMachine profileOnMachine(const std::vector<std::string>& args, std::set
     return profile;
 }
 
-
-// A path's last part: the name a restored backup is recorded under.
-std::string fileNameOf(const std::string& path)
-{
-    const std::size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace
 
 std::string runProblems(const MachineRun& run)

@@ -24,21 +24,20 @@ using InitializeCom = HRESULT(WINAPI*)(LPVOID, DWORD);
 using InitializeSecurity = HRESULT(WINAPI*)(PSECURITY_DESCRIPTOR, LONG, void*, void*, DWORD, DWORD, void*, DWORD, void*);
 
 template <typename Function>
-Function functionOf(const LibraryHandle& library, const char* name)
+Function functionOf(HMODULE library, const char* name)
 {
-    return library ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library.get(), name))) : nullptr;
+    return library ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name))) : nullptr;
 }
 
 // System Restore calls back into the process as NetworkService, LocalService and System: COM's
-// security must let it. ole32 stays loaded for the rest of the process once COM is initialised.
+// security must let it. ole32 is never freed: COM stays initialised for the rest of the process.
 void allowSystemRestoreCallbacks()
 {
-    const LibraryHandle ole(LoadLibraryW((systemDirectory() + L"\\ole32.dll").c_str()));
+    const HMODULE ole = LoadLibraryW((systemDirectory() + L"\\ole32.dll").c_str());
     const auto initialize = functionOf<InitializeCom>(ole, "CoInitializeEx");
     const auto security = functionOf<InitializeSecurity>(ole, "CoInitializeSecurity");
     if (!initialize || !security)
         return;
-    LoadLibraryW((systemDirectory() + L"\\ole32.dll").c_str());  // kept: COM stays initialised
     initialize(nullptr, COINIT_MULTITHREADED);
     security(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT, RPC_C_IMP_LEVEL_IDENTIFY, nullptr, EOAC_NONE, nullptr);
 }
@@ -46,7 +45,7 @@ void allowSystemRestoreCallbacks()
 RestorePointAnswer setRestorePoint(DWORD event, std::int64_t sequence, const std::wstring& description)
 {
     const LibraryHandle client(LoadLibraryW((systemDirectory() + L"\\srclient.dll").c_str()));
-    const auto set = functionOf<SetRestorePoint>(client, "SRSetRestorePointW");
+    const auto set = functionOf<SetRestorePoint>(client.get(), "SRSetRestorePointW");
     if (!set)
         return {RestorePointAnswer::Kind::Off};
     allowSystemRestoreCallbacks();

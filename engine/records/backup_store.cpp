@@ -121,10 +121,15 @@ std::vector<StoredBackup> storedBackups(Machine& machine)
     return backups;
 }
 
+std::string fileNameOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 std::string runNameOf(const std::string& backupPath)
 {
-    const std::size_t slash = backupPath.find_last_of("/\\");
-    const std::string name = slash == std::string::npos ? backupPath : backupPath.substr(slash + 1);
+    const std::string name = fileNameOf(backupPath);
     const std::size_t prefix = sizeof kAutomaticPrefix - 1, extension = sizeof kExtension - 1;
     if (!isAutomatic(name) || !isBackupName(name) || name.size() <= prefix + extension)
         return "";

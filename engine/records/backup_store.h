@@ -50,6 +50,9 @@ std::string namedBackupPath(Machine& machine, const std::string& name);
 // Every backup of the folder, newest first.
 std::vector<StoredBackup> storedBackups(Machine& machine);
 
+// A path's last part, after its last '/' or '\\': a file's name without its folder.
+std::string fileNameOf(const std::string& path);
+
 // The name of the run an automatic backup was saved before: "auto-20261207-101500-01.txt" (in any
 // folder) is run "20261207-101500-01"; empty for a file that is not an automatic backup.
 std::string runNameOf(const std::string& backupPath);

@@ -44,20 +44,17 @@ RestoreResult putBack(MachineRun& run, const std::vector<BackupEntry>& modes)
     const std::optional<WindowsVersion> windows = run.machine().windowsVersion();
     const RestoreResult restore = restoreModes(services, modes, windows);
     RunResult result;
-    bool unread = false;
+    std::optional<PlatformFailure> unread;
     for (const BackupEntry& entry : modes) {
         // A service that was not installed when the modes were saved is left as it is.
         if (!entry.mode)
             continue;
-        std::optional<ServiceState> after;
-        try {
-            after = unread ? std::nullopt : services.query(entry.serviceKey);
-        } catch (const PlatformFailure& failure) {
-            run.readBackFailed(failure);
-            unread = true;
-        }
-        result.services.push_back(judgePutBack(entry, savedEntry(run.backup(), entry.serviceKey), after, unread, restore, windows));
+        const std::optional<ServiceState> after = readAfter(services, entry.serviceKey, unread);
+        result.services.push_back(
+            judgePutBack(entry, savedEntry(run.backup(), entry.serviceKey), after, unread.has_value(), restore, windows));
     }
+    if (unread)
+        run.readBackFailed(*unread);
     run.finish(std::move(result));
     return restore;
 }

@@ -11,15 +11,19 @@ namespace {
 
 const wchar_t kRestorePointPrefix[] = L"Quillora: ";
 
+// A failure as a problem keeps it: the file it names, where it names one.
+FileFailure asFileFailure(const PlatformFailure& failure)
+{
+    const auto* file = dynamic_cast<const FileFailure*>(&failure);
+    return file ? *file : FileFailure("", failure.number(), failure.description());
+}
+
 // The restore point an earlier run was given, the newest that says one; nullopt where none does.
 std::optional<std::int64_t> earlierRestorePoint(Machine& machine)
 {
     try {
         for (const HistoryRun& run : runHistory(machine)) {
-            if (!run.backup.hasResult)
-                continue;
-            const std::string path = resultPathFor(run.backup.path);
-            const std::optional<RunResult> result = parseRunResult(path, machine.files().read(path));
+            const std::optional<RunResult> result = savedResult(machine, run);
             if (result && result->restorePoint && result->restorePoint->kind != RestorePointAnswer::Kind::Off
                 && result->restorePoint->kind != RestorePointAnswer::Kind::Refused)
                 return result->restorePoint->sequence;
@@ -73,12 +77,8 @@ void MachineRun::endRestorePoint()
 
 void MachineRun::readBackFailed(const PlatformFailure& failure)
 {
-    const bool toldBefore = std::any_of(problems_.begin(), problems_.end(), [](const RunProblem& problem) {
-        return problem.kind == RunProblem::Kind::ServicesNotReadBack;
-    });
-    if (toldBefore)
-        return;
-    problems_.push_back({RunProblem::Kind::ServicesNotReadBack, RunFile::Result, FileFailure("", failure.number(), failure.description())});
+    if (!hasProblem(RunProblem::Kind::ServicesNotReadBack, RunFile::Result))
+        problems_.push_back({RunProblem::Kind::ServicesNotReadBack, RunFile::Result, asFileFailure(failure)});
 }
 
 const RunResult& MachineRun::finish(RunResult result)
@@ -102,18 +102,19 @@ RunCounts MachineRun::counts() const
 // Writes one of the run's files; where that fails, keeps the failure, naming the file, once a file.
 void MachineRun::keep(RunFile file, const std::function<void()>& write)
 {
-    const bool failedBefore = std::any_of(problems_.begin(), problems_.end(), [&](const RunProblem& problem) {
-        return problem.kind == RunProblem::Kind::FileNotKept && problem.file == file;
-    });
-    if (failedBefore)
+    if (hasProblem(RunProblem::Kind::FileNotKept, file))
         return;
     try {
         write();
-    } catch (const FileFailure& failure) {
-        problems_.push_back({RunProblem::Kind::FileNotKept, file, failure});
     } catch (const PlatformFailure& failure) {
-        problems_.push_back({RunProblem::Kind::FileNotKept, file, FileFailure("", failure.number(), failure.description())});
+        problems_.push_back({RunProblem::Kind::FileNotKept, file, asFileFailure(failure)});
     }
+}
+
+bool MachineRun::hasProblem(RunProblem::Kind kind, RunFile file) const
+{
+    return std::any_of(problems_.begin(), problems_.end(),
+                       [&](const RunProblem& problem) { return problem.kind == kind && problem.file == file; });
 }
 
 }  // namespace quillora

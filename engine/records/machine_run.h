@@ -28,7 +28,7 @@ enum class RunFile {
 struct RunProblem {
     enum class Kind { FileNotKept, ServicesNotReadBack };
     Kind kind;
-    RunFile file;  // for a file not kept
+    RunFile file;  // the file not kept; the result, for a read back that failed
     FileFailure failure;
 };
 
@@ -71,6 +71,8 @@ public:
 
 private:
     void keep(RunFile file, const std::function<void()>& write);
+    // Whether that problem was kept already: each is told once.
+    bool hasProblem(RunProblem::Kind kind, RunFile file) const;
     void askRestorePoint();
     void endRestorePoint();
 

@@ -153,18 +153,13 @@ void changeHistory(Machine& machine, const std::string& backupPath, Change chang
 // What a run's result says of it where the history does not: what made it, and its counts.
 void fillFromResult(Machine& machine, HistoryRun& run)
 {
-    const std::string path = resultPathFor(run.backup.path);
-    try {
-        const std::optional<RunResult> result = parseRunResult(path, machine.files().read(path));
-        if (!result)
-            return;  // said when the run is read whole
-        if (!run.counts)
-            run.counts = countsOf(*result);
-        if (!run.origin)
-            run.origin = result->origin;
-    } catch (const PlatformFailure&) {
-        // said when the run is read whole
-    }
+    const std::optional<RunResult> result = savedResult(machine, run);
+    if (!result)
+        return;
+    if (!run.counts)
+        run.counts = countsOf(*result);
+    if (!run.origin)
+        run.origin = result->origin;
 }
 
 // Newest first in the order the runs began: the history's lines say it, and a run without a line
@@ -249,7 +244,7 @@ std::vector<HistoryRun> runHistory(Machine& machine)
             run.origin = line->second.origin;
             run.counts = line->second.counts;
         }
-        if ((!run.counts || !run.origin) && run.backup.hasResult)
+        if (!run.counts || !run.origin)
             fillFromResult(machine, run);
         runs.push_back(std::move(run));
     }
@@ -347,15 +342,7 @@ std::vector<LastSet> lastSetModes(Machine& machine, const std::vector<HistoryRun
 {
     std::vector<LastSet> lastSet;
     for (const HistoryRun& run : runs) {
-        if (!run.backup.hasResult)
-            continue;
-        const std::string path = resultPathFor(run.backup.path);
-        std::optional<RunResult> result;
-        try {
-            result = parseRunResult(path, machine.files().read(path));
-        } catch (const PlatformFailure&) {
-            continue;  // said when the run is read whole
-        }
+        const std::optional<RunResult> result = savedResult(machine, run);
         for (const BackupEntry& mode : result ? modesLeft(*result) : std::vector<BackupEntry>{}) {
             const bool known = std::any_of(lastSet.begin(), lastSet.end(),
                                            [&](const LastSet& set) { return set.mode.serviceKey == mode.serviceKey; });
@@ -373,6 +360,18 @@ std::vector<ModeChange> changedSinceLastSet(const std::vector<LastSet>& lastSet,
     for (const LastSet& set : lastSet)
         modes.push_back(set.mode);
     return restoreWouldChange(services, modes, windows);
+}
+
+std::optional<RunResult> savedResult(Machine& machine, const HistoryRun& run)
+{
+    if (!run.backup.hasResult)
+        return std::nullopt;
+    const std::string path = resultPathFor(run.backup.path);
+    try {
+        return parseRunResult(path, machine.files().read(path));
+    } catch (const PlatformFailure&) {
+        return std::nullopt;
+    }
 }
 
 void writeResult(Machine& machine, const RunResult& result)

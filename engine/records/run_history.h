@@ -25,8 +25,8 @@ namespace quillora {
 //   quillora-history 1
 //   RUN<TAB>MADE-BY[<TAB>CHANGED<TAB>UNCHANGED<TAB>FAILED<TAB>KEPT]
 //
-// MADE-BY is "window PROFILE [ANSWERS]", "apply PROFILE [ANSWERS]", "restore-before RUN",
-// "set-again RUN" or "undo RUN"; the counts follow once the run's result is saved. A line that
+// MADE-BY is what made the run, as engine/records/run_origin.h writes it; the counts follow once
+// the run's result is saved. A line that
 // cannot be read counts for nothing: its run is listed as its files tell.
 
 // What a result counts: services changed, unchanged, failed, and left alone (kept).
@@ -68,6 +68,10 @@ const HistoryRun* findRun(const std::vector<HistoryRun>& runs, const std::string
 // Throws FileFailure where the file cannot be written.
 void recordOrigin(Machine& machine, const std::string& backupPath, const RunOrigin& origin);
 void recordCounts(Machine& machine, const std::string& backupPath, const RunCounts& counts);
+
+// The result saved beside the run's backup; nullopt where there is none, or it cannot be read or
+// is not a whole result (what is wrong with it is said when the run is read whole).
+std::optional<RunResult> savedResult(Machine& machine, const HistoryRun& run);
 
 // Writes a run's result beside its backup. Throws PlatformFailure where it cannot be written.
 void writeResult(Machine& machine, const RunResult& result);

@@ -340,13 +340,10 @@ RunResult appliedResult(const SavedBackup& backup, const std::vector<PlannedRow>
         // apply launches no command: its steps have none to blame.
         const TouchedService touched{key, row.asked, {}, row.leftAlone};
         const ServiceBefore before{savedEntry(backup, key), row.now};
-        ServiceResult service{key, before.saved, row.asked, std::nullopt, outcomeUnread(touched, before), std::nullopt};
-        try {
-            if (!unread)
-                service = judge(touched, before, services.query(key));
-        } catch (const PlatformFailure& failure) {
-            unread = failure;
-        }
+        const std::optional<ServiceState> after = readAfter(services, key, unread);
+        ServiceResult service = unread ? ServiceResult{key, before.saved, row.asked, std::nullopt,
+                                                       outcomeUnread(touched, before), std::nullopt}
+                                       : judge(touched, before, after);
         const auto why = std::find_if(refused.begin(), refused.end(), [&](const auto& r) { return r.first == key; });
         if (why != refused.end()) {
             service.outcome = Outcome::Failed;
@@ -355,6 +352,19 @@ RunResult appliedResult(const SavedBackup& backup, const std::vector<PlannedRow>
         result.services.push_back(std::move(service));
     }
     return result;
+}
+
+std::optional<ServiceState> readAfter(ServiceControl& services, const std::wstring& serviceKey,
+                                      std::optional<PlatformFailure>& unread)
+{
+    if (unread)
+        return std::nullopt;
+    try {
+        return services.query(serviceKey);
+    } catch (const PlatformFailure& failure) {
+        unread = failure;
+        return std::nullopt;
+    }
 }
 
 std::size_t failures(const RunResult& result)
@@ -425,9 +435,9 @@ std::vector<std::string> resultFields(const ServiceResult& service)
 
 std::string formatRunResult(const RunResult& result)
 {
-    const std::size_t slash = result.backupPath.find_last_of("/\\");
+
     std::string text = std::string(kResultHeader) + "\r\nbackup\t"
-        + printable(slash == std::string::npos ? result.backupPath : result.backupPath.substr(slash + 1)) + "\r\n";
+        + printable(fileNameOf(result.backupPath)) + "\r\n";
     if (result.origin)
         text += std::string(kMadeBy) + "\t" + printable(originText(*result.origin)) + "\r\n";
     if (result.restorePoint)

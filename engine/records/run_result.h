@@ -164,6 +164,11 @@ RunResult appliedResult(const SavedBackup& backup, const std::vector<PlannedRow>
                         const std::vector<std::pair<std::wstring, PlatformFailure>>& refused, ServiceControl& services,
                         std::optional<PlatformFailure>& unread);
 
+// A service read back after a run acted, unless an earlier read failed: the first failure is kept
+// in unread and the services from there on are not asked again (nothing is known of them).
+std::optional<ServiceState> readAfter(ServiceControl& services, const std::wstring& serviceKey,
+                                      std::optional<PlatformFailure>& unread);
+
 // How many services Windows refused.
 std::size_t failures(const RunResult& result);
 

@@ -141,11 +141,7 @@ void inform(const GoingBackPlace& place, const std::wstring& text, bool warning 
 // The run gone back to: for an undo the newest that is not itself an undo, else the one named.
 std::optional<HistoryRun> runGoneBackTo(const std::vector<HistoryRun>& runs, RunMaker maker, const std::string& name)
 {
-    if (maker != RunMaker::Undo) {
-        const HistoryRun* run = findRun(runs, name);
-        return run ? std::optional(*run) : std::nullopt;
-    }
-    const HistoryRun* run = newestRun(runs, true);
+    const HistoryRun* run = maker == RunMaker::Undo ? newestRun(runs, true) : findRun(runs, name);
     return run ? std::optional(*run) : std::nullopt;
 }
 
@@ -172,20 +168,27 @@ std::optional<std::vector<BackupEntry>> modesToPutBack(const GoingBackPlace& pla
     return modesToSetAgain(changedSince(*detail.result, servicesOf(place.machine), place.machine.windowsVersion()));
 }
 
+// The modes to put back after the warning every run gives, and the services this Windows needs
+// that the user chose to keep.
+struct AfterWarning {
+    std::vector<BackupEntry> modes;
+    std::vector<std::wstring> kept;
+};
+
 // The modes without the services this Windows needs that they would disable, where the user
-// chooses so after the warning every run gives; nullopt when the user cancels.
-std::optional<std::vector<BackupEntry>> afterNeededWarning(const GoingBackPlace& place, std::vector<BackupEntry> modes,
-                                                           const std::vector<ModeChange>& changing)
+// chooses so after the warning; nullopt when the user cancels.
+std::optional<AfterWarning> afterNeededWarning(const GoingBackPlace& place, std::vector<BackupEntry> modes,
+                                               const std::vector<ModeChange>& changing)
 {
     const std::optional<WindowsVersion> windows = place.machine.windowsVersion();
     const std::vector<std::wstring> needed = disablingNeeded(changing, windows);
     if (needed.empty())
-        return modes;
+        return AfterWarning{std::move(modes), {}};
     switch (place.dialogs.warnAndChoose(place.owner, neededServicesWarning(place.language, *windows, needed), kMainCaption)) {
     case platform::Dialogs::Choice::Yes:
-        return without(std::move(modes), needed);
+        return AfterWarning{without(std::move(modes), needed), needed};
     case platform::Dialogs::Choice::No:
-        return modes;
+        return AfterWarning{std::move(modes), {}};
     case platform::Dialogs::Choice::Cancel:
         break;
     }
@@ -237,19 +240,17 @@ void goBackFromWindow(const GoingBackPlace& place, RunMaker maker, const std::st
         }
         const std::optional<WindowsVersion> windows = place.machine.windowsVersion();
         const std::vector<ModeChange> wouldChange = restoreWouldChange(*services, *modes, windows);
-        const std::size_t wouldChangeModes = modes->size();
-        modes = afterNeededWarning(place, std::move(*modes), wouldChange);
-        if (!modes)
+        const std::optional<AfterWarning> warned = afterNeededWarning(place, std::move(*modes), wouldChange);
+        if (!warned)
             return;
         // Read again: the services may have changed while the warning waited.
-        const std::vector<ModeChange> changing = restoreWouldChange(*services, *modes, windows);
+        const std::vector<ModeChange> changing = restoreWouldChange(*services, warned->modes, windows);
         if (changing.empty()) {
-            // Only services this Windows needs would have changed, and the user chose to keep them.
-            const std::vector<std::wstring> kept = disablingNeeded(wouldChange, windows);
-            inform(place, kept.empty() || modes->size() == wouldChangeModes
+            // Nothing left to change: nothing differed, or only services this Windows needs, kept.
+            inform(place, warned->kept.empty()
                               ? std::wstring(textIn(place.language, wayBackTexts(maker).nothingToDo))
                               : std::wstring(textIn(place.language, Text::OnlyNeededWouldChange)) + L"\r\n\r\n"
-                                    + namesInShortLines(place.language, kept) + L"\r\n"
+                                    + namesInShortLines(place.language, warned->kept) + L"\r\n"
                                     + textIn(place.language, Text::NothingChanged));
             return;
         }
@@ -262,7 +263,7 @@ void goBackFromWindow(const GoingBackPlace& place, RunMaker maker, const std::st
             return;
         }
         MachineRun done(place.machine, goingBack(maker, run->name), {}, std::move(claim), place.runs.restorePointsForRun());
-        const RestoreResult restored = putBack(done, *modes);
+        const RestoreResult restored = putBack(done, warned->modes);
         place.results.tellRunsChanged();
         inform(place, outcome(place.language, maker, done, restored), done.counts().failed > 0 || !done.problems().empty());
     } catch (const PlatformFailure& failure) {
