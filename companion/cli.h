@@ -22,6 +22,7 @@ inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitIncomplete = 1;  // differences found, services not brought to their state
 inline constexpr int kExitUsage = 2;       // a command line the companion cannot take
 inline constexpr int kExitFailure = 3;     // a file or the system refused
+inline constexpr int kExitStopped = 4;     // Ctrl+C, Ctrl+Break or a closed console stopped a run; what it did is saved
 
 // Runs the companion on its arguments (without the program name), on this machine. Prints
 // nothing itself, so that the whole behaviour can be checked without a console.

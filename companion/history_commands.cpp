@@ -12,7 +12,6 @@
 namespace quillora {
 namespace {
 
-const char kNoResult[] = "-";
 
 // What made the run as its files say it, shown safely: what it names of an earlier run or a file
 // comes from a file.
@@ -21,12 +20,27 @@ std::string madeBy(const HistoryRun& run)
     return run.origin ? printable(originText(*run.origin)) : "not recorded";
 }
 
-std::string countsText(const std::optional<RunCounts>& counts)
+std::string countsText(const RunCounts& counts)
 {
-    if (!counts)
-        return std::string(kNoResult) + "\t" + kNoResult + "\t" + kNoResult + "\t" + kNoResult;
-    return std::to_string(counts->changed) + "\t" + std::to_string(counts->unchanged) + "\t"
-        + std::to_string(counts->failed) + "\t" + std::to_string(counts->kept);
+    return std::to_string(counts.changed) + "\t" + std::to_string(counts.unchanged) + "\t" + std::to_string(counts.failed)
+        + "\t" + std::to_string(counts.kept) + "\t" + std::to_string(counts.unknown) + "\t"
+        + std::to_string(counts.notLaunched);
+}
+
+// Why a run has no result to show: empty for a run whose result is saved.
+std::string unfinishedText(const HistoryRun& run)
+{
+    if (!run.unfinished)
+        return "";
+    switch (run.unfinished->why) {
+    case Unfinished::Why::ProgramEnded:
+        return "unfinished: the program ended before the run did";
+    case Unfinished::Why::ResultNotSaved:
+        return "unfinished: its result could not be saved";
+    case Unfinished::Why::ResultUnreadable:
+        break;
+    }
+    return "unfinished: its result cannot be read: " + printable(run.unfinished->reason);
 }
 
 // The run RUN names; a name that is not among them is a file that is not there.
@@ -79,18 +93,18 @@ CliResult goBackRun(Machine& machine, std::unique_ptr<RunClaim> claim, const std
     const std::optional<WindowsVersion> windows = machine.windowsVersion();
     const std::vector<ModeChange> changes = restoreWouldChange(servicesOf(machine), modes, windows);
     const std::vector<std::wstring> needed =
-        arguments.has("--all") ? std::vector<std::wstring>{} : disablingNeeded(changes, windows);
+        arguments.has("--all") ? std::vector<std::wstring>{} : neededStartedLess(changes, windows);
     std::string notes;
     for (const std::wstring& key : needed)
-        notes += serviceName(key) + ": left alone: needed by " + windowsProductName(*windows) + " (--all disables it too)\n";
-    MachineRun run(machine, origin, {}, std::move(claim), restorePointsAsked(arguments, machine));
-    const RestoreResult restored = putBack(run, without(modes, needed));
-    // As with apply, a service left alone because this Windows needs it is no failure.
-    return {judgedStatus(run, restored.report.complete),
+        notes += serviceName(key) + ": left alone: needed by " + windowsProductName(*windows) + " (--all changes it too)\n";
+    const std::vector<BackupEntry> putting = without(modes, needed);
+    MachineRun run(machine, origin, modesMeant(putting), {}, std::move(claim), restorePointsAsked(arguments, machine));
+    const RestoreResult restored = putBack(run, putting, needed);
+    // As with apply, a service left alone because this Windows needs it is kept, no failure.
+    return {stoppedStatus(run, judgedStatus(run, restored.report.complete)),
             heading + "saved the start modes from before in " + printable(run.backup().path) + "\n"
-                + restorePointLine(run.restorePoint()) + notes
-                + restored.report.text,
-            runProblems(run)};
+                + restorePointLine(run.restorePoint()) + notes + restored.report.text + totalsLine(run),
+            runProblems(run) + stoppedLine(run)};
 }
 
 // The services changed since the run named, or, without a name, since the program last set each.
@@ -99,6 +113,8 @@ struct Drift {
     std::vector<std::string> runs;  // the run that left each
     std::string since;              // "run RUN", or "the program last set them"
     RunOrigin fix;                  // what setting them again is recorded as
+    std::string notCompared = {};   // a line each for the services no run can be compared for, and why
+    bool unreadable = false;        // a run's files that speak for a service cannot be read
 };
 
 Drift driftOfRun(Machine& machine, const HistoryRun& run, const std::string& nothingDone)
@@ -127,6 +143,18 @@ Drift driftOfLastSet(Machine& machine, const std::vector<HistoryRun>& runs, cons
                 drift.runs.push_back(set.run);
         }
     }
+    // What the user stopped is not finished behind their back; what cannot be read is not guessed
+    // from an older run.
+    for (const LastSet& set : lastSet) {
+        const std::string name = serviceName(set.mode.serviceKey) + ": ";
+        if (set.kind == LastSet::Kind::NotReached)
+            drift.notCompared += name + "not reached: run " + printable(set.run)
+                + " is unfinished and stopped before it; not compared\n";
+        if (set.kind == LastSet::Kind::Unreadable)
+            drift.notCompared += name + "run " + printable(set.run) + " cannot be read (" + printable(set.why)
+                + "); not compared with an older run\n";
+        drift.unreadable = drift.unreadable || set.kind == LastSet::Kind::Unreadable;
+    }
     return drift;
 }
 
@@ -141,10 +169,10 @@ CliResult historyCommand(const std::vector<std::string>& args, Machine& machine)
     if (arguments.positional.empty()) {
         if (runs.empty())
             return {kExitSuccess, "no runs yet in " + printable(backupFolder(machine)) + "\n", ""};
-        std::string out = "RUN\tSTARTED\tMADE BY\tCHANGED\tUNCHANGED\tFAILED\tKEPT\n";
+        std::string out = "RUN\tSTARTED\tMADE BY\tCHANGED\tUNCHANGED\tFAILED\tKEPT\tUNKNOWN\tNOT LAUNCHED\tNOTE\n";
         for (const HistoryRun& run : runs)
             out += printable(run.name) + "\t" + printable(runTimeOf(run)) + "\t" + madeBy(run) + "\t"
-                + countsText(run.counts) + "\n";
+                + countsText(run.counts.value_or(RunCounts{})) + "\t" + unfinishedText(run) + "\n";
         return {kExitSuccess, out, ""};
     }
     const HistoryRun& run = runNamed(runs, arguments.positional[0], machine);
@@ -154,7 +182,8 @@ CliResult historyCommand(const std::vector<std::string>& args, Machine& machine)
         ? changedSince(*detail.result, servicesOf(machine), machine.windowsVersion())
         : std::vector<ModeChange>{};
     if (!detail.result)
-        out += "its result was not saved: below, the start modes its backup saved before it\n";
+        out += (run.unfinished ? unfinishedText(run) : "unfinished: its result cannot be read")
+            + "; below, the start modes its backup saved before it, and how far its journal says it got\n";
     if (detail.result)
         out += restorePointLine(detail.result->restorePoint);
     out += "LABEL\tKEY\tBEFORE\tASKED\tAFTER\tRESULT\tREASON\tCHANGED SINCE\n";
@@ -185,12 +214,16 @@ CliResult driftCommand(const std::vector<std::string>& args, Machine& machine)
     const std::string nothingDone = fix ? "; nothing was changed" : "";
     const Drift drift = name ? driftOfRun(machine, runNamed(runs, *name, machine), nothingDone)
                              : driftOfLastSet(machine, runs, nothingDone);
+    // Nothing changed is 0; something changed is 1; a run's files that cannot be read leave what it
+    // set unknown, which needs a look: 3.
+    const int unchangedStatus = drift.unreadable ? kExitFailure : kExitSuccess;
     if (drift.changes.empty())
-        return {kExitSuccess, "no start mode has changed since " + drift.since + "\n", ""};
+        return {unchangedStatus, "no start mode has changed since " + drift.since + "\n" + drift.notCompared, ""};
     std::string out = std::to_string(drift.changes.size()) + " service" + (drift.changes.size() == 1 ? "" : "s")
         + " changed since " + drift.since + ":\n";
     for (std::size_t i = 0; i < drift.changes.size(); ++i)
         out += modeChangeLine(drift.changes[i], drift.runs[i]);
+    out += drift.notCompared;
     if (!fix)
         return {kExitIncomplete, out, ""};
     return goBackRun(machine, std::move(claim), modesToSetAgain(drift.changes), drift.fix, arguments,

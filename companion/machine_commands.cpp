@@ -2,6 +2,7 @@
 
 #include "engine/choice/skip_choice.h"
 
+#include <algorithm>
 #include <ctime>
 #include <stdexcept>
 
@@ -130,6 +131,8 @@ std::string restorePointLine(const std::optional<RestorePointAnswer>& answer)
     case RestorePointAnswer::Kind::AlreadyMade:
         return "restore point: none new: Windows makes one a day and kept the one made earlier, number "
             + std::to_string(answer->sequence) + "\n";
+    case RestorePointAnswer::Kind::Shared:
+        return "restore point: shared with the run begun before it, number " + std::to_string(answer->sequence) + "\n";
     case RestorePointAnswer::Kind::Off:
         break;
     case RestorePointAnswer::Kind::Refused:
@@ -146,7 +149,39 @@ RestorePoints* restorePointsAsked(const Arguments& arguments, Machine& machine)
 
 int judgedStatus(const MachineRun& run, bool complete)
 {
-    return complete && run.counts().failed == 0 ? kExitSuccess : kExitIncomplete;
+    return complete && run.counts().failed == 0 && run.counts().unknown == 0 ? kExitSuccess : kExitIncomplete;
+}
+
+int stoppedStatus(const MachineRun& run, int status)
+{
+    return run.counts().notLaunched > 0 ? kExitStopped : status;
+}
+
+std::string stoppedLine(const MachineRun& run)
+{
+    const int notReached = run.counts().notLaunched;
+    if (notReached == 0)
+        return "";
+    return "quillora-cli: stopped as asked (Ctrl+C, Ctrl+Break or the console closed): " + std::to_string(notReached)
+        + " service" + (notReached == 1 ? " was" : "s were")
+        + " not reached; what was done is saved as the run's result\n";
+}
+
+std::string totalsLine(const MachineRun& run)
+{
+    const std::vector<ServiceResult>& services = run.result()->services;
+    const auto count = [&](Outcome outcome) {
+        return std::to_string(std::count_if(services.begin(), services.end(),
+                                            [&](const ServiceResult& service) { return service.outcome == outcome; }));
+    };
+    std::string line = count(Outcome::Changed) + " changed, " + count(Outcome::Unchanged) + " unchanged, "
+        + count(Outcome::NotInstalled) + " not installed, " + count(Outcome::Failed) + " failed";
+    for (const Outcome outcome : {Outcome::LeftAloneByChoice, Outcome::LeftAloneNeeded, Outcome::LeftAloneAsWindowsHasIt,
+                                  Outcome::Unknown, Outcome::NotLaunched}) {
+        if (count(outcome) != "0")
+            line += ", " + count(outcome) + " " + toUtf8(outcomeWord(kEnglishWording, outcome));
+    }
+    return line + "\n";
 }
 
 CliResult statusCommand(const std::vector<std::string>& args, Machine& machine)
@@ -173,17 +208,28 @@ CliResult applyCommand(const std::vector<std::string>& args, Machine& machine)
     const std::chrono::milliseconds timeout = timeoutOf(profile.arguments);
     // apply keeps what it is about to change, as the program does before a run: the services left
     // alone by choice are neither changed nor saved, so that restore --last leaves them alone too.
-    MachineRun run(machine, *profile.origin, profile.skipped, std::move(claim), restorePointsAsked(profile.arguments, machine));
+    MachineRun run(machine, *profile.origin, intentOf(profile.rows), profile.skipped, std::move(claim),
+                   restorePointsAsked(profile.arguments, machine));
     std::vector<std::pair<std::wstring, PlatformFailure>> refused;
-    const ServiceReport report = applyProfile(servicesOf(machine), profile.rows, timeout, windows, &refused);
+    std::size_t stoppedAt = SIZE_MAX;
+    const auto reaching = [&](const PlannedRow& row) {
+        if (machine.stopRequested()) {
+            stoppedAt = static_cast<std::size_t>(&row - profile.rows.data());
+            return false;
+        }
+        run.reached(modeMeant(row));
+        return true;
+    };
+    const ServiceReport report = applyProfile(servicesOf(machine), profile.rows, timeout, windows, &refused, reaching);
     std::optional<PlatformFailure> unread;
-    RunResult result = appliedResult(run.backup(), profile.rows, refused, servicesOf(machine), unread);
+    RunResult result = appliedResult(run.backup(), profile.rows, refused, servicesOf(machine), unread, stoppedAt);
     if (unread)
         run.readBackFailed(*unread);
     run.finish(std::move(result));
-    return {judgedStatus(run, report.complete),
-            "saved the start modes from before in " + printable(run.backup().path) + "\n" + restorePointLine(run.restorePoint()) + report.text,
-            profile.note + runProblems(run)};
+    return {stoppedStatus(run, judgedStatus(run, report.complete)),
+            "saved the start modes from before in " + printable(run.backup().path) + "\n"
+                + restorePointLine(run.restorePoint()) + report.text + totalsLine(run),
+            profile.note + runProblems(run) + stoppedLine(run)};
 }
 
 CliResult backupCommand(const std::vector<std::string>& args, Machine& machine)
@@ -239,12 +285,13 @@ CliResult restoreCommand(const std::vector<std::string>& args, Machine& machine)
         throw FileFailure(file, 0, fromUtf8(std::string(error.what()) + "; nothing was changed"));
     }
     // A run of its own, with a backup first, so that the restore can be gone back from too.
-    MachineRun run(machine, goingBack(RunMaker::RestoreFile, printable(fileNameOf(file))), {}, std::move(claim),
-                   restorePointsAsked(arguments, machine));
+    MachineRun run(machine, goingBack(RunMaker::RestoreFile, printable(fileNameOf(file))), modesMeant(backup), {},
+                   std::move(claim), restorePointsAsked(arguments, machine));
     const RestoreResult restored = putBack(run, backup);
-    return {judgedStatus(run, restored.report.complete),
-            "restoring " + printable(file) + "\n" + restorePointLine(run.restorePoint()) + restored.report.text,
-            runProblems(run)};
+    return {stoppedStatus(run, judgedStatus(run, restored.report.complete)),
+            "restoring " + printable(file) + "\n" + restorePointLine(run.restorePoint()) + restored.report.text
+                + totalsLine(run),
+            runProblems(run) + stoppedLine(run)};
 }
 
 CliResult backupsCommand(const std::vector<std::string>& args, Machine& machine)
@@ -252,12 +299,19 @@ CliResult backupsCommand(const std::vector<std::string>& args, Machine& machine)
     const Arguments arguments = parseArguments(args, {}, {});
     if (!arguments.positional.empty())
         throw UsageError("unexpected argument " + quoted(arguments.positional[0]) + ": backups takes none");
-    const std::vector<StoredBackup> backups = storedBackups(machine);
-    std::string out = backups.empty() ? "no backups yet in " + printable(backupFolder(machine)) + "\n" : "";
-    for (const StoredBackup& backup : backups)
-        out += localTime(backup.modified) + "  " + (backup.automatic ? "automatic" : "named    ") + "  "
-            + printable(backup.path) + (backup.hasResult ? "  (result: " + printable(resultPathFor(backup.name)) + ")" : "")
-            + "\n";
+    // The automatic backups in the order their runs began, each dated by its run's start; then the
+    // named ones, which are no runs, by name, dated by when their files were written.
+    std::string out;
+    for (const HistoryRun& run : runHistory(machine))
+        out += printable(runTimeOf(run)) + "  automatic  " + printable(run.backup.path)
+            + (run.backup.hasResult ? "  (result: " + printable(resultPathFor(run.backup.name)) + ")" : "") + "\n";
+    std::vector<StoredBackup> named = storedBackups(machine);
+    named.erase(std::remove_if(named.begin(), named.end(), [](const StoredBackup& b) { return b.automatic; }), named.end());
+    std::reverse(named.begin(), named.end());
+    for (const StoredBackup& backup : named)
+        out += localTime(backup.modified) + "  named      " + printable(backup.path) + "\n";
+    if (out.empty())
+        out = "no backups yet in " + printable(backupFolder(machine)) + "\n";
     return {kExitSuccess, out, ""};
 }
 

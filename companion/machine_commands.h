@@ -36,7 +36,16 @@ std::string restorePointLine(const std::optional<RestorePointAnswer>& answer);
 // System Restore where the command line asks for a restore point (--restore-point), else nullptr.
 RestorePoints* restorePointsAsked(const Arguments& arguments, Machine& machine);
 // A run's exit status: success only where the command's own report is complete and the judged
-// result counts no failure.
+// result counts no failure and nothing unknown.
 int judgedStatus(const MachineRun& run, bool complete);
+// The status of a run that was stopped before it reached every service (Ctrl+C, Ctrl+Break, a
+// closed console): kExitStopped; else status.
+int stoppedStatus(const MachineRun& run, int status);
+// For standard error: that the run was stopped, and how many services it did not reach; empty
+// where it reached them all.
+std::string stoppedLine(const MachineRun& run);
+// The totals that end a run's report, from its judged result, which the exit status and the
+// history count too: "3 changed, 40 unchanged, 2 not installed, 0 failed, 14 kept".
+std::string totalsLine(const MachineRun& run);
 
 }  // namespace quillora

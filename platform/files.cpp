@@ -109,6 +109,17 @@ void WindowsFiles::writeAtomically(const std::string& path, const std::string& b
     }
 }
 
+void WindowsFiles::append(const std::string& path, const std::string& bytes)
+{
+    const KernelHandle file(CreateFileW(systemPath(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE)
+        throw fileFailure(path, GetLastError());
+    DWORD written = 0;
+    if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) || written != bytes.size())
+        throw fileFailure(path, GetLastError() ? GetLastError() : ERROR_WRITE_FAULT);
+}
+
 void WindowsFiles::createFolders(const std::string& path)
 {
     const std::wstring folder = fromUtf8(path);

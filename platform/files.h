@@ -16,6 +16,7 @@ public:
     // Writes a temporary file beside the target and renames it into place, so that a failure
     // never leaves a half-written file.
     void writeAtomically(const std::string& path, const std::string& bytes, bool replace) override;
+    void append(const std::string& path, const std::string& bytes) override;
     void createFolders(const std::string& path) override;
     std::vector<FileEntry> list(const std::string& folder) override;
 };

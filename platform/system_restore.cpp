@@ -4,7 +4,9 @@
 #include <objbase.h>
 #include <srrestoreptapi.h>
 
+#include <algorithm>
 #include <cwchar>
+#include <functional>
 #include <optional>
 
 #include "engine/text/utf8.h"
@@ -85,23 +87,40 @@ KernelHandle startHelper(const std::wstring& arguments)
     return KernelHandle(started.hProcess);
 }
 
-// Waits for the process, handling the windows' messages meanwhile.
-void waitAnswering(HANDLE process)
+// Longer than this, and the wait is shown: where System Restore is off, Windows answers at once.
+constexpr DWORD kShownAfterMilliseconds = 100;
+
+// Waits for the process, handling the windows' messages meanwhile; waiting is called once the
+// process has taken longer than a moment.
+void waitAnswering(HANDLE process, const std::function<void()>& waiting)
 {
-    while (MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
-        processPendingMessages();
+    const DWORD shownAt = GetTickCount() + kShownAfterMilliseconds;
+    bool shown = !waiting;
+    for (;;) {
+        const DWORD left = shown ? INFINITE : static_cast<DWORD>(std::max<long>(0, static_cast<long>(shownAt - GetTickCount())));
+        const DWORD woken = MsgWaitForMultipleObjects(1, &process, FALSE, left, QS_ALLINPUT);
+        if (woken == WAIT_OBJECT_0 + 1) {
+            processPendingMessages();
+        } else if (woken == WAIT_TIMEOUT && !shown) {
+            shown = true;
+            waiting();
+        } else {
+            return;
+        }
+    }
 }
 
-std::wstring answerFile()
+std::wstring answerFile(unsigned request)
 {
     wchar_t folder[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, folder);
-    return folder + (L"quillora-restore-point-" + std::to_wstring(GetCurrentProcessId()) + L".txt");
+    return folder
+        + (L"quillora-restore-point-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(request) + L".txt");
 }
 
 }  // namespace
 
-RestorePointAnswer InProcessRestorePoints::begin(const std::wstring& description)
+RestorePointAnswer InProcessRestorePoints::begin(const std::wstring& description, const std::function<void()>&)
 {
     return setRestorePoint(BEGIN_SYSTEM_CHANGE, 0, description);
 }
@@ -111,14 +130,14 @@ void InProcessRestorePoints::end(std::int64_t sequence)
     setRestorePoint(END_SYSTEM_CHANGE, sequence, L"");
 }
 
-RestorePointAnswer HelperRestorePoints::begin(const std::wstring& description)
+RestorePointAnswer HelperRestorePoints::begin(const std::wstring& description, const std::function<void()>& waiting)
 {
-    const std::wstring file = answerFile();
+    const std::wstring file = answerFile(++requests_);
     DeleteFileW(file.c_str());
     const KernelHandle helper = startHelper(kBegin + (L"\"" + file + L"\" ") + description);
     if (!helper)
         return {RestorePointAnswer::Kind::Refused, 0, GetLastError()};
-    waitAnswering(helper.get());
+    waitAnswering(helper.get(), waiting);
     std::optional<RestorePointAnswer> answer;
     try {
         answer = parseRestorePoint(WindowsFiles().read(toUtf8(file)));

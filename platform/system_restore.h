@@ -10,17 +10,20 @@ namespace quillora::platform {
 // asked (never linked), COM's security set first. A Windows without it answers Off.
 class InProcessRestorePoints final : public RestorePoints {
 public:
-    RestorePointAnswer begin(const std::wstring& description) override;
+    RestorePointAnswer begin(const std::wstring& description, const std::function<void()>& waiting = nullptr) override;
     void end(std::int64_t sequence) override;
 };
 
 // System Restore asked by a hidden process of the program's own (this program started with
 // "/restore-point:"), waited for with the message loop, so that the windows answer while Windows
-// takes its snapshot; no thread is needed.
+// takes its snapshot; no thread is needed. Each request has an answer file of its own.
 class HelperRestorePoints final : public RestorePoints {
 public:
-    RestorePointAnswer begin(const std::wstring& description) override;
+    RestorePointAnswer begin(const std::wstring& description, const std::function<void()>& waiting = nullptr) override;
     void end(std::int64_t sequence) override;
+
+private:
+    unsigned requests_ = 0;
 };
 
 // Whether the command line asks this start of the program to be that hidden process.

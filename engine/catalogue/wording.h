@@ -39,6 +39,7 @@ struct Wording {
     const wchar_t* unchanged;
     const wchar_t* failed;
     const wchar_t* unknown;
+    const wchar_t* notLaunched;  // the run stopped before it reached the service
 };
 
 // The program as designed.
@@ -65,6 +66,7 @@ inline constexpr Wording kChineseWording{
     .unchanged = L"未更改",
     .failed = L"失败",
     .unknown = L"未知",
+    .notLaunched = L"未执行",
 };
 // Traditional Chinese, in the words of Microsoft's zh-TW Windows: 停用, 手動, 自動.
 inline constexpr Wording kTraditionalWording{
@@ -90,6 +92,7 @@ inline constexpr Wording kTraditionalWording{
     .unchanged = L"未變更",
     .failed = L"失敗",
     .unknown = L"未知",
+    .notLaunched = L"未執行",
 };
 inline constexpr Wording kEnglishWording{
     .disabled = L"disabled",
@@ -114,6 +117,7 @@ inline constexpr Wording kEnglishWording{
     .unchanged = L"unchanged",
     .failed = L"failed",
     .unknown = L"unknown",
+    .notLaunched = L"not launched",
 };
 
 // The words in one of the tables' languages.

@@ -68,6 +68,9 @@ public:
     virtual std::string read(const std::string& path) = 0;
     // An existing file is replaced only when replace is true.
     virtual void writeAtomically(const std::string& path, const std::string& bytes, bool replace) = 0;
+    // Adds the bytes at the end of an existing file: a note that must be on disk before what it
+    // speaks of happens, where rewriting the whole file each time would cost a write of it all.
+    virtual void append(const std::string& path, const std::string& bytes) = 0;
     // Makes the folder and any missing folder above it.
     virtual void createFolders(const std::string& path) = 0;
     // The files of a folder (not its subfolders); empty when the folder does not exist.
@@ -104,6 +107,9 @@ public:
     virtual std::unique_ptr<RunClaim> claimRuns() = 0;
     // System Restore as this process asks it; nullptr where there is none (anywhere but Windows).
     virtual RestorePoints* restorePoints() { return nullptr; }
+    // Whether the user asked the program to stop (Ctrl+C, Ctrl+Break, a closed console): a run
+    // then reaches no further service, and saves what it did.
+    virtual bool stopRequested() { return false; }
 };
 
 // The machine's services; throws PlatformFailure where it has none (anywhere but Windows).

@@ -15,6 +15,7 @@ constexpr KindName kKindNames[] = {
     {RestorePointAnswer::Kind::AlreadyMade, "already-made", true},
     {RestorePointAnswer::Kind::Off, "off", false},
     {RestorePointAnswer::Kind::Refused, "refused", true},
+    {RestorePointAnswer::Kind::Shared, "shared", true},
 };
 
 std::optional<long long> parseNumber(const std::string& text)
@@ -59,6 +60,38 @@ std::optional<RestorePointAnswer> parseRestorePoint(const std::string& text)
     else
         answer.sequence = *number;
     return answer;
+}
+
+RestorePointAnswer SharedRestorePoints::begin(const std::wstring& description, const std::function<void()>& waiting)
+{
+    if (asking_)
+        throw RestorePointBusy{};
+    if (open_) {
+        ++holders_;
+        return {RestorePointAnswer::Kind::Shared, *open_};
+    }
+    asking_ = true;
+    RestorePointAnswer answer{RestorePointAnswer::Kind::Off};
+    try {
+        answer = windows_.begin(description, waiting);
+    } catch (...) {
+        asking_ = false;
+        throw;
+    }
+    asking_ = false;
+    if (answer.kind == RestorePointAnswer::Kind::Made) {
+        open_ = answer.sequence;
+        holders_ = 1;
+    }
+    return answer;
+}
+
+void SharedRestorePoints::end(std::int64_t sequence)
+{
+    if (!open_ || *open_ != sequence || --holders_ > 0)
+        return;
+    open_.reset();
+    windows_.end(sequence);
 }
 
 }  // namespace quillora

@@ -93,6 +93,17 @@ void StandardFiles::writeAtomically(const std::string& path, const std::string& 
         throw failure(path, error);
 }
 
+void StandardFiles::append(const std::string& path, const std::string& bytes)
+{
+    if (!std::filesystem::is_regular_file(path))
+        throw failure(path, ENOENT);
+    std::ofstream file(path, std::ios::binary | std::ios::app);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    file.flush();
+    if (!file)
+        throw failure(path, errno ? errno : EIO);
+}
+
 void StandardFiles::createFolders(const std::string& path)
 {
     std::error_code error;

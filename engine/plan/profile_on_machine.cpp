@@ -59,20 +59,6 @@ std::string stateText(const ServiceState& now)
     return modeWords(now.mode, now.delayed) + ", " + runStateName(now.state);
 }
 
-// The counts that end an apply.
-struct ApplyTally {
-    int changed = 0, unchanged = 0, missing = 0, leftRunning = 0, failed = 0;
-    FateCounts kept;
-
-    std::string summary() const
-    {
-        const std::string keptText = kept.text(kKept);
-        return std::to_string(changed) + " changed, " + std::to_string(unchanged) + " unchanged, "
-            + std::to_string(missing) + " not installed, " + std::to_string(leftRunning) + " left running, "
-            + std::to_string(failed) + " failed" + (keptText.empty() ? "" : ", " + keptText) + "\n";
-    }
-};
-
 std::string joined(const std::vector<std::wstring>& keys)
 {
     std::string text;
@@ -146,23 +132,25 @@ ServiceReport verifyReport(const std::vector<PlannedRow>& rows, const std::optio
 
 ServiceReport applyProfile(ServiceControl& services, const std::vector<PlannedRow>& rows,
                            std::chrono::milliseconds timeout, const std::optional<WindowsVersion>& windows,
-                           std::vector<std::pair<std::wstring, PlatformFailure>>* refused)
+                           std::vector<std::pair<std::wstring, PlatformFailure>>* refused,
+                           const std::function<bool(const PlannedRow&)>& reaching)
 {
     ServiceReport result;
-    ApplyTally tally;
     for (const PlannedRow& row : rows) {
         const std::wstring& key = row.step.serviceKey;
         std::string line = serviceName(key) + ": ";
         const Fate fate = row.fate;
         if (fate == Fate::NotInstalled) {
-            ++tally.missing;
             result.text += line + fateText(fate) + "\n";
             continue;
         }
         if (row.leftAlone) {
-            tally.kept.count(fate);
             result.text += line + leftAloneText(row, windows, "changes it too") + "\n";
             continue;
+        }
+        if (reaching && !reaching(row)) {
+            result.complete = false;
+            break;
         }
         try {
             const ServiceState& now = *row.now;
@@ -187,26 +175,21 @@ ServiceReport applyProfile(ServiceControl& services, const std::vector<PlannedRo
                 done.push_back("started");
             }
             if (leftRunning) {
-                ++tally.leftRunning;
+                result.complete = false;
                 done.push_back(*leftRunning);
             } else if (done.empty()) {
-                ++tally.unchanged;
                 done.push_back("unchanged (" + stateText(now) + ")");
-            } else {
-                ++tally.changed;
             }
             for (std::size_t i = 0; i < done.size(); ++i)
                 line += (i ? "; " : "") + done[i];
         } catch (const PlatformFailure& failure) {
-            ++tally.failed;
+            result.complete = false;
             line += failureText(failure);
             if (refused)
                 refused->emplace_back(key, failure);
         }
         result.text += line + "\n";
     }
-    result.text += tally.summary();
-    result.complete = tally.leftRunning == 0 && tally.failed == 0;
     return result;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -28,9 +29,12 @@ ServiceReport verifyReport(const std::vector<PlannedRow>& rows, const std::optio
 // row only sets the mode, an automatic row sets it and then starts the service. A service that
 // running services depend on is left running (its new mode still applies). Each wait lasts at most
 // timeout. A row left alone is not touched. Complete only if every other installed service ended
-// in its row's state. refused, where given, gets each service Windows refused, and why.
+// in its row's state. refused, where given, gets each service Windows refused, and why. reaching,
+// where given, is told of each row before it is acted on, and stops the apply there where it
+// answers false. The report has a line a service and no totals: those are the judged result's.
 ServiceReport applyProfile(ServiceControl& services, const std::vector<PlannedRow>& rows,
                            std::chrono::milliseconds timeout, const std::optional<WindowsVersion>& windows,
-                           std::vector<std::pair<std::wstring, PlatformFailure>>* refused = nullptr);
+                           std::vector<std::pair<std::wstring, PlatformFailure>>* refused = nullptr,
+                           const std::function<bool(const PlannedRow&)>& reaching = nullptr);
 
 }  // namespace quillora

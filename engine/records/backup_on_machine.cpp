@@ -75,13 +75,17 @@ std::vector<ModeChange> restoreWouldChange(ServiceControl& services, const std::
 }
 
 RestoreResult restoreModes(ServiceControl& services, const std::vector<BackupEntry>& backup,
-                           const std::optional<WindowsVersion>& windows)
+                           const std::optional<WindowsVersion>& windows,
+                           const std::function<bool(const BackupEntry&)>& reaching)
 {
     RestoreResult result;
     if (backup.empty())
         result.report.text = "the backup lists no service: the run it was saved before left every service alone\n";
     for (const BackupEntry& entry : asWindowsTakes(backup, windows)) {
         std::string line = serviceName(entry.serviceKey) + ": ";
+        if (reaching && entry.mode && !reaching(entry))
+            break;
+        ++result.reached;
         std::optional<ServiceState> now;
         try {
             now = services.query(entry.serviceKey);
@@ -92,13 +96,10 @@ RestoreResult restoreModes(ServiceControl& services, const std::vector<BackupEnt
             continue;
         }
         if (!now) {
-            ++result.notInstalled;
             line += "not installed";
         } else if (!entry.mode) {
-            ++result.unchanged;
             line += "not installed when the backup was made; left as it is";
         } else if (!setsMode(entry, *now)) {
-            ++result.unchanged;
             line += "unchanged (" + modeWords(now->mode, now->delayed) + ")";
         } else {
             try {
@@ -112,9 +113,6 @@ RestoreResult restoreModes(ServiceControl& services, const std::vector<BackupEnt
         }
         result.report.text += line + "\n";
     }
-    result.report.text += std::to_string(result.changed.size()) + " changed, " + std::to_string(result.unchanged)
-        + " unchanged, " + std::to_string(result.notInstalled) + " not installed, "
-        + std::to_string(result.failures.size()) + " failed\n";
     result.report.complete = result.failures.empty();
     return result;
 }

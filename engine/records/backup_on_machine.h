@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,20 +42,23 @@ bool restoreChanges(const BackupEntry& entry, const ServiceState& now, const std
 std::vector<ModeChange> restoreWouldChange(ServiceControl& services, const std::vector<BackupEntry>& backup,
                                            const std::optional<WindowsVersion>& windows);
 
-// What a restore did: the companion's report, and what changed, the counts and the failures for a
-// window.
+// What a restore did: the companion's report, and what changed and the failures for a window.
 struct RestoreResult {
     ServiceReport report;
     std::vector<ModeChange> changed;
-    int unchanged = 0;     // installed, and as saved already or not installed when it was saved
-    int notInstalled = 0;  // not installed now
+    // How many saved modes were reached; fewer than all where reaching stopped the restore.
+    std::size_t reached = 0;
     std::vector<std::pair<std::wstring, PlatformFailure>> failures;  // service key, and why
 };
 
 // Sets every service of a checked backup to its saved mode; neither stops nor starts any.
 // Complete only if every installed one was set.
-// A backup's delayed mark is set only where the Windows has a delayed start.
+// A backup's delayed mark is set only where the Windows has a delayed start. reaching, where
+// given, is told of each saved mode before its service is read and set, and stops the restore
+// there where it answers false. The report has a line a service and no totals: those are the
+// judged result's.
 RestoreResult restoreModes(ServiceControl& services, const std::vector<BackupEntry>& backup,
-                           const std::optional<WindowsVersion>& windows);
+                           const std::optional<WindowsVersion>& windows,
+                           const std::function<bool(const BackupEntry&)>& reaching = nullptr);
 
 }  // namespace quillora

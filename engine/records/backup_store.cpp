@@ -8,6 +8,7 @@
 #include "engine/catalogue/catalogue.h"
 #include "engine/machine/failure.h"
 #include "engine/records/backup_on_machine.h"
+#include "engine/records/run_journal.h"
 #include "engine/records/run_result.h"
 
 namespace quillora {
@@ -112,12 +113,10 @@ std::vector<StoredBackup> storedBackups(Machine& machine)
     for (const FileEntry& file : files) {
         if (!isBackupName(file.name))
             continue;
-        const bool hasResult = names.count(resultPathFor(file.name)) > 0;
-        backups.push_back({inFolder(machine, file.name), file.name, isAutomatic(file.name), file.modified, hasResult});
+        backups.push_back({inFolder(machine, file.name), file.name, isAutomatic(file.name), file.modified,
+                           names.count(resultPathFor(file.name)) > 0, names.count(journalPathFor(file.name)) > 0});
     }
-    std::sort(backups.begin(), backups.end(), [](const StoredBackup& a, const StoredBackup& b) {
-        return a.modified != b.modified ? a.modified > b.modified : a.name > b.name;
-    });
+    std::sort(backups.begin(), backups.end(), [](const StoredBackup& a, const StoredBackup& b) { return a.name > b.name; });
     return backups;
 }
 

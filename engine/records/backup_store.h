@@ -18,6 +18,7 @@ struct StoredBackup {
     bool automatic;
     std::int64_t modified;  // seconds since 1970, UTC
     bool hasResult = false;  // what the run after it really did is saved beside it
+    bool hasJournal = false;  // what the run after it meant to do, and how far it got, is beside it
 };
 
 // An automatic backup just saved: where, what it holds, and the states it was made from, one for
@@ -47,7 +48,8 @@ SavedBackup saveAutomaticBackup(Machine& machine, const std::vector<std::wstring
 // is not a plain name (letters, digits, '-', '_', '.'; not starting as automatic ones do).
 std::string namedBackupPath(Machine& machine, const std::string& name);
 
-// Every backup of the folder, newest first.
+// Every backup of the folder, newest first by name: an automatic backup's name is its run's start
+// time; a file's time never counts, since a backup copied or scanned since is no newer.
 std::vector<StoredBackup> storedBackups(Machine& machine);
 
 // A path's last part, after its last '/' or '\\': a file's name without its folder.

@@ -38,34 +38,66 @@ ServiceResult judgePutBack(const BackupEntry& entry, const std::optional<BackupE
 
 }  // namespace
 
-RestoreResult putBack(MachineRun& run, const std::vector<BackupEntry>& modes)
+RestoreResult putBack(MachineRun& run, const std::vector<BackupEntry>& modes, const std::vector<std::wstring>& kept)
 {
     ServiceControl& services = servicesOf(run.machine());
     const std::optional<WindowsVersion> windows = run.machine().windowsVersion();
-    const RestoreResult restore = restoreModes(services, modes, windows);
+    const RestoreResult restore = restoreModes(services, modes, windows, [&](const BackupEntry& entry) {
+        if (run.machine().stopRequested())
+            return false;
+        run.reached(entry);
+        return true;
+    });
     RunResult result;
     std::optional<PlatformFailure> unread;
-    for (const BackupEntry& entry : modes) {
-        // A service that was not installed when the modes were saved is left as it is.
-        if (!entry.mode)
+    for (std::size_t i = 0; i < modes.size(); ++i) {
+        const BackupEntry& entry = modes[i];
+        // Stopped before it: nothing was set, and nothing is read.
+        if (i >= restore.reached) {
+            const Asked asked = entry.mode ? Asked(PutBack{*entry.mode, entry.delayed}) : Asked();
+            result.services.push_back({entry.serviceKey, savedEntry(run.backup(), entry.serviceKey), asked, std::nullopt,
+                                       Outcome::NotLaunched, std::nullopt});
             continue;
+        }
         const std::optional<ServiceState> after = readAfter(services, entry.serviceKey, unread);
+        // A service that was not installed when the modes were saved is left as it is.
+        if (!entry.mode) {
+            result.services.push_back({entry.serviceKey, savedEntry(run.backup(), entry.serviceKey), Asked(), after,
+                                       unread ? Outcome::Unknown : after ? Outcome::Unchanged : Outcome::NotInstalled,
+                                       std::nullopt});
+            continue;
+        }
         result.services.push_back(
             judgePutBack(entry, savedEntry(run.backup(), entry.serviceKey), after, unread.has_value(), restore, windows));
     }
+    for (const std::wstring& key : kept)
+        result.services.push_back({key, savedEntry(run.backup(), key), Asked(), readAfter(services, key, unread),
+                                   Outcome::LeftAloneNeeded, std::nullopt});
     if (unread)
         run.readBackFailed(*unread);
     run.finish(std::move(result));
     return restore;
 }
 
-std::vector<std::wstring> disablingNeeded(const std::vector<ModeChange>& changes, const std::optional<WindowsVersion>& windows)
+std::vector<BackupEntry> modesMeant(const std::vector<BackupEntry>& modes)
+{
+    std::vector<BackupEntry> meant;
+    for (const BackupEntry& entry : modes) {
+        if (entry.mode)
+            meant.push_back(entry);
+    }
+    return meant;
+}
+
+std::vector<std::wstring> neededStartedLess(const std::vector<ModeChange>& changes, const std::optional<WindowsVersion>& windows)
 {
     std::vector<std::wstring> keys;
     if (!windows)
         return keys;
     for (const ModeChange& change : changes) {
-        if (change.to == StartMode::Disabled && isNeeded(change.serviceKey, generationOf(*windows)))
+        // Boot, system, automatic, manual, disabled: later in that order starts less readily.
+        const bool less = static_cast<int>(change.to) > static_cast<int>(change.from);
+        if (less && isNeeded(change.serviceKey, generationOf(*windows)))
             keys.push_back(change.serviceKey);
     }
     return keys;

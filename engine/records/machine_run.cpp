@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "engine/records/run_journal.h"
 #include "engine/text/utf8.h"
 
 namespace quillora {
@@ -36,11 +37,29 @@ std::optional<std::int64_t> earlierRestorePoint(Machine& machine)
 
 }  // namespace
 
-MachineRun::MachineRun(Machine& machine, const RunOrigin& origin, const std::vector<std::wstring>& leftOut,
-                       std::shared_ptr<RunClaim> claim, RestorePoints* restorePoints)
+BackupEntry modeMeant(const PlannedRow& row)
+{
+    const ActionEffect effect = effectOf(row.action);
+    return {row.step.serviceKey, effect.mode, effect.delayed};
+}
+
+std::vector<BackupEntry> intentOf(const std::vector<PlannedRow>& rows)
+{
+    std::vector<BackupEntry> intent;
+    for (const PlannedRow& row : rows) {
+        if (!row.leftAlone && row.inProfile && !effectOf(row.action).keeps)
+            intent.push_back(modeMeant(row));
+    }
+    return intent;
+}
+
+MachineRun::MachineRun(Machine& machine, const RunOrigin& origin, std::vector<BackupEntry> intent,
+                       const std::vector<std::wstring>& leftOut, std::shared_ptr<RunClaim> claim,
+                       RestorePoints* restorePoints)
     : machine_(machine),
       claim_(claim ? std::move(claim) : std::shared_ptr<RunClaim>(claimRunsNow(machine))),
       origin_(origin),
+      intent_(std::move(intent)),
       restorePoints_(restorePoints)
 {
     askRestorePoint();
@@ -50,7 +69,17 @@ MachineRun::MachineRun(Machine& machine, const RunOrigin& origin, const std::vec
         endRestorePoint();
         throw;
     }
+    // What the run means to do is on disk before it acts, so that how far it got is known however
+    // its program ends.
+    keep(RunFile::Journal, [&] {
+        machine_.files().writeAtomically(journalPathFor(backup_.path), formatJournal(intent_), false);
+    });
     keep(RunFile::History, [&] { recordOrigin(machine_, backup_.path, origin_); });
+}
+
+void MachineRun::reached(const BackupEntry& mode)
+{
+    keep(RunFile::Journal, [&] { machine_.files().append(journalPathFor(backup_.path), reachedLine(mode)); });
 }
 
 MachineRun::~MachineRun()
@@ -65,13 +94,14 @@ void MachineRun::askRestorePoint()
     if (!restorePoints_)
         return;
     restorePoint_ = restorePoints_->begin(kRestorePointPrefix + fromUtf8(originText(origin_)));
+    holdsRestorePoint_ = restorePoint_->opened();
     if (restorePoint_->kind == RestorePointAnswer::Kind::Made && earlierRestorePoint(machine_) == restorePoint_->sequence)
         restorePoint_->kind = RestorePointAnswer::Kind::AlreadyMade;
 }
 
 void MachineRun::endRestorePoint()
 {
-    if (restorePoint_ && restorePoint_->kind == RestorePointAnswer::Kind::Made && !std::exchange(restorePointEnded_, true))
+    if (std::exchange(holdsRestorePoint_, false))
         restorePoints_->end(restorePoint_->sequence);
 }
 

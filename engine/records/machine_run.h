@@ -9,6 +9,7 @@
 #include "engine/machine/failure.h"
 #include "engine/machine/machine.h"
 #include "engine/machine/restore_point.h"
+#include "engine/plan/plan.h"
 #include "engine/records/backup_store.h"
 #include "engine/records/run_history.h"
 #include "engine/records/run_origin.h"
@@ -19,9 +20,16 @@ namespace quillora {
 // The files a run keeps of itself.
 enum class RunFile {
     Backup,   // the start modes from before it, saved first
+    Journal,  // what it means to leave each service in, and how far it got, beside the backup
     Result,   // what it really did, saved beside the backup
     History,  // history.log: what made it, and its counts
 };
+
+// What a plan's rows mean to leave their services in: the mode each row that launches its commands
+// sets.
+std::vector<BackupEntry> intentOf(const std::vector<PlannedRow>& rows);
+// The same of one row.
+BackupEntry modeMeant(const PlannedRow& row);
 
 // A file of the run that could not be written, or a read of the services after it had changed
 // some that failed.
@@ -34,9 +42,10 @@ struct RunProblem {
 
 // One run on this machine, whoever starts it (the windows' profiles and ways back, quillora-cli
 // apply, restore and drift --fix), as one transaction: it holds the claim on the services for as
-// long as it lives, saves the automatic backup and records what made it when it begins, and,
-// once its caller has acted and judged each service, saves that one result with its counts. Only
-// the act differs between runs. A file of the run that cannot be written never undoes what the run
+// long as it lives, saves the automatic backup, then the journal of what it means to leave each
+// service in, and records what made it when it begins; its caller notes each service in the
+// journal as it reaches it, before acting on it; once its caller has acted and judged each
+// service, it saves that one result with its counts. Only the act differs between runs. A file of the run that cannot be written never undoes what the run
 // did: it is kept among the problems, each file once, and told by whoever shows the run.
 class MachineRun {
 public:
@@ -45,8 +54,10 @@ public:
     // holds them. Throws the backup's failure, FileFailure or PlatformFailure, where it cannot be
     // saved: nothing is changed then. restorePoints: where given, Windows is asked for a restore
     // point before the backup, and told that its changes are over once the run is.
-    MachineRun(Machine& machine, const RunOrigin& origin, const std::vector<std::wstring>& leftOut = {},
-               std::shared_ptr<RunClaim> claim = nullptr, RestorePoints* restorePoints = nullptr);
+    // intent: the mode the run means to leave each service in that it sets.
+    MachineRun(Machine& machine, const RunOrigin& origin, std::vector<BackupEntry> intent = {},
+               const std::vector<std::wstring>& leftOut = {}, std::shared_ptr<RunClaim> claim = nullptr,
+               RestorePoints* restorePoints = nullptr);
     ~MachineRun();
     MachineRun(const MachineRun&) = delete;
     MachineRun& operator=(const MachineRun&) = delete;
@@ -56,6 +67,10 @@ public:
     const RunOrigin& origin() const { return origin_; }
     // What Windows answered when asked for a restore point; nullopt where none was asked.
     const std::optional<RestorePointAnswer>& restorePoint() const { return restorePoint_; }
+
+    const std::vector<BackupEntry>& intent() const { return intent_; }
+    // The run is about to act on this service, setting it to this mode: noted in the journal first.
+    void reached(const BackupEntry& mode);
 
     // A read of the services after the act failed: the result holds what is known. Kept once.
     void readBackFailed(const PlatformFailure& failure);
@@ -79,9 +94,12 @@ private:
     Machine& machine_;
     std::shared_ptr<RunClaim> claim_;
     RunOrigin origin_;
+    std::vector<BackupEntry> intent_;
     RestorePoints* restorePoints_;
     std::optional<RestorePointAnswer> restorePoint_;
-    bool restorePointEnded_ = false;
+    // Windows answered the request with a point that the run must end once it is over: one it
+    // made, one Windows 8 kept from earlier (it answered success all the same), or one shared.
+    bool holdsRestorePoint_ = false;
     SavedBackup backup_;
     std::optional<RunResult> result_;
     std::vector<RunProblem> problems_;

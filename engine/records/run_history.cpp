@@ -53,14 +53,21 @@ std::optional<std::vector<std::string>> historyLines(std::string bytes)
 std::optional<std::pair<std::string, HistoryLine>> parseHistoryLine(const std::string& line)
 {
     const std::vector<std::string> fields = tabFields(line);
-    if (fields.size() != 2 && fields.size() != 6)
+    if (fields.size() != 2 && fields.size() != 6 && fields.size() != 8)
         return std::nullopt;
     HistoryLine entry{parseOrigin(fields[1]), std::nullopt};
-    if (fields.size() == 6) {
-        const std::optional<int> changed = parseCount(fields[2]), unchanged = parseCount(fields[3]),
-                                 failed = parseCount(fields[4]), kept = parseCount(fields[5]);
-        if (changed && unchanged && failed && kept)
-            entry.counts = RunCounts{*changed, *unchanged, *failed, *kept};
+    if (fields.size() > 2) {
+        RunCounts counts;
+        int* const slots[] = {&counts.changed, &counts.unchanged, &counts.failed,
+                              &counts.kept,    &counts.unknown,   &counts.notLaunched};
+        bool whole = true;
+        for (std::size_t i = 2; i < fields.size(); ++i) {
+            const std::optional<int> count = parseCount(fields[i]);
+            whole = whole && count;
+            *slots[i - 2] = count.value_or(0);
+        }
+        if (whole)
+            entry.counts = counts;
     }
     if (!entry.origin)
         return std::nullopt;
@@ -70,9 +77,12 @@ std::optional<std::pair<std::string, HistoryLine>> parseHistoryLine(const std::s
 std::string formatHistoryLine(const std::string& name, const HistoryLine& entry)
 {
     std::string text = name + "\t" + originText(*entry.origin);
-    if (const std::optional<RunCounts>& counts = entry.counts)
+    if (const std::optional<RunCounts>& counts = entry.counts) {
         text += "\t" + std::to_string(counts->changed) + "\t" + std::to_string(counts->unchanged) + "\t"
             + std::to_string(counts->failed) + "\t" + std::to_string(counts->kept);
+        if (counts->unknown || counts->notLaunched)
+            text += "\t" + std::to_string(counts->unknown) + "\t" + std::to_string(counts->notLaunched);
+    }
     return text;
 }
 
@@ -150,16 +160,39 @@ void changeHistory(Machine& machine, const std::string& backupPath, Change chang
     machine.files().writeAtomically(path, text, true);
 }
 
-// What a run's result says of it where the history does not: what made it, and its counts.
+// What a run's result says of it where the history does not: what made it, and its counts; where
+// it cannot be read, that the run is unfinished, and why.
 void fillFromResult(Machine& machine, HistoryRun& run)
 {
-    const std::optional<RunResult> result = savedResult(machine, run);
-    if (!result)
+    const SavedResultRead read = readSavedResult(machine, run);
+    if (read.problem)
+        run.unfinished = Unfinished{Unfinished::Why::ResultUnreadable, read.problem->english()};
+    if (!read.result)
         return;
     if (!run.counts)
-        run.counts = countsOf(*result);
+        run.counts = countsOf(*read.result);
     if (!run.origin)
-        run.origin = result->origin;
+        run.origin = read.result->origin;
+}
+
+// A run's journal and what is wrong with it; neither where it has none.
+struct JournalRead {
+    std::optional<RunJournal> journal;
+    std::optional<RunFileProblem> problem;
+};
+
+JournalRead readJournal(Machine& machine, const HistoryRun& run)
+{
+    if (!run.backup.hasJournal)
+        return {};
+    const std::string path = journalPathFor(run.backup.path);
+    try {
+        if (std::optional<RunJournal> journal = parseJournal(readFile(machine.files(), path)))
+            return {std::move(journal), std::nullopt};
+        return {std::nullopt, RunFileProblem{path, FileFailure(path, FileProblem::NotAJournal, L"not a whole Quillora journal")}};
+    } catch (const PlatformFailure& failure) {
+        return {std::nullopt, RunFileProblem{path, failure}};
+    }
 }
 
 // Newest first in the order the runs began: the history's lines say it, and a run without a line
@@ -187,13 +220,76 @@ void orderRuns(std::vector<HistoryRun>& runs, const std::map<std::string, Histor
 }
 
 // What can be known of a run whose result was never saved: each service its backup saved, as it
-// was before, and nothing known of what the run asked or left.
-RunResult fromBackup(const std::string& backupPath, const std::vector<BackupEntry>& backup)
+// was before, and nothing known of what the run asked or left; where its journal tells, the
+// services it never reached are that.
+RunResult fromBackup(const std::string& backupPath, const std::vector<BackupEntry>& backup,
+                     const std::optional<RunJournal>& journal)
 {
     RunResult result{backupPath, {}};
-    for (const BackupEntry& entry : backup)
-        result.services.push_back({entry.serviceKey, entry, Asked(), std::nullopt, Outcome::Unknown, std::nullopt});
+    for (const BackupEntry& entry : backup) {
+        const bool meant = journal && std::any_of(journal->intent.begin(), journal->intent.end(),
+                                                  [&](const BackupEntry& e) { return e.serviceKey == entry.serviceKey; });
+        const bool notReached = meant && !journal->reachedMode(entry.serviceKey);
+        result.services.push_back({entry.serviceKey, entry, Asked(), std::nullopt,
+                                   notReached ? Outcome::NotLaunched : Outcome::Unknown, std::nullopt});
+    }
     return result;
+}
+
+// What an unfinished run speaks for: the services its journal meant to set, or, without one that
+// can be read, those its backup saved.
+std::vector<std::wstring> servicesOfRun(Machine& machine, const HistoryRun& run, const std::optional<RunJournal>& journal)
+{
+    std::vector<std::wstring> keys;
+    if (journal) {
+        for (const BackupEntry& mode : journal->intent)
+            keys.push_back(mode.serviceKey);
+        return keys;
+    }
+    try {
+        for (const BackupEntry& entry : readBackupFile(machine.files(), run.backup.path))
+            keys.push_back(entry.serviceKey);
+    } catch (const std::exception&) {
+        // Neither says which services it meant: it speaks for none.
+    }
+    return keys;
+}
+
+// What one run says of the services it speaks for, newest run first; a service spoken for by a
+// newer run is not asked again.
+std::vector<LastSet> lastSetBy(Machine& machine, const HistoryRun& run)
+{
+    std::vector<LastSet> said;
+    const SavedResultRead saved = readSavedResult(machine, run);
+    const JournalRead journal = readJournal(machine, run);
+    if (saved.result) {
+        for (const BackupEntry& mode : modesLeft(*saved.result))
+            said.push_back({mode, run.name});
+        // Saved as the program ended: what was launched and had not ended is what the run meant.
+        for (const ServiceResult& service : saved.result->services) {
+            const std::optional<BackupEntry> reached =
+                journal.journal ? journal.journal->reachedMode(service.serviceKey) : std::nullopt;
+            if (service.outcome == Outcome::Unknown && reached)
+                said.push_back({*reached, run.name});
+            else if (service.outcome == Outcome::NotLaunched)
+                said.push_back({BackupEntry{service.serviceKey, std::nullopt, false}, run.name, LastSet::Kind::NotReached});
+        }
+        return said;
+    }
+    if (saved.problem || journal.problem) {
+        const std::string why = (saved.problem ? *saved.problem : *journal.problem).english();
+        for (const std::wstring& key : servicesOfRun(machine, run, journal.journal))
+            said.push_back({BackupEntry{key, std::nullopt, false}, run.name, LastSet::Kind::Unreadable, why});
+        return said;
+    }
+    // A run of an earlier version without result or journal says nothing: older runs decide.
+    if (!journal.journal)
+        return said;
+    for (const BackupEntry& meant : journal.journal->intent) {
+        const std::optional<BackupEntry> reached = journal.journal->reachedMode(meant.serviceKey);
+        said.push_back(reached ? LastSet{*reached, run.name} : LastSet{meant, run.name, LastSet::Kind::NotReached});
+    }
+    return said;
 }
 
 }  // namespace
@@ -217,8 +313,13 @@ RunCounts countsOf(const RunResult& result)
         case Outcome::LeftAloneAsWindowsHasIt:
             ++counts.kept;
             break;
-        case Outcome::NotInstalled:
         case Outcome::Unknown:
+            ++counts.unknown;
+            break;
+        case Outcome::NotLaunched:
+            ++counts.notLaunched;
+            break;
+        case Outcome::NotInstalled:
             break;
         }
     }
@@ -238,14 +339,19 @@ std::vector<HistoryRun> runHistory(Machine& machine)
     for (StoredBackup& backup : storedBackups(machine)) {
         if (!backup.automatic)
             continue;
-        HistoryRun run{runNameOf(backup.path), std::move(backup), std::nullopt, std::nullopt};
+        HistoryRun run{runNameOf(backup.path), std::move(backup), std::nullopt, std::nullopt, std::nullopt};
         const auto line = history.find(run.name);
         if (line != history.end()) {
             run.origin = line->second.origin;
             run.counts = line->second.counts;
         }
-        if (!run.counts || !run.origin)
+        if (!run.backup.hasResult)
+            run.unfinished = Unfinished{run.counts ? Unfinished::Why::ResultNotSaved : Unfinished::Why::ProgramEnded, ""};
+        else if (!run.counts || !run.origin)
             fillFromResult(machine, run);
+        // Counted as its files tell: what it reached unknown, what it never reached not launched.
+        if (!run.counts && run.unfinished)
+            run.counts = countsOf(readRun(machine, run).shown);
         runs.push_back(std::move(run));
     }
     orderRuns(runs, history);
@@ -295,19 +401,38 @@ RunDetail readRun(Machine& machine, const HistoryRun& run)
     } catch (const PlatformFailure& failure) {
         detail.problems.push_back({path, failure});
     }
-    if (run.backup.hasResult) {
-        const std::string resultPath = resultPathFor(path);
-        try {
-            detail.result = parseRunResult(resultPath, readFile(machine.files(), resultPath));
-            if (!detail.result)
-                detail.problems.push_back(
-                    {resultPath, FileFailure(resultPath, FileProblem::NotAResult, L"not a whole Quillora result")});
-        } catch (const PlatformFailure& failure) {
-            detail.problems.push_back({resultPath, failure});
-        }
+    SavedResultRead saved = readSavedResult(machine, run);
+    detail.result = std::move(saved.result);
+    if (saved.problem)
+        detail.problems.push_back(std::move(*saved.problem));
+    if (detail.result) {
+        detail.shown = *detail.result;
+        return detail;
     }
-    detail.shown = detail.result ? *detail.result : fromBackup(path, detail.backup.value_or(std::vector<BackupEntry>{}));
+    JournalRead journal = readJournal(machine, run);
+    if (journal.problem)
+        detail.problems.push_back(std::move(*journal.problem));
+    detail.shown = fromBackup(path, detail.backup.value_or(std::vector<BackupEntry>{}), journal.journal);
     return detail;
+}
+
+SavedResultRead readSavedResult(Machine& machine, const HistoryRun& run)
+{
+    if (!run.backup.hasResult)
+        return {};
+    const std::string path = resultPathFor(run.backup.path);
+    try {
+        if (std::optional<RunResult> result = parseRunResult(path, readFile(machine.files(), path)))
+            return {std::move(result), std::nullopt};
+        return {std::nullopt, RunFileProblem{path, FileFailure(path, FileProblem::NotAResult, L"not a whole Quillora result")}};
+    } catch (const PlatformFailure& failure) {
+        return {std::nullopt, RunFileProblem{path, failure}};
+    }
+}
+
+std::optional<RunJournal> savedJournal(Machine& machine, const HistoryRun& run)
+{
+    return readJournal(machine, run).journal;
 }
 
 std::vector<BackupEntry> modesLeft(const RunResult& result)
@@ -342,12 +467,11 @@ std::vector<LastSet> lastSetModes(Machine& machine, const std::vector<HistoryRun
 {
     std::vector<LastSet> lastSet;
     for (const HistoryRun& run : runs) {
-        const std::optional<RunResult> result = savedResult(machine, run);
-        for (const BackupEntry& mode : result ? modesLeft(*result) : std::vector<BackupEntry>{}) {
+        for (LastSet& said : lastSetBy(machine, run)) {
             const bool known = std::any_of(lastSet.begin(), lastSet.end(),
-                                           [&](const LastSet& set) { return set.mode.serviceKey == mode.serviceKey; });
+                                           [&](const LastSet& set) { return set.mode.serviceKey == said.mode.serviceKey; });
             if (!known)
-                lastSet.push_back({mode, run.name});
+                lastSet.push_back(std::move(said));
         }
     }
     return lastSet;
@@ -357,21 +481,16 @@ std::vector<ModeChange> changedSinceLastSet(const std::vector<LastSet>& lastSet,
                                             const std::optional<WindowsVersion>& windows)
 {
     std::vector<BackupEntry> modes;
-    for (const LastSet& set : lastSet)
-        modes.push_back(set.mode);
+    for (const LastSet& set : lastSet) {
+        if (set.kind == LastSet::Kind::Set)
+            modes.push_back(set.mode);
+    }
     return restoreWouldChange(services, modes, windows);
 }
 
 std::optional<RunResult> savedResult(Machine& machine, const HistoryRun& run)
 {
-    if (!run.backup.hasResult)
-        return std::nullopt;
-    const std::string path = resultPathFor(run.backup.path);
-    try {
-        return parseRunResult(path, machine.files().read(path));
-    } catch (const PlatformFailure&) {
-        return std::nullopt;
-    }
+    return readSavedResult(machine, run).result;
 }
 
 void writeResult(Machine& machine, const RunResult& result)

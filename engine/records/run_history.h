@@ -14,6 +14,7 @@
 #include "engine/records/backup_on_machine.h"
 #include "engine/records/backup_store.h"
 #include "engine/records/run_origin.h"
+#include "engine/records/run_journal.h"
 #include "engine/records/run_result.h"
 
 namespace quillora {
@@ -23,19 +24,31 @@ namespace quillora {
 // beside the backups, one line a run, so that a listing reads one file and the folder's names:
 //
 //   quillora-history 1
-//   RUN<TAB>MADE-BY[<TAB>CHANGED<TAB>UNCHANGED<TAB>FAILED<TAB>KEPT]
+//   RUN<TAB>MADE-BY[<TAB>CHANGED<TAB>UNCHANGED<TAB>FAILED<TAB>KEPT[<TAB>UNKNOWN<TAB>NOT-LAUNCHED]]
 //
 // MADE-BY is what made the run, as engine/records/run_origin.h writes it; the counts follow once
-// the run's result is saved. A line that
+// the run's result is saved, the last two only where either is not 0. A line that
 // cannot be read counts for nothing: its run is listed as its files tell.
 
-// What a result counts: services changed, unchanged, failed, and left alone (kept).
+// What a result counts: services changed, unchanged, failed, left alone (kept), those whose
+// commands had not ended when the program did (unknown), and those the run never reached.
 struct RunCounts {
     int changed = 0;
     int unchanged = 0;
     int failed = 0;
     int kept = 0;
+    int unknown = 0;
+    int notLaunched = 0;
     bool operator==(const RunCounts&) const = default;
+};
+
+// A run with a backup and no usable result: why. The program ended before the run did (killed, or
+// the machine went down), its result could not be saved, or its result file cannot be read.
+struct Unfinished {
+    enum class Why { ProgramEnded, ResultNotSaved, ResultUnreadable };
+    Why why;
+    std::string reason;  // for an unreadable result: what is wrong with it, in English
+    bool operator==(const Unfinished&) const = default;
 };
 
 RunCounts countsOf(const RunResult& result);
@@ -45,7 +58,10 @@ struct HistoryRun {
     std::string name;  // "20261207-101500-01"
     StoredBackup backup;
     std::optional<RunOrigin> origin;  // nullopt: not recorded (a run of an earlier version)
-    std::optional<RunCounts> counts;  // nullopt: its result was never saved
+    // What its result counts; for an unfinished run without one, what its journal and backup tell
+    // (unknown where it reached the service, not launched where it never did).
+    std::optional<RunCounts> counts;
+    std::optional<Unfinished> unfinished;  // nullopt: its result is saved
 };
 
 // When the run started, "2026-12-07 10:15:00", as its name tells; the name where it tells none.
@@ -54,7 +70,9 @@ std::string runTimeOf(const HistoryRun& run);
 // Every run of this machine, newest first in the order the runs began (the history file's lines,
 // and a run's name, its start time, where it has none; never a file's time), from the names in
 // the backup folder and the history file; a result file is read only for a run the history file
-// does not count or name the maker of. Throws PlatformFailure where the folder cannot be listed.
+// does not count or name the maker of, so a run the history counts whose result was damaged since
+// is known as unfinished only once it is read whole. Throws PlatformFailure where the folder
+// cannot be listed.
 std::vector<HistoryRun> runHistory(Machine& machine);
 
 // The newest of them; with skippingUndos, the newest that is not itself an undo, which is what
@@ -85,13 +103,14 @@ struct RunFileProblem {
     std::string english() const;
 };
 
-// One run read whole: its backup, checked, and its result.
+// One run read whole: its backup, checked, and its result; its journal where it has no result.
 struct RunDetail {
     std::optional<std::vector<BackupEntry>> backup;  // nullopt where it cannot be used
     std::optional<RunResult> result;  // as saved; nullopt where none was saved or it cannot be read
     std::vector<RunFileProblem> problems;
     // The result, or where there is none the services its backup saved, each with what it was
-    // before and nothing known after.
+    // before and nothing known after: unknown where the run reached it or its journal cannot
+    // tell, not launched where the journal says the run never did.
     RunResult shown;
 
     // The problem of one of its files (the backup, or the result); nullptr where it has none.
@@ -99,6 +118,16 @@ struct RunDetail {
 };
 
 RunDetail readRun(Machine& machine, const HistoryRun& run);
+
+// The result saved beside the run's backup, or why it cannot be read; neither where none was saved.
+struct SavedResultRead {
+    std::optional<RunResult> result;
+    std::optional<RunFileProblem> problem;
+};
+SavedResultRead readSavedResult(Machine& machine, const HistoryRun& run);
+
+// The run's journal; nullopt where it has none (a run of an earlier version) or it cannot be used.
+std::optional<RunJournal> savedJournal(Machine& machine, const HistoryRun& run);
 
 // The modes a result left its services with: those it changed or found as asked, read back after
 // it. Services it left alone, failed on, or whose outcome is unknown have none. What a restore of
@@ -115,18 +144,28 @@ std::vector<BackupEntry> modesToSetAgain(const std::vector<ModeChange>& changedS
 
 // What the program's runs last set a service to: the mode the newest run that set it (changed
 // it, or found it as asked) left it with, and that run. The machine's desired state as the runs
-// made it.
+// made it. An unfinished run speaks for the services its journal names: the mode it meant for
+// those it reached, and, for those it never reached, that it stopped first (the user stopped it:
+// no drift); a run whose result cannot be read speaks for its services too, which no older run
+// then decides.
 struct LastSet {
+    enum class Kind {
+        Set,         // mode is what the run set
+        NotReached,  // an unfinished run meant to set it and stopped first
+        Unreadable,  // the run's result, or its journal, cannot be read: why
+    };
     BackupEntry mode;
     std::string run;
+    Kind kind = Kind::Set;
+    std::string why = {};  // for Unreadable, in English
 };
 
-// Every service some run set, each once, from the newest run that set it. Runs whose result was
-// never saved, or cannot be read, say nothing.
+// Every service some run set, each once, from the newest run that speaks for it. Runs of earlier
+// versions whose result was never saved say nothing.
 std::vector<LastSet> lastSetModes(Machine& machine, const std::vector<HistoryRun>& runs);
 
 // The services whose start mode differs now from what the program last set them to, each from
-// the mode now to that mode.
+// the mode now to that mode; only those set, never those not reached or unreadable.
 std::vector<ModeChange> changedSinceLastSet(const std::vector<LastSet>& lastSet, ServiceControl& services,
                                             const std::optional<WindowsVersion>& windows);
 

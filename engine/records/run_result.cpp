@@ -19,6 +19,7 @@ const char kRestorePointLine[] = "restore-point";
 const char kBackupExtension[] = ".txt";
 const char kResultExtension[] = ".result.log";
 const char kResultAbsent[] = "absent";
+const char kNotRead[] = "not read";
 const char kNotSaved[] = "not saved";
 const char kReportedSuccess[] = "reported-success";
 const char kNotLaunched[] = "not-launched";
@@ -26,10 +27,11 @@ const char kUnread[] = "?";
 const char kPutBack[] = "put back ";
 const char kRefusedToProgram[] = "windows";
 
-constexpr std::array<Outcome, 8> kOutcomes{Outcome::Changed,           Outcome::Unchanged,
+constexpr std::array<Outcome, 9> kOutcomes{Outcome::Changed,           Outcome::Unchanged,
                                            Outcome::NotInstalled,      Outcome::Failed,
-                                           Outcome::Unknown,           Outcome::LeftAloneByChoice,
-                                           Outcome::LeftAloneNeeded,   Outcome::LeftAloneAsWindowsHasIt};
+                                           Outcome::Unknown,           Outcome::NotLaunched,
+                                           Outcome::LeftAloneByChoice, Outcome::LeftAloneNeeded,
+                                           Outcome::LeftAloneAsWindowsHasIt};
 constexpr std::array<ActionKind, 8> kActions{ActionKind::StopAndDisable,  ActionKind::StopAndManual,
                                              ActionKind::ManualOnly,      ActionKind::StartAndAutomatic,
                                              ActionKind::DisableOnly,     ActionKind::DelayedAutomaticOnly,
@@ -66,10 +68,13 @@ std::string beforeText(const ServiceResult& service)
     return modeText(*before->mode, before->delayed);
 }
 
-std::string afterText(const std::optional<ServiceState>& after)
+// A service not installed after the run is "absent"; one the run did not read after it (its
+// outcome unknown, or never reached) is "not read".
+std::string afterText(const ServiceResult& service)
 {
+    const std::optional<ServiceState>& after = service.after;
     if (!after)
-        return kResultAbsent;
+        return service.outcome == Outcome::Unknown || service.outcome == Outcome::NotLaunched ? kNotRead : kResultAbsent;
     return modeText(after->mode, after->mode == StartMode::Automatic && after->delayed) + ", "
         + runStateName(after->state);
 }
@@ -179,7 +184,7 @@ std::optional<ServiceResult> parseServiceLine(const std::string& line)
     if (!asked)
         return std::nullopt;
     service.asked = *asked;
-    if (parts[3] != kResultAbsent) {
+    if (parts[3] != kResultAbsent && parts[3] != kNotRead) {
         const std::size_t comma = parts[3].find(", ");
         const auto mode = parseModeText(parts[3].substr(0, comma));
         const std::optional<RunState> state =
@@ -214,9 +219,30 @@ std::optional<ServiceResult> parseServiceLine(const std::string& line)
 
 }  // namespace
 
-RunRecord::RunRecord(std::string backupPath, std::vector<BackupEntry> backup, std::vector<std::optional<ServiceState>> states)
-    : backupPath_(std::move(backupPath)), backup_(std::move(backup)), states_(std::move(states))
+RunRecord::RunRecord(std::string backupPath, std::vector<BackupEntry> backup, std::vector<std::optional<ServiceState>> states,
+                     std::vector<PlannedService> planned)
+    : planned_(std::move(planned)), backupPath_(std::move(backupPath)), backup_(std::move(backup)), states_(std::move(states))
 {
+}
+
+std::vector<TouchedService> RunRecord::rows() const
+{
+    std::vector<TouchedService> rows;
+    const auto touchedRow = [&](const std::wstring& key) {
+        return std::find_if(touched_.begin(), touched_.end(), [&](const TouchedService& t) { return t.serviceKey == key; });
+    };
+    for (const PlannedService& row : planned_) {
+        const auto touched = touchedRow(row.serviceKey);
+        rows.push_back(touched != touched_.end() ? *touched
+                                                 : TouchedService{row.serviceKey, row.asked, {}, row.leftAlone, {}, false});
+    }
+    for (const TouchedService& touched : touched_) {
+        const bool planned = std::any_of(planned_.begin(), planned_.end(),
+                                         [&](const PlannedService& row) { return row.serviceKey == touched.serviceKey; });
+        if (!planned)
+            rows.push_back(touched);
+    }
+    return rows;
 }
 
 void RunRecord::stepStarts(const std::wstring& serviceKey, ActionKind asked, const std::vector<ServiceCommand>& commands,
@@ -276,6 +302,8 @@ Outcome outcomeUnread(const TouchedService& touched, const ServiceBefore& before
 {
     if (touched.leftAlone)
         return leftAloneOutcome(*touched.leftAlone);
+    if (!touched.reached)
+        return Outcome::NotLaunched;
     return !before.state && before.saved && !before.saved->mode ? Outcome::NotInstalled : Outcome::Unknown;
 }
 
@@ -325,25 +353,26 @@ Outcome leftAloneOutcome(LeftAlone why)
 RunResult readBack(const RunRecord& record, ServiceControl& services)
 {
     RunResult result{record.backupPath(), {}};
-    for (const TouchedService& touched : record.touched())
+    for (const TouchedService& touched : record.rows())
         result.services.push_back(judge(touched, record.before(touched.serviceKey), services.query(touched.serviceKey)));
     return result;
 }
 
 RunResult appliedResult(const SavedBackup& backup, const std::vector<PlannedRow>& rows,
                         const std::vector<std::pair<std::wstring, PlatformFailure>>& refused, ServiceControl& services,
-                        std::optional<PlatformFailure>& unread)
+                        std::optional<PlatformFailure>& unread, std::size_t stoppedAt)
 {
     RunResult result{backup.path, {}};
-    for (const PlannedRow& row : rows) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const PlannedRow& row = rows[i];
         const std::wstring& key = row.step.serviceKey;
         // apply launches no command: its steps have none to blame.
-        const TouchedService touched{key, row.asked, {}, row.leftAlone};
+        const TouchedService touched{key, row.asked, {}, row.leftAlone, {}, i < stoppedAt || row.fate == Fate::NotInstalled};
         const ServiceBefore before{savedEntry(backup, key), row.now};
-        const std::optional<ServiceState> after = readAfter(services, key, unread);
-        ServiceResult service = unread ? ServiceResult{key, before.saved, row.asked, std::nullopt,
-                                                       outcomeUnread(touched, before), std::nullopt}
-                                       : judge(touched, before, after);
+        const std::optional<ServiceState> after = touched.reached ? readAfter(services, key, unread) : std::nullopt;
+        ServiceResult service = unread || !touched.reached
+            ? ServiceResult{key, before.saved, row.asked, std::nullopt, outcomeUnread(touched, before), std::nullopt}
+            : judge(touched, before, after);
         const auto why = std::find_if(refused.begin(), refused.end(), [&](const auto& r) { return r.first == key; });
         if (why != refused.end()) {
             service.outcome = Outcome::Failed;
@@ -392,6 +421,8 @@ const char* outcomeName(Outcome outcome)
         return "not installed";
     case Outcome::Unknown:
         return "unknown";
+    case Outcome::NotLaunched:
+        return "not launched";
     case Outcome::LeftAloneByChoice:
         return "left alone: your choice";
     case Outcome::LeftAloneNeeded:
@@ -415,6 +446,8 @@ const wchar_t* outcomeWord(const Wording& words, Outcome outcome)
         return fateWord(words, Fate::NotInstalled);
     case Outcome::Unknown:
         return words.unknown;
+    case Outcome::NotLaunched:
+        return words.notLaunched;
     case Outcome::LeftAloneByChoice:
         return fateWord(words, Fate::KeptByChoice);
     case Outcome::LeftAloneNeeded:
@@ -429,7 +462,7 @@ const wchar_t* outcomeWord(const Wording& words, Outcome outcome)
 
 std::vector<std::string> resultFields(const ServiceResult& service)
 {
-    return {toUtf8(service.serviceKey), beforeText(service), askedText(service.asked), afterText(service.after),
+    return {toUtf8(service.serviceKey), beforeText(service), askedText(service.asked), afterText(service),
             outcomeName(service.outcome), reasonText(service)};
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
@@ -36,6 +37,15 @@ struct TouchedService {
     // The commands its step named that were never launched (the system refused the first of them,
     // or the run stopped), in order.
     std::vector<CommandKind> notLaunched = {};
+    // false: a row of the run's plan that the run never reached (it stopped first).
+    bool reached = true;
+};
+
+// A row of a run's plan, as the run begins: every row is in its result, reached or not.
+struct PlannedService {
+    std::wstring serviceKey;
+    ActionKind asked;
+    std::optional<LeftAlone> leftAlone;
 };
 
 // What a service was like as the run began: its start mode as the backup saved it, and its state.
@@ -49,7 +59,10 @@ struct ServiceBefore {
 class RunRecord {
 public:
     // states: the services as they were when the backup was saved, in the backup's order.
-    RunRecord(std::string backupPath, std::vector<BackupEntry> backup, std::vector<std::optional<ServiceState>> states);
+    // planned: every row of the run's plan, in run order; the rows it never reaches are in its
+    // result too.
+    RunRecord(std::string backupPath, std::vector<BackupEntry> backup, std::vector<std::optional<ServiceState>> states,
+              std::vector<PlannedService> planned = {});
 
     void stepStarts(const std::wstring& serviceKey, ActionKind asked, const std::vector<ServiceCommand>& commands,
                     std::optional<LeftAlone> leftAlone = std::nullopt);
@@ -67,11 +80,15 @@ public:
     bool complete() const { return over_ && running().empty(); }
 
     const std::vector<TouchedService>& touched() const { return touched_; }
+    // Every row of the run: those of its plan in its order, each as the run touched it or, never
+    // reached, as planned; then any row touched that the plan did not name.
+    std::vector<TouchedService> rows() const;
     const std::string& backupPath() const { return backupPath_; }
     ServiceBefore before(const std::wstring& serviceKey) const;
 
 private:
     std::vector<TouchedService> touched_;
+    std::vector<PlannedService> planned_;
     std::string backupPath_;
     std::vector<BackupEntry> backup_;
     std::vector<std::optional<ServiceState>> states_;
@@ -84,6 +101,7 @@ enum class Outcome {
     NotInstalled,
     Failed,        // not as the row leaves it
     Unknown,       // the program ended before a command of the service finished
+    NotLaunched,   // the run stopped before it reached the service: nothing was launched for it
     LeftAloneByChoice,  // the run left it alone: the user chose so
     LeftAloneNeeded,    // the run left it alone: this Windows needs it as it is
     LeftAloneAsWindowsHasIt,  // the row keeps it as Windows has it
@@ -132,7 +150,7 @@ Outcome leftAloneOutcome(LeftAlone why);
 const wchar_t* outcomeWord(const Wording& words, Outcome outcome);
 
 // What can be known of a touched service without reading it back: why it was left alone, that it
-// was not installed before the run, or else nothing.
+// was not installed before the run, that the run never reached it, or else nothing.
 Outcome outcomeUnread(const TouchedService& touched, const ServiceBefore& before);
 
 // Judges one touched service by its state read back against the start mode and the running
@@ -159,10 +177,11 @@ RunResult readBack(const RunRecord& record, ServiceControl& services);
 // What quillora-cli apply did, as a run's result: every row of its plan read back now and judged
 // as the program's own runs are, a service Windows refused blamed on that refusal. backup: the
 // backup apply saved first. Where the services cannot be read back, unread says why and the
-// services from there on are as far as known.
+// services from there on are as far as known. stoppedAt: the row apply stopped at, where it was
+// stopped; from there on the rows it would have acted on were never reached.
 RunResult appliedResult(const SavedBackup& backup, const std::vector<PlannedRow>& rows,
                         const std::vector<std::pair<std::wstring, PlatformFailure>>& refused, ServiceControl& services,
-                        std::optional<PlatformFailure>& unread);
+                        std::optional<PlatformFailure>& unread, std::size_t stoppedAt = SIZE_MAX);
 
 // A service read back after a run acted, unless an earlier read failed: the first failure is kept
 // in unread and the services from there on are not asked again (nothing is known of them).
@@ -182,8 +201,9 @@ std::string resultPathFor(const std::string& backupPath);
 //   restore-point<TAB>ANSWER       Windows' answer where the run asked for a restore point
 //   KEY<TAB>BEFORE<TAB>ASKED<TAB>AFTER<TAB>RESULT[<TAB>REASON]
 //   end
-// One line for every row of the run, those it left alone too; BEFORE is "not saved" for a service
-// left alone by choice, which the backup leaves out. ASKED is the action's words, or "put back"
+// One line for every row of the run, those it left alone and those it never reached too; BEFORE is
+// "not saved" for a service left alone by choice, which the backup leaves out; AFTER is "not read"
+// where the service was not read after the run. ASKED is the action's words, or "put back"
 // and a mode for a restore.
 // REASON, for a failure: the command and its exit status ("sc-config 5", "net-stop 2", "net-start
 // ?" where it could not be read, "sc-config not-launched" where it never ran), "windows 5" where

@@ -11,6 +11,7 @@ namespace quillora {
 enum class FileProblem {
     IsFolder,            // a folder stands where the file should be
     NotAResult,          // a run's result that is not whole
+    NotAJournal,         // a run's journal that is not whole
     NotAHistory,         // a history of runs whose first line is not the program's
     Empty,
     SavedAsUtf16,

@@ -33,7 +33,7 @@ TEST_CASE("apply keeps the modes from before in an automatic backup, and restore
     CHECK(applied.status == 0);
     const std::string backup = kBackups + "/auto-20261207-101500-01.txt";
     CHECK(applied.out.rfind("saved the start modes from before in " + backup + "\n", 0) == 0);
-    CHECK(applied.out.find("3 changed, 0 unchanged, 56 not installed, 0 left running, 0 failed\n") != std::string::npos);
+    CHECK(applied.out.find("3 changed, 0 unchanged, 56 not installed, 0 failed\n") != std::string::npos);
     const std::string saved = machine.memoryFiles.files.at(backup).bytes;
     CHECK(saved.find("\r\nAlerter\tauto\r\n") != std::string::npos);
     CHECK(saved.find("\r\nALG\tdemand\r\n") != std::string::npos);
@@ -70,6 +70,8 @@ TEST_CASE("a backup saved again by Notepad, with a byte-order mark and LF line e
     const CliResult restored = runCli({"restore", "/tmp/notepad.txt"}, machine);
     CHECK(restored.status == 0);
     CHECK(restored.out.find("2 changed, 0 unchanged, 0 not installed, 0 failed\n") != std::string::npos);
+    // The restore is a run of its own: its history counts what it printed.
+    CHECK(runCli({"history"}, machine).out.find("\trestore notepad.txt\t2\t0\t0\t0\t0\t0\t\n") != std::string::npos);
     CHECK(machine.memoryServices.services[L"ALG"].mode == StartMode::Automatic);
     CHECK(machine.memoryServices.services[L"Alerter"].mode == StartMode::Disabled);
 }
@@ -191,7 +193,7 @@ TEST_CASE("on Windows 10 status, apply and verify leave the services it needs al
     CHECK(applied.status == 0);  // leaving a needed service alone is not a failure
     CHECK(applied.out.find("4:automatic updates (wuauserv): kept (needed here): needed by Windows 10 (--all changes it too)\n")
           != std::string::npos);
-    CHECK(applied.out.find("1 changed, 0 unchanged, 70 not installed, 0 left running, 0 failed, 2 kept (needed here)\n")
+    CHECK(applied.out.find("1 changed, 0 unchanged, 70 not installed, 0 failed, 2 kept (needed here)\n")
           != std::string::npos);
     CHECK(machine.memoryServices.services[L"wuauserv"].mode == StartMode::Automatic);
     CHECK(machine.memoryServices.services[L"ALG"].mode == StartMode::Manual);
@@ -275,7 +277,7 @@ TEST_CASE("--skip FILE: the services in it are left alone by plan, apply, status
         const CliResult applied = runCli({"apply", "automatic", "--skip", skip}, machine);
         CHECK(applied.status == 0);
         CHECK(applied.out.find("1:Alerter (Alerter): kept (your choice)\n") != std::string::npos);
-        CHECK(applied.out.find("1 changed, 0 unchanged, 56 not installed, 0 left running, 0 failed, 2 kept (your choice)\n")
+        CHECK(applied.out.find("1 changed, 0 unchanged, 56 not installed, 0 failed, 2 kept (your choice)\n")
               != std::string::npos);
         CHECK(machine.memoryServices.services[L"Alerter"].mode == StartMode::Automatic);
         CHECK(machine.memoryServices.services[L"ALG"].mode == StartMode::Manual);
@@ -390,7 +392,8 @@ TEST_CASE("history lists the runs; drift finds what changed since one, --fix set
     REQUIRE(runCli({"apply", "automatic"}, machine).status == 0);
     const std::string first = "20261207-101500-01";
     CHECK(runCli({"history"}, machine).out
-          == "RUN\tSTARTED\tMADE BY\tCHANGED\tUNCHANGED\tFAILED\tKEPT\n" + first + "\t2026-12-07 10:15:00\tapply automatic\t3\t0\t0\t0\n");
+          == "RUN\tSTARTED\tMADE BY\tCHANGED\tUNCHANGED\tFAILED\tKEPT\tUNKNOWN\tNOT LAUNCHED\tNOTE\n" + first
+                 + "\t2026-12-07 10:15:00\tapply automatic\t3\t0\t0\t0\t0\t0\t\n");
     const CliResult none = runCli({"drift"}, machine);
     CHECK(none.status == 0);
     CHECK(none.out == "no start mode has changed since the program last set them\n");
@@ -429,8 +432,8 @@ TEST_CASE("history lists the runs; drift finds what changed since one, --fix set
     CHECK(machine.memoryServices.services[L"ALG"].mode == StartMode::Manual);
     CHECK(machine.memoryServices.services[L"wuauserv"].mode == StartMode::Automatic);
     const CliResult listed = runCli({"history"}, machine);
-    CHECK(listed.out.find("\n20261207-101800-01\t2026-12-07 10:18:00\trestore-before " + first + "\t3\t0\t0\t0\n"
-                          "20261207-101700-01\t2026-12-07 10:17:00\tset-again-drifted\t1\t0\t0\t0\n" + first)
+    CHECK(listed.out.find("\n20261207-101800-01\t2026-12-07 10:18:00\trestore-before " + first + "\t3\t0\t0\t0\t0\t0\t\n"
+                          "20261207-101700-01\t2026-12-07 10:17:00\tset-again-drifted\t1\t0\t0\t0\t0\t0\t\n" + first)
           != std::string::npos);
 
     // A run that is not there, and a backup broken by hand: refused, nothing changed, every run still listed.
@@ -460,7 +463,7 @@ TEST_CASE("history lists the runs; drift finds what changed since one, --fix set
     machine.version = WindowsVersion{10, 0, 19045, false};
     const CliResult kept = runCli({"restore", "--before", "20261207-101900-01"}, machine);
     CHECK(kept.status == 0);
-    CHECK(kept.out.find("\n2:Application Layer Gateway Service (ALG): left alone: needed by Windows 10 (--all disables it too)\n")
+    CHECK(kept.out.find("\n2:Application Layer Gateway Service (ALG): left alone: needed by Windows 10 (--all changes it too)\n")
           != std::string::npos);
     CHECK(machine.memoryServices.services[L"ALG"].mode == StartMode::Manual);
     CHECK(runCli({"restore", "--before", "20261207-101900-01", "--all"}, machine).status == 0);
@@ -478,7 +481,7 @@ TEST_CASE("history lists the runs; drift finds what changed since one, --fix set
     CHECK(restored.out.rfind("restoring /tmp/mine.txt\nrestore point: made, number 7\n", 0) == 0);
     CHECK(machine.restorePointsDouble.begun == std::vector<std::wstring>{L"Quillora: restore mine.txt"});
     CHECK(machine.restorePointsDouble.ended == std::vector<std::int64_t>{7});
-    CHECK(runCli({"history"}, machine).out.find("\n20261207-102100-01\t2026-12-07 10:21:00\trestore mine.txt\t1\t0\t0\t0\n")
+    CHECK(runCli({"history"}, machine).out.find("\n20261207-102100-01\t2026-12-07 10:21:00\trestore mine.txt\t1\t0\t0\t0\t0\t0\t\n")
           != std::string::npos);
     CHECK(runCli({"history", "20261207-102100-01"}, machine).out.find("\nrestore point: made, number 7\n") != std::string::npos);
     CHECK(runCli({"drift", "--restore-point"}, machine).status == 2);

@@ -60,7 +60,10 @@ TEST_CASE("runs are listed newest first from the backups, the history file and, 
     CHECK(runs[3].origin == RunOrigin{RunMaker::Window, Profile::Automatic, "", ""});
     CHECK(runs[3].counts == RunCounts{7, 8, 9, 1});  // the history file's, not the result's
     CHECK(runs[2].origin == RunOrigin{RunMaker::Apply, Profile::Prompted, "yynnyyyy", ""});
-    CHECK_FALSE(runs[2].counts.has_value());
+    // Unfinished, in words: its result was never saved; what its backup saved counts as unknown.
+    CHECK(runs[2].unfinished == Unfinished{Unfinished::Why::ProgramEnded, ""});
+    CHECK(runs[2].counts == RunCounts{0, 0, 0, 0, 1, 0});
+    CHECK_FALSE(runs[3].unfinished.has_value());
     CHECK_FALSE(runs[1].origin.has_value());  // its line cannot be read
     CHECK(runs[1].counts == RunCounts{0, 1, 1, 1});
 
@@ -195,7 +198,7 @@ TEST_CASE("what changed since a run, set again as a run of its own; a way back w
         CHECK(unread.result()->services[0].outcome == Outcome::Unknown);
     }
     machine.memoryServices.queriesLeft.reset();
-    CHECK(runHistory(machine)[0].counts == RunCounts{0, 0, 0, 0});
+    CHECK(runHistory(machine)[0].counts == RunCounts{0, 0, 0, 0, 1, 0});
 
     // A restore point asked before the backup: Windows' answer kept in the result; the same number
     // as an earlier run's is one Windows made earlier (it keeps one a day); ended once, after.
@@ -204,7 +207,7 @@ TEST_CASE("what changed since a run, set again as a run of its own; a way back w
         machine.stamp = stamp;
         points.answer = answer;
         const std::size_t endedBefore = points.ended.size();
-        MachineRun run(machine, goingBack(RunMaker::Undo, "x"), {}, nullptr, &points);
+        MachineRun run(machine, goingBack(RunMaker::Undo, "x"), {}, {}, nullptr, &points);
         CHECK(points.ended.size() == endedBefore);  // not before the run is over
         return *run.finish({}).restorePoint;
     };
@@ -212,19 +215,54 @@ TEST_CASE("what changed since a run, set again as a run of its own; a way back w
     CHECK(runAnswered("20261207-102000", made) == made);
     CHECK(points.ended == std::vector<std::int64_t>{41});
     CHECK(runAnswered("20261207-102100", made) == RestorePointAnswer{RestorePointAnswer::Kind::AlreadyMade, 41});
-    CHECK(points.ended.size() == 1);
+    // Windows answered success all the same: what it began is ended, once.
+    CHECK(points.ended == std::vector<std::int64_t>{41, 41});
+
+    // Shared by the runs of one program: a run begun while a point is open shares it, and it is
+    // ended once, after the last of them; no second request while Windows has not answered.
+    {
+        SharedRestorePoints shared(points);
+        points.answer = RestorePointAnswer{RestorePointAnswer::Kind::Made, 42};
+        machine.stamp = "20261207-102150";
+        auto first = std::make_unique<MachineRun>(machine, goingBack(RunMaker::Undo, "x"), std::vector<BackupEntry>{},
+                                                  std::vector<std::wstring>{}, nullptr, &shared);
+        auto second = std::make_unique<MachineRun>(machine, goingBack(RunMaker::Undo, "x"), std::vector<BackupEntry>{},
+                                                   std::vector<std::wstring>{}, nullptr, &shared);
+        CHECK(points.begun.size() == 3);
+        CHECK(second->restorePoint() == RestorePointAnswer{RestorePointAnswer::Kind::Shared, 42});
+        first.reset();
+        CHECK(points.ended.size() == 2);
+        second->finish({});
+        CHECK(points.ended == std::vector<std::int64_t>{41, 41, 42});
+        second.reset();
+        CHECK(points.ended.size() == 3);
+        struct Reentered : RestorePoints {
+            RestorePointAnswer begin(const std::wstring&, const std::function<void()>&) override
+            {
+                CHECK_THROWS_AS(outer->begin(L"nested"), RestorePointBusy);
+                return {RestorePointAnswer::Kind::Off};
+            }
+            void end(std::int64_t) override {}
+            SharedRestorePoints* outer = nullptr;
+        } reentered;
+        SharedRestorePoints asking(reentered);
+        reentered.outer = &asking;
+        CHECK(asking.begin(L"first").kind == RestorePointAnswer::Kind::Off);
+    }
     const RestorePointAnswer turnedDown{RestorePointAnswer::Kind::Refused, 0, 1058};
     CHECK(runAnswered("20261207-102200", turnedDown) == turnedDown);
     CHECK(readRun(machine, runHistory(machine)[0]).result->restorePoint == turnedDown);
     CHECK(points.begun.back() == L"Quillora: undo x");
 
-    // On Windows 10, ALG and wuauserv are needed: a way back that would disable them is warned of;
-    // on XP nothing is.
-    const std::vector<ModeChange> disabling{{L"ALG", StartMode::Manual, false, StartMode::Disabled, false},
-                                            {L"wuauserv", StartMode::Manual, false, StartMode::Automatic, false},
-                                            {L"Alerter", StartMode::Manual, false, StartMode::Disabled, false}};
-    CHECK(disablingNeeded(disabling, WindowsVersion{10, 0, 19045, false}) == std::vector<std::wstring>{L"ALG"});
-    CHECK(disablingNeeded(disabling, WindowsVersion{}).empty());
+    // On Windows 10, ALG, Netlogon and wuauserv are needed: a way back that would disable one, or
+    // turn its automatic start to a manual one, is warned of; one that starts it more readily is
+    // not; on XP nothing is.
+    const std::vector<ModeChange> changing{{L"ALG", StartMode::Manual, false, StartMode::Disabled, false},
+                                           {L"Netlogon", StartMode::Automatic, false, StartMode::Manual, false},
+                                           {L"wuauserv", StartMode::Manual, false, StartMode::Automatic, false},
+                                           {L"Alerter", StartMode::Manual, false, StartMode::Disabled, false}};
+    CHECK(neededStartedLess(changing, WindowsVersion{10, 0, 19045, false}) == std::vector<std::wstring>{L"ALG", L"Netlogon"});
+    CHECK(neededStartedLess(changing, WindowsVersion{}).empty());
     CHECK(without({{L"ALG", StartMode::Disabled, false}, {L"Alerter", StartMode::Disabled, false}}, {L"ALG"})
           == std::vector<BackupEntry>{{L"Alerter", StartMode::Disabled, false}});
 }

@@ -253,17 +253,24 @@ TEST_CASE("the saved result: one fixed form, read back as it was saved")
                                std::nullopt, Outcome::Unknown, std::nullopt});
     result.services.push_back({L"ALG", std::nullopt, ActionKind::ManualOnly, std::nullopt, Outcome::NotInstalled,
                                std::nullopt});
+    result.services.push_back({L"Spooler", BackupEntry{L"Spooler", StartMode::Automatic, false}, ActionKind::StopAndManual,
+                               std::nullopt, Outcome::NotLaunched, std::nullopt});
     const std::string file = "quillora-result 1\r\n"
                              "backup\tauto-20261207-101500-01.txt\r\n"
                              "Alerter\tauto\tstop, disabled\tdisabled, stopped\tchanged\r\n"
                              "wuauserv\tauto (delayed)\tstop, disabled\tauto (delayed), running\tfailed\tsc-config 5\r\n"
                              "BITS\tdemand\tstop, manual\tdemand, running\tfailed\tnet-stop ?\r\n"
                              "Themes\tdemand\tautomatic, start\tauto, stopped\tfailed\treported-success\r\n"
-                             "SENS\tauto\tstop, disabled\tabsent\tunknown\r\n"
+                             "SENS\tauto\tstop, disabled\tnot read\tunknown\r\n"
                              "ALG\tabsent\tmanual\tabsent\tnot installed\r\n"
+                             "Spooler\tauto\tstop, manual\tnot read\tnot launched\r\n"
                              "end\r\n";
     CHECK(formatRunResult(result) == file);
     CHECK(parseRunResult("C:\\b\\auto-20261207-101500-01.result.log", file) == result);
+    // A result of an earlier version wrote "absent" for a service it did not read.
+    std::string earlier = file;
+    earlier.replace(earlier.find("not read\tunknown"), 8, "absent");
+    CHECK(parseRunResult("C:\\b\\auto-20261207-101500-01.result.log", earlier) == result);
 
     SUBCASE("a file that is not a whole result is refused")
     {

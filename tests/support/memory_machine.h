@@ -149,6 +149,18 @@ public:
             unclaimed.push_back(path);
         files[path] = {bytes, ++clock};
     }
+    void append(const std::string& path, const std::string& bytes) override
+    {
+        if (readOnly || unreadable.count(path))
+            throw FileFailure(path, windows_error::kAccessDenied, L"Access is denied.");
+        const auto found = files.find(path);
+        if (found == files.end())
+            throw FileFailure(path, windows_error::kFileNotFound, L"The system cannot find the file specified.");
+        if (claims && *claims == 0 && path.find("/auto-") != std::string::npos)
+            unclaimed.push_back(path);
+        found->second.bytes += bytes;
+        found->second.modified = ++clock;
+    }
     void createFolders(const std::string& path) override
     {
         if (readOnly)
@@ -178,7 +190,7 @@ public:
 
 // System Restore answering as a test says, every restore point begun and ended recorded.
 struct AnsweringRestorePoints : RestorePoints {
-    RestorePointAnswer begin(const std::wstring& description) override
+    RestorePointAnswer begin(const std::wstring& description, const std::function<void()>& = nullptr) override
     {
         begun.push_back(description);
         return answer;

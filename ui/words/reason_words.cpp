@@ -13,6 +13,7 @@ namespace {
 constexpr std::pair<FileProblem, Text> kProblemTexts[] = {
     {FileProblem::IsFolder, Text::ProblemIsFolder},
     {FileProblem::NotAResult, Text::ProblemNotAResult},
+    {FileProblem::NotAJournal, Text::ProblemNotAJournal},
     {FileProblem::NotAHistory, Text::ProblemNotAHistory},
     {FileProblem::Empty, Text::ProblemEmpty},
     {FileProblem::SavedAsUtf16, Text::ProblemUtf16},
