@@ -2,7 +2,7 @@
 
 #include "companion/arguments.h"
 #include "companion/output_file.h"
-#include "engine/records/backup_store.h"
+#include "engine/records/backups/backup_store.h"
 #include "engine/export/export.h"
 #include "engine/machine/failure.h"
 #include "engine/text/utf8.h"

@@ -2,9 +2,9 @@
 
 #include "companion/arguments.h"
 #include "companion/machine_commands.h"
-#include "engine/records/backup_on_machine.h"
-#include "engine/records/going_back.h"
-#include "engine/records/run_history.h"
+#include "engine/records/backups/backup_on_machine.h"
+#include "engine/records/transaction/going_back.h"
+#include "engine/records/history/run_history.h"
 #include "engine/plan/service_report.h"
 #include "engine/text/printable.h"
 #include "engine/text/utf8.h"
@@ -98,6 +98,9 @@ CliResult goBackRun(Machine& machine, std::unique_ptr<RunClaim> claim, const std
     for (const std::wstring& key : needed)
         notes += serviceName(key) + ": left alone: needed by " + windowsProductName(*windows) + " (--all changes it too)\n";
     const std::vector<BackupEntry> putting = without(modes, needed);
+    // As the windows' ways back: one that would change nothing is no run.
+    if (restoreWouldChange(servicesOf(machine), putting, windows).empty())
+        return {kExitSuccess, heading + notes + nothingToPutBack(), ""};
     MachineRun run(machine, origin, modesMeant(putting), {}, std::move(claim), restorePointsAsked(arguments, machine));
     const RestoreResult restored = putBack(run, putting, needed);
     // As with apply, a service left alone because this Windows needs it is kept, no failure.
@@ -147,9 +150,9 @@ Drift driftOfLastSet(Machine& machine, const std::vector<HistoryRun>& runs, cons
     // from an older run.
     for (const LastSet& set : lastSet) {
         const std::string name = serviceName(set.mode.serviceKey) + ": ";
-        if (set.kind == LastSet::Kind::NotReached)
-            drift.notCompared += name + "not reached: run " + printable(set.run)
-                + " is unfinished and stopped before it; not compared\n";
+        // A service not installed here has nothing to compare either way.
+        if (set.kind == LastSet::Kind::NotReached && servicesOf(machine).query(set.mode.serviceKey))
+            drift.notCompared += name + "not reached: run " + printable(set.run) + " stopped before it; not compared\n";
         if (set.kind == LastSet::Kind::Unreadable)
             drift.notCompared += name + "run " + printable(set.run) + " cannot be read (" + printable(set.why)
                 + "); not compared with an older run\n";

@@ -9,14 +9,14 @@
 #include "companion/arguments.h"
 #include "companion/history_commands.h"
 #include "companion/output_file.h"
-#include "engine/records/backup_file.h"
-#include "engine/records/backup_store.h"
-#include "engine/records/run_history.h"
-#include "engine/records/run_result.h"
+#include "engine/records/backups/backup_file.h"
+#include "engine/records/backups/backup_store.h"
+#include "engine/records/history/run_history.h"
+#include "engine/records/run/run_result.h"
 #include "engine/machine/failure.h"
-#include "engine/records/backup_on_machine.h"
-#include "engine/records/going_back.h"
-#include "engine/records/machine_run.h"
+#include "engine/records/backups/backup_on_machine.h"
+#include "engine/records/transaction/going_back.h"
+#include "engine/records/transaction/machine_run.h"
 #include "engine/plan/profile_on_machine.h"
 #include "engine/plan/plan.h"
 #include "engine/text/utf8.h"
@@ -152,6 +152,11 @@ int judgedStatus(const MachineRun& run, bool complete)
     return complete && run.counts().failed == 0 && run.counts().unknown == 0 ? kExitSuccess : kExitIncomplete;
 }
 
+std::string nothingToPutBack()
+{
+    return "nothing to change: every installed service is as it would be put back; no run was made\n";
+}
+
 int stoppedStatus(const MachineRun& run, int status)
 {
     return run.counts().notLaunched > 0 ? kExitStopped : status;
@@ -284,6 +289,13 @@ CliResult restoreCommand(const std::vector<std::string>& args, Machine& machine)
     } catch (const BackupError& error) {
         throw FileFailure(file, 0, fromUtf8(std::string(error.what()) + "; nothing was changed"));
     }
+    if (restoreWouldChange(servicesOf(machine), backup, machine.windowsVersion()).empty())
+        return {kExitSuccess,
+                "restoring " + printable(file) + "\n"
+                    + (backup.empty() ? "the backup lists no service: the run it was saved before left every service alone; "
+                                        "no run was made\n"
+                                      : nothingToPutBack()),
+                ""};
     // A run of its own, with a backup first, so that the restore can be gone back from too.
     MachineRun run(machine, goingBack(RunMaker::RestoreFile, printable(fileNameOf(file))), modesMeant(backup), {},
                    std::move(claim), restorePointsAsked(arguments, machine));

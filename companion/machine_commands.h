@@ -7,7 +7,7 @@
 #include "companion/cli.h"
 #include "engine/machine/failure.h"
 #include "engine/machine/machine.h"
-#include "engine/records/machine_run.h"
+#include "engine/records/transaction/machine_run.h"
 
 namespace quillora {
 
@@ -38,6 +38,9 @@ RestorePoints* restorePointsAsked(const Arguments& arguments, Machine& machine);
 // A run's exit status: success only where the command's own report is complete and the judged
 // result counts no failure and nothing unknown.
 int judgedStatus(const MachineRun& run, bool complete);
+// What a restore, restore --before or drift --fix says where nothing differs: as the windows' ways
+// back, it makes no run then.
+std::string nothingToPutBack();
 // The status of a run that was stopped before it reached every service (Ctrl+C, Ctrl+Break, a
 // closed console): kExitStopped; else status.
 int stoppedStatus(const MachineRun& run, int status);

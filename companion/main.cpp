@@ -57,7 +57,16 @@ std::vector<std::string> arguments([[maybe_unused]] int argc, [[maybe_unused]] c
 #endif
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+// This machine, as the companion asks it: Ctrl+C, Ctrl+Break and a closed console ask a run to stop.
+class CompanionMachine : public quillora::platform::WindowsMachine {
+public:
+    bool stopRequested() override { return stop_.requested(); }
+
+private:
+    quillora::platform::ConsoleStop stop_;
+};
+#else
 // A system without Windows services: the companion plans, lists and exports here.
 class PortableMachine : public quillora::Machine {
 public:
@@ -80,7 +89,7 @@ private:
 int main(int argc, char** argv)
 {
 #ifdef _WIN32
-    quillora::platform::WindowsMachine machine;
+    CompanionMachine machine;
     const quillora::CliResult result = quillora::runCli(arguments(argc, argv), machine);
 #else
     PortableMachine machine;

@@ -1,5 +1,7 @@
 #include "platform/console.h"
 
+#include <atomic>
+
 #include "engine/text/utf8.h"
 #include "platform/system_error.h"
 
@@ -80,6 +82,53 @@ void writeFileToStandard(HANDLE stream, const std::string& bytes)
     for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
         text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
     writeToConsole(stream, text);
+}
+
+namespace {
+
+// What the handler, which Windows calls on a thread of its own and gives no context, shares with
+// the program: whether a stop was asked, and an event set once the program is done.
+struct StopState {
+    std::atomic<bool> requested{false};
+    HANDLE done = nullptr;
+};
+
+StopState& stopState()
+{
+    static StopState state;
+    return state;
+}
+
+// Windows ends the process 5 s after a close event whatever the handler does; a little less.
+constexpr DWORD kLongestCloseWait = 4500;
+
+BOOL WINAPI askToStop(DWORD event)
+{
+    StopState& state = stopState();
+    state.requested = true;
+    const bool ending = event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT;
+    if (ending && state.done)
+        WaitForSingleObject(state.done, kLongestCloseWait);
+    return TRUE;
+}
+
+}  // namespace
+
+ConsoleStop::ConsoleStop()
+{
+    stopState().done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    SetConsoleCtrlHandler(askToStop, TRUE);
+}
+
+ConsoleStop::~ConsoleStop()
+{
+    SetEvent(stopState().done);
+    SetConsoleCtrlHandler(askToStop, FALSE);
+}
+
+bool ConsoleStop::requested() const
+{
+    return stopState().requested;
 }
 
 }  // namespace quillora::platform

@@ -19,4 +19,19 @@ void writeFileToStandard(HANDLE stream, const std::string& bytes);
 // The text with every LF that no CR precedes made CR LF.
 std::string withCrLf(const std::string& text);
 
+// Ctrl+C, Ctrl+Break and a closed console, asked of a console program while this lives: instead
+// of killing it midway, each asks it to stop, and it ends what it began (a run reaches no further
+// service, judges and saves what it did, ends its restore point). A closed console ends the
+// process once its handler returns, so the handler waits until this is destroyed, for at most the
+// few seconds Windows gives it.
+class ConsoleStop {
+public:
+    ConsoleStop();
+    ~ConsoleStop();
+    ConsoleStop(const ConsoleStop&) = delete;
+    ConsoleStop& operator=(const ConsoleStop&) = delete;
+
+    bool requested() const;
+};
+
 }  // namespace quillora::platform

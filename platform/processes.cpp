@@ -60,9 +60,14 @@ void WindowsProcesses::processPendingMessages()
     platform::processPendingMessages();
 }
 
-void WindowsProcesses::waitForLaunched(std::chrono::milliseconds longest)
+void WindowsProcesses::hideWindows()
 {
     EnumThreadWindows(GetCurrentThreadId(), hideWindow, 0);
+}
+
+void WindowsProcesses::waitForLaunched(std::chrono::milliseconds longest)
+{
+    hideWindows();
     std::vector<HANDLE> running;
     for (const auto& [launch, process] : kept_)
         running.push_back(process.get());

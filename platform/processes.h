@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "engine/records/run_results.h"
+#include "engine/records/transaction/run_results.h"
 #include "platform/handles.h"
 
 namespace quillora::platform {
@@ -21,6 +21,8 @@ public:
     virtual std::size_t launchKept(const std::wstring& commandLine, int showState) = 0;
     // Handles every message already waiting, then returns.
     virtual void processPendingMessages() = 0;
+    // Hides every window of the program at once.
+    virtual void hideWindows() = 0;
     // Hides every window of the program at once, then waits until every kept process has ended,
     // for at most the time given: the program's end waits for its commands.
     virtual void waitForLaunched(std::chrono::milliseconds longest) = 0;
@@ -36,6 +38,7 @@ public:
     void forget(std::size_t launch) override;
     std::unique_ptr<Timer> every(std::chrono::milliseconds period, std::function<void()> tick) override;
     void processPendingMessages() override;
+    void hideWindows() override;
     void waitForLaunched(std::chrono::milliseconds longest) override;
     [[noreturn]] void endProgram() override;
 

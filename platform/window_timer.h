@@ -5,7 +5,7 @@
 #include <chrono>
 #include <functional>
 
-#include "engine/records/run_results.h"
+#include "engine/records/transaction/run_results.h"
 #include "platform/handles.h"
 
 namespace quillora::platform {

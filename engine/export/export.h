@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/catalogue/answers.h"
-#include "engine/records/backup_file.h"
+#include "engine/records/backups/backup_file.h"
 #include "engine/catalogue/catalogue.h"
 
 namespace quillora {

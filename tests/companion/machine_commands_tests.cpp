@@ -1,7 +1,8 @@
 #include <doctest.h>
 
 #include "companion/cli.h"
-#include "engine/records/backup_store.h"
+#include "engine/records/backups/backup_store.h"
+#include "engine/records/history/run_history.h"
 #include "engine/catalogue/catalogue.h"
 #include "tests/support/memory_machine.h"
 #include "tests/support/text_helpers.h"
@@ -350,7 +351,9 @@ TEST_CASE("a run that left every service alone has a backup that says so, and re
     CHECK(restored.status == 0);
     CHECK(restored.out
           == "restoring " + saved.path + "\nthe backup lists no service: the run it was saved before left every service "
-             "alone\n0 changed, 0 unchanged, 0 not installed, 0 failed\n");
+             "alone; no run was made\n");
+    // As a way back of the windows that would change nothing: no run.
+    CHECK(runHistory(machine).size() == 1);
     CHECK(machine.memoryServices.services[L"Alerter"].mode == StartMode::Automatic);
 
     // A newer backup that cannot be used is named, never passed over for the good one before it.
@@ -485,4 +488,51 @@ TEST_CASE("history lists the runs; drift finds what changed since one, --fix set
           != std::string::npos);
     CHECK(runCli({"history", "20261207-102100-01"}, machine).out.find("\nrestore point: made, number 7\n") != std::string::npos);
     CHECK(runCli({"drift", "--restore-point"}, machine).status == 2);
+}
+
+TEST_CASE("Ctrl+C stops apply before the next service; drift then compares only what the run reached")
+{
+    MemoryMachine machine = machineWithServices();
+    int reached = 0;
+    machine.stopWhen = [&] { return ++reached > 1; };
+    const CliResult stopped = runCli({"apply", "automatic"}, machine);
+    CHECK(stopped.status == 4);
+    CHECK(stopped.err == "quillora-cli: stopped as asked (Ctrl+C, Ctrl+Break or the console closed): 2 services were "
+                         "not reached; what was done is saved as the run's result\n");
+    // Printed, kept in the history and in the result alike, each service once.
+    CHECK(stopped.out.find("\n1 changed, 0 unchanged, 56 not installed, 0 failed, 2 not launched\n") != std::string::npos);
+    const std::string run = "20261207-101500-01";
+    CHECK(runCli({"history"}, machine).out.find(run + "\t2026-12-07 10:15:00\tapply automatic\t1\t0\t0\t0\t0\t2\t\n")
+          != std::string::npos);
+    CHECK(runCli({"history", run}, machine).out.find("\tALG\tdemand\tstop, disabled\tnot read\tnot launched\t") != std::string::npos);
+    CHECK(machine.memoryServices.services[L"ALG"].mode == StartMode::Manual);
+    machine.stopWhen = nullptr;
+
+    // What the user stopped is not finished behind their back: no drift, each named.
+    const CliResult none = runCli({"drift"}, machine);
+    CHECK(none.status == 0);
+    CHECK(none.out == "no start mode has changed since the program last set them\n"
+                      "2:Application Layer Gateway Service (ALG): not reached: run " + run + " stopped before it; not compared\n"
+                      "4:automatic updates (wuauserv): not reached: run " + run + " stopped before it; not compared\n");
+    machine.memoryServices.services[L"Alerter"].mode = StartMode::Manual;
+    CHECK(runCli({"drift"}, machine).status == 1);
+    machine.stamp = "20261207-101600";
+    const CliResult fixed = runCli({"drift", "--fix"}, machine);
+    CHECK(fixed.status == 0);
+    CHECK(fixed.out.find("\n1 changed, 0 unchanged, 0 not installed, 0 failed\n") != std::string::npos);
+    CHECK(machine.memoryServices.services[L"Alerter"].mode == StartMode::Disabled);
+    CHECK(machine.memoryServices.services[L"ALG"].mode == StartMode::Manual);
+
+    // A result that cannot be read is named, and no older run decides its services: status 3.
+    machine.memoryFiles.files[kBackups + "/auto-20261207-101600-01.result.log"].bytes = "damaged";
+    const CliResult unreadable = runCli({"drift"}, machine);
+    CHECK(unreadable.status == 3);
+    CHECK(unreadable.out.find("1:Alerter (Alerter): run 20261207-101600-01 cannot be read (not a whole Quillora result); "
+                              "not compared with an older run\n")
+          != std::string::npos);
+    const CliResult read = runCli({"history", "20261207-101600-01"}, machine);
+    CHECK(read.status == 3);
+    CHECK(read.out.find("\nunfinished: its result cannot be read; below, the start modes its backup saved before it, and how "
+                        "far its journal says it got\n")
+          != std::string::npos);
 }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "companion/cli.h"
-#include "engine/records/backup_file.h"
+#include "engine/records/backups/backup_file.h"
 #include "tests/support/memory_machine.h"
 
 using namespace quillora;

@@ -5,7 +5,7 @@
 
 #include "companion/cli.h"
 #include "engine/run/recording.h"
-#include "engine/records/run_result.h"
+#include "engine/records/run/run_result.h"
 #include "engine/plan/plan.h"
 #include "engine/text/utf8.h"
 #include "tests/support/golden.h"

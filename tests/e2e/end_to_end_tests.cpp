@@ -8,13 +8,13 @@
 #include <set>
 #include <stdexcept>
 
-#include "engine/records/backup_store.h"
-#include "engine/records/run_history.h"
+#include "engine/records/backups/backup_store.h"
+#include "engine/records/history/run_history.h"
 #include "engine/catalogue/catalogue.h"
 #include "engine/choice/settings.h"
 #include "engine/text/utf8.h"
 #include "engine/run/recording.h"
-#include "engine/records/run_result.h"
+#include "engine/records/run/run_result.h"
 #include "resources/site.h"
 #include "tests/support/engine_doubles.h"
 #include "tests/support/golden.h"

@@ -1,6 +1,6 @@
 #include <doctest.h>
 
-#include "engine/records/backup_file.h"
+#include "engine/records/backups/backup_file.h"
 #include "engine/catalogue/catalogue.h"
 #include "tests/support/wide_strings.h"
 

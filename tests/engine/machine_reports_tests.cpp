@@ -4,9 +4,9 @@
 #include <map>
 #include <set>
 
-#include "engine/records/backup_file.h"
-#include "engine/records/backup_on_machine.h"
-#include "engine/records/backup_store.h"
+#include "engine/records/backups/backup_file.h"
+#include "engine/records/backups/backup_on_machine.h"
+#include "engine/records/backups/backup_store.h"
 #include "engine/catalogue/catalogue.h"
 #include "engine/machine/failure.h"
 #include "engine/plan/plan.h"

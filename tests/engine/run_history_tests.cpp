@@ -2,9 +2,10 @@
 // the ways back.
 #include <doctest.h>
 
-#include "engine/records/going_back.h"
-#include "engine/records/machine_run.h"
-#include "engine/records/run_history.h"
+#include "engine/records/transaction/going_back.h"
+#include "engine/records/transaction/machine_run.h"
+#include "engine/records/history/run_history.h"
+#include "engine/records/run/run_journal.h"
 #include "tests/support/memory_machine.h"
 
 using namespace quillora;
@@ -265,4 +266,105 @@ TEST_CASE("what changed since a run, set again as a run of its own; a way back w
     CHECK(neededStartedLess(changing, WindowsVersion{}).empty());
     CHECK(without({{L"ALG", StartMode::Disabled, false}, {L"Alerter", StartMode::Disabled, false}}, {L"ALG"})
           == std::vector<BackupEntry>{{L"Alerter", StartMode::Disabled, false}});
+}
+
+TEST_CASE("a run cut at any step is unfinished, says how far it got, and drift compares only what it reached")
+{
+    MemoryMachine machine;
+    auto& services = machine.memoryServices.services;
+    services[L"Alerter"] = installed(StartMode::Automatic, RunState::Stopped);
+    services[L"ALG"] = installed(StartMode::Manual, RunState::Stopped);
+    services[L"Messenger"] = installed(StartMode::Automatic, RunState::Stopped);
+    const std::vector<BackupEntry> meant{{L"Alerter", StartMode::Disabled, false},
+                                         {L"ALG", StartMode::Disabled, false},
+                                         {L"Messenger", StartMode::Disabled, false}};
+    // An earlier, finished run set Messenger to manual and ALG to automatic.
+    {
+        MachineRun earlier(machine, goingBack(RunMaker::Undo, "x"),
+                           {{L"Messenger", StartMode::Manual, false}, {L"ALG", StartMode::Automatic, false}});
+        putBack(earlier, {{L"Messenger", StartMode::Manual, false}, {L"ALG", StartMode::Automatic, false}});
+    }
+    const std::string journal = kBackups + "/auto-20261207-101600-01.journal.log";
+    const auto cut = [&](int reached) {
+        machine.stamp = "20261207-101600";
+        MachineRun run(machine, profileOrigin(RunMaker::Window, Profile::Automatic, Answers{}, Lists::Designed), meant);
+        for (int i = 0; i < reached; ++i) {
+            run.reached(meant[i]);
+            services[meant[i].serviceKey].mode = StartMode::Disabled;
+        }
+        // The program is killed here: no result, the claim gone with the process.
+    };
+
+    SUBCASE("after the backup and the journal, before the first act: nothing reached, nothing drifts")
+    {
+        cut(0);
+        CHECK(machine.memoryFiles.files.at(journal).bytes
+              == "quillora-journal 1\r\nintent\tAlerter\tdisabled\r\nintent\tALG\tdisabled\r\n"
+                 "intent\tMessenger\tdisabled\r\n");
+        const HistoryRun newest = runHistory(machine).front();
+        CHECK(newest.unfinished == Unfinished{Unfinished::Why::ProgramEnded, ""});
+        CHECK(newest.counts == RunCounts{0, 0, 0, 0, 0, 3});
+        const std::vector<LastSet> lastSet = lastSetModes(machine, runHistory(machine));
+        REQUIRE(lastSet.size() == 3);
+        for (const LastSet& set : lastSet)
+            CHECK(set.kind == LastSet::Kind::NotReached);  // the older run's modes do not decide them
+        CHECK(changedSinceLastSet(lastSet, machine.memoryServices, std::nullopt).empty());
+    }
+    SUBCASE("between acts: what it reached is compared with what it meant, the rest is not reached")
+    {
+        cut(1);
+        const RunDetail detail = readRun(machine, runHistory(machine).front());
+        REQUIRE(detail.shown.services.size() == 3);
+        CHECK(detail.shown.services[0].outcome == Outcome::Unknown);  // reached: how it ended unknown
+        CHECK(detail.shown.services[1].outcome == Outcome::NotLaunched);
+        CHECK(runHistory(machine).front().counts == RunCounts{0, 0, 0, 0, 1, 2});
+        services[L"Alerter"].mode = StartMode::Manual;  // changed from outside since
+        const std::vector<LastSet> lastSet = lastSetModes(machine, runHistory(machine));
+        CHECK(changedSinceLastSet(lastSet, machine.memoryServices, std::nullopt)
+              == std::vector<ModeChange>{{L"Alerter", StartMode::Manual, false, StartMode::Disabled, false}});
+        CHECK(lastSet[0].run == "20261207-101600-01");
+    }
+    SUBCASE("while its last line was written: the cut line counts for nothing")
+    {
+        cut(2);
+        machine.memoryFiles.files.at(journal).bytes += "reached\tMess";
+        CHECK(runHistory(machine).front().counts == RunCounts{0, 0, 0, 0, 2, 1});
+    }
+    SUBCASE("a journal not the program's, or a result that cannot be read: named, and no older run decides")
+    {
+        cut(3);
+        machine.memoryFiles.files.at(journal).bytes += "reached\tNoSuchService\tdisabled\r\n";
+        // Which services it meant is not known: every one its backup saved is named.
+        std::vector<LastSet> lastSet = lastSetModes(machine, runHistory(machine));
+        REQUIRE(lastSet.size() == catalogueKeys(Lists::Designed).size());
+        CHECK(std::all_of(lastSet.begin(), lastSet.end(), [](const LastSet& set) { return set.kind == LastSet::Kind::Unreadable; }));
+        CHECK(lastSet[0].why == "not a whole Quillora journal");
+        CHECK(changedSinceLastSet(lastSet, machine.memoryServices, std::nullopt).empty());
+        machine.memoryFiles.files[kBackups + "/auto-20261207-101600-01.result.log"] = {"damaged", 1};
+        CHECK(runHistory(machine).front().unfinished->why == Unfinished::Why::ResultUnreadable);
+        lastSet = lastSetModes(machine, runHistory(machine));
+        CHECK(lastSet[2].kind == LastSet::Kind::Unreadable);
+        CHECK(lastSet[2].why == "not a whole Quillora result");
+    }
+    SUBCASE("a run of an earlier version, without a journal, reads as before: the older run decides")
+    {
+        cut(3);
+        machine.memoryFiles.files.erase(journal);
+        const std::vector<LastSet> lastSet = lastSetModes(machine, runHistory(machine));
+        REQUIRE(lastSet.size() == 2);
+        CHECK(lastSet[0].mode == BackupEntry{L"Messenger", StartMode::Manual, false});
+        const int saved = static_cast<int>(catalogueKeys(Lists::Designed).size());
+        CHECK(runHistory(machine).front().counts == RunCounts{0, 0, 0, 0, saved, 0});
+    }
+    SUBCASE("a finished run's journal is the whole journal, each service reached once")
+    {
+        machine.stamp = "20261207-101600";
+        MachineRun run(machine, goingBack(RunMaker::Undo, "x"), meant);
+        putBack(run, meant);
+        const std::optional<RunJournal> read = parseJournal(machine.memoryFiles.files.at(journal).bytes);
+        REQUIRE(read);
+        CHECK(read->intent == meant);
+        CHECK(read->reached == meant);
+        CHECK_FALSE(runHistory(machine).front().unfinished.has_value());
+    }
 }

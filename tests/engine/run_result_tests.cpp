@@ -4,8 +4,8 @@
 #include <map>
 #include <set>
 
-#include "engine/records/run_result.h"
-#include "engine/records/run_results.h"
+#include "engine/records/run/run_result.h"
+#include "engine/records/transaction/run_results.h"
 #include "tests/support/memory_machine.h"
 #include "tests/support/wide_strings.h"
 

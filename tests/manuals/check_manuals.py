@@ -226,10 +226,11 @@ def constant(path, pattern):
 def files_the_program_writes():
     """The names the program's own code gives the files it writes."""
     return [
-        constant("engine/records/backup_store.cpp", r'kBackupFolderName\[\] = "([^"]+)"'),
-        constant("engine/records/backup_store.cpp", r'kAutomaticPrefix\[\] = "([^"]+)"'),
-        constant("engine/records/run_result.cpp", r'kResultExtension\[\] = "([^"]+)"'),
-        constant("engine/records/run_history.cpp", r'kHistoryName\[\] = "([^"]+)"'),
+        constant("engine/records/backups/backup_store.cpp", r'kBackupFolderName\[\] = "([^"]+)"'),
+        constant("engine/records/backups/backup_store.cpp", r'kAutomaticPrefix\[\] = "([^"]+)"'),
+        constant("engine/records/backups/backup_store.cpp", r'kResultExtension\[\] = "([^"]+)"'),
+        constant("engine/records/backups/backup_store.cpp", r'kJournalExtension\[\] = "([^"]+)"'),
+        constant("engine/records/history/run_history.cpp", r'kHistoryName\[\] = "([^"]+)"'),
         constant("engine/choice/settings.cpp", r'kFileName\[\] = "([^"]+)"'),
     ]
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -190,14 +191,21 @@ public:
 
 // System Restore answering as a test says, every restore point begun and ended recorded.
 struct AnsweringRestorePoints : RestorePoints {
-    RestorePointAnswer begin(const std::wstring& description, const std::function<void()>& = nullptr) override
+    RestorePointAnswer begin(const std::wstring& description, const std::function<void()>& waiting = nullptr) override
     {
         begun.push_back(description);
+        // Windows taking its time: the wait is shown, and whatever the test does meanwhile happens.
+        if (whileMaking) {
+            if (waiting)
+                waiting();
+            whileMaking();
+        }
         return answer;
     }
     void end(std::int64_t sequence) override { ended.push_back(sequence); }
 
     RestorePointAnswer answer{RestorePointAnswer::Kind::Off};
+    std::function<void()> whileMaking;  // what happens before Windows answers
     std::vector<std::wstring> begun;
     std::vector<std::int64_t> ended;
 };
@@ -258,6 +266,9 @@ public:
     bool heldElsewhere = false;
     AnsweringRestorePoints restorePointsDouble;
     RestorePoints* restorePoints() override { return &restorePointsDouble; }
+    // Ctrl+C as a test gives it: asked whenever a run is about to reach a service.
+    std::function<bool()> stopWhen;
+    bool stopRequested() override { return stopWhen && stopWhen(); }
     std::string stamp = "20261207-101500";
     std::string data = kProgramFolder;
     WindowsVersion version;  // Windows XP SP3 unless a test says otherwise

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "engine/records/backup_store.h"
+#include "engine/records/backups/backup_store.h"
 #include "platform/windows_machine.h"
 #include "tests/support/golden.h"
 #include "tests/support/memory_machine.h"

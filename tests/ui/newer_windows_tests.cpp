@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "companion/cli.h"
-#include "engine/records/backup_store.h"
+#include "engine/records/backups/backup_store.h"
 #include "engine/catalogue/catalogue.h"
 #include "tests/support/golden.h"
 #include "tests/support/text_helpers.h"

@@ -4,9 +4,10 @@
 
 #include <windows.h>
 
-#include "engine/records/backup_store.h"
+#include "engine/records/backups/backup_store.h"
 #include "tests/support/golden.h"
 #include "tests/support/memory_machine.h"
+#include "tests/support/text_helpers.h"
 #include "tests/ui/test_desktop.h"
 #include "ui/runs/run_controller.h"
 
@@ -38,6 +39,8 @@ public:
         exitEnabled = false;
         ++runningShown;
     }
+    void showMakingRestorePoint() override { statusLabel = L"正在创建系统还原点，请稍等......"; }
+    void withdraw() override { ++withdrawn; }
 
     std::size_t backups() { return storedBackups(desktop_.memoryMachine).size(); }
 
@@ -51,6 +54,7 @@ public:
     std::wstring statusLabel;
     bool exitEnabled = false;
     int runningShown = 0;
+    int withdrawn = 0;
 
 private:
     TestDesktop& desktop_;
@@ -76,7 +80,7 @@ std::wstring firstLines(const std::wstring& log, int n)
 
 }  // namespace
 
-TEST_CASE("each run, a nested one too, saves the modes before its first launch and shows the log after")
+TEST_CASE("each run, a nested one too, shows the progress window first, then saves the modes before its first launch")
 {
     Runs r;
     MemoryServices& services = r.desktop.memoryMachine.memoryServices;
@@ -95,9 +99,9 @@ TEST_CASE("each run, a nested one too, saves the modes before its first launch a
     r.controller.start(Profile::Automatic, nullptr);
 
     REQUIRE(r.display.presentedAfter.size() == 2);
-    CHECK(r.display.presentedAfter[0].backups == 1);  // the outer run: backed up, nothing launched
+    CHECK(r.display.presentedAfter[0].backups == 0);  // the outer run: shown first, as designed
     CHECK(r.display.presentedAfter[0].launches == 0);
-    CHECK(r.display.presentedAfter[1].backups == 2);  // the nested run: after the outer's first step
+    CHECK(r.display.presentedAfter[1].backups == 1);  // the nested run: after the outer's first step
     CHECK(r.display.presentedAfter[1].launches == 2);
     REQUIRE(backupsAtPump.size() == 59 + 60);
     CHECK(backupsAtPump.front() == 1);
@@ -123,12 +127,13 @@ TEST_CASE("each run, a nested one too, saves the modes before its first launch a
     CHECK(r.display.exitEnabled);
 }
 
-TEST_CASE("a run whose backup is refused launches nothing and shows no window")
+TEST_CASE("a run whose backup is refused launches nothing and leaves no window saying that it runs")
 {
     Runs r;
     r.desktop.memoryMachine.memoryFiles.readOnly = true;
     CHECK_THROWS_AS(r.controller.start(Profile::Automatic, nullptr), PlatformFailure);
-    CHECK(r.display.presentedAfter.empty());
+    CHECK(r.display.presentedAfter.size() == 1);
+    CHECK(r.display.withdrawn == 1);
     CHECK(r.desktop.recorder.launches.empty());
     CHECK(r.display.log.empty());
     CHECK_FALSE(r.controller.inProgress());
@@ -149,7 +154,8 @@ TEST_CASE("a run whose backup is refused launches nothing and shows no window")
     };
     r.controller.start(Profile::Automatic, nullptr);
     CHECK(nestedFailure.has_value());
-    CHECK(r.display.presentedAfter.size() == 1);
+    CHECK(r.display.presentedAfter.size() == 3);
+    CHECK(r.display.withdrawn == 1);  // the outer run's window stays as it is
     CHECK(r.display.log == goldenLog("automatic"));
 
     // The services are this program's until the run's commands have ended; then another program's
@@ -165,7 +171,7 @@ TEST_CASE("a run whose backup is refused launches nothing and shows no window")
           == L"另一个程序（Quillora 或 quillora-cli）正在更改这台电脑的服务。请等它完成后再试。未做任何更改。");
     CHECK(r.desktop.notices[0].warning);
     CHECK(r.display.backups() == backups);
-    CHECK(r.display.presentedAfter.size() == 1);
+    CHECK(r.display.presentedAfter.size() == 3);
     CHECK(r.desktop.recorder.launches.size() == 115);
 }
 
@@ -191,6 +197,13 @@ TEST_CASE("the end of the program stops every run after its current step")
         CHECK(result.find("\r\nAlerter\tauto\tstop, disabled\tdisabled, stopped\tchanged\r\n") != std::string::npos);
         CHECK(result.find("\r\nALG\tabsent\tstop, disabled\tabsent\tnot installed\r\n") != std::string::npos);
         CHECK(r.desktop.forgotten.count(3) == 1);
+        // Every row of the run is in its result: those it never reached as that.
+        CHECK(countOf(result, "\tnot launched\r\n") == 59 - 5);
+        CHECK(result.find("\r\nWZCSVC\tabsent\tstop, disabled\tnot read\tnot launched\r\n") != std::string::npos);
+        // The journal said each of the five services it reached before its commands.
+        const std::string journal = r.desktop.memoryMachine.memoryFiles.read(kBackups + "/auto-20261207-101500-01.journal.log");
+        CHECK(countOf(journal, "\r\nintent\t") == 59);
+        CHECK(countOf(journal, "\r\nreached\t") == 5);
         CHECK(r.desktop.recorder.launches.size() == 10);
         CHECK(r.desktop.recorder.messagePumps == 5);
         CHECK(r.display.log == firstLines(goldenLog("automatic"), 5));
@@ -213,6 +226,55 @@ TEST_CASE("the end of the program stops every run after its current step")
         CHECK_FALSE(r.display.exitEnabled);
     }
     CHECK_FALSE(r.controller.inProgress());
+}
+
+TEST_CASE("the restore point is a run's first step, in sight: one request at a time, each point ended once")
+{
+    Runs r;
+    AnsweringRestorePoints& points = r.desktop.restorePoints;
+    points.answer = RestorePointAnswer{RestorePointAnswer::Kind::Made, 7};
+    SUBCASE("a second click while Windows makes it shares it, and starts once Windows has answered")
+    {
+        bool clicked = false;
+        points.whileMaking = [&] {
+            CHECK(r.display.statusLabel == L"正在创建系统还原点，请稍等......");
+            CHECK(r.display.presentedAfter.size() == 1);
+            CHECK(r.display.backups() == 0);
+            if (!std::exchange(clicked, true))
+                r.controller.start(Profile::Restore, nullptr);
+        };
+        r.controller.start(Profile::Automatic, nullptr);
+        CHECK(points.begun.size() == 1);
+        CHECK(r.display.presentedAfter.size() == 2);
+        const std::wstring automatic = goldenLog("automatic");
+        CHECK(r.display.log
+              == firstLines(automatic, 1) + goldenLog("restore") + L"\r\n" + automatic.substr(firstLines(automatic, 1).size()));
+        CHECK(r.display.caption == L"优化完成！");
+        CHECK(points.ended.empty());  // not before the last command of the runs it covers
+        r.results.collect();
+        CHECK(points.ended == std::vector<std::int64_t>{7});
+        const std::string shared = r.desktop.memoryMachine.memoryFiles.read(kBackups + "/auto-20261207-101500-02.result.log");
+        CHECK(shared.find("\r\nrestore-point\tshared 7\r\n") != std::string::npos);
+    }
+    SUBCASE("the main window closed meanwhile: no backup, no command, the point ended, then the program ends")
+    {
+        points.whileMaking = [&] {
+            r.controller.endProgram();
+            CHECK(r.desktop.windowsHidden == 1);
+            CHECK(r.desktop.programEnds == 0);  // not before Windows has answered
+        };
+        r.controller.start(Profile::Automatic, nullptr);
+        CHECK(r.desktop.programEnds == 1);
+        CHECK(points.ended == std::vector<std::int64_t>{7});
+        CHECK(r.display.backups() == 0);
+        CHECK(r.desktop.recorder.launches.empty());
+    }
+    SUBCASE("where System Restore answers at once, nothing of it shows")
+    {
+        r.controller.start(Profile::Restore, nullptr);
+        CHECK(r.display.statusLabel == L"优化完成！");
+        CHECK(points.begun.size() == 1);
+    }
 }
 
 TEST_CASE("a refused launch ends the run under way, and the next run can start")

@@ -80,6 +80,7 @@ public:
         recorder.processPendingMessages();
     }
 
+    void hideWindows() override { ++windowsHidden; }
     void waitForLaunched(std::chrono::milliseconds) override { ++waitsForLaunched; }
     void endProgram() override { ++programEnds; }
 
@@ -152,6 +153,7 @@ public:
     ScriptedPlatform recorder;
     int programEnds = 0;
     int waitsForLaunched = 0;  // the end of the program waited for the commands first
+    int windowsHidden = 0;     // every window hidden at once, the program not yet ended
     std::vector<Message> errors;
     std::vector<Message> questions;
     bool answerYes = false;  // what every question is answered

@@ -7,7 +7,8 @@
 #include <initializer_list>
 #include <utility>
 
-#include "engine/records/backup_store.h"
+#include "engine/records/backups/backup_store.h"
+#include "engine/records/history/run_history.h"
 #include "engine/catalogue/catalogue.h"
 #include "platform/windows_machine.h"
 #include "tests/support/memory_machine.h"
@@ -76,7 +77,7 @@ TEST_CASE("the system menu ends with a separator, the undo item greyed while the
         return std::wstring(text);
     };
     CHECK(itemAt(position + 1) == L"查看服务(&V)...");
-    CHECK(itemAt(position + 2) == L"优化前创建系统还原点(&R)");
+    CHECK(itemAt(position + 2) == L"优化前创建系统还原点(&P)");
     CHECK((GetMenuState(menu, static_cast<UINT>(position + 3), MF_BYPOSITION) & MF_SEPARATOR) != 0);
     CHECK(itemAt(position + 4) == L"简体中文(&Z)");
     CHECK(itemAt(position + 5) == L"&English");
@@ -311,7 +312,7 @@ TEST_CASE("a restore run with every box cleared leaves a backup that says so; un
     CHECK(f.desktop.memoryMachine.memoryServices.services[L"Alerter"].mode == StartMode::Disabled);
 }
 
-TEST_CASE("a run started while undo asks makes the question an old one: nothing is put back")
+TEST_CASE("a run asked for while undo asks starts once the undo is done, never under it")
 {
     ProgramFixture f;
     f.desktop.memoryMachine.memoryServices.services[L"Alerter"] = installed(StartMode::Automatic, RunState::Running);
@@ -322,7 +323,7 @@ TEST_CASE("a run started while undo asks makes the question an old one: nothing 
     f.desktop.answerYes = true;
     f.desktop.memoryMachine.stamp = "20261207-111500";
     // Whatever might still start a run under the question: the windows are held, but a run is
-    // started here all the same.
+    // asked for here all the same.
     bool started = false;
     f.desktop.whileBoxWaits = [&] {
         if (!std::exchange(started, true))
@@ -330,7 +331,11 @@ TEST_CASE("a run started while undo asks makes the question an old one: nothing 
     };
     SendMessageW(f.program.mainWindow.handle(), WM_SYSCOMMAND, ui::kUndoLastRunCommand, 0);
     REQUIRE(f.desktop.questions.size() == 1);
-    REQUIRE(f.desktop.notices.size() == 1);
-    CHECK(f.desktop.notices[0].text == L"在您回答时又开始了一次优化，未做任何更改。");
-    CHECK(f.desktop.memoryMachine.memoryServices.services[L"Alerter"].mode == StartMode::Disabled);
+    CHECK(f.desktop.memoryMachine.memoryServices.services[L"Alerter"].mode == StartMode::Automatic);
+    const std::vector<HistoryRun> runs = runHistory(f.desktop.machine);
+    REQUIRE(runs.size() == 3);
+    CHECK(runs[0].origin->maker == RunMaker::Window);  // asked for meanwhile, begun after the undo
+    CHECK(runs[1].origin->maker == RunMaker::Undo);
+    const std::wstring log = f.program.progressWindow.text();
+    CHECK(log.find(L"优化已经完成！") != log.rfind(L"优化已经完成！"));  // both runs ran to their end
 }

@@ -2,7 +2,7 @@
 // the third: the end-to-end golden runs show it).
 #include <doctest.h>
 
-#include "engine/records/backup_store.h"
+#include "engine/records/backups/backup_store.h"
 #include "tests/support/golden.h"
 #include "tests/support/text_helpers.h"
 #include "tests/support/wide_strings.h"

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "engine/catalogue/catalogue.h"
-#include "engine/records/backup_store.h"
-#include "engine/records/run_result.h"
+#include "engine/records/backups/backup_store.h"
+#include "engine/records/run/run_result.h"
 #include "engine/run/recording.h"
 #include "engine/text/utf8.h"
 #include "platform/process_launch.h"

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "engine/machine/machine.h"
-#include "engine/records/run_results.h"
+#include "engine/records/transaction/run_results.h"
 #include "platform/dialogs.h"
 #include "platform/message_pump.h"
 #include "platform/modal_dialogs.h"

@@ -43,6 +43,8 @@ std::wstring failureReason(const ServiceResult& service, Language language, cons
         return textIn(language, withoutResult == WithoutResult::Unusable ? Text::ReasonResultUnusable : Text::ReasonResultNotSaved);
     if (service.outcome == Outcome::Unknown)
         return textIn(language, Text::ReasonProgramEnded);
+    if (service.outcome == Outcome::NotLaunched)
+        return textIn(language, Text::ReasonNeverReached);
     if (service.outcome != Outcome::Failed)
         return L"";
     if (!service.failure)

@@ -9,8 +9,8 @@
 #include "engine/catalogue/answers.h"
 #include "engine/catalogue/catalogue.h"
 #include "engine/machine/machine.h"
-#include "engine/records/backup_on_machine.h"
-#include "engine/records/run_result.h"
+#include "engine/records/backups/backup_on_machine.h"
+#include "engine/records/run/run_result.h"
 #include "engine/machine/windows_version.h"
 #include "ui/words/texts.h"
 

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "engine/records/backup_file.h"
-#include "engine/records/backup_store.h"
+#include "engine/records/backups/backup_file.h"
+#include "engine/records/backups/backup_store.h"
 #include "engine/catalogue/catalogue.h"
 #include "engine/text/printable.h"
-#include "engine/records/backup_on_machine.h"
-#include "engine/records/going_back.h"
+#include "engine/records/backups/backup_on_machine.h"
+#include "engine/records/transaction/going_back.h"
 #include "engine/text/utf8.h"
 #include "ui/ids/identifiers.h"
 #include "ui/words/reason_words.h"
@@ -107,6 +107,14 @@ std::wstring question(Language language, RunMaker maker, const HistoryRun& run, 
         + textIn(language, Text::BackupFirst);
 }
 
+// The services this Windows needs that the way back kept, where it kept any.
+std::wstring keptLine(Language language, const RunCounts& counts)
+{
+    if (counts.kept == 0)
+        return L"";
+    return textIn(language, Text::KeptNeededCount, {count(language, static_cast<std::size_t>(counts.kept))}) + L"\r\n";
+}
+
 // How the way back went, every count from its one judged result: the headline, what changed (from
 // -> to), what was already so, what failed and why, and every problem of its files.
 std::wstring outcome(Language language, RunMaker maker, const MachineRun& run, const RestoreResult& restore)
@@ -130,7 +138,7 @@ std::wstring outcome(Language language, RunMaker maker, const MachineRun& run, c
         + changeLines(language, restore.changed)
         + textIn(language, Text::UnchangedCount, {count(language, static_cast<std::size_t>(counts.unchanged))})
         + L"\r\n" + textIn(language, Text::FailedCount, {count(language, static_cast<std::size_t>(counts.failed))}) + L"\r\n"
-        + lines(failures) + L"\r\n" + startAndStopNote(language, maker, restore.changed);
+        + lines(failures) + keptLine(language, counts) + L"\r\n" + startAndStopNote(language, maker, restore.changed);
 }
 
 void inform(const GoingBackPlace& place, const std::wstring& text, bool warning = false)
@@ -175,13 +183,13 @@ struct AfterWarning {
     std::vector<std::wstring> kept;
 };
 
-// The modes without the services this Windows needs that they would disable, where the user
-// chooses so after the warning; nullopt when the user cancels.
+// The modes without the services this Windows needs that they would start less readily, where the
+// user chooses so after the warning; nullopt when the user cancels.
 std::optional<AfterWarning> afterNeededWarning(const GoingBackPlace& place, std::vector<BackupEntry> modes,
                                                const std::vector<ModeChange>& changing)
 {
     const std::optional<WindowsVersion> windows = place.machine.windowsVersion();
-    const std::vector<std::wstring> needed = disablingNeeded(changing, windows);
+    const std::vector<std::wstring> needed = neededStartedLess(changing, windows);
     if (needed.empty())
         return AfterWarning{std::move(modes), {}};
     switch (place.dialogs.warnAndChoose(place.owner, neededServicesWarning(place.language, *windows, needed), kMainCaption)) {
@@ -195,32 +203,26 @@ std::optional<AfterWarning> afterNeededWarning(const GoingBackPlace& place, std:
     return std::nullopt;
 }
 
-std::string newestRunName(Machine& machine)
+// Only services this Windows needs would change, and the user chose to keep them: said, and
+// nothing is done; or nothing differs at all.
+void tellNothingToDo(const GoingBackPlace& place, RunMaker maker, const std::vector<std::wstring>& kept)
 {
-    const std::vector<HistoryRun> runs = runHistory(machine);
-    return runs.empty() ? "" : runs.front().name;
+    inform(place, kept.empty() ? std::wstring(textIn(place.language, wayBackTexts(maker).nothingToDo))
+                               : std::wstring(textIn(place.language, Text::OnlyNeededWouldChange)) + L"\r\n\r\n"
+                                     + namesInShortLines(place.language, kept) + L"\r\n"
+                                     + textIn(place.language, Text::NothingChanged));
 }
 
-void goBackFromWindow(const GoingBackPlace& place, RunMaker maker, const std::string& name)
+// The way back itself, with the program's claim held: what to put back, the warning, the question,
+// then the run. A way back that would change nothing says so and makes no run, as the companion's
+// does not either where nothing differs.
+void goBackHolding(const GoingBackPlace& place, RunMaker maker, const std::string& name, std::shared_ptr<RunClaim> claim,
+                   RestorePoints* restorePoints)
 {
-    // The undo item is greyed during a run and until its commands have ended, but the command can
-    // also arrive without the menu; the history's buttons say why nothing happens.
-    if (!runsFinished(place.runs, place.results)) {
-        if (maker != RunMaker::Undo)
-            inform(place, textIn(place.language, Text::RunUnderWay), true);
-        return;
-    }
-    ServiceControl* services = place.machine.services();
-    // Held from the choice of the run to the last mode put back: another program's run would
-    // make a newer backup, or change what is put back.
-    std::unique_ptr<RunClaim> claim = services ? place.machine.claimRuns() : nullptr;
-    if (services && !claim) {
-        inform(place, textIn(place.language, Text::RunsBusy), true);
-        return;
-    }
+    ServiceControl& services = servicesOf(place.machine);
     std::vector<HistoryRun> runs;
     try {
-        runs = services ? runHistory(place.machine) : std::vector<HistoryRun>{};
+        runs = runHistory(place.machine);
     } catch (const PlatformFailure& failure) {
         place.dialogs.showError(place.owner, failureText(place.language, Text::HistoryNotRead, failure), kMainCaption);
         return;
@@ -239,31 +241,23 @@ void goBackFromWindow(const GoingBackPlace& place, RunMaker maker, const std::st
             return;
         }
         const std::optional<WindowsVersion> windows = place.machine.windowsVersion();
-        const std::vector<ModeChange> wouldChange = restoreWouldChange(*services, *modes, windows);
+        const std::vector<ModeChange> wouldChange = restoreWouldChange(services, *modes, windows);
         const std::optional<AfterWarning> warned = afterNeededWarning(place, std::move(*modes), wouldChange);
         if (!warned)
             return;
         // Read again: the services may have changed while the warning waited.
-        const std::vector<ModeChange> changing = restoreWouldChange(*services, warned->modes, windows);
+        const std::vector<ModeChange> changing = restoreWouldChange(services, warned->modes, windows);
         if (changing.empty()) {
-            // Nothing left to change: nothing differed, or only services this Windows needs, kept.
-            inform(place, warned->kept.empty()
-                              ? std::wstring(textIn(place.language, wayBackTexts(maker).nothingToDo))
-                              : std::wstring(textIn(place.language, Text::OnlyNeededWouldChange)) + L"\r\n\r\n"
-                                    + namesInShortLines(place.language, warned->kept) + L"\r\n"
-                                    + textIn(place.language, Text::NothingChanged));
+            tellNothingToDo(place, maker, warned->kept);
             return;
         }
-        const std::string newest = runs.front().name;
+        // The box holds the whole program and the claim holds every other: nothing can start a run
+        // while it waits.
         if (!place.dialogs.ask(place.owner, question(place.language, maker, *run, changing), kMainCaption))
             return;
-        // The answer came after a wait: a run started meanwhile would make the question an old one.
-        if (!runsFinished(place.runs, place.results) || newestRunName(place.machine) != newest) {
-            inform(place, textIn(place.language, Text::UndoOvertaken));
-            return;
-        }
-        MachineRun done(place.machine, goingBack(maker, run->name), {}, std::move(claim), place.runs.restorePointsForRun());
-        const RestoreResult restored = putBack(done, warned->modes);
+        MachineRun done(place.machine, goingBack(maker, run->name), modesMeant(warned->modes), {}, std::move(claim),
+                        restorePoints);
+        const RestoreResult restored = putBack(done, warned->modes, warned->kept);
         place.results.tellRunsChanged();
         inform(place, outcome(place.language, maker, done, restored), done.counts().failed > 0 || !done.problems().empty());
     } catch (const PlatformFailure& failure) {
@@ -276,6 +270,18 @@ void goBackFromWindow(const GoingBackPlace& place, RunMaker maker, const std::st
                                     + textIn(place.language, Text::NothingChanged),
                                 kMainCaption);
     }
+}
+
+void goBackFromWindow(const GoingBackPlace& place, RunMaker maker, const std::string& name)
+{
+    // The undo item is greyed during a run and until its commands have ended, but the command can
+    // also arrive without the menu; the history's buttons say why nothing happens.
+    if (!place.machine.services() || (maker == RunMaker::Undo && !runsFinished(place.runs, place.results)))
+        return;
+    // One door with the profiles: one state of a run under way, one claim, one queue of boxes.
+    place.runs.goBack(place.owner, [&](std::shared_ptr<RunClaim> claim, RestorePoints* restorePoints) {
+        goBackHolding(place, maker, name, std::move(claim), restorePoints);
+    });
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "engine/records/run_history.h"
-#include "engine/records/run_results.h"
+#include "engine/records/history/run_history.h"
+#include "engine/records/transaction/run_results.h"
 #include "platform/dialogs.h"
 #include "ui/runs/run_controller.h"
 #include "ui/words/texts.h"
@@ -15,15 +15,16 @@ namespace quillora::ui {
 // Going back from the windows: the main window's undo, and from the history a restore to before a
 // run or a set again of what a run left. Each asks first (when, and each service that will change,
 // from -> to), warns as every run does before it disables a service this Windows needs, then puts
-// the modes back as a run of its own (engine/records/going_back.h) and says how it went. Nothing
-// happens while a run of this program is under way or its commands still run: a late sc config
-// would overwrite what was put back; while another program changes the services, a box says so.
+// the modes back as a run of its own (engine/records/transaction/going_back.h) and says how it went. Each goes
+// in through the run controller's one door: while a run of this program is under way or its
+// commands still run, a box says so and nothing happens (a late sc config would overwrite what was
+// put back); while another program changes the services, a box says so too.
 
 // What a going back needs, and the window its boxes belong to.
 struct GoingBackPlace {
     platform::Dialogs& dialogs;
     Machine& machine;
-    const RunController& runs;
+    RunController& runs;
     RunResults& results;
     Language language;
     HWND owner;
@@ -37,8 +38,7 @@ bool canUndoLastRun(Machine& machine, const RunController& runs, const RunResult
 bool runsFinished(const RunController& runs, const RunResults& results);
 
 // Puts back the modes from before the newest run that is not itself an undo: a second undo finds
-// nothing more to do, and an undo is reversed from the history. Says nothing during a run (the
-// item is greyed then).
+// nothing more to do, and an undo is reversed from the history.
 void undoLastRun(const GoingBackPlace& place);
 // Puts back the modes saved before the run of this name.
 void restoreBeforeRun(const GoingBackPlace& place, const std::string& run);

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "engine/choice/settings.h"
-#include "engine/records/backup_store.h"
+#include "engine/records/backups/backup_store.h"
 #include "engine/text/utf8.h"
 #include "ui/ids/identifiers.h"
 #include "ui/words/reason_words.h"
@@ -69,9 +69,16 @@ std::wstring neededServicesWarning(Language language, const WindowsVersion& vers
 // ended. After the program has ended it stops the run instead of letting it go on.
 class RunController::Tracking : public Platform, public ProgressLog {
 public:
-    Tracking(RunController& controller, RunRecord& record) : controller_(controller), record_(record) {}
+    Tracking(RunController& controller, MachineRun& run, RunRecord& record)
+        : controller_(controller), run_(run), record_(record)
+    {
+    }
     void stepStarts(const PlannedRow& row) override
     {
+        // The journal says the run reached the service before its commands are launched, so that
+        // however the program ends, what it may have done is known.
+        if (!row.leftAlone && !effectOf(row.action).keeps)
+            run_.reached(modeMeant(row));
         // What the row asks, in the profile's words before and after the run alike; what became of
         // it is the result's to say.
         record_.stepStarts(row.step.serviceKey, row.asked, row.commands, row.leftAlone);
@@ -112,6 +119,7 @@ private:
     bool outermost() const { return controller_.runsUnderWay_ == 1; }
 
     RunController& controller_;
+    MachineRun& run_;
     RunRecord& record_;
 };
 
@@ -133,6 +141,19 @@ RunController::~RunController() = default;
 
 void RunController::start(Profile profile, HWND owner)
 {
+    // Clicked while Windows makes a restore point: asking for a second one at once would leave one
+    // of them begun for ever. The run starts once Windows has answered, and shares that point. A
+    // profile never runs under a way back, which would put back modes chosen before it: it starts
+    // once the way back is done.
+    if (restorePoints_.asking() || wayBacksUnderWay_ > 0) {
+        queued_.push_back([this, profile, owner] { startProfile(profile, owner); });
+        return;
+    }
+    startProfile(profile, owner);
+}
+
+void RunController::startProfile(Profile profile, HWND owner)
+{
     std::shared_ptr<RunClaim> claim = claimServices(owner);
     if (!claim)
         return;
@@ -144,24 +165,97 @@ void RunController::start(Profile profile, HWND owner)
     const std::optional<PlanInputs> plan = planToRun(profile, *skipped, owner);
     if (!plan)
         return;
-    // The restore point lets messages through while Windows makes it: the run counts as under way
-    // already, so that a box about an earlier result waits for it instead of stopping it.
-    std::unique_ptr<MachineRun> begun = [&] {
-        const UnderWay starting(runsUnderWay_);
-        return beginRun(*plan, profile, *skipped, std::move(claim));
-    }();
+    // The progress window first, as designed; the restore point, the backup and the journal are
+    // the run's first steps, and the window says while Windows makes the point.
+    const bool outermost = runsUnderWay_ == 0;
     display_.present();
-    // A window that an earlier run completed says that a run is under way again.
-    if (runsUnderWay_ == 0)
+    if (outermost)
         display_.showRunning();
+    std::unique_ptr<MachineRun> begun;
+    try {
+        const UnderWay starting(runsUnderWay_);
+        begun = beginRun(*plan, profile, *skipped, std::move(claim));
+    } catch (const RunAbandoned&) {
+        // The program ended while Windows made the point: nothing was launched, and it ends now.
+        finishEnd();
+        return;
+    } catch (...) {
+        // The run never started: no window is left saying that it runs.
+        if (outermost)
+            display_.withdraw();
+        tellWaiting();
+        throw;
+    }
+    MachineRun& machineRun = *begun;
+    std::vector<PlannedService> planned;
+    for (const PlannedRow& row : profilePlan(*plan))
+        planned.push_back({row.step.serviceKey, row.asked, row.leftAlone});
     // What waited for the runs is told once this one has ended, however it ended.
     try {
-        run(*plan, results_.runStarts(std::move(begun)));
+        run(*plan, machineRun, results_.runStarts(std::move(begun), std::move(planned)));
     } catch (...) {
         tellWaiting();
         throw;
     }
     tellWaiting();
+}
+
+void RunController::startQueued()
+{
+    while (!queued_.empty() && !restorePoints_.asking() && wayBacksUnderWay_ == 0 && !ended_) {
+        const std::function<void()> start = std::move(queued_.front());
+        queued_.erase(queued_.begin());
+        start();
+    }
+}
+
+void RunController::goBack(HWND owner, const WayBack& act)
+{
+    if (inProgress() || results_.anyPending()) {
+        dialogs_.inform(owner, host_.text(Text::RunUnderWay), kMainCaption, true);
+        return;
+    }
+    std::shared_ptr<RunClaim> claim = claimServices(owner);
+    if (!claim)
+        return;
+    try {
+        const UnderWay underWay(runsUnderWay_);
+        const UnderWay goingBack(wayBacksUnderWay_);
+        act(std::move(claim), restorePointsForRun());
+    } catch (const RunAbandoned&) {
+        finishEnd();
+        return;
+    } catch (...) {
+        tellWaiting();
+        startQueued();
+        throw;
+    }
+    tellWaiting();
+    // A profile clicked meanwhile starts now.
+    startQueued();
+}
+
+RestorePointAnswer RunController::RestorePointInSight::begin(const std::wstring& description, const std::function<void()>&)
+{
+    bool shown = false;
+    const RestorePointAnswer answer = controller_.restorePoints_.begin(description, [&] {
+        controller_.display_.showMakingRestorePoint();
+        shown = true;
+    });
+    if (controller_.ended_) {
+        // The program ended while Windows made it: the run launches nothing, and the point ends.
+        if (answer.opened())
+            controller_.restorePoints_.end(answer.sequence);
+        throw RunAbandoned{};
+    }
+    if (shown)
+        controller_.display_.showRunning();
+    return answer;
+}
+
+void RunController::RestorePointInSight::end(std::int64_t sequence)
+{
+    controller_.restorePoints_.end(sequence);
 }
 
 // The machine's services for this program's runs: claimed by its first run, shared by the runs
@@ -179,11 +273,11 @@ std::shared_ptr<RunClaim> RunController::claimServices(HWND owner)
     return claim;
 }
 
-void RunController::run(const PlanInputs& plan, RunRecord& record)
+void RunController::run(const PlanInputs& plan, MachineRun& machineRun, RunRecord& record)
 {
     {
         const UnderWay running(runsUnderWay_);
-        Tracking tracking(*this, record);
+        Tracking tracking(*this, machineRun, record);
         nextLineOnItsOwn_ = true;
         try {
             runPlan(plan, tracking, tracking);
@@ -286,6 +380,17 @@ void RunController::endProgram()
 {
     if (std::exchange(ended_, true))
         return;
+    // While Windows makes a restore point, the program ends once it has answered, so that the point
+    // is ended; the windows go now.
+    if (restorePoints_.asking()) {
+        processes_.hideWindows();
+        return;
+    }
+    finishEnd();
+}
+
+void RunController::finishEnd()
+{
     // Every window goes at once; the commands the runs launched go on to their end, and their
     // results are read back, before the claim on the services is given back.
     processes_.waitForLaunched(kLongestWaitAtEnd);
@@ -301,8 +406,8 @@ std::unique_ptr<MachineRun> RunController::beginRun(const PlanInputs& plan, Prof
                                                     const std::vector<std::wstring>& leftOut, std::shared_ptr<RunClaim> claim)
 {
     try {
-        return std::make_unique<MachineRun>(machine_, profileOrigin(RunMaker::Window, profile, answers_, plan.lists), leftOut,
-                                            std::move(claim), restorePointsForRun());
+        return std::make_unique<MachineRun>(machine_, profileOrigin(RunMaker::Window, profile, answers_, plan.lists),
+                                            intentOf(profilePlan(plan)), leftOut, std::move(claim), restorePointsForRun());
     } catch (const PlatformFailure& failure) {
         throw backupNotSaved(failure);
     }
@@ -328,6 +433,9 @@ void RunController::Tracking::processPendingMessages()
     controller_.processes_.processPendingMessages();
     if (controller_.ended_)
         throw RunAbandoned{};
+    // A profile clicked while this run's restore point was made starts here, nested, as a click
+    // handled now would.
+    controller_.startQueued();
 }
 
 }  // namespace quillora::ui

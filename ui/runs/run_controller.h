@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "engine/catalogue/answers.h"
-#include "engine/records/backup_store.h"
+#include "engine/records/backups/backup_store.h"
 #include "engine/catalogue/catalogue.h"
 #include "engine/machine/restore_point.h"
-#include "engine/records/run_results.h"
+#include "engine/records/transaction/run_results.h"
 #include "engine/run/runner.h"
 #include "engine/choice/skip_choice.h"
 #include "platform/dialogs.h"
@@ -28,6 +28,11 @@ public:
     // Shows a run under way, as a freshly loaded window does: its caption and label, and its exit
     // greyed. A window that an earlier run completed says so until the next run starts.
     virtual void showRunning() = 0;
+    // Says, in its label, that Windows is making a restore point, until showRunning.
+    virtual void showMakingRestorePoint() = 0;
+    // The run it was brought up for never started: a window loaded for it goes, one that was open
+    // says again that its run is complete.
+    virtual void withdraw() = 0;
 };
 
 // The warning before a run that would change services this Windows needs: which Windows, the
@@ -38,11 +43,15 @@ std::wstring neededServicesWarning(Language language, const WindowsVersion& vers
 // The services' names in the language, a few to a line.
 std::wstring namesInShortLines(Language language, const std::vector<std::wstring>& keys);
 
-// The one owner of the program's runs. The windows ask it to start a run and whether one is under
-// way; it keeps the wizard's answers that the runs read, saves the start modes before each run,
-// tells the results of each run's steps and launches, and stops every run after its current step
-// when the program ends. Runs nest: a run started while another lets messages through goes to its
-// end inside it.
+// The one owner of the program's runs, and the one door of every run the windows start: the three
+// profiles, the wizard's last answer and the ways back (restore to before a run, set again, the
+// undo). It holds the program's one claim on the services and the one state of a run under way,
+// keeps the wizard's answers that the runs read, asks System Restore for one restore point at a
+// time and shows that wait in the progress window, saves the start modes and the journal before
+// each run, tells the results of each run's steps and launches, queues the boxes that wait for the
+// runs, and stops every run after its current step when the program ends. Profiles nest: a profile
+// started while another lets messages through goes to its end inside it. A way back asked for
+// while any run is under way is refused with a box saying why.
 class RunController {
 public:
     // host: the language the run speaks in its messages.
@@ -72,6 +81,13 @@ public:
     // backup is made.
     void start(Profile profile, HWND owner);
 
+    // A way back, through the same door as the profiles: refused with a box while a run is under
+    // way, or while another program holds the services. act gets the program's claim and System
+    // Restore for its run (nullptr where restore points are off), and makes its MachineRun with
+    // them; it counts as a run under way until it returns.
+    using WayBack = std::function<void(std::shared_ptr<RunClaim>, RestorePoints*)>;
+    void goBack(HWND owner, const WayBack& act);
+
     bool inProgress() const { return runsUnderWay_ > 0; }
     // Whether this program holds the machine's services, from a run's start until every command
     // of its runs has ended.
@@ -84,7 +100,7 @@ public:
     // and the choice holds until the program ends all the same.
     void chooseRestorePoints(bool on);
     // System Restore for a run; nullptr where restore points are off.
-    RestorePoints* restorePointsForRun() const { return restorePointsOn() ? &restorePoints_ : nullptr; }
+    RestorePoints* restorePointsForRun() { return restorePointsOn() ? &inSight_ : nullptr; }
 
     // Tells something that would stop a run under way (a message box): now where no run is under
     // way, or else once the last run has ended, however it ended; at the end of the program, at
@@ -102,6 +118,17 @@ public:
 
 private:
     class Tracking;
+    // System Restore as the windows' runs ask it: shared, its wait shown in the progress window,
+    // and a point that Windows answers after the program's end was asked for ended at once.
+    class RestorePointInSight : public RestorePoints {
+    public:
+        explicit RestorePointInSight(RunController& controller) : controller_(controller) {}
+        RestorePointAnswer begin(const std::wstring& description, const std::function<void()>& waiting) override;
+        void end(std::int64_t sequence) override;
+
+    private:
+        RunController& controller_;
+    };
 
     std::shared_ptr<RunClaim> claimServices(HWND owner);
 
@@ -110,8 +137,13 @@ private:
     std::unique_ptr<MachineRun> beginRun(const PlanInputs& plan, Profile profile, const std::vector<std::wstring>& leftOut,
                                          std::shared_ptr<RunClaim> claim);
     PlatformFailure backupNotSaved(const PlatformFailure& failure) const;
-    void run(const PlanInputs& plan, RunRecord& record);
+    void run(const PlanInputs& plan, MachineRun& machineRun, RunRecord& record);
+    void startProfile(Profile profile, HWND owner);
+    void startQueued();
     void tellWaiting();
+    // The end of the program once nothing waits for Windows: the commands waited for, the results
+    // saved, whatever waited told. Never returns on Windows.
+    void finishEnd();
 
     platform::Processes& processes_;
     platform::Dialogs& dialogs_;
@@ -120,16 +152,21 @@ private:
     ChosenSkips& skips_;
     RunDisplay& display_;
     const WindowHost& host_;
-    RestorePoints& restorePoints_;
+    SharedRestorePoints restorePoints_;
+    RestorePointInSight inSight_{*this};
     std::optional<bool> restorePointsChosen_;
     Answers answers_;
     bool answersGiven_ = false;
-    int runsUnderWay_ = 0;
+    int runsUnderWay_ = 0;  // profiles and ways back
+    int wayBacksUnderWay_ = 0;
     bool ended_ = false;
     bool nextLineOnItsOwn_ = false;    // set as a run starts, and as a nested run ends
     // Shared by the runs of this program, each holding it until its last command has ended.
     std::weak_ptr<RunClaim> claim_;
     std::vector<std::function<void()>> waiting_;  // told once the last run has ended
+    // Profiles clicked while Windows made a restore point, or during a way back: started once it has
+    // answered (nested in the run that asked), or once the way back is done.
+    std::vector<std::function<void()>> queued_;
 };
 
 }  // namespace quillora::ui

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "engine/records/run_history.h"
+#include "engine/records/history/run_history.h"
 #include "engine/text/printable.h"
 #include "engine/text/utf8.h"
 #include "platform/system_error.h"
@@ -77,8 +77,10 @@ void ServicesWindow::fillRunChoice()
     for (std::size_t i = 0; i < history_.size(); ++i) {
         const HistoryRun& run = history_[i];
         std::wstring text = visibly(runTimeOf(run)) + L"  " + madeByWords(run);
-        if (run.counts)
+        if (run.counts && !results_.pending(run.backup.path))
             text += L"  " + countWords(*run.counts);
+        if (const std::wstring unfinished = unfinishedWords(run); !unfinished.empty())
+            text += L"  " + unfinished;
         SendMessageW(choice, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
         if (run.name == chosenRun_)
             SendMessageW(choice, CB_SETCURSEL, i, 0);
@@ -146,6 +148,8 @@ std::wstring ServicesWindow::restorePointWords(const RestorePointAnswer& answer)
         return host().text(Text::RestorePointMade, {std::to_wstring(answer.sequence)});
     case RestorePointAnswer::Kind::AlreadyMade:
         return host().text(Text::RestorePointAlreadyMade, {std::to_wstring(answer.sequence)});
+    case RestorePointAnswer::Kind::Shared:
+        return host().text(Text::RestorePointShared, {std::to_wstring(answer.sequence)});
     case RestorePointAnswer::Kind::Off:
         break;
     case RestorePointAnswer::Kind::Refused:
@@ -156,13 +160,36 @@ std::wstring ServicesWindow::restorePointWords(const RestorePointAnswer& answer)
     return host().text(Text::RestorePointOff);
 }
 
-// "已更改 3，未更改 5，失败 0，保留 2": in the words of the result column.
+// "已更改 3，未更改 5，失败 0，保留 2": in the words of the result column; those whose outcome is
+// unknown, and those the run never reached, where it has any.
 std::wstring ServicesWindow::countWords(const RunCounts& counts) const
 {
     const Wording& words = wordingFor(host().language());
     const auto part = [](const wchar_t* word, int count) { return word + (L" " + std::to_wstring(count)); };
-    return part(words.changed, counts.changed) + words.comma + part(words.unchanged, counts.unchanged) + words.comma
-        + part(words.failed, counts.failed) + words.comma + part(words.leftAlone, counts.kept);
+    std::wstring text = part(words.changed, counts.changed) + words.comma + part(words.unchanged, counts.unchanged)
+        + words.comma + part(words.failed, counts.failed) + words.comma + part(words.leftAlone, counts.kept);
+    if (counts.unknown)
+        text += words.comma + part(words.unknown, counts.unknown);
+    if (counts.notLaunched)
+        text += words.comma + part(words.notLaunched, counts.notLaunched);
+    return text;
+}
+
+// Why the run has no result to show, where it is unfinished and not one of this program's runs
+// still under way; empty otherwise.
+std::wstring ServicesWindow::unfinishedWords(const HistoryRun& run) const
+{
+    if (!run.unfinished || results_.pending(run.backup.path))
+        return L"";
+    switch (run.unfinished->why) {
+    case Unfinished::Why::ProgramEnded:
+        return host().text(Text::UnfinishedProgramEnded);
+    case Unfinished::Why::ResultNotSaved:
+        return host().text(Text::UnfinishedNotSaved);
+    case Unfinished::Why::ResultUnreadable:
+        break;
+    }
+    return host().text(Text::UnfinishedUnreadable);
 }
 
 // The chosen run's services as its result has them, or its backup where none was saved, and what
@@ -217,11 +244,13 @@ std::wstring ServicesWindow::runText()
                                : std::wstring(host().text(Text::NoRunYet));
     }
     std::wstring text = host().text(Text::ResultOfRun, {visibly(runTimeOf(*run))}) + L"\r\n" + madeByWords(*run);
-    if (run->counts)
-        text += L"\r\n" + countWords(*run->counts);
     if (!runDetail_)
         return text + L"\r\n" + host().text(Text::CommandsRunning);
-    if (!runDetail_->result && runDetail_->problems.empty())
+    if (run->counts)
+        text += L"\r\n" + countWords(*run->counts);
+    if (const std::wstring unfinished = unfinishedWords(*run); !unfinished.empty())
+        text += L"\r\n" + unfinished;
+    if (!runDetail_->result)
         text += L"\r\n" + std::wstring(host().text(Text::RunWithoutResult));
     if (runDetail_->result && runDetail_->result->restorePoint)
         text += L"\r\n" + restorePointWords(*runDetail_->result->restorePoint);

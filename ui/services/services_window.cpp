@@ -8,7 +8,7 @@
 #include <span>
 #include <utility>
 
-#include "engine/records/backup_store.h"
+#include "engine/records/backups/backup_store.h"
 #include "engine/choice/settings.h"
 #include "engine/catalogue/catalogue.h"
 #include "engine/plan/plan.h"
@@ -111,7 +111,7 @@ std::vector<std::vector<std::wstring>> cellsOf(const std::vector<ServiceRow>& ro
 
 }  // namespace
 
-ServicesWindow::ServicesWindow(WindowHost& host, const RunController& runs, RunResults& results, ChosenSkips& skips,
+ServicesWindow::ServicesWindow(WindowHost& host, RunController& runs, RunResults& results, ChosenSkips& skips,
                                platform::Dialogs& dialogs, Machine& machine, platform::Waits& waits)
     : Window(host), runs_(runs), results_(results), skips_(skips), dialogs_(dialogs), machine_(machine), waits_(waits)
 {

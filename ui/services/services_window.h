@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "engine/machine/machine.h"
-#include "engine/records/run_history.h"
-#include "engine/records/run_results.h"
+#include "engine/records/history/run_history.h"
+#include "engine/records/transaction/run_results.h"
 #include "engine/choice/skip_choice.h"
 #include "platform/change_watch.h"
 #include "platform/dialogs.h"
@@ -30,7 +30,7 @@ namespace quillora::ui {
 class ServicesWindow : public Window, private ResultListener {
 public:
     // waits: the message loop's, on which the runs' view watches the machine while it shows.
-    ServicesWindow(WindowHost& host, const RunController& runs, RunResults& results, ChosenSkips& skips,
+    ServicesWindow(WindowHost& host, RunController& runs, RunResults& results, ChosenSkips& skips,
                    platform::Dialogs& dialogs, Machine& machine, platform::Waits& waits);
     ~ServicesWindow() override;
 
@@ -69,6 +69,7 @@ private:
     std::wstring madeByWords(const HistoryRun& run) const;
     std::wstring restorePointWords(const RestorePointAnswer& answer) const;
     std::wstring countWords(const RunCounts& counts) const;
+    std::wstring unfinishedWords(const HistoryRun& run) const;
     static const ControlDesign& designOf(int id);
     static int textWidth(HWND control, const std::wstring& text);
     void showWhatDiffersFromLastSet();
@@ -97,7 +98,7 @@ private:
     void saveChoiceToFile();
     void readChoiceFromFile();
 
-    const RunController& runs_;
+    RunController& runs_;
     RunResults& results_;
     ChosenSkips& skips_;
     platform::Dialogs& dialogs_;

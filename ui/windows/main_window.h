@@ -3,7 +3,7 @@
 #include <string>
 
 #include "engine/machine/machine.h"
-#include "engine/records/run_results.h"
+#include "engine/records/transaction/run_results.h"
 #include "platform/dialogs.h"
 #include "platform/processes.h"
 #include "ui/runs/run_controller.h"

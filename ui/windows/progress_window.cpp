@@ -82,6 +82,10 @@ void ProgressWindow::append(const std::wstring& more)
 bool ProgressWindow::atLineStart()
 {
     const HWND box = control(ProgressControls::LogBox);
+    // An empty log is at a line's start whatever the line messages answer for it: the first run's
+    // first line never starts with an empty one.
+    if (GetWindowTextLengthW(box) == 0)
+        return true;
     const LRESULT lastLine = SendMessageW(box, EM_GETLINECOUNT, 0, 0) - 1;
     const LRESULT lastLineStart = SendMessageW(box, EM_LINEINDEX, static_cast<WPARAM>(lastLine), 0);
     return SendMessageW(box, EM_LINELENGTH, static_cast<WPARAM>(lastLineStart), 0) == 0;
@@ -110,6 +114,28 @@ void ProgressWindow::onLanguageChanged()
 void ProgressWindow::setStatusLabel(const std::wstring& status)
 {
     replaceText(control(ProgressControls::StatusLabel), status);
+}
+
+void ProgressWindow::present()
+{
+    loadedForRun_ = !isLoaded();
+    show();
+}
+
+void ProgressWindow::showMakingRestorePoint()
+{
+    setStatusLabel(host().text(Text::MakingRestorePoint));
+}
+
+void ProgressWindow::withdraw()
+{
+    if (loadedForRun_) {
+        unload();
+        return;
+    }
+    setCaption(words().completedCaption);
+    setStatusLabel(words().completedCaption);
+    enableExit();
 }
 
 void ProgressWindow::showRunning()

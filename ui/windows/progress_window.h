@@ -18,8 +18,10 @@ public:
     void setCaption(const std::wstring& caption) override;
     void setStatusLabel(const std::wstring& status) override;
     void enableExit() override;
-    void present() override { show(); }
+    void present() override;
     void showRunning() override;
+    void showMakingRestorePoint() override;
+    void withdraw() override;
     const Wording& words() override;
 
     static const WindowDesign& windowDesign();
@@ -30,6 +32,9 @@ protected:
     void onLanguageChanged() override;
     void onCommand(int controlId, int notification) override;
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    bool loadedForRun_ = false;  // loaded by the last present, for a run that may yet not start
 };
 
 }  // namespace quillora::ui

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "engine/machine/failure.h"
-#include "engine/records/machine_run.h"
+#include "engine/records/transaction/machine_run.h"
 #include "engine/text/file_problem.h"
 #include "ui/words/texts.h"
 

@@ -10,12 +10,12 @@
 #include "engine/catalogue/catalogue.h"
 #include "engine/machine/failure.h"
 #include "engine/machine/machine.h"
-#include "engine/records/backup_file.h"
-#include "engine/records/backup_on_machine.h"
-#include "engine/records/backup_store.h"
-#include "engine/records/run_origin.h"
-#include "engine/records/run_journal.h"
-#include "engine/records/run_result.h"
+#include "engine/records/backups/backup_file.h"
+#include "engine/records/backups/backup_on_machine.h"
+#include "engine/records/backups/backup_store.h"
+#include "engine/records/run/run_origin.h"
+#include "engine/records/run/run_journal.h"
+#include "engine/records/run/run_result.h"
 
 namespace quillora {
 
@@ -26,7 +26,7 @@ namespace quillora {
 //   quillora-history 1
 //   RUN<TAB>MADE-BY[<TAB>CHANGED<TAB>UNCHANGED<TAB>FAILED<TAB>KEPT[<TAB>UNKNOWN<TAB>NOT-LAUNCHED]]
 //
-// MADE-BY is what made the run, as engine/records/run_origin.h writes it; the counts follow once
+// MADE-BY is what made the run, as engine/records/run/run_origin.h writes it; the counts follow once
 // the run's result is saved, the last two only where either is not 0. A line that
 // cannot be read counts for nothing: its run is listed as its files tell.
 

@@ -1,15 +1,13 @@
-#include "engine/records/backup_store.h"
+#include "engine/records/backups/backup_store.h"
 
 #include <algorithm>
 #include <set>
 #include <stdexcept>
 
-#include "engine/records/backup_file.h"
+#include "engine/records/backups/backup_file.h"
 #include "engine/catalogue/catalogue.h"
 #include "engine/machine/failure.h"
-#include "engine/records/backup_on_machine.h"
-#include "engine/records/run_journal.h"
-#include "engine/records/run_result.h"
+#include "engine/records/backups/backup_on_machine.h"
 
 namespace quillora {
 namespace {
@@ -17,6 +15,8 @@ namespace {
 const char kBackupFolderName[] = "backups";
 const char kAutomaticPrefix[] = "auto-";
 const char kExtension[] = ".txt";
+const char kResultExtension[] = ".result.log";
+const char kJournalExtension[] = ".journal.log";
 constexpr int kMostPerSecond = 99;
 
 bool isAutomatic(const std::string& name)
@@ -118,6 +118,28 @@ std::vector<StoredBackup> storedBackups(Machine& machine)
     }
     std::sort(backups.begin(), backups.end(), [](const StoredBackup& a, const StoredBackup& b) { return a.name > b.name; });
     return backups;
+}
+
+namespace {
+
+// The path of a file kept beside a backup, in place of the backup's extension.
+std::string besideBackup(const std::string& backupPath, const char* extension)
+{
+    const std::size_t length = sizeof kExtension - 1;
+    const bool ends = backupPath.size() > length && backupPath.compare(backupPath.size() - length, length, kExtension) == 0;
+    return (ends ? backupPath.substr(0, backupPath.size() - length) : backupPath) + extension;
+}
+
+}  // namespace
+
+std::string resultPathFor(const std::string& backupPath)
+{
+    return besideBackup(backupPath, kResultExtension);
+}
+
+std::string journalPathFor(const std::string& backupPath)
+{
+    return besideBackup(backupPath, kJournalExtension);
 }
 
 std::string fileNameOf(const std::string& path)

@@ -1,4 +1,4 @@
-#include "engine/records/run_results.h"
+#include "engine/records/transaction/run_results.h"
 
 #include <algorithm>
 #include <utility>
@@ -11,12 +11,13 @@ RunResults::RunResults(LaunchedProcesses& processes, Machine& machine) : process
 
 RunResults::~RunResults() = default;
 
-RunRecord& RunResults::runStarts(std::unique_ptr<MachineRun> run)
+RunRecord& RunResults::runStarts(std::unique_ptr<MachineRun> run, std::vector<PlannedService> planned)
 {
     if (!timer_)
         timer_ = processes_.every(kCollectPeriod, [this] { collect(); });
     const SavedBackup& backup = run->backup();
-    tracked_.push_back({std::move(run), std::make_unique<RunRecord>(backup.path, backup.entries, backup.states)});
+    tracked_.push_back(
+        {std::move(run), std::make_unique<RunRecord>(backup.path, backup.entries, backup.states, std::move(planned))});
     // Taken before anyone is told: a listener may start a run of its own.
     Tracked& tracked = tracked_.back();
     RunRecord& record = *tracked.record;
@@ -58,8 +59,8 @@ RunResult RunResults::finish(Tracked& tracked, News& news)
     try {
         result = readBack(*tracked.record, servicesOf(machine_));
     } catch (const PlatformFailure& failure) {
-        // Nothing lost: every service the run touched is in the file, how it ended unknown.
-        for (const TouchedService& touched : tracked.record->touched()) {
+        // Nothing lost: every row of the run is in the file, how it ended unknown.
+        for (const TouchedService& touched : tracked.record->rows()) {
             const ServiceBefore before = tracked.record->before(touched.serviceKey);
             result.services.push_back({touched.serviceKey, before.saved, touched.asked, std::nullopt,
                                        outcomeUnread(touched, before), std::nullopt});

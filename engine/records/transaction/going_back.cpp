@@ -1,4 +1,4 @@
-#include "engine/records/going_back.h"
+#include "engine/records/transaction/going_back.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "engine/records/backup_file.h"
+#include "engine/records/backups/backup_file.h"
 
 #include <set>
 

@@ -1,10 +1,10 @@
-#include "engine/records/run_result.h"
+#include "engine/records/run/run_result.h"
 
 #include <algorithm>
 #include <array>
 
 #include "engine/catalogue/catalogue.h"
-#include "engine/records/backup_store.h"
+#include "engine/records/backups/backup_store.h"
 #include "engine/text/printable.h"
 #include "engine/plan/service_change.h"
 #include "engine/plan/service_report.h"
@@ -16,8 +16,6 @@ namespace {
 const char kResultHeader[] = "quillora-result 1";
 const char kMadeBy[] = "made-by";
 const char kRestorePointLine[] = "restore-point";
-const char kBackupExtension[] = ".txt";
-const char kResultExtension[] = ".result.log";
 const char kResultAbsent[] = "absent";
 const char kNotRead[] = "not read";
 const char kNotSaved[] = "not saved";
@@ -400,14 +398,6 @@ std::size_t failures(const RunResult& result)
 {
     return static_cast<std::size_t>(std::count_if(result.services.begin(), result.services.end(),
                                                   [](const ServiceResult& s) { return s.outcome == Outcome::Failed; }));
-}
-
-std::string resultPathFor(const std::string& backupPath)
-{
-    const std::size_t extension = sizeof kBackupExtension - 1;
-    const bool ends = backupPath.size() > extension
-        && backupPath.compare(backupPath.size() - extension, extension, kBackupExtension) == 0;
-    return (ends ? backupPath.substr(0, backupPath.size() - extension) : backupPath) + kResultExtension;
 }
 
 const char* outcomeName(Outcome outcome)

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/records/backup_file.h"
+#include "engine/records/backups/backup_file.h"
 
 namespace quillora {
 
@@ -25,9 +25,6 @@ struct RunJournal {
     // What the run set the service to, where it reached it; nullopt where it never did.
     std::optional<BackupEntry> reachedMode(const std::wstring& serviceKey) const;
 };
-
-// "auto-20261207-101500-01.txt" -> "auto-20261207-101500-01.journal.log", beside it.
-std::string journalPathFor(const std::string& backupPath);
 
 // The journal as the run writes it before it acts: its first line and its intent.
 std::string formatJournal(const std::vector<BackupEntry>& intent);

@@ -6,11 +6,11 @@
 
 #include "engine/machine/failure.h"
 #include "engine/machine/machine.h"
-#include "engine/records/backup_on_machine.h"
-#include "engine/records/backup_store.h"
-#include "engine/records/machine_run.h"
-#include "engine/records/run_history.h"
-#include "engine/records/run_result.h"
+#include "engine/records/backups/backup_on_machine.h"
+#include "engine/records/backups/backup_store.h"
+#include "engine/records/transaction/machine_run.h"
+#include "engine/records/history/run_history.h"
+#include "engine/records/run/run_result.h"
 
 namespace quillora {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/records/backup_file.h"
+#include "engine/records/backups/backup_file.h"
 #include "engine/machine/machine.h"
 
 namespace quillora {
@@ -51,6 +51,12 @@ std::string namedBackupPath(Machine& machine, const std::string& name);
 // Every backup of the folder, newest first by name: an automatic backup's name is its run's start
 // time; a file's time never counts, since a backup copied or scanned since is no newer.
 std::vector<StoredBackup> storedBackups(Machine& machine);
+
+// The files a run keeps beside its backup: "auto-20261207-101500-01.txt" ->
+// "auto-20261207-101500-01.result.log" (what it really did) and "....journal.log" (what it meant
+// to do, and how far it got).
+std::string resultPathFor(const std::string& backupPath);
+std::string journalPathFor(const std::string& backupPath);
 
 // A path's last part, after its last '/' or '\\': a file's name without its folder.
 std::string fileNameOf(const std::string& path);

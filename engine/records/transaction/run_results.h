@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "engine/records/backup_store.h"
+#include "engine/records/backups/backup_store.h"
 #include "engine/machine/failure.h"
 #include "engine/machine/machine.h"
-#include "engine/records/machine_run.h"
-#include "engine/records/run_history.h"
-#include "engine/records/run_result.h"
+#include "engine/records/transaction/machine_run.h"
+#include "engine/records/history/run_history.h"
+#include "engine/records/run/run_result.h"
 
 namespace quillora {
 
@@ -72,8 +72,9 @@ public:
     // A run that has saved its backup and recorded what made it is starting; it is the last run
     // from now on. The run, and with it its claim on the services, lives until its result is saved
     // once every command it launched has ended; the record of its launches as long. What went
-    // wrong with its files is told to the listeners, each once.
-    RunRecord& runStarts(std::unique_ptr<MachineRun> run);
+    // wrong with its files is told to the listeners, each once. planned: every row of its plan, each
+    // in its result whether the run reaches it or not.
+    RunRecord& runStarts(std::unique_ptr<MachineRun> run, std::vector<PlannedService> planned = {});
     // The run of this record is over.
     void runOver(RunRecord& record);
 

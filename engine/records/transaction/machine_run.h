@@ -10,10 +10,10 @@
 #include "engine/machine/machine.h"
 #include "engine/machine/restore_point.h"
 #include "engine/plan/plan.h"
-#include "engine/records/backup_store.h"
-#include "engine/records/run_history.h"
-#include "engine/records/run_origin.h"
-#include "engine/records/run_result.h"
+#include "engine/records/backups/backup_store.h"
+#include "engine/records/history/run_history.h"
+#include "engine/records/run/run_origin.h"
+#include "engine/records/run/run_result.h"
 
 namespace quillora {
 

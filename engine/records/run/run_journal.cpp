@@ -1,4 +1,4 @@
-#include "engine/records/run_journal.h"
+#include "engine/records/run/run_journal.h"
 
 #include <algorithm>
 
@@ -12,8 +12,6 @@ const char kJournalHeader[] = "quillora-journal 1";
 const char kIntentLine[] = "intent";
 const char kReachedLine[] = "reached";
 const char kDelayedMark[] = "delayed";
-const char kJournalOfBackup[] = ".txt";
-const char kJournalExtension[] = ".journal.log";
 
 std::string entryLine(const char* kind, const BackupEntry& mode)
 {
@@ -44,14 +42,6 @@ std::optional<BackupEntry> RunJournal::reachedMode(const std::wstring& serviceKe
 {
     const auto found = std::find_if(reached.begin(), reached.end(), [&](const BackupEntry& e) { return e.serviceKey == serviceKey; });
     return found == reached.end() ? std::nullopt : std::optional(*found);
-}
-
-std::string journalPathFor(const std::string& backupPath)
-{
-    const std::size_t extension = sizeof kJournalOfBackup - 1;
-    const bool ends = backupPath.size() > extension
-        && backupPath.compare(backupPath.size() - extension, extension, kJournalOfBackup) == 0;
-    return (ends ? backupPath.substr(0, backupPath.size() - extension) : backupPath) + kJournalExtension;
 }
 
 std::string formatJournal(const std::vector<BackupEntry>& intent)

@@ -1,9 +1,9 @@
-#include "engine/records/machine_run.h"
+#include "engine/records/transaction/machine_run.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "engine/records/run_journal.h"
+#include "engine/records/run/run_journal.h"
 #include "engine/text/utf8.h"
 
 namespace quillora {

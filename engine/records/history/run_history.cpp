@@ -1,4 +1,4 @@
-#include "engine/records/run_history.h"
+#include "engine/records/history/run_history.h"
 
 #include <algorithm>
 #include <map>
@@ -220,8 +220,8 @@ void orderRuns(std::vector<HistoryRun>& runs, const std::map<std::string, Histor
 }
 
 // What can be known of a run whose result was never saved: each service its backup saved, as it
-// was before, and nothing known of what the run asked or left; where its journal tells, the
-// services it never reached are that.
+// was before, and nothing known of what the run asked or left. Where its journal tells, the
+// services it meant to set: unknown where it reached them, not launched where it never did.
 RunResult fromBackup(const std::string& backupPath, const std::vector<BackupEntry>& backup,
                      const std::optional<RunJournal>& journal)
 {
@@ -229,6 +229,8 @@ RunResult fromBackup(const std::string& backupPath, const std::vector<BackupEntr
     for (const BackupEntry& entry : backup) {
         const bool meant = journal && std::any_of(journal->intent.begin(), journal->intent.end(),
                                                   [&](const BackupEntry& e) { return e.serviceKey == entry.serviceKey; });
+        if (journal && !meant)
+            continue;
         const bool notReached = meant && !journal->reachedMode(entry.serviceKey);
         result.services.push_back({entry.serviceKey, entry, Asked(), std::nullopt,
                                    notReached ? Outcome::NotLaunched : Outcome::Unknown, std::nullopt});

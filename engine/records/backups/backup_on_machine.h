@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/records/backup_file.h"
+#include "engine/records/backups/backup_file.h"
 #include "engine/catalogue/catalogue.h"
 #include "engine/machine/failure.h"
 #include "engine/machine/machine.h"

@@ -1,4 +1,4 @@
-#include "engine/records/backup_on_machine.h"
+#include "engine/records/backups/backup_on_machine.h"
 
 #include "engine/catalogue/catalogue.h"
 #include "engine/plan/service_change.h"
@@ -79,8 +79,6 @@ RestoreResult restoreModes(ServiceControl& services, const std::vector<BackupEnt
                            const std::function<bool(const BackupEntry&)>& reaching)
 {
     RestoreResult result;
-    if (backup.empty())
-        result.report.text = "the backup lists no service: the run it was saved before left every service alone\n";
     for (const BackupEntry& entry : asWindowsTakes(backup, windows)) {
         std::string line = serviceName(entry.serviceKey) + ": ";
         if (reaching && entry.mode && !reaching(entry))

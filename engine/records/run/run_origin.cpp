@@ -1,4 +1,4 @@
-#include "engine/records/run_origin.h"
+#include "engine/records/run/run_origin.h"
 
 #include <algorithm>
 #include <iterator>

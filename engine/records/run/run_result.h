@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "engine/catalogue/action.h"
-#include "engine/records/backup_file.h"
-#include "engine/records/backup_store.h"
+#include "engine/records/backups/backup_file.h"
+#include "engine/records/backups/backup_store.h"
 #include "engine/machine/restore_point.h"
-#include "engine/records/run_origin.h"
+#include "engine/records/run/run_origin.h"
 #include "engine/machine/machine.h"
 #include "engine/catalogue/wording.h"
 #include "engine/plan/plan.h"
@@ -190,9 +190,6 @@ std::optional<ServiceState> readAfter(ServiceControl& services, const std::wstri
 
 // How many services Windows refused.
 std::size_t failures(const RunResult& result);
-
-// "auto-20261207-101500-01.txt" -> "auto-20261207-101500-01.result.log", beside it.
-std::string resultPathFor(const std::string& backupPath);
 
 // The result as the file saved beside the backup: UTF-8, CR LF, the same in every window language.
 //   quillora-result 1
