@@ -13,21 +13,29 @@ inline void closeChangeNotification(HANDLE handle) { FindCloseChangeNotification
 using ChangeNotificationHandle = Owned<HANDLE, closeChangeNotification>;
 
 // Tells, from the message loop, that a file in a folder (or below it) was made, removed, renamed or
-// written, or
-// that the configuration of a service changed (its key under the registry's Services, where the
-// Service Control Manager keeps start modes): what Windows itself notices, with no polling. Each
-// change is told once it has happened; a burst of them may be told more than once.
+// written, or that the configuration of a service changed (its key under the registry's Services,
+// where the Service Control Manager keeps start modes, and much else): what Windows itself
+// notices, with no polling. Each change is told once it has happened; a burst of them may be told
+// more than once. A notification that cannot be asked again is closed, never served for ever.
 class ChangeWatch {
 public:
-    // folder: watched where it exists; the services are watched always.
-    ChangeWatch(Waits& waits, const std::string& folder, std::function<void()> changed);
+    enum class What { Folder, Services };
+
+    // folder: watched where it exists, and from when it appears where it does not yet; the
+    // services are watched always.
+    ChangeWatch(Waits& waits, const std::string& folder, std::function<void(What)> changed);
     ChangeWatch(const ChangeWatch&) = delete;
     ChangeWatch& operator=(const ChangeWatch&) = delete;
 
 private:
+    void armFolder();
+    void folderChanged();
     void armServices();
 
-    std::function<void()> changed_;
+    Waits& waits_;
+    std::wstring folderPath_;
+    bool folderThere_ = false;  // the folder itself is watched, not the one above, where it is made
+    std::function<void(What)> changed_;
     ChangeNotificationHandle folder_;
     RegistryKeyHandle services_;
     KernelHandle servicesChanged_;

@@ -6,11 +6,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <vector>
 #include <cwchar>
 #include <utility>
 
 #include "engine/text/utf8.h"
+#include "platform/message_pump.h"
 #include "platform/process_launch.h"
 #include "platform/service_control.h"
 #include "platform/system_error.h"
@@ -87,9 +89,29 @@ std::vector<KernelHandle> commandsOf(const Holder& holder)
     return running;
 }
 
+// Waits until every process has ended, for at most longest; with answering, the window thread's
+// messages are handled meanwhile, so that its windows never stop answering.
+bool allEnded(std::vector<HANDLE> processes, DWORD longest, bool answering)
+{
+    const DWORD until = GetTickCount() + longest;
+    while (!processes.empty()) {
+        const DWORD left = static_cast<DWORD>(std::max<long>(0, static_cast<long>(until - GetTickCount())));
+        const DWORD count = static_cast<DWORD>(std::min<std::size_t>(processes.size(), MAXIMUM_WAIT_OBJECTS - 1));
+        const DWORD woken = answering ? MsgWaitForMultipleObjects(count, processes.data(), FALSE, left, QS_ALLINPUT)
+                                      : WaitForMultipleObjects(count, processes.data(), FALSE, left);
+        if (woken == WAIT_OBJECT_0 + count && answering)
+            processPendingMessages();
+        else if (woken < WAIT_OBJECT_0 + count)
+            processes.erase(processes.begin() + static_cast<std::ptrdiff_t>(woken - WAIT_OBJECT_0));
+        else
+            return false;
+    }
+    return true;
+}
+
 // Whether the commands of a holder that never gave the claim back have all ended, waiting for them
-// a while.
-bool earlierCommandsEnded(const Holder& holder)
+// a while; waiting, where given, is told first and the windows answer meanwhile.
+bool earlierCommandsEnded(const Holder& holder, const std::function<void()>* waiting)
 {
     const std::vector<KernelHandle> running = commandsOf(holder);
     std::vector<HANDLE> handles;
@@ -97,9 +119,9 @@ bool earlierCommandsEnded(const Holder& holder)
         handles.push_back(process.get());
     if (handles.empty())
         return true;
-    const DWORD count = static_cast<DWORD>(std::min<std::size_t>(handles.size(), MAXIMUM_WAIT_OBJECTS));
-    return WaitForMultipleObjects(count, handles.data(), TRUE, kLongestWaitForEarlierCommands) < WAIT_OBJECT_0 + count
-        && handles.size() <= MAXIMUM_WAIT_OBJECTS;
+    if (waiting && *waiting)
+        (*waiting)();
+    return allEnded(std::move(handles), kLongestWaitForEarlierCommands, waiting != nullptr);
 }
 
 // Owning the mutex is holding the claim. A mutex is owned by a thread and counts its owner's
@@ -221,6 +243,16 @@ std::string WindowsMachine::timeStamp()
 
 std::unique_ptr<RunClaim> WindowsMachine::claimRuns()
 {
+    return claim(nullptr);
+}
+
+std::unique_ptr<RunClaim> WindowsMachine::claimRunsAnswering(const std::function<void()>& waiting)
+{
+    return claim(&waiting);
+}
+
+std::unique_ptr<RunClaim> WindowsMachine::claim(const std::function<void()>* waiting)
+{
     KernelHandle mutex(CreateMutexW(nullptr, FALSE, kRunsMutex));
     if (!mutex) {
         // Made by a program of another user, whose mutex this one may not open: held elsewhere.
@@ -232,7 +264,7 @@ std::unique_ptr<RunClaim> WindowsMachine::claimRuns()
     case WAIT_OBJECT_0:
     // The program that held it ended without giving it back: its commands may still run.
     case WAIT_ABANDONED:
-        return claimHeld(std::move(mutex));
+        return claimHeld(std::move(mutex), waiting);
     case WAIT_TIMEOUT:
         return nullptr;
     default:
@@ -242,14 +274,14 @@ std::unique_ptr<RunClaim> WindowsMachine::claimRuns()
 
 // The mutex is owned: the claim is this program's once every command of an earlier holder that
 // never gave it back has ended. Where one still runs after the wait, the claim is refused as held.
-std::unique_ptr<RunClaim> WindowsMachine::claimHeld(KernelHandle mutex)
+std::unique_ptr<RunClaim> WindowsMachine::claimHeld(KernelHandle mutex, const std::function<void()>* waiting)
 {
     const std::string path = dataFolder().value_or("") + "\\holder.txt";
     const std::optional<Holder> earlier = readHolder(files_, path);
     const unsigned long long created = creationTime(GetCurrentProcess());
     if (earlier && earlier->processId == GetCurrentProcessId() && earlier->created == created)
         return std::make_unique<MutexClaim>(std::move(mutex), "");  // nested in this program's own claim
-    if (earlier && !earlierCommandsEnded(*earlier)) {
+    if (earlier && !earlierCommandsEnded(*earlier, waiting)) {
         ReleaseMutex(mutex.get());
         return nullptr;
     }

@@ -22,6 +22,7 @@ public:
     char separator() const override { return '\\'; }
     std::optional<WindowsVersion> windowsVersion() override;
     std::unique_ptr<RunClaim> claimRuns() override;
+    std::unique_ptr<RunClaim> claimRunsAnswering(const std::function<void()>& waiting) override;
     RestorePoints* restorePoints() override { return &restorePoints_; }
 
     // The folder the shell keeps under this id (CSIDL_...), asked of shell32.
@@ -29,7 +30,8 @@ public:
 
 private:
     std::string localApplicationData();
-    std::unique_ptr<RunClaim> claimHeld(KernelHandle mutex);
+    std::unique_ptr<RunClaim> claim(const std::function<void()>* waiting);
+    std::unique_ptr<RunClaim> claimHeld(KernelHandle mutex, const std::function<void()>* waiting);
 
     std::unique_ptr<ServiceControl> services_;
     WindowsFiles files_;

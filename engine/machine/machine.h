@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -105,6 +106,10 @@ public:
     // The right to change the services, for as long as the claim lives; nullptr at once while
     // another program holds it. Throws PlatformFailure where it cannot be asked for.
     virtual std::unique_ptr<RunClaim> claimRuns() = 0;
+    // The same for a program whose windows must answer meanwhile: where the claim waits for the
+    // commands of a program that was killed while it held it, waiting is called first, so that the
+    // windows can say why, and the wait lets their messages through.
+    virtual std::unique_ptr<RunClaim> claimRunsAnswering(const std::function<void()>& /*waiting*/) { return claimRuns(); }
     // System Restore as this process asks it; nullptr where there is none (anywhere but Windows).
     virtual RestorePoints* restorePoints() { return nullptr; }
     // Whether the user asked the program to stop (Ctrl+C, Ctrl+Break, a closed console): a run

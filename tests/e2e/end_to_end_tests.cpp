@@ -687,6 +687,13 @@ DWORD runCompanion(const std::wstring& arguments)
 TEST_CASE_FIXTURE(EndToEnd, "exit during a run's last command: the windows go at once, the claim stays until it ends, then its result is whole")
 {
     testing::StandInServices services({{L"ALG", SERVICE_AUTO_START}, {L"WmiApSrv", SERVICE_AUTO_START}});
+    // Wine's own services of the list, which drift --fix below may set as the killed run meant,
+    // are given back in their modes of now.
+    platform::WindowsMachine wine;
+    for (const std::wstring& key : catalogueKeys()) {
+        if (key != L"ALG" && key != L"WmiApSrv" && wine.services()->query(key))
+            services.borrow(key);
+    }
     const ActingStandIns acting(L"ALG;WmiApSrv", L"WmiApSrv", L"");
     QuilloraProcess program(quillora, folder);
     postClick(GetDlgItem(program.mainWindow(), MainControls::AutomaticButton));
@@ -723,6 +730,21 @@ TEST_CASE_FIXTURE(EndToEnd, "exit during a run's last command: the windows go at
     CHECK(runCompanion(L"drift --fix") == 3);
     slowAgain.release();
     CHECK(runCompanion(L"drift --fix") != 3);
+    // The killed run has no result: unfinished, in words; its journal says it reached every
+    // service, and drift compares them with what it meant, naming it, not with the run before.
+    const std::vector<HistoryRun> runs = runHistory(wine);
+    const auto killedRun = std::find_if(runs.begin(), runs.end(), [](const HistoryRun& run) {
+        return run.origin && run.origin->maker == RunMaker::Window;
+    });
+    REQUIRE(killedRun != runs.end());
+    CHECK(killedRun->unfinished == Unfinished{Unfinished::Why::ProgramEnded, ""});
+    CHECK(killedRun->counts == RunCounts{0, 0, 0, 0, 59, 0});
+    const std::vector<LastSet> lastSet = lastSetModes(wine, runs);
+    const auto alg = std::find_if(lastSet.begin(), lastSet.end(), [](const LastSet& set) { return set.mode.serviceKey == L"ALG"; });
+    REQUIRE(alg != lastSet.end());
+    CHECK(alg->run == killedRun->name);
+    CHECK(alg->mode == BackupEntry{L"ALG", StartMode::Disabled, false});
+    CHECK(runCompanion(L"drift") == 0);
 }
 
 TEST_CASE_FIXTURE(EndToEnd, "a refused sc config: said in a box, saved in one form in English too, undo once the result is in, shown after a restart")

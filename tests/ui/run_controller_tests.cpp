@@ -40,6 +40,7 @@ public:
         ++runningShown;
     }
     void showMakingRestorePoint() override { statusLabel = L"正在创建系统还原点，请稍等......"; }
+    void showWaitingForEarlierCommands() override { statusLabel = L"正在等待之前的命令结束......"; }
     void withdraw() override { ++withdrawn; }
 
     std::size_t backups() { return storedBackups(desktop_.memoryMachine).size(); }

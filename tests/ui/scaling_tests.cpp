@@ -276,6 +276,23 @@ TEST_CASE("the banner fills its box as the picture scaled by DPI/96")
     }
 }
 
+namespace {
+
+// The box a control's text needs in its own font, laid out so, within the control's width.
+RECT neededFor(HWND control, UINT layout)
+{
+    RECT needed;
+    GetClientRect(control, &needed);
+    const HDC dc = GetDC(control);
+    const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    DrawTextW(dc, ui::windowText(control).c_str(), -1, &needed, layout | DT_CALCRECT);
+    SelectObject(dc, previous);
+    ReleaseDC(control, dc);
+    return needed;
+}
+
+}  // namespace
+
 TEST_CASE("in every language every control's text fits its box and every font keeps its point size, scaled by DPI/96")
 {
     ProgramFixture f;
@@ -298,16 +315,23 @@ TEST_CASE("in every language every control's text fits its box and every font ke
                 continue;  // the text boxes scroll; the picture has no text
             RECT box;
             GetClientRect(handle, &box);
-            RECT needed = box;
-            const HDC dc = GetDC(handle);
-            const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(handle, WM_GETFONT, 0, 0)));
-            const std::wstring text = ui::windowText(handle);
-            const UINT layout = control.kind == ui::ControlKind::Label ? DT_WORDBREAK : DT_SINGLELINE;
-            DrawTextW(dc, text.c_str(), -1, &needed, layout | DT_CALCRECT);
-            SelectObject(dc, previous);
-            ReleaseDC(handle, dc);
+            const RECT needed = neededFor(handle, control.kind == ui::ControlKind::Label ? DT_WORDBREAK : DT_SINGLELINE);
             CHECK(needed.right - needed.left <= box.right - box.left);
             CHECK(needed.bottom - needed.top <= box.bottom - box.top);
+        }
+    }
+    // The progress window's label says each wait of a run in one line, in every language.
+    ui::ProgressWindow& progress = f.program.progressWindow;
+    for (const ui::Language language : {ui::Language::Chinese, ui::Language::English, ui::Language::TraditionalChinese}) {
+        f.program.host.setLanguage(language);
+        for (const auto show : {&ui::ProgressWindow::showMakingRestorePoint, &ui::ProgressWindow::showWaitingForEarlierCommands}) {
+            (progress.*show)();
+            const HWND label = progress.control(ProgressControls::StatusLabel);
+            CAPTURE(ui::windowText(label));
+            RECT box;
+            GetClientRect(label, &box);
+            const RECT needed = neededFor(label, DT_SINGLELINE);
+            CHECK(needed.right - needed.left <= box.right - box.left);
         }
     }
 }

@@ -52,6 +52,10 @@ public:
     char separator() const override { return target->separator(); }
     std::optional<WindowsVersion> windowsVersion() override { return target->windowsVersion(); }
     std::unique_ptr<RunClaim> claimRuns() override { return target->claimRuns(); }
+    std::unique_ptr<RunClaim> claimRunsAnswering(const std::function<void()>& waiting) override
+    {
+        return target->claimRunsAnswering(waiting);
+    }
     RestorePoints* restorePoints() override { return target->restorePoints(); }
 
     Machine* target;

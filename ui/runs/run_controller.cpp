@@ -145,7 +145,7 @@ void RunController::start(Profile profile, HWND owner)
     // of them begun for ever. The run starts once Windows has answered, and shares that point. A
     // profile never runs under a way back, which would put back modes chosen before it: it starts
     // once the way back is done.
-    if (restorePoints_.asking() || wayBacksUnderWay_ > 0) {
+    if (restorePoints_.asking() || wayBacksUnderWay_ > 0 || claiming_) {
         queued_.push_back([this, profile, owner] { startProfile(profile, owner); });
         return;
     }
@@ -202,7 +202,7 @@ void RunController::startProfile(Profile profile, HWND owner)
 
 void RunController::startQueued()
 {
-    while (!queued_.empty() && !restorePoints_.asking() && wayBacksUnderWay_ == 0 && !ended_) {
+    while (!queued_.empty() && !restorePoints_.asking() && wayBacksUnderWay_ == 0 && !claiming_ && !ended_) {
         const std::function<void()> start = std::move(queued_.front());
         queued_.erase(queued_.begin());
         start();
@@ -265,8 +265,28 @@ void RunController::RestorePointInSight::end(std::int64_t sequence)
 std::shared_ptr<RunClaim> RunController::claimServices(HWND owner)
 {
     std::shared_ptr<RunClaim> claim = claim_.lock();
-    if (!claim)
-        claim = machine_.claimRuns();
+    if (!claim) {
+        // A Quillora killed while it held the services may have left commands running: the wait
+        // for them lets the windows answer, and the progress window says why.
+        bool shown = false;
+        {
+            const UnderWay claiming(runsUnderWay_);
+            claiming_ = true;
+            claim = machine_.claimRunsAnswering([&] {
+                display_.present();
+                display_.showWaitingForEarlierCommands();
+                shown = true;
+            });
+            claiming_ = false;
+        }
+        if (shown)
+            display_.withdraw();
+        if (ended_) {
+            claim.reset();
+            finishEnd();
+            return nullptr;
+        }
+    }
     claim_ = claim;
     if (!claim)
         dialogs_.inform(owner, host_.text(Text::RunsBusy), kMainCaption, true);
@@ -381,8 +401,9 @@ void RunController::endProgram()
     if (std::exchange(ended_, true))
         return;
     // While Windows makes a restore point, the program ends once it has answered, so that the point
-    // is ended; the windows go now.
-    if (restorePoints_.asking()) {
+    // is ended, and while it waits for a killed holder's commands, once the claim is settled; the
+    // windows go now.
+    if (restorePoints_.asking() || claiming_) {
         processes_.hideWindows();
         return;
     }

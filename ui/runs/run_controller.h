@@ -30,6 +30,9 @@ public:
     virtual void showRunning() = 0;
     // Says, in its label, that Windows is making a restore point, until showRunning.
     virtual void showMakingRestorePoint() = 0;
+    // Says, in its label, that the program waits for the commands of a Quillora that was killed
+    // while it changed the services.
+    virtual void showWaitingForEarlierCommands() = 0;
     // The run it was brought up for never started: a window loaded for it goes, one that was open
     // says again that its run is complete.
     virtual void withdraw() = 0;
@@ -159,6 +162,7 @@ private:
     bool answersGiven_ = false;
     int runsUnderWay_ = 0;  // profiles and ways back
     int wayBacksUnderWay_ = 0;
+    bool claiming_ = false;  // waiting, the messages let through, for a killed holder's commands
     bool ended_ = false;
     bool nextLineOnItsOwn_ = false;    // set as a run starts, and as a nested run ends
     // Shared by the runs of this program, each holding it until its last command has ended.

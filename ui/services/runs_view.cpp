@@ -27,10 +27,11 @@ void ServicesWindow::showWhatDiffersFromLastSet()
     watchMachine(true);
     changedSinceLastSet_.reset();
     ServiceControl* services = machine_.services();
+    lastSet_.reset();
     if (services && !results_.anyPending()) {
-        const std::vector<LastSet> lastSet = lastSetModes(machine_, history_);
-        if (!lastSet.empty())
-            changedSinceLastSet_ = changedSinceLastSet(lastSet, *services, machine_.windowsVersion());
+        lastSet_ = lastSetModes(machine_, history_);
+        if (!lastSet_->empty())
+            changedSinceLastSet_ = changedSinceLastSet(*lastSet_, *services, machine_.windowsVersion());
     }
     showRunSummary();
 }
@@ -51,7 +52,8 @@ void ServicesWindow::watchMachine(bool on)
     } catch (const PlatformFailure&) {
         // No folder to watch: the services still are.
     }
-    machineWatch_ = std::make_unique<platform::ChangeWatch>(waits_, folder, [this] {
+    machineWatch_ = std::make_unique<platform::ChangeWatch>(waits_, folder, [this](platform::ChangeWatch::What what) {
+        (what == platform::ChangeWatch::What::Folder ? folderChanged_ : servicesChanged_) = true;
         SetTimer(handle(), kMachineChangedTimer, kMachineChangedDelayMs, nullptr);
     });
 }
@@ -196,12 +198,21 @@ std::wstring ServicesWindow::unfinishedWords(const HistoryRun& run) const
 // has changed since: each mode it left that differs now.
 void ServicesWindow::fillRunRows(Language language)
 {
-    rows_.clear();
-    changedSince_.clear();
     runDetail_.reset();
     const HistoryRun* run = chosenRun();
-    if (run && !results_.pending(run->backup.path)) {
+    if (run && !results_.pending(run->backup.path))
         runDetail_ = readRun(machine_, *run);
+    showRunDetail(language);
+}
+
+// The rows of the run as read, against the services now: what has changed since it.
+void ServicesWindow::showRunDetail(Language language)
+{
+    rows_.clear();
+    changedSince_.clear();
+    modesSeen_ = startModesNow();
+    const HistoryRun* run = chosenRun();
+    if (run && runDetail_) {
         ServiceControl* services = machine_.services();
         if (runDetail_->result && services)
             changedSince_ = changedSince(*runDetail_->result, *services, machine_.windowsVersion());
@@ -210,6 +221,44 @@ void ServicesWindow::fillRunRows(Language language)
                            changedSince_, resultUnusable ? WithoutResult::Unusable : WithoutResult::NotSaved);
     }
     showRunSummary();
+}
+
+// The start modes of this machine's list now: what the runs' view compares with.
+std::vector<std::optional<BackupEntry>> ServicesWindow::startModesNow()
+{
+    ServiceControl* services = machine_.services();
+    const std::vector<std::wstring> keys = catalogueKeys(listsFor(machine_.windowsVersion()));
+    std::vector<std::optional<BackupEntry>> modes;
+    if (!services)
+        return modes;
+    try {
+        const std::vector<std::optional<ServiceState>> states = services->queryAll(keys);
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            if (states[i])
+                modes.push_back(BackupEntry{keys[i], states[i]->mode, states[i]->mode == StartMode::Automatic && states[i]->delayed});
+            else
+                modes.emplace_back();
+        }
+    } catch (const PlatformFailure&) {
+        // Not read now: the next change reads the view whole.
+        modes.clear();
+    }
+    return modes;
+}
+
+// Windows writes under Services for much more than start modes: a change there that leaves every
+// start mode as it was reads nothing again; one that changes a mode compares the run as read, and
+// what the program last set as read, with the services now, without reading any run's files.
+void ServicesWindow::followServices()
+{
+    const std::vector<std::optional<BackupEntry>> now = startModesNow();
+    if (!now.empty() && now == modesSeen_)
+        return;
+    showRunDetail(host().language());
+    if (changedSinceLastSet_ && lastSet_ && machine_.services())
+        changedSinceLastSet_ = changedSinceLastSet(*lastSet_, *machine_.services(), machine_.windowsVersion());
+    showRunSummary();
+    showRows();
 }
 
 // The lines above the list: what has changed since the chosen run, and since the program last set

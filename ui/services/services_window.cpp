@@ -619,8 +619,15 @@ LRESULT ServicesWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (wParam != kMachineChangedTimer)
             break;
         KillTimer(handle(), kMachineChangedTimer);
-        if (isVisible() && selectedView() == kRunsView)
-            refresh();
+        if (isVisible() && selectedView() == kRunsView) {
+            // A run's files changed: read the view again; only the services: follow their modes.
+            const bool folder = std::exchange(folderChanged_, false);
+            const bool services = std::exchange(servicesChanged_, false);
+            if (folder)
+                refresh();
+            else if (services)
+                followServices();
+        }
         return 0;
     case WM_NOTIFY: {
         const auto& header = *reinterpret_cast<const NMHDR*>(lParam);

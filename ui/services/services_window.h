@@ -65,6 +65,9 @@ private:
     std::wstring runText();
     void fillRunChoice();
     void fillRunRows(Language language);
+    void showRunDetail(Language language);
+    std::vector<std::optional<BackupEntry>> startModesNow();
+    void followServices();
     const HistoryRun* chosenRun() const;
     std::wstring madeByWords(const HistoryRun& run) const;
     std::wstring restorePointWords(const RestorePointAnswer& answer) const;
@@ -120,6 +123,11 @@ private:
     int widestRunEntry_ = 0;  // the runs' drop-down's widest entry, as its list shows it
     // What differs now from what the program last set, whichever run set it; nullopt while unknown.
     std::optional<std::vector<ModeChange>> changedSinceLastSet_;
+    std::optional<std::vector<LastSet>> lastSet_;  // what the program last set, as last read
+    // The start modes the view last compared with; what changed since the last refresh.
+    std::vector<std::optional<BackupEntry>> modesSeen_;
+    bool folderChanged_ = false;
+    bool servicesChanged_ = false;
     std::vector<std::optional<ServiceState>> states_;  // as last read, in catalogue order
     int sortColumn_ = 0;
     bool ascending_ = true;

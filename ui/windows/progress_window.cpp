@@ -118,13 +118,20 @@ void ProgressWindow::setStatusLabel(const std::wstring& status)
 
 void ProgressWindow::present()
 {
-    loadedForRun_ = !isLoaded();
+    // Presented again while it shows, it stays the window it was for the run.
+    if (!isVisible())
+        loadedForRun_ = !isLoaded();
     show();
 }
 
 void ProgressWindow::showMakingRestorePoint()
 {
     setStatusLabel(host().text(Text::MakingRestorePoint));
+}
+
+void ProgressWindow::showWaitingForEarlierCommands()
+{
+    setStatusLabel(host().text(Text::WaitingForEarlierCommands));
 }
 
 void ProgressWindow::withdraw()

@@ -21,6 +21,7 @@ public:
     void present() override;
     void showRunning() override;
     void showMakingRestorePoint() override;
+    void showWaitingForEarlierCommands() override;
     void withdraw() override;
     const Wording& words() override;
 

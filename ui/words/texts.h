@@ -80,6 +80,7 @@ enum class Text : int {
     // The progress window.
     RunningStatus,
     MakingRestorePoint,
+    WaitingForEarlierCommands,
     // The help window.
     HelpText,
     // Message boxes.
@@ -281,6 +282,7 @@ inline constexpr TextEntry kChineseTexts[] = {
     {Text::ContactsNote, L"（联系人可能不再出现在搜索结果中）"},
     {Text::RunningStatus, L"正在优化系统服务，请稍等......"},
     {Text::MakingRestorePoint, L"正在创建系统还原点，请稍等......"},
+    {Text::WaitingForEarlierCommands, L"正在等待之前的命令结束......"},
     {Text::HelpText,
      L"\r\n"
      L"    对XP系统服务进行优化的软件，这个软件是免费的，你可以无偿获\r\n"
@@ -483,6 +485,7 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::ContactsNote, L" (contacts may be missing from search results)"},
     {Text::RunningStatus, L"Optimising, please wait..."},
     {Text::MakingRestorePoint, L"Creating a restore point, please wait......"},
+    {Text::WaitingForEarlierCommands, L"Waiting for earlier commands..."},
     {Text::HelpText,
      L"\r\n"
      // One paragraph: the box wraps it at its own width.
@@ -692,6 +695,7 @@ inline constexpr TextEntry kTraditionalTexts[] = {
     {Text::ContactsNote, L"（搜尋結果中可能不再出現連絡人）"},
     {Text::RunningStatus, L"正在最佳化系統服務，請稍候......"},
     {Text::MakingRestorePoint, L"正在建立系統還原點，請稍候......"},
+    {Text::WaitingForEarlierCommands, L"正在等待之前的命令結束......"},
     {Text::HelpText,
      L"\r\n"
      // Each line ends where a sentence or a clause does and is short enough for the box, so that
