@@ -222,7 +222,7 @@ CliResult applyCommand(const std::vector<std::string>& args, Machine& machine)
             stoppedAt = static_cast<std::size_t>(&row - profile.rows.data());
             return false;
         }
-        run.reached(modeMeant(row));
+        run.reached({row.step.serviceKey, row.mode, row.delayed});
         return true;
     };
     const ServiceReport report = applyProfile(servicesOf(machine), profile.rows, timeout, windows, &refused, reaching);

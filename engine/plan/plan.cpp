@@ -94,7 +94,10 @@ PlannedRow planRow(const PlanInputs& inputs, std::size_t index)
     row.leftAlone = leftAloneBy(row.fate, row);
     if (!row.leftAlone) {
         row.commands = serviceCommands(row.action, step.serviceKey);
-        row.mode = effectOf(row.action).mode;
+        const ActionEffect& effect = effectOf(row.action);
+        row.mode = effect.mode;
+        row.delayed = effect.delayed;
+        row.setsMode = !effect.keeps;
     }
     return row;
 }

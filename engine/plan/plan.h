@@ -66,6 +66,8 @@ struct PlannedRow {
     std::optional<LeftAlone> leftAlone;  // nullopt: it launches its commands
     std::vector<ServiceCommand> commands;  // what it launches, in launch order; none where left alone
     StartMode mode = StartMode::Manual;    // the start mode its commands set, which its log line names
+    bool delayed = false;                  // ... an automatic start that Windows delays
+    bool setsMode = false;                 // it launches commands that set that mode
     bool needed = false;          // this Windows needs the service as Windows sets it
     bool changesNeeded = false;   // ... and the row would change it (here, or on any machine of that Windows)
     bool onMachine = false;       // planned against this machine's services

@@ -208,7 +208,7 @@ TEST_CASE("what changed since a run, set again as a run of its own; a way back w
         machine.stamp = stamp;
         points.answer = answer;
         const std::size_t endedBefore = points.ended.size();
-        MachineRun run(machine, goingBack(RunMaker::Undo, "x"), {}, {}, nullptr, &points);
+        MachineRun run(machine, goingBack(RunMaker::Undo, "x"), std::vector<BackupEntry>{}, {}, nullptr, &points);
         CHECK(points.ended.size() == endedBefore);  // not before the run is over
         return *run.finish({}).restorePoint;
     };

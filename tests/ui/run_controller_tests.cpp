@@ -200,7 +200,7 @@ TEST_CASE("the end of the program stops every run after its current step")
         CHECK(r.desktop.forgotten.count(3) == 1);
         // Every row of the run is in its result: those it never reached as that.
         CHECK(countOf(result, "\tnot launched\r\n") == 59 - 5);
-        CHECK(result.find("\r\nWZCSVC\tabsent\tstop, disabled\tnot read\tnot launched\r\n") != std::string::npos);
+        CHECK(result.find("\r\nWZCSVC\tabsent\tstop, manual\tnot read\tnot launched\r\n") != std::string::npos);
         // The journal said each of the five services it reached before its commands.
         const std::string journal = r.desktop.memoryMachine.memoryFiles.read(kBackups + "/auto-20261207-101500-01.journal.log");
         CHECK(countOf(journal, "\r\nintent\t") == 59);

@@ -77,8 +77,8 @@ public:
     {
         // The journal says the run reached the service before its commands are launched, so that
         // however the program ends, what it may have done is known.
-        if (!row.leftAlone && !effectOf(row.action).keeps)
-            run_.reached(modeMeant(row));
+        if (row.setsMode)
+            run_.reached({row.step.serviceKey, row.mode, row.delayed});
         // What the row asks, in the profile's words before and after the run alike; what became of
         // it is the result's to say.
         record_.stepStarts(row.step.serviceKey, row.asked, row.commands, row.leftAlone);
@@ -146,14 +146,9 @@ void RunController::start(Profile profile, HWND owner)
     // profile never runs under a way back, which would put back modes chosen before it: it starts
     // once the way back is done.
     if (restorePoints_.asking() || wayBacksUnderWay_ > 0 || claiming_) {
-        queued_.push_back([this, profile, owner] { startProfile(profile, owner); });
+        queued_.push_back([this, profile, owner] { start(profile, owner); });
         return;
     }
-    startProfile(profile, owner);
-}
-
-void RunController::startProfile(Profile profile, HWND owner)
-{
     std::shared_ptr<RunClaim> claim = claimServices(owner);
     if (!claim)
         return;
@@ -187,12 +182,9 @@ void RunController::startProfile(Profile profile, HWND owner)
         throw;
     }
     MachineRun& machineRun = *begun;
-    std::vector<PlannedService> planned;
-    for (const PlannedRow& row : profilePlan(*plan))
-        planned.push_back({row.step.serviceKey, row.asked, row.leftAlone});
     // What waited for the runs is told once this one has ended, however it ended.
     try {
-        run(*plan, machineRun, results_.runStarts(std::move(begun), std::move(planned)));
+        run(*plan, machineRun, results_.runStarts(std::move(begun)));
     } catch (...) {
         tellWaiting();
         throw;
@@ -427,8 +419,8 @@ std::unique_ptr<MachineRun> RunController::beginRun(const PlanInputs& plan, Prof
                                                     const std::vector<std::wstring>& leftOut, std::shared_ptr<RunClaim> claim)
 {
     try {
-        return std::make_unique<MachineRun>(machine_, profileOrigin(RunMaker::Window, profile, answers_, plan.lists),
-                                            intentOf(profilePlan(plan)), leftOut, std::move(claim), restorePointsForRun());
+        return std::make_unique<MachineRun>(machine_, profileOrigin(RunMaker::Window, profile, answers_, plan.lists), plan,
+                                            leftOut, std::move(claim), restorePointsForRun());
     } catch (const PlatformFailure& failure) {
         throw backupNotSaved(failure);
     }

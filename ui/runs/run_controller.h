@@ -141,7 +141,6 @@ private:
                                          std::shared_ptr<RunClaim> claim);
     PlatformFailure backupNotSaved(const PlatformFailure& failure) const;
     void run(const PlanInputs& plan, MachineRun& machineRun, RunRecord& record);
-    void startProfile(Profile profile, HWND owner);
     void startQueued();
     void tellWaiting();
     // The end of the program once nothing waits for Windows: the commands waited for, the results

@@ -484,7 +484,7 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::NameBetween, L", "},
     {Text::ContactsNote, L" (contacts may be missing from search results)"},
     {Text::RunningStatus, L"Optimising, please wait..."},
-    {Text::MakingRestorePoint, L"Creating a restore point, please wait......"},
+    {Text::MakingRestorePoint, L"Creating a restore point..."},
     {Text::WaitingForEarlierCommands, L"Waiting for earlier commands..."},
     {Text::HelpText,
      L"\r\n"

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "engine/records/run/run_journal.h"
 #include "engine/text/utf8.h"
 
 namespace quillora {
@@ -175,24 +176,33 @@ void fillFromResult(Machine& machine, HistoryRun& run)
         run.origin = read.result->origin;
 }
 
-// A run's journal and what is wrong with it; neither where it has none.
-struct JournalRead {
-    std::optional<RunJournal> journal;
+// A file kept beside a run's backup, read and parsed, or what is wrong with it; neither where the
+// run has none.
+template <typename Parsed>
+struct RunFileRead {
+    std::optional<Parsed> parsed;
     std::optional<RunFileProblem> problem;
 };
 
-JournalRead readJournal(Machine& machine, const HistoryRun& run)
+template <typename Parsed, typename Parse>
+RunFileRead<Parsed> readRunFile(Machine& machine, bool kept, const std::string& path, Parse parse, FileProblem notWhole,
+                                const wchar_t* english)
 {
-    if (!run.backup.hasJournal)
+    if (!kept)
         return {};
-    const std::string path = journalPathFor(run.backup.path);
     try {
-        if (std::optional<RunJournal> journal = parseJournal(readFile(machine.files(), path)))
-            return {std::move(journal), std::nullopt};
-        return {std::nullopt, RunFileProblem{path, FileFailure(path, FileProblem::NotAJournal, L"not a whole Quillora journal")}};
+        if (std::optional<Parsed> parsed = parse(readFile(machine.files(), path)))
+            return {std::move(parsed), std::nullopt};
+        return {std::nullopt, RunFileProblem{path, FileFailure(path, notWhole, english)}};
     } catch (const PlatformFailure& failure) {
         return {std::nullopt, RunFileProblem{path, failure}};
     }
+}
+
+RunFileRead<RunJournal> readJournal(Machine& machine, const HistoryRun& run)
+{
+    return readRunFile<RunJournal>(machine, run.backup.hasJournal, journalPathFor(run.backup.path), parseJournal,
+                                   FileProblem::NotAJournal, L"not a whole Quillora journal");
 }
 
 // Newest first in the order the runs began: the history's lines say it, and a run without a line
@@ -263,14 +273,14 @@ std::vector<LastSet> lastSetBy(Machine& machine, const HistoryRun& run)
 {
     std::vector<LastSet> said;
     const SavedResultRead saved = readSavedResult(machine, run);
-    const JournalRead journal = readJournal(machine, run);
+    const RunFileRead<RunJournal> journal = readJournal(machine, run);
     if (saved.result) {
         for (const BackupEntry& mode : modesLeft(*saved.result))
             said.push_back({mode, run.name});
         // Saved as the program ended: what was launched and had not ended is what the run meant.
         for (const ServiceResult& service : saved.result->services) {
             const std::optional<BackupEntry> reached =
-                journal.journal ? journal.journal->reachedMode(service.serviceKey) : std::nullopt;
+                journal.parsed ? journal.parsed->reachedMode(service.serviceKey) : std::nullopt;
             if (service.outcome == Outcome::Unknown && reached)
                 said.push_back({*reached, run.name});
             else if (service.outcome == Outcome::NotLaunched)
@@ -280,15 +290,15 @@ std::vector<LastSet> lastSetBy(Machine& machine, const HistoryRun& run)
     }
     if (saved.problem || journal.problem) {
         const std::string why = (saved.problem ? *saved.problem : *journal.problem).english();
-        for (const std::wstring& key : servicesOfRun(machine, run, journal.journal))
+        for (const std::wstring& key : servicesOfRun(machine, run, journal.parsed))
             said.push_back({BackupEntry{key, std::nullopt, false}, run.name, LastSet::Kind::Unreadable, why});
         return said;
     }
     // A run of an earlier version without result or journal says nothing: older runs decide.
-    if (!journal.journal)
+    if (!journal.parsed)
         return said;
-    for (const BackupEntry& meant : journal.journal->intent) {
-        const std::optional<BackupEntry> reached = journal.journal->reachedMode(meant.serviceKey);
+    for (const BackupEntry& meant : journal.parsed->intent) {
+        const std::optional<BackupEntry> reached = journal.parsed->reachedMode(meant.serviceKey);
         said.push_back(reached ? LastSet{*reached, run.name} : LastSet{meant, run.name, LastSet::Kind::NotReached});
     }
     return said;
@@ -411,30 +421,20 @@ RunDetail readRun(Machine& machine, const HistoryRun& run)
         detail.shown = *detail.result;
         return detail;
     }
-    JournalRead journal = readJournal(machine, run);
+    RunFileRead<RunJournal> journal = readJournal(machine, run);
     if (journal.problem)
         detail.problems.push_back(std::move(*journal.problem));
-    detail.shown = fromBackup(path, detail.backup.value_or(std::vector<BackupEntry>{}), journal.journal);
+    detail.shown = fromBackup(path, detail.backup.value_or(std::vector<BackupEntry>{}), journal.parsed);
     return detail;
 }
 
 SavedResultRead readSavedResult(Machine& machine, const HistoryRun& run)
 {
-    if (!run.backup.hasResult)
-        return {};
     const std::string path = resultPathFor(run.backup.path);
-    try {
-        if (std::optional<RunResult> result = parseRunResult(path, readFile(machine.files(), path)))
-            return {std::move(result), std::nullopt};
-        return {std::nullopt, RunFileProblem{path, FileFailure(path, FileProblem::NotAResult, L"not a whole Quillora result")}};
-    } catch (const PlatformFailure& failure) {
-        return {std::nullopt, RunFileProblem{path, failure}};
-    }
-}
-
-std::optional<RunJournal> savedJournal(Machine& machine, const HistoryRun& run)
-{
-    return readJournal(machine, run).journal;
+    RunFileRead<RunResult> read = readRunFile<RunResult>(
+        machine, run.backup.hasResult, path, [&](const std::string& text) { return parseRunResult(path, text); },
+        FileProblem::NotAResult, L"not a whole Quillora result");
+    return {std::move(read.parsed), std::move(read.problem)};
 }
 
 std::vector<BackupEntry> modesLeft(const RunResult& result)

@@ -14,7 +14,6 @@
 #include "engine/records/backups/backup_on_machine.h"
 #include "engine/records/backups/backup_store.h"
 #include "engine/records/run/run_origin.h"
-#include "engine/records/run/run_journal.h"
 #include "engine/records/run/run_result.h"
 
 namespace quillora {
@@ -125,9 +124,6 @@ struct SavedResultRead {
     std::optional<RunFileProblem> problem;
 };
 SavedResultRead readSavedResult(Machine& machine, const HistoryRun& run);
-
-// The run's journal; nullopt where it has none (a run of an earlier version) or it cannot be used.
-std::optional<RunJournal> savedJournal(Machine& machine, const HistoryRun& run);
 
 // The modes a result left its services with: those it changed or found as asked, read back after
 // it. Services it left alone, failed on, or whose outcome is unknown have none. What a restore of

@@ -37,18 +37,12 @@ std::optional<std::int64_t> earlierRestorePoint(Machine& machine)
 
 }  // namespace
 
-BackupEntry modeMeant(const PlannedRow& row)
-{
-    const ActionEffect effect = effectOf(row.action);
-    return {row.step.serviceKey, effect.mode, effect.delayed};
-}
-
 std::vector<BackupEntry> intentOf(const std::vector<PlannedRow>& rows)
 {
     std::vector<BackupEntry> intent;
     for (const PlannedRow& row : rows) {
-        if (!row.leftAlone && row.inProfile && !effectOf(row.action).keeps)
-            intent.push_back(modeMeant(row));
+        if (row.setsMode)
+            intent.push_back({row.step.serviceKey, row.mode, row.delayed});
     }
     return intent;
 }
@@ -75,6 +69,22 @@ MachineRun::MachineRun(Machine& machine, const RunOrigin& origin, std::vector<Ba
         machine_.files().writeAtomically(journalPathFor(backup_.path), formatJournal(intent_), false);
     });
     keep(RunFile::History, [&] { recordOrigin(machine_, backup_.path, origin_); });
+}
+
+MachineRun::MachineRun(Machine& machine, const RunOrigin& origin, const PlanInputs& plan,
+                       const std::vector<std::wstring>& leftOut, std::shared_ptr<RunClaim> claim,
+                       RestorePoints* restorePoints)
+    : MachineRun(machine, origin, profilePlan(plan), leftOut, std::move(claim), restorePoints)
+{
+}
+
+MachineRun::MachineRun(Machine& machine, const RunOrigin& origin, const std::vector<PlannedRow>& rows,
+                       const std::vector<std::wstring>& leftOut, std::shared_ptr<RunClaim> claim,
+                       RestorePoints* restorePoints)
+    : MachineRun(machine, origin, intentOf(rows), leftOut, std::move(claim), restorePoints)
+{
+    for (const PlannedRow& row : rows)
+        planned_.push_back({row.step.serviceKey, row.asked, row.leftAlone});
 }
 
 void MachineRun::reached(const BackupEntry& mode)

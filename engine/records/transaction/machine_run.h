@@ -28,8 +28,6 @@ enum class RunFile {
 // What a plan's rows mean to leave their services in: the mode each row that launches its commands
 // sets.
 std::vector<BackupEntry> intentOf(const std::vector<PlannedRow>& rows);
-// The same of one row.
-BackupEntry modeMeant(const PlannedRow& row);
 
 // A file of the run that could not be written, or a read of the services after it had changed
 // some that failed.
@@ -58,6 +56,10 @@ public:
     MachineRun(Machine& machine, const RunOrigin& origin, std::vector<BackupEntry> intent = {},
                const std::vector<std::wstring>& leftOut = {}, std::shared_ptr<RunClaim> claim = nullptr,
                RestorePoints* restorePoints = nullptr);
+    // A run of a profile's plan: its intent is what the plan's rows set, and every row of the plan
+    // is in its result, reached or not.
+    MachineRun(Machine& machine, const RunOrigin& origin, const PlanInputs& plan, const std::vector<std::wstring>& leftOut,
+               std::shared_ptr<RunClaim> claim, RestorePoints* restorePoints);
     ~MachineRun();
     MachineRun(const MachineRun&) = delete;
     MachineRun& operator=(const MachineRun&) = delete;
@@ -69,6 +71,8 @@ public:
     const std::optional<RestorePointAnswer>& restorePoint() const { return restorePoint_; }
 
     const std::vector<BackupEntry>& intent() const { return intent_; }
+    // The rows of the plan it runs, in run order; none for a run of saved modes.
+    const std::vector<PlannedService>& planned() const { return planned_; }
     // The run is about to act on this service, setting it to this mode: noted in the journal first.
     void reached(const BackupEntry& mode);
 
@@ -85,6 +89,8 @@ public:
     const std::vector<RunProblem>& problems() const { return problems_; }
 
 private:
+    MachineRun(Machine& machine, const RunOrigin& origin, const std::vector<PlannedRow>& rows,
+               const std::vector<std::wstring>& leftOut, std::shared_ptr<RunClaim> claim, RestorePoints* restorePoints);
     void keep(RunFile file, const std::function<void()>& write);
     // Whether that problem was kept already: each is told once.
     bool hasProblem(RunProblem::Kind kind, RunFile file) const;
@@ -95,6 +101,7 @@ private:
     std::shared_ptr<RunClaim> claim_;
     RunOrigin origin_;
     std::vector<BackupEntry> intent_;
+    std::vector<PlannedService> planned_;
     RestorePoints* restorePoints_;
     std::optional<RestorePointAnswer> restorePoint_;
     // Windows answered the request with a point that the run must end once it is over: one it

@@ -11,13 +11,13 @@ RunResults::RunResults(LaunchedProcesses& processes, Machine& machine) : process
 
 RunResults::~RunResults() = default;
 
-RunRecord& RunResults::runStarts(std::unique_ptr<MachineRun> run, std::vector<PlannedService> planned)
+RunRecord& RunResults::runStarts(std::unique_ptr<MachineRun> run)
 {
     if (!timer_)
         timer_ = processes_.every(kCollectPeriod, [this] { collect(); });
     const SavedBackup& backup = run->backup();
-    tracked_.push_back(
-        {std::move(run), std::make_unique<RunRecord>(backup.path, backup.entries, backup.states, std::move(planned))});
+    auto newRecord = std::make_unique<RunRecord>(backup.path, backup.entries, backup.states, run->planned());
+    tracked_.push_back({std::move(run), std::move(newRecord)});
     // Taken before anyone is told: a listener may start a run of its own.
     Tracked& tracked = tracked_.back();
     RunRecord& record = *tracked.record;

@@ -72,9 +72,9 @@ public:
     // A run that has saved its backup and recorded what made it is starting; it is the last run
     // from now on. The run, and with it its claim on the services, lives until its result is saved
     // once every command it launched has ended; the record of its launches as long. What went
-    // wrong with its files is told to the listeners, each once. planned: every row of its plan, each
-    // in its result whether the run reaches it or not.
-    RunRecord& runStarts(std::unique_ptr<MachineRun> run, std::vector<PlannedService> planned = {});
+    // wrong with its files is told to the listeners, each once. Every row of its plan is in its
+    // result, whether the run reaches it or not.
+    RunRecord& runStarts(std::unique_ptr<MachineRun> run);
     // The run of this record is over.
     void runOver(RunRecord& record);
 
