@@ -143,7 +143,8 @@ std::vector<FileEntry> WindowsFiles::list(const std::string& folder)
     }
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            files.push_back({toUtf8(found.cFileName), unixSeconds(found.ftLastWriteTime)});
+            files.push_back({toUtf8(found.cFileName), unixSeconds(found.ftLastWriteTime),
+                             (static_cast<std::int64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow});
     } while (FindNextFileW(find.get(), &found));
     return files;
 }

@@ -57,6 +57,7 @@ public:
 struct FileEntry {
     std::string name;       // without its folder
     std::int64_t modified;  // seconds since 1970, UTC
+    std::int64_t size = 0;  // bytes
 };
 
 // Whole files, read at once and written so that a failure never leaves half a file. Paths are

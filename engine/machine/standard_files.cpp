@@ -118,7 +118,8 @@ std::vector<FileEntry> StandardFiles::list(const std::string& folder)
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
         if (entry.is_regular_file())
-            files.push_back({entry.path().filename().string(), unixSeconds(entry.last_write_time())});
+            files.push_back({entry.path().filename().string(), unixSeconds(entry.last_write_time()),
+                             static_cast<std::int64_t>(entry.file_size())});
     }
     if (error && error != std::errc::no_such_file_or_directory)
         throw failure(folder, error);

@@ -323,6 +323,15 @@ TEST_CASE("a run cut at any step is unfinished, says how far it got, and drift c
         CHECK(changedSinceLastSet(lastSet, machine.memoryServices, std::nullopt)
               == std::vector<ModeChange>{{L"Alerter", StartMode::Manual, false, StartMode::Disabled, false}});
         CHECK(lastSet[0].run == "20261207-101600-01");
+
+        // Kept between readings: a run whose files are as listed before is not read again; one
+        // whose journal grew is.
+        LastSetReadings readings;
+        CHECK(lastSetModes(machine, runHistory(machine), &readings) == lastSet);
+        machine.memoryFiles.unreadable.insert(journal);
+        CHECK(lastSetModes(machine, runHistory(machine), &readings) == lastSet);
+        machine.memoryFiles.files.at(journal).bytes += reachedLine(meant[1]);
+        CHECK(lastSetModes(machine, runHistory(machine), &readings)[0].kind == LastSet::Kind::Unreadable);
     }
     SUBCASE("while its last line was written: the cut line counts for nothing")
     {

@@ -175,7 +175,7 @@ public:
         std::vector<FileEntry> entries;
         for (const auto& [path, file] : files) {
             if (path.rfind(folder + "/", 0) == 0 && path.find('/', folder.size() + 1) == std::string::npos)
-                entries.push_back({path.substr(folder.size() + 1), file.modified});
+                entries.push_back({path.substr(folder.size() + 1), file.modified, static_cast<std::int64_t>(file.bytes.size())});
         }
         return entries;
     }

@@ -20,16 +20,25 @@ using namespace services_parts;
 
 // What the program last set is read from every run's result, which takes its time where many are
 // kept: the view shows the chosen run first, then this line, and watches the machine from then on.
+// The runs not read yet are read a few at a message, so that the window answers meanwhile; once
+// read, a run is read again only when its files change.
 void ServicesWindow::showWhatDiffersFromLastSet()
 {
     if (!isVisible() || selectedView() != kRunsView)
         return;
     watchMachine(true);
+    constexpr std::size_t kRunsReadAtOnce = 16;
+    if (runsRead_ < history_.size()) {
+        for (const std::size_t until = std::min(history_.size(), runsRead_ + kRunsReadAtOnce); runsRead_ < until; ++runsRead_)
+            lastSetReadings_.of(machine_, history_[runsRead_]);
+        PostMessageW(handle(), kShowLastSet, 0, 0);
+        return;
+    }
     changedSinceLastSet_.reset();
     ServiceControl* services = machine_.services();
     lastSet_.reset();
     if (services && !results_.anyPending()) {
-        lastSet_ = lastSetModes(machine_, history_);
+        lastSet_ = lastSetModes(machine_, history_, &lastSetReadings_);
         if (!lastSet_->empty())
             changedSinceLastSet_ = changedSinceLastSet(*lastSet_, *services, machine_.windowsVersion());
     }
@@ -71,6 +80,7 @@ void ServicesWindow::fillRunChoice()
         history_.clear();
         historyProblem_ = failure;
     }
+    runsRead_ = 0;
     if (newestChosen || !findRun(history_, chosenRun_))
         chosenRun_ = history_.empty() ? "" : history_.front().name;
     const HWND choice = control(ServicesControls::RunChoice);

@@ -124,6 +124,8 @@ private:
     // What differs now from what the program last set, whichever run set it; nullopt while unknown.
     std::optional<std::vector<ModeChange>> changedSinceLastSet_;
     std::optional<std::vector<LastSet>> lastSet_;  // what the program last set, as last read
+    LastSetReadings lastSetReadings_;               // what each run said, read again only once changed
+    std::size_t runsRead_ = 0;                      // of the runs listed, those read into it since
     // The start modes the view last compared with; what changed since the last refresh.
     std::vector<std::optional<BackupEntry>> modesSeen_;
     bool folderChanged_ = false;

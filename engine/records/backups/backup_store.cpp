@@ -1,6 +1,7 @@
 #include "engine/records/backups/backup_store.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
 #include <stdexcept>
 
@@ -107,14 +108,21 @@ std::vector<StoredBackup> storedBackups(Machine& machine)
 {
     std::vector<StoredBackup> backups;
     const std::vector<FileEntry> files = machine.files().list(backupFolder(machine));
-    std::set<std::string> names;
+    using Stamp = std::pair<std::int64_t, std::int64_t>;
+    std::map<std::string, Stamp> stamps;
     for (const FileEntry& file : files)
-        names.insert(file.name);
+        stamps.emplace(file.name, Stamp{file.modified, file.size});
+    const auto beside = [&](const std::string& name) {
+        const auto found = stamps.find(name);
+        return found == stamps.end() ? std::optional<Stamp>() : found->second;
+    };
     for (const FileEntry& file : files) {
         if (!isBackupName(file.name))
             continue;
-        backups.push_back({inFolder(machine, file.name), file.name, isAutomatic(file.name), file.modified,
-                           names.count(resultPathFor(file.name)) > 0, names.count(journalPathFor(file.name)) > 0});
+        const std::optional<Stamp> result = beside(resultPathFor(file.name));
+        const std::optional<Stamp> journal = beside(journalPathFor(file.name));
+        backups.push_back({inFolder(machine, file.name), file.name, isAutomatic(file.name), file.modified, result.has_value(),
+                           journal.has_value(), result.value_or(Stamp{}), journal.value_or(Stamp{})});
     }
     std::sort(backups.begin(), backups.end(), [](const StoredBackup& a, const StoredBackup& b) { return a.name > b.name; });
     return backups;

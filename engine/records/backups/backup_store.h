@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/records/backups/backup_file.h"
@@ -19,6 +20,10 @@ struct StoredBackup {
     std::int64_t modified;  // seconds since 1970, UTC
     bool hasResult = false;  // what the run after it really did is saved beside it
     bool hasJournal = false;  // what the run after it meant to do, and how far it got, is beside it
+    // The files beside it as the folder's listing gives them (time written, size): whether they
+    // changed since they were last read, never which run is newer.
+    std::pair<std::int64_t, std::int64_t> resultStamp = {};
+    std::pair<std::int64_t, std::int64_t> journalStamp = {};
 };
 
 // An automatic backup just saved: where, what it holds, and the states it was made from, one for

@@ -465,11 +465,26 @@ std::vector<BackupEntry> modesToSetAgain(const std::vector<ModeChange>& changedS
     return modes;
 }
 
-std::vector<LastSet> lastSetModes(Machine& machine, const std::vector<HistoryRun>& runs)
+std::vector<LastSet> LastSetReadings::of(Machine& machine, const HistoryRun& run)
+{
+    const StoredBackup& files = run.backup;
+    const auto unchanged = [&](const StoredBackup& read) {
+        return read.hasResult == files.hasResult && read.resultStamp == files.resultStamp
+            && read.hasJournal == files.hasJournal && read.journalStamp == files.journalStamp;
+    };
+    const auto found = byRun_.find(run.name);
+    if (found != byRun_.end() && unchanged(found->second.files))
+        return found->second.said;
+    std::vector<LastSet> said = lastSetBy(machine, run);
+    byRun_[run.name] = Reading{files, said};
+    return said;
+}
+
+std::vector<LastSet> lastSetModes(Machine& machine, const std::vector<HistoryRun>& runs, LastSetReadings* readings)
 {
     std::vector<LastSet> lastSet;
     for (const HistoryRun& run : runs) {
-        for (LastSet& said : lastSetBy(machine, run)) {
+        for (LastSet& said : readings ? readings->of(machine, run) : lastSetBy(machine, run)) {
             const bool known = std::any_of(lastSet.begin(), lastSet.end(),
                                            [&](const LastSet& set) { return set.mode.serviceKey == said.mode.serviceKey; });
             if (!known)

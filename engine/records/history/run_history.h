@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <variant>
@@ -154,11 +155,29 @@ struct LastSet {
     std::string run;
     Kind kind = Kind::Set;
     std::string why = {};  // for Unreadable, in English
+    bool operator==(const LastSet&) const = default;
+};
+
+// What each run said of the services it speaks for, kept between readings: a run whose files the
+// folder's listing shows unchanged is not read again, so that a view that follows the machine reads
+// only the runs whose files changed.
+class LastSetReadings {
+public:
+    std::vector<LastSet> of(Machine& machine, const HistoryRun& run);
+
+private:
+    struct Reading {
+        StoredBackup files;  // as listed when read
+        std::vector<LastSet> said;
+    };
+    std::map<std::string, Reading> byRun_;
 };
 
 // Every service some run set, each once, from the newest run that speaks for it. Runs of earlier
-// versions whose result was never saved say nothing.
-std::vector<LastSet> lastSetModes(Machine& machine, const std::vector<HistoryRun>& runs);
+// versions whose result was never saved say nothing. readings, where given, keeps what each run
+// said for the next time.
+std::vector<LastSet> lastSetModes(Machine& machine, const std::vector<HistoryRun>& runs,
+                                  LastSetReadings* readings = nullptr);
 
 // The services whose start mode differs now from what the program last set them to, each from
 // the mode now to that mode; only those set, never those not reached or unreadable.
