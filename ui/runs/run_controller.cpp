@@ -175,9 +175,12 @@ void RunController::start(Profile profile, HWND owner)
         finishEnd();
         return;
     } catch (...) {
-        // The run never started: no window is left saying that it runs.
-        if (outermost)
+        // The run never started: no window is left saying that it runs, and the profiles clicked
+        // while it waited for Windows, which the failure's box answers, do not start behind it.
+        if (outermost) {
             display_.withdraw();
+            queued_.clear();
+        }
         tellWaiting();
         throw;
     }
@@ -280,8 +283,11 @@ std::shared_ptr<RunClaim> RunController::claimServices(HWND owner)
         }
     }
     claim_ = claim;
-    if (!claim)
+    if (!claim) {
         dialogs_.inform(owner, host_.text(Text::RunsBusy), kMainCaption, true);
+        // What was clicked while the claim waited is answered the same way, now.
+        startQueued();
+    }
     return claim;
 }
 
