@@ -101,13 +101,13 @@ CliResult goBackRun(Machine& machine, std::unique_ptr<RunClaim> claim, const std
     // As the windows' ways back: one that would change nothing is no run.
     if (restoreWouldChange(servicesOf(machine), putting, windows).empty())
         return {kExitSuccess, heading + notes + nothingToPutBack(), ""};
-    MachineRun run(machine, origin, modesMeant(putting), {}, std::move(claim), restorePointsAsked(arguments, machine));
+    MachineRun run(machine, origin, putting, {}, std::move(claim), restorePointsAsked(arguments, machine));
     const RestoreResult restored = putBack(run, putting, needed);
     // As with apply, a service left alone because this Windows needs it is kept, no failure.
-    return {stoppedStatus(run, judgedStatus(run, restored.report.complete)),
-            heading + "saved the start modes from before in " + printable(run.backup().path) + "\n"
-                + restorePointLine(run.restorePoint()) + notes + restored.report.text + totalsLine(run),
-            runProblems(run) + stoppedLine(run)};
+    return finishedRun(run, restored.report.complete,
+                       heading + "saved the start modes from before in " + printable(run.backup().path) + "\n"
+                           + restorePointLine(run.restorePoint()) + notes + restored.report.text,
+                       "");
 }
 
 // The services changed since the run named, or, without a name, since the program last set each.

@@ -99,8 +99,7 @@ ProfileOnMachine profileOnMachine(const std::vector<std::string>& args, std::set
     return profile;
 }
 
-}  // namespace
-
+// What went wrong with a run's files or its read back, for standard error.
 std::string runProblems(const MachineRun& run)
 {
     std::string text;
@@ -113,6 +112,7 @@ std::string runProblems(const MachineRun& run)
         }
         const char* what = problem.file == RunFile::Result ? "the run's result could not be saved"
             : problem.file == RunFile::History             ? "the history of runs could not be kept"
+            : problem.file == RunFile::Journal             ? "the run's journal could not be kept"
                                                            : "the run's backup could not be saved";
         const std::string& path = problem.failure.path();
         text += std::string("quillora-cli: ") + what + " (the services were set all the same): "
@@ -120,6 +120,35 @@ std::string runProblems(const MachineRun& run)
     }
     return text;
 }
+
+// The totals that end a run's report: "3 changed, 40 unchanged, 2 not installed, 0 failed, 14 kept
+// (needed here)", those kept, unknown or not launched where there are any.
+std::string totalsLine(const RunResult& result)
+{
+    const auto count = [&](Outcome outcome) {
+        return std::to_string(std::count_if(result.services.begin(), result.services.end(),
+                                            [&](const ServiceResult& service) { return service.outcome == outcome; }));
+    };
+    std::string line = count(Outcome::Changed) + " changed, " + count(Outcome::Unchanged) + " unchanged, "
+        + count(Outcome::NotInstalled) + " not installed, " + count(Outcome::Failed) + " failed";
+    for (const Outcome outcome : {Outcome::LeftAloneByChoice, Outcome::LeftAloneNeeded, Outcome::LeftAloneAsWindowsHasIt,
+                                  Outcome::Unknown, Outcome::NotLaunched}) {
+        if (count(outcome) != "0")
+            line += ", " + count(outcome) + " " + toUtf8(outcomeWord(kEnglishWording, outcome));
+    }
+    return line + "\n";
+}
+
+// For standard error: that the run was stopped, and how many services it did not reach.
+std::string stoppedLine(int notReached)
+{
+    return "quillora-cli: stopped as asked (Ctrl+C, Ctrl+Break or the console closed): " + std::to_string(notReached)
+        + " service" + (notReached == 1 ? " was" : "s were")
+        + " not reached; what was done is saved as the run's result\n";
+}
+
+
+}  // namespace
 
 std::string restorePointLine(const std::optional<RestorePointAnswer>& answer)
 {
@@ -147,46 +176,19 @@ RestorePoints* restorePointsAsked(const Arguments& arguments, Machine& machine)
     return arguments.has("--restore-point") ? machine.restorePoints() : nullptr;
 }
 
-int judgedStatus(const MachineRun& run, bool complete)
-{
-    return complete && run.counts().failed == 0 && run.counts().unknown == 0 ? kExitSuccess : kExitIncomplete;
-}
-
 std::string nothingToPutBack()
 {
     return "nothing to change: every installed service is as it would be put back; no run was made\n";
 }
 
-int stoppedStatus(const MachineRun& run, int status)
+CliResult finishedRun(const MachineRun& run, bool complete, const std::string& out, const std::string& err)
 {
-    return run.counts().notLaunched > 0 ? kExitStopped : status;
-}
-
-std::string stoppedLine(const MachineRun& run)
-{
-    const int notReached = run.counts().notLaunched;
-    if (notReached == 0)
-        return "";
-    return "quillora-cli: stopped as asked (Ctrl+C, Ctrl+Break or the console closed): " + std::to_string(notReached)
-        + " service" + (notReached == 1 ? " was" : "s were")
-        + " not reached; what was done is saved as the run's result\n";
-}
-
-std::string totalsLine(const MachineRun& run)
-{
-    const std::vector<ServiceResult>& services = run.result()->services;
-    const auto count = [&](Outcome outcome) {
-        return std::to_string(std::count_if(services.begin(), services.end(),
-                                            [&](const ServiceResult& service) { return service.outcome == outcome; }));
-    };
-    std::string line = count(Outcome::Changed) + " changed, " + count(Outcome::Unchanged) + " unchanged, "
-        + count(Outcome::NotInstalled) + " not installed, " + count(Outcome::Failed) + " failed";
-    for (const Outcome outcome : {Outcome::LeftAloneByChoice, Outcome::LeftAloneNeeded, Outcome::LeftAloneAsWindowsHasIt,
-                                  Outcome::Unknown, Outcome::NotLaunched}) {
-        if (count(outcome) != "0")
-            line += ", " + count(outcome) + " " + toUtf8(outcomeWord(kEnglishWording, outcome));
-    }
-    return line + "\n";
+    const RunCounts counts = run.counts();
+    const int status = counts.notLaunched > 0 ? kExitStopped
+        : complete && counts.failed == 0 && counts.unknown == 0 ? kExitSuccess
+                                                                : kExitIncomplete;
+    return {status, out + totalsLine(*run.result()),
+            err + runProblems(run) + (counts.notLaunched > 0 ? stoppedLine(counts.notLaunched) : "")};
 }
 
 CliResult statusCommand(const std::vector<std::string>& args, Machine& machine)
@@ -231,10 +233,10 @@ CliResult applyCommand(const std::vector<std::string>& args, Machine& machine)
     if (unread)
         run.readBackFailed(*unread);
     run.finish(std::move(result));
-    return {stoppedStatus(run, judgedStatus(run, report.complete)),
-            "saved the start modes from before in " + printable(run.backup().path) + "\n"
-                + restorePointLine(run.restorePoint()) + report.text + totalsLine(run),
-            profile.note + runProblems(run) + stoppedLine(run)};
+    return finishedRun(run, report.complete,
+                       "saved the start modes from before in " + printable(run.backup().path) + "\n"
+                           + restorePointLine(run.restorePoint()) + report.text,
+                       profile.note);
 }
 
 CliResult backupCommand(const std::vector<std::string>& args, Machine& machine)
@@ -297,13 +299,12 @@ CliResult restoreCommand(const std::vector<std::string>& args, Machine& machine)
                                       : nothingToPutBack()),
                 ""};
     // A run of its own, with a backup first, so that the restore can be gone back from too.
-    MachineRun run(machine, goingBack(RunMaker::RestoreFile, printable(fileNameOf(file))), modesMeant(backup), {},
+    MachineRun run(machine, goingBack(RunMaker::RestoreFile, printable(fileNameOf(file))), backup, {},
                    std::move(claim), restorePointsAsked(arguments, machine));
     const RestoreResult restored = putBack(run, backup);
-    return {stoppedStatus(run, judgedStatus(run, restored.report.complete)),
-            "restoring " + printable(file) + "\n" + restorePointLine(run.restorePoint()) + restored.report.text
-                + totalsLine(run),
-            runProblems(run) + stoppedLine(run)};
+    return finishedRun(run, restored.report.complete,
+                       "restoring " + printable(file) + "\n" + restorePointLine(run.restorePoint()) + restored.report.text,
+                       "");
 }
 
 CliResult backupsCommand(const std::vector<std::string>& args, Machine& machine)

@@ -28,27 +28,19 @@ CliResult backupsCommand(const std::vector<std::string>& args, Machine& machine)
 // restore FILE | restore --last | restore --before RUN [--all]
 CliResult restoreCommand(const std::vector<std::string>& args, Machine& machine);
 
-// What went wrong with a run's files or its read back, for standard error.
-std::string runProblems(const MachineRun& run);
 // What Windows answered when the run asked for a restore point, as a line; empty where it asked
 // none.
 std::string restorePointLine(const std::optional<RestorePointAnswer>& answer);
 // System Restore where the command line asks for a restore point (--restore-point), else nullptr.
 RestorePoints* restorePointsAsked(const Arguments& arguments, Machine& machine);
-// A run's exit status: success only where the command's own report is complete and the judged
-// result counts no failure and nothing unknown.
-int judgedStatus(const MachineRun& run, bool complete);
 // What a restore, restore --before or drift --fix says where nothing differs: as the windows' ways
 // back, it makes no run then.
 std::string nothingToPutBack();
-// The status of a run that was stopped before it reached every service (Ctrl+C, Ctrl+Break, a
-// closed console): kExitStopped; else status.
-int stoppedStatus(const MachineRun& run, int status);
-// For standard error: that the run was stopped, and how many services it did not reach; empty
-// where it reached them all.
-std::string stoppedLine(const MachineRun& run);
-// The totals that end a run's report, from its judged result, which the exit status and the
-// history count too: "3 changed, 40 unchanged, 2 not installed, 0 failed, 14 kept".
-std::string totalsLine(const MachineRun& run);
+// How a run ended, every part from its one judged result: out followed by its totals ("3 changed,
+// 40 unchanged, 2 not installed, 0 failed, 14 kept (needed here)"); err followed by what went wrong
+// with its files, and, where Ctrl+C, Ctrl+Break or a closed console stopped it, how many services it
+// did not reach. The status: kExitStopped where it was stopped; success only where the command's
+// own report is complete and the result counts no failure and nothing unknown.
+CliResult finishedRun(const MachineRun& run, bool complete, const std::string& out, const std::string& err);
 
 }  // namespace quillora

@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "engine/text/utf8.h"
+#include "platform/handles.h"
 #include "platform/system_error.h"
 
 namespace quillora::platform {
@@ -90,7 +91,7 @@ namespace {
 // the program: whether a stop was asked, and an event set once the program is done.
 struct StopState {
     std::atomic<bool> requested{false};
-    HANDLE done = nullptr;
+    KernelHandle done;
 };
 
 StopState& stopState()
@@ -108,7 +109,7 @@ BOOL WINAPI askToStop(DWORD event)
     state.requested = true;
     const bool ending = event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT;
     if (ending && state.done)
-        WaitForSingleObject(state.done, kLongestCloseWait);
+        WaitForSingleObject(state.done.get(), kLongestCloseWait);
     return TRUE;
 }
 
@@ -116,13 +117,13 @@ BOOL WINAPI askToStop(DWORD event)
 
 ConsoleStop::ConsoleStop()
 {
-    stopState().done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    stopState().done.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     SetConsoleCtrlHandler(askToStop, TRUE);
 }
 
 ConsoleStop::~ConsoleStop()
 {
-    SetEvent(stopState().done);
+    SetEvent(stopState().done.get());
     SetConsoleCtrlHandler(askToStop, FALSE);
 }
 

@@ -155,6 +155,16 @@ std::string toUtf16Le(const std::wstring& text)
     return out;
 }
 
+std::vector<std::string> crlfLines(const std::string& text, std::string& rest)
+{
+    std::vector<std::string> lines;
+    std::size_t from = 0;
+    for (std::size_t end; (end = text.find("\r\n", from)) != std::string::npos; from = end + 2)
+        lines.push_back(text.substr(from, end - from));
+    rest = text.substr(from);
+    return lines;
+}
+
 std::vector<std::string> tabFields(const std::string& line)
 {
     std::vector<std::string> parts;

@@ -35,6 +35,10 @@ constexpr bool sameIgnoringCase(std::string_view a, std::string_view b)
         && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lowered(x) == lowered(y); });
 }
 
+// The lines of a text that ends each with CR LF, without their line ends; what follows the last
+// line end (a line cut short, or nothing) is left in rest.
+std::vector<std::string> crlfLines(const std::string& text, std::string& rest);
+
 // The fields of a tab-separated line, in order; a line without a tab is one field.
 std::vector<std::string> tabFields(const std::string& line);
 

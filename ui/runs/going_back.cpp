@@ -255,7 +255,7 @@ void goBackHolding(const GoingBackPlace& place, RunMaker maker, const std::strin
         // while it waits.
         if (!place.dialogs.ask(place.owner, question(place.language, maker, *run, changing), kMainCaption))
             return;
-        MachineRun done(place.machine, goingBack(maker, run->name), modesMeant(warned->modes), {}, std::move(claim),
+        MachineRun done(place.machine, goingBack(maker, run->name), warned->modes, {}, std::move(claim),
                         restorePoints);
         const RestoreResult restored = putBack(done, warned->modes, warned->kept);
         place.results.tellRunsChanged();
@@ -276,7 +276,7 @@ void goBackFromWindow(const GoingBackPlace& place, RunMaker maker, const std::st
 {
     // The undo item is greyed during a run and until its commands have ended, but the command can
     // also arrive without the menu; the history's buttons say why nothing happens.
-    if (!place.machine.services() || (maker == RunMaker::Undo && !runsFinished(place.runs, place.results)))
+    if (!place.machine.services() || (maker == RunMaker::Undo && !place.runs.finished()))
         return;
     // One door with the profiles: one state of a run under way, one claim, one queue of boxes.
     place.runs.goBack(place.owner, [&](std::shared_ptr<RunClaim> claim, RestorePoints* restorePoints) {
@@ -286,14 +286,9 @@ void goBackFromWindow(const GoingBackPlace& place, RunMaker maker, const std::st
 
 }  // namespace
 
-bool runsFinished(const RunController& runs, const RunResults& results)
+bool canUndoLastRun(Machine& machine, const RunController& runs)
 {
-    return !runs.inProgress() && !results.anyPending();
-}
-
-bool canUndoLastRun(Machine& machine, const RunController& runs, const RunResults& results)
-{
-    if (!runsFinished(runs, results) || !machine.services())
+    if (!runs.finished() || !machine.services())
         return false;
     try {
         return newestRun(runHistory(machine)) != nullptr;

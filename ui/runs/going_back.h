@@ -32,10 +32,7 @@ struct GoingBackPlace {
 
 // Whether the main window's undo can be offered now: an automatic backup exists, no run is under
 // way, and every command of the runs has ended.
-bool canUndoLastRun(Machine& machine, const RunController& runs, const RunResults& results);
-
-// Whether no run is under way and every command of the runs has ended.
-bool runsFinished(const RunController& runs, const RunResults& results);
+bool canUndoLastRun(Machine& machine, const RunController& runs);
 
 // Puts back the modes from before the newest run that is not itself an undo: a second undo finds
 // nothing more to do, and an undo is reversed from the history.

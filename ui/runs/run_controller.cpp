@@ -17,7 +17,7 @@ namespace {
 // returns and this is never thrown; it matters where a test stands in for the end.
 struct RunAbandoned {};
 
-// Counts a run as under way for as long as it lives.
+// Counts a run as under way (or a way back, or a claim waiting) for as long as it lives.
 class UnderWay {
 public:
     explicit UnderWay(int& count) : count_(count) { ++count_; }
@@ -145,7 +145,7 @@ void RunController::start(Profile profile, HWND owner)
     // of them begun for ever. The run starts once Windows has answered, and shares that point. A
     // profile never runs under a way back, which would put back modes chosen before it: it starts
     // once the way back is done.
-    if (restorePoints_.asking() || wayBacksUnderWay_ > 0 || claiming_) {
+    if (profilesWait()) {
         queued_.push_back([this, profile, owner] { start(profile, owner); });
         return;
     }
@@ -195,9 +195,14 @@ void RunController::start(Profile profile, HWND owner)
     tellWaiting();
 }
 
+bool RunController::profilesWait() const
+{
+    return restorePoints_.asking() || wayBacksUnderWay_ > 0 || claimsWaiting_ > 0;
+}
+
 void RunController::startQueued()
 {
-    while (!queued_.empty() && !restorePoints_.asking() && wayBacksUnderWay_ == 0 && !claiming_ && !ended_) {
+    while (!queued_.empty() && !profilesWait() && !ended_) {
         const std::function<void()> start = std::move(queued_.front());
         queued_.erase(queued_.begin());
         start();
@@ -206,7 +211,7 @@ void RunController::startQueued()
 
 void RunController::goBack(HWND owner, const WayBack& act)
 {
-    if (inProgress() || results_.anyPending()) {
+    if (!finished()) {
         dialogs_.inform(owner, host_.text(Text::RunUnderWay), kMainCaption, true);
         return;
     }
@@ -265,14 +270,13 @@ std::shared_ptr<RunClaim> RunController::claimServices(HWND owner)
         // for them lets the windows answer, and the progress window says why.
         bool shown = false;
         {
-            const UnderWay claiming(runsUnderWay_);
-            claiming_ = true;
+            const UnderWay underWay(runsUnderWay_);
+            const UnderWay claiming(claimsWaiting_);
             claim = machine_.claimRunsAnswering([&] {
                 display_.present();
                 display_.showWaitingForEarlierCommands();
                 shown = true;
             });
-            claiming_ = false;
         }
         if (shown)
             display_.withdraw();
@@ -401,7 +405,7 @@ void RunController::endProgram()
     // While Windows makes a restore point, the program ends once it has answered, so that the point
     // is ended, and while it waits for a killed holder's commands, once the claim is settled; the
     // windows go now.
-    if (restorePoints_.asking() || claiming_) {
+    if (restorePoints_.asking() || claimsWaiting_ > 0) {
         processes_.hideWindows();
         return;
     }

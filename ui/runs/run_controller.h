@@ -92,6 +92,8 @@ public:
     void goBack(HWND owner, const WayBack& act);
 
     bool inProgress() const { return runsUnderWay_ > 0; }
+    // Whether no run is under way and every command of the runs has ended.
+    bool finished() const { return !inProgress() && !results_.anyPending(); }
     // Whether this program holds the machine's services, from a run's start until every command
     // of its runs has ended.
     bool holdsServices() const { return !claim_.expired(); }
@@ -102,8 +104,6 @@ public:
     // Turns them on or off and keeps the choice; throws PlatformFailure where it cannot be kept,
     // and the choice holds until the program ends all the same.
     void chooseRestorePoints(bool on);
-    // System Restore for a run; nullptr where restore points are off.
-    RestorePoints* restorePointsForRun() { return restorePointsOn() ? &inSight_ : nullptr; }
 
     // Tells something that would stop a run under way (a message box): now where no run is under
     // way, or else once the last run has ended, however it ended; at the end of the program, at
@@ -141,6 +141,11 @@ private:
                                          std::shared_ptr<RunClaim> claim);
     PlatformFailure backupNotSaved(const PlatformFailure& failure) const;
     void run(const PlanInputs& plan, MachineRun& machineRun, RunRecord& record);
+    // Whether a profile clicked now waits: while Windows makes a restore point, a way back goes on,
+    // or the claim waits for a killed holder's commands.
+    bool profilesWait() const;
+    // System Restore for a run; nullptr where restore points are off.
+    RestorePoints* restorePointsForRun() { return restorePointsOn() ? &inSight_ : nullptr; }
     void startQueued();
     void tellWaiting();
     // The end of the program once nothing waits for Windows: the commands waited for, the results
@@ -161,7 +166,7 @@ private:
     bool answersGiven_ = false;
     int runsUnderWay_ = 0;  // profiles and ways back
     int wayBacksUnderWay_ = 0;
-    bool claiming_ = false;  // waiting, the messages let through, for a killed holder's commands
+    int claimsWaiting_ = 0;  // waiting, the messages let through, for a killed holder's commands
     bool ended_ = false;
     bool nextLineOnItsOwn_ = false;    // set as a run starts, and as a nested run ends
     // Shared by the runs of this program, each holding it until its last command has ended.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "engine/records/backups/backup_on_machine.h"
 #include "engine/records/history/run_history.h"
 #include "engine/text/printable.h"
 #include "engine/text/utf8.h"
@@ -233,27 +234,17 @@ void ServicesWindow::showRunDetail(Language language)
     showRunSummary();
 }
 
-// The start modes of this machine's list now: what the runs' view compares with.
-std::vector<std::optional<BackupEntry>> ServicesWindow::startModesNow()
+// The start modes of this machine's list now, as a backup would save them: what the runs' view
+// compares with; none where they cannot be read.
+std::vector<BackupEntry> ServicesWindow::startModesNow()
 {
     ServiceControl* services = machine_.services();
-    const std::vector<std::wstring> keys = catalogueKeys(listsFor(machine_.windowsVersion()));
-    std::vector<std::optional<BackupEntry>> modes;
-    if (!services)
-        return modes;
     try {
-        const std::vector<std::optional<ServiceState>> states = services->queryAll(keys);
-        for (std::size_t i = 0; i < keys.size(); ++i) {
-            if (states[i])
-                modes.push_back(BackupEntry{keys[i], states[i]->mode, states[i]->mode == StartMode::Automatic && states[i]->delayed});
-            else
-                modes.emplace_back();
-        }
+        return services ? currentModes(*services, listsFor(machine_.windowsVersion())) : std::vector<BackupEntry>{};
     } catch (const PlatformFailure&) {
         // Not read now: the next change reads the view whole.
-        modes.clear();
+        return {};
     }
-    return modes;
 }
 
 // Windows writes under Services for much more than start modes: a change there that leaves every
@@ -261,7 +252,7 @@ std::vector<std::optional<BackupEntry>> ServicesWindow::startModesNow()
 // what the program last set as read, with the services now, without reading any run's files.
 void ServicesWindow::followServices()
 {
-    const std::vector<std::optional<BackupEntry>> now = startModesNow();
+    const std::vector<BackupEntry> now = startModesNow();
     if (!now.empty() && now == modesSeen_)
         return;
     showRunDetail(host().language());
@@ -284,7 +275,7 @@ void ServicesWindow::showRunSummary()
                    ? std::wstring(host().text(Text::LastSetNoneChanged))
                    : host().text(Text::LastSetChangedCount, {std::to_wstring(changedSinceLastSet_->size())}));
     SetWindowTextW(control(ServicesControls::RunSummary), summary.c_str());
-    const bool finished = runsFinished(runs_, results_) && machine_.services();
+    const bool finished = runs_.finished() && machine_.services();
     EnableWindow(control(ServicesControls::RestoreBeforeButton), finished && runDetail_ && runDetail_->backup);
     EnableWindow(control(ServicesControls::SetAgainButton), finished && !changedSince_.empty());
     // A button greyed under the keyboard would leave it nowhere: Esc and Tab would stop working.

@@ -66,7 +66,7 @@ private:
     void fillRunChoice();
     void fillRunRows(Language language);
     void showRunDetail(Language language);
-    std::vector<std::optional<BackupEntry>> startModesNow();
+    std::vector<BackupEntry> startModesNow();
     void followServices();
     const HistoryRun* chosenRun() const;
     std::wstring madeByWords(const HistoryRun& run) const;
@@ -127,7 +127,7 @@ private:
     LastSetReadings lastSetReadings_;               // what each run said, read again only once changed
     std::size_t runsRead_ = 0;                      // of the runs listed, those read into it since
     // The start modes the view last compared with; what changed since the last refresh.
-    std::vector<std::optional<BackupEntry>> modesSeen_;
+    std::vector<BackupEntry> modesSeen_;
     bool folderChanged_ = false;
     bool servicesChanged_ = false;
     std::vector<std::optional<ServiceState>> states_;  // as last read, in catalogue order

@@ -183,7 +183,7 @@ void MainWindow::toggleRestorePoints()
 // backup deleted by hand), so it is decided each time the menu opens.
 void MainWindow::updateSystemMenu()
 {
-    const UINT state = canUndoLastRun(machine_, runs_, results_) ? MF_ENABLED : MF_GRAYED;
+    const UINT state = canUndoLastRun(machine_, runs_) ? MF_ENABLED : MF_GRAYED;
     EnableMenuItem(GetSystemMenu(handle(), FALSE), kUndoLastRunCommand, MF_BYCOMMAND | state);
     const UINT checked = runs_.restorePointsOn() ? MF_CHECKED : MF_UNCHECKED;
     CheckMenuItem(GetSystemMenu(handle(), FALSE), kRestorePointCommand, MF_BYCOMMAND | checked);

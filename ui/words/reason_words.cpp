@@ -76,6 +76,7 @@ std::wstring runProblemText(Language language, const RunProblem& problem, const 
             + reasonIn(language, problem.failure);
     const Text what = problem.file == RunFile::History ? Text::HistoryNotKept
         : problem.file == RunFile::Result              ? Text::ResultNotSaved
+        : problem.file == RunFile::Journal             ? Text::JournalNotKept
                                                        : Text::BackupNotSaved;
     return failureText(language, what, problem.failure);
 }

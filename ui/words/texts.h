@@ -192,6 +192,7 @@ enum class Text : int {
     LastSetChangedCount,  // {1} how many
     LastSetNoneChanged,
     HistoryNotKept,       // {1} the file
+    JournalNotKept,       // {1} the file
     ReadsBackOtherMode,
     MadeByRestoreFile,    // {1} the backup's file name
     MadeBySetAgainDrifted,
@@ -400,6 +401,7 @@ inline constexpr TextEntry kChineseTexts[] = {
     {Text::LastSetChangedCount, L"在 Quillora 最后设置的服务中，现在有 {1} 个的启动类型与当时不同。"},
     {Text::LastSetNoneChanged, L"Quillora 最后设置的服务，启动类型都与当时相同。"},
     {Text::HistoryNotKept, L"无法保存优化记录 {1}"},
+    {Text::JournalNotKept, L"无法保存优化日志 {1}"},
     {Text::ReadsBackOtherMode, L"Windows 接受了更改，但之后报告的是另一个启动类型"},
     {Text::MadeByRestoreFile, L"恢复备份 {1}"},
     {Text::MadeBySetAgainDrifted, L"重新设置此后被改变的服务"},
@@ -611,6 +613,7 @@ inline constexpr TextEntry kEnglishTexts[] = {
     {Text::LastSetChangedCount, L"Services whose start mode now differs from what Quillora last set: {1}."},
     {Text::LastSetNoneChanged, L"Every service Quillora last set still has the start mode it set."},
     {Text::HistoryNotKept, L"Could not keep the history of runs {1}"},
+    {Text::JournalNotKept, L"Could not keep the run's journal {1}"},
     {Text::ReadsBackOtherMode, L"Windows took the change, then reported another start mode"},
     {Text::MadeByRestoreFile, L"restore of the backup {1}"},
     {Text::MadeBySetAgainDrifted, L"set again where changed since"},
@@ -817,6 +820,7 @@ inline constexpr TextEntry kTraditionalTexts[] = {
     {Text::LastSetChangedCount, L"在 Quillora 最後設定的服務中，現在有 {1} 個的啟動類型與當時不同。"},
     {Text::LastSetNoneChanged, L"Quillora 最後設定的服務，啟動類型都與當時相同。"},
     {Text::HistoryNotKept, L"無法儲存最佳化記錄 {1}"},
+    {Text::JournalNotKept, L"無法儲存最佳化日誌 {1}"},
     {Text::ReadsBackOtherMode, L"Windows 接受了變更，但之後回報的是另一個啟動類型"},
     {Text::MadeByRestoreFile, L"還原備份 {1}"},
     {Text::MadeBySetAgainDrifted, L"重新設定此後被變更的服務"},

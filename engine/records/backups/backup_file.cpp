@@ -74,7 +74,7 @@ std::string modeWords()
     return words + kAbsent;
 }
 
-BackupEntry parseEntry(const std::string& line, int lineNumber, const std::vector<std::wstring>& keys)
+BackupEntry parseEntryOf(const std::string& line, int lineNumber, const std::vector<std::wstring>& keys)
 {
     const std::vector<std::string> parts = tabFields(line);
     if (parts.size() < 2 || parts.size() > 3)
@@ -107,15 +107,22 @@ BackupError::BackupError(FileProblem problem, int line, const std::string& engli
 {
 }
 
+std::string formatEntry(const BackupEntry& entry)
+{
+    return toUtf8(entry.serviceKey) + '\t' + (entry.mode ? startModeName(*entry.mode) : kAbsent)
+        + (entry.delayed ? std::string("\t") + kDelayed : "");
+}
+
+BackupEntry parseEntry(const std::string& line, int lineNumber)
+{
+    return parseEntryOf(line, lineNumber, catalogueKeys());
+}
+
 std::string formatBackup(const std::vector<BackupEntry>& entries)
 {
     std::string text = std::string(kHeader) + "\r\n";
-    for (const BackupEntry& entry : entries) {
-        text += toUtf8(entry.serviceKey) + '\t' + (entry.mode ? startModeName(*entry.mode) : kAbsent);
-        if (entry.delayed)
-            text += std::string("\t") + kDelayed;
-        text += "\r\n";
-    }
+    for (const BackupEntry& entry : entries)
+        text += formatEntry(entry) + "\r\n";
     return text + kEnd + "\r\n";
 }
 
@@ -143,7 +150,7 @@ std::vector<BackupEntry> parseBackup(const std::string& bytes)
                 throw BackupError(FileProblem::AfterEndLine, lineNumber + 1, "nothing may follow the end line", lines[i + 1]);
             return entries;
         }
-        BackupEntry entry = parseEntry(lines[i], lineNumber, keys);
+        BackupEntry entry = parseEntryOf(lines[i], lineNumber, keys);
         if (!seen.insert(entry.serviceKey).second)
             throw BackupError(FileProblem::KeyTwice, lineNumber, "the service appears twice", lines[i]);
         entries.push_back(entry);

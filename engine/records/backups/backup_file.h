@@ -35,6 +35,11 @@ public:
 
 std::string formatBackup(const std::vector<BackupEntry>& entries);
 
+// One service's line of a backup, KEY<TAB>MODE[<TAB>delayed], without its line end; and the same
+// read back, checked as a backup's lines are. Throws BackupError naming that line number.
+std::string formatEntry(const BackupEntry& entry);
+BackupEntry parseEntry(const std::string& line, int lineNumber);
+
 // Reads and checks a whole backup; only keys of the catalogue, each once, with known modes. A
 // backup with no service is whole: it was saved before a run that left every service alone.
 // Throws BackupError.

@@ -80,10 +80,10 @@ RestoreResult restoreModes(ServiceControl& services, const std::vector<BackupEnt
 {
     RestoreResult result;
     for (const BackupEntry& entry : asWindowsTakes(backup, windows)) {
-        std::string line = serviceName(entry.serviceKey) + ": ";
         if (reaching && entry.mode && !reaching(entry))
             break;
         ++result.reached;
+        std::string line = serviceName(entry.serviceKey) + ": ";
         std::optional<ServiceState> now;
         try {
             now = services.query(entry.serviceKey);

@@ -161,21 +161,6 @@ void changeHistory(Machine& machine, const std::string& backupPath, Change chang
     machine.files().writeAtomically(path, text, true);
 }
 
-// What a run's result says of it where the history does not: what made it, and its counts; where
-// it cannot be read, that the run is unfinished, and why.
-void fillFromResult(Machine& machine, HistoryRun& run)
-{
-    const SavedResultRead read = readSavedResult(machine, run);
-    if (read.problem)
-        run.unfinished = Unfinished{Unfinished::Why::ResultUnreadable, read.problem->english()};
-    if (!read.result)
-        return;
-    if (!run.counts)
-        run.counts = countsOf(*read.result);
-    if (!run.origin)
-        run.origin = read.result->origin;
-}
-
 // A file kept beside a run's backup, read and parsed, or what is wrong with it; neither where the
 // run has none.
 template <typename Parsed>
@@ -203,6 +188,29 @@ RunFileRead<RunJournal> readJournal(Machine& machine, const HistoryRun& run)
 {
     return readRunFile<RunJournal>(machine, run.backup.hasJournal, journalPathFor(run.backup.path), parseJournal,
                                    FileProblem::NotAJournal, L"not a whole Quillora journal");
+}
+
+RunFileRead<RunResult> readSavedResult(Machine& machine, const HistoryRun& run)
+{
+    const std::string path = resultPathFor(run.backup.path);
+    return readRunFile<RunResult>(
+        machine, run.backup.hasResult, path, [&](const std::string& text) { return parseRunResult(path, text); },
+        FileProblem::NotAResult, L"not a whole Quillora result");
+}
+
+// What a run's result says of it where the history does not: what made it, and its counts; where
+// it cannot be read, that the run is unfinished, and why.
+void fillFromResult(Machine& machine, HistoryRun& run)
+{
+    const RunFileRead<RunResult> read = readSavedResult(machine, run);
+    if (read.problem)
+        run.unfinished = Unfinished{Unfinished::Why::ResultUnreadable, read.problem->english()};
+    if (!read.parsed)
+        return;
+    if (!run.counts)
+        run.counts = countsOf(*read.parsed);
+    if (!run.origin)
+        run.origin = read.parsed->origin;
 }
 
 // Newest first in the order the runs began: the history's lines say it, and a run without a line
@@ -272,13 +280,13 @@ std::vector<std::wstring> servicesOfRun(Machine& machine, const HistoryRun& run,
 std::vector<LastSet> lastSetBy(Machine& machine, const HistoryRun& run)
 {
     std::vector<LastSet> said;
-    const SavedResultRead saved = readSavedResult(machine, run);
+    const RunFileRead<RunResult> saved = readSavedResult(machine, run);
     const RunFileRead<RunJournal> journal = readJournal(machine, run);
-    if (saved.result) {
-        for (const BackupEntry& mode : modesLeft(*saved.result))
+    if (saved.parsed) {
+        for (const BackupEntry& mode : modesLeft(*saved.parsed))
             said.push_back({mode, run.name});
         // Saved as the program ended: what was launched and had not ended is what the run meant.
-        for (const ServiceResult& service : saved.result->services) {
+        for (const ServiceResult& service : saved.parsed->services) {
             const std::optional<BackupEntry> reached =
                 journal.parsed ? journal.parsed->reachedMode(service.serviceKey) : std::nullopt;
             if (service.outcome == Outcome::Unknown && reached)
@@ -413,8 +421,8 @@ RunDetail readRun(Machine& machine, const HistoryRun& run)
     } catch (const PlatformFailure& failure) {
         detail.problems.push_back({path, failure});
     }
-    SavedResultRead saved = readSavedResult(machine, run);
-    detail.result = std::move(saved.result);
+    RunFileRead<RunResult> saved = readSavedResult(machine, run);
+    detail.result = std::move(saved.parsed);
     if (saved.problem)
         detail.problems.push_back(std::move(*saved.problem));
     if (detail.result) {
@@ -426,15 +434,6 @@ RunDetail readRun(Machine& machine, const HistoryRun& run)
         detail.problems.push_back(std::move(*journal.problem));
     detail.shown = fromBackup(path, detail.backup.value_or(std::vector<BackupEntry>{}), journal.parsed);
     return detail;
-}
-
-SavedResultRead readSavedResult(Machine& machine, const HistoryRun& run)
-{
-    const std::string path = resultPathFor(run.backup.path);
-    RunFileRead<RunResult> read = readRunFile<RunResult>(
-        machine, run.backup.hasResult, path, [&](const std::string& text) { return parseRunResult(path, text); },
-        FileProblem::NotAResult, L"not a whole Quillora result");
-    return {std::move(read.parsed), std::move(read.problem)};
 }
 
 std::vector<BackupEntry> modesLeft(const RunResult& result)
@@ -507,7 +506,7 @@ std::vector<ModeChange> changedSinceLastSet(const std::vector<LastSet>& lastSet,
 
 std::optional<RunResult> savedResult(Machine& machine, const HistoryRun& run)
 {
-    return readSavedResult(machine, run).result;
+    return readSavedResult(machine, run).parsed;
 }
 
 void writeResult(Machine& machine, const RunResult& result)

@@ -119,13 +119,6 @@ struct RunDetail {
 
 RunDetail readRun(Machine& machine, const HistoryRun& run);
 
-// The result saved beside the run's backup, or why it cannot be read; neither where none was saved.
-struct SavedResultRead {
-    std::optional<RunResult> result;
-    std::optional<RunFileProblem> problem;
-};
-SavedResultRead readSavedResult(Machine& machine, const HistoryRun& run);
-
 // The modes a result left its services with: those it changed or found as asked, read back after
 // it. Services it left alone, failed on, or whose outcome is unknown have none. What a restore of
 // them would change is what has changed since the run.

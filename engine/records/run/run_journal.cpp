@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "engine/catalogue/catalogue.h"
 #include "engine/text/utf8.h"
 
 namespace quillora {
@@ -11,29 +10,28 @@ namespace {
 const char kJournalHeader[] = "quillora-journal 1";
 const char kIntentLine[] = "intent";
 const char kReachedLine[] = "reached";
-const char kDelayedMark[] = "delayed";
 
+// A line of the journal: what it says (intent or reached), then the service as a backup's line has it.
 std::string entryLine(const char* kind, const BackupEntry& mode)
 {
-    return std::string(kind) + "\t" + toUtf8(mode.serviceKey) + "\t" + startModeName(mode.mode.value_or(StartMode::Manual))
-        + (mode.delayed ? std::string("\t") + kDelayedMark : "") + "\r\n";
+    return std::string(kind) + "\t" + formatEntry(mode) + "\r\n";
 }
 
-// KIND, KEY, MODE[, delayed] of a line; nullopt where it is not such a line.
+// KIND and the service of a line; nullopt where it is not such a line, or names no mode.
 std::optional<std::pair<std::string, BackupEntry>> parseEntryLine(const std::string& line)
 {
-    const std::vector<std::string> parts = tabFields(line);
-    if (parts.size() < 3 || parts.size() > 4 || (parts[0] != kIntentLine && parts[0] != kReachedLine) || !isUtf8(parts[1]))
+    const std::size_t tab = line.find('\t');
+    const std::string kind = line.substr(0, tab);
+    if (tab == std::string::npos || (kind != kIntentLine && kind != kReachedLine))
         return std::nullopt;
-    const std::vector<std::wstring> keys = catalogueKeys();
-    const std::wstring key = fromUtf8(parts[1]);
-    const std::optional<StartMode> mode = parseStartMode(parts[2]);
-    if (std::find(keys.begin(), keys.end(), key) == keys.end() || !mode)
-        return std::nullopt;
-    const bool delayed = parts.size() == 4;
-    if (delayed && (parts[3] != kDelayedMark || *mode != StartMode::Automatic))
-        return std::nullopt;
-    return std::pair{parts[0], BackupEntry{key, mode, delayed}};
+    try {
+        const BackupEntry entry = parseEntry(line.substr(tab + 1), 0);
+        if (entry.mode)
+            return std::pair{kind, entry};
+    } catch (const BackupError&) {
+        // Not a service's line as the program writes it.
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -59,11 +57,9 @@ std::string reachedLine(const BackupEntry& mode)
 
 std::optional<RunJournal> parseJournal(const std::string& text)
 {
-    std::vector<std::string> lines;
-    std::size_t from = 0;
-    for (std::size_t end; (end = text.find("\r\n", from)) != std::string::npos; from = end + 2)
-        lines.push_back(text.substr(from, end - from));
     // What follows the last line end was being written when the program ended.
+    std::string cut;
+    const std::vector<std::string> lines = crlfLines(text, cut);
     if (lines.empty() || lines.front() != kJournalHeader)
         return std::nullopt;
     RunJournal journal;

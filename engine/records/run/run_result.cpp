@@ -478,11 +478,9 @@ std::string formatRunResult(const RunResult& result)
 
 std::optional<RunResult> parseRunResult(const std::string& resultPath, const std::string& text)
 {
-    std::vector<std::string> lines;
-    std::size_t from = 0;
-    for (std::size_t end; (end = text.find("\r\n", from)) != std::string::npos; from = end + 2)
-        lines.push_back(text.substr(from, end - from));
-    if (from != text.size() || lines.size() < 3 || lines.front() != kResultHeader || lines.back() != "end")
+    std::string rest;
+    const std::vector<std::string> lines = crlfLines(text, rest);
+    if (!rest.empty() || lines.size() < 3 || lines.front() != kResultHeader || lines.back() != "end")
         return std::nullopt;
     const std::vector<std::string> backup = tabFields(lines[1]);
     if (backup.size() != 2 || backup[0] != "backup" || backup[1].find_first_of("/\\") != std::string::npos)

@@ -52,23 +52,22 @@ RestoreResult putBack(MachineRun& run, const std::vector<BackupEntry>& modes, co
     std::optional<PlatformFailure> unread;
     for (std::size_t i = 0; i < modes.size(); ++i) {
         const BackupEntry& entry = modes[i];
+        const std::optional<BackupEntry> before = savedEntry(run.backup(), entry.serviceKey);
         // Stopped before it: nothing was set, and nothing is read.
         if (i >= restore.reached) {
             const Asked asked = entry.mode ? Asked(PutBack{*entry.mode, entry.delayed}) : Asked();
-            result.services.push_back({entry.serviceKey, savedEntry(run.backup(), entry.serviceKey), asked, std::nullopt,
-                                       Outcome::NotLaunched, std::nullopt});
+            result.services.push_back({entry.serviceKey, before, asked, std::nullopt, Outcome::NotLaunched, std::nullopt});
             continue;
         }
         const std::optional<ServiceState> after = readAfter(services, entry.serviceKey, unread);
         // A service that was not installed when the modes were saved is left as it is.
         if (!entry.mode) {
-            result.services.push_back({entry.serviceKey, savedEntry(run.backup(), entry.serviceKey), Asked(), after,
+            result.services.push_back({entry.serviceKey, before, Asked(), after,
                                        unread ? Outcome::Unknown : after ? Outcome::Unchanged : Outcome::NotInstalled,
                                        std::nullopt});
             continue;
         }
-        result.services.push_back(
-            judgePutBack(entry, savedEntry(run.backup(), entry.serviceKey), after, unread.has_value(), restore, windows));
+        result.services.push_back(judgePutBack(entry, before, after, unread.has_value(), restore, windows));
     }
     for (const std::wstring& key : kept)
         result.services.push_back({key, savedEntry(run.backup(), key), Asked(), readAfter(services, key, unread),
@@ -77,16 +76,6 @@ RestoreResult putBack(MachineRun& run, const std::vector<BackupEntry>& modes, co
         run.readBackFailed(*unread);
     run.finish(std::move(result));
     return restore;
-}
-
-std::vector<BackupEntry> modesMeant(const std::vector<BackupEntry>& modes)
-{
-    std::vector<BackupEntry> meant;
-    for (const BackupEntry& entry : modes) {
-        if (entry.mode)
-            meant.push_back(entry);
-    }
-    return meant;
 }
 
 std::vector<std::wstring> neededStartedLess(const std::vector<ModeChange>& changes, const std::optional<WindowsVersion>& windows)

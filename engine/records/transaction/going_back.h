@@ -23,9 +23,6 @@ namespace quillora {
 // alone, each in the result as kept.
 RestoreResult putBack(MachineRun& run, const std::vector<BackupEntry>& modes, const std::vector<std::wstring>& kept = {});
 
-// The modes a way back means to put back: the run's intent.
-std::vector<BackupEntry> modesMeant(const std::vector<BackupEntry>& modes);
-
 // The services this Windows needs that the changes would start less readily (disable them, or
 // turn an automatic start to a manual one): the warning before any run names them. None where
 // the Windows is not known.

@@ -56,6 +56,9 @@ MachineRun::MachineRun(Machine& machine, const RunOrigin& origin, std::vector<Ba
       intent_(std::move(intent)),
       restorePoints_(restorePoints)
 {
+    // A service not installed when its modes were saved is left as it is: no run means that.
+    intent_.erase(std::remove_if(intent_.begin(), intent_.end(), [](const BackupEntry& entry) { return !entry.mode; }),
+                  intent_.end());
     askRestorePoint();
     try {
         backup_ = saveAutomaticBackup(machine, leftOut);

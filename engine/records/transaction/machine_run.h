@@ -52,7 +52,8 @@ public:
     // holds them. Throws the backup's failure, FileFailure or PlatformFailure, where it cannot be
     // saved: nothing is changed then. restorePoints: where given, Windows is asked for a restore
     // point before the backup, and told that its changes are over once the run is.
-    // intent: the mode the run means to leave each service in that it sets.
+    // intent: the mode the run means to leave each service in that it sets (saved modes put back
+    // as they are: those without a mode, not installed when they were saved, are left as they are).
     MachineRun(Machine& machine, const RunOrigin& origin, std::vector<BackupEntry> intent = {},
                const std::vector<std::wstring>& leftOut = {}, std::shared_ptr<RunClaim> claim = nullptr,
                RestorePoints* restorePoints = nullptr);
