@@ -1,6 +1,10 @@
 #include "companion/arguments.h"
 
+#include <algorithm>
+
 #include "engine/choice/skip_choice.h"
+#include "engine/records/backups/backup_file.h"
+#include "engine/text/utf8.h"
 
 namespace quillora {
 namespace {
@@ -23,6 +27,24 @@ Profile parseProfile(const std::string& name)
             return profile;
     }
     throw UsageError("unknown profile " + quoted(name) + ": expected prompted, automatic or restore");
+}
+
+ProfileRequest ownProfileRequest(const Arguments& arguments, const std::string& path, Files& files)
+{
+    if (!arguments.positional.empty())
+        throw UsageError("unexpected argument " + quoted(arguments.positional[0])
+                         + ": --profile FILE takes the place of a profile's name");
+    if (arguments.value("--answers"))
+        throw UsageError("--answers is only for the prompted profile: an own profile asks nothing");
+    ProfileRequest request;
+    request.profile = Profile::Own;
+    request.name = "own";
+    try {
+        request.own = parseOwnProfile(readFile(files, path));
+    } catch (const BackupError& error) {
+        throw FileFailure(path, 0, fromUtf8(std::string(error.what()) + "; nothing was changed"));
+    }
+    return request;
 }
 
 }  // namespace
@@ -74,10 +96,13 @@ Answers parseAnswers(const std::string& letters)
     return answers;
 }
 
-ProfileRequest profileRequest(const Arguments& arguments, const std::string& command)
+
+ProfileRequest profileRequest(const Arguments& arguments, const std::string& command, Files& files)
 {
+    if (const std::string* path = arguments.value(kOwnProfileOption))
+        return ownProfileRequest(arguments, *path, files);
     if (arguments.positional.empty())
-        throw UsageError("missing profile for " + command + ": expected prompted, automatic or restore");
+        throw UsageError("missing profile for " + command + ": expected prompted, automatic or restore, or --profile FILE");
     if (arguments.positional.size() > 1)
         throw UsageError("unexpected argument " + quoted(arguments.positional[1]) + ": " + command
                          + " takes one profile");
@@ -94,9 +119,33 @@ ProfileRequest profileRequest(const Arguments& arguments, const std::string& com
     return request;
 }
 
+// An own profile made on Windows 10 or 11 names services of their list: a plan for other machines
+// covers it then, as --windows10 would.
 Lists listsAskedFor(const Arguments& arguments, const ProfileRequest& request)
 {
-    return arguments.has("--windows10") || request.windows10Answered ? Lists::WithWindows10 : Lists::Designed;
+    const std::vector<std::wstring> windows10 = windows10ListKeys();
+    const bool namesWindows10 = std::any_of(request.own.begin(), request.own.end(), [&](const OwnSetting& setting) {
+        return std::find(windows10.begin(), windows10.end(), setting.serviceKey) != windows10.end();
+    });
+    return arguments.has("--windows10") || request.windows10Answered || namesWindows10 ? Lists::WithWindows10
+                                                                                      : Lists::Designed;
+}
+
+std::string useOwnProfile(PlanInputs& inputs, const ProfileRequest& request)
+{
+    if (request.profile != Profile::Own)
+        return "";
+    const bool delayedStarts = !inputs.generation || *inputs.generation == WindowsGeneration::VistaAndLater;
+    const FittedOwnProfile fitted = fitOwnProfile(request.own, inputs.lists, delayedStarts, inputs.states);
+    inputs.own = fitted.profile;
+    std::string notes;
+    const std::string lines = fittingNotes(fitted);
+    for (std::size_t from = 0; from < lines.size();) {
+        const std::size_t end = lines.find('\n', from);
+        notes += "quillora-cli: --profile: " + lines.substr(from, end - from) + "\n";
+        from = end + 1;
+    }
+    return notes;
 }
 
 std::vector<std::wstring> skippedKeys(const Arguments& arguments, Files& files)

@@ -8,7 +8,9 @@
 
 #include "engine/catalogue/answers.h"
 #include "engine/catalogue/catalogue.h"
+#include "engine/choice/own_profile.h"
 #include "engine/machine/machine.h"
+#include "engine/plan/plan.h"
 #include "engine/text/printable.h"
 
 namespace quillora {
@@ -43,6 +45,7 @@ struct ProfileRequest {
     std::string name;
     Answers answers{kAnswerYes, kAnswerYes, kAnswerYes};
     bool windows10Answered = false;  // --answers gave the five answers of Windows 10 and 11
+    OwnProfile own;                  // --profile FILE: the own profile it holds, as read
 };
 
 // "y"/"n" letters, in either case: three for the wizard's questions, in its order, which leaves
@@ -50,12 +53,21 @@ struct ProfileRequest {
 Answers parseAnswers(const std::string& letters);
 
 // The one positional argument as a profile, in any case, and --answers, which only the prompted
-// profile takes.
-ProfileRequest profileRequest(const Arguments& arguments, const std::string& command);
+// profile takes; or --profile FILE, an own profile's file (or a backup's) in place of a name. A
+// file that cannot be used is a FileFailure naming it, its line and what is wrong.
+ProfileRequest profileRequest(const Arguments& arguments, const std::string& command, Files& files);
+
+// --profile FILE, with the options that take a profile; callers add their own.
+inline const char kOwnProfileOption[] = "--profile";
 
 // The lists that plan and export cover, which read no machine: the Windows 10 list too where
 // --windows10 asks for it or --answers answers its questions; the designed list alone otherwise.
 Lists listsAskedFor(const Arguments& arguments, const ProfileRequest& request);
+
+// Gives the plan the own profile of a --profile request, fitted to the machine the inputs plan for
+// (its lists, whether its Windows delays starts, its services where known); returns what that left
+// out or changed, as lines for standard error. Nothing for a profile's name.
+std::string useOwnProfile(PlanInputs& inputs, const ProfileRequest& request);
 
 // The keys of the file --skip names, none without it. A file that cannot be taken is a UsageError
 // naming the file, the line and the problem; one the system will not read, a FileFailure.

@@ -12,7 +12,7 @@ namespace {
 
 ExportPlan fromBackup(const Arguments& arguments, const std::string& file, Machine& machine)
 {
-    if (!arguments.positional.empty())
+    if (!arguments.positional.empty() || arguments.value(kOwnProfileOption))
         throw UsageError("give either a profile or --from-backup FILE, not both");
     if (arguments.value("--answers"))
         throw UsageError("--answers is for a profile, not for --from-backup");
@@ -52,7 +52,7 @@ void keepInstalled(ExportPlan& plan, Machine& machine)
 CliResult exportCommand(const std::vector<std::string>& args, Machine& machine)
 {
     const Arguments arguments =
-        parseArguments(args, {"--answers", "--format", "--output", "--from-backup", "--skip"}, {"--force", "--installed-only", "--all", "--windows10"});
+        parseArguments(args, {"--answers", "--format", "--output", "--from-backup", "--skip", kOwnProfileOption}, {"--force", "--installed-only", "--all", "--windows10"});
     const std::string* format = arguments.value("--format");
     if (!format)
         throw UsageError("export needs --format inf or --format ansible");
@@ -63,22 +63,26 @@ CliResult exportCommand(const std::vector<std::string>& args, Machine& machine)
         throw UsageError("--force is for --output: standard output is never refused");
 
     ExportPlan plan;
+    std::string notes;
     if (const std::string* backup = arguments.value("--from-backup")) {
         plan = fromBackup(arguments, *backup, machine);
     } else {
-        const ProfileRequest request = profileRequest(arguments, "export");
-        plan = profileExport(request.profile, request.name, request.answers, listsAskedFor(arguments, request),
-                             arguments.has("--all"),
-                             skippedKeys(arguments, machine.files()));
+        const ProfileRequest request = profileRequest(arguments, "export", machine.files());
+        const Lists lists = listsAskedFor(arguments, request);
+        PlanInputs fitted = inputsForOtherMachines(request.profile, request.answers, lists);
+        notes = useOwnProfile(fitted, request);
+        const std::string* own = arguments.value(kOwnProfileOption);
+        plan = profileExport(request.profile, own ? "own " + printable(*own) : request.name, request.answers, lists,
+                             arguments.has("--all"), skippedKeys(arguments, machine.files()), fitted.own);
         if (arguments.has("--installed-only"))
             keepInstalled(plan, machine);
     }
     const std::string bytes = *format == "inf" ? securityTemplate(plan) : ansiblePlaybook(plan);
     if (!output)
-        return {kExitSuccess, bytes, "", true};
+        return {kExitSuccess, bytes, notes, true};
     checkOutputFile(machine.files(), *output, arguments.has("--force"));
     machine.files().writeAtomically(*output, bytes, arguments.has("--force"));
-    return {kExitSuccess, "wrote " + printable(*output) + "\n", ""};
+    return {kExitSuccess, "wrote " + printable(*output) + "\n", notes};
 }
 
 }  // namespace quillora

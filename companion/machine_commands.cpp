@@ -83,18 +83,22 @@ ProfileOnMachine profileOnMachine(const std::vector<std::string>& args, std::set
                                   std::unique_ptr<RunClaim>* claim = nullptr)
 {
     valued.insert("--skip");
+    valued.insert(kOwnProfileOption);
     Arguments arguments = parseArguments(args, valued, {"--all", "--restore-point"});
-    const ProfileRequest request = profileRequest(arguments, args[0]);
+    const ProfileRequest request = profileRequest(arguments, args[0], machine.files());
     std::vector<std::wstring> skipped = skippedKeys(arguments, machine.files());
     ProfileOnMachine profile{std::move(arguments), skipped, {}, "", std::nullopt};
     if (claim)
         *claim = claimRunsNow(machine);
     const NeededServices needed = profile.arguments.has("--all") ? NeededServices::Changed : NeededServices::LeftAlone;
-    const PlanInputs inputs = inputsOnMachine(request.profile, request.answers, std::move(skipped), machine, needed);
+    PlanInputs inputs = inputsOnMachine(request.profile, request.answers, std::move(skipped), machine, needed);
+    profile.note = useOwnProfile(inputs, request);
     profile.rows = profilePlan(inputs);
-    profile.origin = profileOrigin(RunMaker::Apply, request.profile, request.answers, inputs.lists);
+    profile.origin = request.profile == Profile::Own
+        ? ownOrigin(RunMaker::Apply, static_cast<int>(inputs.own.size()))
+        : profileOrigin(RunMaker::Apply, request.profile, request.answers, inputs.lists);
     if (request.windows10Answered && inputs.lists == Lists::Designed)
-        profile.note = "quillora-cli: the last five --answers letters apply only on Windows 10 and 11; this Windows "
+        profile.note += "quillora-cli: the last five --answers letters apply only on Windows 10 and 11; this Windows "
                        "has none of their services\n";
     return profile;
 }

@@ -55,17 +55,19 @@ std::string render(PlanOutput output, const RecordingPlatform& platform, const M
 
 CliResult planCommand(const std::vector<std::string>& args, Machine& machine)
 {
-    const Arguments arguments = parseArguments(args, {"--answers", "--skip"}, {"--commands", "--log", "--windows10"});
+    const Arguments arguments =
+        parseArguments(args, {"--answers", "--skip", kOwnProfileOption}, {"--commands", "--log", "--windows10"});
     if (arguments.has("--commands") && arguments.has("--log"))
         throw UsageError("--commands and --log cannot be combined");
-    const ProfileRequest request = profileRequest(arguments, "plan");
+    const ProfileRequest request = profileRequest(arguments, "plan", machine.files());
     const PlanOutput output = arguments.has("--log")        ? PlanOutput::LogOnly
                               : arguments.has("--commands") ? PlanOutput::CommandsOnly
                                                             : PlanOutput::Everything;
-    const RecordedRun run = recordRun(inputsForOtherMachines(request.profile, request.answers,
-                                                             listsAskedFor(arguments, request),
-                                                             skippedKeys(arguments, machine.files())));
-    return {kExitSuccess, render(output, run.platform, run.log), ""};
+    PlanInputs inputs = inputsForOtherMachines(request.profile, request.answers, listsAskedFor(arguments, request),
+                                               skippedKeys(arguments, machine.files()));
+    const std::string notes = useOwnProfile(inputs, request);
+    const RecordedRun run = recordRun(inputs);
+    return {kExitSuccess, render(output, run.platform, run.log), notes};
 }
 
 }  // namespace quillora

@@ -147,4 +147,24 @@ std::optional<std::wstring> WindowsDialogs::chooseFileToOpen(HWND owner)
     return runFileDialog("GetOpenFileNameW", owner, L"", OFN_FILEMUSTEXIST);
 }
 
+// The menu's commands are the items' indices counted from 1: TrackPopupMenu answers 0 for none.
+std::optional<std::size_t> WindowsDialogs::chooseFromMenu(HWND owner, POINT at, const std::vector<std::wstring>& items,
+                                                          std::optional<std::size_t> checked)
+{
+    const MenuHandle menu(CreatePopupMenu());
+    if (!menu)
+        return std::nullopt;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        AppendMenuW(menu.get(), MF_STRING | (checked == i ? MF_CHECKED : 0), i + 1, items[i].c_str());
+    // The owner must be the foreground window, or the menu would not close when the user clicks
+    // elsewhere.
+    SetForegroundWindow(owner);
+    const UINT_PTR chosen = static_cast<UINT_PTR>(
+        TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, at.x, at.y, 0, owner, nullptr));
+    PostMessageW(owner, WM_NULL, 0, 0);
+    if (chosen == 0 || chosen > items.size())
+        return std::nullopt;
+    return static_cast<std::size_t>(chosen - 1);
+}
+
 }  // namespace quillora::platform

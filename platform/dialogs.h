@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/handles.h"
 
@@ -35,6 +36,10 @@ public:
     // the user cancels. Text files (*.txt) are offered first.
     virtual std::optional<std::wstring> chooseFileToSave(HWND owner, const std::wstring& suggestedName) = 0;
     virtual std::optional<std::wstring> chooseFileToOpen(HWND owner) = 0;
+    // A menu of items at a point of the screen, the checked one marked; the index of the item
+    // chosen, or nullopt when the user closes it. An item's "&" marks its key.
+    virtual std::optional<std::size_t> chooseFromMenu(HWND owner, POINT at, const std::vector<std::wstring>& items,
+                                                      std::optional<std::size_t> checked) = 0;
 };
 
 class WindowsDialogs final : public Dialogs {
@@ -46,6 +51,8 @@ public:
     Choice warnAndChoose(HWND owner, const std::wstring& text, const std::wstring& caption) override;
     std::optional<std::wstring> chooseFileToSave(HWND owner, const std::wstring& suggestedName) override;
     std::optional<std::wstring> chooseFileToOpen(HWND owner) override;
+    std::optional<std::size_t> chooseFromMenu(HWND owner, POINT at, const std::vector<std::wstring>& items,
+                                              std::optional<std::size_t> checked) override;
 
 private:
     int messageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT style);

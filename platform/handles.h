@@ -45,6 +45,7 @@ inline void destroyWindow(HWND window) { DestroyWindow(window); }
 inline void freeLibrary(HMODULE library) { FreeLibrary(library); }
 inline void deleteDc(HDC dc) { DeleteDC(dc); }
 inline void closeRegistryKey(HKEY key) { RegCloseKey(key); }
+inline void destroyMenu(HMENU menu) { DestroyMenu(menu); }
 
 using KernelHandle = Owned<HANDLE, closeKernelHandle>;
 using FontHandle = Owned<HFONT, deleteGdiObject>;
@@ -55,5 +56,6 @@ using WindowHandle = Owned<HWND, destroyWindow>;
 using LibraryHandle = Owned<HMODULE, freeLibrary>;
 using MemoryDcHandle = Owned<HDC, deleteDc>;
 using RegistryKeyHandle = Owned<HKEY, closeRegistryKey>;
+using MenuHandle = Owned<HMENU, destroyMenu>;
 
 }  // namespace quillora::platform

@@ -93,4 +93,11 @@ std::optional<std::wstring> ProgramModalDialogs::chooseFileToOpen(HWND owner)
     return shown_.chooseFileToOpen(owner);
 }
 
+std::optional<std::size_t> ProgramModalDialogs::chooseFromMenu(HWND owner, POINT at, const std::vector<std::wstring>& items,
+                                                               std::optional<std::size_t> checked)
+{
+    const OtherWindowsDisabled held(owner);
+    return shown_.chooseFromMenu(owner, at, items, checked);
+}
+
 }  // namespace quillora::platform

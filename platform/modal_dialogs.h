@@ -46,6 +46,8 @@ public:
     Choice warnAndChoose(HWND owner, const std::wstring& text, const std::wstring& caption) override;
     std::optional<std::wstring> chooseFileToSave(HWND owner, const std::wstring& suggestedName) override;
     std::optional<std::wstring> chooseFileToOpen(HWND owner) override;
+    std::optional<std::size_t> chooseFromMenu(HWND owner, POINT at, const std::vector<std::wstring>& items,
+                                              std::optional<std::size_t> checked) override;
 
 private:
     Dialogs& shown_;

@@ -14,7 +14,7 @@ struct KindEffect {
     ActionEffect effect;
 };
 
-constexpr std::array<KindEffect, 8> kEffects{{
+constexpr std::array<KindEffect, 10> kEffects{{
     {ActionKind::StopAndDisable, {true, StartMode::Disabled, false}},
     {ActionKind::StopAndManual, {true, StartMode::Manual, false}},
     {ActionKind::ManualOnly, {false, StartMode::Manual, false}},
@@ -23,6 +23,8 @@ constexpr std::array<KindEffect, 8> kEffects{{
     {ActionKind::DelayedAutomaticOnly, {false, StartMode::Automatic, false, true}},
     {ActionKind::ManualIfDisabled, {false, StartMode::Manual, false, false, true}},
     {ActionKind::Keep, {false, StartMode::Manual, false, false, false, true}},
+    {ActionKind::StartAndDelayedAutomatic, {false, StartMode::Automatic, true, true}},
+    {ActionKind::AutomaticOnly, {false, StartMode::Automatic, false}},
 }};
 
 const wchar_t kNetStop[] = L"cmd /c NET stop ";

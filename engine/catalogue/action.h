@@ -18,6 +18,9 @@ enum class ActionKind {
     DelayedAutomaticOnly,  // a per-user template back to its delayed automatic start
     ManualIfDisabled,      // back to manual where it is disabled; any other mode is kept
     Keep,                  // left as Windows has it: nothing is launched
+    // For the user's own profile:
+    StartAndDelayedAutomatic,  // an automatic start that Windows delays, then started
+    AutomaticOnly,             // a per-user template set to start automatically: its mode alone
 };
 
 // The meaning of an action kind, the one place that says it: the program's command lines and log

@@ -165,6 +165,8 @@ const Cell& cellOf(const Row& row, Profile profile)
         return row.prompted;
     case Profile::Automatic:
         return row.automatic;
+    case Profile::Own:
+        return NotRun;  // the user's own choice, not the catalogue's, decides its rows
     case Profile::Restore:
         break;
     }
@@ -341,6 +343,8 @@ const char* profileName(Profile profile)
         return "prompted";
     case Profile::Automatic:
         return "automatic";
+    case Profile::Own:
+        return "own";
     case Profile::Restore:
         break;
     }

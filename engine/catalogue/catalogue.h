@@ -38,6 +38,7 @@ enum class Profile {
     Prompted,   // optimisation by questions: three rows follow the wizard's answers
     Automatic,  // automatic optimisation
     Restore,    // restore of the system defaults
+    Own,        // the user's own: a start mode chosen for each service (engine/choice/own_profile.h)
 };
 
 // Which lists of the catalogue a profile covers: the sixty services the program was made with
@@ -60,7 +61,7 @@ ServiceStep catalogueStep(Profile profile, Lists lists, std::size_t index);
 // Whether the profile has a row for the service.
 bool inProfile(Profile profile, const std::wstring& serviceKey);
 
-// "prompted", "automatic", "restore": the profile's name on the command line and in the settings.
+// "prompted", "automatic", "restore", "own": the profile's name on the command line and in the settings.
 const char* profileName(Profile profile);
 
 // The keys of every service the program knows, in catalogue order.

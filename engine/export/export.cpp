@@ -102,7 +102,7 @@ std::string commentLines(const std::vector<std::string>& lines, const char* mark
 }  // namespace
 
 ExportPlan profileExport(Profile profile, const std::string& profileName, const Answers& answers, Lists lists,
-                         bool withNeeded, const std::vector<std::wstring>& skipped)
+                         bool withNeeded, const std::vector<std::wstring>& skipped, const OwnProfile& own)
 {
     ExportPlan plan;
     plan.description.push_back("Quillora profile " + profileName);
@@ -113,8 +113,9 @@ ExportPlan profileExport(Profile profile, const std::string& profileName, const 
     }
     // For other machines: no state is known, and a row that changes a service Windows Vista and
     // later need is left out unless --all asks for it.
-    const PlanInputs inputs = inputsForOtherMachines(profile, answers, lists, skipped, WindowsGeneration::VistaAndLater,
-                                                     withNeeded ? NeededServices::Changed : NeededServices::LeftAlone);
+    PlanInputs inputs = inputsForOtherMachines(profile, answers, lists, skipped, WindowsGeneration::VistaAndLater,
+                                               withNeeded ? NeededServices::Changed : NeededServices::LeftAlone);
+    inputs.own = own;
     const std::vector<PlannedRow> rows = profilePlan(inputs);
     // A service skipped by choice is named once, as skipped, whatever --all says.
     const std::vector<PlannedRow> needed = changingNeeded(rows);

@@ -7,6 +7,7 @@
 #include "engine/catalogue/answers.h"
 #include "engine/records/backups/backup_file.h"
 #include "engine/catalogue/catalogue.h"
+#include "engine/choice/own_profile.h"
 
 namespace quillora {
 
@@ -34,8 +35,10 @@ struct ExportPlan {
 // rows that change a service Windows Vista and later need are left out, and named in a comment.
 // The services skipped by choice are left out too, and named in a comment of their own. A row that
 // keeps its service as Windows has it sets nothing.
+// own: what the own profile sets, for Profile::Own.
 ExportPlan profileExport(Profile profile, const std::string& profileName, const Answers& answers, Lists lists,
-                         bool withNeeded = false, const std::vector<std::wstring>& skipped = {});
+                         bool withNeeded = false, const std::vector<std::wstring>& skipped = {},
+                         const OwnProfile& own = {});
 
 // The saved modes of a backup, neither stopping nor starting anything, as restore does; services
 // that were not installed when it was made are left out.

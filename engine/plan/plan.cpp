@@ -55,8 +55,9 @@ Fate decideFate(const PlanInputs& inputs, const PlannedRow& row)
 }
 
 // Why the row launches nothing, from its fate: a service not installed here still gets the
-// commands of a row that sets it, as designed, and none from a row that only keeps it.
-std::optional<LeftAlone> leftAloneBy(Fate fate, const PlannedRow& row)
+// commands of a designed row that sets it, as designed, and none from a row that only keeps it; the
+// own profile launches nothing for a service that is not there.
+std::optional<LeftAlone> leftAloneBy(Fate fate, const PlannedRow& row, Profile profile)
 {
     switch (fate) {
     case Fate::KeptByChoice:
@@ -66,7 +67,8 @@ std::optional<LeftAlone> leftAloneBy(Fate fate, const PlannedRow& row)
     case Fate::KeptAsWindowsHasIt:
         return LeftAlone::AsWindowsHasIt;
     case Fate::NotInstalled:
-        return effectOf(row.action).keeps ? std::optional<LeftAlone>(LeftAlone::NotInstalled) : std::nullopt;
+        return effectOf(row.action).keeps || profile == Profile::Own ? std::optional<LeftAlone>(LeftAlone::NotInstalled)
+                                                                      : std::nullopt;
     default:
         return std::nullopt;
     }
@@ -76,10 +78,13 @@ std::optional<LeftAlone> leftAloneBy(Fate fate, const PlannedRow& row)
 
 PlannedRow planRow(const PlanInputs& inputs, std::size_t index)
 {
-    const ServiceStep step = catalogueStep(inputs.profile, inputs.lists, index);
+    ServiceStep step = catalogueStep(inputs.profile, inputs.lists, index);
+    const bool own = inputs.profile == Profile::Own;
+    if (own)
+        step.action = ownAction(ownModeOf(inputs.own, step.serviceKey), step.serviceKey);
     PlannedRow row;
     row.step = step;
-    row.inProfile = inProfile(inputs.profile, step.serviceKey);
+    row.inProfile = own ? !effectOf(step.action).keeps : inProfile(inputs.profile, step.serviceKey);
     row.asked = row.action = performedAction(step, *inputs.answers);
     if (inputs.states) {
         row.onMachine = true;
@@ -91,7 +96,7 @@ PlannedRow planRow(const PlanInputs& inputs, std::size_t index)
     row.fate = decideFate(inputs, row);
     if (!row.inProfile)
         return row;
-    row.leftAlone = leftAloneBy(row.fate, row);
+    row.leftAlone = leftAloneBy(row.fate, row, inputs.profile);
     if (!row.leftAlone) {
         row.commands = serviceCommands(row.action, step.serviceKey);
         const ActionEffect& effect = effectOf(row.action);
@@ -116,7 +121,9 @@ std::vector<std::size_t> profileIndices(const PlanInputs& inputs)
     std::vector<std::size_t> indices;
     const std::vector<std::wstring> keys = catalogueKeys(inputs.lists);
     for (std::size_t i = 0; i < keys.size(); ++i) {
-        if (inProfile(inputs.profile, keys[i]))
+        const bool inIt = inputs.profile == Profile::Own ? ownModeOf(inputs.own, keys[i]) != OwnMode::Unchanged
+                                                         : inProfile(inputs.profile, keys[i]);
+        if (inIt)
             indices.push_back(i);
     }
     return indices;
@@ -153,7 +160,7 @@ PlanInputs inputsFor(Profile profile, const Answers& answers, std::vector<std::w
 PlanInputs inputsForOtherMachines(Profile profile, const Answers& answers, Lists lists, std::vector<std::wstring> chosen,
                                   std::optional<WindowsGeneration> generation, NeededServices needed)
 {
-    return {profile, &answers, std::move(chosen), lists, generation, needed, std::nullopt};
+    return {profile, &answers, std::move(chosen), lists, generation, needed, std::nullopt, {}};
 }
 
 std::vector<PlannedRow> changingNeeded(const std::vector<PlannedRow>& rows)

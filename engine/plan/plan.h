@@ -9,6 +9,7 @@
 #include "engine/catalogue/answers.h"
 #include "engine/catalogue/catalogue.h"
 #include "engine/catalogue/wording.h"
+#include "engine/choice/own_profile.h"
 #include "engine/machine/machine.h"
 #include "engine/machine/windows_version.h"
 
@@ -55,6 +56,7 @@ struct PlanInputs {
     std::optional<WindowsGeneration> generation;
     NeededServices needed = NeededServices::LeftAlone;
     std::optional<std::vector<std::optional<ServiceState>>> states;
+    OwnProfile own;  // what the own profile sets; the run keeps it as it began, whatever changes meanwhile
 };
 
 // One row of the machine's lists under a profile.

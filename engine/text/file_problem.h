@@ -28,6 +28,8 @@ enum class FileProblem {
     AfterEndLine,        // the line quoted
     KeyTwice,            // the line, or the key, quoted
     EndLineMissing,
+    NotAProfile,         // an own profile's first line is neither a profile's nor a backup's
+    ModeNotForProfile,   // the line quoted: a mode an own profile cannot set
 };
 
 // A file that cannot be used: what is wrong, the line at fault (1-based; 0 for the file as a

@@ -61,7 +61,7 @@ TEST_CASE("a command line it cannot take: one line naming the problem and a hint
     const Case cases[] = {
         {{}, "quillora-cli: missing command"},
         {{"plna", "automatic"}, "quillora-cli: unknown command 'plna'"},
-        {{"plan"}, "quillora-cli: missing profile for plan: expected prompted, automatic or restore"},
+        {{"plan"}, "quillora-cli: missing profile for plan: expected prompted, automatic or restore, or --profile FILE"},
         {{"plan", "fast"}, "quillora-cli: unknown profile 'fast': expected prompted, automatic or restore"},
         {{"plan", "prompted", "--answers", "yy"},
          "quillora-cli: malformed --answers 'yy': expected three letters, or eight with Windows 10's five, each y or n"},

@@ -536,3 +536,54 @@ TEST_CASE("Ctrl+C stops apply before the next service; drift then compares only 
                         "far its journal says it got\n")
           != std::string::npos);
 }
+
+TEST_CASE("--profile FILE: an own profile planned, applied as a run of its own, verified, drifted and exported")
+{
+    MemoryMachine machine = machineWithServices();
+    const std::string mine = "/tmp/mine.txt";
+    machine.memoryFiles.files[mine] = {"quillora-profile 1\r\nAlerter\tdisabled\r\nALG\tauto\r\nThemes\tdemand\r\n"
+                                       "XblGameSave\tdisabled\r\nend\r\n", 1};
+
+    // For other machines: every service it names, the Windows 10 list's too, as the designed rows launch them.
+    const CliResult plan = runCli({"plan", "--profile", mine, "--commands"}, machine);
+    CHECK(plan.status == 0);
+    CHECK(plan.out
+          == "cmd /c NET stop Alerter\ncmd /c sc config Alerter start= disabled\n"
+             "cmd /c NET start ALG\ncmd /c sc config ALG start= auto\n"
+             "cmd /c sc config Themes start= demand\n"
+             "cmd /c NET stop XblGameSave\ncmd /c sc config XblGameSave start= disabled\n");
+
+    // On this Windows XP: the Windows 10 service left out and Themes, not installed, left alone; both told once.
+    const CliResult applied = runCli({"apply", "--profile", mine}, machine);
+    CHECK(applied.status == 0);
+    CHECK(applied.err
+          == "quillora-cli: --profile: left out, services of another Windows' list: XblGameSave\n"
+             "quillora-cli: --profile: left alone, not installed here: Themes\n");
+    CHECK(applied.out.find("\n2 changed, 0 unchanged, 1 not installed, 0 failed\n") != std::string::npos);
+    CHECK(machine.memoryServices.services[L"Alerter"].mode == StartMode::Disabled);
+    CHECK(machine.memoryServices.services[L"ALG"].mode == StartMode::Automatic);
+    CHECK(machine.memoryServices.services[L"ALG"].state == RunState::Running);
+    CHECK(machine.memoryServices.services[L"wuauserv"].mode == StartMode::Automatic);
+    CHECK(runCli({"history"}, machine).out.find("\tapply own 3\t2\t0\t0\t0\t0\t0\t\n") != std::string::npos);
+    CHECK(runCli({"verify", "--profile", mine}, machine).status == 0);
+    CHECK(runCli({"drift"}, machine).status == 0);
+    machine.memoryServices.services[L"ALG"].mode = StartMode::Manual;
+    const CliResult drift = runCli({"drift"}, machine);
+    CHECK(drift.status == 1);
+    CHECK(drift.out.find("ALG") != std::string::npos);
+
+    const CliResult exported = runCli({"export", "--profile", mine, "--format", "ansible"}, machine);
+    CHECK(exported.status == 0);
+    CHECK(exported.out.find("Quillora profile own /tmp/mine.txt") != std::string::npos);
+    CHECK(exported.out.find("{name: \"XblGameSave\"") != std::string::npos);
+    CHECK(exported.out.find("{name: \"wuauserv\"") == std::string::npos);
+
+    // A file that cannot be used changes nothing and names its line; a name and a file are one too many.
+    const std::size_t changes = machine.memoryServices.changes.size();
+    machine.memoryFiles.files["/tmp/bad.txt"] = {"quillora-profile 1\r\nALG\tboot\r\nend\r\n", 1};
+    const CliResult bad = runCli({"apply", "--profile", "/tmp/bad.txt"}, machine);
+    CHECK(bad.status == 3);
+    CHECK(bad.err == "quillora-cli: '/tmp/bad.txt': line 2: a profile sets auto, demand or disabled: 'ALG\\x09boot'; nothing was changed\n");
+    CHECK(machine.memoryServices.changes.size() == changes);
+    CHECK(runCli({"apply", "automatic", "--profile", mine}, machine).status == 2);
+}

@@ -67,7 +67,8 @@ struct Runs {
     ui::WindowHost host{GetModuleHandleW(nullptr), DefWindowProcW, desktop, ui::Language::Chinese};
     RunResults results{desktop, desktop.machine};
     ChosenSkips skips{desktop.machine};
-    ui::RunController controller{desktop, desktop, desktop.machine, results, skips, display, host, desktop.restorePoints};
+    KeptOwnProfile own{desktop.machine};
+    ui::RunController controller{desktop, desktop, desktop.machine, results, skips, own, display, host, desktop.restorePoints};
 };
 
 // The first n lines of a log, each with its line end.

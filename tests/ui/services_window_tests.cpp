@@ -11,6 +11,8 @@
 #include "engine/catalogue/catalogue.h"
 #include "engine/catalogue/service_sources.h"
 #include "engine/records/backups/backup_store.h"
+#include "engine/records/history/run_history.h"
+#include "engine/records/run/run_origin.h"
 #include "engine/records/run/run_result.h"
 #include "engine/text/utf8.h"
 #include "platform/windows_machine.h"
@@ -967,4 +969,98 @@ TEST_CASE("in Chinese the pane gives Microsoft's own Chinese words, or the progr
                 CHECK(run <= 3);
         }
     }
+}
+
+TEST_CASE("my own settings: modes chosen by key on several rows, kept, filled two ways, and run through the one door")
+{
+    ProgramFixture f;
+    auto& services = f.desktop.memoryMachine.memoryServices.services;
+    services[L"Alerter"] = installed(StartMode::Automatic, RunState::Running);
+    services[L"ALG"] = installed(StartMode::Disabled, RunState::Stopped);
+    services[L"BITS"] = installed(StartMode::Manual, RunState::Stopped);
+    const std::string kept = kProgramFolder + "/own-profile.txt";
+    ui::ServicesWindow& window = servicesWindowOn(f, 4);
+    CHECK(rowOf(window, L"Alerter") == L"1\tAlerter\tAlerter\t自动，正在运行\t不更改\t-\t-");
+    CHECK(window.controlText(ServicesControls::ChoiceCount) == L"要设置的服务：0 个");
+    CHECK(IsWindowVisible(window.control(ServicesControls::RunOwnButton)));
+    CHECK_FALSE(IsWindowVisible(window.control(ServicesControls::SelectAllButton)));
+
+    // Two rows chosen at once with a mode's letter; the row says at once what it would do here.
+    const HWND list = window.control(ServicesControls::ServiceList);
+    const auto press = [&](WORD key) {
+        SetFocus(list);
+        SendMessageW(list, WM_KEYDOWN, key, 0);
+        SendMessageW(list, WM_CHAR, key, 0);
+        SendMessageW(list, WM_KEYUP, key, 0);
+        flushMessages();
+    };
+    selectRow(window, L"Alerter");
+    selectRow(window, L"ALG");
+    press('D');
+    CHECK(rowOf(window, L"Alerter") == L"1\tAlerter\tAlerter\t自动，正在运行\t禁用\t停止，禁用\t会改变");
+    CHECK(rowOf(window, L"ALG") == L"2\tApplication Layer Gateway Service\tALG\t禁用，已停止\t禁用\t停止，禁用\t不变");
+    CHECK(ListView_GetSelectedCount(list) == 2);
+    press('A');
+    CHECK(rowOf(window, L"ALG") == L"2\tApplication Layer Gateway Service\tALG\t禁用，已停止\t自动\t自动，启动\t会改变");
+    CHECK(f.desktop.memoryMachine.memoryFiles.files.at(kept).bytes == "quillora-profile 1\r\nAlerter\tauto\r\nALG\tauto\r\nend\r\n");
+    CHECK(window.controlText(ServicesControls::ChoiceCount) == L"要设置的服务：2 个");
+    // No delayed start on Windows XP: its letter chooses nothing.
+    press('L');
+    CHECK(rowOf(window, L"ALG").find(L"\t自动\t") != std::wstring::npos);
+
+    // The context menu offers the modes this Windows has, each with its letter.
+    SendMessageW(window.handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
+    REQUIRE(f.desktop.menus.size() == 1);
+    CHECK(f.desktop.menus[0] == std::vector<std::wstring>{L"不更改(&U)", L"禁用(&D)", L"手动(&M)", L"自动(&A)"});
+
+    // Filling asks first where choices would be replaced: from this machine, every installed service as it is now.
+    f.desktop.answerYes = true;
+    click(window.control(ServicesControls::FillFromMachineButton));
+    CHECK(f.desktop.questions.size() == 1);
+    CHECK(f.desktop.memoryMachine.memoryFiles.files.at(kept).bytes
+          == "quillora-profile 1\r\nAlerter\tauto\r\nALG\tdisabled\r\nBITS\tdemand\r\nend\r\n");
+    CHECK(rowOf(window, L"BITS").find(L"\t手动\t手动\t不变") != std::wstring::npos);
+    // From the automatic profile: what it would set here.
+    f.desktop.menuChoice = 1;
+    click(window.control(ServicesControls::FillFromProfileButton));
+    CHECK(f.desktop.menus.back() == std::vector<std::wstring>{L"按提问优化(建议)", L"自动优化", L"恢复系统默认"});
+    CHECK(window.controlText(ServicesControls::ChoiceCount) == L"要设置的服务：59 个");
+
+    // Every row at once, one key: none set; then two, and run them through the one door: the
+    // designed log lines for them alone, what made the run and how many it sets in the history.
+    const auto selectOnly = [&](std::initializer_list<const wchar_t*> keys) {
+        LVITEMW none{};
+        none.stateMask = LVIS_SELECTED;
+        SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+        for (const wchar_t* key : keys)
+            selectRow(window, key);
+    };
+    ListView_SetItemState(list, -1, LVIS_SELECTED, LVIS_SELECTED);
+    press('U');
+    CHECK(window.controlText(ServicesControls::ChoiceCount) == L"要设置的服务：0 个");
+    selectOnly({L"Alerter"});
+    press('D');
+    selectOnly({L"BITS"});
+    press('M');
+    f.desktop.recorder.launches.clear();
+    click(window.control(ServicesControls::RunOwnButton));
+    std::vector<std::wstring> lines;
+    for (const auto& launch : f.desktop.recorder.launches)
+        lines.push_back(launch.commandLine);
+    CHECK(lines == std::vector<std::wstring>{L"cmd /c NET stop Alerter", L"cmd /c sc config Alerter start= disabled",
+                                             L"cmd /c sc config BITS start= demand"});
+    CHECK(f.program.progressWindow.controlText(ui::ProgressControls::LogBox)
+              .rfind(L"1:Alerter:禁用\r\n5:Background Intelligent Transfer Service:手动\r\n", 0)
+          == 0);
+    const std::vector<HistoryRun> runs = runHistory(f.desktop.machine);
+    REQUIRE(runs.size() == 1);
+    CHECK(originText(*runs[0].origin) == "window own 2");
+    // A choice that changes nothing here says so, and makes no run.
+    selectOnly({L"Alerter", L"BITS"});
+    press('U');
+    selectOnly({L"BITS"});
+    press('M');
+    click(window.control(ServicesControls::RunOwnButton));
+    CHECK(f.desktop.notices.back().text == L"按我的设置，这台电脑上没有需要改变的服务。未做任何更改。");
+    CHECK(runHistory(f.desktop.machine).size() == 1);
 }

@@ -152,6 +152,14 @@ public:
         whileBoxWaits();
         return fileChosen;
     }
+    // The menus shown, each as its items; the item a test chooses in them, none as closed.
+    std::optional<std::size_t> chooseFromMenu(HWND, POINT, const std::vector<std::wstring>& items,
+                                              std::optional<std::size_t>) override
+    {
+        menus.push_back(items);
+        whileBoxWaits();
+        return menuChoice;
+    }
 
     // Launches, message points, a refused launch and code to run at a message point.
     ScriptedPlatform recorder;
@@ -165,6 +173,8 @@ public:
     std::vector<Message> warnings;
     Choice choice = Choice::Yes;  // what every warning with a choice is answered
     std::optional<std::wstring> fileChosen;
+    std::vector<std::vector<std::wstring>> menus;
+    std::optional<std::size_t> menuChoice;
     std::vector<std::wstring> suggestedNames;
     platform::ButtonCaptions buttonCaptions;  // as the program last set them
     // What happens while any box or file dialog waits for its answer.

@@ -58,6 +58,11 @@ struct ServicesControls {
         RunSummary,
         RestoreBeforeButton,
         SetAgainButton,
+        FillFromProfileButton,
+        FillFromMachineButton,
+        SaveOwnButton,
+        ReadOwnButton,
+        RunOwnButton,
     };
 };
 

@@ -22,10 +22,11 @@ Program::Program(HINSTANCE instance, platform::Processes& processes, platform::D
       host(instance, &Window::windowProcedure, dialogs, startLanguage(machine, chosen)),
       results(processes, machine),
       skips(machine),
-      runs(processes, dialogs, machine, results, skips, progressWindow, host, restorePoints),
+      ownProfile(machine),
+      runs(processes, dialogs, machine, results, skips, ownProfile, progressWindow, host, restorePoints),
       thirdQuestion(host, runs, QuestionWindow::thirdDesign(), AnswerFlag::Imaging,
                     listsFor(machine.windowsVersion()) == Lists::WithWindows10 ? &xboxQuestion : nullptr),
-      servicesWindow(host, runs, results, skips, dialogs, machine, waits),
+      servicesWindow(host, runs, results, skips, ownProfile, dialogs, machine, waits),
       mainWindow(host, runs, results, processes, dialogs, machine, firstQuestion, helpWindow, servicesWindow)
 {
 }

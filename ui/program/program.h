@@ -41,6 +41,7 @@ public:
     ProgressWindow progressWindow{host};
     RunResults results;
     ChosenSkips skips;
+    KeptOwnProfile ownProfile;
     RunController runs;
     HelpWindow helpWindow{host};
     QuestionWindow mailQuestion{host, runs, QuestionWindow::windows10Design(AnswerFlag::Mail), AnswerFlag::Mail, nullptr};

@@ -132,6 +132,13 @@ std::vector<Text> profileColumns(const std::optional<WindowsVersion>& windows)
             Text::ColumnAction, Text::ColumnNeeded, Text::ColumnChange};
 }
 
+std::vector<Text> ownColumns(const std::optional<WindowsVersion>& windows)
+{
+    std::vector<Text> columns = profileColumns(windows);
+    columns.insert(columns.begin() + 4, Text::ColumnChoice);
+    return columns;
+}
+
 const std::vector<Text>& resultColumns()
 {
     static const std::vector<Text> columns = {Text::ColumnLabel, Text::ColumnName,  Text::ColumnKey,
@@ -140,27 +147,70 @@ const std::vector<Text>& resultColumns()
     return columns;
 }
 
-std::vector<ServiceRow> profileRows(Profile profile, const Answers& answers,
-                                    const std::vector<std::optional<ServiceState>>& states,
-                                    const std::optional<WindowsVersion>& windows, Language language,
-                                    const std::vector<std::wstring>& skipped)
+namespace {
+
+// The rows of a plan as a profile's view shows them; choiceWord, where given, says the user's
+// choice for a row's service before what the row does.
+std::vector<ServiceRow> plannedRows(const PlanInputs& inputs, const std::optional<WindowsVersion>& windows,
+                                    Language language, const std::function<std::wstring(const std::wstring&)>& choiceWord)
 {
-    // As status says it, and as a run does where the warning's recommended answer leaves the
-    // services this Windows needs alone.
-    const PlanInputs inputs = inputsFor(profile, answers, skipped, windows, states, NeededServices::LeftAlone);
     const Wording& words = wordingFor(language);
     std::vector<ServiceRow> rows;
     for (const PlannedRow& row : planRows(inputs)) {
         const std::wstring& key = row.step.serviceKey;
         const std::wstring action = row.inProfile ? actionWords(words, row.asked) : kNothing;
         const std::wstring state = row.now ? stateWords(language, *row.now) : notInstalled(language);
-        std::vector<std::wstring> cells = {row.step.label, serviceName(language, key), key, state, action};
+        std::vector<std::wstring> cells = {row.step.label, serviceName(language, key), key, state};
+        if (choiceWord)
+            cells.push_back(choiceWord(key));
+        cells.push_back(action);
         if (showsNeeded(windows))
             cells.push_back(row.needed ? textIn(language, Text::NeededHere) : L"");
         cells.push_back(fateWord(words, row.fate));
-        rows.push_back({key, std::move(cells), L"", choiceCanChange(row), false, row.now.has_value()});
+        rows.push_back({key, std::move(cells), L"", !choiceWord && choiceCanChange(row), false, row.now.has_value()});
     }
     return rows;
+}
+
+}  // namespace
+
+// As status says it, and as a run does where the warning's recommended answer leaves the services
+// this Windows needs alone.
+std::vector<ServiceRow> profileRows(Profile profile, const Answers& answers,
+                                    const std::vector<std::optional<ServiceState>>& states,
+                                    const std::optional<WindowsVersion>& windows, Language language,
+                                    const std::vector<std::wstring>& skipped)
+{
+    return plannedRows(inputsFor(profile, answers, skipped, windows, states, NeededServices::LeftAlone), windows,
+                       language, nullptr);
+}
+
+std::vector<ServiceRow> ownRows(const OwnProfile& own, const std::vector<std::optional<ServiceState>>& states,
+                                const std::optional<WindowsVersion>& windows, Language language)
+{
+    const Answers noAnswers;
+    PlanInputs inputs = inputsFor(Profile::Own, noAnswers, {}, windows, states, NeededServices::LeftAlone);
+    inputs.own = own;
+    return plannedRows(inputs, windows, language,
+                       [&](const std::wstring& key) { return ownModeWord(language, ownModeOf(own, key)); });
+}
+
+std::wstring ownModeWord(Language language, OwnMode mode)
+{
+    const Wording& words = wordingFor(language);
+    switch (mode) {
+    case OwnMode::Unchanged:
+        break;
+    case OwnMode::Disabled:
+        return words.disabled;
+    case OwnMode::Manual:
+        return words.manual;
+    case OwnMode::Automatic:
+        return words.automatic;
+    case OwnMode::DelayedAutomatic:
+        return std::wstring(words.automatic) + words.delayedStart;
+    }
+    return textIn(language, Text::OwnUnchanged);
 }
 
 std::wstring guidanceNotes(const std::wstring& serviceKey, const std::wstring& machineName, Language language)

@@ -8,6 +8,7 @@
 
 #include "engine/catalogue/answers.h"
 #include "engine/catalogue/catalogue.h"
+#include "engine/choice/own_profile.h"
 #include "engine/machine/machine.h"
 #include "engine/records/backups/backup_on_machine.h"
 #include "engine/records/run/run_result.h"
@@ -31,6 +32,8 @@ struct ServiceRow {
 // The columns of a profile's view on this Windows and of the result's view, in order. Only Windows
 // Vista and later need any of the services: before them a profile's view has no "needed" column.
 std::vector<Text> profileColumns(const std::optional<WindowsVersion>& windows);
+// The own profile's view: a profile's columns with the user's choice before what it would do.
+std::vector<Text> ownColumns(const std::optional<WindowsVersion>& windows);
 const std::vector<Text>& resultColumns();
 
 // Every service of the catalogue's lists for this Windows as the profile's plan treats it here.
@@ -42,6 +45,14 @@ std::vector<ServiceRow> profileRows(Profile profile, const Answers& answers,
                                     const std::vector<std::optional<ServiceState>>& states,
                                     const std::optional<WindowsVersion>& windows, Language language,
                                     const std::vector<std::wstring>& skipped = {});
+
+// Every service of the lists for this Windows as the own profile's plan treats it here, with the
+// mode the user chose for it.
+std::vector<ServiceRow> ownRows(const OwnProfile& own, const std::vector<std::optional<ServiceState>>& states,
+                                const std::optional<WindowsVersion>& windows, Language language);
+
+// The word of a mode the user chose, as the own profile's view shows it.
+std::wstring ownModeWord(Language language, OwnMode mode);
 
 // What the description pane says of a service of the Windows 10 list before Windows' own
 // description: its question, its name on this machine where that differs from the catalogue's, when

@@ -124,13 +124,15 @@ private:
 };
 
 RunController::RunController(platform::Processes& processes, platform::Dialogs& dialogs, Machine& machine,
-                             RunResults& results, ChosenSkips& skips, RunDisplay& display, const WindowHost& host,
+                             RunResults& results, ChosenSkips& skips, KeptOwnProfile& own, RunDisplay& display,
+                             const WindowHost& host,
                              RestorePoints& restorePoints)
     : processes_(processes),
       dialogs_(dialogs),
       machine_(machine),
       results_(results),
       skips_(skips),
+      own_(own),
       display_(display),
       host_(host),
       restorePoints_(restorePoints)
@@ -336,6 +338,9 @@ void RunController::tellWaiting()
 // read, the user is asked whether to run with none left alone; nullopt when they say no.
 std::optional<std::vector<std::wstring>> RunController::choiceForRun(Profile profile, HWND owner)
 {
+    // The own profile's choice is its modes: it leaves alone what it does not set.
+    if (profile == Profile::Own)
+        return std::vector<std::wstring>{};
     try {
         return skips_.skipped(profile);
     } catch (const PlatformFailure& failure) {
@@ -380,6 +385,8 @@ std::optional<PlanInputs> RunController::planToRun(Profile profile, const std::v
             throw backupNotSaved(failure);
         }
     }();
+    if (profile == Profile::Own && !ownProfileFor(plan, owner))
+        return std::nullopt;
     const std::optional<WindowsVersion> version = machine_.windowsVersion();
     std::vector<std::wstring> needed;
     for (const PlannedRow& row : changingNeeded(profilePlan(plan)))
@@ -396,6 +403,29 @@ std::optional<PlanInputs> RunController::planToRun(Profile profile, const std::v
         break;
     }
     return std::nullopt;
+}
+
+// The own profile as kept, fitted to this machine, into the plan; false where it cannot be read or
+// would change nothing here, which a box says.
+bool RunController::ownProfileFor(PlanInputs& plan, HWND owner)
+{
+    try {
+        const OwnProfile& kept = own_.profile();
+        plan.own = fitOwnProfile(kept, plan.lists, hasDelayedStarts(machine_.windowsVersion()), plan.states).profile;
+    } catch (const PlatformFailure& failure) {
+        dialogs_.showError(owner, host_.text(Text::ChoiceNotRead, {failedFile(failure)}) + L"\r\n"
+                               + reasonIn(host_.language(), failure), kMainCaption);
+        return false;
+    }
+    // Whatever the warning's answer: a profile that would change only what Windows needs still asks.
+    PlanInputs changingAll = plan;
+    changingAll.needed = NeededServices::Changed;
+    const std::vector<PlannedRow> rows = profilePlan(changingAll);
+    if (std::none_of(rows.begin(), rows.end(), [](const PlannedRow& row) { return row.fate == Fate::WouldChange; })) {
+        dialogs_.inform(owner, host_.text(Text::OwnNothingToChange), kMainCaption, false);
+        return false;
+    }
+    return true;
 }
 
 void RunController::endProgram()
@@ -429,7 +459,9 @@ std::unique_ptr<MachineRun> RunController::beginRun(const PlanInputs& plan, Prof
                                                     const std::vector<std::wstring>& leftOut, std::shared_ptr<RunClaim> claim)
 {
     try {
-        return std::make_unique<MachineRun>(machine_, profileOrigin(RunMaker::Window, profile, answers_, plan.lists), plan,
+        const RunOrigin origin = profile == Profile::Own ? ownOrigin(RunMaker::Window, static_cast<int>(plan.own.size()))
+                                                         : profileOrigin(RunMaker::Window, profile, answers_, plan.lists);
+        return std::make_unique<MachineRun>(machine_, origin, plan,
                                             leftOut, std::move(claim), restorePointsForRun());
     } catch (const PlatformFailure& failure) {
         throw backupNotSaved(failure);

@@ -12,6 +12,7 @@
 #include "engine/machine/restore_point.h"
 #include "engine/records/transaction/run_results.h"
 #include "engine/run/runner.h"
+#include "engine/choice/own_profile.h"
 #include "engine/choice/skip_choice.h"
 #include "platform/dialogs.h"
 #include "platform/processes.h"
@@ -58,10 +59,11 @@ std::wstring namesInShortLines(Language language, const std::vector<std::wstring
 class RunController {
 public:
     // host: the language the run speaks in its messages.
-    // skips: the services each profile leaves alone by the user's choice.
+    // skips: the services each profile leaves alone by the user's choice; own: the user's own profile.
     // restorePoints: asked for a restore point before each run, unless the user turned that off.
     RunController(platform::Processes& processes, platform::Dialogs& dialogs, Machine& machine, RunResults& results,
-                  ChosenSkips& skips, RunDisplay& display, const WindowHost& host, RestorePoints& restorePoints);
+                  ChosenSkips& skips, KeptOwnProfile& own, RunDisplay& display, const WindowHost& host,
+                  RestorePoints& restorePoints);
     ~RunController();
     RunController(const RunController&) = delete;
     RunController& operator=(const RunController&) = delete;
@@ -81,7 +83,8 @@ public:
     // launches or shows anything: no window is left claiming a run that never started. On a
     // Windows that needs services the run would stop or disable, it first warns (owned by owner)
     // and lets the user leave them alone, run everything, or cancel: nothing happens then, and no
-    // backup is made.
+    // backup is made. The own profile runs as it is kept when the run starts; where it would change
+    // nothing on this machine, a box says so and no run is made.
     void start(Profile profile, HWND owner);
 
     // A way back, through the same door as the profiles: refused with a box while a run is under
@@ -137,6 +140,7 @@ private:
 
     std::optional<std::vector<std::wstring>> choiceForRun(Profile profile, HWND owner);
     std::optional<PlanInputs> planToRun(Profile profile, const std::vector<std::wstring>& skipped, HWND owner);
+    bool ownProfileFor(PlanInputs& plan, HWND owner);
     std::unique_ptr<MachineRun> beginRun(const PlanInputs& plan, Profile profile, const std::vector<std::wstring>& leftOut,
                                          std::shared_ptr<RunClaim> claim);
     PlatformFailure backupNotSaved(const PlatformFailure& failure) const;
@@ -157,6 +161,7 @@ private:
     Machine& machine_;
     RunResults& results_;
     ChosenSkips& skips_;
+    KeptOwnProfile& own_;
     RunDisplay& display_;
     const WindowHost& host_;
     SharedRestorePoints restorePoints_;

@@ -138,9 +138,15 @@ void ServicesWindow::keepChoice()
 
 void ServicesWindow::showChoice()
 {
-    const std::wstring text = !viewedProfile() ? L""
-        : choice_                                 ? host().text(Text::ChoiceCount, {std::to_wstring(choice_->size())})
-                                                  : host().text(Text::ChoiceUnreadable);
+    const ViewKind kind = viewKind();
+    const std::optional<std::vector<std::wstring>>& skipped = choice_;
+    const std::optional<std::size_t> count = kind == ViewKind::Own ? (ownShown_ ? std::optional(ownShown_->size()) : std::nullopt)
+                                           : skipped                ? std::optional(skipped->size())
+                                                                    : std::nullopt;
+    const std::wstring text = kind == ViewKind::Runs ? L""
+        : !count                                     ? host().text(Text::ChoiceUnreadable)
+                                                     : host().text(kind == ViewKind::Own ? Text::OwnCount : Text::ChoiceCount,
+                                                                   {std::to_wstring(*count)});
     SetWindowTextW(control(ServicesControls::ChoiceCount), text.c_str());
 }
 

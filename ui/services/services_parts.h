@@ -11,11 +11,13 @@
 // and their choice (profile_views.cpp) and the runs' view (runs_view.cpp).
 namespace quillora::ui::services_parts {
 
-// A profile each, as the main window's buttons name them, then the runs so far.
+// A profile each, as the main window's buttons name them, then the runs so far, then the user's own
+// profile.
 inline const std::vector<Text> kViews = {Text::QuestionsButton, Text::AutomaticButton, Text::RestoreButton,
-                                         Text::ViewRuns};
+                                         Text::ViewRuns, Text::ViewOwn};
 inline constexpr Profile kProfiles[] = {Profile::Prompted, Profile::Automatic, Profile::Restore};
 inline constexpr int kRunsView = 3;
+inline constexpr int kOwnView = 4;
 
 // Set when the runs' view sees the machine change; it shows the change once the timer is due, a
 // moment after the last change of a burst.

@@ -2,6 +2,7 @@
 #include "ui/services/services_parts.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <functional>
@@ -60,7 +61,17 @@ const ControlDesign kServicesControls[] = {
      {120, 4200, 5100, 360}, 8, FontRole::Body},
     {ControlKind::PushButton, ServicesControls::SetAgainButton, L"Command6", Text::SetAgainButton,
      {5280, 4200, 2400, 360}, 9, FontRole::Body},
-    {ControlKind::TextBox, ServicesControls::DescriptionBox, L"Text1", Text::Empty, {120, 4680, 8760, 1500}, 10,
+    {ControlKind::PushButton, ServicesControls::FillFromProfileButton, L"Command7", Text::FillFromProfileButton,
+     {120, 4200, 1590, 360}, 10, FontRole::Body},
+    {ControlKind::PushButton, ServicesControls::FillFromMachineButton, L"Command8", Text::FillFromMachineButton,
+     {1770, 4200, 1500, 360}, 11, FontRole::Body},
+    {ControlKind::PushButton, ServicesControls::SaveOwnButton, L"Command9", Text::SaveChoiceButton,
+     {3330, 4200, 1500, 360}, 12, FontRole::Body},
+    {ControlKind::PushButton, ServicesControls::ReadOwnButton, L"Command10", Text::ReadChoiceButton,
+     {4890, 4200, 1590, 360}, 13, FontRole::Body},
+    {ControlKind::PushButton, ServicesControls::RunOwnButton, L"Command11", Text::RunOwnButton,
+     {6540, 4200, 2220, 360}, 14, FontRole::Body},
+    {ControlKind::TextBox, ServicesControls::DescriptionBox, L"Text1", Text::Empty, {120, 4680, 8760, 1500}, 20,
      FontRole::Body, ES_READONLY},
 };
 
@@ -72,6 +83,10 @@ constexpr int kChoiceButtons[] = {ServicesControls::SelectAllButton, ServicesCon
 constexpr int kRunControls[] = {ServicesControls::RunChoice, ServicesControls::RunSummary,
                                 ServicesControls::RestoreBeforeButton, ServicesControls::SetAgainButton};
 constexpr int kRunButtons[] = {ServicesControls::RestoreBeforeButton, ServicesControls::SetAgainButton};
+// The own profile's: filled, carried in files, and run.
+constexpr int kOwnButtons[] = {ServicesControls::FillFromProfileButton, ServicesControls::FillFromMachineButton,
+                               ServicesControls::SaveOwnButton, ServicesControls::ReadOwnButton,
+                               ServicesControls::RunOwnButton};
 
 const WindowDesign kServicesDesign{
     Text::ServicesCaption,
@@ -112,8 +127,9 @@ std::vector<std::vector<std::wstring>> cellsOf(const std::vector<ServiceRow>& ro
 }  // namespace
 
 ServicesWindow::ServicesWindow(WindowHost& host, RunController& runs, RunResults& results, ChosenSkips& skips,
-                               platform::Dialogs& dialogs, Machine& machine, platform::Waits& waits)
-    : Window(host), runs_(runs), results_(results), skips_(skips), dialogs_(dialogs), machine_(machine), waits_(waits)
+                               KeptOwnProfile& own, platform::Dialogs& dialogs, Machine& machine, platform::Waits& waits)
+    : Window(host), runs_(runs), results_(results), skips_(skips), own_(own), dialogs_(dialogs), machine_(machine),
+      waits_(waits)
 {
     results_.listen(*this);
 }
@@ -222,14 +238,23 @@ void ServicesWindow::setByWindow(const std::function<void()>& change)
 
 std::optional<Profile> ServicesWindow::viewedProfile()
 {
+    return viewKind() == ViewKind::Profile ? std::optional<Profile>(kProfiles[selectedView()]) : std::nullopt;
+}
+
+ViewKind ServicesWindow::viewKind()
+{
     const int view = selectedView();
-    return view == kRunsView ? std::nullopt : std::optional<Profile>(kProfiles[view]);
+    return view == kRunsView ? ViewKind::Runs : view == kOwnView ? ViewKind::Own : ViewKind::Profile;
 }
 
 std::vector<std::wstring> ServicesWindow::columnTitles()
 {
+    const std::optional<WindowsVersion> windows = machine_.windowsVersion();
+    const ViewKind kind = viewKind();
     std::vector<std::wstring> titles;
-    for (const Text column : viewedProfile() ? profileColumns(machine_.windowsVersion()) : resultColumns())
+    for (const Text column : kind == ViewKind::Own ? ownColumns(windows)
+                             : kind == ViewKind::Profile ? profileColumns(windows)
+                                                         : resultColumns())
         titles.push_back(host().text(column));
     return titles;
 }
@@ -251,19 +276,22 @@ void ServicesWindow::fillRows()
 {
     const Language language = host().language();
     const std::optional<Profile> profile = viewedProfile();
+    const ViewKind kind = viewKind();
     ListView list(control(ServicesControls::ServiceList));
     setByWindow([&] { list.showCheckBoxes(false); });
-    ShowWindow(control(ServicesControls::ChoiceCount), profile ? SW_SHOW : SW_HIDE);
+    ShowWindow(control(ServicesControls::ChoiceCount), kind != ViewKind::Runs ? SW_SHOW : SW_HIDE);
     for (const int id : kChoiceButtons)
         ShowWindow(control(id), profile ? SW_SHOW : SW_HIDE);
     for (const int id : kRunControls)
-        ShowWindow(control(id), profile ? SW_HIDE : SW_SHOW);
+        ShowWindow(control(id), kind == ViewKind::Runs ? SW_SHOW : SW_HIDE);
+    for (const int id : kOwnButtons)
+        ShowWindow(control(id), kind == ViewKind::Own ? SW_SHOW : SW_HIDE);
     RECT client{};
     GetClientRect(handle(), &client);
     layOut(client.right, client.bottom);  // the runs' view has a line of its own above the list
     const std::vector<std::wstring> titles = columnTitles();
     list.setColumns(titles, std::vector<int>(titles.size(), 0));
-    if (!profile) {
+    if (kind == ViewKind::Runs) {
         fillRunChoice();
         fillRunRows(language);
         // Said again once read: until then the line would speak of the machine as it was.
@@ -276,6 +304,10 @@ void ServicesWindow::fillRows()
     ServiceControl* services = machine_.services();
     const std::vector<std::wstring> keys = catalogueKeys(listsFor(machine_.windowsVersion()));
     states_ = services ? services->queryAll(keys) : std::vector<std::optional<ServiceState>>(keys.size());
+    if (kind == ViewKind::Own) {
+        fillOwnRows(language);
+        return;
+    }
     choice_ = readChoice(*profile);
     // A choice that cannot be read offers no check boxes: a click would build on a choice made up.
     setByWindow([&] { list.showCheckBoxes(choice_.has_value()); });
@@ -314,7 +346,7 @@ void ServicesWindow::fitColumns()
     const std::vector<std::vector<std::wstring>> cells = cellsOf(rows_);
     std::vector<int> widths = list.widthsToShow(titles, cells);
     const std::vector<int> needed = widths;
-    const std::map<int, int>& byHand = widthsByHand_[viewedProfile() ? 0 : 1];
+    const std::map<int, int>& byHand = widthsByHand_[static_cast<std::size_t>(viewKind())];
     int total = 0, sharing = 0;
     for (std::size_t i = 0; i < widths.size(); ++i) {
         const auto set = byHand.find(static_cast<int>(i));
@@ -334,8 +366,8 @@ void ServicesWindow::fitColumns()
     } else if (extra < 0) {
         const std::vector<int> least = list.widthsToShow(titles, {});
         int missing = -extra;
-        const std::span<const int> givingWay = viewedProfile() ? std::span<const int>(kProfileGivesWay)
-                                                               : std::span<const int>(kResultGivesWay);
+        const std::span<const int> givingWay = viewKind() != ViewKind::Runs ? std::span<const int>(kProfileGivesWay)
+                                                                            : std::span<const int>(kResultGivesWay);
         for (const int column : givingWay) {
             const auto i = static_cast<std::size_t>(column);
             if (i >= widths.size() || byHand.count(column))
@@ -360,7 +392,7 @@ void ServicesWindow::fitWindowToScreen()
     int neededWidth = GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE);
     for (const int width : list.widthsToShow(columnTitles(), cells))
         neededWidth += width;
-    if (!viewedProfile()) {
+    if (viewKind() == ViewKind::Runs) {
         RECT choice{};
         GetWindowRect(control(ServicesControls::RunChoice), &choice);
         MapWindowPoints(nullptr, handle(), reinterpret_cast<POINT*>(&choice), 2);
@@ -458,7 +490,7 @@ void ServicesWindow::copySelection()
 void ServicesWindow::layOut(int width, int height)
 {
     const int margin = twipsToPixelsX(kMarginTwips);
-    const int top = twipsToPixelsY(viewedProfile() ? kListTopTwips : kRunListTopTwips);
+    const int top = twipsToPixelsY(viewKind() != ViewKind::Runs ? kListTopTwips : kRunListTopTwips);
     const int buttons = twipsToPixelsY(kButtonsTwips) + margin;
     const int band = twipsToPixelsY(kDescriptionTwips)
         + std::max(0, height - twipsToPixelsY(kServicesDesign.clientHeight)) / kDescriptionShare;
@@ -479,7 +511,8 @@ void ServicesWindow::layOut(int width, int height)
     }
     // A row of buttons keeps its design where the window has room for it, and narrows in proportion
     // where it has not (a 1024-pixel screen at 200 %).
-    for (const std::span<const int> row : {std::span<const int>(kChoiceButtons), std::span<const int>(kRunButtons)}) {
+    for (const std::span<const int> row : {std::span<const int>(kChoiceButtons), std::span<const int>(kRunButtons),
+                                           std::span<const int>(kOwnButtons)}) {
         const TwipsRect first = designOf(row.front()).rect, last = designOf(row.back()).rect;
         const int designedSpan = twipsToPixelsX(last.left + last.width - first.left);
         const double scale = std::min(1.0, static_cast<double>(std::max(0, width - 2 * margin)) / std::max(1, designedSpan));
@@ -531,6 +564,8 @@ bool ServicesWindow::onListNotification(const NMHDR& header, LRESULT& answer)
     case LVN_KEYDOWN: {
         const WORD key = reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey;
         const bool control = GetKeyState(VK_CONTROL) < 0;
+        if (viewKind() == ViewKind::Own && !control && onOwnKey(key))
+            return true;
         if (key == VK_SPACE)
             onSpace();
         else if (key == VK_F5)
@@ -590,6 +625,21 @@ void ServicesWindow::onCommand(int controlId, int notification)
     case ServicesControls::SetAgainButton:
         goBackFromChosen(true);
         break;
+    case ServicesControls::FillFromProfileButton:
+        fillOwnFromProfile();
+        break;
+    case ServicesControls::FillFromMachineButton:
+        fillOwnFromMachine();
+        break;
+    case ServicesControls::SaveOwnButton:
+        saveOwnToFile();
+        break;
+    case ServicesControls::ReadOwnButton:
+        readOwnFromFile();
+        break;
+    case ServicesControls::RunOwnButton:
+        runs_.start(Profile::Own, handle());
+        break;
     default:
         break;
     }
@@ -615,6 +665,12 @@ LRESULT ServicesWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case kShowLastSet:
         showWhatDiffersFromLastSet();
         return 0;
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) == control(ServicesControls::ServiceList) && viewKind() == ViewKind::Own) {
+            showOwnMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+            return 0;
+        }
+        break;
     case WM_TIMER:
         if (wParam != kMachineChangedTimer)
             break;
@@ -640,7 +696,7 @@ LRESULT ServicesWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
                                                                       LVM_GETHEADER, 0, 0))) {
             const auto& track = reinterpret_cast<const NMHEADERW&>(header);
             if (track.pitem && (track.pitem->mask & HDI_WIDTH))
-                widthsByHand_[viewedProfile() ? 0 : 1][track.iItem] = track.pitem->cxy;
+                widthsByHand_[static_cast<std::size_t>(viewKind())][track.iItem] = track.pitem->cxy;
         }
         break;
     }

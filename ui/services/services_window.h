@@ -11,6 +11,7 @@
 #include "engine/machine/machine.h"
 #include "engine/records/history/run_history.h"
 #include "engine/records/transaction/run_results.h"
+#include "engine/choice/own_profile.h"
 #include "engine/choice/skip_choice.h"
 #include "platform/change_watch.h"
 #include "platform/dialogs.h"
@@ -20,17 +21,22 @@
 
 namespace quillora::ui {
 
+// What a view of the services window shows, for what its rows, columns and buttons are.
+enum class ViewKind { Profile, Runs, Own };
+
 // Every service of the catalogue as this Windows has it: its mode and state now, what a chosen
 // profile would do to it and whether that would change anything here, Windows' own description of
 // it, and the runs so far: what each really did, what has changed since, and the way back to
 // before any of them. In a profile's views a check box before each row says
 // whether the profile changes it: an unchecked row is one the user chose to leave alone, which
 // every run of the profile then leaves alone. One shared instance, resizable, opened from the main
-// window's system menu. It shows a new result as the results tell of it.
+// window's system menu. It shows a new result as the results tell of it. In the view of the user's
+// own profile each row says the mode the user chose for the service, which the keyboard, a context
+// menu and two ways of filling it change, and which runs through the same door as the profiles.
 class ServicesWindow : public Window, private ResultListener {
 public:
     // waits: the message loop's, on which the runs' view watches the machine while it shows.
-    ServicesWindow(WindowHost& host, RunController& runs, RunResults& results, ChosenSkips& skips,
+    ServicesWindow(WindowHost& host, RunController& runs, RunResults& results, ChosenSkips& skips, KeptOwnProfile& own,
                    platform::Dialogs& dialogs, Machine& machine, platform::Waits& waits);
     ~ServicesWindow() override;
 
@@ -84,6 +90,7 @@ private:
     // answer: what the window procedure answers a notification handled here.
     bool onListNotification(const NMHDR& header, LRESULT& answer);
     int selectedView();
+    ViewKind viewKind();
     std::optional<Profile> viewedProfile();
     std::optional<Profile> choosingProfile();
     void setByWindow(const std::function<void()>& change);
@@ -101,9 +108,25 @@ private:
     void saveChoiceToFile();
     void readChoiceFromFile();
 
+    // The own profile's view.
+    void fillOwnRows(Language language);
+    void showOwnMenu(POINT at);
+    void chooseOwnMode(OwnMode mode);
+    bool onOwnKey(WORD key);
+    void keepOwn(OwnProfile profile);
+    void fillOwnFromProfile();
+    void fillOwnFromMachine();
+    void saveOwnToFile();
+    void readOwnFromFile();
+    bool mayReplaceOwn();
+    std::vector<OwnMode> ownModesHere();
+
     RunController& runs_;
     RunResults& results_;
     ChosenSkips& skips_;
+    KeptOwnProfile& own_;
+    // The own profile as last read or chosen; nullopt where it cannot be read.
+    std::optional<OwnProfile> ownShown_;
     platform::Dialogs& dialogs_;
     Machine& machine_;
     std::vector<ServiceRow> rows_;
@@ -142,9 +165,8 @@ private:
     bool choiceUnreadableSaid_ = false;
     bool nameCut_ = false;  // the list is too narrow for the longest service name
     std::deque<std::wstring> choiceProblems_;  // what is to be said of a choice that cannot be read or saved
-    // Widths the user gave columns by hand, by view kind (profile, result) and column; kept until
-    // the window closes.
-    std::array<std::map<int, int>, 2> widthsByHand_;
+    // Widths the user gave columns by hand, by view kind and column; kept until the window closes.
+    std::array<std::map<int, int>, 3> widthsByHand_;
 };
 
 }  // namespace quillora::ui

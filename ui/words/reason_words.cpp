@@ -30,8 +30,10 @@ constexpr std::pair<FileProblem, Text> kProblemTexts[] = {
     {FileProblem::AfterEndLine, Text::ProblemAfterEnd},
     {FileProblem::KeyTwice, Text::ProblemKeyTwice},
     {FileProblem::EndLineMissing, Text::ProblemEndMissing},
+    {FileProblem::NotAProfile, Text::ProblemNotAProfile},
+    {FileProblem::ModeNotForProfile, Text::ProblemModeNotForProfile},
 };
-static_assert(std::size(kProblemTexts) == static_cast<std::size_t>(FileProblem::EndLineMissing) + 1,
+static_assert(std::size(kProblemTexts) == static_cast<std::size_t>(FileProblem::ModeNotForProfile) + 1,
               "a text for every problem");
 
 Text textOf(FileProblem problem)

@@ -1,5 +1,6 @@
 #include "engine/records/backups/backup_file.h"
 
+#include <algorithm>
 #include <set>
 
 #include "engine/catalogue/catalogue.h"
@@ -10,7 +11,6 @@ namespace quillora {
 namespace {
 
 const char kHeader[] = "quillora-backup 1";
-const char kHeaderWord[] = "quillora-backup ";
 const char kEnd[] = "end";
 const char kAbsent[] = "absent";
 const char kDelayed[] = "delayed";
@@ -120,7 +120,12 @@ BackupEntry parseEntry(const std::string& line, int lineNumber)
 
 std::string formatBackup(const std::vector<BackupEntry>& entries)
 {
-    std::string text = std::string(kHeader) + "\r\n";
+    return formatBackupForm(kHeader, entries);
+}
+
+std::string formatBackupForm(const std::string& header, const std::vector<BackupEntry>& entries)
+{
+    std::string text = header + "\r\n";
     for (const BackupEntry& entry : entries)
         text += formatEntry(entry) + "\r\n";
     return text + kEnd + "\r\n";
@@ -128,12 +133,23 @@ std::string formatBackup(const std::vector<BackupEntry>& entries)
 
 std::vector<BackupEntry> parseBackup(const std::string& bytes)
 {
+    return parseBackupForm(bytes, {kHeader}, FileProblem::NotABackup,
+                           std::string("not a Quillora backup (the first line must be '") + kHeader + "')")
+        .entries;
+}
+
+BackupForm parseBackupForm(const std::string& bytes, const std::vector<std::string>& headers, FileProblem notThisKind,
+                           const std::string& notThisKindWords)
+{
     const Lines split = splitLines(bytes);
     const std::vector<std::string>& lines = split.lines;
-    if (lines[0] != kHeader) {
-        if (lines[0].rfind(kHeaderWord, 0) == 0)
-            throw BackupError(FileProblem::UnknownVersion, 1, "unknown format version", lines[0]);
-        throw BackupError(FileProblem::NotABackup, 1, std::string("not a Quillora backup (the first line must be '") + kHeader + "')");
+    const auto header = std::find(headers.begin(), headers.end(), lines[0]);
+    if (header == headers.end()) {
+        for (const std::string& known : headers) {
+            if (lines[0].rfind(known.substr(0, known.rfind(' ') + 1), 0) == 0)
+                throw BackupError(FileProblem::UnknownVersion, 1, "unknown format version", lines[0]);
+        }
+        throw BackupError(notThisKind, 1, notThisKindWords);
     }
     for (std::size_t i = 0; i < lines.size(); ++i)
         checkLine(lines[i], static_cast<int>(i + 1));
@@ -141,19 +157,19 @@ std::vector<BackupEntry> parseBackup(const std::string& bytes)
         throw BackupError(FileProblem::LastLineCut, static_cast<int>(lines.size()), "the file is cut off: the last line has no line end",
                         lines.back());
     const std::vector<std::wstring> keys = catalogueKeys();
-    std::vector<BackupEntry> entries;
+    BackupForm form{static_cast<std::size_t>(header - headers.begin()), {}};
     std::set<std::wstring> seen;
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const int lineNumber = static_cast<int>(i + 1);
         if (lines[i] == kEnd) {
             if (i + 1 != lines.size())
                 throw BackupError(FileProblem::AfterEndLine, lineNumber + 1, "nothing may follow the end line", lines[i + 1]);
-            return entries;
+            return form;
         }
         BackupEntry entry = parseEntryOf(lines[i], lineNumber, keys);
         if (!seen.insert(entry.serviceKey).second)
             throw BackupError(FileProblem::KeyTwice, lineNumber, "the service appears twice", lines[i]);
-        entries.push_back(entry);
+        form.entries.push_back(entry);
     }
     throw BackupError(FileProblem::EndLineMissing, static_cast<int>(lines.size()) + 1, "the file is cut off: the end line is missing");
 }

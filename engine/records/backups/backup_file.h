@@ -45,4 +45,15 @@ BackupEntry parseEntry(const std::string& line, int lineNumber);
 // Throws BackupError.
 std::vector<BackupEntry> parseBackup(const std::string& bytes);
 
+// A file in the backup's form under a first line of its own, so that a person edits it as a
+// backup and every reader of backups knows it: the first line is one of headers (its index
+// given back), and a file whose first line is none of them is refused as notThisKind.
+struct BackupForm {
+    std::size_t header = 0;
+    std::vector<BackupEntry> entries;
+};
+BackupForm parseBackupForm(const std::string& bytes, const std::vector<std::string>& headers, FileProblem notThisKind,
+                           const std::string& notThisKindWords);
+std::string formatBackupForm(const std::string& header, const std::vector<BackupEntry>& entries);
+
 }  // namespace quillora

@@ -6,7 +6,8 @@
 namespace quillora {
 namespace {
 
-constexpr Profile kProfiles[] = {Profile::Prompted, Profile::Automatic, Profile::Restore};
+constexpr Profile kProfiles[] = {Profile::Prompted, Profile::Automatic, Profile::Restore, Profile::Own};
+constexpr std::size_t kLongestCount = 3;
 
 struct MakerName {
     RunMaker maker;
@@ -42,6 +43,14 @@ std::optional<RunOrigin> parseProfileOrigin(RunMaker maker, const std::string& r
         if (name == profileName(profile))
             origin.profile = profile;
     }
+    if (origin.profile == Profile::Own) {
+        const std::string& count = origin.answers;
+        if (count.empty() || count.size() > kLongestCount || count.find_first_not_of("0123456789") != std::string::npos)
+            return std::nullopt;
+        origin.ownSettings = std::stoi(count);
+        origin.answers.clear();
+        return origin;
+    }
     const bool answered = origin.profile == Profile::Prompted;
     if (!origin.profile || answered != (blank != std::string::npos) || (answered && !areAnswerLetters(origin.answers)))
         return std::nullopt;
@@ -76,6 +85,8 @@ std::string originText(const RunOrigin& origin)
         if (entry.maker == origin.maker)
             text = entry.name;
     }
+    if (madeByProfile(origin.maker) && origin.profile == Profile::Own)
+        return text + " " + profileName(*origin.profile) + " " + std::to_string(origin.ownSettings);
     if (madeByProfile(origin.maker))
         return text + " " + profileName(*origin.profile) + (origin.answers.empty() ? "" : " " + origin.answers);
     return origin.run.empty() ? text : text + " " + origin.run;
@@ -93,6 +104,11 @@ RunOrigin profileOrigin(RunMaker maker, Profile profile, const Answers& answers,
             origin.answers += answers.yes(flag) ? 'y' : 'n';
     }
     return origin;
+}
+
+RunOrigin ownOrigin(RunMaker maker, int settings)
+{
+    return {maker, Profile::Own, "", "", settings};
 }
 
 RunOrigin goingBack(RunMaker maker, const std::string& run)

@@ -9,7 +9,7 @@
 namespace quillora {
 
 // What made a run. The history file and the run's result each keep it as one line of text:
-// "window PROFILE [ANSWERS]", "apply PROFILE [ANSWERS]", "restore-before RUN", "set-again RUN",
+// "window PROFILE [ANSWERS]", "apply PROFILE [ANSWERS]", "window own COUNT", "apply own COUNT", "restore-before RUN", "set-again RUN",
 // "undo RUN", "restore FILE-NAME" or "set-again-drifted".
 enum class RunMaker {
     Window,         // a profile from the program's windows
@@ -26,12 +26,15 @@ struct RunOrigin {
     std::optional<Profile> profile;  // a profile's run
     std::string answers;             // its answers as letters (yyn), for the prompted profile
     std::string run;                 // the earlier run gone back to, or the backup's file name
+    int ownSettings = 0;             // for the own profile, how many services it sets
     bool operator==(const RunOrigin&) const = default;
 };
 
 // A profile's run made by the windows or apply, with the answers it started with: three letters,
 // or eight where the lists are Windows 10's.
 RunOrigin profileOrigin(RunMaker maker, Profile profile, const Answers& answers, Lists lists);
+// The own profile's run, which sets that many services.
+RunOrigin ownOrigin(RunMaker maker, int settings);
 // A run that went back to an earlier one, or put back the backup of that file name.
 RunOrigin goingBack(RunMaker maker, const std::string& run);
 // What made a run as its files say it: "window prompted yny", "restore-before RUN".

@@ -30,10 +30,11 @@ constexpr std::array<Outcome, 9> kOutcomes{Outcome::Changed,           Outcome::
                                            Outcome::Unknown,           Outcome::NotLaunched,
                                            Outcome::LeftAloneByChoice, Outcome::LeftAloneNeeded,
                                            Outcome::LeftAloneAsWindowsHasIt};
-constexpr std::array<ActionKind, 8> kActions{ActionKind::StopAndDisable,  ActionKind::StopAndManual,
-                                             ActionKind::ManualOnly,      ActionKind::StartAndAutomatic,
-                                             ActionKind::DisableOnly,     ActionKind::DelayedAutomaticOnly,
-                                             ActionKind::ManualIfDisabled, ActionKind::Keep};
+constexpr std::array<ActionKind, 10> kActions{ActionKind::StopAndDisable,   ActionKind::StopAndManual,
+                                              ActionKind::ManualOnly,       ActionKind::StartAndAutomatic,
+                                              ActionKind::DisableOnly,      ActionKind::DelayedAutomaticOnly,
+                                              ActionKind::ManualIfDisabled, ActionKind::Keep,
+                                              ActionKind::StartAndDelayedAutomatic, ActionKind::AutomaticOnly};
 
 struct KindName {
     CommandKind kind;
