@@ -131,7 +131,7 @@ TEST_CASE("the result's rows: each outcome and its reason, worded in the languag
     CHECK(chinese[2].note == L"NET stop 命令以退出码 2 结束");
     CHECK(chinese[3].cells[5] == L"-");
     CHECK(chinese[3].cells[6] == L"未知");
-    CHECK(chinese[3].note == L"程序在这个服务的命令结束之前就退出了，结果未知");
+    CHECK(chinese[3].note == L"程序在这个服务的命令结束之前就退出了");
     CHECK(chinese[4].cells[3] == L"未安装");
     CHECK(chinese[4].cells[6] == L"未安装");
 

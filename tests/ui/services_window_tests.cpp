@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <numeric>
 
 #include "companion/cli.h"
 #include "engine/catalogue/catalogue.h"
@@ -263,6 +264,48 @@ bool checkedRow(ui::ServicesWindow& window, const std::wstring& key)
 }
 
 
+// How a list's columns show their cells: those too narrow for one of them, the room they take and
+// have.
+struct ColumnFit {
+    std::vector<int> cut;
+    int total = 0;
+    int room = 0;
+    std::vector<int> neediest;  // the columns, those whose cells need the most room first
+};
+
+ColumnFit columnFit(HWND list)
+{
+    ColumnFit fit;
+    const int columns = Header_GetItemCount(reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)));
+    std::vector<int> needs;
+    for (int column = 0; column < columns; ++column) {
+        const int width = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
+        fit.total += width;
+        int need = 0;
+        for (int row = 0; row < ListView_GetItemCount(list); ++row) {
+            wchar_t text[256] = L"";
+            LVITEMW item{};
+            item.iSubItem = column;
+            item.pszText = text;
+            item.cchTextMax = 256;
+            SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+            need = std::max(need, static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text))) + 12);
+        }
+        if (need > width)
+            fit.cut.push_back(column);
+        needs.push_back(need);
+    }
+    fit.neediest.resize(needs.size());
+    std::iota(fit.neediest.begin(), fit.neediest.end(), 0);
+    std::stable_sort(fit.neediest.begin(), fit.neediest.end(), [&](int a, int b) { return needs[a] > needs[b]; });
+    // Compared as sets: the cut columns in the order of their need.
+    std::sort(fit.cut.begin(), fit.cut.end(), [&](int a, int b) { return needs[a] > needs[b]; });
+    RECT client{};
+    GetClientRect(list, &client);
+    fit.room = client.right - client.left;
+    return fit;
+}
+
 // The program shown, and its services window open on a view.
 ui::ServicesWindow& servicesWindowOn(ProgramFixture& f, int view)
 {
@@ -393,27 +436,9 @@ TEST_CASE("columns: at the default size every column shows, no cell cut; widths 
         f.program.host.setLanguage(language);
         f.program.mainWindow.show();
         openServices(f.program);
-        ui::ServicesWindow& window = f.program.servicesWindow;
-        const HWND list = window.control(ServicesControls::ServiceList);
-        RECT client;
-        GetClientRect(list, &client);
-        int total = 0;
-        for (int column = 0; column < 6; ++column) {
-            const int width = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
-            total += width;
-            for (int row = 0; row < 60; ++row) {
-                wchar_t text[256] = L"";
-                LVITEMW item{};
-                item.iSubItem = column;
-                item.pszText = text;
-                item.cchTextMax = 256;
-                SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-                const int needed = static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text)));
-                CAPTURE(std::wstring(text));
-                CHECK(needed + 12 <= width);
-            }
-        }
-        CHECK(total <= client.right - client.left);
+        const ColumnFit fit = columnFit(f.program.servicesWindow.control(ServicesControls::ServiceList));
+        CHECK(fit.cut.empty());
+        CHECK(fit.total <= fit.room);
     }
 
     // A width set by hand lasts across changes of view, until the window closes.
@@ -1055,6 +1080,9 @@ TEST_CASE("my own settings: modes chosen by key on several rows, kept, filled tw
     const std::vector<HistoryRun> runs = runHistory(f.desktop.machine);
     REQUIRE(runs.size() == 1);
     CHECK(originText(*runs[0].origin) == "window own 2");
+    chooseView(window, 3);
+    CHECK(comboText(window.control(ServicesControls::RunChoice), 0).find(L"  我的设置（2 个服务）  ") != std::wstring::npos);
+    chooseView(window, 4);
     // A choice that changes nothing here says so, and makes no run.
     selectOnly({L"Alerter", L"BITS"});
     press('U');
@@ -1063,4 +1091,28 @@ TEST_CASE("my own settings: modes chosen by key on several rows, kept, filled tw
     click(window.control(ServicesControls::RunOwnButton));
     CHECK(f.desktop.notices.back().text == L"按我的设置，这台电脑上没有需要改变的服务。未做任何更改。");
     CHECK(runHistory(f.desktop.machine).size() == 1);
+}
+
+TEST_CASE("every view shows every column whole before the widest gives way; an open list stays on the screen, scaled by DPI/96")
+{
+    ProgramFixture f;
+    f.desktop.memoryMachine.memoryServices.services[L"Alerter"] = installed(StartMode::Automatic, RunState::Running);
+    f.program.host.setLanguage(ui::Language::English);
+    f.program.mainWindow.show();
+    click(f.program.mainWindow.control(MainControls::AutomaticButton));
+    ui::ServicesWindow& window = servicesWindowOn(f, 1);
+    for (const int view : {1, 4, 3}) {
+        CAPTURE(view);
+        chooseView(window, view);
+        const ColumnFit fit = columnFit(window.control(ServicesControls::ServiceList));
+        CHECK(fit.cut == std::vector<int>(fit.neediest.begin(), fit.neediest.begin() + static_cast<long>(fit.cut.size())));
+        CHECK(fit.total <= fit.room);
+    }
+    const HWND runs = window.control(ServicesControls::RunChoice);
+    SendMessageW(window.handle(), WM_COMMAND, MAKEWPARAM(ServicesControls::RunChoice, CBN_DROPDOWN), reinterpret_cast<LPARAM>(runs));
+    RECT box{}, work{};
+    GetWindowRect(runs, &box);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    CHECK(box.left + SendMessageW(runs, CB_GETDROPPEDWIDTH, 0, 0) <= std::max(work.right, box.right));
+    CHECK(SendMessageW(runs, CB_GETDROPPEDWIDTH, 0, 0) >= box.right - box.left);
 }

@@ -99,13 +99,13 @@ void ServicesWindow::fillRunChoice()
             SendMessageW(choice, CB_SETCURSEL, i, 0);
         entries.push_back({std::move(text)});
     }
-    // Opened, its list shows every entry whole, measured in the box's own font; closed, the box
-    // reaches to the window's edge, which grows to show the widest entry where the screen allows.
+    // Opened, its list shows every entry whole, measured in the box's own font, as far as the
+    // screen has room; closed, the box reaches to the window's edge, which grows to show the widest
+    // entry where the screen allows.
     widestRunEntry_ = 0;
     for (const std::vector<std::wstring>& entry : entries)
         widestRunEntry_ = std::max(widestRunEntry_, textWidth(choice, entry.front()));
     widestRunEntry_ += GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE);
-    SendMessageW(choice, CB_SETDROPPEDWIDTH, widestRunEntry_, 0);
 }
 
 const HistoryRun* ServicesWindow::chosenRun() const
@@ -114,8 +114,8 @@ const HistoryRun* ServicesWindow::chosenRun() const
 }
 
 // What made a run, in the window's language: a profile as the main window's buttons name it, with
-// the answers where it asked; apply as the command line says it; a way back, with the time of the
-// run it went back to.
+// the answers where it asked; the own profile with how many services it sets; apply as the command
+// line says it; a way back, with the time of the run it went back to.
 std::wstring ServicesWindow::madeByWords(const HistoryRun& run) const
 {
     if (!run.origin)
@@ -131,6 +131,10 @@ std::wstring ServicesWindow::madeByWords(const HistoryRun& run) const
         const HistoryRun* earlier = findRun(history_, name);
         return earlier ? visibly(runTimeOf(*earlier)) : visibly(name);
     };
+    if (origin.profile == Profile::Own) {
+        const Text made = origin.maker == RunMaker::Apply ? Text::MadeByOwnApply : Text::MadeByOwn;
+        return host().text(made, {std::to_wstring(origin.ownSettings)});
+    }
     switch (origin.maker) {
     case RunMaker::Window: {
         // A profile's view is named as its button.

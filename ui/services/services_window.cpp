@@ -100,13 +100,9 @@ const WindowDesign kServicesDesign{
     kServicesControls,
 };
 
-// Where the list is too narrow for every cell, the columns that give way, first to last: the
-// service's key, the states and what was asked, then its name, which is what a reader looks for;
-// the columns that decide (what the profile does, whether Windows needs it, whether it changes;
-// the result) always show whole.
-constexpr int kProfileGivesWay[] = {2, 3, 1};
-constexpr int kResultGivesWay[] = {2, 3, 5, 7, 1};
+// Every view's second and third columns name the service and give its key.
 constexpr int kNameColumn = 1;
+constexpr int kKeyColumn = 2;
 
 
 // Whether a change of a row's state is a change of its check box (set, cleared, added or taken
@@ -165,6 +161,7 @@ void ServicesWindow::openLastRun()
         ascending_ = true;
     }
     refresh();
+    fitWindowToScreen(false);
 }
 
 void ServicesWindow::onLoaded()
@@ -173,7 +170,7 @@ void ServicesWindow::onLoaded()
     SendMessageW(control(ServicesControls::ServiceList), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
                  LVS_EX_FULLROWSELECT);
     refresh();
-    fitWindowToScreen();
+    fitWindowToScreen(true);
 }
 
 // Widths set by hand last until the window closes.
@@ -364,28 +361,37 @@ void ServicesWindow::fitColumns()
                 widths[i] += static_cast<int>(static_cast<long long>(extra) * widths[i] / sharing);
         }
     } else if (extra < 0) {
+        // Every column shows whole before the widest takes what is left: the room missing comes
+        // from the widest first, down to its title, then from the next widest. A state, a mode or
+        // a result is never cut while a long name has room to give; the list ends a cut cell in "…".
         const std::vector<int> least = list.widthsToShow(titles, {});
+        std::vector<std::size_t> widestFirst;
+        for (std::size_t i = 0; i < widths.size(); ++i) {
+            if (!byHand.count(static_cast<int>(i)))
+                widestFirst.push_back(i);
+        }
+        std::stable_sort(widestFirst.begin(), widestFirst.end(),
+                         [&](std::size_t a, std::size_t b) { return widths[a] > widths[b]; });
         int missing = -extra;
-        const std::span<const int> givingWay = viewKind() != ViewKind::Runs ? std::span<const int>(kProfileGivesWay)
-                                                                            : std::span<const int>(kResultGivesWay);
-        for (const int column : givingWay) {
-            const auto i = static_cast<std::size_t>(column);
-            if (i >= widths.size() || byHand.count(column))
-                continue;
+        for (const std::size_t i : widestFirst) {
             const int given = std::clamp(widths[i] - least[i], 0, missing);
             widths[i] -= given;
             missing -= given;
         }
     }
-    nameCut_ = widths.size() > kNameColumn && widths[kNameColumn] < needed[kNameColumn];
+    nameCut_ = false;
+    for (const int column : {kNameColumn, kKeyColumn}) {
+        const auto i = static_cast<std::size_t>(column);
+        nameCut_ = nameCut_ || (i < widths.size() && widths[i] < needed[i]);
+    }
     const HWND handle = control(ServicesControls::ServiceList);
     for (std::size_t i = 0; i < widths.size(); ++i)
         SendMessageW(handle, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(widths[i], 0));
 }
 
 // The window opens wide enough for every column of its rows and tall enough for every row, as far
-// as the screen's work area has room, centred in it.
-void ServicesWindow::fitWindowToScreen()
+// as the screen's work area has room, centred in it; a view chosen later widens it as far.
+void ServicesWindow::fitWindowToScreen(bool opening)
 {
     ListView list(control(ServicesControls::ServiceList));
     const std::vector<std::vector<std::wstring>> cells = cellsOf(rows_);
@@ -406,7 +412,14 @@ void ServicesWindow::fitWindowToScreen()
     // The list grows by what its rows lack; the explanation below it grows in step with the window.
     const int missingHeight = std::max(0, list.heightToShow(rows_.size()) - list.height());
     const int grown = missingHeight * kDescriptionShare / (kDescriptionShare - 1);
-    const int height = std::min<int>(window.bottom - window.top + grown, work.bottom - work.top);
+    const int height = std::min<int>(window.bottom - window.top + (opening ? grown : 0), work.bottom - work.top);
+    if (!opening) {
+        // Another view grows the window where it has more to show, and keeps it where the user put
+        // it, as far as the screen allows.
+        const int left = std::max<int>(work.left, std::min<int>(window.left, work.right - width));
+        SetWindowPos(handle(), nullptr, left, window.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        return;
+    }
     const int left = work.left + (work.right - work.left - width) / 2;
     const int top = work.top + (work.bottom - work.top - height) / 2;
     SetWindowPos(handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -452,7 +465,7 @@ void ServicesWindow::showDescription()
             text += L"\r\n\r\n";
         // A name the list cuts short is read here whole.
         if (nameCut_)
-            text += row.cells[kNameColumn] + L"\r\n\r\n";
+            text += row.cells[kNameColumn] + L" (" + row.serviceKey + L")\r\n\r\n";
         if (!row.note.empty())
             text += host().text(row.unknown ? Text::UnknownReason : Text::FailureReason) + row.note + L"\r\n\r\n";
         const std::wstring machineName = services ? services->displayName(row.serviceKey) : L"";
@@ -588,6 +601,16 @@ void ServicesWindow::onCommand(int controlId, int notification)
         ascending_ = true;
         chosenRun_.clear();
         refresh();
+        fitWindowToScreen(false);
+        return;
+    }
+    if (controlId == ServicesControls::RunChoice && notification == CBN_DROPDOWN) {
+        // Open, the list shows every entry whole where the screen has room, and never runs off it.
+        RECT choice{}, work{};
+        GetWindowRect(control(ServicesControls::RunChoice), &choice);
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        const int room = std::max<int>(static_cast<int>(choice.right - choice.left), work.right - choice.left);
+        SendMessageW(control(ServicesControls::RunChoice), CB_SETDROPPEDWIDTH, std::min(widestRunEntry_, room), 0);
         return;
     }
     if (controlId == ServicesControls::RunChoice && notification == CBN_SELCHANGE) {

@@ -65,7 +65,7 @@ private:
     void fillRows();
     void showRows();
     void fitColumns();
-    void fitWindowToScreen();
+    void fitWindowToScreen(bool opening);
     void sortBy(int column);
     void showDescription();
     std::wstring runText();
@@ -163,7 +163,7 @@ private:
     std::vector<std::size_t> selectedAtSpace_;  // the selection it was applied to
     bool choiceFailureSaid_ = false;
     bool choiceUnreadableSaid_ = false;
-    bool nameCut_ = false;  // the list is too narrow for the longest service name
+    bool nameCut_ = false;  // the list is too narrow for the longest service name or key
     std::deque<std::wstring> choiceProblems_;  // what is to be said of a choice that cannot be read or saved
     // Widths the user gave columns by hand, by view kind and column; kept until the window closes.
     std::array<std::map<int, int>, 3> widthsByHand_;
