@@ -36,6 +36,7 @@ SECTIONS = [
     ("## Reboot and undo", "## 撤销上次优化", "## 復原上次最佳化"),
     ("## The services window: what each service is, and what the last run really did",
      "## 查看服务：每个服务是什么，上次优化实际做了什么", "## 檢視服務：每個服務是什麼，上次最佳化實際做了什麼"),
+    ("### My own settings", "### 我的设置", "### 我的設定"),
     ("## The runs so far: back to any point, and what has changed since",
      "## 优化记录：回到任何一次之前，以及此后的改变", "## 最佳化記錄：回到任何一次之前，以及此後的變更"),
     ("## What becomes of each service", "## 每个服务的结果", "## 每個服務的結果"),
@@ -232,6 +233,7 @@ def files_the_program_writes():
         constant("engine/records/backups/backup_store.cpp", r'kJournalExtension\[\] = "([^"]+)"'),
         constant("engine/records/history/run_history.cpp", r'kHistoryName\[\] = "([^"]+)"'),
         constant("engine/choice/settings.cpp", r'kFileName\[\] = "([^"]+)"'),
+        constant("engine/choice/own_profile.cpp", r'kFileName\[\] = "([^"]+)"'),
     ]
 
 

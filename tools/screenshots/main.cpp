@@ -194,24 +194,41 @@ bool saveEnglish(const std::wstring& folder)
     return ok;
 }
 
-// The services window's automatic view alone, in both languages, as the screen's DPI of the moment
-// shows it: FOLDER\services-window-SUFFIX.bmp and FOLDER\services-window-en-SUFFIX.bmp.
+// The services window's automatic view alone, in English and Chinese, and the view of your own
+// settings filled from the machine, in all three languages, as the screen's DPI of the moment
+// shows them: FOLDER\services-window[-en]-SUFFIX.bmp and FOLDER\services-window-own[-en|-zh-TW]-SUFFIX.bmp.
 bool saveServicesViews(const std::wstring& folder, const std::wstring& suffix)
 {
+    struct Language {
+        const wchar_t* name;      // in the pictures' names
+        const wchar_t* argument;  // on the command line
+        const wchar_t* caption;   // of the services window
+    };
+    const Language languages[] = {{L"", L"", ui::kServicesCaption}, {L"-en", L"/lang:en", L"Services"},
+                                  {L"-zh-TW", L"/lang:zh-TW", L"檢視服務"}};
     bool ok = true;
-    for (const wchar_t* language : {L"", L"-en"}) {
-        QuilloraProcess program(builtFile(L"Quillora.exe"), temporaryFolder(L"quillora-screenshots"),
-                                *language ? L"/lang:en" : L"");
+    for (const Language& language : languages) {
+        QuilloraProcess program(builtFile(L"Quillora.exe"), temporaryFolder(L"quillora-screenshots"), language.argument);
         SetForegroundWindow(program.mainWindow());
         keyboard::altSpace();
         keyboard::press('V');
-        const HWND window = waitForWindow(program.process(), *language ? L"Services" : ui::kServicesCaption);
+        const HWND window = waitForWindow(program.process(), language.caption);
         const HWND choice = waitForControl(window, ui::ServicesControls::ViewChoice);
-        SendMessageW(choice, CB_SETCURSEL, 1, 0);
-        SendMessageW(window, WM_COMMAND, MAKEWPARAM(ui::ServicesControls::ViewChoice, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(choice));
+        const auto view = [&](int index) {
+            SendMessageW(choice, CB_SETCURSEL, index, 0);
+            SendMessageW(window, WM_COMMAND, MAKEWPARAM(ui::ServicesControls::ViewChoice, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(choice));
+            settle();
+        };
+        const std::wstring name = language.name + (L"-" + suffix) + L".bmp";
+        if (std::wstring(language.name) != L"-zh-TW") {
+            view(1);
+            ok &= saveWindow(window, folder + L"\\services-window" + name);
+        }
+        view(4);
+        postClick(GetDlgItem(window, ui::ServicesControls::FillFromMachineButton));
         settle();
-        ok &= saveWindow(window, folder + L"\\services-window" + language + L"-" + suffix + L".bmp");
+        ok &= saveWindow(window, folder + L"\\services-window-own" + name);
         PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
         program.waitForExit(10000);
     }
