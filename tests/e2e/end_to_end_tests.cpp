@@ -1063,3 +1063,39 @@ TEST_CASE_FIXTURE(EndToEnd, "on Windows 10 the eight real question windows: no t
     PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
     CHECK(program.waitForExit(20000));
 }
+
+TEST_CASE_FIXTURE(EndToEnd, "my own settings run from the view: exactly the chosen service changes, and drift compares with it")
+{
+    testing::StandInServices services({{L"ALG", SERVICE_AUTO_START}, {L"WmiApSrv", SERVICE_DEMAND_START}});
+    const ActingStandIns acting(L"ALG;WmiApSrv", L"", L"");
+    QuilloraProcess program(quillora, folder);
+    const HWND window = servicesWindowOn(program, 4);
+    // Home selects Alerter, Down ALG; its letter disables it. Sent to the list as its keys.
+    const HWND list = waitForControl(window, ui::ServicesControls::ServiceList);
+    for (const WPARAM key : {WPARAM{VK_HOME}, WPARAM{VK_DOWN}, WPARAM{'D'}}) {
+        PostMessageW(list, WM_KEYDOWN, key, 0);
+        PostMessageW(list, WM_KEYUP, key, 0xC0000001);
+    }
+    const HWND count = waitForControl(window, ui::ServicesControls::ChoiceCount);
+    for (int tries = 0; tries < 200 && textOf(count) != L"要设置的服务：1 个"; ++tries)
+        Sleep(50);
+    REQUIRE(textOf(count) == L"要设置的服务：1 个");
+    postClick(waitForControl(window, ui::ServicesControls::RunOwnButton));
+    const HWND progress = waitForWindow(program.process(), kCompleted, 180000);
+    CHECK(textOf(GetDlgItem(progress, ProgressControls::LogBox)).rfind(L"2:Application Layer Gateway Service:禁用\r\n---", 0) == 0);
+    const std::vector<Record> records = waitForRecords(program.recordFile(), program.process(), 2);
+    REQUIRE(records.size() == 2);
+    CHECK(records[0].commandLine == L"cmd /c NET stop ALG");
+    CHECK(records[1].commandLine == L"cmd /c sc config ALG start= disabled");
+    PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
+    REQUIRE(program.waitForExit(60000));
+
+    CHECK(newestResult().find("\r\nmade-by\twindow own 1\r\n") != std::string::npos);
+    // What the run left is what drift compares with: WmiApSrv, which it left alone, is none of its.
+    const std::wstring run = L"drift --run " + newestRunName();
+    CHECK(runCompanion(run) == 0);
+    services.setStartType(L"WmiApSrv", SERVICE_AUTO_START);
+    CHECK(runCompanion(run) == 0);
+    services.setStartType(L"ALG", SERVICE_DEMAND_START);
+    CHECK(runCompanion(run) == 1);
+}
