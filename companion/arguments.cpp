@@ -1,4 +1,5 @@
 #include "companion/arguments.h"
+#include "engine/records/backups/profile_file.h"
 
 #include <algorithm>
 

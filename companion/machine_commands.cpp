@@ -94,9 +94,7 @@ ProfileOnMachine profileOnMachine(const std::vector<std::string>& args, std::set
     PlanInputs inputs = inputsOnMachine(request.profile, request.answers, std::move(skipped), machine, needed);
     profile.note = useOwnProfile(inputs, request);
     profile.rows = profilePlan(inputs);
-    profile.origin = request.profile == Profile::Own
-        ? ownOrigin(RunMaker::Apply, static_cast<int>(inputs.own.size()))
-        : profileOrigin(RunMaker::Apply, request.profile, request.answers, inputs.lists);
+    profile.origin = profileOrigin(RunMaker::Apply, inputs);
     if (request.windows10Answered && inputs.lists == Lists::Designed)
         profile.note += "quillora-cli: the last five --answers letters apply only on Windows 10 and 11; this Windows "
                        "has none of their services\n";

@@ -8,6 +8,13 @@
 namespace quillora {
 namespace {
 
+// Whether the plan's profile has a row for the service: the own profile for each it sets.
+bool hasRow(const PlanInputs& inputs, const std::wstring& key)
+{
+    return inputs.profile == Profile::Own ? ownModeOf(inputs.own, key) != OwnMode::Unchanged
+                                          : inProfile(inputs.profile, key);
+}
+
 bool isChosen(const PlanInputs& inputs, const std::wstring& key)
 {
     return std::find(inputs.chosen.begin(), inputs.chosen.end(), key) != inputs.chosen.end();
@@ -79,12 +86,11 @@ std::optional<LeftAlone> leftAloneBy(Fate fate, const PlannedRow& row, Profile p
 PlannedRow planRow(const PlanInputs& inputs, std::size_t index)
 {
     ServiceStep step = catalogueStep(inputs.profile, inputs.lists, index);
-    const bool own = inputs.profile == Profile::Own;
-    if (own)
+    if (inputs.profile == Profile::Own)
         step.action = ownAction(ownModeOf(inputs.own, step.serviceKey), step.serviceKey);
     PlannedRow row;
     row.step = step;
-    row.inProfile = own ? !effectOf(step.action).keeps : inProfile(inputs.profile, step.serviceKey);
+    row.inProfile = hasRow(inputs, step.serviceKey);
     row.asked = row.action = performedAction(step, *inputs.answers);
     if (inputs.states) {
         row.onMachine = true;
@@ -121,9 +127,7 @@ std::vector<std::size_t> profileIndices(const PlanInputs& inputs)
     std::vector<std::size_t> indices;
     const std::vector<std::wstring> keys = catalogueKeys(inputs.lists);
     for (std::size_t i = 0; i < keys.size(); ++i) {
-        const bool inIt = inputs.profile == Profile::Own ? ownModeOf(inputs.own, keys[i]) != OwnMode::Unchanged
-                                                         : inProfile(inputs.profile, keys[i]);
-        if (inIt)
+        if (hasRow(inputs, keys[i]))
             indices.push_back(i);
     }
     return indices;

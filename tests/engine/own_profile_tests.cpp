@@ -1,6 +1,7 @@
 #include <doctest.h>
 
 #include "engine/choice/own_profile.h"
+#include "engine/records/backups/profile_file.h"
 #include "engine/plan/plan.h"
 #include "engine/records/backups/backup_file.h"
 #include "engine/run/recording.h"

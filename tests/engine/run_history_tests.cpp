@@ -287,7 +287,9 @@ TEST_CASE("a run cut at any step is unfinished, says how far it got, and drift c
     const std::string journal = kBackups + "/auto-20261207-101600-01.journal.log";
     const auto cut = [&](int reached) {
         machine.stamp = "20261207-101600";
-        MachineRun run(machine, profileOrigin(RunMaker::Window, Profile::Automatic, Answers{}, Lists::Designed), meant);
+        const Answers none;
+        MachineRun run(machine, profileOrigin(RunMaker::Window, inputsForOtherMachines(Profile::Automatic, none, Lists::Designed)),
+                       meant);
         for (int i = 0; i < reached; ++i) {
             run.reached(meant[i]);
             services[meant[i].serviceKey].mode = StartMode::Disabled;

@@ -233,7 +233,7 @@ def files_the_program_writes():
         constant("engine/records/backups/backup_store.cpp", r'kJournalExtension\[\] = "([^"]+)"'),
         constant("engine/records/history/run_history.cpp", r'kHistoryName\[\] = "([^"]+)"'),
         constant("engine/choice/settings.cpp", r'kFileName\[\] = "([^"]+)"'),
-        constant("engine/choice/own_profile.cpp", r'kFileName\[\] = "([^"]+)"'),
+        constant("engine/records/backups/profile_file.cpp", r'kFileName\[\] = "([^"]+)"'),
     ]
 
 

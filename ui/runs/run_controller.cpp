@@ -171,7 +171,7 @@ void RunController::start(Profile profile, HWND owner)
     std::unique_ptr<MachineRun> begun;
     try {
         const UnderWay starting(runsUnderWay_);
-        begun = beginRun(*plan, profile, *skipped, std::move(claim));
+        begun = beginRun(*plan, *skipped, std::move(claim));
     } catch (const RunAbandoned&) {
         // The program ended while Windows made the point: nothing was launched, and it ends now.
         finishEnd();
@@ -455,13 +455,11 @@ void RunController::finishEnd()
 
 // Keeps the start modes a run is about to change, so that the user's own settings can be put back
 // (the main window's undo, quillora-cli restore --last), and records what made the run.
-std::unique_ptr<MachineRun> RunController::beginRun(const PlanInputs& plan, Profile profile,
+std::unique_ptr<MachineRun> RunController::beginRun(const PlanInputs& plan,
                                                     const std::vector<std::wstring>& leftOut, std::shared_ptr<RunClaim> claim)
 {
     try {
-        const RunOrigin origin = profile == Profile::Own ? ownOrigin(RunMaker::Window, static_cast<int>(plan.own.size()))
-                                                         : profileOrigin(RunMaker::Window, profile, answers_, plan.lists);
-        return std::make_unique<MachineRun>(machine_, origin, plan,
+        return std::make_unique<MachineRun>(machine_, profileOrigin(RunMaker::Window, plan), plan,
                                             leftOut, std::move(claim), restorePointsForRun());
     } catch (const PlatformFailure& failure) {
         throw backupNotSaved(failure);

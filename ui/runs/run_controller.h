@@ -13,6 +13,7 @@
 #include "engine/records/transaction/run_results.h"
 #include "engine/run/runner.h"
 #include "engine/choice/own_profile.h"
+#include "engine/records/backups/profile_file.h"
 #include "engine/choice/skip_choice.h"
 #include "platform/dialogs.h"
 #include "platform/processes.h"
@@ -141,7 +142,7 @@ private:
     std::optional<std::vector<std::wstring>> choiceForRun(Profile profile, HWND owner);
     std::optional<PlanInputs> planToRun(Profile profile, const std::vector<std::wstring>& skipped, HWND owner);
     bool ownProfileFor(PlanInputs& plan, HWND owner);
-    std::unique_ptr<MachineRun> beginRun(const PlanInputs& plan, Profile profile, const std::vector<std::wstring>& leftOut,
+    std::unique_ptr<MachineRun> beginRun(const PlanInputs& plan, const std::vector<std::wstring>& leftOut,
                                          std::shared_ptr<RunClaim> claim);
     PlatformFailure backupNotSaved(const PlatformFailure& failure) const;
     void run(const PlanInputs& plan, MachineRun& machineRun, RunRecord& record);

@@ -2,6 +2,7 @@
 // folder, filled from a profile or from the machine, carried in files, and run through the same
 // door as the profiles.
 #include "ui/services/services_window.h"
+#include "engine/records/backups/profile_file.h"
 
 #include <commctrl.h>
 

@@ -12,6 +12,7 @@
 #include "engine/records/history/run_history.h"
 #include "engine/records/transaction/run_results.h"
 #include "engine/choice/own_profile.h"
+#include "engine/records/backups/profile_file.h"
 #include "engine/choice/skip_choice.h"
 #include "platform/change_watch.h"
 #include "platform/dialogs.h"

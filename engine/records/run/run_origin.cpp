@@ -92,23 +92,21 @@ std::string originText(const RunOrigin& origin)
     return origin.run.empty() ? text : text + " " + origin.run;
 }
 
-RunOrigin profileOrigin(RunMaker maker, Profile profile, const Answers& answers, Lists lists)
+RunOrigin profileOrigin(RunMaker maker, const PlanInputs& plan)
 {
-    RunOrigin origin{maker, profile, "", ""};
-    if (profile != Profile::Prompted)
+    RunOrigin origin{maker, plan.profile, "", ""};
+    if (plan.profile == Profile::Own)
+        origin.ownSettings = static_cast<int>(plan.own.size());
+    if (plan.profile != Profile::Prompted)
         return origin;
+    const Answers& answers = *plan.answers;
     for (const AnswerFlag flag : kWizardQuestions)
         origin.answers += answers.yes(flag) ? 'y' : 'n';
-    if (lists == Lists::WithWindows10) {
+    if (plan.lists == Lists::WithWindows10) {
         for (const AnswerFlag flag : kWindows10Questions)
             origin.answers += answers.yes(flag) ? 'y' : 'n';
     }
     return origin;
-}
-
-RunOrigin ownOrigin(RunMaker maker, int settings)
-{
-    return {maker, Profile::Own, "", "", settings};
 }
 
 RunOrigin goingBack(RunMaker maker, const std::string& run)

@@ -5,6 +5,7 @@
 
 #include "engine/catalogue/answers.h"
 #include "engine/catalogue/catalogue.h"
+#include "engine/plan/plan.h"
 
 namespace quillora {
 
@@ -30,11 +31,10 @@ struct RunOrigin {
     bool operator==(const RunOrigin&) const = default;
 };
 
-// A profile's run made by the windows or apply, with the answers it started with: three letters,
-// or eight where the lists are Windows 10's.
-RunOrigin profileOrigin(RunMaker maker, Profile profile, const Answers& answers, Lists lists);
-// The own profile's run, which sets that many services.
-RunOrigin ownOrigin(RunMaker maker, int settings);
+// A profile's run made by the windows or apply, as planned: the prompted profile with the answers
+// it started with, three letters, or eight where the lists are Windows 10's; the own profile with
+// how many services it sets.
+RunOrigin profileOrigin(RunMaker maker, const PlanInputs& plan);
 // A run that went back to an earlier one, or put back the backup of that file name.
 RunOrigin goingBack(RunMaker maker, const std::string& run);
 // What made a run as its files say it: "window prompted yny", "restore-before RUN".
