@@ -1,10 +1,10 @@
 #include "companion/arguments.h"
-#include "engine/records/backups/profile_file.h"
 
 #include <algorithm>
 
 #include "engine/choice/skip_choice.h"
 #include "engine/records/backups/backup_file.h"
+#include "engine/records/backups/profile_file.h"
 #include "engine/text/utf8.h"
 
 namespace quillora {

@@ -1,9 +1,9 @@
 #include <doctest.h>
 
 #include "engine/choice/own_profile.h"
-#include "engine/records/backups/profile_file.h"
 #include "engine/plan/plan.h"
 #include "engine/records/backups/backup_file.h"
+#include "engine/records/backups/profile_file.h"
 #include "engine/run/recording.h"
 #include "tests/support/wide_strings.h"
 

@@ -2,7 +2,6 @@
 // folder, filled from a profile or from the machine, carried in files, and run through the same
 // door as the profiles.
 #include "ui/services/services_window.h"
-#include "engine/records/backups/profile_file.h"
 
 #include <commctrl.h>
 
@@ -10,7 +9,7 @@
 #include <map>
 
 #include "engine/plan/plan.h"
-#include "engine/records/backups/backup_file.h"
+#include "engine/records/backups/profile_file.h"
 #include "engine/text/printable.h"
 #include "engine/text/utf8.h"
 #include "ui/ids/identifiers.h"
@@ -257,14 +256,10 @@ void ServicesWindow::saveOwnToFile()
 // a file that cannot be used changes nothing.
 void ServicesWindow::readOwnFromFile()
 {
-    const std::optional<std::wstring> path = dialogs_.chooseFileToOpen(handle());
-    if (!path)
-        return;
-    std::wstring problem;
-    try {
-        const OwnProfile read = parseOwnProfile(readFile(machine_.files(), toUtf8(*path)));
+    useFileChosen([&](const std::wstring& path, const std::string& bytes) {
         const std::optional<WindowsVersion> windows = machine_.windowsVersion();
-        const FittedOwnProfile fitted = fitOwnProfile(read, listsFor(windows), hasDelayedStarts(windows), states_);
+        const FittedOwnProfile fitted =
+            fitOwnProfile(parseOwnProfile(bytes), listsFor(windows), hasDelayedStarts(windows), states_);
         own_.replace(fitted.profile);
         refresh();
         std::wstring notes;
@@ -275,16 +270,9 @@ void ServicesWindow::readOwnFromFile()
                 notes += L"\r\n\r\n" + host().text(text, {namesInShortLines(host().language(), *keys)});
         }
         if (!notes.empty())
-            dialogs_.inform(handle(), host().text(Text::OwnFileRead, {visibly(*path, path->size())}) + notes,
+            dialogs_.inform(handle(), host().text(Text::OwnFileRead, {visibly(path, path.size())}) + notes,
                             kMainCaption, false);
-        return;
-    } catch (const BackupError& error) {
-        problem = reasonIn(host().language(), error);
-    } catch (const PlatformFailure& failure) {
-        problem = reasonIn(host().language(), failure);
-    }
-    dialogs_.showError(handle(), host().text(Text::ChoiceFileRefused, {visibly(*path, path->size()), problem}),
-                       kMainCaption);
+    });
 }
 
 }  // namespace quillora::ui

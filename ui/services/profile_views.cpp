@@ -171,16 +171,25 @@ void ServicesWindow::readChoiceFromFile()
     const std::optional<Profile> profile = choosingProfile();
     if (!profile)
         return;
+    useFileChosen([&](const std::wstring&, const std::string& bytes) {
+        // The choice, its check marks and the saved file change together, or none of them.
+        skips_.replace(*profile, parseSkipFile(bytes));
+        refresh();
+    });
+}
+
+// A file the user chooses, read whole and used; one that cannot be read or used is said, naming
+// it, and use has changed nothing.
+void ServicesWindow::useFileChosen(const std::function<void(const std::wstring& path, const std::string& bytes)>& use)
+{
     const std::optional<std::wstring> path = dialogs_.chooseFileToOpen(handle());
     if (!path)
         return;
     std::wstring problem;
     try {
-        // The choice, its check marks and the saved file change together, or none of them.
-        skips_.replace(*profile, parseSkipFile(readFile(machine_.files(), toUtf8(*path))));
-        refresh();
+        use(*path, readFile(machine_.files(), toUtf8(*path)));
         return;
-    } catch (const SkipFileError& error) {
+    } catch (const FileProblemError& error) {
         problem = reasonIn(host().language(), error);
     } catch (const PlatformFailure& failure) {
         problem = reasonIn(host().language(), failure);

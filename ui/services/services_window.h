@@ -108,6 +108,7 @@ private:
     void showChoice();
     void saveChoiceToFile();
     void readChoiceFromFile();
+    void useFileChosen(const std::function<void(const std::wstring& path, const std::string& bytes)>& use);
 
     // The own profile's view.
     void fillOwnRows(Language language);
