@@ -45,7 +45,7 @@ const ControlDesign kServicesControls[] = {
     {ControlKind::Label, ServicesControls::ChoiceCount, L"Label2", Text::Empty, {4740, 165, 4140, 255}, kNoTabStop,
      FontRole::Body},
     {ControlKind::DropDownList, ServicesControls::RunChoice, L"Combo2", Text::Empty, {4740, 120, 4140, 3000}, 2,
-     FontRole::Body},
+     FontRole::Body, CBS_OWNERDRAWFIXED | CBS_HASSTRINGS},
     {ControlKind::Label, ServicesControls::RunSummary, L"Label3", Text::Empty, {120, 540, 8760, 510}, kNoTabStop,
      FontRole::Body},
     {ControlKind::ListView, ServicesControls::ServiceList, L"List1", Text::Empty, {120, 540, 8760, 3540}, 3, FontRole::Body},
@@ -166,6 +166,7 @@ void ServicesWindow::openLastRun()
 
 void ServicesWindow::onLoaded()
 {
+    fitRunEntryHeight();
     fillViewChoice(0);
     SendMessageW(control(ServicesControls::ServiceList), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
                  LVS_EX_FULLROWSELECT);
@@ -204,6 +205,7 @@ void ServicesWindow::fillViewChoice(int selected)
 // Every row's words are made again in the new language.
 void ServicesWindow::onLanguageChanged()
 {
+    fitRunEntryHeight();
     fillViewChoice(selectedView());
     refresh();
 }
@@ -438,6 +440,45 @@ const ControlDesign& ServicesWindow::designOf(int id)
 {
     return *std::find_if(std::begin(kServicesControls), std::end(kServicesControls),
                          [&](const ControlDesign& control) { return control.id == id; });
+}
+
+// The runs' drop-down draws its entries itself, one line of its font high, so that the closed box,
+// where the window cannot be wide enough, ends its entry in "…" as the list's cells do.
+void ServicesWindow::fitRunEntryHeight()
+{
+    const HWND runs = control(ServicesControls::RunChoice);
+    const HDC dc = GetDC(runs);
+    const HGDIOBJ before = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(runs, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, before);
+    ReleaseDC(runs, dc);
+    const int height = metrics.tmHeight + 2 * GetSystemMetrics(SM_CYEDGE);
+    SendMessageW(runs, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height);
+    SendMessageW(runs, CB_SETITEMHEIGHT, 0, height);
+}
+
+void ServicesWindow::drawRunEntry(const DRAWITEMSTRUCT& item)
+{
+    const bool selected = item.itemState & ODS_SELECTED;
+    const bool greyed = item.itemState & ODS_DISABLED;
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    if (item.itemID != static_cast<UINT>(-1)) {
+        const LRESULT length = SendMessageW(item.hwndItem, CB_GETLBTEXTLEN, item.itemID, 0);
+        std::wstring text(length > 0 ? static_cast<std::size_t>(length) : 0, L'\0');
+        if (length > 0)
+            SendMessageW(item.hwndItem, CB_GETLBTEXT, item.itemID, reinterpret_cast<LPARAM>(text.data()));
+        SetBkMode(item.hDC, TRANSPARENT);
+        SetTextColor(item.hDC, GetSysColor(greyed ? COLOR_GRAYTEXT : selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+        const HGDIOBJ before = SelectObject(item.hDC, reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
+        RECT room = item.rcItem;
+        room.left += GetSystemMetrics(SM_CXEDGE);
+        DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &room,
+                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+        SelectObject(item.hDC, before);
+    }
+    if (item.itemState & ODS_FOCUS)
+        DrawFocusRect(item.hDC, &item.rcItem);
 }
 
 // How wide a text is in a control's own font.
@@ -688,6 +729,13 @@ LRESULT ServicesWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case kShowLastSet:
         showWhatDiffersFromLastSet();
         return 0;
+    case WM_DRAWITEM: {
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (item.CtlID != ServicesControls::RunChoice)
+            break;
+        drawRunEntry(item);
+        return TRUE;
+    }
     case WM_CONTEXTMENU:
         if (reinterpret_cast<HWND>(wParam) == control(ServicesControls::ServiceList) && viewKind() == ViewKind::Own) {
             showOwnMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});

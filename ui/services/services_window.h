@@ -82,6 +82,8 @@ private:
     std::wstring unfinishedWords(const HistoryRun& run) const;
     static const ControlDesign& designOf(int id);
     static int textWidth(HWND control, const std::wstring& text);
+    void fitRunEntryHeight();
+    static void drawRunEntry(const DRAWITEMSTRUCT& item);
     void showWhatDiffersFromLastSet();
     void watchMachine(bool on);
     void showRunSummary();
