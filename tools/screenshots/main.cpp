@@ -5,8 +5,11 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "engine/run/runner.h"
+#include "engine/text/utf8.h"
+#include "platform/windows_machine.h"
 #include "tools/driver/driver.h"
 #include "tools/driver/keyboard.h"
 #include "tools/pictures/bitmaps.h"
@@ -206,7 +209,12 @@ bool saveServicesViews(const std::wstring& folder, const std::wstring& suffix)
     };
     const Language languages[] = {{L"", L"", ui::kServicesCaption}, {L"-en", L"/lang:en", L"Services"},
                                   {L"-zh-TW", L"/lang:zh-TW", L"檢視服務"}};
+    // Your own settings start anew, so that filling them asks nothing, and are kept from one
+    // language's start to the next.
+    platform::WindowsMachine machine;
+    DeleteFileW(fromUtf8(*machine.dataFolder() + "\\own-profile.txt").c_str());
     bool ok = true;
+    bool filled = false;
     for (const Language& language : languages) {
         QuilloraProcess program(builtFile(L"Quillora.exe"), temporaryFolder(L"quillora-screenshots"), language.argument);
         SetForegroundWindow(program.mainWindow());
@@ -226,8 +234,10 @@ bool saveServicesViews(const std::wstring& folder, const std::wstring& suffix)
             ok &= saveWindow(window, folder + L"\\services-window" + name);
         }
         view(4);
-        postClick(GetDlgItem(window, ui::ServicesControls::FillFromMachineButton));
-        settle();
+        if (!std::exchange(filled, true)) {
+            postClick(GetDlgItem(window, ui::ServicesControls::FillFromMachineButton));
+            settle();
+        }
         ok &= saveWindow(window, folder + L"\\services-window-own" + name);
         PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
         program.waitForExit(10000);

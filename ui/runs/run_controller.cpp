@@ -387,9 +387,19 @@ std::optional<PlanInputs> RunController::planToRun(Profile profile, const std::v
     }();
     if (profile == Profile::Own && !ownProfileFor(plan, owner))
         return std::nullopt;
+    // Planned changing every service it would, whatever the warning's answer: a profile of yours
+    // that would change only what Windows needs still asks.
+    PlanInputs changingAll = plan;
+    changingAll.needed = NeededServices::Changed;
+    const std::vector<PlannedRow> rows = profilePlan(changingAll);
+    if (profile == Profile::Own
+        && std::none_of(rows.begin(), rows.end(), [](const PlannedRow& row) { return row.fate == Fate::WouldChange; })) {
+        dialogs_.inform(owner, host_.text(Text::OwnNothingToChange), kMainCaption, false);
+        return std::nullopt;
+    }
     const std::optional<WindowsVersion> version = machine_.windowsVersion();
     std::vector<std::wstring> needed;
-    for (const PlannedRow& row : changingNeeded(profilePlan(plan)))
+    for (const PlannedRow& row : changingNeeded(rows))
         needed.push_back(row.step.serviceKey);
     if (!version || needed.empty())
         return plan;
@@ -405,27 +415,18 @@ std::optional<PlanInputs> RunController::planToRun(Profile profile, const std::v
     return std::nullopt;
 }
 
-// The own profile as kept, fitted to this machine, into the plan; false where it cannot be read or
-// would change nothing here, which a box says.
+// The own profile as kept, fitted to this machine, into the plan; false where it cannot be read,
+// which a box says.
 bool RunController::ownProfileFor(PlanInputs& plan, HWND owner)
 {
     try {
-        const OwnProfile& kept = own_.profile();
-        plan.own = fitOwnProfile(kept, plan.lists, hasDelayedStarts(machine_.windowsVersion()), plan.states).profile;
+        plan.own = fitOwnProfile(own_.profile(), plan.lists, hasDelayedStarts(machine_.windowsVersion()), plan.states).profile;
+        return true;
     } catch (const PlatformFailure& failure) {
         dialogs_.showError(owner, host_.text(Text::ChoiceNotRead, {failedFile(failure)}) + L"\r\n"
                                + reasonIn(host_.language(), failure), kMainCaption);
         return false;
     }
-    // Whatever the warning's answer: a profile that would change only what Windows needs still asks.
-    PlanInputs changingAll = plan;
-    changingAll.needed = NeededServices::Changed;
-    const std::vector<PlannedRow> rows = profilePlan(changingAll);
-    if (std::none_of(rows.begin(), rows.end(), [](const PlannedRow& row) { return row.fate == Fate::WouldChange; })) {
-        dialogs_.inform(owner, host_.text(Text::OwnNothingToChange), kMainCaption, false);
-        return false;
-    }
-    return true;
 }
 
 void RunController::endProgram()

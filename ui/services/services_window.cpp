@@ -160,6 +160,12 @@ void ServicesWindow::openLastRun()
         sortColumn_ = 0;
         ascending_ = true;
     }
+    showView();
+}
+
+// Another view: its rows, and the window grown to show them.
+void ServicesWindow::showView()
+{
     refresh();
     fitWindowToScreen(false);
 }
@@ -418,8 +424,13 @@ void ServicesWindow::fitWindowToScreen(bool opening)
     if (!opening) {
         // Another view grows the window where it has more to show, and keeps it where the user put
         // it, as far as the screen allows.
+        if (width == window.right - window.left)
+            return;
         const int left = std::max<int>(work.left, std::min<int>(window.left, work.right - width));
-        SetWindowPos(handle(), nullptr, left, window.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(handle(), nullptr, left, window.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+        // Drawn whole at once: the controls moved in it would otherwise show their old places
+        // until the messages before their paint are handled.
+        RedrawWindow(handle(), nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         return;
     }
     const int left = work.left + (work.right - work.left - width) / 2;
@@ -641,8 +652,7 @@ void ServicesWindow::onCommand(int controlId, int notification)
         sortColumn_ = 0;
         ascending_ = true;
         chosenRun_.clear();
-        refresh();
-        fitWindowToScreen(false);
+        showView();
         return;
     }
     if (controlId == ServicesControls::RunChoice && notification == CBN_DROPDOWN) {

@@ -67,6 +67,7 @@ private:
     void showRows();
     void fitColumns();
     void fitWindowToScreen(bool opening);
+    void showView();
     void sortBy(int column);
     void showDescription();
     std::wstring runText();
