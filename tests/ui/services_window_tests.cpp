@@ -1081,7 +1081,7 @@ TEST_CASE("my own settings: modes chosen by key on several rows, kept, filled tw
     REQUIRE(runs.size() == 1);
     CHECK(originText(*runs[0].origin) == "window own 2");
     chooseView(window, 3);
-    CHECK(comboText(window.control(ServicesControls::RunChoice), 0).find(L"  我的设置（2 个服务）  ") != std::wstring::npos);
+    CHECK(comboText(window.control(ServicesControls::RunChoice), 0).find(L"  我的设置（2 个服务）") != std::wstring::npos);
     chooseView(window, 4);
     // A choice that changes nothing here says so, and makes no run.
     selectOnly({L"Alerter", L"BITS"});
