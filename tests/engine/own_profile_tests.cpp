@@ -70,9 +70,9 @@ TEST_CASE("an own profile's file: written in the backup's form, read back, and a
         {"Alerter\tdisabled\r\nend\r\n",
          "line 1: not a Quillora profile (the first line must be 'quillora-profile 1' or 'quillora-backup 1')"},
     };
-    for (const auto& [bytes, message] : refused) {
-        CAPTURE(bytes);
-        CHECK(ownProfileRefusal(bytes) == message);
+    for (const auto& refusal : refused) {
+        CAPTURE(refusal.first);
+        CHECK(ownProfileRefusal(refusal.first) == refusal.second);
     }
 }
 
