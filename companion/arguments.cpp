@@ -97,7 +97,6 @@ Answers parseAnswers(const std::string& letters)
     return answers;
 }
 
-
 ProfileRequest profileRequest(const Arguments& arguments, const std::string& command, Files& files)
 {
     if (const std::string* path = arguments.value(kOwnProfileOption))
@@ -139,14 +138,7 @@ std::string useOwnProfile(PlanInputs& inputs, const ProfileRequest& request)
     const bool delayedStarts = !inputs.generation || *inputs.generation == WindowsGeneration::VistaAndLater;
     const FittedOwnProfile fitted = fitOwnProfile(request.own, inputs.lists, delayedStarts, inputs.states);
     inputs.own = fitted.profile;
-    std::string notes;
-    const std::string lines = fittingNotes(fitted);
-    for (std::size_t from = 0; from < lines.size();) {
-        const std::size_t end = lines.find('\n', from);
-        notes += "quillora-cli: --profile: " + lines.substr(from, end - from) + "\n";
-        from = end + 1;
-    }
-    return notes;
+    return fittingNotes(fitted, "quillora-cli: --profile: ");
 }
 
 std::vector<std::wstring> skippedKeys(const Arguments& arguments, Files& files)

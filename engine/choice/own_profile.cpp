@@ -92,15 +92,16 @@ bool hasDelayedStarts(const std::optional<WindowsVersion>& windows)
     return !windows || generationOf(*windows) == WindowsGeneration::VistaAndLater;
 }
 
-std::string fittingNotes(const FittedOwnProfile& fitted)
+std::string fittingNotes(const FittedOwnProfile& fitted, const std::string& prefix)
 {
     std::string notes;
     if (!fitted.otherWindows.empty())
-        notes += "left out, services of another Windows' list: " + keyList(fitted.otherWindows) + "\n";
+        notes += prefix + "left out, services of another Windows' list: " + keyList(fitted.otherWindows) + "\n";
     if (!fitted.noDelayedStart.empty())
-        notes += "automatic without a delay, which this Windows does not have: " + keyList(fitted.noDelayedStart) + "\n";
+        notes += prefix + "automatic without a delay, which this Windows does not have: " + keyList(fitted.noDelayedStart)
+            + "\n";
     if (!fitted.notInstalled.empty())
-        notes += "left alone, not installed here: " + keyList(fitted.notInstalled) + "\n";
+        notes += prefix + "left alone, not installed here: " + keyList(fitted.notInstalled) + "\n";
     return notes;
 }
 

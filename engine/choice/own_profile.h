@@ -58,8 +58,8 @@ FittedOwnProfile fitOwnProfile(const OwnProfile& profile, Lists lists, bool dela
 // Whether a Windows delays automatic starts: Vista and later, or one not known.
 bool hasDelayedStarts(const std::optional<WindowsVersion>& windows);
 
-// What fitOwnProfile left out or changed, in the companion's words, a line each (LF); empty where
-// nothing was.
-std::string fittingNotes(const FittedOwnProfile& fitted);
+// What fitOwnProfile left out or changed, in the companion's words, a line each (LF) after the
+// prefix; empty where nothing was.
+std::string fittingNotes(const FittedOwnProfile& fitted, const std::string& prefix = "");
 
 }  // namespace quillora
