@@ -135,10 +135,7 @@ std::string useOwnProfile(PlanInputs& inputs, const ProfileRequest& request)
 {
     if (request.profile != Profile::Own)
         return "";
-    const bool delayedStarts = !inputs.generation || *inputs.generation == WindowsGeneration::VistaAndLater;
-    const FittedOwnProfile fitted = fitOwnProfile(request.own, inputs.lists, delayedStarts, inputs.states);
-    inputs.own = fitted.profile;
-    return fittingNotes(fitted, "quillora-cli: --profile: ");
+    return fittingNotes(planOwnProfile(inputs, request.own), "quillora-cli: --profile: ");
 }
 
 std::vector<std::wstring> skippedKeys(const Arguments& arguments, Files& files)

@@ -68,12 +68,11 @@ CliResult exportCommand(const std::vector<std::string>& args, Machine& machine)
         plan = fromBackup(arguments, *backup, machine);
     } else {
         const ProfileRequest request = profileRequest(arguments, "export", machine.files());
-        const Lists lists = listsAskedFor(arguments, request);
-        PlanInputs fitted = inputsForOtherMachines(request.profile, request.answers, lists);
-        notes = useOwnProfile(fitted, request);
+        PlanInputs inputs = exportInputs(request.profile, request.answers, listsAskedFor(arguments, request),
+                                         arguments.has("--all"), skippedKeys(arguments, machine.files()));
+        notes = useOwnProfile(inputs, request);
         const std::string* own = arguments.value(kOwnProfileOption);
-        plan = profileExport(request.profile, own ? "own " + printable(*own) : request.name, request.answers, lists,
-                             arguments.has("--all"), skippedKeys(arguments, machine.files()), fitted.own);
+        plan = profileExport(inputs, own ? "own " + printable(*own) : request.name);
         if (arguments.has("--installed-only"))
             keepInstalled(plan, machine);
     }

@@ -149,7 +149,6 @@ std::string stoppedLine(int notReached)
         + " not reached; what was done is saved as the run's result\n";
 }
 
-
 }  // namespace
 
 std::string restorePointLine(const std::optional<RestorePointAnswer>& answer)
@@ -226,7 +225,7 @@ CliResult applyCommand(const std::vector<std::string>& args, Machine& machine)
             stoppedAt = static_cast<std::size_t>(&row - profile.rows.data());
             return false;
         }
-        run.reached({row.step.serviceKey, row.mode, row.delayed});
+        run.reached(modeSetBy(row));
         return true;
     };
     const ServiceReport report = applyProfile(servicesOf(machine), profile.rows, timeout, windows, &refused, reaching);

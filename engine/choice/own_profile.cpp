@@ -46,6 +46,20 @@ OwnProfile withMode(const OwnProfile& profile, const std::vector<std::wstring>& 
     return inCatalogueOrder(std::move(changed));
 }
 
+std::optional<OwnMode> ownModeFor(StartMode mode, bool delayed)
+{
+    switch (mode) {
+    case StartMode::Disabled:
+        return OwnMode::Disabled;
+    case StartMode::Manual:
+        return OwnMode::Manual;
+    case StartMode::Automatic:
+        return delayed ? OwnMode::DelayedAutomatic : OwnMode::Automatic;
+    default:
+        return std::nullopt;
+    }
+}
+
 ActionKind ownAction(OwnMode mode, const std::wstring& serviceKey)
 {
     const bool neverRuns = isUserTemplate(serviceKey);
@@ -85,11 +99,6 @@ FittedOwnProfile fitOwnProfile(const OwnProfile& profile, Lists lists, bool dela
         fitted.profile.push_back(setting);
     }
     return fitted;
-}
-
-bool hasDelayedStarts(const std::optional<WindowsVersion>& windows)
-{
-    return !windows || generationOf(*windows) == WindowsGeneration::VistaAndLater;
 }
 
 std::string fittingNotes(const FittedOwnProfile& fitted, const std::string& prefix)

@@ -35,6 +35,10 @@ OwnMode ownModeOf(const OwnProfile& profile, const std::wstring& serviceKey);
 // The profile with the services of keys set to mode (Unchanged takes them out), in catalogue order.
 OwnProfile withMode(const OwnProfile& profile, const std::vector<std::wstring>& keys, OwnMode mode);
 
+// The mode the own profile sets for a start mode, a delayed one where delayed; nullopt for one it
+// cannot set (boot, system).
+std::optional<OwnMode> ownModeFor(StartMode mode, bool delayed);
+
 // What a row of the own profile performs: what the designed profiles launch for a row that sets
 // that mode. A service is stopped before it is disabled and started once automatic; manual sets
 // the mode alone, as a restore does, and leaves a running service running. A per-user template
@@ -54,9 +58,6 @@ struct FittedOwnProfile {
 // services in the order of the lists' keys, nullopt where they are not known.
 FittedOwnProfile fitOwnProfile(const OwnProfile& profile, Lists lists, bool delayedStarts,
                                const std::optional<std::vector<std::optional<ServiceState>>>& states);
-
-// Whether a Windows delays automatic starts: Vista and later, or one not known.
-bool hasDelayedStarts(const std::optional<WindowsVersion>& windows);
 
 // What fitOwnProfile left out or changed, in the companion's words, a line each (LF) after the
 // prefix; empty where nothing was.

@@ -101,21 +101,25 @@ std::string commentLines(const std::vector<std::string>& lines, const char* mark
 
 }  // namespace
 
-ExportPlan profileExport(Profile profile, const std::string& profileName, const Answers& answers, Lists lists,
-                         bool withNeeded, const std::vector<std::wstring>& skipped, const OwnProfile& own)
+PlanInputs exportInputs(Profile profile, const Answers& answers, Lists lists, bool withNeeded,
+                        std::vector<std::wstring> skipped)
 {
+    return inputsForOtherMachines(profile, answers, lists, std::move(skipped), WindowsGeneration::VistaAndLater,
+                                  withNeeded ? NeededServices::Changed : NeededServices::LeftAlone);
+}
+
+ExportPlan profileExport(const PlanInputs& inputs, const std::string& profileName)
+{
+    const Answers& answers = *inputs.answers;
+    const bool withNeeded = inputs.needed == NeededServices::Changed;
+    const std::vector<std::wstring>& skipped = inputs.chosen;
     ExportPlan plan;
     plan.description.push_back("Quillora profile " + profileName);
-    if (profile == Profile::Prompted) {
+    if (inputs.profile == Profile::Prompted) {
         plan.description.push_back(answersLine("answers:", kWizardQuestions, answers, ", "));
-        if (lists == Lists::WithWindows10)
+        if (inputs.lists == Lists::WithWindows10)
             plan.description.push_back(answersLine("answers on Windows 10 and 11:", kWindows10Questions, answers, "; "));
     }
-    // For other machines: no state is known, and a row that changes a service Windows Vista and
-    // later need is left out unless --all asks for it.
-    PlanInputs inputs = inputsForOtherMachines(profile, answers, lists, skipped, WindowsGeneration::VistaAndLater,
-                                               withNeeded ? NeededServices::Changed : NeededServices::LeftAlone);
-    inputs.own = own;
     const std::vector<PlannedRow> rows = profilePlan(inputs);
     // A service skipped by choice is named once, as skipped, whatever --all says.
     const std::vector<PlannedRow> needed = changingNeeded(rows);

@@ -7,7 +7,7 @@
 #include "engine/catalogue/answers.h"
 #include "engine/records/backups/backup_file.h"
 #include "engine/catalogue/catalogue.h"
-#include "engine/choice/own_profile.h"
+#include "engine/plan/plan.h"
 
 namespace quillora {
 
@@ -30,15 +30,18 @@ struct ExportPlan {
     std::vector<ExportTarget> targets;
 };
 
-// Every row of the profile, the prompted one following the answers. A fleet today runs Windows 10
-// and 11, and every machine Ansible manages is a later Windows than XP: unless withNeeded, the
-// rows that change a service Windows Vista and later need are left out, and named in a comment.
-// The services skipped by choice are left out too, and named in a comment of their own. A row that
-// keeps its service as Windows has it sets nothing.
-// own: what the own profile sets, for Profile::Own.
-ExportPlan profileExport(Profile profile, const std::string& profileName, const Answers& answers, Lists lists,
-                         bool withNeeded = false, const std::vector<std::wstring>& skipped = {},
-                         const OwnProfile& own = {});
+// What an export of a profile plans for: other machines, whose state is not known. A fleet today
+// runs Windows 10 and 11, and every machine Ansible manages is a later Windows than XP: unless
+// withNeeded, the rows that change a service Windows Vista and later need are left out. The
+// answers must outlive the inputs.
+PlanInputs exportInputs(Profile profile, const Answers& answers, Lists lists, bool withNeeded = false,
+                        std::vector<std::wstring> skipped = {});
+
+// Every row of the profile those inputs plan (the own profile with what it sets), the prompted one
+// following the answers; the services Windows needs that it leaves out are named in a comment,
+// and those skipped by choice in a comment of their own. A row that keeps its service as Windows
+// has it sets nothing.
+ExportPlan profileExport(const PlanInputs& inputs, const std::string& profileName);
 
 // The saved modes of a backup, neither stopping nor starting anything, as restore does; services
 // that were not installed when it was made are left out.

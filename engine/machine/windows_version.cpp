@@ -65,9 +65,14 @@ WindowsGeneration generationOf(const WindowsVersion& version)
     return version.major >= 6 ? WindowsGeneration::VistaAndLater : WindowsGeneration::XpAndServer2003;
 }
 
+bool hasDelayedStart(WindowsGeneration generation)
+{
+    return generation == WindowsGeneration::VistaAndLater;
+}
+
 bool hasDelayedStart(const WindowsVersion& version)
 {
-    return generationOf(version) == WindowsGeneration::VistaAndLater;
+    return hasDelayedStart(generationOf(version));
 }
 
 std::string windowsProductName(const WindowsVersion& version)

@@ -28,6 +28,7 @@ inline constexpr unsigned kFirstWindows10Build = 10240;
 bool hasWindows10Services(const WindowsVersion& version);
 
 // Whether the Windows knows a delayed automatic start: Windows Vista and later.
+bool hasDelayedStart(WindowsGeneration generation);
 bool hasDelayedStart(const WindowsVersion& version);
 
 // "Windows 10": the product's name.

@@ -167,6 +167,14 @@ PlanInputs inputsForOtherMachines(Profile profile, const Answers& answers, Lists
     return {profile, &answers, std::move(chosen), lists, generation, needed, std::nullopt, {}};
 }
 
+FittedOwnProfile planOwnProfile(PlanInputs& inputs, const OwnProfile& own)
+{
+    const bool delayedStarts = !inputs.generation || hasDelayedStart(*inputs.generation);
+    FittedOwnProfile fitted = fitOwnProfile(own, inputs.lists, delayedStarts, inputs.states);
+    inputs.own = fitted.profile;
+    return fitted;
+}
+
 std::vector<PlannedRow> changingNeeded(const std::vector<PlannedRow>& rows)
 {
     std::vector<PlannedRow> changing;

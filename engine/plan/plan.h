@@ -108,6 +108,11 @@ PlanInputs inputsForOtherMachines(Profile profile, const Answers& answers, Lists
                                   std::optional<WindowsGeneration> generation = std::nullopt,
                                   NeededServices needed = NeededServices::Changed);
 
+// Gives the plan the own profile, fitted to the machine it plans for: its lists, its Windows'
+// delayed starts (any, where its Windows is not known), its services where known; what that left
+// out or changed.
+FittedOwnProfile planOwnProfile(PlanInputs& inputs, const OwnProfile& own);
+
 // The rows of the plan that would change a service this Windows needs, whatever the answer to the
 // warning: what the warning names.
 std::vector<PlannedRow> changingNeeded(const std::vector<PlannedRow>& rows);

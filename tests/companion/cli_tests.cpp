@@ -63,6 +63,8 @@ TEST_CASE("a command line it cannot take: one line naming the problem and a hint
         {{"plna", "automatic"}, "quillora-cli: unknown command 'plna'"},
         {{"plan"}, "quillora-cli: missing profile for plan: expected prompted, automatic or restore, or --profile FILE"},
         {{"plan", "fast"}, "quillora-cli: unknown profile 'fast': expected prompted, automatic or restore"},
+        {{"plan", "automatic", "--profile", "x"},
+         "quillora-cli: unexpected argument 'automatic': --profile FILE takes the place of a profile's name"},
         {{"plan", "prompted", "--answers", "yy"},
          "quillora-cli: malformed --answers 'yy': expected three letters, or eight with Windows 10's five, each y or n"},
         {{"plan", "prompted", "--answers", "y-n"},

@@ -537,7 +537,7 @@ TEST_CASE("Ctrl+C stops apply before the next service; drift then compares only 
           != std::string::npos);
 }
 
-TEST_CASE("--profile FILE: an own profile planned, applied as a run of its own, verified, drifted and exported")
+TEST_CASE("--profile FILE: an own profile planned, applied as a run of its own, verified and exported")
 {
     MemoryMachine machine = machineWithServices();
     const std::string mine = "/tmp/mine.txt";
@@ -562,15 +562,9 @@ TEST_CASE("--profile FILE: an own profile planned, applied as a run of its own, 
     CHECK(applied.out.find("\n2 changed, 0 unchanged, 1 not installed, 0 failed\n") != std::string::npos);
     CHECK(machine.memoryServices.services[L"Alerter"].mode == StartMode::Disabled);
     CHECK(machine.memoryServices.services[L"ALG"].mode == StartMode::Automatic);
-    CHECK(machine.memoryServices.services[L"ALG"].state == RunState::Running);
     CHECK(machine.memoryServices.services[L"wuauserv"].mode == StartMode::Automatic);
     CHECK(runCli({"history"}, machine).out.find("\tapply own 3\t2\t0\t0\t0\t0\t0\t\n") != std::string::npos);
     CHECK(runCli({"verify", "--profile", mine}, machine).status == 0);
-    CHECK(runCli({"drift"}, machine).status == 0);
-    machine.memoryServices.services[L"ALG"].mode = StartMode::Manual;
-    const CliResult drift = runCli({"drift"}, machine);
-    CHECK(drift.status == 1);
-    CHECK(drift.out.find("ALG") != std::string::npos);
 
     const CliResult exported = runCli({"export", "--profile", mine, "--format", "ansible"}, machine);
     CHECK(exported.status == 0);
@@ -585,5 +579,4 @@ TEST_CASE("--profile FILE: an own profile planned, applied as a run of its own, 
     CHECK(bad.status == 3);
     CHECK(bad.err == "quillora-cli: '/tmp/bad.txt': line 2: a profile sets auto, demand or disabled: 'ALG\\x09boot'; nothing was changed\n");
     CHECK(machine.memoryServices.changes.size() == changes);
-    CHECK(runCli({"apply", "automatic", "--profile", mine}, machine).status == 2);
 }

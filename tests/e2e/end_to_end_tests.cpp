@@ -838,6 +838,25 @@ HWND servicesWindowOn(const QuilloraProcess& program, int view)
     return window;
 }
 
+// Keys sent to the services window's list as its own, in order.
+void pressInList(HWND window, std::initializer_list<WPARAM> keys)
+{
+    const HWND list = waitForControl(window, ui::ServicesControls::ServiceList);
+    for (const WPARAM key : keys) {
+        PostMessageW(list, WM_KEYDOWN, key, 0);
+        PostMessageW(list, WM_KEYUP, key, 0xC0000001);
+    }
+}
+
+// The count of the choice above the list, once it reads the text expected, or after 10 s.
+std::wstring choiceCountOnceIt(HWND window, const std::wstring& expected)
+{
+    const HWND count = waitForControl(window, ui::ServicesControls::ChoiceCount);
+    for (int tries = 0; tries < 200 && textOf(count) != expected; ++tries)
+        Sleep(50);
+    return textOf(count);
+}
+
 // The automatic run, complete: its records and its log.
 std::pair<std::vector<Record>, std::wstring> automaticRun(const QuilloraProcess& program, std::size_t launches)
 {
@@ -856,15 +875,8 @@ TEST_CASE_FIXTURE(EndToEnd, "Alerter unchecked with Space in the automatic view:
         QuilloraProcess program(quillora, folder);
         const HWND window = servicesWindowOn(program, 1);
         // Home selects the first row, Alerter; Space toggles it. Sent to the list as its keys.
-        const HWND list = waitForControl(window, ui::ServicesControls::ServiceList);
-        for (const WPARAM key : {VK_HOME, VK_SPACE}) {
-            PostMessageW(list, WM_KEYDOWN, key, 0);
-            PostMessageW(list, WM_KEYUP, key, 0xC0000001);
-        }
-        const HWND count = waitForControl(window, ui::ServicesControls::ChoiceCount);
-        for (int tries = 0; tries < 200 && textOf(count) != L"按您的选择保留 1 个服务"; ++tries)
-            Sleep(50);
-        CHECK(textOf(count) == L"按您的选择保留 1 个服务");
+        pressInList(window, {VK_HOME, VK_SPACE});
+        CHECK(choiceCountOnceIt(window, L"按您的选择保留 1 个服务") == L"按您的选择保留 1 个服务");
         PostMessageW(window, WM_CLOSE, 0, 0);
 
         const auto [records, log] = automaticRun(program, 115 - 2);
@@ -884,10 +896,7 @@ TEST_CASE_FIXTURE(EndToEnd, "Alerter unchecked with Space in the automatic view:
     }
     const HWND window = servicesWindowOn(program, 1);
     postClick(waitForControl(window, ui::ServicesControls::SelectAllButton));
-    const HWND count = waitForControl(window, ui::ServicesControls::ChoiceCount);
-    for (int tries = 0; tries < 200 && textOf(count) != L"按您的选择保留 0 个服务"; ++tries)
-        Sleep(50);
-    CHECK(textOf(count) == L"按您的选择保留 0 个服务");
+    CHECK(choiceCountOnceIt(window, L"按您的选择保留 0 个服务") == L"按您的选择保留 0 个服务");
     PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
     REQUIRE(program.waitForExit(20000));
     // With every row checked, the run is the designed one, byte for byte.
@@ -1071,15 +1080,8 @@ TEST_CASE_FIXTURE(EndToEnd, "my own settings run from the view: exactly the chos
     QuilloraProcess program(quillora, folder);
     const HWND window = servicesWindowOn(program, 4);
     // Home selects Alerter, Down ALG; its letter disables it. Sent to the list as its keys.
-    const HWND list = waitForControl(window, ui::ServicesControls::ServiceList);
-    for (const WPARAM key : {WPARAM{VK_HOME}, WPARAM{VK_DOWN}, WPARAM{'D'}}) {
-        PostMessageW(list, WM_KEYDOWN, key, 0);
-        PostMessageW(list, WM_KEYUP, key, 0xC0000001);
-    }
-    const HWND count = waitForControl(window, ui::ServicesControls::ChoiceCount);
-    for (int tries = 0; tries < 200 && textOf(count) != L"要设置的服务：1 个"; ++tries)
-        Sleep(50);
-    REQUIRE(textOf(count) == L"要设置的服务：1 个");
+    pressInList(window, {VK_HOME, VK_DOWN, 'D'});
+    REQUIRE(choiceCountOnceIt(window, L"要设置的服务：1 个") == L"要设置的服务：1 个");
     postClick(waitForControl(window, ui::ServicesControls::RunOwnButton));
     const HWND progress = waitForWindow(program.process(), kCompleted, 180000);
     CHECK(textOf(GetDlgItem(progress, ProgressControls::LogBox)).rfind(L"2:Application Layer Gateway Service:禁用\r\n---", 0) == 0);

@@ -14,6 +14,15 @@
 
 namespace quillora::testing {
 
+// The command lines a recording platform saw launched, in order.
+inline std::vector<std::wstring> commandLinesOf(const RecordingPlatform& platform)
+{
+    std::vector<std::wstring> lines;
+    for (const RecordingPlatform::Launch& launch : platform.launches)
+        lines.push_back(launch.commandLine);
+    return lines;
+}
+
 // A recording platform whose message points can run test code (a click, a window closed by the
 // user) and whose n-th launch can be refused.
 class ScriptedPlatform : public RecordingPlatform {

@@ -78,7 +78,7 @@ public:
         // The journal says the run reached the service before its commands are launched, so that
         // however the program ends, what it may have done is known.
         if (row.setsMode)
-            run_.reached({row.step.serviceKey, row.mode, row.delayed});
+            run_.reached(modeSetBy(row));
         // What the row asks, in the profile's words before and after the run alike; what became of
         // it is the result's to say.
         record_.stepStarts(row.step.serviceKey, row.asked, row.commands, row.leftAlone);
@@ -420,7 +420,7 @@ std::optional<PlanInputs> RunController::planToRun(Profile profile, const std::v
 bool RunController::ownProfileFor(PlanInputs& plan, HWND owner)
 {
     try {
-        plan.own = fitOwnProfile(own_.profile(), plan.lists, hasDelayedStarts(machine_.windowsVersion()), plan.states).profile;
+        planOwnProfile(plan, own_.profile());
         return true;
     } catch (const PlatformFailure& failure) {
         dialogs_.showError(owner, host_.text(Text::ChoiceNotRead, {failedFile(failure)}) + L"\r\n"

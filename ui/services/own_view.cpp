@@ -34,35 +34,13 @@ constexpr OwnModeKey kOwnModeKeys[] = {
     {OwnMode::DelayedAutomatic, 'L', Text::MenuDelayed},
 };
 
-// The mode a service runs in now, as the own profile would set it; nullopt for a mode it cannot set
-// (boot, system) or a service not installed.
-std::optional<OwnMode> ownModeNow(const std::optional<ServiceState>& state)
-{
-    if (!state)
-        return std::nullopt;
-    switch (state->mode) {
-    case StartMode::Disabled:
-        return OwnMode::Disabled;
-    case StartMode::Manual:
-        return OwnMode::Manual;
-    case StartMode::Automatic:
-        return state->delayed ? OwnMode::DelayedAutomatic : OwnMode::Automatic;
-    default:
-        return std::nullopt;
-    }
-}
-
 // What a profile's row would leave a service in, as a mode of the own profile: Unchanged where it
 // launches nothing.
 OwnMode ownModeOfRow(const PlannedRow& row)
 {
     if (row.leftAlone || !row.setsMode)
         return OwnMode::Unchanged;
-    if (row.mode == StartMode::Disabled)
-        return OwnMode::Disabled;
-    if (row.mode == StartMode::Manual)
-        return OwnMode::Manual;
-    return row.delayed ? OwnMode::DelayedAutomatic : OwnMode::Automatic;
+    return ownModeFor(row.mode, row.delayed).value_or(OwnMode::Unchanged);
 }
 
 }  // namespace
@@ -70,12 +48,20 @@ OwnMode ownModeOfRow(const PlannedRow& row)
 // The modes this Windows can set: a delayed start only from Windows Vista on.
 std::vector<OwnMode> ServicesWindow::ownModesHere()
 {
+    const std::optional<WindowsVersion> windows = machine_.windowsVersion();
     std::vector<OwnMode> modes;
     for (const OwnModeKey& entry : kOwnModeKeys) {
-        if (entry.mode != OwnMode::DelayedAutomatic || hasDelayedStarts(machine_.windowsVersion()))
+        if (entry.mode != OwnMode::DelayedAutomatic || !windows || hasDelayedStart(*windows))
             modes.push_back(entry.mode);
     }
     return modes;
+}
+
+// A profile that cannot be read can be filled or read anew, not saved or run.
+void ServicesWindow::enableOwnButtons()
+{
+    for (const int id : {ServicesControls::SaveOwnButton, ServicesControls::RunOwnButton})
+        EnableWindow(control(id), ownShown_.has_value());
 }
 
 void ServicesWindow::fillOwnRows(Language language)
@@ -88,9 +74,7 @@ void ServicesWindow::fillOwnRows(Language language)
         if (!std::exchange(choiceUnreadableSaid_, true))
             sayChoiceProblem(failureText(language, Text::ChoiceNotRead, failure));
     }
-    // A profile that cannot be read can be filled or read anew, not saved or run.
-    for (const int id : {ServicesControls::SaveOwnButton, ServicesControls::RunOwnButton})
-        EnableWindow(control(id), ownShown_.has_value());
+    enableOwnButtons();
     rows_ = ownRows(ownShown_.value_or(OwnProfile{}), states_, machine_.windowsVersion(), language);
 }
 
@@ -165,8 +149,7 @@ void ServicesWindow::keepOwn(OwnProfile profile)
         if (!std::exchange(choiceFailureSaid_, true))
             sayChoiceProblem(failureText(host().language(), Text::ChoiceNotSaved, failure));
     }
-    EnableWindow(control(ServicesControls::SaveOwnButton), TRUE);
-    EnableWindow(control(ServicesControls::RunOwnButton), TRUE);
+    enableOwnButtons();
     std::map<std::wstring, ServiceRow> fresh;
     for (ServiceRow& row : ownRows(*ownShown_, states_, machine_.windowsVersion(), host().language()))
         fresh.emplace(row.serviceKey, std::move(row));
@@ -232,7 +215,8 @@ void ServicesWindow::fillOwnFromMachine()
     const std::vector<std::wstring> keys = catalogueKeys(listsFor(machine_.windowsVersion()));
     OwnProfile filled;
     for (std::size_t i = 0; i < keys.size() && i < states_.size(); ++i) {
-        if (const std::optional<OwnMode> mode = ownModeNow(states_[i]))
+        const std::optional<ServiceState>& now = states_[i];
+        if (const std::optional<OwnMode> mode = now ? ownModeFor(now->mode, now->delayed) : std::nullopt)
             filled.push_back({keys[i], *mode});
     }
     keepOwn(std::move(filled));
@@ -257,9 +241,9 @@ void ServicesWindow::saveOwnToFile()
 void ServicesWindow::readOwnFromFile()
 {
     useFileChosen([&](const std::wstring& path, const std::string& bytes) {
-        const std::optional<WindowsVersion> windows = machine_.windowsVersion();
-        const FittedOwnProfile fitted =
-            fitOwnProfile(parseOwnProfile(bytes), listsFor(windows), hasDelayedStarts(windows), states_);
+        const Answers none;
+        PlanInputs here = inputsFor(Profile::Own, none, {}, machine_.windowsVersion(), states_, NeededServices::LeftAlone);
+        const FittedOwnProfile fitted = planOwnProfile(here, parseOwnProfile(bytes));
         own_.replace(fitted.profile);
         refresh();
         std::wstring notes;

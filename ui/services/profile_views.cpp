@@ -139,10 +139,11 @@ void ServicesWindow::keepChoice()
 void ServicesWindow::showChoice()
 {
     const ViewKind kind = viewKind();
-    const std::optional<std::vector<std::wstring>>& skipped = choice_;
-    const std::optional<std::size_t> count = kind == ViewKind::Own ? (ownShown_ ? std::optional(ownShown_->size()) : std::nullopt)
-                                           : skipped                ? std::optional(skipped->size())
-                                                                    : std::nullopt;
+    std::optional<std::size_t> count;
+    if (kind == ViewKind::Own && ownShown_)
+        count = ownShown_->size();
+    else if (kind == ViewKind::Profile && choice_)
+        count = choice_->size();
     const std::wstring text = kind == ViewKind::Runs ? L""
         : !count                                     ? host().text(Text::ChoiceUnreadable)
                                                      : host().text(kind == ViewKind::Own ? Text::OwnCount : Text::ChoiceCount,

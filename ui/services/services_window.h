@@ -125,6 +125,7 @@ private:
     void readOwnFromFile();
     bool mayReplaceOwn();
     std::vector<OwnMode> ownModesHere();
+    void enableOwnButtons();
 
     RunController& runs_;
     RunResults& results_;

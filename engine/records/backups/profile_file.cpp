@@ -10,27 +10,10 @@ const char kProfileHeader[] = "quillora-profile 1";
 const char kBackupHeader[] = "quillora-backup 1";
 const char kFileName[] = "own-profile.txt";
 
-OwnMode modeOfEntry(const BackupEntry& entry)
-{
-    switch (*entry.mode) {
-    case StartMode::Disabled:
-        return OwnMode::Disabled;
-    case StartMode::Manual:
-        return OwnMode::Manual;
-    default:
-        return entry.delayed ? OwnMode::DelayedAutomatic : OwnMode::Automatic;
-    }
-}
-
 BackupEntry entryOf(const OwnSetting& setting)
 {
     const ActionEffect& effect = effectOf(ownAction(setting.mode, setting.serviceKey));
     return {setting.serviceKey, effect.mode, effect.delayed};
-}
-
-bool settable(StartMode mode)
-{
-    return mode == StartMode::Automatic || mode == StartMode::Manual || mode == StartMode::Disabled;
 }
 
 }  // namespace
@@ -57,10 +40,11 @@ OwnProfile parseOwnProfile(const std::string& bytes)
         // it sets.
         if (!entry.mode && backup)
             continue;
-        if (!entry.mode || !settable(*entry.mode))
+        const std::optional<OwnMode> mode = entry.mode ? ownModeFor(*entry.mode, entry.delayed) : std::nullopt;
+        if (!mode)
             throw BackupError(FileProblem::ModeNotForProfile, static_cast<int>(i) + 2,
                               "a profile sets auto, demand or disabled", formatEntry(entry));
-        profile.push_back({entry.serviceKey, modeOfEntry(entry)});
+        profile.push_back({entry.serviceKey, *mode});
     }
     return inCatalogueOrder(std::move(profile));
 }

@@ -37,12 +37,17 @@ std::optional<std::int64_t> earlierRestorePoint(Machine& machine)
 
 }  // namespace
 
+BackupEntry modeSetBy(const PlannedRow& row)
+{
+    return {row.step.serviceKey, row.mode, row.delayed};
+}
+
 std::vector<BackupEntry> intentOf(const std::vector<PlannedRow>& rows)
 {
     std::vector<BackupEntry> intent;
     for (const PlannedRow& row : rows) {
         if (row.setsMode)
-            intent.push_back({row.step.serviceKey, row.mode, row.delayed});
+            intent.push_back(modeSetBy(row));
     }
     return intent;
 }

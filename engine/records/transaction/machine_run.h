@@ -25,6 +25,9 @@ enum class RunFile {
     History,  // history.log: what made it, and its counts
 };
 
+// The mode a row that launches its commands sets, as the journal and a backup write it.
+BackupEntry modeSetBy(const PlannedRow& row);
+
 // What a plan's rows mean to leave their services in: the mode each row that launches its commands
 // sets.
 std::vector<BackupEntry> intentOf(const std::vector<PlannedRow>& rows);
