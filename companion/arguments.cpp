@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "engine/choice/skip_choice.h"
-#include "engine/records/backups/backup_file.h"
 #include "engine/records/backups/profile_file.h"
 #include "engine/text/utf8.h"
 
@@ -43,12 +42,17 @@ ProfileRequest ownProfileRequest(const Arguments& arguments, const std::string& 
     try {
         request.own = parseOwnProfile(readFile(files, path));
     } catch (const BackupError& error) {
-        throw FileFailure(path, 0, fromUtf8(std::string(error.what()) + "; nothing was changed"));
+        throw unusableFile(path, error);
     }
     return request;
 }
 
 }  // namespace
+
+FileFailure unusableFile(const std::string& path, const BackupError& error)
+{
+    return FileFailure(path, 0, fromUtf8(std::string(error.what()) + "; nothing was changed"));
+}
 
 const std::string* Arguments::value(const std::string& option) const
 {

@@ -11,6 +11,7 @@
 #include "engine/choice/own_profile.h"
 #include "engine/machine/machine.h"
 #include "engine/plan/plan.h"
+#include "engine/records/backups/backup_file.h"
 #include "engine/text/printable.h"
 
 namespace quillora {
@@ -56,6 +57,10 @@ Answers parseAnswers(const std::string& letters);
 // profile takes; or --profile FILE, an own profile's file (or a backup's) in place of a name. A
 // file that cannot be used is a FileFailure naming it, its line and what is wrong.
 ProfileRequest profileRequest(const Arguments& arguments, const std::string& command, Files& files);
+
+// A file the command line names that cannot be used as what it should be: a FileFailure naming
+// it, what is wrong, and that nothing was changed.
+FileFailure unusableFile(const std::string& path, const BackupError& error);
 
 // --profile FILE, with the options that take a profile; callers add their own.
 inline const char kOwnProfileOption[] = "--profile";

@@ -48,9 +48,7 @@ std::chrono::milliseconds timeoutOf(const Arguments& arguments)
     const std::string* text = arguments.value("--timeout");
     if (!text)
         return std::chrono::seconds(kDefaultTimeoutSeconds);
-    const bool digits = !text->empty() && text->size() <= 4
-        && text->find_first_not_of("0123456789") == std::string::npos;
-    const int seconds = digits ? std::stoi(*text) : 0;
+    const long long seconds = decimalNumber(*text, 4).value_or(0);
     if (seconds < 1 || seconds > kLongestTimeoutSeconds)
         throw UsageError("--timeout " + quoted(*text) + ": expected whole seconds from 1 to "
                          + std::to_string(kLongestTimeoutSeconds));
@@ -290,7 +288,7 @@ CliResult restoreCommand(const std::vector<std::string>& args, Machine& machine)
     try {
         backup = readBackupFile(machine.files(), file);
     } catch (const BackupError& error) {
-        throw FileFailure(file, 0, fromUtf8(std::string(error.what()) + "; nothing was changed"));
+        throw unusableFile(file, error);
     }
     if (restoreWouldChange(servicesOf(machine), backup, machine.windowsVersion()).empty())
         return {kExitSuccess,

@@ -1,19 +1,21 @@
 #include "engine/choice/own_profile.h"
 
 #include <algorithm>
+#include <iterator>
+#include <utility>
 
-#include "engine/text/utf8.h"
+#include "engine/text/printable.h"
 
 namespace quillora {
 namespace {
 
-std::string keyList(const std::vector<std::wstring>& keys)
-{
-    std::string text;
-    for (const std::wstring& key : keys)
-        text += (text.empty() ? "" : ", ") + toUtf8(key);
-    return text;
-}
+// Each mode the own profile sets, with the start mode it sets.
+constexpr std::pair<OwnMode, OwnStart> kOwnStarts[] = {
+    {OwnMode::Disabled, {StartMode::Disabled, false}},
+    {OwnMode::Manual, {StartMode::Manual, false}},
+    {OwnMode::Automatic, {StartMode::Automatic, false}},
+    {OwnMode::DelayedAutomatic, {StartMode::Automatic, true}},
+};
 
 }  // namespace
 
@@ -48,16 +50,17 @@ OwnProfile withMode(const OwnProfile& profile, const std::vector<std::wstring>& 
 
 std::optional<OwnMode> ownModeFor(StartMode mode, bool delayed)
 {
-    switch (mode) {
-    case StartMode::Disabled:
-        return OwnMode::Disabled;
-    case StartMode::Manual:
-        return OwnMode::Manual;
-    case StartMode::Automatic:
-        return delayed ? OwnMode::DelayedAutomatic : OwnMode::Automatic;
-    default:
-        return std::nullopt;
-    }
+    const auto found = std::find_if(std::begin(kOwnStarts), std::end(kOwnStarts), [&](const auto& entry) {
+        return entry.second.mode == mode && entry.second.delayed == (delayed && mode == StartMode::Automatic);
+    });
+    return found == std::end(kOwnStarts) ? std::nullopt : std::optional<OwnMode>(found->first);
+}
+
+std::optional<OwnStart> startOf(OwnMode mode)
+{
+    const auto found = std::find_if(std::begin(kOwnStarts), std::end(kOwnStarts),
+                                    [&](const auto& entry) { return entry.first == mode; });
+    return found == std::end(kOwnStarts) ? std::nullopt : std::optional<OwnStart>(found->second);
 }
 
 ActionKind ownAction(OwnMode mode, const std::wstring& serviceKey)
@@ -105,12 +108,12 @@ std::string fittingNotes(const FittedOwnProfile& fitted, const std::string& pref
 {
     std::string notes;
     if (!fitted.otherWindows.empty())
-        notes += prefix + "left out, services of another Windows' list: " + keyList(fitted.otherWindows) + "\n";
+        notes += prefix + "left out, services of another Windows' list: " + printableList(fitted.otherWindows) + "\n";
     if (!fitted.noDelayedStart.empty())
-        notes += prefix + "automatic without a delay, which this Windows does not have: " + keyList(fitted.noDelayedStart)
+        notes += prefix + "automatic without a delay, which this Windows does not have: " + printableList(fitted.noDelayedStart)
             + "\n";
     if (!fitted.notInstalled.empty())
-        notes += prefix + "left alone, not installed here: " + keyList(fitted.notInstalled) + "\n";
+        notes += prefix + "left alone, not installed here: " + printableList(fitted.notInstalled) + "\n";
     return notes;
 }
 

@@ -39,6 +39,14 @@ OwnProfile withMode(const OwnProfile& profile, const std::vector<std::wstring>& 
 // cannot set (boot, system).
 std::optional<OwnMode> ownModeFor(StartMode mode, bool delayed);
 
+// The other way: the start mode a mode of the own profile sets, and whether Windows delays it;
+// nullopt for Unchanged.
+struct OwnStart {
+    StartMode mode;
+    bool delayed;
+};
+std::optional<OwnStart> startOf(OwnMode mode);
+
 // What a row of the own profile performs: what the designed profiles launch for a row that sets
 // that mode. A service is stopped before it is disabled and started once automatic; manual sets
 // the mode alone, as a restore does, and leaves a running service running. A per-user template

@@ -48,8 +48,7 @@ std::optional<std::string> savedSetting(Machine& machine, const std::string& key
 // Sets one key and keeps the others, written whole or not at all.
 void saveSetting(Machine& machine, const std::string& key, const std::string& value)
 {
-    const std::string path = settingsPath(machine);
-    try {
+    keepInDataFolder(machine, settingsPath(machine), [&] {
         std::vector<std::pair<std::string, std::string>> settings = readSettings(machine);
         const auto found =
             std::find_if(settings.begin(), settings.end(), [&](const auto& s) { return sameIgnoringCase(s.first, key); });
@@ -60,12 +59,8 @@ void saveSetting(Machine& machine, const std::string& key, const std::string& va
         std::string text = std::string(kSection) + "\r\n";
         for (const auto& [name, setting] : settings)
             text += name + "=" + setting + "\r\n";
-        machine.files().createFolders(dataFolder(machine));
-        machine.files().writeAtomically(path, text, true);
-    } catch (const FileFailure& failure) {
-        // Whichever step failed, the user is told of the file they asked to keep.
-        throw FileFailure(path, failure.number(), failure.description());
-    }
+        return text;
+    });
 }
 
 std::string skipKey(Profile profile)

@@ -124,20 +124,17 @@ ExportPlan profileExport(const PlanInputs& inputs, const std::string& profileNam
     // A service skipped by choice is named once, as skipped, whatever --all says.
     const std::vector<PlannedRow> needed = changingNeeded(rows);
     if (!needed.empty()) {
-        std::string keys;
+        std::vector<std::wstring> neededKeys;
         for (const PlannedRow& row : needed)
-            keys += (keys.empty() ? "" : ", ") + toUtf8(row.step.serviceKey);
+            neededKeys.push_back(row.step.serviceKey);
+        const std::string keys = printableList(neededKeys);
         plan.description.push_back(withNeeded ? "Windows Vista and later (10 and 11 too) need these services as Windows"
                                                 " sets them, and this export changes them (--all): " + keys
                                               : "left out: Windows Vista and later (10 and 11 too) need these services"
                                                 " as Windows sets them; --all includes them: " + keys);
     }
-    if (!skipped.empty()) {
-        std::string keys;
-        for (const std::wstring& key : skipped)
-            keys += (keys.empty() ? "" : ", ") + toUtf8(key);
-        plan.description.push_back("left out: skipped by choice (--skip): " + keys);
-    }
+    if (!skipped.empty())
+        plan.description.push_back("left out: skipped by choice (--skip): " + printableList(skipped));
     for (const PlannedRow& row : rows) {
         if (row.leftAlone)
             continue;

@@ -33,4 +33,15 @@ std::string dataFolder(Machine& machine)
     return *folder;
 }
 
+void keepInDataFolder(Machine& machine, const std::string& path, const std::function<std::string()>& make)
+{
+    try {
+        const std::string bytes = make();
+        machine.files().createFolders(dataFolder(machine));
+        machine.files().writeAtomically(path, bytes, true);
+    } catch (const FileFailure& failure) {
+        throw FileFailure(path, failure.number(), failure.description());
+    }
+}
+
 }  // namespace quillora

@@ -131,4 +131,9 @@ std::unique_ptr<RunClaim> claimRunsNow(Machine& machine);
 // The machine's data folder; throws PlatformFailure where it has none.
 std::string dataFolder(Machine& machine);
 
+// Keeps a file of the data folder (path) whole or not at all, with the bytes `make` gives, the
+// folder made first where it is missing. Whichever step fails, making the bytes included, the user
+// is told of the file they asked to keep: throws FileFailure naming it.
+void keepInDataFolder(Machine& machine, const std::string& path, const std::function<std::string()>& make);
+
 }  // namespace quillora

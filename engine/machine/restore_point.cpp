@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/text/utf8.h"
+
 namespace quillora {
 namespace {
 
@@ -17,13 +19,6 @@ constexpr KindName kKindNames[] = {
     {RestorePointAnswer::Kind::Refused, "refused", true},
     {RestorePointAnswer::Kind::Shared, "shared", true},
 };
-
-std::optional<long long> parseNumber(const std::string& text)
-{
-    if (text.empty() || text.size() > 18 || text.find_first_not_of("0123456789") != std::string::npos)
-        return std::nullopt;
-    return std::stoll(text);
-}
 
 }  // namespace
 
@@ -52,7 +47,7 @@ std::optional<RestorePointAnswer> parseRestorePoint(const std::string& text)
     RestorePointAnswer answer{entry->kind};
     if (!entry->numbered)
         return answer;
-    const std::optional<long long> number = parseNumber(text.substr(blank + 1));
+    const std::optional<long long> number = decimalNumber(text.substr(blank + 1), 18);
     if (!number)
         return std::nullopt;
     if (answer.kind == RestorePointAnswer::Kind::Refused)

@@ -59,14 +59,6 @@ std::string stateText(const ServiceState& now)
     return modeWords(now.mode, now.delayed) + ", " + runStateName(now.state);
 }
 
-std::string joined(const std::vector<std::wstring>& keys)
-{
-    std::string text;
-    for (const std::wstring& key : keys)
-        text += (text.empty() ? "" : ", ") + printable(key);
-    return text;
-}
-
 std::string seconds(std::chrono::milliseconds timeout)
 {
     return std::to_string(std::chrono::duration_cast<std::chrono::seconds>(timeout).count()) + " s";
@@ -79,7 +71,7 @@ std::optional<std::string> stopUnlessNeeded(ServiceControl& services, const std:
 {
     const std::vector<std::wstring> dependants = services.runningDependants(key);
     if (!dependants.empty())
-        return "left running: running services depend on it (" + joined(dependants) + ")";
+        return "left running: running services depend on it (" + printableList(dependants) + ")";
     if (!services.stop(key, timeout))
         return "left running: it did not stop within " + seconds(timeout);
     return std::nullopt;

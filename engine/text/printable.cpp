@@ -44,6 +44,14 @@ std::string printable(const std::wstring& text)
     return printable(toUtf8(text));
 }
 
+std::string printableList(const std::vector<std::wstring>& texts)
+{
+    std::string list;
+    for (const std::wstring& text : texts)
+        list += (list.empty() ? "" : ", ") + printable(text);
+    return list;
+}
+
 std::string quoted(const std::string& text, std::size_t longest)
 {
     std::string out = "'";

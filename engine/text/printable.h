@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace quillora {
 
@@ -12,6 +13,8 @@ namespace quillora {
 std::string printable(const std::string& text);
 // The same for wide text, such as a message of the system, in UTF-8.
 std::string printable(const std::wstring& text);
+// Several such texts (service keys, most often), each printable, between ", ".
+std::string printableList(const std::vector<std::wstring>& texts);
 
 // Text from outside as a window shows it, in the window's own quotation marks: a tab as "→" and
 // every other control character (C0, DEL, C1) as "□", so that nothing in it can break the lines

@@ -183,4 +183,11 @@ std::string trimmed(const std::string& text)
     return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
 
+std::optional<long long> decimalNumber(const std::string& text, std::size_t longest)
+{
+    if (text.empty() || text.size() > longest || text.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    return std::stoll(text);
+}
+
 }  // namespace quillora

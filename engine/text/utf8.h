@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,6 +45,10 @@ std::vector<std::string> tabFields(const std::string& line);
 
 // The text without the blanks, tabs and carriage returns around it.
 std::string trimmed(const std::string& text);
+
+// The number a text of decimal digits alone writes, at most `longest` of them, so that it cannot
+// overflow; nullopt for any other text.
+std::optional<long long> decimalNumber(const std::string& text, std::size_t longest);
 
 // UTF-16LE bytes, without a byte-order mark, whether wchar_t holds UTF-16 or UTF-32.
 std::string toUtf16Le(const std::wstring& text);

@@ -401,8 +401,7 @@ TEST_CASE_FIXTURE(EndToEnd, "on Windows 10 the automatic run warns of wuauserv a
         QuilloraProcess program(onWindows10, folder);
         // Every other window of the program open under the box: none of them takes input while
         // it waits, and every one does again once it is answered.
-        PostMessageW(program.mainWindow(), WM_SYSCOMMAND, ui::kViewServicesCommand, 0);
-        const HWND services = waitForWindow(program.process(), ui::kServicesCaption);
+        const HWND services = openServicesWindow(program);
         postClick(GetDlgItem(program.mainWindow(), MainControls::QuestionsButton));
         const HWND question = waitForWindow(program.process(), ui::kQuestionCaption);
         const HWND box = clickForBox(program, MainControls::AutomaticButton, 60000);
@@ -779,10 +778,7 @@ TEST_CASE_FIXTURE(EndToEnd, "a refused sc config: said in a box, saved in one fo
     keyboard::altSpace();
     keyboard::press('V');
     const HWND window = waitForWindow(program.process(), ui::kServicesCaption);
-    const HWND choice = waitForControl(window, ui::ServicesControls::ViewChoice);
-    SendMessageW(choice, CB_SETCURSEL, 3, 0);
-    SendMessageW(window, WM_COMMAND, MAKEWPARAM(ui::ServicesControls::ViewChoice, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(choice));
+    chooseServicesView(window, 3);
     const std::wstring copied = copiedRows(window, L"\tALG\t");
     CHECK(copied.find(L"2\tApplication Layer Gateway Service\tALG\t自动\t停止，禁用\t自动，已停止\t失败\t\r\n") != std::wstring::npos);
     CHECK(copied.find(L"1\tAlerter\tAlerter\t自动\t停止，禁用\t禁用，已停止\t已更改\t\r\n") != std::wstring::npos);
@@ -829,12 +825,8 @@ namespace {
 // item is chosen by its command, which needs no keyboard focus (Alt+Space, V is tested above).
 HWND servicesWindowOn(const QuilloraProcess& program, int view)
 {
-    PostMessageW(program.mainWindow(), WM_SYSCOMMAND, ui::kViewServicesCommand, 0);
-    const HWND window = waitForWindow(program.process(), ui::kServicesCaption);
-    const HWND choice = waitForControl(window, ui::ServicesControls::ViewChoice);
-    SendMessageW(choice, CB_SETCURSEL, view, 0);
-    SendMessageW(window, WM_COMMAND, MAKEWPARAM(ui::ServicesControls::ViewChoice, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(choice));
+    const HWND window = openServicesWindow(program);
+    chooseServicesView(window, view);
     return window;
 }
 

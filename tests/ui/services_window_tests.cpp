@@ -249,13 +249,22 @@ TEST_CASE("a result that cannot be saved is reported and still shown")
 namespace {
 
 // Space pressed in the list, as the keyboard presses it.
-void pressSpace(ui::ServicesWindow& window)
+// A key pressed in the list; a typed one (a letter) also gives the list its character, which it
+// searches its rows by.
+void pressKey(ui::ServicesWindow& window, WORD key, bool typed)
 {
     const HWND list = window.control(ServicesControls::ServiceList);
     SetFocus(list);
-    SendMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
-    SendMessageW(list, WM_KEYUP, VK_SPACE, 0);
+    SendMessageW(list, WM_KEYDOWN, key, 0);
+    if (typed)
+        SendMessageW(list, WM_CHAR, key, 0);
+    SendMessageW(list, WM_KEYUP, key, 0);
     flushMessages();
+}
+
+void pressSpace(ui::ServicesWindow& window)
+{
+    pressKey(window, VK_SPACE, false);
 }
 
 bool checkedRow(ui::ServicesWindow& window, const std::wstring& key)
@@ -1007,13 +1016,7 @@ TEST_CASE("my own settings: modes chosen by key on several rows, kept, filled tw
 
     // Two rows chosen at once with a mode's letter; the row says at once what it would do here.
     const HWND list = window.control(ServicesControls::ServiceList);
-    const auto press = [&](WORD key) {
-        SetFocus(list);
-        SendMessageW(list, WM_KEYDOWN, key, 0);
-        SendMessageW(list, WM_CHAR, key, 0);
-        SendMessageW(list, WM_KEYUP, key, 0);
-        flushMessages();
-    };
+    const auto press = [&](WORD key) { pressKey(window, key, true); };
     selectRow(window, L"Alerter");
     selectRow(window, L"ALG");
     press('D');

@@ -323,12 +323,8 @@ private:
     // The services window, chosen on the runs' view; timed from the choice on.
     static HWND openRunsView(const QuilloraProcess& program)
     {
-        PostMessageW(program.mainWindow(), WM_SYSCOMMAND, ui::kViewServicesCommand, 0);
-        const HWND window = waitForWindow(program.process(), ui::kServicesCaption);
-        const HWND choice = waitForControl(window, ui::ServicesControls::ViewChoice);
-        SendMessageW(choice, CB_SETCURSEL, 3, 0);
-        SendMessageW(window, WM_COMMAND, MAKEWPARAM(ui::ServicesControls::ViewChoice, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(choice));
+        const HWND window = openServicesWindow(program);
+        chooseServicesView(window, 3);
         return window;
     }
 
@@ -395,15 +391,11 @@ OwnViewFigures ownViewFigures(const std::wstring& quillora, const std::wstring& 
 
     OwnViewFigures figures;
     QuilloraProcess program(quillora, folder);
-    PostMessageW(program.mainWindow(), WM_SYSCOMMAND, ui::kViewServicesCommand, 0);
-    const HWND window = waitForWindow(program.process(), ui::kServicesCaption);
-    const HWND choice = waitForControl(window, ui::ServicesControls::ViewChoice);
+    const HWND window = openServicesWindow(program);
     const HWND list = waitForControl(window, ui::ServicesControls::ServiceList);
     const auto choose = [&](int view) {
         const double start = now();
-        SendMessageW(choice, CB_SETCURSEL, view, 0);
-        SendMessageW(window, WM_COMMAND, MAKEWPARAM(ui::ServicesControls::ViewChoice, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(choice));
+        chooseServicesView(window, view);
         UpdateWindow(window);
         UpdateWindow(list);
         return now() - start;

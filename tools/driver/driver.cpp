@@ -203,6 +203,20 @@ HWND waitForControl(HWND window, int id, DWORD milliseconds)
     return poll(milliseconds, kPoll, "control did not appear", [&] { return GetDlgItem(window, id); });
 }
 
+HWND openServicesWindow(const QuilloraProcess& program)
+{
+    PostMessageW(program.mainWindow(), WM_SYSCOMMAND, ui::kViewServicesCommand, 0);
+    return waitForWindow(program.process(), ui::kServicesCaption);
+}
+
+void chooseServicesView(HWND servicesWindow, int view)
+{
+    const HWND choice = waitForControl(servicesWindow, ui::ServicesControls::ViewChoice);
+    SendMessageW(choice, CB_SETCURSEL, view, 0);
+    SendMessageW(servicesWindow, WM_COMMAND, MAKEWPARAM(ui::ServicesControls::ViewChoice, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(choice));
+}
+
 std::wstring textOf(HWND window)
 {
     DWORD_PTR length = 0;

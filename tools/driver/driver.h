@@ -70,6 +70,12 @@ HWND waitForQuestion(HANDLE process, const std::wstring& question, DWORD millise
 // A control of a window found from outside: the window may be found before its controls exist.
 HWND waitForControl(HWND window, int id, DWORD milliseconds = 20000);
 
+// The services window of a running Quillora, opened from its main window's system menu.
+HWND openServicesWindow(const QuilloraProcess& program);
+// A view of the services window chosen as its drop-down chooses it: the entry, then the window
+// told; returns once the window has shown it.
+void chooseServicesView(HWND servicesWindow, int view);
+
 // The text of a window of another process.
 std::wstring textOf(HWND window);
 // A click that does not wait for the handler (which may run a whole profile).

@@ -120,11 +120,8 @@ bool saveServicesWindow(const QuilloraProcess& program, const std::wstring& fold
     keyboard::altSpace();
     keyboard::press('V');
     const HWND window = waitForWindow(program.process(), ui::kServicesCaption);
-    const HWND choice = waitForControl(window, ui::ServicesControls::ViewChoice);
     const auto view = [&](int index, const wchar_t* name) {
-        SendMessageW(choice, CB_SETCURSEL, index, 0);
-        SendMessageW(window, WM_COMMAND, MAKEWPARAM(ui::ServicesControls::ViewChoice, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(choice));
+        chooseServicesView(window, index);
         settle();
         return saveWindow(window, folder + name);
     };
@@ -221,11 +218,8 @@ bool saveServicesViews(const std::wstring& folder, const std::wstring& suffix)
         keyboard::altSpace();
         keyboard::press('V');
         const HWND window = waitForWindow(program.process(), language.caption);
-        const HWND choice = waitForControl(window, ui::ServicesControls::ViewChoice);
         const auto view = [&](int index) {
-            SendMessageW(choice, CB_SETCURSEL, index, 0);
-            SendMessageW(window, WM_COMMAND, MAKEWPARAM(ui::ServicesControls::ViewChoice, CBN_SELCHANGE),
-                         reinterpret_cast<LPARAM>(choice));
+            chooseServicesView(window, index);
             settle();
         };
         const std::wstring name = language.name + (L"-" + suffix) + L".bmp";

@@ -197,20 +197,8 @@ std::vector<ServiceRow> ownRows(const OwnProfile& own, const std::vector<std::op
 
 std::wstring ownModeWord(Language language, OwnMode mode)
 {
-    const Wording& words = wordingFor(language);
-    switch (mode) {
-    case OwnMode::Unchanged:
-        break;
-    case OwnMode::Disabled:
-        return words.disabled;
-    case OwnMode::Manual:
-        return words.manual;
-    case OwnMode::Automatic:
-        return words.automatic;
-    case OwnMode::DelayedAutomatic:
-        return std::wstring(words.automatic) + words.delayedStart;
-    }
-    return textIn(language, Text::OwnUnchanged);
+    const std::optional<OwnStart> start = startOf(mode);
+    return start ? modeWord(language, start->mode, start->delayed) : textIn(language, Text::OwnUnchanged);
 }
 
 std::wstring guidanceNotes(const std::wstring& serviceKey, const std::wstring& machineName, Language language)

@@ -112,6 +112,41 @@ bool checkChanges(const NMLISTVIEW& change)
     return (change.uChanged & LVIF_STATE) && ((change.uNewState ^ change.uOldState) & LVIS_STATEIMAGEMASK);
 }
 
+// A control's font selected into a device context, for drawing or measuring the control's text,
+// and taken out again.
+class ControlFont {
+public:
+    ControlFont(HDC dc, HWND control)
+        : dc_(dc), before_(SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0))))
+    {
+    }
+    ~ControlFont() { SelectObject(dc_, before_); }
+    ControlFont(const ControlFont&) = delete;
+    ControlFont& operator=(const ControlFont&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ before_;
+};
+
+// A control's own device context, with its font, for measuring its text.
+class ControlDc {
+public:
+    explicit ControlDc(HWND control) : context_{control, GetDC(control)}, font_(context_.dc, control) {}
+    ControlDc(const ControlDc&) = delete;
+    ControlDc& operator=(const ControlDc&) = delete;
+    HDC get() const { return context_.dc; }
+
+private:
+    struct Context {
+        HWND control;
+        HDC dc;
+        ~Context() { ReleaseDC(control, dc); }
+    };
+    Context context_;
+    ControlFont font_;  // taken out before the context is given back
+};
+
 std::vector<std::vector<std::wstring>> cellsOf(const std::vector<ServiceRow>& rows)
 {
     std::vector<std::vector<std::wstring>> cells;
@@ -458,12 +493,8 @@ const ControlDesign& ServicesWindow::designOf(int id)
 void ServicesWindow::fitRunEntryHeight()
 {
     const HWND runs = control(ServicesControls::RunChoice);
-    const HDC dc = GetDC(runs);
-    const HGDIOBJ before = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(runs, WM_GETFONT, 0, 0)));
     TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, before);
-    ReleaseDC(runs, dc);
+    GetTextMetricsW(ControlDc(runs).get(), &metrics);
     const int height = metrics.tmHeight + 2 * GetSystemMetrics(SM_CYEDGE);
     SendMessageW(runs, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height);
     SendMessageW(runs, CB_SETITEMHEIGHT, 0, height);
@@ -481,12 +512,11 @@ void ServicesWindow::drawRunEntry(const DRAWITEMSTRUCT& item)
             SendMessageW(item.hwndItem, CB_GETLBTEXT, item.itemID, reinterpret_cast<LPARAM>(text.data()));
         SetBkMode(item.hDC, TRANSPARENT);
         SetTextColor(item.hDC, GetSysColor(greyed ? COLOR_GRAYTEXT : selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-        const HGDIOBJ before = SelectObject(item.hDC, reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
+        const ControlFont font(item.hDC, item.hwndItem);
         RECT room = item.rcItem;
         room.left += GetSystemMetrics(SM_CXEDGE);
         DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &room,
                   DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-        SelectObject(item.hDC, before);
     }
     if (item.itemState & ODS_FOCUS)
         DrawFocusRect(item.hDC, &item.rcItem);
@@ -495,12 +525,8 @@ void ServicesWindow::drawRunEntry(const DRAWITEMSTRUCT& item)
 // How wide a text is in a control's own font.
 int ServicesWindow::textWidth(HWND control, const std::wstring& text)
 {
-    const HDC dc = GetDC(control);
-    const HGDIOBJ before = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
     SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, before);
-    ReleaseDC(control, dc);
+    GetTextExtentPoint32W(ControlDc(control).get(), text.c_str(), static_cast<int>(text.size()), &size);
     return size.cx;
 }
 

@@ -10,7 +10,6 @@
 namespace quillora {
 namespace {
 
-const char kHeader[] = "quillora-backup 1";
 const char kEnd[] = "end";
 const char kAbsent[] = "absent";
 const char kDelayed[] = "delayed";
@@ -120,7 +119,7 @@ BackupEntry parseEntry(const std::string& line, int lineNumber)
 
 std::string formatBackup(const std::vector<BackupEntry>& entries)
 {
-    return formatBackupForm(kHeader, entries);
+    return formatBackupForm(kBackupHeader, entries);
 }
 
 std::string formatBackupForm(const std::string& header, const std::vector<BackupEntry>& entries)
@@ -133,8 +132,8 @@ std::string formatBackupForm(const std::string& header, const std::vector<Backup
 
 std::vector<BackupEntry> parseBackup(const std::string& bytes)
 {
-    return parseBackupForm(bytes, {kHeader}, FileProblem::NotABackup,
-                           std::string("not a Quillora backup (the first line must be '") + kHeader + "')")
+    return parseBackupForm(bytes, {kBackupHeader}, FileProblem::NotABackup,
+                           std::string("not a Quillora backup (the first line must be '") + kBackupHeader + "')")
         .entries;
 }
 

@@ -33,6 +33,9 @@ public:
     BackupError(FileProblem problem, int line, const std::string& english, std::optional<std::string> quotedLine = {});
 };
 
+// A backup's first line, which names its form and version.
+inline constexpr char kBackupHeader[] = "quillora-backup 1";
+
 std::string formatBackup(const std::vector<BackupEntry>& entries);
 
 // One service's line of a backup, KEY<TAB>MODE[<TAB>delayed], without its line end; and the same

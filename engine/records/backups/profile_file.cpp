@@ -7,13 +7,12 @@ namespace quillora {
 namespace {
 
 const char kProfileHeader[] = "quillora-profile 1";
-const char kBackupHeader[] = "quillora-backup 1";
 const char kFileName[] = "own-profile.txt";
 
 BackupEntry entryOf(const OwnSetting& setting)
 {
-    const ActionEffect& effect = effectOf(ownAction(setting.mode, setting.serviceKey));
-    return {setting.serviceKey, effect.mode, effect.delayed};
+    const std::optional<OwnStart> start = startOf(setting.mode);
+    return {setting.serviceKey, start ? std::optional<StartMode>(start->mode) : std::nullopt, start && start->delayed};
 }
 
 }  // namespace
@@ -77,14 +76,7 @@ void KeptOwnProfile::replace(OwnProfile profile)
 
 void KeptOwnProfile::save(const OwnProfile& profile)
 {
-    const std::string file = path();
-    try {
-        machine_.files().createFolders(dataFolder(machine_));
-        machine_.files().writeAtomically(file, formatOwnProfile(profile), true);
-    } catch (const FileFailure& failure) {
-        // Whichever step failed, the user is told of the file they asked to keep.
-        throw FileFailure(file, failure.number(), failure.description());
-    }
+    keepInDataFolder(machine_, path(), [&] { return formatOwnProfile(profile); });
 }
 
 std::string KeptOwnProfile::path()

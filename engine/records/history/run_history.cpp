@@ -12,13 +12,6 @@ namespace {
 const char kHistoryHeader[] = "quillora-history 1";
 const char kHistoryName[] = "history.log";
 
-std::optional<int> parseCount(const std::string& text)
-{
-    if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string::npos)
-        return std::nullopt;
-    return std::stoi(text);
-}
-
 struct HistoryLine {
     std::optional<RunOrigin> origin;
     std::optional<RunCounts> counts;
@@ -63,9 +56,9 @@ std::optional<std::pair<std::string, HistoryLine>> parseHistoryLine(const std::s
                               &counts.kept,    &counts.unknown,   &counts.notLaunched};
         bool whole = true;
         for (std::size_t i = 2; i < fields.size(); ++i) {
-            const std::optional<int> count = parseCount(fields[i]);
+            const std::optional<long long> count = decimalNumber(fields[i], 4);
             whole = whole && count;
-            *slots[i - 2] = count.value_or(0);
+            *slots[i - 2] = static_cast<int>(count.value_or(0));
         }
         if (whole)
             entry.counts = counts;

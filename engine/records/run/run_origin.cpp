@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "engine/text/utf8.h"
+
 namespace quillora {
 namespace {
 
@@ -44,10 +46,10 @@ std::optional<RunOrigin> parseProfileOrigin(RunMaker maker, const std::string& r
             origin.profile = profile;
     }
     if (origin.profile == Profile::Own) {
-        const std::string& count = origin.answers;
-        if (count.empty() || count.size() > kLongestCount || count.find_first_not_of("0123456789") != std::string::npos)
+        const std::optional<long long> count = decimalNumber(origin.answers, kLongestCount);
+        if (!count)
             return std::nullopt;
-        origin.ownSettings = std::stoi(count);
+        origin.ownSettings = static_cast<int>(*count);
         origin.answers.clear();
         return origin;
     }
