@@ -3,6 +3,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cwctype>
 #include <functional>
 #include <stdexcept>
@@ -272,28 +273,36 @@ std::vector<Record> readRecords(const std::wstring& recordFile)
 
 namespace {
 
-// Whether any process started by the process with this id, or by one of those, is still running.
-// Windows keeps a process's parent id after the parent has ended, so this holds after the program
-// has exited too.
-bool descendantsRunning(DWORD processId)
+// The names of the processes started by the process with this id, or by one of those, still
+// running. Windows keeps a process's parent id after the parent has ended, so this holds after the
+// program has exited too.
+std::vector<std::wstring> descendantsRunning(DWORD processId)
 {
     const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE)
         throw std::runtime_error("cannot list the processes");
-    std::vector<std::pair<DWORD, DWORD>> processes;  // id, parent id
+    struct Process {
+        DWORD id;
+        DWORD parent;
+        std::wstring name;
+    };
+    std::vector<Process> processes;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
-        processes.emplace_back(entry.th32ProcessID, entry.th32ParentProcessID);
+        processes.push_back({entry.th32ProcessID, entry.th32ParentProcessID, entry.szExeFile});
     CloseHandle(snapshot);
     std::vector<DWORD> family{processId};
+    std::vector<std::wstring> names;
     for (std::size_t i = 0; i < family.size(); ++i) {
-        for (const auto& [id, parent] : processes) {
-            if (parent == family[i] && std::find(family.begin(), family.end(), id) == family.end())
-                family.push_back(id);
+        for (const Process& process : processes) {
+            if (process.parent == family[i] && std::find(family.begin(), family.end(), process.id) == family.end()) {
+                family.push_back(process.id);
+                names.push_back(process.name);
+            }
         }
     }
-    return family.size() > 1;
+    return names;
 }
 
 }  // namespace
@@ -303,10 +312,18 @@ std::vector<Record> waitForRecords(const std::wstring& recordFile, HANDLE launch
 {
     const DWORD launcherId = GetProcessId(launcher);
     for (DWORD waited = 0; waited <= milliseconds; waited += kPoll) {
-        if (readRecords(recordFile).size() >= count && !descendantsRunning(launcherId))
-            break;
+        if (readRecords(recordFile).size() >= count && descendantsRunning(launcherId).empty())
+            return readRecords(recordFile);
         Sleep(kPoll);
     }
+    // The caller judges the records; what was still waited for is said, so that a slow run can be
+    // traced to the process that held it.
+    std::string lingering;
+    for (const std::wstring& name : descendantsRunning(launcherId))
+        lingering.append(" ").append(toUtf8(name));
+    std::fprintf(stderr, "waitForRecords: gave up after %lu ms with %lu of %lu records; still running:%s\n",
+                 static_cast<unsigned long>(milliseconds), static_cast<unsigned long>(readRecords(recordFile).size()),
+                 static_cast<unsigned long>(count), lingering.empty() ? " nothing" : lingering.c_str());
     return readRecords(recordFile);
 }
 
